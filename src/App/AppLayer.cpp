@@ -1,0 +1,2 @@
+// Placeholder so the App layer library is never empty.
+namespace quorrin { void AppLayerAnchor() {} }

@@ -1,0 +1,2 @@
+// Placeholder so the Editor layer library is never empty.
+namespace quorrin { void EditorLayerAnchor() {} }

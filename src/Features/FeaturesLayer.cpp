@@ -1,0 +1,2 @@
+// Placeholder so the Features layer library is never empty.
+namespace quorrin { void FeaturesLayerAnchor() {} }

@@ -1,0 +1,2 @@
+// Placeholder so the Persistence layer library is never empty.
+namespace quorrin { void PersistenceLayerAnchor() {} }

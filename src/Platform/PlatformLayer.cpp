@@ -1,0 +1,2 @@
+// Placeholder so the Platform layer library is never empty.
+namespace quorrin { void PlatformLayerAnchor() {} }
