@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+#include <optional>
+
+namespace quorrin {
+
+enum class NoteColor { Cream, Blue, Sage, Pink, Lavender, Orange, Gray, White };
+
+namespace noteColor {
+
+inline constexpr std::array<NoteColor, 8> allCases = {
+    NoteColor::Cream, NoteColor::Blue,   NoteColor::Sage, NoteColor::Pink,
+    NoteColor::Lavender, NoteColor::Orange, NoteColor::Gray, NoteColor::White,
+};
+
+inline QString rawValue(NoteColor color)
+{
+    switch (color) {
+    case NoteColor::Cream: return QStringLiteral("cream");
+    case NoteColor::Blue: return QStringLiteral("blue");
+    case NoteColor::Sage: return QStringLiteral("sage");
+    case NoteColor::Pink: return QStringLiteral("pink");
+    case NoteColor::Lavender: return QStringLiteral("lavender");
+    case NoteColor::Orange: return QStringLiteral("orange");
+    case NoteColor::Gray: return QStringLiteral("gray");
+    case NoteColor::White: return QStringLiteral("white");
+    }
+    return {};
+}
+
+// Exact, case-sensitive match; nothing for an unknown string.
+inline std::optional<NoteColor> fromRawValue(const QString& raw)
+{
+    for (NoteColor color : allCases) {
+        if (rawValue(color) == raw)
+            return color;
+    }
+    return std::nullopt;
+}
+
+} // namespace noteColor
+} // namespace quorrin
