@@ -1,2 +1,0 @@
-// Placeholder so the App layer library is never empty.
-namespace quorrin { void AppLayerAnchor() {} }
