@@ -21,9 +21,14 @@ struct Date {
         return fromSecondsSince1970(double(dateTime.toMSecsSinceEpoch()) / 1000.0);
     }
     double secondsSince1970() const { return secondsSinceReferenceDate + referenceEpochSeconds; }
+    // Invalid for a moment that is not finite or lies beyond what QDateTime holds.
     QDateTime toDateTime() const
     {
-        return QDateTime::fromMSecsSinceEpoch(qint64(std::llround(secondsSince1970() * 1000.0)), QTimeZone::utc());
+        const double milliseconds = secondsSince1970() * 1000.0;
+        constexpr double limit = 8.64e18; // well inside qint64
+        if (!std::isfinite(milliseconds) || std::abs(milliseconds) > limit)
+            return {};
+        return QDateTime::fromMSecsSinceEpoch(qint64(std::llround(milliseconds)), QTimeZone::utc());
     }
     Date addingSeconds(double seconds) const { return Date{secondsSinceReferenceDate + seconds}; }
 
