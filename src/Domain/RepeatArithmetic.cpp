@@ -18,8 +18,6 @@ namespace quorrin {
 
 namespace {
 
-const QString invalidRuleMessage = QStringLiteral("重复任务规则无效。");
-
 // Days examined by `next`: a little more than a year, enough for every valid
 // rule to fire at least once.
 constexpr int searchDays = 371;
@@ -27,6 +25,15 @@ constexpr int searchDays = 371;
 bool within(qint64 value, qint64 low, qint64 high)
 {
     return value >= low && value <= high;
+}
+
+// Every field is checked before any arithmetic, so a stored rule with
+// extreme 64-bit values never overflows or narrows wrongly.
+bool isValid(const RepeatRule& rule)
+{
+    return within(rule.hour, 0, 23) && within(rule.minute, 0, 59) && within(rule.monthDay, 1, 31)
+        && std::all_of(rule.weekdays.begin(), rule.weekdays.end(), [](qint64 weekday) { return within(weekday, 1, 7); })
+        && (rule.frequency != RepeatRule::Frequency::Weekly || !rule.weekdays.empty());
 }
 
 bool matchesDay(const RepeatRule& rule, const Calendar::Components& day, const Calendar& calendar)
@@ -49,21 +56,13 @@ bool matchesDay(const RepeatRule& rule, const Calendar::Components& day, const C
 
 void RepeatRule::validate() const
 {
-    const bool valid = within(hour, 0, 23) && within(minute, 0, 59) && within(monthDay, 1, 31)
-        && std::all_of(weekdays.begin(), weekdays.end(), [](qint64 weekday) { return within(weekday, 1, 7); })
-        && (frequency != Frequency::Weekly || !weekdays.empty());
-    if (!valid)
-        throw AppError(invalidRuleMessage);
+    if (!isValid(*this))
+        throw AppError(QStringLiteral("重复任务规则无效。"));
 }
 
 std::optional<Date> RepeatRule::next(Date after, const Calendar& calendar) const
 {
-    try {
-        validate();
-    } catch (const AppError&) {
-        return std::nullopt;
-    }
-    if (!Calendar::covers(after))
+    if (!isValid(*this) || !Calendar::covers(after))
         return std::nullopt;
 
     Calendar::Components start = calendar.components(after);
@@ -74,7 +73,7 @@ std::optional<Date> RepeatRule::next(Date after, const Calendar& calendar) const
         auto day = calendar.addingDays(start, offset);
         if (!day || !matchesDay(*this, *day, calendar))
             continue;
-        // validate() bounds hour and minute, so they fit an int.
+        // The rule was checked above, so hour and minute fit an int.
         day->hour = int(hour);
         day->minute = int(minute);
         day->second = 0;
