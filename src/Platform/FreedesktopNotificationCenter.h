@@ -1,0 +1,113 @@
+#pragma once
+
+#include "Platform/Core/Clock.h"
+#include "Platform/Core/NotificationCenter.h"
+#include "Platform/Core/NotificationSchedule.h"
+
+#include <QDBusConnection>
+#include <QObject>
+#include <QTimer>
+
+#include <functional>
+#include <vector>
+
+namespace quorrin {
+
+// The arguments of one org.freedesktop.Notifications.Notify call.
+struct FreedesktopNotification {
+    QString appName;
+    uint replacesId = 0;
+    QString appIcon;
+    QString summary;
+    QString body;
+    QStringList actions; // identifier, title, identifier, title, ...
+    QVariantMap hints;
+    int expireTimeout = -1; // the server's default
+
+    // The notification showing `request`: the subtitle becomes the first line
+    // of the body, the category's actions follow the click action, and the
+    // body is escaped when the server reads it as markup.
+    static FreedesktopNotification make(const NotificationRequest& request,
+                                        const QList<NotificationCategory>& categories, uint replacesId,
+                                        bool serverReadsBodyMarkup);
+
+    friend bool operator==(const FreedesktopNotification&, const FreedesktopNotification&) = default;
+};
+
+// The notification centre of a Linux desktop: pending requests wait in this
+// process until their triggers fire and are then shown through the
+// org.freedesktop.Notifications service on the session bus.
+//
+// Linux has no per-application notification permission: notifications are
+// allowed exactly when the notification service answers. When it does not
+// (no session bus, no server, no answer within the call timeout) the settings
+// report "denied" with the reason, and `add` and `requestAuthorization` fail
+// with a message for the user. No call ever blocks.
+//
+// Only notifications this instance showed are tracked: signals about the ids
+// of other applications' notifications are ignored.
+class FreedesktopNotificationCenter : public QObject, public NotificationCenter {
+    Q_OBJECT
+public:
+    struct Options {
+        QString service = QStringLiteral("org.freedesktop.Notifications");
+        int callTimeoutMs = 2000;
+        Clock clock = systemNow;
+        std::function<QTimeZone()> systemTimeZone = [] { return QTimeZone::systemTimeZone(); };
+    };
+
+    static const QString unavailableMessage; // "无法连接系统通知服务"
+
+    explicit FreedesktopNotificationCenter(QObject* parent = nullptr);
+    FreedesktopNotificationCenter(QDBusConnection bus, Options options, QObject* parent = nullptr);
+    ~FreedesktopNotificationCenter() override;
+
+    void getSettings(SettingsCompletion completion) override;
+    void requestAuthorization(AuthorizationCompletion completion) override;
+    void setCategories(QList<NotificationCategory> categories) override;
+    void add(NotificationRequest request, AddCompletion completion) override;
+    void getPendingRequests(PendingCompletion completion) override;
+    void removePendingRequests(const QStringList& identifiers) override;
+    void getDeliveredNotifications(DeliveredCompletion completion) override;
+    void removeDeliveredNotifications(const QStringList& identifiers) override;
+    void setResponseHandler(ResponseHandler handler) override;
+
+public Q_SLOTS:
+    // Works out the due times again: call after the clock or the time zone
+    // changed or the machine woke up. Also happens by itself at least once a
+    // minute while requests are pending.
+    void reschedule();
+
+private Q_SLOTS:
+    void onActionInvoked(uint id, const QString& actionKey);
+    void onNotificationClosed(uint id, uint reason);
+
+private:
+    using ProbeCompletion = std::function<void(std::optional<QString> error)>;
+    struct Shown {
+        uint serverId = 0;
+        DeliveredNotification notification;
+    };
+
+    QDBusMessage methodCall(const QString& method) const;
+    void post(std::function<void()> work);
+    // Asks the server for its capabilities; callers arriving while a question
+    // is out share its answer.
+    void probe(ProbeCompletion completion);
+    void finishProbe(std::optional<QString> error);
+    void deliverDue();
+    void show(NotificationRequest request);
+    std::optional<Shown> takeShown(uint serverId);
+
+    QDBusConnection m_bus;
+    Options m_options;
+    NotificationSchedule m_schedule;
+    QTimer m_timer;
+    QList<NotificationCategory> m_categories;
+    QList<Shown> m_shown; // in the order they were shown
+    std::vector<ProbeCompletion> m_probeWaiters;
+    bool m_serverReadsBodyMarkup = false;
+    ResponseHandler m_responseHandler;
+};
+
+} // namespace quorrin
