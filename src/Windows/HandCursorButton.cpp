@@ -1,5 +1,7 @@
 #include "Windows/HandCursorButton.h"
 
+#include "Platform/SystemAppearance.h"
+#include "Platform/TextStyleConversion.h"
 #include "Windows/Motion.h"
 
 #include <QMouseEvent>
@@ -44,7 +46,7 @@ HandCursorButton::HandCursorButton(QWidget* parent)
     updateCursor();
 }
 
-void HandCursorButton::setTintColor(const QColor& color)
+void HandCursorButton::setTintColor(std::optional<DynamicColor> color)
 {
     tint_ = color;
     update();
@@ -96,6 +98,8 @@ void HandCursorButton::mouseReleaseEvent(QMouseEvent* event)
 
 void HandCursorButton::changeEvent(QEvent* event)
 {
+    if (event->type() == QEvent::PaletteChange)
+        update();
     if (event->type() == QEvent::EnabledChange) {
         updateCursor();
         if (!isEnabled()) {
@@ -139,15 +143,16 @@ void HandCursorButton::paintContent(QPainter& painter, const QRectF& rect)
     if (!icon().isNull()) {
         const QSize size = iconSize();
         QPixmap pixmap = icon().pixmap(size, devicePixelRatioF());
-        if (tint_.isValid())
-            pixmap = tinted(pixmap, tint_);
+        if (tint_)
+            pixmap = tinted(pixmap, toQColor(*tint_, SystemAppearance::of(palette())));
         const QRectF target(rect.center() - QPointF(size.width() / 2.0, size.height() / 2.0),
                             QSizeF(size));
         painter.drawPixmap(target, pixmap, QRectF(pixmap.rect()));
         return;
     }
     if (!text().isEmpty()) {
-        painter.setPen(tint_.isValid() ? tint_ : palette().color(QPalette::ButtonText));
+        painter.setPen(tint_ ? toQColor(*tint_, SystemAppearance::of(palette()))
+                             : palette().color(QPalette::ButtonText));
         painter.drawText(rect, Qt::AlignCenter, text());
     }
 }

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "Domain/NoteTheme.h"
+
 #include <QAbstractButton>
-#include <QColor>
 #include <QVariantAnimation>
+
+#include <optional>
 
 namespace quorrin {
 
@@ -18,9 +21,10 @@ class HandCursorButton : public QAbstractButton {
 public:
     explicit HandCursorButton(QWidget* parent = nullptr);
 
-    // Icons are drawn as templates in this colour when one is set.
-    void setTintColor(const QColor& color);
-    QColor tintColor() const { return tint_; }
+    // Icons are drawn as templates in this colour, resolved for the
+    // appearance of the button's palette; without a tint as they are.
+    void setTintColor(std::optional<DynamicColor> color);
+    std::optional<DynamicColor> tintColor() const { return tint_; }
 
     // The scale drawn now, and the one the running animation heads for.
     double scale() const { return scale_; }
@@ -47,7 +51,7 @@ private:
     void updateCursor();
 
     QVariantAnimation scaleAnimation_;
-    QColor tint_;
+    std::optional<DynamicColor> tint_;
     double scale_ = 1;
     double targetScale_ = 1;
     bool hovered_ = false;

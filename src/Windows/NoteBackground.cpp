@@ -1,5 +1,7 @@
 #include "Windows/NoteBackground.h"
 
+#include "Platform/SystemAppearance.h"
+#include "Platform/TextStyleConversion.h"
 #include "Windows/Motion.h"
 #include "Windows/NoteBackgroundGeometry.h"
 
@@ -22,8 +24,8 @@ constexpr double shadowRadius = 3;
 
 NoteBackground::NoteBackground(QWidget* parent)
     : QWidget(parent)
-    , color_(QStringLiteral("#FFF2C6"))
-    , accentColor_(QStringLiteral("#C96A1E"))
+    , color_(noteColor::color(NoteColor::Cream))
+    , accentColor_(noteColor::theme(NoteColor::Cream).accent)
 {
     setAcceptDrops(true);
     pillAnimation_.setEasingCurve(Motion::easeOut());
@@ -31,13 +33,13 @@ NoteBackground::NoteBackground(QWidget* parent)
     pillAnimation_.setEndValue(1.0);
 }
 
-void NoteBackground::setColor(const QColor& color)
+void NoteBackground::setColor(const DynamicColor& color)
 {
     color_ = color;
     update();
 }
 
-void NoteBackground::setAccentColor(const QColor& color)
+void NoteBackground::setAccentColor(const DynamicColor& color)
 {
     accentColor_ = color;
     updatePrimaryAccent(false);
@@ -113,7 +115,7 @@ void NoteBackground::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    QColor paper = color_;
+    QColor paper = toQColor(color_, SystemAppearance::of(palette()));
     paper.setAlphaF(float(paper.alphaF() * opacity_));
     painter.fillRect(rect(), paper);
     paintFeedbackLine(painter);
@@ -125,7 +127,7 @@ void NoteBackground::paintFeedbackLine(QPainter& painter)
     const auto line = NoteBackgroundGeometry::feedbackLine(size(), snapEdge_, snapStrength_);
     if (!line)
         return;
-    const QColor accent = palette().color(QPalette::Highlight);
+    const QColor accent = toQColor(SystemColor::controlAccent(), SystemAppearance::of(palette()));
     const double strength = std::min(snapStrength_, 1.0);
     // A soft glow under the line stands in for a shadow of radius 3.
     for (int ring = 3; ring >= 1; --ring) {
@@ -153,7 +155,7 @@ void NoteBackground::paintPrimaryPill(QPainter& painter)
                         NoteBackgroundGeometry::primaryPillRadius);
     painter.save();
     painter.setOpacity(pillOpacity_);
-    painter.fillPath(path, accentColor_);
+    painter.fillPath(path, toQColor(accentColor_, SystemAppearance::of(palette())));
     painter.restore();
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "Domain/NoteDock.h"
+#include "Domain/NoteTheme.h"
 #include "Windows/FileDropRouter.h"
 
-#include <QColor>
 #include <QPointer>
 #include <QVariantAnimation>
 #include <QWidget>
@@ -30,10 +30,11 @@ public:
     // Whether the desktop asks for reduced motion; the pill then changes at once.
     std::function<bool()> prefersReducedMotion;
 
-    QColor color() const { return color_; }
-    void setColor(const QColor& color);
-    QColor accentColor() const { return accentColor_; }
-    void setAccentColor(const QColor& color);
+    // Colours follow the light or dark appearance of the view's palette.
+    DynamicColor color() const { return color_; }
+    void setColor(const DynamicColor& color);
+    DynamicColor accentColor() const { return accentColor_; }
+    void setAccentColor(const DynamicColor& color);
     double opacity() const { return opacity_; }
     void setOpacity(double opacity);
 
@@ -68,8 +69,8 @@ private:
     void paintPrimaryPill(QPainter& painter);
 
     QVariantAnimation pillAnimation_;
-    QColor color_;
-    QColor accentColor_;
+    DynamicColor color_;
+    DynamicColor accentColor_;
     double opacity_ = 1;
     std::optional<DockEdge> snapEdge_;
     double snapStrength_ = 0;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QImage>
 #include <QTest>
 
 using namespace quorrin;
@@ -54,7 +55,7 @@ TEST(NoteBackground, AccentChangeReappliesThePillWithoutAnimation)
 {
     NoteBackground background;
     background.setPrimary(true);
-    background.setAccentColor(Qt::red);
+    background.setAccentColor(noteColor::theme(NoteColor::Blue).accent);
     EXPECT_FALSE(background.isPrimaryAccentAnimating());
     EXPECT_DOUBLE_EQ(background.primaryAccentOpacity(), 1);
 }
@@ -103,4 +104,28 @@ TEST(StickyPanel, FrameRoundTripsInModelCoordinatesEvenOffScreen)
     const QRectF offScreen(-150, -90, 300, 200);
     panel.setFrame(offScreen);
     EXPECT_EQ(panel.frame(), offScreen);
+}
+
+TEST(NoteBackground, PaintsThePaperForTheAppearanceAtItsOpacity)
+{
+    NoteBackground background;
+    background.resize(200, 120);
+    background.setColor(noteColor::color(NoteColor::White));
+    const auto centre = [&] {
+        QImage image(background.size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        background.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+        return image.pixelColor(100, 90);
+    };
+    EXPECT_EQ(centre().name(), QStringLiteral("#fafaf8"));
+
+    QPalette dark = background.palette();
+    dark.setColor(QPalette::Window, QColor(30, 30, 30));
+    dark.setColor(QPalette::WindowText, Qt::white);
+    background.setPalette(dark);
+    EXPECT_EQ(centre().name(), QColor::fromRgbF(62.5f / 255, 62.5f / 255, 62.0f / 255).name());
+
+    background.setOpacity(0.5);
+    EXPECT_NEAR(centre().alphaF(), 0.5, 0.01);
+    EXPECT_NEAR(centre().redF(), 62.5 / 255, 0.01);
 }
