@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QList>
+#include <QPointF>
+#include <QUrl>
+#include <QWidget>
+
+class QMimeData;
+
+namespace quorrin {
+
+// Where the views of a note window send file drags: the window's one drop
+// overlay. The views hold it weakly (QPointer) and convert drag locations into
+// its coordinates.
+class FileDropRouter : public QWidget {
+    Q_OBJECT
+
+public:
+    using QWidget::QWidget;
+
+    // Starts or continues a drag session for data holding files; answers the
+    // drop action (Qt::IgnoreAction refuses).
+    virtual Qt::DropAction draggingEntered(const QMimeData& data) = 0;
+    // Follows the pointer (router coordinates) during a session.
+    virtual Qt::DropAction update(const QPointF& location) = 0;
+    // Performs the drop at a point in router coordinates; false refuses it.
+    virtual bool accept(const QList<QUrl>& files, const QPointF& location) = 0;
+    // Ends the session.
+    virtual void end() = 0;
+    // Whether a drag session is running.
+    virtual bool inSession() const = 0;
+
+    // The local files a drag carries (empty when it carries none).
+    static QList<QUrl> files(const QMimeData& data);
+};
+
+} // namespace quorrin
+
+class QDropEvent;
+
+namespace quorrin::FileDragRouting {
+
+// What the note's own views do with a file drag: hand it to the router, or
+// refuse it when there is none.
+Qt::DropAction enter(FileDropRouter* router, const QMimeData& data);
+
+// A move over `view`: the router follows the pointer while its session runs;
+// before that the move counts as entering.
+Qt::DropAction move(FileDropRouter* router, const QMimeData& data, const QWidget& view,
+                    const QPointF& location);
+
+// The drag left `view`: the router's session ends unless the pointer, at the
+// global position given, is still over the router (it took the drag over).
+void leave(FileDropRouter* router, const QPointF& globalPointer);
+
+// The drop on `view` at `location`; the session ends afterwards.
+bool perform(FileDropRouter* router, const QList<QUrl>& files, const QWidget& view,
+             const QPointF& location);
+
+// Accepts the event with `action`, or refuses it for Qt::IgnoreAction.
+void answer(QDropEvent& event, Qt::DropAction action);
+
+} // namespace quorrin::FileDragRouting

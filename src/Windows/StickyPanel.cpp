@@ -1,0 +1,86 @@
+#include "Windows/StickyPanel.h"
+
+#include "Platform/QtScreenProvider.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWindow>
+
+namespace quorrin {
+
+StickyPanel::StickyPanel(QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint)
+{
+    setAttribute(Qt::WA_TranslucentBackground);
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setWindowTitle(QStringLiteral("Quorrin"));
+}
+
+QRectF StickyPanel::frame() const
+{
+    const auto coordinates = QtScreenProvider::coordinates().value_or(ScreenCoordinates());
+    return coordinates.toModel(QRectF(geometry()));
+}
+
+void StickyPanel::setFrame(const QRectF& modelFrame)
+{
+    const auto coordinates = QtScreenProvider::coordinates().value_or(ScreenCoordinates());
+    setGeometry(coordinates.toQt(modelFrame).toRect());
+}
+
+void StickyPanel::watchWindow()
+{
+    // Mouse events reach the native window before any child widget: the one
+    // place to see every mouse-down of the panel first.
+    if (QWindow* handle = windowHandle())
+        handle->installEventFilter(this);
+}
+
+bool StickyPanel::event(QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::WinIdChange:
+    case QEvent::Show:
+        watchWindow();
+        break;
+    case QEvent::Move:
+    case QEvent::ScreenChangeInternal: {
+        const bool fromServer = event->type() == QEvent::ScreenChangeInternal || event->spontaneous();
+        if (fromServer && noteID && onServerEvent) {
+            bool handled = false;
+            const auto defaultHandling = [this, event, &handled] {
+                if (!handled)
+                    handled = QWidget::event(event);
+            };
+            onServerEvent(event->type() == QEvent::Move ? ServerEvent::Moved : ServerEvent::ScreenChanged,
+                          defaultHandling);
+            return true;
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return QWidget::event(event);
+}
+
+bool StickyPanel::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == windowHandle() && event->type() == QEvent::MouseButtonPress) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton && onWindowDragMouseDown && onWindowDragMouseDown(mouse))
+            return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void StickyPanel::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+} // namespace quorrin

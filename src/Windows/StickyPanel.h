@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QUuid>
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+
+class QMouseEvent;
+
+namespace quorrin {
+
+// The top-level window of a note: frameless, a tool window (no taskbar
+// entry), transparent around the painted paper. Its frame is set in model
+// coordinates and is never pulled back onto a screen: a note may sit partly
+// off-screen. Escape neither closes it nor beeps.
+class StickyPanel : public QWidget {
+    Q_OBJECT
+
+public:
+    // Window-system geometry changes the workspace reconciles.
+    enum class ServerEvent { Moved, ScreenChanged };
+    using ServerEventHandler =
+        std::function<void(ServerEvent event, const std::function<void()>& defaultHandling)>;
+
+    explicit StickyPanel(QWidget* parent = nullptr);
+
+    // Offered every left mouse-down in the window before any view sees it;
+    // answering true consumes the event.
+    std::function<bool(QMouseEvent*)> onWindowDragMouseDown;
+
+    // Set by the workspace when it attaches the note: window-server moves and
+    // screen changes go to `onServerEvent`, which decides when (and whether
+    // within the call) the default handling runs.
+    std::optional<QUuid> noteID;
+    ServerEventHandler onServerEvent;
+
+    // The window frame in model coordinates (origin bottom left, y up).
+    QRectF frame() const;
+    void setFrame(const QRectF& modelFrame);
+
+protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void watchWindow();
+};
+
+} // namespace quorrin

@@ -1,0 +1,131 @@
+#include "Windows/NoteBackground.h"
+#include "Windows/StickyPanel.h"
+#include "Windows/TitleTextField.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QTest>
+
+using namespace quorrin;
+
+namespace {
+
+struct Strip {
+    NoteBackground background;
+    int drags = 0;
+
+    Strip()
+    {
+        background.resize(300, 200);
+        background.onWindowDrag = [this](QMouseEvent*) { ++drags; };
+        background.show();
+    }
+};
+
+} // namespace
+
+TEST(NoteBackground, PressExactly23BelowTheTopIsInTheDragStrip)
+{
+    Strip s;
+    QTest::mouseClick(&s.background, Qt::LeftButton, {}, QPoint(150, 23));
+    EXPECT_EQ(s.drags, 1);
+    QTest::mouseClick(&s.background, Qt::LeftButton, {}, QPoint(150, 24));
+    EXPECT_EQ(s.drags, 1);
+}
+
+TEST(NoteBackground, PrimaryPillAnimatesUnlessMotionIsReduced)
+{
+    NoteBackground background;
+    background.resize(300, 200);
+    background.setPrimary(true);
+    EXPECT_TRUE(background.isPrimaryAccentAnimating());
+    QTRY_COMPARE_WITH_TIMEOUT(background.primaryAccentOpacity(), 1.0, 2000);
+    EXPECT_DOUBLE_EQ(background.primaryAccentScaleX(), 1);
+
+    background.prefersReducedMotion = [] { return true; };
+    background.setPrimary(false);
+    EXPECT_FALSE(background.isPrimaryAccentAnimating());
+    EXPECT_DOUBLE_EQ(background.primaryAccentOpacity(), 0);
+    EXPECT_DOUBLE_EQ(background.primaryAccentScaleX(), 1);
+}
+
+TEST(NoteBackground, AccentChangeReappliesThePillWithoutAnimation)
+{
+    NoteBackground background;
+    background.setPrimary(true);
+    background.setAccentColor(noteColor::theme(NoteColor::Blue).accent);
+    EXPECT_FALSE(background.isPrimaryAccentAnimating());
+    EXPECT_DOUBLE_EQ(background.primaryAccentOpacity(), 1);
+}
+
+TEST(StickyPanel, MouseDownHookRunsFirstAndMayConsume)
+{
+    StickyPanel panel;
+    panel.resize(200, 120);
+    auto* child = new TitleTextField(&panel);
+    child->setGeometry(0, 0, 200, 120);
+    panel.show();
+    bool consume = true;
+    int offered = 0;
+    panel.onWindowDragMouseDown = [&](QMouseEvent*) {
+        ++offered;
+        return consume;
+    };
+    int edits = 0;
+    child->onEdit = [&] { ++edits; };
+
+    QTest::mouseClick(panel.windowHandle(), Qt::LeftButton, {}, QPoint(50, 50));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(offered, 1);
+    EXPECT_EQ(edits, 0);
+
+    consume = false;
+    QTest::mouseClick(panel.windowHandle(), Qt::LeftButton, {}, QPoint(50, 50), 300);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(offered, 2);
+    EXPECT_EQ(edits, 1);
+}
+
+TEST(StickyPanel, EscapeDoesNotClose)
+{
+    StickyPanel panel;
+    panel.show();
+    QTest::keyClick(&panel, Qt::Key_Escape);
+    EXPECT_TRUE(panel.isVisible());
+    EXPECT_TRUE(panel.windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_EQ(panel.windowFlags() & Qt::WindowType_Mask, Qt::Tool);
+}
+
+TEST(StickyPanel, FrameRoundTripsInModelCoordinatesEvenOffScreen)
+{
+    StickyPanel panel;
+    const QRectF offScreen(-150, -90, 300, 200);
+    panel.setFrame(offScreen);
+    EXPECT_EQ(panel.frame(), offScreen);
+}
+
+TEST(NoteBackground, PaintsThePaperForTheAppearanceAtItsOpacity)
+{
+    NoteBackground background;
+    background.resize(200, 120);
+    background.setColor(noteColor::color(NoteColor::White));
+    const auto centre = [&] {
+        QImage image(background.size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        background.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+        return image.pixelColor(100, 90);
+    };
+    EXPECT_EQ(centre().name(), QStringLiteral("#fafaf8"));
+
+    QPalette dark = background.palette();
+    dark.setColor(QPalette::Window, QColor(30, 30, 30));
+    dark.setColor(QPalette::WindowText, Qt::white);
+    background.setPalette(dark);
+    EXPECT_EQ(centre().name(), QColor::fromRgbF(62.5f / 255, 62.5f / 255, 62.0f / 255).name());
+
+    background.setOpacity(0.5);
+    EXPECT_NEAR(centre().alphaF(), 0.5, 0.01);
+    EXPECT_NEAR(centre().redF(), 62.5 / 255, 0.01);
+}
