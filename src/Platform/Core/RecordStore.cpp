@@ -161,6 +161,16 @@ void RecordStore::migrateLegacy(const QString& source, const QString& destinatio
     }
 }
 
+void RecordStore::replace(const QString& source, const QString& destination)
+{
+    syncPath(source);
+    removeJournals(destination);
+    if (std::rename(QFile::encodeName(source).constData(), QFile::encodeName(destination).constData()) != 0)
+        throw RecordStoreError(
+            QStringLiteral("Cannot move %1 to %2: %3").arg(source, destination, systemErrorText()).toStdString());
+    syncPath(QFileInfo(destination).absolutePath());
+}
+
 void RecordStore::destroy(const QString& path)
 {
     removeJournals(path);

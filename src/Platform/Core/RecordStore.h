@@ -76,6 +76,8 @@ public:
     // Copies a store of the legacy model into a new file of the current model
     // at destination, keeping every record and adding an empty AppState.
     static void migrateLegacy(const QString& source, const QString& destination);
+    // Moves the store file at source over destination in one step.
+    static void replace(const QString& source, const QString& destination);
     // Removes a store file together with its journal files.
     static void destroy(const QString& path);
     // Creates an empty store file of the legacy model (for upgrade tests and
