@@ -1,0 +1,118 @@
+#include "ModelSamples.h"
+
+#include <gtest/gtest.h>
+
+using namespace quorrin;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+TEST(Note, defaultsToOneEmptyParagraph)
+{
+    const Note note = Note::create(samples::fixedClock(500));
+    ASSERT_EQ(note.blocks.size(), 1u);
+    const Block& block = note.blocks[0];
+    EXPECT_EQ(block.kind, BlockKind::Paragraph);
+    EXPECT_EQ(block.text, RichText(QString(), TextFont::system(14)));
+    EXPECT_FALSE(block.todo || block.attachment);
+    EXPECT_EQ(block.createdAt, Date{500});
+    EXPECT_EQ(note.createdAt, Date{500});
+    EXPECT_EQ(note.frame, (WindowFrame{100, 150, 310, 330}));
+    EXPECT_EQ(note.color, NoteColor::Cream);
+    EXPECT_EQ(note.opacity, 1.0);
+    EXPECT_FALSE(note.prioritySorted || note.alwaysOnTop || note.isCollapsed || note.isHidden);
+    EXPECT_TRUE(note.isEmpty());
+    EXPECT_EQ(note.title(), u"未命名便笺"_s);
+    EXPECT_NE(Note().id, Note().id);
+}
+
+TEST(Note, titleIsTheTrimmedCustomTitle)
+{
+    const std::vector<std::pair<std::optional<QString>, QString>> cases = {
+        {std::nullopt, u"未命名便笺"_s},
+        {u""_s, u"未命名便笺"_s},
+        {u"  \t\n"_s, u"未命名便笺"_s},
+        {u"  abc\n"_s, u"abc"_s},
+        {u"\u3000标题\u2028"_s, u"标题"_s},
+        {u"\u200b"_s, u"\u200b"_s}, // not whitespace: trimming keeps it
+        {u" a b "_s, u"a b"_s},
+    };
+    for (const auto& [custom, title] : cases) {
+        Note note = samples::note(1);
+        note.customTitle = custom;
+        note.customTitleRich = samples::text(u"ignored"_s);
+        EXPECT_EQ(note.title(), title) << custom.value_or(u"<absent>"_s).toStdString();
+    }
+}
+
+TEST(Note, hasTextLooksForVisibleCharacters)
+{
+    const std::vector<std::pair<QString, bool>> cases = {
+        {u""_s, false},
+        {u"  \t\r\n"_s, false},
+        {u"\u200b\ufeff"_s, false},
+        {u"\u00a0"_s, false},
+        {u"\u2028"_s, false},
+        {u"\u0085\u200e"_s, false}, // next line, left-to-right mark
+        {u"a"_s, true},
+        {u"\u3002"_s, true},
+        {u"\U0001F600"_s, true}, // outside the Basic Multilingual Plane
+        {u" \u200b x"_s, true},
+    };
+    for (const auto& [text, visible] : cases)
+        EXPECT_EQ(Note::hasText(text), visible) << text.toStdString();
+}
+
+TEST(Note, isEmptyOnlyWithoutAnythingWorthKeeping)
+{
+    struct Case {
+        const char* name;
+        std::function<void(Note&)> change;
+        bool empty;
+    };
+    const std::vector<Case> cases = {
+        {"untouched todo", [](Note&) {}, true},
+        {"completed, archived, urgent todo",
+         [](Note& n) {
+             n.blocks[0].todo->isCompleted = true;
+             n.blocks[0].todo->archivedAt = Date{1};
+             n.blocks[0].todo->priority = 1;
+         },
+         true},
+        {"blank text", [](Note& n) { n.blocks[0].text = samples::text(u" \n\u200b"_s); }, true},
+        {"zero bytes of text", [](Note& n) { n.blocks[0].text = RichText(); }, true},
+        {"empty links list", [](Note& n) { n.fileLinks = std::vector<PersistentFileLink>(); }, true},
+        {"rich title only", [](Note& n) { n.customTitleRich = samples::text(u"title"_s); }, true},
+        {"blank custom title", [](Note& n) { n.customTitle = u"  "_s; }, true},
+        {"no blocks", [](Note& n) { n.blocks.clear(); }, true},
+        {"visible text", [](Note& n) { n.blocks[0].text = samples::text(u"x"_s); }, false},
+        {"remarks", [](Note& n) { n.blocks[0].todo->notes = samples::text(u"note"_s); }, false},
+        {"reminder", [](Note& n) { n.blocks[0].todo->reminder = TodoReminder{Date{5}, {}, {}}; }, false},
+        {"attachment", [](Note& n) { n.blocks[0].attachment = samples::attachment(9); }, false},
+        {"one link", [](Note& n) { n.fileLinks = std::vector{samples::fileLink(9, n.id)}; }, false},
+        {"custom title", [](Note& n) { n.customTitle = u"x"_s; }, false},
+        {"unreadable text", [](Note& n) { n.blocks[0].text = RichText::fromRtf("not rtf"); }, false},
+        {"unreadable remarks", [](Note& n) { n.blocks[0].todo->notes = RichText::fromRtf("garbage"); }, false},
+        {"archived block with text",
+         [](Note& n) {
+             n.blocks.push_back(samples::todo(8, 4, true));
+             n.blocks.back().text = samples::text(u"old"_s);
+         },
+         false},
+    };
+    for (const Case& c : cases) {
+        Note note = samples::note(1, {samples::todo(2, 4)});
+        c.change(note);
+        EXPECT_EQ(note.isEmpty(), c.empty) << c.name;
+    }
+    EXPECT_TRUE(RichText::fromRtf("not rtf").attributed().isEmpty());
+}
+
+TEST(Note, priorityClampsIntoRangeWithoutOverflow)
+{
+    EXPECT_EQ(clampedPriority(std::numeric_limits<qint64>::min()), 1);
+    EXPECT_EQ(clampedPriority(std::numeric_limits<qint64>::max()), 4);
+    EXPECT_EQ(clampedPriority(3), 3);
+}
+
+} // namespace
