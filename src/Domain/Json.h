@@ -196,7 +196,8 @@ public:
         return *this;
     }
 
-    QJsonObject object() const { return m_object; }
+    QJsonObject object() const& { return m_object; }
+    QJsonObject object() && { return std::move(m_object); }
 
 private:
     QJsonObject m_object;
