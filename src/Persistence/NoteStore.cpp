@@ -34,17 +34,7 @@ InstanceLock takeLease(const QString& root)
     try {
         return InstanceLock(root);
     } catch (const InstanceLockError& error) {
-        switch (error.reason()) {
-        case InstanceLockError::Reason::HeldByAnotherInstance:
-            throw StoreAccessError::alreadyRunning();
-        case InstanceLockError::Reason::CannotOpen:
-            throw AppError(QStringLiteral("无法建立便笺数据锁。"));
-        case InstanceLockError::Reason::CannotLock:
-            // Not another instance: the file system refused the lock itself.
-            throw AppError(QStringLiteral("无法锁定便笺数据目录（%1），请确认数据文件夹位于支持文件锁的本地磁盘上。")
-                               .arg(QString::fromLocal8Bit(std::strerror(error.systemError()))));
-        }
-        throw;
+        std::rethrow_exception(storeErrorForLockFailure(error));
     }
 }
 
@@ -64,6 +54,22 @@ BackupManifest decodeValidManifest(const QByteArray& payload)
 }
 
 } // namespace
+
+std::exception_ptr storeErrorForLockFailure(const InstanceLockError& error)
+{
+    switch (error.reason()) {
+    case InstanceLockError::Reason::HeldByAnotherInstance:
+        return std::make_exception_ptr(StoreAccessError::alreadyRunning());
+    case InstanceLockError::Reason::CannotOpen:
+        return std::make_exception_ptr(AppError(QStringLiteral("无法建立便笺数据锁。")));
+    case InstanceLockError::Reason::CannotLock:
+        break;
+    }
+    // Not another instance: the file system refused the lock itself.
+    return std::make_exception_ptr(
+        AppError(QStringLiteral("无法锁定便笺数据目录（%1），请确认数据文件夹位于支持文件锁的本地磁盘上。")
+                     .arg(QString::fromLocal8Bit(std::strerror(error.systemError())))));
+}
 
 QString describeError(const std::exception_ptr& error)
 {

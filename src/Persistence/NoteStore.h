@@ -28,6 +28,10 @@ namespace quorrin {
 // The text of a store failure as the user should read it.
 QString describeError(const std::exception_ptr& error);
 
+// The error opening reports for a failure to take the instance lock: only a
+// lock held elsewhere means another instance is running.
+std::exception_ptr storeErrorForLockFailure(const InstanceLockError& error);
+
 // What the store takes from its surroundings; tests replace each part.
 struct NoteStoreServices {
     Clock clock = systemNow;
