@@ -11,8 +11,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
-#include <QJsonDocument>
-#include <QJsonParseError>
 #include <QSaveFile>
 
 namespace quorrin::backup {
@@ -49,19 +47,10 @@ void writeFileAtomically(const QString& path, const QByteArray& bytes)
         throw FileSystemError(QStringLiteral("无法写入文件“%1”：%2").arg(path, file.errorString()));
 }
 
-QByteArray encodeManifest(const BackupManifest& manifest)
-{
-    return QJsonDocument(manifest.toJson().toObject()).toJson(QJsonDocument::Compact);
-}
-
 BackupManifest decodeManifest(const QByteArray& bytes)
 {
-    QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
-    if (parseError.error != QJsonParseError::NoError)
-        throw AppError(QStringLiteral("备份清单无法读取：%1").arg(parseError.errorString()));
     try {
-        return BackupManifest::fromJson(document.isObject() ? QJsonValue(document.object()) : QJsonValue());
+        return json::decode<BackupManifest>(bytes);
     } catch (const json::Error& error) {
         throw AppError(QStringLiteral("备份清单无法读取：%1").arg(error.message()));
     }
@@ -137,7 +126,7 @@ BackupResult writePackage(const QString& target, const QString& attachmentsDirec
             result.missingAttachments.push_back(attachment);
     });
 
-    writeFileAtomically(work.path() + QLatin1Char('/') + manifestFileName, encodeManifest(manifest));
+    writeFileAtomically(work.path() + QLatin1Char('/') + manifestFileName, json::encode(manifest));
     work.moveIntoPlace();
     return result;
 }
