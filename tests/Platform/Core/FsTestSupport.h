@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -9,6 +10,7 @@
 #include <QString>
 
 #include <stdexcept>
+#include <string>
 
 namespace quorrin::testing {
 
@@ -46,6 +48,18 @@ inline QMap<QString, QByteArray> treeContents(const QString& root)
             contents.insert(key, readFile(entry.filePath()));
     }
     return contents;
+}
+
+// treeContents as readable lines "<path> <SHA-256 prefix>", for comparing
+// large trees with a legible failure message.
+inline std::string treeSummary(const QString& root)
+{
+    std::string summary;
+    const QMap<QString, QByteArray> contents = treeContents(root);
+    for (auto entry = contents.cbegin(); entry != contents.cend(); ++entry)
+        summary += entry.key().toStdString() + " "
+            + QCryptographicHash::hash(entry.value(), QCryptographicHash::Sha256).toHex().left(12).toStdString() + "\n";
+    return summary;
 }
 
 } // namespace quorrin::testing
