@@ -80,6 +80,8 @@ AppError checksumMismatch(const Attachment& attachment)
 
 void verifyAttachment(const QString& package, const Attachment& attachment)
 {
+    if (!filenames::isPlainFileName(attachment.relativePath))
+        throw AppError(QStringLiteral("备份附件路径无效。"));
     if (isRecordedMissing(attachment)) {
         // Recorded as missing when the package was made: there must be no file
         // for it, or the record and the package disagree.

@@ -144,6 +144,14 @@ TEST_F(BackupPackageTest, ADamagedOrHostilePackageIsRefused)
          "备份附件路径无效。"},
         {"absolute name", [&] { editManifest([](Attachment& a) { a.relativePath = "/etc/passwd"; }); },
          "备份附件路径无效。"},
+        {"name of the folder itself, recorded missing",
+         [&] {
+             editManifest([](Attachment& a) {
+                 a.relativePath = ".";
+                 a.checksum.clear();
+             });
+         },
+         "备份附件路径无效。"},
         {"link to a file outside",
          [&] {
              QFile::remove(package + "/Attachments/A1.JPG");
