@@ -86,43 +86,8 @@ TEST_F(BackupPackageTest, AVerifiedPackageCopiesInUnderNewNames)
     EXPECT_EQ(readFile(target + "/" + notes[1].blocks[1].attachment->relativePath), "%PDF bytes");
 }
 
-TEST_F(BackupPackageTest, AnExistingTargetIsNeverTouched)
+TEST_F(BackupPackageTest, APackageWhoseManifestDisagreesWithItsFilesIsRefused)
 {
-    writeFile(package + "/keep", "someone else's");
-    writeFile(dir.filePath("plain.quorrinbackup"), "a file");
-    for (const QString& target : {package, dir.filePath("plain.quorrinbackup")}) {
-        try {
-            backup::writePackage(target, attachments, manifest());
-            ADD_FAILURE() << "wrote over " << target.toStdString();
-        } catch (const AppError& error) {
-            EXPECT_EQ(error.message, "备份目标已存在，请选择新的文件名。");
-        }
-    }
-    EXPECT_EQ(treeContents(package), (QMap<QString, QByteArray>{{"keep", "someone else's"}}));
-    EXPECT_EQ(readFile(dir.filePath("plain.quorrinbackup")), "a file");
-}
-
-TEST_F(BackupPackageTest, AMissingAttachmentFileIsReportedAndThePackageStillRestores)
-{
-    QFile::remove(attachments + "/A1.JPG");
-    const BackupResult result = backup::writePackage(package, attachments, manifest());
-
-    ASSERT_EQ(result.missingAttachments.size(), 1u);
-    EXPECT_EQ(result.missingAttachments[0].originalFilename, "photo.JPG");
-    const BackupManifest verified = backup::readVerifiedManifest(package);
-    EXPECT_EQ(verified.notes.size(), 2u) << "the note whose file is gone is kept";
-    EXPECT_EQ(verified.notes[0].blocks[1].attachment->checksum, QString());
-
-    const QString target = dir.filePath("restored");
-    QDir().mkpath(target);
-    const std::vector<Note> notes = backup::copyAttachmentsIn(package, verified.notes, target);
-    EXPECT_EQ(notes[0].blocks[1].attachment, verified.notes[0].blocks[1].attachment) << "recorded as missing, as before";
-    EXPECT_EQ(QDir(target).entryList(QDir::Files).size(), 1) << "only the present file was copied";
-}
-
-TEST_F(BackupPackageTest, ADamagedOrHostilePackageIsRefused)
-{
-    writeFile(dir.filePath("secret"), "outside");
     const auto editManifest = [&](const std::function<void(Attachment&)>& edit) {
         BackupManifest m = readManifestFile(package + "/manifest.json");
         edit(*m.notes[0].blocks[1].attachment);
@@ -133,31 +98,8 @@ TEST_F(BackupPackageTest, ADamagedOrHostilePackageIsRefused)
         std::function<void()> damage;
         QString message;
     } cases[] = {
-        {"missing file", [&] { QFile::remove(package + "/Attachments/A1.JPG"); }, "备份缺少附件：photo.JPG"},
-        {"tampered bytes", [&] { writeFile(package + "/Attachments/A1.JPG", "other bytes"); },
-         "备份附件校验失败：photo.JPG"},
-        {"upper-case checksum", [&] { editManifest([](Attachment& a) { a.checksum = a.checksum.toUpper(); }); },
-         "备份附件校验失败：photo.JPG"},
         {"recorded missing but present", [&] { editManifest([](Attachment& a) { a.checksum.clear(); }); },
          "备份附件校验失败：photo.JPG"},
-        {"climbing name", [&] { editManifest([](Attachment& a) { a.relativePath = "../../secret"; }); },
-         "备份附件路径无效。"},
-        {"absolute name", [&] { editManifest([](Attachment& a) { a.relativePath = "/etc/passwd"; }); },
-         "备份附件路径无效。"},
-        {"name of the folder itself, recorded missing",
-         [&] {
-             editManifest([](Attachment& a) {
-                 a.relativePath = ".";
-                 a.checksum.clear();
-             });
-         },
-         "备份附件路径无效。"},
-        {"link to a file outside",
-         [&] {
-             QFile::remove(package + "/Attachments/A1.JPG");
-             QFile::link(dir.filePath("secret"), package + "/Attachments/A1.JPG");
-         },
-         "备份附件不是普通文件：photo.JPG"},
         {"missing manifest", [&] { QFile::remove(package + "/manifest.json"); }, "备份缺少清单文件 manifest.json。"},
         {"invalid manifest",
          [&] {
