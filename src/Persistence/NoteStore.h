@@ -2,6 +2,7 @@
 
 #include "Domain/Note.h"
 #include "Domain/Preferences.h"
+#include "Persistence/BackupPackage.h"
 #include "Persistence/RecordWriter.h"
 #include "Persistence/StoreAccessError.h"
 #include "Platform/Core/AttributedString.h"
@@ -99,6 +100,13 @@ public:
     void setFilePersistence(bool enabled);
 
     bool isSavePending() const { return m_pending->isPending(); }
+
+    // Backup packages, attachment import and the close-retention upgrade
+    // (NoteStoreBackup.cpp).
+    BackupResult backup(const QString& target);
+    void restoreBackup(const QString& package);
+    Attachment importAttachment(const QString& source);
+    int upgradeCloseRetentionIfNeeded();
 
 Q_SIGNALS:
     // A note changed (id given) or possibly every note (no id).

@@ -1,0 +1,34 @@
+#include "Persistence/AttachmentImport.h"
+
+#include "Platform/Core/FileDigest.h"
+#include "Platform/Core/FileNames.h"
+#include "Platform/Core/FileSystemError.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace quorrin {
+
+Attachment importAttachmentFile(const QString& source, const QString& attachmentsDirectory, const Clock& clock)
+{
+    const QFileInfo sourceInfo(source);
+    if (sourceInfo.isDir())
+        throw FileSystemError(QStringLiteral("无法导入文件夹“%1”：只能导入文件").arg(source));
+    QFile file(source);
+    if (!file.open(QIODevice::ReadOnly))
+        throw FileSystemError(QStringLiteral("无法读取文件“%1”：%2").arg(source, file.errorString()));
+
+    const QString originalFilename = sourceInfo.fileName();
+    const QString name = filenames::storedAttachmentName(originalFilename);
+    const QString checksum = digest::copyHashing(file, source, attachmentsDirectory + QLatin1Char('/') + name);
+    return Attachment{
+        .id = QUuid::createUuid(),
+        .relativePath = name,
+        .originalFilename = originalFilename,
+        .contentType = filenames::pathExtension(originalFilename).toLower(),
+        .checksum = checksum,
+        .createdAt = clock(),
+    };
+}
+
+} // namespace quorrin

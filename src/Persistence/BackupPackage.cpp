@@ -1,0 +1,172 @@
+#include "Persistence/BackupPackage.h"
+
+#include "Domain/AppError.h"
+#include "Domain/Json.h"
+#include "Platform/Core/DirectoryTree.h"
+#include "Platform/Core/FileDigest.h"
+#include "Platform/Core/FileNames.h"
+#include "Platform/Core/FileSystemError.h"
+#include "Platform/Core/NoFollowFile.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QSaveFile>
+
+namespace quorrin::backup {
+namespace {
+
+// The checksum recorded for an attachment whose file was missing when the
+// package was made: no file of any content can match it by accident.
+const QString missingFileChecksum;
+
+bool isRecordedMissing(const Attachment& attachment)
+{
+    return attachment.checksum == missingFileChecksum;
+}
+
+QString attachmentsFolder(const QString& package)
+{
+    return package + QLatin1Char('/') + attachmentsFolderName;
+}
+
+// Every attachment of the notes, in note order and then block order.
+template <typename Notes, typename Visit>
+void forEachAttachment(Notes& notes, Visit&& visit)
+{
+    for (auto& note : notes)
+        for (auto& block : note.blocks)
+            if (block.attachment)
+                visit(*block.attachment);
+}
+
+void writeFileAtomically(const QString& path, const QByteArray& bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        throw FileSystemError(QStringLiteral("无法写入文件“%1”：%2").arg(path, file.errorString()));
+}
+
+BackupManifest decodeManifest(const QByteArray& bytes)
+{
+    try {
+        return json::decode<BackupManifest>(bytes);
+    } catch (const json::Error& error) {
+        throw AppError(QStringLiteral("备份清单无法读取：%1").arg(error.message()));
+    }
+}
+
+// Opens an attachment of a package; a name that could lead elsewhere, a
+// missing file and anything but a regular file are refused with a message
+// naming the attachment as the user knows it.
+NoFollowFile openPackageAttachment(const QString& package, const Attachment& attachment)
+{
+    if (!filenames::isPlainFileName(attachment.relativePath))
+        throw AppError(QStringLiteral("备份附件路径无效。"));
+    NoFollowFile file = NoFollowFile::open(attachmentsFolder(package), attachment.relativePath);
+    switch (file.status()) {
+    case NoFollowFile::Status::opened: return file;
+    case NoFollowFile::Status::missing: throw AppError(QStringLiteral("备份缺少附件：") + attachment.originalFilename);
+    case NoFollowFile::Status::notRegularFile:
+        throw AppError(QStringLiteral("备份附件不是普通文件：") + attachment.originalFilename);
+    }
+    Q_UNREACHABLE();
+}
+
+AppError checksumMismatch(const Attachment& attachment)
+{
+    return AppError(QStringLiteral("备份附件校验失败：") + attachment.originalFilename);
+}
+
+void verifyAttachment(const QString& package, const Attachment& attachment)
+{
+    if (!filenames::isPlainFileName(attachment.relativePath))
+        throw AppError(QStringLiteral("备份附件路径无效。"));
+    if (isRecordedMissing(attachment)) {
+        // Recorded as missing when the package was made: there must be no file
+        // for it, or the record and the package disagree.
+        const NoFollowFile file = NoFollowFile::open(attachmentsFolder(package), attachment.relativePath);
+        if (file.status() != NoFollowFile::Status::missing)
+            throw checksumMismatch(attachment);
+        return;
+    }
+    NoFollowFile file = openPackageAttachment(package, attachment);
+    if (digest::sha256Hex(file.file(), file.path()) != attachment.checksum)
+        throw checksumMismatch(attachment);
+}
+
+} // namespace
+
+BackupResult writePackage(const QString& target, const QString& attachmentsDirectory, BackupManifest manifest)
+{
+    const QFileInfo targetInfo(target);
+    if (targetInfo.exists() || targetInfo.isSymLink())
+        throw AppError(QStringLiteral("备份目标已存在，请选择新的文件名。"));
+
+    TemporarySibling work(target, QStringLiteral(".backup-"));
+    const QString copiedAttachments = attachmentsFolder(work.path());
+    work.create();
+    if (!QDir().mkpath(copiedAttachments))
+        throw FileSystemError(QStringLiteral("无法创建文件夹“%1”").arg(copiedAttachments));
+
+    BackupResult result{target, {}};
+    QHash<QString, QString> checksumByName; // one file may serve several blocks
+    forEachAttachment(manifest.notes, [&](Attachment& attachment) {
+        if (const auto known = checksumByName.constFind(attachment.relativePath); known != checksumByName.cend()) {
+            attachment.checksum = *known;
+        } else {
+            if (!filenames::isPlainFileName(attachment.relativePath))
+                throw AppError(QStringLiteral("附件路径无效：") + attachment.originalFilename);
+            NoFollowFile source = NoFollowFile::open(attachmentsDirectory, attachment.relativePath);
+            attachment.checksum = source.isOpen()
+                ? digest::copyHashing(source.file(), source.path(),
+                                      copiedAttachments + QLatin1Char('/') + attachment.relativePath)
+                : missingFileChecksum;
+            checksumByName.insert(attachment.relativePath, attachment.checksum);
+        }
+        if (isRecordedMissing(attachment))
+            result.missingAttachments.push_back(attachment);
+    });
+
+    writeFileAtomically(work.path() + QLatin1Char('/') + manifestFileName, json::encode(manifest));
+    work.moveIntoPlace();
+    return result;
+}
+
+BackupManifest readVerifiedManifest(const QString& package)
+{
+    NoFollowFile manifestFile = NoFollowFile::open(package, manifestFileName);
+    if (!manifestFile.isOpen())
+        throw AppError(QStringLiteral("备份缺少清单文件 manifest.json。"));
+    const QByteArray bytes = manifestFile.file().readAll();
+    if (manifestFile.file().error() != QFileDevice::NoError)
+        throw FileSystemError(
+            QStringLiteral("无法读取文件“%1”：%2").arg(manifestFile.path(), manifestFile.file().errorString()));
+
+    BackupManifest manifest = decodeManifest(bytes);
+    manifest.validate();
+    forEachAttachment(manifest.notes, [&](const Attachment& attachment) { verifyAttachment(package, attachment); });
+    return manifest;
+}
+
+std::vector<Note> copyAttachmentsIn(const QString& package, std::vector<Note> notes,
+                                    const QString& attachmentsDirectory)
+{
+    forEachAttachment(notes, [&](Attachment& attachment) {
+        if (isRecordedMissing(attachment))
+            return;
+        NoFollowFile source = openPackageAttachment(package, attachment);
+        const QString newName = filenames::uuidFileName(filenames::pathExtension(attachment.relativePath));
+        const QString destination = attachmentsDirectory + QLatin1Char('/') + newName;
+        const QString copiedChecksum = digest::copyHashing(source.file(), source.path(), destination);
+        if (copiedChecksum != attachment.checksum) {
+            QFile::remove(destination); // changed since it was verified: not what the note describes
+            throw checksumMismatch(attachment);
+        }
+        attachment.relativePath = newName;
+        attachment.checksum = copiedChecksum;
+    });
+    return notes;
+}
+
+} // namespace quorrin::backup

@@ -1,0 +1,92 @@
+// The store's backup packages, attachment import and the one-time
+// close-retention upgrade. The file work itself lives in BackupPackage and
+// AttachmentImport; this is what ties it to the store's notes and saving.
+
+#include "Persistence/AttachmentImport.h"
+#include "Persistence/BackupPackage.h"
+#include "Persistence/DurableSnapshot.h"
+#include "Persistence/NoteStore.h"
+
+#include "Platform/Core/FileNames.h"
+#include "Platform/Core/FileSystemError.h"
+
+#include <QDir>
+
+#include <utility>
+
+namespace quorrin {
+namespace {
+
+// "<recovery>/<prefix><UUID>.quorrinbackup", creating the recovery folder.
+QString newSafetyCopyPath(const QString& recovery, const QString& prefix)
+{
+    if (!QDir().mkpath(recovery))
+        throw FileSystemError(QStringLiteral("无法创建文件夹“%1”").arg(recovery));
+    return recovery + QLatin1Char('/') + prefix + filenames::uuidFileName(backup::packageExtension.mid(1));
+}
+
+bool wasClosedUnderTheOldRule(const Note& note)
+{
+    return note.deletedAt && !note.deletionIsExplicit.value_or(false);
+}
+
+} // namespace
+
+BackupResult NoteStore::backup(const QString& target)
+{
+    save();
+    BackupManifest manifest{BackupManifest::currentSchemaVersion, m_clock(), durableSnapshot(m_notes), m_preferences};
+    return backup::writePackage(target, pathOf(attachmentsDirectoryName), std::move(manifest));
+}
+
+void NoteStore::restoreBackup(const QString& package)
+{
+    const BackupManifest manifest = backup::readVerifiedManifest(package);
+    backup(newSafetyCopyPath(pathOf(recoveryDirectoryName), QString()));
+    std::vector<Note> restored =
+        backup::copyAttachmentsIn(package, durableSnapshot(manifest.notes), pathOf(attachmentsDirectoryName));
+
+    std::vector<Note> previousNotes = std::exchange(m_notes, std::move(restored));
+    Preferences previousPreferences = std::exchange(m_preferences, manifest.preferences);
+    for (const Note& note : m_notes)
+        markChanged(note);
+    try {
+        save();
+    } catch (...) {
+        m_notes = std::move(previousNotes);
+        m_preferences = std::move(previousPreferences);
+        for (const Note& note : m_notes)
+            markChanged(note);
+        throw;
+    }
+    Q_EMIT notesChanged(std::nullopt);
+}
+
+Attachment NoteStore::importAttachment(const QString& source)
+{
+    // Sandboxed access grants have no counterpart here: the file is read
+    // with the user's own rights.
+    return importAttachmentFile(source, pathOf(attachmentsDirectoryName), m_clock);
+}
+
+int NoteStore::upgradeCloseRetentionIfNeeded()
+{
+    if (m_preferences.isCloseRetentionUpgraded())
+        return 0;
+    const auto candidates = std::count_if(m_notes.begin(), m_notes.end(), wasClosedUnderTheOldRule);
+    if (candidates > 0)
+        backup(newSafetyCopyPath(pathOf(recoveryDirectoryName), QStringLiteral("BeforeCloseRetention-")));
+
+    for (Note& note : m_notes) {
+        if (!wasClosedUnderTheOldRule(note))
+            continue;
+        note.deletedAt.reset();
+        note.isHidden = false;
+        markChanged(note);
+    }
+    m_preferences.closeRetentionUpgraded = true;
+    save();
+    return int(candidates);
+}
+
+} // namespace quorrin

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <stdexcept>
+
+namespace quorrin {
+
+// A failed file-system operation. `message` is a ready Chinese sentence naming
+// what failed and why, fit to be shown to the user as it is.
+class FileSystemError : public std::runtime_error {
+public:
+    explicit FileSystemError(const QString& text)
+        : std::runtime_error(text.toStdString())
+        , m_message(text)
+    {
+    }
+
+    // "<action>“<path>”：<reason>" with the reason taken from errno.
+    static FileSystemError fromErrno(const QString& action, const QString& path, int errorNumber);
+
+    const QString& message() const { return m_message; }
+
+private:
+    QString m_message;
+};
+
+} // namespace quorrin
