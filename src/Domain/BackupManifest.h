@@ -1,0 +1,33 @@
+#pragma once
+
+#include "Domain/Note.h"
+#include "Domain/Preferences.h"
+
+#include <QJsonValue>
+
+#include <vector>
+
+namespace quorrin {
+
+// The one document format of persisted notes: every stored record and every
+// backup package carries one.
+struct BackupManifest {
+    static constexpr qint64 currentSchemaVersion = 6;
+    static constexpr qint64 oldestSchemaVersion = 1;
+
+    qint64 schemaVersion = currentSchemaVersion;
+    Date createdAt;
+    std::vector<Note> notes;
+    Preferences preferences;
+
+    // The gate every decoded manifest passes before its notes are used:
+    // throws the AppError of the first check that fails.
+    void validate() const;
+
+    friend bool operator==(const BackupManifest&, const BackupManifest&) = default;
+
+    static BackupManifest fromJson(const QJsonValue& value);
+    QJsonValue toJson() const;
+};
+
+} // namespace quorrin

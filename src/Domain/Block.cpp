@@ -1,0 +1,80 @@
+#include "Domain/Block.h"
+
+namespace quorrin {
+
+using namespace Qt::StringLiterals;
+
+namespace blockKind {
+
+QString rawValue(BlockKind kind)
+{
+    switch (kind) {
+    case BlockKind::Paragraph: return u"paragraph"_s;
+    case BlockKind::H1: return u"h1"_s;
+    case BlockKind::H2: return u"h2"_s;
+    case BlockKind::H3: return u"h3"_s;
+    case BlockKind::Bullet: return u"bullet"_s;
+    case BlockKind::Todo: return u"todo"_s;
+    case BlockKind::Image: return u"image"_s;
+    case BlockKind::Pdf: return u"pdf"_s;
+    }
+    return {};
+}
+
+std::optional<BlockKind> fromRawValue(const QString& raw)
+{
+    for (BlockKind kind : allCases) {
+        if (rawValue(kind) == raw)
+            return kind;
+    }
+    return std::nullopt;
+}
+
+} // namespace blockKind
+
+Block Block::create(const Clock& clock)
+{
+    Block block;
+    block.createdAt = clock();
+    block.updatedAt = clock();
+    return block;
+}
+
+void Block::convert(BlockKind newKind, const Clock& clock)
+{
+    if (blockKind::isAttachment(kind) || blockKind::isAttachment(newKind))
+        return;
+    kind = newKind;
+    if (newKind == BlockKind::Todo && !todo)
+        todo = TodoMetadata();
+    updatedAt = clock();
+}
+
+Block Block::fromJson(const QJsonValue& value)
+{
+    const json::ObjectReader reader(value);
+    return Block{
+        .id = reader.get<QUuid>("id"_L1),
+        .kind = reader.get<BlockKind>("kind"_L1),
+        .text = reader.get<RichText>("text"_L1),
+        .todo = reader.optional<TodoMetadata>("todo"_L1),
+        .attachment = reader.optional<Attachment>("attachment"_L1),
+        .createdAt = reader.get<Date>("createdAt"_L1),
+        .updatedAt = reader.get<Date>("updatedAt"_L1),
+    };
+}
+
+QJsonValue Block::toJson() const
+{
+    return json::ObjectWriter()
+        .set("id"_L1, id)
+        .set("kind"_L1, kind)
+        .set("text"_L1, text)
+        .set("todo"_L1, todo)
+        .set("attachment"_L1, attachment)
+        .set("createdAt"_L1, createdAt)
+        .set("updatedAt"_L1, updatedAt)
+        .object();
+}
+
+} // namespace quorrin

@@ -1,0 +1,163 @@
+#include "Domain/Note.h"
+
+#include "Domain/Json.h"
+#include "Domain/TextEquality.h"
+
+
+namespace quorrin {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The platform's whitespace-and-newline set: Zs, Zl, Zp, U+0009...U+000D, U+0085.
+bool isWhitespaceOrNewline(char32_t c)
+{
+    if ((c >= 0x09 && c <= 0x0D) || c == 0x85)
+        return true;
+    switch (QChar::category(c)) {
+    case QChar::Separator_Space:
+    case QChar::Separator_Line:
+    case QChar::Separator_Paragraph: return true;
+    default: return false;
+    }
+}
+
+bool isInvisible(char32_t c)
+{
+    if (isWhitespaceOrNewline(c) || c == 0x200B || c == 0xFEFF)
+        return true;
+    const QChar::Category category = QChar::category(c);
+    return category == QChar::Other_Control || category == QChar::Other_Format;
+}
+
+QString trimmedOfWhitespaceAndNewlines(const QString& text)
+{
+    // Every character of the set lies in the Basic Multilingual Plane, so
+    // looking at single UTF-16 units never splits a surrogate pair.
+    qsizetype start = 0;
+    qsizetype end = text.size();
+    while (start < end && isWhitespaceOrNewline(text.at(start).unicode()))
+        ++start;
+    while (end > start && isWhitespaceOrNewline(text.at(end - 1).unicode()))
+        --end;
+    return text.mid(start, end - start);
+}
+
+// Unreadable text counts as content: it must not be thrown away as blank.
+bool holdsText(const RichText& text)
+{
+    if (text.rtf().isEmpty())
+        return false;
+    const std::optional<AttributedString> read = text.read();
+    return !read || Note::hasText(read->string());
+}
+
+} // namespace
+
+Note Note::create(const Clock& clock)
+{
+    Note note;
+    note.createdAt = clock();
+    note.updatedAt = clock();
+    note.blocks = {Block::create(clock)};
+    return note;
+}
+
+QString Note::title() const
+{
+    if (customTitle) {
+        QString trimmed = trimmedOfWhitespaceAndNewlines(*customTitle);
+        if (!trimmed.isEmpty())
+            return trimmed;
+    }
+    return untitled;
+}
+
+bool Note::hasText(const QString& text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t scalar = text.at(i).unicode();
+        if (QChar::isHighSurrogate(scalar) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            scalar = QChar::surrogateToUcs4(text.at(i), text.at(i + 1));
+            ++i;
+        }
+        if (!isInvisible(scalar))
+            return true;
+    }
+    return false;
+}
+
+bool Note::isEmpty() const
+{
+    if (fileLinks && !fileLinks->empty())
+        return false;
+    if (hasText(customTitle.value_or(QString())))
+        return false;
+    for (const Block& block : blocks) {
+        if (holdsText(block.text) || block.attachment)
+            return false;
+        if (block.todo && (holdsText(block.todo->notes) || block.todo->reminder))
+            return false;
+    }
+    return true;
+}
+
+bool operator==(const Note& a, const Note& b)
+{
+    return a.id == b.id && a.createdAt == b.createdAt && a.updatedAt == b.updatedAt && a.color == b.color
+        && a.opacity == b.opacity && a.alwaysOnTop == b.alwaysOnTop && a.isCollapsed == b.isCollapsed
+        && a.isHidden == b.isHidden && a.frame == b.frame && a.blocks == b.blocks
+        && a.prioritySorted == b.prioritySorted && a.deletedAt == b.deletedAt
+        && a.deletionIsExplicit == b.deletionIsExplicit && canonicallyEqual(a.customTitle, b.customTitle)
+        && a.customTitleRich == b.customTitleRich && a.docking == b.docking && a.fileLinks == b.fileLinks;
+}
+
+Note Note::fromJson(const QJsonValue& value)
+{
+    const json::ObjectReader reader(value);
+    return Note{
+        .id = reader.get<QUuid>("id"_L1),
+        .createdAt = reader.get<Date>("createdAt"_L1),
+        .updatedAt = reader.get<Date>("updatedAt"_L1),
+        .color = reader.get<NoteColor>("color"_L1),
+        .opacity = reader.get<double>("opacity"_L1),
+        .alwaysOnTop = reader.get<bool>("alwaysOnTop"_L1),
+        .isCollapsed = reader.get<bool>("isCollapsed"_L1),
+        .isHidden = reader.get<bool>("isHidden"_L1),
+        .frame = reader.get<WindowFrame>("frame"_L1),
+        .blocks = reader.get<std::vector<Block>>("blocks"_L1),
+        .prioritySorted = reader.get<bool>("prioritySorted"_L1),
+        .deletedAt = reader.optional<Date>("deletedAt"_L1),
+        .deletionIsExplicit = reader.optional<bool>("deletionIsExplicit"_L1),
+        .customTitle = reader.optional<QString>("customTitle"_L1),
+        .customTitleRich = reader.optional<RichText>("customTitleRich"_L1),
+        .docking = reader.optional<NoteDock>("docking"_L1),
+        .fileLinks = reader.optional<std::vector<PersistentFileLink>>("fileLinks"_L1),
+    };
+}
+
+QJsonValue Note::toJson() const
+{
+    return json::ObjectWriter()
+        .set("id"_L1, id)
+        .set("createdAt"_L1, createdAt)
+        .set("updatedAt"_L1, updatedAt)
+        .set("color"_L1, color)
+        .set("opacity"_L1, opacity)
+        .set("alwaysOnTop"_L1, alwaysOnTop)
+        .set("isCollapsed"_L1, isCollapsed)
+        .set("isHidden"_L1, isHidden)
+        .set("frame"_L1, frame)
+        .set("blocks"_L1, blocks)
+        .set("prioritySorted"_L1, prioritySorted)
+        .set("deletedAt"_L1, deletedAt)
+        .set("deletionIsExplicit"_L1, deletionIsExplicit)
+        .set("customTitle"_L1, customTitle)
+        .set("customTitleRich"_L1, customTitleRich)
+        .set("docking"_L1, docking)
+        .set("fileLinks"_L1, fileLinks)
+        .object();
+}
+
+} // namespace quorrin

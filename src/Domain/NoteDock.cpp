@@ -1,0 +1,45 @@
+#include "Domain/NoteDock.h"
+
+namespace quorrin {
+
+using namespace Qt::StringLiterals;
+
+namespace dockEdge {
+
+QString rawValue(DockEdge edge)
+{
+    switch (edge) {
+    case DockEdge::Left: return u"left"_s;
+    case DockEdge::Right: return u"right"_s;
+    case DockEdge::Above: return u"above"_s;
+    case DockEdge::Below: return u"below"_s;
+    }
+    return {};
+}
+
+std::optional<DockEdge> fromRawValue(const QString& raw)
+{
+    for (DockEdge edge : allCases) {
+        if (rawValue(edge) == raw)
+            return edge;
+    }
+    return std::nullopt;
+}
+
+} // namespace dockEdge
+
+NoteDock NoteDock::fromJson(const QJsonValue& value)
+{
+    const json::ObjectReader reader(value);
+    return NoteDock{
+        .targetID = reader.get<QUuid>("targetID"_L1),
+        .edge = reader.get<DockEdge>("edge"_L1),
+    };
+}
+
+QJsonValue NoteDock::toJson() const
+{
+    return json::ObjectWriter().set("targetID"_L1, targetID).set("edge"_L1, edge).object();
+}
+
+} // namespace quorrin

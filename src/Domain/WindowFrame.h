@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QJsonValue>
+
+namespace quorrin {
+
+// A note window's frame in screen points: (x, y) is the lower-left corner,
+// y grows upwards. Equal when all four numbers are (NaN never is).
+struct WindowFrame {
+    double x = 0;
+    double y = 0;
+    double width = 0;
+    double height = 0;
+
+    friend bool operator==(const WindowFrame&, const WindowFrame&) = default;
+
+    static WindowFrame fromJson(const QJsonValue& value);
+    QJsonValue toJson() const;
+};
+
+} // namespace quorrin
