@@ -2,7 +2,57 @@
 
 #include "Platform/Core/Rtf.h"
 
+#include <array>
+
 namespace quorrin {
+
+namespace {
+
+const std::array<QString, 6>& editorKeys()
+{
+    static const std::array<QString, 6> keys = {
+        EditorAttribute::presentationSpacing, EditorAttribute::presentationIndent, EditorAttribute::presentationTail,
+        EditorAttribute::presentationBase,    EditorAttribute::blockID,            EditorAttribute::blockRole,
+    };
+    return keys;
+}
+
+// A value that is missing or not a number counts as 0.
+double amountIn(const TextAttributes& attributes, const QString& key)
+{
+    const auto found = attributes.custom.find(key);
+    if (found == attributes.custom.end())
+        return 0;
+    const auto* number = std::get_if<double>(&found->second);
+    return number ? *number : 0;
+}
+
+// Takes the amounts the editor added for presentation back out of the
+// paragraph style. Each run has one paragraph style and one set of amounts,
+// so neighbouring paragraphs that share a style but carry different amounts
+// (a bullet after a heading, say) each get their own amounts subtracted.
+AttributedString withoutPresentation(const AttributedString& text)
+{
+    AttributedString result = text;
+    for (const AttributedString::Run& run : text.runs()) {
+        if (!run.attributes.paragraphStyle)
+            continue;
+        ParagraphStyle style = *run.attributes.paragraphStyle;
+        const double indent = amountIn(run.attributes, EditorAttribute::presentationIndent);
+        const double tail = amountIn(run.attributes, EditorAttribute::presentationTail);
+        const double spacing = amountIn(run.attributes, EditorAttribute::presentationSpacing);
+        style.paragraphSpacing -= spacing;
+        style.firstLineHeadIndent -= indent;
+        style.headIndent -= indent;
+        style.tailIndent -= tail;
+        result.setParagraphStyle(run.start, run.length, style);
+    }
+    for (const QString& key : editorKeys())
+        result.removeCustom(0, result.length(), key);
+    return result;
+}
+
+} // namespace
 
 RichText RichText::fromRtf(QByteArray rtf)
 {
@@ -12,7 +62,7 @@ RichText RichText::fromRtf(QByteArray rtf)
 }
 
 RichText::RichText(const AttributedString& text)
-    : m_rtf(rtf::write(text))
+    : m_rtf(rtf::write(withoutPresentation(text)))
 {
 }
 

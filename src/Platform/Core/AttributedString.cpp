@@ -1,6 +1,7 @@
 #include "Platform/Core/AttributedString.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace quorrin {
 
@@ -23,11 +24,15 @@ AttributedString::AttributedString(const QString& text, const TextAttributes& at
 
 TextAttributes AttributedString::attributesAt(int position) const
 {
-    for (const Run& run : m_runs) {
-        if (position >= run.start && position < run.start + run.length)
-            return run.attributes;
-    }
-    return {};
+    // Runs are sorted and contiguous: the wanted run is the last one starting at or before position.
+    const auto after = std::upper_bound(m_runs.begin(), m_runs.end(), position,
+                                        [](int value, const Run& run) { return value < run.start; });
+    if (after == m_runs.begin())
+        return {};
+    const Run& run = *std::prev(after);
+    if (position >= run.start + run.length)
+        return {};
+    return run.attributes;
 }
 
 std::optional<CustomAttributeValue> AttributedString::customAt(int position, const QString& name) const
@@ -142,13 +147,29 @@ AttributedString AttributedString::substring(int start, int length) const
     return result;
 }
 
+void AttributedString::appendRun(Run run)
+{
+    if (run.length <= 0)
+        return;
+    if (!m_runs.empty() && m_runs.back().attributes == run.attributes)
+        m_runs.back().length += run.length;
+    else
+        m_runs.push_back(std::move(run));
+}
+
 void AttributedString::append(const AttributedString& other)
 {
     const int offset = length();
     m_text += other.m_text;
     for (const Run& run : other.m_runs)
-        m_runs.push_back(Run{run.start + offset, run.length, run.attributes});
-    normalize();
+        appendRun(Run{run.start + offset, run.length, run.attributes});
+}
+
+void AttributedString::append(const QString& text, const TextAttributes& attributes)
+{
+    const int offset = length();
+    m_text += text;
+    appendRun(Run{offset, int(text.size()), attributes});
 }
 
 void AttributedString::replace(int start, int length, const AttributedString& replacement)

@@ -45,6 +45,10 @@ struct TextFont {
 
 enum class TextAlignment { Natural, Left, Center, Right, Justified };
 
+// Distances are in points. Indents are measured from the leading margin,
+// except the tail indent: zero or negative insets the line end from the
+// trailing margin by that amount, positive places it that far from the
+// leading margin. Line spacing is extra space between the lines of a paragraph.
 struct ParagraphStyle {
     TextAlignment alignment = TextAlignment::Natural;
     double firstLineHeadIndent = 0;
@@ -62,7 +66,7 @@ using CustomAttributeValue = std::variant<QString, double, QList<double>>;
 struct TextAttributes {
     std::optional<TextFont> font;
     std::optional<TextColor> foreground;
-    int underlineStyle = 0;     // 0 = none, 1 = single, 2 = thick, 9 = double
+    int underlineStyle = 0;     // 0 = none, 1 = single, 2 = thick, 9 = double; other values kept as given
     int strikethroughStyle = 0; // same values as underlineStyle
     std::optional<ParagraphStyle> paragraphStyle;
     std::map<QString, CustomAttributeValue> custom;
@@ -109,6 +113,8 @@ public:
 
     AttributedString substring(int start, int length) const;
     void append(const AttributedString& other);
+    // Appends text carrying the given attributes (cheap: touches only the last run).
+    void append(const QString& text, const TextAttributes& attributes);
     void replace(int start, int length, const AttributedString& replacement);
 
     friend bool operator==(const AttributedString&, const AttributedString&) = default;
@@ -116,6 +122,7 @@ public:
 private:
     template <typename Change> void modify(int start, int length, Change&& change);
     void normalize();
+    void appendRun(Run run);
 
     QString m_text;
     std::vector<Run> m_runs;

@@ -8,11 +8,15 @@
 
 namespace quorrin::rtf {
 
-// Writes the text as an RTF document. Deterministic: the same text always
-// gives the same bytes.
+// Writes the text as an RTF document (7-bit ASCII; non-ASCII as \uN).
+// Deterministic: the same text always gives the same bytes, and writing what
+// was read from our own output gives that output again byte for byte.
+// Values are kept at RTF precision: font sizes in half points, distances in
+// twips, colour components in 8 bits.
 QByteArray write(const AttributedString& text);
 
-// Reads an RTF document; nothing when the bytes are not RTF.
+// Reads an RTF document, ours or another program's; nothing when the bytes
+// are not an RTF document. Never throws.
 std::optional<AttributedString> read(const QByteArray& document);
 
 } // namespace quorrin::rtf

@@ -1,2 +1,0 @@
-// Placeholder so the Windows layer library is never empty.
-namespace quorrin { void WindowsLayerAnchor() {} }
