@@ -1,0 +1,464 @@
+#include "Persistence/NoteStore.h"
+
+#include "Domain/AppError.h"
+#include "Domain/BackupManifest.h"
+#include "Domain/Json.h"
+#include "Persistence/DurableSnapshot.h"
+#include "Platform/Core/DataDirectory.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cstring>
+
+namespace quorrin {
+
+namespace {
+
+QString newUuidText()
+{
+    return QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+}
+
+void makeDirectory(const QString& path)
+{
+    if (!QDir().mkpath(path))
+        throw AppError(QStringLiteral("无法创建文件夹：") + path);
+}
+
+InstanceLock takeLease(const QString& root)
+{
+    try {
+        return InstanceLock(root);
+    } catch (const InstanceLockError& error) {
+        switch (error.reason()) {
+        case InstanceLockError::Reason::HeldByAnotherInstance:
+            throw StoreAccessError::alreadyRunning();
+        case InstanceLockError::Reason::CannotOpen:
+            throw AppError(QStringLiteral("无法建立便笺数据锁。"));
+        case InstanceLockError::Reason::CannotLock:
+            // Not another instance: the file system refused the lock itself.
+            throw AppError(QStringLiteral("无法锁定便笺数据目录（%1），请确认数据文件夹位于支持文件锁的本地磁盘上。")
+                               .arg(QString::fromLocal8Bit(std::strerror(error.systemError()))));
+        }
+        throw;
+    }
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw AppError(QStringLiteral("无法读取文件“%1”：%2").arg(path, file.errorString()));
+    return file.readAll();
+}
+
+BackupManifest decodeValidManifest(const QByteArray& payload)
+{
+    BackupManifest manifest = json::decode<BackupManifest>(payload);
+    manifest.validate();
+    return manifest;
+}
+
+} // namespace
+
+QString describeError(const std::exception_ptr& error)
+{
+    if (!error)
+        return {};
+    try {
+        std::rethrow_exception(error);
+    } catch (const AppError& appError) {
+        return appError.message;
+    } catch (const StoreAccessError& accessError) {
+        return accessError.localizedDescription();
+    } catch (const SqliteError& sqliteError) {
+        return sqliteError.message();
+    } catch (const std::exception& other) {
+        return QString::fromUtf8(other.what());
+    } catch (...) {
+        return QStringLiteral("未知错误。");
+    }
+}
+
+NoteStore::NoteStore(const std::optional<QString>& root, bool exclusiveAccess, NoteStoreServices services,
+                     QObject* parent)
+    : QObject(parent)
+    , m_root(root ? *root : defaultDataDirectory())
+    , m_pending(services.saveTimer ? std::move(services.saveTimer) : std::make_unique<QtRestartableTimer>())
+    , m_clock(services.clock ? std::move(services.clock) : Clock(systemNow))
+    , m_desktop(std::move(services.desktop))
+{
+    open(exclusiveAccess);
+}
+
+NoteStore::~NoteStore()
+{
+    m_pending->cancel();
+    // Close the record store before the lease lets another instance in.
+    m_container.reset();
+}
+
+QString NoteStore::pathOf(const QString& name) const
+{
+    return QDir(m_root).filePath(name);
+}
+
+void NoteStore::open(bool exclusiveAccess)
+{
+    makeDirectory(m_root);
+    if (exclusiveAccess)
+        m_lease.emplace(takeLease(m_root));
+    makeDirectory(pathOf(attachmentsDirectoryName));
+
+    const QString preferencesPath = pathOf(preferencesFileName);
+    const QString storePath = pathOf(storeFileName);
+    m_isFirstLaunch = !QFileInfo::exists(preferencesPath) && !QFileInfo::exists(storePath);
+
+    m_preferences = Preferences();
+    std::exception_ptr preferencesError;
+    if (QFileInfo::exists(preferencesPath)) {
+        try {
+            m_preferences = json::decode<Preferences>(readFile(preferencesPath));
+        } catch (...) {
+            preferencesError = std::current_exception();
+        }
+    }
+
+    if (QFileInfo::exists(storePath)) {
+        switch (RecordStore::modelOf(RecordStore::readMetadata(storePath))) {
+        case StoreModel::Current:
+            break;
+        case StoreModel::Legacy:
+            migrateLegacyStore();
+            break;
+        case StoreModel::Unknown:
+            throw AppError(QStringLiteral("数据库模型版本不受支持，原始数据已保留。"));
+        }
+    }
+    m_container = std::make_unique<RecordStore>(storePath);
+
+    bool needsUpgrade = false;
+    const std::optional<QByteArray> appState = m_container->readAppState();
+    if (appState) {
+        const BackupManifest manifest = decodeValidManifest(*appState);
+        m_preferences = manifest.preferences; // wins over "Preferences.json"
+        needsUpgrade = manifest.schemaVersion < BackupManifest::currentSchemaVersion;
+    } else if (preferencesError) {
+        std::rethrow_exception(preferencesError);
+    }
+
+    const std::vector<StoredRecord> rows = m_container->readRecords();
+    std::vector<Note> loaded;
+    for (const StoredRecord& row : rows) {
+        if (!row.payload)
+            throw AppError(QStringLiteral("便笺记录不完整，原始数据库已保留。"));
+        BackupManifest manifest = decodeValidManifest(*row.payload);
+        needsUpgrade = needsUpgrade || manifest.schemaVersion < BackupManifest::currentSchemaVersion;
+        std::move(manifest.notes.begin(), manifest.notes.end(), std::back_inserter(loaded));
+    }
+
+    BackupManifest{BackupManifest::currentSchemaVersion, m_clock(), loaded, m_preferences}.validate();
+
+    m_notes = durableSnapshot(loaded);
+    const bool snapshotDiffers = m_notes != loaded;
+
+    bool markedExplicit = false;
+    if (m_preferences.isCloseRetentionUpgraded()) {
+        for (Note& note : m_notes) {
+            if (note.deletedAt && !note.deletionIsExplicit) {
+                note.deletionIsExplicit = true;
+                markedExplicit = true;
+            }
+        }
+    }
+    std::stable_sort(m_notes.begin(), m_notes.end(),
+                     [](const Note& a, const Note& b) { return a.createdAt < b.createdAt; });
+
+    m_writer.loadCommitted(rows, appState);
+    if (needsUpgrade) {
+        checkpointBeforeSchemaUpgrade();
+        save();
+    } else if (snapshotDiffers || markedExplicit) {
+        save();
+    }
+}
+
+void NoteStore::migrateLegacyStore()
+{
+    const QString storePath = pathOf(storeFileName);
+    const QString recovery = pathOf(recoveryDirectoryName);
+    makeDirectory(recovery);
+    RecordStore::copy(storePath,
+                      QDir(recovery).filePath(QStringLiteral("BeforeWorkspace-%1.sqlite").arg(newUuidText())));
+    const QString migration = pathOf(QStringLiteral("Migration-%1.sqlite").arg(newUuidText()));
+    RecordStore::migrateLegacy(storePath, migration);
+    RecordStore::replace(migration, storePath);
+    try {
+        RecordStore::destroy(migration); // normally already gone with the move
+    } catch (const std::exception&) {
+    }
+}
+
+void NoteStore::checkpointBeforeSchemaUpgrade()
+{
+    const QString directory =
+        QDir(pathOf(recoveryDirectoryName)).filePath(QStringLiteral("BeforeSchema6-%1").arg(newUuidText()));
+    makeDirectory(directory);
+    RecordStore::copy(pathOf(storeFileName), QDir(directory).filePath(storeFileName));
+    const QString preferencesPath = pathOf(preferencesFileName);
+    if (QFileInfo::exists(preferencesPath)) {
+        QFile source(preferencesPath);
+        if (!source.copy(QDir(directory).filePath(preferencesFileName)))
+            throw AppError(QStringLiteral("无法复制偏好设置：") + source.errorString());
+    }
+}
+
+void NoteStore::writePreferencesFile(const QByteArray& json)
+{
+    QSaveFile file(pathOf(preferencesFileName));
+    if (!file.open(QIODevice::WriteOnly) || file.write(json) != json.size() || !file.commit())
+        throw AppError(QStringLiteral("无法写入偏好设置：") + file.errorString());
+}
+
+void NoteStore::save()
+{
+    m_pending->cancel();
+    try {
+        const RecordWriter::Plan plan = m_writer.plan(m_notes, m_preferences);
+        writePreferencesFile(plan.preferencesJson);
+        m_container->apply(plan.changes);
+        m_writer.adopt(plan);
+    } catch (...) {
+        m_lastError = std::current_exception();
+        throw;
+    }
+    m_lastError = nullptr;
+    if (m_onCommit)
+        m_onCommit();
+}
+
+void NoteStore::reportError(std::exception_ptr error)
+{
+    m_lastError = error;
+    if (m_onError)
+        m_onError(std::move(error));
+}
+
+Note* NoteStore::find(const QUuid& id)
+{
+    const auto found = std::find_if(m_notes.begin(), m_notes.end(), [&](const Note& note) { return note.id == id; });
+    return found == m_notes.end() ? nullptr : &*found;
+}
+
+void NoteStore::update(const Note& note, bool immediate, bool notify)
+{
+    Note* stored = find(note.id);
+    if (!stored)
+        return;
+    *stored = withNormalizedFileLinks(note);
+    stored->updatedAt = m_clock();
+    markChanged(*stored);
+    changed(note.id, immediate, notify);
+}
+
+void NoteStore::changed(const QUuid& id, bool immediate, bool notify)
+{
+    if (immediate) {
+        try {
+            save();
+        } catch (...) {
+            reportError(std::current_exception());
+        }
+    } else {
+        m_pending->start(saveDelay, [this] { runDeferredSave(); });
+    }
+    if (notify)
+        Q_EMIT notesChanged(id);
+}
+
+void NoteStore::runDeferredSave()
+{
+    try {
+        save();
+    } catch (...) {
+        reportError(std::current_exception());
+    }
+}
+
+std::optional<Note> NoteStore::note(const QUuid& id) const
+{
+    for (const Note& note : m_notes) {
+        if (note.id == id)
+            return note;
+    }
+    return std::nullopt;
+}
+
+std::vector<Note> NoteStore::active() const
+{
+    std::vector<Note> result;
+    std::copy_if(m_notes.begin(), m_notes.end(), std::back_inserter(result),
+                 [](const Note& note) { return !note.deletedAt; });
+    return result;
+}
+
+Note NoteStore::create(const std::optional<AttributedString>& text)
+{
+    Note note = Note::create(m_clock);
+    note.color = m_preferences.color;
+    note.opacity = m_preferences.opacity;
+    note.alwaysOnTop = m_preferences.alwaysOnTop;
+    note.frame.width = m_preferences.width;
+    note.frame.height = m_preferences.height;
+
+    const bool fontInstalled = !m_desktop || m_desktop->hasFontFamily(m_preferences.fontName);
+    const TextFont font = fontInstalled ? TextFont{m_preferences.fontName, m_preferences.fontSize}
+                                        : TextFont::system(m_preferences.fontSize);
+    Block block = Block::create(m_clock);
+    block.kind = BlockKind::Paragraph;
+    block.text = text ? RichText(*text) : RichText(QString(), font);
+    note.blocks = {block};
+
+    if (const std::optional<QRectF> screen = m_desktop ? m_desktop->mainScreenVisibleFrame() : std::nullopt) {
+        const qsizetype activeCount = std::count_if(m_notes.begin(), m_notes.end(),
+                                                    [](const Note& existing) { return !existing.deletedAt; });
+        const double offset = double(activeCount % 12) * 22;
+        note.frame.x = screen->center().x() - note.frame.width / 2 + offset;
+        note.frame.y = screen->center().y() - note.frame.height / 2 - offset;
+    }
+
+    m_notes.push_back(note);
+    markChanged(note);
+    changed(note.id, true, true);
+    return note;
+}
+
+void NoteStore::deleteNote(const QUuid& id)
+{
+    const Note* existing = find(id);
+    if (!existing)
+        return;
+    if (existing->isEmpty()) {
+        try {
+            discardEmptyNote(id);
+        } catch (...) {
+            reportError(std::current_exception());
+        }
+        return;
+    }
+    Note deleted = *existing;
+    deleted.deletedAt = m_clock();
+    deleted.deletionIsExplicit = true;
+    update(deleted, true, true);
+}
+
+bool NoteStore::discardEmptyNote(const QUuid& id)
+{
+    const Note* existing = find(id);
+    if (!existing || !existing->isEmpty())
+        return false;
+    const std::vector<Note> saved = m_notes;
+    std::erase_if(m_notes, [&](const Note& note) { return note.id == id; });
+    for (Note& note : m_notes) {
+        if (note.docking && note.docking->targetID == id) {
+            note.docking.reset();
+            markChanged(note);
+        }
+    }
+    try {
+        save();
+    } catch (...) {
+        m_notes = saved;
+        throw;
+    }
+    Q_EMIT notesChanged(std::nullopt);
+    return true;
+}
+
+void NoteStore::closeAndDetachNote(const QUuid& id)
+{
+    Note* closing = find(id);
+    if (!closing)
+        return;
+    const std::vector<Note> saved = m_notes;
+    closing->isHidden = true;
+    closing->docking.reset();
+    markChanged(*closing);
+    for (Note& note : m_notes) {
+        if (note.docking && note.docking->targetID == id) {
+            note.docking.reset();
+            markChanged(note);
+        }
+    }
+    try {
+        save();
+    } catch (...) {
+        m_notes = saved;
+        throw;
+    }
+    Q_EMIT notesChanged(std::nullopt);
+}
+
+void NoteStore::updateGeometryInMemory(const QUuid& id, const WindowFrame& frame,
+                                       const std::optional<NoteDock>& docking)
+{
+    Note* note = find(id);
+    if (!note || (note->frame == frame && note->docking == docking))
+        return;
+    note->frame = frame;
+    note->docking = docking;
+    note->updatedAt = m_clock();
+    markChanged(*note);
+}
+
+bool NoteStore::setSharedWindowLayer(bool onTop)
+{
+    const std::vector<Note> savedNotes = m_notes;
+    const Preferences savedPreferences = m_preferences;
+    m_preferences.alwaysOnTop = onTop;
+    for (Note& note : m_notes) {
+        if (!note.deletedAt && note.alwaysOnTop != onTop) {
+            note.alwaysOnTop = onTop;
+            markChanged(note);
+        }
+    }
+    try {
+        save();
+    } catch (...) {
+        m_notes = savedNotes;
+        m_preferences = savedPreferences;
+        reportError(std::current_exception());
+        return false;
+    }
+    Q_EMIT notesChanged(std::nullopt);
+    return true;
+}
+
+void NoteStore::setFilePersistence(bool enabled)
+{
+    const std::vector<Note> savedNotes = m_notes;
+    const Preferences savedPreferences = m_preferences;
+    m_preferences.persistFileLinks = enabled;
+    if (!enabled) {
+        for (Note& note : m_notes) {
+            if (note.fileLinks) {
+                note.fileLinks.reset();
+                markChanged(note);
+            }
+        }
+    }
+    try {
+        save();
+    } catch (...) {
+        m_notes = savedNotes;
+        m_preferences = savedPreferences;
+        throw;
+    }
+    Q_EMIT notesChanged(std::nullopt);
+}
+
+} // namespace quorrin

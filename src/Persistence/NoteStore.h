@@ -1,0 +1,130 @@
+#pragma once
+
+#include "Domain/Note.h"
+#include "Domain/Preferences.h"
+#include "Persistence/RecordWriter.h"
+#include "Persistence/StoreAccessError.h"
+#include "Platform/Core/AttributedString.h"
+#include "Platform/Core/Clock.h"
+#include "Platform/Core/DesktopMetrics.h"
+#include "Platform/Core/InstanceLock.h"
+#include "Platform/Core/RecordStore.h"
+#include "Platform/Core/RestartableTimer.h"
+
+#include <QObject>
+#include <QString>
+#include <QUuid>
+
+#include <chrono>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace quorrin {
+
+// The text of a store failure as the user should read it.
+QString describeError(const std::exception_ptr& error);
+
+// What the store takes from its surroundings; tests replace each part.
+struct NoteStoreServices {
+    Clock clock = systemNow;
+    // The screen and the fonts for new notes; without it there is no main
+    // screen and the preferred font is taken as installed.
+    std::shared_ptr<const DesktopMetrics> desktop;
+    // Runs the deferred save; an event-loop timer when not given.
+    std::unique_ptr<RestartableTimer> saveTimer;
+};
+
+// The one owner of every note and of the preferences. It keeps the data
+// directory locked while it exists, loads and upgrades the record store when
+// opened, saves at once or after a short quiet period, and announces every
+// change through notesChanged. Used on the main thread only.
+class NoteStore : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr std::chrono::milliseconds saveDelay{350};
+    inline static const QString preferencesFileName = QStringLiteral("Preferences.json");
+    inline static const QString storeFileName = QStringLiteral("Notes.sqlite");
+    inline static const QString attachmentsDirectoryName = QStringLiteral("Attachments");
+    inline static const QString recoveryDirectoryName = QStringLiteral("Recovery");
+
+    // Opens the store in root, or in the default data directory when root is
+    // not given, taking the instance lock when exclusiveAccess is true.
+    // Throws on any failure, leaving no lock behind.
+    NoteStore(const std::optional<QString>& root, bool exclusiveAccess, NoteStoreServices services = {},
+              QObject* parent = nullptr);
+    ~NoteStore() override;
+
+    const QString& root() const { return m_root; }
+    bool isFirstLaunch() const { return m_isFirstLaunch; }
+    // Every note, live and deleted.
+    const std::vector<Note>& notes() const { return m_notes; }
+    const Preferences& preferences() const { return m_preferences; }
+    // For the settings panel, which sets the fields it edits and then saves.
+    Preferences& preferences() { return m_preferences; }
+
+    std::exception_ptr lastError() const { return m_lastError; }
+    void setLastError(std::exception_ptr error) { m_lastError = std::move(error); }
+    // Keeps the error as lastError and hands it to onError.
+    void reportError(std::exception_ptr error);
+    void setOnCommit(std::function<void()> callback) { m_onCommit = std::move(callback); }
+    void setOnError(std::function<void(std::exception_ptr)> callback) { m_onError = std::move(callback); }
+    const std::function<void()>& onCommit() const { return m_onCommit; }
+    const std::function<void(std::exception_ptr)>& onError() const { return m_onError; }
+
+    // Writes everything now: "Preferences.json", then the changed records in
+    // one transaction, then calls onCommit. On failure the records are rolled
+    // back, the error becomes lastError and is thrown.
+    void save();
+    // Replaces the note with the same id (nothing happens for an unknown id),
+    // then saves at once or after the quiet period, and announces it.
+    void update(const Note& note, bool immediate, bool notify);
+    std::optional<Note> note(const QUuid& id) const;
+    // The notes without a deletion date, in store order, hidden ones included.
+    std::vector<Note> active() const;
+    Note create(const std::optional<AttributedString>& text = std::nullopt);
+    // Discards an empty note, or moves a note to the recently deleted.
+    void deleteNote(const QUuid& id);
+    bool discardEmptyNote(const QUuid& id);
+    void closeAndDetachNote(const QUuid& id);
+    void updateGeometryInMemory(const QUuid& id, const WindowFrame& frame, const std::optional<NoteDock>& docking);
+    bool setSharedWindowLayer(bool onTop);
+    void setFilePersistence(bool enabled);
+
+    bool isSavePending() const { return m_pending->isPending(); }
+
+Q_SIGNALS:
+    // A note changed (id given) or possibly every note (no id).
+    void notesChanged(std::optional<QUuid> id);
+
+private:
+    QString pathOf(const QString& name) const;
+    void open(bool exclusiveAccess);
+    void migrateLegacyStore();
+    void checkpointBeforeSchemaUpgrade();
+    void writePreferencesFile(const QByteArray& json);
+    void changed(const QUuid& id, bool immediate, bool notify);
+    void runDeferredSave();
+    Note* find(const QUuid& id);
+    void markChanged(const Note& note) { m_writer.markChanged(note.id); }
+
+    QString m_root;
+    bool m_isFirstLaunch = false;
+    std::unique_ptr<RecordStore> m_container;
+    std::vector<Note> m_notes;
+    Preferences m_preferences;
+    std::optional<InstanceLock> m_lease;
+    std::unique_ptr<RestartableTimer> m_pending;
+    std::exception_ptr m_lastError;
+    std::function<void()> m_onCommit;
+    std::function<void(std::exception_ptr)> m_onError;
+
+    Clock m_clock;
+    std::shared_ptr<const DesktopMetrics> m_desktop;
+    RecordWriter m_writer;
+};
+
+} // namespace quorrin

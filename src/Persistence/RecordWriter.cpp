@@ -1,0 +1,241 @@
+#include "Persistence/RecordWriter.h"
+
+#include "Domain/AppError.h"
+#include "Domain/BackupManifest.h"
+#include "Domain/Json.h"
+#include "Persistence/DurableSnapshot.h"
+
+namespace quorrin {
+
+namespace {
+
+QString storedIdText(const QUuid& id)
+{
+    return id.toString(QUuid::WithoutBraces).toUpper();
+}
+
+[[noreturn]] void refuse(const QString& reason)
+{
+    throw AppError(QStringLiteral("便笺数据无效，未保存，已保留上次保存的内容：") + reason);
+}
+
+std::vector<QUuid> blockIdsOf(const Note& note)
+{
+    std::vector<QUuid> ids;
+    ids.reserve(note.blocks.size());
+    for (const Block& block : note.blocks)
+        ids.push_back(block.id);
+    return ids;
+}
+
+std::vector<QUuid> linkIdsOf(const Note& note)
+{
+    std::vector<QUuid> ids;
+    if (note.fileLinks) {
+        for (const PersistentFileLink& link : *note.fileLinks)
+            ids.push_back(link.id);
+    }
+    return ids;
+}
+
+} // namespace
+
+QByteArray notePayload(const Note& note, const Preferences& preferences)
+{
+    return json::encode(BackupManifest{BackupManifest::currentSchemaVersion, note.createdAt, {note}, preferences});
+}
+
+QByteArray appStatePayload(const Preferences& preferences)
+{
+    return json::encode(
+        BackupManifest{BackupManifest::currentSchemaVersion, Date::fromSecondsSince1970(0), {}, preferences});
+}
+
+void RecordWriter::loadCommitted(const std::vector<StoredRecord>& rows, const std::optional<QByteArray>& appState)
+{
+    *this = RecordWriter();
+    for (const StoredRecord& record : rows) {
+        const QUuid id = QUuid::fromString(record.id);
+        // Rows without a readable id are neither rewritten nor deleted.
+        if (id.isNull() || m_rows.contains(id))
+            continue;
+        m_rows.insert(id, Row{record.id, record.payload.value_or(QByteArray())});
+    }
+    m_appState = appState;
+}
+
+RecordWriter::Plan RecordWriter::plan(const std::vector<Note>& notes, const Preferences& preferences) const
+{
+    Plan plan;
+    plan.preferencesJson = json::encode(preferences);
+    const bool preferencesChanged = m_preferencesJson != plan.preferencesJson;
+
+    // Which notes are blank drafts, reusing the answer for unchanged notes.
+    std::vector<bool> blank(notes.size());
+    std::vector<const Encoded*> previous(notes.size(), nullptr);
+    qsizetype notesWithEntries = 0;
+    for (size_t index = 0; index < notes.size(); ++index) {
+        const auto found = m_encoded.constFind(notes[index].id);
+        if (found != m_encoded.cend()) {
+            ++notesWithEntries;
+            if (!m_changed.contains(notes[index].id))
+                previous[index] = &*found;
+        }
+        blank[index] = previous[index] ? previous[index]->blank : notes[index].isEmpty();
+    }
+
+    // The live stored notes, built only when some note is docked.
+    std::optional<QSet<QUuid>> keptLive;
+    const auto isKeptLive = [&](const QUuid& id) {
+        if (!keptLive) {
+            keptLive.emplace();
+            for (size_t index = 0; index < notes.size(); ++index) {
+                if (!blank[index] && !notes[index].deletedAt)
+                    keptLive->insert(notes[index].id);
+            }
+        }
+        return keptLive->contains(id);
+    };
+
+    qsizetype matchedRows = 0;
+    for (size_t index = 0; index < notes.size(); ++index) {
+        const Note& note = notes[index];
+        if (blank[index]) {
+            if (!previous[index])
+                plan.encoded.emplace_back(note.id, Encoded{true, false, {}, {}, {}});
+            continue;
+        }
+        const bool dockingKept = note.docking && isKeptLive(note.docking->targetID);
+        QByteArray payload;
+        if (previous[index] && !preferencesChanged && previous[index]->dockingKept == dockingKept) {
+            payload = previous[index]->payload;
+        } else {
+            const Note durable = durableForm(note, dockingKept);
+            try {
+                BackupManifest{BackupManifest::currentSchemaVersion, durable.createdAt, {durable}, preferences}
+                    .validate();
+            } catch (const AppError& error) {
+                refuse(error.message);
+            }
+            payload = notePayload(durable, preferences);
+            plan.encoded.emplace_back(note.id,
+                                      Encoded{false, dockingKept, payload, blockIdsOf(durable), linkIdsOf(durable)});
+        }
+        const auto row = m_rows.constFind(note.id);
+        if (row != m_rows.cend())
+            ++matchedRows;
+        if (row == m_rows.cend() || row->payload != payload) {
+            const QString storedId = row != m_rows.cend() ? row->storedId : storedIdText(note.id);
+            plan.changes.writes.push_back({storedId, payload, note.updatedAt.secondsSinceReferenceDate});
+            plan.rowsWritten.emplace_back(note.id, Row{storedId, payload});
+        }
+    }
+
+    checkUniqueIds(notes, blank, plan.encoded);
+
+    // Rows of notes that are gone or blank are deleted; entries of notes no
+    // longer in the list are forgotten. Both sets are looked for only when the
+    // counts say there is something to find.
+    if (matchedRows < m_rows.size() || notesWithEntries < m_encoded.size()) {
+        QSet<QUuid> listed;
+        QSet<QUuid> stored;
+        for (size_t index = 0; index < notes.size(); ++index) {
+            listed.insert(notes[index].id);
+            if (!blank[index])
+                stored.insert(notes[index].id);
+        }
+        for (auto row = m_rows.cbegin(); row != m_rows.cend(); ++row) {
+            if (!stored.contains(row.key())) {
+                plan.changes.deletions.push_back(row->storedId);
+                plan.rowsDeleted.push_back(row.key());
+            }
+        }
+        for (auto entry = m_encoded.cbegin(); entry != m_encoded.cend(); ++entry) {
+            if (!listed.contains(entry.key()))
+                plan.forgotten.push_back(entry.key());
+        }
+    }
+
+    const QByteArray appState = appStatePayload(preferences);
+    if (m_appState != appState)
+        plan.changes.appState = appState;
+    return plan;
+}
+
+void RecordWriter::checkUniqueIds(const std::vector<Note>& notes, const std::vector<bool>& blank,
+                                  const std::vector<std::pair<QUuid, Encoded>>& encoded) const
+{
+    QSet<QUuid> reencoded;
+    for (const auto& [id, entry] : encoded)
+        reencoded.insert(id);
+    // An id held by a note that was not encoded again still counts when that
+    // note is stored; finding it is rare, so a linear search serves.
+    const auto storedWithoutChange = [&](const QUuid& owner) {
+        if (reencoded.contains(owner))
+            return false;
+        for (size_t index = 0; index < notes.size(); ++index) {
+            if (notes[index].id == owner)
+                return !blank[index];
+        }
+        return false;
+    };
+    const auto check = [&](const QHash<QUuid, QUuid>& owners, auto idsOf, const QString& message) {
+        QHash<QUuid, QUuid> claimed;
+        for (const auto& [noteId, entry] : encoded) {
+            for (const QUuid& id : idsOf(entry)) {
+                const auto earlier = claimed.constFind(id);
+                if (earlier != claimed.cend() && *earlier != noteId)
+                    refuse(message);
+                claimed.insert(id, noteId);
+                const QUuid owner = owners.value(id);
+                if (!owner.isNull() && owner != noteId && storedWithoutChange(owner))
+                    refuse(message);
+            }
+        }
+    };
+    check(m_blockOwners, [](const Encoded& entry) -> const std::vector<QUuid>& { return entry.blockIds; },
+          QStringLiteral("备份含有重复 Block ID。"));
+    check(m_linkOwners, [](const Encoded& entry) -> const std::vector<QUuid>& { return entry.linkIds; },
+          QStringLiteral("文件关联记录无效。"));
+}
+
+void RecordWriter::forgetOwner(QHash<QUuid, QUuid>& owners, const std::vector<QUuid>& ids, const QUuid& owner)
+{
+    for (const QUuid& id : ids) {
+        const auto found = owners.find(id);
+        if (found != owners.end() && *found == owner)
+            owners.erase(found);
+    }
+}
+
+void RecordWriter::adopt(const Plan& plan)
+{
+    m_preferencesJson = plan.preferencesJson;
+    if (plan.changes.appState)
+        m_appState = plan.changes.appState;
+    for (const auto& [id, row] : plan.rowsWritten)
+        m_rows.insert(id, row);
+    for (const QUuid& id : plan.rowsDeleted)
+        m_rows.remove(id);
+    for (const QUuid& id : plan.forgotten) {
+        const auto found = m_encoded.find(id);
+        forgetOwner(m_blockOwners, found->blockIds, id);
+        forgetOwner(m_linkOwners, found->linkIds, id);
+        m_encoded.erase(found);
+    }
+    for (const auto& [id, entry] : plan.encoded) {
+        const auto old = m_encoded.constFind(id);
+        if (old != m_encoded.cend()) {
+            forgetOwner(m_blockOwners, old->blockIds, id);
+            forgetOwner(m_linkOwners, old->linkIds, id);
+        }
+        for (const QUuid& blockId : entry.blockIds)
+            m_blockOwners.insert(blockId, id);
+        for (const QUuid& linkId : entry.linkIds)
+            m_linkOwners.insert(linkId, id);
+        m_encoded.insert(id, entry);
+    }
+    m_changed.clear();
+}
+
+} // namespace quorrin

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "Domain/Note.h"
+#include "Domain/Preferences.h"
+#include "Platform/Core/RecordStore.h"
+
+#include <QHash>
+#include <QSet>
+#include <QUuid>
+
+#include <optional>
+#include <vector>
+
+namespace quorrin {
+
+// The payload of a note's record: a manifest holding that one note.
+QByteArray notePayload(const Note& note, const Preferences& preferences);
+// The payload of the application-state record: a manifest holding no notes.
+QByteArray appStatePayload(const Preferences& preferences);
+
+// Works out what one save has to write to the record store.
+//
+// It mirrors what the store holds (each row's payload, the application
+// state) and remembers each note's encoded payload, so a save encodes only the
+// notes marked changed since the last successful save and writes only rows
+// whose bytes differ. Before anything is written, every note it encodes is
+// validated as opening would validate it, and block and file-link ids are
+// checked to stay unique across notes: a save never stores what opening would
+// refuse.
+class RecordWriter {
+public:
+    struct Plan;
+
+    // What the store holds after opening.
+    void loadCommitted(const std::vector<StoredRecord>& rows, const std::optional<QByteArray>& appState);
+    // The note with that id differs from what the last save encoded.
+    void markChanged(const QUuid& id) { m_changed.insert(id); }
+
+    // The changes of a save of these notes and preferences. Throws an
+    // AppError when a note would not pass validation, or the encoding error.
+    Plan plan(const std::vector<Note>& notes, const Preferences& preferences) const;
+    // Takes over the state of a plan once its changes are committed.
+    void adopt(const Plan& plan);
+
+private:
+    struct Row {
+        QString storedId; // the id text as stored, used to address the row
+        QByteArray payload;
+    };
+    struct Encoded {
+        bool blank = false;
+        bool dockingKept = false;
+        QByteArray payload; // empty for a blank draft
+        std::vector<QUuid> blockIds;
+        std::vector<QUuid> linkIds;
+    };
+
+public:
+    struct Plan {
+        RecordChanges changes;
+        QByteArray preferencesJson; // also what "Preferences.json" receives
+
+    private:
+        friend class RecordWriter;
+        std::vector<std::pair<QUuid, Encoded>> encoded;
+        std::vector<QUuid> forgotten; // notes no longer in the store's list
+        std::vector<std::pair<QUuid, Row>> rowsWritten;
+        std::vector<QUuid> rowsDeleted;
+    };
+
+private:
+    void checkUniqueIds(const std::vector<Note>& notes, const std::vector<bool>& blank,
+                        const std::vector<std::pair<QUuid, Encoded>>& encoded) const;
+    static void forgetOwner(QHash<QUuid, QUuid>& owners, const std::vector<QUuid>& ids, const QUuid& owner);
+
+    QHash<QUuid, Row> m_rows;
+    std::optional<QByteArray> m_appState;
+    std::optional<QByteArray> m_preferencesJson; // the preferences the encoded payloads embed
+    QHash<QUuid, Encoded> m_encoded;
+    QSet<QUuid> m_changed;
+    QHash<QUuid, QUuid> m_blockOwners; // block id -> note id, over stored notes
+    QHash<QUuid, QUuid> m_linkOwners;  // file-link id -> note id, over stored notes
+};
+
+} // namespace quorrin
