@@ -7,6 +7,10 @@
 #include "Editor/EditorHistory.h"
 #include "Editor/ScrollOverflowHint.h"
 #include "Editor/TextDocumentConversion.h"
+#include "Editor/NoteStoreBinding.h"
+#include "Domain/NoteTheme.h"
+#include "Platform/SystemAppearance.h"
+#include "Platform/TextStyleConversion.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
@@ -117,6 +121,11 @@ BlockEditor::BlockEditor(std::shared_ptr<EditorStore> store, const QUuid& noteID
         call(presentFormatBar);
     });
     render(false);
+}
+
+BlockEditor::BlockEditor(NoteStore& store, const QUuid& noteID, QWidget* parent)
+    : BlockEditor(std::make_shared<NoteStoreBinding>(store), noteID, parent)
+{
 }
 
 BlockEditor::~BlockEditor()
@@ -336,8 +345,8 @@ void BlockEditor::updateScrollHint()
     }
     const double top = firstLineRect(m_ranges.front().start, m_ranges.front().length).top();
     const std::optional<Note> note = currentNote();
-    if (paperColor)
-        m_scrollHint->setPaperColor(paperColor(note ? note->color : NoteColor::Cream));
+    m_scrollHint->setPaperColor(toQColor(noteColor::color(note ? note->color : NoteColor::Cream),
+                                         SystemAppearance::of(palette())));
     m_scrollHint->update();
     const double visibleHeight = m_textView->viewport()->height();
     const double contentHeight = document()->documentLayout()->documentSize().height();
@@ -378,7 +387,7 @@ void BlockEditor::flush()
     recordHistory(result.note);
     if (!(result.note == *note))
         save(result.note, false, false);
-    m_rendered = result.note;
+    m_rendered = currentNote();
     m_shadow = textdoc::contents(*document());
     afterWrite();
     m_rendering = false;

@@ -26,6 +26,7 @@ class QTextDocument;
 namespace quorrin {
 
 class BlockTextView;
+class NoteStore;
 class ScrollOverflowHint;
 class DisplayAppearance;
 
@@ -47,6 +48,7 @@ class BlockEditor final : public QWidget {
 public:
     BlockEditor(std::shared_ptr<EditorStore> store, const QUuid& noteID, QWidget* parent = nullptr,
                 Clock clock = systemNow);
+    BlockEditor(NoteStore& store, const QUuid& noteID, QWidget* parent = nullptr);
     ~BlockEditor() override;
 
     using Mutation = std::function<void(Note&)>;
@@ -111,8 +113,6 @@ public:
     std::function<std::vector<std::pair<QUuid, QUuid>>()> alarmCenter;
     // Imports a plain-text or RTF document as a note; throws AppError.
     std::function<void(const QString& path)> importDocument;
-    // The paper colour of a note colour, for the scroll hint.
-    std::function<QColor(NoteColor)> paperColor;
     // The block menu of one block, shown in the text's context menu.
     std::function<QMenu*(const QUuid&, QWidget* parent)> blockMenu;
 
