@@ -15,7 +15,10 @@ SystemAppearance::SystemAppearance(QObject* parent)
 
 Appearance SystemAppearance::of(const QPalette& palette)
 {
-    return palette.color(QPalette::Window).lightnessF() < 0.5 ? Appearance::Dark : Appearance::Light;
+    // Perceived brightness (Rec. 709 weights), so a saturated blue counts as dark.
+    const QColor window = palette.color(QPalette::Window).toRgb();
+    const double luma = 0.2126 * window.redF() + 0.7152 * window.greenF() + 0.0722 * window.blueF();
+    return luma < 0.5 ? Appearance::Dark : Appearance::Light;
 }
 
 bool SystemAppearance::eventFilter(QObject* watched, QEvent* event)

@@ -8,7 +8,7 @@
 namespace quorrin {
 
 // Whether the desktop is light or dark: dark when the application palette's
-// window colour is dark. Re-read whenever the application palette changes.
+// window colour is dark (perceived brightness below one half). Re-read whenever the application palette changes.
 class SystemAppearance : public QObject {
     Q_OBJECT
 public:

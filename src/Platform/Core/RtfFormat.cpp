@@ -51,8 +51,6 @@ double componentFromByte(std::int64_t byte)
 
 QByteArray numberText(double value)
 {
-    if (std::isnan(value))
-        return "nan";
     if (std::isinf(value))
         return value > 0 ? "inf" : "-inf";
     return QByteArray::number(value, 'g', QLocale::FloatingPointShortest);
@@ -61,8 +59,6 @@ QByteArray numberText(double value)
 std::optional<double> numberFromText(const QString& text)
 {
     const QString trimmed = text.trimmed();
-    if (trimmed == QLatin1String("nan"))
-        return std::numeric_limits<double>::quiet_NaN();
     if (trimmed == QLatin1String("inf"))
         return std::numeric_limits<double>::infinity();
     if (trimmed == QLatin1String("-inf"))

@@ -41,8 +41,8 @@ double pointsFromHalfPoints(std::int64_t halfPoints);
 int byteFromComponent(double component);
 double componentFromByte(std::int64_t byte);
 
-// A number as the shortest text that reads back to the same double
-// ("nan", "inf" and "-inf" for the values that have no digits).
+// A number as the shortest text that reads back to the same double ("inf"
+// and "-inf" for the infinities; NaN is never written).
 QByteArray numberText(double value);
 std::optional<double> numberFromText(const QString& text);
 

@@ -572,8 +572,9 @@ private:
     void finishFontEntry()
     {
         flush();
-        if (!m_fontName.isEmpty() || m_fonts.count(m_fontEntry))
-            m_fonts[m_fontEntry].name += std::exchange(m_fontName, QString());
+        // A name read twice for one entry (a repeated index) keeps the last one.
+        if (!m_fontName.isEmpty())
+            m_fonts[m_fontEntry].name = std::exchange(m_fontName, QString());
         m_fontEntry = -1;
     }
 

@@ -6,6 +6,7 @@
 #include "Platform/Core/RtfFormat.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace quorrin::rtf {
@@ -34,8 +35,20 @@ ParagraphStyle quantized(const ParagraphStyle& style)
     return result;
 }
 
+// A number that is not a number equals nothing, not even itself, so it would
+// keep runs apart that read back merged; such attributes are not written.
+bool holdsNaN(const CustomAttributeValue& value)
+{
+    if (const auto* number = std::get_if<double>(&value))
+        return std::isnan(*number);
+    if (const auto* list = std::get_if<QList<double>>(&value))
+        return std::any_of(list->begin(), list->end(), [](double item) { return std::isnan(item); });
+    return false;
+}
+
 TextAttributes quantized(TextAttributes attributes)
 {
+    std::erase_if(attributes.custom, [](const auto& entry) { return holdsNaN(entry.second); });
     if (attributes.font)
         attributes.font->pointSize = pointsFromHalfPoints(halfPointsFromPoints(attributes.font->pointSize));
     if (attributes.foreground && attributes.foreground->rgba)

@@ -125,11 +125,13 @@ TEST(Rtf, WritingIsAFixedPoint)
     style.tailIndent = 1e200;
     odd.paragraphStyle = style;
     odd.custom[QStringLiteral("n")] = std::numeric_limits<double>::infinity();
+    odd.custom[QStringLiteral("not a number")] = std::numeric_limits<double>::quiet_NaN();
     AttributedString text = mixedText();
     text.append(QStringLiteral("odd values"), odd);
     text.append(QStringLiteral("neighbour that merges after rounding"), [&] {
         TextAttributes close = odd;
         close.font->pointSize = 13.4;
+        close.custom[QStringLiteral("not a number")] = QList<double>{1, std::nan("")};
         return close;
     }());
     text.append(QString(QChar(0xD800)) + QChar(u'\r') + QChar(u'\0'), plain());
