@@ -28,6 +28,28 @@ Note durableForm(Note note, bool dockingTargetKept)
     return note;
 }
 
+bool reduceToDurableSnapshot(std::vector<Note>& notes)
+{
+    const size_t before = notes.size();
+    std::erase_if(notes, [](const Note& note) { return note.isEmpty(); });
+    bool changed = notes.size() != before;
+    QSet<QUuid> keptLive;
+    for (const Note& note : notes) {
+        if (!note.deletedAt)
+            keptLive.insert(note.id);
+    }
+    for (Note& note : notes) {
+        if (!note.fileLinks && !note.docking)
+            continue; // nothing the durable form could change
+        Note durable = durableForm(note, note.docking && keptLive.contains(note.docking->targetID));
+        if (!(durable == note)) {
+            note = std::move(durable);
+            changed = true;
+        }
+    }
+    return changed;
+}
+
 std::vector<Note> durableSnapshot(const std::vector<Note>& notes)
 {
     std::vector<const Note*> kept;

@@ -20,5 +20,7 @@ Note durableForm(Note note, bool dockingTargetKept);
 // The notes that are stored, in order: every note that is not a blank draft
 // (Note::isEmpty), in its durable form.
 std::vector<Note> durableSnapshot(const std::vector<Note>& notes);
+// The same in place; returns whether any note was dropped or changed.
+bool reduceToDurableSnapshot(std::vector<Note>& notes);
 
 } // namespace quorrin

@@ -167,10 +167,11 @@ void NoteStore::open(bool exclusiveAccess)
         std::move(manifest.notes.begin(), manifest.notes.end(), std::back_inserter(loaded));
     }
 
-    BackupManifest{BackupManifest::currentSchemaVersion, m_clock(), loaded, m_preferences}.validate();
+    BackupManifest whole{BackupManifest::currentSchemaVersion, m_clock(), std::move(loaded), m_preferences};
+    whole.validate();
 
-    m_notes = durableSnapshot(loaded);
-    const bool snapshotDiffers = m_notes != loaded;
+    m_notes = std::move(whole.notes);
+    const bool snapshotDiffers = reduceToDurableSnapshot(m_notes);
 
     bool markedExplicit = false;
     if (m_preferences.isCloseRetentionUpgraded()) {
@@ -368,6 +369,7 @@ bool NoteStore::discardEmptyNote(const QUuid& id)
     if (!existing || !existing->isEmpty())
         return false;
     const std::vector<Note> saved = m_notes;
+    m_writer.markChanged(id);
     std::erase_if(m_notes, [&](const Note& note) { return note.id == id; });
     for (Note& note : m_notes) {
         if (note.docking && note.docking->targetID == id) {

@@ -5,6 +5,8 @@
 #include "Domain/Json.h"
 #include "Persistence/DurableSnapshot.h"
 
+#include <numeric>
+
 namespace quorrin {
 
 namespace {
@@ -12,6 +14,13 @@ namespace {
 QString storedIdText(const QUuid& id)
 {
     return id.toString(QUuid::WithoutBraces).toUpper();
+}
+
+// Payloads reused from the last save share their bytes with the stored row's
+// copy; comparing the pointers first spares a full comparison per note.
+bool sameBytes(const QByteArray& a, const QByteArray& b)
+{
+    return a.size() == b.size() && (a.constData() == b.constData() || a == b);
 }
 
 [[noreturn]] void refuse(const QString& reason)
@@ -68,13 +77,29 @@ RecordWriter::Plan RecordWriter::plan(const std::vector<Note>& notes, const Pref
 {
     Plan plan;
     plan.preferencesJson = json::encode(preferences);
-    const bool preferencesChanged = m_preferencesJson != plan.preferencesJson;
+    // Every payload embeds the preferences: when they changed, or before the
+    // first save, every note is looked at. Otherwise only the notes marked
+    // changed and the notes docked to them (whose docking may now be dropped).
+    const bool full = m_preferencesJson != plan.preferencesJson;
 
-    // Which notes are blank drafts, reusing the answer for unchanged notes.
+    std::vector<size_t> candidates;
+    if (full) {
+        candidates.resize(notes.size());
+        std::iota(candidates.begin(), candidates.end(), size_t(0));
+    } else {
+        for (size_t index = 0; index < notes.size(); ++index) {
+            const Note& note = notes[index];
+            if (m_changed.contains(note.id) || (note.docking && m_changed.contains(note.docking->targetID)))
+                candidates.push_back(index);
+        }
+    }
+
+    // Which candidates are blank drafts, reusing the answer for unchanged notes.
     std::vector<bool> blank(notes.size());
+    std::vector<bool> known(notes.size());
     std::vector<const Encoded*> previous(notes.size(), nullptr);
     qsizetype notesWithEntries = 0;
-    for (size_t index = 0; index < notes.size(); ++index) {
+    for (const size_t index : candidates) {
         const auto found = m_encoded.constFind(notes[index].id);
         if (found != m_encoded.cend()) {
             ++notesWithEntries;
@@ -82,11 +107,28 @@ RecordWriter::Plan RecordWriter::plan(const std::vector<Note>& notes, const Pref
                 previous[index] = &*found;
         }
         blank[index] = previous[index] ? previous[index]->blank : notes[index].isEmpty();
+        known[index] = true;
     }
+    const auto isBlank = [&](size_t index) {
+        if (!known[index]) {
+            const auto found = m_encoded.constFind(notes[index].id);
+            blank[index] = found != m_encoded.cend() ? found->blank : notes[index].isEmpty();
+            known[index] = true;
+        }
+        return bool(blank[index]);
+    };
 
-    // The live stored notes, built only when some note is docked.
+    // Whether a docking target is stored as a live note. A full pass builds
+    // the set once; otherwise the few docked candidates search the list.
     std::optional<QSet<QUuid>> keptLive;
     const auto isKeptLive = [&](const QUuid& id) {
+        if (!full) {
+            for (size_t index = 0; index < notes.size(); ++index) {
+                if (notes[index].id == id)
+                    return !notes[index].deletedAt && !isBlank(index);
+            }
+            return false;
+        }
         if (!keptLive) {
             keptLive.emplace();
             for (size_t index = 0; index < notes.size(); ++index) {
@@ -98,16 +140,21 @@ RecordWriter::Plan RecordWriter::plan(const std::vector<Note>& notes, const Pref
     };
 
     qsizetype matchedRows = 0;
-    for (size_t index = 0; index < notes.size(); ++index) {
+    for (const size_t index : candidates) {
         const Note& note = notes[index];
+        const auto row = m_rows.constFind(note.id);
         if (blank[index]) {
             if (!previous[index])
                 plan.encoded.emplace_back(note.id, Encoded{true, false, {}, {}, {}});
+            if (!full && row != m_rows.cend()) {
+                plan.changes.deletions.push_back(row->storedId);
+                plan.rowsDeleted.push_back(note.id);
+            }
             continue;
         }
         const bool dockingKept = note.docking && isKeptLive(note.docking->targetID);
         QByteArray payload;
-        if (previous[index] && !preferencesChanged && previous[index]->dockingKept == dockingKept) {
+        if (previous[index] && !full && previous[index]->dockingKept == dockingKept) {
             payload = previous[index]->payload;
         } else {
             const Note durable = durableForm(note, dockingKept);
@@ -121,48 +168,68 @@ RecordWriter::Plan RecordWriter::plan(const std::vector<Note>& notes, const Pref
             plan.encoded.emplace_back(note.id,
                                       Encoded{false, dockingKept, payload, blockIdsOf(durable), linkIdsOf(durable)});
         }
-        const auto row = m_rows.constFind(note.id);
         if (row != m_rows.cend())
             ++matchedRows;
-        if (row == m_rows.cend() || row->payload != payload) {
+        if (row == m_rows.cend() || !sameBytes(row->payload, payload)) {
             const QString storedId = row != m_rows.cend() ? row->storedId : storedIdText(note.id);
             plan.changes.writes.push_back({storedId, payload, note.updatedAt.secondsSinceReferenceDate});
             plan.rowsWritten.emplace_back(note.id, Row{storedId, payload});
+        } else if (row->payload.constData() != payload.constData()) {
+            // Equal bytes in two buffers: keep one, so later saves compare pointers.
+            plan.rowsWritten.emplace_back(note.id, Row{row->storedId, payload});
         }
     }
 
-    checkUniqueIds(notes, blank, plan.encoded);
+    checkUniqueIds(notes, blank, known, plan.encoded);
 
-    // Rows of notes that are gone or blank are deleted; entries of notes no
-    // longer in the list are forgotten. Both sets are looked for only when the
-    // counts say there is something to find.
-    if (matchedRows < m_rows.size() || notesWithEntries < m_encoded.size()) {
-        QSet<QUuid> listed;
-        QSet<QUuid> stored;
-        for (size_t index = 0; index < notes.size(); ++index) {
-            listed.insert(notes[index].id);
-            if (!blank[index])
-                stored.insert(notes[index].id);
-        }
-        for (auto row = m_rows.cbegin(); row != m_rows.cend(); ++row) {
-            if (!stored.contains(row.key())) {
-                plan.changes.deletions.push_back(row->storedId);
-                plan.rowsDeleted.push_back(row.key());
+    if (full) {
+        // Rows of notes that are gone or blank are deleted; entries of notes
+        // no longer listed are forgotten. Looked for only when the counts say
+        // there is something to find.
+        if (matchedRows < m_rows.size() || notesWithEntries < m_encoded.size()) {
+            QSet<QUuid> listed;
+            QSet<QUuid> stored;
+            for (size_t index = 0; index < notes.size(); ++index) {
+                listed.insert(notes[index].id);
+                if (!blank[index])
+                    stored.insert(notes[index].id);
+            }
+            for (auto row = m_rows.cbegin(); row != m_rows.cend(); ++row) {
+                if (!stored.contains(row.key())) {
+                    plan.changes.deletions.push_back(row->storedId);
+                    plan.rowsDeleted.push_back(row.key());
+                }
+            }
+            for (auto entry = m_encoded.cbegin(); entry != m_encoded.cend(); ++entry) {
+                if (!listed.contains(entry.key()))
+                    plan.forgotten.push_back(entry.key());
             }
         }
-        for (auto entry = m_encoded.cbegin(); entry != m_encoded.cend(); ++entry) {
-            if (!listed.contains(entry.key()))
-                plan.forgotten.push_back(entry.key());
+    } else {
+        // Changed notes that left the list lose their row and their entry.
+        QSet<QUuid> listedChanged;
+        for (const size_t index : candidates)
+            listedChanged.insert(notes[index].id);
+        for (const QUuid& id : m_changed) {
+            if (listedChanged.contains(id))
+                continue;
+            if (const auto row = m_rows.constFind(id); row != m_rows.cend()) {
+                plan.changes.deletions.push_back(row->storedId);
+                plan.rowsDeleted.push_back(id);
+            }
+            if (m_encoded.contains(id))
+                plan.forgotten.push_back(id);
         }
     }
 
     const QByteArray appState = appStatePayload(preferences);
-    if (m_appState != appState)
+    if (!m_appState || !sameBytes(*m_appState, appState))
         plan.changes.appState = appState;
     return plan;
 }
 
 void RecordWriter::checkUniqueIds(const std::vector<Note>& notes, const std::vector<bool>& blank,
+                                  const std::vector<bool>& known,
                                   const std::vector<std::pair<QUuid, Encoded>>& encoded) const
 {
     QSet<QUuid> reencoded;
@@ -174,8 +241,12 @@ void RecordWriter::checkUniqueIds(const std::vector<Note>& notes, const std::vec
         if (reencoded.contains(owner))
             return false;
         for (size_t index = 0; index < notes.size(); ++index) {
-            if (notes[index].id == owner)
+            if (notes[index].id != owner)
+                continue;
+            if (known[index])
                 return !blank[index];
+            const auto entry = m_encoded.constFind(owner);
+            return entry != m_encoded.cend() ? !entry->blank : !notes[index].isEmpty();
         }
         return false;
     };

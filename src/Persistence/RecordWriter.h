@@ -64,12 +64,12 @@ public:
         friend class RecordWriter;
         std::vector<std::pair<QUuid, Encoded>> encoded;
         std::vector<QUuid> forgotten; // notes no longer in the store's list
-        std::vector<std::pair<QUuid, Row>> rowsWritten;
+        std::vector<std::pair<QUuid, Row>> rowsWritten; // rows as they are after the commit
         std::vector<QUuid> rowsDeleted;
     };
 
 private:
-    void checkUniqueIds(const std::vector<Note>& notes, const std::vector<bool>& blank,
+    void checkUniqueIds(const std::vector<Note>& notes, const std::vector<bool>& blank, const std::vector<bool>& known,
                         const std::vector<std::pair<QUuid, Encoded>>& encoded) const;
     static void forgetOwner(QHash<QUuid, QUuid>& owners, const std::vector<QUuid>& ids, const QUuid& owner);
 
