@@ -48,8 +48,12 @@ void NoteStore::restoreBackup(const QString& package)
 
     std::vector<Note> previousNotes = std::exchange(m_notes, std::move(restored));
     Preferences previousPreferences = std::exchange(m_preferences, manifest.preferences);
-    for (const Note& note : m_notes)
-        markChanged(note);
+    // Saves look only at marked notes: the notes the restore drops must be
+    // marked too, or their rows would outlive the restore.
+    for (const std::vector<Note>* notes : {&m_notes, &previousNotes}) {
+        for (const Note& note : *notes)
+            markChanged(note);
+    }
     try {
         save();
     } catch (...) {

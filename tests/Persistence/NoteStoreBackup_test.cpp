@@ -134,6 +134,20 @@ TEST_F(NoteStoreBackupTest, BackupThenRestoreReproducesNotesPreferencesAndAttach
     EXPECT_EQ(before.notes[0].id, uuid(9)) << "the safety copy holds the state before the restore";
 }
 
+TEST_F(NoteStoreBackupTest, RestoreWithUnchangedPreferencesDropsTheRowsOfNotesNotInThePackage)
+{
+    auto original = seed(source, {textNote(1, "kept")});
+    original->backup(package);
+
+    auto restoring = seed(target, {textNote(9, "only in the target")});
+    restoring->restoreBackup(package);
+    restoring.reset();
+
+    const auto reopened = target.open(false);
+    ASSERT_EQ(reopened->notes().size(), 1u);
+    EXPECT_EQ(reopened->notes()[0].id, uuid(1));
+}
+
 TEST_F(NoteStoreBackupTest, ARefusedRestoreLeavesTheDataDirectoryByteForByteUnchanged)
 {
     auto original = seedSource();
