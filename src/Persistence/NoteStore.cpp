@@ -363,52 +363,55 @@ void NoteStore::deleteNote(const QUuid& id)
     update(deleted, true, true);
 }
 
+void NoteStore::changeAllAndSave(const std::function<void()>& change)
+{
+    const std::vector<Note> savedNotes = m_notes;
+    const Preferences savedPreferences = m_preferences;
+    change();
+    try {
+        save();
+    } catch (...) {
+        m_notes = savedNotes;
+        m_preferences = savedPreferences;
+        throw;
+    }
+    Q_EMIT notesChanged(std::nullopt);
+}
+
+void NoteStore::detachDockingsTo(const QUuid& id)
+{
+    for (Note& note : m_notes) {
+        if (note.docking && note.docking->targetID == id) {
+            note.docking.reset();
+            markChanged(note);
+        }
+    }
+}
+
 bool NoteStore::discardEmptyNote(const QUuid& id)
 {
     const Note* existing = find(id);
     if (!existing || !existing->isEmpty())
         return false;
-    const std::vector<Note> saved = m_notes;
-    m_writer.markChanged(id);
-    std::erase_if(m_notes, [&](const Note& note) { return note.id == id; });
-    for (Note& note : m_notes) {
-        if (note.docking && note.docking->targetID == id) {
-            note.docking.reset();
-            markChanged(note);
-        }
-    }
-    try {
-        save();
-    } catch (...) {
-        m_notes = saved;
-        throw;
-    }
-    Q_EMIT notesChanged(std::nullopt);
+    changeAllAndSave([&] {
+        m_writer.markChanged(id);
+        std::erase_if(m_notes, [&](const Note& note) { return note.id == id; });
+        detachDockingsTo(id);
+    });
     return true;
 }
 
 void NoteStore::closeAndDetachNote(const QUuid& id)
 {
-    Note* closing = find(id);
-    if (!closing)
+    if (!find(id))
         return;
-    const std::vector<Note> saved = m_notes;
-    closing->isHidden = true;
-    closing->docking.reset();
-    markChanged(*closing);
-    for (Note& note : m_notes) {
-        if (note.docking && note.docking->targetID == id) {
-            note.docking.reset();
-            markChanged(note);
-        }
-    }
-    try {
-        save();
-    } catch (...) {
-        m_notes = saved;
-        throw;
-    }
-    Q_EMIT notesChanged(std::nullopt);
+    changeAllAndSave([&] {
+        Note* closing = find(id);
+        closing->isHidden = true;
+        closing->docking.reset();
+        markChanged(*closing);
+        detachDockingsTo(id);
+    });
 }
 
 void NoteStore::updateGeometryInMemory(const QUuid& id, const WindowFrame& frame,
@@ -425,48 +428,36 @@ void NoteStore::updateGeometryInMemory(const QUuid& id, const WindowFrame& frame
 
 bool NoteStore::setSharedWindowLayer(bool onTop)
 {
-    const std::vector<Note> savedNotes = m_notes;
-    const Preferences savedPreferences = m_preferences;
-    m_preferences.alwaysOnTop = onTop;
-    for (Note& note : m_notes) {
-        if (!note.deletedAt && note.alwaysOnTop != onTop) {
-            note.alwaysOnTop = onTop;
-            markChanged(note);
-        }
-    }
     try {
-        save();
+        changeAllAndSave([&] {
+            m_preferences.alwaysOnTop = onTop;
+            for (Note& note : m_notes) {
+                if (!note.deletedAt && note.alwaysOnTop != onTop) {
+                    note.alwaysOnTop = onTop;
+                    markChanged(note);
+                }
+            }
+        });
     } catch (...) {
-        m_notes = savedNotes;
-        m_preferences = savedPreferences;
         reportError(std::current_exception());
         return false;
     }
-    Q_EMIT notesChanged(std::nullopt);
     return true;
 }
 
 void NoteStore::setFilePersistence(bool enabled)
 {
-    const std::vector<Note> savedNotes = m_notes;
-    const Preferences savedPreferences = m_preferences;
-    m_preferences.persistFileLinks = enabled;
-    if (!enabled) {
+    changeAllAndSave([&] {
+        m_preferences.persistFileLinks = enabled;
+        if (enabled)
+            return;
         for (Note& note : m_notes) {
             if (note.fileLinks) {
                 note.fileLinks.reset();
                 markChanged(note);
             }
         }
-    }
-    try {
-        save();
-    } catch (...) {
-        m_notes = savedNotes;
-        m_preferences = savedPreferences;
-        throw;
-    }
-    Q_EMIT notesChanged(std::nullopt);
+    });
 }
 
 } // namespace quorrin

@@ -114,6 +114,11 @@ Q_SIGNALS:
 
 private:
     QString pathOf(const QString& name) const;
+    // Applies a change to the notes or preferences and saves at once; on
+    // failure both are put back and the error is thrown. On success every
+    // note is announced as possibly changed.
+    void changeAllAndSave(const std::function<void()>& change);
+    void detachDockingsTo(const QUuid& id);
     void open(bool exclusiveAccess);
     void migrateLegacyStore();
     void checkpointBeforeSchemaUpgrade();
