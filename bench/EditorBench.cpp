@@ -1,0 +1,138 @@
+// Render and write-back of a 500-block note, against building the same
+// QTextDocument from plain text. Each benchmark reports its own time per
+// operation and, as "ratio", that time divided by the plain-text build.
+#include "Editor/BlockEditor.h"
+#include "Editor/BlockTextView.h"
+#include "Editor/TextDocumentConversion.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+
+#include <chrono>
+
+namespace quorrin {
+namespace {
+
+QApplication& application()
+{
+    static int argc = 1;
+    static char name[] = "EditorBench";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = [] {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        return new QApplication(argc, argv);
+    }();
+    return *app;
+}
+
+class MemoryStore final : public EditorStore {
+public:
+    Note stored;
+    std::optional<Note> note(const QUuid& id) const override
+    {
+        return id == stored.id ? std::optional<Note>(stored) : std::nullopt;
+    }
+    std::optional<AppError> update(const Note& note, bool, bool) override
+    {
+        stored = note;
+        return std::nullopt;
+    }
+    void report(const AppError&) override {}
+    Preferences preferences() const override { return {}; }
+    QString attachmentPath(const Attachment&) const override { return {}; }
+    Attachment importAttachment(const QString&) override { throw AppError(QStringLiteral("no")); }
+};
+
+Note largeNote()
+{
+    static const BlockKind kinds[] = {BlockKind::Paragraph, BlockKind::H2, BlockKind::Bullet, BlockKind::Todo};
+    Note note;
+    note.blocks.clear();
+    for (int i = 0; i < 500; ++i) {
+        Block block;
+        block.kind = kinds[i % 4];
+        block.text = RichText(QStringLiteral("第 %1 行 line of text with some words").arg(i), TextFont::system(14));
+        if (block.kind == BlockKind::Todo) {
+            block.todo = TodoMetadata();
+            block.todo->notesExpanded = i % 8 == 3;
+        }
+        note.blocks.push_back(block);
+    }
+    return note;
+}
+
+struct Fixture {
+    std::shared_ptr<MemoryStore> store = std::make_shared<MemoryStore>();
+    std::unique_ptr<BlockEditor> editor;
+    QString plain;
+
+    Fixture()
+    {
+        application();
+        store->stored = largeNote();
+        editor = std::make_unique<BlockEditor>(store, store->stored.id);
+        editor->resize(320, 600);
+        editor->flush();
+        plain = textdoc::plainText(*editor->document(), 0, 1 << 24);
+    }
+
+    double plainSeconds() const
+    {
+        QTextEdit view;
+        view.resize(320, 600);
+        const auto start = std::chrono::steady_clock::now();
+        view.setPlainText(plain);
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    }
+};
+
+template <typename Operation> void measure(benchmark::State& state, Fixture& fixture, Operation&& operation)
+{
+    double total = 0;
+    double plainTotal = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        operation();
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        state.SetIterationTime(seconds);
+        total += seconds;
+        plainTotal += fixture.plainSeconds();
+    }
+    state.counters["ms"] = total * 1000 / double(state.iterations());
+    state.counters["plain_ms"] = plainTotal * 1000 / double(state.iterations());
+    state.counters["ratio"] = plainTotal > 0 ? total / plainTotal : 0;
+}
+
+void BM_Render500(benchmark::State& state)
+{
+    Fixture fixture;
+    measure(state, fixture, [&] { fixture.editor->render(true); });
+}
+
+void BM_Flush500(benchmark::State& state)
+{
+    Fixture fixture;
+    measure(state, fixture, [&] { fixture.editor->flush(); });
+}
+
+// One typed character: the edit, the run table, the undo step and the write-back.
+void BM_TypeCharacter500(benchmark::State& state)
+{
+    Fixture fixture;
+    measure(state, fixture, [&] {
+        QTextCursor cursor(fixture.editor->document());
+        cursor.setPosition(5);
+        cursor.insertText(QStringLiteral("x"));
+    });
+}
+
+BENCHMARK(BM_Render500)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Flush500)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TypeCharacter500)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+} // namespace
+} // namespace quorrin

@@ -1,0 +1,811 @@
+#include "Editor/BlockEditor.h"
+
+#include "Domain/TextDefaults.h"
+#include "Editor/AttachmentThumbnail.h"
+#include "Editor/BlockTextView.h"
+#include "Editor/DisplayAppearance.h"
+#include "Editor/EditorHistory.h"
+#include "Editor/ScrollOverflowHint.h"
+#include "Editor/TextDocumentConversion.h"
+#include "Editor/NoteStoreBinding.h"
+#include "Domain/NoteTheme.h"
+#include "Platform/SystemAppearance.h"
+#include "Platform/TextStyleConversion.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QImageReader>
+#include <QResizeEvent>
+#include <QScopeGuard>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextFrame>
+#include <QTextLayout>
+#include <QUrl>
+
+#include <algorithm>
+#include <cmath>
+
+namespace quorrin {
+namespace {
+
+constexpr int maximumWritableLines = 500;
+const QString unsupportedFileMessage = QStringLiteral("请将文件拖至文件暂存区。");
+
+QTextCharFormat charFormatAt(const QTextDocument& document, int position)
+{
+    const QTextBlock block = document.findBlock(position);
+    if (!block.isValid())
+        return {};
+    if (position == block.position() + block.length() - 1)
+        return block.next().isValid() ? block.next().charFormat() : QTextCharFormat();
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        if (fragment.contains(position))
+            return fragment.charFormat();
+    }
+    return {};
+}
+
+int textLength(const QTextDocument& document)
+{
+    return document.characterCount() - 1;
+}
+
+// The paragraphs of the text as the model sees them: one per block, each with
+// its separator; the empty block after a final line break is no paragraph.
+std::vector<editortext::Paragraph> readParagraphs(const QTextDocument& document)
+{
+    std::vector<editortext::Paragraph> paragraphs;
+    for (QTextBlock block = document.firstBlock(); block.isValid(); block = block.next()) {
+        const bool hasSeparator = block.next().isValid();
+        if (!hasSeparator && block.length() == 1 && block.position() > 0)
+            break;
+        paragraphs.push_back({textdoc::readBlock(block, hasSeparator), block.position()});
+    }
+    return paragraphs;
+}
+
+Block emptyParagraph(Date now)
+{
+    Block block;
+    block.kind = BlockKind::Paragraph;
+    block.text = emptyDefaultText();
+    block.createdAt = now;
+    block.updatedAt = now;
+    return block;
+}
+
+QString fontFamilyFor(const QString& name)
+{
+    if (name == TextFont::systemFamily() || !QFontDatabase::families().contains(name))
+        return TextFont::systemFamily();
+    return name;
+}
+
+} // namespace
+
+BlockEditor::BlockEditor(std::shared_ptr<EditorStore> store, const QUuid& noteID, QWidget* parent, Clock clock)
+    : QWidget(parent)
+    , m_store(std::move(store))
+    , m_noteID(noteID)
+    , m_clock(std::move(clock))
+{
+    m_history = new QUndoStack(this);
+    m_history->setUndoLimit(100);
+    m_textView = new BlockTextView(this);
+    m_textView->editor = this;
+    m_scrollHint = new ScrollOverflowHint(this);
+    m_appearance = new DisplayAppearance(document());
+    applyFrameMargins();
+
+    connect(document(), &QTextDocument::contentsChange, this, &BlockEditor::onContentsChange);
+    connect(m_textView, &QTextEdit::textChanged, this, &BlockEditor::onTextChanged);
+    connect(m_textView, &QTextEdit::cursorPositionChanged, this, &BlockEditor::onSelectionChanged);
+    const auto followScrolling = [this] {
+        updateScrollHint();
+        call(updateFormatBarPosition);
+    };
+    connect(m_textView->verticalScrollBar(), &QScrollBar::valueChanged, this, followScrolling);
+    connect(document()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged, this, followScrolling);
+
+    m_formatWork.setSingleShot(true);
+    m_formatWork.setInterval(550);
+    connect(&m_formatWork, &QTimer::timeout, this, [this] {
+        m_formatSuppressed = false;
+        call(presentFormatBar);
+    });
+    render(false);
+}
+
+BlockEditor::BlockEditor(NoteStore& store, const QUuid& noteID, QWidget* parent)
+    : BlockEditor(std::make_shared<NoteStoreBinding>(store), noteID, parent)
+{
+}
+
+BlockEditor::~BlockEditor()
+{
+    // The text view goes with the widget tree; nothing it emits may reach us.
+    disconnect(document(), nullptr, this, nullptr);
+    disconnect(m_textView, nullptr, this, nullptr);
+}
+
+QTextDocument* BlockEditor::document() const
+{
+    return m_textView->document();
+}
+
+void BlockEditor::call(const std::function<void()>& hook)
+{
+    if (hook)
+        hook();
+}
+
+std::optional<Note> BlockEditor::currentNote() const
+{
+    if (dragPreviewNote)
+        return dragPreviewNote;
+    return m_store->note(m_noteID);
+}
+
+bool BlockEditor::hasMarkedText() const
+{
+    const QTextLayout* layout = m_textView->textCursor().block().layout();
+    return layout && !layout->preeditAreaText().isEmpty();
+}
+
+std::optional<AppError> BlockEditor::save(const Note& note, bool immediate, bool notify)
+{
+    return m_store->update(note, immediate, notify);
+}
+
+void BlockEditor::recordHistory(const Note& note)
+{
+    for (const Block& block : note.blocks)
+        m_historicalBlocks.insert_or_assign(block.id, block);
+}
+
+void BlockEditor::applyFrameMargins()
+{
+    document()->setDocumentMargin(0);
+    QTextFrameFormat frame = document()->rootFrame()->frameFormat();
+    frame.setLeftMargin(20);
+    frame.setRightMargin(20);
+    frame.setTopMargin(12);
+    frame.setBottomMargin(12);
+    document()->rootFrame()->setFrameFormat(frame);
+}
+
+// ---------------------------------------------------------------- rendering
+
+void BlockEditor::render(bool force)
+{
+    const std::optional<Note> note = currentNote();
+    if (!note)
+        return;
+    if (!force && m_rendered && *m_rendered == *note)
+        return;
+    if (hasMarkedText())
+        return; // the next render or write-back brings the text up to date
+    m_rendering = true;
+    recordHistory(*note);
+    const int caret = m_textView->textCursor().position();
+
+    editortext::RenderedText rendered = editortext::render(note->displayBlocks());
+    textdoc::setContents(*document(), rendered.text);
+    applyFrameMargins();
+    m_ranges = std::move(rendered.ranges);
+    installAttachmentImages(*note);
+    applyParagraphLayout(*note);
+
+    QTextCursor cursor(document());
+    cursor.setPosition(std::min(caret, textLength(*document())));
+    m_textView->setTextCursor(cursor);
+    applyTypingFormat();
+    m_rendered = note;
+    m_shadow = textdoc::contents(*document());
+    m_charactersChanged = false;
+
+    call(applyCompletion);
+    if (gutter)
+        gutter->update();
+    call(hideFormatBar);
+    if (syncFileShelves)
+        syncFileShelves(false);
+    refreshAlarmVisuals();
+    m_rendering = false;
+    updateScrollHint();
+}
+
+void BlockEditor::installAttachmentImages(const Note& note)
+{
+    const double available = std::max(width() - 100.0, 120.0);
+    for (const TextRun& run : m_ranges) {
+        if (run.isRemarks)
+            continue;
+        const auto block = std::find_if(note.blocks.begin(), note.blocks.end(),
+                                        [&](const Block& b) { return b.id == run.blockID; });
+        if (block == note.blocks.end() || !blockKind::isAttachment(block->kind) || !block->attachment)
+            continue;
+        if (document()->characterAt(run.start) != editortext::attachmentCharacter)
+            continue;
+        const AttachmentThumbnail thumbnail = makeAttachmentThumbnail(
+            m_store->attachmentPath(*block->attachment), block->kind == BlockKind::Image, available);
+        const QUrl name(QStringLiteral("quorrin-attachment:") + editortext::idString(block->id));
+        document()->addResource(QTextDocument::ImageResource, name, thumbnail.image);
+        QTextImageFormat image;
+        image.merge(charFormatAt(*document(), run.start));
+        image.setObjectType(QTextFormat::ImageObject);
+        image.setName(name.toString());
+        image.setWidth(thumbnail.size.width());
+        image.setHeight(thumbnail.size.height());
+        if (thumbnail.isPlaceholder)
+            image.setToolTip(block->attachment->originalFilename);
+        QTextCursor cursor(document());
+        cursor.setPosition(run.start);
+        cursor.setPosition(run.start + 1, QTextCursor::KeepAnchor);
+        cursor.setCharFormat(image);
+    }
+}
+
+void BlockEditor::applyTypingFormat()
+{
+    const Preferences preferences = m_store->preferences();
+    const AttributedString defaults = preferences.defaultText.attributed();
+    TextAttributes typing = defaults.isEmpty() ? TextAttributes{} : defaults.attributesAt(0);
+    typing.font = TextFont{fontFamilyFor(preferences.fontName), preferences.fontSize > 0 ? preferences.fontSize : 14,
+                           false, false};
+    if (!typing.foreground)
+        typing.foreground = TextColor::dynamicText();
+    typing.paragraphStyle.reset();
+    m_textView->setCurrentCharFormat(textdoc::charFormat(typing));
+}
+
+void BlockEditor::applyParagraphLayout(const Note& note, std::optional<QUuid> only)
+{
+    QTextDocument& doc = *document();
+    std::map<QUuid, const Block*> blocks;
+    for (const Block& block : note.blocks)
+        blocks.try_emplace(block.id, &block);
+    std::map<QUuid, bool> lastRunIsRemarks;
+    for (const TextRun& run : m_ranges)
+        lastRunIsRemarks[run.blockID] = run.isRemarks;
+
+    const int length = textLength(doc);
+    QTextCursor cursor(&doc);
+    cursor.beginEditBlock();
+    for (const TextRun& run : m_ranges) {
+        if ((only && *only != run.blockID) || run.length <= 0 || run.end() > length)
+            continue;
+        const auto found = blocks.find(run.blockID);
+        const Block* block = found == blocks.end() ? nullptr : found->second;
+        const auto progress = revealProgress.find(run.blockID);
+        for (QTextBlock paragraph = doc.findBlock(run.start); paragraph.isValid() && paragraph.position() < run.end();
+             paragraph = paragraph.next()) {
+            const int from = std::max(paragraph.position(), run.start);
+            const int to = std::min(paragraph.position() + paragraph.length(), run.end());
+            const QTextCharFormat first = charFormatAt(doc, from);
+            editortext::ParagraphInput input;
+            input.block = block;
+            input.isRemarks = run.isRemarks;
+            input.revealProgress = progress == revealProgress.end() ? 1.0 : progress->second;
+            input.endsRun = to == run.end();
+            input.isLastRunOfBlock = lastRunIsRemarks[run.blockID] == run.isRemarks;
+            input.shelfHeight = shelfHeight ? shelfHeight(run.blockID, block && block->kind == BlockKind::Todo) : 0;
+            input.current = textdoc::paragraphStyle(paragraph.blockFormat());
+            if (const auto base = textdoc::fromVariant(first.property(textdoc::PresentationBase))) {
+                if (const auto* numbers = std::get_if<QList<double>>(&*base))
+                    input.storedBase = *numbers;
+            }
+            const editortext::ParagraphLayout layout = editortext::layoutParagraph(input);
+
+            if (input.current != layout.style) {
+                cursor.setPosition(paragraph.position());
+                cursor.setBlockFormat(textdoc::blockFormat(layout.style));
+            }
+            QTextCharFormat marks;
+            marks.setProperty(textdoc::PresentationIndent, layout.indent);
+            marks.setProperty(textdoc::PresentationTail, layout.tail);
+            marks.setProperty(textdoc::PresentationSpacing, layout.spacing);
+            marks.setProperty(textdoc::PresentationBase, QVariant::fromValue(layout.base));
+            const QTextCharFormat last = charFormatAt(doc, to - 1);
+            const auto same = [&](const QTextCharFormat& format) {
+                return format.property(textdoc::PresentationIndent) == marks.property(textdoc::PresentationIndent)
+                    && format.property(textdoc::PresentationTail) == marks.property(textdoc::PresentationTail)
+                    && format.property(textdoc::PresentationSpacing) == marks.property(textdoc::PresentationSpacing)
+                    && format.property(textdoc::PresentationBase).value<QList<double>>() == layout.base;
+            };
+            bool uniform = same(first) && same(last);
+            for (auto it = paragraph.begin(); uniform && !it.atEnd(); ++it)
+                uniform = same(it.fragment().charFormat());
+            if (!uniform) {
+                cursor.setPosition(from);
+                cursor.setPosition(to, QTextCursor::KeepAnchor);
+                cursor.mergeCharFormat(marks);
+            }
+        }
+    }
+    cursor.endEditBlock();
+}
+
+void BlockEditor::updateScrollHint()
+{
+    if (m_updatingScrollHint || m_rendering)
+        return;
+    m_updatingScrollHint = true;
+    const auto done = qScopeGuard([this] { m_updatingScrollHint = false; });
+    if (m_ranges.empty() || m_ranges.front().end() > textLength(*document())) {
+        m_scrollHint->hide();
+        return;
+    }
+    const double top = firstLineRect(m_ranges.front().start, m_ranges.front().length).top();
+    const std::optional<Note> note = currentNote();
+    m_scrollHint->setPaperColor(toQColor(noteColor::color(note ? note->color : NoteColor::Cream),
+                                         SystemAppearance::of(palette())));
+    m_scrollHint->update();
+    const double visibleHeight = m_textView->viewport()->height();
+    const double contentHeight = document()->documentLayout()->documentSize().height();
+    const double offset = m_textView->verticalScrollBar()->value();
+    const bool hidden = (note && note->isCollapsed) || visibleHeight <= 0 || contentHeight <= visibleHeight + 1
+        || offset <= top + 1;
+    m_scrollHint->setVisible(!hidden);
+}
+
+void BlockEditor::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    m_textView->setGeometry(QWidget::rect());
+    if (gutter) {
+        gutter->setGeometry(m_textView->geometry());
+        gutter->raise();
+        gutter->update();
+    }
+    updateScrollHint();
+    call(updateFormatBarPosition);
+}
+
+// ---------------------------------------------------------------- write-back
+
+void BlockEditor::flush()
+{
+    if (dragPreviewNote || m_rendering || hasMarkedText())
+        return;
+    const std::optional<Note> note = currentNote();
+    if (!note)
+        return;
+    m_rendering = true;
+    const std::vector<editortext::Paragraph> paragraphs = readParagraphs(*document());
+    editortext::WriteBack result = editortext::writeBack(*note, paragraphs, m_ranges, m_historicalBlocks, m_clock());
+    markParagraphs(paragraphs, result.marks);
+    m_ranges = std::move(result.ranges);
+    applyParagraphLayout(result.note);
+    recordHistory(result.note);
+    if (!(result.note == *note))
+        save(result.note, false, false);
+    m_rendered = currentNote();
+    m_shadow = textdoc::contents(*document());
+    afterWrite();
+    m_rendering = false;
+    if (result.needsRender) {
+        // Text typed beside an attachment now lives in a block of its own.
+        QTimer::singleShot(0, this, [this] { render(true); });
+    }
+}
+
+void BlockEditor::markParagraphs(const std::vector<editortext::Paragraph>& paragraphs,
+                                 const std::vector<editortext::WriteBack::Mark>& marks)
+{
+    QTextDocument& doc = *document();
+    QTextCursor cursor(&doc);
+    cursor.beginEditBlock();
+    for (std::size_t i = 0; i < paragraphs.size() && i < marks.size(); ++i) {
+        const QString id = editortext::idString(marks[i].blockID);
+        const auto needsFix = [&](const QTextCharFormat& format) {
+            const QString role = format.property(textdoc::BlockRole).toString();
+            return format.property(textdoc::BlockID).toString() != id
+                || (marks[i].isRemarks ? role != editortext::remarksRole : format.hasProperty(textdoc::BlockRole));
+        };
+        const auto fix = [&](int from, int to, QTextCharFormat format) {
+            format.setProperty(textdoc::BlockID, id);
+            if (marks[i].isRemarks)
+                format.setProperty(textdoc::BlockRole, editortext::remarksRole);
+            else
+                format.clearProperty(textdoc::BlockRole);
+            cursor.setPosition(from);
+            cursor.setPosition(to, QTextCursor::KeepAnchor);
+            cursor.setCharFormat(format);
+        };
+        const QTextBlock block = doc.findBlock(paragraphs[i].start);
+        std::vector<std::pair<QTextFragment, QTextCharFormat>> wrong;
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            if (needsFix(it.fragment().charFormat()))
+                wrong.emplace_back(it.fragment(), it.fragment().charFormat());
+        }
+        for (const auto& [fragment, format] : wrong)
+            fix(fragment.position(), fragment.position() + fragment.length(), format);
+        const QTextBlock next = block.next();
+        if (next.isValid() && needsFix(next.charFormat())) {
+            const int separator = block.position() + block.length() - 1;
+            fix(separator, separator + 1, next.charFormat());
+        }
+    }
+    cursor.endEditBlock();
+}
+
+void BlockEditor::afterWrite()
+{
+    call(applyCompletion);
+    if (gutter)
+        gutter->update();
+    if (syncFileShelves)
+        syncFileShelves(false);
+    call(onTitleChange);
+}
+
+void BlockEditor::onContentsChange(int position, int removed, int added)
+{
+    if (m_rendering)
+        return;
+    const int length = textLength(*document());
+    // Qt may count the document's closing character in a report.
+    const int overshoot = position + removed - m_shadow.length();
+    if (overshoot > 0) {
+        removed -= overshoot;
+        added -= overshoot;
+    }
+    if (position < 0 || removed < 0 || added < 0 || m_shadow.length() - removed + added != length) {
+        m_shadow = textdoc::contents(*document());
+        return;
+    }
+    const AttributedString before = m_shadow.substring(position, removed);
+    const AttributedString after = textdoc::read(*document(), position, added);
+    m_shadow.replace(position, removed, after);
+    const QString& was = before.string();
+    const QString& now = after.string();
+    if (was == now)
+        return; // attributes only
+    int prefix = 0;
+    while (prefix < was.size() && prefix < now.size() && was[prefix] == now[prefix])
+        ++prefix;
+    int suffix = 0;
+    while (suffix < was.size() - prefix && suffix < now.size() - prefix
+           && was[was.size() - 1 - suffix] == now[now.size() - 1 - suffix])
+        ++suffix;
+    const int at = position + prefix;
+    const int removedLength = int(was.size()) - prefix - suffix;
+    const int addedLength = int(now.size()) - prefix - suffix;
+    if (!m_ranges.empty())
+        m_ranges = editortext::adjustRanges(m_ranges, at, addedLength, addedLength - removedLength);
+    if (gutter)
+        gutter->update();
+    m_charactersChanged = true;
+    if (!m_applyingHistory) {
+        m_history->push(new TextEditCommand(this, at, before.substring(prefix, removedLength),
+                                            after.substring(prefix, addedLength)));
+    }
+}
+
+void BlockEditor::onTextChanged()
+{
+    if (m_rendering || (!m_charactersChanged && !applyingFormat))
+        return;
+    m_charactersChanged = false;
+    call(closeBlockMenu);
+    flush();
+    if (applyingFormat) {
+        call(presentFormatBar);
+        return;
+    }
+    m_formatWork.stop();
+    m_formatSuppressed = true;
+    call(hideFormatBar);
+    m_formatWork.start();
+}
+
+void BlockEditor::onSelectionChanged()
+{
+    if (m_rendering)
+        return;
+    if (gutter)
+        gutter->update();
+    if (!m_formatSuppressed)
+        call(scheduleFormatBar);
+}
+
+// ---------------------------------------------------------------- changes
+
+ChangeResult BlockEditor::change(const QString& actionName, const Mutation& mutation)
+{
+    if (hasMarkedText()) {
+        QApplication::beep();
+        return ChangeResult::Refused;
+    }
+    flush();
+    const std::optional<Note> old = currentNote();
+    if (!old)
+        return ChangeResult::Refused;
+    Note changed = *old;
+    mutation(changed);
+    changed.completeRepeatingTransitions(*old, m_clock(), Calendar::current());
+    if (changed == *old)
+        return ChangeResult::Unchanged;
+    if (save(changed, true, true)) {
+        // Put the previous note back in memory; the store has reported the error.
+        save(*old, false, false);
+        render(true);
+        return ChangeResult::SaveFailed;
+    }
+    m_history->push(new NoteChangeCommand(this, *old, actionName));
+    render(true);
+    call(onTitleChange);
+    return ChangeResult::Applied;
+}
+
+bool BlockEditor::restore(Note& snapshot)
+{
+    m_textView->unmarkText();
+    call(finishTaskReveal);
+    const std::optional<Note> current = currentNote();
+    if (!current)
+        return false;
+    // Window placement, layer, visibility and file links are never undone.
+    Note restored = snapshot;
+    restored.alwaysOnTop = current->alwaysOnTop;
+    restored.isHidden = current->isHidden;
+    restored.frame = current->frame;
+    restored.docking = current->docking;
+    restored.fileLinks = current->fileLinks;
+    if (save(restored, true, true)) {
+        save(*current, false, false);
+        render(true);
+        return false;
+    }
+    snapshot = *current;
+    render(true);
+    call(onTitleChange);
+    return true;
+}
+
+bool BlockEditor::replaceText(int position, const QString& expected, const AttributedString& replacement)
+{
+    m_textView->unmarkText();
+    if (m_rendering || hasMarkedText())
+        return false;
+    QTextDocument& doc = *document();
+    if (position < 0 || position + expected.size() > textLength(doc)
+        || textdoc::plainText(doc, position, int(expected.size())) != expected)
+        return false;
+    m_applyingHistory = true;
+    QTextCursor cursor(&doc);
+    cursor.setPosition(position);
+    cursor.setPosition(position + int(expected.size()), QTextCursor::KeepAnchor);
+    textdoc::insert(cursor, replacement);
+    m_applyingHistory = false;
+    m_textView->setTextCursor(cursor);
+    return true;
+}
+
+ChangeResult BlockEditor::convert(const QUuid& blockID, BlockKind kind)
+{
+    return change(QStringLiteral("转换内容块"), [&](Note& note) {
+        for (Block& block : note.blocks) {
+            if (block.id == blockID) {
+                block.convert(kind, m_clock);
+                break;
+            }
+        }
+    });
+}
+
+ChangeResult BlockEditor::insert(const QUuid& nearBlockID, bool above)
+{
+    const Block added = emptyParagraph(m_clock());
+    const ChangeResult result = change(QStringLiteral("插入内容块"), [&](Note& note) {
+        auto at = std::find_if(note.blocks.begin(), note.blocks.end(), [&](const Block& b) { return b.id == nearBlockID; });
+        if (at == note.blocks.end())
+            note.blocks.push_back(added);
+        else
+            note.blocks.insert(above ? at : at + 1, added);
+    });
+    if (result == ChangeResult::Applied)
+        focus(added.id, false);
+    return result;
+}
+
+void BlockEditor::focus(const QUuid& blockID, bool remarks)
+{
+    const auto entry = std::find_if(m_ranges.begin(), m_ranges.end(), [&](const TextRun& run) {
+        return run.blockID == blockID && run.isRemarks == remarks;
+    });
+    if (entry == m_ranges.end())
+        return;
+    QTextCursor cursor(document());
+    cursor.setPosition(std::min(entry->end(), textLength(*document())));
+    m_textView->setTextCursor(cursor);
+    m_textView->ensureCursorVisible();
+    cursor.setPosition(entry->start);
+    m_textView->setTextCursor(cursor);
+    m_textView->ensureCursorVisible();
+    if (window())
+        m_textView->setFocus(Qt::OtherFocusReason);
+    call(scheduleFormatBar);
+}
+
+std::optional<QUuid> BlockEditor::currentBlock() const
+{
+    const int position = m_textView->textCursor().position();
+    if (const auto id = editortext::runAt(m_ranges, position, textLength(*document())))
+        return id;
+    const std::optional<Note> note = currentNote();
+    if (!note)
+        return std::nullopt;
+    const std::vector<Block> shown = note->displayBlocks();
+    if (shown.empty())
+        return std::nullopt;
+    return shown.back().id;
+}
+
+void BlockEditor::importFiles(const QStringList& paths)
+{
+    std::vector<Block> collected;
+    try {
+        for (const QString& path : paths) {
+            const QString extension = QFileInfo(path).suffix().toLower();
+            const bool document = extension == QLatin1String("txt") || extension == QLatin1String("rtf")
+                || extension == QLatin1String("rtfd");
+            if (document && importDocument) {
+                importDocument(path);
+            } else if (!document && (extension == QLatin1String("pdf") || QImageReader(path).canRead())) {
+                const Attachment attachment = m_store->importAttachment(path);
+                Block block = emptyParagraph(m_clock());
+                block.kind = attachment.contentType == QLatin1String("pdf") ? BlockKind::Pdf : BlockKind::Image;
+                block.attachment = attachment;
+                collected.push_back(std::move(block));
+            } else if (stageFiles) {
+                stageFiles(QStringList{path});
+            } else {
+                throw AppError(unsupportedFileMessage);
+            }
+        }
+    } catch (const AppError& error) {
+        m_store->report(error);
+        return;
+    }
+    const std::optional<QUuid> anchor = currentBlock();
+    change(QStringLiteral("插入附件"), [&](Note& note) {
+        auto at = anchor ? std::find_if(note.blocks.begin(), note.blocks.end(),
+                                        [&](const Block& b) { return b.id == *anchor; })
+                         : note.blocks.end();
+        if (at != note.blocks.end())
+            ++at;
+        note.blocks.insert(at, collected.begin(), collected.end());
+    });
+}
+
+void BlockEditor::refreshAlarmVisuals()
+{
+    bool ringing = false;
+    if (alarmCenter) {
+        for (const auto& [note, block] : alarmCenter())
+            ringing = ringing || note == m_noteID;
+    }
+    if (ringing)
+        call(startAlarmPulse);
+    else
+        m_alarmPulse = 1;
+    if (gutter)
+        gutter->update();
+}
+
+// ---------------------------------------------------------------- geometry
+
+QRectF BlockEditor::rect(int start, int length) const
+{
+    QTextDocument& doc = *document();
+    const int end = start + std::max(length, 0);
+    QRectF result;
+    for (QTextBlock block = doc.findBlock(start); block.isValid(); block = block.next()) {
+        if (block.position() > end || (block.position() == end && length > 0))
+            break;
+        const QTextLayout* layout = block.layout();
+        if (!layout)
+            continue;
+        for (int i = 0; i < layout->lineCount(); ++i) {
+            const QTextLine line = layout->lineAt(i);
+            const int lineStart = block.position() + line.textStart();
+            const int lineEnd = lineStart + line.textLength();
+            if (lineEnd < start || lineStart > end || (lineStart == end && length > 0))
+                continue;
+            result = result.united(line.rect().translated(layout->position()));
+        }
+    }
+    return result;
+}
+
+QRectF BlockEditor::firstLineRect(int start, int length) const
+{
+    QTextDocument& doc = *document();
+    doc.documentLayout()->documentSize(); // lays the text out
+    const QTextBlock block = doc.findBlock(start);
+    if (!block.isValid() || !block.layout())
+        return {};
+    const QTextLayout* layout = block.layout();
+    const QTextLine line = layout->lineForTextPosition(std::max(start - block.position(), 0));
+    if (!line.isValid())
+        return rect(start, length);
+    return line.rect().translated(layout->position());
+}
+
+std::optional<QUuid> BlockEditor::block(double y) const
+{
+    document()->documentLayout()->documentSize();
+    for (const TextRun& run : m_ranges) {
+        if (run.isRemarks)
+            continue;
+        QRectF row = rect(run.start, run.length);
+        row.setHeight(std::max(row.height(), 20.0));
+        if (row.top() <= y && y <= row.bottom() + 7)
+            return run.blockID;
+    }
+    return std::nullopt;
+}
+
+bool BlockEditor::prepareWritableLine(QPointF point)
+{
+    if (hasMarkedText())
+        return false;
+    double bottom = 0;
+    if (!m_ranges.empty()) {
+        document()->documentLayout()->documentSize();
+        bottom = std::max(rect(m_ranges.back().start, m_ranges.back().length).bottom(), 0.0);
+    }
+    if (point.y() <= bottom + 6)
+        return false;
+    const Preferences preferences = m_store->preferences();
+    const QString family = fontFamilyFor(preferences.fontName);
+    QFont font(family == TextFont::systemFamily() ? QApplication::font().family() : family);
+    font.setPointSizeF(preferences.fontSize > 0 ? preferences.fontSize : 14);
+    const QFontMetricsF metrics(font);
+    const double lineHeight = std::ceil(metrics.ascent() + metrics.descent() + metrics.leading()) + 6;
+    const int count = std::clamp(int(std::floor((point.y() - bottom - 6) / lineHeight)) + 1, 1, maximumWritableLines);
+
+    std::vector<Block> lines;
+    for (int i = 0; i < count; ++i)
+        lines.push_back(emptyParagraph(m_clock()));
+    const ChangeResult result = change(QStringLiteral("在空白行输入"), [&](Note& note) {
+        note.blocks.insert(note.blocks.end(), lines.begin(), lines.end());
+    });
+    if (result != ChangeResult::Applied)
+        return false;
+    focus(lines.back().id, false);
+    return true;
+}
+
+std::optional<QUuid> BlockEditor::alarmingBlockID(QPointF point) const
+{
+    const auto id = block(point.y());
+    if (!id || !alarmCenter)
+        return std::nullopt;
+    for (const auto& [note, block] : alarmCenter()) {
+        if (note == m_noteID && block == *id)
+            return id;
+    }
+    return std::nullopt;
+}
+
+bool BlockEditor::isAttachmentAtCursor() const
+{
+    const auto id = currentBlock();
+    const std::optional<Note> note = currentNote();
+    if (!id || !note)
+        return false;
+    const auto found = std::find_if(note->blocks.begin(), note->blocks.end(), [&](const Block& b) { return b.id == *id; });
+    return found != note->blocks.end() && blockKind::isAttachment(found->kind);
+}
+
+} // namespace quorrin

@@ -1,0 +1,165 @@
+#pragma once
+
+#include "Domain/Block.h"
+#include "Domain/Note.h"
+#include "Editor/EditorStore.h"
+#include "Editor/EditorText.h"
+#include "Platform/Core/Clock.h"
+
+#include <QColor>
+#include <QPointer>
+#include <QRectF>
+#include <QTimer>
+#include <QUndoStack>
+#include <QUuid>
+#include <QWidget>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QMenu;
+class QTextDocument;
+
+namespace quorrin {
+
+class BlockTextView;
+class NoteStore;
+class ScrollOverflowHint;
+class DisplayAppearance;
+
+// How a note change ended.
+enum class ChangeResult {
+    Applied,    // stored, announced, undoable
+    Unchanged,  // the mutation changed nothing: no undo step, no save
+    Refused,    // an input method is composing, or the note is gone
+    SaveFailed, // the store could not save it; the note was put back as it was
+};
+
+// The body of one note window: all shown blocks of the note as one text,
+// written back into the note as the user types, with one undo history for
+// text and structural changes.
+//
+// The editor never holds the authoritative note: it asks the store every time.
+class BlockEditor final : public QWidget {
+    Q_OBJECT
+public:
+    BlockEditor(std::shared_ptr<EditorStore> store, const QUuid& noteID, QWidget* parent = nullptr,
+                Clock clock = systemNow);
+    BlockEditor(NoteStore& store, const QUuid& noteID, QWidget* parent = nullptr);
+    ~BlockEditor() override;
+
+    using Mutation = std::function<void(Note&)>;
+
+    // --- rendering
+    void render(bool force);
+    void applyParagraphLayout(const Note& note, std::optional<QUuid> only = std::nullopt);
+    void updateScrollHint();
+
+    // --- write-back and changes
+    void flush();
+    ChangeResult change(const QString& actionName, const Mutation& mutation);
+    void focus(const QUuid& blockID, bool remarks = false);
+    std::optional<QUuid> currentBlock() const;
+    void importFiles(const QStringList& paths);
+    void refreshAlarmVisuals();
+
+    // --- a few block commands the text view needs
+    ChangeResult convert(const QUuid& blockID, BlockKind kind);
+    ChangeResult insert(const QUuid& nearBlockID, bool above);
+
+    // --- geometry, in document coordinates (the text view's content)
+    std::optional<QUuid> block(double y) const;
+    bool prepareWritableLine(QPointF point);
+    std::optional<QUuid> alarmingBlockID(QPointF point) const;
+    bool isAttachmentAtCursor() const;
+    QRectF rect(int start, int length) const;
+    QRectF firstLineRect(int start, int length) const;
+
+    // --- state
+    bool hasMarkedText() const;
+    std::optional<Note> currentNote() const;
+    const std::vector<TextRun>& ranges() const { return m_ranges; }
+    const std::optional<Note>& rendered() const { return m_rendered; }
+    const QUuid& noteID() const { return m_noteID; }
+    EditorStore& store() const { return *m_store; }
+    BlockTextView* textView() const { return m_textView; }
+    QTextDocument* document() const;
+    QUndoStack* history() const { return m_history; }
+    ScrollOverflowHint* scrollHint() const { return m_scrollHint; }
+    double alarmPulse() const { return m_alarmPulse; }
+
+    // Installed by the window.
+    std::function<void(const QStringList&)> stageFiles;
+    std::function<void()> onTitleChange;
+    // Installed by the application shell: open the reminder editor of a todo.
+    std::function<void(const QUuid&)> onReminder;
+
+    // Pieces built elsewhere plug in here; each one may be left empty.
+    QPointer<QWidget> gutter;                                   // drawn over the text's left margin
+    std::function<void()> closeBlockMenu;                      // the gutter's block menu
+    std::function<double(const QUuid&, bool isTodo)> shelfHeight; // gap below a todo for its file shelf
+    std::function<void(bool reload)> syncFileShelves;
+    std::function<void()> applyCompletion;                     // display-only appearance of done todos
+    std::function<void()> hideFormatBar;
+    std::function<void()> scheduleFormatBar;
+    std::function<void()> presentFormatBar;
+    std::function<void()> updateFormatBarPosition;
+    std::function<void()> finishTaskReveal;
+    std::function<void()> startAlarmPulse;
+    // The ringing alarms as (note id, block id) pairs.
+    std::function<std::vector<std::pair<QUuid, QUuid>>()> alarmCenter;
+    // Imports a plain-text or RTF document as a note; throws AppError.
+    std::function<void(const QString& path)> importDocument;
+    // The block menu of one block, shown in the text's context menu.
+    std::function<QMenu*(const QUuid&, QWidget* parent)> blockMenu;
+
+    // Per-block reveal factor 0...1 of a todo's indent; absent counts as 1.
+    std::map<QUuid, double> revealProgress;
+    std::optional<Note> dragPreviewNote;
+    bool applyingFormat = false;
+
+    // Used by the undo history.
+    bool restore(Note& snapshot);
+    bool replaceText(int position, const QString& expected, const AttributedString& replacement);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void onContentsChange(int position, int removed, int added);
+    void onTextChanged();
+    void onSelectionChanged();
+    void installAttachmentImages(const Note& note);
+    void markParagraphs(const std::vector<editortext::Paragraph>& paragraphs,
+                        const std::vector<editortext::WriteBack::Mark>& marks);
+    void applyTypingFormat();
+    void applyFrameMargins();
+    void recordHistory(const Note& note);
+    void afterWrite();
+    std::optional<AppError> save(const Note& note, bool immediate, bool notify);
+    static void call(const std::function<void()>& hook);
+
+    std::shared_ptr<EditorStore> m_store;
+    QUuid m_noteID;
+    Clock m_clock;
+    BlockTextView* m_textView = nullptr;
+    ScrollOverflowHint* m_scrollHint = nullptr;
+    QUndoStack* m_history = nullptr;
+    DisplayAppearance* m_appearance = nullptr;
+    std::vector<TextRun> m_ranges;
+    std::optional<Note> m_rendered;
+    std::map<QUuid, Block> m_historicalBlocks;
+    AttributedString m_shadow; // the text as last seen, for undo steps
+    bool m_rendering = false;
+    bool m_updatingScrollHint = false;
+    bool m_applyingHistory = false;
+    bool m_charactersChanged = false;
+    bool m_formatSuppressed = false;
+    double m_alarmPulse = 1;
+    QTimer m_formatWork;
+};
+
+} // namespace quorrin

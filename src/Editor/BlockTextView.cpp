@@ -1,0 +1,196 @@
+#include "Editor/BlockTextView.h"
+
+#include "Editor/BlockEditor.h"
+
+#include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QInputMethod>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QTimer>
+#include <QUndoStack>
+#include <QUrl>
+
+namespace quorrin {
+namespace {
+
+QStringList localFiles(const QMimeData* source)
+{
+    QStringList files;
+    if (!source || !source->hasUrls())
+        return files;
+    for (const QUrl& url : source->urls()) {
+        if (url.isLocalFile())
+            files.append(url.toLocalFile());
+    }
+    return files;
+}
+
+bool typesText(const QKeyEvent* event)
+{
+    const QString text = event->text();
+    if (text.isEmpty() || (event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)))
+        return false;
+    return text.front().isPrint();
+}
+
+} // namespace
+
+BlockTextView::BlockTextView(QWidget* parent)
+    : QTextEdit(parent)
+{
+    setAcceptRichText(true);
+    setUndoRedoEnabled(false); // the editor's history holds text edits too
+    setFrameShape(QFrame::NoFrame);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setLineWrapMode(QTextEdit::WidgetWidth);
+    viewport()->setAutoFillBackground(false);
+    setAttribute(Qt::WA_InputMethodEnabled);
+    QPalette colours = palette();
+    QColor selection = colours.color(QPalette::Highlight);
+    selection.setAlphaF(0.22f);
+    colours.setColor(QPalette::Highlight, selection);
+    colours.setColor(QPalette::HighlightedText, colours.color(QPalette::Text));
+    colours.setColor(QPalette::Base, Qt::transparent);
+    setPalette(colours);
+    setAccessibleName(QStringLiteral("便笺正文，使用 Ctrl Shift T 转为待办；右键打开内容块菜单"));
+}
+
+QPointF BlockTextView::contentPoint(QPoint viewportPoint) const
+{
+    return QPointF(viewportPoint) + QPointF(horizontalScrollBar()->value(), verticalScrollBar()->value());
+}
+
+void BlockTextView::unmarkText()
+{
+    QGuiApplication::inputMethod()->commit();
+    const QString composing = textCursor().block().layout()->preeditAreaText();
+    if (composing.isEmpty())
+        return;
+    QInputMethodEvent commit;
+    commit.setCommitString(composing);
+    inputMethodEvent(&commit);
+    QTimer::singleShot(0, this, [this] {
+        if (editor)
+            editor->flush();
+    });
+}
+
+bool BlockTextView::moveOffAttachment()
+{
+    if (!editor || !editor->isAttachmentAtCursor() || editor->hasMarkedText())
+        return false;
+    const auto current = editor->currentBlock();
+    return current && editor->insert(*current, false) == ChangeResult::Applied;
+}
+
+void BlockTextView::keyPressEvent(QKeyEvent* event)
+{
+    const auto modifiers = event->modifiers();
+    if ((modifiers & Qt::ControlModifier) && (modifiers & Qt::ShiftModifier) && event->key() == Qt::Key_T) {
+        if (editor) {
+            if (const auto current = editor->currentBlock())
+                editor->convert(*current, BlockKind::Todo);
+        }
+        return;
+    }
+    if (editor && !editor->hasMarkedText()) {
+        if (event->matches(QKeySequence::Undo)) {
+            editor->history()->undo();
+            return;
+        }
+        if (event->matches(QKeySequence::Redo)) {
+            editor->history()->redo();
+            return;
+        }
+    }
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && editor && editor->isAttachmentAtCursor()) {
+        if (const auto current = editor->currentBlock())
+            editor->insert(*current, false);
+        return;
+    }
+    if (typesText(event))
+        moveOffAttachment();
+    QTextEdit::keyPressEvent(event);
+}
+
+void BlockTextView::mousePressEvent(QMouseEvent* event)
+{
+    const QPointF point = contentPoint(event->position().toPoint());
+    const bool single = event->button() == Qt::LeftButton;
+    if (single && editor && editor->prepareWritableLine(point))
+        return;
+    const auto alarming = single && editor ? editor->alarmingBlockID(point) : std::nullopt;
+    QTextEdit::mousePressEvent(event);
+    if (alarming) {
+        QTimer::singleShot(0, this, [this, id = *alarming] {
+            // Ending the alarm belongs to the block commands; the reminder
+            // editor's hook stands in until they are installed.
+            if (editor && editor->onReminder)
+                editor->onReminder(id);
+        });
+    }
+}
+
+void BlockTextView::inputMethodEvent(QInputMethodEvent* event)
+{
+    const bool starts = !event->preeditString().isEmpty() || !event->commitString().isEmpty();
+    if (starts)
+        moveOffAttachment();
+    QTextEdit::inputMethodEvent(event);
+}
+
+void BlockTextView::contextMenuEvent(QContextMenuEvent* event)
+{
+    const QPointF point = contentPoint(event->pos());
+    if (editor)
+        editor->prepareWritableLine(point);
+    std::unique_ptr<QMenu> menu(createStandardContextMenu(event->pos()));
+    if (!menu)
+        menu = std::make_unique<QMenu>();
+    if (editor && editor->blockMenu) {
+        if (const auto id = editor->block(point.y())) {
+            if (QMenu* blockMenu = editor->blockMenu(*id, menu.get())) {
+                menu->addSeparator();
+                blockMenu->setTitle(QStringLiteral("内容块"));
+                menu->addMenu(blockMenu);
+            }
+        }
+    }
+    menu->exec(event->globalPos());
+}
+
+bool BlockTextView::canInsertFromMimeData(const QMimeData* source) const
+{
+    return !localFiles(source).isEmpty() || QTextEdit::canInsertFromMimeData(source);
+}
+
+void BlockTextView::insertFromMimeData(const QMimeData* source)
+{
+    const QStringList files = localFiles(source);
+    if (!files.isEmpty()) {
+        if (editor)
+            editor->importFiles(files);
+        return;
+    }
+    moveOffAttachment();
+    QTextEdit::insertFromMimeData(source);
+}
+
+void BlockTextView::focusOutEvent(QFocusEvent* event)
+{
+    QTextEdit::focusOutEvent(event);
+    if (editor) {
+        editor->flush();
+        if (editor->hideFormatBar)
+            editor->hideFormatBar();
+    }
+}
+
+} // namespace quorrin

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "Domain/Note.h"
+#include "Platform/Core/AttributedString.h"
+
+#include <QPointer>
+#include <QUndoCommand>
+
+namespace quorrin {
+
+class BlockEditor;
+
+// One structural note change. Undo and redo both swap the stored note with
+// the snapshot held here, so each direction keeps what the other needs.
+class NoteChangeCommand final : public QUndoCommand {
+public:
+    NoteChangeCommand(BlockEditor* editor, Note before, const QString& actionName);
+
+    void undo() override;
+    void redo() override;
+
+private:
+    void swap();
+
+    QPointer<BlockEditor> m_editor;
+    Note m_snapshot;
+    bool m_applied = true; // the change itself was made before the command was recorded
+};
+
+// One edit of the text: the characters [position, position + inserted) used
+// to be `removed`. Undo and redo only act when the text still holds what the
+// edit left there; otherwise the step is dropped rather than pasting old
+// characters into whatever text now sits at that place.
+class TextEditCommand final : public QUndoCommand {
+public:
+    TextEditCommand(BlockEditor* editor, int position, AttributedString removed, AttributedString inserted);
+
+    void undo() override;
+    void redo() override;
+    int id() const override { return 1; }
+    bool mergeWith(const QUndoCommand* other) override;
+
+private:
+    QPointer<BlockEditor> m_editor;
+    int m_position;
+    AttributedString m_removed;
+    AttributedString m_inserted;
+    bool m_applied = true;
+};
+
+} // namespace quorrin

@@ -1,0 +1,453 @@
+#include "Editor/EditorText.h"
+
+#include "Domain/RichText.h"
+#include "Domain/TextDefaults.h"
+
+#include <algorithm>
+#include <set>
+
+namespace quorrin::editortext {
+namespace {
+
+// Captions of attachments are display text only; they are never stored.
+const Rgba captionGray{0.55, 0.55, 0.55, 1};
+
+const Block* findBlock(const std::vector<Block>& blocks, const QUuid& id)
+{
+    const auto found = std::find_if(blocks.begin(), blocks.end(), [&](const Block& b) { return b.id == id; });
+    return found == blocks.end() ? nullptr : &*found;
+}
+
+// Every font run (characters without a font counting as the system font of
+// `fallbackSize`) changed by `change`.
+template <typename Change> void changeFonts(AttributedString& text, double fallbackSize, Change&& change)
+{
+    const std::vector<AttributedString::Run> runs = text.runs();
+    for (const auto& run : runs) {
+        TextFont font = run.attributes.font.value_or(TextFont::system(fallbackSize));
+        change(font);
+        text.setFont(run.start, run.length, font);
+    }
+}
+
+void setOverAll(AttributedString& text, const QString& name, const CustomAttributeValue& value)
+{
+    text.setCustom(0, text.length(), name, value);
+}
+
+AttributedString lineBreak(const QUuid& id, double fontSize, bool remarks)
+{
+    TextAttributes attributes;
+    attributes.font = TextFont::system(fontSize);
+    attributes.custom[EditorAttribute::blockID] = idString(id);
+    if (remarks)
+        attributes.custom[EditorAttribute::blockRole] = remarksRole;
+    return AttributedString(QStringLiteral("\n"), attributes);
+}
+
+bool isLineTerminator(QChar c)
+{
+    return c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QChar::LineSeparator
+        || c == QChar::ParagraphSeparator;
+}
+
+// The paragraph's characters without its terminators and without U+200B.
+AttributedString paragraphContent(const AttributedString& paragraph)
+{
+    int end = paragraph.length();
+    while (end > 0 && isLineTerminator(paragraph.string().at(end - 1)))
+        --end;
+    AttributedString content = paragraph.substring(0, end);
+    for (int i = content.length() - 1; i >= 0; --i) {
+        if (content.string().at(i) == zeroWidthSpace)
+            content.replace(i, 1, AttributedString());
+    }
+    return content;
+}
+
+// What was typed into an attachment's line besides its placeholder and caption.
+AttributedString typedBesideAttachment(const AttributedString& content, const Attachment& attachment)
+{
+    AttributedString rest = content;
+    const QString caption = attachmentCaption(attachment);
+    const int captionAt = rest.string().indexOf(caption);
+    if (captionAt >= 0)
+        rest.replace(captionAt, int(caption.size()), AttributedString());
+    const int placeholder = rest.string().indexOf(attachmentCharacter);
+    if (placeholder >= 0)
+        rest.replace(placeholder, 1, AttributedString());
+    const QString trimmed = rest.string().trimmed();
+    if (trimmed.isEmpty() || caption.contains(trimmed))
+        return {};
+    return rest;
+}
+
+Block newBlock(bool asTodo, Date now)
+{
+    Block block;
+    block.id = QUuid::createUuid();
+    block.kind = asTodo ? BlockKind::Todo : BlockKind::Paragraph;
+    block.text = emptyDefaultText();
+    if (asTodo)
+        block.todo = TodoMetadata();
+    block.createdAt = now;
+    block.updatedAt = now;
+    return block;
+}
+
+std::vector<Block> placeArchived(const Note& note, const std::vector<Block>& emitted)
+{
+    if (note.prioritySorted) {
+        std::map<QUuid, const Block*> byID;
+        for (const Block& block : emitted)
+            byID.emplace(block.id, &block);
+        std::vector<Block> result;
+        std::set<QUuid> stored;
+        for (const Block& block : note.blocks) {
+            stored.insert(block.id);
+            if (block.isArchived()) {
+                result.push_back(block);
+            } else if (auto found = byID.find(block.id); found != byID.end()) {
+                result.push_back(*found->second);
+                byID.erase(found);
+            }
+        }
+        for (const Block& block : emitted) {
+            if (!stored.count(block.id))
+                result.push_back(block);
+        }
+        return result;
+    }
+    std::vector<Block> result = emitted;
+    for (std::size_t i = 0; i < note.blocks.size(); ++i) {
+        const Block& archived = note.blocks[i];
+        if (!archived.isArchived())
+            continue;
+        auto insertAt = result.end();
+        for (std::size_t j = i; j-- > 0;) {
+            const QUuid& before = note.blocks[j].id;
+            const auto found = std::find_if(result.begin(), result.end(), [&](const Block& b) { return b.id == before; });
+            if (found != result.end()) {
+                insertAt = found + 1;
+                break;
+            }
+        }
+        result.insert(insertAt, archived);
+    }
+    return result;
+}
+
+} // namespace
+
+QString idString(const QUuid& id)
+{
+    return id.toString(QUuid::WithoutBraces).toUpper();
+}
+
+std::optional<QString> roleAt(const AttributedString& text, int position)
+{
+    if (position < 0 || position >= text.length())
+        return std::nullopt;
+    const auto value = text.customAt(position, EditorAttribute::blockRole);
+    if (!value)
+        return std::nullopt;
+    if (const auto* role = std::get_if<QString>(&*value))
+        return *role;
+    return std::nullopt;
+}
+
+std::optional<QUuid> blockIDAt(const AttributedString& text, int position)
+{
+    if (position < 0 || position >= text.length())
+        return std::nullopt;
+    const auto value = text.customAt(position, EditorAttribute::blockID);
+    if (!value)
+        return std::nullopt;
+    const auto* string = std::get_if<QString>(&*value);
+    if (!string)
+        return std::nullopt;
+    const QUuid id(*string);
+    if (id.isNull())
+        return std::nullopt;
+    return id;
+}
+
+bool isRemarksAt(const AttributedString& text, int position)
+{
+    return roleAt(text, position) == remarksRole;
+}
+
+std::optional<double> headingSize(BlockKind kind)
+{
+    switch (kind) {
+    case BlockKind::H1: return 25.0;
+    case BlockKind::H2: return 21.0;
+    case BlockKind::H3: return 17.0;
+    default: return std::nullopt;
+    }
+}
+
+QString attachmentCaption(const Attachment& attachment)
+{
+    return QStringLiteral(" ") + attachment.originalFilename;
+}
+
+AttributedString blockRun(const Block& block)
+{
+    AttributedString text = block.text.attributed();
+    if (blockKind::isAttachment(block.kind) && block.attachment) {
+        TextAttributes placeholder;
+        placeholder.font = TextFont::system(bodyFontSize);
+        TextAttributes caption;
+        caption.font = TextFont::system(captionFontSize);
+        caption.foreground = TextColor::fixed(captionGray);
+        text = AttributedString(QString(attachmentCharacter), placeholder);
+        text.append(AttributedString(attachmentCaption(*block.attachment), caption));
+    }
+    if (text.isEmpty())
+        text = AttributedString(QString(zeroWidthSpace), TextAttributes{TextFont::system(bodyFontSize), {}, 0, 0, {}, {}});
+    if (const auto size = headingSize(block.kind)) {
+        changeFonts(text, *size, [&](TextFont& font) {
+            font.pointSize = *size;
+            font.bold = true;
+        });
+    }
+    setOverAll(text, EditorAttribute::blockID, idString(block.id));
+    ParagraphStyle style = text.attributesAt(0).paragraphStyle.value_or(ParagraphStyle{});
+    style.paragraphSpacing = 12;
+    text.setParagraphStyle(0, text.length(), style);
+    return text;
+}
+
+AttributedString remarksRun(const Block& block)
+{
+    AttributedString text = block.todo ? block.todo->notes.attributed() : AttributedString();
+    if (text.isEmpty())
+        text = AttributedString(QString(zeroWidthSpace));
+    changeFonts(text, remarksFontSize, [](TextFont& font) { font.pointSize = remarksFontSize; });
+    setOverAll(text, EditorAttribute::blockID, idString(block.id));
+    setOverAll(text, EditorAttribute::blockRole, remarksRole);
+    return text;
+}
+
+RenderedText render(const std::vector<Block>& displayBlocks)
+{
+    std::vector<AttributedString> pieces;
+    RenderedText result;
+    int position = 0;
+    auto add = [&](AttributedString run, const QUuid& id, bool remarks) {
+        run.append(lineBreak(id, remarks ? remarksFontSize : bodyFontSize, remarks));
+        result.ranges.push_back(TextRun{id, position, run.length(), remarks});
+        position += run.length();
+        pieces.push_back(std::move(run));
+    };
+    for (const Block& block : displayBlocks) {
+        add(blockRun(block), block.id, false);
+        if (block.kind == BlockKind::Todo && block.todo && block.todo->notesExpanded)
+            add(remarksRun(block), block.id, true);
+    }
+    // Join pairwise: appending one by one would merge runs over and over.
+    while (pieces.size() > 1) {
+        std::vector<AttributedString> next;
+        for (std::size_t i = 0; i < pieces.size(); i += 2) {
+            if (i + 1 < pieces.size())
+                pieces[i].append(pieces[i + 1]);
+            next.push_back(std::move(pieces[i]));
+        }
+        pieces = std::move(next);
+    }
+    if (!pieces.empty())
+        result.text = std::move(pieces.front());
+    return result;
+}
+
+WriteBack writeBack(const Note& note, const std::vector<Paragraph>& paragraphs,
+                    const std::vector<TextRun>& ranges, const std::map<QUuid, Block>& history, Date now)
+{
+    WriteBack result;
+    std::vector<Block> emitted;
+    std::set<QUuid> emittedIDs;
+    std::map<QUuid, AttributedString> remarks; // accumulated per todo, in text order
+
+    auto known = [&](const QUuid& id) { return findBlock(note.blocks, id) || history.count(id); };
+
+    for (const Paragraph& paragraph : paragraphs) {
+        const int length = paragraph.text.length();
+        const TextRun* entry = nullptr;
+        for (const TextRun& run : ranges) {
+            if (run.contains(paragraph.start)) {
+                entry = &run;
+                break;
+            }
+        }
+        std::optional<QUuid> id;
+        if (const auto marked = blockIDAt(paragraph.text, 0); marked && known(*marked))
+            id = marked;
+        else if (entry)
+            id = entry->blockID;
+
+        const auto role = roleAt(paragraph.text, 0);
+        const bool isRemarks = role == remarksRole
+            || (!role && entry && entry->isRemarks && id && entry->blockID == *id);
+        const AttributedString content = paragraphContent(paragraph.text);
+
+        if (isRemarks && id && emittedIDs.count(*id)) {
+            auto owner = std::find_if(emitted.begin(), emitted.end(), [&](const Block& b) { return b.id == *id; });
+            if (!owner->todo)
+                owner->todo = TodoMetadata();
+            auto [slot, fresh] = remarks.try_emplace(*id, content);
+            if (!fresh) {
+                slot->second.append(AttributedString(QStringLiteral("\n"), content.isEmpty()
+                    ? TextAttributes{} : content.attributesAt(0)));
+                slot->second.append(content);
+            }
+            result.ranges.push_back(TextRun{*id, paragraph.start, length, true});
+            result.marks.push_back({*id, true});
+            continue;
+        }
+
+        Block block;
+        const bool lastIsTodo = !emitted.empty() && emitted.back().kind == BlockKind::Todo;
+        if (!id || emittedIDs.count(*id)) {
+            block = newBlock(lastIsTodo, now);
+        } else if (const Block* stored = findBlock(note.blocks, *id)) {
+            block = *stored;
+        } else if (auto past = history.find(*id); past != history.end()) {
+            block = past->second;
+        } else {
+            block = newBlock(lastIsTodo, now);
+        }
+
+        std::optional<Block> split;
+        if (!blockKind::isAttachment(block.kind)) {
+            const RichText text(content);
+            if (!(text == block.text)) {
+                block.text = text;
+                block.updatedAt = now;
+            }
+        } else if (block.attachment) {
+            const AttributedString typed = typedBesideAttachment(content, *block.attachment);
+            if (!typed.isEmpty()) {
+                split = newBlock(false, now);
+                split->text = RichText(typed);
+                result.needsRender = true;
+            }
+        }
+        emittedIDs.insert(block.id);
+        result.ranges.push_back(TextRun{block.id, paragraph.start, length, false});
+        result.marks.push_back({block.id, false});
+        emitted.push_back(std::move(block));
+        if (split) {
+            emittedIDs.insert(split->id);
+            emitted.push_back(std::move(*split));
+        }
+    }
+
+    for (auto& [id, text] : remarks) {
+        auto owner = std::find_if(emitted.begin(), emitted.end(), [&](const Block& b) { return b.id == id; });
+        const RichText notes(text);
+        if (!(owner->todo->notes == notes)) {
+            owner->todo->notes = notes;
+            owner->updatedAt = now;
+        }
+    }
+    if (emitted.empty())
+        emitted.push_back(newBlock(false, now));
+
+    result.note = note;
+    result.note.blocks = placeArchived(note, emitted);
+    return result;
+}
+
+std::vector<TextRun> adjustRanges(const std::vector<TextRun>& ranges, int a, int b, int d)
+{
+    const int newEnd = a + b;
+    const int oldEnd = newEnd - d;
+    std::optional<std::size_t> target;
+    for (std::size_t i = 0; i < ranges.size(); ++i) {
+        if (ranges[i].contains(a)) {
+            target = i;
+            break;
+        }
+    }
+    if (!target && !ranges.empty() && ranges.back().end() == a)
+        target = ranges.size() - 1;
+
+    std::vector<TextRun> result;
+    result.reserve(ranges.size());
+    for (std::size_t i = 0; i < ranges.size(); ++i) {
+        TextRun run = ranges[i];
+        const int s = run.start;
+        const int e = run.end();
+        if (target && i == *target) {
+            const int end = e >= oldEnd ? e + d : newEnd;
+            run.length = end - s;
+        } else if (e <= a) {
+            // before the edit: unchanged
+        } else if (s < oldEnd && e > oldEnd) {
+            run.start = newEnd;
+            run.length = e + d - newEnd;
+        } else if (s < oldEnd) {
+            continue;
+        } else {
+            run.start = s + d;
+        }
+        if (run.length > 0)
+            result.push_back(run);
+    }
+    return result;
+}
+
+ParagraphLayout layoutParagraph(const ParagraphInput& input)
+{
+    const Block* block = input.block;
+    const bool isTodo = block && block->kind == BlockKind::Todo;
+    const double unit = isTodo && block->todo && block->todo->reminder ? 56 : 44;
+    double indent = 0;
+    double tail = -16;
+    if (input.isRemarks || isTodo) {
+        indent = input.revealProgress * unit;
+        tail = -56;
+    } else if (block && block->kind == BlockKind::Bullet) {
+        indent = 18;
+    }
+
+    ParagraphStyle style = input.current.value_or(ParagraphStyle{});
+    double baseFirst = style.firstLineHeadIndent;
+    double baseHead = style.headIndent;
+    double baseTail = style.tailIndent;
+    if (input.storedBase && input.storedBase->size() == 3) {
+        baseFirst = (*input.storedBase)[0];
+        baseHead = (*input.storedBase)[1];
+        baseTail = (*input.storedBase)[2];
+    }
+    baseFirst = std::max(baseFirst, 0.0);
+    baseHead = std::max(baseHead, 0.0);
+    baseTail = std::min(baseTail, 0.0);
+
+    style.firstLineHeadIndent = indent + baseFirst;
+    style.headIndent = indent + baseHead;
+    style.tailIndent = tail + baseTail;
+    style.lineSpacing = input.isRemarks || isTodo ? 2 : 0;
+    style.paragraphSpacingBefore = 0;
+    if (input.isRemarks)
+        style.paragraphSpacing = input.endsRun ? 12 : 3;
+    else if (isTodo)
+        style.paragraphSpacing = block->todo && block->todo->notesExpanded ? 4 : 12;
+    else
+        style.paragraphSpacing = 6;
+    const double shelf = input.isLastRunOfBlock && input.endsRun ? input.shelfHeight : 0;
+    style.paragraphSpacing += shelf;
+    return ParagraphLayout{style, indent, tail, shelf, QList<double>{baseFirst, baseHead, baseTail}};
+}
+
+std::optional<QUuid> runAt(const std::vector<TextRun>& ranges, int position, int textLength)
+{
+    for (const TextRun& run : ranges) {
+        if (run.contains(position) || (position == textLength && run.end() == position))
+            return run.blockID;
+    }
+    return std::nullopt;
+}
+
+} // namespace quorrin::editortext

@@ -1,0 +1,120 @@
+#pragma once
+
+#include "Domain/Block.h"
+#include "Domain/Note.h"
+#include "Platform/Core/AttributedString.h"
+
+#include <QUuid>
+
+#include <map>
+#include <optional>
+#include <vector>
+
+namespace quorrin {
+
+// One rendered stretch of the editor's text: a block's own line(s) or a todo's
+// remarks, each including its closing line break.
+struct TextRun {
+    QUuid blockID;
+    int start = 0;
+    int length = 0;
+    bool isRemarks = false;
+
+    int end() const { return start + length; }
+    bool contains(int position) const { return position >= start && position < end(); }
+    friend bool operator==(const TextRun&, const TextRun&) = default;
+};
+
+// The pure rules of the editor's text: how a note becomes one text, how that
+// text becomes a note again, how paragraphs are indented, and how the run
+// table follows an edit.
+namespace editortext {
+
+inline constexpr QChar zeroWidthSpace{0x200B};
+inline constexpr QChar attachmentCharacter{0xFFFC};
+inline const QString remarksRole = QStringLiteral("notes");
+inline constexpr double bodyFontSize = 14;
+inline constexpr double remarksFontSize = 12;
+inline constexpr double captionFontSize = 11;
+
+QString idString(const QUuid& id); // upper-case, hyphenated, no braces
+std::optional<QUuid> blockIDAt(const AttributedString& text, int position);
+bool isRemarksAt(const AttributedString& text, int position);
+std::optional<QString> roleAt(const AttributedString& text, int position);
+
+// 25, 21 and 17 points for the headings; nothing for other kinds.
+std::optional<double> headingSize(BlockKind kind);
+
+// The caption that follows an attachment's placeholder character.
+QString attachmentCaption(const Attachment& attachment);
+
+// One block's run without its line break: the stored text (or, for an image
+// or PDF, the placeholder character and the caption), headings in bold at
+// their size, an empty run as one U+200B, the block id on every character.
+AttributedString blockRun(const Block& block);
+// A todo's remarks at 12 points with the block id and the "notes" role.
+AttributedString remarksRun(const Block& block);
+
+struct RenderedText {
+    AttributedString text;
+    std::vector<TextRun> ranges;
+};
+RenderedText render(const std::vector<Block>& displayBlocks);
+
+// One paragraph of the editor's text as read back (its separator included
+// when it has one); start is its position in the whole text.
+struct Paragraph {
+    AttributedString text;
+    int start = 0;
+};
+
+struct WriteBack {
+    Note note;
+    std::vector<TextRun> ranges;
+    // Paragraph index to the block id and role the text should now carry.
+    struct Mark {
+        QUuid blockID;
+        bool isRemarks = false;
+    };
+    std::vector<Mark> marks;
+    // Text typed into an image's or PDF's line was moved into a block of its
+    // own; the text must be shown again to reflect that.
+    bool needsRender = false;
+};
+
+// Writes the paragraphs back into the note. `history` holds every block the
+// editor has shown, by id, so that text restored by an undo brings its block
+// back with its kind and todo data.
+WriteBack writeBack(const Note& note, const std::vector<Paragraph>& paragraphs,
+                    const std::vector<TextRun>& ranges, const std::map<QUuid, Block>& history, Date now);
+
+// The run table after an edit of the characters [a, a + b) of the new text
+// that changed the length by d.
+std::vector<TextRun> adjustRanges(const std::vector<TextRun>& ranges, int a, int b, int d);
+
+// Paragraph indents and spacing.
+struct ParagraphInput {
+    const Block* block = nullptr; // may be absent
+    bool isRemarks = false;
+    double revealProgress = 1;
+    bool endsRun = false;        // the paragraph ends where its run ends
+    bool isLastRunOfBlock = false;
+    double shelfHeight = 0;      // the gap a todo's file shelf needs below its last run
+    std::optional<ParagraphStyle> current;
+    std::optional<QList<double>> storedBase;
+};
+struct ParagraphLayout {
+    ParagraphStyle style;
+    double indent = 0;
+    double tail = 0;
+    double spacing = 0;
+    QList<double> base;
+};
+ParagraphLayout layoutParagraph(const ParagraphInput& input);
+
+// The id of the run under a caret position: the first run holding it, or the
+// run ending at it when it is the end of the text.
+std::optional<QUuid> runAt(const std::vector<TextRun>& ranges, int position, int textLength);
+
+} // namespace editortext
+} // namespace quorrin

@@ -1,0 +1,70 @@
+#include "Editor/NoteStoreBinding.h"
+
+#include "Persistence/NoteStore.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace quorrin {
+namespace {
+
+// The store learns to import attachments separately; until it can, importing
+// fails with a message instead of silently doing nothing.
+template <typename Store> Attachment importInto(Store& store, const QString& path)
+{
+    if constexpr (requires { store.importAttachment(path); })
+        return store.importAttachment(path);
+    else
+        throw AppError(QStringLiteral("无法导入附件：") + QFileInfo(path).fileName());
+}
+
+} // namespace
+
+NoteStoreBinding::NoteStoreBinding(NoteStore& store)
+    : m_store(store)
+{
+}
+
+std::optional<Note> NoteStoreBinding::note(const QUuid& id) const
+{
+    return m_store.note(id);
+}
+
+std::optional<AppError> NoteStoreBinding::update(const Note& note, bool immediate, bool notify)
+{
+    // A failure of this very update leaves a new error behind; an older one
+    // must not be mistaken for it.
+    const std::exception_ptr before = m_store.lastError();
+    m_store.update(note, immediate, notify);
+    const std::exception_ptr after = m_store.lastError();
+    if (!after || after == before)
+        return std::nullopt;
+    return AppError(describeError(after));
+}
+
+void NoteStoreBinding::report(const AppError& error)
+{
+    m_store.reportError(std::make_exception_ptr(error));
+}
+
+Preferences NoteStoreBinding::preferences() const
+{
+    return m_store.preferences();
+}
+
+QString NoteStoreBinding::attachmentPath(const Attachment& attachment) const
+{
+    // Only a bare file name inside "Attachments" is followed.
+    const QString name = attachment.relativePath;
+    if (name.isEmpty() || name != QFileInfo(name).fileName() || name == QLatin1String("..")
+        || name == QLatin1String("."))
+        return {};
+    return QDir(m_store.root()).filePath(NoteStore::attachmentsDirectoryName + QLatin1Char('/') + name);
+}
+
+Attachment NoteStoreBinding::importAttachment(const QString& path)
+{
+    return importInto(m_store, path);
+}
+
+} // namespace quorrin

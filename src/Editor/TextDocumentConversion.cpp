@@ -1,0 +1,390 @@
+#include "Editor/TextDocumentConversion.h"
+
+#include "Domain/RichText.h"
+
+#include <QColor>
+#include <QFont>
+#include <QGuiApplication>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <algorithm>
+#include <array>
+
+namespace quorrin::textdoc {
+namespace {
+
+struct NamedProperty {
+    const QString& name;
+    int property;
+};
+
+const std::array<NamedProperty, 6>& namedProperties()
+{
+    static const std::array<NamedProperty, 6> table = {{
+        {EditorAttribute::blockID, BlockID},
+        {EditorAttribute::blockRole, BlockRole},
+        {EditorAttribute::presentationBase, PresentationBase},
+        {EditorAttribute::presentationTail, PresentationTail},
+        {EditorAttribute::presentationIndent, PresentationIndent},
+        {EditorAttribute::presentationSpacing, PresentationSpacing},
+    }};
+    return table;
+}
+
+bool isParagraphSeparator(QChar c)
+{
+    return c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QChar::ParagraphSeparator;
+}
+
+Qt::Alignment qtAlignment(TextAlignment alignment)
+{
+    switch (alignment) {
+    case TextAlignment::Natural: return Qt::AlignLeading;
+    case TextAlignment::Left: return Qt::AlignLeft | Qt::AlignAbsolute;
+    case TextAlignment::Center: return Qt::AlignHCenter;
+    case TextAlignment::Right: return Qt::AlignRight | Qt::AlignAbsolute;
+    case TextAlignment::Justified: return Qt::AlignJustify;
+    }
+    return Qt::AlignLeading;
+}
+
+TextAlignment alignmentFromQt(Qt::Alignment alignment)
+{
+    if (alignment & Qt::AlignJustify)
+        return TextAlignment::Justified;
+    if (alignment & Qt::AlignHCenter)
+        return TextAlignment::Center;
+    if (alignment & Qt::AlignRight)
+        return TextAlignment::Right;
+    if ((alignment & Qt::AlignLeft) && (alignment & Qt::AlignAbsolute))
+        return TextAlignment::Left;
+    return TextAlignment::Natural;
+}
+
+QString applicationFontFamily()
+{
+    return QGuiApplication::font().family();
+}
+
+std::array<double, 4> clampedComponents(const Rgba& color)
+{
+    return {std::clamp(color.red, 0.0, 1.0), std::clamp(color.green, 0.0, 1.0),
+            std::clamp(color.blue, 0.0, 1.0), std::clamp(color.alpha, 0.0, 1.0)};
+}
+
+QColor qtColor(const std::array<double, 4>& c)
+{
+    return QColor::fromRgbF(float(c[0]), float(c[1]), float(c[2]), float(c[3]));
+}
+
+// Concatenates pieces pairwise so that long documents do not pay a quadratic
+// price for merging neighbouring runs.
+AttributedString concatenate(std::vector<AttributedString> pieces)
+{
+    if (pieces.empty())
+        return {};
+    while (pieces.size() > 1) {
+        std::vector<AttributedString> next;
+        next.reserve((pieces.size() + 1) / 2);
+        for (std::size_t i = 0; i < pieces.size(); i += 2) {
+            if (i + 1 < pieces.size())
+                pieces[i].append(pieces[i + 1]);
+            next.push_back(std::move(pieces[i]));
+        }
+        pieces = std::move(next);
+    }
+    return std::move(pieces.front());
+}
+
+void appendFragments(const QTextBlock& block, int start, int end, std::vector<AttributedString>& pieces)
+{
+    const QTextBlockFormat blockFmt = block.blockFormat();
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        const int from = std::max(start, fragment.position());
+        const int to = std::min(end, fragment.position() + fragment.length());
+        if (from >= to)
+            continue;
+        pieces.emplace_back(fragment.text().mid(from - fragment.position(), to - from),
+                            attributes(fragment.charFormat(), blockFmt));
+    }
+    const int separator = block.position() + block.length() - 1;
+    const QTextBlock next = block.next();
+    if (next.isValid() && separator >= start && separator < end)
+        pieces.emplace_back(QStringLiteral("\n"), attributes(next.charFormat(), blockFmt));
+}
+
+} // namespace
+
+std::optional<int> propertyOf(const QString& customName)
+{
+    for (const NamedProperty& entry : namedProperties()) {
+        if (entry.name == customName)
+            return entry.property;
+    }
+    return std::nullopt;
+}
+
+QVariant toVariant(const CustomAttributeValue& value)
+{
+    if (const auto* text = std::get_if<QString>(&value))
+        return *text;
+    if (const auto* number = std::get_if<double>(&value))
+        return *number;
+    return QVariant::fromValue(std::get<QList<double>>(value));
+}
+
+std::optional<CustomAttributeValue> fromVariant(const QVariant& value)
+{
+    switch (value.typeId()) {
+    case QMetaType::QString: return value.toString();
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Int:
+    case QMetaType::LongLong: return value.toDouble();
+    default: break;
+    }
+    if (value.canConvert<QList<double>>() && value.metaType() == QMetaType::fromType<QList<double>>())
+        return value.value<QList<double>>();
+    if (value.typeId() == QMetaType::QVariantList) {
+        QList<double> numbers;
+        for (const QVariant& item : value.toList()) {
+            bool ok = false;
+            numbers.append(item.toDouble(&ok));
+            if (!ok)
+                return std::nullopt;
+        }
+        return numbers;
+    }
+    return std::nullopt;
+}
+
+QTextCharFormat charFormat(const TextAttributes& a)
+{
+    QTextCharFormat format;
+    if (a.font) {
+        const bool system = a.font->family == TextFont::systemFamily();
+        format.setFontFamilies(QStringList{system ? applicationFontFamily() : a.font->family});
+        if (system)
+            format.setProperty(SystemFont, true);
+        if (a.font->pointSize > 0)
+            format.setFontPointSize(a.font->pointSize);
+        format.setFontWeight(a.font->bold ? QFont::Bold : QFont::Normal);
+        format.setFontItalic(a.font->italic);
+    }
+    if (a.foreground) {
+        if (a.foreground->isDynamic()) {
+            format.setProperty(DynamicTextColor, true);
+        } else {
+            const auto components = clampedComponents(*a.foreground->rgba);
+            format.setForeground(qtColor(components));
+            format.setProperty(ExactColor, QVariant::fromValue(QList<double>(components.begin(), components.end())));
+        }
+    }
+    if (a.underlineStyle != 0) {
+        format.setFontUnderline(true);
+        format.setProperty(UnderlineStyle, a.underlineStyle);
+    }
+    if (a.strikethroughStyle != 0) {
+        format.setFontStrikeOut(true);
+        format.setProperty(StrikethroughStyle, a.strikethroughStyle);
+    }
+    QVariantMap others;
+    for (const auto& [name, value] : a.custom) {
+        if (const auto property = propertyOf(name))
+            format.setProperty(*property, toVariant(value));
+        else
+            others.insert(name, toVariant(value));
+    }
+    if (!others.isEmpty())
+        format.setProperty(OtherCustom, others);
+    return format;
+}
+
+QTextBlockFormat blockFormat(const std::optional<ParagraphStyle>& style)
+{
+    QTextBlockFormat format;
+    if (!style)
+        return format;
+    format.setProperty(ParagraphStyleSet, true);
+    format.setProperty(Alignment, int(style->alignment));
+    format.setProperty(FirstLineHeadIndent, style->firstLineHeadIndent);
+    format.setProperty(HeadIndent, style->headIndent);
+    format.setProperty(TailIndent, style->tailIndent);
+    format.setProperty(ParagraphSpacing, style->paragraphSpacing);
+    format.setProperty(ParagraphSpacingBefore, style->paragraphSpacingBefore);
+    format.setProperty(LineSpacing, style->lineSpacing);
+
+    // What Qt shows: head indent as the left margin, the first line relative to it.
+    const double head = std::max(style->headIndent, 0.0);
+    format.setAlignment(qtAlignment(style->alignment));
+    format.setLeftMargin(head);
+    format.setTextIndent(std::max(style->firstLineHeadIndent, 0.0) - head);
+    format.setRightMargin(style->tailIndent < 0 ? -style->tailIndent : 0);
+    format.setBottomMargin(std::max(style->paragraphSpacing, 0.0));
+    format.setTopMargin(std::max(style->paragraphSpacingBefore, 0.0));
+    if (style->lineSpacing > 0)
+        format.setLineHeight(style->lineSpacing, QTextBlockFormat::LineDistanceHeight);
+    return format;
+}
+
+std::optional<ParagraphStyle> paragraphStyle(const QTextBlockFormat& format)
+{
+    if (format.boolProperty(ParagraphStyleSet)) {
+        ParagraphStyle style;
+        const int alignment = format.intProperty(Alignment);
+        style.alignment = alignment >= int(TextAlignment::Natural) && alignment <= int(TextAlignment::Justified)
+            ? TextAlignment(alignment) : TextAlignment::Natural;
+        style.firstLineHeadIndent = format.doubleProperty(FirstLineHeadIndent);
+        style.headIndent = format.doubleProperty(HeadIndent);
+        style.tailIndent = format.doubleProperty(TailIndent);
+        style.paragraphSpacing = format.doubleProperty(ParagraphSpacing);
+        style.paragraphSpacingBefore = format.doubleProperty(ParagraphSpacingBefore);
+        style.lineSpacing = format.doubleProperty(LineSpacing);
+        return style;
+    }
+    // A block made by Qt itself (pasted HTML, for example): read what it shows.
+    const bool hasNative = format.hasProperty(QTextFormat::BlockLeftMargin)
+        || format.hasProperty(QTextFormat::TextIndent) || format.hasProperty(QTextFormat::BlockRightMargin)
+        || format.hasProperty(QTextFormat::BlockBottomMargin) || format.hasProperty(QTextFormat::BlockTopMargin)
+        || format.hasProperty(QTextFormat::BlockAlignment) || format.hasProperty(QTextFormat::LineHeight);
+    if (!hasNative)
+        return std::nullopt;
+    ParagraphStyle style;
+    style.alignment = alignmentFromQt(format.alignment());
+    style.headIndent = format.leftMargin();
+    style.firstLineHeadIndent = format.leftMargin() + format.textIndent();
+    style.tailIndent = -format.rightMargin();
+    style.paragraphSpacing = format.bottomMargin();
+    style.paragraphSpacingBefore = format.topMargin();
+    if (format.lineHeightType() == QTextBlockFormat::LineDistanceHeight)
+        style.lineSpacing = format.lineHeight();
+    return style;
+}
+
+TextAttributes attributes(const QTextCharFormat& format, const QTextBlockFormat& block)
+{
+    TextAttributes a;
+    if (format.hasProperty(QTextFormat::FontFamilies) || format.hasProperty(QTextFormat::FontPointSize)) {
+        TextFont font;
+        const QStringList families = format.fontFamilies().toStringList();
+        font.family = format.boolProperty(SystemFont) || families.isEmpty() ? TextFont::systemFamily()
+                                                                              : families.front();
+        font.pointSize = format.hasProperty(QTextFormat::FontPointSize) ? format.fontPointSize() : 14;
+        font.bold = format.fontWeight() >= QFont::DemiBold;
+        font.italic = format.fontItalic();
+        a.font = font;
+    }
+    if (format.boolProperty(DynamicTextColor)) {
+        a.foreground = TextColor::dynamicText();
+    } else if (format.hasProperty(QTextFormat::ForegroundBrush)) {
+        const QColor shown = format.foreground().color();
+        const QList<double> exact = format.property(ExactColor).value<QList<double>>();
+        if (exact.size() == 4 && qtColor({exact[0], exact[1], exact[2], exact[3]}) == shown)
+            a.foreground = TextColor::fixed(Rgba{exact[0], exact[1], exact[2], exact[3]});
+        else
+            a.foreground = TextColor::fixed(Rgba{shown.redF(), shown.greenF(), shown.blueF(), shown.alphaF()});
+    }
+    if (format.fontUnderline())
+        a.underlineStyle = format.hasProperty(UnderlineStyle) ? format.intProperty(UnderlineStyle) : 1;
+    if (format.fontStrikeOut())
+        a.strikethroughStyle = format.hasProperty(StrikethroughStyle) ? format.intProperty(StrikethroughStyle) : 1;
+    for (const NamedProperty& entry : namedProperties()) {
+        if (!format.hasProperty(entry.property))
+            continue;
+        if (auto value = fromVariant(format.property(entry.property)))
+            a.custom[entry.name] = std::move(*value);
+    }
+    const QVariantMap others = format.property(OtherCustom).toMap();
+    for (auto it = others.begin(); it != others.end(); ++it) {
+        if (auto value = fromVariant(it.value()))
+            a.custom[it.key()] = std::move(*value);
+    }
+    a.paragraphStyle = paragraphStyle(block);
+    return a;
+}
+
+void insert(QTextCursor& cursor, const AttributedString& text)
+{
+    if (cursor.hasSelection())
+        cursor.removeSelectedText();
+    // A paragraph that starts at a block start gives that block its style; a
+    // block split off by a separator first keeps the format the rest of the
+    // original block had.
+    const QTextBlockFormat original = cursor.blockFormat();
+    bool atParagraphStart = cursor.atBlockStart();
+    const QString& s = text.string();
+    for (const AttributedString::Run& run : text.runs()) {
+        const QTextCharFormat format = charFormat(run.attributes);
+        const int end = run.start + run.length;
+        int position = run.start;
+        while (position < end) {
+            int separator = position;
+            while (separator < end && !isParagraphSeparator(s.at(separator)))
+                ++separator;
+            if (atParagraphStart && separator >= position)
+                cursor.setBlockFormat(blockFormat(run.attributes.paragraphStyle));
+            if (separator > position) {
+                cursor.insertText(s.mid(position, separator - position), format);
+                atParagraphStart = false;
+            }
+            if (separator < end) {
+                cursor.insertBlock(original, format);
+                atParagraphStart = true;
+                position = separator + 1;
+            } else {
+                position = end;
+            }
+        }
+    }
+}
+
+void setContents(QTextDocument& document, const AttributedString& text)
+{
+    document.clear();
+    QTextCursor cursor(&document);
+    cursor.beginEditBlock();
+    insert(cursor, text);
+    cursor.endEditBlock();
+}
+
+AttributedString read(const QTextDocument& document, int start, int length)
+{
+    const int total = document.characterCount() - 1;
+    start = std::clamp(start, 0, total);
+    const int end = std::clamp(start + std::max(length, 0), start, total);
+    std::vector<AttributedString> pieces;
+    for (QTextBlock block = document.findBlock(start); block.isValid() && block.position() < end; block = block.next())
+        appendFragments(block, start, end, pieces);
+    return concatenate(std::move(pieces));
+}
+
+AttributedString contents(const QTextDocument& document)
+{
+    return read(document, 0, document.characterCount() - 1);
+}
+
+AttributedString readBlock(const QTextBlock& block, bool withSeparator)
+{
+    std::vector<AttributedString> pieces;
+    const int end = block.position() + block.length() - (withSeparator ? 0 : 1);
+    appendFragments(block, block.position(), end, pieces);
+    return concatenate(std::move(pieces));
+}
+
+QString plainText(const QTextDocument& document, int start, int length)
+{
+    const int total = document.characterCount() - 1;
+    start = std::clamp(start, 0, total);
+    const int end = std::clamp(start + std::max(length, 0), start, total);
+    QTextCursor cursor(const_cast<QTextDocument*>(&document));
+    cursor.setPosition(start);
+    cursor.setPosition(end, QTextCursor::KeepAnchor);
+    QString text = cursor.selectedText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    return text;
+}
+
+} // namespace quorrin::textdoc

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "Platform/Core/AttributedString.h"
+
+#include <QTextBlockFormat>
+#include <QTextCharFormat>
+#include <QTextFormat>
+
+#include <optional>
+
+class QTextBlock;
+class QTextCursor;
+class QTextDocument;
+
+namespace quorrin::textdoc {
+
+// The one place where the model's rich text (AttributedString) meets Qt's
+// text document.
+//
+// Paragraphs: a "\n" of the attributed string is a block separator in the
+// document. The separator's character format is what QTextBlock::charFormat()
+// of the *following* block reports, and a paragraph's style is the block
+// format of the block that holds its first character. Every paragraph style
+// therefore covers its whole paragraph (the style found at the paragraph's
+// first character wins), which is also how paragraphs are laid out.
+//
+// Attributes without a Qt counterpart, and exact values Qt would round, are
+// kept as user properties so that a round trip gives back the same text.
+enum Property : int {
+    SystemFont = QTextFormat::UserProperty + 1, // bool: the family is the system font
+    DynamicTextColor,                           // bool: the appearance-following text colour
+    ExactColor,                                 // QList<double> r, g, b, a as given
+    UnderlineStyle,                             // int
+    StrikethroughStyle,                         // int
+    OtherCustom,                                // QVariantMap of custom attributes without own slot
+    ParagraphStyleSet,                          // bool on a block format: the paragraph has a style
+    Alignment,                                  // int (TextAlignment)
+    FirstLineHeadIndent,                        // double, exact
+    HeadIndent,
+    TailIndent,
+    ParagraphSpacing,
+    ParagraphSpacingBefore,
+    LineSpacing,
+    // The editor's marks on its text.
+    BlockID = QTextFormat::UserProperty + 32,
+    BlockRole,
+    PresentationBase,
+    PresentationTail,
+    PresentationIndent,
+    PresentationSpacing,
+};
+
+// The fixed property of a custom attribute name, or nothing.
+std::optional<int> propertyOf(const QString& customName);
+
+QTextCharFormat charFormat(const TextAttributes& attributes);
+QTextBlockFormat blockFormat(const std::optional<ParagraphStyle>& style);
+std::optional<ParagraphStyle> paragraphStyle(const QTextBlockFormat& format);
+// Character attributes from a character format, the paragraph style from its block.
+TextAttributes attributes(const QTextCharFormat& format, const QTextBlockFormat& block);
+
+// Custom attribute values as stored in a format.
+QVariant toVariant(const CustomAttributeValue& value);
+std::optional<CustomAttributeValue> fromVariant(const QVariant& value);
+
+// Replaces the whole document with the text.
+void setContents(QTextDocument& document, const AttributedString& text);
+// Inserts the text at the cursor (replacing its selection); the cursor ends after it.
+void insert(QTextCursor& cursor, const AttributedString& text);
+
+// The whole document, or the characters [start, start + length).
+AttributedString contents(const QTextDocument& document);
+AttributedString read(const QTextDocument& document, int start, int length);
+// One block's characters, followed by its separator when it has one and
+// withSeparator is set.
+AttributedString readBlock(const QTextBlock& block, bool withSeparator);
+
+// The document's characters as the attributed string has them ("\n" for a separator).
+QString plainText(const QTextDocument& document, int start, int length);
+
+} // namespace quorrin::textdoc

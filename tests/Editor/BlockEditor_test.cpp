@@ -1,0 +1,296 @@
+#include "Editor/BlockEditor.h"
+
+#include "Editor/BlockTextView.h"
+#include "Editor/TextDocumentConversion.h"
+#include "EditorTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QInputMethodEvent>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace quorrin {
+namespace {
+
+using namespace quorrin::testing;
+
+class BlockEditorTest : public ::testing::Test {
+protected:
+    std::shared_ptr<FakeStore> store = std::make_shared<FakeStore>();
+    std::unique_ptr<BlockEditor> editor;
+    QUuid noteID;
+
+    void open(std::vector<Block> blocks)
+    {
+        Note note = makeNote(std::move(blocks));
+        noteID = note.id;
+        store->notes = {note};
+        editor = std::make_unique<BlockEditor>(store, noteID, nullptr, fixedNow);
+        editor->resize(320, 400);
+    }
+    Note stored() const { return *store->note(noteID); }
+    QString text() const { return textdoc::plainText(*editor->document(), 0, 1 << 20); }
+    void caretAt(int position)
+    {
+        QTextCursor cursor(editor->document());
+        cursor.setPosition(position);
+        editor->textView()->setTextCursor(cursor);
+    }
+    void type(const QString& keys) { QTest::keyClicks(editor->textView(), keys); }
+    void key(Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::keyClick(editor->textView(), k, modifiers);
+    }
+    std::vector<QString> blockTexts() const
+    {
+        std::vector<QString> texts;
+        for (const Block& block : stored().blocks)
+            texts.push_back(block.text.attributed().string());
+        return texts;
+    }
+    void compose(const QString& preedit)
+    {
+        QInputMethodEvent event(preedit, {});
+        QCoreApplication::sendEvent(editor->textView(), &event);
+    }
+    void commit(const QString& text)
+    {
+        QInputMethodEvent event;
+        event.setCommitString(text);
+        QCoreApplication::sendEvent(editor->textView(), &event);
+    }
+};
+
+TEST_F(BlockEditorTest, TypingWritesBackWithoutSavingAtOnce)
+{
+    open({makeBlock(BlockKind::Paragraph, QStringLiteral("ab"))});
+    caretAt(2);
+    type(QStringLiteral("c"));
+    commit(QStringLiteral("中文"));
+    EXPECT_EQ(blockTexts(), std::vector<QString>{QStringLiteral("abc中文")});
+    EXPECT_EQ(store->immediateSaves, 0);
+    EXPECT_EQ(store->notifications, 0);
+    EXPECT_EQ(editor->ranges().front().length, 6);
+}
+
+TEST_F(BlockEditorTest, ReturnInAHeadingOrTodo)
+{
+    const Block heading = makeBlock(BlockKind::H1, QStringLiteral("HeadTail"));
+    const Block todo = makeBlock(BlockKind::Todo, QStringLiteral("todo"));
+    open({heading, todo});
+    caretAt(4);
+    key(Qt::Key_Return);
+    caretAt(int(text().indexOf(QStringLiteral("todo"))) + 4);
+    key(Qt::Key_Return);
+    type(QStringLiteral("next"));
+
+    const Note note = stored();
+    ASSERT_EQ(note.blocks.size(), 4u);
+    EXPECT_EQ(note.blocks[0].id, heading.id);
+    EXPECT_EQ(note.blocks[0].kind, BlockKind::H1);
+    EXPECT_EQ(note.blocks[1].kind, BlockKind::Paragraph);
+    EXPECT_EQ(note.blocks[1].text.attributed().string(), QStringLiteral("Tail"));
+    EXPECT_EQ(note.blocks[2].id, todo.id);
+    EXPECT_EQ(note.blocks[3].kind, BlockKind::Todo);
+    EXPECT_EQ(note.blocks[3].todo, TodoMetadata());
+    EXPECT_EQ(note.blocks[3].text.attributed().string(), QStringLiteral("next"));
+}
+
+TEST_F(BlockEditorTest, MergingAndDeletingEverything)
+{
+    const Block first = makeBlock(BlockKind::Paragraph, QStringLiteral("one"));
+    const Block second = makeBlock(BlockKind::Paragraph, QStringLiteral("two"));
+    open({first, second});
+    caretAt(4);
+    key(Qt::Key_Backspace);
+    ASSERT_EQ(stored().blocks.size(), 1u);
+    EXPECT_EQ(stored().blocks[0].id, first.id);
+    EXPECT_EQ(blockTexts(), std::vector<QString>{QStringLiteral("onetwo")});
+
+    editor->textView()->selectAll();
+    key(Qt::Key_Delete);
+    ASSERT_EQ(stored().blocks.size(), 1u);
+    EXPECT_NE(stored().blocks[0].id, first.id);
+    EXPECT_EQ(stored().blocks[0].kind, BlockKind::Paragraph);
+    EXPECT_EQ(blockTexts(), std::vector<QString>{QString()});
+}
+
+TEST_F(BlockEditorTest, RenderThenFlushLeavesStoredBytesUnchanged)
+{
+    Block todo = makeBlock(BlockKind::Todo, QStringLiteral("任务"));
+    todo.todo->notesExpanded = true;
+    todo.todo->notes = RichText(QStringLiteral("备注"), TextFont::system(12));
+    open({makeBlock(BlockKind::H2, QStringLiteral("Heading")), makeBlock(BlockKind::Bullet, QStringLiteral("• x")), todo,
+          makeBlock(BlockKind::Paragraph, QString())});
+    editor->flush();
+    const Note once = stored();
+    editor->render(true);
+    editor->flush();
+    EXPECT_EQ(stored(), once);
+    for (std::size_t i = 0; i < once.blocks.size(); ++i)
+        EXPECT_EQ(stored().blocks[i].text.rtf(), once.blocks[i].text.rtf()) << i;
+}
+
+TEST_F(BlockEditorTest, ChangeIsOneUndoStepAndUndoRedoRestoreExactly)
+{
+    const Block block = makeBlock(BlockKind::Paragraph, QStringLiteral("p"));
+    open({block});
+    editor->flush(); // the note as the change finds it
+    const Note before = stored();
+    EXPECT_EQ(editor->convert(block.id, BlockKind::Todo), ChangeResult::Applied);
+    const Note after = stored();
+    EXPECT_EQ(after.blocks[0].kind, BlockKind::Todo);
+    EXPECT_EQ(editor->history()->count(), 1);
+    EXPECT_EQ(editor->history()->undoText(), QStringLiteral("转换内容块"));
+
+    editor->history()->undo();
+    EXPECT_EQ(stored(), before);
+    editor->history()->redo();
+    EXPECT_EQ(stored(), after);
+    EXPECT_EQ(text(), QStringLiteral("p\n"));
+}
+
+TEST_F(BlockEditorTest, UndoNeverMovesTheWindowOrFileLinks)
+{
+    open({makeBlock(BlockKind::Paragraph, QStringLiteral("p"))});
+    editor->change(QStringLiteral("便笺颜色"), [](Note& note) { note.color = NoteColor::Blue; });
+    Note moved = stored();
+    moved.frame = WindowFrame{1, 2, 300, 300};
+    moved.alwaysOnTop = true;
+    store->update(moved, false, false);
+    editor->history()->undo();
+    EXPECT_EQ(stored().color, NoteColor::Cream);
+    EXPECT_EQ(stored().frame, moved.frame);
+    EXPECT_TRUE(stored().alwaysOnTop);
+}
+
+TEST_F(BlockEditorTest, ChangeReportsWhatHappened)
+{
+    open({makeBlock(BlockKind::Paragraph, QStringLiteral("p"))});
+    editor->flush();
+    const Note before = stored();
+    EXPECT_EQ(editor->change(QStringLiteral("x"), [](Note&) {}), ChangeResult::Unchanged);
+    EXPECT_EQ(editor->history()->count(), 0);
+    EXPECT_EQ(store->immediateSaves, 0);
+
+    store->failImmediateSaves = true;
+    EXPECT_EQ(editor->change(QStringLiteral("便笺颜色"), [](Note& note) { note.color = NoteColor::Pink; }),
+              ChangeResult::SaveFailed);
+    EXPECT_EQ(stored(), before);
+    EXPECT_EQ(editor->history()->count(), 0);
+    EXPECT_EQ(store->reported, std::vector<QString>{QStringLiteral("保存失败")});
+}
+
+TEST_F(BlockEditorTest, CompositionBlocksRenderFlushAndChange)
+{
+    open({makeBlock(BlockKind::Paragraph, QStringLiteral("ab"))});
+    caretAt(2);
+    compose(QStringLiteral("zhong"));
+    ASSERT_TRUE(editor->hasMarkedText());
+    EXPECT_EQ(editor->change(QStringLiteral("便笺颜色"), [](Note& note) { note.color = NoteColor::Pink; }),
+              ChangeResult::Refused);
+    Note elsewhere = stored();
+    elsewhere.blocks[0].text = RichText(QStringLiteral("changed"), TextFont::system(14));
+    store->update(elsewhere, false, false);
+    editor->render(true);
+    EXPECT_EQ(text(), QStringLiteral("ab\n"));
+    commit(QStringLiteral("中"));
+    EXPECT_FALSE(editor->hasMarkedText());
+    EXPECT_EQ(blockTexts(), std::vector<QString>{QStringLiteral("ab中")});
+}
+
+TEST_F(BlockEditorTest, TextUndoRestoresDeletedBlockAndIsDroppedWhenStale)
+{
+    const Block todo = makeBlock(BlockKind::Todo, QStringLiteral("keep"));
+    const Block other = makeBlock(BlockKind::Paragraph, QStringLiteral("x"));
+    open({other, todo});
+    // Delete the todo's whole line: the block leaves the note.
+    QTextCursor cursor(editor->document());
+    cursor.setPosition(2);
+    cursor.setPosition(7, QTextCursor::KeepAnchor);
+    editor->textView()->setTextCursor(cursor);
+    key(Qt::Key_Delete);
+    ASSERT_EQ(stored().blocks.size(), 1u);
+    editor->history()->undo();
+    ASSERT_EQ(stored().blocks.size(), 2u);
+    EXPECT_EQ(stored().blocks[1].id, todo.id);
+    EXPECT_EQ(stored().blocks[1].kind, BlockKind::Todo);
+
+    // Typing, then the note changes elsewhere: the old step must not paste
+    // its characters into what now stands there.
+    caretAt(1);
+    type(QStringLiteral("yz"));
+    Note elsewhere = stored();
+    elsewhere.blocks[0].text = RichText(QStringLiteral("other"), TextFont::system(14));
+    store->update(elsewhere, false, false);
+    editor->render(false);
+    editor->history()->undo();
+    EXPECT_EQ(stored().blocks[0].text.attributed().string(), QStringLiteral("other"));
+    EXPECT_EQ(text(), QStringLiteral("other\nkeep\n"));
+}
+
+TEST_F(BlockEditorTest, TypingIntoAnAttachmentLineGoesToANewParagraph)
+{
+    Block image = makeBlock(BlockKind::Image, QString());
+    image.attachment = Attachment{};
+    image.attachment->relativePath = QStringLiteral("missing.png");
+    image.attachment->originalFilename = QStringLiteral("missing.png");
+    open({image});
+    EXPECT_EQ(text(), QString(QChar(0xFFFC)) + QStringLiteral(" missing.png\n"));
+    caretAt(5);
+    type(QStringLiteral("hi"));
+    const Note note = stored();
+    ASSERT_EQ(note.blocks.size(), 2u);
+    EXPECT_EQ(note.blocks[0].kind, BlockKind::Image);
+    EXPECT_EQ(note.blocks[1].text.attributed().string(), QStringLiteral("hi"));
+    EXPECT_EQ(editor->history()->count(), 2); // the new line, then the typing
+}
+
+TEST_F(BlockEditorTest, ClickFarBelowMakesAtMostFiveHundredLinesInOneStep)
+{
+    open({makeBlock(BlockKind::Paragraph, QStringLiteral("p"))});
+    EXPECT_FALSE(editor->prepareWritableLine(QPointF(10, 5)));
+    EXPECT_TRUE(editor->prepareWritableLine(QPointF(10, 10000 * 10.0)));
+    EXPECT_EQ(stored().blocks.size(), 501u);
+    EXPECT_EQ(editor->currentBlock(), stored().blocks.back().id);
+    editor->history()->undo();
+    EXPECT_EQ(stored().blocks.size(), 1u);
+}
+
+TEST_F(BlockEditorTest, ImportRoutesFilesAndFailsClearly)
+{
+    open({makeBlock(BlockKind::Paragraph, QStringLiteral("p"))});
+    editor->importFiles({QStringLiteral("/tmp/Report.PDF")});
+    ASSERT_EQ(stored().blocks.size(), 2u);
+    EXPECT_EQ(stored().blocks[1].kind, BlockKind::Pdf);
+    EXPECT_EQ(editor->history()->undoText(), QStringLiteral("插入附件"));
+
+    editor->importFiles({QStringLiteral("/tmp/a.pdf"), QStringLiteral("/tmp/archive.zip")});
+    EXPECT_EQ(stored().blocks.size(), 2u); // nothing of a failed batch is inserted
+    EXPECT_EQ(store->reported, std::vector<QString>{QStringLiteral("请将文件拖至文件暂存区。")});
+
+    QStringList staged;
+    editor->stageFiles = [&](const QStringList& files) { staged += files; };
+    editor->importFiles({QStringLiteral("/tmp/archive.zip")});
+    EXPECT_EQ(staged, QStringList{QStringLiteral("/tmp/archive.zip")});
+}
+
+TEST_F(BlockEditorTest, FocusAndCurrentBlock)
+{
+    Block todo = makeBlock(BlockKind::Todo, QStringLiteral("t"));
+    todo.todo->notesExpanded = true;
+    const Block last = makeBlock(BlockKind::Paragraph, QStringLiteral("end"));
+    open({todo, last});
+    editor->focus(todo.id, true);
+    EXPECT_EQ(editor->textView()->textCursor().position(), 2);
+    EXPECT_EQ(editor->currentBlock(), todo.id);
+    caretAt(int(text().size()));
+    EXPECT_EQ(editor->currentBlock(), last.id);
+    EXPECT_EQ(editor->block(editor->firstLineRect(0, 1).center().y()), todo.id);
+}
+
+} // namespace
+} // namespace quorrin
