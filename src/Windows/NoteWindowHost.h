@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QPointF>
+#include <QUuid>
+
+#include <optional>
+
+namespace quorrin {
+
+// What a note window asks of the workspace that lays out every note window.
+// The workspace gives itself to each window it attaches (and takes itself
+// back before it goes away); a window without one manages its own level.
+class NoteWindowHost {
+public:
+    virtual ~NoteWindowHost() = default;
+
+    // --- moves and resizes
+    // Starts a move session for a mouse-down that begins a window drag; the
+    // location is in model screen coordinates, the time in milliseconds.
+    virtual void beginMove(const QUuid& noteID, QPointF mouseLocation, bool watchMouse,
+                           qint64 mouseDownTimestamp) = 0;
+    // Ends any move session in progress.
+    virtual void finishMove() = 0;
+    // Abandons the live resize of that note, if it is the one being resized.
+    virtual void cancelUserResize(const QUuid& noteID) = 0;
+
+    // --- parent/child links between docked windows
+    // Unlinks one note's window from its parent and its children.
+    virtual void detachNativeLinks(const QUuid& noteID) = 0;
+    // Re-derives every link from the docking graph.
+    virtual void syncNativeLinks() = 0;
+
+    // --- docking layout
+    // Whether the note is docked to another or has notes docked to it.
+    virtual bool hasConnection(const QUuid& noteID) const = 0;
+    // The note's window changed its frame (resized or not).
+    virtual void geometryChanged(const QUuid& noteID, bool resized) = 0;
+
+    // --- presentation and levels
+    // Brings the note windows to the front at the top level.
+    virtual void presentAll(std::optional<QUuid> focus, bool activate, bool includeHidden) = 0;
+    // Moves every note to the top or the desktop level and stores the choice.
+    virtual void setLayerForAll(bool onTop) = 0;
+};
+
+} // namespace quorrin
