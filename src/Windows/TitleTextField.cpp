@@ -1,29 +1,116 @@
 #include "Windows/TitleTextField.h"
 
+#include "Editor/TextDocumentConversion.h"
+
+#include <QFocusEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPalette>
+#include <QScopedValueRollback>
 #include <QTimer>
 
 namespace quorrin {
 
 TitleTextField::TitleTextField(QWidget* parent)
-    : QLineEdit(parent)
+    : QTextEdit(parent)
 {
-    setFrame(false);
+    setFrameShape(QFrame::NoFrame);
     setAttribute(Qt::WA_MacShowFocusRect, false);
+    setLineWrapMode(QTextEdit::NoWrap);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setTabChangesFocus(true);
+    setAcceptRichText(true);
+    document()->setDocumentMargin(0);
+    viewport()->setAutoFillBackground(false);
     QPalette transparent = palette();
     transparent.setColor(QPalette::Base, Qt::transparent);
     setPalette(transparent);
+    connect(this, &QTextEdit::textChanged, this, [this] {
+        if (editing_ && !settingValue_)
+            Q_EMIT edited();
+    });
+}
+
+void TitleTextField::endEditing()
+{
+    if (hasFocus())
+        clearFocus();
+}
+
+AttributedString TitleTextField::attributedValue() const
+{
+    return textdoc::contents(*document());
+}
+
+void TitleTextField::setAttributedValue(const AttributedString& value)
+{
+    const QScopedValueRollback guard(settingValue_, true);
+    textdoc::setContents(*document(), value);
+}
+
+void TitleTextField::setPlainValue(const QString& text, const QFont& font, const QColor& color)
+{
+    const QScopedValueRollback guard(settingValue_, true);
+    setCurrentFont(font);
+    setFont(font);
+    QTextCharFormat format;
+    format.setFont(font);
+    format.setForeground(color);
+    document()->clear();
+    QTextCursor cursor(document());
+    cursor.insertText(text, format);
+    setCurrentCharFormat(format);
+}
+
+QSize TitleTextField::sizeHint() const
+{
+    const int lineHeight = fontMetrics().height();
+    return {int(document()->idealWidth()) + 4, lineHeight + 2};
+}
+
+QSize TitleTextField::minimumSizeHint() const
+{
+    return {0, fontMetrics().height() + 2};
 }
 
 void TitleTextField::mousePressEvent(QMouseEvent* event)
 {
-    QLineEdit::mousePressEvent(event);
+    QTextEdit::mousePressEvent(event);
     // The context object drops the call when the field is gone by then.
     QTimer::singleShot(0, this, [this] {
         if (onEdit)
             onEdit();
     });
+}
+
+void TitleTextField::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        endEditing();
+        return;
+    }
+    QTextEdit::keyPressEvent(event);
+}
+
+void TitleTextField::focusInEvent(QFocusEvent* event)
+{
+    QTextEdit::focusInEvent(event);
+    if (!editing_) {
+        editing_ = true;
+        Q_EMIT editingBegan();
+    }
+}
+
+void TitleTextField::focusOutEvent(QFocusEvent* event)
+{
+    QTextEdit::focusOutEvent(event);
+    // A popup (a context menu, the format bar's menus) leaves the edit running.
+    if (editing_ && event->reason() != Qt::PopupFocusReason) {
+        editing_ = false;
+        Q_EMIT editingEnded();
+    }
 }
 
 } // namespace quorrin

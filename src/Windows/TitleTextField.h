@@ -1,15 +1,18 @@
 #pragma once
 
-#include <QLineEdit>
+#include "Platform/Core/AttributedString.h"
+
+#include <QTextEdit>
 
 #include <functional>
 
 namespace quorrin {
 
-// The note's name: a borderless single-line field on the header. After a
-// click has gone to the field (which starts editing) `onEdit` runs, one
-// event-loop turn later.
-class TitleTextField : public QLineEdit {
+// The note's name: a borderless, single-line rich-text field on the header.
+// Editing runs while the field has the keyboard focus; Return or Enter ends
+// it. After a click has gone to the field (which starts editing) `onEdit`
+// runs, one event-loop turn later.
+class TitleTextField : public QTextEdit {
     Q_OBJECT
 
 public:
@@ -17,8 +20,33 @@ public:
 
     std::function<void()> onEdit;
 
+    bool isEditing() const { return editing_; }
+    // Ends editing: the focus leaves the field.
+    void endEditing();
+
+    AttributedString attributedValue() const;
+    void setAttributedValue(const AttributedString& value);
+    // Plain text in one font and colour.
+    void setPlainValue(const QString& text, const QFont& font, const QColor& color);
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+Q_SIGNALS:
+    void editingBegan();
+    // The user changed the text while editing.
+    void edited();
+    void editingEnded();
+
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    bool editing_ = false;
+    bool settingValue_ = false;
 };
 
 } // namespace quorrin

@@ -1,0 +1,209 @@
+#pragma once
+
+#include "Domain/Note.h"
+#include "Platform/Core/AttributedString.h"
+#include "Platform/Core/ScreenProvider.h"
+#include "Windows/FileDropRouter.h"
+#include "Windows/NoteWindowHost.h"
+#include "Windows/NoteWindowSeams.h"
+
+#include <QFont>
+#include <QMetaObject>
+#include <QObject>
+#include <QPointer>
+#include <QUuid>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QMenu;
+class QMouseEvent;
+class QVariantAnimation;
+
+namespace quorrin {
+
+class BlockEditor;
+class HandCursorButton;
+class NoteBackground;
+class NoteHeader;
+class NoteStore;
+class StickyPanel;
+class TitleFormatTarget;
+class TitleTextField;
+
+// The window of one open note: its floating panel with the paper, the header
+// (name, layer, collapse and menu buttons) and the block editor, kept in step
+// with the note in the store. Made by the note registry, one per open note;
+// the workspace attaches it and then owns its level, frame and links.
+//
+// Closing is explicit only (the close command, Ctrl+W): it runs the close
+// rule, which keeps a note with content and discards a blank one. Quitting
+// the application never closes a note window.
+class NoteWindowController : public QObject {
+    Q_OBJECT
+
+public:
+    // What the window takes from its surroundings; tests replace each part.
+    struct Services {
+        // The current screens; the desktop's when not given.
+        std::shared_ptr<const ScreenProvider> screens;
+        // Whether the desktop asks for reduced motion; read from it when not given.
+        std::function<bool()> prefersReducedMotion;
+        // Asks "删除这张便笺？"; true deletes. A message box when not given.
+        std::function<bool()> confirmDeletion;
+        // Asks for an opacity percentage (20...100) starting at `current`;
+        // nothing when cancelled. A dialog with a slider when not given.
+        std::function<std::optional<int>(int current)> chooseOpacity;
+        // Asks for files to insert; a file dialog when not given.
+        std::function<QStringList()> chooseAttachments;
+        // Makers of the format and reminder panels; each may be empty.
+        NoteWindowParts parts;
+    };
+
+    NoteWindowController(NoteStore& store, const Note& note, Services services = {},
+                         QObject* parent = nullptr);
+    ~NoteWindowController() override;
+
+    NoteWindowController(const NoteWindowController&) = delete;
+    NoteWindowController& operator=(const NoteWindowController&) = delete;
+
+    // --- what the window is made of
+    const QUuid& noteID() const { return m_noteID; }
+    NoteStore& store() const { return m_store; }
+    StickyPanel* panel() const { return m_panel.get(); }
+    BlockEditor* editor() const { return m_editor; }
+    NoteBackground* background() const { return m_background; }
+    NoteHeader* header() const { return m_header; }
+    TitleTextField* titleField() const { return m_titleLabel; }
+    HandCursorButton* layerButton() const { return m_layerButton; }
+    HandCursorButton* collapseButton() const { return m_collapse; }
+    HandCursorButton* menuButton() const { return m_menuButton; }
+
+    // --- set from outside
+    // The workspace that attached the window, or none. The workspace clears
+    // it before it goes away.
+    NoteWindowHost* workspace() const { return m_workspace; }
+    void setWorkspace(NoteWindowHost* workspace) { m_workspace = workspace; }
+    // Set by the note registry: the note was deleted or discarded.
+    std::function<void(const QUuid&)> onDelete;
+    // Follows a window drag begun on the header or the top band; without it
+    // the window system moves the window.
+    std::function<void(QMouseEvent*)> windowDragTracker;
+    // Brings the file shelves in step with the note after a refresh.
+    std::function<void()> syncFilePresentation;
+    // The note-level file shelf and the window's file drop overlay, when built.
+    QPointer<NoteFileShelf> fileShelf;
+    QPointer<FileDropRouter> fileDrop;
+
+    // --- state shared with the workspace
+    bool temporarilyRaised = false; // lifted to the floating level for the moment
+    bool updatingFrame = false;     // the window is changing its own frame
+    bool userIsResizing = false;    // a live resize by the user is in progress
+    bool isSecondary() const { return m_isSecondary; }
+    bool isPrimary() const { return m_isPrimary; }
+    std::optional<bool> lastCollapsed() const { return m_lastCollapsed; }
+    bool isLayerToggleAnimating() const { return m_layerToggleAnimating; }
+
+    // --- panels, when their makers were given
+    NoteFormatPanel* formatPanel(); // the body's, made on first use
+    NoteFormatPanel* titleFormatPanel() const { return m_titleFormatPanel.get(); }
+    TitleFormatTarget* titleFormatTarget() const { return m_titleFormatTarget.get(); }
+    NoteReminderPanel* reminderPanel() const { return m_reminderPanel.get(); }
+
+    // --- the window
+    // Puts the panel at the note's saved frame (55 pt high with the same top
+    // when collapsed), moved onto the screens when its title strip is out of
+    // reach. Writes nothing.
+    void restoreSavedFrame();
+    // Ends title editing and writes the editor's pending text into the note.
+    void commitPendingInput();
+    // Opens the reminder editor of an open todo of this note.
+    void showReminder(const QUuid& blockID, const ReminderCallbacks& callbacks);
+    // Whether the window is this note's panel or one of its descendants.
+    bool containsRelatedWindow(const QWidget* window) const;
+    // Whether a left press (window coordinates of the panel) begins a window drag.
+    bool isWindowDragMouseDown(const QMouseEvent& event) const;
+    // Starts a workspace move session for a press that begins a window drag.
+    void prepareWindowDrag(const QMouseEvent& event);
+    // The close rule: false keeps the window open (the store failed).
+    bool windowShouldClose();
+    // The close command: runs the close rule and hides the panel when it allows.
+    void performClose();
+    // Without a workspace: back to the note's own level.
+    void settleToDesktop();
+
+    // --- refresh and title
+    void refresh();
+    void updateTitle();
+    void updateLayerButtonAppearance(bool top);
+    void setRole(bool secondary, bool primary);
+    void beginTitleEditing();
+    // Stores a new name typed into the title field as one undoable change.
+    void persistTitle(const AttributedString& source);
+    // The title font: the system font, 15.5 pt, semibold.
+    static QFont titleFont();
+    // The same font as stored in rich text.
+    static TextFont titleTextFont();
+
+    // --- commands
+    void toggleLayer();
+    void toggleCollapse();
+    void showMenu();
+    std::unique_ptr<QMenu> makeNoteMenu();
+    void hideNote();
+    void setColor(const QString& rawValue);
+    void setOpacity(int percent);
+    void customOpacity();
+    void sortPriority();
+    void addAttachment();
+    void saveTemplate();
+    void deleteNote();
+
+private:
+    void buildPanel();
+    void buildHeader();
+    void layoutScrollHint();
+    void applyCollapsedLayout(const Note& note);
+    void trackWindowDrag(QMouseEvent* event);
+    void titleEditingChanged();
+    void titleEditingEnded();
+    void hideTitleFormatPanel();
+    void dismissReminderPanel(bool animated);
+    void endFileDropSession();
+    void closeBlockMenu();
+    void hideFormatBar();
+    void animateLayerIcon(bool top);
+    bool reducedMotion() const;
+    void reportError(std::exception_ptr error);
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+    NoteStore& m_store;
+    const QUuid m_noteID;
+    Services m_services;
+    NoteWindowHost* m_workspace = nullptr;
+
+    std::unique_ptr<StickyPanel> m_panel;
+    NoteBackground* m_background = nullptr;
+    NoteHeader* m_header = nullptr;
+    TitleTextField* m_titleLabel = nullptr;
+    HandCursorButton* m_layerButton = nullptr;
+    HandCursorButton* m_collapse = nullptr;
+    HandCursorButton* m_menuButton = nullptr;
+    BlockEditor* m_editor = nullptr;
+
+    std::unique_ptr<NoteFormatPanel> m_formatPanel;
+    std::unique_ptr<NoteFormatPanel> m_titleFormatPanel;
+    std::unique_ptr<TitleFormatTarget> m_titleFormatTarget;
+    std::unique_ptr<NoteReminderPanel> m_reminderPanel;
+    std::optional<AttributedString> m_pendingTitleSource;
+    QMetaObject::Connection m_titleSelectionObserver;
+    QPointer<QVariantAnimation> m_frameAnimation;
+
+    bool m_layerToggleAnimating = false;
+    bool m_isSecondary = false;
+    bool m_isPrimary = false;
+    std::optional<bool> m_lastCollapsed;
+};
+
+} // namespace quorrin
