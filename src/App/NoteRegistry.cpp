@@ -61,6 +61,11 @@ NoteRegistry::~NoteRegistry()
     m_workspace.reset();
 }
 
+void NoteRegistry::setReminders(ReminderCoordinator* reminders)
+{
+    m_reminders = reminders;
+}
+
 NoteWorkspace& NoteRegistry::workspace()
 {
     if (!m_workspace)
@@ -283,24 +288,24 @@ void NoteRegistry::showReminder(const QUuid& noteID, const QUuid& blockID)
         activate();
         workspace().presentAll(noteID, false, false);
         const QPointer<ReminderCoordinator> reminders = m_reminders;
-        RegisteredNoteWindow::Authorize authorize = [reminders](std::function<void(bool)> completion) {
+        ReminderCallbacks callbacks;
+        callbacks.authorize = [reminders](std::function<void(bool)> completion) {
             if (!reminders) {
                 completion(false);
                 return;
             }
             reminders->authorize(std::move(completion));
         };
-        RegisteredNoteWindow::Synchronize synchronize =
-            [reminders](std::function<void(std::optional<QString>)> completion) {
-                if (!reminders) {
-                    completion(std::nullopt);
-                    return;
-                }
-                reminders->flush([reminders, completion = std::move(completion)] {
-                    completion(reminders ? reminders->schedulingError() : std::nullopt);
-                });
-            };
-        window->showReminder(blockID, std::move(authorize), std::move(synchronize));
+        callbacks.synchronize = [reminders](std::function<void(std::optional<QString>)> completion) {
+            if (!reminders) {
+                completion(std::nullopt);
+                return;
+            }
+            reminders->flush([reminders, completion = std::move(completion)] {
+                completion(reminders ? reminders->schedulingError() : std::nullopt);
+            });
+        };
+        window->showReminder(blockID, callbacks);
     });
 }
 

@@ -64,7 +64,7 @@ public:
     // Brings the application forward; every command that activates calls it.
     std::function<void()> activateApplication;
     // The reminder coordinator; without one no reminder editor opens.
-    void setReminders(ReminderCoordinator* reminders) { m_reminders = reminders; }
+    void setReminders(ReminderCoordinator* reminders);
     // The ringing alarms as (note id, block id), handed to every editor.
     std::function<std::vector<std::pair<QUuid, QUuid>>()> ringingAlarms;
     // While the application's own menu is open, activation and focus are

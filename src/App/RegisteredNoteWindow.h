@@ -1,11 +1,12 @@
 #pragma once
 
+#include "Windows/NoteWindowSeams.h"
+
 #include <QObject>
 #include <QString>
 #include <QUuid>
 
 #include <functional>
-#include <optional>
 
 namespace quorrin {
 
@@ -18,12 +19,6 @@ class WorkspaceWindow;
 class RegisteredNoteWindow : public QObject {
     Q_OBJECT
 public:
-    // Asks whether reminders may be delivered and answers on the main thread.
-    using Authorize = std::function<void(std::function<void(bool allowed)>)>;
-    // Brings the system notifications in step and answers the scheduling
-    // problem, none when everything was scheduled.
-    using Synchronize = std::function<void(std::function<void(std::optional<QString> error)>)>;
-
     using QObject::QObject;
 
     virtual QUuid noteID() const = 0;
@@ -36,7 +31,7 @@ public:
     // Archives a completed todo with the gutter's own undo step and animation.
     virtual void archiveBlock(const QUuid& blockID) = 0;
     // Opens the reminder editor of a todo of this note.
-    virtual void showReminder(const QUuid& blockID, Authorize authorize, Synchronize synchronize) = 0;
+    virtual void showReminder(const QUuid& blockID, const ReminderCallbacks& callbacks) = 0;
 
     // Installed by the registry: the note was deleted from its window; text
     // was dropped on its header.
