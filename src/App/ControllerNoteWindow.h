@@ -13,7 +13,6 @@ namespace quorrin {
 // A note window controller as the registry keeps it and the workspace lays
 // it out. Owns the controller.
 class ControllerNoteWindow final : public RegisteredNoteWindow, public WorkspaceWindow {
-    Q_OBJECT
 public:
     explicit ControllerNoteWindow(std::unique_ptr<NoteWindowController> controller, QObject* parent = nullptr);
     ~ControllerNoteWindow() override;
