@@ -1,0 +1,387 @@
+#include "Windows/NoteWindowController.h"
+
+#include "Editor/BlockEditor.h"
+#include "Persistence/StoreFixtures.h"
+#include "Windows/HandCursorButton.h"
+#include "Windows/NoteBackground.h"
+#include "Windows/StickyPanel.h"
+#include "Windows/TitleTextField.h"
+#include "Windows/WindowGeometry.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QMenu>
+#include <QTest>
+#include <QUndoStack>
+
+using namespace quorrin;
+using namespace quorrin::testing;
+
+namespace {
+
+// Records the workspace calls a window makes, in order.
+class FakeHost final : public NoteWindowHost {
+public:
+    void beginMove(const QUuid&, QPointF, bool, qint64) override { calls << QStringLiteral("beginMove"); }
+    void finishMove() override { calls << QStringLiteral("finishMove"); }
+    void cancelUserResize(const QUuid&) override { calls << QStringLiteral("cancelUserResize"); }
+    void detachNativeLinks(const QUuid&) override { calls << QStringLiteral("detach"); }
+    void syncNativeLinks() override { calls << QStringLiteral("sync"); }
+    bool hasConnection(const QUuid&) const override { return false; }
+    void geometryChanged(const QUuid&, bool) override {}
+    void presentAll(std::optional<QUuid>, bool, bool) override { calls << QStringLiteral("presentAll"); }
+    void setLayerForAll(bool onTop) override { calls << (onTop ? QStringLiteral("top") : QStringLiteral("desktop")); }
+
+    QStringList calls;
+};
+
+class StagedShelf final : public NoteFileShelf {
+public:
+    bool hasItems() const override { return true; }
+};
+
+class NoteWindowControllerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        store = directory.open(false);
+        store->setOnError([this](std::exception_ptr) { ++errors; });
+    }
+
+    Note addNote(Note note)
+    {
+        store->notes(); // keep the store's own order
+        const Note created = store->create();
+        note.id = created.id;
+        store->update(note, true, false);
+        return *store->note(note.id);
+    }
+
+    std::unique_ptr<NoteWindowController> open(const Note& note, QList<QRectF> screens = {QRectF(0, 0, 4000, 3000)})
+    {
+        NoteWindowController::Services services;
+        services.screens = std::make_shared<FixedScreenProvider>(std::move(screens));
+        services.prefersReducedMotion = [] { return true; };
+        services.confirmDeletion = [this] { return confirmAnswer; };
+        return std::make_unique<NoteWindowController>(*store, note, std::move(services));
+    }
+
+    // Saving fails from now on: the preferences file cannot be replaced.
+    void breakSaving()
+    {
+        const QString path = directory.file(NoteStore::preferencesFileName);
+        QFile::remove(path);
+        QDir().mkpath(path + QStringLiteral("/occupied"));
+    }
+
+    StoreDirectory directory;
+    std::unique_ptr<NoteStore> store;
+    int errors = 0;
+    bool confirmAnswer = true;
+};
+
+Note emptyNote()
+{
+    return Note::create(fixedClock(700000000));
+}
+
+Note noteWithText(const QString& text)
+{
+    Note note = emptyNote();
+    note.blocks.front().text = RichText(text, TextFont::system(14));
+    return note;
+}
+
+} // namespace
+
+TEST_F(NoteWindowControllerTest, ClosingAnEmptyNoteDiscardsItAndReportsTheDeletion)
+{
+    const Note note = addNote(emptyNote());
+    auto controller = open(note);
+    FakeHost host;
+    controller->setWorkspace(&host);
+    std::vector<QUuid> deleted;
+    controller->onDelete = [&](const QUuid& id) { deleted.push_back(id); };
+
+    EXPECT_TRUE(controller->windowShouldClose());
+    EXPECT_FALSE(store->note(note.id));
+    EXPECT_EQ(deleted, std::vector<QUuid>{note.id});
+    EXPECT_EQ(host.calls, (QStringList{QStringLiteral("finishMove"), QStringLiteral("detach"), QStringLiteral("sync")}));
+    EXPECT_EQ(errors, 0);
+}
+
+TEST_F(NoteWindowControllerTest, ClosingKeepsANoteWithContentOrWithStagedFilesHidden)
+{
+    for (const bool staged : {false, true}) {
+        SCOPED_TRACE(staged);
+        const Note note = addNote(staged ? emptyNote() : noteWithText(QStringLiteral("keep me")));
+        auto controller = open(note);
+        StagedShelf shelf;
+        if (staged)
+            controller->fileShelf = &shelf;
+        int deletions = 0;
+        controller->onDelete = [&](const QUuid&) { ++deletions; };
+
+        EXPECT_TRUE(controller->windowShouldClose());
+        ASSERT_TRUE(store->note(note.id));
+        EXPECT_TRUE(store->note(note.id)->isHidden);
+        EXPECT_FALSE(store->note(note.id)->deletedAt);
+        EXPECT_EQ(deletions, 0);
+    }
+}
+
+TEST_F(NoteWindowControllerTest, ClosingDuringAResizeEndsItBeforeTheStoreIsTouched)
+{
+    const Note note = addNote(noteWithText(QStringLiteral("text")));
+    auto controller = open(note);
+    FakeHost host;
+    controller->setWorkspace(&host);
+    controller->userIsResizing = true;
+
+    EXPECT_TRUE(controller->windowShouldClose());
+    EXPECT_FALSE(controller->userIsResizing);
+    EXPECT_EQ(host.calls, (QStringList{QStringLiteral("cancelUserResize"), QStringLiteral("finishMove"),
+                                       QStringLiteral("detach"), QStringLiteral("sync")}));
+}
+
+TEST_F(NoteWindowControllerTest, AStoreFailureOnCloseKeepsTheWindowAndReportsOnce)
+{
+    for (const bool empty : {true, false}) {
+        SCOPED_TRACE(empty);
+        SetUp();
+        errors = 0;
+        const Note note = addNote(empty ? emptyNote() : noteWithText(QStringLiteral("text")));
+        auto controller = open(note);
+        FakeHost host;
+        controller->setWorkspace(&host);
+        controller->panel()->show();
+        int deletions = 0;
+        controller->onDelete = [&](const QUuid&) { ++deletions; };
+        breakSaving();
+
+        controller->performClose();
+        EXPECT_TRUE(controller->panel()->isVisible());
+        EXPECT_EQ(errors, 1);
+        EXPECT_TRUE(store->lastError());
+        ASSERT_TRUE(store->note(note.id));
+        EXPECT_FALSE(store->note(note.id)->isHidden);
+        EXPECT_EQ(deletions, 0);
+        EXPECT_EQ(host.calls.last(), QStringLiteral("sync")); // the links are put back
+        QDir(directory.file(NoteStore::preferencesFileName)).removeRecursively();
+    }
+}
+
+TEST_F(NoteWindowControllerTest, RefreshesOnlyForItsOwnNoteOrForEveryNote)
+{
+    const Note note = addNote(emptyNote());
+    const Note other = addNote(emptyNote());
+    auto controller = open(note);
+    const auto paper = [&] { return controller->background()->color(); };
+    EXPECT_EQ(paper(), noteColor::color(NoteColor::Cream));
+
+    const auto recolour = [&](NoteColor colour) {
+        Note changed = *store->note(note.id);
+        changed.color = colour;
+        store->update(changed, false, false); // no announcement
+    };
+    recolour(NoteColor::Blue);
+    Q_EMIT store->notesChanged(other.id);
+    EXPECT_EQ(paper(), noteColor::color(NoteColor::Cream));
+    Q_EMIT store->notesChanged(note.id);
+    EXPECT_EQ(paper(), noteColor::color(NoteColor::Blue));
+    recolour(NoteColor::Sage);
+    Q_EMIT store->notesChanged(std::nullopt);
+    EXPECT_EQ(paper(), noteColor::color(NoteColor::Sage));
+}
+
+TEST_F(NoteWindowControllerTest, ACollapsedNoteOpensFiftyFivePointsHighWithTheSameTop)
+{
+    Note note = emptyNote();
+    note.frame = WindowFrame{100, 150, 310, 330};
+    note.isCollapsed = true;
+    note = addNote(note);
+    auto controller = open(note);
+    EXPECT_EQ(controller->panel()->frame(), QRectF(100, 425, 310, 55));
+    EXPECT_EQ(controller->lastCollapsed(), true);
+    EXPECT_FALSE(controller->editor()->isVisibleTo(controller->panel()));
+    // The stored frame stays the expanded one.
+    EXPECT_EQ(store->note(note.id)->frame, (WindowFrame{100, 150, 310, 330}));
+}
+
+TEST_F(NoteWindowControllerTest, CollapsingAndExpandingKeepTheTopAndAreUndoable)
+{
+    Note note = noteWithText(QStringLiteral("body"));
+    note.frame = WindowFrame{200, 300, 320, 120}; // lower than the minimum height
+    note = addNote(note);
+    auto controller = open(note);
+    // The window grows downwards to the minimum height: the top stays at 420.
+    EXPECT_EQ(controller->panel()->frame(), QRectF(200, 260, 320, 160));
+
+    controller->toggleCollapse();
+    EXPECT_TRUE(store->note(note.id)->isCollapsed);
+    EXPECT_EQ(controller->panel()->frame(), QRectF(200, 365, 320, 55));
+    EXPECT_EQ(controller->editor()->history()->undoText(), QStringLiteral("折叠便笺"));
+
+    controller->toggleCollapse();
+    EXPECT_FALSE(store->note(note.id)->isCollapsed);
+    EXPECT_EQ(controller->panel()->frame(), QRectF(200, 260, 320, 160));
+}
+
+TEST_F(NoteWindowControllerTest, AFrameOnAScreenThatIsGoneComesBackOnScreen)
+{
+    Note note = emptyNote();
+    note.frame = WindowFrame{3000, 500, 310, 330};
+    const QList<QRectF> screens{QRectF(0, 0, 1440, 900)};
+    note = addNote(note);
+    auto controller = open(note, screens);
+    EXPECT_EQ(controller->panel()->frame(), QRectF(1130, 500, 310, 330));
+    EXPECT_EQ(controller->panel()->frame(), WindowGeometry::recoveredFrame(QRectF(3000, 500, 310, 330), screens));
+    // Placing the window writes nothing.
+    EXPECT_EQ(store->note(note.id)->frame, (WindowFrame{3000, 500, 310, 330}));
+}
+
+TEST_F(NoteWindowControllerTest, RenamingFollowsTheTitleRules)
+{
+    const Note note = addNote(noteWithText(QStringLiteral("body")));
+    auto controller = open(note);
+    const auto stored = [&] { return *store->note(note.id); };
+
+    controller->persistTitle(AttributedString(QStringLiteral("a\nb")));
+    EXPECT_EQ(stored().customTitle, QStringLiteral("a b"));
+    EXPECT_FALSE(stored().customTitleRich);
+    EXPECT_EQ(controller->panel()->windowTitle(), QStringLiteral("Quorrin — a b"));
+    EXPECT_EQ(controller->editor()->history()->undoText(), QStringLiteral("重命名便笺"));
+
+    const QString grinning = QString::fromUtf8("\xF0\x9F\x98\x80");
+    controller->persistTitle(AttributedString(QString(119, QLatin1Char('a')) + grinning + QStringLiteral("more")));
+    EXPECT_EQ(stored().customTitle, QString(119, QLatin1Char('a')) + grinning);
+    EXPECT_FALSE(stored().customTitleRich);
+
+    AttributedString rich(QStringLiteral("Plan"));
+    rich.setFont(0, 4, TextFont::system(18, true));
+    controller->persistTitle(rich);
+    EXPECT_EQ(stored().customTitle, QStringLiteral("Plan"));
+    ASSERT_TRUE(stored().customTitleRich);
+    EXPECT_EQ(stored().customTitleRich->attributed().attributesAt(0).font, TextFont::system(18, true));
+    EXPECT_EQ(controller->titleField()->toPlainText(), QStringLiteral("Plan"));
+
+    controller->persistTitle(AttributedString(QStringLiteral(" \n ")));
+    EXPECT_FALSE(stored().customTitle);
+    EXPECT_FALSE(stored().customTitleRich);
+    EXPECT_EQ(controller->panel()->windowTitle(), QStringLiteral("Quorrin"));
+    EXPECT_TRUE(controller->titleField()->toPlainText().isEmpty());
+}
+
+TEST_F(NoteWindowControllerTest, AnUnreadableRichTitleShowsThePlainTitle)
+{
+    Note note = emptyNote();
+    note.customTitle = QStringLiteral("Plain");
+    note.customTitleRich = RichText::fromRtf(QByteArrayLiteral("not rtf at all"));
+    auto controller = open(addNote(note));
+    EXPECT_EQ(controller->titleField()->toPlainText(), QStringLiteral("Plain"));
+    EXPECT_EQ(controller->panel()->windowTitle(), QStringLiteral("Quorrin — Plain"));
+}
+
+TEST_F(NoteWindowControllerTest, TheNoteMenuListsItsCommandsWithTheNotesState)
+{
+    Note note = emptyNote();
+    note.color = NoteColor::Sage;
+    note.opacity = 0.85;
+    note.prioritySorted = true;
+    note = addNote(note);
+    auto controller = open(note);
+    const std::unique_ptr<QMenu> menu = controller->makeNoteMenu();
+
+    QStringList titles;
+    for (const QAction* action : menu->actions())
+        titles << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    EXPECT_EQ(titles, (QStringList{QStringLiteral("折叠／展开"), QStringLiteral("隐藏这张便笺"), QStringLiteral("便笺颜色"),
+                                   QStringLiteral("背景透明度"), QStringLiteral("-"), QStringLiteral("按优先级排序"),
+                                   QStringLiteral("插入图片／PDF…"), QStringLiteral("将当前样式存为默认模板"),
+                                   QStringLiteral("-"), QStringLiteral("删除便笺…")}));
+    EXPECT_TRUE(menu->actions()[5]->isChecked());
+
+    QStringList checkedColours;
+    for (const QAction* action : menu->actions()[2]->menu()->actions()) {
+        if (action->isChecked())
+            checkedColours << action->data().toString();
+    }
+    EXPECT_EQ(checkedColours, QStringList{QStringLiteral("sage")});
+
+    const QList<QAction*> opacity = menu->actions()[3]->menu()->actions();
+    ASSERT_EQ(opacity.size(), 5);
+    EXPECT_EQ(opacity[1]->text(), QStringLiteral("85%"));
+    for (const QAction* action : opacity)
+        EXPECT_FALSE(action->isChecked());
+
+    opacity[3]->trigger();
+    EXPECT_DOUBLE_EQ(store->note(note.id)->opacity, 0.4);
+    EXPECT_EQ(controller->editor()->history()->undoText(), QStringLiteral("背景透明度"));
+    controller->setColor(QStringLiteral("Cream")); // not a raw value
+    EXPECT_EQ(store->note(note.id)->color, NoteColor::Sage);
+}
+
+TEST_F(NoteWindowControllerTest, TheLayerButtonSwitchesOnceWhileItsIconMoves)
+{
+    const Note note = addNote(noteWithText(QStringLiteral("text")));
+    auto controller = open(note);
+    controller->layerButton()->click();
+    EXPECT_TRUE(store->preferences().alwaysOnTop);
+    EXPECT_TRUE(store->note(note.id)->alwaysOnTop);
+    EXPECT_TRUE(controller->isLayerToggleAnimating());
+    controller->layerButton()->click(); // within the animation: ignored
+    EXPECT_TRUE(store->note(note.id)->alwaysOnTop);
+    EXPECT_TRUE(controller->layerButton()->isChecked());
+
+    FakeHost host;
+    controller->setWorkspace(&host);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !controller->isLayerToggleAnimating(); }, 2000));
+    controller->toggleLayer();
+    EXPECT_EQ(host.calls, QStringList{QStringLiteral("desktop")}); // the workspace switches every window
+}
+
+TEST_F(NoteWindowControllerTest, DeletingAfterConfirmationHidesTheWindowAndReportsIt)
+{
+    const Note note = addNote(noteWithText(QStringLiteral("text")));
+    auto controller = open(note);
+    controller->panel()->show();
+    int deletions = 0;
+    controller->onDelete = [&](const QUuid&) { ++deletions; };
+
+    confirmAnswer = false;
+    controller->deleteNote();
+    EXPECT_FALSE(store->note(note.id)->deletedAt);
+    EXPECT_TRUE(controller->panel()->isVisible());
+
+    confirmAnswer = true;
+    controller->deleteNote();
+    EXPECT_TRUE(store->note(note.id)->deletedAt);
+    EXPECT_FALSE(controller->panel()->isVisible());
+    EXPECT_EQ(deletions, 1);
+}
+
+TEST_F(NoteWindowControllerTest, TheCloseCommandIsCtrlW)
+{
+    const Note note = addNote(noteWithText(QStringLiteral("text")));
+    auto controller = open(note);
+    controller->panel()->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(controller->panel()));
+    controller->panel()->activateWindow();
+    QTest::keyClick(controller->panel()->windowHandle(), Qt::Key_W, Qt::ControlModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !controller->panel()->isVisible(); }, 2000));
+    EXPECT_TRUE(store->note(note.id)->isHidden);
+}
+
+TEST_F(NoteWindowControllerTest, QuittingTheApplicationNeverRunsTheCloseRule)
+{
+    const Note note = addNote(emptyNote());
+    auto controller = open(note);
+    controller->panel()->show();
+    int deletions = 0;
+    controller->onDelete = [&](const QUuid&) { ++deletions; };
+    controller.reset(); // what the registry does when the application ends
+    ASSERT_TRUE(store->note(note.id));
+    EXPECT_FALSE(store->note(note.id)->isHidden);
+    EXPECT_EQ(deletions, 0);
+}
