@@ -344,23 +344,35 @@ Note NoteStore::create(const std::optional<AttributedString>& text)
     return note;
 }
 
-void NoteStore::deleteNote(const QUuid& id)
+bool NoteStore::deleteNote(const QUuid& id)
 {
-    const Note* existing = find(id);
+    Note* existing = find(id);
     if (!existing)
-        return;
+        return false;
     if (existing->isEmpty()) {
         try {
-            discardEmptyNote(id);
+            return discardEmptyNote(id);
         } catch (...) {
             reportError(std::current_exception());
+            return false;
         }
-        return;
     }
-    Note deleted = *existing;
-    deleted.deletedAt = m_clock();
-    deleted.deletionIsExplicit = true;
-    update(deleted, true, true);
+    // A deletion that cannot be saved is taken back, so that the note's
+    // window never stays open on a note in the recently deleted.
+    const Note live = *existing;
+    existing->deletedAt = m_clock();
+    existing->deletionIsExplicit = true;
+    existing->updatedAt = m_clock();
+    markChanged(*existing);
+    try {
+        save();
+    } catch (...) {
+        *find(id) = live;
+        reportError(std::current_exception());
+        return false;
+    }
+    Q_EMIT notesChanged(id);
+    return true;
 }
 
 void NoteStore::changeAllAndSave(const std::function<void()>& change)

@@ -91,8 +91,11 @@ public:
     // The notes without a deletion date, in store order, hidden ones included.
     std::vector<Note> active() const;
     Note create(const std::optional<AttributedString>& text = std::nullopt);
-    // Discards an empty note, or moves a note to the recently deleted.
-    void deleteNote(const QUuid& id);
+    // Discards an empty note, or moves a note to the recently deleted and
+    // saves at once. Answers whether the note left the live notes: false for
+    // an unknown id, and when saving failed, in which case the note stays
+    // live as it was and the error is reported.
+    bool deleteNote(const QUuid& id);
     bool discardEmptyNote(const QUuid& id);
     void closeAndDetachNote(const QUuid& id);
     void updateGeometryInMemory(const QUuid& id, const WindowFrame& frame, const std::optional<NoteDock>& docking);

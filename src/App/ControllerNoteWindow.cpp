@@ -1,0 +1,194 @@
+#include "App/ControllerNoteWindow.h"
+
+#include "Editor/BlockEditor.h"
+#include "Editor/BlockTextView.h"
+#include "Persistence/NoteStore.h"
+#include "Platform/WindowLevel.h"
+#include "Windows/NoteHeader.h"
+#include "Windows/StickyPanel.h"
+#include "Windows/WindowGeometry.h"
+
+#include <QApplication>
+
+namespace quorrin {
+
+namespace {
+
+constexpr int minimumWidth = 250;
+constexpr int minimumExpandedHeight = 160;
+
+void applyLevelTo(QWidget* window, int level)
+{
+    if (window)
+        WindowLevelAdapter::apply(*window, level);
+}
+
+template <typename Panel> QWidget* widgetOf(Panel* panel)
+{
+    return dynamic_cast<QWidget*>(panel);
+}
+
+} // namespace
+
+ControllerNoteWindow::ControllerNoteWindow(std::unique_ptr<NoteWindowController> controller, QObject* parent)
+    : RegisteredNoteWindow(parent)
+    , m_controller(std::move(controller))
+{
+    const QPointer<ControllerNoteWindow> self(this);
+    m_controller->onDelete = [self](const QUuid& id) {
+        if (self && self->onDelete)
+            self->onDelete(id);
+    };
+    m_controller->header()->onTextDrop = [self](const QString& text) {
+        if (self && self->onTextDrop)
+            self->onTextDrop(text);
+    };
+}
+
+ControllerNoteWindow::~ControllerNoteWindow() = default;
+
+NoteRegistryServices::WindowFactory ControllerNoteWindow::factory(NoteWindowController::Services services)
+{
+    return [services](NoteStore& store, const Note& note) -> std::unique_ptr<RegisteredNoteWindow> {
+        return std::make_unique<ControllerNoteWindow>(std::make_unique<NoteWindowController>(store, note, services));
+    };
+}
+
+QUuid ControllerNoteWindow::noteID() const
+{
+    return m_controller->noteID();
+}
+
+bool ControllerNoteWindow::isKeyWindow() const
+{
+    const QWidget* key = QApplication::activeWindow();
+    return key && key == m_controller->panel();
+}
+
+BlockEditor* ControllerNoteWindow::editor() const
+{
+    return m_controller->editor();
+}
+
+void ControllerNoteWindow::archiveBlock(const QUuid& blockID)
+{
+    if (archive)
+        archive(blockID);
+}
+
+void ControllerNoteWindow::showReminder(const QUuid& blockID, const ReminderCallbacks& callbacks)
+{
+    m_controller->showReminder(blockID, callbacks);
+}
+
+NoteWindowHost* ControllerNoteWindow::host() const
+{
+    return m_controller->workspace();
+}
+
+void ControllerNoteWindow::setHost(NoteWindowHost* host)
+{
+    m_controller->setWorkspace(host);
+    if (StickyPanel* panel = m_controller->panel())
+        panel->noteID = host ? std::optional<QUuid>(noteID()) : std::nullopt;
+}
+
+QRectF ControllerNoteWindow::frame() const
+{
+    const StickyPanel* panel = m_controller->panel();
+    return panel ? panel->frame() : QRectF();
+}
+
+void ControllerNoteWindow::applyFrame(const QRectF& frame)
+{
+    StickyPanel* panel = m_controller->panel();
+    const std::optional<Note> note = m_controller->store().note(noteID());
+    if (!panel || !note || panel->frame() == frame)
+        return;
+    m_controller->updatingFrame = true;
+    panel->setMinimumSize(minimumWidth,
+                          int(note->isCollapsed ? WindowGeometry::collapsedHeight : minimumExpandedHeight));
+    panel->setFrame(frame);
+    m_controller->updatingFrame = false;
+}
+
+void ControllerNoteWindow::saveFrame()
+{
+    const StickyPanel* panel = m_controller->panel();
+    NoteStore& store = m_controller->store();
+    std::optional<Note> note = store.note(noteID());
+    if (m_controller->updatingFrame || !panel || !note)
+        return;
+    const QRectF shown = panel->frame();
+    // A collapsed window stands for the expanded frame hanging from its top.
+    const double height = note->isCollapsed ? note->frame.height : shown.height();
+    const WindowFrame frame{shown.x(), shown.y() + shown.height() - height, shown.width(), height};
+    if (frame == note->frame)
+        return;
+    note->frame = frame;
+    store.update(*note, false, false);
+}
+
+bool ControllerNoteWindow::isVisible() const
+{
+    const StickyPanel* panel = m_controller->panel();
+    return panel && panel->isVisible();
+}
+
+int ControllerNoteWindow::level() const
+{
+    const StickyPanel* panel = m_controller->panel();
+    return panel ? WindowLevelAdapter::levelOf(*panel) : windowLevel::normal;
+}
+
+void ControllerNoteWindow::setLevel(int level)
+{
+    applyLevelTo(m_controller->panel(), level);
+}
+
+void ControllerNoteWindow::setPanelLevels(int formatPanelLevel, int reminderPanelLevel)
+{
+    applyLevelTo(widgetOf(m_controller->formatPanel()), formatPanelLevel);
+    applyLevelTo(widgetOf(m_controller->titleFormatPanel()), formatPanelLevel);
+    applyLevelTo(widgetOf(m_controller->reminderPanel()), reminderPanelLevel);
+}
+
+bool ControllerNoteWindow::isTemporarilyRaised() const
+{
+    return m_controller->temporarilyRaised;
+}
+
+void ControllerNoteWindow::setTemporarilyRaised(bool raised)
+{
+    m_controller->temporarilyRaised = raised;
+}
+
+void ControllerNoteWindow::orderFrontRegardless()
+{
+    if (StickyPanel* panel = m_controller->panel()) {
+        panel->show();
+        panel->raise();
+    }
+}
+
+void ControllerNoteWindow::makeKeyAndFocusText()
+{
+    StickyPanel* panel = m_controller->panel();
+    if (!panel)
+        return;
+    panel->activateWindow();
+    if (BlockEditor* text = editor(); text && text->textView())
+        text->textView()->setFocus(Qt::ActiveWindowFocusReason);
+}
+
+void ControllerNoteWindow::setRole(bool secondary, bool primary)
+{
+    m_controller->setRole(secondary, primary);
+}
+
+void ControllerNoteWindow::refresh()
+{
+    m_controller->refresh();
+}
+
+} // namespace quorrin

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "App/NoteRegistry.h"
+#include "App/RegisteredNoteWindow.h"
+#include "Windows/NoteWindowController.h"
+#include "Windows/WorkspaceWindow.h"
+
+#include <functional>
+#include <memory>
+
+namespace quorrin {
+
+// A note window controller as the registry keeps it and the workspace lays
+// it out. Owns the controller.
+class ControllerNoteWindow final : public RegisteredNoteWindow, public WorkspaceWindow {
+public:
+    explicit ControllerNoteWindow(std::unique_ptr<NoteWindowController> controller, QObject* parent = nullptr);
+    ~ControllerNoteWindow() override;
+
+    // Makes the real note windows for the registry.
+    static NoteRegistryServices::WindowFactory factory(NoteWindowController::Services services = {});
+
+    NoteWindowController& controller() const { return *m_controller; }
+    // The gutter's archive command, once the gutter is built.
+    std::function<void(const QUuid& blockID)> archive;
+
+    // --- both
+    QUuid noteID() const override;
+
+    // --- the registry's view
+    WorkspaceWindow& layout() override { return *this; }
+    bool isKeyWindow() const override;
+    BlockEditor* editor() const override;
+    void archiveBlock(const QUuid& blockID) override;
+    void showReminder(const QUuid& blockID, const ReminderCallbacks& callbacks) override;
+
+    // --- the workspace's view
+    NoteWindowHost* host() const override;
+    void setHost(NoteWindowHost* host) override;
+    QRectF frame() const override;
+    void applyFrame(const QRectF& frame) override;
+    void saveFrame() override;
+    bool isVisible() const override;
+    int level() const override;
+    void setLevel(int level) override;
+    void setPanelLevels(int formatPanelLevel, int reminderPanelLevel) override;
+    bool isTemporarilyRaised() const override;
+    void setTemporarilyRaised(bool raised) override;
+    void orderFrontRegardless() override;
+    void makeKeyAndFocusText() override;
+    void setRole(bool secondary, bool primary) override;
+    void refresh() override;
+
+private:
+    std::unique_ptr<NoteWindowController> m_controller;
+};
+
+} // namespace quorrin

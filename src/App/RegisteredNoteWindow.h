@@ -1,0 +1,42 @@
+#pragma once
+
+#include "Windows/NoteWindowSeams.h"
+
+#include <QObject>
+#include <QString>
+#include <QUuid>
+
+#include <functional>
+
+namespace quorrin {
+
+class BlockEditor;
+class WorkspaceWindow;
+
+// A note window as the note registry keeps it: one per note, wired to the
+// rest of the application when it is made. The application wraps each note
+// window controller in one; tests make fakes.
+class RegisteredNoteWindow : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    virtual QUuid noteID() const = 0;
+    // The same window as the workspace lays it out.
+    virtual WorkspaceWindow& layout() = 0;
+    // Whether this window is the application's key window.
+    virtual bool isKeyWindow() const = 0;
+    // The note's editor; none while the window has none.
+    virtual BlockEditor* editor() const = 0;
+    // Archives a completed todo with the gutter's own undo step and animation.
+    virtual void archiveBlock(const QUuid& blockID) = 0;
+    // Opens the reminder editor of a todo of this note.
+    virtual void showReminder(const QUuid& blockID, const ReminderCallbacks& callbacks) = 0;
+
+    // Installed by the registry: the note was deleted from its window; text
+    // was dropped on its header.
+    std::function<void(const QUuid& noteID)> onDelete;
+    std::function<void(const QString& text)> onTextDrop;
+};
+
+} // namespace quorrin

@@ -1,0 +1,50 @@
+#include "Platform/TextServiceEndpoint.h"
+
+#include <QDBusConnectionInterface>
+
+namespace quorrin {
+
+TextServiceEndpoint::TextServiceEndpoint(Handler handler, QObject* parent)
+    : QObject(parent)
+    , m_handler(std::move(handler))
+{
+}
+
+TextServiceEndpoint::~TextServiceEndpoint()
+{
+    unregister();
+}
+
+bool TextServiceEndpoint::registerOn(const QDBusConnection& connection)
+{
+    unregister();
+    if (!connection.isConnected())
+        return false;
+    QDBusConnection bus = connection;
+    if (!bus.registerObject(objectPath, this, QDBusConnection::ExportAllSlots))
+        return false;
+    if (!bus.registerService(serviceName)) {
+        bus.unregisterObject(objectPath);
+        return false;
+    }
+    m_connection = bus;
+    return true;
+}
+
+void TextServiceEndpoint::unregister()
+{
+    if (!m_connection)
+        return;
+    m_connection->unregisterService(serviceName);
+    m_connection->unregisterObject(objectPath);
+    m_connection.reset();
+}
+
+void TextServiceEndpoint::NewFromSelection(const QString& text)
+{
+    const std::optional<QString> error = m_handler ? m_handler(text) : std::nullopt;
+    if (error && calledFromDBus())
+        sendErrorReply(refusedError, *error);
+}
+
+} // namespace quorrin

@@ -1,0 +1,255 @@
+#include "Windows/NoteWorkspace.h"
+
+#include "Persistence/NoteStore.h"
+#include "Platform/Core/ScreenProvider.h"
+#include "Windows/DesktopWindowPolicy.h"
+#include "Windows/WindowGeometry.h"
+#include "Windows/WorkspaceHost.h"
+#include "Windows/WorkspaceWindow.h"
+
+#include <QGuiApplication>
+
+#include <algorithm>
+
+namespace quorrin {
+
+namespace {
+
+QRectF toRect(const WindowFrame& frame)
+{
+    return {frame.x, frame.y, frame.width, frame.height};
+}
+
+// The rectangle a note's window shows: its frame, or the top strip of it
+// while collapsed.
+QRectF displayedRect(const Note& note)
+{
+    const QRectF expanded = toRect(note.frame);
+    return note.isCollapsed ? WindowGeometry::collapsedFrame(expanded) : expanded;
+}
+
+// The expanded frame a window's geometry stands for: a collapsed window keeps
+// the stored height and hangs it from the window's top edge.
+WindowFrame expandedFrameOf(const QRectF& window, const Note& note)
+{
+    const double height = note.isCollapsed ? note.frame.height : window.height();
+    const double top = window.y() + window.height();
+    return {window.x(), top - height, window.width(), height};
+}
+
+} // namespace
+
+bool NoteWorkspace::isLeftMouseButtonDown()
+{
+    return QGuiApplication::mouseButtons().testFlag(Qt::LeftButton);
+}
+
+NoteWorkspace::NoteWorkspace(WorkspaceHost& host, const ScreenProvider& screens, MouseQuery leftMouseDown)
+    : m_host(host)
+    , m_screens(screens)
+    , m_leftMouseDown(std::move(leftMouseDown))
+{
+    m_screenPass.setSingleShot(true);
+    m_screenPass.setInterval(0);
+    m_screenPass.callOnTimeout([this] { screensChanged(); });
+}
+
+NoteWorkspace::~NoteWorkspace()
+{
+    // Windows that outlive the workspace manage their own level from now on.
+    for (WorkspaceWindow* window : m_host.noteWindows()) {
+        if (window->host() == this)
+            window->setHost(nullptr);
+    }
+}
+
+NoteStore* NoteWorkspace::store() const
+{
+    return m_host.noteStore();
+}
+
+void NoteWorkspace::applyLevel(WorkspaceWindow& window, int level)
+{
+    window.setLevel(level);
+    const int taken = window.level();
+    window.setPanelLevels(taken, DesktopWindowPolicy::reminderPanelLevel(taken));
+}
+
+int NoteWorkspace::ownLevel(const QUuid& noteID) const
+{
+    const NoteStore* notes = store();
+    const std::optional<Note> note = notes ? notes->note(noteID) : std::nullopt;
+    return DesktopWindowPolicy::noteLevel(note && note->alwaysOnTop);
+}
+
+void NoteWorkspace::attach(WorkspaceWindow& window)
+{
+    window.setHost(this);
+    const QUuid id = window.noteID();
+    const int level = m_raised ? windowLevel::floating : ownLevel(id);
+    window.setTemporarilyRaised(m_raised);
+    applyLevel(window, level);
+
+    if (NoteStore* notes = store()) {
+        std::optional<Note> note = notes->note(id);
+        // Docked notes are placed by the reflow, not by their windows.
+        if (note && !note->docking) {
+            const QRectF shown = window.frame();
+            if (shown != displayedRect(*note)) {
+                note->frame = expandedFrameOf(shown, *note);
+                notes->update(*note, false, false);
+            }
+        }
+    }
+    const NoteRole role = noteRole(id);
+    window.setRole(role.secondary, role.primary);
+}
+
+void NoteWorkspace::presentAll(std::optional<QUuid> focus, bool activate, bool includeHidden)
+{
+    NoteStore* notes = store();
+    if (m_presenting || !notes)
+        return;
+    m_presenting = true;
+
+    std::vector<Note> presented = notes->active();
+    if (!includeHidden)
+        std::erase_if(presented, [](const Note& note) { return note.isHidden; });
+    const bool focusPresented = focus && std::any_of(presented.begin(), presented.end(),
+                                                     [&](const Note& note) { return note.id == *focus; });
+    if (!focusPresented)
+        focus.reset();
+
+    for (const Note& note : presented)
+        m_host.ensureController(note.id);
+
+    m_raised = true;
+    for (const Note& note : presented) {
+        if (note.isHidden) {
+            if (std::optional<Note> shown = notes->note(note.id)) {
+                shown->isHidden = false;
+                notes->update(*shown, false, false);
+            }
+        }
+        if (WorkspaceWindow* window = m_host.noteWindow(note.id)) {
+            window->setTemporarilyRaised(true);
+            applyLevel(*window, windowLevel::floating);
+            window->orderFrontRegardless();
+        }
+    }
+
+    reflow();
+
+    WorkspaceWindow* focused = focus ? m_host.noteWindow(*focus) : nullptr;
+    if (focused) {
+        focused->orderFrontRegardless();
+        if (activate)
+            focused->makeKeyAndFocusText();
+    }
+    m_presenting = false;
+}
+
+void NoteWorkspace::settleAll()
+{
+    m_raised = false;
+    for (WorkspaceWindow* window : m_host.noteWindows()) {
+        const int level = ownLevel(window->noteID());
+        window->setTemporarilyRaised(false);
+        applyLevel(*window, level);
+    }
+}
+
+void NoteWorkspace::setLayerForAll(bool onTop)
+{
+    NoteStore* notes = store();
+    if (!notes || !notes->setSharedWindowLayer(onTop))
+        return;
+    m_raised = false;
+    const int level = DesktopWindowPolicy::noteLevel(onTop);
+    for (WorkspaceWindow* window : m_host.noteWindows()) {
+        window->setTemporarilyRaised(false);
+        applyLevel(*window, level);
+        window->refresh();
+    }
+}
+
+NoteRole NoteWorkspace::noteRole(const QUuid& noteID) const
+{
+    const NoteStore* notes = store();
+    const std::optional<Note> note = notes ? notes->note(noteID) : std::nullopt;
+    if (!note)
+        return {};
+    if (note->docking)
+        return {true, false};
+    const std::vector<Note> active = notes->active();
+    const bool shownDependant = std::any_of(active.begin(), active.end(), [&](const Note& other) {
+        return other.docking && other.docking->targetID == noteID && !other.isHidden;
+    });
+    return {false, shownDependant};
+}
+
+void NoteWorkspace::refreshNoteRoles()
+{
+    for (WorkspaceWindow* window : m_host.noteWindows()) {
+        const NoteRole role = noteRole(window->noteID());
+        window->setRole(role.secondary, role.primary);
+    }
+}
+
+void NoteWorkspace::screenParametersChanged()
+{
+    m_screenPass.start();
+}
+
+void NoteWorkspace::screensChanged()
+{
+    if (m_movingID || m_isApplyingFrames) {
+        m_screenRecoveryPending = true;
+        return;
+    }
+    if (m_leftMouseDown && m_leftMouseDown())
+        return;
+    NoteStore* notes = store();
+    if (!notes)
+        return;
+    m_screenRecoveryPending = false;
+    for (const Note& note : notes->active()) {
+        if (note.docking)
+            continue;
+        if (WorkspaceWindow* window = m_host.noteWindow(note.id))
+            recoverOntoScreens(*window);
+    }
+    reflow();
+}
+
+void NoteWorkspace::recoverOntoScreens(WorkspaceWindow& window) const
+{
+    const QRectF shown = window.frame();
+    const QRectF recovered = WindowGeometry::recoveredFrame(shown, m_screens.visibleFrames());
+    if (recovered != shown)
+        window.applyFrame(recovered);
+    window.saveFrame();
+}
+
+void NoteWorkspace::reset()
+{
+    m_screenRecoveryPending = false;
+    m_movingID.reset();
+    refreshNoteRoles();
+}
+
+void NoteWorkspace::detachAll()
+{
+    finishMove();
+    if (NoteStore* notes = store()) {
+        for (Note note : notes->active()) {
+            if (note.docking) {
+                note.docking.reset();
+                notes->update(note, false, false);
+            }
+        }
+    }
+    syncNativeLinks();
+}
+
+} // namespace quorrin

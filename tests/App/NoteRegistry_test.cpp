@@ -1,0 +1,366 @@
+#include "Persistence/StoreFixtures.h"
+
+#include "App/NoteRegistry.h"
+#include "Editor/BlockEditor.h"
+#include "Features/Reminders/ReminderCoordinator.h"
+#include "Platform/Core/FakeNotificationCenter.h"
+#include "Platform/Core/ScreenProvider.h"
+#include "Windows/NoteWindowHost.h"
+#include "Windows/WorkspaceWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QPointer>
+#include <QUndoStack>
+
+using namespace quorrin;
+using namespace quorrin::testing;
+
+namespace {
+
+// A note window with a real editor over the store; the window itself is
+// played by fields.
+class FakeNoteWindow final : public RegisteredNoteWindow, public WorkspaceWindow {
+public:
+    FakeNoteWindow(NoteStore& store, const Note& note)
+        : shown(note.frame.x, note.frame.y, note.frame.width, note.frame.height)
+        , m_id(note.id)
+        , m_editor(std::make_unique<BlockEditor>(store, note.id))
+    {
+    }
+
+    QUuid noteID() const override { return m_id; }
+    WorkspaceWindow& layout() override { return *this; }
+    bool isKeyWindow() const override { return key; }
+    BlockEditor* editor() const override { return m_editor.get(); }
+    void archiveBlock(const QUuid& blockID) override { archived.push_back(blockID); }
+    void showReminder(const QUuid& blockID, const ReminderCallbacks&) override { reminders.push_back(blockID); }
+
+    NoteWindowHost* host() const override { return workspace; }
+    void setHost(NoteWindowHost* host) override { workspace = host; }
+    QRectF frame() const override { return shown; }
+    void applyFrame(const QRectF& frame) override { shown = frame; }
+    void saveFrame() override {}
+    bool isVisible() const override { return visible; }
+    int level() const override { return levelValue; }
+    void setLevel(int level) override { levelValue = level; }
+    void setPanelLevels(int, int) override {}
+    bool isTemporarilyRaised() const override { return raised; }
+    void setTemporarilyRaised(bool value) override { raised = value; }
+    void orderFrontRegardless() override { visible = true; }
+    void makeKeyAndFocusText() override { key = true; }
+    void setRole(bool, bool) override {}
+    void refresh() override {}
+
+    NoteWindowHost* workspace = nullptr;
+    QRectF shown;
+    bool visible = false;
+    bool key = false;
+    bool raised = false;
+    int levelValue = 0;
+    std::vector<QUuid> archived;
+    std::vector<QUuid> reminders;
+
+private:
+    QUuid m_id;
+    std::unique_ptr<BlockEditor> m_editor;
+};
+
+class NoteRegistryTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        store = directory.open();
+        NoteRegistryServices services;
+        services.makeWindow = [this](NoteStore& notes, const Note& note) {
+            ++made;
+            return std::make_unique<FakeNoteWindow>(notes, note);
+        };
+        services.screens = std::make_shared<FixedScreenProvider>(QList<QRectF>{QRectF(0, 0, 1600, 1000)});
+        services.leftMouseDown = [] { return false; };
+        services.clipboardText = [this] { return clipboard; };
+        services.beep = [this] { ++beeps; };
+        services.clock = fixedClock(800000000);
+        registry = std::make_unique<NoteRegistry>(*store, std::move(services));
+        registry->activateApplication = [this] { ++activations; };
+    }
+    void TearDown() override
+    {
+        registry.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    // A note with a paragraph and a todo; answers its id and the todo's.
+    std::pair<QUuid, QUuid> addTodoNote(bool completed = false)
+    {
+        Note note = store->create(AttributedString(QStringLiteral("first line")));
+        Block todo;
+        todo.kind = BlockKind::Todo;
+        todo.text = RichText(QStringLiteral("a task"), TextFont::system(14));
+        todo.todo = TodoMetadata{};
+        todo.todo->isCompleted = completed;
+        note.blocks.push_back(todo);
+        store->update(note, true, false);
+        return {note.id, todo.id};
+    }
+    QUuid addNote(bool hidden = false, bool collapsed = false)
+    {
+        Note note = store->create(AttributedString(QStringLiteral("text")));
+        note.isHidden = hidden;
+        note.isCollapsed = collapsed;
+        store->update(note, true, false);
+        return note.id;
+    }
+    FakeNoteWindow* window(const QUuid& id) const
+    {
+        return dynamic_cast<FakeNoteWindow*>(registry->controller(id));
+    }
+    Block storedBlock(const QUuid& noteID, const QUuid& blockID) const
+    {
+        const Note note = *store->note(noteID);
+        for (const Block& block : note.blocks) {
+            if (block.id == blockID)
+                return block;
+        }
+        return {};
+    }
+    // Opens the note as the key window with the caret in the block.
+    FakeNoteWindow& focusOn(const QUuid& noteID, const QUuid& blockID)
+    {
+        registry->open(noteID, blockID, true);
+        return *window(noteID);
+    }
+
+    StoreDirectory directory;
+    std::unique_ptr<NoteStore> store;
+    std::unique_ptr<NoteRegistry> registry;
+    std::optional<QString> clipboard;
+    int made = 0;
+    int beeps = 0;
+    int activations = 0;
+};
+
+TEST_F(NoteRegistryTest, OpeningADeletedOrUnknownNoteMakesNoWindow)
+{
+    const QUuid gone = addNote();
+    store->deleteNote(gone);
+    registry->open(gone, std::nullopt, true);
+    registry->open(uuid(404), std::nullopt, true);
+    registry->ensureController(gone);
+    EXPECT_EQ(made, 0);
+    EXPECT_TRUE(registry->controllers().empty());
+    EXPECT_EQ(activations, 0);
+}
+
+TEST_F(NoteRegistryTest, OpeningAtABlockExpandsACollapsedNoteAndPlacesTheCaret)
+{
+    const auto [noteID, todoID] = addTodoNote();
+    Note collapsed = *store->note(noteID);
+    collapsed.isCollapsed = true;
+    store->update(collapsed, true, false);
+
+    registry->open(noteID, std::nullopt, false);
+    EXPECT_TRUE(store->note(noteID)->isCollapsed);
+
+    registry->open(noteID, todoID, false);
+    EXPECT_FALSE(store->note(noteID)->isCollapsed);
+    EXPECT_EQ(window(noteID)->editor()->currentBlock(), todoID);
+    EXPECT_FALSE(window(noteID)->key);
+}
+
+TEST_F(NoteRegistryTest, OnlyAnActivatingOpenShowsAndUnhidesAHiddenNote)
+{
+    const QUuid hidden = addNote(true);
+    registry->open(hidden, std::nullopt, false);
+    EXPECT_TRUE(store->note(hidden)->isHidden);
+    ASSERT_NE(window(hidden), nullptr); // the window exists but stays unshown
+    EXPECT_FALSE(window(hidden)->visible);
+    EXPECT_EQ(activations, 0);
+
+    registry->trackingOwnMenu = true;
+    registry->open(hidden, std::nullopt, true);
+    EXPECT_FALSE(store->note(hidden)->isHidden);
+    EXPECT_TRUE(window(hidden)->visible);
+    EXPECT_TRUE(window(hidden)->key);
+    EXPECT_EQ(activations, 1);
+    EXPECT_EQ(registry->pendingMenuFocusID, hidden);
+    EXPECT_EQ(registry->current(), registry->controller(hidden));
+}
+
+TEST_F(NoteRegistryTest, TwoOpensMakeOneWindowAttachedToTheWorkspace)
+{
+    const QUuid id = addNote();
+    registry->open(id, std::nullopt, true);
+    registry->open(id, std::nullopt, false);
+    EXPECT_EQ(made, 1);
+    EXPECT_EQ(registry->controllers().size(), 1u);
+    EXPECT_EQ(window(id)->workspace, &registry->workspace());
+}
+
+TEST_F(NoteRegistryTest, ADeletedNotesWindowLeavesTheRegistryOnTheNextTurn)
+{
+    const QUuid id = addNote();
+    const QUuid other = addNote();
+    registry->open(id, std::nullopt, true);
+    registry->open(other, std::nullopt, true);
+    QPointer<RegisteredNoteWindow> removed = registry->controller(id);
+
+    ASSERT_TRUE(store->deleteNote(id));
+    removed->onDelete(id);
+    EXPECT_EQ(registry->controller(id), removed.data()); // still inside the window's own command
+
+    QCoreApplication::processEvents();
+    EXPECT_EQ(registry->controller(id), nullptr);
+    EXPECT_NE(registry->controller(other), nullptr);
+    EXPECT_EQ(window(other)->workspace, &registry->workspace());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(removed);
+}
+
+TEST_F(NoteRegistryTest, RaisingAllFocusesTheCurrentOrTheFirstEligibleNote)
+{
+    const QUuid hiddenFirst = addNote(true);
+    const QUuid second = addNote();
+    registry->raiseAllNotes(true, false);
+    EXPECT_TRUE(window(second)->key);
+    EXPECT_EQ(window(hiddenFirst), nullptr);
+    EXPECT_TRUE(store->note(hiddenFirst)->isHidden);
+
+    window(second)->key = false;
+    registry->raiseAllNotes(true, true);
+    EXPECT_TRUE(window(hiddenFirst)->key);
+    EXPECT_FALSE(store->note(hiddenFirst)->isHidden);
+    EXPECT_EQ(activations, 2);
+}
+
+TEST_F(NoteRegistryTest, TogglingATodoTwiceReturnsToItsStartInUndoableSteps)
+{
+    const auto [noteID, todoID] = addTodoNote();
+    FakeNoteWindow& note = focusOn(noteID, todoID);
+
+    registry->toggleCurrentTodo();
+    EXPECT_TRUE(storedBlock(noteID, todoID).todo->isCompleted);
+    EXPECT_EQ(storedBlock(noteID, todoID).todo->completedAt, Date{800000000});
+    EXPECT_EQ(note.editor()->history()->undoText(), NoteRegistry::toggleTodoAction);
+
+    registry->toggleCurrentTodo();
+    EXPECT_FALSE(storedBlock(noteID, todoID).todo->isCompleted);
+    EXPECT_FALSE(storedBlock(noteID, todoID).todo->completedAt);
+
+    note.editor()->history()->undo();
+    EXPECT_TRUE(storedBlock(noteID, todoID).todo->isCompleted);
+}
+
+TEST_F(NoteRegistryTest, BlockCommandsOnlyChangeTodosAndNeedAKeyNote)
+{
+    const auto [noteID, todoID] = addTodoNote();
+    const QUuid paragraphID = store->note(noteID)->blocks.front().id;
+
+    // No key note window: nothing happens, and the reminder command beeps.
+    registry->archiveCurrent();
+    registry->toggleCurrentTodo();
+    registry->reminderCurrent();
+    EXPECT_EQ(beeps, 1);
+
+    FakeNoteWindow& note = focusOn(noteID, paragraphID);
+    const auto todoData = [&] {
+        std::vector<std::pair<BlockKind, std::optional<TodoMetadata>>> data;
+        for (const Block& block : store->note(noteID)->blocks)
+            data.emplace_back(block.kind, block.todo);
+        return data;
+    };
+    const auto before = todoData();
+    registry->priorityCurrent(1);
+    registry->toggleCurrentRemarks();
+    registry->toggleCurrentTodo();
+    EXPECT_EQ(todoData(), before);
+    EXPECT_EQ(note.editor()->history()->count(), 0);
+    registry->reminderCurrent();
+    EXPECT_EQ(beeps, 2);
+
+    note.editor()->focus(todoID);
+    registry->priorityCurrent(2);
+    EXPECT_EQ(storedBlock(noteID, todoID).todo->priority, 2);
+    EXPECT_EQ(note.editor()->history()->undoText(), NoteRegistry::priorityAction);
+    registry->priorityCurrent(9); // no such priority
+    EXPECT_EQ(storedBlock(noteID, todoID).todo->priority, 2);
+    registry->toggleCurrentRemarks();
+    EXPECT_TRUE(storedBlock(noteID, todoID).todo->notesExpanded);
+    EXPECT_EQ(note.editor()->history()->undoText(), NoteRegistry::toggleRemarksAction);
+    registry->archiveCurrent();
+    EXPECT_EQ(note.archived, std::vector<QUuid>{todoID});
+}
+
+TEST_F(NoteRegistryTest, ConvertingReadsTheBlockKindFromTheMenuItem)
+{
+    const auto [noteID, todoID] = addTodoNote();
+    const QUuid paragraphID = store->note(noteID)->blocks.front().id;
+    focusOn(noteID, paragraphID);
+
+    for (const QVariant& ignored : {QVariant(), QVariant(5), QVariant(QStringLiteral("Todo")),
+                                    QVariant(QStringLiteral("chapter"))}) {
+        registry->convertBlock(ignored);
+        EXPECT_EQ(storedBlock(noteID, paragraphID).kind, BlockKind::Paragraph) << ignored.toString().toStdString();
+    }
+    registry->convertBlock(QStringLiteral("h2"));
+    EXPECT_EQ(storedBlock(noteID, paragraphID).kind, BlockKind::H2);
+}
+
+TEST_F(NoteRegistryTest, NewNotesFromTextClipboardAndTheTextService)
+{
+    registry->newFromClipboard();
+    EXPECT_EQ(beeps, 1);
+    EXPECT_TRUE(store->active().empty());
+
+    clipboard = QStringLiteral("from the clipboard");
+    registry->newFromClipboard();
+    EXPECT_EQ(registry->newFromSelection(QString()), NoteRegistry::noSelectionError);
+    EXPECT_EQ(registry->newFromSelection(QStringLiteral("selected")), std::nullopt);
+    registry->newNote();
+
+    const std::vector<Note> notes = store->active();
+    ASSERT_EQ(notes.size(), 3u);
+    EXPECT_EQ(notes[0].blocks.front().text.attributed().string(), QStringLiteral("from the clipboard"));
+    EXPECT_EQ(notes[1].blocks.front().text.attributed().string(), QStringLiteral("selected"));
+    EXPECT_TRUE(notes[2].isEmpty());
+    for (const Note& note : notes)
+        EXPECT_TRUE(window(note.id)->visible);
+    EXPECT_TRUE(window(notes[2].id)->key);
+    EXPECT_EQ(activations, 3);
+
+    // Text dropped on a header makes a note too.
+    window(notes[0].id)->onTextDrop(QStringLiteral("dropped"));
+    EXPECT_EQ(store->active().size(), 4u);
+}
+
+TEST_F(NoteRegistryTest, TheReminderEditorOpensOnTheNextTurnOnlyForOpenTodos)
+{
+    FakeNotificationCenter center;
+    ReminderCoordinator reminders(nullptr, center, nullptr);
+    const auto [openNote, openTodo] = addTodoNote();
+    const auto [doneNote, doneTodo] = addTodoNote(true);
+    const QUuid paragraph = store->note(openNote)->blocks.front().id;
+
+    registry->showReminder(openNote, openTodo); // no coordinator yet
+    registry->setReminders(&reminders);
+    registry->showReminder(doneNote, doneTodo);
+    registry->showReminder(openNote, paragraph);
+    registry->showReminder(openNote, openTodo);
+    ASSERT_NE(window(openNote), nullptr);
+    EXPECT_TRUE(window(openNote)->reminders.empty());
+    EXPECT_EQ(window(doneNote), nullptr);
+
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window(openNote)->reminders, std::vector<QUuid>{openTodo});
+    EXPECT_EQ(activations, 1);
+
+    // From the menu: the current todo's editor is flushed and asked the same way.
+    focusOn(openNote, openTodo);
+    registry->reminderCurrent();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window(openNote)->reminders.size(), 2u);
+    EXPECT_EQ(beeps, 0);
+}
+
+} // namespace

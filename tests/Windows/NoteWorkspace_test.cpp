@@ -1,0 +1,371 @@
+#include "FakeWorkspaceWindow.h"
+#include "Persistence/StoreFixtures.h"
+
+#include "Platform/Core/ScreenProvider.h"
+#include "Platform/Core/Sqlite.h"
+#include "Windows/DesktopWindowPolicy.h"
+#include "Windows/NoteWorkspace.h"
+#include "Windows/WorkspaceHost.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+
+#include <memory>
+
+using namespace quorrin;
+using namespace quorrin::testing;
+
+namespace {
+
+constexpr int top = windowLevel::floating;
+constexpr int desktop = DesktopWindowPolicy::desktopLevel;
+
+// The registry as the workspace sees it: fake windows made on demand.
+class FakeHost final : public WorkspaceHost {
+public:
+    NoteStore* noteStore() const override { return store; }
+    std::vector<WorkspaceWindow*> noteWindows() const override
+    {
+        std::vector<WorkspaceWindow*> result;
+        for (const auto& window : windows)
+            result.push_back(window.get());
+        return result;
+    }
+    WorkspaceWindow* noteWindow(const QUuid& id) const override { return find(id); }
+    void ensureController(const QUuid& id) override
+    {
+        const std::optional<Note> note = store ? store->note(id) : std::nullopt;
+        if (find(id) || !note || note->deletedAt)
+            return;
+        const WindowFrame& f = note->frame;
+        windows.push_back(std::make_unique<FakeWorkspaceWindow>(id, QRectF(f.x, f.y, f.width, f.height)));
+        ++made;
+        if (workspace)
+            workspace->attach(*windows.back());
+    }
+
+    FakeWorkspaceWindow* find(const QUuid& id) const
+    {
+        for (const auto& window : windows) {
+            if (window->id == id)
+                return window.get();
+        }
+        return nullptr;
+    }
+
+    NoteStore* store = nullptr;
+    NoteWorkspace* workspace = nullptr;
+    std::vector<std::unique_ptr<FakeWorkspaceWindow>> windows;
+    int made = 0;
+};
+
+class NoteWorkspaceTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        store = directory.open();
+        host.store = store.get();
+        workspace = std::make_unique<NoteWorkspace>(host, screens, [this] { return mouseDown; });
+        host.workspace = workspace.get();
+    }
+    void TearDown() override
+    {
+        workspace.reset();
+        host.windows.clear();
+    }
+
+    struct Spec {
+        bool hidden = false;
+        bool onTop = false;
+        bool collapsed = false;
+        WindowFrame frame{100, 100, 300, 300};
+        std::optional<NoteDock> docking;
+
+        Spec& hide() { return hidden = true, *this; }
+        Spec& top() { return onTop = true, *this; }
+        Spec& collapse() { return collapsed = true, *this; }
+        Spec& at(WindowFrame value) { return frame = value, *this; }
+        Spec& dock(QUuid target, DockEdge edge) { return docking = NoteDock{target, edge}, *this; }
+    };
+
+    QUuid addNote(const Spec& spec)
+    {
+        Note note = store->create();
+        note.blocks.front().text = RichText(QStringLiteral("text"), TextFont::system(14));
+        note.isHidden = spec.hidden;
+        note.alwaysOnTop = spec.onTop;
+        note.isCollapsed = spec.collapsed;
+        note.frame = spec.frame;
+        note.docking = spec.docking;
+        store->update(note, true, false);
+        return note.id;
+    }
+    Note stored(const QUuid& id) const { return *store->note(id); }
+    FakeWorkspaceWindow* window(const QUuid& id) const { return host.find(id); }
+
+    StoreDirectory directory;
+    std::unique_ptr<NoteStore> store;
+    FixedScreenProvider screens{{QRectF(0, 0, 1600, 1000)}};
+    bool mouseDown = false;
+    FakeHost host;
+    std::unique_ptr<NoteWorkspace> workspace;
+};
+
+TEST_F(NoteWorkspaceTest, PresentingLeavesHiddenNotesAloneUnlessAskedAndThenUnhidesThem)
+{
+    const QUuid shown = addNote(Spec());
+    const QUuid hidden = addNote(Spec().hide());
+
+    workspace->presentAll(std::nullopt, false, false);
+    EXPECT_TRUE(window(shown)->visible);
+    EXPECT_EQ(window(shown)->windowLevelValue, top);
+    EXPECT_TRUE(window(shown)->raised);
+    EXPECT_EQ(window(hidden), nullptr);
+    EXPECT_TRUE(stored(hidden).isHidden);
+    EXPECT_TRUE(workspace->isRaised());
+
+    workspace->presentAll(std::nullopt, false, true);
+    ASSERT_NE(window(hidden), nullptr);
+    EXPECT_TRUE(window(hidden)->visible);
+    EXPECT_EQ(window(hidden)->windowLevelValue, top);
+    EXPECT_FALSE(stored(hidden).isHidden);
+    EXPECT_EQ(host.made, 2);
+}
+
+TEST_F(NoteWorkspaceTest, OnlyAPresentedFocusNoteEndsOnTopAndOnlyWithActivationBecomesKey)
+{
+    const QUuid first = addNote(Spec());
+    const QUuid second = addNote(Spec());
+    const QUuid hidden = addNote(Spec().hide());
+    struct Case {
+        const char* name;
+        std::optional<QUuid> focus;
+        bool activate;
+        std::optional<QUuid> expectedTop;
+        std::optional<QUuid> expectedKey;
+    };
+    const Case cases[] = {
+        {"no focus", std::nullopt, true, second, std::nullopt},
+        {"first, activating", first, true, first, first},
+        {"first, not activating", first, false, first, std::nullopt},
+        {"hidden note is no focus", hidden, true, second, std::nullopt},
+        {"unknown note is no focus", uuid(404), true, second, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const auto& made : host.windows)
+            made->key = false;
+        workspace->presentAll(c.focus, c.activate, false);
+        const FakeWorkspaceWindow* front = window(first)->frontStamp > window(second)->frontStamp ? window(first)
+                                                                                                  : window(second);
+        EXPECT_EQ(front->id, c.expectedTop);
+        for (const QUuid& id : {first, second})
+            EXPECT_EQ(window(id)->key, c.expectedKey == id);
+        EXPECT_EQ(window(hidden), nullptr);
+    }
+}
+
+TEST_F(NoteWorkspaceTest, AttachingWhileRaisedFloatsAndAfterSettlingEachNoteHasItsOwnLevel)
+{
+    const QUuid onTop = addNote(Spec().top());
+    const QUuid plain = addNote(Spec());
+    workspace->presentAll(std::nullopt, false, false);
+
+    const QUuid late = addNote(Spec());
+    host.ensureController(late);
+    EXPECT_EQ(window(late)->windowLevelValue, top);
+    EXPECT_TRUE(window(late)->raised);
+
+    workspace->settleAll();
+    EXPECT_FALSE(workspace->isRaised());
+    const struct {
+        QUuid id;
+        int level;
+        int reminder;
+    } expected[] = {{onTop, top, 4}, {plain, desktop, 4}, {late, desktop, 4}};
+    for (const auto& e : expected) {
+        EXPECT_EQ(window(e.id)->windowLevelValue, e.level);
+        EXPECT_EQ(window(e.id)->formatPanelLevel, e.level);
+        EXPECT_EQ(window(e.id)->reminderPanelLevel, e.reminder);
+        EXPECT_FALSE(window(e.id)->raised);
+    }
+
+    const QUuid afterSettling = addNote(Spec());
+    host.ensureController(afterSettling);
+    EXPECT_EQ(window(afterSettling)->windowLevelValue, desktop);
+}
+
+TEST_F(NoteWorkspaceTest, ReminderPanelsStayAboveTheirNoteAndNeverBelowTheFloatingBand)
+{
+    for (const auto& [note, reminder] : {std::pair{desktop, 4}, {0, 4}, {top, 4}, {4, 5}, {20, 21}})
+        EXPECT_EQ(DesktopWindowPolicy::reminderPanelLevel(note), reminder) << note;
+}
+
+TEST_F(NoteWorkspaceTest, SwitchingTheLayerMovesEveryWindowAndRefreshesIt)
+{
+    const QUuid a = addNote(Spec());
+    const QUuid b = addNote(Spec().top());
+    const QUuid gone = addNote(Spec());
+    store->deleteNote(gone);
+    workspace->presentAll(std::nullopt, false, false);
+
+    for (const bool onTop : {true, false}) {
+        SCOPED_TRACE(onTop);
+        workspace->setLayerForAll(onTop);
+        EXPECT_FALSE(workspace->isRaised());
+        EXPECT_EQ(store->preferences().alwaysOnTop, onTop);
+        for (const QUuid& id : {a, b}) {
+            EXPECT_EQ(window(id)->windowLevelValue, onTop ? top : desktop);
+            EXPECT_EQ(window(id)->reminderPanelLevel, 4);
+            EXPECT_FALSE(window(id)->raised);
+            EXPECT_EQ(stored(id).alwaysOnTop, onTop);
+        }
+    }
+    EXPECT_EQ(window(a)->refreshes, 2);
+}
+
+TEST_F(NoteWorkspaceTest, ALayerTheStoreCannotSaveChangesNoWindow)
+{
+    const QUuid a = addNote(Spec());
+    workspace->presentAll(std::nullopt, false, false);
+
+    // An open read transaction elsewhere keeps the commit from happening.
+    SqliteDatabase reader(directory.storePath(), SqliteDatabase::Mode::ReadOnly);
+    reader.execute(QStringLiteral("BEGIN"));
+    std::optional<SqliteStatement> reading = reader.prepare(QStringLiteral("SELECT count(*) FROM NoteRecord"));
+    ASSERT_TRUE(reading->step());
+
+    workspace->setLayerForAll(true);
+    EXPECT_TRUE(workspace->isRaised());
+    EXPECT_TRUE(window(a)->raised);
+    EXPECT_EQ(window(a)->refreshes, 0);
+    EXPECT_FALSE(stored(a).alwaysOnTop);
+
+    workspace->settleAll();
+    workspace->setLayerForAll(true);
+    EXPECT_EQ(window(a)->windowLevelValue, desktop);
+    EXPECT_EQ(window(a)->refreshes, 0);
+}
+
+TEST_F(NoteWorkspaceTest, RolesFollowTheDockingAndIgnoreHiddenDependants)
+{
+    const QUuid root = addNote(Spec());
+    const QUuid lonely = addNote(Spec());
+    const QUuid hiddenRoot = addNote(Spec());
+    const QUuid child = addNote(Spec().dock(root, DockEdge::Right));
+    addNote(Spec().hide().dock(hiddenRoot, DockEdge::Below));
+    workspace->presentAll(std::nullopt, false, false);
+
+    const struct {
+        QUuid id;
+        NoteRole role;
+    } expected[] = {
+        {root, {false, true}}, {lonely, {false, false}}, {hiddenRoot, {false, false}}, {child, {true, false}}};
+    for (const auto& e : expected) {
+        EXPECT_EQ(workspace->noteRole(e.id), e.role);
+        EXPECT_EQ(window(e.id)->role, std::pair(e.role.secondary, e.role.primary));
+    }
+    EXPECT_EQ(workspace->noteRole(uuid(404)), NoteRole{});
+}
+
+TEST_F(NoteWorkspaceTest, AttachingAnUndockedNoteRecordsTheWindowsFrame)
+{
+    const QUuid expanded = addNote(Spec().at({10, 20, 300, 300}));
+    const QUuid collapsed = addNote(Spec().collapse().at({10, 20, 300, 300}));
+    const QUuid docked = addNote(Spec().dock(expanded, DockEdge::Right));
+
+    FakeWorkspaceWindow movedExpanded(expanded, QRectF(50, 60, 320, 280));
+    workspace->attach(movedExpanded);
+    EXPECT_EQ(stored(expanded).frame, (WindowFrame{50, 60, 320, 280}));
+
+    // A collapsed window is its top strip: the stored height hangs from its top.
+    FakeWorkspaceWindow movedStrip(collapsed, QRectF(40, 500, 280, 55));
+    workspace->attach(movedStrip);
+    EXPECT_EQ(stored(collapsed).frame, (WindowFrame{40, 255, 280, 300}));
+
+    const WindowFrame dockedBefore = stored(docked).frame;
+    FakeWorkspaceWindow movedDocked(docked, QRectF(900, 900, 100, 100));
+    workspace->attach(movedDocked);
+    EXPECT_EQ(stored(docked).frame, dockedBefore);
+    EXPECT_EQ(movedDocked.workspace, workspace.get());
+}
+
+TEST_F(NoteWorkspaceTest, ANoteOnARemovedScreenComesBackInOneMergedPass)
+{
+    screens.setVisibleFrames({QRectF(0, 0, 1600, 1000), QRectF(1600, 0, 1600, 1000)});
+    const QUuid onSecond = addNote(Spec().at({2000, 300, 300, 300}));
+    const QUuid onFirst = addNote(Spec().at({100, 300, 300, 300}));
+    const QUuid docked = addNote(Spec().at({2300, 300, 300, 300}).dock(onSecond, DockEdge::Right));
+    workspace->presentAll(std::nullopt, false, false);
+
+    screens.setVisibleFrames({QRectF(0, 0, 1600, 1000)});
+    for (int change = 0; change < 3; ++change)
+        workspace->screenParametersChanged();
+    EXPECT_EQ(window(onSecond)->frameSaves, 0); // not within the announcing call
+
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window(onSecond)->shownFrame, QRectF(1300, 300, 300, 300));
+    EXPECT_EQ(window(onSecond)->frameSaves, 1);
+    EXPECT_EQ(window(onFirst)->shownFrame, QRectF(100, 300, 300, 300));
+    EXPECT_EQ(window(onFirst)->frameSaves, 1);
+    // Docked notes follow their root through the layout, not one by one.
+    EXPECT_EQ(window(docked)->frameSaves, 0);
+}
+
+TEST_F(NoteWorkspaceTest, AScreenChangeWhileTheButtonIsHeldIsDroppedNotDeferred)
+{
+    screens.setVisibleFrames({QRectF(0, 0, 1600, 1000), QRectF(1600, 0, 1600, 1000)});
+    const QUuid onSecond = addNote(Spec().at({2000, 300, 300, 300}));
+    workspace->presentAll(std::nullopt, false, false);
+    screens.setVisibleFrames({QRectF(0, 0, 1600, 1000)});
+
+    mouseDown = true;
+    workspace->screensChanged();
+    EXPECT_FALSE(workspace->isScreenRecoveryPending());
+    EXPECT_EQ(window(onSecond)->frameSaves, 0);
+
+    mouseDown = false;
+    workspace->finishMove();
+    EXPECT_EQ(window(onSecond)->frameSaves, 0);
+    workspace->screensChanged();
+    EXPECT_EQ(window(onSecond)->frameSaves, 1);
+}
+
+TEST_F(NoteWorkspaceTest, DetachingAllClearsEveryDockingAndKeepsTheFrames)
+{
+    const QUuid root = addNote(Spec());
+    const QUuid child = addNote(Spec().at({400, 100, 300, 300}).dock(root, DockEdge::Right));
+    EXPECT_TRUE(workspace->hasConnection(root));
+    workspace->detachAll();
+    EXPECT_FALSE(stored(child).docking);
+    EXPECT_EQ(stored(child).frame, (WindowFrame{400, 100, 300, 300}));
+    EXPECT_FALSE(workspace->hasConnection(root));
+}
+
+TEST_F(NoteWorkspaceTest, WithoutAStoreEveryOperationDoesNothing)
+{
+    const QUuid a = addNote(Spec());
+    host.ensureController(a);
+    const int levelBefore = window(a)->windowLevelValue;
+    host.store = nullptr;
+    workspace->presentAll(a, true, true);
+    workspace->setLayerForAll(true);
+    workspace->screensChanged();
+    EXPECT_EQ(window(a)->windowLevelValue, levelBefore);
+    EXPECT_FALSE(window(a)->key);
+    EXPECT_EQ(window(a)->frameSaves, 0);
+    EXPECT_EQ(workspace->noteRole(a), NoteRole{});
+}
+
+TEST_F(NoteWorkspaceTest, WindowsOutlivingTheWorkspaceLoseTheirHost)
+{
+    const QUuid a = addNote(Spec());
+    host.ensureController(a);
+    EXPECT_EQ(window(a)->workspace, workspace.get());
+    workspace.reset();
+    host.workspace = nullptr;
+    EXPECT_EQ(window(a)->workspace, nullptr);
+}
+
+} // namespace
