@@ -54,6 +54,16 @@ NoteRegistryServices::WindowFactory ControllerNoteWindow::factory(NoteWindowCont
     };
 }
 
+void ControllerNoteWindow::commitPendingInput()
+{
+    m_controller->commitPendingInput();
+}
+
+void ControllerNoteWindow::requestAttention()
+{
+    QApplication::alert(m_controller->panel());
+}
+
 QUuid ControllerNoteWindow::noteID() const
 {
     return m_controller->noteID();

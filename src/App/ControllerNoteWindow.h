@@ -33,6 +33,8 @@ public:
     BlockEditor* editor() const override;
     void archiveBlock(const QUuid& blockID) override;
     void showReminder(const QUuid& blockID, const ReminderCallbacks& callbacks) override;
+    void commitPendingInput() override;
+    void requestAttention() override;
 
     // --- the workspace's view
     NoteWindowHost* host() const override;

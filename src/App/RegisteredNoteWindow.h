@@ -32,6 +32,10 @@ public:
     virtual void archiveBlock(const QUuid& blockID) = 0;
     // Opens the reminder editor of a todo of this note.
     virtual void showReminder(const QUuid& blockID, const ReminderCallbacks& callbacks) = 0;
+    // Ends title editing and writes pending typing into the note.
+    virtual void commitPendingInput() = 0;
+    // Asks the desktop to draw the user's attention to this window.
+    virtual void requestAttention() = 0;
 
     // Installed by the registry: the note was deleted from its window; text
     // was dropped on its header.

@@ -36,6 +36,9 @@ public:
     BlockEditor* editor() const override { return m_editor.get(); }
     void archiveBlock(const QUuid& blockID) override { archived.push_back(blockID); }
     void showReminder(const QUuid& blockID, const ReminderCallbacks&) override { reminders.push_back(blockID); }
+    void commitPendingInput() override { ++commits; }
+    void requestAttention() override {}
+    int commits = 0;
 
     NoteWindowHost* host() const override { return workspace; }
     void setHost(NoteWindowHost* host) override { workspace = host; }
