@@ -108,6 +108,7 @@ BlockEditor::BlockEditor(std::shared_ptr<EditorStore> store, const QUuid& noteID
     connect(m_textView, &QTextEdit::textChanged, this, &BlockEditor::onTextChanged);
     connect(m_textView, &QTextEdit::cursorPositionChanged, this, &BlockEditor::onSelectionChanged);
     const auto followScrolling = [this] {
+        layoutTaskShelves();
         updateScrollHint();
         call(updateFormatBarPosition);
     };
@@ -115,11 +116,19 @@ BlockEditor::BlockEditor(std::shared_ptr<EditorStore> store, const QUuid& noteID
     connect(document()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged, this, followScrolling);
 
     m_formatWork.setSingleShot(true);
-    m_formatWork.setInterval(550);
     connect(&m_formatWork, &QTimer::timeout, this, [this] {
-        m_formatSuppressed = false;
+        if (m_formatWorkEndsTyping)
+            m_formatSuppressed = false;
         call(presentFormatBar);
     });
+
+    shelfHeight = [this](const QUuid& id, bool isTodo) { return ownShelfHeight(id, isTodo); };
+    syncFileShelves = [this](bool reload) { ownSyncFileShelves(reload); };
+    applyCompletion = [this] { ownApplyCompletion(); };
+    scheduleFormatBar = [this] { ownScheduleFormatBar(); };
+    presentFormatBar = [this] { ownPresentFormatBar(); };
+    updateFormatBarPosition = [this] { ownUpdateFormatBarPosition(); };
+    hideFormatBar = [this] { ownHideFormatBar(); };
     render(false);
 }
 
@@ -133,6 +142,10 @@ BlockEditor::~BlockEditor()
     // The text view goes with the widget tree; nothing it emits may reach us.
     disconnect(document(), nullptr, this, nullptr);
     disconnect(m_textView, nullptr, this, nullptr);
+    // Nor may it call back: closing the window moves the focus out of the
+    // text while the editor's members are already gone.
+    m_textView->editor = nullptr;
+    m_formatWork.stop();
 }
 
 QTextDocument* BlockEditor::document() const
@@ -365,8 +378,20 @@ void BlockEditor::resizeEvent(QResizeEvent* event)
         gutter->raise();
         gutter->update();
     }
+    layoutTaskShelves();
     updateScrollHint();
     call(updateFormatBarPosition);
+}
+
+void BlockEditor::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::PaletteChange && event->type() != QEvent::StyleChange)
+        return;
+    call(applyCompletion);
+    m_appearance->rehighlight(); // the shown colours follow the palette
+    if (gutter)
+        gutter->update();
 }
 
 // ---------------------------------------------------------------- write-back
@@ -498,13 +523,17 @@ void BlockEditor::onTextChanged()
     call(closeBlockMenu);
     flush();
     if (applyingFormat) {
+        if (FormatPanel* panel = formatPanel())
+            panel->refreshBar();
         call(presentFormatBar);
         return;
     }
+    // Typing keeps the bar out of the way until a pause.
     m_formatWork.stop();
     m_formatSuppressed = true;
-    call(hideFormatBar);
-    m_formatWork.start();
+    if (FormatPanel* panel = formatPanel(); panel && panel->isExpanded())
+        panel->hide();
+    startFormatWork(formatbar::typingDelayMs, true);
 }
 
 void BlockEditor::onSelectionChanged()
@@ -707,6 +736,7 @@ void BlockEditor::refreshAlarmVisuals()
 QRectF BlockEditor::rect(int start, int length) const
 {
     QTextDocument& doc = *document();
+    doc.documentLayout()->documentSize(); // lays the text out
     const int end = start + std::max(length, 0);
     QRectF result;
     for (QTextBlock block = doc.findBlock(start); block.isValid(); block = block.next()) {
@@ -724,6 +754,9 @@ QRectF BlockEditor::rect(int start, int length) const
             result = result.united(line.rect().translated(layout->position()));
         }
     }
+    if (result.isNull())
+        return {};
+    result.setHeight(std::max(result.height(), 20.0));
     return result;
 }
 
@@ -731,6 +764,8 @@ QRectF BlockEditor::firstLineRect(int start, int length) const
 {
     QTextDocument& doc = *document();
     doc.documentLayout()->documentSize(); // lays the text out
+    if (start < 0 || start >= textLength(doc))
+        return rect(start, length);
     const QTextBlock block = doc.findBlock(start);
     if (!block.isValid() || !block.layout())
         return {};
@@ -762,7 +797,12 @@ bool BlockEditor::prepareWritableLine(QPointF point)
     double bottom = 0;
     if (!m_ranges.empty()) {
         document()->documentLayout()->documentSize();
-        bottom = std::max(rect(m_ranges.back().start, m_ranges.back().length).bottom(), 0.0);
+        const TextRun& last = m_ranges.back();
+        bottom = std::max(rect(last.start, last.length).bottom(), 0.0);
+        // A todo's file shelf below the last line belongs to the text.
+        const auto shelf = m_taskShelfViews.find(last.blockID);
+        if (shelf != m_taskShelfViews.end() && shelf->second)
+            bottom = std::max(bottom, QRectF(shelf->second->geometry()).translated(scrollOffset()).bottom());
     }
     if (point.y() <= bottom + 6)
         return false;
@@ -806,6 +846,205 @@ bool BlockEditor::isAttachmentAtCursor() const
         return false;
     const auto found = std::find_if(note->blocks.begin(), note->blocks.end(), [&](const Block& b) { return b.id == *id; });
     return found != note->blocks.end() && blockKind::isAttachment(found->kind);
+}
+
+// ---------------------------------------------------------------- todo shelves
+
+QPointF BlockEditor::scrollOffset() const
+{
+    return QPointF(m_textView->horizontalScrollBar()->value(), m_textView->verticalScrollBar()->value());
+}
+
+double BlockEditor::ownShelfHeight(const QUuid& blockID, bool isTodo) const
+{
+    if (!isTodo || !fileShelfModel)
+        return 0;
+    return taskshelf::gap(fileShelfModel->fileCount(blockID), showsTaskDropTargets);
+}
+
+void BlockEditor::ownSyncFileShelves(bool reload)
+{
+    const std::optional<Note> note = currentNote();
+    if (!note || !fileShelfModel)
+        return;
+    TaskShelfSource* model = fileShelfModel;
+    const std::vector<QUuid> wanted = taskshelf::wanted(
+        note->displayBlocks(), [model](const QUuid& id) { return model->fileCount(id); }, showsTaskDropTargets);
+
+    for (auto it = m_taskShelfViews.begin(); it != m_taskShelfViews.end();) {
+        if (std::find(wanted.begin(), wanted.end(), it->first) == wanted.end() || !it->second) {
+            delete it->second.data();
+            it = m_taskShelfViews.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    const std::weak_ptr<EditorStore> store = m_store;
+    for (const QUuid& id : wanted) {
+        QPointer<TaskShelfView>& view = m_taskShelfViews[id];
+        if (!view) {
+            view = model->makeShelfView(id, m_textView->viewport());
+            if (!view) {
+                m_taskShelfViews.erase(id);
+                continue;
+            }
+            view->onError = [store](const AppError& error) {
+                if (const auto alive = store.lock())
+                    alive->report(error);
+            };
+            view->raise();
+            view->show();
+        }
+        if (reload || view->showsDropTarget() != showsTaskDropTargets) {
+            view->setShowsDropTarget(showsTaskDropTargets);
+            view->reload();
+        }
+    }
+    applyParagraphLayout(*note);
+    layoutTaskShelves();
+    updateGeometry();
+}
+
+void BlockEditor::layoutTaskShelves()
+{
+    const QPointF offset = scrollOffset();
+    const double width = m_textView->viewport()->width();
+    for (const auto& [id, view] : m_taskShelfViews) {
+        if (!view)
+            continue;
+        const auto last = std::find_if(m_ranges.rbegin(), m_ranges.rend(),
+                                       [&](const TextRun& run) { return run.blockID == id; });
+        if (last == m_ranges.rend())
+            continue;
+        const int files = fileShelfModel ? fileShelfModel->fileCount(id) : 0;
+        const QRectF frame = taskshelf::frame(rect(last->start, last->length), width,
+                                              taskshelf::viewHeight(files, view->showsDropTarget()));
+        view->setGeometry(frame.translated(-offset).toRect());
+    }
+}
+
+// ---------------------------------------------------------------- display-only appearance
+
+void BlockEditor::ownApplyCompletion()
+{
+    const std::optional<Note> note = currentNote();
+    m_appearance->update(note ? appearance::completedTodos(*note) : std::set<QUuid>{},
+                         SystemAppearance::of(palette()) == Appearance::Dark);
+}
+
+// ---------------------------------------------------------------- format bar
+
+void BlockEditor::setFormatPanel(FormatPanel* panel, QObject* lifetime)
+{
+    m_formatPanel = panel && lifetime ? panel : nullptr;
+    m_formatPanelLifetime = m_formatPanel ? lifetime : nullptr;
+}
+
+FormatPanel* BlockEditor::formatPanel() const
+{
+    return m_formatPanelLifetime ? m_formatPanel : nullptr;
+}
+
+formatbar::Conditions BlockEditor::formatBarConditions() const
+{
+    const std::optional<Note> note = currentNote();
+    const QWidget* noteWindow = window();
+    formatbar::Conditions c;
+    c.hasPanel = formatPanel() != nullptr;
+    c.windowActive = noteWindow && noteWindow->isActiveWindow();
+    c.noteCollapsed = note && note->isCollapsed;
+    c.windowVisible = noteWindow && noteWindow->isVisible();
+    c.textFocused = m_textView->hasFocus();
+    c.markedText = hasMarkedText();
+    c.selectionEmpty = !m_textView->textCursor().hasSelection();
+    return c;
+}
+
+void BlockEditor::startFormatWork(int delayMs, bool endsTyping)
+{
+    m_formatWorkEndsTyping = endsTyping;
+    m_formatWork.start(delayMs);
+}
+
+void BlockEditor::ownScheduleFormatBar()
+{
+    if (m_formatSuppressed)
+        return;
+    m_formatWork.stop();
+    switch (formatbar::schedule(formatBarConditions())) {
+    case formatbar::Scheduling::Now:
+        startFormatWork(0, false);
+        break;
+    case formatbar::Scheduling::AfterDelay:
+        startFormatWork(formatbar::caretDelayMs, false);
+        break;
+    case formatbar::Scheduling::Hide:
+        if (FormatPanel* panel = formatPanel())
+            panel->hide();
+        break;
+    }
+}
+
+void BlockEditor::ownPresentFormatBar()
+{
+    FormatPanel* panel = formatPanel();
+    if (!panel)
+        return;
+    const std::optional<QRectF> anchor = formatAnchorScreenRect();
+    if (formatbar::present(formatBarConditions(), anchor.has_value()))
+        panel->show(*anchor, *window());
+    else
+        panel->hide();
+}
+
+void BlockEditor::ownUpdateFormatBarPosition()
+{
+    FormatPanel* panel = formatPanel();
+    if (!panel)
+        return;
+    const std::optional<QRectF> anchor = formatAnchorScreenRect();
+    if (formatbar::reposition(formatBarConditions(), anchor.has_value()))
+        panel->show(*anchor, *window());
+    else
+        panel->hide();
+}
+
+void BlockEditor::ownHideFormatBar()
+{
+    m_formatWork.stop();
+    if (FormatPanel* panel = formatPanel())
+        panel->hide();
+    m_formatSuppressed = false;
+}
+
+TextAttributes BlockEditor::formatAttributes() const
+{
+    const QTextCursor cursor = m_textView->textCursor();
+    const int length = textLength(*document());
+    if (cursor.hasSelection() && cursor.selectionEnd() <= length)
+        return textdoc::read(*document(), cursor.selectionStart(), 1).attributesAt(0);
+    return textdoc::attributes(m_textView->currentCharFormat(), {});
+}
+
+TextFont BlockEditor::formatFont() const
+{
+    if (const auto font = formatAttributes().font)
+        return *font;
+    const Preferences preferences = m_store->preferences();
+    return TextFont{fontFamilyFor(preferences.fontName), preferences.fontSize > 0 ? preferences.fontSize : 14, false,
+                    false};
+}
+
+std::optional<QRectF> BlockEditor::formatAnchorScreenRect() const
+{
+    if (!window())
+        return std::nullopt;
+    QTextCursor caret = m_textView->textCursor();
+    caret.setPosition(std::min(caret.position(), textLength(*document())));
+    const QRect inViewport = m_textView->cursorRect(caret);
+    if (!inViewport.intersects(m_textView->viewport()->rect()))
+        return std::nullopt;
+    return QRectF(QRect(m_textView->viewport()->mapToGlobal(inViewport.topLeft()), inViewport.size()));
 }
 
 } // namespace quorrin

@@ -4,6 +4,8 @@
 #include "Domain/Note.h"
 #include "Editor/EditorStore.h"
 #include "Editor/EditorText.h"
+#include "Editor/FormatPanel.h"
+#include "Editor/TaskShelves.h"
 #include "Platform/Core/Clock.h"
 
 #include <QColor>
@@ -78,6 +80,27 @@ public:
     QRectF rect(int start, int length) const;
     QRectF firstLineRect(int start, int length) const;
 
+    // --- todo file shelves (the gap below a todo, the views inside the text)
+    // The note's staged files, installed by the window; weak.
+    QPointer<TaskShelfSource> fileShelfModel;
+    // Set by the window while files are dragged over the note: every todo
+    // then shows an (empty) shelf as a drop target.
+    bool showsTaskDropTargets = false;
+    const std::map<QUuid, QPointer<TaskShelfView>>& taskShelfViews() const { return m_taskShelfViews; }
+    void layoutTaskShelves();
+
+    // --- the format bar
+    // The window's format panel; it is forgotten once `lifetime` is destroyed.
+    void setFormatPanel(FormatPanel* panel, QObject* lifetime);
+    FormatPanel* formatPanel() const;
+    // The attributes the bar shows: of the first selected character, or the typing attributes.
+    TextAttributes formatAttributes() const;
+    // Their font, or the preferences' font.
+    TextFont formatFont() const;
+    // Where the bar stands: the caret's rectangle in global coordinates, or
+    // nothing when the caret is scrolled out of view.
+    std::optional<QRectF> formatAnchorScreenRect() const;
+
     // --- state
     bool hasMarkedText() const;
     std::optional<Note> currentNote() const;
@@ -107,6 +130,9 @@ public:
     std::function<void()> scheduleFormatBar;
     std::function<void()> presentFormatBar;
     std::function<void()> updateFormatBarPosition;
+    // shelfHeight, syncFileShelves, applyCompletion and the four format-bar
+    // hooks start out as the editor's own behaviour (below); replacing one
+    // replaces that behaviour.
     std::function<void()> finishTaskReveal;
     std::function<void()> startAlarmPulse;
     // The ringing alarms as (note id, block id) pairs.
@@ -127,6 +153,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void onContentsChange(int position, int removed, int added);
@@ -141,6 +168,18 @@ private:
     void afterWrite();
     std::optional<AppError> save(const Note& note, bool immediate, bool notify);
     static void call(const std::function<void()>& hook);
+
+    // The editor's own behaviour behind the hooks.
+    double ownShelfHeight(const QUuid& blockID, bool isTodo) const;
+    void ownSyncFileShelves(bool reload);
+    void ownApplyCompletion();
+    void ownScheduleFormatBar();
+    void ownPresentFormatBar();
+    void ownUpdateFormatBarPosition();
+    void ownHideFormatBar();
+    formatbar::Conditions formatBarConditions() const;
+    void startFormatWork(int delayMs, bool endsTyping);
+    QPointF scrollOffset() const;
 
     std::shared_ptr<EditorStore> m_store;
     QUuid m_noteID;
@@ -160,6 +199,10 @@ private:
     bool m_formatSuppressed = false;
     double m_alarmPulse = 1;
     QTimer m_formatWork;
+    bool m_formatWorkEndsTyping = false;
+    std::map<QUuid, QPointer<TaskShelfView>> m_taskShelfViews;
+    FormatPanel* m_formatPanel = nullptr;
+    QPointer<QObject> m_formatPanelLifetime;
 };
 
 } // namespace quorrin
