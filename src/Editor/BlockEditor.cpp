@@ -2,6 +2,7 @@
 
 #include "Domain/TextDefaults.h"
 #include "Editor/AttachmentThumbnail.h"
+#include "Editor/BlockCommands.h"
 #include "Editor/BlockTextView.h"
 #include "Editor/DisplayAppearance.h"
 #include "Editor/EditorHistory.h"
@@ -13,6 +14,11 @@
 #include "Platform/TextStyleConversion.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QDesktopServices>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include "Platform/ReducedMotion.h"
 #include <QApplication>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -71,16 +77,6 @@ std::vector<editortext::Paragraph> readParagraphs(const QTextDocument& document)
     return paragraphs;
 }
 
-Block emptyParagraph(Date now)
-{
-    Block block;
-    block.kind = BlockKind::Paragraph;
-    block.text = emptyDefaultText();
-    block.createdAt = now;
-    block.updatedAt = now;
-    return block;
-}
-
 QString fontFamilyFor(const QString& name)
 {
     if (name == TextFont::systemFamily() || !QFontDatabase::families().contains(name))
@@ -129,6 +125,19 @@ BlockEditor::BlockEditor(std::shared_ptr<EditorStore> store, const QUuid& noteID
     presentFormatBar = [this] { ownPresentFormatBar(); };
     updateFormatBarPosition = [this] { ownUpdateFormatBarPosition(); };
     hideFormatBar = [this] { ownHideFormatBar(); };
+    blockMenu = [this](const QUuid& id, QWidget* parent) { return menu(id, parent); };
+    prefersReducedMotion = [] { return ReducedMotion().isPreferred(); };
+    confirm = [this](const QString& message, const QString& informative, const QString& yes, const QString& no) {
+        QMessageBox box(QMessageBox::Question, QString(), message, QMessageBox::NoButton, window());
+        box.setInformativeText(informative);
+        box.setWindowModality(Qt::ApplicationModal);
+        QPushButton* confirming = box.addButton(yes, QMessageBox::AcceptRole);
+        box.addButton(no, QMessageBox::RejectRole);
+        box.setDefaultButton(confirming);
+        box.exec();
+        return box.clickedButton() == confirming;
+    };
+    openFile = [](const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
     render(false);
 }
 
@@ -619,31 +628,210 @@ bool BlockEditor::replaceText(int position, const QString& expected, const Attri
     return true;
 }
 
+// ---------------------------------------------------------------- block commands
+
+std::optional<Block> BlockEditor::findBlock(const QUuid& id) const
+{
+    const std::optional<Note> note = currentNote();
+    if (!note)
+        return std::nullopt;
+    const auto found = std::find_if(note->blocks.begin(), note->blocks.end(), [&](const Block& b) { return b.id == id; });
+    return found == note->blocks.end() ? std::nullopt : std::optional<Block>(*found);
+}
+
 ChangeResult BlockEditor::convert(const QUuid& blockID, BlockKind kind)
 {
-    return change(QStringLiteral("转换内容块"), [&](Note& note) {
-        for (Block& block : note.blocks) {
-            if (block.id == blockID) {
-                block.convert(kind, m_clock);
-                break;
-            }
-        }
+    call(finishTaskReveal);
+    if (kind == BlockKind::Todo && startTaskReveal) {
+        const std::optional<Block> block = findBlock(blockID);
+        const bool alreadyTodo = block && block->kind == BlockKind::Todo;
+        if (!alreadyTodo && m_store->preferences().animations && !(prefersReducedMotion && prefersReducedMotion()))
+            revealProgress[blockID] = 0; // the todo starts without indent and grows into it
+    }
+    const double bodySize = m_store->preferences().fontSize > 0 ? m_store->preferences().fontSize : 14;
+    const ChangeResult result = change(blockcommands::actionName::convert, [&](Note& note) {
+        blockcommands::convert(note, blockID, kind, bodySize, m_clock);
     });
+    if (revealProgress.count(blockID)) {
+        if (result == ChangeResult::Applied && startTaskReveal)
+            startTaskReveal(blockID);
+        else
+            revealProgress.erase(blockID);
+    }
+    return result;
 }
 
 ChangeResult BlockEditor::insert(const QUuid& nearBlockID, bool above)
 {
-    const Block added = emptyParagraph(m_clock());
-    const ChangeResult result = change(QStringLiteral("插入内容块"), [&](Note& note) {
-        auto at = std::find_if(note.blocks.begin(), note.blocks.end(), [&](const Block& b) { return b.id == nearBlockID; });
-        if (at == note.blocks.end())
-            note.blocks.push_back(added);
-        else
-            note.blocks.insert(above ? at : at + 1, added);
+    const Block added = blockcommands::emptyParagraph(m_clock());
+    const ChangeResult result = change(blockcommands::actionName::insert, [&](Note& note) {
+        blockcommands::insertNear(note, nearBlockID, above, added);
     });
     if (result == ChangeResult::Applied)
         focus(added.id, false);
     return result;
+}
+
+std::optional<QUuid> BlockEditor::addTodo()
+{
+    if (hasMarkedText()) {
+        QApplication::beep();
+        return std::nullopt;
+    }
+    const std::optional<QUuid> current = currentBlock();
+    if (current) {
+        const std::optional<Block> block = findBlock(*current);
+        if (block && blockcommands::isEmptyParagraph(*block)) {
+            // An empty line at the caret becomes the todo.
+            convert(*current, BlockKind::Todo);
+            focus(*current, false);
+            return current;
+        }
+    }
+    std::optional<QUuid> added;
+    change(blockcommands::actionName::addTodo,
+           [&](Note& note) { added = blockcommands::addTodo(note, current, m_clock()); });
+    if (added)
+        focus(*added, false);
+    return added;
+}
+
+ChangeResult BlockEditor::acknowledgeAlarm(const QUuid& blockID)
+{
+    if (!alarmCenter)
+        return ChangeResult::Refused;
+    const auto alarms = alarmCenter();
+    if (std::find(alarms.begin(), alarms.end(), std::pair{m_noteID, blockID}) == alarms.end())
+        return ChangeResult::Refused;
+    const std::optional<Block> block = findBlock(blockID);
+    if (!block || !block->todo || !block->todo->reminder)
+        return ChangeResult::Refused;
+    const std::optional<TodoReminder> replacement
+        = blockcommands::afterRinging(*block->todo->reminder, m_clock(), Calendar::current());
+    const ChangeResult result = change(blockcommands::actionName::endReminder, [&](Note& note) {
+        blockcommands::setReminder(note, blockID, replacement);
+    });
+    if (result == ChangeResult::Applied || result == ChangeResult::Unchanged) {
+        if (acknowledgeInAlarmCenter)
+            acknowledgeInAlarmCenter(m_noteID, blockID);
+        if (gutter)
+            gutter->update();
+    }
+    return result;
+}
+
+QMenu* BlockEditor::menu(const QUuid& blockID, QWidget* parent)
+{
+    selectedBlock = blockID;
+    const std::optional<Block> block = findBlock(blockID);
+    auto* menu = new QMenu(parent);
+    for (const blockcommands::MenuItem& item : blockcommands::menuItems(block ? &*block : nullptr)) {
+        if (item.isSeparator()) {
+            menu->addSeparator();
+            continue;
+        }
+        QAction* action = menu->addAction(item.title);
+        action->setData(item.argument);
+        connect(action, &QAction::triggered, this, [this, action, kind = *item.action] {
+            using blockcommands::MenuAction;
+            switch (kind) {
+            case MenuAction::EditReminder: editReminder(); break;
+            case MenuAction::Convert: menuConvert(action->data()); break;
+            case MenuAction::Insert: menuInsert(action->data()); break;
+            case MenuAction::Duplicate: duplicateBlock(); break;
+            case MenuAction::MoveUp: moveBlockUp(); break;
+            case MenuAction::MoveDown: moveBlockDown(); break;
+            case MenuAction::StopRepeating: stopRepeating(); break;
+            case MenuAction::Delete: deleteBlock(); break;
+            case MenuAction::OpenAttachment: openAttachment(); break;
+            case MenuAction::PreviewAttachment: previewAttachment(); break;
+            }
+        });
+    }
+    return menu;
+}
+
+void BlockEditor::editReminder()
+{
+    if (!selectedBlock)
+        return;
+    flush(); // the reminder editor reads the block as typed
+    if (onReminder)
+        onReminder(*selectedBlock);
+}
+
+void BlockEditor::menuConvert(const QVariant& kindRawValue)
+{
+    if (!selectedBlock || kindRawValue.typeId() != QMetaType::QString)
+        return;
+    if (const auto kind = blockKind::fromRawValue(kindRawValue.toString()))
+        convert(*selectedBlock, *kind);
+}
+
+void BlockEditor::menuInsert(const QVariant& above)
+{
+    if (selectedBlock)
+        insert(*selectedBlock, above.typeId() == QMetaType::Bool && above.toBool());
+}
+
+void BlockEditor::duplicateBlock()
+{
+    if (!selectedBlock)
+        return;
+    change(blockcommands::actionName::duplicate,
+           [&](Note& note) { blockcommands::duplicate(note, *selectedBlock, m_clock()); });
+}
+
+void BlockEditor::deleteBlock()
+{
+    if (!selectedBlock)
+        return;
+    change(blockcommands::actionName::remove,
+           [&](Note& note) { blockcommands::remove(note, *selectedBlock, m_clock()); });
+}
+
+ChangeResult BlockEditor::moveSelected(int offset)
+{
+    if (!selectedBlock)
+        return ChangeResult::Refused;
+    return change(blockcommands::actionName::move,
+                  [&](Note& note) { blockcommands::move(note, *selectedBlock, offset); });
+}
+
+void BlockEditor::moveBlockUp()
+{
+    moveSelected(-1);
+}
+
+void BlockEditor::moveBlockDown()
+{
+    moveSelected(+1);
+}
+
+void BlockEditor::stopRepeating()
+{
+    if (!selectedBlock)
+        return;
+    const QUuid id = *selectedBlock;
+    if (!confirm || !confirm(QStringLiteral("归档当前待办并停止重复？"), QStringLiteral("归档保留内容，不会生成下一实例。"),
+                             QStringLiteral("归档并停止"), QStringLiteral("取消")))
+        return;
+    change(blockcommands::actionName::stopRepeating,
+           [&](Note& note) { blockcommands::archiveAndStopRepeating(note, id, m_clock()); });
+}
+
+void BlockEditor::openAttachment()
+{
+    const std::optional<Block> block = selectedBlock ? findBlock(*selectedBlock) : std::nullopt;
+    if (block && block->attachment && openFile)
+        openFile(m_store->attachmentPath(*block->attachment));
+}
+
+void BlockEditor::previewAttachment()
+{
+    const std::optional<Block> block = selectedBlock ? findBlock(*selectedBlock) : std::nullopt;
+    if (block && block->attachment && showAttachmentPanel)
+        showAttachmentPanel(*block->attachment);
 }
 
 void BlockEditor::focus(const QUuid& blockID, bool remarks)
@@ -691,7 +879,7 @@ void BlockEditor::importFiles(const QStringList& paths)
                 importDocument(path);
             } else if (!document && (extension == QLatin1String("pdf") || QImageReader(path).canRead())) {
                 const Attachment attachment = m_store->importAttachment(path);
-                Block block = emptyParagraph(m_clock());
+                Block block = blockcommands::emptyParagraph(m_clock());
                 block.kind = attachment.contentType == QLatin1String("pdf") ? BlockKind::Pdf : BlockKind::Image;
                 block.attachment = attachment;
                 collected.push_back(std::move(block));
@@ -816,7 +1004,7 @@ bool BlockEditor::prepareWritableLine(QPointF point)
 
     std::vector<Block> lines;
     for (int i = 0; i < count; ++i)
-        lines.push_back(emptyParagraph(m_clock()));
+        lines.push_back(blockcommands::emptyParagraph(m_clock()));
     const ChangeResult result = change(QStringLiteral("在空白行输入"), [&](Note& note) {
         note.blocks.insert(note.blocks.end(), lines.begin(), lines.end());
     });

@@ -68,9 +68,30 @@ public:
     void importFiles(const QStringList& paths);
     void refreshAlarmVisuals();
 
-    // --- a few block commands the text view needs
+    // --- block commands
     ChangeResult convert(const QUuid& blockID, BlockKind kind);
     ChangeResult insert(const QUuid& nearBlockID, bool above);
+    // The todo that now holds the caret, or nothing.
+    std::optional<QUuid> addTodo();
+    // Ends the ringing alarm of a todo: a repeating reminder moves on to its
+    // next occurrence, a one-off reminder is removed.
+    ChangeResult acknowledgeAlarm(const QUuid& blockID);
+
+    // --- the block menu: built anew for a block, which becomes the selected
+    // block its actions act on. The caller owns the menu.
+    QMenu* menu(const QUuid& blockID, QWidget* parent = nullptr);
+    std::optional<QUuid> selectedBlock;
+    // The menu's actions on the selected block.
+    void editReminder();
+    void menuConvert(const QVariant& kindRawValue);
+    void menuInsert(const QVariant& above);
+    void duplicateBlock();
+    void deleteBlock();
+    void moveBlockUp();
+    void moveBlockDown();
+    void stopRepeating();
+    void openAttachment();
+    void previewAttachment();
 
     // --- geometry, in document coordinates (the text view's content)
     std::optional<QUuid> block(double y) const;
@@ -142,6 +163,22 @@ public:
     // The block menu of one block, shown in the text's context menu.
     std::function<QMenu*(const QUuid&, QWidget* parent)> blockMenu;
 
+    // A todo's indent grows in (the animation is built elsewhere); without
+    // this hook a new todo shows at its full indent at once.
+    std::function<void(const QUuid&)> startTaskReveal;
+    // Whether the desktop asks for reduced motion (read when a todo would grow in).
+    std::function<bool()> prefersReducedMotion;
+    // Asks the user to confirm; answers true for the confirming button.
+    std::function<bool(const QString& message, const QString& informative, const QString& confirm,
+                       const QString& cancel)>
+        confirm;
+    // Opens a file with the desktop's default application.
+    std::function<void(const QString& path)> openFile;
+    // Opens the preview and annotation window of an attachment.
+    std::function<void(const Attachment&)> showAttachmentPanel;
+    // Tells the alarm center that a todo's alarm has been ended.
+    std::function<void(const QUuid& noteID, const QUuid& blockID)> acknowledgeInAlarmCenter;
+
     // Per-block reveal factor 0...1 of a todo's indent; absent counts as 1.
     std::map<QUuid, double> revealProgress;
     std::optional<Note> dragPreviewNote;
@@ -157,6 +194,8 @@ protected:
 
 private:
     void onContentsChange(int position, int removed, int added);
+    std::optional<Block> findBlock(const QUuid& id) const;
+    ChangeResult moveSelected(int offset);
     void onTextChanged();
     void onSelectionChanged();
     void installAttachmentImages(const Note& note);
