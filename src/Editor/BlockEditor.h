@@ -6,6 +6,7 @@
 #include "Editor/EditorText.h"
 #include "Editor/FormatPanel.h"
 #include "Editor/TaskShelves.h"
+#include "Editor/TextFormatTarget.h"
 #include "Platform/Core/Clock.h"
 
 #include <QColor>
@@ -45,7 +46,7 @@ enum class ChangeResult {
 // text and structural changes.
 //
 // The editor never holds the authoritative note: it asks the store every time.
-class BlockEditor final : public QWidget {
+class BlockEditor final : public QWidget, public TextFormatTarget {
     Q_OBJECT
 public:
     BlockEditor(std::shared_ptr<EditorStore> store, const QUuid& noteID, QWidget* parent = nullptr,
@@ -122,6 +123,16 @@ public:
     // nothing when the caret is scrolled out of view.
     std::optional<QRectF> formatAnchorScreenRect() const;
 
+    // --- formatting of the body, for the format bar
+    NoteTheme noteTheme() const override;
+    TextFormat currentTextFormat() const override;
+    void toggleBold() override;
+    void toggleItalic() override;
+    void toggleUnderline() override;
+    void toggleStrikethroughFormat() override;
+    void adjustFontSize(double delta) override;
+    void setTextColor(const TextColor& color) override;
+
     // --- state
     bool hasMarkedText() const;
     std::optional<Note> currentNote() const;
@@ -196,6 +207,11 @@ private:
     void onContentsChange(int position, int removed, int added);
     std::optional<Block> findBlock(const QUuid& id) const;
     ChangeResult moveSelected(int offset);
+    // Formats the selection as one undoable step; false when nothing was done.
+    bool applyToSelection(const QString& actionName, const std::function<void(AttributedString&)>& transform);
+    // Changes the attributes the next typed text takes.
+    void applyToTyping(const std::function<void(TextAttributes&)>& change);
+    void toggleTrait(textformat::FontTrait trait, const QString& actionName);
     void onTextChanged();
     void onSelectionChanged();
     void installAttachmentImages(const Note& note);
