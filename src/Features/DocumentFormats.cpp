@@ -30,7 +30,7 @@ const QString unreadableAttachmentMessage = QStringLiteral("导入文件含无�
 
 QString displayName(const QString& path)
 {
-    const QString name = QFileInfo(path).fileName();
+    const QString name = QFileInfo(QDir::cleanPath(path)).fileName();
     return name.isEmpty() ? path : name;
 }
 
@@ -61,20 +61,24 @@ AttributedString parseRtf(const QByteArray& bytes, const QString& path)
 }
 
 // A file inside a bundle, never through a symbolic link and only when it is a
-// regular file; `missing` is the message for a file that is not there.
-QByteArray readBundleFile(const QString& bundle, const QString& name, const QString& missing)
+// regular file; the messages tell why it could not be read.
+struct BundleFileMessages {
+    QString missing;
+    QString unsafe;
+};
+
+QByteArray readBundleFile(const QString& bundle, const QString& name, const BundleFileMessages& messages)
 {
     try {
         NoFollowFile file = NoFollowFile::open(bundle, name);
         switch (file.status()) {
-        case NoFollowFile::Status::missing: throw AppError(missing);
-        case NoFollowFile::Status::notRegularFile:
-            throw AppError(QStringLiteral("导入文件含不安全的附件“%1”（链接或非普通文件），未修改便笺。").arg(name));
+        case NoFollowFile::Status::missing: throw AppError(messages.missing);
+        case NoFollowFile::Status::notRegularFile: throw AppError(messages.unsafe);
         case NoFollowFile::Status::opened: break;
         }
         QByteArray bytes = file.file().readAll();
         if (file.file().error() != QFileDevice::NoError)
-            throw AppError(missing);
+            throw AppError(messages.missing);
         return bytes;
     } catch (const FileSystemError& error) {
         throw AppError(error.message());
@@ -92,14 +96,18 @@ Document readRtfd(const QString& path)
     Document document;
     document.text = parseRtf(
         readBundleFile(bundle, rtfdTextFileName,
-                       QStringLiteral("无法读取“%1”：文稿中缺少 %2。").arg(displayName(path), rtfdTextFileName)),
+                       {QStringLiteral("无法读取“%1”：文稿中缺少 %2。").arg(displayName(path), rtfdTextFileName),
+                        QStringLiteral("无法读取“%1”：文稿中的 %2 是链接或非普通文件。")
+                            .arg(displayName(path), rtfdTextFileName)}),
         path);
     for (const AttachmentMark& mark : attachmentsIn(document.text)) {
         if (document.files.count(mark.name))
             continue;
         if (!filenames::isPlainFileName(mark.name))
             throw AppError(QStringLiteral("导入文件含不安全的附件名称“%1”，未修改便笺。").arg(mark.name));
-        document.files.emplace(mark.name, readBundleFile(bundle, mark.name, unreadableAttachmentMessage));
+        const QString unsafe =
+            QStringLiteral("导入文件含不安全的附件“%1”（链接或非普通文件），未修改便笺。").arg(mark.name);
+        document.files.emplace(mark.name, readBundleFile(bundle, mark.name, {unreadableAttachmentMessage, unsafe}));
     }
     return document;
 }
@@ -137,7 +145,8 @@ void validateBundleNames(const std::vector<EmbeddedFile>& files)
 
 DocumentType documentTypeOf(const QString& path)
 {
-    const QString extension = QFileInfo(path).suffix().toLower();
+    // A bundle may be named with a trailing "/".
+    const QString extension = QFileInfo(QDir::cleanPath(path)).suffix().toLower();
     if (extension == QLatin1String("txt"))
         return DocumentType::PlainText;
     if (extension == QLatin1String("rtfd"))
@@ -184,6 +193,8 @@ AttributedString decodePlainText(const QByteArray& bytes)
 
 Document readDocument(const QString& path)
 {
+    if (!QFileInfo::exists(path))
+        throw AppError(QStringLiteral("找不到文件“%1”。").arg(displayName(path)));
     switch (documentTypeOf(path)) {
     case DocumentType::PlainText: return Document{decodePlainText(readUserFile(path)), {}};
     case DocumentType::Rtfd: return readRtfd(path);
@@ -213,7 +224,7 @@ void writeFile(const QString& path, const QByteArray& bytes)
 void writeRtfd(const QString& path, const AttributedString& text, const std::vector<EmbeddedFile>& files)
 {
     validateBundleNames(files);
-    const QFileInfo target(path);
+    const QFileInfo target(QDir::cleanPath(path));
     const QString parent = target.absolutePath();
     const QString token = QUuid::createUuid().toString(QUuid::WithoutBraces);
     const QString staging = parent + QStringLiteral("/.") + target.fileName() + QStringLiteral(".new-") + token;
