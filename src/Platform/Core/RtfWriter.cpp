@@ -87,8 +87,7 @@ void splitAtAttachments(QStringView part, const TextAttributes& attributes, std:
         into.push_back(Piece{part, std::move(plain)});
         return;
     }
-    TextAttributes attachment = std::move(plain);
-    plain = attachment;
+    TextAttributes attachment = plain;
     attachment.custom[attachmentAttribute] = *name;
     qsizetype start = 0;
     while (start < part.size()) {
