@@ -9,7 +9,7 @@ QUORRIN_PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libsqlite3-dev libpoppler-qt6-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth dbus
+  xvfb xauth dbus xdg-utils
 )
 
 quorrin_install_missing() {

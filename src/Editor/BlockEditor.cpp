@@ -2,6 +2,7 @@
 
 #include "Domain/TextDefaults.h"
 #include "Editor/AttachmentThumbnail.h"
+#include "Editor/BlockCommands.h"
 #include "Editor/BlockTextView.h"
 #include "Editor/DisplayAppearance.h"
 #include "Editor/EditorHistory.h"
@@ -13,6 +14,11 @@
 #include "Platform/TextStyleConversion.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QDesktopServices>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include "Platform/ReducedMotion.h"
 #include <QApplication>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -71,16 +77,6 @@ std::vector<editortext::Paragraph> readParagraphs(const QTextDocument& document)
     return paragraphs;
 }
 
-Block emptyParagraph(Date now)
-{
-    Block block;
-    block.kind = BlockKind::Paragraph;
-    block.text = emptyDefaultText();
-    block.createdAt = now;
-    block.updatedAt = now;
-    return block;
-}
-
 QString fontFamilyFor(const QString& name)
 {
     if (name == TextFont::systemFamily() || !QFontDatabase::families().contains(name))
@@ -108,6 +104,7 @@ BlockEditor::BlockEditor(std::shared_ptr<EditorStore> store, const QUuid& noteID
     connect(m_textView, &QTextEdit::textChanged, this, &BlockEditor::onTextChanged);
     connect(m_textView, &QTextEdit::cursorPositionChanged, this, &BlockEditor::onSelectionChanged);
     const auto followScrolling = [this] {
+        layoutTaskShelves();
         updateScrollHint();
         call(updateFormatBarPosition);
     };
@@ -115,11 +112,32 @@ BlockEditor::BlockEditor(std::shared_ptr<EditorStore> store, const QUuid& noteID
     connect(document()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged, this, followScrolling);
 
     m_formatWork.setSingleShot(true);
-    m_formatWork.setInterval(550);
     connect(&m_formatWork, &QTimer::timeout, this, [this] {
-        m_formatSuppressed = false;
+        if (m_formatWorkEndsTyping)
+            m_formatSuppressed = false;
         call(presentFormatBar);
     });
+
+    shelfHeight = [this](const QUuid& id, bool isTodo) { return ownShelfHeight(id, isTodo); };
+    syncFileShelves = [this](bool reload) { ownSyncFileShelves(reload); };
+    applyCompletion = [this] { ownApplyCompletion(); };
+    scheduleFormatBar = [this] { ownScheduleFormatBar(); };
+    presentFormatBar = [this] { ownPresentFormatBar(); };
+    updateFormatBarPosition = [this] { ownUpdateFormatBarPosition(); };
+    hideFormatBar = [this] { ownHideFormatBar(); };
+    blockMenu = [this](const QUuid& id, QWidget* parent) { return menu(id, parent); };
+    prefersReducedMotion = [] { return ReducedMotion().isPreferred(); };
+    confirm = [this](const QString& message, const QString& informative, const QString& yes, const QString& no) {
+        QMessageBox box(QMessageBox::Question, QString(), message, QMessageBox::NoButton, window());
+        box.setInformativeText(informative);
+        box.setWindowModality(Qt::ApplicationModal);
+        QPushButton* confirming = box.addButton(yes, QMessageBox::AcceptRole);
+        box.addButton(no, QMessageBox::RejectRole);
+        box.setDefaultButton(confirming);
+        box.exec();
+        return box.clickedButton() == confirming;
+    };
+    openFile = [](const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
     render(false);
 }
 
@@ -133,6 +151,10 @@ BlockEditor::~BlockEditor()
     // The text view goes with the widget tree; nothing it emits may reach us.
     disconnect(document(), nullptr, this, nullptr);
     disconnect(m_textView, nullptr, this, nullptr);
+    // Nor may it call back: closing the window moves the focus out of the
+    // text while the editor's members are already gone.
+    m_textView->editor = nullptr;
+    m_formatWork.stop();
 }
 
 QTextDocument* BlockEditor::document() const
@@ -365,8 +387,20 @@ void BlockEditor::resizeEvent(QResizeEvent* event)
         gutter->raise();
         gutter->update();
     }
+    layoutTaskShelves();
     updateScrollHint();
     call(updateFormatBarPosition);
+}
+
+void BlockEditor::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::PaletteChange && event->type() != QEvent::StyleChange)
+        return;
+    call(applyCompletion);
+    m_appearance->rehighlight(); // the shown colours follow the palette
+    if (gutter)
+        gutter->update();
 }
 
 // ---------------------------------------------------------------- write-back
@@ -498,13 +532,17 @@ void BlockEditor::onTextChanged()
     call(closeBlockMenu);
     flush();
     if (applyingFormat) {
+        if (FormatPanel* panel = formatPanel())
+            panel->refreshBar();
         call(presentFormatBar);
         return;
     }
+    // Typing keeps the bar out of the way until a pause.
     m_formatWork.stop();
     m_formatSuppressed = true;
-    call(hideFormatBar);
-    m_formatWork.start();
+    if (FormatPanel* panel = formatPanel(); panel && panel->isExpanded())
+        panel->hide();
+    startFormatWork(formatbar::typingDelayMs, true);
 }
 
 void BlockEditor::onSelectionChanged()
@@ -590,31 +628,210 @@ bool BlockEditor::replaceText(int position, const QString& expected, const Attri
     return true;
 }
 
+// ---------------------------------------------------------------- block commands
+
+std::optional<Block> BlockEditor::findBlock(const QUuid& id) const
+{
+    const std::optional<Note> note = currentNote();
+    if (!note)
+        return std::nullopt;
+    const auto found = std::find_if(note->blocks.begin(), note->blocks.end(), [&](const Block& b) { return b.id == id; });
+    return found == note->blocks.end() ? std::nullopt : std::optional<Block>(*found);
+}
+
 ChangeResult BlockEditor::convert(const QUuid& blockID, BlockKind kind)
 {
-    return change(QStringLiteral("转换内容块"), [&](Note& note) {
-        for (Block& block : note.blocks) {
-            if (block.id == blockID) {
-                block.convert(kind, m_clock);
-                break;
-            }
-        }
+    call(finishTaskReveal);
+    if (kind == BlockKind::Todo && startTaskReveal) {
+        const std::optional<Block> block = findBlock(blockID);
+        const bool alreadyTodo = block && block->kind == BlockKind::Todo;
+        if (!alreadyTodo && m_store->preferences().animations && !(prefersReducedMotion && prefersReducedMotion()))
+            revealProgress[blockID] = 0; // the todo starts without indent and grows into it
+    }
+    const double bodySize = m_store->preferences().fontSize > 0 ? m_store->preferences().fontSize : 14;
+    const ChangeResult result = change(blockcommands::actionName::convert, [&](Note& note) {
+        blockcommands::convert(note, blockID, kind, bodySize, m_clock);
     });
+    if (revealProgress.count(blockID)) {
+        if (result == ChangeResult::Applied && startTaskReveal)
+            startTaskReveal(blockID);
+        else
+            revealProgress.erase(blockID);
+    }
+    return result;
 }
 
 ChangeResult BlockEditor::insert(const QUuid& nearBlockID, bool above)
 {
-    const Block added = emptyParagraph(m_clock());
-    const ChangeResult result = change(QStringLiteral("插入内容块"), [&](Note& note) {
-        auto at = std::find_if(note.blocks.begin(), note.blocks.end(), [&](const Block& b) { return b.id == nearBlockID; });
-        if (at == note.blocks.end())
-            note.blocks.push_back(added);
-        else
-            note.blocks.insert(above ? at : at + 1, added);
+    const Block added = blockcommands::emptyParagraph(m_clock());
+    const ChangeResult result = change(blockcommands::actionName::insert, [&](Note& note) {
+        blockcommands::insertNear(note, nearBlockID, above, added);
     });
     if (result == ChangeResult::Applied)
         focus(added.id, false);
     return result;
+}
+
+std::optional<QUuid> BlockEditor::addTodo()
+{
+    if (hasMarkedText()) {
+        QApplication::beep();
+        return std::nullopt;
+    }
+    const std::optional<QUuid> current = currentBlock();
+    if (current) {
+        const std::optional<Block> block = findBlock(*current);
+        if (block && blockcommands::isEmptyParagraph(*block)) {
+            // An empty line at the caret becomes the todo.
+            convert(*current, BlockKind::Todo);
+            focus(*current, false);
+            return current;
+        }
+    }
+    std::optional<QUuid> added;
+    change(blockcommands::actionName::addTodo,
+           [&](Note& note) { added = blockcommands::addTodo(note, current, m_clock()); });
+    if (added)
+        focus(*added, false);
+    return added;
+}
+
+ChangeResult BlockEditor::acknowledgeAlarm(const QUuid& blockID)
+{
+    if (!alarmCenter)
+        return ChangeResult::Refused;
+    const auto alarms = alarmCenter();
+    if (std::find(alarms.begin(), alarms.end(), std::pair{m_noteID, blockID}) == alarms.end())
+        return ChangeResult::Refused;
+    const std::optional<Block> block = findBlock(blockID);
+    if (!block || !block->todo || !block->todo->reminder)
+        return ChangeResult::Refused;
+    const std::optional<TodoReminder> replacement
+        = blockcommands::afterRinging(*block->todo->reminder, m_clock(), Calendar::current());
+    const ChangeResult result = change(blockcommands::actionName::endReminder, [&](Note& note) {
+        blockcommands::setReminder(note, blockID, replacement);
+    });
+    if (result == ChangeResult::Applied || result == ChangeResult::Unchanged) {
+        if (acknowledgeInAlarmCenter)
+            acknowledgeInAlarmCenter(m_noteID, blockID);
+        if (gutter)
+            gutter->update();
+    }
+    return result;
+}
+
+QMenu* BlockEditor::menu(const QUuid& blockID, QWidget* parent)
+{
+    selectedBlock = blockID;
+    const std::optional<Block> block = findBlock(blockID);
+    auto* menu = new QMenu(parent);
+    for (const blockcommands::MenuItem& item : blockcommands::menuItems(block ? &*block : nullptr)) {
+        if (item.isSeparator()) {
+            menu->addSeparator();
+            continue;
+        }
+        QAction* action = menu->addAction(item.title);
+        action->setData(item.argument);
+        connect(action, &QAction::triggered, this, [this, action, kind = *item.action] {
+            using blockcommands::MenuAction;
+            switch (kind) {
+            case MenuAction::EditReminder: editReminder(); break;
+            case MenuAction::Convert: menuConvert(action->data()); break;
+            case MenuAction::Insert: menuInsert(action->data()); break;
+            case MenuAction::Duplicate: duplicateBlock(); break;
+            case MenuAction::MoveUp: moveBlockUp(); break;
+            case MenuAction::MoveDown: moveBlockDown(); break;
+            case MenuAction::StopRepeating: stopRepeating(); break;
+            case MenuAction::Delete: deleteBlock(); break;
+            case MenuAction::OpenAttachment: openAttachment(); break;
+            case MenuAction::PreviewAttachment: previewAttachment(); break;
+            }
+        });
+    }
+    return menu;
+}
+
+void BlockEditor::editReminder()
+{
+    if (!selectedBlock)
+        return;
+    flush(); // the reminder editor reads the block as typed
+    if (onReminder)
+        onReminder(*selectedBlock);
+}
+
+void BlockEditor::menuConvert(const QVariant& kindRawValue)
+{
+    if (!selectedBlock || kindRawValue.typeId() != QMetaType::QString)
+        return;
+    if (const auto kind = blockKind::fromRawValue(kindRawValue.toString()))
+        convert(*selectedBlock, *kind);
+}
+
+void BlockEditor::menuInsert(const QVariant& above)
+{
+    if (selectedBlock)
+        insert(*selectedBlock, above.typeId() == QMetaType::Bool && above.toBool());
+}
+
+void BlockEditor::duplicateBlock()
+{
+    if (!selectedBlock)
+        return;
+    change(blockcommands::actionName::duplicate,
+           [&](Note& note) { blockcommands::duplicate(note, *selectedBlock, m_clock()); });
+}
+
+void BlockEditor::deleteBlock()
+{
+    if (!selectedBlock)
+        return;
+    change(blockcommands::actionName::remove,
+           [&](Note& note) { blockcommands::remove(note, *selectedBlock, m_clock()); });
+}
+
+ChangeResult BlockEditor::moveSelected(int offset)
+{
+    if (!selectedBlock)
+        return ChangeResult::Refused;
+    return change(blockcommands::actionName::move,
+                  [&](Note& note) { blockcommands::move(note, *selectedBlock, offset); });
+}
+
+void BlockEditor::moveBlockUp()
+{
+    moveSelected(-1);
+}
+
+void BlockEditor::moveBlockDown()
+{
+    moveSelected(+1);
+}
+
+void BlockEditor::stopRepeating()
+{
+    if (!selectedBlock)
+        return;
+    const QUuid id = *selectedBlock;
+    if (!confirm || !confirm(QStringLiteral("归档当前待办并停止重复？"), QStringLiteral("归档保留内容，不会生成下一实例。"),
+                             QStringLiteral("归档并停止"), QStringLiteral("取消")))
+        return;
+    change(blockcommands::actionName::stopRepeating,
+           [&](Note& note) { blockcommands::archiveAndStopRepeating(note, id, m_clock()); });
+}
+
+void BlockEditor::openAttachment()
+{
+    const std::optional<Block> block = selectedBlock ? findBlock(*selectedBlock) : std::nullopt;
+    if (block && block->attachment && openFile)
+        openFile(m_store->attachmentPath(*block->attachment));
+}
+
+void BlockEditor::previewAttachment()
+{
+    const std::optional<Block> block = selectedBlock ? findBlock(*selectedBlock) : std::nullopt;
+    if (block && block->attachment && showAttachmentPanel)
+        showAttachmentPanel(*block->attachment);
 }
 
 void BlockEditor::focus(const QUuid& blockID, bool remarks)
@@ -662,7 +879,7 @@ void BlockEditor::importFiles(const QStringList& paths)
                 importDocument(path);
             } else if (!document && (extension == QLatin1String("pdf") || QImageReader(path).canRead())) {
                 const Attachment attachment = m_store->importAttachment(path);
-                Block block = emptyParagraph(m_clock());
+                Block block = blockcommands::emptyParagraph(m_clock());
                 block.kind = attachment.contentType == QLatin1String("pdf") ? BlockKind::Pdf : BlockKind::Image;
                 block.attachment = attachment;
                 collected.push_back(std::move(block));
@@ -707,6 +924,7 @@ void BlockEditor::refreshAlarmVisuals()
 QRectF BlockEditor::rect(int start, int length) const
 {
     QTextDocument& doc = *document();
+    doc.documentLayout()->documentSize(); // lays the text out
     const int end = start + std::max(length, 0);
     QRectF result;
     for (QTextBlock block = doc.findBlock(start); block.isValid(); block = block.next()) {
@@ -724,6 +942,9 @@ QRectF BlockEditor::rect(int start, int length) const
             result = result.united(line.rect().translated(layout->position()));
         }
     }
+    if (result.isNull())
+        return {};
+    result.setHeight(std::max(result.height(), 20.0));
     return result;
 }
 
@@ -731,6 +952,8 @@ QRectF BlockEditor::firstLineRect(int start, int length) const
 {
     QTextDocument& doc = *document();
     doc.documentLayout()->documentSize(); // lays the text out
+    if (start < 0 || start >= textLength(doc))
+        return rect(start, length);
     const QTextBlock block = doc.findBlock(start);
     if (!block.isValid() || !block.layout())
         return {};
@@ -762,7 +985,12 @@ bool BlockEditor::prepareWritableLine(QPointF point)
     double bottom = 0;
     if (!m_ranges.empty()) {
         document()->documentLayout()->documentSize();
-        bottom = std::max(rect(m_ranges.back().start, m_ranges.back().length).bottom(), 0.0);
+        const TextRun& last = m_ranges.back();
+        bottom = std::max(rect(last.start, last.length).bottom(), 0.0);
+        // A todo's file shelf below the last line belongs to the text.
+        const auto shelf = m_taskShelfViews.find(last.blockID);
+        if (shelf != m_taskShelfViews.end() && shelf->second)
+            bottom = std::max(bottom, QRectF(shelf->second->geometry()).translated(scrollOffset()).bottom());
     }
     if (point.y() <= bottom + 6)
         return false;
@@ -776,7 +1004,7 @@ bool BlockEditor::prepareWritableLine(QPointF point)
 
     std::vector<Block> lines;
     for (int i = 0; i < count; ++i)
-        lines.push_back(emptyParagraph(m_clock()));
+        lines.push_back(blockcommands::emptyParagraph(m_clock()));
     const ChangeResult result = change(QStringLiteral("在空白行输入"), [&](Note& note) {
         note.blocks.insert(note.blocks.end(), lines.begin(), lines.end());
     });
@@ -806,6 +1034,343 @@ bool BlockEditor::isAttachmentAtCursor() const
         return false;
     const auto found = std::find_if(note->blocks.begin(), note->blocks.end(), [&](const Block& b) { return b.id == *id; });
     return found != note->blocks.end() && blockKind::isAttachment(found->kind);
+}
+
+// ---------------------------------------------------------------- todo shelves
+
+QPointF BlockEditor::scrollOffset() const
+{
+    return QPointF(m_textView->horizontalScrollBar()->value(), m_textView->verticalScrollBar()->value());
+}
+
+double BlockEditor::ownShelfHeight(const QUuid& blockID, bool isTodo) const
+{
+    if (!isTodo || !fileShelfModel)
+        return 0;
+    return taskshelf::gap(fileShelfModel->fileCount(blockID), showsTaskDropTargets);
+}
+
+void BlockEditor::ownSyncFileShelves(bool reload)
+{
+    const std::optional<Note> note = currentNote();
+    if (!note || !fileShelfModel)
+        return;
+    TaskShelfSource* model = fileShelfModel;
+    const std::vector<QUuid> wanted = taskshelf::wanted(
+        note->displayBlocks(), [model](const QUuid& id) { return model->fileCount(id); }, showsTaskDropTargets);
+
+    for (auto it = m_taskShelfViews.begin(); it != m_taskShelfViews.end();) {
+        if (std::find(wanted.begin(), wanted.end(), it->first) == wanted.end() || !it->second) {
+            delete it->second.data();
+            it = m_taskShelfViews.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    const std::weak_ptr<EditorStore> store = m_store;
+    for (const QUuid& id : wanted) {
+        QPointer<TaskShelfView>& view = m_taskShelfViews[id];
+        if (!view) {
+            view = model->makeShelfView(id, m_textView->viewport());
+            if (!view) {
+                m_taskShelfViews.erase(id);
+                continue;
+            }
+            view->onError = [store](const AppError& error) {
+                if (const auto alive = store.lock())
+                    alive->report(error);
+            };
+            view->raise();
+            view->show();
+        }
+        if (reload || view->showsDropTarget() != showsTaskDropTargets) {
+            view->setShowsDropTarget(showsTaskDropTargets);
+            view->reload();
+        }
+    }
+    applyParagraphLayout(*note);
+    layoutTaskShelves();
+    updateGeometry();
+}
+
+void BlockEditor::layoutTaskShelves()
+{
+    const QPointF offset = scrollOffset();
+    const double width = m_textView->viewport()->width();
+    for (const auto& [id, view] : m_taskShelfViews) {
+        if (!view)
+            continue;
+        const auto last = std::find_if(m_ranges.rbegin(), m_ranges.rend(),
+                                       [&](const TextRun& run) { return run.blockID == id; });
+        if (last == m_ranges.rend())
+            continue;
+        const int files = fileShelfModel ? fileShelfModel->fileCount(id) : 0;
+        const QRectF frame = taskshelf::frame(rect(last->start, last->length), width,
+                                              taskshelf::viewHeight(files, view->showsDropTarget()));
+        view->setGeometry(frame.translated(-offset).toRect());
+    }
+}
+
+// ---------------------------------------------------------------- display-only appearance
+
+void BlockEditor::ownApplyCompletion()
+{
+    const std::optional<Note> note = currentNote();
+    m_appearance->update(note ? appearance::completedTodos(*note) : std::set<QUuid>{},
+                         SystemAppearance::of(palette()) == Appearance::Dark);
+}
+
+// ---------------------------------------------------------------- format bar
+
+void BlockEditor::setFormatPanel(FormatPanel* panel, QObject* lifetime)
+{
+    m_formatPanel = panel && lifetime ? panel : nullptr;
+    m_formatPanelLifetime = m_formatPanel ? lifetime : nullptr;
+}
+
+FormatPanel* BlockEditor::formatPanel() const
+{
+    return m_formatPanelLifetime ? m_formatPanel : nullptr;
+}
+
+formatbar::Conditions BlockEditor::formatBarConditions() const
+{
+    const std::optional<Note> note = currentNote();
+    const QWidget* noteWindow = window();
+    formatbar::Conditions c;
+    c.hasPanel = formatPanel() != nullptr;
+    c.windowActive = noteWindow && noteWindow->isActiveWindow();
+    c.noteCollapsed = note && note->isCollapsed;
+    c.windowVisible = noteWindow && noteWindow->isVisible();
+    c.textFocused = m_textView->hasFocus();
+    c.markedText = hasMarkedText();
+    c.selectionEmpty = !m_textView->textCursor().hasSelection();
+    return c;
+}
+
+void BlockEditor::startFormatWork(int delayMs, bool endsTyping)
+{
+    m_formatWorkEndsTyping = endsTyping;
+    m_formatWork.start(delayMs);
+}
+
+void BlockEditor::ownScheduleFormatBar()
+{
+    if (m_formatSuppressed)
+        return;
+    m_formatWork.stop();
+    switch (formatbar::schedule(formatBarConditions())) {
+    case formatbar::Scheduling::Now:
+        startFormatWork(0, false);
+        break;
+    case formatbar::Scheduling::AfterDelay:
+        startFormatWork(formatbar::caretDelayMs, false);
+        break;
+    case formatbar::Scheduling::Hide:
+        if (FormatPanel* panel = formatPanel())
+            panel->hide();
+        break;
+    }
+}
+
+void BlockEditor::ownPresentFormatBar()
+{
+    FormatPanel* panel = formatPanel();
+    if (!panel)
+        return;
+    const std::optional<QRectF> anchor = formatAnchorScreenRect();
+    if (formatbar::present(formatBarConditions(), anchor.has_value()))
+        panel->show(*anchor, *window());
+    else
+        panel->hide();
+}
+
+void BlockEditor::ownUpdateFormatBarPosition()
+{
+    FormatPanel* panel = formatPanel();
+    if (!panel)
+        return;
+    const std::optional<QRectF> anchor = formatAnchorScreenRect();
+    if (formatbar::reposition(formatBarConditions(), anchor.has_value()))
+        panel->show(*anchor, *window());
+    else
+        panel->hide();
+}
+
+void BlockEditor::ownHideFormatBar()
+{
+    m_formatWork.stop();
+    if (FormatPanel* panel = formatPanel())
+        panel->hide();
+    m_formatSuppressed = false;
+}
+
+TextAttributes BlockEditor::formatAttributes() const
+{
+    const QTextCursor cursor = m_textView->textCursor();
+    const int length = textLength(*document());
+    if (cursor.hasSelection() && cursor.selectionEnd() <= length)
+        return textdoc::read(*document(), cursor.selectionStart(), 1).attributesAt(0);
+    return textdoc::attributes(m_textView->currentCharFormat(), {});
+}
+
+TextFont BlockEditor::formatFont() const
+{
+    if (const auto font = formatAttributes().font)
+        return *font;
+    const Preferences preferences = m_store->preferences();
+    return TextFont{fontFamilyFor(preferences.fontName), preferences.fontSize > 0 ? preferences.fontSize : 14, false,
+                    false};
+}
+
+std::optional<QRectF> BlockEditor::formatAnchorScreenRect() const
+{
+    if (!window())
+        return std::nullopt;
+    QTextCursor caret = m_textView->textCursor();
+    caret.setPosition(std::min(caret.position(), textLength(*document())));
+    const QRect inViewport = m_textView->cursorRect(caret);
+    if (!inViewport.intersects(m_textView->viewport()->rect()))
+        return std::nullopt;
+    return QRectF(QRect(m_textView->viewport()->mapToGlobal(inViewport.topLeft()), inViewport.size()));
+}
+
+} // namespace quorrin
+
+namespace quorrin {
+
+// ---------------------------------------------------------------- body formatting
+
+NoteTheme BlockEditor::noteTheme() const
+{
+    const std::optional<Note> note = currentNote();
+    return note ? noteColor::theme(note->color) : NoteTheme::neutral();
+}
+
+TextFormat BlockEditor::currentTextFormat() const
+{
+    return textformat::formatOf(formatAttributes(), formatFont());
+}
+
+bool BlockEditor::applyToSelection(const QString& actionName, const std::function<void(AttributedString&)>& transform)
+{
+    if (hasMarkedText()) {
+        QApplication::beep();
+        return false;
+    }
+    const QTextCursor selection = m_textView->textCursor();
+    const int start = selection.selectionStart();
+    const int length = selection.selectionEnd() - start;
+    if (length < 1 || start + length > textLength(*document()) || m_textView->isReadOnly())
+        return false;
+    const AttributedString saved = textdoc::read(*document(), start, length);
+    AttributedString formatted = saved;
+    transform(formatted);
+
+    applyingFormat = true;
+    const auto done = qScopeGuard([this] { applyingFormat = false; });
+    if (!replaceText(start, saved.string(), formatted))
+        return false;
+    m_history->push(new TextFormatCommand(this, start, saved, formatted, actionName));
+    if (m_charactersChanged || !m_rendered || !(*m_rendered == currentNote()))
+        flush();
+
+    QTextCursor reselected(document());
+    reselected.setPosition(start);
+    reselected.setPosition(start + length, QTextCursor::KeepAnchor);
+    m_textView->setTextCursor(reselected);
+    if (!m_textView->hasFocus())
+        m_textView->setFocus(Qt::OtherFocusReason);
+    if (FormatPanel* panel = formatPanel())
+        panel->refreshBar();
+    call(updateFormatBarPosition);
+    return true;
+}
+
+void BlockEditor::applyToTyping(const std::function<void(TextAttributes&)>& change)
+{
+    if (hasMarkedText()) {
+        QApplication::beep();
+        return;
+    }
+    TextAttributes typing = textdoc::attributes(m_textView->currentCharFormat(), {});
+    change(typing);
+    m_textView->setCurrentCharFormat(textdoc::charFormat(typing));
+    if (!m_textView->hasFocus())
+        m_textView->setFocus(Qt::OtherFocusReason);
+    if (FormatPanel* panel = formatPanel())
+        panel->refreshBar();
+}
+
+void BlockEditor::toggleTrait(textformat::FontTrait trait, const QString& actionName)
+{
+    const TextFont base = formatFont();
+    // The first selected character decides for the whole selection.
+    const bool on = !textformat::hasTrait(base, trait);
+    if (!m_textView->textCursor().hasSelection()) {
+        applyToTyping([&](TextAttributes& typing) { typing.font = textformat::withTrait(base, trait, on); });
+        return;
+    }
+    applyToSelection(actionName, [&](AttributedString& text) { textformat::setTrait(text, trait, on, base); });
+}
+
+void BlockEditor::toggleBold()
+{
+    toggleTrait(textformat::FontTrait::Bold, textformat::actionName::bold);
+}
+
+// Every family has an italic face here: the text system slants the upright
+// face of a family that has none, so italic never needs a separate slant.
+void BlockEditor::toggleItalic()
+{
+    toggleTrait(textformat::FontTrait::Italic, textformat::actionName::italic);
+}
+
+void BlockEditor::toggleUnderline()
+{
+    const int style = currentTextFormat().underline ? 0 : 1;
+    if (!m_textView->textCursor().hasSelection())
+        applyToTyping([&](TextAttributes& typing) { typing.underlineStyle = style; });
+    else
+        applyToSelection(textformat::actionName::underline,
+                         [&](AttributedString& text) { textformat::setUnderline(text, style); });
+}
+
+void BlockEditor::toggleStrikethroughFormat()
+{
+    const int style = currentTextFormat().strikethrough ? 0 : 1;
+    if (!m_textView->textCursor().hasSelection())
+        applyToTyping([&](TextAttributes& typing) { typing.strikethroughStyle = style; });
+    else
+        applyToSelection(textformat::actionName::strikethrough,
+                         [&](AttributedString& text) { textformat::setStrikethrough(text, style); });
+}
+
+void BlockEditor::adjustFontSize(double delta)
+{
+    const TextFont base = formatFont();
+    const std::optional<double> size = textformat::steppedSize(base.pointSize, delta);
+    if (!size)
+        return;
+    if (!m_textView->textCursor().hasSelection()) {
+        applyToTyping([&](TextAttributes& typing) {
+            TextFont font = base;
+            font.pointSize = *size;
+            typing.font = font;
+        });
+        return;
+    }
+    applyToSelection(textformat::actionName::fontSize,
+                     [&](AttributedString& text) { textformat::setSize(text, *size, base); });
+}
+
+void BlockEditor::setTextColor(const TextColor& color)
+{
+    if (!m_textView->textCursor().hasSelection())
+        applyToTyping([&](TextAttributes& typing) { typing.foreground = color; });
+    else
+        applyToSelection(textformat::actionName::textColor,
+                         [&](AttributedString& text) { textformat::setColor(text, color); });
 }
 
 } // namespace quorrin

@@ -4,6 +4,9 @@
 #include "Domain/Note.h"
 #include "Editor/EditorStore.h"
 #include "Editor/EditorText.h"
+#include "Editor/FormatPanel.h"
+#include "Editor/TaskShelves.h"
+#include "Editor/TextFormatTarget.h"
 #include "Platform/Core/Clock.h"
 
 #include <QColor>
@@ -43,7 +46,7 @@ enum class ChangeResult {
 // text and structural changes.
 //
 // The editor never holds the authoritative note: it asks the store every time.
-class BlockEditor final : public QWidget {
+class BlockEditor final : public QWidget, public TextFormatTarget {
     Q_OBJECT
 public:
     BlockEditor(std::shared_ptr<EditorStore> store, const QUuid& noteID, QWidget* parent = nullptr,
@@ -66,9 +69,30 @@ public:
     void importFiles(const QStringList& paths);
     void refreshAlarmVisuals();
 
-    // --- a few block commands the text view needs
+    // --- block commands
     ChangeResult convert(const QUuid& blockID, BlockKind kind);
     ChangeResult insert(const QUuid& nearBlockID, bool above);
+    // The todo that now holds the caret, or nothing.
+    std::optional<QUuid> addTodo();
+    // Ends the ringing alarm of a todo: a repeating reminder moves on to its
+    // next occurrence, a one-off reminder is removed.
+    ChangeResult acknowledgeAlarm(const QUuid& blockID);
+
+    // --- the block menu: built anew for a block, which becomes the selected
+    // block its actions act on. The caller owns the menu.
+    QMenu* menu(const QUuid& blockID, QWidget* parent = nullptr);
+    std::optional<QUuid> selectedBlock;
+    // The menu's actions on the selected block.
+    void editReminder();
+    void menuConvert(const QVariant& kindRawValue);
+    void menuInsert(const QVariant& above);
+    void duplicateBlock();
+    void deleteBlock();
+    void moveBlockUp();
+    void moveBlockDown();
+    void stopRepeating();
+    void openAttachment();
+    void previewAttachment();
 
     // --- geometry, in document coordinates (the text view's content)
     std::optional<QUuid> block(double y) const;
@@ -77,6 +101,37 @@ public:
     bool isAttachmentAtCursor() const;
     QRectF rect(int start, int length) const;
     QRectF firstLineRect(int start, int length) const;
+
+    // --- todo file shelves (the gap below a todo, the views inside the text)
+    // The note's staged files, installed by the window; weak.
+    QPointer<TaskShelfSource> fileShelfModel;
+    // Set by the window while files are dragged over the note: every todo
+    // then shows an (empty) shelf as a drop target.
+    bool showsTaskDropTargets = false;
+    const std::map<QUuid, QPointer<TaskShelfView>>& taskShelfViews() const { return m_taskShelfViews; }
+    void layoutTaskShelves();
+
+    // --- the format bar
+    // The window's format panel; it is forgotten once `lifetime` is destroyed.
+    void setFormatPanel(FormatPanel* panel, QObject* lifetime);
+    FormatPanel* formatPanel() const;
+    // The attributes the bar shows: of the first selected character, or the typing attributes.
+    TextAttributes formatAttributes() const;
+    // Their font, or the preferences' font.
+    TextFont formatFont() const;
+    // Where the bar stands: the caret's rectangle in global coordinates, or
+    // nothing when the caret is scrolled out of view.
+    std::optional<QRectF> formatAnchorScreenRect() const;
+
+    // --- formatting of the body, for the format bar
+    NoteTheme noteTheme() const override;
+    TextFormat currentTextFormat() const override;
+    void toggleBold() override;
+    void toggleItalic() override;
+    void toggleUnderline() override;
+    void toggleStrikethroughFormat() override;
+    void adjustFontSize(double delta) override;
+    void setTextColor(const TextColor& color) override;
 
     // --- state
     bool hasMarkedText() const;
@@ -107,6 +162,9 @@ public:
     std::function<void()> scheduleFormatBar;
     std::function<void()> presentFormatBar;
     std::function<void()> updateFormatBarPosition;
+    // shelfHeight, syncFileShelves, applyCompletion and the four format-bar
+    // hooks start out as the editor's own behaviour (below); replacing one
+    // replaces that behaviour.
     std::function<void()> finishTaskReveal;
     std::function<void()> startAlarmPulse;
     // The ringing alarms as (note id, block id) pairs.
@@ -115,6 +173,22 @@ public:
     std::function<void(const QString& path)> importDocument;
     // The block menu of one block, shown in the text's context menu.
     std::function<QMenu*(const QUuid&, QWidget* parent)> blockMenu;
+
+    // A todo's indent grows in (the animation is built elsewhere); without
+    // this hook a new todo shows at its full indent at once.
+    std::function<void(const QUuid&)> startTaskReveal;
+    // Whether the desktop asks for reduced motion (read when a todo would grow in).
+    std::function<bool()> prefersReducedMotion;
+    // Asks the user to confirm; answers true for the confirming button.
+    std::function<bool(const QString& message, const QString& informative, const QString& confirm,
+                       const QString& cancel)>
+        confirm;
+    // Opens a file with the desktop's default application.
+    std::function<void(const QString& path)> openFile;
+    // Opens the preview and annotation window of an attachment.
+    std::function<void(const Attachment&)> showAttachmentPanel;
+    // Tells the alarm center that a todo's alarm has been ended.
+    std::function<void(const QUuid& noteID, const QUuid& blockID)> acknowledgeInAlarmCenter;
 
     // Per-block reveal factor 0...1 of a todo's indent; absent counts as 1.
     std::map<QUuid, double> revealProgress;
@@ -127,9 +201,17 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void onContentsChange(int position, int removed, int added);
+    std::optional<Block> findBlock(const QUuid& id) const;
+    ChangeResult moveSelected(int offset);
+    // Formats the selection as one undoable step; false when nothing was done.
+    bool applyToSelection(const QString& actionName, const std::function<void(AttributedString&)>& transform);
+    // Changes the attributes the next typed text takes.
+    void applyToTyping(const std::function<void(TextAttributes&)>& change);
+    void toggleTrait(textformat::FontTrait trait, const QString& actionName);
     void onTextChanged();
     void onSelectionChanged();
     void installAttachmentImages(const Note& note);
@@ -141,6 +223,18 @@ private:
     void afterWrite();
     std::optional<AppError> save(const Note& note, bool immediate, bool notify);
     static void call(const std::function<void()>& hook);
+
+    // The editor's own behaviour behind the hooks.
+    double ownShelfHeight(const QUuid& blockID, bool isTodo) const;
+    void ownSyncFileShelves(bool reload);
+    void ownApplyCompletion();
+    void ownScheduleFormatBar();
+    void ownPresentFormatBar();
+    void ownUpdateFormatBarPosition();
+    void ownHideFormatBar();
+    formatbar::Conditions formatBarConditions() const;
+    void startFormatWork(int delayMs, bool endsTyping);
+    QPointF scrollOffset() const;
 
     std::shared_ptr<EditorStore> m_store;
     QUuid m_noteID;
@@ -160,6 +254,10 @@ private:
     bool m_formatSuppressed = false;
     double m_alarmPulse = 1;
     QTimer m_formatWork;
+    bool m_formatWorkEndsTyping = false;
+    std::map<QUuid, QPointer<TaskShelfView>> m_taskShelfViews;
+    FormatPanel* m_formatPanel = nullptr;
+    QPointer<QObject> m_formatPanelLifetime;
 };
 
 } // namespace quorrin

@@ -130,10 +130,8 @@ void BlockTextView::mousePressEvent(QMouseEvent* event)
     QTextEdit::mousePressEvent(event);
     if (alarming) {
         QTimer::singleShot(0, this, [this, id = *alarming] {
-            // Ending the alarm belongs to the block commands; the reminder
-            // editor's hook stands in until they are installed.
-            if (editor && editor->onReminder)
-                editor->onReminder(id);
+            if (editor)
+                editor->acknowledgeAlarm(id);
         });
     }
 }

@@ -7,23 +7,77 @@
 #include <QPalette>
 #include <QTextBlock>
 
+#include <cmath>
+
 namespace quorrin {
+namespace appearance {
+
+bool isUnreadable(const Rgba& colour, bool dark)
+{
+    const bool grey = std::abs(colour.red - colour.green) < 0.04 && std::abs(colour.green - colour.blue) < 0.04;
+    if (!grey)
+        return false;
+    return dark ? colour.red < 0.12 : colour.red > 0.9;
+}
+
+ShownStyle shownStyle(bool isRemarks, const std::optional<TextColor>& stored, bool dark, bool completedTodo)
+{
+    if (isRemarks)
+        return {ShownColour::Secondary, false};
+    if (completedTodo)
+        return {ShownColour::Secondary, true};
+    if (stored && stored->rgba && isUnreadable(*stored->rgba, dark))
+        return {ShownColour::Text, false};
+    return {};
+}
+
+std::set<QUuid> completedTodos(const Note& note)
+{
+    std::set<QUuid> ids;
+    for (const Block& block : note.blocks) {
+        if (block.kind == BlockKind::Todo && block.todo && block.todo->isCompleted)
+            ids.insert(block.id);
+    }
+    return ids;
+}
+
+} // namespace appearance
 
 DisplayAppearance::DisplayAppearance(QTextDocument* document)
     : QSyntaxHighlighter(document)
 {
 }
 
+void DisplayAppearance::update(std::set<QUuid> completed, bool dark)
+{
+    if (completed == m_completed && dark == m_dark)
+        return;
+    m_completed = std::move(completed);
+    m_dark = dark;
+    rehighlight();
+}
+
 void DisplayAppearance::highlightBlock(const QString&)
 {
     const QTextBlock block = currentBlock();
-    const QColor secondary = QGuiApplication::palette().color(QPalette::PlaceholderText);
+    const QPalette palette = QGuiApplication::palette();
+    const QColor secondary = palette.color(QPalette::PlaceholderText);
+    const QColor text = palette.color(QPalette::Text);
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment fragment = it.fragment();
-        if (fragment.charFormat().property(textdoc::BlockRole).toString() != editortext::remarksRole)
+        const QTextCharFormat format = fragment.charFormat();
+        const bool remarks = format.property(textdoc::BlockRole).toString() == editortext::remarksRole;
+        const auto id = QUuid::fromString(format.property(textdoc::BlockID).toString());
+        const TextAttributes stored = textdoc::attributes(format, {});
+        const appearance::ShownStyle style
+            = appearance::shownStyle(remarks, stored.foreground, m_dark, !id.isNull() && m_completed.count(id) > 0);
+        if (style == appearance::ShownStyle{})
             continue;
         QTextCharFormat shown;
-        shown.setForeground(secondary);
+        if (style.colour != appearance::ShownColour::Stored)
+            shown.setForeground(style.colour == appearance::ShownColour::Text ? text : secondary);
+        if (style.struck)
+            shown.setFontStrikeOut(true);
         setFormat(fragment.position() - block.position(), fragment.length(), shown);
     }
 }

@@ -86,4 +86,37 @@ bool TextEditCommand::mergeWith(const QUndoCommand* other)
     return false;
 }
 
+TextFormatCommand::TextFormatCommand(BlockEditor* editor, int position, AttributedString before,
+                                     AttributedString after, const QString& actionName)
+    : QUndoCommand(actionName)
+    , m_editor(editor)
+    , m_position(position)
+    , m_before(std::move(before))
+    , m_after(std::move(after))
+{
+}
+
+void TextFormatCommand::put(const AttributedString& text)
+{
+    if (!m_editor || !m_editor->replaceText(m_position, text.string(), text)) {
+        setObsolete(true);
+        return;
+    }
+    m_editor->flush(); // a change of formats alone is no typing the text would write back
+}
+
+void TextFormatCommand::undo()
+{
+    put(m_before);
+}
+
+void TextFormatCommand::redo()
+{
+    if (m_applied) {
+        m_applied = false;
+        return;
+    }
+    put(m_after);
+}
+
 } // namespace quorrin

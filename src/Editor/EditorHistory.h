@@ -48,4 +48,25 @@ private:
     bool m_applied = true;
 };
 
+// One formatting of a selection: the characters at `position` were `before`
+// and now carry the formats of `after`. Like a text edit, each direction only
+// acts while the text still holds those characters.
+class TextFormatCommand final : public QUndoCommand {
+public:
+    TextFormatCommand(BlockEditor* editor, int position, AttributedString before, AttributedString after,
+                      const QString& actionName);
+
+    void undo() override;
+    void redo() override;
+
+private:
+    void put(const AttributedString& text);
+
+    QPointer<BlockEditor> m_editor;
+    int m_position;
+    AttributedString m_before;
+    AttributedString m_after;
+    bool m_applied = true;
+};
+
 } // namespace quorrin

@@ -269,7 +269,8 @@ TEST_F(NoteRegistryTest, BlockCommandsOnlyChangeTodosAndNeedAKeyNote)
     FakeNoteWindow& note = focusOn(noteID, paragraphID);
     const auto todoData = [&] {
         std::vector<std::pair<BlockKind, std::optional<TodoMetadata>>> data;
-        for (const Block& block : store->note(noteID)->blocks)
+        const Note current = *store->note(noteID);
+        for (const Block& block : current.blocks)
             data.emplace_back(block.kind, block.todo);
         return data;
     };

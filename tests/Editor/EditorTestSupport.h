@@ -1,6 +1,16 @@
 #pragma once
 
+#include "Editor/BlockEditor.h"
+#include "Editor/BlockTextView.h"
 #include "Editor/EditorStore.h"
+#include "Editor/TextDocumentConversion.h"
+
+#include <gtest/gtest.h>
+
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <memory>
 
 #include <algorithm>
 
@@ -79,5 +89,44 @@ inline Note makeNote(std::vector<Block> blocks)
     note.updatedAt = fixedNow();
     return note;
 }
+
+// An editor over one note of a fake store.
+class EditorFixture : public ::testing::Test {
+protected:
+    std::shared_ptr<FakeStore> store = std::make_shared<FakeStore>();
+    std::unique_ptr<BlockEditor> editor;
+    QUuid noteID;
+
+    void open(std::vector<Block> blocks)
+    {
+        Note note = makeNote(std::move(blocks));
+        noteID = note.id;
+        store->notes = {note};
+        editor = std::make_unique<BlockEditor>(store, noteID, nullptr, fixedNow);
+        editor->resize(320, 400);
+    }
+    Note stored() const { return *store->note(noteID); }
+    QString text() const { return textdoc::plainText(*editor->document(), 0, 1 << 20); }
+    void select(int start, int end)
+    {
+        QTextCursor cursor(editor->document());
+        cursor.setPosition(start);
+        cursor.setPosition(end, QTextCursor::KeepAnchor);
+        editor->textView()->setTextCursor(cursor);
+    }
+    void caretAt(int position) { select(position, position); }
+    const Block* storedBlock(const QUuid& id) const
+    {
+        m_last = stored();
+        for (const Block& block : m_last.blocks) {
+            if (block.id == id)
+                return &block;
+        }
+        return nullptr;
+    }
+
+private:
+    mutable Note m_last;
+};
 
 } // namespace quorrin::testing

@@ -27,12 +27,14 @@ constexpr std::size_t maxGroupDepth = 1000;
 constexpr std::int64_t parameterLimit = 1'000'000'000'000'000;
 constexpr int maxWordLength = 32;
 
-enum class Destination { Text, FontTable, ColorTable, StringAttribute, NumberAttribute, NumbersAttribute, Skip };
+enum class Destination {
+    Text, FontTable, ColorTable, StringAttribute, NumberAttribute, NumbersAttribute, Attachment, Skip
+};
 
 enum class Word {
     Ansi, AnsiCodepage, Bin, Bold, Bullet, Cell, ColorBlue, ColorAlpha, ColorGreen, ColorRed, ColorTable,
     DefaultFont, EmDash, EmSpace, EnDash, EnSpace, FirstIndent, Font, FontCharset, FontSize, FontTable, Italic,
-    LeftDoubleQuote, LeftIndent, LeftQuote, Line, LineLeading, LtrMark, Mac, NumberAttribute, NumbersAttribute,
+    LeftDoubleQuote, LeftIndent, LeftQuote, Line, LineLeading, LtrMark, Mac, NeXTGraphic, NumberAttribute, NumbersAttribute,
     Page, Paragraph, ParagraphDefaults, Pc, Pca, Plain, AlignCenter, AlignJustified, AlignLeft, AlignRight,
     QmSpace, RightDoubleQuote, RightIndent, RightQuote, Row, RtlMark, Section, SkipDestination, SpaceAfter,
     SpaceBefore, Strike, StrikeDouble, StrikeStyle, StringAttribute, Tab, TextColor, Unicode, UnicodeSkip,
@@ -47,7 +49,7 @@ struct WordEntry {
 
 // Sorted by name for binary search.
 constexpr std::array wordTable = {
-    WordEntry{"annotation", Word::SkipDestination}, WordEntry{"ansi", Word::Ansi},
+    WordEntry{"NeXTGraphic", Word::NeXTGraphic}, WordEntry{"annotation", Word::SkipDestination}, WordEntry{"ansi", Word::Ansi},
     WordEntry{"ansicpg", Word::AnsiCodepage}, WordEntry{"atnauthor", Word::SkipDestination},
     WordEntry{"atnid", Word::SkipDestination}, WordEntry{"author", Word::SkipDestination},
     WordEntry{"b", Word::Bold}, WordEntry{"bin", Word::Bin}, WordEntry{"bkmkend", Word::SkipDestination},
@@ -146,6 +148,9 @@ struct Group {
     CharacterState character;
     std::optional<ParagraphState> paragraph;
     int unicodeSkip = 1;
+    // An attachment group just ended in this group: the placeholder character
+    // that follows it stands for the attachment already delivered.
+    bool attachmentPlaceholder = false;
 };
 
 struct FontEntry {
@@ -234,6 +239,7 @@ private:
             return false;
         Group group = m_groups.empty() ? Group{} : top();
         group.startsDestination = false;
+        group.attachmentPlaceholder = false;
         m_groups.push_back(std::move(group));
         return true;
     }
@@ -336,7 +342,8 @@ private:
         if (consumeFallback())
             return;
         const Destination destination = top().destination;
-        if (byte == ';' && destination != Destination::Text && destination != Destination::Skip) {
+        if (byte == ';' && destination != Destination::Text && destination != Destination::Skip
+            && destination != Destination::Attachment) {
             flush();
             semicolon();
             return;
@@ -390,6 +397,7 @@ private:
         case Destination::StringAttribute:
         case Destination::NumberAttribute:
         case Destination::NumbersAttribute:
+        case Destination::Attachment:
         case Destination::Skip: return;
         case Destination::Text: break;
         }
@@ -404,6 +412,7 @@ private:
         case Destination::StringAttribute:
         case Destination::NumberAttribute:
         case Destination::NumbersAttribute:
+        case Destination::Attachment:
             m_fieldName.clear();
             m_fieldValue.clear();
             m_fieldSeparated = false;
@@ -481,6 +490,7 @@ private:
         case Word::StringAttribute: startDestination(Destination::StringAttribute); break;
         case Word::NumberAttribute: startDestination(Destination::NumberAttribute); break;
         case Word::NumbersAttribute: startDestination(Destination::NumbersAttribute); break;
+        case Word::NeXTGraphic: startDestination(Destination::Attachment); break;
 
         case Word::Paragraph:
         case Word::Page:
@@ -581,7 +591,13 @@ private:
     // A custom attribute group ended: the attribute applies to the enclosing group.
     void finishDestination(Destination destination)
     {
-        if (m_groups.empty() || top().destination != Destination::Text || !m_fieldSeparated)
+        if (destination == Destination::Attachment) {
+            finishAttachment();
+            return;
+        }
+        // The attachment attribute only ever comes from attachment groups.
+        if (m_groups.empty() || top().destination != Destination::Text || !m_fieldSeparated
+            || m_fieldName == attachmentAttribute)
             return;
         std::optional<CustomAttributeValue> value;
         if (destination == Destination::StringAttribute) {
@@ -606,6 +622,19 @@ private:
             top().character.custom[m_fieldName] = *value;
     }
 
+    // An attachment group names its file; the blanks around the name separate
+    // it from the size words that other writers put after it.
+    void finishAttachment()
+    {
+        const QString name = m_fieldValue.trimmed();
+        if (m_groups.empty() || top().destination != Destination::Text || name.isEmpty())
+            return;
+        TextAttributes attachment = attributes(top());
+        attachment.custom[attachmentAttribute] = name;
+        m_result.append(QString(QChar(attachmentCharacter)), attachment);
+        top().attachmentPlaceholder = true;
+    }
+
     int codepageOfFont(std::int64_t font) const
     {
         const auto found = m_fonts.find(font);
@@ -628,11 +657,20 @@ private:
     void deliver(const QString& text)
     {
         switch (top().destination) {
-        case Destination::Text: m_pendingText += text; break;
+        case Destination::Text: {
+            if (!std::exchange(top().attachmentPlaceholder, false) || text.isEmpty()) {
+                m_pendingText += text;
+            } else {
+                const bool placeholder = text.front() == QChar(u'\u00AC') || text.front() == QChar(attachmentCharacter);
+                m_pendingText += placeholder ? text.mid(1) : text;
+            }
+            break;
+        }
         case Destination::FontTable: m_fontName += text; break;
         case Destination::StringAttribute:
         case Destination::NumberAttribute:
         case Destination::NumbersAttribute: (m_fieldSeparated ? m_fieldValue : m_fieldName) += text; break;
+        case Destination::Attachment: m_fieldValue += text; break;
         case Destination::ColorTable:
         case Destination::Skip: break;
         }

@@ -63,19 +63,57 @@ struct Piece {
     TextAttributes attributes;
 };
 
+// The attachment name a document can hold for these attributes: a non-empty
+// string without surrounding blanks (the reader trims them), or nothing.
+std::optional<QString> attachmentName(const TextAttributes& attributes)
+{
+    const auto found = attributes.custom.find(attachmentAttribute);
+    if (found == attributes.custom.end())
+        return std::nullopt;
+    const auto* name = std::get_if<QString>(&found->second);
+    if (!name || name->trimmed().isEmpty())
+        return std::nullopt;
+    return name->trimmed();
+}
+
+// A run split so that the attachment attribute stays on U+FFFC characters
+// only, which is all an attachment group can stand for.
+void splitAtAttachments(QStringView part, const TextAttributes& attributes, std::vector<Piece>& into)
+{
+    const std::optional<QString> name = attachmentName(attributes);
+    TextAttributes plain = attributes;
+    plain.custom.erase(attachmentAttribute);
+    if (!name) {
+        into.push_back(Piece{part, std::move(plain)});
+        return;
+    }
+    TextAttributes attachment = plain;
+    attachment.custom[attachmentAttribute] = *name;
+    qsizetype start = 0;
+    while (start < part.size()) {
+        const bool isAttachment = part[start] == QChar(attachmentCharacter);
+        qsizetype end = start + 1;
+        while (end < part.size() && (part[end] == QChar(attachmentCharacter)) == isAttachment)
+            ++end;
+        into.push_back(Piece{part.mid(start, end - start), isAttachment ? attachment : plain});
+        start = end;
+    }
+}
+
 // The text's runs at document precision, neighbours that became equal merged.
 std::vector<Piece> quantizedPieces(const AttributedString& text)
 {
-    std::vector<Piece> pieces;
+    std::vector<Piece> split;
     const QStringView whole(text.string());
-    for (const AttributedString::Run& run : text.runs()) {
-        TextAttributes attributes = quantized(run.attributes);
-        const QStringView part = whole.mid(run.start, run.length);
-        if (!pieces.empty() && pieces.back().attributes == attributes)
+    for (const AttributedString::Run& run : text.runs())
+        splitAtAttachments(whole.mid(run.start, run.length), quantized(run.attributes), split);
+    std::vector<Piece> pieces;
+    for (Piece& piece : split) {
+        if (!pieces.empty() && pieces.back().attributes == piece.attributes)
             pieces.back().text = whole.mid(pieces.back().text.data() - whole.data(),
-                                           pieces.back().text.size() + part.size());
+                                           pieces.back().text.size() + piece.text.size());
         else
-            pieces.push_back(Piece{part, std::move(attributes)});
+            pieces.push_back(std::move(piece));
     }
     return pieces;
 }
@@ -313,9 +351,30 @@ private:
             word("cf", attributes.foreground->rgba ? indexIn(m_colors, *attributes.foreground->rgba) + 1 : 0);
         writeLineStyle(attributes.underlineStyle, "ul", "ulth", "uldb", words::underlineStyle);
         writeLineStyle(attributes.strikethroughStyle, "strike", nullptr, "striked1", words::strikethroughStyle);
-        for (const auto& [name, value] : attributes.custom)
-            writeCustom(name, value);
-        text(piece.text, Escaping::Body);
+        const std::optional<QString> attachment = attachmentName(attributes);
+        for (const auto& [name, value] : attributes.custom) {
+            if (name != attachmentAttribute)
+                writeCustom(name, value);
+        }
+        if (attachment) {
+            for (qsizetype index = 0; index < piece.text.size(); ++index)
+                writeAttachment(*attachment);
+        } else {
+            text(piece.text, Escaping::Body);
+        }
+        close();
+    }
+
+    // The group other readers know: the file's name, then the placeholder
+    // character "¬" that the attachment replaces.
+    void writeAttachment(const QString& name)
+    {
+        open();
+        open();
+        word("NeXTGraphic");
+        text(name, Escaping::Field);
+        close();
+        unicode(u'\u00AC');
         close();
     }
 

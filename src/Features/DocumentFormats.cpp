@@ -1,0 +1,261 @@
+#include "Features/DocumentFormats.h"
+
+#include "Domain/AppError.h"
+#include "Domain/TextDefaults.h"
+#include "Platform/Core/AtomicRename.h"
+#include "Platform/Core/FileNames.h"
+#include "Platform/Core/FileSystemError.h"
+#include "Platform/Core/NoFollowFile.h"
+#include "Platform/Core/Rtf.h"
+#include "Platform/Core/RtfCodepage.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringConverter>
+#include <QUuid>
+
+#include <set>
+
+#include <sys/stat.h>
+
+namespace quorrin::documents {
+
+namespace {
+
+constexpr int gb18030Codepage = 54936;
+
+const QString unreadableAttachmentMessage = QStringLiteral("导入文件含无法读取的附件，未修改便笺。");
+
+QString displayName(const QString& path)
+{
+    const QString name = QFileInfo(QDir::cleanPath(path)).fileName();
+    return name.isEmpty() ? path : name;
+}
+
+// The user's own file, read with the user's rights; anything but a regular
+// file (a directory, a FIFO that would block) is refused before reading.
+QByteArray readUserFile(const QString& path)
+{
+    struct stat status {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        throw AppError(QStringLiteral("找不到文件“%1”。").arg(displayName(path)));
+    if (!S_ISREG(status.st_mode))
+        throw AppError(QStringLiteral("无法读取“%1”：它不是普通文件。").arg(displayName(path)));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw AppError(QStringLiteral("无法读取文件“%1”：%2").arg(displayName(path), file.errorString()));
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw AppError(QStringLiteral("无法读取文件“%1”：%2").arg(displayName(path), file.errorString()));
+    return bytes;
+}
+
+AttributedString parseRtf(const QByteArray& bytes, const QString& path)
+{
+    std::optional<AttributedString> text = rtf::read(bytes);
+    if (!text)
+        throw AppError(QStringLiteral("无法读取“%1”：它不是有效的 RTF 文稿。").arg(displayName(path)));
+    return std::move(*text);
+}
+
+// A file inside a bundle, never through a symbolic link and only when it is a
+// regular file; the messages tell why it could not be read.
+struct BundleFileMessages {
+    QString missing;
+    QString unsafe;
+};
+
+QByteArray readBundleFile(const QString& bundle, const QString& name, const BundleFileMessages& messages)
+{
+    try {
+        NoFollowFile file = NoFollowFile::open(bundle, name);
+        switch (file.status()) {
+        case NoFollowFile::Status::missing: throw AppError(messages.missing);
+        case NoFollowFile::Status::notRegularFile: throw AppError(messages.unsafe);
+        case NoFollowFile::Status::opened: break;
+        }
+        QByteArray bytes = file.file().readAll();
+        if (file.file().error() != QFileDevice::NoError)
+            throw AppError(messages.missing);
+        return bytes;
+    } catch (const FileSystemError& error) {
+        throw AppError(error.message());
+    }
+}
+
+Document readRtfd(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.isDir())
+        throw AppError(QStringLiteral("无法读取“%1”：它不是 RTFD 文稿。").arg(displayName(path)));
+    // The bundle itself is the user's choice and may be reached through a
+    // link; nothing inside it is.
+    const QString bundle = info.canonicalFilePath();
+    Document document;
+    document.text = parseRtf(
+        readBundleFile(bundle, rtfdTextFileName,
+                       {QStringLiteral("无法读取“%1”：文稿中缺少 %2。").arg(displayName(path), rtfdTextFileName),
+                        QStringLiteral("无法读取“%1”：文稿中的 %2 是链接或非普通文件。")
+                            .arg(displayName(path), rtfdTextFileName)}),
+        path);
+    for (const AttachmentMark& mark : attachmentsIn(document.text)) {
+        if (document.files.count(mark.name))
+            continue;
+        if (!filenames::isPlainFileName(mark.name))
+            throw AppError(QStringLiteral("导入文件含不安全的附件名称“%1”，未修改便笺。").arg(mark.name));
+        const QString unsafe =
+            QStringLiteral("导入文件含不安全的附件“%1”（链接或非普通文件），未修改便笺。").arg(mark.name);
+        document.files.emplace(mark.name, readBundleFile(bundle, mark.name, {unreadableAttachmentMessage, unsafe}));
+    }
+    return document;
+}
+
+AppError writeError(const QString& path, const QString& reason)
+{
+    return AppError(QStringLiteral("无法写入“%1”：%2").arg(path, reason));
+}
+
+void removeEntry(const QString& path)
+{
+    const QFileInfo info(path);
+    if (info.isDir() && !info.isSymLink())
+        QDir(path).removeRecursively();
+    else
+        QFile::remove(path);
+}
+
+bool entryExists(const QString& path)
+{
+    struct stat status {};
+    return ::lstat(QFile::encodeName(path).constData(), &status) == 0;
+}
+
+void validateBundleNames(const std::vector<EmbeddedFile>& files)
+{
+    std::set<QString> seen{rtfdTextFileName.toCaseFolded()};
+    for (const EmbeddedFile& file : files) {
+        if (!filenames::isPlainFileName(file.name) || !seen.insert(file.name.toCaseFolded()).second)
+            throw AppError(QStringLiteral("附件名称“%1”无法写入 RTFD 文稿。").arg(file.name));
+    }
+}
+
+} // namespace
+
+DocumentType documentTypeOf(const QString& path)
+{
+    // A bundle may be named with a trailing "/".
+    const QString extension = QFileInfo(QDir::cleanPath(path)).suffix().toLower();
+    if (extension == QLatin1String("txt"))
+        return DocumentType::PlainText;
+    if (extension == QLatin1String("rtfd"))
+        return DocumentType::Rtfd;
+    return DocumentType::Rtf;
+}
+
+std::vector<AttachmentMark> attachmentsIn(const AttributedString& text)
+{
+    std::vector<AttachmentMark> marks;
+    const QString& string = text.string();
+    for (const AttributedString::Run& run : text.runs()) {
+        const auto found = run.attributes.custom.find(rtf::attachmentAttribute);
+        if (found == run.attributes.custom.end())
+            continue;
+        const auto* name = std::get_if<QString>(&found->second);
+        if (!name)
+            continue;
+        for (int position = run.start; position < run.start + run.length; ++position) {
+            if (string.at(position) == QChar(rtf::attachmentCharacter))
+                marks.push_back(AttachmentMark{position, *name});
+        }
+    }
+    return marks;
+}
+
+AttributedString decodePlainText(const QByteArray& bytes)
+{
+    QString string;
+    if (const std::optional<QStringConverter::Encoding> marked = QStringConverter::encodingForData(bytes)) {
+        QStringDecoder decoder(*marked);
+        string = decoder.decode(bytes);
+    } else {
+        QStringDecoder utf8(QStringConverter::Utf8);
+        string = utf8.decode(bytes);
+        if (utf8.hasError())
+            string = rtf::CodepageDecoder().decode(bytes, gb18030Codepage);
+    }
+    TextAttributes attributes;
+    attributes.font = TextFont::system(defaultFontSize);
+    attributes.foreground = TextColor::dynamicText();
+    return AttributedString(string, attributes);
+}
+
+Document readDocument(const QString& path)
+{
+    if (!QFileInfo::exists(path))
+        throw AppError(QStringLiteral("找不到文件“%1”。").arg(displayName(path)));
+    switch (documentTypeOf(path)) {
+    case DocumentType::PlainText: return Document{decodePlainText(readUserFile(path)), {}};
+    case DocumentType::Rtfd: return readRtfd(path);
+    case DocumentType::Rtf: break;
+    }
+    Document document{parseRtf(readUserFile(path), path), {}};
+    // A bare RTF has no bundle to hold the files its attachments name.
+    if (!attachmentsIn(document.text).empty())
+        throw AppError(unreadableAttachmentMessage);
+    return document;
+}
+
+QByteArray plainTextBytes(const AttributedString& text)
+{
+    return text.string().toUtf8();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw writeError(path, file.errorString());
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        throw writeError(path, file.errorString());
+}
+
+void writeRtfd(const QString& path, const AttributedString& text, const std::vector<EmbeddedFile>& files)
+{
+    validateBundleNames(files);
+    const QFileInfo target(QDir::cleanPath(path));
+    const QString parent = target.absolutePath();
+    const QString token = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    const QString staging = parent + QStringLiteral("/.") + target.fileName() + QStringLiteral(".new-") + token;
+    const QString previous = parent + QStringLiteral("/.") + target.fileName() + QStringLiteral(".old-") + token;
+
+    if (!QDir().mkdir(staging))
+        throw writeError(path, QStringLiteral("无法在所选文件夹中创建文件。"));
+    try {
+        writeFile(staging + u'/' + rtfdTextFileName, rtf::write(text));
+        for (const EmbeddedFile& file : files)
+            writeFile(staging + u'/' + file.name, file.data);
+        // The old document is set aside, not deleted, until the new one is in place.
+        const bool replacing = entryExists(target.absoluteFilePath());
+        if (replacing)
+            renameNoReplace(target.absoluteFilePath(), previous);
+        try {
+            renameNoReplace(staging, target.absoluteFilePath());
+        } catch (...) {
+            if (replacing)
+                renameNoReplace(previous, target.absoluteFilePath());
+            throw;
+        }
+        if (replacing)
+            removeEntry(previous);
+    } catch (const FileSystemError& error) {
+        removeEntry(staging);
+        throw AppError(error.message());
+    } catch (...) {
+        removeEntry(staging);
+        throw;
+    }
+}
+
+} // namespace quorrin::documents

@@ -1,0 +1,293 @@
+#include "Features/DocumentIO.h"
+
+#include "Domain/AppError.h"
+#include "Features/DocumentFormats.h"
+#include "Persistence/StoreFixtures.h"
+#include "Platform/Core/FsTestSupport.h"
+#include "Platform/Core/Rtf.h"
+
+#include <gtest/gtest.h>
+
+#include <QMimeData>
+#include <QTemporaryDir>
+
+namespace quorrin {
+namespace {
+
+using testing::StoreDirectory;
+using testing::treeContents;
+using testing::writeFile;
+
+class FakeDialogs final : public FileDialogs {
+public:
+    std::optional<SaveChoice> answer;
+    std::vector<SaveRequest> requests;
+
+    std::optional<SaveChoice> askSavePath(QWidget*, const SaveRequest& request) override
+    {
+        requests.push_back(request);
+        return answer;
+    }
+};
+
+class FakeShare final : public ShareServices {
+public:
+    std::unique_ptr<QMimeData> clipboard;
+    std::vector<QStringList> mails;
+    bool mailerStarts = true;
+
+    void copyToClipboard(std::unique_ptr<QMimeData> data) override { clipboard = std::move(data); }
+    bool launchMailer(const QStringList& arguments) override
+    {
+        mails.push_back(arguments);
+        return mailerStarts;
+    }
+};
+
+class FakeAlerts final : public AlertPresenter {
+public:
+    QStringList messages;
+    void present(const QString& message, const QString&) override { messages << message; }
+};
+
+class DocumentIOTest : public ::testing::Test {
+protected:
+    StoreDirectory data;
+    std::unique_ptr<NoteStore> store = data.open();
+    QTemporaryDir outside;
+    FakeDialogs* dialogs = new FakeDialogs;
+    FakeShare* share = new FakeShare;
+    std::shared_ptr<FakeAlerts> alerts = std::make_shared<FakeAlerts>();
+    DocumentIO io{std::unique_ptr<FileDialogs>(dialogs), std::unique_ptr<ShareServices>(share), alerts};
+    int flushes = 0;
+    std::vector<QString> errors;
+
+    void SetUp() override
+    {
+        store->setOnError([this](std::exception_ptr error) { errors.push_back(describeError(error)); });
+    }
+
+    QString attachmentsDir() const { return data.file(NoteStore::attachmentsDirectoryName); }
+    QString path(const QString& name) const { return outside.filePath(name); }
+
+    NoteSource source(const QUuid& id)
+    {
+        return NoteSource{store.get(), id, [this] { ++flushes; }, nullptr};
+    }
+
+    // The note the last import made.
+    Note imported() const { return store->notes().back(); }
+
+    Attachment storeAttachment(const QString& name, const QByteArray& bytes)
+    {
+        writeFile(path("source/" + name), bytes);
+        return store->importAttachment(path("source/" + name));
+    }
+
+    static Block textBlock(BlockKind kind, const QString& text)
+    {
+        Block block;
+        block.kind = kind;
+        block.text = RichText(text, TextFont::system(14));
+        if (kind == BlockKind::Todo)
+            block.todo = TodoMetadata();
+        return block;
+    }
+
+    // A note with a heading, a todo with remarks, a bullet, an image and a PDF.
+    Note richNote()
+    {
+        Note note = store->create();
+        Block todo = textBlock(BlockKind::Todo, "买牛奶");
+        todo.todo->priority = 2;
+        todo.todo->notes = RichText("全脂", TextFont::system(12));
+        Block image = textBlock(BlockKind::Image, "");
+        image.attachment = storeAttachment("照片.png", "png bytes");
+        Block pdf = textBlock(BlockKind::Pdf, "");
+        pdf.attachment = storeAttachment("说明.pdf", "%PDF");
+        note.blocks = {textBlock(BlockKind::H2, "购物清单"), todo, textBlock(BlockKind::Bullet, "周末"), image, pdf};
+        note.customTitle = "我的/便笺";
+        store->update(note, true, false);
+        return note;
+    }
+
+    static QStringList blockTexts(const Note& note)
+    {
+        QStringList texts;
+        for (const Block& block : note.blocks)
+            texts << (block.attachment ? '[' + block.attachment->originalFilename + ']' : block.text.attributed().string());
+        return texts;
+    }
+};
+
+TEST_F(DocumentIOTest, PlainTextBecomesANoteWithOneParagraphPerLine)
+{
+    writeFile(path("清单.TXT"), "第一行\n\n\n第三行\n");
+    const std::size_t before = store->notes().size();
+    DocumentIO::importDocument(path("清单.TXT"), *store);
+    ASSERT_EQ(store->notes().size(), before + 1);
+    EXPECT_EQ(blockTexts(imported()), (QStringList{"第一行", "", "", "第三行"}));
+    for (const Block& block : imported().blocks)
+        EXPECT_EQ(block.kind, BlockKind::Paragraph);
+}
+
+TEST_F(DocumentIOTest, AnEmptyDocumentGivesOneEmptyParagraph)
+{
+    writeFile(path("empty.rtf"), "{\\rtf1}");
+    DocumentIO::importDocument(path("empty.rtf"), *store);
+    ASSERT_EQ(imported().blocks.size(), 1u);
+    EXPECT_EQ(imported().blocks[0].kind, BlockKind::Paragraph);
+    EXPECT_EQ(imported().blocks[0].text, emptyDefaultText());
+}
+
+TEST_F(DocumentIOTest, RtfdAttachmentsBecomeImageAndPdfBlocksAfterTheirParagraph)
+{
+    TextAttributes font;
+    font.font = TextFont::system(14);
+    AttributedString text(QStringLiteral("前"), font);
+    TextAttributes image;
+    image.custom[rtf::attachmentAttribute] = QStringLiteral("pic");
+    text.append(QString(QChar(rtf::attachmentCharacter)), image);
+    text.append(QStringLiteral("后\n"), font);
+    TextAttributes pdf;
+    pdf.custom[rtf::attachmentAttribute] = QStringLiteral("Manual.PDF");
+    text.append(QString(QChar(rtf::attachmentCharacter)), pdf);
+    documents::writeRtfd(path("doc.rtfd"), text, {{"pic", "image"}, {"Manual.PDF", "%PDF-1.7"}});
+
+    DocumentIO::importDocument(path("doc.rtfd"), *store);
+    const Note note = imported();
+    EXPECT_EQ(blockTexts(note), (QStringList{"前后", "[pic]", "[Manual.PDF]"}));
+    EXPECT_EQ(note.blocks[1].kind, BlockKind::Image);
+    EXPECT_EQ(note.blocks[2].kind, BlockKind::Pdf);
+    // Stored under new names; an extension-less file is taken as TIFF data.
+    EXPECT_TRUE(note.blocks[1].attachment->relativePath.endsWith(".tiff"));
+    EXPECT_TRUE(note.blocks[2].attachment->relativePath.endsWith(".pdf"));
+    EXPECT_EQ(testing::readFile(attachmentsDir() + '/' + note.blocks[2].attachment->relativePath), "%PDF-1.7");
+    EXPECT_EQ(note.blocks[1].text, emptyDefaultText());
+}
+
+TEST_F(DocumentIOTest, RefusedDocumentsLeaveTheStoreAndDataDirectoryAsTheyWere)
+{
+    richNote();
+    // The first attachment is fine; the second reaches outside the bundle.
+    TextAttributes first;
+    first.custom[rtf::attachmentAttribute] = QStringLiteral("ok.png");
+    TextAttributes second;
+    second.custom[rtf::attachmentAttribute] = QStringLiteral("../../../etc/passwd");
+    AttributedString text(QStringLiteral("\uFFFC"), first);
+    text.append(QStringLiteral("\n\uFFFC"), second);
+    writeFile(path("hostile.rtfd/TXT.rtf"), rtf::write(text));
+    writeFile(path("hostile.rtfd/ok.png"), "fine");
+    writeFile(path("broken.rtf"), "garbage");
+
+    const std::vector<Note> notesBefore = store->notes();
+    const QMap<QString, QByteArray> filesBefore = treeContents(data.path());
+    for (const QString& name : QStringList{"hostile.rtfd", "broken.rtf", "missing.txt"}) {
+        EXPECT_THROW(DocumentIO::importDocument(path(name), *store), AppError) << name.toStdString();
+        EXPECT_EQ(store->notes(), notesBefore);
+        EXPECT_EQ(treeContents(data.path()), filesBefore);
+    }
+}
+
+TEST_F(DocumentIOTest, ExportAsksForADestinationNamedAfterTheTitle)
+{
+    const Note note = richNote();
+    io.exportNote(source(note.id));
+    EXPECT_EQ(flushes, 1) << "pending typing is written back first";
+    ASSERT_EQ(dialogs->requests.size(), 1u);
+    const FileDialogs::SaveRequest& request = dialogs->requests[0];
+    EXPECT_EQ(request.suggestedName, "我的-便笺.rtfd");
+    ASSERT_EQ(request.types.size(), 3u);
+    EXPECT_EQ(request.types[0].extension, "rtfd");
+    EXPECT_EQ(request.types[1].extension, "rtf");
+    EXPECT_EQ(request.types[2].extension, "txt");
+    EXPECT_EQ(request.message, "RTFD 可携带附件；RTF/TXT 将附件转换为文件名。任务和备注导出为可读文本，完整数据请使用备份。");
+    EXPECT_EQ(QDir(outside.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{"source"})
+        << "cancelling writes nothing";
+}
+
+TEST_F(DocumentIOTest, ExportedDocumentsImportBackWithTheirContent)
+{
+    const Note note = richNote();
+    const QStringList readable = {"购物清单", "☐ 高 买牛奶", "    备注：全脂", "• 周末"};
+
+    dialogs->answer = FileDialogs::SaveChoice{path("导出.rtfd"), 0};
+    io.exportNote(source(note.id));
+    DocumentIO::importDocument(path("导出.rtfd"), *store);
+    EXPECT_EQ(blockTexts(imported()), readable + QStringList({"[照片.png]", "[说明.pdf]"}));
+    EXPECT_EQ(imported().blocks[4].kind, BlockKind::Image);
+    EXPECT_EQ(imported().blocks[5].kind, BlockKind::Pdf);
+    EXPECT_EQ(testing::readFile(attachmentsDir() + '/' + imported().blocks[5].attachment->relativePath), "%PDF");
+
+    dialogs->answer = FileDialogs::SaveChoice{path("导出"), 1}; // the RTF type, no extension typed
+    io.exportNote(source(note.id));
+    DocumentIO::importDocument(path("导出.rtf"), *store);
+    EXPECT_EQ(blockTexts(imported()), readable + QStringList({"[附件：照片.png]", "[附件：说明.pdf]"}));
+
+    dialogs->answer = FileDialogs::SaveChoice{path("导出.TXT"), 0};
+    io.exportNote(source(note.id));
+    EXPECT_EQ(testing::readFile(path("导出.TXT")),
+              QStringLiteral("购物清单\n☐ 高 买牛奶\n    备注：全脂\n• 周末\n[附件：照片.png]\n[附件：说明.pdf]\n").toUtf8());
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(DocumentIOTest, ExportFailuresGoToTheStoresErrorReporting)
+{
+    const Note note = richNote();
+    dialogs->answer = FileDialogs::SaveChoice{path("no/such/folder/a.rtf"), 1};
+    io.exportNote(source(note.id));
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_TRUE(errors[0].startsWith("无法写入")) << errors[0].toStdString();
+    EXPECT_TRUE(store->lastError());
+}
+
+TEST_F(DocumentIOTest, AGoneNoteIsNeitherExportedNorShared)
+{
+    dialogs->answer = FileDialogs::SaveChoice{path("a.rtf"), 1};
+    io.exportNote(source(QUuid::createUuid()));
+    io.copyNote(source(QUuid::createUuid()));
+    io.mailNote(source(QUuid::createUuid()));
+    EXPECT_TRUE(dialogs->requests.empty());
+    EXPECT_FALSE(share->clipboard);
+    EXPECT_TRUE(share->mails.empty());
+}
+
+TEST_F(DocumentIOTest, CopyPutsRtfHtmlAndPlainTextOnTheClipboard)
+{
+    const Note note = richNote();
+    io.copyNote(source(note.id));
+    ASSERT_TRUE(share->clipboard);
+    const QString plain = share->clipboard->text();
+    EXPECT_TRUE(plain.startsWith("购物清单\n☐ 高 买牛奶\n")) << plain.toStdString();
+    EXPECT_TRUE(plain.contains("[附件：照片.png]"));
+    const std::optional<AttributedString> rtf = rtf::read(share->clipboard->data("text/rtf"));
+    ASSERT_TRUE(rtf);
+    EXPECT_EQ(rtf->string(), plain);
+    EXPECT_TRUE(share->clipboard->html().contains("买牛奶"));
+}
+
+TEST_F(DocumentIOTest, MailAttachesTheTextAndTheFiles)
+{
+    const Note note = richNote();
+    io.mailNote(source(note.id));
+    ASSERT_EQ(share->mails.size(), 1u);
+    const QStringList arguments = share->mails[0];
+    EXPECT_EQ(arguments.mid(0, 3), (QStringList{"--utf8", "--subject", "我的/便笺"}));
+    QStringList attached;
+    for (qsizetype index = 0; index + 1 < arguments.size(); ++index) {
+        if (arguments[index] == "--attach")
+            attached << arguments[index + 1];
+    }
+    ASSERT_EQ(attached.size(), 3);
+    EXPECT_TRUE(attached[0].endsWith("/我的-便笺.rtf"));
+    EXPECT_EQ(testing::readFile(attached[1]), "png bytes");
+    EXPECT_EQ(testing::readFile(attached[2]), "%PDF");
+    EXPECT_TRUE(alerts->messages.isEmpty());
+
+    share->mailerStarts = false;
+    io.mailNote(source(note.id));
+    EXPECT_EQ(alerts->messages, QStringList{"无法打开邮件程序：xdg-email 未能启动。"});
+}
+
+} // namespace
+} // namespace quorrin
