@@ -187,8 +187,12 @@ NoteWindowController::~NoteWindowController()
         m_titleFormatPanel->orderOut();
     if (m_frameAnimation)
         m_frameAnimation->stop();
-    // The editor and the views go with the panel; nothing they emit may reach us.
+    // The editor and the views go with the panel; nothing they emit or call
+    // back may reach us. (Destroying the panel moves the focus out of the
+    // text, which writes it back and would update our title.)
     m_titleLabel->disconnect(this);
+    m_editor->onTitleChange = nullptr;
+    m_editor->hideFormatBar = nullptr;
     m_panel.reset();
 }
 
@@ -244,7 +248,11 @@ void NoteWindowController::buildPanel()
         if (self)
             self->updateTitle();
     };
-    m_editor->hideFormatBar = [self] {
+    // The editor's own hiding (pending show cancelled, typing pause ended)
+    // runs first, then the window's panel goes.
+    m_editor->hideFormatBar = [self, hideEditorBar = m_editor->hideFormatBar] {
+        if (hideEditorBar)
+            hideEditorBar();
         if (self && self->m_formatPanel)
             self->m_formatPanel->hide();
     };

@@ -1,6 +1,7 @@
 #include "Windows/NoteWindowController.h"
 
 #include "Editor/BlockEditor.h"
+#include "Editor/BlockTextView.h"
 #include "Persistence/StoreFixtures.h"
 #include "Windows/HandCursorButton.h"
 #include "Windows/NoteBackground.h"
@@ -10,7 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
+#include <QTextCursor>
 #include <QMenu>
 #include <QTest>
 #include <QUndoStack>
@@ -384,4 +387,23 @@ TEST_F(NoteWindowControllerTest, QuittingTheApplicationNeverRunsTheCloseRule)
     ASSERT_TRUE(store->note(note.id));
     EXPECT_FALSE(store->note(note.id)->isHidden);
     EXPECT_EQ(deletions, 0);
+}
+
+TEST_F(NoteWindowControllerTest, ClosingTheWindowWhileTypingKeepsTheText)
+{
+    const Note note = addNote(noteWithText(QStringLiteral("a")));
+    auto controller = open(note);
+    controller->panel()->show();
+    QApplication::setActiveWindow(controller->panel());
+    BlockTextView* text = controller->editor()->textView();
+    text->setFocus();
+    QTextCursor cursor = text->textCursor();
+    cursor.setPosition(1);
+    text->setTextCursor(cursor);
+    QTest::keyClicks(text, QStringLiteral("bc"));
+    // Destroying the panel moves the focus out of the text while the window
+    // is going away: the text is written back, and nothing calls into the
+    // half-destroyed window.
+    controller.reset();
+    EXPECT_EQ(store->note(note.id)->blocks.front().text.attributed().string(), QStringLiteral("abc"));
 }
