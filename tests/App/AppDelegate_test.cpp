@@ -1,0 +1,150 @@
+#include "App/AppDelegate.h"
+
+#include "App/NoteRegistry.h"
+#include "Persistence/NoteStore.h"
+#include "Platform/AlertPresenter.h"
+#include "Platform/Core/ScreenProvider.h"
+
+#include <gtest/gtest.h>
+
+#include <QDirIterator>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <map>
+
+namespace quorrin {
+namespace {
+
+struct RecordingAlerts final : AlertPresenter {
+    QStringList messages;
+    QStringList details;
+    void present(const QString& message, const QString& informativeText) override
+    {
+        messages << message;
+        details << informativeText;
+    }
+};
+
+// Every file below a directory with its bytes, except the lock file whose
+// presence is all that matters.
+std::map<QString, QByteArray> contents(const QString& directory)
+{
+    std::map<QString, QByteArray> files;
+    QDirIterator it(directory, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        QFile file(path);
+        file.open(QIODevice::ReadOnly);
+        files[QDir(directory).relativeFilePath(path)] = file.readAll();
+    }
+    return files;
+}
+
+class AppDelegateTest : public ::testing::Test {
+protected:
+    QTemporaryDir directory;
+    RecordingAlerts alerts;
+    QStringList steps;
+    std::vector<int> exits;
+    std::vector<QStringList> handedOver;
+    bool handOverSucceeds = true;
+
+    std::unique_ptr<AppDelegate> makeDelegate()
+    {
+        AppEnvironment environment;
+        environment.alerts = &alerts;
+        environment.root = directory.path();
+        environment.screens = std::make_shared<FixedScreenProvider>(QList<QRectF>{QRectF(0, 0, 1600, 1000)});
+        environment.handOver = [this](const QString&, const QStringList& request) {
+            handedOver.push_back(request);
+            return handOverSucceeds;
+        };
+        environment.exit = [this](int code) { exits.push_back(code); };
+        environment.trace = [this](const QString& step) { steps << step; };
+        return std::make_unique<AppDelegate>(std::move(environment));
+    }
+};
+
+TEST_F(AppDelegateTest, FirstLaunchRunsTheStepsInOrderAndMakesOneNote)
+{
+    auto delegate = makeDelegate();
+    delegate->launch();
+    EXPECT_EQ(steps, (QStringList{"buttonCursors", "openStore", "closeRetentionUpgrade", "errorPresenter", "reminders",
+                                  "alarms", "menus", "restoreNotes", "textService", "screens"}));
+    ASSERT_TRUE(delegate->isLaunched());
+    EXPECT_EQ(delegate->store()->active().size(), 1u);
+    EXPECT_TRUE(exits.empty());
+    EXPECT_TRUE(alerts.messages.isEmpty());
+}
+
+TEST_F(AppDelegateTest, ALaterLaunchWithoutLiveNotesShowsNone)
+{
+    {
+        auto first = makeDelegate();
+        first->launch();
+        const QUuid id = first->store()->active().front().id;
+        first->store()->discardEmptyNote(id);
+    }
+    auto second = makeDelegate();
+    second->launch();
+    EXPECT_TRUE(second->store()->active().empty());
+    EXPECT_TRUE(second->registry()->controllers().empty());
+}
+
+TEST_F(AppDelegateTest, ASecondInstanceHandsItsRequestOverWithoutTouchingTheData)
+{
+    auto running = makeDelegate();
+    running->launch();
+    running->store()->save();
+    const auto before = contents(directory.path());
+
+    auto second = makeDelegate();
+    second->launch({QStringLiteral("/tmp/a.txt")});
+    EXPECT_TRUE(second->startupFailed());
+    ASSERT_EQ(handedOver.size(), 1u);
+    EXPECT_EQ(handedOver.front(), QStringList{QStringLiteral("/tmp/a.txt")});
+    EXPECT_EQ(exits, std::vector<int>{0});
+    EXPECT_TRUE(alerts.messages.isEmpty());
+    second.reset();
+    EXPECT_EQ(contents(directory.path()), before);
+}
+
+TEST_F(AppDelegateTest, ASecondInstanceThatCannotHandOverShowsTheLaunchFailure)
+{
+    handOverSucceeds = false;
+    auto running = makeDelegate();
+    running->launch();
+
+    auto second = makeDelegate();
+    second->launch();
+    ASSERT_EQ(alerts.messages.size(), 1);
+    EXPECT_EQ(alerts.messages.front(), AppDelegate::launchFailureMessage);
+    EXPECT_TRUE(alerts.details.front().endsWith(AppDelegate::launchFailureAdvice));
+    EXPECT_TRUE(alerts.details.front().startsWith(QStringLiteral("同一个数据目录已有 Quorrin实例运行")));
+    EXPECT_EQ(exits, std::vector<int>{1});
+
+    // Quitting after a failed launch ends at once and saves nothing.
+    second->requestQuit();
+    EXPECT_EQ(exits, (std::vector<int>{1, 0}));
+}
+
+TEST_F(AppDelegateTest, QuittingSavesAndEnds)
+{
+    auto delegate = makeDelegate();
+    delegate->launch();
+    Note note = delegate->store()->active().front();
+    note.customTitle = QStringLiteral("kept");
+    delegate->store()->update(note, false, false);
+    delegate->requestQuit();
+    EXPECT_EQ(exits, std::vector<int>{0});
+    delegate.reset();
+
+    auto reopened = makeDelegate();
+    reopened->launch();
+    ASSERT_EQ(reopened->store()->active().size(), 1u);
+    EXPECT_EQ(reopened->store()->active().front().customTitle, QStringLiteral("kept"));
+}
+
+} // namespace
+} // namespace quorrin
