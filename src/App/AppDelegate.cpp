@@ -61,7 +61,7 @@ void AppDelegate::launch(const QStringList& request)
     step(QStringLiteral("openStore"));
     try {
         NoteStoreServices services;
-        services.desktop = std::make_shared<QtDesktopMetrics>();
+        services.desktop = std::make_shared<QtDesktopMetrics>(m_environment.screens);
         m_store = std::make_unique<NoteStore>(m_environment.root, true, std::move(services));
     } catch (const StoreAccessError&) {
         // Another instance holds the data directory: hand it our request and

@@ -1,22 +1,19 @@
 #include "Platform/QtDesktopMetrics.h"
 
+#include "Platform/Core/ScreenProvider.h"
+
 #include <QFontDatabase>
-#include <QGuiApplication>
-#include <QScreen>
 
 namespace quorrin {
 
+QtDesktopMetrics::QtDesktopMetrics(std::shared_ptr<const ScreenProvider> screens)
+    : m_screens(std::move(screens))
+{
+}
+
 std::optional<QRectF> QtDesktopMetrics::mainScreenVisibleFrame() const
 {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return std::nullopt;
-    // Qt's coordinates grow downwards from the primary screen's top edge;
-    // screen points grow upwards from its bottom edge.
-    const QRectF full = screen->geometry();
-    const QRectF available = screen->availableGeometry();
-    const double bottomUp = (full.y() + full.height()) - (available.y() + available.height());
-    return QRectF(available.x(), bottomUp, available.width(), available.height());
+    return m_screens ? m_screens->mainVisibleFrame() : std::nullopt;
 }
 
 bool QtDesktopMetrics::hasFontFamily(const QString& family) const
