@@ -66,9 +66,9 @@ void SystemEvents::onPrepareForSleep(bool sleeping)
 // is set; the cancellation is the signal.
 void SystemEvents::armClockWatch()
 {
-    itimerspec spec{};
-    spec.it_value.tv_sec = std::numeric_limits<time_t>::max() / 2;
-    timerfd_settime(m_clockFd, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &spec, nullptr);
+    itimerspec expiry{};
+    expiry.it_value.tv_sec = std::numeric_limits<time_t>::max() / 2;
+    timerfd_settime(m_clockFd, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &expiry, nullptr);
 }
 
 void SystemEvents::onClockWatchReadable()

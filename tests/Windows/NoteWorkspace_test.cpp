@@ -89,15 +89,15 @@ protected:
         Spec& dock(QUuid target, DockEdge edge) { return docking = NoteDock{target, edge}, *this; }
     };
 
-    QUuid addNote(const Spec& spec)
+    QUuid addNote(const Spec& setup)
     {
         Note note = store->create();
         note.blocks.front().text = RichText(QStringLiteral("text"), TextFont::system(14));
-        note.isHidden = spec.hidden;
-        note.alwaysOnTop = spec.onTop;
-        note.isCollapsed = spec.collapsed;
-        note.frame = spec.frame;
-        note.docking = spec.docking;
+        note.isHidden = setup.hidden;
+        note.alwaysOnTop = setup.onTop;
+        note.isCollapsed = setup.collapsed;
+        note.frame = setup.frame;
+        note.docking = setup.docking;
         store->update(note, true, false);
         return note.id;
     }
