@@ -124,19 +124,7 @@ void ControllerNoteWindow::applyFrame(const QRectF& frame)
 
 void ControllerNoteWindow::saveFrame()
 {
-    const StickyPanel* panel = m_controller->panel();
-    NoteStore& store = m_controller->store();
-    std::optional<Note> note = store.note(noteID());
-    if (m_controller->updatingFrame || !panel || !note)
-        return;
-    const QRectF shown = panel->frame();
-    // A collapsed window stands for the expanded frame hanging from its top.
-    const double height = note->isCollapsed ? note->frame.height : shown.height();
-    const WindowFrame frame{shown.x(), shown.y() + shown.height() - height, shown.width(), height};
-    if (frame == note->frame)
-        return;
-    note->frame = frame;
-    store.update(*note, false, false);
+    m_controller->saveFrame();
 }
 
 bool ControllerNoteWindow::isVisible() const

@@ -24,9 +24,12 @@
 #include "Windows/TitleText.h"
 #include "Windows/TitleTextField.h"
 #include "Windows/WindowDragCoordinates.h"
+#include "Windows/WindowFrameTracking.h"
 #include "Windows/WindowGeometry.h"
 
 #include <QApplication>
+#include <QCursor>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QScrollBar>
 #include <QDialog>
@@ -165,6 +168,10 @@ NoteWindowController::NoteWindowController(NoteStore& store, const Note& note, S
     if (!m_services.chooseAttachments)
         m_services.chooseAttachments = askAttachments;
 
+    m_pointer.onMove = [this](QPointF point) { pointerMoved(point); };
+    m_pointer.onRelease = [this](QPointF point) { pointerReleased(point); };
+    m_pointer.onCancel = [this] { pointerCancelled(); };
+
     buildPanel();
 
     // The editor's text goes into the note as the user types; the window
@@ -181,6 +188,7 @@ NoteWindowController::NoteWindowController(NoteStore& store, const Note& note, S
 
 NoteWindowController::~NoteWindowController()
 {
+    endPointerSessions();
     dismissReminderPanel(false);
     disconnect(m_titleSelectionObserver);
     if (m_titleFormatPanel)
@@ -203,13 +211,21 @@ void NoteWindowController::buildPanel()
     m_panel->setAccessibleName(QStringLiteral("Quorrin"));
     const QPointer<NoteWindowController> self(this);
     m_panel->onWindowDragMouseDown = [self](QMouseEvent* event) {
-        if (!self || !self->isWindowDragMouseDown(*event))
+        if (!self)
+            return false;
+        const Qt::Edges edges = self->resizeEdges(*event);
+        if (!edges && !self->isWindowDragMouseDown(*event))
             return false;
         if (!self->m_panel->isActiveWindow())
             self->m_panel->activateWindow();
-        self->trackWindowDrag(event);
+        if (edges)
+            self->trackUserResize(event, edges);
+        else
+            self->trackWindowDrag(event);
         return true;
     };
+    // Moves and resizes of the window, whoever makes them.
+    m_panel->installEventFilter(this);
     // The close command of a frameless window.
     auto* close = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_W), m_panel.get());
     close->setContext(Qt::WindowShortcut);
@@ -325,6 +341,10 @@ bool NoteWindowController::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_background && event->type() == QEvent::Resize)
         layoutScrollHint();
+    if (watched == m_panel.get() && event->type() == QEvent::Move)
+        windowDidMove();
+    if (watched == m_panel.get() && event->type() == QEvent::Resize)
+        windowDidResize();
     return QObject::eventFilter(watched, event);
 }
 
@@ -447,21 +467,171 @@ void NoteWindowController::prepareWindowDrag(const QMouseEvent& event)
     m_workspace->beginMove(m_noteID, WindowDragCoordinates::screenPoint(event), false, qint64(event.timestamp()));
 }
 
+Qt::Edges NoteWindowController::resizeEdges(const QMouseEvent& event) const
+{
+    if (event.type() != QEvent::MouseButtonPress || event.button() != Qt::LeftButton || !m_panel)
+        return {};
+    const std::optional<Note> note = m_store.note(m_noteID);
+    // A collapsed window is as high as its header: only its width changes.
+    const bool collapsed = note && note->isCollapsed;
+    return WindowFrameTracking::resizeEdgesAt(event.position(), QSizeF(m_panel->size()), !collapsed);
+}
+
+// ---------------------------------------------------------------- geometry hooks
+
 void NoteWindowController::trackWindowDrag(QMouseEvent* event)
 {
+    if (!m_panel || !event || m_pointer.isActive())
+        return;
     hideFormatBar();
     hideTitleFormatPanel();
-    if (windowDragTracker) {
-        windowDragTracker(event);
+    settleFrameAnimation();
+    const QPointF start = WindowDragCoordinates::screenPoint(*event);
+    m_drag = DragSession{m_panel->frame(), start};
+    if (m_workspace)
+        m_workspace->beginMove(m_noteID, start, false, qint64(event->timestamp()));
+    m_pointer.start(event->timestamp());
+}
+
+void NoteWindowController::trackUserResize(QMouseEvent* event, Qt::Edges edges)
+{
+    if (!m_panel || !event || !edges || m_pointer.isActive() || updatingFrame)
         return;
+    hideFormatBar();
+    settleFrameAnimation();
+    if (m_workspace)
+        m_workspace->finishMove();
+    userIsResizing = true;
+    m_resize = ResizeSession{m_panel->frame(), WindowDragCoordinates::screenPoint(*event), edges};
+    QGuiApplication::setOverrideCursor(QCursor(WindowFrameTracking::resizeCursor(edges)));
+    m_pointer.start(event->timestamp());
+}
+
+void NoteWindowController::pointerMoved(QPointF point)
+{
+    if (m_drag) {
+        m_panel->setFrame(WindowFrameTracking::movedFrame(m_drag->startFrame, m_drag->startPoint, point));
+    } else if (m_resize) {
+        const QSizeF minimum(m_panel->minimumSize());
+        m_panel->setFrame(WindowFrameTracking::resizedFrame(m_resize->startFrame, m_resize->edges,
+                                                            point - m_resize->startPoint, minimum));
     }
-    if (QWindow* handle = m_panel->windowHandle())
-        handle->startSystemMove();
+}
+
+void NoteWindowController::pointerReleased(QPointF point)
+{
+    pointerMoved(point);
+    if (m_drag)
+        finishWindowDrag();
+    else if (m_resize)
+        finishUserResize();
+}
+
+void NoteWindowController::pointerCancelled()
+{
+    if (m_drag)
+        cancelWindowDrag();
+    else if (m_resize)
+        finishUserResize(); // a live resize keeps what it reached
+}
+
+void NoteWindowController::finishWindowDrag()
+{
+    m_drag.reset();
+    saveFrame();
+    if (m_workspace) {
+        m_workspace->geometryChanged(m_noteID, false);
+        m_workspace->finishMove();
+    }
+}
+
+void NoteWindowController::cancelWindowDrag()
+{
+    const QRectF start = m_drag->startFrame;
+    m_drag.reset();
+    updatingFrame = true;
+    m_panel->setFrame(start);
+    updatingFrame = false;
+    if (m_workspace)
+        m_workspace->finishMove();
+}
+
+void NoteWindowController::finishUserResize()
+{
+    m_resize.reset();
+    QGuiApplication::restoreOverrideCursor();
+    if (!userIsResizing)
+        return;
+    userIsResizing = false;
+    saveFrame();
+}
+
+void NoteWindowController::endPointerSessions()
+{
+    m_pointer.stop();
+    if (m_resize) {
+        m_resize.reset();
+        QGuiApplication::restoreOverrideCursor();
+    }
+    m_drag.reset();
+}
+
+void NoteWindowController::settleFrameAnimation()
+{
+    // A collapse still animating jumps to its end, so that the frame the
+    // user starts from is the one that stays.
+    if (m_frameAnimation)
+        m_frameAnimation->setCurrentTime(m_frameAnimation->totalDuration());
+}
+
+void NoteWindowController::windowDidMove()
+{
+    if (updatingFrame || m_drag)
+        return;
+    const std::optional<Note> note = m_store.note(m_noteID);
+    if (!note || !m_panel
+        || m_panel->frame() == WindowFrameTracking::displayedFrame(note->frame, note->isCollapsed))
+        return;
+    saveFrame();
+    if (m_workspace)
+        m_workspace->geometryChanged(m_noteID, false);
+}
+
+void NoteWindowController::windowDidResize()
+{
+    if (updatingFrame)
+        return;
+    if (m_editor && m_editor->updateFormatBarPosition)
+        m_editor->updateFormatBarPosition();
+    if (m_drag && !userIsResizing)
+        return;
+    saveFrame();
+    if (m_workspace)
+        m_workspace->geometryChanged(m_noteID, true);
+}
+
+void NoteWindowController::saveFrame()
+{
+    if (updatingFrame || !m_panel)
+        return;
+    std::optional<Note> note = m_store.note(m_noteID);
+    if (!note)
+        return;
+    const WindowFrame frame = WindowFrameTracking::expandedFrame(m_panel->frame(), note->frame, note->isCollapsed);
+    if (frame == note->frame)
+        return;
+    note->frame = frame;
+    m_store.update(*note, false, false);
 }
 
 bool NoteWindowController::windowShouldClose()
 {
     dismissReminderPanel(false);
+    // A drag in progress ends where the window is now; a resize is dropped.
+    m_pointer.stop();
+    if (m_drag)
+        finishWindowDrag();
+    endPointerSessions();
     if (userIsResizing) {
         userIsResizing = false;
         if (m_workspace)

@@ -6,6 +6,7 @@
 #include "Windows/FileDropRouter.h"
 #include "Windows/NoteWindowHost.h"
 #include "Windows/NoteWindowSeams.h"
+#include "Windows/PointerTracking.h"
 
 #include <QFont>
 #include <QMetaObject>
@@ -87,9 +88,6 @@ public:
     void setWorkspace(NoteWindowHost* workspace) { m_workspace = workspace; }
     // Set by the note registry: the note was deleted or discarded.
     std::function<void(const QUuid&)> onDelete;
-    // Follows a window drag begun on the header or the top band; without it
-    // the window system moves the window.
-    std::function<void(QMouseEvent*)> windowDragTracker;
     // Brings the file shelves in step with the note after a refresh.
     std::function<void()> syncFilePresentation;
     // The note-level file shelf and the window's file drop overlay, when built.
@@ -126,6 +124,21 @@ public:
     bool isWindowDragMouseDown(const QMouseEvent& event) const;
     // Starts a workspace move session for a press that begins a window drag.
     void prepareWindowDrag(const QMouseEvent& event);
+    // The window edges a left press (window coordinates of the panel)
+    // resizes; none when it does not start a resize.
+    Qt::Edges resizeEdges(const QMouseEvent& event) const;
+    // Follows a window drag from its mouse-down to the release: the window
+    // moves with the pointer, its frame is recorded when the button goes up,
+    // Escape puts it back where it was.
+    void trackWindowDrag(QMouseEvent* event);
+    // Follows a live resize along `edges` from its mouse-down to the release;
+    // the frame is recorded on every step.
+    void trackUserResize(QMouseEvent* event, Qt::Edges edges);
+    bool isDragging() const { return m_drag.has_value(); }
+    // Records the window's frame in the note (its expanded frame while
+    // collapsed) when it differs: a deferred save without announcement.
+    // Nothing while the window changes its own frame.
+    void saveFrame();
     // The close rule: false keeps the window open (the store failed).
     bool windowShouldClose();
     // The close command: runs the close rule and hides the panel when it allows.
@@ -165,7 +178,6 @@ private:
     void buildHeader();
     void layoutScrollHint();
     void applyCollapsedLayout(const Note& note);
-    void trackWindowDrag(QMouseEvent* event);
     void titleEditingChanged();
     void titleEditingEnded();
     void hideTitleFormatPanel();
@@ -177,6 +189,18 @@ private:
     bool reducedMotion() const;
     void reportError(std::exception_ptr error);
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+    // --- geometry hooks
+    void windowDidMove();
+    void windowDidResize();
+    void pointerMoved(QPointF point);
+    void pointerReleased(QPointF point);
+    void pointerCancelled();
+    void finishWindowDrag();
+    void cancelWindowDrag();
+    void finishUserResize();
+    void endPointerSessions();
+    void settleFrameAnimation();
 
     NoteStore& m_store;
     const QUuid m_noteID;
@@ -199,6 +223,20 @@ private:
     std::optional<AttributedString> m_pendingTitleSource;
     QMetaObject::Connection m_titleSelectionObserver;
     QPointer<QVariantAnimation> m_frameAnimation;
+
+    // The pointer sessions: a window drag or a live resize, never both.
+    struct DragSession {
+        QRectF startFrame;
+        QPointF startPoint;
+    };
+    struct ResizeSession {
+        QRectF startFrame;
+        QPointF startPoint;
+        Qt::Edges edges;
+    };
+    PointerTracking m_pointer;
+    std::optional<DragSession> m_drag;
+    std::optional<ResizeSession> m_resize;
 
     bool m_layerToggleAnimating = false;
     bool m_isSecondary = false;

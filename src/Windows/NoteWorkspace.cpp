@@ -3,6 +3,7 @@
 #include "Persistence/NoteStore.h"
 #include "Platform/Core/ScreenProvider.h"
 #include "Windows/DesktopWindowPolicy.h"
+#include "Windows/WindowFrameTracking.h"
 #include "Windows/WindowGeometry.h"
 #include "Windows/WorkspaceHost.h"
 #include "Windows/WorkspaceWindow.h"
@@ -15,26 +16,11 @@ namespace quorrin {
 
 namespace {
 
-QRectF toRect(const WindowFrame& frame)
-{
-    return {frame.x, frame.y, frame.width, frame.height};
-}
-
 // The rectangle a note's window shows: its frame, or the top strip of it
 // while collapsed.
 QRectF displayedRect(const Note& note)
 {
-    const QRectF expanded = toRect(note.frame);
-    return note.isCollapsed ? WindowGeometry::collapsedFrame(expanded) : expanded;
-}
-
-// The expanded frame a window's geometry stands for: a collapsed window keeps
-// the stored height and hangs it from the window's top edge.
-WindowFrame expandedFrameOf(const QRectF& window, const Note& note)
-{
-    const double height = note.isCollapsed ? note.frame.height : window.height();
-    const double top = window.y() + window.height();
-    return {window.x(), top - height, window.width(), height};
+    return WindowFrameTracking::displayedFrame(note.frame, note.isCollapsed);
 }
 
 } // namespace
@@ -96,7 +82,7 @@ void NoteWorkspace::attach(WorkspaceWindow& window)
         if (note && !note->docking) {
             const QRectF shown = window.frame();
             if (shown != displayedRect(*note)) {
-                note->frame = expandedFrameOf(shown, *note);
+                note->frame = WindowFrameTracking::expandedFrame(shown, note->frame, note->isCollapsed);
                 notes->update(*note, false, false);
             }
         }
