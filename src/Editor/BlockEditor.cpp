@@ -35,6 +35,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace quorrin {
@@ -63,6 +64,46 @@ int textLength(const QTextDocument& document)
     return document.characterCount() - 1;
 }
 
+constexpr std::array presentationProperties{textdoc::PresentationIndent, textdoc::PresentationTail,
+                                            textdoc::PresentationSpacing, textdoc::PresentationBase};
+
+// The amounts the paragraph layout added to a paragraph's style, kept on the
+// paragraph itself: characters typed since the last layout pass carry none of
+// their own, yet their paragraph shows (and reads back) the full style.
+void addPresentation(QTextBlockFormat& format, const QTextCharFormat& marks)
+{
+    for (const int property : presentationProperties)
+        format.setProperty(property, marks.property(property));
+}
+
+bool samePresentation(const QTextFormat& a, const QTextFormat& b)
+{
+    return std::all_of(presentationProperties.begin(), presentationProperties.end(), [&](int property) {
+        return a.property(property) == b.property(property);
+    });
+}
+
+// A paragraph as read back, with its block's presentation amounts on every
+// character, so that storing it subtracts exactly what the layout added.
+AttributedString readParagraph(const QTextBlock& block, bool withSeparator)
+{
+    AttributedString text = textdoc::readBlock(block, withSeparator);
+    const QTextBlockFormat format = block.blockFormat();
+    if (!format.hasProperty(textdoc::PresentationTail))
+        return text;
+    const std::array<std::pair<const QString&, int>, 4> keys{{
+        {EditorAttribute::presentationIndent, textdoc::PresentationIndent},
+        {EditorAttribute::presentationTail, textdoc::PresentationTail},
+        {EditorAttribute::presentationSpacing, textdoc::PresentationSpacing},
+        {EditorAttribute::presentationBase, textdoc::PresentationBase},
+    }};
+    for (const auto& [name, property] : keys) {
+        if (const auto value = textdoc::fromVariant(format.property(property)))
+            text.setCustom(0, text.length(), name, *value);
+    }
+    return text;
+}
+
 // The paragraphs of the text as the model sees them: one per block, each with
 // its separator; the empty block after a final line break is no paragraph.
 std::vector<editortext::Paragraph> readParagraphs(const QTextDocument& document)
@@ -72,7 +113,7 @@ std::vector<editortext::Paragraph> readParagraphs(const QTextDocument& document)
         const bool hasSeparator = block.next().isValid();
         if (!hasSeparator && block.length() == 1 && block.position() > 0)
             break;
-        paragraphs.push_back({textdoc::readBlock(block, hasSeparator), block.position()});
+        paragraphs.push_back({readParagraph(block, hasSeparator), block.position()});
     }
     return paragraphs;
 }
@@ -217,6 +258,8 @@ void BlockEditor::render(bool force)
     m_rendering = true;
     recordHistory(*note);
     const int caret = m_textView->textCursor().position();
+    const QString textBefore = document()->toPlainText();
+    const std::vector<TextRun> rangesBefore = m_ranges;
 
     editortext::RenderedText rendered = editortext::render(note->displayBlocks());
     textdoc::setContents(*document(), rendered.text);
@@ -226,7 +269,8 @@ void BlockEditor::render(bool force)
     applyParagraphLayout(*note);
 
     QTextCursor cursor(document());
-    cursor.setPosition(std::min(caret, textLength(*document())));
+    const int placed = editortext::caretAfterRender(rangesBefore, textBefore, caret, m_ranges, document()->toPlainText());
+    cursor.setPosition(std::clamp(placed, 0, textLength(*document())));
     m_textView->setTextCursor(cursor);
     applyTypingFormat();
     m_rendered = note;
@@ -320,21 +364,27 @@ void BlockEditor::applyParagraphLayout(const Note& note, std::optional<QUuid> on
             input.isLastRunOfBlock = lastRunIsRemarks[run.blockID] == run.isRemarks;
             input.shelfHeight = shelfHeight ? shelfHeight(run.blockID, block && block->kind == BlockKind::Todo) : 0;
             input.current = textdoc::paragraphStyle(paragraph.blockFormat());
-            if (const auto base = textdoc::fromVariant(first.property(textdoc::PresentationBase))) {
+            // The paragraph's own record of its base wins over a character's.
+            const QVariant storedBase = paragraph.blockFormat().hasProperty(textdoc::PresentationBase)
+                ? paragraph.blockFormat().property(textdoc::PresentationBase)
+                : first.property(textdoc::PresentationBase);
+            if (const auto base = textdoc::fromVariant(storedBase)) {
                 if (const auto* numbers = std::get_if<QList<double>>(&*base))
                     input.storedBase = *numbers;
             }
             const editortext::ParagraphLayout layout = editortext::layoutParagraph(input);
 
-            if (input.current != layout.style) {
-                cursor.setPosition(paragraph.position());
-                cursor.setBlockFormat(textdoc::blockFormat(layout.style));
-            }
             QTextCharFormat marks;
             marks.setProperty(textdoc::PresentationIndent, layout.indent);
             marks.setProperty(textdoc::PresentationTail, layout.tail);
             marks.setProperty(textdoc::PresentationSpacing, layout.spacing);
             marks.setProperty(textdoc::PresentationBase, QVariant::fromValue(layout.base));
+            if (input.current != layout.style || !samePresentation(paragraph.blockFormat(), marks)) {
+                QTextBlockFormat format = textdoc::blockFormat(layout.style);
+                addPresentation(format, marks);
+                cursor.setPosition(paragraph.position());
+                cursor.setBlockFormat(format);
+            }
             const QTextCharFormat last = charFormatAt(doc, to - 1);
             const auto same = [&](const QTextCharFormat& format) {
                 return format.property(textdoc::PresentationIndent) == marks.property(textdoc::PresentationIndent)

@@ -1,6 +1,7 @@
 #include "Editor/BlockTextView.h"
 
 #include "Editor/BlockEditor.h"
+#include "Editor/TextDocumentConversion.h"
 
 #include <QContextMenuEvent>
 #include <QGuiApplication>
@@ -90,6 +91,29 @@ bool BlockTextView::moveOffAttachment()
     return current && editor->insert(*current, false) == ChangeResult::Applied;
 }
 
+void BlockTextView::adoptLineBreakTyping()
+{
+    const QTextCursor caret = textCursor();
+    const QTextBlock block = caret.block();
+    const bool afterFinalBreak = !caret.hasSelection() && block.length() == 1 && !block.next().isValid()
+        && block.position() > 0;
+    if (!afterFinalBreak || currentCharFormat().hasProperty(textdoc::BlockID))
+        return;
+    QTextCursor lineBreak(document());
+    lineBreak.setPosition(block.position() - 1);
+    lineBreak.setPosition(block.position(), QTextCursor::KeepAnchor);
+    setCurrentCharFormat(lineBreak.charFormat());
+}
+
+void BlockTextView::insertLineBreak()
+{
+    adoptLineBreakTyping();
+    QTextCursor cursor = textCursor();
+    cursor.insertBlock(cursor.blockFormat(), cursor.charFormat());
+    setTextCursor(cursor);
+    ensureCursorVisible();
+}
+
 void BlockTextView::keyPressEvent(QKeyEvent* event)
 {
     const auto modifiers = event->modifiers();
@@ -115,8 +139,15 @@ void BlockTextView::keyPressEvent(QKeyEvent* event)
             editor->insert(*current, false);
         return;
     }
-    if (typesText(event))
+    if (event->matches(QKeySequence::InsertParagraphSeparator) && !isReadOnly()
+        && !(editor && editor->hasMarkedText())) {
+        insertLineBreak();
+        return;
+    }
+    if (typesText(event)) {
         moveOffAttachment();
+        adoptLineBreakTyping();
+    }
     QTextEdit::keyPressEvent(event);
 }
 
@@ -139,8 +170,10 @@ void BlockTextView::mousePressEvent(QMouseEvent* event)
 void BlockTextView::inputMethodEvent(QInputMethodEvent* event)
 {
     const bool starts = !event->preeditString().isEmpty() || !event->commitString().isEmpty();
-    if (starts)
+    if (starts) {
         moveOffAttachment();
+        adoptLineBreakTyping();
+    }
     QTextEdit::inputMethodEvent(event);
 }
 

@@ -35,6 +35,12 @@ protected:
 private:
     // Text typed into an image's or PDF's line goes to a new paragraph below it.
     bool moveOffAttachment();
+    // Text typed into the empty line after the final line break takes the
+    // attributes of that line break, never the view's bare default format.
+    void adoptLineBreakTyping();
+    // One new line at the caret, continuing the attributes of the line it
+    // splits (Qt's own Return clears the formats of an empty line instead).
+    void insertLineBreak();
 };
 
 } // namespace quorrin

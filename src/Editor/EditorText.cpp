@@ -441,6 +441,35 @@ ParagraphLayout layoutParagraph(const ParagraphInput& input)
     return ParagraphLayout{style, indent, tail, shelf, QList<double>{baseFirst, baseHead, baseTail}};
 }
 
+int caretAfterRender(const std::vector<TextRun>& before, const QString& beforeText, int caret,
+                     const std::vector<TextRun>& after, const QString& afterText)
+{
+    if (after.empty())
+        return 0;
+    const auto lastLine = [&] { return std::max(after.back().end() - 1, after.back().start); };
+    const auto old = std::find_if(before.begin(), before.end(), [&](const TextRun& run) { return run.contains(caret); });
+    const auto now = old == before.end() ? after.end() : std::find_if(after.begin(), after.end(), [&](const TextRun& run) {
+        return run.blockID == old->blockID && run.isRemarks == old->isRemarks;
+    });
+    if (now == after.end())
+        return std::clamp(caret, 0, lastLine());
+    const auto placeholders = [](const QString& text, int from, int to) {
+        int count = 0;
+        for (int i = std::max(from, 0); i < std::min(to, int(text.size())); ++i)
+            count += text.at(i) == zeroWidthSpace ? 1 : 0;
+        return count;
+    };
+    const int offset = caret - old->start - placeholders(beforeText, old->start, caret);
+    const int lineEnd = std::max(now->end() - 1, now->start);
+    int position = now->start;
+    // Walk the same number of visible characters into the new run.
+    for (int seen = 0; position < lineEnd && seen < offset; ++position) {
+        if (afterText.at(position) != zeroWidthSpace)
+            ++seen;
+    }
+    return position;
+}
+
 std::optional<QUuid> runAt(const std::vector<TextRun>& ranges, int position, int textLength)
 {
     for (const TextRun& run : ranges) {

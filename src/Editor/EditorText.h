@@ -112,6 +112,14 @@ struct ParagraphLayout {
 };
 ParagraphLayout layoutParagraph(const ParagraphInput& input);
 
+// Where a caret of the old text stands once the note is shown anew: in the same
+// run at the same offset, less a U+200B placeholder the run no longer has, and
+// never past the run's own line break. A caret outside every run, or in a run
+// that is gone, keeps its position but never goes past the last line's break
+// into the empty line after it.
+int caretAfterRender(const std::vector<TextRun>& before, const QString& beforeText, int caret,
+                     const std::vector<TextRun>& after, const QString& afterText);
+
 // The id of the run under a caret position: the first run holding it, or the
 // run ending at it when it is the end of the text.
 std::optional<QUuid> runAt(const std::vector<TextRun>& ranges, int position, int textLength);

@@ -99,6 +99,98 @@ TEST_F(BlockEditorTest, ReturnInAHeadingOrTodo)
     EXPECT_EQ(note.blocks[3].text.attributed().string(), QStringLiteral("next"));
 }
 
+// Every stored character of the block is in the 14-point system font.
+::testing::AssertionResult inBodyFont(const Block& block)
+{
+    const AttributedString text = block.text.attributed();
+    if (text.isEmpty())
+        return ::testing::AssertionFailure() << "no text";
+    for (const AttributedString::Run& run : text.runs()) {
+        if (run.attributes.font != TextFont::system(14))
+            return ::testing::AssertionFailure() << "\"" << text.string().mid(run.start, run.length).toStdString()
+                                                 << "\" without the body font: " << block.text.rtf().toStdString();
+    }
+    return ::testing::AssertionSuccess();
+}
+
+TEST_F(BlockEditorTest, ReturnAfterConvertingTheLastLineMakesOneTodoInTheBodyFont)
+{
+    open({makeBlock(BlockKind::Paragraph, QString())});
+    caretAt(1); // after the empty line's placeholder, where a click puts it
+    type(QStringLiteral("Hello"));
+    key(Qt::Key_Return);
+    type(QStringLiteral("buy"));
+    key(Qt::Key_T, Qt::ControlModifier | Qt::ShiftModifier);
+    // The first line lost its placeholder in the re-render; the caret stays at
+    // the end of "buy", not in the empty line after the final line break.
+    EXPECT_EQ(editor->textView()->textCursor().position(), int(text().indexOf(QStringLiteral("buy"))) + 3);
+    key(Qt::Key_Return);
+    type(QStringLiteral("second"));
+
+    const Note note = stored();
+    ASSERT_EQ(blockTexts(), (std::vector<QString>{QStringLiteral("Hello"), QStringLiteral("buy"), QStringLiteral("second")}));
+    EXPECT_EQ(note.blocks[1].kind, BlockKind::Todo);
+    EXPECT_EQ(note.blocks[2].kind, BlockKind::Todo);
+    for (const Block& block : note.blocks)
+        EXPECT_TRUE(inBodyFont(block));
+}
+
+TEST_F(BlockEditorTest, EveryReturnMakesExactlyOneLineInTheFontOfTheLineItSplits)
+{
+    // Qt's own Return turns a second Return on an empty line into "reset the
+    // formats" and inserts nothing.
+    const Block first = makeBlock(BlockKind::Paragraph, QStringLiteral("one"));
+    open({first, makeBlock(BlockKind::Paragraph, QStringLiteral("two"))});
+    caretAt(3);
+    key(Qt::Key_Return);
+    key(Qt::Key_Return);
+    type(QStringLiteral("x"));
+    ASSERT_EQ(blockTexts(), (std::vector<QString>{QStringLiteral("one"), QString(), QStringLiteral("x"),
+                                                  QStringLiteral("two")}));
+    EXPECT_TRUE(inBodyFont(stored().blocks[2]));
+    EXPECT_EQ(text(), QStringLiteral("one\n\nx\ntwo\n"));
+}
+
+TEST_F(BlockEditorTest, TypingAfterTheFinalLineBreakTakesThatLineBreaksAttributes)
+{
+    const Block todo = makeBlock(BlockKind::Todo, QStringLiteral("buy"));
+    open({todo});
+    caretAt(int(text().size())); // the empty line after the final line break
+    // The view's typing format there may have been reset to Qt's bare default.
+    editor->textView()->setCurrentCharFormat(QTextCharFormat());
+    type(QStringLiteral("next"));
+    commit(QStringLiteral("项"));
+
+    const Note note = stored();
+    ASSERT_EQ(blockTexts(), (std::vector<QString>{QStringLiteral("buy"), QStringLiteral("next项")}));
+    EXPECT_EQ(note.blocks[1].kind, BlockKind::Todo);
+    EXPECT_TRUE(inBodyFont(note.blocks[1]));
+}
+
+TEST_F(BlockEditorTest, TypedTextNeverStoresTheIndentsTheLayoutAddsForDisplay)
+{
+    for (const BlockKind kind : {BlockKind::Paragraph, BlockKind::Todo, BlockKind::Bullet}) {
+        SCOPED_TRACE(blockKind::rawValue(kind).toStdString());
+        open({makeBlock(kind, QString())});
+        // The caret stays where the render put it, with the typing attributes
+        // from the preferences, which carry none of the layout's marks.
+        type(QStringLiteral("one"));
+        const Block typed = stored().blocks.front();
+        ASSERT_EQ(typed.text.attributed().string(), QStringLiteral("one"));
+        const std::optional<ParagraphStyle> style = typed.text.attributed().attributesAt(0).paragraphStyle;
+        ASSERT_TRUE(style);
+        EXPECT_EQ(style->tailIndent, 0);
+        EXPECT_EQ(style->headIndent, 0);
+        EXPECT_EQ(style->firstLineHeadIndent, 0);
+        EXPECT_FALSE(typed.text.rtf().contains("\\ri")) << typed.text.rtf().toStdString();
+
+        // Showing it again and writing it back changes no byte.
+        editor->render(true);
+        editor->flush();
+        EXPECT_EQ(stored().blocks.front().text.rtf(), typed.text.rtf());
+    }
+}
+
 TEST_F(BlockEditorTest, MergingAndDeletingEverything)
 {
     const Block first = makeBlock(BlockKind::Paragraph, QStringLiteral("one"));

@@ -150,6 +150,41 @@ TEST(EditorText, AdjustRangesFollowsEdits)
         EXPECT_EQ(editortext::adjustRanges(ranges, c.at, c.length, c.delta), c.expected) << c.name;
 }
 
+TEST(EditorText, CaretAfterRenderStaysInItsRunAndBeforeTheFinalBreak)
+{
+    const QUuid a = QUuid::createUuid();
+    const QUuid b = QUuid::createUuid();
+    const QUuid gone = QUuid::createUuid();
+    // Before: the first line still holds its placeholder after typing.
+    const QString before = z() + QStringLiteral("Hello\nbuy\n");
+    const std::vector<TextRun> runsBefore{{a, 0, 7}, {b, 7, 4}};
+    const QString after = QStringLiteral("Hello\nbuy\n");
+    const std::vector<TextRun> runsAfter{{a, 0, 6}, {b, 6, 4}};
+    struct Case {
+        const char* name;
+        int caret;
+        std::vector<TextRun> runsBefore;
+        int expected;
+    };
+    const std::vector<Case> cases{
+        {"end of a later run keeps its offset, not its position", 10, runsBefore, 9},
+        {"the placeholder gone from its own run", 6, runsBefore, 5},
+        {"before the placeholder", 0, runsBefore, 0},
+        {"start of a run", 7, runsBefore, 6},
+        {"past the final line break", 11, runsBefore, 9},
+        {"a run that is gone keeps the position", 3, {{gone, 0, 7}, {b, 7, 4}}, 3},
+        {"nothing shown before", 0, {}, 0},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(editortext::caretAfterRender(c.runsBefore, before, c.caret, runsAfter, after), c.expected) << c.name;
+
+    // A line that became empty shows its placeholder; the caret stays on that
+    // line, before its line break.
+    const QString emptied = QStringLiteral("Hello\n") + z() + QStringLiteral("\n");
+    EXPECT_EQ(editortext::caretAfterRender(runsBefore, before, 10, {{a, 0, 6}, {b, 6, 2}}, emptied), 7);
+    EXPECT_EQ(editortext::caretAfterRender(runsBefore, before, 3, {}, QString()), 0);
+}
+
 TEST(EditorText, ParagraphLayoutIndentsByKindAndState)
 {
     Block todo = makeBlock(BlockKind::Todo, QString());
