@@ -12,7 +12,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSet>
-#include <QTimeZone>
 
 namespace quorrin {
 
@@ -67,8 +66,9 @@ FileCommands::FileCommands(NoteStore& store, NoteRegistry& registry, DocumentIO&
 
 QString FileCommands::backupName(const QDateTime& moment)
 {
-    QString stamp = moment.toTimeZone(QTimeZone::utc()).toString(Qt::ISODate);
-    stamp.replace(u':', u'-');
+    // Written out in full: Qt's ISO form gives "+00:00" instead of "Z" for
+    // some UTC date-times.
+    const QString stamp = moment.toUTC().toString(QStringLiteral("yyyy-MM-dd'T'HH-mm-ss'Z'"));
     return QStringLiteral("Quorrin备份-") + stamp + u'.' + backupExtension;
 }
 
