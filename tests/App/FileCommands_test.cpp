@@ -3,6 +3,7 @@
 #include "App/AppDelegate.h"
 #include "App/ControllerNoteWindow.h"
 #include "App/NoteRegistry.h"
+#include "Editor/BlockEditor.h"
 #include "Features/DocumentIO.h"
 #include "Persistence/NoteStore.h"
 #include "Platform/AlertPresenter.h"
@@ -284,6 +285,23 @@ TEST_F(FileCommandsTest, ABackupWithAMissingAttachmentNamesIt)
     dialogs->saveAnswer.reset();
     commands().backup();
     EXPECT_EQ(revealed.size(), 1);
+}
+
+TEST_F(FileCommandsTest, ADocumentDroppedIntoAnEditorBecomesAShownNoteOfItsOwn)
+{
+    launch();
+    RegisteredNoteWindow* window = registry().controllers().front();
+    const QUuid host = window->noteID();
+    ASSERT_NE(window->editor(), nullptr);
+
+    window->editor()->importFiles({file(QStringLiteral("letter.rtf"), "{\\rtf1\\ansi Dear friend}")});
+    ASSERT_EQ(store().active().size(), 2u);
+    for (const Note& note : store().active()) {
+        EXPECT_NE(registry().controller(note.id), nullptr);
+        if (note.id != host) {
+            EXPECT_EQ(textOf(note), QStringLiteral("Dear friend"));
+        }
+    }
 }
 
 TEST_F(FileCommandsTest, BackupNamesCarryTheUtcMomentWithoutColons)
