@@ -1,9 +1,11 @@
 #include "App/AppDelegate.h"
 
 #include "App/ControllerNoteWindow.h"
+#include "App/FileCommands.h"
 #include "App/NoteRegistry.h"
 #include "Domain/AppError.h"
 #include "Editor/BlockEditor.h"
+#include "Features/DocumentIO.h"
 #include "Features/Reminders/NoteStoreReminderSource.h"
 #include "Features/Reminders/ReminderAlarmCenter.h"
 #include "Features/Reminders/ReminderCoordinator.h"
@@ -12,6 +14,7 @@
 #include "Platform/AlertPresenter.h"
 #include "Platform/Core/DataDirectory.h"
 #include "Platform/Core/NotificationCenter.h"
+#include "Platform/FileManager.h"
 #include "Platform/InstanceChannel.h"
 #include "Platform/QtDesktopMetrics.h"
 #include "Platform/ScreenChangeMonitor.h"
@@ -41,6 +44,7 @@ AppDelegate::~AppDelegate()
 {
     // Windows and the reminder services refer to the store: they go first.
     m_textService.reset();
+    m_fileCommands.reset();
     m_registry.reset();
     m_alarms.reset();
     m_reminders.reset();
@@ -99,6 +103,7 @@ void AppDelegate::launch(const QStringList& request)
 
     step(QStringLiteral("reminders"));
     createRegistry();
+    createFileCommands();
     createReminderServices();
 
     step(QStringLiteral("alarms"));
@@ -144,12 +149,43 @@ void AppDelegate::createRegistry()
     services.screens = m_environment.screens;
     NoteWindowController::Services windowServices;
     windowServices.screens = m_environment.screens;
+    windowServices.exportNote = [this](NoteWindowController& controller) {
+        if (RegisteredNoteWindow* window = m_registry->controller(controller.noteID()))
+            m_documents->exportNote(FileCommands::sourceOf(*m_store, *window));
+    };
+    windowServices.shareNote = [this](NoteWindowController& controller, const QRect& rect, QWidget* view) {
+        if (RegisteredNoteWindow* window = m_registry->controller(controller.noteID()))
+            m_documents->share(FileCommands::sourceOf(*m_store, *window), rect, view);
+    };
     services.makeWindow = [this, windowServices](NoteStore& store, const Note& note) {
         auto controller = std::make_unique<NoteWindowController>(store, note, windowServices);
         controller->panel()->addActions(m_applicationActions);
+        if (BlockEditor* editor = controller->editor()) {
+            editor->importDocument = [this](const QString& path) {
+                if (m_fileCommands)
+                    m_fileCommands->importDroppedDocument(path);
+            };
+        }
         return std::make_unique<ControllerNoteWindow>(std::move(controller));
     };
     m_registry = std::make_unique<NoteRegistry>(*m_store, std::move(services));
+}
+
+void AppDelegate::createFileCommands()
+{
+    std::shared_ptr<FileDialogs> dialogs = m_environment.fileDialogs;
+    if (!dialogs)
+        dialogs = std::make_shared<QtFileDialogs>();
+    // The alert presenter belongs to the environment, which outlives us.
+    const std::shared_ptr<AlertPresenter> alerts(std::shared_ptr<AlertPresenter>(), m_environment.alerts);
+    m_documents = std::make_unique<DocumentIO>(dialogs, std::make_unique<DesktopShareServices>(), alerts);
+
+    FileCommandServices services;
+    services.dialogs = std::move(dialogs);
+    services.alerts = m_environment.alerts;
+    services.confirm = m_environment.confirm;
+    services.reveal = m_environment.reveal ? m_environment.reveal : &revealInFileManager;
+    m_fileCommands = std::make_unique<FileCommands>(*m_store, *m_registry, *m_documents, std::move(services));
 }
 
 void AppDelegate::createReminderServices()
@@ -227,6 +263,13 @@ void AppDelegate::buildMenus()
     QAction* fromClipboard = addAction(QStringLiteral("从剪贴板新建"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N),
                                        [this] { m_registry->newFromClipboard(); });
     QAction* showAll = addAction(QStringLiteral("显示全部便笺"), QKeySequence(), [this] { reopen(); });
+    QAction* importDocuments = addAction(QStringLiteral("导入 TXT / RTF / RTFD…"), QKeySequence(Qt::CTRL | Qt::Key_O),
+                                         [this] { m_fileCommands->importDocuments(); });
+    QAction* exportCurrent = addAction(QStringLiteral("导出当前便笺…"), QKeySequence(Qt::CTRL | Qt::Key_E),
+                                       [this] { m_fileCommands->exportCurrent(); });
+    QAction* backup = addAction(QStringLiteral("完整备份…"), QKeySequence(), [this] { m_fileCommands->backup(); });
+    QAction* restore = addAction(QStringLiteral("从备份恢复…"), QKeySequence(),
+                                 [this] { m_fileCommands->restoreBackup(); });
     QAction* quit = addAction(QStringLiteral("退出 Quorrin"), QKeySequence(Qt::CTRL | Qt::Key_Q),
                               [this] { requestQuit(); });
 
@@ -234,6 +277,13 @@ void AppDelegate::buildMenus()
     m_statusMenu->addAction(newNote);
     m_statusMenu->addAction(fromClipboard);
     m_statusMenu->addAction(showAll);
+    m_statusMenu->addSeparator();
+    QMenu* file = m_statusMenu->addMenu(QStringLiteral("文件"));
+    file->addAction(importDocuments);
+    file->addAction(exportCurrent);
+    file->addSeparator();
+    file->addAction(backup);
+    file->addAction(restore);
     m_statusMenu->addSeparator();
     m_statusMenu->addAction(quit);
 
@@ -267,9 +317,12 @@ void AppDelegate::handleRequest(const QStringList& request)
         m_queuedRequests << request;
         return;
     }
-    // Files are opened by the document commands; until a request names
-    // files, a second launch simply brings every note forward.
-    reopen();
+    // A plain second launch brings every note forward; one that names files
+    // opens them.
+    if (request.isEmpty())
+        reopen();
+    else
+        m_fileCommands->openFiles(request);
 }
 
 void AppDelegate::reopen()

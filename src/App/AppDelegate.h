@@ -20,6 +20,9 @@ namespace quorrin {
 
 class AlertPresenter;
 class ButtonCursorSupport;
+class DocumentIO;
+class FileCommands;
+class FileDialogs;
 class InstanceChannel;
 class NoteRegistry;
 class NoteStore;
@@ -50,6 +53,13 @@ struct AppEnvironment {
     std::function<bool(const QString& dataDirectory, const QStringList& request)> handOver;
     // Ends the process's event loop with that exit code.
     std::function<void(int exitCode)> exit;
+    // The open and save panels; the desktop's file dialogs when not given.
+    std::shared_ptr<FileDialogs> fileDialogs;
+    // Asks the user to confirm (message, informative text, confirming and
+    // cancelling button); a message box when not given.
+    std::function<bool(const QString&, const QString&, const QString&, const QString&)> confirm;
+    // Shows a file in the desktop's file manager; the real one when not given.
+    std::function<void(const QString& path)> reveal;
     // Observes each launch step by name (tests check the order).
     std::function<void(const QString& step)> trace;
 };
@@ -84,6 +94,7 @@ public:
     NoteRegistry* registry() const { return m_registry.get(); }
     ReminderCoordinator* reminders() const { return m_reminders.get(); }
     ReminderAlarmCenter* alarms() const { return m_alarms.get(); }
+    FileCommands* fileCommands() const { return m_fileCommands.get(); }
     bool startupFailed() const { return m_startupFailed; }
     bool isLaunched() const { return m_launched; }
 
@@ -96,6 +107,7 @@ private:
     void reminderAlarmsChanged();
     void buildMenus();
     void createRegistry();
+    void createFileCommands();
     void restoreNotesOnLaunch();
     void handleRequest(const QStringList& request);
     void finishQuit(bool terminate);
@@ -111,7 +123,9 @@ private:
     std::unique_ptr<NoteStoreReminderSource> m_reminderSource;
     std::unique_ptr<ReminderCoordinator> m_reminders;
     std::unique_ptr<ReminderAlarmCenter> m_alarms;
+    std::unique_ptr<DocumentIO> m_documents;
     std::unique_ptr<NoteRegistry> m_registry;
+    std::unique_ptr<FileCommands> m_fileCommands;
     std::unique_ptr<TextServiceEndpoint> m_textService;
     std::unique_ptr<ScreenChangeMonitor> m_screenMonitor;
     std::unique_ptr<InstanceChannel> m_channel;

@@ -124,6 +124,57 @@ QString fileNameForTitle(const QString& title)
 
 } // namespace documents
 
+namespace {
+
+void addMessage(QFileDialog& dialog, const QString& text)
+{
+    if (text.isEmpty())
+        return;
+    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {
+        auto* message = new QLabel(text, &dialog);
+        message->setWordWrap(true);
+        grid->addWidget(message, grid->rowCount(), 0, 1, grid->columnCount());
+    }
+}
+
+QStringList nameFilters(const std::vector<FileDialogs::FileType>& types)
+{
+    QStringList filters;
+    for (const FileDialogs::FileType& type : types)
+        filters << QStringLiteral("%1 (*.%2)").arg(type.label, type.extension);
+    return filters;
+}
+
+} // namespace
+
+QStringList QtFileDialogs::askOpenPaths(QWidget* parent, const OpenRequest& request)
+{
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    if (request.chooseDirectories) {
+        dialog.setFileMode(QFileDialog::Directory);
+    } else {
+        dialog.setFileMode(request.multipleSelection ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+        // Every allowed type at once first, then each on its own.
+        QStringList filters = nameFilters(request.types);
+        if (!filters.isEmpty()) {
+            QStringList names;
+            QStringList patterns;
+            for (const FileType& type : request.types) {
+                names << type.extension.toUpper();
+                patterns << QStringLiteral("*.") + type.extension;
+            }
+            filters.prepend(QStringLiteral("%1 (%2)").arg(names.join(QStringLiteral(" / ")), patterns.join(u' ')));
+            dialog.setNameFilters(filters);
+        }
+    }
+    addMessage(dialog, request.message);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles();
+}
+
 std::optional<FileDialogs::SaveChoice> QtFileDialogs::askSavePath(QWidget* parent, const SaveRequest& request)
 {
     QFileDialog dialog(parent);
@@ -131,16 +182,11 @@ std::optional<FileDialogs::SaveChoice> QtFileDialogs::askSavePath(QWidget* paren
     dialog.setFileMode(QFileDialog::AnyFile);
     // Our own dialog, so the message can be shown in it.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    QStringList filters;
-    for (const FileType& type : request.types)
-        filters << QStringLiteral("%1 (*.%2)").arg(type.label, type.extension);
-    dialog.setNameFilters(filters);
+    const QStringList filters = nameFilters(request.types);
+    if (!filters.isEmpty())
+        dialog.setNameFilters(filters);
     dialog.selectFile(request.suggestedName);
-    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {
-        auto* message = new QLabel(request.message, &dialog);
-        message->setWordWrap(true);
-        grid->addWidget(message, grid->rowCount(), 0, 1, grid->columnCount());
-    }
+    addMessage(dialog, request.message);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return SaveChoice{dialog.selectedFiles().constFirst(), int(filters.indexOf(dialog.selectedNameFilter()))};
@@ -156,7 +202,7 @@ bool DesktopShareServices::launchMailer(const QStringList& arguments)
     return QProcess::startDetached(QStringLiteral("xdg-email"), arguments);
 }
 
-DocumentIO::DocumentIO(std::unique_ptr<FileDialogs> dialogs, std::unique_ptr<ShareServices> share,
+DocumentIO::DocumentIO(std::shared_ptr<FileDialogs> dialogs, std::unique_ptr<ShareServices> share,
                        std::shared_ptr<AlertPresenter> alerts)
     : m_dialogs(std::move(dialogs))
     , m_share(std::move(share))

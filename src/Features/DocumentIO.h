@@ -22,7 +22,8 @@ namespace quorrin {
 
 class NoteStore;
 
-// The save panel, injected so export runs without a display in tests.
+// The open and save panels, injected so the file commands run without a
+// display in tests.
 class FileDialogs {
 public:
     struct FileType {
@@ -38,16 +39,27 @@ public:
         QString path;
         int typeIndex = 0; // the type chosen in the panel
     };
+    struct OpenRequest {
+        std::vector<FileType> types; // empty: any file
+        bool multipleSelection = false;
+        // Directories are chosen as a whole (backup packages) instead of
+        // being entered.
+        bool chooseDirectories = false;
+        QString message;
+    };
 
     virtual ~FileDialogs() = default;
     // Nothing when the user cancels.
     virtual std::optional<SaveChoice> askSavePath(QWidget* parent, const SaveRequest& request) = 0;
+    // The chosen paths; empty when the user cancels.
+    virtual QStringList askOpenPaths(QWidget* parent, const OpenRequest& request) = 0;
 };
 
-// The real panel: QFileDialog, with the message shown under the file list.
+// The real panels: QFileDialog, with the message shown under the file list.
 class QtFileDialogs final : public FileDialogs {
 public:
     std::optional<SaveChoice> askSavePath(QWidget* parent, const SaveRequest& request) override;
+    QStringList askOpenPaths(QWidget* parent, const OpenRequest& request) override;
 };
 
 // What sharing hands a note to.
@@ -79,7 +91,7 @@ struct NoteSource {
 // keeps the share menu and the last e-mail's files while they are in use.
 class DocumentIO {
 public:
-    DocumentIO(std::unique_ptr<FileDialogs> dialogs, std::unique_ptr<ShareServices> share,
+    DocumentIO(std::shared_ptr<FileDialogs> dialogs, std::unique_ptr<ShareServices> share,
                std::shared_ptr<AlertPresenter> alerts);
     ~DocumentIO();
     DocumentIO(const DocumentIO&) = delete;
@@ -111,7 +123,7 @@ public:
 private:
     void reportShareFailure(const QString& message);
 
-    std::unique_ptr<FileDialogs> m_dialogs;
+    std::shared_ptr<FileDialogs> m_dialogs;
     std::unique_ptr<ShareServices> m_share;
     std::shared_ptr<AlertPresenter> m_alerts;
     QPointer<QMenu> m_shareMenu;

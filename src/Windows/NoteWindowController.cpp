@@ -1045,10 +1045,27 @@ std::unique_ptr<QMenu> NoteWindowController::makeNoteMenu()
     sort->setCheckable(true);
     sort->setChecked(note && note->prioritySorted);
     menu->addAction(QStringLiteral("插入图片／PDF…"), this, command(&NoteWindowController::addAttachment));
+    menu->addAction(QStringLiteral("导出…"), this, command(&NoteWindowController::exportNote));
+    menu->addAction(QStringLiteral("系统分享／存入备忘录…"), this, [self] {
+        if (self)
+            self->shareNote(self->m_menuButton);
+    });
     menu->addAction(QStringLiteral("将当前样式存为默认模板"), this, command(&NoteWindowController::saveTemplate));
     menu->addSeparator();
     menu->addAction(QStringLiteral("删除便笺…"), this, command(&NoteWindowController::deleteNote));
     return menu;
+}
+
+void NoteWindowController::exportNote()
+{
+    if (m_services.exportNote)
+        m_services.exportNote(*this);
+}
+
+void NoteWindowController::shareNote(QWidget* sender)
+{
+    if (m_services.shareNote && sender)
+        m_services.shareNote(*this, sender->rect(), sender);
 }
 
 void NoteWindowController::hideNote()

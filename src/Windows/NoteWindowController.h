@@ -12,6 +12,7 @@
 #include <QMetaObject>
 #include <QObject>
 #include <QPointer>
+#include <QRect>
 #include <QUuid>
 
 #include <functional>
@@ -58,6 +59,11 @@ public:
         std::function<std::optional<int>(int current)> chooseOpacity;
         // Asks for files to insert; a file dialog when not given.
         std::function<QStringList()> chooseAttachments;
+        // Writes the note as a document; nothing when not given.
+        std::function<void(NoteWindowController&)> exportNote;
+        // Offers the note to the desktop below `rect` of `view`; nothing when
+        // not given.
+        std::function<void(NoteWindowController&, const QRect& rect, QWidget* view)> shareNote;
         // Makers of the format and reminder panels; each may be empty.
         NoteWindowParts parts;
     };
@@ -170,6 +176,8 @@ public:
     void customOpacity();
     void sortPriority();
     void addAttachment();
+    void exportNote();
+    void shareNote(QWidget* sender);
     void saveTemplate();
     void deleteNote();
 

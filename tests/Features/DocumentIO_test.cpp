@@ -28,6 +28,7 @@ public:
         requests.push_back(request);
         return answer;
     }
+    QStringList askOpenPaths(QWidget*, const OpenRequest&) override { return {}; }
 };
 
 class FakeShare final : public ShareServices {

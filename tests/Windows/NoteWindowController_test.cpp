@@ -301,7 +301,8 @@ TEST_F(NoteWindowControllerTest, TheNoteMenuListsItsCommandsWithTheNotesState)
         titles << (action->isSeparator() ? QStringLiteral("-") : action->text());
     EXPECT_EQ(titles, (QStringList{QStringLiteral("折叠／展开"), QStringLiteral("隐藏这张便笺"), QStringLiteral("便笺颜色"),
                                    QStringLiteral("背景透明度"), QStringLiteral("-"), QStringLiteral("按优先级排序"),
-                                   QStringLiteral("插入图片／PDF…"), QStringLiteral("将当前样式存为默认模板"),
+                                   QStringLiteral("插入图片／PDF…"), QStringLiteral("导出…"),
+                                   QStringLiteral("系统分享／存入备忘录…"), QStringLiteral("将当前样式存为默认模板"),
                                    QStringLiteral("-"), QStringLiteral("删除便笺…")}));
     EXPECT_TRUE(menu->actions()[5]->isChecked());
 
