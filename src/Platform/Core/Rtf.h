@@ -26,8 +26,9 @@ using PlainTextSink = std::function<bool(QStringView piece)>;
 
 // Reads the document's text without building its attributes: the pieces
 // handed to `take`, joined, are exactly read(document)->string(). Returns
-// false exactly when read() gives nothing, except that once `take` returns
-// false the rest of the document is skipped, whatever it holds.
+// false exactly when read() gives nothing (the pieces handed over until then
+// count for nothing), except that once `take` returns false the rest of the
+// document is skipped, whatever it holds.
 bool readPlainText(const QByteArray& document, const PlainTextSink& take);
 
 } // namespace quorrin::rtf
