@@ -23,6 +23,11 @@ struct BackupManifest {
     // The gate every decoded manifest passes before its notes are used:
     // throws the AppError of the first check that fails.
     void validate() const;
+    // The part of validate() that looks across notes: note, file-link and
+    // block ids unique among all of them, failing as validate() would. For
+    // notes that each passed validate() in a manifest of their own, it gives
+    // the answer validate() would give for all of them together.
+    static void validateIdsAcross(const std::vector<Note>& notes);
 
     friend bool operator==(const BackupManifest&, const BackupManifest&) = default;
 

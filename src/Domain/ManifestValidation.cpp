@@ -4,7 +4,11 @@
 
 #include <QSet>
 
+#include <algorithm>
+#include <array>
+#include <bit>
 #include <cmath>
+#include <vector>
 
 namespace quorrin {
 
@@ -88,6 +92,34 @@ void validateBlock(const Block& block, QSet<QUuid>& seenBlockIDs)
         fail(u"备份附件路径无效。"_s);
 }
 
+void validateUniqueNoteIds(const std::vector<Note>& notes)
+{
+    QSet<QUuid> noteIDs;
+    noteIDs.reserve(qsizetype(notes.size()));
+    for (const Note& note : notes)
+        noteIDs.insert(note.id);
+    if (noteIDs.size() != qsizetype(notes.size()))
+        fail(u"备份含有重复便笺 ID。"_s);
+}
+
+qsizetype blockCount(const std::vector<Note>& notes)
+{
+    qsizetype count = 0;
+    for (const Note& note : notes)
+        count += qsizetype(note.blocks.size());
+    return count;
+}
+
+// Whether some id appears more than once. Sorting a flat copy touches far
+// less memory than a hash set of every block id of a whole store.
+bool holdsRepeats(std::vector<QUuid> ids)
+{
+    using Bits = std::array<quint64, 2>;
+    std::sort(ids.begin(), ids.end(),
+              [](const QUuid& a, const QUuid& b) { return std::bit_cast<Bits>(a) < std::bit_cast<Bits>(b); });
+    return std::adjacent_find(ids.begin(), ids.end()) != ids.end();
+}
+
 } // namespace
 
 void BackupManifest::validate() const
@@ -95,19 +127,55 @@ void BackupManifest::validate() const
     if (!within(schemaVersion, oldestSchemaVersion, currentSchemaVersion))
         fail(u"备份版本不受支持，请使用相应版本的 Quorrin。"_s);
 
-    QSet<QUuid> noteIDs;
-    for (const Note& note : notes)
-        noteIDs.insert(note.id);
-    if (noteIDs.size() != qsizetype(notes.size()))
-        fail(u"备份含有重复便笺 ID。"_s);
+    validateUniqueNoteIds(notes);
 
     QSet<QUuid> seenLinkIDs;
     QSet<QUuid> seenBlockIDs;
+    seenBlockIDs.reserve(blockCount(notes));
     for (const Note& note : notes) {
         validateFileLinks(note, seenLinkIDs);
         validateWindow(note);
         for (const Block& block : note.blocks)
             validateBlock(block, seenBlockIDs);
+    }
+}
+
+void BackupManifest::validateIdsAcross(const std::vector<Note>& notes)
+{
+    validateUniqueNoteIds(notes);
+
+    std::vector<QUuid> linkIDs;
+    std::vector<QUuid> blockIDs;
+    blockIDs.reserve(size_t(blockCount(notes)));
+    for (const Note& note : notes) {
+        if (note.fileLinks) {
+            for (const PersistentFileLink& link : *note.fileLinks)
+                linkIDs.push_back(link.id);
+        }
+        for (const Block& block : note.blocks)
+            blockIDs.push_back(block.id);
+    }
+    if (!holdsRepeats(std::move(linkIDs)) && !holdsRepeats(std::move(blockIDs)))
+        return;
+
+    // Something repeats: the same walk as validate() makes finds the same
+    // duplicate first.
+    QSet<QUuid> seenLinkIDs;
+    QSet<QUuid> seenBlockIDs;
+    seenBlockIDs.reserve(blockCount(notes));
+    for (const Note& note : notes) {
+        if (note.fileLinks) {
+            for (const PersistentFileLink& link : *note.fileLinks) {
+                if (seenLinkIDs.contains(link.id))
+                    fail(u"文件关联记录无效。"_s);
+                seenLinkIDs.insert(link.id);
+            }
+        }
+        for (const Block& block : note.blocks) {
+            if (seenBlockIDs.contains(block.id))
+                fail(u"备份含有重复 Block ID。"_s);
+            seenBlockIDs.insert(block.id);
+        }
     }
 }
 

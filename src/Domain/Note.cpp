@@ -2,7 +2,9 @@
 
 #include "Domain/Json.h"
 #include "Domain/TextEquality.h"
+#include "Platform/Core/Rtf.h"
 
+#include <algorithm>
 
 namespace quorrin {
 
@@ -44,13 +46,29 @@ QString trimmedOfWhitespaceAndNewlines(const QString& text)
     return text.mid(start, end - start);
 }
 
+// A character that is visible whatever surrounds it: not half of a
+// surrogate pair, whose meaning depends on the other half.
+bool isVisibleOnItsOwn(QChar unit)
+{
+    return !unit.isSurrogate() && !isInvisible(unit.unicode());
+}
+
 // Unreadable text counts as content: it must not be thrown away as blank.
 bool holdsText(const RichText& text)
 {
     if (text.rtf().isEmpty())
         return false;
-    const std::optional<AttributedString> read = text.read();
-    return !read || Note::hasText(read->string());
+    // Reading stops at the first character visible on its own: what follows
+    // can only add text, and a rest that cannot be read counts as content too.
+    // Without one, the whole string decides, its pairs joined again.
+    QString whole;
+    bool visible = false;
+    const bool readable = rtf::readPlainText(text.rtf(), [&](QStringView piece) {
+        visible = std::any_of(piece.begin(), piece.end(), isVisibleOnItsOwn);
+        whole += piece;
+        return !visible;
+    });
+    return !readable || visible || Note::hasText(whole);
 }
 
 } // namespace

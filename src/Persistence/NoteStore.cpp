@@ -159,6 +159,7 @@ void NoteStore::open(bool exclusiveAccess)
 
     const std::vector<StoredRecord> rows = m_container->readRecords();
     std::vector<Note> loaded;
+    loaded.reserve(rows.size()); // a row normally holds one note
     for (const StoredRecord& row : rows) {
         if (!row.payload)
             throw AppError(QStringLiteral("便笺记录不完整，原始数据库已保留。"));
@@ -167,10 +168,11 @@ void NoteStore::open(bool exclusiveAccess)
         std::move(manifest.notes.begin(), manifest.notes.end(), std::back_inserter(loaded));
     }
 
-    BackupManifest whole{BackupManifest::currentSchemaVersion, m_clock(), std::move(loaded), m_preferences};
-    whole.validate();
+    // Each row passed validation on its own; what remains is whether ids
+    // repeat across rows.
+    BackupManifest::validateIdsAcross(loaded);
 
-    m_notes = std::move(whole.notes);
+    m_notes = std::move(loaded);
     const bool snapshotDiffers = reduceToDurableSnapshot(m_notes);
 
     bool markedExplicit = false;

@@ -215,6 +215,50 @@ TEST(ManifestValidation, prioritiesAndAttachmentPaths)
     });
 }
 
+// Opening checks each stored row on its own, then only the ids across rows:
+// that must fail exactly as validating all the notes together would.
+TEST(ManifestValidation, idsAcrossNotesFailAsTheWholeManifestWould)
+{
+    const auto messageAcross = [](const std::vector<Note>& notes) -> std::optional<QString> {
+        try {
+            BackupManifest::validateIdsAcross(notes);
+            return std::nullopt;
+        } catch (const AppError& error) {
+            return error.message;
+        }
+    };
+    const auto linkOf = [](const Note& note, int n) { return samples::fileLink(n, note.id); };
+    const std::vector<Case> cases = {
+        {"unique", [](BackupManifest&) {}, std::nullopt},
+        {"note id", [](BackupManifest& m) { m.notes[1].id = m.notes[0].id; }, duplicateNoteMessage},
+        {"block id", [](BackupManifest& m) { m.notes[1].blocks[0].id = m.notes[0].blocks[1].id; },
+         duplicateBlockMessage},
+        {"link id",
+         [&](BackupManifest& m) { m.notes[1].fileLinks = std::vector{linkOf(m.notes[1], 21)}; }, linkMessage},
+        {"a note's links are checked before its blocks",
+         [&](BackupManifest& m) {
+             m.notes[1].fileLinks = std::vector{linkOf(m.notes[1], 20)};
+             m.notes[1].blocks[0].id = m.notes[0].blocks[0].id;
+         },
+         linkMessage},
+        {"an earlier note's block before a later note's link",
+         [&](BackupManifest& m) {
+             m.notes.push_back(samples::note(3, {samples::block(40)}));
+             m.notes[1].blocks[0].id = m.notes[0].blocks[0].id;
+             m.notes[2].fileLinks = std::vector{linkOf(m.notes[2], 20)};
+         },
+         duplicateBlockMessage},
+    };
+    for (const Case& c : cases) {
+        BackupManifest manifest = validManifest();
+        c.change(manifest);
+        for (const Note& note : manifest.notes)
+            ASSERT_EQ(validationMessage(BackupManifest{6, Date{0}, {note}, Preferences()}), std::nullopt) << c.name;
+        EXPECT_EQ(messageAcross(manifest.notes), c.message) << c.name;
+        EXPECT_EQ(validationMessage(manifest), c.message) << c.name;
+    }
+}
+
 TEST(AppError, describesItselfByItsText)
 {
     const AppError error(u"重复任务规则无效。"_s);

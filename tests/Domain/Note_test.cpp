@@ -93,6 +93,15 @@ TEST(Note, isEmptyOnlyWithoutAnythingWorthKeeping)
         {"custom title", [](Note& n) { n.customTitle = u"x"_s; }, false},
         {"unreadable text", [](Note& n) { n.blocks[0].text = RichText::fromRtf("not rtf"); }, false},
         {"unreadable remarks", [](Note& n) { n.blocks[0].todo->notes = RichText::fromRtf("garbage"); }, false},
+        // A language tag (U+E0001, a format character) read in two groups, one
+        // half of its surrogate pair in each.
+        {"invisible pair split across groups",
+         [](Note& n) { n.blocks[0].text = RichText::fromRtf("{\\rtf1 {\\u-9408?}{\\u-9215?}}"); }, true},
+        {"lone high surrogate", [](Note& n) { n.blocks[0].text = RichText::fromRtf("{\\rtf1 \\u-9408?}"); }, false},
+        {"text, then nesting too deep to read",
+         [](Note& n) { n.blocks[0].text = RichText::fromRtf(QByteArray(5000, '{').prepend("{\\rtf1 x")); }, false},
+        {"blank, then nesting too deep to read",
+         [](Note& n) { n.blocks[0].text = RichText::fromRtf(QByteArray(5000, '{').prepend("{\\rtf1  ")); }, false},
         {"archived block with text",
          [](Note& n) {
              n.blocks.push_back(samples::todo(8, 4, true));

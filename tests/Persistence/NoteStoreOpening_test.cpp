@@ -239,6 +239,14 @@ TEST(NoteStoreOpeningTest, RefusedStoresAreLeftUntouched)
                           {QStringLiteral("B"), manifestPayload({textNote(1, QStringLiteral("b"))})}});
          },
          QStringLiteral("备份含有重复便笺 ID。")},
+        {"one block id in two rows",
+         [](StoreDirectory& d) {
+             Note other = textNote(2, QStringLiteral("b"));
+             other.blocks.front().id = uuid(1001);
+             d.writeRows({{QStringLiteral("A"), manifestPayload({textNote(1, QStringLiteral("a"))})},
+                          {QStringLiteral("B"), manifestPayload({other})}});
+         },
+         QStringLiteral("备份含有重复 Block ID。")},
         {"undecodable payload",
          [](StoreDirectory& d) { d.writeRows({{QStringLiteral("A"), QByteArray("{\"notes\":[]}")}}); },
          QString()},

@@ -3,7 +3,9 @@
 #include "Platform/Core/AttributedString.h"
 
 #include <QByteArray>
+#include <QStringView>
 
+#include <functional>
 #include <optional>
 
 namespace quorrin::rtf {
@@ -26,5 +28,15 @@ QByteArray write(const AttributedString& text);
 // Reads an RTF document, ours or another program's; nothing when the bytes
 // are not an RTF document. Never throws.
 std::optional<AttributedString> read(const QByteArray& document);
+
+// Receives the text of a document piece by piece; returns false to stop.
+using PlainTextSink = std::function<bool(QStringView piece)>;
+
+// Reads the document's text without building its attributes: the pieces
+// handed to `take`, joined, are exactly read(document)->string(). Returns
+// false exactly when read() gives nothing (the pieces handed over until then
+// count for nothing), except that once `take` returns false the rest of the
+// document is skipped, whatever it holds.
+bool readPlainText(const QByteArray& document, const PlainTextSink& take);
 
 } // namespace quorrin::rtf

@@ -186,28 +186,38 @@ int hexValue(char byte)
 
 class Reader {
 public:
+    // Collects the text with its attributes.
     explicit Reader(const QByteArray& document)
         : m_document(document)
     {
     }
 
-    std::optional<AttributedString> read()
+    // Hands each piece of the text to `takePlainText` instead, without
+    // building any attributes; reading stops once it returns false.
+    Reader(const QByteArray& document, const PlainTextSink& takePlainText)
+        : m_document(document)
+        , m_takePlainText(&takePlainText)
+    {
+    }
+
+    // Reads the document; false when it is not an RTF document.
+    bool read()
     {
         while (m_position < size() && std::string_view(" \t\r\n").find(at(m_position)) != std::string_view::npos)
             ++m_position;
         if (!m_document.mid(m_position, 5).startsWith("{\\rtf"))
-            return std::nullopt;
-        while (m_position < size()) {
+            return false;
+        while (m_position < size() && !m_stopped) {
             const char byte = at(m_position++);
             switch (byte) {
             case '{':
                 if (!openGroup())
-                    return std::nullopt;
+                    return false;
                 break;
             case '}':
                 closeGroup();
                 if (m_groups.empty())
-                    return std::move(m_result);
+                    return true;
                 break;
             case '\\':
                 controlSequence();
@@ -222,8 +232,10 @@ public:
         }
         // A document cut short keeps what it had.
         flush();
-        return std::move(m_result);
+        return true;
     }
+
+    AttributedString takeResult() { return std::move(m_result); }
 
 private:
     qsizetype size() const { return m_document.size(); }
@@ -362,7 +374,7 @@ private:
     void character(char16_t unit)
     {
         flushBytes();
-        deliver(QString(QChar(unit)));
+        deliver(QStringView(&unit, 1));
     }
 
     void controlWord(std::optional<Word> word, std::optional<std::int64_t> parameter)
@@ -654,7 +666,7 @@ private:
         m_pendingBytes.clear();
     }
 
-    void deliver(const QString& text)
+    void deliver(QStringView text)
     {
         switch (top().destination) {
         case Destination::Text: {
@@ -684,7 +696,10 @@ private:
         flushBytes();
         if (m_pendingText.isEmpty())
             return;
-        m_result.append(m_pendingText, attributes(top()));
+        if (!m_takePlainText)
+            m_result.append(m_pendingText, attributes(top()));
+        else if (!m_stopped)
+            m_stopped = !(*m_takePlainText)(m_pendingText);
         m_pendingText.clear();
     }
 
@@ -729,6 +744,8 @@ private:
     };
 
     const QByteArray& m_document;
+    const PlainTextSink* m_takePlainText = nullptr;
+    bool m_stopped = false;
     qsizetype m_position = 0;
     std::vector<Group> m_groups;
     bool m_ignorable = false;
@@ -755,7 +772,15 @@ private:
 
 std::optional<AttributedString> read(const QByteArray& document)
 {
-    return Reader(document).read();
+    Reader reader(document);
+    if (!reader.read())
+        return std::nullopt;
+    return reader.takeResult();
+}
+
+bool readPlainText(const QByteArray& document, const PlainTextSink& take)
+{
+    return Reader(document, take).read();
 }
 
 } // namespace quorrin::rtf

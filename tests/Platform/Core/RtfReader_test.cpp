@@ -112,5 +112,46 @@ TEST(RtfReader, ResetsAndDefaults)
     EXPECT_EQ(read->attributesAt(5).font->pointSize, 15);
 }
 
+TEST(RtfReader, PlainTextIsTheStringOfTheFullRead)
+{
+    const QByteArray documents[] = {
+        "",
+        "plain text",
+        "{\\rtf",
+        "{\\rtf1 \\'",
+        "{\\rtf1 \\uc99999\\u65 abc}",
+        "{\\rtf1 }}}}}} trailing",
+        "{\\rtf1 {\\*\\quorrinattrstring a;zz}x{\\fonttbl{\\f0\\fcharset134 \\'cb\\'ce;}}\\f0 \\'c4\\'e3\\par y}",
+        "{\\rtf1 \\u-9408?{\\u-9215?}\\tab\\emdash\\~ cut short",
+        QByteArray(5000, '{').prepend("{\\rtf1 x"),
+        rtf::write(AttributedString(QStringLiteral("第 1 行：买牛奶\n\u2028line"), TextAttributes{{}, {}, 1, 0, {}, {}})),
+    };
+    for (const QByteArray& document : documents) {
+        QString joined;
+        const bool readable = rtf::readPlainText(document, [&](QStringView piece) {
+            joined += piece;
+            return true;
+        });
+        const std::optional<AttributedString> read = rtf::read(document);
+        EXPECT_EQ(readable, read.has_value()) << document.left(60).constData();
+        if (read) {
+            EXPECT_EQ(joined, read->string()) << document.left(60).constData();
+        }
+    }
+}
+
+TEST(RtfReader, PlainTextStopsWhenAsked)
+{
+    // What follows the first piece would make the document unreadable.
+    const QByteArray document = QByteArray(5000, '{').prepend("{\\rtf1 first");
+    QStringList pieces;
+    const bool readable = rtf::readPlainText(document, [&](QStringView piece) {
+        pieces.append(piece.toString());
+        return false;
+    });
+    EXPECT_TRUE(readable);
+    EXPECT_EQ(pieces, QStringList{QStringLiteral("first")});
+}
+
 } // namespace
 } // namespace quorrin
