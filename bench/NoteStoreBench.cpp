@@ -7,6 +7,7 @@
 #include "Domain/Json.h"
 #include "Persistence/NoteStore.h"
 #include "Persistence/RecordWriter.h"
+#include "StoredNotes.h"
 
 #include <benchmark/benchmark.h>
 
@@ -16,15 +17,6 @@
 #include <chrono>
 
 using namespace quorrin;
-
-// Until the repeat arithmetic joins the Domain library, the manifest
-// validation's reference to RepeatRule::validate needs a definition to link
-// (weak, so the real one wins as soon as it exists). No note here repeats.
-#if !__has_include("Domain/RepeatArithmetic.cpp")
-namespace quorrin {
-[[gnu::weak]] void RepeatRule::validate() const {}
-} // namespace quorrin
-#endif
 
 namespace {
 
@@ -72,22 +64,7 @@ Note realisticNote(int index)
 // A data directory holding noteCount stored notes, made once per process.
 const QString& sampleDirectory()
 {
-    static QTemporaryDir directory;
-    static const bool made = [] {
-        RecordStore store(directory.filePath(NoteStore::storeFileName));
-        RecordChanges changes;
-        const Preferences preferences;
-        for (int index = 0; index < noteCount; ++index) {
-            const Note note = realisticNote(index);
-            changes.writes.push_back({note.id.toString(QUuid::WithoutBraces).toUpper(),
-                                      notePayload(note, preferences), note.updatedAt.secondsSinceReferenceDate});
-        }
-        changes.appState = appStatePayload(preferences);
-        store.apply(changes);
-        return true;
-    }();
-    (void)made;
-    static const QString path = directory.path();
+    static const QString path = bench::storedNotesDirectory(noteCount, realisticNote);
     return path;
 }
 

@@ -6,6 +6,7 @@
 #include "Features/Reminders/ReminderAlarmCenter.h"
 #include "Persistence/NoteStore.h"
 #include "Persistence/RecordWriter.h"
+#include "StoredNotes.h"
 
 #include <benchmark/benchmark.h>
 
@@ -42,22 +43,7 @@ Note noteWithReminders(int index)
 
 const QString& sampleDirectory()
 {
-    static QTemporaryDir directory;
-    static const bool made = [] {
-        RecordStore store(directory.filePath(NoteStore::storeFileName));
-        RecordChanges changes;
-        const Preferences preferences;
-        for (int index = 0; index < noteCount; ++index) {
-            const Note note = noteWithReminders(index);
-            changes.writes.push_back({note.id.toString(QUuid::WithoutBraces).toUpper(),
-                                      notePayload(note, preferences), note.updatedAt.secondsSinceReferenceDate});
-        }
-        changes.appState = appStatePayload(preferences);
-        store.apply(changes);
-        return true;
-    }();
-    (void)made;
-    static const QString path = directory.path();
+    static const QString path = bench::storedNotesDirectory(noteCount, noteWithReminders);
     return path;
 }
 

@@ -5,6 +5,8 @@
 #include "Platform/AlertPresenter.h"
 #include "Platform/Core/ScreenProvider.h"
 
+#include "RecordingAlerts.h"
+
 #include <gtest/gtest.h>
 
 #include <QDirIterator>
@@ -16,15 +18,7 @@
 namespace quorrin {
 namespace {
 
-struct RecordingAlerts final : AlertPresenter {
-    QStringList messages;
-    QStringList details;
-    void present(const QString& message, const QString& informativeText) override
-    {
-        messages << message;
-        details << informativeText;
-    }
-};
+using testing::RecordingAlerts;
 
 // Every file below a directory with its bytes, except the lock file whose
 // presence is all that matters.

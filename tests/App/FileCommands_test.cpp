@@ -9,6 +9,8 @@
 #include "Platform/AlertPresenter.h"
 #include "Platform/Core/ScreenProvider.h"
 
+#include "RecordingAlerts.h"
+
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -23,15 +25,7 @@
 namespace quorrin {
 namespace {
 
-struct RecordingAlerts final : AlertPresenter {
-    QStringList messages;
-    QStringList details;
-    void present(const QString& message, const QString& informativeText) override
-    {
-        messages << message;
-        details << informativeText;
-    }
-};
+using testing::RecordingAlerts;
 
 struct FakeDialogs final : FileDialogs {
     std::optional<SaveChoice> saveAnswer;
