@@ -17,22 +17,8 @@ namespace {
 
 using namespace quorrin::testing;
 
-class BlockEditorTest : public ::testing::Test {
+class BlockEditorTest : public EditorFixture {
 protected:
-    std::shared_ptr<FakeStore> store = std::make_shared<FakeStore>();
-    std::unique_ptr<BlockEditor> editor;
-    QUuid noteID;
-
-    void open(std::vector<Block> blocks)
-    {
-        Note note = makeNote(std::move(blocks));
-        noteID = note.id;
-        store->notes = {note};
-        editor = std::make_unique<BlockEditor>(store, noteID, nullptr, fixedNow);
-        editor->resize(320, 400);
-    }
-    Note stored() const { return *store->note(noteID); }
-    QString text() const { return textdoc::plainText(*editor->document(), 0, 1 << 20); }
     void caretAt(int position)
     {
         QTextCursor cursor(editor->document());
