@@ -21,6 +21,7 @@
 #include "Platform/SystemEvents.h"
 #include "Platform/TextServiceEndpoint.h"
 #include "Windows/ButtonCursorSupport.h"
+#include "Windows/NoteIcons.h"
 #include "Windows/NoteWindowController.h"
 #include "Windows/StickyPanel.h"
 
@@ -292,9 +293,7 @@ void AppDelegate::buildMenus()
     m_statusItem = new QSystemTrayIcon(this);
     m_statusItem->setToolTip(QStringLiteral("Quorrin · 点击浮起全部便笺"));
     m_statusItem->setContextMenu(m_statusMenu.get());
-    QPixmap icon(22, 22);
-    icon.fill(Qt::transparent);
-    m_statusItem->setIcon(QIcon(icon));
+    m_statusItem->setIcon(NoteIcons::icon(NoteSymbol::NoteText));
     connect(m_statusItem, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason == QSystemTrayIcon::Trigger)
             m_registry->raiseAllNotes(true, false);

@@ -137,6 +137,12 @@ QPainterPath path(NoteSymbol symbol, const QRectF& box, double lineWidth)
         s.dot(0.5, 0.5, 0.085);
         s.dot(0.84, 0.5, 0.085);
         break;
+    case NoteSymbol::NoteText:
+        s.roundedRect(0.12, 0.06, 0.76, 0.88, 0.12);
+        s.polyline({{0.3, 0.32}, {0.7, 0.32}});
+        s.polyline({{0.3, 0.5}, {0.7, 0.5}});
+        s.polyline({{0.3, 0.68}, {0.56, 0.68}});
+        break;
     }
     return s.outline(lineWidth);
 }

@@ -13,6 +13,7 @@ enum class NoteSymbol {
     RectangleExpandVertical,   // collapsed note: expand
     RectangleCompressVertical, // expanded note: collapse
     Ellipsis,                  // note menu
+    NoteText,                  // the application in the status area
 };
 
 namespace NoteIcons {
