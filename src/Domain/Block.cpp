@@ -1,4 +1,5 @@
 #include "Domain/Block.h"
+#include "Domain/RawValue.h"
 
 namespace quorrin {
 
@@ -23,11 +24,7 @@ QString rawValue(BlockKind kind)
 
 std::optional<BlockKind> fromRawValue(const QString& raw)
 {
-    for (BlockKind kind : allCases) {
-        if (rawValue(kind) == raw)
-            return kind;
-    }
-    return std::nullopt;
+    return caseNamed<BlockKind>(allCases, rawValue, raw);
 }
 
 } // namespace blockKind

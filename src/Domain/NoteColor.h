@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Domain/RawValue.h"
+
 #include <QString>
 
 #include <array>
@@ -34,11 +36,7 @@ inline QString rawValue(NoteColor color)
 // Exact, case-sensitive match; nothing for an unknown string.
 inline std::optional<NoteColor> fromRawValue(const QString& raw)
 {
-    for (NoteColor color : allCases) {
-        if (rawValue(color) == raw)
-            return color;
-    }
-    return std::nullopt;
+    return caseNamed<NoteColor>(allCases, rawValue, raw);
 }
 
 } // namespace noteColor

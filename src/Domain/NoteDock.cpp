@@ -1,4 +1,5 @@
 #include "Domain/NoteDock.h"
+#include "Domain/RawValue.h"
 
 namespace quorrin {
 
@@ -19,11 +20,7 @@ QString rawValue(DockEdge edge)
 
 std::optional<DockEdge> fromRawValue(const QString& raw)
 {
-    for (DockEdge edge : allCases) {
-        if (rawValue(edge) == raw)
-            return edge;
-    }
-    return std::nullopt;
+    return caseNamed<DockEdge>(allCases, rawValue, raw);
 }
 
 } // namespace dockEdge

@@ -1,4 +1,5 @@
 #include "Domain/Todo.h"
+#include "Domain/RawValue.h"
 
 namespace quorrin {
 
@@ -18,11 +19,7 @@ QString rawValue(RepeatRule::Frequency frequency)
 
 std::optional<RepeatRule::Frequency> fromRawValue(const QString& raw)
 {
-    for (RepeatRule::Frequency frequency : allCases) {
-        if (rawValue(frequency) == raw)
-            return frequency;
-    }
-    return std::nullopt;
+    return caseNamed<RepeatRule::Frequency>(allCases, rawValue, raw);
 }
 
 } // namespace repeatFrequency
