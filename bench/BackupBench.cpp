@@ -5,9 +5,9 @@
 #include "Domain/Json.h"
 #include "Domain/TextDefaults.h"
 #include "Persistence/NoteStore.h"
-#include "Platform/Core/DirectoryTree.h"
-#include "Platform/Core/FileDigest.h"
-#include "Platform/Core/RecordStore.h"
+#include "Core/Files/DirectoryTree.h"
+#include "Core/Files/FileDigest.h"
+#include "Core/Storage/RecordStore.h"
 
 #include <benchmark/benchmark.h>
 

@@ -5,7 +5,7 @@
 
 #include "Features/DocumentFormats.h"
 #include "Features/NoteDocument.h"
-#include "Platform/Core/Rtf.h"
+#include "Core/Text/Rtf.h"
 
 #include <QFile>
 #include <QTemporaryDir>

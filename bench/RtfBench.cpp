@@ -1,7 +1,7 @@
 // RTF writing and reading throughput: one long mixed-format paragraph, and a
 // note of 200 short paragraphs.
 
-#include "Platform/Core/Rtf.h"
+#include "Core/Text/Rtf.h"
 
 #include <benchmark/benchmark.h>
 

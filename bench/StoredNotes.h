@@ -4,7 +4,7 @@
 #include "Domain/Preferences.h"
 #include "Persistence/NoteStore.h"
 #include "Persistence/RecordWriter.h"
-#include "Platform/Core/RecordStore.h"
+#include "Core/Storage/RecordStore.h"
 
 #include <QTemporaryDir>
 

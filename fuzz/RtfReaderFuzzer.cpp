@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the RTF reader. Whatever it accepts must write out
 // and read back to a fixed point: writing the re-read text gives the same bytes.
 
-#include "Platform/Core/Rtf.h"
+#include "Core/Text/Rtf.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Platform/Core/Clock.h"
+#include "Core/Time/Clock.h"
 
 #include <QDateTime>
 #include <QString>

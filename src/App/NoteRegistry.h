@@ -3,7 +3,7 @@
 #include "App/RegisteredNoteWindow.h"
 #include "Domain/Note.h"
 #include "Domain/Todo.h"
-#include "Platform/Core/Clock.h"
+#include "Core/Time/Clock.h"
 #include "Windows/NoteWorkspace.h"
 #include "Windows/WorkspaceHost.h"
 

@@ -5,7 +5,7 @@
 #include "Domain/RichText.h"
 #include "Domain/TextDefaults.h"
 #include "Domain/Todo.h"
-#include "Platform/Core/Clock.h"
+#include "Core/Time/Clock.h"
 
 #include <QJsonValue>
 #include <QUuid>

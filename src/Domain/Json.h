@@ -2,7 +2,7 @@
 
 #include "Domain/NoteColor.h"
 #include "Domain/RichText.h"
-#include "Platform/Core/Date.h"
+#include "Core/Time/Date.h"
 
 #include <QByteArray>
 #include <QJsonArray>

@@ -2,7 +2,7 @@
 
 #include "Domain/Json.h"
 #include "Domain/TextEquality.h"
-#include "Platform/Core/Rtf.h"
+#include "Core/Text/Rtf.h"
 
 #include <algorithm>
 

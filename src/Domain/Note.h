@@ -6,8 +6,8 @@
 #include "Domain/NoteDock.h"
 #include "Domain/RichText.h"
 #include "Domain/WindowFrame.h"
-#include "Platform/Core/Calendar.h"
-#include "Platform/Core/Clock.h"
+#include "Core/Time/Calendar.h"
+#include "Core/Time/Clock.h"
 
 #include <QJsonValue>
 #include <QString>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Domain/NoteColor.h"
-#include "Platform/Core/AttributedString.h"
+#include "Core/Text/AttributedString.h"
 
 #include <QtGlobal>
 

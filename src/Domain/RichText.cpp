@@ -1,6 +1,6 @@
 #include "Domain/RichText.h"
 
-#include "Platform/Core/Rtf.h"
+#include "Core/Text/Rtf.h"
 
 #include <array>
 

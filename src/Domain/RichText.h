@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Platform/Core/AttributedString.h"
+#include "Core/Text/AttributedString.h"
 
 #include <QByteArray>
 #include <QString>

@@ -3,8 +3,8 @@
 #include "Domain/Json.h"
 #include "Domain/RichText.h"
 #include "Domain/TextDefaults.h"
-#include "Platform/Core/Calendar.h"
-#include "Platform/Core/Date.h"
+#include "Core/Time/Calendar.h"
+#include "Core/Time/Date.h"
 
 #include <QJsonValue>
 

@@ -2,7 +2,7 @@
 
 #include "Domain/Block.h"
 #include "Domain/Note.h"
-#include "Platform/Core/Calendar.h"
+#include "Core/Time/Calendar.h"
 
 #include <QString>
 #include <QUuid>

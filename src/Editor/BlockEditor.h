@@ -7,7 +7,7 @@
 #include "Editor/FormatPanel.h"
 #include "Editor/TaskShelves.h"
 #include "Editor/TextFormatTarget.h"
-#include "Platform/Core/Clock.h"
+#include "Core/Time/Clock.h"
 
 #include <QColor>
 #include <QPointer>

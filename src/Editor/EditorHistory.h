@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Domain/Note.h"
-#include "Platform/Core/AttributedString.h"
+#include "Core/Text/AttributedString.h"
 
 #include <QPointer>
 #include <QUndoCommand>

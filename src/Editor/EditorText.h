@@ -2,7 +2,7 @@
 
 #include "Domain/Block.h"
 #include "Domain/Note.h"
-#include "Platform/Core/AttributedString.h"
+#include "Core/Text/AttributedString.h"
 
 #include <QUuid>
 

@@ -2,12 +2,12 @@
 
 #include "Domain/AppError.h"
 #include "Domain/TextDefaults.h"
-#include "Platform/Core/AtomicRename.h"
-#include "Platform/Core/FileNames.h"
-#include "Platform/Core/FileSystemError.h"
-#include "Platform/Core/NoFollowFile.h"
-#include "Platform/Core/Rtf.h"
-#include "Platform/Core/RtfCodepage.h"
+#include "Core/Files/AtomicRename.h"
+#include "Core/Files/FileNames.h"
+#include "Core/Files/FileSystemError.h"
+#include "Core/Files/NoFollowFile.h"
+#include "Core/Text/Rtf.h"
+#include "Core/Text/RtfCodepage.h"
 
 #include <QDir>
 #include <QFile>

@@ -6,8 +6,8 @@
 #include "Features/DocumentFormats.h"
 #include "Features/NoteDocument.h"
 #include "Persistence/NoteStore.h"
-#include "Platform/Core/FileNames.h"
-#include "Platform/Core/Rtf.h"
+#include "Core/Files/FileNames.h"
+#include "Core/Text/Rtf.h"
 
 #include <QClipboard>
 #include <QDir>

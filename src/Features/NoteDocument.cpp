@@ -1,9 +1,9 @@
 #include "Features/NoteDocument.h"
 
-#include "Platform/Core/FileNames.h"
-#include "Platform/Core/FileSystemError.h"
-#include "Platform/Core/NoFollowFile.h"
-#include "Platform/Core/Rtf.h"
+#include "Core/Files/FileNames.h"
+#include "Core/Files/FileSystemError.h"
+#include "Core/Files/NoFollowFile.h"
+#include "Core/Text/Rtf.h"
 
 #include <array>
 #include <optional>

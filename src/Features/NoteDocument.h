@@ -2,7 +2,7 @@
 
 #include "Domain/Note.h"
 #include "Features/DocumentFormats.h"
-#include "Platform/Core/AttributedString.h"
+#include "Core/Text/AttributedString.h"
 
 #include <QString>
 

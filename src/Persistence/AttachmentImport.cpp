@@ -1,8 +1,8 @@
 #include "Persistence/AttachmentImport.h"
 
-#include "Platform/Core/FileDigest.h"
-#include "Platform/Core/FileNames.h"
-#include "Platform/Core/FileSystemError.h"
+#include "Core/Files/FileDigest.h"
+#include "Core/Files/FileNames.h"
+#include "Core/Files/FileSystemError.h"
 
 #include <QFile>
 #include <QFileInfo>

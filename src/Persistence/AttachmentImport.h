@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Domain/Attachment.h"
-#include "Platform/Core/Clock.h"
+#include "Core/Time/Clock.h"
 
 #include <QString>
 

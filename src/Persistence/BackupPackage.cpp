@@ -2,11 +2,11 @@
 
 #include "Domain/AppError.h"
 #include "Domain/Json.h"
-#include "Platform/Core/DirectoryTree.h"
-#include "Platform/Core/FileDigest.h"
-#include "Platform/Core/FileNames.h"
-#include "Platform/Core/FileSystemError.h"
-#include "Platform/Core/NoFollowFile.h"
+#include "Core/Files/DirectoryTree.h"
+#include "Core/Files/FileDigest.h"
+#include "Core/Files/FileNames.h"
+#include "Core/Files/FileSystemError.h"
+#include "Core/Files/NoFollowFile.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -4,7 +4,7 @@
 #include "Domain/BackupManifest.h"
 #include "Domain/Json.h"
 #include "Persistence/DurableSnapshot.h"
-#include "Platform/Core/DataDirectory.h"
+#include "Core/Files/DataDirectory.h"
 
 #include <QDir>
 #include <QFile>

@@ -5,12 +5,12 @@
 #include "Persistence/BackupPackage.h"
 #include "Persistence/RecordWriter.h"
 #include "Persistence/StoreAccessError.h"
-#include "Platform/Core/AttributedString.h"
-#include "Platform/Core/Clock.h"
-#include "Platform/Core/DesktopMetrics.h"
-#include "Platform/Core/InstanceLock.h"
-#include "Platform/Core/RecordStore.h"
-#include "Platform/Core/RestartableTimer.h"
+#include "Core/Text/AttributedString.h"
+#include "Core/Time/Clock.h"
+#include "Core/Screens/DesktopMetrics.h"
+#include "Core/Storage/InstanceLock.h"
+#include "Core/Storage/RecordStore.h"
+#include "Core/Time/RestartableTimer.h"
 
 #include <QObject>
 #include <QString>

@@ -7,8 +7,8 @@
 #include "Persistence/DurableSnapshot.h"
 #include "Persistence/NoteStore.h"
 
-#include "Platform/Core/FileNames.h"
-#include "Platform/Core/FileSystemError.h"
+#include "Core/Files/FileNames.h"
+#include "Core/Files/FileSystemError.h"
 
 #include <QDir>
 

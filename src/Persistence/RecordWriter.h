@@ -2,7 +2,7 @@
 
 #include "Domain/Note.h"
 #include "Domain/Preferences.h"
-#include "Platform/Core/RecordStore.h"
+#include "Core/Storage/RecordStore.h"
 
 #include <QHash>
 #include <QSet>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Platform/Core/Clock.h"
-#include "Platform/Core/NotificationCenter.h"
-#include "Platform/Core/NotificationSchedule.h"
+#include "Core/Time/Clock.h"
+#include "Core/Notifications/NotificationCenter.h"
+#include "Core/Notifications/NotificationSchedule.h"
 
 #include <QDBusConnection>
 #include <QObject>

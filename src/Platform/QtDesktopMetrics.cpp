@@ -1,6 +1,6 @@
 #include "Platform/QtDesktopMetrics.h"
 
-#include "Platform/Core/ScreenProvider.h"
+#include "Core/Screens/ScreenProvider.h"
 
 #include <QFontDatabase>
 

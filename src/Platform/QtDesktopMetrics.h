@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Platform/Core/DesktopMetrics.h"
+#include "Core/Screens/DesktopMetrics.h"
 
 #include <memory>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Platform/Core/ScreenProvider.h"
+#include "Core/Screens/ScreenProvider.h"
 #include "Platform/ScreenCoordinates.h"
 
 #include <optional>

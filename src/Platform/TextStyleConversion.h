@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Domain/NoteTheme.h"
-#include "Platform/Core/AttributedString.h"
+#include "Core/Text/AttributedString.h"
 
 #include <QColor>
 #include <QFont>

@@ -2,7 +2,7 @@
 
 #include "Platform/SystemAppearance.h"
 #include "Platform/TextStyleConversion.h"
-#include "Windows/Motion.h"
+#include "Widgets/Motion.h"
 #include "Windows/NoteBackgroundGeometry.h"
 
 #include <QCursor>

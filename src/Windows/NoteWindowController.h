@@ -1,8 +1,8 @@
 #pragma once
 
 #include "Domain/Note.h"
-#include "Platform/Core/AttributedString.h"
-#include "Platform/Core/ScreenProvider.h"
+#include "Core/Text/AttributedString.h"
+#include "Core/Screens/ScreenProvider.h"
 #include "Windows/FileDropRouter.h"
 #include "Windows/NoteWindowHost.h"
 #include "Windows/NoteWindowSeams.h"

@@ -1,7 +1,7 @@
 #include "Windows/NoteWorkspace.h"
 
 #include "Persistence/NoteStore.h"
-#include "Platform/Core/ScreenProvider.h"
+#include "Core/Screens/ScreenProvider.h"
 #include "Windows/DesktopWindowPolicy.h"
 #include "Windows/WindowFrameTracking.h"
 #include "Windows/WindowGeometry.h"

@@ -3,7 +3,7 @@
 #include "App/NoteRegistry.h"
 #include "Persistence/NoteStore.h"
 #include "Platform/AlertPresenter.h"
-#include "Platform/Core/ScreenProvider.h"
+#include "Core/Screens/ScreenProvider.h"
 
 #include "RecordingAlerts.h"
 

@@ -2,7 +2,7 @@
 
 #include "App/ControllerNoteWindow.h"
 #include "App/NoteRegistry.h"
-#include "Platform/Core/ScreenProvider.h"
+#include "Core/Screens/ScreenProvider.h"
 #include "Platform/WindowLevel.h"
 #include "Windows/DesktopWindowPolicy.h"
 #include "Windows/StickyPanel.h"

@@ -7,7 +7,7 @@
 #include "Features/DocumentIO.h"
 #include "Persistence/NoteStore.h"
 #include "Platform/AlertPresenter.h"
-#include "Platform/Core/ScreenProvider.h"
+#include "Core/Screens/ScreenProvider.h"
 
 #include "RecordingAlerts.h"
 

@@ -3,8 +3,8 @@
 #include "App/NoteRegistry.h"
 #include "Editor/BlockEditor.h"
 #include "Features/Reminders/ReminderCoordinator.h"
-#include "Platform/Core/FakeNotificationCenter.h"
-#include "Platform/Core/ScreenProvider.h"
+#include "Support/FakeNotificationCenter.h"
+#include "Core/Screens/ScreenProvider.h"
 #include "Windows/NoteWindowHost.h"
 #include "Windows/WorkspaceWindow.h"
 

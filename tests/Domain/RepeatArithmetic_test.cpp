@@ -1,7 +1,7 @@
 #include "Domain/AppError.h"
 #include "Domain/Note.h"
 #include "Domain/Todo.h"
-#include "Platform/Core/Calendar.h"
+#include "Core/Time/Calendar.h"
 
 #include <gtest/gtest.h>
 

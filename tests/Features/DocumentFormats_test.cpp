@@ -1,8 +1,8 @@
 #include "Features/DocumentFormats.h"
 
 #include "Domain/AppError.h"
-#include "Platform/Core/FsTestSupport.h"
-#include "Platform/Core/Rtf.h"
+#include "Support/FsTestSupport.h"
+#include "Core/Text/Rtf.h"
 
 #include <gtest/gtest.h>
 

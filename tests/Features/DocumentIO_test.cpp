@@ -3,8 +3,8 @@
 #include "Domain/AppError.h"
 #include "Features/DocumentFormats.h"
 #include "Persistence/StoreFixtures.h"
-#include "Platform/Core/FsTestSupport.h"
-#include "Platform/Core/Rtf.h"
+#include "Support/FsTestSupport.h"
+#include "Core/Text/Rtf.h"
 
 #include <gtest/gtest.h>
 

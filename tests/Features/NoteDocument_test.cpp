@@ -1,7 +1,7 @@
 #include "Features/NoteDocument.h"
 
-#include "Platform/Core/FsTestSupport.h"
-#include "Platform/Core/Rtf.h"
+#include "Support/FsTestSupport.h"
+#include "Core/Text/Rtf.h"
 
 #include <gtest/gtest.h>
 

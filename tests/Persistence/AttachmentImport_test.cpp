@@ -1,8 +1,8 @@
 #include "Persistence/AttachmentImport.h"
 
-#include "Platform/Core/FileDigest.h"
-#include "Platform/Core/FileSystemError.h"
-#include "Platform/Core/FsTestSupport.h"
+#include "Core/Files/FileDigest.h"
+#include "Core/Files/FileSystemError.h"
+#include "Support/FsTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 
 #include "Domain/AppError.h"
 #include "Persistence/BackupTestSupport.h"
-#include "Platform/Core/DirectoryTree.h"
-#include "Platform/Core/FileDigest.h"
-#include "Platform/Core/FileSystemError.h"
+#include "Core/Files/DirectoryTree.h"
+#include "Core/Files/FileDigest.h"
+#include "Core/Files/FileSystemError.h"
 
 #include <gtest/gtest.h>
 

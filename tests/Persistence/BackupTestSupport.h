@@ -3,7 +3,7 @@
 #include "Domain/BackupManifest.h"
 #include "Domain/Note.h"
 #include "Domain/TextDefaults.h"
-#include "Platform/Core/FsTestSupport.h"
+#include "Support/FsTestSupport.h"
 
 #include <QJsonDocument>
 

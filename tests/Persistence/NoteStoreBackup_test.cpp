@@ -3,8 +3,8 @@
 #include "Domain/AppError.h"
 #include "Persistence/BackupTestSupport.h"
 #include "Persistence/StoreFixtures.h"
-#include "Platform/Core/DirectoryTree.h"
-#include "Platform/Core/FileDigest.h"
+#include "Core/Files/DirectoryTree.h"
+#include "Core/Files/FileDigest.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "StoreFixtures.h"
 
-#include "Platform/Core/Sqlite.h"
+#include "Core/Storage/Sqlite.h"
 
 #include <gtest/gtest.h>
 

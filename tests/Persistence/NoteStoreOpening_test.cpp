@@ -1,7 +1,7 @@
 #include "StoreFixtures.h"
 
 #include "Domain/AppError.h"
-#include "Platform/Core/DataDirectory.h"
+#include "Core/Files/DataDirectory.h"
 #include "Support/ChildProcess.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 #include "Editor/BlockEditor.h"
 #include "Editor/BlockTextView.h"
 #include "Persistence/StoreFixtures.h"
-#include "Windows/HandCursorButton.h"
+#include "Widgets/HandCursorButton.h"
 #include "Windows/NoteBackground.h"
 #include "Windows/StickyPanel.h"
 #include "Windows/TitleTextField.h"

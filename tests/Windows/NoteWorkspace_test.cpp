@@ -1,8 +1,8 @@
 #include "FakeWorkspaceWindow.h"
 #include "Persistence/StoreFixtures.h"
 
-#include "Platform/Core/ScreenProvider.h"
-#include "Platform/Core/Sqlite.h"
+#include "Core/Screens/ScreenProvider.h"
+#include "Core/Storage/Sqlite.h"
 #include "Windows/DesktopWindowPolicy.h"
 #include "Windows/NoteWorkspace.h"
 #include "Windows/WorkspaceHost.h"

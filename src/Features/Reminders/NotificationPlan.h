@@ -2,9 +2,9 @@
 
 #include "Domain/Note.h"
 #include "Domain/Todo.h"
-#include "Platform/Core/Calendar.h"
-#include "Platform/Core/Date.h"
-#include "Platform/Core/NotificationRequest.h"
+#include "Core/Time/Calendar.h"
+#include "Core/Time/Date.h"
+#include "Core/Notifications/NotificationRequest.h"
 
 #include <QString>
 #include <QStringList>

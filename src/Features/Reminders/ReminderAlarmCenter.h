@@ -1,10 +1,10 @@
 #pragma once
 
 #include "Domain/NoteColor.h"
-#include "Platform/Core/Calendar.h"
-#include "Platform/Core/Clock.h"
-#include "Platform/Core/Date.h"
-#include "Platform/Core/RestartableTimer.h"
+#include "Core/Time/Calendar.h"
+#include "Core/Time/Clock.h"
+#include "Core/Time/Date.h"
+#include "Core/Time/RestartableTimer.h"
 
 #include <QObject>
 #include <QPointer>

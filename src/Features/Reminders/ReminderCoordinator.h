@@ -1,9 +1,9 @@
 #pragma once
 
 #include "Features/Reminders/ReminderStore.h"
-#include "Platform/Core/Calendar.h"
-#include "Platform/Core/Clock.h"
-#include "Platform/Core/NotificationCenter.h"
+#include "Core/Time/Calendar.h"
+#include "Core/Time/Clock.h"
+#include "Core/Notifications/NotificationCenter.h"
 
 #include <QObject>
 #include <QPointer>

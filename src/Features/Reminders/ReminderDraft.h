@@ -1,8 +1,8 @@
 #pragma once
 
 #include "Domain/Todo.h"
-#include "Platform/Core/Calendar.h"
-#include "Platform/Core/Date.h"
+#include "Core/Time/Calendar.h"
+#include "Core/Time/Date.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #include "Features/Reminders/ReminderCoordinator.h"
 
 #include "Features/Reminders/NotificationPlan.h"
-#include "Platform/Core/FakeNotificationCenter.h"
+#include "Support/FakeNotificationCenter.h"
 
 #include <QCoreApplication>
 

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "Core/Text/AttributedString.h"
+
+#include <QByteArray>
+#include <QStringView>
+
+#include <functional>
+#include <optional>
+
+namespace quorrin::rtf {
+
+// An embedded file is one U+FFFC character carrying this custom attribute,
+// whose value is the file's name. Documents hold it as a NeXT-style
+// attachment group, {{\NeXTGraphic name}\u172?}, which names a file beside
+// the document inside an RTFD bundle; the reader never takes the attribute
+// from anywhere else, and the writer keeps it only on U+FFFC characters.
+inline const QString attachmentAttribute = QStringLiteral("Quorrin.attachment");
+inline constexpr char16_t attachmentCharacter = u'\uFFFC';
+
+// Writes the text as an RTF document (7-bit ASCII; non-ASCII as \uN).
+// Deterministic: the same text always gives the same bytes, and writing what
+// was read from our own output gives that output again byte for byte.
+// Values are kept at RTF precision: font sizes in half points, distances in
+// twips, colour components in 8 bits.
+QByteArray write(const AttributedString& text);
+
+// Reads an RTF document, ours or another program's; nothing when the bytes
+// are not an RTF document. Never throws.
+std::optional<AttributedString> read(const QByteArray& document);
+
+// Receives the text of a document piece by piece; returns false to stop.
+using PlainTextSink = std::function<bool(QStringView piece)>;
+
+// Reads the document's text without building its attributes: the pieces
+// handed to `take`, joined, are exactly read(document)->string(). Returns
+// false exactly when read() gives nothing (the pieces handed over until then
+// count for nothing), except that once `take` returns false the rest of the
+// document is skipped, whatever it holds.
+bool readPlainText(const QByteArray& document, const PlainTextSink& take);
+
+} // namespace quorrin::rtf

@@ -1,0 +1,395 @@
+// The RTF writer. Every attribute run becomes one group that states its
+// attributes from the document's defaults, so a run never depends on the runs
+// before it and the bytes depend on nothing but the text and its attributes.
+
+#include "Core/Text/Rtf.h"
+#include "Core/Text/RtfFormat.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace quorrin::rtf {
+
+namespace {
+
+using namespace units;
+
+// Attributes at the precision the document keeps them, so that what the
+// reader gives back compares equal to what was written.
+Rgba quantized(const Rgba& color)
+{
+    return Rgba{componentFromByte(byteFromComponent(color.red)), componentFromByte(byteFromComponent(color.green)),
+                componentFromByte(byteFromComponent(color.blue)), componentFromByte(byteFromComponent(color.alpha))};
+}
+
+ParagraphStyle quantized(const ParagraphStyle& style)
+{
+    ParagraphStyle result = style;
+    result.firstLineHeadIndent = pointsFromTwips(twipsFromPoints(style.firstLineHeadIndent));
+    result.headIndent = pointsFromTwips(twipsFromPoints(style.headIndent));
+    result.tailIndent = -pointsFromTwips(twipsFromPoints(-style.tailIndent));
+    result.paragraphSpacing = pointsFromTwips(twipsFromPoints(style.paragraphSpacing));
+    result.paragraphSpacingBefore = pointsFromTwips(twipsFromPoints(style.paragraphSpacingBefore));
+    result.lineSpacing = pointsFromTwips(twipsFromPoints(style.lineSpacing));
+    return result;
+}
+
+// A number that is not a number equals nothing, not even itself, so it would
+// keep runs apart that read back merged; such attributes are not written.
+bool holdsNaN(const CustomAttributeValue& value)
+{
+    if (const auto* number = std::get_if<double>(&value))
+        return std::isnan(*number);
+    if (const auto* list = std::get_if<QList<double>>(&value))
+        return std::any_of(list->begin(), list->end(), [](double item) { return std::isnan(item); });
+    return false;
+}
+
+TextAttributes quantized(TextAttributes attributes)
+{
+    std::erase_if(attributes.custom, [](const auto& entry) { return holdsNaN(entry.second); });
+    if (attributes.font)
+        attributes.font->pointSize = pointsFromHalfPoints(halfPointsFromPoints(attributes.font->pointSize));
+    if (attributes.foreground && attributes.foreground->rgba)
+        attributes.foreground->rgba = quantized(*attributes.foreground->rgba);
+    if (attributes.paragraphStyle)
+        attributes.paragraphStyle = quantized(*attributes.paragraphStyle);
+    return attributes;
+}
+
+struct Piece {
+    QStringView text;
+    TextAttributes attributes;
+};
+
+// The attachment name a document can hold for these attributes: a non-empty
+// string without surrounding blanks (the reader trims them), or nothing.
+std::optional<QString> attachmentName(const TextAttributes& attributes)
+{
+    const auto found = attributes.custom.find(attachmentAttribute);
+    if (found == attributes.custom.end())
+        return std::nullopt;
+    const auto* name = std::get_if<QString>(&found->second);
+    if (!name || name->trimmed().isEmpty())
+        return std::nullopt;
+    return name->trimmed();
+}
+
+// A run split so that the attachment attribute stays on U+FFFC characters
+// only, which is all an attachment group can stand for.
+void splitAtAttachments(QStringView part, const TextAttributes& attributes, std::vector<Piece>& into)
+{
+    const std::optional<QString> name = attachmentName(attributes);
+    TextAttributes plain = attributes;
+    plain.custom.erase(attachmentAttribute);
+    if (!name) {
+        into.push_back(Piece{part, std::move(plain)});
+        return;
+    }
+    TextAttributes attachment = plain;
+    attachment.custom[attachmentAttribute] = *name;
+    qsizetype start = 0;
+    while (start < part.size()) {
+        const bool isAttachment = part[start] == QChar(attachmentCharacter);
+        qsizetype end = start + 1;
+        while (end < part.size() && (part[end] == QChar(attachmentCharacter)) == isAttachment)
+            ++end;
+        into.push_back(Piece{part.mid(start, end - start), isAttachment ? attachment : plain});
+        start = end;
+    }
+}
+
+// The text's runs at document precision, neighbours that became equal merged.
+std::vector<Piece> quantizedPieces(const AttributedString& text)
+{
+    std::vector<Piece> split;
+    const QStringView whole(text.string());
+    for (const AttributedString::Run& run : text.runs())
+        splitAtAttachments(whole.mid(run.start, run.length), quantized(run.attributes), split);
+    std::vector<Piece> pieces;
+    for (Piece& piece : split) {
+        if (!pieces.empty() && pieces.back().attributes == piece.attributes)
+            pieces.back().text = whole.mid(pieces.back().text.data() - whole.data(),
+                                           pieces.back().text.size() + piece.text.size());
+        else
+            pieces.push_back(std::move(piece));
+    }
+    return pieces;
+}
+
+template <typename T> int indexIn(std::vector<T>& table, const T& value)
+{
+    const auto found = std::find(table.begin(), table.end(), value);
+    if (found != table.end())
+        return int(found - table.begin());
+    table.push_back(value);
+    return int(table.size()) - 1;
+}
+
+class Writer {
+public:
+    explicit Writer(const AttributedString& text)
+        : m_pieces(quantizedPieces(text))
+    {
+        for (const Piece& piece : m_pieces) {
+            if (piece.attributes.font)
+                indexIn(m_fonts, piece.attributes.font->family);
+            if (piece.attributes.foreground && piece.attributes.foreground->rgba)
+                indexIn(m_colors, *piece.attributes.foreground->rgba);
+        }
+    }
+
+    QByteArray document()
+    {
+        m_out.reserve(64 + 2 * int(m_pieces.size()) * 24);
+        m_out += "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n";
+        writeFontTable();
+        writeColorTable();
+        for (const Piece& piece : m_pieces)
+            writePiece(piece);
+        m_out += '}';
+        return m_out;
+    }
+
+private:
+    void word(const char* name)
+    {
+        m_out += '\\';
+        m_out += name;
+        m_delimit = true;
+    }
+
+    void word(const char* name, std::int64_t parameter)
+    {
+        word(name);
+        m_out += QByteArray::number(qlonglong(parameter));
+    }
+
+    void wordIfNonZero(const char* name, std::int64_t parameter)
+    {
+        if (parameter != 0)
+            word(name, parameter);
+    }
+
+    void open()
+    {
+        m_out += '{';
+        m_delimit = false;
+    }
+
+    void close()
+    {
+        m_out += '}';
+        m_delimit = false;
+    }
+
+    void literal(char byte)
+    {
+        if (m_delimit)
+            m_out += ' ';
+        m_out += byte;
+        m_delimit = false;
+    }
+
+    void unicode(char16_t unit)
+    {
+        word("u", qint16(unit));
+        m_out += '?'; // the one fallback character \uc1 announces
+        m_delimit = false;
+    }
+
+    enum class Escaping { Body, Field };
+
+    // Body text uses \par, \line and \tab; fields (font names, attribute
+    // names and values) escape everything unusual, including ';' which ends them.
+    void text(QStringView text, Escaping escaping)
+    {
+        for (const QChar character : text) {
+            const char16_t unit = character.unicode();
+            if (escaping == Escaping::Body && unit == u'\n') {
+                word("par");
+                m_out += '\n';
+                m_delimit = false;
+            } else if (escaping == Escaping::Body && unit == u'\t') {
+                word("tab");
+            } else if (escaping == Escaping::Body && unit == u'\u2028') {
+                word("line");
+            } else if (unit == u'\\' || unit == u'{' || unit == u'}') {
+                literal('\\');
+                m_out += char(unit);
+            } else if (unit >= 0x20 && unit < 0x7F && !(escaping == Escaping::Field && unit == u';')) {
+                literal(char(unit));
+            } else {
+                unicode(unit);
+            }
+        }
+    }
+
+    void writeFontTable()
+    {
+        open();
+        word("fonttbl");
+        for (std::size_t index = 0; index < m_fonts.size(); ++index) {
+            open();
+            word("f", qint64(index));
+            word("fnil");
+            m_out += ' ';
+            m_delimit = false;
+            text(m_fonts[index], Escaping::Field);
+            m_out += ';';
+            close();
+        }
+        close();
+        m_out += '\n';
+    }
+
+    void writeColorTable()
+    {
+        open();
+        word("colortbl");
+        m_out += ';'; // entry 0: the automatic colour, which stands for the dynamic text colour
+        m_delimit = false;
+        for (const Rgba& color : m_colors) {
+            word("red", byteFromComponent(color.red));
+            word("green", byteFromComponent(color.green));
+            word("blue", byteFromComponent(color.blue));
+            const int alpha = byteFromComponent(color.alpha);
+            if (alpha != 255)
+                word(words::colorAlpha, alpha);
+            m_out += ';';
+            m_delimit = false;
+        }
+        close();
+        m_out += '\n';
+    }
+
+    void writeParagraphStyle(const ParagraphStyle& style)
+    {
+        word("pard");
+        switch (style.alignment) {
+        case TextAlignment::Natural: break;
+        case TextAlignment::Left: word("ql"); break;
+        case TextAlignment::Center: word("qc"); break;
+        case TextAlignment::Right: word("qr"); break;
+        case TextAlignment::Justified: word("qj"); break;
+        }
+        // RTF measures the first line from the head indent.
+        const std::int64_t head = twipsFromPoints(style.headIndent);
+        wordIfNonZero("fi", twipsFromPoints(style.firstLineHeadIndent) - head);
+        wordIfNonZero("li", head);
+        wordIfNonZero("ri", twipsFromPoints(-style.tailIndent));
+        wordIfNonZero("sb", twipsFromPoints(style.paragraphSpacingBefore));
+        wordIfNonZero("sa", twipsFromPoints(style.paragraphSpacing));
+        wordIfNonZero(words::lineLeading, twipsFromPoints(style.lineSpacing));
+    }
+
+    void writeFont(const TextFont& font)
+    {
+        word("f", indexIn(m_fonts, font.family));
+        word("fs", halfPointsFromPoints(font.pointSize));
+        if (font.bold)
+            word("b");
+        if (font.italic)
+            word("i");
+    }
+
+    // A standard word when one fits; otherwise the plain word for other
+    // readers followed by the exact value for ours.
+    void writeLineStyle(int style, const char* single, const char* thick, const char* doubled, const char* exact)
+    {
+        if (style == 0)
+            return;
+        const char* standard = style == 1 ? single : style == 2 ? thick : style == 9 ? doubled : nullptr;
+        if (standard) {
+            word(standard);
+        } else {
+            word(single);
+            word(exact, style);
+        }
+    }
+
+    void writeCustom(const QString& name, const CustomAttributeValue& value)
+    {
+        open();
+        word("*");
+        m_delimit = false;
+        QByteArray numbers;
+        if (const auto* string = std::get_if<QString>(&value)) {
+            word(words::stringAttribute);
+            text(name, Escaping::Field);
+            literal(';');
+            text(*string, Escaping::Field);
+        } else if (const auto* number = std::get_if<double>(&value)) {
+            word(words::numberAttribute);
+            text(name, Escaping::Field);
+            literal(';');
+            m_out += numberText(*number);
+        } else {
+            word(words::numbersAttribute);
+            text(name, Escaping::Field);
+            literal(';');
+            const auto& list = std::get<QList<double>>(value);
+            for (qsizetype index = 0; index < list.size(); ++index) {
+                if (index > 0)
+                    m_out += ',';
+                m_out += numberText(list[index]);
+            }
+        }
+        close();
+    }
+
+    void writePiece(const Piece& piece)
+    {
+        const TextAttributes& attributes = piece.attributes;
+        open();
+        if (attributes.paragraphStyle)
+            writeParagraphStyle(*attributes.paragraphStyle);
+        if (attributes.font)
+            writeFont(*attributes.font);
+        if (attributes.foreground)
+            word("cf", attributes.foreground->rgba ? indexIn(m_colors, *attributes.foreground->rgba) + 1 : 0);
+        writeLineStyle(attributes.underlineStyle, "ul", "ulth", "uldb", words::underlineStyle);
+        writeLineStyle(attributes.strikethroughStyle, "strike", nullptr, "striked1", words::strikethroughStyle);
+        const std::optional<QString> attachment = attachmentName(attributes);
+        for (const auto& [name, value] : attributes.custom) {
+            if (name != attachmentAttribute)
+                writeCustom(name, value);
+        }
+        if (attachment) {
+            for (qsizetype index = 0; index < piece.text.size(); ++index)
+                writeAttachment(*attachment);
+        } else {
+            text(piece.text, Escaping::Body);
+        }
+        close();
+    }
+
+    // The group other readers know: the file's name, then the placeholder
+    // character "¬" that the attachment replaces.
+    void writeAttachment(const QString& name)
+    {
+        open();
+        open();
+        word("NeXTGraphic");
+        text(name, Escaping::Field);
+        close();
+        unicode(u'\u00AC');
+        close();
+    }
+
+    std::vector<Piece> m_pieces;
+    std::vector<QString> m_fonts;
+    std::vector<Rgba> m_colors;
+    QByteArray m_out;
+    bool m_delimit = false; // the last thing written was a control word that still needs its delimiter
+};
+
+} // namespace
+
+QByteArray write(const AttributedString& text)
+{
+    return Writer(text).document();
+}
+
+} // namespace quorrin::rtf

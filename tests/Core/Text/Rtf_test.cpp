@@ -1,0 +1,177 @@
+#include "Core/Text/Rtf.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace quorrin {
+namespace {
+
+TextAttributes plain(double size = 14)
+{
+    TextAttributes attributes;
+    attributes.font = TextFont::system(size);
+    attributes.foreground = TextColor::dynamicText();
+    return attributes;
+}
+
+AttributedString mixedText()
+{
+    AttributedString text;
+    text.append(QStringLiteral("Plain {braces} \\ and tabs\there\n"), plain());
+
+    TextAttributes bold = plain(15.5);
+    bold.font->family = QStringLiteral("Noto Sans CJK SC");
+    bold.font->bold = true;
+    bold.font->italic = true;
+    bold.foreground = TextColor::fixed(Rgba{1, 0, 0, 1});
+    text.append(QStringLiteral("中文粗体 😀 emoji\n"), bold);
+
+    TextAttributes styled = plain();
+    styled.foreground = TextColor::fixed(Rgba{0, 128 / 255.0, 1, 64 / 255.0});
+    styled.underlineStyle = 9;
+    styled.strikethroughStyle = 1;
+    ParagraphStyle paragraph;
+    paragraph.alignment = TextAlignment::Center;
+    paragraph.firstLineHeadIndent = -12;
+    paragraph.headIndent = 24.5;
+    paragraph.tailIndent = -8;
+    paragraph.paragraphSpacing = 6;
+    paragraph.paragraphSpacingBefore = 3;
+    paragraph.lineSpacing = 2.5;
+    styled.paragraphStyle = paragraph;
+    styled.custom[QStringLiteral("Quorrin.link")] = QStringLiteral("a;b\\{c} 链接\n");
+    styled.custom[QStringLiteral("weight;odd name")] = 0.1;
+    styled.custom[QStringLiteral("list")] = QList<double>{1, -2.25, 1e300};
+    text.append(QStringLiteral("Underlined\u2028line two"), styled);
+
+    text.append(QStringLiteral(" no attributes at all"), TextAttributes{});
+    return text;
+}
+
+TEST(Rtf, EveryAttributeRoundTrips)
+{
+    const AttributedString text = mixedText();
+    const auto read = rtf::read(rtf::write(text));
+    ASSERT_TRUE(read.has_value());
+    EXPECT_EQ(read->string(), text.string());
+    EXPECT_EQ(read->runs(), text.runs());
+}
+
+TEST(Rtf, ValuesRoundTripAtDocumentPrecision)
+{
+    struct Case {
+        const char* name;
+        TextAttributes attributes;
+    };
+    auto withParagraph = [](auto change) {
+        TextAttributes attributes;
+        ParagraphStyle style;
+        change(style);
+        attributes.paragraphStyle = style;
+        return attributes;
+    };
+    auto withFont = [](double size) {
+        TextAttributes attributes;
+        attributes.font = TextFont{QStringLiteral("宋体;{x}"), size, false, true};
+        return attributes;
+    };
+    TextAttributes thickUnderline;
+    thickUnderline.underlineStyle = 2;
+    TextAttributes patternUnderline;
+    patternUnderline.underlineStyle = 0x201;
+    TextAttributes doubleStrike;
+    doubleStrike.strikethroughStyle = 9;
+    TextAttributes thickStrike;
+    thickStrike.strikethroughStyle = 2;
+    TextAttributes emptyList;
+    emptyList.custom[QString()] = QList<double>{};
+    TextAttributes emptyParagraph;
+    emptyParagraph.paragraphStyle = ParagraphStyle{};
+
+    const Case cases[] = {
+        {"15.5 pt", withFont(15.5)},
+        {"huge font", withFont(1e6)},
+        {"negative first-line indent",
+         withParagraph([](ParagraphStyle& s) { s.firstLineHeadIndent = -20; s.headIndent = 10; })},
+        {"negative head indent", withParagraph([](ParagraphStyle& s) { s.headIndent = -7.25; })},
+        {"positive tail indent", withParagraph([](ParagraphStyle& s) { s.tailIndent = 300; })},
+        {"justified", withParagraph([](ParagraphStyle& s) { s.alignment = TextAlignment::Justified; })},
+        {"left", withParagraph([](ParagraphStyle& s) { s.alignment = TextAlignment::Left; })},
+        {"right", withParagraph([](ParagraphStyle& s) { s.alignment = TextAlignment::Right; })},
+        {"default paragraph style", emptyParagraph},
+        {"thick underline", thickUnderline},
+        {"pattern underline", patternUnderline},
+        {"double strikethrough", doubleStrike},
+        {"thick strikethrough", thickStrike},
+        {"empty number list, empty name", emptyList},
+    };
+    for (const Case& c : cases) {
+        const AttributedString text(QStringLiteral("x\ny"), c.attributes);
+        const auto read = rtf::read(rtf::write(text));
+        ASSERT_TRUE(read.has_value()) << c.name;
+        EXPECT_EQ(read->runs(), text.runs()) << c.name;
+    }
+}
+
+TEST(Rtf, WritingIsAFixedPoint)
+{
+    TextAttributes odd = plain(13.3);
+    odd.foreground = TextColor::fixed(Rgba{0.1234, 0.5, 2.0, -1});
+    ParagraphStyle style;
+    style.headIndent = 1.0 / 3.0;
+    style.firstLineHeadIndent = std::numeric_limits<double>::quiet_NaN();
+    style.tailIndent = 1e200;
+    odd.paragraphStyle = style;
+    odd.custom[QStringLiteral("n")] = std::numeric_limits<double>::infinity();
+    odd.custom[QStringLiteral("not a number")] = std::numeric_limits<double>::quiet_NaN();
+    AttributedString text = mixedText();
+    text.append(QStringLiteral("odd values"), odd);
+    text.append(QStringLiteral("neighbour that merges after rounding"), [&] {
+        TextAttributes close = odd;
+        close.font->pointSize = 13.4;
+        close.custom[QStringLiteral("not a number")] = QList<double>{1, std::nan("")};
+        return close;
+    }());
+    text.append(QString(QChar(0xD800)) + QChar(u'\r') + QChar(u'\0'), plain());
+
+    const QByteArray first = rtf::write(text);
+    const auto read = rtf::read(first);
+    ASSERT_TRUE(read.has_value());
+    EXPECT_EQ(rtf::write(*read), first);
+    EXPECT_EQ(rtf::write(text), first) << "deterministic";
+}
+
+TEST(Rtf, OutputIsSevenBitAscii)
+{
+    const QByteArray document = rtf::write(mixedText());
+    for (const char byte : document)
+        EXPECT_EQ(byte & 0x80, 0);
+    EXPECT_TRUE(document.contains("\\fs31"));
+    EXPECT_TRUE(document.contains("\\u20013?")) << "CJK as \\uN";
+    EXPECT_TRUE(document.contains("\\u-10179?\\u-8704?")) << "emoji as a surrogate pair";
+}
+
+TEST(Rtf, DynamicTextColourStaysDynamic)
+{
+    const QByteArray document = rtf::write(AttributedString(QStringLiteral("a"), plain()));
+    EXPECT_TRUE(document.contains("\\cf0"));
+    EXPECT_FALSE(document.contains("\\red"));
+    const auto read = rtf::read(document);
+    ASSERT_TRUE(read.has_value());
+    EXPECT_TRUE(read->attributesAt(0).foreground->isDynamic());
+}
+
+TEST(Rtf, EmptyTextWritesAValidDocument)
+{
+    const QByteArray document = rtf::write(AttributedString());
+    EXPECT_TRUE(document.startsWith("{\\rtf1"));
+    EXPECT_TRUE(document.endsWith("}"));
+    const auto read = rtf::read(document);
+    ASSERT_TRUE(read.has_value());
+    EXPECT_TRUE(read->isEmpty());
+}
+
+} // namespace
+} // namespace quorrin
