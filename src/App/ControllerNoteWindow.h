@@ -43,6 +43,8 @@ public:
     void applyFrame(const QRectF& frame) override;
     void saveFrame() override;
     bool isVisible() const override;
+    bool isUserResizing() const override;
+    double backingScale() const override;
     int level() const override;
     void setLevel(int level) override;
     void setPanelLevels(int formatPanelLevel, int reminderPanelLevel) override;

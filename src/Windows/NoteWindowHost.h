@@ -3,6 +3,7 @@
 #include <QPointF>
 #include <QUuid>
 
+#include <functional>
 #include <optional>
 
 namespace quorrin {
@@ -35,6 +36,18 @@ public:
     virtual bool hasConnection(const QUuid& noteID) const = 0;
     // The note's window changed its frame (resized or not).
     virtual void geometryChanged(const QUuid& noteID, bool resized) = 0;
+
+    // --- the window system's own moves
+    // Whether the workspace is placing windows itself right now: the window
+    // callbacks this fires are not the user's.
+    virtual bool isApplyingFrames() const = 0;
+    // Wraps the standard handling (`dispatch`) of a move or screen change the
+    // window system made to the note's window.
+    virtual void handleServerGeometryEvent(const QUuid& noteID, const std::function<void()>& dispatch) = 0;
+    // Puts the note's window and the notes docked to it back where the layout
+    // says when the window system moved them on its own; answers whether it
+    // moved any window.
+    virtual bool reconcileServerMove(const QUuid& noteID) = 0;
 
     // --- presentation and levels
     // Brings the note windows to the front at the top level.

@@ -1,7 +1,14 @@
 #pragma once
 
+#include "Domain/Note.h"
+#include "Windows/FrameApplication.h"
 #include "Windows/NoteWindowHost.h"
+#include "Windows/SnapGeometry.h"
 
+#include <QHash>
+#include <QRectF>
+#include <QSet>
+#include <QSizeF>
 #include <QTimer>
 #include <QUuid>
 
@@ -10,6 +17,7 @@
 
 namespace quorrin {
 
+class DockingGraph;
 class NoteStore;
 class ScreenProvider;
 class WorkspaceHost;
@@ -75,17 +83,41 @@ public:
     void screensChanged();
     bool isScreenRecoveryPending() const { return m_screenRecoveryPending; }
 
-    // Drops all drag and resize state (after a backup was restored).
+    // Drops all drag, resize and link state and what the last layout knew
+    // (after a backup was restored).
     void reset();
     // Removes every docking; the frames stay where they are.
     void detachAll();
 
     // --- docking layout
-    // Lays out every docked chain from its root, or around `anchor`, and
-    // records the result.
+    // Lays out every docked chain from its root, or around `anchor` (which
+    // keeps its top-left corner while its group moves around it), records
+    // the frames that changed and places the windows.
     void reflow(std::optional<QUuid> anchor = std::nullopt);
     bool hasConnection(const QUuid& noteID) const override;
+    // Every live note docked directly or transitively to the note.
+    QSet<QUuid> descendants(const QUuid& noteID) const;
+    // The root of the note's chain and everything docked to it.
+    QSet<QUuid> component(const QUuid& noteID) const;
+    // After a window's size or collapsed state changed (the store already
+    // holds its new frame): the new size goes along its row and column, then
+    // the groups are laid out again, around the note when it collapsed or
+    // expanded.
     void geometryChanged(const QUuid& noteID, bool resized) override;
+
+    // --- placing windows
+    // Sets each note's window to its displayed frame in one step, every
+    // docked note after the note it docks to; the note the user is resizing
+    // keeps its frame.
+    void applyFramesTogether(const QHash<QUuid, QRectF>& frames, const std::optional<QUuid>& leading);
+    bool isApplyingFrames() const override { return m_isApplyingFrames; }
+    void handleServerGeometryEvent(const QUuid& noteID, const std::function<void()>& dispatch) override;
+    bool reconcileServerMove(const QUuid& noteID) override;
+    // Notes whose windows the workspace keeps where the layout says when the
+    // window system moves them.
+    void addManagedMoves(const QSet<QUuid>& noteIDs);
+    void removeManagedMoves(const QSet<QUuid>& noteIDs);
+    const QSet<QUuid>& managedMoveIDs() const { return m_managedMoveIDs; }
 
     // --- moves, resizes and window links
     void beginMove(const QUuid& noteID, QPointF mouseLocation, bool watchMouse,
@@ -103,6 +135,19 @@ private:
     // The level a note window has when nothing raises it.
     int ownLevel(const QUuid& noteID) const;
     void recoverOntoScreens(WorkspaceWindow& window) const;
+    // The docking graph of the store's notes (deleted ones too unless
+    // liveOnly); an empty one without a store.
+    DockingGraph dockingGraph(bool liveOnly) const;
+    // Records a reflow's frames and what it leaves each note's size and
+    // collapsed state at.
+    void persistLayout(const DockingGraph& graph);
+    // Whether the note belongs to the native drag running now.
+    bool isInNativeDrag(const QUuid& noteID) const;
+    // Keeps the far edge of a user-resized chain in place (seam resizing).
+    void anchorUserResizeEdge(const QUuid& noteID);
+    // Ends every parent/child link between note windows.
+    void detachAllNativeLinks();
+    void clearSnapFeedback();
 
     WorkspaceHost& m_host;
     const ScreenProvider& m_screens;
@@ -113,8 +158,36 @@ private:
     bool m_raised = false;
     bool m_isApplyingFrames = false;
     bool m_reflowing = false;
+    bool m_syncingNativeLinks = false;
     bool m_screenRecoveryPending = false;
+
+    // The drag running now, if any.
     std::optional<QUuid> m_movingID;
+    QRectF m_moveStart;
+    std::optional<QPointF> m_moveMouseStart;
+    QSizeF m_moveExpandedSize;
+    bool m_didMove = false;
+    std::optional<SnapCandidate> m_pendingSnap;
+    bool m_snapLatched = false;
+    QTimer m_feedbackClear;
+    std::optional<Note> m_moveNoteStart;
+    QTimer m_moveEndTimer;
+    std::optional<qint64> m_moveMouseDownTimestamp;
+    bool m_nativeMoveSession = false;
+    QHash<QUuid, WindowFrame> m_moveStartFrames;
+    QSet<QUuid> m_managedMoveIDs;
+
+    // What the last reflow left each note at.
+    QHash<QUuid, QSizeF> m_knownSizes;
+    QHash<QUuid, bool> m_knownCollapsed;
+
+    // The live resize running now, if any.
+    std::optional<QUuid> m_userResizeID;
+    std::optional<QRectF> m_userResizeStartFrame;
+    std::optional<QUuid> m_userResizeSeamNeighbor;
+    std::optional<double> m_userResizeSeamStartHeight;
+
+    ServerAnswers m_serverAnswers;
 };
 
 } // namespace quorrin

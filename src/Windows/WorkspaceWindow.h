@@ -27,6 +27,10 @@ public:
     // Records the window's frame in its note when it changed.
     virtual void saveFrame() = 0;
     virtual bool isVisible() const = 0;
+    // The user is resizing the window right now.
+    virtual bool isUserResizing() const = 0;
+    // Device pixels per point of the screen the window is on.
+    virtual double backingScale() const = 0;
 
     virtual int level() const = 0;
     virtual void setLevel(int level) = 0;

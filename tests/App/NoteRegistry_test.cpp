@@ -46,6 +46,8 @@ public:
     void applyFrame(const QRectF& frame) override { shown = frame; }
     void saveFrame() override {}
     bool isVisible() const override { return visible; }
+    bool isUserResizing() const override { return false; }
+    double backingScale() const override { return 1; }
     int level() const override { return levelValue; }
     void setLevel(int level) override { levelValue = level; }
     void setPanelLevels(int, int) override {}

@@ -35,6 +35,9 @@ public:
     void geometryChanged(const QUuid&, bool) override {}
     void presentAll(std::optional<QUuid>, bool, bool) override { calls << QStringLiteral("presentAll"); }
     void setLayerForAll(bool onTop) override { calls << (onTop ? QStringLiteral("top") : QStringLiteral("desktop")); }
+    bool isApplyingFrames() const override { return false; }
+    void handleServerGeometryEvent(const QUuid&, const std::function<void()>& dispatch) override { dispatch(); }
+    bool reconcileServerMove(const QUuid&) override { return false; }
 
     QStringList calls;
 };

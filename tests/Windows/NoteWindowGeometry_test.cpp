@@ -35,6 +35,9 @@ public:
     }
     void presentAll(std::optional<QUuid>, bool, bool) override {}
     void setLayerForAll(bool) override {}
+    bool isApplyingFrames() const override { return false; }
+    void handleServerGeometryEvent(const QUuid&, const std::function<void()>& dispatch) override { dispatch(); }
+    bool reconcileServerMove(const QUuid&) override { return false; }
 
     QStringList calls;
 };
