@@ -58,6 +58,9 @@ public:
     void makeKeyAndFocusText() override {}
     void setRole(bool, bool) override {}
     void refresh() override {}
+    void setSnapFeedback(std::optional<DockEdge>, double) override {}
+    void setLinkParent(WorkspaceWindow*) override {}
+    void collapseTextSelection() override {}
 
 private:
     QUuid m_id;

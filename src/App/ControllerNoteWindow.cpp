@@ -4,6 +4,7 @@
 #include "Editor/BlockTextView.h"
 #include "Persistence/NoteStore.h"
 #include "Platform/WindowLevel.h"
+#include "Windows/NoteBackground.h"
 #include "Windows/NoteHeader.h"
 #include "Windows/StickyPanel.h"
 #include "Windows/WindowGeometry.h"
@@ -208,6 +209,35 @@ void ControllerNoteWindow::setRole(bool secondary, bool primary)
 void ControllerNoteWindow::refresh()
 {
     m_controller->refresh();
+}
+
+void ControllerNoteWindow::setSnapFeedback(std::optional<DockEdge> edge, double strength)
+{
+    if (NoteBackground* background = m_controller->background()) {
+        background->setSnapEdge(edge);
+        background->setSnapStrength(strength);
+    }
+}
+
+void ControllerNoteWindow::setLinkParent(WorkspaceWindow* parent)
+{
+    // A docked window stays directly above the window it docks to.
+    StickyPanel* panel = m_controller->panel();
+    if (parent && panel && panel->isVisible())
+        panel->raise();
+}
+
+void ControllerNoteWindow::collapseTextSelection()
+{
+    BlockEditor* text = editor();
+    BlockTextView* view = text ? text->textView() : nullptr;
+    if (!view)
+        return;
+    QTextCursor cursor = view->textCursor();
+    if (!cursor.hasSelection())
+        return;
+    cursor.setPosition(cursor.selectionEnd());
+    view->setTextCursor(cursor);
 }
 
 } // namespace quorrin

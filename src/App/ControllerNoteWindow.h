@@ -54,6 +54,9 @@ public:
     void makeKeyAndFocusText() override;
     void setRole(bool secondary, bool primary) override;
     void refresh() override;
+    void setSnapFeedback(std::optional<DockEdge> edge, double strength) override;
+    void setLinkParent(WorkspaceWindow* parent) override;
+    void collapseTextSelection() override;
 
 private:
     std::unique_ptr<NoteWindowController> m_controller;

@@ -3,6 +3,7 @@
 #include "Persistence/NoteStore.h"
 #include "Core/Screens/ScreenProvider.h"
 #include "Windows/DesktopWindowPolicy.h"
+#include "Windows/GroupMove.h"
 #include "Windows/WindowFrameTracking.h"
 #include "Windows/WindowGeometry.h"
 #include "Windows/WorkspaceHost.h"
@@ -38,6 +39,11 @@ NoteWorkspace::NoteWorkspace(WorkspaceHost& host, const ScreenProvider& screens,
     m_screenPass.setSingleShot(true);
     m_screenPass.setInterval(0);
     m_screenPass.callOnTimeout([this] { screensChanged(); });
+    m_moveEndTimer.setInterval(GroupMove::followIntervalMs);
+    m_moveEndTimer.callOnTimeout([this] { followNativeMove(); });
+    m_feedbackClear.setSingleShot(true);
+    m_feedbackClear.setInterval(GroupMove::feedbackClearDelayMs);
+    m_feedbackClear.callOnTimeout([this] { clearSnapFeedback(); });
 }
 
 NoteWorkspace::~NoteWorkspace()

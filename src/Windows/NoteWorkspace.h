@@ -98,7 +98,7 @@ public:
     // Every live note docked directly or transitively to the note.
     QSet<QUuid> descendants(const QUuid& noteID) const;
     // The root of the note's chain and everything docked to it.
-    QSet<QUuid> component(const QUuid& noteID) const;
+    QSet<QUuid> component(const QUuid& noteID) const override;
     // After a window's size or collapsed state changed (the store already
     // holds its new frame): the new size goes along its row and column, then
     // the groups are laid out again, around the note when it collapsed or
@@ -115,17 +115,44 @@ public:
     bool reconcileServerMove(const QUuid& noteID) override;
     // Notes whose windows the workspace keeps where the layout says when the
     // window system moves them.
-    void addManagedMoves(const QSet<QUuid>& noteIDs);
-    void removeManagedMoves(const QSet<QUuid>& noteIDs);
+    void addManagedMoves(const QSet<QUuid>& noteIDs) override;
+    void removeManagedMoves(const QSet<QUuid>& noteIDs) override;
     const QSet<QUuid>& managedMoveIDs() const { return m_managedMoveIDs; }
 
-    // --- moves, resizes and window links
-    void beginMove(const QUuid& noteID, QPointF mouseLocation, bool watchMouse,
-                   qint64 mouseDownTimestamp) override;
+    // --- moving a note with the notes docked to it
+    // Starts a drag of the note and its followers. A managed drag (the
+    // note's own drag tracking) moves every window from the mouse; a drag the
+    // window manager runs (`watchMouse`) is followed on a timer until the
+    // button is released. No timestamp or the same one as the running drag's
+    // counts as the same press.
+    void beginMove(const QUuid& noteID, std::optional<QPointF> mouseLocation, bool watchMouse,
+                   std::optional<qint64> mouseDownTimestamp) override;
+    // One drag step: only the origin of `proposed` counts.
+    void updateMove(const QUuid& noteID, const QRectF& proposed, std::optional<QPointF> mouseLocation) override;
+    // Ends the drag: the proposal becomes the note's docking, the groups are
+    // laid out again and the store is saved once.
     void finishMove() override;
+    // Ends the drag and puts the note back as it was.
+    void cancelMove() override;
+    // A note that moves with the note being dragged (never the dragged one).
+    bool isMovingFollower(const QUuid& noteID) const override;
+    std::optional<QUuid> movingNote() const override { return m_movingID; }
+    bool isNativeMove() const override { return m_nativeMoveSession; }
+    // The follow timer's step of a drag the window manager runs.
+    void followNativeMove();
+
+    // --- live resizes by the user
+    void beginUserResize(const QUuid& noteID, const QRectF& startFrame) override;
+    void finishUserResize(const QUuid& noteID) override;
     void cancelUserResize(const QUuid& noteID) override;
+    // Ends the selections of every other note (a note window became key).
+    void clearSelections(const QUuid& exceptNoteID) override;
+
+    // --- links between docked windows
     void detachNativeLinks(const QUuid& noteID) override;
     void syncNativeLinks() override;
+    // The window a note's window is linked to, if any.
+    std::optional<QUuid> linkParent(const QUuid& noteID) const;
 
 private:
     NoteStore* store() const;
@@ -143,11 +170,25 @@ private:
     void persistLayout(const DockingGraph& graph);
     // Whether the note belongs to the native drag running now.
     bool isInNativeDrag(const QUuid& noteID) const;
-    // Keeps the far edge of a user-resized chain in place (seam resizing).
+    // Keeps the far edge of a user-resized chain in place and lets a single
+    // neighbour across a moved top or bottom edge give or take the height.
     void anchorUserResizeEdge(const QUuid& noteID);
+    void adjustVerticalSeamResize(const QUuid& noteID, const QRectF& start, const QRectF& current);
+    void clearUserResize();
     // Ends every parent/child link between note windows.
     void detachAllNativeLinks();
+    void unlink(const QUuid& child);
+    // A note's window when its note is live, shown and its window visible.
+    WorkspaceWindow* visibleWindow(const QUuid& noteID) const;
+
+    // Drag internals.
+    void applyResizedMovePreview(const QUuid& noteID, const QRectF& displayed, QSizeF expandedSize);
+    void showSnapFeedback(const std::optional<SnapCandidate>& candidate);
     void clearSnapFeedback();
+    // Writes a member's frame in memory while a drag runs and records what
+    // the layout now knows of it.
+    void moveInMemory(const Note& note, const QRectF& expanded, bool dragged);
+    void saveStore();
 
     WorkspaceHost& m_host;
     const ScreenProvider& m_screens;
@@ -188,6 +229,8 @@ private:
     std::optional<double> m_userResizeSeamStartHeight;
 
     ServerAnswers m_serverAnswers;
+    // Docked note -> the note its window is kept above.
+    QHash<QUuid, QUuid> m_links;
 };
 
 } // namespace quorrin

@@ -130,41 +130,4 @@ void NoteWorkspace::geometryChanged(const QUuid& noteID, bool resized)
     reflow(collapseChanged ? std::optional<QUuid>(noteID) : std::nullopt);
 }
 
-void NoteWorkspace::anchorUserResizeEdge(const QUuid& noteID)
-{
-    Q_UNUSED(noteID);
-}
-
-void NoteWorkspace::beginMove(const QUuid& noteID, QPointF mouseLocation, bool watchMouse,
-                              qint64 mouseDownTimestamp)
-{
-    Q_UNUSED(noteID);
-    Q_UNUSED(mouseLocation);
-    Q_UNUSED(watchMouse);
-    Q_UNUSED(mouseDownTimestamp);
-}
-
-void NoteWorkspace::finishMove()
-{
-    // A screen change that arrived during the move is handled now.
-    if (m_screenRecoveryPending && !m_movingID && !m_isApplyingFrames)
-        screensChanged();
-}
-
-void NoteWorkspace::cancelUserResize(const QUuid& noteID)
-{
-    Q_UNUSED(noteID);
-}
-
-void NoteWorkspace::detachNativeLinks(const QUuid& noteID)
-{
-    Q_UNUSED(noteID);
-}
-
-void NoteWorkspace::syncNativeLinks() {}
-
-void NoteWorkspace::detachAllNativeLinks() {}
-
-void NoteWorkspace::clearSnapFeedback() {}
-
 } // namespace quorrin

@@ -57,6 +57,9 @@ public:
     void makeKeyAndFocusText() override { key = true; }
     void setRole(bool, bool) override {}
     void refresh() override {}
+    void setSnapFeedback(std::optional<DockEdge>, double) override {}
+    void setLinkParent(WorkspaceWindow*) override {}
+    void collapseTextSelection() override {}
 
     NoteWindowHost* workspace = nullptr;
     QRectF shown;

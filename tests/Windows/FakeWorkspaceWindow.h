@@ -64,6 +64,13 @@ public:
     void makeKeyAndFocusText() override { key = true; }
     void setRole(bool secondary, bool primary) override { role = {secondary, primary}; }
     void refresh() override { ++refreshes; }
+    void setSnapFeedback(std::optional<DockEdge> edge, double strength) override
+    {
+        snapEdge = edge;
+        snapStrength = strength;
+    }
+    void setLinkParent(WorkspaceWindow* parent) override { linkParent = parent; }
+    void collapseTextSelection() override { ++selectionsCollapsed; }
 
     // Orders windows were brought to the front or placed in, across all fakes.
     static int& clock()
@@ -91,6 +98,10 @@ public:
     std::optional<std::pair<bool, bool>> role;
     int refreshes = 0;
     int frameSaves = 0;
+    std::optional<DockEdge> snapEdge;
+    double snapStrength = 0;
+    WorkspaceWindow* linkParent = nullptr;
+    int selectionsCollapsed = 0;
 };
 
 } // namespace quorrin::testing
