@@ -279,11 +279,13 @@ void NoteWorkspace::showSnapFeedback(const std::optional<SnapCandidate>& candida
         if (window->noteID() != *m_movingID && window->noteID() != target)
             window->setSnapFeedback(std::nullopt, 0);
     }
+    // Both notes light the seam they would share: the target on the side the
+    // note docks to, the dragged note on the side facing it.
     const double strength = GroupMove::feedbackStrength(m_snapLatched, candidate->distance);
     if (WorkspaceWindow* window = m_host.noteWindow(target))
-        window->setSnapFeedback(DockingLayout::opposite(candidate->link.edge), strength);
-    if (WorkspaceWindow* window = m_host.noteWindow(*m_movingID))
         window->setSnapFeedback(candidate->link.edge, strength);
+    if (WorkspaceWindow* window = m_host.noteWindow(*m_movingID))
+        window->setSnapFeedback(DockingLayout::opposite(candidate->link.edge), strength);
 }
 
 void NoteWorkspace::clearSnapFeedback()

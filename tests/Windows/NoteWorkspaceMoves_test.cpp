@@ -148,9 +148,10 @@ TEST_F(NoteWorkspaceMovesTest, LatchingTakesTheTargetsHeightAndReleaseStoresTheD
     workspace->beginMove(dragged, QPointF(200, 290), false, 7);
     dragTo(1310); // 10 points from the target's right edge
     EXPECT_EQ(window(dragged)->shownFrame, QRectF(1300, 500, 250, 300));
-    EXPECT_EQ(window(dragged)->snapEdge, DockEdge::Right);
+    // Both light the seam: the dragged note its left side, the target its right.
+    EXPECT_EQ(window(dragged)->snapEdge, DockEdge::Left);
     EXPECT_DOUBLE_EQ(window(dragged)->snapStrength, 0.85);
-    EXPECT_EQ(window(target)->snapEdge, DockEdge::Left);
+    EXPECT_EQ(window(target)->snapEdge, DockEdge::Right);
     EXPECT_FALSE(stored(dragged).docking); // nothing docked until the release
 
     workspace->finishMove();
@@ -158,7 +159,7 @@ TEST_F(NoteWorkspaceMovesTest, LatchingTakesTheTargetsHeightAndReleaseStoresTheD
     EXPECT_EQ(rectOf(stored(dragged).frame), QRectF(1300, 500, 250, 300));
     EXPECT_EQ(window(target)->role, std::make_pair(false, true));
     // The feedback stays a moment after the release.
-    EXPECT_EQ(window(dragged)->snapEdge, DockEdge::Right);
+    EXPECT_EQ(window(dragged)->snapEdge, DockEdge::Left);
     QTest::qWait(GroupMove::feedbackClearDelayMs + 100);
     EXPECT_EQ(window(dragged)->snapEdge, std::nullopt);
     EXPECT_EQ(window(target)->snapStrength, 0);
