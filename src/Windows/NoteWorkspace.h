@@ -178,8 +178,6 @@ private:
     // Ends every parent/child link between note windows.
     void detachAllNativeLinks();
     void unlink(const QUuid& child);
-    // A note's window when its note is live, shown and its window visible.
-    WorkspaceWindow* visibleWindow(const QUuid& noteID) const;
 
     // Drag internals.
     void applyResizedMovePreview(const QUuid& noteID, const QRectF& displayed, QSizeF expandedSize);

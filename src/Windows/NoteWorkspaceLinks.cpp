@@ -10,15 +10,19 @@
 
 namespace quorrin {
 
-WorkspaceWindow* NoteWorkspace::visibleWindow(const QUuid& noteID) const
+namespace {
+
+// The store's notes by id, for one pass.
+QHash<QUuid, const Note*> notesByID(const NoteStore& notes)
 {
-    const NoteStore* notes = store();
-    const std::optional<Note> note = notes ? notes->note(noteID) : std::nullopt;
-    if (!note || note->deletedAt || note->isHidden)
-        return nullptr;
-    WorkspaceWindow* window = m_host.noteWindow(noteID);
-    return window && window->isVisible() ? window : nullptr;
+    QHash<QUuid, const Note*> byID;
+    byID.reserve(qsizetype(notes.notes().size()));
+    for (const Note& note : notes.notes())
+        byID.insert(note.id, &note);
+    return byID;
 }
+
+} // namespace
 
 std::optional<QUuid> NoteWorkspace::linkParent(const QUuid& noteID) const
 {
@@ -43,18 +47,27 @@ void NoteWorkspace::syncNativeLinks()
     const bool applyingBefore = m_isApplyingFrames;
     m_isApplyingFrames = true;
 
+    const QHash<QUuid, const Note*> byID = notesByID(*notes);
+    const auto shown = [&](const QUuid& id) -> WorkspaceWindow* {
+        const Note* note = byID.value(id);
+        if (!note || note->deletedAt || note->isHidden)
+            return nullptr;
+        WorkspaceWindow* window = m_host.noteWindow(id);
+        return window && window->isVisible() ? window : nullptr;
+    };
+
     // Each shown docked note is linked to its direct target, when both
     // windows are visible and the chain above the target ends without looping.
     QHash<QUuid, QUuid> desired;
-    for (const Note& note : notes->active()) {
-        if (note.isHidden || !note.docking || note.docking->targetID == note.id || !visibleWindow(note.id)
-            || !visibleWindow(note.docking->targetID))
+    for (const Note& note : notes->notes()) {
+        if (note.deletedAt || note.isHidden || !note.docking || note.docking->targetID == note.id || !shown(note.id)
+            || !shown(note.docking->targetID))
             continue;
         bool clean = true;
         QSet<QUuid> seen;
         QUuid current = note.docking->targetID;
         for (;;) {
-            const std::optional<Note> step = notes->note(current);
+            const Note* step = byID.value(current);
             if (!step || !step->docking)
                 break;
             if (step->docking->targetID == note.id || seen.contains(current)) {
@@ -70,7 +83,7 @@ void NoteWorkspace::syncNativeLinks()
 
     for (const QUuid& child : m_links.keys()) {
         const auto wanted = desired.constFind(child);
-        if (wanted == desired.cend() || *wanted != m_links.value(child) || !visibleWindow(*wanted))
+        if (wanted == desired.cend() || *wanted != m_links.value(child) || !shown(*wanted))
             unlink(child);
     }
     // Parents first, so that every window ends above the one it docks to.
@@ -87,8 +100,8 @@ void NoteWorkspace::syncNativeLinks()
     for (const auto& [depth, child] : byDepth) {
         Q_UNUSED(depth);
         const QUuid parent = desired.value(child);
-        WorkspaceWindow* childWindow = visibleWindow(child);
-        WorkspaceWindow* parentWindow = visibleWindow(parent);
+        WorkspaceWindow* childWindow = shown(child);
+        WorkspaceWindow* parentWindow = shown(parent);
         if (!childWindow || !parentWindow || m_links.value(child) == parent)
             continue;
         m_links.insert(child, parent);
