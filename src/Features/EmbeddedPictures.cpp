@@ -29,8 +29,11 @@ QImage readPicture(const rtf::Picture& picture)
     }
 }
 
-std::optional<QByteArray> encoded(const QImage& image, const char* format)
+std::optional<QByteArray> encoded(const QImage& picture, const char* format)
 {
+    // Full colour: the TIFF writer stores one-bit images as black and white.
+    const QImage image =
+        picture.convertToFormat(picture.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);

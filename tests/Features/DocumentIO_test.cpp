@@ -347,7 +347,7 @@ TEST_F(DocumentIOTest, MailAttachesTheTextAndTheFiles)
     }
     ASSERT_EQ(attached.size(), 3);
     EXPECT_TRUE(attached[0].endsWith("/我的-便笺.rtf"));
-    EXPECT_EQ(testing::readFile(attached[1]), "png bytes");
+    EXPECT_EQ(testing::readFile(attached[1]), pngBytes());
     EXPECT_EQ(testing::readFile(attached[2]), "%PDF");
     EXPECT_TRUE(alerts->messages.isEmpty());
 

@@ -1,8 +1,8 @@
 #include "Features/Attachments/AnnotationGeometry.h"
 
 #include <algorithm>
-#include <cmath>
 #include <limits>
+#include <utility>
 
 namespace quorrin::annotation {
 
@@ -11,11 +11,13 @@ namespace {
 constexpr double freeTextWidth = 200;
 constexpr double freeTextHeight = 60;
 
-double distance(const QRectF& box, const QPointF& point)
+// How far a point is from a word: first across lines, then along the line,
+// so a point beside a line picks that line's nearest word.
+std::pair<double, double> distance(const QRectF& box, const QPointF& point)
 {
     const double dx = std::max({box.left() - point.x(), 0.0, point.x() - box.right()});
     const double dy = std::max({box.top() - point.y(), 0.0, point.y() - box.bottom()});
-    return std::hypot(dx, dy);
+    return {dy, dx};
 }
 
 } // namespace
@@ -56,9 +58,9 @@ QPointF StrokeSet::toView(const QPointF& normalised, const QRectF& imageRect)
 std::optional<int> wordAt(const std::vector<PageWord>& words, const QPointF& point)
 {
     std::optional<int> nearest;
-    double nearestDistance = std::numeric_limits<double>::infinity();
+    std::pair<double, double> nearestDistance{std::numeric_limits<double>::infinity(), 0};
     for (std::size_t index = 0; index < words.size(); ++index) {
-        const double away = distance(words[index].box, point);
+        const std::pair<double, double> away = distance(words[index].box, point);
         if (away < nearestDistance) {
             nearestDistance = away;
             nearest = int(index);

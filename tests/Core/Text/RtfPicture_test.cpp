@@ -57,9 +57,8 @@ TEST(RtfPictureTest, ReadsEachWayOfWritingPictureData)
         {"raw bytes after \\bin, braces and backslashes included",
          QByteArray("{\\rtf1 {\\pict\\jpegblip\\bin5 {\\}\0x}z}", 36), QStringLiteral("\uFFFCz"),
          {{rtf::PictureFormat::Jpeg, QByteArray("{\\}\0x", 5)}}},
-        {"\\bin longer than the document",
-         "{\\rtf1 {\\pict\\pngblip\\bin99 ab", QStringLiteral("\uFFFC"),
-         {{rtf::PictureFormat::Png, QByteArray("ab")}}},
+        {"\\bin longer than the document: the unfinished picture is dropped",
+         "{\\rtf1 x{\\pict\\pngblip\\bin99 ab", QStringLiteral("x"), {}},
         {"the shape picture kept, its fallback and properties skipped",
          "{\\rtf1 x{\\*\\shppict{\\pict{\\*\\picprop{\\sp{\\sn a}{\\sv 1}}}{\\*\\blipuid 00ff}\\emfblip 0102}}"
          "{\\nonshppict{\\pict\\wmetafile8 0304}}y}",
@@ -79,8 +78,9 @@ TEST(RtfPictureTest, ReadsEachWayOfWritingPictureData)
         ASSERT_TRUE(document);
         EXPECT_EQ(document->text.string(), test.text);
         EXPECT_EQ(document->pictures, test.pictures);
-        if (test.pictures.empty())
+        if (test.pictures.empty()) {
             EXPECT_FALSE(pictureAt(document->text, 0));
+        }
         // Whatever the plain reader makes of it, it agrees with the text-only reading.
         QString plain;
         EXPECT_EQ(rtf::readPlainText(test.document, [&](QStringView piece) {

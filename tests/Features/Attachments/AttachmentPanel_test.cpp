@@ -87,7 +87,8 @@ protected:
     std::vector<Attachment> attachmentsIn(const QUuid& noteID) const
     {
         std::vector<Attachment> found;
-        for (const Block& block : store->note(noteID)->blocks) {
+        const Note note = *store->note(noteID);
+        for (const Block& block : note.blocks) {
             if (block.attachment)
                 found.push_back(*block.attachment);
         }
@@ -306,7 +307,7 @@ TEST_F(AttachmentPanelTest, OpensOnlyTheStoredFileItselfAndNeverThroughALink)
 
     Attachment linked = attachment;
     linked.relativePath = QStringLiteral("link.png");
-    QFile::link(attachmentsDirectory() + u'/' + attachment.relativePath, attachmentsDirectory() + u"/link.png");
+    QFile::link(attachmentsDirectory() + u'/' + attachment.relativePath, attachmentsDirectory() + QStringLiteral("/link.png"));
     opened.clear();
     panelFor(linked)->openExternal();
     EXPECT_TRUE(opened.isEmpty());
