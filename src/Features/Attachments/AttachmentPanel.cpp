@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 namespace quorrin {
@@ -34,6 +35,7 @@ public:
         : HandCursorButton(parent)
     {
         setText(title);
+        setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     }
 
     QSize sizeHint() const override
@@ -136,6 +138,11 @@ AttachmentPanel::~AttachmentPanel() = default;
 AttachmentPanel* AttachmentPanel::show(const Attachment& file, NoteStore& store, AttachmentPanelServices services)
 {
     auto* panel = new AttachmentPanel(file, store, std::move(services));
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame = panel->frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        panel->move(frame.topLeft());
+    }
     panel->QWidget::show();
     panel->raise();
     panel->activateWindow();
