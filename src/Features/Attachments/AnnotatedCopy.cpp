@@ -1,9 +1,9 @@
 #include "Features/Attachments/AnnotatedCopy.h"
 
 #include "Features/Attachments/AttachmentFiles.h"
-#include "Features/DocumentFormats.h"
 #include "Persistence/NoteStore.h"
 #include "Core/Files/FileNames.h"
+#include "Core/Files/SafeFileWriter.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -15,7 +15,7 @@ Attachment saveAnnotatedCopy(NoteStore& store, const Attachment& original, const
 {
     const QString name = filenames::uuidFileName(extension);
     const QString path = attachments::directoryIn(store.root()) + u'/' + name;
-    documents::writeFile(path, data);
+    writeFileSafely(path, data);
     const QString checksum = QString::fromLatin1(QCryptographicHash::hash(data, QCryptographicHash::Sha256).toHex());
     try {
         store.repointAttachment(original.id, name, checksum, extension);
