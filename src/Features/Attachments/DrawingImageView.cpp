@@ -23,6 +23,7 @@ DrawingImageView::DrawingImageView(QImage image, QWidget* parent)
     , m_image(std::move(image))
 {
     setCursor(Qt::CrossCursor);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
 
 QRectF DrawingImageView::imageRect() const
