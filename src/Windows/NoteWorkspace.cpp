@@ -17,6 +17,9 @@ namespace quorrin {
 
 namespace {
 
+// How often a screen change waiting for the button's release looks again.
+constexpr int screenRetryMs = 100;
+
 // The rectangle a note's window shows: its frame, or the top strip of it
 // while collapsed.
 QRectF displayedRect(const Note& note)
@@ -202,7 +205,7 @@ void NoteWorkspace::refreshNoteRoles()
 
 void NoteWorkspace::screenParametersChanged()
 {
-    m_screenPass.start();
+    m_screenPass.start(0);
 }
 
 void NoteWorkspace::screensChanged()
@@ -211,8 +214,13 @@ void NoteWorkspace::screensChanged()
         m_screenRecoveryPending = true;
         return;
     }
-    if (m_leftMouseDown && m_leftMouseDown())
+    if (m_leftMouseDown && m_leftMouseDown()) {
+        // A window may be moving with the button held (a drag the window
+        // manager runs): the change waits until the button is released.
+        m_screenRecoveryPending = true;
+        m_screenPass.start(screenRetryMs);
         return;
+    }
     NoteStore* notes = store();
     if (!notes)
         return;

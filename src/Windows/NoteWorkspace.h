@@ -79,7 +79,7 @@ public:
     void screenParametersChanged();
     // The recovery pass: undocked notes are brought back onto the visible
     // screens and the docked ones laid out around them. Deferred while a drag
-    // or a frame application runs; skipped while the left button is held.
+    // or a frame application runs, or until the left button is released.
     void screensChanged();
     bool isScreenRecoveryPending() const { return m_screenRecoveryPending; }
 

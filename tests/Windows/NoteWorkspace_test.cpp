@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QTest>
 
 #include <memory>
 
@@ -223,7 +224,7 @@ TEST_F(NoteWorkspaceTest, ANoteOnARemovedScreenComesBackInOneMergedPass)
     EXPECT_EQ(window(docked)->frameSaves, 0);
 }
 
-TEST_F(NoteWorkspaceTest, AScreenChangeWhileTheButtonIsHeldIsDroppedNotDeferred)
+TEST_F(NoteWorkspaceTest, AScreenChangeWhileTheButtonIsHeldWaitsForTheRelease)
 {
     screens.setVisibleFrames({QRectF(0, 0, 1600, 1000), QRectF(1600, 0, 1600, 1000)});
     const QUuid onSecond = addNote(Spec().at({2000, 300, 300, 300}));
@@ -232,14 +233,16 @@ TEST_F(NoteWorkspaceTest, AScreenChangeWhileTheButtonIsHeldIsDroppedNotDeferred)
 
     mouseDown = true;
     workspace->screensChanged();
-    EXPECT_FALSE(workspace->isScreenRecoveryPending());
+    EXPECT_TRUE(workspace->isScreenRecoveryPending());
+    EXPECT_EQ(window(onSecond)->frameSaves, 0);
+    QTest::qWait(250);
     EXPECT_EQ(window(onSecond)->frameSaves, 0);
 
     mouseDown = false;
-    workspace->finishMove();
-    EXPECT_EQ(window(onSecond)->frameSaves, 0);
-    workspace->screensChanged();
+    QTest::qWait(250);
+    EXPECT_FALSE(workspace->isScreenRecoveryPending());
     EXPECT_EQ(window(onSecond)->frameSaves, 1);
+    EXPECT_EQ(window(onSecond)->shownFrame, QRectF(1300, 300, 300, 300));
 }
 
 TEST_F(NoteWorkspaceTest, DetachingAllClearsEveryDockingAndKeepsTheFrames)
