@@ -43,6 +43,7 @@ protected:
     std::vector<int> exits;
     std::vector<QStringList> handedOver;
     bool handOverSucceeds = true;
+    bool handedFilesOpen = true;
 
     std::unique_ptr<AppDelegate> makeDelegate()
     {
@@ -50,10 +51,13 @@ protected:
         environment.alerts = &alerts;
         environment.root = directory.path();
         environment.screens = std::make_shared<FixedScreenProvider>(QList<QRectF>{QRectF(0, 0, 1600, 1000)});
-        environment.handOver = [this](const QString&, const QStringList& request) {
+        environment.handOver = [this](const QString&, const QStringList& request) -> std::optional<bool> {
             handedOver.push_back(request);
-            return handOverSucceeds;
+            if (!handOverSucceeds)
+                return std::nullopt;
+            return handedFilesOpen;
         };
+        environment.watchOtherApplications = false;
         environment.exit = [this](int code) { exits.push_back(code); };
         environment.trace = [this](const QString& step) { steps << step; };
         return std::make_unique<AppDelegate>(std::move(environment));
@@ -65,7 +69,8 @@ TEST_F(AppDelegateTest, FirstLaunchRunsTheStepsInOrderAndMakesOneNote)
     auto delegate = makeDelegate();
     delegate->launch();
     EXPECT_EQ(steps, (QStringList{"buttonCursors", "openStore", "closeRetentionUpgrade", "errorPresenter", "reminders",
-                                  "alarms", "menus", "restoreNotes", "textService", "screens"}));
+                                  "alarms", "outsideClicks", "menus", "statusItem", "restoreNotes",
+                                  "textService", "screens"}));
     ASSERT_TRUE(delegate->isLaunched());
     EXPECT_EQ(delegate->store()->active().size(), 1u);
     EXPECT_TRUE(exits.empty());
