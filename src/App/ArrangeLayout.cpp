@@ -3,6 +3,7 @@
 #include "Domain/NoteColor.h"
 
 #include <QCollator>
+#include <QLocale>
 
 #include <algorithm>
 
@@ -25,9 +26,9 @@ std::vector<Note> sorted(std::vector<Note> notes, Order order)
         });
         break;
     case Order::Content: {
-        // Names as the file manager sorts them: by the user's language, digits
-        // by their value.
-        QCollator collator;
+        // Names as a file manager sorts them: by the interface's language
+        // (Chinese), digits by their value.
+        QCollator collator(QLocale(QLocale::Chinese, QLocale::China));
         collator.setNumericMode(true);
         collator.setCaseSensitivity(Qt::CaseInsensitive);
         std::stable_sort(notes.begin(), notes.end(), [&collator](const Note& a, const Note& b) {
