@@ -218,50 +218,44 @@ void FocusedTextCommands::showColors()
     }
 }
 
-void FocusedTextCommands::align(Qt::Alignment alignment)
+void FocusedTextCommands::align(TextAlignment alignment)
 {
-    if (auto* edit = qobject_cast<QTextEdit*>(focused()); edit && !edit->isReadOnly())
-        edit->setAlignment(alignment);
+    // The title is one line of its own header: only the body aligns.
+    if (BlockTextView* text = bodyText(focused()); text && !text->isReadOnly())
+        text->editor->setAlignment(alignment);
 }
 
 void FocusedTextCommands::alignLeft()
 {
-    align(Qt::AlignLeft | Qt::AlignAbsolute);
+    align(TextAlignment::Left);
 }
 
 void FocusedTextCommands::alignCenter()
 {
-    align(Qt::AlignHCenter);
+    align(TextAlignment::Center);
 }
 
 void FocusedTextCommands::alignRight()
 {
-    align(Qt::AlignRight | Qt::AlignAbsolute);
+    align(TextAlignment::Right);
 }
 
 void FocusedTextCommands::editLink()
 {
-    auto* edit = qobject_cast<QTextEdit*>(focused());
-    if (!edit || edit->isReadOnly())
+    BlockTextView* text = bodyText(focused());
+    if (!text || text->isReadOnly() || !text->textCursor().hasSelection())
         return;
-    QTextCursor cursor = edit->textCursor();
-    if (!cursor.hasSelection())
-        return;
-    const QString current = cursor.charFormat().anchorHref();
+    BlockEditor* editor = text->editor;
+    const QString current = editor->selectedLink();
     const std::optional<QString> chosen = chooseLink ? chooseLink(current) : [&]() -> std::optional<QString> {
         bool accepted = false;
-        const QString text = QInputDialog::getText(edit, QStringLiteral("超链接"), QStringLiteral("链接地址（留空则移除链接）："),
-                                                   QLineEdit::Normal, current, &accepted);
-        return accepted ? std::optional<QString>(text) : std::nullopt;
+        const QString address = QInputDialog::getText(text, QStringLiteral("超链接"),
+                                                      QStringLiteral("链接地址（留空则移除链接）："), QLineEdit::Normal,
+                                                      current, &accepted);
+        return accepted ? std::optional<QString>(address) : std::nullopt;
     }();
-    if (!chosen)
-        return;
-    const QString address = chosen->trimmed();
-    QTextCharFormat change;
-    change.setAnchor(!address.isEmpty());
-    change.setAnchorHref(address);
-    cursor.mergeCharFormat(change);
-    edit->setTextCursor(cursor);
+    if (chosen)
+        editor->setLink(chosen->trimmed());
 }
 
 } // namespace quorrin

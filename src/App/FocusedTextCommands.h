@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Core/Text/AttributedString.h"
+
 #include <QString>
 
 #include <functional>
@@ -55,7 +57,7 @@ private:
     QWidget* focused() const;
     TextFormatTarget* bodyTarget() const;
     TitleFormatTarget* titleFormat() const;
-    void align(Qt::Alignment alignment);
+    void align(TextAlignment alignment);
 };
 
 } // namespace quorrin

@@ -93,3 +93,63 @@ TEST_F(FocusedTextCommandsTest, WithoutFocusedTextNothingHappensAndOtherFieldsGe
 
 } // namespace
 } // namespace quorrin
+
+namespace quorrin {
+namespace {
+
+TEST_F(FocusedTextCommandsTest, ALinkIsSetAndRemovedOnTheSelectionAndKeptInTheNote)
+{
+    auto linkAt = [this](int position) {
+        const auto value =
+            store->note(id)->blocks.front().text.attributed().customAt(position, textformat::linkAttribute);
+        const QString* address = value ? std::get_if<QString>(&*value) : nullptr;
+        return address ? *address : QString();
+    };
+    QString offered;
+    std::optional<QString> answer = QStringLiteral(" https://example.org/菜单 ");
+    commands.chooseLink = [&](const QString& current) {
+        offered = current;
+        return answer;
+    };
+
+    // Nothing selected: no dialog, no change.
+    commands.editLink();
+    EXPECT_TRUE(offered.isNull());
+
+    selectAll();
+    commands.editLink();
+    EXPECT_EQ(linkAt(0), QStringLiteral("https://example.org/菜单"));
+    EXPECT_TRUE(linkAt(6).isEmpty());
+
+    // The dialog starts from the current address; an empty answer unlinks.
+    selectAll();
+    answer = QString();
+    commands.editLink();
+    EXPECT_EQ(offered, QStringLiteral("https://example.org/菜单"));
+    EXPECT_TRUE(linkAt(0).isEmpty());
+
+    // Cancelling changes nothing; undo brings the link back in one step.
+    answer = std::nullopt;
+    commands.editLink();
+    commands.undo();
+    EXPECT_EQ(linkAt(0), QStringLiteral("https://example.org/菜单"));
+}
+
+} // namespace
+} // namespace quorrin
+
+namespace quorrin {
+namespace {
+
+TEST_F(FocusedTextCommandsTest, AlignmentIsStoredInTheParagraph)
+{
+    text->setFocus();
+    commands.alignCenter();
+    editor->flush();
+    const auto style = store->note(id)->blocks.front().text.attributed().attributesAt(0).paragraphStyle;
+    ASSERT_TRUE(style);
+    EXPECT_EQ(style->alignment, TextAlignment::Center);
+}
+
+} // namespace
+} // namespace quorrin
