@@ -79,14 +79,19 @@ GlobalMouseMonitor::~GlobalMouseMonitor()
 
 void GlobalMouseMonitor::pressedElsewhere()
 {
+    // Decided when the press happens: once Qt has handled it, an open menu
+    // may have closed and no longer be under the pointer.
     const QPoint point = QCursor::pos();
+    if (QApplication::activePopupWidget())
+        return; // the press closes or chooses from our menu
     // Presses in our own windows are the local monitor's.
     if (QWidget* widget = QApplication::widgetAt(point); widget && widget->isVisible())
         return;
-    if (QApplication::activePopupWidget())
-        return;
-    if (m_handler)
-        m_handler(point);
+    // Reported on the next turn, after Qt has handled what it received with it.
+    QTimer::singleShot(0, this, [this, point] {
+        if (m_handler)
+            m_handler(point);
+    });
 }
 
 bool GlobalMouseMonitor::selectRawPresses()
@@ -142,10 +147,8 @@ bool GlobalMouseMonitor::nativeEventFilter(const QByteArray& eventType, void* me
         return false;
     const auto* raw = reinterpret_cast<xcb_input_raw_button_press_event_t*>(event);
     // Buttons 1 and 3: left and right.
-    if (raw->detail == 1 || raw->detail == 3) {
-        // Qt's own handling of the press (if it is ours) runs first.
-        QTimer::singleShot(0, this, [this] { pressedElsewhere(); });
-    }
+    if (raw->detail == 1 || raw->detail == 3)
+        pressedElsewhere();
 #else
     Q_UNUSED(eventType);
     Q_UNUSED(message);
