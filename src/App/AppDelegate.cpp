@@ -10,6 +10,7 @@
 #include "Domain/AppError.h"
 #include "Editor/BlockEditor.h"
 #include "Editor/BlockTextView.h"
+#include "Features/Attachments/AttachmentPanel.h"
 #include "Features/DocumentIO.h"
 #include "Features/Reminders/NoteStoreReminderSource.h"
 #include "Features/Reminders/ReminderAlarmCenter.h"
@@ -201,6 +202,9 @@ void AppDelegate::createRegistry()
             editor->importDocument = [this](const QString& path) {
                 if (m_fileCommands)
                     m_fileCommands->importDroppedDocument(path);
+            };
+            editor->showAttachmentPanel = [this](const Attachment& attachment) {
+                AttachmentPanel::show(attachment, *m_store);
             };
         }
         return std::make_unique<ControllerNoteWindow>(std::move(controller));
