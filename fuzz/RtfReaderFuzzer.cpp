@@ -3,6 +3,8 @@
 
 #include "Core/Text/Rtf.h"
 
+#include <QByteArray>
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -204,6 +205,24 @@ RecordStore::RecordStore(const QString& path, std::chrono::milliseconds busyTime
         throw RecordStoreError(
             QStringLiteral("%1 holds an unsupported store model (version %2)").arg(path).arg(metadata.modelVersion)
                 .toStdString());
+}
+
+RecordStore::RecordStore(SqliteDatabase database)
+    : m_database(std::move(database))
+{
+}
+
+RecordStore RecordStore::openReadOnly(const QString& path)
+{
+    if (!QFileInfo(path).isFile())
+        throw RecordStoreError(QStringLiteral("No store file at %1").arg(path).toStdString());
+    SqliteDatabase database(path, SqliteDatabase::Mode::ReadOnly);
+    const StoreMetadata metadata = metadataOf(database);
+    if (modelOf(metadata) != StoreModel::Current)
+        throw RecordStoreError(
+            QStringLiteral("%1 holds an unsupported store model (version %2)").arg(path).arg(metadata.modelVersion)
+                .toStdString());
+    return RecordStore(std::move(database));
 }
 
 std::vector<StoredRecord> RecordStore::readRecords()

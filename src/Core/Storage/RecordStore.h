@@ -88,6 +88,10 @@ public:
     // when the file is missing or empty. A file of any other model is refused
     // with RecordStoreError.
     explicit RecordStore(const QString& path, std::chrono::milliseconds busyTimeout = defaultBusyTimeout);
+    // Opens an existing store of the current model on a connection that never
+    // writes; a missing file, an empty one or any other model is refused with
+    // RecordStoreError (or SqliteError when SQLite cannot read the file).
+    static RecordStore openReadOnly(const QString& path);
 
     const QString& path() const { return m_database.path(); }
 
@@ -106,6 +110,8 @@ public:
     void copyTo(const QString& destination);
 
 private:
+    explicit RecordStore(SqliteDatabase database);
+
     SqliteDatabase m_database;
 };
 
