@@ -145,6 +145,7 @@ void writeBackupSeeds(const QString& root, const QString& scratch)
     seed(QStringLiteral("backup"), QStringLiteral("package"), input);
     seed(QStringLiteral("backup"), QStringLiteral("symlinked-attachment"),
          manifest + section("link", attachmentName, "/etc/passwd"));
+    seed(QStringLiteral("backup"), QStringLiteral("fifo-attachment"), manifest + section("fifo", attachmentName, {}));
     seed(QStringLiteral("backup"), QStringLiteral("traversal"),
          QByteArray(manifest).replace(attachmentName.toUtf8(), "../../Notes.sqlite"));
     seed(QStringLiteral("backup"), QStringLiteral("truncated"), manifest.left(manifest.size() - 10));
@@ -167,6 +168,7 @@ void writeRtfdSeeds(const QString& scratch)
          rtf + section("link", QStringLiteral("图片.png"), "/etc/passwd"));
     seed(QStringLiteral("rtfd"), QStringLiteral("directory-attachment"),
          rtf + section("dir", QStringLiteral("图片.png"), {}));
+    seed(QStringLiteral("rtfd"), QStringLiteral("fifo-attachment"), rtf + section("fifo", QStringLiteral("图片.png"), {}));
     seed(QStringLiteral("rtfd"), QStringLiteral("symlinked-text"), section("link", documents::rtfdTextFileName, "/etc/passwd"));
     // The attachment's name as the RTF spells it, pointing outside the bundle.
     AttributedString escaping(QStringLiteral("x"), TextAttributes{});

@@ -17,6 +17,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace quorrin::fuzzing {
@@ -38,7 +39,8 @@ inline QTemporaryDir scratchDirectory()
 // The input as a set of files: the bytes before the first section line are
 // the main file; each line "\n--file NAME\n" starts the bytes of NAME, each
 // "\n--link NAME\n" makes NAME a symbolic link to the bytes that follow, and
-// "\n--dir NAME\n" makes NAME a directory (its bytes are ignored). Only plain
+// "\n--dir NAME\n" makes NAME a directory and "\n--fifo NAME\n" a named pipe
+// (their bytes are ignored). Only plain
 // names are created, inside `folder`; a link may point anywhere.
 inline QByteArray writeSections(const QByteArray& input, const QString& folder, const QString& mainName)
 {
@@ -49,9 +51,13 @@ inline QByteArray writeSections(const QByteArray& input, const QString& folder, 
         const QString path = folder + u'/' + name;
         if (kind == "link") {
             QFile::remove(path);
-            (void)::symlink(bytes.constData(), QFile::encodeName(path).constData());
+            if (::symlink(bytes.constData(), QFile::encodeName(path).constData()) != 0)
+                return; // a target with a NUL in it, say: no link then
         } else if (kind == "dir") {
             QDir().mkdir(path);
+        } else if (kind == "fifo") {
+            if (::mkfifo(QFile::encodeName(path).constData(), 0600) != 0)
+                return;
         } else {
             QFile file(path);
             if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))

@@ -2,9 +2,13 @@
 # Builds the fuzz targets with clang and runs each for SECONDS (default 60),
 # several at a time, then prints the executions and crashes of each.
 #   fuzz/run.sh [SECONDS] [TARGET...]
-# QUORRIN_FUZZ_JOBS sets how many run at once (default: half the cores).
+# QUORRIN_FUZZ_JOBS sets how many run at once (default: half the cores);
+# QUORRIN_FUZZ_TIMEOUT the seconds an input may take (default 1; raise it on
+# a machine so loaded that wall-clock time says little).
 # Working corpora grow in fuzz-corpus/<target>, starting from the committed
-# seeds in fuzz/corpus; failing inputs land in fuzz-crashes/, minimised.
+# seeds in fuzz/corpus; failing inputs land in fuzz-crashes/ (minimise one
+# with: build-fuzz/fuzz/<Target>Fuzzer -minimize_crash=1 -runs=10000 <file>,
+# then add it to fuzz/corpus/<corpus> so the replay test keeps it).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 seconds="${1:-60}"
@@ -50,13 +54,13 @@ run_one() {
   local work="$root/fuzz-corpus/$corpus"
   mkdir -p "$work"
   cp -n "$root/fuzz/corpus/$corpus"/* "$work"/ 2>/dev/null || true
-  local options=(-max_total_time="$seconds" -timeout=1 -rss_limit_mb=512 -print_final_stats=1
+  local options=(-max_total_time="$seconds" -timeout="${QUORRIN_FUZZ_TIMEOUT:-1}" -rss_limit_mb=512 -print_final_stats=1
                  -artifact_prefix="$root/fuzz-crashes/$name-")
   [[ "$dictionary" != - ]] && options+=(-dict="$root/fuzz/$dictionary")
   "$build/fuzz/${name}Fuzzer" "${options[@]}" "$work" >"$build/fuzz-logs/$name.log" 2>&1 || true
 }
 export -f run_one
-export root seconds build
+export root seconds build QUORRIN_FUZZ_TIMEOUT
 printf '%s\n' "${targets[@]}" | xargs -P "$jobs" -L 1 bash -c 'run_one "$@"' _
 
 status=0
@@ -70,6 +74,4 @@ for entry in "${targets[@]}"; do
   printf '%-20s %14s %8s %10s\n' "$name" "$runs" "$crashes" "$coverage"
   ((crashes == 0)) || status=1
 done
-# A crash input is minimised with
-#   build-fuzz/fuzz/<Target>Fuzzer -minimize_crash=1 -runs=10000 fuzz-crashes/<file>
 exit "$status"
