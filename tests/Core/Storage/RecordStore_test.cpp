@@ -281,7 +281,7 @@ TEST_F(RecordStoreTest, ReadOnlyOpeningReadsWithoutWriteAccessAndNeverCreates)
 
     // What opening for writing would turn into a new store is refused.
     EXPECT_THROW(RecordStore::openReadOnly(path(QStringLiteral("missing.sqlite"))), RecordStoreError);
-    QFile(path(QStringLiteral("empty.sqlite"))).open(QIODevice::WriteOnly);
+    ASSERT_TRUE(QFile(path(QStringLiteral("empty.sqlite"))).open(QIODevice::WriteOnly));
     EXPECT_THROW(RecordStore::openReadOnly(path(QStringLiteral("empty.sqlite"))), RecordStoreError);
     EXPECT_EQ(fileBytes(path(QStringLiteral("empty.sqlite"))), QByteArray());
 }
