@@ -49,8 +49,10 @@ inline QByteArray writeSections(const QByteArray& input, const QString& folder, 
         if (name.isEmpty() || name == u"." || name == u".." || name.contains(u'/') || name.contains(QChar(0)))
             return;
         const QString path = folder + u'/' + name;
+        // A later section replaces an earlier one of the same name; writing
+        // into a named pipe made before would block.
+        ::unlink(QFile::encodeName(path).constData());
         if (kind == "link") {
-            QFile::remove(path);
             if (::symlink(bytes.constData(), QFile::encodeName(path).constData()) != 0)
                 return; // a target with a NUL in it, say: no link then
         } else if (kind == "dir") {
