@@ -23,10 +23,14 @@
 
 namespace quorrin::fuzzing {
 
-// Whatever the RTF reader accepts writes out and reads back to a fixed point.
+// Whatever the RTF reader accepts writes out and reads back to a fixed point;
+// reading with pictures kept must not fail where reading without them passes.
 inline bool checkRtf(const QByteArray& input)
 {
+    const std::optional<rtf::DocumentWithPictures> withPictures = rtf::readWithPictures(input);
     const std::optional<AttributedString> text = rtf::read(input);
+    if (text && !withPictures)
+        return false;
     if (!text)
         return true;
     const QByteArray written = rtf::write(*text);
