@@ -133,7 +133,8 @@ inline bool checkBackupPackage(const QByteArray& input)
     bool copiesPresent = true;
     expectingReportedFailures([&] {
         const BackupManifest verified = backup::readVerifiedManifest(package);
-        for (const Note& note : backup::copyAttachmentsIn(package, verified.notes, restored))
+        const backup::CopiedAttachments copied = backup::copyAttachmentsIn(package, verified.notes, restored);
+        for (const Note& note : copied.notes)
             for (const Block& block : note.blocks)
                 if (block.attachment && !block.attachment->checksum.isEmpty())
                     copiesPresent = copiesPresent && QFileInfo(restored + u'/' + block.attachment->relativePath).isFile();

@@ -70,7 +70,7 @@ for entry in "${targets[@]}"; do
   log="$build/fuzz-logs/$name.log"
   runs=$(grep -o 'stat::number_of_executed_units: [0-9]*' "$log" | tail -1 | grep -o '[0-9]*$' || echo 0)
   coverage=$(grep -o 'cov: [0-9]*' "$log" | tail -1 | grep -o '[0-9]*$' || echo 0)
-  crashes=$(find "$root/fuzz-crashes" -name "$name-*" -type f | wc -l)
+  crashes=$(find "$root/fuzz-crashes" -maxdepth 1 -name "$name-*" -type f | wc -l)
   printf '%-20s %14s %8s %10s\n' "$name" "$runs" "$crashes" "$coverage"
   ((crashes == 0)) || status=1
 done
