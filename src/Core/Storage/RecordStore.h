@@ -109,9 +109,25 @@ public:
     // whatever is there.
     void copyTo(const QString& destination);
 
-private:
-    explicit RecordStore(SqliteDatabase database);
+    // A read-only connection to a file whose header claims write-ahead
+    // logging creates "-wal" and "-shm" beside it. This program never writes
+    // such a store, so once the connection is closed the side files it made
+    // are removed again and a read leaves the folder as it found it.
+    class SideFileCleanup {
+    public:
+        explicit SideFileCleanup(const QString& path);
+        SideFileCleanup(SideFileCleanup&& other) noexcept;
+        SideFileCleanup& operator=(SideFileCleanup&&) = delete;
+        ~SideFileCleanup();
 
+    private:
+        std::vector<QString> m_absent;
+    };
+
+private:
+    RecordStore(SideFileCleanup cleanup, SqliteDatabase database);
+
+    std::optional<SideFileCleanup> m_cleanup; // outlives the connection
     SqliteDatabase m_database;
 };
 

@@ -286,6 +286,23 @@ TEST_F(RecordStoreTest, ReadOnlyOpeningReadsWithoutWriteAccessAndNeverCreates)
     EXPECT_EQ(fileBytes(path(QStringLiteral("empty.sqlite"))), QByteArray());
 }
 
+TEST_F(RecordStoreTest, ReadingADamagedFileThatClaimsWriteAheadLoggingLeavesNoSideFiles)
+{
+    // A file the store fuzzer found: a header announcing write-ahead logging
+    // made every read-only open leave "-wal" and "-shm" beside it.
+    const QByteArray damaged = fileBytes(QStringLiteral(QUORRIN_FUZZ_CORPUS "/store/wal-header.sqlite"));
+    ASSERT_FALSE(damaged.isEmpty());
+    {
+        QFile file(path());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(damaged);
+    }
+    EXPECT_ANY_THROW(RecordStore::readMetadata(path()));
+    EXPECT_ANY_THROW(RecordStore::openReadOnly(path()));
+    EXPECT_EQ(QDir(m_directory.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("Notes.sqlite")});
+    EXPECT_EQ(fileBytes(path()), damaged);
+}
+
 TEST_F(RecordStoreTest, CopyIsConsistentAndReplacesTheDestination)
 {
     RecordStore store(path());
