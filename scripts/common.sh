@@ -10,6 +10,7 @@ QUORRIN_PACKAGES=(
   libsqlite3-dev libpoppler-qt6-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth dbus xdg-utils
+  fonts-noto-cjk
 )
 
 quorrin_install_missing() {
