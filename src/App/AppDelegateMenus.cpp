@@ -9,6 +9,7 @@
 #include "App/MenuFocus.h"
 #include "App/NoteRegistry.h"
 #include "App/OutsideClicks.h"
+#include "Platform/DialogPlacement.h"
 #include "Platform/MouseMonitors.h"
 #include "Widgets/NoteIcons.h"
 #include "Windows/StickyPanel.h"
@@ -90,8 +91,10 @@ std::map<QString, std::function<void(const MenuItem&)>> AppDelegate::menuCommand
                  panels.about();
                  return;
              }
-             QMessageBox::about(nullptr, QStringLiteral("关于 Quorrin"),
-                                QStringLiteral("<b>Quorrin</b> 0.7.3<br>离线 · 原生 · 轻量<br>C++ / Qt / SQLite / Poppler"));
+             QMessageBox box(QMessageBox::Information, QStringLiteral("关于 Quorrin"),
+                             QStringLiteral("<b>Quorrin</b> 0.7.3<br>离线 · 原生 · 轻量<br>C++ / Qt / SQLite / Poppler"));
+             placeInFrontOfNotes(box, QApplication::activeWindow());
+             box.exec();
          }},
         {action::settings, panel(&AuxiliaryPanelHooks::settings)},
         {action::hide, [this](Item) { hideApplication(); }},

@@ -7,6 +7,7 @@
 #include "Features/DocumentIO.h"
 #include "Persistence/NoteStore.h"
 #include "Platform/AlertPresenter.h"
+#include "Platform/DialogPlacement.h"
 
 #include <QFileInfo>
 #include <QMessageBox>
@@ -20,10 +21,11 @@ namespace {
 const QString missingAttachmentsMessage = QStringLiteral("备份已完成，但有附件未能备份");
 const QString missingAttachmentsDetail = QStringLiteral("以下附件的文件已不在数据目录中，备份里只保留了它们所在的便笺：\n");
 
-bool askWithMessageBox(const QString& message, const QString& informative, const QString& confirmTitle,
-                       const QString& cancelTitle)
+bool askWithMessageBox(QWidget* window, const QString& message, const QString& informative,
+                       const QString& confirmTitle, const QString& cancelTitle)
 {
     QMessageBox box;
+    placeInFrontOfNotes(box, window);
     box.setIcon(QMessageBox::Warning);
     box.setText(message);
     box.setInformativeText(informative);
@@ -251,7 +253,7 @@ bool FileCommands::confirm(const QString& message, const QString& informative, c
 {
     if (m_services.confirm)
         return m_services.confirm(message, informative, confirmTitle, cancelTitle);
-    return askWithMessageBox(message, informative, confirmTitle, cancelTitle);
+    return askWithMessageBox(panelParent(m_registry), message, informative, confirmTitle, cancelTitle);
 }
 
 } // namespace quorrin

@@ -15,6 +15,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include "Platform/DesktopOpener.h"
+#include "Platform/DialogPlacement.h"
 #include "Platform/ReducedMotion.h"
 #include <QApplication>
 #include <QFileInfo>
@@ -78,6 +79,7 @@ BlockEditor::BlockEditor(std::shared_ptr<EditorStore> store, const QUuid& noteID
     prefersReducedMotion = [] { return ReducedMotion().isPreferred(); };
     confirm = [this](const QString& message, const QString& informative, const QString& yes, const QString& no) {
         QMessageBox box(QMessageBox::Question, QString(), message, QMessageBox::NoButton, window());
+        placeInFrontOfNotes(box, window());
         box.setInformativeText(informative);
         box.setWindowModality(Qt::ApplicationModal);
         QPushButton* confirming = box.addButton(yes, QMessageBox::AcceptRole);
@@ -617,6 +619,10 @@ void BlockEditor::importFiles(const QStringList& paths)
         }
     } catch (const AppError& error) {
         m_store->report(error);
+        return;
+    } catch (const std::exception& error) {
+        // Nothing may leave an event handler: a failure of any kind is told.
+        m_store->report(AppError(QString::fromUtf8(error.what())));
         return;
     }
     const std::optional<QUuid> anchor = currentBlock();

@@ -6,6 +6,7 @@
 #include "Features/DocumentFormats.h"
 #include "Features/NoteDocument.h"
 #include "Persistence/NoteStore.h"
+#include "Platform/DialogPlacement.h"
 #include "Core/Files/FileNames.h"
 #include "Core/Text/Rtf.h"
 
@@ -150,6 +151,7 @@ QStringList nameFilters(const std::vector<FileDialogs::FileType>& types)
 QStringList QtFileDialogs::askOpenPaths(QWidget* parent, const OpenRequest& request)
 {
     QFileDialog dialog(parent);
+    placeInFrontOfNotes(dialog, parent);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     if (request.chooseDirectories) {
@@ -178,6 +180,7 @@ QStringList QtFileDialogs::askOpenPaths(QWidget* parent, const OpenRequest& requ
 std::optional<FileDialogs::SaveChoice> QtFileDialogs::askSavePath(QWidget* parent, const SaveRequest& request)
 {
     QFileDialog dialog(parent);
+    placeInFrontOfNotes(dialog, parent);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     // Our own dialog, so the message can be shown in it.

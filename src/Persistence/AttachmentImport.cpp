@@ -14,6 +14,10 @@ Attachment importAttachmentFile(const QString& source, const QString& attachment
     const QFileInfo sourceInfo(source);
     if (sourceInfo.isDir())
         throw FileSystemError(QStringLiteral("无法导入文件夹“%1”：只能导入文件").arg(source));
+    // A pipe or a device would block the read or never end; a dangling link
+    // has nothing to read.
+    if (!sourceInfo.isFile())
+        throw FileSystemError(QStringLiteral("无法导入“%1”：不是可读取的普通文件").arg(source));
     QFile file(source);
     if (!file.open(QIODevice::ReadOnly))
         throw FileSystemError(QStringLiteral("无法读取文件“%1”：%2").arg(source, file.errorString()));

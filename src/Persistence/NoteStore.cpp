@@ -6,14 +6,17 @@
 #include "Persistence/DurableSnapshot.h"
 #include "Persistence/RecordLoading.h"
 #include "Core/Files/DataDirectory.h"
+#include "Core/Files/FileSystemError.h"
 #include "Core/Files/SafeFileWriter.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
+#include <sqlite3.h>
+
 #include <algorithm>
-#include <cstring>
+#include <cerrno>
 
 namespace quorrin {
 
@@ -26,8 +29,29 @@ QString newUuidText()
 
 void makeDirectory(const QString& path)
 {
-    if (!QDir().mkpath(path))
-        throw AppError(QStringLiteral("无法创建文件夹：") + path);
+    if (QDir().mkpath(path))
+        return;
+    const int reason = errno;
+    throw AppError(QStringLiteral("无法创建文件夹“%1”：%2").arg(path, FileSystemError::reasonText(reason)));
+}
+
+const QString damagedStoreMessage = QStringLiteral("便笺数据库文件为空或已损坏，原始数据已保留。");
+
+// What the file at `path` holds, as far as opening needs to know; a file
+// that is not an SQLite database at all counts as damaged.
+StoreModel existingStoreModel(const QString& path)
+{
+    if (!QFileInfo(path).isFile())
+        throw AppError(QStringLiteral("便笺数据库“%1”不是文件，无法打开。").arg(path));
+    if (QFileInfo(path).size() == 0)
+        throw AppError(damagedStoreMessage);
+    try {
+        return RecordStore::modelOf(RecordStore::readMetadata(path));
+    } catch (const SqliteError& error) {
+        if (error.primaryCode() == SQLITE_NOTADB || error.primaryCode() == SQLITE_CORRUPT)
+            throw AppError(damagedStoreMessage);
+        throw;
+    }
 }
 
 InstanceLock takeLease(const QString& root)
@@ -55,14 +79,15 @@ std::exception_ptr storeErrorForLockFailure(const InstanceLockError& error)
     case InstanceLockError::Reason::HeldByAnotherInstance:
         return std::make_exception_ptr(StoreAccessError::alreadyRunning());
     case InstanceLockError::Reason::CannotOpen:
-        return std::make_exception_ptr(AppError(QStringLiteral("无法建立便笺数据锁。")));
+        return std::make_exception_ptr(AppError(
+            QStringLiteral("无法建立便笺数据锁（%1）。").arg(FileSystemError::reasonText(error.systemError()))));
     case InstanceLockError::Reason::CannotLock:
         break;
     }
     // Not another instance: the file system refused the lock itself.
     return std::make_exception_ptr(
         AppError(QStringLiteral("无法锁定便笺数据目录（%1），请确认数据文件夹位于支持文件锁的本地磁盘上。")
-                     .arg(QString::fromLocal8Bit(std::strerror(error.systemError())))));
+                     .arg(FileSystemError::reasonText(error.systemError()))));
 }
 
 QString describeError(const std::exception_ptr& error)
@@ -131,8 +156,13 @@ void NoteStore::open(bool exclusiveAccess)
         }
     }
 
-    if (QFileInfo::exists(storePath)) {
-        switch (RecordStore::modelOf(RecordStore::readMetadata(storePath))) {
+    const bool storeExisted = QFileInfo::exists(storePath) || QFileInfo(storePath).isSymLink();
+    // Opening refused for the preferences alone must not leave a new, empty
+    // store behind.
+    if (!storeExisted && preferencesError)
+        std::rethrow_exception(preferencesError);
+    if (storeExisted) {
+        switch (existingStoreModel(storePath)) {
         case StoreModel::Current:
             break;
         case StoreModel::Legacy:

@@ -113,7 +113,7 @@ public:
     bool isSavePending() const { return m_pending->isPending(); }
 
     // Backup packages, attachment import and the close-retention upgrade
-    // (NoteStoreBackup.cpp).
+    // (NoteStoreBackup.cpp). Each fails with an AppError only.
     BackupResult backup(const QString& target);
     void restoreBackup(const QString& package);
     Attachment importAttachment(const QString& source);
@@ -139,6 +139,8 @@ private:
     void detachDockingsTo(const QUuid& id);
     void open(bool exclusiveAccess);
     void migrateLegacyStore();
+    void restoreBackupPackage(const QString& package);
+    int upgradeCloseRetention();
     void checkpointBeforeSchemaUpgrade();
     void writePreferencesFile(const QByteArray& json);
     void changed(const QUuid& id, bool immediate, bool notify);

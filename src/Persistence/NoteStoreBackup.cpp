@@ -7,6 +7,8 @@
 #include "Persistence/DurableSnapshot.h"
 #include "Persistence/NoteStore.h"
 
+#include "Domain/AppError.h"
+
 #include "Core/Files/FileNames.h"
 #include "Core/Files/FileSystemError.h"
 
@@ -26,6 +28,21 @@ QString newSafetyCopyPath(const QString& recovery, const QString& prefix)
     return recovery + QLatin1Char('/') + prefix + filenames::uuidFileName(backup::packageExtension.mid(1));
 }
 
+// The store's file operations fail with an AppError whatever failed beneath
+// them (the file system, the record store, a package's JSON), so that callers
+// catch one type and always have a message to show.
+template <typename Work>
+auto failingWithAppError(Work&& work) -> decltype(work())
+{
+    try {
+        return work();
+    } catch (const AppError&) {
+        throw;
+    } catch (...) {
+        throw AppError(describeError(std::current_exception()));
+    }
+}
+
 bool wasClosedUnderTheOldRule(const Note& note)
 {
     return note.deletedAt && !note.deletionIsExplicit.value_or(false);
@@ -35,12 +52,20 @@ bool wasClosedUnderTheOldRule(const Note& note)
 
 BackupResult NoteStore::backup(const QString& target)
 {
-    save();
-    BackupManifest manifest{BackupManifest::currentSchemaVersion, m_clock(), durableSnapshot(m_notes), m_preferences};
-    return backup::writePackage(target, pathOf(attachmentsDirectoryName), std::move(manifest));
+    return failingWithAppError([&] {
+        save();
+        BackupManifest manifest{BackupManifest::currentSchemaVersion, m_clock(), durableSnapshot(m_notes),
+                                m_preferences};
+        return backup::writePackage(target, pathOf(attachmentsDirectoryName), std::move(manifest));
+    });
 }
 
 void NoteStore::restoreBackup(const QString& package)
+{
+    failingWithAppError([&] { restoreBackupPackage(package); });
+}
+
+void NoteStore::restoreBackupPackage(const QString& package)
 {
     const BackupManifest manifest = backup::readVerifiedManifest(package);
     backup(newSafetyCopyPath(pathOf(recoveryDirectoryName), QString()));
@@ -72,7 +97,7 @@ Attachment NoteStore::importAttachment(const QString& source)
 {
     // Sandboxed access grants have no counterpart here: the file is read
     // with the user's own rights.
-    return importAttachmentFile(source, pathOf(attachmentsDirectoryName), m_clock);
+    return failingWithAppError([&] { return importAttachmentFile(source, pathOf(attachmentsDirectoryName), m_clock); });
 }
 
 int NoteStore::repointAttachment(const QUuid& attachmentID, const QString& relativePath, const QString& checksum,
@@ -104,6 +129,11 @@ int NoteStore::repointAttachment(const QUuid& attachmentID, const QString& relat
 }
 
 int NoteStore::upgradeCloseRetentionIfNeeded()
+{
+    return failingWithAppError([&] { return upgradeCloseRetention(); });
+}
+
+int NoteStore::upgradeCloseRetention()
 {
     if (m_preferences.isCloseRetentionUpgraded())
         return 0;

@@ -9,7 +9,12 @@ namespace quorrin {
 
 BackupManifest decodeValidManifest(const QByteArray& payload)
 {
-    BackupManifest manifest = json::decode<BackupManifest>(payload);
+    BackupManifest manifest;
+    try {
+        manifest = json::decode<BackupManifest>(payload);
+    } catch (const json::Error& error) {
+        throw AppError(QStringLiteral("便笺记录无法读取，原始数据库已保留：%1").arg(error.message()));
+    }
     manifest.validate();
     return manifest;
 }

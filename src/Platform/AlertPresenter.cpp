@@ -1,5 +1,8 @@
 #include "Platform/AlertPresenter.h"
 
+#include "Platform/DialogPlacement.h"
+
+#include <QApplication>
 #include <QMessageBox>
 
 namespace quorrin {
@@ -8,7 +11,8 @@ void MessageBoxAlertPresenter::present(const QString& message, const QString& in
 {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Quorrin"), message, QMessageBox::Ok);
     box.setInformativeText(informativeText);
-    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    // Alerts are about the window the user is working in, when there is one.
+    placeInFrontOfNotes(box, QApplication::activeWindow());
     box.exec();
 }
 

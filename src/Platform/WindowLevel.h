@@ -15,6 +15,8 @@ namespace quorrin {
 namespace windowLevel {
 inline constexpr int normal = 0;
 inline constexpr int floating = 3;
+// Alerts, confirmations and file dialogs: above every note, floating or not.
+inline constexpr int modalPanel = 8;
 inline constexpr int desktopIcon = INT_MIN + 40;
 } // namespace windowLevel
 

@@ -1,5 +1,7 @@
 #include "Windows/NoteDialogs.h"
 
+#include "Platform/DialogPlacement.h"
+
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -12,9 +14,10 @@
 
 namespace quorrin::notedialogs {
 
-std::optional<int> askOpacity(int current)
+std::optional<int> askOpacity(QWidget* window, int current)
 {
     QDialog dialog;
+    placeInFrontOfNotes(dialog, window);
     dialog.setWindowTitle(QStringLiteral("背景透明度"));
     auto* layout = new QVBoxLayout(&dialog);
     auto* message = new QLabel(QStringLiteral("<b>背景透明度</b>"));
@@ -37,10 +40,11 @@ std::optional<int> askOpacity(int current)
     return slider->value();
 }
 
-bool askDeletion()
+bool askDeletion(QWidget* window)
 {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("删除这张便笺？"),
                     QStringLiteral("删除这张便笺？"));
+    placeInFrontOfNotes(box, window);
     box.setInformativeText(QStringLiteral("只有此操作会将便笺移至最近删除。关闭或退出会保留有内容的便笺；空白草稿不保存。"));
     QPushButton* remove = box.addButton(QStringLiteral("删除便笺"), QMessageBox::AcceptRole);
     box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
@@ -49,9 +53,10 @@ bool askDeletion()
     return box.clickedButton() == remove;
 }
 
-QStringList askAttachments()
+QStringList askAttachments(QWidget* window)
 {
     QFileDialog dialog(nullptr, QStringLiteral("选择图片或 PDF"));
+    placeInFrontOfNotes(dialog, window);
     dialog.setFileMode(QFileDialog::ExistingFiles);
     // Only what becomes an attachment block is offered: images and PDFs.
     QStringList patterns;

@@ -2,19 +2,22 @@
 
 #include <QStringList>
 
+class QWidget;
+
 #include <optional>
 
 // The modal questions a note window asks by default; tests install their own
-// answers instead.
+// answers instead. Each opens in front of every note, as a child of `window`
+// (the note window asking).
 namespace quorrin::notedialogs {
 
 // The background opacity in percent (20...100), or nothing when cancelled.
-std::optional<int> askOpacity(int current);
+std::optional<int> askOpacity(QWidget* window, int current);
 
 // Whether the user confirms moving the note to the recently deleted notes.
-bool askDeletion();
+bool askDeletion(QWidget* window);
 
 // The images or PDFs to insert, or none when cancelled.
-QStringList askAttachments();
+QStringList askAttachments(QWidget* window);
 
 } // namespace quorrin::notedialogs

@@ -70,11 +70,11 @@ NoteWindowController::NoteWindowController(NoteStore& store, const Note& note, S
         m_services.prefersReducedMotion = [motion] { return motion->isPreferred(); };
     }
     if (!m_services.confirmDeletion)
-        m_services.confirmDeletion = notedialogs::askDeletion;
+        m_services.confirmDeletion = [this] { return notedialogs::askDeletion(panel()); };
     if (!m_services.chooseOpacity)
-        m_services.chooseOpacity = notedialogs::askOpacity;
+        m_services.chooseOpacity = [this](int current) { return notedialogs::askOpacity(panel(), current); };
     if (!m_services.chooseAttachments)
-        m_services.chooseAttachments = notedialogs::askAttachments;
+        m_services.chooseAttachments = [this] { return notedialogs::askAttachments(panel()); };
 
     m_pointer.onMove = [this](QPointF point) { pointerMoved(point); };
     m_pointer.onRelease = [this](QPointF point) { pointerReleased(point); };

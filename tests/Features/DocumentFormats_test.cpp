@@ -1,6 +1,7 @@
 #include "Features/DocumentFormats.h"
 
 #include "Domain/AppError.h"
+#include "Support/FileSizeLimit.h"
 #include "Support/FsTestSupport.h"
 #include "Core/Text/Rtf.h"
 
@@ -149,6 +150,21 @@ TEST_F(DocumentFilesTest, WriteFailuresAreReported)
 {
     EXPECT_THROW(documents::writeFile(path("missing/folder/a.txt"), "x"), AppError);
     EXPECT_THROW(writeRtfd(path("missing/folder/a.rtfd"), textWithAttachments({}), {}), AppError);
+}
+
+TEST_F(DocumentFilesTest, AnExportOnAFullDiskFailsAndKeepsTheOldDocument)
+{
+    writeFile(path("old.txt"), "old text");
+    bundle("old.rtfd", {"a.png"}, {{"a.png", "old picture"}});
+    const auto before = treeContents(dir.path());
+    const QByteArray large(5000, 'x');
+    EXPECT_EQ(testing::outcomeUnderLimit(4096, [&] { documents::writeFile(path("old.txt"), large); }),
+              testing::failedAsExpected);
+    EXPECT_EQ(testing::outcomeUnderLimit(4096, [&] {
+                  writeRtfd(path("old.rtfd"), textWithAttachments({"a.png"}), {{"a.png", large}});
+              }),
+              testing::failedAsExpected);
+    EXPECT_EQ(treeContents(dir.path()), before);
 }
 
 TEST_F(DocumentFilesTest, BadDocumentsAreRefusedWithAReason)

@@ -5,6 +5,8 @@
 #include "Persistence/StoreFixtures.h"
 #include "Core/Files/DirectoryTree.h"
 #include "Core/Files/FileDigest.h"
+#include "Support/FileSizeLimit.h"
+#include "Support/SmallFileSystem.h"
 
 #include <gtest/gtest.h>
 
@@ -314,6 +316,110 @@ TEST_F(NoteStoreBackupTest, CloseRetentionUpgradeBringsBackClosedNotesAfterASafe
     EXPECT_TRUE(reopened->notes()[3].deletedAt);
     EXPECT_TRUE(reopened->preferences().isCloseRetentionUpgraded());
     EXPECT_EQ(reopened->upgradeCloseRetentionIfNeeded(), 0);
+}
+
+// A store whose files cannot grow past 4 KB, as on a disk that is full: every
+// write fails, the caller is told why, and the data directory stays as it was
+// apart from a complete safety copy.
+TEST_F(NoteStoreBackupTest, OnAFullDiskEveryWriteFailsAndTheDataDirectoryIsKept)
+{
+    const QByteArray image(5000, 'i');
+    const Attachment large = storedAttachment("L1.png", "large.png", image);
+    writeFile(out.filePath("import.png"), image);
+    auto original = seed(source, {noteShowing(1, "large", large)}, {{"L1.png", image}});
+    original->backup(package);
+    original.reset();
+
+    const struct {
+        const char* what;
+        bool withAttachment;
+        rlim_t limit;
+        std::function<void(NoteStore&)> work;
+    } cases[] = {
+        {"saving preferences", false, 64,
+         [](NoteStore& store) {
+             store.preferences().fontSize = 30;
+             store.save();
+         }},
+        {"backup", true, 4096, [&](NoteStore& store) { store.backup(out.filePath("Full.quorrinbackup")); }},
+        {"import", false, 4096, [&](NoteStore& store) { store.importAttachment(out.filePath("import.png")); }},
+        {"restore: safety copy", true, 4096, [&](NoteStore& store) { store.restoreBackup(package); }},
+        {"restore: copying in", false, 4096, [&](NoteStore& store) { store.restoreBackup(package); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        StoreDirectory data;
+        const Attachment kept = storedAttachment("K1.png", "kept.png", c.withAttachment ? image : "k");
+        seed(data, {noteShowing(9, "kept", kept)}, {{"K1.png", c.withAttachment ? image : "k"}})->save();
+        const auto treeBefore = treeContents(data.path());
+        const auto outBefore = treeContents(out.path());
+
+        std::unique_ptr<NoteStore> store;
+        const int outcome = outcomeUnderLimit(c.limit, [&] {
+            store = data.open(false);
+            c.work(*store);
+        });
+        EXPECT_EQ(outcome, failedAsExpected);
+
+        // Only complete safety copies may be new.
+        auto after = treeContents(data.path());
+        for (const QString& path : after.keys()) {
+            if (path.startsWith("Recovery/") && path.count('/') == 1) {
+                EXPECT_TRUE(after.contains(path + "/manifest.json")) << path.toStdString();
+            }
+            if (path.startsWith("Recovery"))
+                after.remove(path);
+        }
+        EXPECT_EQ(after, treeBefore);
+        EXPECT_EQ(treeContents(out.path()), outBefore);
+    }
+}
+
+TEST_F(NoteStoreBackupTest, RestoreCopiesAPackageFileOnceHoweverManyBlocksNameIt)
+{
+    Note note = textNote(1, "five pictures of one file");
+    for (int n = 0; n < 5; ++n) {
+        Block image;
+        image.id = uuid(3000 + n);
+        image.kind = BlockKind::Image;
+        image.attachment = photo;
+        image.attachment->id = uuid(4000 + n);
+        note.blocks.push_back(image);
+    }
+    seed(source, {note}, {{"P1.JPG", "jpeg bytes"}})->backup(package);
+    auto restoring = seed(target, {});
+
+    restoring->restoreBackup(package);
+
+    const QStringList files = QDir(target.file("Attachments")).entryList(QDir::Files | QDir::Hidden);
+    ASSERT_EQ(files.size(), 1);
+    for (const Block& block : restoring->notes().front().blocks) {
+        if (block.attachment) {
+            EXPECT_EQ(block.attachment->relativePath, files.front());
+        }
+    }
+}
+
+TEST_F(NoteStoreBackupTest, ARestoreThatDoesNotFitIsRefusedBeforeCopying)
+{
+    SmallFileSystem disk(512);
+    if (!disk.isMounted())
+        GTEST_SKIP() << "cannot mount a small file system here";
+    const QByteArray large(1024 * 1024, 'x');
+    seed(source, {noteShowing(1, "large", storedAttachment("L1.png", "large.png", large))}, {{"L1.png", large}})
+        ->backup(package);
+    auto restoring = std::make_unique<NoteStore>(disk.path(), false);
+    const auto before = treeContents(disk.path() + "/Attachments");
+
+    try {
+        restoring->restoreBackup(package);
+        ADD_FAILURE() << "restored more than the disk holds";
+    } catch (const AppError& error) {
+        EXPECT_TRUE(error.message.startsWith(QStringLiteral("磁盘空间不足，无法恢复备份：附件共需 1.0 MB")))
+            << error.message.toStdString();
+    }
+    EXPECT_EQ(treeContents(disk.path() + "/Attachments"), before);
+    EXPECT_TRUE(restoring->notes().empty());
 }
 
 } // namespace

@@ -120,16 +120,17 @@ TEST(NoteStoreOpeningTest, LockFailuresOtherThanAnotherInstanceReportTheirCause)
             EXPECT_TRUE(c.alreadyRunning) << c.systemError;
         } catch (const AppError& appError) {
             EXPECT_FALSE(c.alreadyRunning);
-            if (c.reason == InstanceLockError::Reason::CannotOpen)
-                EXPECT_EQ(appError.message, QStringLiteral("无法建立便笺数据锁。"));
-            else
+            if (c.reason == InstanceLockError::Reason::CannotOpen) {
+                EXPECT_EQ(appError.message, QStringLiteral("无法建立便笺数据锁（没有访问权限）。"));
+            } else {
                 EXPECT_TRUE(appError.message.contains(QString::fromLocal8Bit(std::strerror(c.systemError))));
+            }
         }
     }
     // A lock file that cannot be opened.
     StoreDirectory directory;
     ASSERT_TRUE(QDir(directory.path()).mkdir(QStringLiteral("Instance.lock")));
-    EXPECT_EQ(appErrorOf([&] { directory.open(); }), QStringLiteral("无法建立便笺数据锁。"));
+    EXPECT_EQ(appErrorOf([&] { directory.open(); }), QStringLiteral("无法建立便笺数据锁（是文件夹）。"));
 }
 
 TEST(NoteStoreOpeningTest, CorruptPreferencesFailOpeningUnlessAnAppStateRowExists)
@@ -137,6 +138,7 @@ TEST(NoteStoreOpeningTest, CorruptPreferencesFailOpeningUnlessAnAppStateRowExist
     StoreDirectory directory;
     writeBytes(directory.file(NoteStore::preferencesFileName), "{not json");
     EXPECT_THROW(directory.open(), json::Error);
+    EXPECT_FALSE(QFileInfo::exists(directory.storePath())) << "a refused open creates no store";
 
     Preferences stored;
     stored.fontSize = 21;
@@ -247,6 +249,11 @@ TEST(NoteStoreOpeningTest, RefusedStoresAreLeftUntouched)
                           {QStringLiteral("B"), manifestPayload({other})}});
          },
          QStringLiteral("备份含有重复 Block ID。")},
+        {"store file is a folder", [](StoreDirectory& d) { QDir().mkpath(d.storePath()); }, QString()},
+        {"empty store file", [](StoreDirectory& d) { writeBytes(d.storePath(), {}); },
+         QStringLiteral("便笺数据库文件为空或已损坏，原始数据已保留。")},
+        {"not a database", [](StoreDirectory& d) { writeBytes(d.storePath(), QByteArray(8192, 'x')); },
+         QStringLiteral("便笺数据库文件为空或已损坏，原始数据已保留。")},
         {"undecodable payload",
          [](StoreDirectory& d) { d.writeRows({{QStringLiteral("A"), QByteArray("{\"notes\":[]}")}}); },
          QString()},
@@ -264,10 +271,14 @@ TEST(NoteStoreOpeningTest, RefusedStoresAreLeftUntouched)
         c.prepare(directory);
         const QByteArray before = readBytes(directory.storePath());
         const QString message = appErrorOf([&] { directory.open(); });
-        if (c.message.isEmpty())
+        if (c.message.isEmpty()) {
             EXPECT_NE(message, QStringLiteral("no error"));
-        else
+        } else {
             EXPECT_EQ(message, c.message);
+        }
+        // Every refusal is told in Chinese, whatever refused.
+        EXPECT_TRUE(message.contains(QRegularExpression(QStringLiteral("[\\x{4e00}-\\x{9fff}]"))))
+            << message.toStdString();
         EXPECT_EQ(readBytes(directory.storePath()), before);
         EXPECT_FALSE(QFileInfo::exists(directory.file(NoteStore::preferencesFileName)));
         EXPECT_FALSE(QFileInfo::exists(directory.file(NoteStore::recoveryDirectoryName)));

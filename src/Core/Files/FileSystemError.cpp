@@ -29,6 +29,11 @@ QString reasonFor(int errorNumber)
 
 } // namespace
 
+QString FileSystemError::reasonText(int errorNumber)
+{
+    return reasonFor(errorNumber);
+}
+
 FileSystemError FileSystemError::fromErrno(const QString& action, const QString& path, int errorNumber)
 {
     return FileSystemError(QStringLiteral("%1“%2”：%3").arg(action, path, reasonFor(errorNumber)));

@@ -19,6 +19,8 @@ public:
 
     // "<action>“<path>”：<reason>" with the reason taken from errno.
     static FileSystemError fromErrno(const QString& action, const QString& path, int errorNumber);
+    // The system's reason for errno, in Chinese where the program words it.
+    static QString reasonText(int errorNumber);
 
     const QString& message() const { return m_message; }
 

@@ -1,5 +1,7 @@
 #include "Core/Storage/RecordStore.h"
 
+#include "Core/Files/FileSystemError.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QUuid>
@@ -60,7 +62,7 @@ auto withReadOnlyDatabase(const QString& path, Work work)
 
 QString systemErrorText()
 {
-    return QString::fromLocal8Bit(std::strerror(errno));
+    return FileSystemError::reasonText(errno);
 }
 
 // Flushes a file (or a directory entry list) to disk.
@@ -69,13 +71,13 @@ void syncPath(const QString& path)
     const QByteArray encoded = QFile::encodeName(path);
     const int descriptor = ::open(encoded.constData(), O_RDONLY | O_CLOEXEC);
     if (descriptor < 0)
-        throw RecordStoreError(QStringLiteral("Cannot open %1: %2").arg(path, systemErrorText()).toStdString());
+        throw RecordStoreError(QStringLiteral("无法打开“%1”：%2").arg(path, systemErrorText()).toStdString());
     const int result = ::fsync(descriptor);
     const int savedErrno = errno;
     ::close(descriptor);
     if (result != 0) {
         errno = savedErrno;
-        throw RecordStoreError(QStringLiteral("Cannot flush %1: %2").arg(path, systemErrorText()).toStdString());
+        throw RecordStoreError(QStringLiteral("无法将“%1”写入磁盘：%2").arg(path, systemErrorText()).toStdString());
     }
 }
 
@@ -99,7 +101,7 @@ void copyReplacing(SqliteDatabase& database, const QString& destination)
         removeJournals(destination);
         if (std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(destination).constData()) != 0)
             throw RecordStoreError(
-                QStringLiteral("Cannot move the copy to %1: %2").arg(destination, systemErrorText()).toStdString());
+                QStringLiteral("无法将副本移动到“%1”：%2").arg(destination, systemErrorText()).toStdString());
         syncPath(QFileInfo(destination).absolutePath());
     } catch (...) {
         RecordStore::destroy(temporary);
@@ -122,7 +124,7 @@ void createCurrentSchema(SqliteDatabase& database)
 StoreMetadata RecordStore::readMetadata(const QString& path)
 {
     if (!QFileInfo(path).isFile())
-        throw RecordStoreError(QStringLiteral("No store file at %1").arg(path).toStdString());
+        throw RecordStoreError(QStringLiteral("便笺数据库“%1”不是文件。").arg(path).toStdString());
     return withReadOnlyDatabase(path, [](SqliteDatabase& database) { return metadataOf(database); });
 }
 
@@ -138,16 +140,16 @@ StoreModel RecordStore::modelOf(const StoreMetadata& metadata)
 void RecordStore::copy(const QString& source, const QString& destination)
 {
     if (!QFileInfo(source).isFile())
-        throw RecordStoreError(QStringLiteral("No store file at %1").arg(source).toStdString());
+        throw RecordStoreError(QStringLiteral("便笺数据库“%1”不是文件。").arg(source).toStdString());
     withReadOnlyDatabase(source, [&](SqliteDatabase& database) { copyReplacing(database, destination); });
 }
 
 void RecordStore::migrateLegacy(const QString& source, const QString& destination)
 {
     if (modelOf(readMetadata(source)) != StoreModel::Legacy)
-        throw RecordStoreError(QStringLiteral("%1 is not a store of the legacy model").arg(source).toStdString());
+        throw RecordStoreError(QStringLiteral("“%1”不是旧版便笺数据库。").arg(source).toStdString());
     if (QFileInfo::exists(destination))
-        throw RecordStoreError(QStringLiteral("Migration target %1 already exists").arg(destination).toStdString());
+        throw RecordStoreError(QStringLiteral("迁移目标“%1”已存在。").arg(destination).toStdString());
     try {
         withReadOnlyDatabase(source, [&](SqliteDatabase& database) { database.vacuumInto(destination); });
         {
@@ -170,7 +172,7 @@ void RecordStore::replace(const QString& source, const QString& destination)
     removeJournals(destination);
     if (std::rename(QFile::encodeName(source).constData(), QFile::encodeName(destination).constData()) != 0)
         throw RecordStoreError(
-            QStringLiteral("Cannot move %1 to %2: %3").arg(source, destination, systemErrorText()).toStdString());
+            QStringLiteral("无法将“%1”移动到“%2”：%3").arg(source, destination, systemErrorText()).toStdString());
     syncPath(QFileInfo(destination).absolutePath());
 }
 
@@ -179,14 +181,14 @@ void RecordStore::destroy(const QString& path)
     removeJournals(path);
     QFile file(path);
     if (file.exists() && !file.remove())
-        throw RecordStoreError(QStringLiteral("Cannot remove %1: %2").arg(path, file.errorString()).toStdString());
+        throw RecordStoreError(QStringLiteral("无法删除“%1”：%2").arg(path, file.errorString()).toStdString());
 }
 
 void RecordStore::createLegacy(const QString& path)
 {
     SqliteDatabase database(path, SqliteDatabase::Mode::ReadWriteCreate);
     if (!hasNoSchema(database))
-        throw RecordStoreError(QStringLiteral("%1 is not empty").arg(path).toStdString());
+        throw RecordStoreError(QStringLiteral("“%1”不是空数据库。").arg(path).toStdString());
     SqliteTransaction transaction(database);
     database.execute(
         QStringLiteral("CREATE TABLE NoteRecord (id TEXT NOT NULL UNIQUE, payload BLOB NOT NULL, updatedAt REAL NOT NULL)"));
@@ -205,7 +207,7 @@ RecordStore::RecordStore(const QString& path, std::chrono::milliseconds busyTime
     const StoreMetadata metadata = metadataOf(m_database);
     if (modelOf(metadata) != StoreModel::Current)
         throw RecordStoreError(
-            QStringLiteral("%1 holds an unsupported store model (version %2)").arg(path).arg(metadata.modelVersion)
+            QStringLiteral("便笺数据库“%1”的模型版本（%2）不受支持。").arg(path).arg(metadata.modelVersion)
                 .toStdString());
 }
 

@@ -1,0 +1,51 @@
+#include "Windows/NoteDialogs.h"
+
+#include "Platform/WindowLevel.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+
+namespace quorrin {
+namespace {
+
+// The note windows' own questions open in front of the note that asks, even
+// when it floats above other windows.
+TEST(NoteDialogs, QuestionsOpenInFrontOfTheFloatingNoteThatAsks)
+{
+    QWidget note;
+    WindowLevelAdapter::apply(note, windowLevel::floating);
+    note.show();
+
+    const std::pair<const char*, std::function<void()>> questions[] = {
+        {"deletion", [&] { notedialogs::askDeletion(&note); }},
+        {"attachments", [&] { notedialogs::askAttachments(&note); }},
+        {"opacity", [&] { notedialogs::askOpacity(&note, 80); }},
+    };
+    for (const auto& [name, ask] : questions) {
+        SCOPED_TRACE(name);
+        bool shown = false;
+        QWidget* parent = nullptr;
+        int level = windowLevel::normal;
+        QTimer::singleShot(0, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal)
+                return;
+            shown = true;
+            parent = modal->parentWidget();
+            level = WindowLevelAdapter::levelOf(*modal);
+            modal->close();
+        });
+        ask();
+        ASSERT_TRUE(shown);
+        EXPECT_EQ(parent, &note);
+        EXPECT_GT(level, windowLevel::floating);
+    }
+}
+
+} // namespace
+} // namespace quorrin
