@@ -3,6 +3,7 @@
 #include "App/ControllerNoteWindow.h"
 #include "App/FileCommands.h"
 #include "App/NoteRegistry.h"
+#include "App/PanelCommands.h"
 #include "Domain/AppError.h"
 #include "Editor/BlockEditor.h"
 #include "Features/DocumentIO.h"
@@ -45,6 +46,7 @@ AppDelegate::~AppDelegate()
 {
     // Windows and the reminder services refer to the store: they go first.
     m_textService.reset();
+    m_panels.reset();
     m_fileCommands.reset();
     m_registry.reset();
     m_alarms.reset();
@@ -187,6 +189,10 @@ void AppDelegate::createFileCommands()
     services.confirm = m_environment.confirm;
     services.reveal = m_environment.reveal ? m_environment.reveal : &revealInFileManager;
     m_fileCommands = std::make_unique<FileCommands>(*m_store, *m_registry, *m_documents, std::move(services));
+
+    PanelServices panelServices;
+    panelServices.confirm = m_environment.confirm;
+    m_panels = std::make_unique<PanelCommands>(*m_store, *m_registry, std::move(panelServices));
 }
 
 void AppDelegate::createReminderServices()
@@ -271,6 +277,9 @@ void AppDelegate::buildMenus()
     QAction* backup = addAction(QStringLiteral("完整备份…"), QKeySequence(), [this] { m_fileCommands->backup(); });
     QAction* restore = addAction(QStringLiteral("从备份恢复…"), QKeySequence(),
                                  [this] { m_fileCommands->restoreBackup(); });
+    // The auxiliary panels: search, archive, recently deleted, settings, about.
+    const QList<QAction*> panelActions = m_panels->actions();
+    m_applicationActions << panelActions;
     QAction* quit = addAction(QStringLiteral("退出 Quorrin"), QKeySequence(Qt::CTRL | Qt::Key_Q),
                               [this] { requestQuit(); });
 
@@ -278,6 +287,7 @@ void AppDelegate::buildMenus()
     m_statusMenu->addAction(newNote);
     m_statusMenu->addAction(fromClipboard);
     m_statusMenu->addAction(showAll);
+    m_statusMenu->addActions(panelActions);
     m_statusMenu->addSeparator();
     QMenu* file = m_statusMenu->addMenu(QStringLiteral("文件"));
     file->addAction(importDocuments);
