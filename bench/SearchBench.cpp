@@ -109,6 +109,16 @@ void BM_SearchKeystroke(benchmark::State& state)
 }
 BENCHMARK(BM_SearchKeystroke)->Unit(benchmark::kMillisecond)->Iterations(33);
 
+// A keystroke that matches nothing: the scan alone.
+void BM_SearchKeystrokeWithoutHits(benchmark::State& state)
+{
+    SearchIndex index;
+    index.hits(sampleNotes(), QStringLiteral("warm"), SearchCase::Insensitive);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(index.hits(sampleNotes(), QStringLiteral("zq"), SearchCase::Insensitive));
+}
+BENCHMARK(BM_SearchKeystrokeWithoutHits)->Unit(benchmark::kMillisecond)->Iterations(20);
+
 void BM_FirstSearchReadsEveryText(benchmark::State& state)
 {
     for (auto _ : state) {

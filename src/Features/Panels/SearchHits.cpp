@@ -28,20 +28,32 @@ bool sameBytes(const QByteArray& a, const QByteArray& b)
 }
 } // namespace
 
-const SearchIndex::Entry& SearchIndex::entry(const Key& key, const QByteArray& rtf, SearchCase searchCase)
+const SearchIndex::Text& SearchIndex::text(NoteTexts& note, size_t slot, const QUuid& blockID, bool remarks,
+                                           const QByteArray& rtf, SearchCase searchCase)
 {
-    Entry& cached = m_entries[key];
-    if (cached.lastUse == 0 || !sameBytes(cached.rtf, rtf)) {
-        cached.rtf = rtf;
-        cached.plain = searchablePlainText(rtf);
-        cached.prepared[0].reset();
-        cached.prepared[1].reset();
+    if (slot == note.texts.size())
+        note.texts.emplace_back();
+    Text& held = note.texts[slot];
+    if (held.blockID != blockID || held.remarks != remarks || !sameBytes(held.rtf, rtf) || held.blockID.isNull()) {
+        held.blockID = blockID;
+        held.remarks = remarks;
+        held.rtf = rtf;
+        held.plain = searchablePlainText(rtf);
+        held.prepared[0].reset();
+        held.prepared[1].reset();
     }
-    cached.lastUse = m_pass;
-    std::optional<SearchableText>& prepared = cached.prepared[int(searchCase)];
+    std::optional<SearchableText>& prepared = held.prepared[int(searchCase)];
     if (!prepared)
-        prepared.emplace(cached.plain, searchCase);
-    return cached;
+        prepared.emplace(held.plain, searchCase);
+    return held;
+}
+
+qsizetype SearchIndex::cachedTexts() const
+{
+    qsizetype count = 0;
+    for (const NoteTexts& note : m_notes)
+        count += qsizetype(note.texts.size());
+    return count;
 }
 
 std::vector<SearchHit> SearchIndex::hits(const std::vector<Note>& notes, const QString& query, SearchCase searchCase)
@@ -55,32 +67,39 @@ std::vector<SearchHit> SearchIndex::hits(const std::vector<Note>& notes, const Q
     for (const Note& note : notes) {
         if (note.deletedAt)
             continue;
+        NoteTexts& held = m_notes[note.id];
+        held.lastUse = m_pass;
+        size_t slot = 0;
         std::optional<QString> title;
-        auto add = [&](const Block& block, const Entry& text, bool remarks) {
+        std::optional<QString> remarksTitle;
+        auto add = [&](const Block& block, const Text& matched) {
             if (!title)
                 title = note.title();
-            found.push_back(SearchHit{note.id, block.id, remarks ? *title + remarksSuffix : *title, text.plain,
-                                      remarks});
+            if (matched.remarks && !remarksTitle)
+                remarksTitle = *title + remarksSuffix;
+            found.push_back(SearchHit{note.id, block.id, matched.remarks ? *remarksTitle : *title, matched.plain,
+                                      matched.remarks});
         };
         for (const Block& block : note.blocks) {
             if (block.todo && block.todo->archivedAt)
                 continue;
-            const Entry& text = entry(Key{block.id, false}, block.text.rtf(), searchCase);
-            if (text.prepared[mode]->contains(needle))
-                add(block, text, false);
+            const Text& own = text(held, slot++, block.id, false, block.text.rtf(), searchCase);
+            if (own.prepared[mode]->contains(needle))
+                add(block, own);
             if (block.todo) {
-                const Entry& remarks = entry(Key{block.id, true}, block.todo->notes.rtf(), searchCase);
+                const Text& remarks = text(held, slot++, block.id, true, block.todo->notes.rtf(), searchCase);
                 if (remarks.prepared[mode]->contains(needle))
-                    add(block, remarks, true);
+                    add(block, remarks);
             }
         }
+        held.texts.resize(slot);
     }
-    // Texts of blocks that are gone are dropped once they clearly outnumber
-    // the ones in use.
-    const qsizetype used = std::count_if(m_entries.cbegin(), m_entries.cend(),
-                                         [&](const Entry& e) { return e.lastUse == m_pass; });
-    if (m_entries.size() > 2 * used + 64)
-        m_entries.removeIf([&](const auto& item) { return item.value().lastUse != m_pass; });
+    // Notes that are gone or deleted are forgotten once they clearly
+    // outnumber the searched ones.
+    const qsizetype used = std::count_if(m_notes.cbegin(), m_notes.cend(),
+                                         [&](const NoteTexts& note) { return note.lastUse == m_pass; });
+    if (m_notes.size() > 2 * used + 64)
+        m_notes.removeIf([&](const auto& item) { return item.value().lastUse != m_pass; });
     return found;
 }
 

@@ -41,25 +41,27 @@ public:
     std::vector<SearchHit> hits(const std::vector<Note>& notes, const QString& query, SearchCase searchCase);
 
     // How many texts are kept (for tests).
-    qsizetype cachedTexts() const { return m_entries.size(); }
+    qsizetype cachedTexts() const;
 
 private:
-    struct Key {
+    // One searched text: a block's own text or its remarks.
+    struct Text {
         QUuid blockID;
         bool remarks = false;
-        friend bool operator==(const Key&, const Key&) = default;
-        friend size_t qHash(const Key& key, size_t seed = 0) { return qHashMulti(seed, key.blockID, key.remarks); }
-    };
-    struct Entry {
         QByteArray rtf;
         QString plain;
         std::optional<SearchableText> prepared[2]; // by SearchCase
+    };
+    // The texts of one note in the order they are searched.
+    struct NoteTexts {
+        std::vector<Text> texts;
         quint64 lastUse = 0;
     };
 
-    const Entry& entry(const Key& key, const QByteArray& rtf, SearchCase searchCase);
+    static const Text& text(NoteTexts& note, size_t slot, const QUuid& blockID, bool remarks, const QByteArray& rtf,
+                            SearchCase searchCase);
 
-    QHash<Key, Entry> m_entries;
+    QHash<QUuid, NoteTexts> m_notes;
     quint64 m_pass = 0;
 };
 
