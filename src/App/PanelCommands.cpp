@@ -10,6 +10,7 @@
 #include "Features/Panels/SettingsView.h"
 #include "Persistence/NoteStore.h"
 #include "Core/Text/TextSearch.h"
+#include "Widgets/FindIndicator.h"
 
 #include <QAction>
 #include <QDesktopServices>
@@ -67,6 +68,9 @@ AuxiliaryController* PanelCommands::panel(const QString& title, QWidget* view, Q
         window->move(frame.topLeft());
     }
 
+    // Working in a panel lets notes that a presentation raised fall back to
+    // their own level, so they no longer cover it.
+    connect(window.get(), &AuxiliaryWindow::activated, this, [this] { m_registry.workspace().settleAll(); });
     auto* controller = new AuxiliaryController(std::move(window));
     m_panels.emplace_back(controller);
     // The controller goes once the close it reports has been handled.
@@ -206,6 +210,7 @@ void PanelCommands::openSearchHit(const QUuid& noteID, std::optional<QUuid> bloc
     cursor.setPosition(run->start + int(found->end()), QTextCursor::KeepAnchor);
     view->setTextCursor(cursor);
     view->ensureCursorVisible();
+    FindIndicator::show(*view, cursor);
 }
 
 QList<QAction*> PanelCommands::actions()

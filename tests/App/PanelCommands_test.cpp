@@ -113,6 +113,20 @@ TEST_F(PanelCommandsTest, AClosedPanelLeavesTheList)
     EXPECT_FALSE(first);
 }
 
+TEST_F(PanelCommandsTest, ActivatingAPanelLetsRaisedNotesFallBack)
+{
+    const Note note = addNote("text", "task", "");
+    registry->open(note.id, std::nullopt, true);
+    auto* window = dynamic_cast<FakeNoteWindow*>(registry->controller(note.id));
+    ASSERT_TRUE(window);
+    ASSERT_TRUE(window->isTemporarilyRaised());
+
+    commands->settings();
+    QEvent activate(QEvent::WindowActivate);
+    QCoreApplication::sendEvent(commands->panels().front()->window(), &activate);
+    EXPECT_FALSE(window->isTemporarilyRaised());
+}
+
 TEST_F(PanelCommandsTest, WhileTheMenuIsOpenActivationWaitsForIt)
 {
     registry->trackingOwnMenu = true;

@@ -11,6 +11,13 @@ AuxiliaryWindow::AuxiliaryWindow(QWidget* parent)
     setAttribute(Qt::WA_DeleteOnClose, false);
 }
 
+bool AuxiliaryWindow::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowActivate)
+        Q_EMIT activated();
+    return QWidget::event(event);
+}
+
 void AuxiliaryWindow::closeEvent(QCloseEvent* event)
 {
     QWidget::closeEvent(event);

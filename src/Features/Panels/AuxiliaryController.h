@@ -17,8 +17,11 @@ public:
 
 Q_SIGNALS:
     void closed();
+    // The window became the active window (opened, clicked, switched to).
+    void activated();
 
 protected:
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 };
 
