@@ -12,7 +12,6 @@
 #include "Core/Text/TextSearch.h"
 #include "Widgets/FindIndicator.h"
 
-#include <QAction>
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -211,25 +210,6 @@ void PanelCommands::openSearchHit(const QUuid& noteID, std::optional<QUuid> bloc
     view->setTextCursor(cursor);
     view->ensureCursorVisible();
     FindIndicator::show(*view, cursor);
-}
-
-QList<QAction*> PanelCommands::actions()
-{
-    if (!m_actions.isEmpty())
-        return m_actions;
-    auto add = [this](const QString& title, const QKeySequence& shortcut, void (PanelCommands::*command)()) {
-        auto* action = new QAction(title, this);
-        action->setShortcut(shortcut);
-        action->setShortcutContext(Qt::ApplicationShortcut);
-        connect(action, &QAction::triggered, this, command);
-        m_actions << action;
-    };
-    add(QStringLiteral("搜索全部便笺…"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F), &PanelCommands::searchAll);
-    add(QStringLiteral("归档事项…"), QKeySequence(), &PanelCommands::archive);
-    add(QStringLiteral("最近删除…"), QKeySequence(), &PanelCommands::trash);
-    add(QStringLiteral("设置…"), QKeySequence(Qt::CTRL | Qt::Key_Comma), &PanelCommands::settings);
-    add(QStringLiteral("关于 Quorrin"), QKeySequence(), &PanelCommands::about);
-    return m_actions;
 }
 
 } // namespace quorrin

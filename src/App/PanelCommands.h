@@ -2,7 +2,6 @@
 
 #include "Features/Panels/AuxiliaryController.h"
 
-#include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QSize>
@@ -14,7 +13,6 @@
 #include <optional>
 #include <vector>
 
-class QAction;
 class QWidget;
 
 namespace quorrin {
@@ -64,16 +62,11 @@ public:
     void openSearchHit(const QUuid& noteID, std::optional<QUuid> blockID, bool inRemarks, const QString& query,
                        bool caseSensitive);
 
-    // Menu items for the commands, made once: "搜索全部便笺…" (Ctrl+Shift+F),
-    // "归档事项…", "最近删除…", "设置…" (Ctrl+,) and "关于 Quorrin".
-    QList<QAction*> actions();
-
 private:
     NoteStore& m_store;
     NoteRegistry& m_registry;
     PanelServices m_services;
     std::vector<std::unique_ptr<AuxiliaryController>> m_panels;
-    QList<QAction*> m_actions;
 };
 
 } // namespace quorrin

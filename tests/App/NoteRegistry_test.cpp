@@ -1,4 +1,5 @@
 #include "Persistence/StoreFixtures.h"
+#include "Support/FakeNoteWindow.h"
 
 #include "App/FakeNoteWindow.h"
 #include "App/NoteRegistry.h"

@@ -11,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QAction>
 #include <QCoreApplication>
 #include <QTextCursor>
 
@@ -177,15 +176,8 @@ TEST_F(PanelCommandsTest, LibraryItemsOpenTheirNote)
     EXPECT_EQ(activations, 1);
 }
 
-TEST_F(PanelCommandsTest, TheMenuCommandsAndTheAboutPanel)
+TEST_F(PanelCommandsTest, TheAboutPanelNamesVersionAndTechnologies)
 {
-    QStringList titles;
-    for (QAction* action : commands->actions())
-        titles << action->text() + ' ' + action->shortcut().toString();
-    EXPECT_EQ(titles, QStringList({"搜索全部便笺… Ctrl+Shift+F", "归档事项… ", "最近删除… ", "设置… Ctrl+,",
-                                   "关于 Quorrin "}));
-    EXPECT_EQ(commands->actions(), commands->actions());
-
     commands->about();
     ASSERT_EQ(abouts.size(), 1);
     EXPECT_TRUE(abouts[0].startsWith("关于 Quorrin|Quorrin\n版本 0.7.3\n\n离线 · 原生 · 轻量\n"));
