@@ -1,7 +1,6 @@
 #include "Persistence/StoreFixtures.h"
 #include "Support/FakeNoteWindow.h"
 
-#include "App/FakeNoteWindow.h"
 #include "App/NoteRegistry.h"
 #include "Editor/BlockEditor.h"
 #include "Features/Reminders/ReminderCoordinator.h"

@@ -1,6 +1,6 @@
 #include "App/PanelCommands.h"
 
-#include "App/FakeNoteWindow.h"
+#include "Support/FakeNoteWindow.h"
 #include "App/NoteRegistry.h"
 #include "Core/Screens/ScreenProvider.h"
 #include "Editor/BlockTextView.h"
