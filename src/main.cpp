@@ -19,7 +19,8 @@ int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorrin"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Quorrin"));
+    // No display name: X11 would append it to every window title, which
+    // already names the application ("Quorrin — 设置").
     QApplication::setDesktopFileName(QStringLiteral("quorrin"));
     // Closing the last note window leaves the application running.
     QApplication::setQuitOnLastWindowClosed(false);

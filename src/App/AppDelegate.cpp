@@ -7,6 +7,7 @@
 #include "App/OutsideClicks.h"
 #include "App/FileCommands.h"
 #include "App/NoteRegistry.h"
+#include "App/PanelCommands.h"
 #include "Domain/AppError.h"
 #include "Editor/BlockEditor.h"
 #include "Editor/BlockTextView.h"
@@ -62,6 +63,7 @@ AppDelegate::~AppDelegate()
     if (m_statusItem)
         m_statusItem->setContextMenu(nullptr);
     m_textService.reset();
+    m_panels.reset();
     m_fileCommands.reset();
     m_registry.reset();
     m_alarms.reset();
@@ -231,6 +233,15 @@ void AppDelegate::createFileCommands()
     services.confirm = m_environment.confirm;
     services.reveal = m_environment.reveal ? m_environment.reveal : &revealInFileManager;
     m_fileCommands = std::make_unique<FileCommands>(*m_store, *m_registry, *m_documents, std::move(services));
+
+    PanelServices panelServices;
+    panelServices.confirm = m_environment.confirm;
+    m_panels = std::make_unique<PanelCommands>(*m_store, *m_registry, std::move(panelServices));
+    panels.settings = [this] { m_panels->settings(); };
+    panels.archive = [this] { m_panels->archive(); };
+    panels.trash = [this] { m_panels->trash(); };
+    panels.searchAll = [this] { m_panels->searchAll(); };
+    panels.about = [this] { m_panels->about(); };
 }
 
 void AppDelegate::createReminderServices()

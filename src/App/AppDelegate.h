@@ -38,6 +38,7 @@ class InstanceChannel;
 class NoteRegistry;
 class NoteStore;
 class NoteStoreReminderSource;
+class PanelCommands;
 class NotificationCenter;
 class ReminderAlarmCenter;
 class ReminderCoordinator;
@@ -143,6 +144,7 @@ public:
     ReminderCoordinator* reminders() const { return m_reminders.get(); }
     ReminderAlarmCenter* alarms() const { return m_alarms.get(); }
     FileCommands* fileCommands() const { return m_fileCommands.get(); }
+    PanelCommands* panelCommands() const { return m_panels.get(); }
     bool startupFailed() const { return m_startupFailed; }
     bool isLaunched() const { return m_launched; }
 
@@ -179,6 +181,7 @@ private:
     std::unique_ptr<DocumentIO> m_documents;
     std::unique_ptr<NoteRegistry> m_registry;
     std::unique_ptr<FileCommands> m_fileCommands;
+    std::unique_ptr<PanelCommands> m_panels;
     std::unique_ptr<TextServiceEndpoint> m_textService;
     std::unique_ptr<ScreenChangeMonitor> m_screenMonitor;
     std::unique_ptr<InstanceChannel> m_channel;

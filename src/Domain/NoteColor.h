@@ -33,6 +33,22 @@ inline QString rawValue(NoteColor color)
     return {};
 }
 
+// The colour's name as menus and the settings show it.
+inline QString label(NoteColor color)
+{
+    switch (color) {
+    case NoteColor::Cream: return QStringLiteral("奶油黄");
+    case NoteColor::Blue: return QStringLiteral("雾霾蓝");
+    case NoteColor::Sage: return QStringLiteral("鼠尾草绿");
+    case NoteColor::Pink: return QStringLiteral("樱花粉");
+    case NoteColor::Lavender: return QStringLiteral("淡薰衣草紫");
+    case NoteColor::Orange: return QStringLiteral("杏仁橙");
+    case NoteColor::Gray: return QStringLiteral("珍珠灰");
+    case NoteColor::White: return QStringLiteral("纯净白");
+    }
+    return {};
+}
+
 // Exact, case-sensitive match; nothing for an unknown string.
 inline std::optional<NoteColor> fromRawValue(const QString& raw)
 {

@@ -93,7 +93,9 @@ QAbstractButton* ButtonCursorSupport::buttonAt(const QPoint& point, QWidget& win
         hit = &window;
     for (QWidget* widget = hit; widget; widget = widget->parentWidget()) {
         if (auto* button = qobject_cast<QAbstractButton*>(widget))
-            return button->isEnabled() ? button : nullptr;
+            return button->isEnabled() && !button->property(ButtonCursorSupport::arrowOnlyProperty).toBool()
+                ? button
+                : nullptr;
         if (widget == &window)
             break;
     }

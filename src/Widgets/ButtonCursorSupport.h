@@ -15,6 +15,10 @@ namespace quorrin {
 // releasing it removes its event filter.
 class ButtonCursorSupport final {
 public:
+    // A button with this property set to true keeps its own cursor (the arrow
+    // unless it sets one): for controls that must not look like links.
+    static constexpr const char* arrowOnlyProperty = "quorrinArrowOnly";
+
     ButtonCursorSupport();
     ~ButtonCursorSupport();
     ButtonCursorSupport(const ButtonCursorSupport&) = delete;
@@ -30,7 +34,8 @@ public:
 
     // The button under a point (window coordinates): the first button on the
     // way up from the widget hit there. Nothing when none lies on the way, or
-    // when that button is disabled (an enabled button around it is not asked).
+    // when that button is disabled or arrow-only (an enabled button around it
+    // is not asked).
     static QAbstractButton* buttonAt(const QPoint& point, QWidget& window);
 
 private:

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "Features/Panels/LibraryModel.h"
+#include "Features/Panels/SearchHits.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QListView;
+
+namespace quorrin {
+
+class SearchHitList;
+
+// Searches the blocks and todo remarks of all live notes on every keystroke
+// and every store change, and hands a chosen hit to the application.
+class SearchView final : public QWidget {
+    Q_OBJECT
+public:
+    using Open = std::function<void(const QUuid& noteID, std::optional<QUuid> blockID, bool inRemarks,
+                                    const QString& query, bool caseSensitive)>;
+
+    inline static const QString placeholder = QStringLiteral("搜索全部便笺");
+    inline static const QString caseSensitiveTitle = QStringLiteral("区分大小写");
+
+    SearchView(LibraryModel& model, Open open, QWidget* parent = nullptr);
+    ~SearchView() override;
+
+    QLineEdit* queryField() const { return m_query; }
+    QCheckBox* caseSensitiveSwitch() const { return m_caseSensitive; }
+    QListView* list() const { return m_list; }
+    const std::vector<SearchHit>& hits() const { return m_hits; }
+    QString countText() const;
+    // Chooses the hit in that row, as a click does.
+    void choose(int row);
+
+    // The count line for a number of hits.
+    static QString countLine(qsizetype count);
+
+private:
+    void search();
+
+    QPointer<LibraryModel> m_model;
+    Open m_open;
+    SearchIndex m_index;
+    std::vector<SearchHit> m_hits;
+    QLineEdit* m_query = nullptr;
+    QCheckBox* m_caseSensitive = nullptr;
+    QLabel* m_count = nullptr;
+    QListView* m_list = nullptr;
+    SearchHitList* m_listModel = nullptr;
+};
+
+} // namespace quorrin
