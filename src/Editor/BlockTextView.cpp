@@ -179,6 +179,10 @@ void BlockTextView::inputMethodEvent(QInputMethodEvent* event)
 
 void BlockTextView::contextMenuEvent(QContextMenuEvent* event)
 {
+    // From the keyboard (the menu key, Shift+F10) the block at the caret
+    // gets its menu panel, which takes the keyboard.
+    if (event->reason() == QContextMenuEvent::Keyboard && editor && editor->openBlockMenuAtCaret())
+        return;
     const QPointF point = contentPoint(event->pos());
     if (editor)
         editor->prepareWritableLine(point);
