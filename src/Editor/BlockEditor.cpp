@@ -497,7 +497,12 @@ BlockMenuPanel* BlockEditor::openBlockMenu(const QUuid& blockID, const QRectF& r
     auto* panel = new BlockMenuPanel(*this, blockID);
     m_blockMenuPanel = panel;
     // The panel goes once it is dismissed, after the event that closed it.
-    panel->onDismiss = [panel] { panel->deleteLater(); };
+    const QPointer<BlockEditor> self(this);
+    panel->onDismiss = [self, panel] {
+        if (self && self->m_blockMenuPanel == panel)
+            self->m_blockMenuPanel = nullptr;
+        panel->deleteLater();
+    };
     panel->show(rect, view, takeFocus);
     return panel;
 }

@@ -68,21 +68,14 @@ void TitleFormatTarget::changeSelection(const std::function<void(AttributedStrin
     AttributedString copy = textdoc::read(doc, start, length);
     change(copy);
 
-    // The change joins the field's last edit, or, when the field has none
-    // yet, is made outside its history: never an undo step of its own.
-    const bool joins = doc.isUndoAvailable();
-    if (!joins)
-        doc.setUndoRedoEnabled(false);
+    // Made outside the field's history: a format is never an undo step of
+    // the title (the field's history restarts after it).
+    doc.setUndoRedoEnabled(false);
     QTextCursor cursor(&doc);
-    if (joins)
-        cursor.joinPreviousEditBlock();
     cursor.setPosition(start);
     cursor.setPosition(start + length, QTextCursor::KeepAnchor);
     textdoc::insert(cursor, copy);
-    if (joins)
-        cursor.endEditBlock();
-    else
-        doc.setUndoRedoEnabled(true);
+    doc.setUndoRedoEnabled(true);
 
     QTextCursor reselected(&doc);
     reselected.setPosition(start);
