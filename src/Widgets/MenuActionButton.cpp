@@ -59,6 +59,19 @@ void MenuActionButton::leaveEvent(QEvent* event)
     animateBackground(m_resting);
 }
 
+void MenuActionButton::focusInEvent(QFocusEvent* event)
+{
+    HandCursorButton::focusInEvent(event);
+    animateBackground(hoverColor());
+}
+
+void MenuActionButton::focusOutEvent(QFocusEvent* event)
+{
+    HandCursorButton::focusOutEvent(event);
+    if (!isHovered())
+        animateBackground(m_resting);
+}
+
 void MenuActionButton::animateBackground(const QColor& color)
 {
     m_fade.stop();

@@ -41,6 +41,9 @@ public:
 protected:
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    // A row that has the keyboard shows the hover background.
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void paintContent(QPainter& painter, const QRectF& rect) override;
 
 private:
