@@ -7,7 +7,7 @@ QUORRIN_BUILD="${QUORRIN_BUILD_DIR:-$QUORRIN_ROOT/build}"
 QUORRIN_PACKAGES=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libsqlite3-dev libpoppler-qt6-dev
+  libsqlite3-dev libpoppler-qt6-dev qt6-image-formats-plugins fonts-noto-cjk
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth dbus xdg-utils
 )

@@ -1,10 +1,13 @@
 #include "App/AppDelegate.h"
 
+#include "Features/Attachments/AttachmentPanel.h"
+
 #include "App/ControllerNoteWindow.h"
 #include "App/FileCommands.h"
 #include "App/NoteRegistry.h"
 #include "Domain/AppError.h"
 #include "Editor/BlockEditor.h"
+#include "Features/Attachments/AttachmentPanel.h"
 #include "Features/DocumentIO.h"
 #include "Features/Reminders/NoteStoreReminderSource.h"
 #include "Features/Reminders/ReminderAlarmCenter.h"
@@ -165,6 +168,9 @@ void AppDelegate::createRegistry()
             editor->importDocument = [this](const QString& path) {
                 if (m_fileCommands)
                     m_fileCommands->importDroppedDocument(path);
+            };
+            editor->showAttachmentPanel = [this](const Attachment& attachment) {
+                AttachmentPanel::show(attachment, *m_store);
             };
         }
         return std::make_unique<ControllerNoteWindow>(std::move(controller));

@@ -12,6 +12,7 @@
 
 #include <QDir>
 
+#include <algorithm>
 #include <utility>
 
 namespace quorrin {
@@ -43,10 +44,10 @@ void NoteStore::restoreBackup(const QString& package)
 {
     const BackupManifest manifest = backup::readVerifiedManifest(package);
     backup(newSafetyCopyPath(pathOf(recoveryDirectoryName), QString()));
-    std::vector<Note> restored =
+    backup::CopiedAttachments copies =
         backup::copyAttachmentsIn(package, durableSnapshot(manifest.notes), pathOf(attachmentsDirectoryName));
 
-    std::vector<Note> previousNotes = std::exchange(m_notes, std::move(restored));
+    std::vector<Note> previousNotes = std::exchange(m_notes, std::move(copies.notes));
     Preferences previousPreferences = std::exchange(m_preferences, manifest.preferences);
     // Saves look only at marked notes: the notes the restore drops must be
     // marked too, or their rows would outlive the restore.
@@ -61,8 +62,9 @@ void NoteStore::restoreBackup(const QString& package)
         m_preferences = std::move(previousPreferences);
         for (const Note& note : m_notes)
             markChanged(note);
-        throw;
+        throw; // the copies go with `copies`
     }
+    copies.keep();
     Q_EMIT notesChanged(std::nullopt);
 }
 
@@ -71,6 +73,34 @@ Attachment NoteStore::importAttachment(const QString& source)
     // Sandboxed access grants have no counterpart here: the file is read
     // with the user's own rights.
     return importAttachmentFile(source, pathOf(attachmentsDirectoryName), m_clock);
+}
+
+int NoteStore::repointAttachment(const QUuid& attachmentID, const QString& relativePath, const QString& checksum,
+                                 const QString& contentType)
+{
+    const auto shows = [&](const Block& block) { return block.attachment && block.attachment->id == attachmentID; };
+    int changed = 0;
+    for (const Note& note : m_notes)
+        changed += std::any_of(note.blocks.begin(), note.blocks.end(), shows) ? 1 : 0;
+    if (changed == 0)
+        return 0;
+    changeAllAndSave([&] {
+        const Date now = m_clock();
+        for (Note& note : m_notes) {
+            if (std::none_of(note.blocks.begin(), note.blocks.end(), shows))
+                continue;
+            for (Block& block : note.blocks) {
+                if (!shows(block))
+                    continue;
+                block.attachment->relativePath = relativePath;
+                block.attachment->checksum = checksum;
+                block.attachment->contentType = contentType;
+            }
+            note.updatedAt = now;
+            markChanged(note);
+        }
+    });
+    return changed;
 }
 
 int NoteStore::upgradeCloseRetentionIfNeeded()
