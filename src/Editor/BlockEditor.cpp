@@ -304,6 +304,8 @@ void BlockEditor::onSelectionChanged()
 {
     if (m_rendering)
         return;
+    if (m_selectionTyping && !typingOverSelection())
+        m_selectionTyping.reset();
     if (gutter)
         gutter->update();
     if (!m_formatSuppressed)

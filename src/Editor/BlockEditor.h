@@ -127,6 +127,10 @@ public:
     TextAttributes formatAttributes() const;
     // Their font, or the preferences' font.
     TextFont formatFont() const;
+    // Right after the selection was formatted, text typed over it takes the
+    // font, colour, underline and strikethrough of its first character;
+    // nothing once the selection has changed.
+    std::optional<TextAttributes> typingOverSelection() const;
     // Where the bar stands: the caret's rectangle in global coordinates, or
     // nothing when the caret is scrolled out of view.
     std::optional<QRectF> formatAnchorScreenRect() const;
@@ -270,6 +274,12 @@ private:
     std::map<QUuid, QPointer<TaskShelfView>> m_taskShelfViews;
     FormatPanel* m_formatPanel = nullptr;
     QPointer<BlockMenuPanel> m_blockMenuPanel;
+    struct SelectionTyping {
+        int start = 0;
+        int end = 0;
+        TextAttributes attributes;
+    };
+    std::optional<SelectionTyping> m_selectionTyping;
     QPointer<QObject> m_formatPanelLifetime;
 };
 

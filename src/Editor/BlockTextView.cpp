@@ -147,6 +147,13 @@ void BlockTextView::keyPressEvent(QKeyEvent* event)
     if (typesText(event)) {
         moveOffAttachment();
         adoptLineBreakTyping();
+        if (const auto typing = editor && !isReadOnly() ? editor->typingOverSelection() : std::nullopt) {
+            QTextCursor cursor = textCursor();
+            cursor.insertText(event->text(), textdoc::charFormat(*typing));
+            setTextCursor(cursor);
+            ensureCursorVisible();
+            return;
+        }
     }
     QTextEdit::keyPressEvent(event);
 }
@@ -223,7 +230,8 @@ void BlockTextView::focusOutEvent(QFocusEvent* event)
     QTextEdit::focusOutEvent(event);
     if (editor) {
         editor->flush();
-        if (editor->hideFormatBar)
+        // A popup (the format bar's colour menu) leaves the bar in place.
+        if (editor->hideFormatBar && event->reason() != Qt::PopupFocusReason)
             editor->hideFormatBar();
     }
 }

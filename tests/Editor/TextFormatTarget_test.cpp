@@ -187,6 +187,30 @@ TEST_F(BodyFormattingTest, UndoAndRedoOfAFormatStepLeaveTheCaretWhereItIs)
     EXPECT_EQ(editor->textView()->textCursor().selectionEnd(), 6);
 }
 
+TEST_F(BodyFormattingTest, TextTypedOverAFormattedSelectionTakesItsFirstCharactersFormat)
+{
+    Block line = makeBlock(BlockKind::Paragraph, QStringLiteral("abcd"));
+    AttributedString mixed = line.text.attributed();
+    mixed.setFont(0, 1, TextFont::system(20));
+    line.text = RichText(mixed);
+    open({line});
+    select(0, 3);
+    editor->setTextColor(TextColor::fixed({1, 0, 0, 1}));
+    ASSERT_TRUE(editor->typingOverSelection());
+    QTest::keyClicks(editor->textView(), QStringLiteral("Z"));
+    editor->flush();
+    EXPECT_EQ(stored().blocks[0].text.attributed().string(), QStringLiteral("Zd"));
+    EXPECT_EQ(storedAt(0, 0).font->pointSize, 20);
+    EXPECT_EQ(storedAt(0, 0).foreground, TextColor::fixed({1, 0, 0, 1}));
+    editor->history()->undo();
+    EXPECT_EQ(stored().blocks[0].text.attributed().string(), QStringLiteral("abcd"));
+
+    select(0, 3);
+    editor->setTextColor(TextColor::fixed({0, 0, 1, 1}));
+    select(1, 3); // another selection: the usual typing attributes again
+    EXPECT_FALSE(editor->typingOverSelection());
+}
+
 TEST(TextFormatRules, SizeStepsWithinTheTitlesLimits)
 {
     EXPECT_EQ(textformat::steppedSize(15.5, 1, 11, 20), 17);
