@@ -275,15 +275,31 @@ bool NoteWindowController::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_background && event->type() == QEvent::Resize)
         layoutScrollHint();
-    if (watched == m_panel.get() && event->type() == QEvent::Move)
-        windowDidMove();
-    if (watched == m_panel.get() && event->type() == QEvent::Resize)
-        windowDidResize();
-    if (watched == m_panel.get() && event->type() == QEvent::WindowActivate && m_editor
-        && m_editor->scheduleFormatBar)
-        m_editor->scheduleFormatBar();
-    if (watched == m_panel.get() && event->type() == QEvent::WindowDeactivate)
-        hideFormatBar();
+    if (watched == m_panel.get()) {
+        switch (event->type()) {
+        case QEvent::Move:
+            windowDidMove(event->spontaneous());
+            break;
+        case QEvent::Resize:
+            windowDidResize(event->spontaneous());
+            break;
+        case QEvent::WindowActivate:
+            windowDidBecomeKey();
+            break;
+        case QEvent::WindowDeactivate:
+            windowDidResignKey();
+            break;
+        case QEvent::Hide:
+            // A drag or resize whose window goes away ends as a cancel.
+            if (m_pointer.isActive()) {
+                m_pointer.stop();
+                pointerCancelled();
+            }
+            break;
+        default:
+            break;
+        }
+    }
     if (event->type() == QEvent::KeyPress && (watched == m_titleLabel || (m_editor && watched == m_editor->textView()))
         && formatShortcut(static_cast<const QKeyEvent&>(*event)))
         return true;
