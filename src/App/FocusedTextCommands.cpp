@@ -103,76 +103,59 @@ void FocusedTextCommands::selectAll()
         line->selectAll();
 }
 
+TextFormatTarget* FocusedTextCommands::formatTarget() const
+{
+    if (TextFormatTarget* body = bodyTarget())
+        return body;
+    return titleFormat();
+}
+
 void FocusedTextCommands::toggleBold()
 {
-    if (TextFormatTarget* body = bodyTarget()) {
-        body->toggleBold();
-    } else if (TitleFormatTarget* title = titleFormat()) {
-        QTextCharFormat change;
-        change.setFontWeight(title->currentFormat().fontWeight() > QFont::Normal ? QFont::Normal : QFont::Bold);
-        title->apply(change);
-    }
+    if (TextFormatTarget* target = formatTarget())
+        target->toggleBold();
 }
 
 void FocusedTextCommands::toggleItalic()
 {
-    if (TextFormatTarget* body = bodyTarget()) {
-        body->toggleItalic();
-    } else if (TitleFormatTarget* title = titleFormat()) {
-        QTextCharFormat change;
-        change.setFontItalic(!title->currentFormat().fontItalic());
-        title->apply(change);
-    }
+    if (TextFormatTarget* target = formatTarget())
+        target->toggleItalic();
 }
 
 void FocusedTextCommands::toggleUnderline()
 {
-    if (TextFormatTarget* body = bodyTarget()) {
-        body->toggleUnderline();
-    } else if (TitleFormatTarget* title = titleFormat()) {
-        QTextCharFormat change;
-        change.setFontUnderline(!title->currentFormat().fontUnderline());
-        title->apply(change);
-    }
+    if (TextFormatTarget* target = formatTarget())
+        target->toggleUnderline();
 }
 
 void FocusedTextCommands::toggleStrikethrough()
 {
-    if (TextFormatTarget* body = bodyTarget()) {
-        body->toggleStrikethroughFormat();
-    } else if (TitleFormatTarget* title = titleFormat()) {
-        QTextCharFormat change;
-        change.setFontStrikeOut(!title->currentFormat().fontStrikeOut());
-        title->apply(change);
-    }
+    if (TextFormatTarget* target = formatTarget())
+        target->toggleStrikethroughFormat();
 }
 
 void FocusedTextCommands::bigger()
 {
-    if (TextFormatTarget* body = bodyTarget())
-        body->adjustFontSize(1);
+    if (TextFormatTarget* target = formatTarget())
+        target->adjustFontSize(1);
 }
 
 void FocusedTextCommands::smaller()
 {
-    if (TextFormatTarget* body = bodyTarget())
-        body->adjustFontSize(-1);
+    if (TextFormatTarget* target = formatTarget())
+        target->adjustFontSize(-1);
 }
 
 void FocusedTextCommands::showFonts()
 {
-    TextFormatTarget* body = bodyTarget();
-    TitleFormatTarget* title = body ? nullptr : titleFormat();
-    if (!body && !title)
+    TextFormatTarget* target = formatTarget();
+    if (!target)
         return;
-    QFont current = title ? title->currentFormat().font() : QFont();
-    TextFormat format;
-    if (body) {
-        format = body->currentTextFormat();
-        current.setPointSizeF(format.font.pointSize);
-        current.setBold(format.bold);
-        current.setItalic(format.italic);
-    }
+    const TextFormat format = target->currentTextFormat();
+    QFont current;
+    current.setPointSizeF(format.font.pointSize);
+    current.setBold(format.bold);
+    current.setItalic(format.italic);
     const std::optional<QFont> chosen = chooseFont ? chooseFont(current) : [&]() -> std::optional<QFont> {
         bool accepted = false;
         const QFont font = QFontDialog::getFont(&accepted, current, focused());
@@ -180,42 +163,27 @@ void FocusedTextCommands::showFonts()
     }();
     if (!chosen)
         return;
-    if (title) {
-        QTextCharFormat change;
-        change.setFont(*chosen, QTextCharFormat::FontPropertiesSpecifiedOnly);
-        title->apply(change);
-        return;
-    }
-    // The body's format target speaks in size steps and traits.
+    // The format targets speak in size steps and traits.
     if (chosen->bold() != format.bold)
-        body->toggleBold();
+        target->toggleBold();
     if (chosen->italic() != format.italic)
-        body->toggleItalic();
+        target->toggleItalic();
     if (chosen->pointSizeF() > 0 && chosen->pointSizeF() != format.font.pointSize)
-        body->adjustFontSize(chosen->pointSizeF() - format.font.pointSize);
+        target->adjustFontSize(chosen->pointSizeF() - format.font.pointSize);
 }
 
 void FocusedTextCommands::showColors()
 {
-    TextFormatTarget* body = bodyTarget();
-    TitleFormatTarget* title = body ? nullptr : titleFormat();
-    if (!body && !title)
+    TextFormatTarget* target = formatTarget();
+    if (!target)
         return;
-    const QColor current = title ? title->currentFormat().foreground().color()
-                                 : toQColor(body->currentTextFormat().color, QApplication::palette());
+    const QColor current = toQColor(target->currentTextFormat().color, QApplication::palette());
     const std::optional<QColor> chosen = chooseColor ? chooseColor(current) : [&]() -> std::optional<QColor> {
         const QColor color = QColorDialog::getColor(current, focused());
         return color.isValid() ? std::optional<QColor>(color) : std::nullopt;
     }();
-    if (!chosen)
-        return;
-    if (title) {
-        QTextCharFormat change;
-        change.setForeground(*chosen);
-        title->apply(change);
-    } else {
-        body->setTextColor(TextColor::fixed(fromQColor(*chosen)));
-    }
+    if (chosen)
+        target->setTextColor(TextColor::fixed(fromQColor(*chosen)));
 }
 
 void FocusedTextCommands::align(TextAlignment alignment)

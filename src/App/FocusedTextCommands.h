@@ -57,6 +57,8 @@ private:
     QWidget* focused() const;
     TextFormatTarget* bodyTarget() const;
     TitleFormatTarget* titleFormat() const;
+    // The focused body, else the title being edited.
+    TextFormatTarget* formatTarget() const;
     void align(TextAlignment alignment);
 };
 

@@ -1,5 +1,7 @@
 #include "Editor/BlockEditor.h"
 
+#include "Editor/BlockMenuPanel.h"
+
 #include "Editor/BlockCommands.h"
 #include "Editor/BlockMenu.h"
 #include "Editor/EditorDocument.h"
@@ -76,6 +78,7 @@ BlockEditor::BlockEditor(std::shared_ptr<EditorStore> store, const QUuid& noteID
     updateFormatBarPosition = [this] { ownUpdateFormatBarPosition(); };
     hideFormatBar = [this] { ownHideFormatBar(); };
     blockMenu = [this](const QUuid& id, QWidget* parent) { return menu(id, parent); };
+    closeBlockMenu = [this] { ownCloseBlockMenu(); };
     prefersReducedMotion = [] { return ReducedMotion().isPreferred(); };
     confirm = [this](const QString& message, const QString& informative, const QString& yes, const QString& no) {
         QMessageBox box(QMessageBox::Question, QString(), message, QMessageBox::NoButton, window());
@@ -101,6 +104,7 @@ BlockEditor::BlockEditor(NoteStore& store, const QUuid& noteID, QWidget* parent)
 
 BlockEditor::~BlockEditor()
 {
+    delete m_blockMenuPanel;
     // The text view goes with the widget tree; nothing it emits may reach us.
     disconnect(document(), nullptr, this, nullptr);
     disconnect(m_textView, nullptr, this, nullptr);
@@ -302,6 +306,8 @@ void BlockEditor::onSelectionChanged()
 {
     if (m_rendering)
         return;
+    if (m_selectionTyping && !typingOverSelection())
+        m_selectionTyping.reset();
     if (gutter)
         gutter->update();
     if (!m_formatSuppressed)
@@ -362,8 +368,10 @@ bool BlockEditor::restore(Note& snapshot)
     return true;
 }
 
-bool BlockEditor::replaceText(int position, const QString& expected, const AttributedString& replacement)
+bool BlockEditor::replaceText(int position, const QString& expected, const AttributedString& replacement,
+                              bool keepSelection)
 {
+    const QTextCursor before = m_textView->textCursor();
     m_textView->unmarkText();
     if (m_rendering || hasMarkedText())
         return false;
@@ -377,7 +385,15 @@ bool BlockEditor::replaceText(int position, const QString& expected, const Attri
     cursor.setPosition(position + int(expected.size()), QTextCursor::KeepAnchor);
     textdoc::insert(cursor, replacement);
     m_applyingHistory = false;
-    m_textView->setTextCursor(cursor);
+    if (keepSelection) {
+        const int length = editordoc::textLength(doc);
+        QTextCursor kept(&doc);
+        kept.setPosition(std::min(before.anchor(), length));
+        kept.setPosition(std::min(before.position(), length), QTextCursor::KeepAnchor);
+        m_textView->setTextCursor(kept);
+    } else {
+        m_textView->setTextCursor(cursor);
+    }
     return true;
 }
 
@@ -477,6 +493,40 @@ QMenu* BlockEditor::menu(const QUuid& blockID, QWidget* parent)
 {
     selectedBlock = blockID;
     return blockmenu::build(*this, findBlock(blockID), parent);
+}
+
+BlockMenuPanel* BlockEditor::openBlockMenu(const QUuid& blockID, const QRectF& rect, QWidget& view, bool takeFocus)
+{
+    call(closeBlockMenu);
+    ownCloseBlockMenu();
+    auto* panel = new BlockMenuPanel(*this, blockID);
+    m_blockMenuPanel = panel;
+    // The panel goes once it is dismissed, after the event that closed it.
+    const QPointer<BlockEditor> self(this);
+    panel->onDismiss = [self, panel] {
+        if (self && self->m_blockMenuPanel == panel)
+            self->m_blockMenuPanel = nullptr;
+        panel->deleteLater();
+    };
+    panel->show(rect, view, takeFocus);
+    return panel;
+}
+
+BlockMenuPanel* BlockEditor::openBlockMenuAtCaret()
+{
+    const std::optional<QUuid> id = currentBlock();
+    if (!id || !findBlock(*id))
+        return nullptr;
+    const QRect caret = m_textView->cursorRect();
+    return openBlockMenu(*id, QRectF(caret), *m_textView->viewport(), true);
+}
+
+void BlockEditor::ownCloseBlockMenu()
+{
+    if (BlockMenuPanel* panel = m_blockMenuPanel) {
+        m_blockMenuPanel = nullptr;
+        panel->dismiss();
+    }
 }
 
 void BlockEditor::editReminder()

@@ -2,6 +2,7 @@
 
 #include "Domain/Block.h"
 #include "Domain/Note.h"
+#include "Editor/BlockMenuPanel.h"
 #include "Editor/EditorStore.h"
 #include "Editor/EditorText.h"
 #include "Editor/FormatPanel.h"
@@ -82,6 +83,13 @@ public:
     // block its actions act on. The caller owns the menu.
     QMenu* menu(const QUuid& blockID, QWidget* parent = nullptr);
     std::optional<QUuid> selectedBlock;
+    // Shows a block's menu in the block menu panel beside the note window,
+    // its top by `rect` of `view`; with `takeFocus` its first row takes the
+    // keyboard. Closes a panel shown before.
+    BlockMenuPanel* openBlockMenu(const QUuid& blockID, const QRectF& rect, QWidget& view, bool takeFocus);
+    // The same for the block at the caret, beside the caret's line.
+    BlockMenuPanel* openBlockMenuAtCaret();
+    BlockMenuPanel* blockMenuPanel() const { return m_blockMenuPanel; }
     // The menu's actions on the selected block.
     void editReminder();
     void menuConvert(const QVariant& kindRawValue);
@@ -119,6 +127,10 @@ public:
     TextAttributes formatAttributes() const;
     // Their font, or the preferences' font.
     TextFont formatFont() const;
+    // Right after the selection was formatted, text typed over it takes the
+    // font, colour, underline and strikethrough of its first character;
+    // nothing once the selection has changed.
+    std::optional<TextAttributes> typingOverSelection() const;
     // Where the bar stands: the caret's rectangle in global coordinates, or
     // nothing when the caret is scrolled out of view.
     std::optional<QRectF> formatAnchorScreenRect() const;
@@ -161,7 +173,7 @@ public:
 
     // Pieces built elsewhere plug in here; each one may be left empty.
     QPointer<QWidget> gutter;                                   // drawn over the text's left margin
-    std::function<void()> closeBlockMenu;                      // the gutter's block menu
+    std::function<void()> closeBlockMenu;                      // closes the block menu panel
     std::function<double(const QUuid&, bool isTodo)> shelfHeight; // gap below a todo for its file shelf
     std::function<void(bool reload)> syncFileShelves;
     std::function<void()> applyCompletion;                     // display-only appearance of done todos
@@ -204,7 +216,10 @@ public:
 
     // Used by the undo history.
     bool restore(Note& snapshot);
-    bool replaceText(int position, const QString& expected, const AttributedString& replacement);
+    // Puts `replacement` where the text holds `expected`; the caret then
+    // ends after it, or stays where it was with `keepSelection`.
+    bool replaceText(int position, const QString& expected, const AttributedString& replacement,
+                     bool keepSelection = false);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -239,6 +254,7 @@ private:
     void ownPresentFormatBar();
     void ownUpdateFormatBarPosition();
     void ownHideFormatBar();
+    void ownCloseBlockMenu();
     formatbar::Conditions formatBarConditions() const;
     void startFormatWork(int delayMs, bool endsTyping);
     QPointF scrollOffset() const;
@@ -264,6 +280,13 @@ private:
     bool m_formatWorkEndsTyping = false;
     std::map<QUuid, QPointer<TaskShelfView>> m_taskShelfViews;
     FormatPanel* m_formatPanel = nullptr;
+    QPointer<BlockMenuPanel> m_blockMenuPanel;
+    struct SelectionTyping {
+        int start = 0;
+        int end = 0;
+        TextAttributes attributes;
+    };
+    std::optional<SelectionTyping> m_selectionTyping;
     QPointer<QObject> m_formatPanelLifetime;
 };
 

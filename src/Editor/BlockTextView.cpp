@@ -147,6 +147,13 @@ void BlockTextView::keyPressEvent(QKeyEvent* event)
     if (typesText(event)) {
         moveOffAttachment();
         adoptLineBreakTyping();
+        if (const auto typing = editor && !isReadOnly() ? editor->typingOverSelection() : std::nullopt) {
+            QTextCursor cursor = textCursor();
+            cursor.insertText(event->text(), textdoc::charFormat(*typing));
+            setTextCursor(cursor);
+            ensureCursorVisible();
+            return;
+        }
     }
     QTextEdit::keyPressEvent(event);
 }
@@ -179,6 +186,10 @@ void BlockTextView::inputMethodEvent(QInputMethodEvent* event)
 
 void BlockTextView::contextMenuEvent(QContextMenuEvent* event)
 {
+    // From the keyboard (the menu key, Shift+F10) the block at the caret
+    // gets its menu panel, which takes the keyboard.
+    if (event->reason() == QContextMenuEvent::Keyboard && editor && editor->openBlockMenuAtCaret())
+        return;
     const QPointF point = contentPoint(event->pos());
     if (editor)
         editor->prepareWritableLine(point);
@@ -220,7 +231,8 @@ void BlockTextView::focusOutEvent(QFocusEvent* event)
     QTextEdit::focusOutEvent(event);
     if (editor) {
         editor->flush();
-        if (editor->hideFormatBar)
+        // A popup (the format bar's colour menu) leaves the bar in place.
+        if (editor->hideFormatBar && event->reason() != Qt::PopupFocusReason)
             editor->hideFormatBar();
     }
 }

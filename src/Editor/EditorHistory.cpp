@@ -98,7 +98,8 @@ TextFormatCommand::TextFormatCommand(BlockEditor* editor, int position, Attribut
 
 void TextFormatCommand::put(const AttributedString& text)
 {
-    if (!m_editor || !m_editor->replaceText(m_position, text.string(), text)) {
+    // Formats change, characters do not: the caret and selection stay.
+    if (!m_editor || !m_editor->replaceText(m_position, text.string(), text, true)) {
         setObsolete(true);
         return;
     }

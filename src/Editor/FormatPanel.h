@@ -6,8 +6,10 @@ class QWidget;
 
 namespace quorrin {
 
-// The note's floating format bar as the editor drives it. The panel itself
-// (its buttons, fading and collapsing) is built elsewhere.
+class TextFormatTarget;
+
+// A note's floating format panel, as the editor (the body's panel) and the
+// note window (both panels) drive it.
 class FormatPanel {
 public:
     virtual ~FormatPanel() = default;
@@ -21,6 +23,12 @@ public:
     virtual bool isExpanded() const = 0;
     // Pulls the theme and the current format from its target again.
     virtual void refreshBar() = 0;
+    // Parks the panel, collapsed and invisible, beside the note window.
+    virtual void prepareHidden(QWidget& noteWindow) { (void)noteWindow; }
+    // Points the bar at another target (the title's panel, for a new edit).
+    virtual void retarget(TextFormatTarget* target) { (void)target; }
+    // Takes the panel off the screen for good.
+    virtual void orderOut() {}
 };
 
 // When the format bar is shown, moved or hidden.

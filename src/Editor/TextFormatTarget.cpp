@@ -41,9 +41,9 @@ TextFont withTrait(TextFont font, FontTrait trait, bool on)
     return font;
 }
 
-std::optional<double> steppedSize(double current, double delta)
+std::optional<double> steppedSize(double current, double delta, double minimum, double maximum)
 {
-    const double target = std::clamp(std::round(current + delta), minimumSize, maximumSize);
+    const double target = std::clamp(std::round(current + delta), minimum, maximum);
     if (target == current)
         return std::nullopt;
     return target;

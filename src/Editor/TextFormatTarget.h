@@ -20,8 +20,8 @@ struct TextFormat {
 
 // What the format bar needs of the text it formats: the note body or the
 // note title. The bar never touches text itself. Each command changes the
-// selection as one undoable step, or, with nothing selected, the attributes
-// of the next text typed.
+// selection (in the body as one undoable step), or, with nothing selected,
+// the attributes of the next text typed.
 class TextFormatTarget {
 public:
     virtual ~TextFormatTarget() = default;
@@ -67,8 +67,10 @@ TextFormat formatOf(const TextAttributes& attributes, const TextFont& base);
 bool hasTrait(const TextFont& font, FontTrait trait);
 TextFont withTrait(TextFont font, FontTrait trait, bool on);
 // The size after a step: rounded half away from zero and kept within
-// 9...48; nothing when that is the current size.
-std::optional<double> steppedSize(double current, double delta);
+// [minimum, maximum] (9...48 for the body); nothing when that is the
+// current size.
+std::optional<double> steppedSize(double current, double delta, double minimum = minimumSize,
+                                  double maximum = maximumSize);
 
 // Transforms of a selection's copy; a run without font starts from `base`.
 void setTrait(AttributedString& text, FontTrait trait, bool on, const TextFont& base);

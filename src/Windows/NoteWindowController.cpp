@@ -5,6 +5,7 @@
 #include "Editor/BlockEditor.h"
 #include "Editor/BlockTextView.h"
 #include "Editor/ScrollOverflowHint.h"
+#include "Editor/TextFormatPanel.h"
 #include "Editor/TextDocumentConversion.h"
 #include "Persistence/NoteStore.h"
 #include "Platform/QtScreenProvider.h"
@@ -29,6 +30,7 @@
 
 #include <QApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QShortcut>
@@ -76,6 +78,21 @@ NoteWindowController::NoteWindowController(NoteStore& store, const Note& note, S
     if (!m_services.chooseAttachments)
         m_services.chooseAttachments = [this] { return notedialogs::askAttachments(panel()); };
 
+    if (!m_services.parts.makeFormatPanel) {
+        m_services.parts.makeFormatPanel = [this](BlockEditor& editor) -> std::unique_ptr<FormatPanel> {
+            auto panel = std::make_unique<TextFormatPanel>(&editor);
+            panel->reducedMotion = [this] { return reducedMotion(); };
+            return panel;
+        };
+    }
+    if (!m_services.parts.makeTitleFormatPanel) {
+        m_services.parts.makeTitleFormatPanel = [this](TextFormatTarget& target) -> std::unique_ptr<FormatPanel> {
+            auto panel = std::make_unique<TextFormatPanel>(&target);
+            panel->reducedMotion = [this] { return reducedMotion(); };
+            return panel;
+        };
+    }
+
     m_pointer.onMove = [this](QPointF point) { pointerMoved(point); };
     m_pointer.onRelease = [this](QPointF point) { pointerReleased(point); };
     m_pointer.onCancel = [this] { pointerCancelled(); };
@@ -89,6 +106,9 @@ NoteWindowController::NoteWindowController(NoteStore& store, const Note& note, S
             refresh();
     });
 
+    // The editor shows and hides its body's panel from here on.
+    formatPanel();
+
     m_editor->textView()->setFocus();
     restoreSavedFrame();
     refresh();
@@ -99,8 +119,12 @@ NoteWindowController::~NoteWindowController()
     endPointerSessions();
     dismissReminderPanel(false);
     disconnect(m_titleSelectionObserver);
-    if (m_titleFormatPanel)
+    if (m_titleFormatPanel) {
+        m_titleFormatPanel->retarget(nullptr);
         m_titleFormatPanel->orderOut();
+    }
+    if (m_formatPanel)
+        m_formatPanel->orderOut();
     if (m_frameAnimation)
         m_frameAnimation->stop();
     // The editor and the views go with the panel; nothing they emit or call
@@ -186,6 +210,7 @@ void NoteWindowController::buildPanel()
         hint->raise();
     }
     m_panel->setFocusProxy(m_editor->textView());
+    m_editor->textView()->installEventFilter(this);
 }
 
 void NoteWindowController::buildHeader()
@@ -217,6 +242,7 @@ void NoteWindowController::buildHeader()
     connect(m_titleLabel, &TitleTextField::editingBegan, this, &NoteWindowController::beginTitleEditing);
     connect(m_titleLabel, &TitleTextField::edited, this, &NoteWindowController::titleEditingChanged);
     connect(m_titleLabel, &TitleTextField::editingEnded, this, &NoteWindowController::titleEditingEnded);
+    m_titleLabel->installEventFilter(this);
     row->addWidget(m_titleLabel, 1, Qt::AlignVCenter);
     row->addSpacing(8);
 
@@ -274,6 +300,9 @@ bool NoteWindowController::eventFilter(QObject* watched, QEvent* event)
             break;
         }
     }
+    if (event->type() == QEvent::KeyPress && (watched == m_titleLabel || (m_editor && watched == m_editor->textView()))
+        && formatShortcut(static_cast<const QKeyEvent&>(*event)))
+        return true;
     return QObject::eventFilter(watched, event);
 }
 
@@ -355,7 +384,7 @@ void NoteWindowController::refresh()
     m_background->setAccentColor(theme.accent);
     m_background->updatePrimaryAccent(false);
 
-    if (NoteFormatPanel* panel = formatPanel())
+    if (FormatPanel* panel = formatPanel())
         panel->refreshBar();
 
     WindowLevelAdapter::apply(*m_panel, DesktopWindowPolicy::noteLevel(note->alwaysOnTop || temporarilyRaised));
@@ -475,14 +504,42 @@ void NoteWindowController::setRole(bool secondary, bool primary)
     }
 }
 
-NoteFormatPanel* NoteWindowController::formatPanel()
+FormatPanel* NoteWindowController::formatPanel()
 {
     if (!m_formatPanel && m_services.parts.makeFormatPanel) {
         m_formatPanel = m_services.parts.makeFormatPanel(*m_editor);
-        if (m_formatPanel)
+        if (m_formatPanel) {
+            auto* lifetime = dynamic_cast<QObject*>(m_formatPanel.get());
+            m_editor->setFormatPanel(m_formatPanel.get(), lifetime ? lifetime : this);
             m_formatPanel->prepareHidden(*m_panel);
+        }
     }
     return m_formatPanel.get();
+}
+
+TextFormatTarget* NoteWindowController::formatTarget() const
+{
+    if (m_titleLabel->isEditing() && m_titleFormatTarget && m_titleFormatTarget->editor == m_titleLabel)
+        return m_titleFormatTarget.get();
+    return m_editor;
+}
+
+bool NoteWindowController::formatShortcut(const QKeyEvent& event)
+{
+    if (event.modifiers() != Qt::ControlModifier)
+        return false;
+    TextFormatTarget* target = formatTarget();
+    if (!target)
+        return false;
+    switch (event.key()) {
+    case Qt::Key_B: target->toggleBold(); break;
+    case Qt::Key_I: target->toggleItalic(); break;
+    case Qt::Key_U: target->toggleUnderline(); break;
+    default: return false;
+    }
+    if (target != m_editor && m_titleFormatPanel)
+        m_titleFormatPanel->refreshBar();
+    return true;
 }
 
 void NoteWindowController::beginTitleEditing()
@@ -493,17 +550,16 @@ void NoteWindowController::beginTitleEditing()
     const QRectF titleOnScreen(m_titleLabel->mapToGlobal(QPoint(0, 0)), QSizeF(m_titleLabel->size()));
     if (m_titleFormatTarget && m_titleFormatTarget->editor == m_titleLabel && m_titleFormatPanel) {
         // The session runs already: show its panel again.
-        m_titleFormatPanel->retarget(*m_titleFormatTarget);
+        m_titleFormatPanel->retarget(m_titleFormatTarget.get());
         m_titleFormatPanel->refreshBar();
         m_titleFormatPanel->show(titleOnScreen, *m_panel);
-        m_titleFormatPanel->refreshBar();
         return;
     }
     const std::optional<Note> note = m_store.note(m_noteID);
     const NoteTheme theme = note ? noteColor::theme(note->color) : NoteTheme::neutral();
-    m_titleFormatTarget = std::make_unique<TitleFormatTarget>(m_titleLabel, theme, titleFont());
+    m_titleFormatTarget = std::make_unique<TitleFormatTarget>(m_titleLabel, theme, titleTextFont());
     if (m_titleFormatPanel) {
-        m_titleFormatPanel->retarget(*m_titleFormatTarget);
+        m_titleFormatPanel->retarget(m_titleFormatTarget.get());
         m_titleFormatPanel->refreshBar();
     } else if (m_services.parts.makeTitleFormatPanel) {
         m_titleFormatPanel = m_services.parts.makeTitleFormatPanel(*m_titleFormatTarget);
@@ -547,6 +603,8 @@ void NoteWindowController::titleEditingEnded()
         source = *m_pendingTitleSource;
     m_pendingTitleSource.reset();
     hideTitleFormatPanel();
+    if (m_titleFormatPanel)
+        m_titleFormatPanel->retarget(nullptr);
     m_titleFormatTarget.reset();
     persistTitle(source);
     QTimer::singleShot(0, this, &NoteWindowController::updateTitle);

@@ -20,6 +20,7 @@
 #include <optional>
 
 class QMenu;
+class QKeyEvent;
 class QMouseEvent;
 class QVariantAnimation;
 
@@ -31,6 +32,7 @@ class NoteBackground;
 class NoteHeader;
 class NoteStore;
 class StickyPanel;
+class TextFormatTarget;
 class TitleFormatTarget;
 class TitleTextField;
 
@@ -110,8 +112,11 @@ public:
     bool isLayerToggleAnimating() const { return m_layerToggleAnimating; }
 
     // --- panels, when their makers were given
-    NoteFormatPanel* formatPanel(); // the body's, made on first use
-    NoteFormatPanel* titleFormatPanel() const { return m_titleFormatPanel.get(); }
+    FormatPanel* formatPanel(); // the body's, made on first use
+    FormatPanel* titleFormatPanel() const { return m_titleFormatPanel.get(); }
+    // What the format commands (bold, italic, underline, the format bar)
+    // act on: the title while it is edited, else the body.
+    TextFormatTarget* formatTarget() const;
     TitleFormatTarget* titleFormatTarget() const { return m_titleFormatTarget.get(); }
     NoteReminderPanel* reminderPanel() const { return m_reminderPanel.get(); }
 
@@ -193,6 +198,8 @@ private:
     void endFileDropSession();
     void closeBlockMenu();
     void hideFormatBar();
+    // Ctrl+B, Ctrl+I and Ctrl+U in the body or the title; true when handled.
+    bool formatShortcut(const QKeyEvent& event);
     void animateLayerIcon(bool top);
     bool reducedMotion() const;
     void reportError(std::exception_ptr error);
@@ -230,8 +237,8 @@ private:
     HandCursorButton* m_menuButton = nullptr;
     BlockEditor* m_editor = nullptr;
 
-    std::unique_ptr<NoteFormatPanel> m_formatPanel;
-    std::unique_ptr<NoteFormatPanel> m_titleFormatPanel;
+    std::unique_ptr<FormatPanel> m_formatPanel;
+    std::unique_ptr<FormatPanel> m_titleFormatPanel;
     std::unique_ptr<TitleFormatTarget> m_titleFormatTarget;
     std::unique_ptr<NoteReminderPanel> m_reminderPanel;
     std::optional<AttributedString> m_pendingTitleSource;

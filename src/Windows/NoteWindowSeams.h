@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Editor/FormatPanel.h"
+
 #include <QRectF>
 #include <QUuid>
 #include <QWidget>
@@ -11,31 +13,11 @@
 namespace quorrin {
 
 class BlockEditor;
-class TitleFormatTarget;
+class TextFormatTarget;
 
 // The pieces of a note window that are built by other parts of the program
 // plug in through these small interfaces. A window works without any of
 // them: each one it holds may be missing.
-
-// A floating format bar panel: the body's (formatting the editor) or the
-// title's (formatting the title field).
-class NoteFormatPanel {
-public:
-    virtual ~NoteFormatPanel() = default;
-    // Pulls the theme and the current format from the target again.
-    virtual void refreshBar() = 0;
-    // Points the bar at another title target (the title panel only).
-    virtual void retarget(TitleFormatTarget& target) = 0;
-    // Parks the panel, collapsed and invisible, beside the note window, as
-    // its child at the window's level.
-    virtual void prepareHidden(QWidget& noteWindow) = 0;
-    // Shows the panel beside the note window at a rectangle in Qt global
-    // coordinates.
-    virtual void show(const QRectF& near, QWidget& noteWindow) = 0;
-    virtual void hide() = 0;
-    // Takes the panel off the screen for good.
-    virtual void orderOut() = 0;
-};
 
 // The reminder editor of one todo.
 class NoteReminderPanel {
@@ -66,10 +48,13 @@ public:
     virtual bool hasItems() const = 0;
 };
 
-// Makers of the pluggable pieces; each may be left empty.
+// Makers of the pluggable pieces; the reminder panel's may be left empty.
 struct NoteWindowParts {
-    std::function<std::unique_ptr<NoteFormatPanel>(BlockEditor& editor)> makeFormatPanel;
-    std::function<std::unique_ptr<NoteFormatPanel>(TitleFormatTarget& target)> makeTitleFormatPanel;
+    // The body's format panel, formatting the editor, and the title's,
+    // formatting the title while it is edited. A floating panel beside the
+    // note when not given.
+    std::function<std::unique_ptr<FormatPanel>(BlockEditor& editor)> makeFormatPanel;
+    std::function<std::unique_ptr<FormatPanel>(TextFormatTarget& target)> makeTitleFormatPanel;
     std::function<std::unique_ptr<NoteReminderPanel>(BlockEditor& editor, const QUuid& blockID,
                                                      const ReminderCallbacks& callbacks)>
         makeReminderPanel;

@@ -170,5 +170,54 @@ TEST_F(BodyFormattingTest, ThemeFollowsTheNoteColour)
     EXPECT_EQ(editor->noteTheme(), NoteTheme::neutral());
 }
 
+TEST_F(BodyFormattingTest, UndoAndRedoOfAFormatStepLeaveTheCaretWhereItIs)
+{
+    open({makeBlock(BlockKind::Paragraph, QStringLiteral("abcdef"))});
+    select(1, 3);
+    editor->toggleUnderline();
+    caretAt(5);
+    editor->history()->undo();
+    EXPECT_EQ(storedAt(0, 1).underlineStyle, 0);
+    EXPECT_EQ(editor->textView()->textCursor().position(), 5);
+    EXPECT_FALSE(editor->textView()->textCursor().hasSelection());
+    select(4, 6);
+    editor->history()->redo();
+    EXPECT_EQ(storedAt(0, 1).underlineStyle, 1);
+    EXPECT_EQ(editor->textView()->textCursor().selectionStart(), 4);
+    EXPECT_EQ(editor->textView()->textCursor().selectionEnd(), 6);
+}
+
+TEST_F(BodyFormattingTest, TextTypedOverAFormattedSelectionTakesItsFirstCharactersFormat)
+{
+    Block line = makeBlock(BlockKind::Paragraph, QStringLiteral("abcd"));
+    AttributedString mixed = line.text.attributed();
+    mixed.setFont(0, 1, TextFont::system(20));
+    line.text = RichText(mixed);
+    open({line});
+    select(0, 3);
+    editor->setTextColor(TextColor::fixed({1, 0, 0, 1}));
+    ASSERT_TRUE(editor->typingOverSelection());
+    QTest::keyClicks(editor->textView(), QStringLiteral("Z"));
+    editor->flush();
+    EXPECT_EQ(stored().blocks[0].text.attributed().string(), QStringLiteral("Zd"));
+    EXPECT_EQ(storedAt(0, 0).font->pointSize, 20);
+    EXPECT_EQ(storedAt(0, 0).foreground, TextColor::fixed({1, 0, 0, 1}));
+    editor->history()->undo();
+    EXPECT_EQ(stored().blocks[0].text.attributed().string(), QStringLiteral("abcd"));
+
+    select(0, 3);
+    editor->setTextColor(TextColor::fixed({0, 0, 1, 1}));
+    select(1, 3); // another selection: the usual typing attributes again
+    EXPECT_FALSE(editor->typingOverSelection());
+}
+
+TEST(TextFormatRules, SizeStepsWithinTheTitlesLimits)
+{
+    EXPECT_EQ(textformat::steppedSize(15.5, 1, 11, 20), 17);
+    EXPECT_EQ(textformat::steppedSize(20, 1, 11, 20), std::nullopt);
+    EXPECT_EQ(textformat::steppedSize(11, -1, 11, 20), std::nullopt);
+    EXPECT_EQ(textformat::steppedSize(24, 1, 11, 20), 20);
+}
+
 } // namespace
 } // namespace quorrin

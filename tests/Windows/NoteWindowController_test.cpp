@@ -422,3 +422,49 @@ TEST_F(NoteWindowControllerTest, ClosingTheWindowWhileTypingKeepsTheText)
     controller.reset();
     EXPECT_EQ(store->note(note.id)->blocks.front().text.attributed().string(), QStringLiteral("abc"));
 }
+
+namespace quorrin {
+namespace {
+
+TEST_F(NoteWindowControllerTest, CtrlBFormatsTheBodyAsOneStepAndTheTitleWithoutAny)
+{
+    const Note note = addNote(noteWithText(QStringLiteral("body")));
+    auto controller = open(note);
+    controller->panel()->show();
+    BlockEditor& editor = *controller->editor();
+    EXPECT_EQ(controller->formatTarget(), &editor);
+    EXPECT_TRUE(editor.formatPanel()); // the window gave the editor its panel
+
+    QTextCursor word(editor.document());
+    word.setPosition(0);
+    word.setPosition(4, QTextCursor::KeepAnchor);
+    editor.textView()->setTextCursor(word);
+    const int steps = editor.history()->count();
+    QTest::keyClick(editor.textView(), Qt::Key_B, Qt::ControlModifier);
+    EXPECT_EQ(editor.history()->count(), steps + 1);
+    EXPECT_EQ(editor.history()->undoText(), QStringLiteral("加粗"));
+    editor.flush();
+    EXPECT_TRUE(store->note(note.id)->blocks[0].text.attributed().attributesAt(0).font->bold);
+
+    word.setPosition(4);
+    editor.textView()->setTextCursor(word);
+    QTest::keyClick(editor.textView(), Qt::Key_I, Qt::ControlModifier); // the typing attributes
+    EXPECT_EQ(editor.history()->count(), steps + 1);
+    EXPECT_TRUE(editor.currentTextFormat().italic);
+
+    TitleTextField* title = controller->titleField();
+    title->setFocus();
+    QFocusEvent focusIn(QEvent::FocusIn, Qt::MouseFocusReason);
+    QCoreApplication::sendEvent(title, &focusIn);
+    if (!title->isEditing())
+        GTEST_SKIP() << "the title field did not start editing without a window system";
+    controller->beginTitleEditing();
+    ASSERT_NE(controller->formatTarget(), &editor);
+    title->selectAll();
+    QTest::keyClick(title, Qt::Key_U, Qt::ControlModifier);
+    EXPECT_TRUE(controller->formatTarget()->currentTextFormat().underline);
+    EXPECT_EQ(editor.history()->count(), steps + 1);
+}
+
+} // namespace
+} // namespace quorrin

@@ -1,0 +1,76 @@
+#include "Editor/FormatPanelFlow.h"
+
+namespace quorrin {
+
+FormatPanelFlow::Show FormatPanelFlow::show()
+{
+    m_hidePending = false;
+    Show plan;
+    plan.appears = !m_showing;
+    if (!m_showing) {
+        plan.collapseBarNow = true;
+        m_expanded = false;
+        m_collapsePending = false;
+        m_showing = true;
+    }
+    plan.expanded = m_expanded;
+    return plan;
+}
+
+bool FormatPanelFlow::enter()
+{
+    if (!m_showing)
+        return false;
+    m_collapsePending = false;
+    if (m_expanded)
+        return false;
+    m_expanded = true;
+    return true;
+}
+
+bool FormatPanelFlow::leave()
+{
+    if (!m_showing || !m_expanded)
+        return false;
+    m_collapsePending = true;
+    return true;
+}
+
+bool FormatPanelFlow::collapseDue()
+{
+    const bool due = m_collapsePending && m_showing && m_expanded;
+    m_collapsePending = false;
+    if (due)
+        m_expanded = false;
+    return due;
+}
+
+FormatPanelFlow::Hide FormatPanelFlow::hide()
+{
+    Hide plan;
+    plan.collapseBarNow = true;
+    m_collapsePending = false;
+    if (!m_showing) {
+        m_expanded = false;
+        return plan;
+    }
+    m_showing = false;
+    m_expanded = false;
+    m_hidePending = true;
+    plan.fadeOut = true;
+    return plan;
+}
+
+bool FormatPanelFlow::hideFaded()
+{
+    const bool orderOut = m_hidePending && !m_showing;
+    m_hidePending = false;
+    return orderOut;
+}
+
+void FormatPanelFlow::park()
+{
+    m_showing = m_expanded = m_collapsePending = m_hidePending = false;
+}
+
+} // namespace quorrin

@@ -1,0 +1,100 @@
+#include "Widgets/MenuActionButton.h"
+
+#include "Widgets/Motion.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+namespace quorrin {
+
+MenuActionButton::MenuActionButton(QWidget* parent)
+    : HandCursorButton(parent)
+    , m_accent(palette().color(QPalette::Highlight))
+{
+    m_fade.setDuration(backgroundFadeMs);
+    m_fade.setEasingCurve(Motion::easeOut());
+    connect(&m_fade, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
+        m_background = value.value<QColor>();
+        update();
+    });
+}
+
+void MenuActionButton::setAccentColor(const QColor& color)
+{
+    m_accent = color;
+    if (isHovered() && !m_hover)
+        animateBackground(hoverColor());
+}
+
+void MenuActionButton::setRestingBackground(const QColor& color, bool animated)
+{
+    m_resting = color;
+    if (animated) {
+        animateBackground(color);
+        return;
+    }
+    m_fade.stop();
+    m_background = m_targetBackground = color;
+    update();
+}
+
+QColor MenuActionButton::hoverColor() const
+{
+    if (m_hover)
+        return *m_hover;
+    QColor color = m_accent;
+    color.setAlphaF(float(color.alphaF() * hoverAlpha));
+    return color;
+}
+
+void MenuActionButton::enterEvent(QEnterEvent* event)
+{
+    HandCursorButton::enterEvent(event);
+    animateBackground(hoverColor());
+}
+
+void MenuActionButton::leaveEvent(QEvent* event)
+{
+    HandCursorButton::leaveEvent(event);
+    animateBackground(m_resting);
+}
+
+void MenuActionButton::focusInEvent(QFocusEvent* event)
+{
+    HandCursorButton::focusInEvent(event);
+    animateBackground(hoverColor());
+}
+
+void MenuActionButton::focusOutEvent(QFocusEvent* event)
+{
+    HandCursorButton::focusOutEvent(event);
+    if (!isHovered())
+        animateBackground(m_resting);
+}
+
+void MenuActionButton::animateBackground(const QColor& color)
+{
+    m_fade.stop();
+    m_targetBackground = color;
+    m_fade.setStartValue(m_background);
+    m_fade.setEndValue(color);
+    m_fade.start();
+}
+
+void MenuActionButton::paintContent(QPainter& painter, const QRectF& rect)
+{
+    if (m_background.alpha() > 0) {
+        QPainterPath shape;
+        shape.addRoundedRect(rect, cornerRadius, cornerRadius);
+        painter.fillPath(shape, m_background);
+    }
+    if (m_alignment == Qt::AlignCenter || text().isEmpty() || !icon().isNull()) {
+        HandCursorButton::paintContent(painter, rect);
+        return;
+    }
+    painter.setFont(font());
+    painter.setPen(m_textColor.value_or(palette().color(QPalette::ButtonText)));
+    painter.drawText(rect, int(m_alignment | Qt::AlignVCenter), text());
+}
+
+} // namespace quorrin
