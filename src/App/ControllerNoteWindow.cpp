@@ -64,6 +64,46 @@ void ControllerNoteWindow::requestAttention()
     QApplication::alert(m_controller->panel());
 }
 
+void ControllerNoteWindow::restoreSavedFrame()
+{
+    m_controller->restoreSavedFrame();
+}
+
+QString ControllerNoteWindow::windowTitle() const
+{
+    const std::optional<Note> note = m_controller->store().note(m_controller->noteID());
+    return note ? note->title() : QString();
+}
+
+bool ControllerNoteWindow::panelContains(const QPoint& globalPoint) const
+{
+    auto contains = [&](const QWidget* panel, bool needsMouse) {
+        return panel && panel->isVisible() && !(needsMouse && panel->testAttribute(Qt::WA_TransparentForMouseEvents))
+            && panel->frameGeometry().contains(globalPoint);
+    };
+    // The body's bar lets clicks through while it is fading out.
+    return contains(widgetOf(m_controller->formatPanel()), true)
+        || contains(widgetOf(m_controller->titleFormatPanel()), false)
+        || contains(widgetOf(m_controller->reminderPanel()), false);
+}
+
+bool ControllerNoteWindow::containsRelatedWindow(const QWidget* window) const
+{
+    return m_controller->containsRelatedWindow(window);
+}
+
+void ControllerNoteWindow::dismissReminderPanel()
+{
+    if (NoteReminderPanel* panel = m_controller->reminderPanel())
+        panel->dismiss(true, false, false);
+}
+
+void ControllerNoteWindow::prepareWindowDrag(const QWidget& window, const QMouseEvent& event)
+{
+    if (&window == m_controller->panel())
+        m_controller->prepareWindowDrag(event);
+}
+
 QUuid ControllerNoteWindow::noteID() const
 {
     return m_controller->noteID();

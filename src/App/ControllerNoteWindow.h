@@ -35,6 +35,12 @@ public:
     void showReminder(const QUuid& blockID, const ReminderCallbacks& callbacks) override;
     void commitPendingInput() override;
     void requestAttention() override;
+    void restoreSavedFrame() override;
+    QString windowTitle() const override;
+    bool panelContains(const QPoint& globalPoint) const override;
+    bool containsRelatedWindow(const QWidget* window) const override;
+    void dismissReminderPanel() override;
+    void prepareWindowDrag(const QWidget& window, const QMouseEvent& event) override;
 
     // --- the workspace's view
     NoteWindowHost* host() const override;
