@@ -12,6 +12,7 @@
 #include <QTextDocument>
 #include <QTextLayout>
 
+#include <algorithm>
 #include <vector>
 
 namespace quorrin {
@@ -37,7 +38,25 @@ bool BlockEditor::markLinks(int from, int to)
     const QTextBlock last = doc.findBlock(to);
     for (QTextBlock block = doc.findBlock(from); block.isValid(); block = block.next()) {
         const QString text = block.text();
-        std::vector<QString> wanted(std::size_t(text.size()));
+        const auto size = std::size_t(text.size());
+        std::vector<QString> current(size);
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QString url = fragment.charFormat().stringProperty(textdoc::Link);
+            const auto offset = std::size_t(fragment.position() - block.position());
+            std::fill(current.begin() + offset, current.begin() + offset + std::size_t(fragment.length()), url);
+        }
+        // Links given to other words stay; links made from an address
+        // follow the address as it is edited.
+        std::vector<QString> wanted(size);
+        for (std::size_t i = 0; i < size;) {
+            std::size_t j = i + 1;
+            while (j < size && current[j] == current[i])
+                ++j;
+            if (!current[i].isEmpty() && !links::isAutomatic(current[i], QStringView(text).mid(qsizetype(i), qsizetype(j - i))))
+                std::fill(wanted.begin() + i, wanted.begin() + j, current[i]);
+            i = j;
+        }
         for (const DetectedLink& link : links::detect(text))
             std::fill(wanted.begin() + link.start, wanted.begin() + link.start + link.length, link.url);
         // Fragments first, then the changes: changing formats splits fragments.
@@ -50,14 +69,13 @@ bool BlockEditor::markLinks(int from, int to)
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             const QTextCharFormat format = fragment.charFormat();
-            const QString current = format.stringProperty(textdoc::Link);
             const int offset = fragment.position() - block.position();
             for (int i = 0; i < fragment.length();) {
                 const QString& url = wanted[std::size_t(offset + i)];
                 int j = i + 1;
                 while (j < fragment.length() && wanted[std::size_t(offset + j)] == url)
                     ++j;
-                if (url != current) {
+                if (url != current[std::size_t(offset + i)]) {
                     QTextCharFormat next = format;
                     if (url.isEmpty())
                         next.clearProperty(textdoc::Link);

@@ -2,6 +2,8 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace quorrin::links {
 namespace {
 
@@ -61,6 +63,19 @@ std::vector<DetectedLink> detect(const QString& text)
         }
     }
     return found;
+}
+
+bool isAutomatic(const QString& url, QStringView text)
+{
+    QStringView shown(url);
+    if (shown.startsWith(QStringLiteral("mailto:"), Qt::CaseInsensitive))
+        shown = shown.mid(7);
+    else if (text.startsWith(QStringLiteral("www."), Qt::CaseInsensitive)
+             && shown.startsWith(QStringLiteral("http://"), Qt::CaseInsensitive))
+        shown = shown.mid(7);
+    // An address cut or extended by typing still begins like the address.
+    const qsizetype common = std::min<qsizetype>({4, shown.size(), text.size()});
+    return common > 0 && text.left(common).compare(shown.left(common), Qt::CaseInsensitive) == 0;
 }
 
 bool isOpenable(const QUrl& url)

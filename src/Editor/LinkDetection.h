@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Editor/TextFormatTarget.h"
+
 #include <QString>
 #include <QUrl>
 
@@ -19,11 +21,15 @@ struct DetectedLink {
 namespace links {
 
 // The stored attribute that makes characters a link; its value is the URL.
-inline const QString attribute = QStringLiteral("link");
+inline const QString& attribute = textformat::linkAttribute;
 
 // Every web address (http://, https://, www.) and e-mail address in `text`,
 // in order. Punctuation that ends a sentence is not part of an address.
 std::vector<DetectedLink> detect(const QString& text);
+
+// Whether a link over `text` was made from the address it shows (so it
+// follows that text as it is edited), rather than given to other words.
+bool isAutomatic(const QString& url, QStringView text);
 
 // Whether a link may be handed to the desktop: only http and https
 // addresses with a host, and mailto addresses. Never a local file, a

@@ -46,6 +46,14 @@ TEST(LinkDetection, OnlyWebAndMailAddressesOpen)
         EXPECT_FALSE(links::isOpenable(QUrl(QString::fromLatin1(bad)))) << bad;
 }
 
+TEST(LinkDetection, LinksMadeFromAnAddressFollowItsText)
+{
+    EXPECT_TRUE(links::isAutomatic(QStringLiteral("https://example.com"), u"https://exa"));
+    EXPECT_TRUE(links::isAutomatic(QStringLiteral("http://www.a.org"), u"www.a.org x"));
+    EXPECT_TRUE(links::isAutomatic(QStringLiteral("mailto:bob@example.com"), u"bob@example.com "));
+    EXPECT_FALSE(links::isAutomatic(QStringLiteral("https://example.com"), u"click here"));
+}
+
 class EditorLinkTest : public EditorFixture {
 protected:
     std::vector<QUrl> opened;
@@ -114,6 +122,22 @@ TEST_F(EditorLinkTest, PastedAndRenderedLinksOpenOnlyWebAndMail)
     EXPECT_TRUE(editor->openLinkAt(point));
     EXPECT_EQ(opened, std::vector<QUrl>{QUrl(QStringLiteral("mailto:bob@example.com"))});
     EXPECT_FALSE(editor->openLinkAt(pointOver(0))); // plain text
+}
+
+TEST_F(EditorLinkTest, ALinkGivenToWordsSurvivesTypingBesideIt)
+{
+    AttributedString text(QStringLiteral("click here"), TextAttributes{});
+    text.setCustom(0, 5, links::attribute, QStringLiteral("https://example.com"));
+    Block block = makeBlock(BlockKind::Paragraph, QString());
+    block.text = RichText(text);
+    open({block});
+    QTextCursor cursor(editor->document());
+    cursor.setPosition(10);
+    editor->textView()->setTextCursor(cursor);
+    QTest::keyClicks(editor->textView(), QStringLiteral(" or www.a.org"));
+    EXPECT_EQ(storedLinkAt(0), QStringLiteral("https://example.com"));
+    EXPECT_FALSE(storedLinkAt(7));
+    EXPECT_EQ(storedLinkAt(16), QStringLiteral("http://www.a.org"));
 }
 
 TEST_F(EditorLinkTest, AStoredLinkToALocalFileNeverOpens)
