@@ -3,7 +3,6 @@
 #include "Editor/BlockEditor.h"
 #include "Editor/BlockTextView.h"
 
-#include <QCheckBox>
 #include <QGridLayout>
 #include <QKeySequence>
 #include <QLabel>
@@ -49,7 +48,9 @@ FindReplaceBar::FindReplaceBar(BlockEditor* editor, QWidget* parent)
     QToolButton* previous = smallButton(QStringLiteral("‹"), QStringLiteral("上一个"), this);
     QToolButton* next = smallButton(QStringLiteral("›"), QStringLiteral("下一个"), this);
     QToolButton* done = smallButton(QStringLiteral("完成"), QStringLiteral("关闭查找栏"), this);
-    m_matchCase = new QCheckBox(QStringLiteral("区分大小写"), this);
+    QToolButton* matchCase = smallButton(QStringLiteral("Aa"), QStringLiteral("区分大小写"), this);
+    matchCase->setCheckable(true);
+    m_matchCase = matchCase;
     m_replace = new QLineEdit(this);
     m_replace->setPlaceholderText(QStringLiteral("替换为"));
     m_replace->setAccessibleName(QStringLiteral("替换为"));
@@ -58,19 +59,19 @@ FindReplaceBar::FindReplaceBar(BlockEditor* editor, QWidget* parent)
 
     grid->addWidget(m_find, 0, 0);
     grid->addWidget(m_counter, 0, 1);
-    grid->addWidget(previous, 0, 2);
-    grid->addWidget(next, 0, 3);
-    grid->addWidget(done, 0, 4);
-    grid->addWidget(m_replace, 1, 0);
-    grid->addWidget(m_matchCase, 1, 1, 1, 1);
-    grid->addWidget(replaceOne, 1, 2, 1, 2);
-    grid->addWidget(replaceEvery, 1, 4);
+    grid->addWidget(m_matchCase, 0, 2);
+    grid->addWidget(previous, 0, 3);
+    grid->addWidget(next, 0, 4);
+    grid->addWidget(done, 0, 5);
+    grid->addWidget(m_replace, 1, 0, 1, 3);
+    grid->addWidget(replaceOne, 1, 3, 1, 2);
+    grid->addWidget(replaceEvery, 1, 5);
     grid->setColumnStretch(0, 1);
 
     connect(m_find, &QLineEdit::textEdited, this, [this] { search(true); });
     connect(m_find, &QLineEdit::returnPressed, this, &FindReplaceBar::findNext);
     connect(m_replace, &QLineEdit::returnPressed, this, &FindReplaceBar::replaceCurrent);
-    connect(m_matchCase, &QCheckBox::toggled, this, [this] { search(true); });
+    connect(m_matchCase, &QAbstractButton::toggled, this, [this] { search(true); });
     connect(previous, &QToolButton::clicked, this, &FindReplaceBar::findPrevious);
     connect(next, &QToolButton::clicked, this, &FindReplaceBar::findNext);
     connect(done, &QToolButton::clicked, this, &FindReplaceBar::close);

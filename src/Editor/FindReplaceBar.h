@@ -8,7 +8,7 @@
 #include <functional>
 #include <vector>
 
-class QCheckBox;
+class QAbstractButton;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -39,7 +39,7 @@ public:
 
     QLineEdit* findField() const { return m_find; }
     QLineEdit* replaceField() const { return m_replace; }
-    QCheckBox* matchCaseBox() const { return m_matchCase; }
+    QAbstractButton* matchCaseBox() const { return m_matchCase; }
     QString counter() const;
     const std::vector<TextMatch>& matches() const { return m_matches; }
 
@@ -58,7 +58,7 @@ private:
     QPointer<BlockEditor> m_editor;
     QLineEdit* m_find = nullptr;
     QLineEdit* m_replace = nullptr;
-    QCheckBox* m_matchCase = nullptr;
+    QAbstractButton* m_matchCase = nullptr;
     QLabel* m_counter = nullptr;
     std::vector<TextMatch> m_matches;
     int m_anchor = 0; // where the incremental search starts from

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QCheckBox>
+#include <QAbstractButton>
 #include <QLineEdit>
 #include <QTest>
 #include <QUndoStack>
