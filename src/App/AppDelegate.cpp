@@ -50,6 +50,10 @@ AppDelegate::AppDelegate(AppEnvironment environment, QObject* parent)
     , m_globalUndo(std::make_unique<QUndoStack>())
 {
     activateApplication = [this] { activateWindows(); };
+    panels.showFindBar = [](RegisteredNoteWindow& note) {
+        if (BlockEditor* editor = note.editor())
+            editor->showFindBar();
+    };
 }
 
 AppDelegate::~AppDelegate()

@@ -20,6 +20,11 @@
 #include "Platform/DialogPlacement.h"
 #include "Platform/ReducedMotion.h"
 #include <QApplication>
+#include "Widgets/OverlayScroller.h"
+#include "Editor/LinkDetection.h"
+
+#include <QDesktopServices>
+
 #include <QFileInfo>
 #include <QImageReader>
 #include <QScrollBar>
@@ -49,6 +54,7 @@ BlockEditor::BlockEditor(std::shared_ptr<EditorStore> store, const QUuid& noteID
     m_textView = new BlockTextView(this);
     m_textView->editor = this;
     m_scrollHint = new ScrollOverflowHint(this);
+    m_scroller = new OverlayScroller(m_textView);
     m_appearance = new DisplayAppearance(document());
     applyFrameMargins();
 
@@ -94,6 +100,10 @@ BlockEditor::BlockEditor(std::shared_ptr<EditorStore> store, const QUuid& noteID
     // A stored attachment is opened only when it is an image or a PDF;
     // anything else is shown in the file manager, never run.
     openFile = &openOrReveal;
+    openLink = [](const QUrl& url) {
+        if (links::isOpenable(url))
+            QDesktopServices::openUrl(url);
+    };
     render(false);
 }
 
@@ -279,6 +289,7 @@ void BlockEditor::onContentsChange(int position, int removed, int added)
         m_history->push(new TextEditCommand(this, at, before.substring(prefix, removedLength),
                                             after.substring(prefix, addedLength)));
     }
+    noteLinkScan(at, at + addedLength);
 }
 
 void BlockEditor::onTextChanged()
@@ -287,7 +298,12 @@ void BlockEditor::onTextChanged()
         return;
     m_charactersChanged = false;
     call(closeBlockMenu);
-    flush();
+    // Addresses become links once typed; never while an input method composes.
+    const bool composing = hasMarkedText();
+    if (!(m_linkScan && !composing && markLinks(m_linkScan->first, m_linkScan->second)))
+        flush();
+    if (!composing)
+        m_linkScan.reset();
     if (applyingFormat) {
         if (FormatPanel* panel = formatPanel())
             panel->refreshBar();

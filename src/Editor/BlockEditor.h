@@ -5,6 +5,7 @@
 #include "Editor/BlockMenuPanel.h"
 #include "Editor/EditorStore.h"
 #include "Editor/EditorText.h"
+#include "Editor/FindReplace.h"
 #include "Editor/FormatPanel.h"
 #include "Editor/TaskShelves.h"
 #include "Editor/TextFormatTarget.h"
@@ -15,6 +16,7 @@
 #include <QRectF>
 #include <QTimer>
 #include <QUndoStack>
+#include <QUrl>
 #include <QUuid>
 #include <QWidget>
 
@@ -32,6 +34,8 @@ namespace quorrin {
 class BlockTextView;
 class NoteStore;
 class ScrollOverflowHint;
+class OverlayScroller;
+class FindReplaceBar;
 class DisplayAppearance;
 
 // How a note change ended.
@@ -152,6 +156,31 @@ public:
     // Aligns the paragraphs the selection or the caret touches; one undo step.
     void setAlignment(TextAlignment alignment);
 
+    // --- find and replace
+    // Opens the note's find and replace bar with the caret in its search field.
+    void showFindBar();
+    FindReplaceBar* findBar();
+    // The text searched: every shown run, one line break after each.
+    QString searchableText() const;
+    void selectMatch(const TextMatch& match);
+    void highlightMatches(const std::vector<TextMatch>& matches);
+    // Replaces the matches (those still in place) as one undo step under
+    // `actionName`; the number replaced.
+    int replaceMatches(const std::vector<TextMatch>& matches, const QString& replacement, const QString& actionName);
+
+    // --- links
+    // Marks the web and e-mail addresses of the paragraphs from `from` to
+    // `to` as links (and unmarks text that no longer is one); true when
+    // anything changed.
+    bool markLinks(int from, int to);
+    // The URL of the link at a point of the content, or nothing.
+    std::optional<QString> linkAt(QPointF point) const;
+    // Opens the link at a point (only web and mail addresses reach the
+    // opener); true when the point lay on a link.
+    bool openLinkAt(QPointF point);
+    // Hands a web or mail address to the desktop's handler.
+    std::function<void(const QUrl&)> openLink;
+
     // --- state
     bool hasMarkedText() const;
     std::optional<Note> currentNote() const;
@@ -163,6 +192,7 @@ public:
     QTextDocument* document() const;
     QUndoStack* history() const { return m_history; }
     ScrollOverflowHint* scrollHint() const { return m_scrollHint; }
+    OverlayScroller* scroller() const { return m_scroller; }
     double alarmPulse() const { return m_alarmPulse; }
 
     // Installed by the window.
@@ -241,6 +271,9 @@ private:
                         const std::vector<editortext::WriteBack::Mark>& marks);
     void applyTypingFormat();
     void applyFrameMargins();
+    // The text view fills the editor above the find bar, when that shows.
+    void layoutViews();
+    void noteLinkScan(int from, int to);
     void recordHistory(const Note& note);
     void afterWrite();
     std::optional<AppError> save(const Note& note, bool immediate, bool notify);
@@ -264,6 +297,10 @@ private:
     Clock m_clock;
     BlockTextView* m_textView = nullptr;
     ScrollOverflowHint* m_scrollHint = nullptr;
+    OverlayScroller* m_scroller = nullptr;
+    FindReplaceBar* m_findBar = nullptr;
+    std::optional<std::pair<int, int>> m_linkScan; // typed text not yet searched for links
+    bool m_markingLinks = false;
     QUndoStack* m_history = nullptr;
     DisplayAppearance* m_appearance = nullptr;
     std::vector<TextRun> m_ranges;

@@ -10,11 +10,13 @@
 #include "Editor/BlockTextView.h"
 #include "Editor/DisplayAppearance.h"
 #include "Editor/EditorDocument.h"
+#include "Editor/FindReplaceBar.h"
 #include "Editor/ScrollOverflowHint.h"
 #include "Editor/TextDocumentConversion.h"
 #include "Platform/ReducedMotion.h"
 #include "Platform/SystemAppearance.h"
 #include "Platform/TextStyleConversion.h"
+#include "Widgets/OverlayScroller.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
@@ -36,6 +38,14 @@ namespace quorrin {
 namespace {
 
 constexpr int maximumWritableLines = 500;
+
+// The height an empty paragraph takes in the text: one line of the 14-point
+// system font and the spacing below a paragraph.
+double emptyLineHeight(QFont font)
+{
+    font.setPointSizeF(14);
+    return QFontMetricsF(font).lineSpacing() + 6;
+}
 
 } // namespace
 
@@ -215,6 +225,9 @@ void BlockEditor::updateScrollHint()
     m_scrollHint->setPaperColor(toQColor(noteColor::color(note ? note->color : NoteColor::Cream),
                                          SystemAppearance::of(palette())));
     m_scrollHint->update();
+    QColor knob = toQColor(noteTheme().secondaryText, SystemAppearance::of(palette()));
+    knob.setAlphaF(0.55f);
+    m_scroller->setKnobColor(knob);
     const double visibleHeight = m_textView->viewport()->height();
     const double contentHeight = document()->documentLayout()->documentSize().height();
     const double offset = m_textView->verticalScrollBar()->value();
@@ -226,7 +239,18 @@ void BlockEditor::updateScrollHint()
 void BlockEditor::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    m_textView->setGeometry(QWidget::rect());
+    layoutViews();
+}
+
+void BlockEditor::layoutViews()
+{
+    QRect textArea = QWidget::rect();
+    if (m_findBar && !m_findBar->isHidden()) {
+        const int barHeight = m_findBar->sizeHint().height();
+        m_findBar->setGeometry(0, height() - barHeight, width(), barHeight);
+        textArea.setBottom(height() - barHeight - 1);
+    }
+    m_textView->setGeometry(textArea);
     if (gutter) {
         gutter->setGeometry(m_textView->geometry());
         gutter->raise();
@@ -329,7 +353,18 @@ bool BlockEditor::prepareWritableLine(QPointF point)
     font.setPointSizeF(preferences.fontSize > 0 ? preferences.fontSize : 14);
     const QFontMetricsF metrics(font);
     const double lineHeight = std::ceil(metrics.ascent() + metrics.descent() + metrics.leading()) + 6;
-    const int count = std::clamp(int(std::floor((point.y() - bottom - 6) / lineHeight)) + 1, 1, maximumWritableLines);
+    int count = std::clamp(int(std::floor((point.y() - bottom - 6) / lineHeight)) + 1, 1, maximumWritableLines);
+    // The new lines stay inside the visible area: lines that reached below
+    // it would grow the text past the view, and focusing the last of them
+    // would scroll the top of the note out of sight.
+    const double visibleBottom = scrollOffset().y() + m_textView->viewport()->height();
+    if (m_textView->viewport()->height() > 0 && point.y() <= visibleBottom) {
+        const double below = document()->documentLayout()->documentSize().height() - bottom;
+        const double lineSpan = std::max(lineHeight, emptyLineHeight(m_textView->font()));
+        count = std::min(count, int(std::floor((visibleBottom - bottom - below) / lineSpan)));
+        if (count < 1)
+            return false;
+    }
 
     std::vector<Block> lines;
     for (int i = 0; i < count; ++i)

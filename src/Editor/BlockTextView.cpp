@@ -48,7 +48,7 @@ BlockTextView::BlockTextView(QWidget* parent)
     setAcceptRichText(true);
     setUndoRedoEnabled(false); // the editor's history holds text edits too
     setFrameShape(QFrame::NoFrame);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff); // the editor lays a thin scroller over the text
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setLineWrapMode(QTextEdit::WidgetWidth);
     viewport()->setAutoFillBackground(false);
@@ -124,6 +124,11 @@ void BlockTextView::keyPressEvent(QKeyEvent* event)
         }
         return;
     }
+    if (editor && event->matches(QKeySequence::Find)) {
+        // Reaches the view only when no menu command took the key first.
+        editor->showFindBar();
+        return;
+    }
     if (editor && !editor->hasMarkedText()) {
         if (event->matches(QKeySequence::Undo)) {
             editor->history()->undo();
@@ -162,6 +167,9 @@ void BlockTextView::mousePressEvent(QMouseEvent* event)
 {
     const QPointF point = contentPoint(event->position().toPoint());
     const bool single = event->button() == Qt::LeftButton;
+    // Ctrl-click opens a link; a plain click edits its text like any other.
+    if (single && (event->modifiers() & Qt::ControlModifier) && editor && editor->openLinkAt(point))
+        return;
     if (single && editor && editor->prepareWritableLine(point))
         return;
     const auto alarming = single && editor ? editor->alarmingBlockID(point) : std::nullopt;

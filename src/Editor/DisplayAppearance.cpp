@@ -71,9 +71,15 @@ void DisplayAppearance::highlightBlock(const QString&)
         const TextAttributes stored = textdoc::attributes(format, {});
         const appearance::ShownStyle style
             = appearance::shownStyle(remarks, stored.foreground, m_dark, !id.isNull() && m_completed.count(id) > 0);
-        if (style == appearance::ShownStyle{})
+        const bool link = !format.stringProperty(textdoc::Link).isEmpty();
+        if (style == appearance::ShownStyle{} && !link)
             continue;
         QTextCharFormat shown;
+        if (link) {
+            // A link is shown underlined in the link colour.
+            shown.setForeground(palette.color(QPalette::Link));
+            shown.setFontUnderline(true);
+        }
         if (style.colour != appearance::ShownColour::Stored)
             shown.setForeground(style.colour == appearance::ShownColour::Text ? text : secondary);
         if (style.struck)

@@ -1,4 +1,5 @@
 #include "Editor/TextDocumentConversion.h"
+#include "Editor/LinkDetection.h"
 
 #include "Domain/RichText.h"
 
@@ -20,9 +21,10 @@ struct NamedProperty {
     int property;
 };
 
-const std::array<NamedProperty, 6>& namedProperties()
+const std::array<NamedProperty, 7>& namedProperties()
 {
-    static const std::array<NamedProperty, 6> table = {{
+    static const std::array<NamedProperty, 7> table = {{
+        {links::attribute, Link},
         {EditorAttribute::blockID, BlockID},
         {EditorAttribute::blockRole, BlockRole},
         {EditorAttribute::presentationBase, PresentationBase},

@@ -41,6 +41,7 @@ enum Property : int {
     ParagraphSpacing,
     ParagraphSpacingBefore,
     LineSpacing,
+    Link, // QString: the URL of a link
     // The editor's marks on its text.
     BlockID = QTextFormat::UserProperty + 32,
     BlockRole,

@@ -208,6 +208,7 @@ void NoteWindowController::buildPanel()
         hint->setParent(m_background);
         hint->setFixedSize(96, 14);
         hint->raise();
+        m_editor->installEventFilter(this);
     }
     m_panel->setFocusProxy(m_editor->textView());
     m_editor->textView()->installEventFilter(this);
@@ -273,7 +274,8 @@ void NoteWindowController::buildHeader()
 
 bool NoteWindowController::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_background && event->type() == QEvent::Resize)
+    if ((watched == m_background && event->type() == QEvent::Resize)
+        || (watched == m_editor && (event->type() == QEvent::Move || event->type() == QEvent::Resize)))
         layoutScrollHint();
     if (watched == m_panel.get()) {
         switch (event->type()) {
@@ -311,7 +313,8 @@ void NoteWindowController::layoutScrollHint()
     ScrollOverflowHint* hint = m_editor ? m_editor->scrollHint() : nullptr;
     if (!hint || hint->parentWidget() != m_background)
         return;
-    hint->move((m_background->width() - hint->width()) / 2, 12);
+    // 12 points below the top of the note's content, never over the header.
+    hint->move((m_background->width() - hint->width()) / 2, m_editor->geometry().top() + 12);
     hint->raise();
 }
 

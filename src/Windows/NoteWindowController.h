@@ -156,6 +156,9 @@ public:
     void performClose();
     // Without a workspace: back to the note's own level.
     void settleToDesktop();
+    // The find and replace command of the current note: shows the window
+    // (expanded) and opens the editor's find bar.
+    void showFindBar();
 
     // --- refresh and title
     void refresh();

@@ -129,6 +129,18 @@ void NoteWindowController::toggleCollapse()
     m_editor->change(QStringLiteral("折叠便笺"), [](Note& note) { note.isCollapsed = !note.isCollapsed; });
 }
 
+void NoteWindowController::showFindBar()
+{
+    if (!m_editor)
+        return;
+    if (const std::optional<Note> note = m_store.note(m_noteID); note && note->isCollapsed)
+        toggleCollapse();
+    m_panel->show();
+    m_panel->raise();
+    m_panel->activateWindow();
+    m_editor->showFindBar();
+}
+
 void NoteWindowController::showMenu()
 {
     QMenu* menu = makeNoteMenu().release();

@@ -1,0 +1,49 @@
+#include "Widgets/OverlayScroller.h"
+
+#include <gtest/gtest.h>
+
+#include <QPlainTextEdit>
+#include <QScrollBar>
+
+namespace quorrin {
+namespace {
+
+TEST(OverlayScrollerGeometry, KnobFollowsTheVisibleShare)
+{
+    using overlayscroller::knobRect;
+    EXPECT_TRUE(knobRect(10, 200, 200, 200, 0).isEmpty()); // content fits
+    EXPECT_TRUE(knobRect(10, 200, 200, 150, 0).isEmpty());
+    EXPECT_EQ(knobRect(10, 200, 200, 400, 0), QRectF(0, 0, 10, 100));
+    EXPECT_EQ(knobRect(10, 200, 200, 400, 200), QRectF(0, 100, 10, 100)); // at the end
+    EXPECT_EQ(knobRect(10, 200, 200, 400, 900), QRectF(0, 100, 10, 100)); // clamped
+    EXPECT_EQ(knobRect(10, 200, 200, 100000, 0).height(), 24);             // never thinner than the minimum
+    EXPECT_DOUBLE_EQ(overlayscroller::offsetForKnobTop(50, 200, 200, 400), 100);
+    EXPECT_DOUBLE_EQ(overlayscroller::offsetForKnobTop(-5, 200, 200, 400), 0);
+    EXPECT_DOUBLE_EQ(overlayscroller::offsetForKnobTop(500, 200, 200, 400), 200);
+}
+
+TEST(OverlayScroller, HiddenAtRestShownWhileALongTextScrolls)
+{
+    QPlainTextEdit area;
+    area.resize(200, 150);
+    auto* scroller = new OverlayScroller(&area);
+    area.show();
+    EXPECT_EQ(area.verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    area.setPlainText(QStringLiteral("short"));
+    scroller->flash();
+    EXPECT_FALSE(scroller->isScrollable());
+    EXPECT_TRUE(scroller->isHidden()); // a short text never shows it
+
+    area.setPlainText(QStringLiteral("line\n").repeated(200));
+    EXPECT_TRUE(scroller->isScrollable());
+    EXPECT_TRUE(scroller->isHidden()); // at rest
+    area.verticalScrollBar()->setValue(20);
+    EXPECT_FALSE(scroller->isHidden());
+    EXPECT_EQ(scroller->geometry().right(), area.viewport()->geometry().right());
+
+    area.setPlainText(QStringLiteral("short again"));
+    EXPECT_TRUE(scroller->isHidden());
+}
+
+} // namespace
+} // namespace quorrin
