@@ -108,7 +108,9 @@ private:
     void buildMenus();
     void createRegistry();
     void createFileCommands();
-    void restoreNotesOnLaunch();
+    void restoreNotesOnLaunch(std::function<void()> then);
+    // The launch steps after the notes are shown.
+    void finishLaunch(const QStringList& request);
     void handleRequest(const QStringList& request);
     void finishQuit(bool terminate);
     void commitPendingInput();

@@ -160,11 +160,15 @@ void NoteStore::open(bool exclusiveAccess)
     const std::vector<StoredRecord> rows = m_container->readRecords();
     std::vector<Note> loaded;
     loaded.reserve(rows.size()); // a row normally holds one note
+    // Whether every row holds one note encoded with the preferences in force,
+    // as a save writes it: its bytes can then stand for the note's encoding.
+    bool rowsAsSaved = true;
     for (const StoredRecord& row : rows) {
         if (!row.payload)
             throw AppError(QStringLiteral("便笺记录不完整，原始数据库已保留。"));
         BackupManifest manifest = decodeValidManifest(*row.payload);
         needsUpgrade = needsUpgrade || manifest.schemaVersion < BackupManifest::currentSchemaVersion;
+        rowsAsSaved = rowsAsSaved && manifest.notes.size() == 1 && manifest.preferences == m_preferences;
         std::move(manifest.notes.begin(), manifest.notes.end(), std::back_inserter(loaded));
     }
 
@@ -173,6 +177,7 @@ void NoteStore::open(bool exclusiveAccess)
     BackupManifest::validateIdsAcross(loaded);
 
     m_notes = std::move(loaded);
+    forgetPositions();
     const bool snapshotDiffers = reduceToDurableSnapshot(m_notes);
 
     bool markedExplicit = false;
@@ -186,6 +191,7 @@ void NoteStore::open(bool exclusiveAccess)
     }
     std::stable_sort(m_notes.begin(), m_notes.end(),
                      [](const Note& a, const Note& b) { return a.createdAt < b.createdAt; });
+    forgetPositions();
 
     m_writer.loadCommitted(rows, appState);
     if (needsUpgrade) {
@@ -193,6 +199,8 @@ void NoteStore::open(bool exclusiveAccess)
         save();
     } else if (snapshotDiffers || markedExplicit) {
         save();
+    } else if (rowsAsSaved) {
+        m_writer.adoptOpened(m_notes, m_preferences);
     }
 }
 
@@ -237,7 +245,11 @@ void NoteStore::save()
 {
     m_pending->cancel();
     try {
-        const RecordWriter::Plan plan = m_writer.plan(m_notes, m_preferences);
+        const RecordWriter::Plan plan =
+            m_writer.plan(m_notes, m_preferences, [this](const QUuid& id) -> std::optional<size_t> {
+                const qsizetype index = indexOf(id);
+                return index < 0 ? std::nullopt : std::optional<size_t>(size_t(index));
+            });
         writePreferencesFile(plan.preferencesJson);
         m_container->apply(plan.changes);
         m_writer.adopt(plan);
@@ -257,10 +269,46 @@ void NoteStore::reportError(std::exception_ptr error)
         m_onError(std::move(error));
 }
 
+qsizetype NoteStore::indexOf(const QUuid& id) const
+{
+    const auto matches = [&](qsizetype index) {
+        return index >= 0 && size_t(index) < m_notes.size() && m_notes[size_t(index)].id == id;
+    };
+    // Every change of the list keeps or invalidates positions; a position
+    // that no longer holds its note, or a count that differs, means the list
+    // changed since the index was built.
+    if (m_positions.size() == qsizetype(m_notes.size())) {
+        const auto found = m_positions.constFind(id);
+        if (found == m_positions.cend())
+            return -1;
+        if (matches(*found))
+            return *found;
+    }
+    m_positions.clear();
+    m_positions.reserve(qsizetype(m_notes.size()));
+    for (size_t index = 0; index < m_notes.size(); ++index) {
+        if (!m_positions.contains(m_notes[index].id)) // the first note with an id is the one found
+            m_positions.insert(m_notes[index].id, qsizetype(index));
+    }
+    const auto found = m_positions.constFind(id);
+    return found != m_positions.cend() && matches(*found) ? *found : -1;
+}
+
 Note* NoteStore::find(const QUuid& id)
 {
-    const auto found = std::find_if(m_notes.begin(), m_notes.end(), [&](const Note& note) { return note.id == id; });
-    return found == m_notes.end() ? nullptr : &*found;
+    const qsizetype index = indexOf(id);
+    return index < 0 ? nullptr : &m_notes[size_t(index)];
+}
+
+const Note* NoteStore::findNote(const QUuid& id) const
+{
+    const qsizetype index = indexOf(id);
+    return index < 0 ? nullptr : &m_notes[size_t(index)];
+}
+
+bool NoteStore::hasActiveNotes() const
+{
+    return std::any_of(m_notes.begin(), m_notes.end(), [](const Note& note) { return !note.deletedAt; });
 }
 
 void NoteStore::update(const Note& note, bool immediate, bool notify)
@@ -300,10 +348,8 @@ void NoteStore::runDeferredSave()
 
 std::optional<Note> NoteStore::note(const QUuid& id) const
 {
-    for (const Note& note : m_notes) {
-        if (note.id == id)
-            return note;
-    }
+    if (const Note* found = findNote(id))
+        return *found;
     return std::nullopt;
 }
 
@@ -341,6 +387,7 @@ Note NoteStore::create(const std::optional<AttributedString>& text)
     }
 
     m_notes.push_back(note);
+    forgetPositions();
     markChanged(note);
     changed(note.id, true, true);
     return note;
@@ -386,6 +433,7 @@ void NoteStore::changeAllAndSave(const std::function<void()>& change)
         save();
     } catch (...) {
         m_notes = savedNotes;
+        forgetPositions();
         m_preferences = savedPreferences;
         throw;
     }
@@ -410,6 +458,7 @@ bool NoteStore::discardEmptyNote(const QUuid& id)
     changeAllAndSave([&] {
         m_writer.markChanged(id);
         std::erase_if(m_notes, [&](const Note& note) { return note.id == id; });
+        forgetPositions();
         detachDockingsTo(id);
     });
     return true;

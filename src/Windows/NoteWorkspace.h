@@ -2,14 +2,17 @@
 
 #include "Windows/NoteWindowHost.h"
 
+#include <QSet>
 #include <QTimer>
 #include <QUuid>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace quorrin {
 
+class GradualPresentation;
 class NoteStore;
 class ScreenProvider;
 class WorkspaceHost;
@@ -54,6 +57,11 @@ public:
     // them) to the front at the floating level; the focus note ends on top
     // and, when activate, becomes key with the caret in its text.
     void presentAll(std::optional<QUuid> focus, bool activate, bool includeHidden) override;
+    // Presents the shown notes as presentAll(nothing, false, false) does, but
+    // makes their windows a slice per event-loop turn, those on the visible
+    // screens first, and then runs `finished`. Short lists are done at once.
+    void presentAllGradually(std::function<void()> finished);
+    bool isPresentingGradually() const;
     // Puts every note window back to its own layer.
     void settleAll();
     // Moves every note to the floating or the desktop level once the store
@@ -103,6 +111,8 @@ private:
     // The level a note window has when nothing raises it.
     int ownLevel(const QUuid& noteID) const;
     void recoverOntoScreens(WorkspaceWindow& window) const;
+    // Makes the note's window if needed and brings it to the front, raised.
+    void presentOne(const QUuid& noteID);
 
     WorkspaceHost& m_host;
     const ScreenProvider& m_screens;
@@ -115,6 +125,9 @@ private:
     bool m_reflowing = false;
     bool m_screenRecoveryPending = false;
     std::optional<QUuid> m_movingID;
+    // While presentAll makes windows: the notes that shown notes dock to.
+    std::optional<QSet<QUuid>> m_presentedTargets;
+    std::unique_ptr<GradualPresentation> m_gradual;
 };
 
 } // namespace quorrin

@@ -24,11 +24,12 @@ bool NoteWorkspace::hasConnection(const QUuid& noteID) const
     const NoteStore* notes = store();
     if (!notes)
         return false;
-    if (const std::optional<Note> note = notes->note(noteID); note && note->docking)
+    if (const Note* note = notes->findNote(noteID); note && note->docking)
         return true;
-    const std::vector<Note> active = notes->active();
-    return std::any_of(active.begin(), active.end(),
-                       [&](const Note& other) { return other.docking && other.docking->targetID == noteID; });
+    const std::vector<Note>& all = notes->notes();
+    return std::any_of(all.begin(), all.end(), [&](const Note& other) {
+        return !other.deletedAt && other.docking && other.docking->targetID == noteID;
+    });
 }
 
 void NoteWorkspace::geometryChanged(const QUuid& noteID, bool resized)
