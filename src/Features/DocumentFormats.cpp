@@ -6,13 +6,13 @@
 #include "Core/Files/FileNames.h"
 #include "Core/Files/FileSystemError.h"
 #include "Core/Files/NoFollowFile.h"
+#include "Core/Files/SafeFileWriter.h"
 #include "Core/Text/Rtf.h"
 #include "Core/Text/RtfCodepage.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringConverter>
 #include <QUuid>
 
@@ -214,11 +214,11 @@ QByteArray plainTextBytes(const AttributedString& text)
 
 void writeFile(const QString& path, const QByteArray& bytes)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw writeError(path, file.errorString());
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        throw writeError(path, file.errorString());
+    try {
+        writeFileSafely(path, bytes);
+    } catch (const FileSystemError& error) {
+        throw AppError(error.message());
+    }
 }
 
 void writeRtfd(const QString& path, const AttributedString& text, const std::vector<EmbeddedFile>& files)

@@ -7,11 +7,17 @@
 #include "Core/Files/FileNames.h"
 #include "Core/Files/FileSystemError.h"
 #include "Core/Files/NoFollowFile.h"
+#include "Core/Files/SafeFileWriter.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QSaveFile>
+#include <QLocale>
+#include <QSet>
+#include <QStorageInfo>
+
+#include <utility>
 
 namespace quorrin::backup {
 namespace {
@@ -38,13 +44,6 @@ void forEachAttachment(Notes& notes, Visit&& visit)
         for (auto& block : note.blocks)
             if (block.attachment)
                 visit(*block.attachment);
-}
-
-void writeFileAtomically(const QString& path, const QByteArray& bytes)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw FileSystemError(QStringLiteral("无法写入文件“%1”：%2").arg(path, file.errorString()));
 }
 
 BackupManifest decodeManifest(const QByteArray& bytes)
@@ -95,6 +94,36 @@ void verifyAttachment(const QString& package, const Attachment& attachment)
         throw checksumMismatch(attachment);
 }
 
+QString readableSize(qint64 bytes)
+{
+    return QLocale::c().formattedDataSize(bytes, 1, QLocale::DataSizeTraditionalFormat);
+}
+
+// Refuses a restore whose attachment files, each counted once, would not fit
+// in the free space left where they are copied to.
+void ensureSpaceFor(const QString& package, const std::vector<Note>& notes, const QString& attachmentsDirectory)
+{
+    QSet<QString> counted;
+    qint64 needed = 0;
+    forEachAttachment(notes, [&](const Attachment& attachment) {
+        if (isRecordedMissing(attachment) || counted.contains(attachment.relativePath))
+            return;
+        counted.insert(attachment.relativePath);
+        NoFollowFile file = openPackageAttachment(package, attachment);
+        needed += file.file().size();
+    });
+    if (needed == 0)
+        return;
+    QStorageInfo storage(attachmentsDirectory);
+    storage.refresh();
+    if (!storage.isValid())
+        return; // nothing to compare with: the copy itself reports a full disk
+    const qint64 available = storage.bytesAvailable();
+    if (needed > available)
+        throw AppError(QStringLiteral("磁盘空间不足，无法恢复备份：附件共需 %1，数据文件夹所在磁盘只剩 %2。请腾出空间后重试。")
+                           .arg(readableSize(needed), readableSize(available)));
+}
+
 } // namespace
 
 BackupResult writePackage(const QString& target, const QString& attachmentsDirectory, BackupManifest manifest)
@@ -128,7 +157,7 @@ BackupResult writePackage(const QString& target, const QString& attachmentsDirec
             result.missingAttachments.push_back(attachment);
     });
 
-    writeFileAtomically(work.path() + QLatin1Char('/') + manifestFileName, json::encode(manifest));
+    writeFileSafely(work.path() + QLatin1Char('/') + manifestFileName, json::encode(manifest));
     work.moveIntoPlace();
     return result;
 }
@@ -149,24 +178,54 @@ BackupManifest readVerifiedManifest(const QString& package)
     return manifest;
 }
 
-std::vector<Note> copyAttachmentsIn(const QString& package, std::vector<Note> notes,
+CopiedAttachments::~CopiedAttachments()
+{
+    for (const QString& file : std::as_const(files))
+        QFile::remove(file);
+}
+
+CopiedAttachments::CopiedAttachments(CopiedAttachments&& other) noexcept
+    : notes(std::move(other.notes))
+    , files(std::exchange(other.files, {}))
+{
+}
+
+CopiedAttachments& CopiedAttachments::operator=(CopiedAttachments&& other) noexcept
+{
+    if (this != &other) {
+        CopiedAttachments dropped(std::move(*this));
+        notes = std::move(other.notes);
+        files = std::exchange(other.files, {});
+    }
+    return *this;
+}
+
+CopiedAttachments copyAttachmentsIn(const QString& package, std::vector<Note> notes,
                                     const QString& attachmentsDirectory)
 {
+    ensureSpaceFor(package, notes, attachmentsDirectory);
+    CopiedAttachments result;
+    QHash<QString, QString> copyByPackageName;
     forEachAttachment(notes, [&](Attachment& attachment) {
         if (isRecordedMissing(attachment))
             return;
+        if (const auto known = copyByPackageName.constFind(attachment.relativePath);
+            known != copyByPackageName.cend()) {
+            attachment.relativePath = *known; // verified against the same file already
+            return;
+        }
         NoFollowFile source = openPackageAttachment(package, attachment);
         const QString newName = filenames::uuidFileName(filenames::pathExtension(attachment.relativePath));
         const QString destination = attachmentsDirectory + QLatin1Char('/') + newName;
         const QString copiedChecksum = digest::copyHashing(source.file(), source.path(), destination);
-        if (copiedChecksum != attachment.checksum) {
-            QFile::remove(destination); // changed since it was verified: not what the note describes
-            throw checksumMismatch(attachment);
-        }
+        result.files.push_back(destination);
+        if (copiedChecksum != attachment.checksum)
+            throw checksumMismatch(attachment); // changed since it was verified: not what the note describes
+        copyByPackageName.insert(attachment.relativePath, newName);
         attachment.relativePath = newName;
-        attachment.checksum = copiedChecksum;
     });
-    return notes;
+    result.notes = std::move(notes);
+    return result;
 }
 
 } // namespace quorrin::backup

@@ -5,6 +5,7 @@
 #include "Domain/Note.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -44,12 +45,33 @@ BackupResult writePackage(const QString& target, const QString& attachmentsDirec
 // checksum. Throws an AppError naming the first problem; changes nothing.
 BackupManifest readVerifiedManifest(const QString& package);
 
+// The files a restore copied into the attachments folder, and the notes
+// pointing at them. The copies are removed again when the object goes away,
+// unless keep() was called once the restore succeeded.
+class CopiedAttachments {
+public:
+    CopiedAttachments() = default;
+    ~CopiedAttachments();
+    CopiedAttachments(CopiedAttachments&& other) noexcept;
+    CopiedAttachments& operator=(CopiedAttachments&& other) noexcept;
+    CopiedAttachments(const CopiedAttachments&) = delete;
+    CopiedAttachments& operator=(const CopiedAttachments&) = delete;
+
+    std::vector<Note> notes;
+    // Full paths of the files copied in.
+    QStringList files;
+
+    void keep() { files.clear(); }
+};
+
 // Copies the attachments of `notes` (from a verified manifest) out of the
-// package into `attachmentsDirectory`, each under a new UUID name keeping the
-// package file's extension, and returns the notes pointing at the copies.
-// Attachments recorded as missing stay as they are. A file that no longer
-// matches its checksum fails the copy; files copied before a failure stay.
-std::vector<Note> copyAttachmentsIn(const QString& package, std::vector<Note> notes,
+// package into `attachmentsDirectory`, each package file once under a new
+// UUID name keeping its extension, however many blocks name it, and points
+// the notes at the copies. Attachments recorded as missing stay as they are.
+// Refuses before copying anything when the files do not fit in the free
+// space of the folder's file system. A file that no longer matches its
+// checksum, or any other failure, removes every copy made so far.
+CopiedAttachments copyAttachmentsIn(const QString& package, std::vector<Note> notes,
                                     const QString& attachmentsDirectory);
 
 } // namespace backup

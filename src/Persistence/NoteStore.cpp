@@ -5,11 +5,11 @@
 #include "Domain/Json.h"
 #include "Persistence/DurableSnapshot.h"
 #include "Core/Files/DataDirectory.h"
+#include "Core/Files/SafeFileWriter.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cstring>
@@ -95,6 +95,8 @@ NoteStore::NoteStore(const std::optional<QString>& root, bool exclusiveAccess, N
     : QObject(parent)
     , m_root(root ? *root : defaultDataDirectory())
     , m_pending(services.saveTimer ? std::move(services.saveTimer) : std::make_unique<QtRestartableTimer>())
+    , m_deadline(services.saveDeadlineTimer ? std::move(services.saveDeadlineTimer)
+                                            : std::make_unique<QtRestartableTimer>())
     , m_clock(services.clock ? std::move(services.clock) : Clock(systemNow))
     , m_desktop(std::move(services.desktop))
 {
@@ -104,6 +106,7 @@ NoteStore::NoteStore(const std::optional<QString>& root, bool exclusiveAccess, N
 NoteStore::~NoteStore()
 {
     m_pending->cancel();
+    m_deadline->cancel();
     // Close the record store before the lease lets another instance in.
     m_container.reset();
 }
@@ -227,23 +230,24 @@ void NoteStore::checkpointBeforeSchemaUpgrade()
     makeDirectory(directory);
     RecordStore::copy(pathOf(storeFileName), QDir(directory).filePath(storeFileName));
     const QString preferencesPath = pathOf(preferencesFileName);
-    if (QFileInfo::exists(preferencesPath)) {
-        QFile source(preferencesPath);
-        if (!source.copy(QDir(directory).filePath(preferencesFileName)))
-            throw AppError(QStringLiteral("无法复制偏好设置：") + source.errorString());
-    }
+    if (QFileInfo::exists(preferencesPath))
+        copyFileSafely(preferencesPath, QDir(directory).filePath(preferencesFileName));
 }
 
 void NoteStore::writePreferencesFile(const QByteArray& json)
 {
-    QSaveFile file(pathOf(preferencesFileName));
-    if (!file.open(QIODevice::WriteOnly) || file.write(json) != json.size() || !file.commit())
-        throw AppError(QStringLiteral("无法写入偏好设置：") + file.errorString());
+    // A file that already holds these very bytes is left alone: rewriting it
+    // would only cost two disk flushes on every save.
+    QFile current(pathOf(preferencesFileName));
+    if (current.open(QIODevice::ReadOnly) && current.size() == json.size() && current.readAll() == json)
+        return;
+    writeFileSafely(pathOf(preferencesFileName), json);
 }
 
 void NoteStore::save()
 {
     m_pending->cancel();
+    m_deadline->cancel();
     try {
         const RecordWriter::Plan plan =
             m_writer.plan(m_notes, m_preferences, [this](const QUuid& id) -> std::optional<size_t> {
@@ -332,6 +336,10 @@ void NoteStore::changed(const QUuid& id, bool immediate, bool notify)
         }
     } else {
         m_pending->start(saveDelay, [this] { runDeferredSave(); });
+        // The longest wait counts from the first update not yet saved and is
+        // never restarted by the ones after it.
+        if (!m_deadline->isPending())
+            m_deadline->start(longestSaveWait, [this] { runDeferredSave(); });
     }
     if (notify)
         Q_EMIT notesChanged(id);

@@ -39,8 +39,12 @@ struct NoteStoreServices {
     // The screen and the fonts for new notes; without it there is no main
     // screen and the preferred font is taken as installed.
     std::shared_ptr<const DesktopMetrics> desktop;
-    // Runs the deferred save; an event-loop timer when not given.
+    // Runs the deferred save after the quiet period; an event-loop timer
+    // when not given.
     std::unique_ptr<RestartableTimer> saveTimer;
+    // Runs the deferred save when updates have kept arriving for the longest
+    // wait; an event-loop timer when not given.
+    std::unique_ptr<RestartableTimer> saveDeadlineTimer;
 };
 
 // The one owner of every note and of the preferences. It keeps the data
@@ -52,6 +56,9 @@ class NoteStore : public QObject {
 
 public:
     static constexpr std::chrono::milliseconds saveDelay{350};
+    // While updates keep arriving without a quiet period, a save still
+    // happens at least this often.
+    static constexpr std::chrono::milliseconds longestSaveWait{2000};
     inline static const QString preferencesFileName = QStringLiteral("Preferences.json");
     inline static const QString storeFileName = QStringLiteral("Notes.sqlite");
     inline static const QString attachmentsDirectoryName = QStringLiteral("Attachments");
@@ -81,7 +88,8 @@ public:
     const std::function<void()>& onCommit() const { return m_onCommit; }
     const std::function<void(std::exception_ptr)>& onError() const { return m_onError; }
 
-    // Writes everything now: "Preferences.json", then the changed records in
+    // Writes everything now: "Preferences.json" (unless it already holds
+    // exactly these preferences), then the changed records in
     // one transaction, then calls onCommit. On failure the records are rolled
     // back, the error becomes lastError and is thrown.
     void save();
@@ -150,6 +158,7 @@ private:
     Preferences m_preferences;
     std::optional<InstanceLock> m_lease;
     std::unique_ptr<RestartableTimer> m_pending;
+    std::unique_ptr<RestartableTimer> m_deadline;
     std::exception_ptr m_lastError;
     std::function<void()> m_onCommit;
     std::function<void(std::exception_ptr)> m_onError;

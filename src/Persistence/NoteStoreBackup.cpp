@@ -43,10 +43,10 @@ void NoteStore::restoreBackup(const QString& package)
 {
     const BackupManifest manifest = backup::readVerifiedManifest(package);
     backup(newSafetyCopyPath(pathOf(recoveryDirectoryName), QString()));
-    std::vector<Note> restored =
+    backup::CopiedAttachments copies =
         backup::copyAttachmentsIn(package, durableSnapshot(manifest.notes), pathOf(attachmentsDirectoryName));
 
-    std::vector<Note> previousNotes = std::exchange(m_notes, std::move(restored));
+    std::vector<Note> previousNotes = std::exchange(m_notes, std::move(copies.notes));
     forgetPositions();
     Preferences previousPreferences = std::exchange(m_preferences, manifest.preferences);
     // Saves look only at marked notes: the notes the restore drops must be
@@ -63,8 +63,9 @@ void NoteStore::restoreBackup(const QString& package)
         m_preferences = std::move(previousPreferences);
         for (const Note& note : m_notes)
             markChanged(note);
-        throw;
+        throw; // the copies go with `copies`
     }
+    copies.keep();
     Q_EMIT notesChanged(std::nullopt);
 }
 

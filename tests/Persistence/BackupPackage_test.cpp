@@ -75,7 +75,9 @@ TEST_F(BackupPackageTest, AVerifiedPackageCopiesInUnderNewNames)
     const QString target = dir.filePath("restored/Attachments");
     QDir().mkpath(target);
 
-    const std::vector<Note> notes = backup::copyAttachmentsIn(package, verified.notes, target);
+    backup::CopiedAttachments copies = backup::copyAttachmentsIn(package, verified.notes, target);
+    copies.keep();
+    const std::vector<Note>& notes = copies.notes;
 
     const Attachment& copiedPhoto = *notes[0].blocks[1].attachment;
     EXPECT_NE(copiedPhoto.relativePath, "A1.JPG");

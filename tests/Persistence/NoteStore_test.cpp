@@ -97,6 +97,35 @@ TEST_F(NoteStoreTest, DeferredSavesCoalesceAndImmediateUpdatesCancelThem)
     EXPECT_EQ(commits, before + 2);
 }
 
+TEST_F(NoteStoreTest, UpdatesThatNeverPauseAreStillSavedWithinTheLongestWait)
+{
+    Note note = addNote(QStringLiteral("typing"));
+    const int before = commits;
+    // Each update restarts the quiet period; the longest wait starts with the
+    // first unsaved update only.
+    for (int key = 0; key < 5; ++key) {
+        note.blocks.front().text = RichText(QStringLiteral("typing %1").arg(key), TextFont::system(14));
+        store->update(note, false, false);
+    }
+    EXPECT_EQ(directory.timer->starts, 5);
+    EXPECT_EQ(directory.deadline->starts, 1);
+    EXPECT_EQ(directory.deadline->lastDelay, std::chrono::milliseconds(2000));
+    directory.deadline->fire(); // two seconds of typing without a pause
+    EXPECT_EQ(commits, before + 1);
+    EXPECT_FALSE(store->isSavePending());
+    EXPECT_FALSE(directory.deadline->isPending());
+    EXPECT_EQ(storedNote(storedRows(directory.storePath()).at(idText(note.id))).blocks.front().text,
+              note.blocks.front().text);
+
+    // The next update after that save starts a new longest wait; a quiet
+    // period that ends first saves and drops it.
+    store->update(note, false, false);
+    EXPECT_EQ(directory.deadline->starts, 2);
+    directory.timer->fire();
+    EXPECT_EQ(commits, before + 2);
+    EXPECT_FALSE(directory.deadline->isPending());
+}
+
 TEST_F(NoteStoreTest, NotificationsCarryTheIdOnlyForSingleNoteChanges)
 {
     Note kept = addNote(QStringLiteral("kept"));
@@ -336,7 +365,7 @@ TEST_F(NoteStoreTest, TurningFilePersistenceOffDropsEveryLink)
     EXPECT_EQ(store->preferences().persistFileLinks, false);
 }
 
-TEST_F(NoteStoreTest, SavesRewriteOnlyChangedRowsButAlwaysThePreferencesFile)
+TEST_F(NoteStoreTest, SavesRewriteOnlyChangedRowsAndKeepThePreferencesFileCurrent)
 {
     Note first = addNote(QStringLiteral("first"));
     addNote(QStringLiteral("second"));
@@ -349,6 +378,11 @@ TEST_F(NoteStoreTest, SavesRewriteOnlyChangedRowsButAlwaysThePreferencesFile)
     EXPECT_EQ(commits, commitsBefore + 1);
     EXPECT_EQ(readBytes(preferencesPath), json::encode(store->preferences()));
     EXPECT_EQ(storedRows(directory.storePath()), before);
+    // Bytes changed behind the store's back, even at the same length, are put right.
+    const QByteArray current = readBytes(preferencesPath);
+    writeBytes(preferencesPath, QByteArray(current.size(), ' '));
+    store->save();
+    EXPECT_EQ(readBytes(preferencesPath), current);
 
     first.blocks.front().text = RichText(QStringLiteral("changed"), TextFont::system(14));
     store->update(first, true, false);

@@ -101,6 +101,9 @@ public:
         auto timerOwner = std::make_unique<FakeTimer>();
         timer = timerOwner.get();
         services.saveTimer = std::move(timerOwner);
+        auto deadlineOwner = std::make_unique<FakeTimer>();
+        deadline = deadlineOwner.get();
+        services.saveDeadlineTimer = std::move(deadlineOwner);
         return std::make_unique<NoteStore>(path(), exclusiveAccess, std::move(services));
     }
 
@@ -119,6 +122,7 @@ public:
     Date now{700000500};
     std::shared_ptr<FakeDesktop> desktop = std::make_shared<FakeDesktop>();
     FakeTimer* timer = nullptr; // owned by the last opened store
+    FakeTimer* deadline = nullptr; // the longest-wait timer of the same store
 
 private:
     QTemporaryDir m_directory;

@@ -2,6 +2,7 @@
 
 #include "Core/Files/AtomicRename.h"
 #include "Core/Files/FileSystemError.h"
+#include "Core/Files/SafeFileWriter.h"
 
 #include <QDir>
 #include <QFile>
@@ -34,9 +35,7 @@ void copyChildren(const QString& from, const QString& to)
             copyChildren(entry.filePath(), target);
             continue;
         }
-        QFile file(entry.filePath());
-        if (!file.copy(target))
-            throw FileSystemError(QStringLiteral("无法复制文件“%1”：%2").arg(entry.filePath(), file.errorString()));
+        copyFileSafely(entry.filePath(), target);
     }
 }
 

@@ -1,10 +1,10 @@
 #include "Core/Files/FileDigest.h"
 
 #include "Core/Files/FileSystemError.h"
+#include "Core/Files/SafeFileWriter.h"
 
 #include <QCryptographicHash>
 #include <QFile>
-#include <QSaveFile>
 
 
 namespace quorrin::digest {
@@ -56,17 +56,10 @@ QString sha256Hex(const QByteArray& bytes)
 
 QString copyHashing(QIODevice& source, const QString& label, const QString& destinationPath)
 {
-    QSaveFile target(destinationPath);
-    if (!target.open(QIODevice::WriteOnly))
-        throw FileSystemError(QStringLiteral("无法写入文件“%1”：%2").arg(destinationPath, target.errorString()));
+    SafeFileWriter target(destinationPath);
     QCryptographicHash hash(QCryptographicHash::Sha256);
-    streamChunks(source, label, [&](QByteArrayView chunk) {
-        hash.addData(chunk);
-        if (target.write(chunk.data(), chunk.size()) != chunk.size())
-            throw FileSystemError(QStringLiteral("无法写入文件“%1”：%2").arg(destinationPath, target.errorString()));
-    });
-    if (!target.commit())
-        throw FileSystemError(QStringLiteral("无法写入文件“%1”：%2").arg(destinationPath, target.errorString()));
+    target.writeAll(source, label, [&](QByteArrayView chunk) { hash.addData(chunk); });
+    target.commit();
     return hexOf(hash);
 }
 

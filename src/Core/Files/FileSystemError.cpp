@@ -17,6 +17,10 @@ QString reasonFor(int errorNumber)
     case ENOTDIR: return QStringLiteral("不是文件夹");
     case EISDIR: return QStringLiteral("是文件夹");
     case ENOSPC: return QStringLiteral("磁盘空间不足");
+    case EDQUOT: return QStringLiteral("超出磁盘配额");
+    case EFBIG: return QStringLiteral("文件超出允许的大小");
+    case EIO: return QStringLiteral("磁盘读写出错");
+    case ENAMETOOLONG: return QStringLiteral("文件名过长");
     case EROFS: return QStringLiteral("文件系统只读");
     case EXDEV: return QStringLiteral("不在同一文件系统上");
     default: return QString::fromLocal8Bit(std::strerror(errorNumber));

@@ -1,0 +1,269 @@
+// The block editor's side of the format bar: when it shows and where, and
+// the formatting it applies to the body.
+#include "Editor/BlockEditor.h"
+
+#include "Domain/NoteTheme.h"
+#include "Editor/BlockTextView.h"
+#include "Editor/EditorDocument.h"
+#include "Editor/EditorHistory.h"
+#include "Editor/TextDocumentConversion.h"
+
+#include <QApplication>
+#include <QScopeGuard>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <algorithm>
+
+namespace quorrin {
+
+// ---------------------------------------------------------------- format bar
+
+void BlockEditor::setFormatPanel(FormatPanel* panel, QObject* lifetime)
+{
+    m_formatPanel = panel && lifetime ? panel : nullptr;
+    m_formatPanelLifetime = m_formatPanel ? lifetime : nullptr;
+}
+
+FormatPanel* BlockEditor::formatPanel() const
+{
+    return m_formatPanelLifetime ? m_formatPanel : nullptr;
+}
+
+formatbar::Conditions BlockEditor::formatBarConditions() const
+{
+    const std::optional<Note> note = currentNote();
+    const QWidget* noteWindow = window();
+    formatbar::Conditions c;
+    c.hasPanel = formatPanel() != nullptr;
+    c.windowActive = noteWindow && noteWindow->isActiveWindow();
+    c.noteCollapsed = note && note->isCollapsed;
+    c.windowVisible = noteWindow && noteWindow->isVisible();
+    c.textFocused = m_textView->hasFocus();
+    c.markedText = hasMarkedText();
+    c.selectionEmpty = !m_textView->textCursor().hasSelection();
+    return c;
+}
+
+void BlockEditor::startFormatWork(int delayMs, bool endsTyping)
+{
+    m_formatWorkEndsTyping = endsTyping;
+    m_formatWork.start(delayMs);
+}
+
+void BlockEditor::ownScheduleFormatBar()
+{
+    if (m_formatSuppressed)
+        return;
+    m_formatWork.stop();
+    switch (formatbar::schedule(formatBarConditions())) {
+    case formatbar::Scheduling::Now:
+        startFormatWork(0, false);
+        break;
+    case formatbar::Scheduling::AfterDelay:
+        startFormatWork(formatbar::caretDelayMs, false);
+        break;
+    case formatbar::Scheduling::Hide:
+        if (FormatPanel* panel = formatPanel())
+            panel->hide();
+        break;
+    }
+}
+
+void BlockEditor::ownPresentFormatBar()
+{
+    FormatPanel* panel = formatPanel();
+    if (!panel)
+        return;
+    const std::optional<QRectF> anchor = formatAnchorScreenRect();
+    if (formatbar::present(formatBarConditions(), anchor.has_value()))
+        panel->show(*anchor, *window());
+    else
+        panel->hide();
+}
+
+void BlockEditor::ownUpdateFormatBarPosition()
+{
+    FormatPanel* panel = formatPanel();
+    if (!panel)
+        return;
+    const std::optional<QRectF> anchor = formatAnchorScreenRect();
+    if (formatbar::reposition(formatBarConditions(), anchor.has_value()))
+        panel->show(*anchor, *window());
+    else
+        panel->hide();
+}
+
+void BlockEditor::ownHideFormatBar()
+{
+    m_formatWork.stop();
+    if (FormatPanel* panel = formatPanel())
+        panel->hide();
+    m_formatSuppressed = false;
+}
+
+TextAttributes BlockEditor::formatAttributes() const
+{
+    const QTextCursor cursor = m_textView->textCursor();
+    const int length = editordoc::textLength(*document());
+    if (cursor.hasSelection() && cursor.selectionEnd() <= length)
+        return textdoc::read(*document(), cursor.selectionStart(), 1).attributesAt(0);
+    return textdoc::attributes(m_textView->currentCharFormat(), {});
+}
+
+TextFont BlockEditor::formatFont() const
+{
+    if (const auto font = formatAttributes().font)
+        return *font;
+    const Preferences preferences = m_store->preferences();
+    return TextFont{editordoc::fontFamilyFor(preferences.fontName), preferences.fontSize > 0 ? preferences.fontSize : 14, false,
+                    false};
+}
+
+std::optional<QRectF> BlockEditor::formatAnchorScreenRect() const
+{
+    if (!window())
+        return std::nullopt;
+    QTextCursor caret = m_textView->textCursor();
+    caret.setPosition(std::min(caret.position(), editordoc::textLength(*document())));
+    const QRect inViewport = m_textView->cursorRect(caret);
+    if (!inViewport.intersects(m_textView->viewport()->rect()))
+        return std::nullopt;
+    return QRectF(QRect(m_textView->viewport()->mapToGlobal(inViewport.topLeft()), inViewport.size()));
+}
+
+// ---------------------------------------------------------------- body formatting
+
+NoteTheme BlockEditor::noteTheme() const
+{
+    const std::optional<Note> note = currentNote();
+    return note ? noteColor::theme(note->color) : NoteTheme::neutral();
+}
+
+TextFormat BlockEditor::currentTextFormat() const
+{
+    return textformat::formatOf(formatAttributes(), formatFont());
+}
+
+bool BlockEditor::applyToSelection(const QString& actionName, const std::function<void(AttributedString&)>& transform)
+{
+    if (hasMarkedText()) {
+        QApplication::beep();
+        return false;
+    }
+    const QTextCursor selection = m_textView->textCursor();
+    const int start = selection.selectionStart();
+    const int length = selection.selectionEnd() - start;
+    if (length < 1 || start + length > editordoc::textLength(*document()) || m_textView->isReadOnly())
+        return false;
+    const AttributedString saved = textdoc::read(*document(), start, length);
+    AttributedString formatted = saved;
+    transform(formatted);
+
+    applyingFormat = true;
+    const auto done = qScopeGuard([this] { applyingFormat = false; });
+    if (!replaceText(start, saved.string(), formatted))
+        return false;
+    m_history->push(new TextFormatCommand(this, start, saved, formatted, actionName));
+    if (m_charactersChanged || !m_rendered || !(*m_rendered == currentNote()))
+        flush();
+
+    QTextCursor reselected(document());
+    reselected.setPosition(start);
+    reselected.setPosition(start + length, QTextCursor::KeepAnchor);
+    m_textView->setTextCursor(reselected);
+    if (!m_textView->hasFocus())
+        m_textView->setFocus(Qt::OtherFocusReason);
+    if (FormatPanel* panel = formatPanel())
+        panel->refreshBar();
+    call(updateFormatBarPosition);
+    return true;
+}
+
+void BlockEditor::applyToTyping(const std::function<void(TextAttributes&)>& change)
+{
+    if (hasMarkedText()) {
+        QApplication::beep();
+        return;
+    }
+    TextAttributes typing = textdoc::attributes(m_textView->currentCharFormat(), {});
+    change(typing);
+    m_textView->setCurrentCharFormat(textdoc::charFormat(typing));
+    if (!m_textView->hasFocus())
+        m_textView->setFocus(Qt::OtherFocusReason);
+    if (FormatPanel* panel = formatPanel())
+        panel->refreshBar();
+}
+
+void BlockEditor::toggleTrait(textformat::FontTrait trait, const QString& actionName)
+{
+    const TextFont base = formatFont();
+    // The first selected character decides for the whole selection.
+    const bool on = !textformat::hasTrait(base, trait);
+    if (!m_textView->textCursor().hasSelection()) {
+        applyToTyping([&](TextAttributes& typing) { typing.font = textformat::withTrait(base, trait, on); });
+        return;
+    }
+    applyToSelection(actionName, [&](AttributedString& text) { textformat::setTrait(text, trait, on, base); });
+}
+
+void BlockEditor::toggleBold()
+{
+    toggleTrait(textformat::FontTrait::Bold, textformat::actionName::bold);
+}
+
+// Every family has an italic face here: the text system slants the upright
+// face of a family that has none, so italic never needs a separate slant.
+void BlockEditor::toggleItalic()
+{
+    toggleTrait(textformat::FontTrait::Italic, textformat::actionName::italic);
+}
+
+void BlockEditor::toggleUnderline()
+{
+    const int style = currentTextFormat().underline ? 0 : 1;
+    if (!m_textView->textCursor().hasSelection())
+        applyToTyping([&](TextAttributes& typing) { typing.underlineStyle = style; });
+    else
+        applyToSelection(textformat::actionName::underline,
+                         [&](AttributedString& text) { textformat::setUnderline(text, style); });
+}
+
+void BlockEditor::toggleStrikethroughFormat()
+{
+    const int style = currentTextFormat().strikethrough ? 0 : 1;
+    if (!m_textView->textCursor().hasSelection())
+        applyToTyping([&](TextAttributes& typing) { typing.strikethroughStyle = style; });
+    else
+        applyToSelection(textformat::actionName::strikethrough,
+                         [&](AttributedString& text) { textformat::setStrikethrough(text, style); });
+}
+
+void BlockEditor::adjustFontSize(double delta)
+{
+    const TextFont base = formatFont();
+    const std::optional<double> size = textformat::steppedSize(base.pointSize, delta);
+    if (!size)
+        return;
+    if (!m_textView->textCursor().hasSelection()) {
+        applyToTyping([&](TextAttributes& typing) {
+            TextFont font = base;
+            font.pointSize = *size;
+            typing.font = font;
+        });
+        return;
+    }
+    applyToSelection(textformat::actionName::fontSize,
+                     [&](AttributedString& text) { textformat::setSize(text, *size, base); });
+}
+
+void BlockEditor::setTextColor(const TextColor& color)
+{
+    if (!m_textView->textCursor().hasSelection())
+        applyToTyping([&](TextAttributes& typing) { typing.foreground = color; });
+    else
+        applyToSelection(textformat::actionName::textColor,
+                         [&](AttributedString& text) { textformat::setColor(text, color); });
+}
+
+} // namespace quorrin

@@ -1,0 +1,452 @@
+// The block editor's presentation: rendering the note into the text, the
+// paragraph layout, geometry in document coordinates, the todo file shelves
+// and the display-only appearance.
+#include "Editor/BlockEditor.h"
+
+#include "Domain/NoteTheme.h"
+#include "Domain/TextDefaults.h"
+#include "Editor/AttachmentThumbnail.h"
+#include "Editor/BlockCommands.h"
+#include "Editor/BlockTextView.h"
+#include "Editor/DisplayAppearance.h"
+#include "Editor/EditorDocument.h"
+#include "Editor/ScrollOverflowHint.h"
+#include "Editor/TextDocumentConversion.h"
+#include "Platform/ReducedMotion.h"
+#include "Platform/SystemAppearance.h"
+#include "Platform/TextStyleConversion.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QFontMetricsF>
+#include <QImageReader>
+#include <QResizeEvent>
+#include <QScopeGuard>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextFrame>
+#include <QTextLayout>
+
+#include <algorithm>
+#include <cmath>
+
+namespace quorrin {
+namespace {
+
+constexpr int maximumWritableLines = 500;
+
+} // namespace
+
+// ---------------------------------------------------------------- rendering
+
+void BlockEditor::render(bool force)
+{
+    const std::optional<Note> note = currentNote();
+    if (!note)
+        return;
+    if (!force && m_rendered && *m_rendered == *note)
+        return;
+    if (hasMarkedText())
+        return; // the next render or write-back brings the text up to date
+    m_rendering = true;
+    recordHistory(*note);
+    const int caret = m_textView->textCursor().position();
+    const QString textBefore = document()->toPlainText();
+    const std::vector<TextRun> rangesBefore = m_ranges;
+
+    editortext::RenderedText rendered = editortext::render(note->displayBlocks());
+    textdoc::setContents(*document(), rendered.text);
+    applyFrameMargins();
+    m_ranges = std::move(rendered.ranges);
+    installAttachmentImages(*note);
+    applyParagraphLayout(*note);
+
+    QTextCursor cursor(document());
+    const int placed = editortext::caretAfterRender(rangesBefore, textBefore, caret, m_ranges, document()->toPlainText());
+    cursor.setPosition(std::clamp(placed, 0, editordoc::textLength(*document())));
+    m_textView->setTextCursor(cursor);
+    applyTypingFormat();
+    m_rendered = note;
+    m_shadow = textdoc::contents(*document());
+    m_charactersChanged = false;
+
+    call(applyCompletion);
+    if (gutter)
+        gutter->update();
+    call(hideFormatBar);
+    if (syncFileShelves)
+        syncFileShelves(false);
+    refreshAlarmVisuals();
+    m_rendering = false;
+    updateScrollHint();
+}
+
+void BlockEditor::installAttachmentImages(const Note& note)
+{
+    const double available = std::max(width() - 100.0, 120.0);
+    for (const TextRun& run : m_ranges) {
+        if (run.isRemarks)
+            continue;
+        const auto block = std::find_if(note.blocks.begin(), note.blocks.end(),
+                                        [&](const Block& b) { return b.id == run.blockID; });
+        if (block == note.blocks.end() || !blockKind::isAttachment(block->kind) || !block->attachment)
+            continue;
+        if (document()->characterAt(run.start) != editortext::attachmentCharacter)
+            continue;
+        const AttachmentThumbnail thumbnail = makeAttachmentThumbnail(
+            m_store->attachmentPath(*block->attachment), block->kind == BlockKind::Image, available);
+        const QUrl name(QStringLiteral("quorrin-attachment:") + editortext::idString(block->id));
+        document()->addResource(QTextDocument::ImageResource, name, thumbnail.image);
+        QTextImageFormat image;
+        image.merge(editordoc::charFormatAt(*document(), run.start));
+        image.setObjectType(QTextFormat::ImageObject);
+        image.setName(name.toString());
+        image.setWidth(thumbnail.size.width());
+        image.setHeight(thumbnail.size.height());
+        if (thumbnail.isPlaceholder)
+            image.setToolTip(block->attachment->originalFilename);
+        QTextCursor cursor(document());
+        cursor.setPosition(run.start);
+        cursor.setPosition(run.start + 1, QTextCursor::KeepAnchor);
+        cursor.setCharFormat(image);
+    }
+}
+
+void BlockEditor::applyTypingFormat()
+{
+    const Preferences preferences = m_store->preferences();
+    const AttributedString defaults = preferences.defaultText.attributed();
+    TextAttributes typing = defaults.isEmpty() ? TextAttributes{} : defaults.attributesAt(0);
+    typing.font = TextFont{editordoc::fontFamilyFor(preferences.fontName), preferences.fontSize > 0 ? preferences.fontSize : 14,
+                           false, false};
+    if (!typing.foreground)
+        typing.foreground = TextColor::dynamicText();
+    typing.paragraphStyle.reset();
+    m_textView->setCurrentCharFormat(textdoc::charFormat(typing));
+}
+
+void BlockEditor::applyParagraphLayout(const Note& note, std::optional<QUuid> only)
+{
+    QTextDocument& doc = *document();
+    std::map<QUuid, const Block*> blocks;
+    for (const Block& block : note.blocks)
+        blocks.try_emplace(block.id, &block);
+    std::map<QUuid, bool> lastRunIsRemarks;
+    for (const TextRun& run : m_ranges)
+        lastRunIsRemarks[run.blockID] = run.isRemarks;
+
+    const int length = editordoc::textLength(doc);
+    QTextCursor cursor(&doc);
+    cursor.beginEditBlock();
+    for (const TextRun& run : m_ranges) {
+        if ((only && *only != run.blockID) || run.length <= 0 || run.end() > length)
+            continue;
+        const auto found = blocks.find(run.blockID);
+        const Block* block = found == blocks.end() ? nullptr : found->second;
+        const auto progress = revealProgress.find(run.blockID);
+        for (QTextBlock paragraph = doc.findBlock(run.start); paragraph.isValid() && paragraph.position() < run.end();
+             paragraph = paragraph.next()) {
+            const int from = std::max(paragraph.position(), run.start);
+            const int to = std::min(paragraph.position() + paragraph.length(), run.end());
+            const QTextCharFormat first = editordoc::charFormatAt(doc, from);
+            editortext::ParagraphInput input;
+            input.block = block;
+            input.isRemarks = run.isRemarks;
+            input.revealProgress = progress == revealProgress.end() ? 1.0 : progress->second;
+            input.endsRun = to == run.end();
+            input.isLastRunOfBlock = lastRunIsRemarks[run.blockID] == run.isRemarks;
+            input.shelfHeight = shelfHeight ? shelfHeight(run.blockID, block && block->kind == BlockKind::Todo) : 0;
+            input.current = textdoc::paragraphStyle(paragraph.blockFormat());
+            // The paragraph's own record of its base wins over a character's.
+            const QVariant storedBase = paragraph.blockFormat().hasProperty(textdoc::PresentationBase)
+                ? paragraph.blockFormat().property(textdoc::PresentationBase)
+                : first.property(textdoc::PresentationBase);
+            if (const auto base = textdoc::fromVariant(storedBase)) {
+                if (const auto* numbers = std::get_if<QList<double>>(&*base))
+                    input.storedBase = *numbers;
+            }
+            const editortext::ParagraphLayout layout = editortext::layoutParagraph(input);
+
+            QTextCharFormat marks;
+            marks.setProperty(textdoc::PresentationIndent, layout.indent);
+            marks.setProperty(textdoc::PresentationTail, layout.tail);
+            marks.setProperty(textdoc::PresentationSpacing, layout.spacing);
+            marks.setProperty(textdoc::PresentationBase, QVariant::fromValue(layout.base));
+            if (input.current != layout.style || !editordoc::samePresentation(paragraph.blockFormat(), marks)) {
+                QTextBlockFormat format = textdoc::blockFormat(layout.style);
+                editordoc::addPresentation(format, marks);
+                cursor.setPosition(paragraph.position());
+                cursor.setBlockFormat(format);
+            }
+            const QTextCharFormat last = editordoc::charFormatAt(doc, to - 1);
+            const auto same = [&](const QTextCharFormat& format) {
+                return format.property(textdoc::PresentationIndent) == marks.property(textdoc::PresentationIndent)
+                    && format.property(textdoc::PresentationTail) == marks.property(textdoc::PresentationTail)
+                    && format.property(textdoc::PresentationSpacing) == marks.property(textdoc::PresentationSpacing)
+                    && format.property(textdoc::PresentationBase).value<QList<double>>() == layout.base;
+            };
+            bool uniform = same(first) && same(last);
+            for (auto it = paragraph.begin(); uniform && !it.atEnd(); ++it)
+                uniform = same(it.fragment().charFormat());
+            if (!uniform) {
+                cursor.setPosition(from);
+                cursor.setPosition(to, QTextCursor::KeepAnchor);
+                cursor.mergeCharFormat(marks);
+            }
+        }
+    }
+    cursor.endEditBlock();
+}
+
+void BlockEditor::updateScrollHint()
+{
+    if (m_updatingScrollHint || m_rendering)
+        return;
+    m_updatingScrollHint = true;
+    const auto done = qScopeGuard([this] { m_updatingScrollHint = false; });
+    if (m_ranges.empty() || m_ranges.front().end() > editordoc::textLength(*document())) {
+        m_scrollHint->hide();
+        return;
+    }
+    const double top = firstLineRect(m_ranges.front().start, m_ranges.front().length).top();
+    const std::optional<Note> note = currentNote();
+    m_scrollHint->setPaperColor(toQColor(noteColor::color(note ? note->color : NoteColor::Cream),
+                                         SystemAppearance::of(palette())));
+    m_scrollHint->update();
+    const double visibleHeight = m_textView->viewport()->height();
+    const double contentHeight = document()->documentLayout()->documentSize().height();
+    const double offset = m_textView->verticalScrollBar()->value();
+    const bool hidden = (note && note->isCollapsed) || visibleHeight <= 0 || contentHeight <= visibleHeight + 1
+        || offset <= top + 1;
+    m_scrollHint->setVisible(!hidden);
+}
+
+void BlockEditor::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    m_textView->setGeometry(QWidget::rect());
+    if (gutter) {
+        gutter->setGeometry(m_textView->geometry());
+        gutter->raise();
+        gutter->update();
+    }
+    layoutTaskShelves();
+    updateScrollHint();
+    call(updateFormatBarPosition);
+}
+
+void BlockEditor::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::PaletteChange && event->type() != QEvent::StyleChange)
+        return;
+    call(applyCompletion);
+    m_appearance->rehighlight(); // the shown colours follow the palette
+    if (gutter)
+        gutter->update();
+}
+
+// ---------------------------------------------------------------- geometry
+
+QRectF BlockEditor::rect(int start, int length) const
+{
+    QTextDocument& doc = *document();
+    doc.documentLayout()->documentSize(); // lays the text out
+    const int end = start + std::max(length, 0);
+    QRectF result;
+    for (QTextBlock block = doc.findBlock(start); block.isValid(); block = block.next()) {
+        if (block.position() > end || (block.position() == end && length > 0))
+            break;
+        const QTextLayout* layout = block.layout();
+        if (!layout)
+            continue;
+        for (int i = 0; i < layout->lineCount(); ++i) {
+            const QTextLine line = layout->lineAt(i);
+            const int lineStart = block.position() + line.textStart();
+            const int lineEnd = lineStart + line.textLength();
+            if (lineEnd < start || lineStart > end || (lineStart == end && length > 0))
+                continue;
+            result = result.united(line.rect().translated(layout->position()));
+        }
+    }
+    if (result.isNull())
+        return {};
+    result.setHeight(std::max(result.height(), 20.0));
+    return result;
+}
+
+QRectF BlockEditor::firstLineRect(int start, int length) const
+{
+    QTextDocument& doc = *document();
+    doc.documentLayout()->documentSize(); // lays the text out
+    if (start < 0 || start >= editordoc::textLength(doc))
+        return rect(start, length);
+    const QTextBlock block = doc.findBlock(start);
+    if (!block.isValid() || !block.layout())
+        return {};
+    const QTextLayout* layout = block.layout();
+    const QTextLine line = layout->lineForTextPosition(std::max(start - block.position(), 0));
+    if (!line.isValid())
+        return rect(start, length);
+    return line.rect().translated(layout->position());
+}
+
+std::optional<QUuid> BlockEditor::block(double y) const
+{
+    document()->documentLayout()->documentSize();
+    for (const TextRun& run : m_ranges) {
+        if (run.isRemarks)
+            continue;
+        QRectF row = rect(run.start, run.length);
+        row.setHeight(std::max(row.height(), 20.0));
+        if (row.top() <= y && y <= row.bottom() + 7)
+            return run.blockID;
+    }
+    return std::nullopt;
+}
+
+bool BlockEditor::prepareWritableLine(QPointF point)
+{
+    if (hasMarkedText())
+        return false;
+    double bottom = 0;
+    if (!m_ranges.empty()) {
+        document()->documentLayout()->documentSize();
+        const TextRun& last = m_ranges.back();
+        bottom = std::max(rect(last.start, last.length).bottom(), 0.0);
+        // A todo's file shelf below the last line belongs to the text.
+        const auto shelf = m_taskShelfViews.find(last.blockID);
+        if (shelf != m_taskShelfViews.end() && shelf->second)
+            bottom = std::max(bottom, QRectF(shelf->second->geometry()).translated(scrollOffset()).bottom());
+    }
+    if (point.y() <= bottom + 6)
+        return false;
+    const Preferences preferences = m_store->preferences();
+    const QString family = editordoc::fontFamilyFor(preferences.fontName);
+    QFont font(family == TextFont::systemFamily() ? QApplication::font().family() : family);
+    font.setPointSizeF(preferences.fontSize > 0 ? preferences.fontSize : 14);
+    const QFontMetricsF metrics(font);
+    const double lineHeight = std::ceil(metrics.ascent() + metrics.descent() + metrics.leading()) + 6;
+    const int count = std::clamp(int(std::floor((point.y() - bottom - 6) / lineHeight)) + 1, 1, maximumWritableLines);
+
+    std::vector<Block> lines;
+    for (int i = 0; i < count; ++i)
+        lines.push_back(blockcommands::emptyParagraph(m_clock()));
+    const ChangeResult result = change(QStringLiteral("在空白行输入"), [&](Note& note) {
+        note.blocks.insert(note.blocks.end(), lines.begin(), lines.end());
+    });
+    if (result != ChangeResult::Applied)
+        return false;
+    focus(lines.back().id, false);
+    return true;
+}
+
+std::optional<QUuid> BlockEditor::alarmingBlockID(QPointF point) const
+{
+    const auto id = block(point.y());
+    if (!id || !alarmCenter)
+        return std::nullopt;
+    for (const auto& [note, block] : alarmCenter()) {
+        if (note == m_noteID && block == *id)
+            return id;
+    }
+    return std::nullopt;
+}
+
+bool BlockEditor::isAttachmentAtCursor() const
+{
+    const auto id = currentBlock();
+    const std::optional<Note> note = currentNote();
+    if (!id || !note)
+        return false;
+    const auto found = std::find_if(note->blocks.begin(), note->blocks.end(), [&](const Block& b) { return b.id == *id; });
+    return found != note->blocks.end() && blockKind::isAttachment(found->kind);
+}
+
+// ---------------------------------------------------------------- todo shelves
+
+QPointF BlockEditor::scrollOffset() const
+{
+    return QPointF(m_textView->horizontalScrollBar()->value(), m_textView->verticalScrollBar()->value());
+}
+
+double BlockEditor::ownShelfHeight(const QUuid& blockID, bool isTodo) const
+{
+    if (!isTodo || !fileShelfModel)
+        return 0;
+    return taskshelf::gap(fileShelfModel->fileCount(blockID), showsTaskDropTargets);
+}
+
+void BlockEditor::ownSyncFileShelves(bool reload)
+{
+    const std::optional<Note> note = currentNote();
+    if (!note || !fileShelfModel)
+        return;
+    TaskShelfSource* model = fileShelfModel;
+    const std::vector<QUuid> wanted = taskshelf::wanted(
+        note->displayBlocks(), [model](const QUuid& id) { return model->fileCount(id); }, showsTaskDropTargets);
+
+    for (auto it = m_taskShelfViews.begin(); it != m_taskShelfViews.end();) {
+        if (std::find(wanted.begin(), wanted.end(), it->first) == wanted.end() || !it->second) {
+            delete it->second.data();
+            it = m_taskShelfViews.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    const std::weak_ptr<EditorStore> store = m_store;
+    for (const QUuid& id : wanted) {
+        QPointer<TaskShelfView>& view = m_taskShelfViews[id];
+        if (!view) {
+            view = model->makeShelfView(id, m_textView->viewport());
+            if (!view) {
+                m_taskShelfViews.erase(id);
+                continue;
+            }
+            view->onError = [store](const AppError& error) {
+                if (const auto alive = store.lock())
+                    alive->report(error);
+            };
+            view->raise();
+            view->show();
+        }
+        if (reload || view->showsDropTarget() != showsTaskDropTargets) {
+            view->setShowsDropTarget(showsTaskDropTargets);
+            view->reload();
+        }
+    }
+    applyParagraphLayout(*note);
+    layoutTaskShelves();
+    updateGeometry();
+}
+
+void BlockEditor::layoutTaskShelves()
+{
+    const QPointF offset = scrollOffset();
+    const double width = m_textView->viewport()->width();
+    for (const auto& [id, view] : m_taskShelfViews) {
+        if (!view)
+            continue;
+        const auto last = std::find_if(m_ranges.rbegin(), m_ranges.rend(),
+                                       [&](const TextRun& run) { return run.blockID == id; });
+        if (last == m_ranges.rend())
+            continue;
+        const int files = fileShelfModel ? fileShelfModel->fileCount(id) : 0;
+        const QRectF frame = taskshelf::frame(rect(last->start, last->length), width,
+                                              taskshelf::viewHeight(files, view->showsDropTarget()));
+        view->setGeometry(frame.translated(-offset).toRect());
+    }
+}
+
+// ---------------------------------------------------------------- display-only appearance
+
+void BlockEditor::ownApplyCompletion()
+{
+    const std::optional<Note> note = currentNote();
+    m_appearance->update(note ? appearance::completedTodos(*note) : std::set<QUuid>{},
+                         SystemAppearance::of(palette()) == Appearance::Dark);
+}
+
+} // namespace quorrin

@@ -1,0 +1,93 @@
+#include "Editor/EditorDocument.h"
+
+#include "Editor/TextDocumentConversion.h"
+
+#include <QFontDatabase>
+#include <QTextBlock>
+#include <QTextDocument>
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
+namespace quorrin::editordoc {
+
+QTextCharFormat charFormatAt(const QTextDocument& document, int position)
+{
+    const QTextBlock block = document.findBlock(position);
+    if (!block.isValid())
+        return {};
+    if (position == block.position() + block.length() - 1)
+        return block.next().isValid() ? block.next().charFormat() : QTextCharFormat();
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        if (fragment.contains(position))
+            return fragment.charFormat();
+    }
+    return {};
+}
+
+int textLength(const QTextDocument& document)
+{
+    return document.characterCount() - 1;
+}
+
+namespace {
+
+constexpr std::array presentationProperties{textdoc::PresentationIndent, textdoc::PresentationTail,
+                                            textdoc::PresentationSpacing, textdoc::PresentationBase};
+
+} // namespace
+
+void addPresentation(QTextBlockFormat& format, const QTextCharFormat& marks)
+{
+    for (const int property : presentationProperties)
+        format.setProperty(property, marks.property(property));
+}
+
+bool samePresentation(const QTextFormat& a, const QTextFormat& b)
+{
+    return std::all_of(presentationProperties.begin(), presentationProperties.end(), [&](int property) {
+        return a.property(property) == b.property(property);
+    });
+}
+
+AttributedString readParagraph(const QTextBlock& block, bool withSeparator)
+{
+    AttributedString text = textdoc::readBlock(block, withSeparator);
+    const QTextBlockFormat format = block.blockFormat();
+    if (!format.hasProperty(textdoc::PresentationTail))
+        return text;
+    const std::array<std::pair<const QString&, int>, 4> keys{{
+        {EditorAttribute::presentationIndent, textdoc::PresentationIndent},
+        {EditorAttribute::presentationTail, textdoc::PresentationTail},
+        {EditorAttribute::presentationSpacing, textdoc::PresentationSpacing},
+        {EditorAttribute::presentationBase, textdoc::PresentationBase},
+    }};
+    for (const auto& [name, property] : keys) {
+        if (const auto value = textdoc::fromVariant(format.property(property)))
+            text.setCustom(0, text.length(), name, *value);
+    }
+    return text;
+}
+
+std::vector<editortext::Paragraph> readParagraphs(const QTextDocument& document)
+{
+    std::vector<editortext::Paragraph> paragraphs;
+    for (QTextBlock block = document.firstBlock(); block.isValid(); block = block.next()) {
+        const bool hasSeparator = block.next().isValid();
+        if (!hasSeparator && block.length() == 1 && block.position() > 0)
+            break;
+        paragraphs.push_back({readParagraph(block, hasSeparator), block.position()});
+    }
+    return paragraphs;
+}
+
+QString fontFamilyFor(const QString& name)
+{
+    if (name == TextFont::systemFamily() || !QFontDatabase::families().contains(name))
+        return TextFont::systemFamily();
+    return name;
+}
+
+} // namespace quorrin::editordoc

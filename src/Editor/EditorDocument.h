@@ -1,0 +1,43 @@
+#pragma once
+
+#include "Core/Text/AttributedString.h"
+#include "Editor/EditorText.h"
+
+#include <QString>
+#include <QTextFormat>
+
+#include <vector>
+
+class QTextBlock;
+class QTextDocument;
+
+// Reading the editor's text document back as the model sees it, and the
+// paragraph presentation amounts the layout pass keeps on each paragraph.
+namespace quorrin::editordoc {
+
+// The character format at a position; a paragraph separator takes the next
+// paragraph's format.
+QTextCharFormat charFormatAt(const QTextDocument& document, int position);
+
+// The number of characters, without the document's final paragraph separator.
+int textLength(const QTextDocument& document);
+
+// The amounts the paragraph layout added to a paragraph's style, kept on the
+// paragraph itself: characters typed since the last layout pass carry none of
+// their own, yet their paragraph shows (and reads back) the full style.
+void addPresentation(QTextBlockFormat& format, const QTextCharFormat& marks);
+bool samePresentation(const QTextFormat& a, const QTextFormat& b);
+
+// A paragraph as read back, with its block's presentation amounts on every
+// character, so that storing it subtracts exactly what the layout added.
+AttributedString readParagraph(const QTextBlock& block, bool withSeparator);
+
+// The paragraphs of the text as the model sees them: one per block, each with
+// its separator; the empty block after a final line break is no paragraph.
+std::vector<editortext::Paragraph> readParagraphs(const QTextDocument& document);
+
+// The family to show for a preferences' font name: the system family when the
+// name is the system's or not installed.
+QString fontFamilyFor(const QString& name);
+
+} // namespace quorrin::editordoc
