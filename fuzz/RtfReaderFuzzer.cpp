@@ -10,6 +10,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const QByteArray input(reinterpret_cast<const char*>(data), qsizetype(size));
+    quorrin::rtf::readWithPictures(input);
     const auto text = quorrin::rtf::read(input);
     if (!text)
         return 0;

@@ -6,8 +6,9 @@ QUORRIN_BUILD="${QUORRIN_BUILD_DIR:-$QUORRIN_ROOT/build}"
 
 QUORRIN_PACKAGES=(
   g++ cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools libgl-dev
-  libsqlite3-dev libpoppler-qt6-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
+  libxcb1-dev libxcb-xinput-dev
+  libsqlite3-dev libpoppler-qt6-dev qt6-image-formats-plugins fonts-noto-cjk
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth dbus xdg-utils
 )

@@ -5,11 +5,13 @@
 #include "Platform/QtScreenProvider.h"
 #include "Platform/SystemEvents.h"
 #include "Platform/TerminationSignals.h"
+#include "Platform/Translations.h"
 
 #include <QApplication>
 #include <QFileInfo>
 #include <QSessionManager>
 #include <QTimer>
+#include <QTranslator>
 
 using namespace quorrin;
 
@@ -21,6 +23,9 @@ int main(int argc, char* argv[])
     QApplication::setDesktopFileName(QStringLiteral("quorrin"));
     // Closing the last note window leaves the application running.
     QApplication::setQuitOnLastWindowClosed(false);
+    // Qt's own texts in Chinese like the rest of the interface.
+    QTranslator qtTexts;
+    translations::installQtChinese(application, qtTexts);
 
     // Files handed over on the command line, as absolute paths so a running
     // instance in another working directory can open them.
@@ -43,7 +48,7 @@ int main(int argc, char* argv[])
         }
         return std::unique_ptr<NotificationCenter>(std::move(center));
     };
-    environment.handOver = [](const QString& dataDirectory, const QStringList& files) {
+    environment.handOver = [](const QString& dataDirectory, const QStringList& files) -> std::optional<bool> {
         return InstanceChannel::send(InstanceChannel::serverName(dataDirectory), files);
     };
     environment.exit = [](int exitCode) { QCoreApplication::exit(exitCode); };

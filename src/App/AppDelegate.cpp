@@ -1,10 +1,16 @@
 #include "App/AppDelegate.h"
 
+#include "App/ApplicationMenus.h"
 #include "App/ControllerNoteWindow.h"
+#include "App/FocusedTextCommands.h"
+#include "App/MenuFocus.h"
+#include "App/OutsideClicks.h"
 #include "App/FileCommands.h"
 #include "App/NoteRegistry.h"
 #include "Domain/AppError.h"
 #include "Editor/BlockEditor.h"
+#include "Editor/BlockTextView.h"
+#include "Features/Attachments/AttachmentPanel.h"
 #include "Features/DocumentIO.h"
 #include "Features/Reminders/NoteStoreReminderSource.h"
 #include "Features/Reminders/ReminderAlarmCenter.h"
@@ -16,6 +22,7 @@
 #include "Core/Notifications/NotificationCenter.h"
 #include "Platform/FileManager.h"
 #include "Platform/InstanceChannel.h"
+#include "Platform/MouseMonitors.h"
 #include "Platform/QtDesktopMetrics.h"
 #include "Platform/ScreenChangeMonitor.h"
 #include "Platform/SystemEvents.h"
@@ -31,6 +38,7 @@
 #include <QMenu>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <QUndoStack>
 
 namespace quorrin {
 
@@ -38,12 +46,21 @@ AppDelegate::AppDelegate(AppEnvironment environment, QObject* parent)
     : QObject(parent)
     , m_environment(std::move(environment))
     , m_buttonCursors(std::make_unique<ButtonCursorSupport>())
+    , m_globalUndo(std::make_unique<QUndoStack>())
 {
+    activateApplication = [this] { activateWindows(); };
 }
 
 AppDelegate::~AppDelegate()
 {
-    // Windows and the reminder services refer to the store: they go first.
+    // The monitors go first, then windows and the reminder services, which
+    // refer to the store.
+    m_outsideMouseMonitor.reset();
+    m_localMouseMonitor.reset();
+    m_outsideClicks.reset();
+    m_menuFocus.reset();
+    if (m_statusItem)
+        m_statusItem->setContextMenu(nullptr);
     m_textService.reset();
     m_fileCommands.reset();
     m_registry.reset();
@@ -72,9 +89,12 @@ void AppDelegate::launch(const QStringList& request)
         // Another instance holds the data directory: hand it our request and
         // leave the data alone.
         const QString root = m_environment.root.value_or(defaultDataDirectory());
-        if (m_environment.handOver && m_environment.handOver(root, request)) {
+        if (const std::optional<bool> opened = m_environment.handOver ? m_environment.handOver(root, request)
+                                                                          : std::nullopt) {
+            // The running instance answered: this launch succeeded when the
+            // files it named were opened there.
             m_startupFailed = true;
-            m_environment.exit(0);
+            m_environment.exit(*opened ? 0 : 1);
             return;
         }
         failLaunch(std::current_exception());
@@ -87,7 +107,13 @@ void AppDelegate::launch(const QStringList& request)
     // Holding the lock, this instance now answers later launches; requests
     // that arrive before launching ends wait in the queue.
     m_channel = std::make_unique<InstanceChannel>();
-    connect(m_channel.get(), &InstanceChannel::received, this, &AppDelegate::handleRequest);
+    connect(m_channel.get(), &InstanceChannel::received, this, [this](const QStringList& files, quint64 request) {
+        const QPointer<InstanceChannel> channel = m_channel.get();
+        handleRequest(files, [channel, request](bool opened) {
+            if (channel)
+                channel->answer(request, opened);
+        });
+    });
     m_channel->listen(InstanceChannel::serverName(m_store->root()));
 
     step(QStringLiteral("closeRetentionUpgrade"));
@@ -110,8 +136,14 @@ void AppDelegate::launch(const QStringList& request)
     step(QStringLiteral("alarms"));
     createAlarms();
 
+    step(QStringLiteral("outsideClicks"));
+    installOutsideClickMonitoring();
+
     step(QStringLiteral("menus"));
-    buildMenus();
+    buildMenu();
+
+    step(QStringLiteral("statusItem"));
+    createStatusItem();
 
     step(QStringLiteral("restoreNotes"));
     // With many notes the windows appear over several event-loop turns; the
@@ -134,10 +166,10 @@ void AppDelegate::finishLaunch(const QStringList& request)
 
     m_launched = true;
     if (!request.isEmpty())
-        m_queuedRequests.prepend(request);
-    const QList<QStringList> queued = std::exchange(m_queuedRequests, {});
-    for (const QStringList& pending : queued)
-        handleRequest(pending);
+        m_queuedRequests.prepend({request, {}});
+    const QList<QueuedRequest> queued = std::exchange(m_queuedRequests, {});
+    for (const QueuedRequest& pending : queued)
+        handleRequest(pending.files, pending.answer);
 }
 
 void AppDelegate::failLaunch(const std::exception_ptr& error)
@@ -165,16 +197,28 @@ void AppDelegate::createRegistry()
     };
     services.makeWindow = [this, windowServices](NoteStore& store, const Note& note) {
         auto controller = std::make_unique<NoteWindowController>(store, note, windowServices);
-        controller->panel()->addActions(m_applicationActions);
+        controller->panel()->addActions(applicationActions());
         if (BlockEditor* editor = controller->editor()) {
+            if (BlockTextView* text = editor->textView()) {
+                text->makeTextMenu = [this](QWidget* parent) {
+                    return m_menus ? m_menus->makeTextContextMenu(parent) : std::make_unique<QMenu>(parent);
+                };
+            }
             editor->importDocument = [this](const QString& path) {
                 if (m_fileCommands)
                     m_fileCommands->importDroppedDocument(path);
+            };
+            editor->showAttachmentPanel = [this](const Attachment& attachment) {
+                AttachmentPanel::show(attachment, *m_store);
             };
         }
         return std::make_unique<ControllerNoteWindow>(std::move(controller));
     };
     m_registry = std::make_unique<NoteRegistry>(*m_store, std::move(services));
+    m_registry->activateApplication = [this] {
+        if (activateApplication)
+            activateApplication();
+    };
 }
 
 void AppDelegate::createFileCommands()
@@ -254,59 +298,6 @@ void AppDelegate::reminderAlarmsChanged()
     }
 }
 
-void AppDelegate::buildMenus()
-{
-    auto addAction = [this](const QString& title, const QKeySequence& shortcut, auto handler) {
-        auto* action = new QAction(title, this);
-        action->setShortcut(shortcut);
-        action->setShortcutContext(Qt::ApplicationShortcut);
-        connect(action, &QAction::triggered, this, handler);
-        m_applicationActions << action;
-        return action;
-    };
-    QAction* newNote = addAction(QStringLiteral("新建便笺"), QKeySequence(Qt::CTRL | Qt::Key_N),
-                                 [this] { m_registry->newNote(); });
-    QAction* fromClipboard = addAction(QStringLiteral("从剪贴板新建"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N),
-                                       [this] { m_registry->newFromClipboard(); });
-    QAction* showAll = addAction(QStringLiteral("显示全部便笺"), QKeySequence(), [this] { reopen(); });
-    QAction* importDocuments = addAction(QStringLiteral("导入 TXT / RTF / RTFD…"), QKeySequence(Qt::CTRL | Qt::Key_O),
-                                         [this] { m_fileCommands->importDocuments(); });
-    QAction* exportCurrent = addAction(QStringLiteral("导出当前便笺…"), QKeySequence(Qt::CTRL | Qt::Key_E),
-                                       [this] { m_fileCommands->exportCurrent(); });
-    QAction* backup = addAction(QStringLiteral("完整备份…"), QKeySequence(), [this] { m_fileCommands->backup(); });
-    QAction* restore = addAction(QStringLiteral("从备份恢复…"), QKeySequence(),
-                                 [this] { m_fileCommands->restoreBackup(); });
-    QAction* quit = addAction(QStringLiteral("退出 Quorrin"), QKeySequence(Qt::CTRL | Qt::Key_Q),
-                              [this] { requestQuit(); });
-
-    m_statusMenu = std::make_unique<QMenu>();
-    m_statusMenu->addAction(newNote);
-    m_statusMenu->addAction(fromClipboard);
-    m_statusMenu->addAction(showAll);
-    m_statusMenu->addSeparator();
-    QMenu* file = m_statusMenu->addMenu(QStringLiteral("文件"));
-    file->addAction(importDocuments);
-    file->addAction(exportCurrent);
-    file->addSeparator();
-    file->addAction(backup);
-    file->addAction(restore);
-    m_statusMenu->addSeparator();
-    m_statusMenu->addAction(quit);
-
-    // The tray may be missing (no status notifier host): the menu and its
-    // shortcuts still exist on every note window.
-    m_statusItem = new QSystemTrayIcon(this);
-    m_statusItem->setToolTip(QStringLiteral("Quorrin · 点击浮起全部便笺"));
-    m_statusItem->setContextMenu(m_statusMenu.get());
-    m_statusItem->setIcon(NoteIcons::icon(NoteSymbol::NoteText));
-    connect(m_statusItem, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        if (reason == QSystemTrayIcon::Trigger)
-            m_registry->raiseAllNotes(true, false);
-    });
-    if (QSystemTrayIcon::isSystemTrayAvailable())
-        m_statusItem->show();
-}
-
 void AppDelegate::restoreNotesOnLaunch(std::function<void()> then)
 {
     if (m_store->hasActiveNotes()) {
@@ -318,18 +309,21 @@ void AppDelegate::restoreNotesOnLaunch(std::function<void()> then)
     then();
 }
 
-void AppDelegate::handleRequest(const QStringList& request)
+void AppDelegate::handleRequest(const QStringList& request, const std::function<void(bool)>& answer)
 {
     if (!m_launched) {
-        m_queuedRequests << request;
+        m_queuedRequests << QueuedRequest{request, answer};
         return;
     }
     // A plain second launch brings every note forward; one that names files
-    // opens them.
+    // opens them and learns whether that worked.
+    bool opened = true;
     if (request.isEmpty())
         reopen();
     else
-        m_fileCommands->openFiles(request);
+        opened = m_fileCommands->openFiles(request);
+    if (answer)
+        answer(opened);
 }
 
 void AppDelegate::reopen()

@@ -6,20 +6,31 @@
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
+#include <QWidget>
 
 #include <exception>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 
 class QAction;
 class QMenu;
 class QSystemTrayIcon;
+class QUndoStack;
 
 namespace quorrin {
 
 class AlertPresenter;
+class ApplicationMenus;
 class ButtonCursorSupport;
+class FocusedTextCommands;
+class GlobalMouseMonitor;
+class LocalMouseMonitor;
+class MenuFocus;
+class OutsideClicks;
+class RegisteredNoteWindow;
+struct MenuItem;
 class DocumentIO;
 class FileCommands;
 class FileDialogs;
@@ -49,8 +60,9 @@ struct AppEnvironment {
     // desktop.
     std::function<std::unique_ptr<NotificationCenter>(SystemEvents* events)> makeNotificationCenter;
     // Hands a second launch's request to the instance that holds the data
-    // directory; true when it was taken.
-    std::function<bool(const QString& dataDirectory, const QStringList& request)> handOver;
+    // directory: none when no instance took it, otherwise whether the
+    // running instance opened the files.
+    std::function<std::optional<bool>(const QString& dataDirectory, const QStringList& request)> handOver;
     // Ends the process's event loop with that exit code.
     std::function<void(int exitCode)> exit;
     // The open and save panels; the desktop's file dialogs when not given.
@@ -62,6 +74,20 @@ struct AppEnvironment {
     std::function<void(const QString& path)> reveal;
     // Observes each launch step by name (tests check the order).
     std::function<void(const QString& step)> trace;
+    // Whether to watch presses in other applications (off in tests, which
+    // call the outside-click handling themselves).
+    bool watchOtherApplications = true;
+};
+
+// The auxiliary panels the menus open; each does nothing until it is set.
+struct AuxiliaryPanelHooks {
+    std::function<void()> settings;
+    std::function<void()> archive;
+    std::function<void()> trash;
+    std::function<void()> searchAll;
+    std::function<void()> about;
+    // The find and replace bar of a note.
+    std::function<void(RegisteredNoteWindow& note)> showFindBar;
 };
 
 // The application delegate: starts the application, owns the store, the
@@ -90,6 +116,28 @@ public:
     // Reports a failure to the user through the one-at-a-time presenter.
     void presentError(const std::exception_ptr& error);
 
+    // Brings the application forward; replaceable. Every command that
+    // activates the application calls it.
+    std::function<void()> activateApplication;
+    // The panels behind "设置…", "归档事项…", "最近删除…", "搜索全部便笺…",
+    // "关于 Quorrin" and the find bar.
+    AuxiliaryPanelHooks panels;
+    // Target of "撤销全局替换"; nothing registers on it yet.
+    QUndoStack& globalUndo() const { return *m_globalUndo; }
+
+    // "隐藏 Quorrin": every window of the application goes off the screen,
+    // the notes' own settings untouched; showing notes brings them back.
+    void hideApplication();
+    // The status item was clicked: its menu opens at the pointer.
+    void statusItemClicked();
+
+    ApplicationMenus* menus() const { return m_menus.get(); }
+    // The actions whose shortcuts every window of the application carries.
+    QList<QAction*> applicationActions() const;
+    QSystemTrayIcon* statusItem() const;
+    MenuFocus* menuFocus() const { return m_menuFocus.get(); }
+    OutsideClicks* outsideClicks() const { return m_outsideClicks.get(); }
+
     NoteStore* store() const { return m_store.get(); }
     NoteRegistry* registry() const { return m_registry.get(); }
     ReminderCoordinator* reminders() const { return m_reminders.get(); }
@@ -105,13 +153,18 @@ private:
     void createAlarms();
     void openFromReminder(const QUuid& noteID, const QUuid& blockID);
     void reminderAlarmsChanged();
-    void buildMenus();
+    void installOutsideClickMonitoring();
+    void buildMenu();
+    void createStatusItem();
+    std::map<QString, std::function<void(const MenuItem&)>> menuCommands();
+    void activateWindows();
     void createRegistry();
     void createFileCommands();
     void restoreNotesOnLaunch(std::function<void()> then);
     // The launch steps after the notes are shown.
     void finishLaunch(const QStringList& request);
-    void handleRequest(const QStringList& request);
+    // A second launch's request; `answer` learns whether the files opened.
+    void handleRequest(const QStringList& request, const std::function<void(bool)>& answer);
     void finishQuit(bool terminate);
     void commitPendingInput();
     bool saveStore();
@@ -131,10 +184,21 @@ private:
     std::unique_ptr<TextServiceEndpoint> m_textService;
     std::unique_ptr<ScreenChangeMonitor> m_screenMonitor;
     std::unique_ptr<InstanceChannel> m_channel;
-    std::unique_ptr<QMenu> m_statusMenu;
+    std::unique_ptr<QUndoStack> m_globalUndo;
+    std::unique_ptr<ApplicationMenus> m_menus;
+    std::unique_ptr<MenuFocus> m_menuFocus;
+    std::unique_ptr<OutsideClicks> m_outsideClicks;
+    std::unique_ptr<FocusedTextCommands> m_textCommands;
+    std::unique_ptr<LocalMouseMonitor> m_localMouseMonitor;
+    std::unique_ptr<GlobalMouseMonitor> m_outsideMouseMonitor;
     QPointer<QSystemTrayIcon> m_statusItem;
-    QList<QAction*> m_applicationActions;
-    QList<QStringList> m_queuedRequests;
+    // Windows other than notes that "隐藏 Quorrin" took off the screen.
+    QList<QPointer<QWidget>> m_hiddenWindows;
+    struct QueuedRequest {
+        QStringList files;
+        std::function<void(bool)> answer;
+    };
+    QList<QueuedRequest> m_queuedRequests;
     bool m_launched = false;
     bool m_startupFailed = false;
     bool m_quitting = false;

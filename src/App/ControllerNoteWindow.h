@@ -35,6 +35,12 @@ public:
     void showReminder(const QUuid& blockID, const ReminderCallbacks& callbacks) override;
     void commitPendingInput() override;
     void requestAttention() override;
+    void restoreSavedFrame() override;
+    QString windowTitle() const override;
+    bool panelContains(const QPoint& globalPoint) const override;
+    bool containsRelatedWindow(const QWidget* window) const override;
+    void dismissReminderPanel() override;
+    void prepareWindowDrag(const QWidget& window, const QMouseEvent& event) override;
 
     // --- the workspace's view
     NoteWindowHost* host() const override;
@@ -43,6 +49,8 @@ public:
     void applyFrame(const QRectF& frame) override;
     void saveFrame() override;
     bool isVisible() const override;
+    bool isUserResizing() const override;
+    double backingScale() const override;
     int level() const override;
     void setLevel(int level) override;
     void setPanelLevels(int formatPanelLevel, int reminderPanelLevel) override;
@@ -52,6 +60,9 @@ public:
     void makeKeyAndFocusText() override;
     void setRole(bool secondary, bool primary) override;
     void refresh() override;
+    void setSnapFeedback(std::optional<DockEdge> edge, double strength) override;
+    void setLinkParent(WorkspaceWindow* parent) override;
+    void collapseTextSelection() override;
 
 private:
     std::unique_ptr<NoteWindowController> m_controller;

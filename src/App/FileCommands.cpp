@@ -121,7 +121,15 @@ void FileCommands::restore(const QString& package)
         return;
     commitPendingInput();
     m_store.restoreBackup(package);
-    m_store.upgradeCloseRetentionIfNeeded();
+    // From here on the notes are the backup's: the windows follow them
+    // whatever happens next, and the restore counts as done. A failure of
+    // the upgrade after it is reported on its own.
+    std::exception_ptr upgradeError;
+    try {
+        m_store.upgradeCloseRetentionIfNeeded();
+    } catch (...) {
+        upgradeError = std::current_exception();
+    }
 
     // The old windows go away at once; the restored notes get fresh ones.
     for (RegisteredNoteWindow* window : m_registry.controllers()) {
@@ -131,6 +139,8 @@ void FileCommands::restore(const QString& package)
     m_registry.removeAll();
     m_registry.workspace().reset();
     m_registry.workspace().presentAll(std::nullopt, false, false);
+    if (upgradeError)
+        report(upgradeError);
 }
 
 void FileCommands::importDroppedDocument(const QString& path)
@@ -224,8 +234,9 @@ void FileCommands::commitPendingInput()
 
 void FileCommands::openUnshownNotes()
 {
+    // Opening would un-hide them: notes the user hid stay hidden.
     for (const Note& note : m_store.active()) {
-        if (!m_registry.controller(note.id))
+        if (!m_registry.controller(note.id) && !note.isHidden)
             m_registry.open(note.id, std::nullopt, true);
     }
 }

@@ -1,5 +1,7 @@
 #include "App/NoteRegistry.h"
 
+#include "App/ArrangeLayout.h"
+
 #include "Editor/BlockEditor.h"
 #include "Editor/BlockTextView.h"
 #include "Features/Reminders/ReminderCoordinator.h"
@@ -443,6 +445,27 @@ void NoteRegistry::convertBlock(const QVariant& representedObject)
     if (!kind || !target)
         return;
     target->first->convert(target->second, *kind);
+}
+
+void NoteRegistry::arrange(int tag)
+{
+    const std::optional<QRectF> visible = m_services.screens->mainVisibleFrame();
+    if (!visible || !m_store)
+        return;
+    workspace().detachAll();
+    const std::vector<Note> order = arrange::sorted(m_store->active(), arrange::orderForTag(tag));
+    for (std::size_t index = 0; index < order.size(); ++index) {
+        const QUuid id = order[index].id;
+        if (std::optional<Note> note = m_store->note(id)) {
+            const QRectF cell = arrange::cellFrame(int(index), *visible);
+            note->frame = WindowFrame{cell.x(), cell.y(), cell.width(), cell.height()};
+            note->isCollapsed = false;
+            // A failed save is reported by the store; the next note goes on.
+            m_store->update(*note, true, true);
+        }
+        if (RegisteredNoteWindow* window = controller(id))
+            window->restoreSavedFrame();
+    }
 }
 
 } // namespace quorrin

@@ -121,6 +121,12 @@ public:
     // `representedObject`: the menu item's block kind raw value.
     void convertBlock(const QVariant& representedObject);
 
+    // --- arranging
+    // Lays every live note out in a grid over the main screen, flat (all
+    // dockings removed) and expanded, in the order of the menu item's tag
+    // (0 the store's, 1 colour, 2 title, 3 creation date, 4 screen position).
+    void arrange(int tag);
+
 private:
     struct Entry {
         QUuid id;

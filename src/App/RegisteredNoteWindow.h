@@ -3,10 +3,14 @@
 #include "Windows/NoteWindowSeams.h"
 
 #include <QObject>
+#include <QPoint>
 #include <QString>
 #include <QUuid>
 
 #include <functional>
+
+class QMouseEvent;
+class QWidget;
 
 namespace quorrin {
 
@@ -36,6 +40,23 @@ public:
     virtual void commitPendingInput() = 0;
     // Asks the desktop to draw the user's attention to this window.
     virtual void requestAttention() = 0;
+
+    // Puts the window at the frame saved in its note, on the screens.
+    virtual void restoreSavedFrame() {}
+    // The note's name as the window menu lists it.
+    virtual QString windowTitle() const { return {}; }
+
+    // --- clicks, for the application's outside-click handling
+    // Whether a shown format bar or reminder editor of this note lies under
+    // a point in Qt global coordinates.
+    virtual bool panelContains(const QPoint& /*globalPoint*/) const { return false; }
+    // Whether a window is this note's window or one of its own.
+    virtual bool containsRelatedWindow(const QWidget* /*window*/) const { return false; }
+    // Closes the note's reminder editor unless it is busy.
+    virtual void dismissReminderPanel() {}
+    // A left press in `window` that begins a drag of this note's window
+    // starts a move; presses in other windows are not this note's.
+    virtual void prepareWindowDrag(const QWidget& /*window*/, const QMouseEvent& /*event*/) {}
 
     // Installed by the registry: the note was deleted from its window; text
     // was dropped on its header.

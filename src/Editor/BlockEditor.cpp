@@ -11,10 +11,10 @@
 #include "Editor/NoteStoreBinding.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QDesktopServices>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include "Platform/DesktopOpener.h"
 #include "Platform/ReducedMotion.h"
 #include <QApplication>
 #include <QFileInfo>
@@ -25,7 +25,6 @@
 #include <QTextDocument>
 #include <QTextFrame>
 #include <QTextLayout>
-#include <QUrl>
 
 #include <algorithm>
 
@@ -87,7 +86,9 @@ BlockEditor::BlockEditor(std::shared_ptr<EditorStore> store, const QUuid& noteID
         box.exec();
         return box.clickedButton() == confirming;
     };
-    openFile = [](const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
+    // A stored attachment is opened only when it is an image or a PDF;
+    // anything else is shown in the file manager, never run.
+    openFile = &openOrReveal;
     render(false);
 }
 

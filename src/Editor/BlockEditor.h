@@ -132,6 +132,13 @@ public:
     void toggleStrikethroughFormat() override;
     void adjustFontSize(double delta) override;
     void setTextColor(const TextColor& color) override;
+    // The link address of the selection's first character; empty without.
+    QString selectedLink() const;
+    // Links the selected text to an address, or unlinks it for an empty
+    // one; one undo step. False when nothing is selected.
+    bool setLink(const QString& address);
+    // Aligns the paragraphs the selection or the caret touches; one undo step.
+    void setAlignment(TextAlignment alignment);
 
     // --- state
     bool hasMarkedText() const;

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QScopeGuard>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -255,6 +256,52 @@ void BlockEditor::adjustFontSize(double delta)
     }
     applyToSelection(textformat::actionName::fontSize,
                      [&](AttributedString& text) { textformat::setSize(text, *size, base); });
+}
+
+QString BlockEditor::selectedLink() const
+{
+    const QTextCursor selection = m_textView->textCursor();
+    if (!selection.hasSelection())
+        return {};
+    const AttributedString text = textdoc::read(*document(), selection.selectionStart(), 1);
+    const std::optional<CustomAttributeValue> link = text.length() > 0 ? text.customAt(0, textformat::linkAttribute)
+                                                                        : std::nullopt;
+    const QString* address = link ? std::get_if<QString>(&*link) : nullptr;
+    return address ? *address : QString();
+}
+
+bool BlockEditor::setLink(const QString& address)
+{
+    if (!m_textView->textCursor().hasSelection())
+        return false;
+    return applyToSelection(textformat::actionName::link, [&](AttributedString& text) {
+        if (address.isEmpty())
+            text.removeCustom(0, text.length(), textformat::linkAttribute);
+        else
+            text.setCustom(0, text.length(), textformat::linkAttribute, address);
+    });
+}
+
+void BlockEditor::setAlignment(TextAlignment alignment)
+{
+    const QTextCursor chosen = m_textView->textCursor();
+    // Whole paragraphs, from the first touched one's start to the last one's end.
+    QTextCursor paragraphs(document());
+    paragraphs.setPosition(document()->findBlock(chosen.selectionStart()).position());
+    const QTextBlock last = document()->findBlock(chosen.selectionEnd());
+    paragraphs.setPosition(last.position() + last.length() - 1, QTextCursor::KeepAnchor);
+    m_textView->setTextCursor(paragraphs);
+    applyToSelection(textformat::actionName::alignment, [&](AttributedString& text) {
+        for (const AttributedString::ParagraphStyleRun& run : text.paragraphStyleRuns(0, text.length())) {
+            ParagraphStyle style = run.style.value_or(ParagraphStyle{});
+            style.alignment = alignment;
+            text.setParagraphStyle(run.start, run.length, style);
+        }
+    });
+    QTextCursor restored(document());
+    restored.setPosition(std::min(chosen.anchor(), editordoc::textLength(*document())));
+    restored.setPosition(std::min(chosen.position(), editordoc::textLength(*document())), QTextCursor::KeepAnchor);
+    m_textView->setTextCursor(restored);
 }
 
 void BlockEditor::setTextColor(const TextColor& color)

@@ -182,7 +182,8 @@ void BlockTextView::contextMenuEvent(QContextMenuEvent* event)
     const QPointF point = contentPoint(event->pos());
     if (editor)
         editor->prepareWritableLine(point);
-    std::unique_ptr<QMenu> menu(createStandardContextMenu(event->pos()));
+    std::unique_ptr<QMenu> menu = makeTextMenu ? makeTextMenu(this)
+                                               : std::unique_ptr<QMenu>(createStandardContextMenu(event->pos()));
     if (!menu)
         menu = std::make_unique<QMenu>();
     if (editor && editor->blockMenu) {

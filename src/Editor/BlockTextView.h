@@ -3,6 +3,11 @@
 #include <QPointer>
 #include <QTextEdit>
 
+#include <functional>
+#include <memory>
+
+class QMenu;
+
 namespace quorrin {
 
 class BlockEditor;
@@ -16,6 +21,9 @@ public:
     explicit BlockTextView(QWidget* parent = nullptr);
 
     QPointer<BlockEditor> editor;
+    // The application's edit and format menus, in place of the text's
+    // standard context menu; the standard one when not set.
+    std::function<std::unique_ptr<QMenu>(QWidget* parent)> makeTextMenu;
 
     // The point of the content (document coordinates) under a viewport point.
     QPointF contentPoint(QPoint viewportPoint) const;

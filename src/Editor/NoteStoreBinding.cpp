@@ -1,6 +1,7 @@
 #include "Editor/NoteStoreBinding.h"
 
 #include "Persistence/NoteStore.h"
+#include "Core/Files/FileNames.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -54,12 +55,15 @@ Preferences NoteStoreBinding::preferences() const
 
 QString NoteStoreBinding::attachmentPath(const Attachment& attachment) const
 {
-    // Only a bare file name inside "Attachments" is followed.
+    // Only a bare file name inside "Attachments" is followed, and never
+    // through a symbolic link, which could lead anywhere.
     const QString name = attachment.relativePath;
-    if (name.isEmpty() || name != QFileInfo(name).fileName() || name == QLatin1String("..")
-        || name == QLatin1String("."))
+    if (!filenames::isPlainFileName(name))
         return {};
-    return QDir(m_store.root()).filePath(NoteStore::attachmentsDirectoryName + QLatin1Char('/') + name);
+    const QString path = QDir(m_store.root()).filePath(NoteStore::attachmentsDirectoryName + QLatin1Char('/') + name);
+    if (QFileInfo(path).isSymLink())
+        return {};
+    return path;
 }
 
 Attachment NoteStoreBinding::importAttachment(const QString& path)

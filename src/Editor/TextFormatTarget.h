@@ -49,7 +49,11 @@ inline const QString underline = QStringLiteral("下划线");
 inline const QString strikethrough = QStringLiteral("删除线");
 inline const QString fontSize = QStringLiteral("字号");
 inline const QString textColor = QStringLiteral("文字颜色");
+inline const QString link = QStringLiteral("超链接");
+inline const QString alignment = QStringLiteral("对齐");
 } // namespace actionName
+// The text attribute that holds a link's address.
+inline const QString linkAttribute = QStringLiteral("Quorrin.link");
 
 inline constexpr double minimumSize = 9;
 inline constexpr double maximumSize = 48;

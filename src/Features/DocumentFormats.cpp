@@ -1,5 +1,7 @@
 #include "Features/DocumentFormats.h"
 
+#include "Features/EmbeddedPictures.h"
+
 #include "Domain/AppError.h"
 #include "Domain/TextDefaults.h"
 #include "Core/Files/AtomicRename.h"
@@ -107,7 +109,39 @@ Document readRtfd(const QString& path)
             throw AppError(QStringLiteral("导入文件含不安全的附件名称“%1”，未修改便笺。").arg(mark.name));
         const QString unsafe =
             QStringLiteral("导入文件含不安全的附件“%1”（链接或非普通文件），未修改便笺。").arg(mark.name);
-        document.files.emplace(mark.name, readBundleFile(bundle, mark.name, {unreadableAttachmentMessage, unsafe}));
+        QByteArray bytes = readBundleFile(bundle, mark.name, {unreadableAttachmentMessage, unsafe});
+        // Anything but a PDF or a picture would be an image block that shows nothing.
+        if (filenames::pathExtension(mark.name).toLower() != QLatin1String("pdf") && !isReadableImage(bytes))
+            throw AppError(
+                QStringLiteral("导入文件含不支持的附件“%1”（只能导入图片和 PDF），未修改便笺。").arg(mark.name));
+        document.files.emplace(mark.name, std::move(bytes));
+    }
+    return document;
+}
+
+// A bare RTF holds its pictures inside; each becomes a file of the document,
+// keyed by its position in the text.
+Document readRtfWithPictures(const QByteArray& bytes, const QString& path)
+{
+    std::optional<rtf::DocumentWithPictures> read = rtf::readWithPictures(bytes);
+    if (!read)
+        throw AppError(QStringLiteral("无法读取“%1”：它不是有效的 RTF 文稿。").arg(displayName(path)));
+    Document document{std::move(read->text), {}, {}};
+    // It has no bundle to hold the files its attachment groups name.
+    if (!attachmentsIn(document.text).empty())
+        throw AppError(unreadableAttachmentMessage);
+    const QString& string = document.text.string();
+    for (int position = 0; position < string.size(); ++position) {
+        if (string.at(position) != QChar(rtf::attachmentCharacter))
+            continue;
+        const std::optional<CustomAttributeValue> index = document.text.customAt(position, rtf::pictureAttribute);
+        if (!index || !std::holds_alternative<double>(*index))
+            continue;
+        const EmbeddedFile file = pictureFile(read->pictures.at(std::size_t(std::get<double>(*index))));
+        const QString key = QStringLiteral("picture-%1").arg(position);
+        document.files.emplace(key, file.data);
+        document.importNames.emplace(key, file.name);
+        document.text.setCustom(position, 1, rtf::attachmentAttribute, key);
     }
     return document;
 }
@@ -154,6 +188,12 @@ DocumentType documentTypeOf(const QString& path)
     return DocumentType::Rtf;
 }
 
+QString Document::importName(const QString& key) const
+{
+    const auto found = importNames.find(key);
+    return found == importNames.end() ? key : found->second;
+}
+
 std::vector<AttachmentMark> attachmentsIn(const AttributedString& text)
 {
     std::vector<AttachmentMark> marks;
@@ -196,15 +236,11 @@ Document readDocument(const QString& path)
     if (!QFileInfo::exists(path))
         throw AppError(QStringLiteral("找不到文件“%1”。").arg(displayName(path)));
     switch (documentTypeOf(path)) {
-    case DocumentType::PlainText: return Document{decodePlainText(readUserFile(path)), {}};
+    case DocumentType::PlainText: return Document{decodePlainText(readUserFile(path)), {}, {}};
     case DocumentType::Rtfd: return readRtfd(path);
     case DocumentType::Rtf: break;
     }
-    Document document{parseRtf(readUserFile(path), path), {}};
-    // A bare RTF has no bundle to hold the files its attachments name.
-    if (!attachmentsIn(document.text).empty())
-        throw AppError(unreadableAttachmentMessage);
-    return document;
+    return readRtfWithPictures(readUserFile(path), path);
 }
 
 QByteArray plainTextBytes(const AttributedString& text)

@@ -32,7 +32,16 @@ struct EmbeddedFile {
 struct Document {
     AttributedString text;
     std::map<QString, QByteArray> files;
+    // Files the document gave no name of their own (pictures embedded in an
+    // RTF): the name each is imported under, by its key in `files`.
+    std::map<QString, QString> importNames;
+
+    // The name a file of `files` is imported under.
+    QString importName(const QString& key) const;
 };
+
+// The name of a picture that came without a file name of its own.
+inline const QString unnamedPictureName = QStringLiteral("导入图片.tiff");
 
 // One attachment of a text: the position of its U+FFFC character and the
 // name of the file it stands for.
@@ -50,10 +59,11 @@ std::vector<AttachmentMark> attachmentsIn(const AttributedString& text);
 AttributedString decodePlainText(const QByteArray& bytes);
 
 // Reads a document of the type its path names. Every attachment of an RTFD is
-// read here, so a document that returns is complete. Throws AppError with the
-// reason when the file is missing or unreadable, the RTF is broken, or an
-// attachment is missing, unreadable or unsafe (a name reaching outside the
-// bundle, a symbolic link, anything but a regular file).
+// read here, and every picture of an RTF converted to TIFF ("导入图片.tiff"),
+// so a document that returns is complete. Throws AppError with the reason
+// when the file is missing or unreadable, the RTF is broken, or an attachment
+// is missing, unreadable, unsafe (a name reaching outside the bundle, a
+// symbolic link, anything but a regular file) or neither a PDF nor an image.
 Document readDocument(const QString& path);
 
 // The text as UTF-8 plain text.

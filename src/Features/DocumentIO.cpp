@@ -227,8 +227,9 @@ void DocumentIO::importDocument(const QString& path, NoteStore& store)
             block.text = RichText(piece.text);
         } else {
             // readDocument has the file of every attachment it lets through.
-            block.kind = documents::attachmentKind(piece.fileName);
-            block.attachment = importer.import(piece.fileName, document.files.at(piece.fileName));
+            const QString name = document.importName(piece.fileName);
+            block.kind = documents::attachmentKind(name);
+            block.attachment = importer.import(name, document.files.at(piece.fileName));
         }
         blocks.push_back(std::move(block));
     }

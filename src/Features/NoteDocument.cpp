@@ -1,8 +1,8 @@
 #include "Features/NoteDocument.h"
 
+#include "Features/Attachments/AttachmentFiles.h"
+
 #include "Core/Files/FileNames.h"
-#include "Core/Files/FileSystemError.h"
-#include "Core/Files/NoFollowFile.h"
 #include "Core/Text/Rtf.h"
 
 #include <array>
@@ -37,26 +37,6 @@ int paragraphEnd(const QString& string, int start)
         return position + 1;
     }
     return length;
-}
-
-// The stored attachment's bytes, or nothing when the file cannot be read. The
-// name comes from the note's data, so it is only ever taken as a plain name
-// inside the attachments folder, never followed through a link.
-std::optional<QByteArray> readStoredAttachment(const QString& directory, const QString& relativePath)
-{
-    if (!filenames::isPlainFileName(relativePath))
-        return std::nullopt;
-    try {
-        NoFollowFile file = NoFollowFile::open(directory, relativePath);
-        if (!file.isOpen())
-            return std::nullopt;
-        QByteArray bytes = file.file().readAll();
-        if (file.file().error() != QFileDevice::NoError)
-            return std::nullopt;
-        return bytes;
-    } catch (const FileSystemError&) {
-        return std::nullopt;
-    }
 }
 
 // Names for the files of one bundle: each a plain file name, distinct from
@@ -143,7 +123,7 @@ RenderedNote renderNote(const Note& note, const QString& attachmentsDirectory, b
         rendered.text.append(prefixOf(block), TextAttributes{});
         if (const std::optional<Attachment>& attachment = block.attachment) {
             const std::optional<QByteArray> data =
-                embed ? readStoredAttachment(attachmentsDirectory, attachment->relativePath) : std::nullopt;
+                embed ? attachments::readStoredFile(attachmentsDirectory, attachment->relativePath) : std::nullopt;
             if (data) {
                 TextAttributes marked;
                 const QString name = names.take(attachment->originalFilename);

@@ -123,6 +123,13 @@ public:
     BackupResult backup(const QString& target);
     void restoreBackup(const QString& package);
     Attachment importAttachment(const QString& source);
+    // Points every block that shows the attachment `attachmentID`, in live
+    // and deleted notes alike, at another stored file: its relativePath,
+    // checksum and contentType change, nothing else. One save for all notes;
+    // on failure nothing has changed and the error is thrown. Answers how
+    // many notes changed (none: nothing is saved).
+    int repointAttachment(const QUuid& attachmentID, const QString& relativePath, const QString& checksum,
+                          const QString& contentType);
     int upgradeCloseRetentionIfNeeded();
 
 Q_SIGNALS:

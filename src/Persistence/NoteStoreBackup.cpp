@@ -12,6 +12,7 @@
 
 #include <QDir>
 
+#include <algorithm>
 #include <utility>
 
 namespace quorrin {
@@ -74,6 +75,34 @@ Attachment NoteStore::importAttachment(const QString& source)
     // Sandboxed access grants have no counterpart here: the file is read
     // with the user's own rights.
     return importAttachmentFile(source, pathOf(attachmentsDirectoryName), m_clock);
+}
+
+int NoteStore::repointAttachment(const QUuid& attachmentID, const QString& relativePath, const QString& checksum,
+                                 const QString& contentType)
+{
+    const auto shows = [&](const Block& block) { return block.attachment && block.attachment->id == attachmentID; };
+    int changed = 0;
+    for (const Note& note : m_notes)
+        changed += std::any_of(note.blocks.begin(), note.blocks.end(), shows) ? 1 : 0;
+    if (changed == 0)
+        return 0;
+    changeAllAndSave([&] {
+        const Date now = m_clock();
+        for (Note& note : m_notes) {
+            if (std::none_of(note.blocks.begin(), note.blocks.end(), shows))
+                continue;
+            for (Block& block : note.blocks) {
+                if (!shows(block))
+                    continue;
+                block.attachment->relativePath = relativePath;
+                block.attachment->checksum = checksum;
+                block.attachment->contentType = contentType;
+            }
+            note.updatedAt = now;
+            markChanged(note);
+        }
+    });
+    return changed;
 }
 
 int NoteStore::upgradeCloseRetentionIfNeeded()

@@ -59,17 +59,28 @@ void InstanceChannel::acceptConnections()
                 return; // wait for the rest
             socket->write("ok");
             socket->flush();
-            Q_EMIT received(arguments);
+            const quint64 request = m_nextRequest++;
+            m_waiting.insert(request, socket);
+            Q_EMIT received(arguments, request);
         });
     }
 }
 
-bool InstanceChannel::send(const QString& name, const QStringList& arguments, int timeoutMs)
+void InstanceChannel::answer(quint64 request, bool succeeded)
+{
+    const QPointer<QLocalSocket> socket = m_waiting.take(request);
+    if (!socket)
+        return; // the sender gave up
+    socket->write(succeeded ? "1" : "0");
+    socket->flush();
+}
+
+std::optional<bool> InstanceChannel::send(const QString& name, const QStringList& arguments, int timeoutMs)
 {
     QLocalSocket socket;
     socket.connectToServer(name);
     if (!socket.waitForConnected(timeoutMs))
-        return false;
+        return std::nullopt;
     QByteArray message;
     {
         QDataStream stream(&message, QIODevice::WriteOnly);
@@ -77,13 +88,22 @@ bool InstanceChannel::send(const QString& name, const QStringList& arguments, in
     }
     socket.write(message);
     if (!socket.waitForBytesWritten(timeoutMs))
-        return false;
+        return std::nullopt;
     // Wait for the acknowledgement so the caller knows the request arrived.
     while (socket.bytesAvailable() < 2) {
         if (!socket.waitForReadyRead(timeoutMs))
+            return std::nullopt;
+    }
+    if (socket.read(2) != "ok")
+        return std::nullopt;
+    // Then for the outcome: the instance may first ask the user (a restore
+    // is confirmed), so there is no time limit; an instance that goes away
+    // without answering counts as a failure.
+    while (socket.bytesAvailable() < 1) {
+        if (!socket.waitForReadyRead(-1))
             return false;
     }
-    return socket.read(2) == "ok";
+    return socket.read(1) == "1";
 }
 
 } // namespace quorrin

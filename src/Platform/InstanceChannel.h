@@ -1,10 +1,15 @@
 #pragma once
 
+#include <QHash>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 class QLocalServer;
+class QLocalSocket;
 
 namespace quorrin {
 
@@ -26,16 +31,24 @@ public:
     bool listen(const QString& name, QString* error = nullptr);
 
     // Hands the arguments to the instance listening under that name; an empty
-    // list asks it to reopen. False when no instance answered in time.
-    static bool send(const QString& name, const QStringList& arguments, int timeoutMs = 3000);
+    // list asks it to reopen. None when no instance took the request in
+    // time; otherwise whether the instance opened the files (it answers once
+    // it has handled them, however long that takes).
+    static std::optional<bool> send(const QString& name, const QStringList& arguments, int timeoutMs = 3000);
+
+    // Tells the sender of a received request whether it was carried out.
+    void answer(quint64 request, bool succeeded);
 
 Q_SIGNALS:
-    void received(const QStringList& arguments);
+    // A request arrived; it is answered with `answer(request, ...)`.
+    void received(const QStringList& arguments, quint64 request);
 
 private:
     void acceptConnections();
 
     QLocalServer* m_server = nullptr;
+    QHash<quint64, QPointer<QLocalSocket>> m_waiting;
+    quint64 m_nextRequest = 1;
 };
 
 } // namespace quorrin

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QImageReader>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -52,6 +53,12 @@ QStringList askAttachments()
 {
     QFileDialog dialog(nullptr, QStringLiteral("选择图片或 PDF"));
     dialog.setFileMode(QFileDialog::ExistingFiles);
+    // Only what becomes an attachment block is offered: images and PDFs.
+    QStringList patterns;
+    for (const QByteArray& format : QImageReader::supportedImageFormats())
+        patterns << QStringLiteral("*.") + QString::fromLatin1(format);
+    patterns << QStringLiteral("*.pdf");
+    dialog.setNameFilter(QStringLiteral("图片或 PDF (%1)").arg(patterns.join(u' ')));
     dialog.setLabelText(QFileDialog::Accept, QStringLiteral("插入"));
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList();
 }

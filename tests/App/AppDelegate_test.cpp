@@ -1,5 +1,8 @@
 #include "App/AppDelegate.h"
 
+#include "App/ApplicationMenus.h"
+#include "Windows/WorkspaceWindow.h"
+
 #include "App/NoteRegistry.h"
 #include "App/RegisteredNoteWindow.h"
 #include "Windows/GradualPresentation.h"
@@ -12,8 +15,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QDirIterator>
+#include <QMenu>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -48,6 +53,7 @@ protected:
     std::vector<int> exits;
     std::vector<QStringList> handedOver;
     bool handOverSucceeds = true;
+    bool handedFilesOpen = true;
 
     std::unique_ptr<AppDelegate> makeDelegate()
     {
@@ -55,10 +61,13 @@ protected:
         environment.alerts = &alerts;
         environment.root = directory.path();
         environment.screens = std::make_shared<FixedScreenProvider>(QList<QRectF>{QRectF(0, 0, 1600, 1000)});
-        environment.handOver = [this](const QString&, const QStringList& request) {
+        environment.handOver = [this](const QString&, const QStringList& request) -> std::optional<bool> {
             handedOver.push_back(request);
-            return handOverSucceeds;
+            if (!handOverSucceeds)
+                return std::nullopt;
+            return handedFilesOpen;
         };
+        environment.watchOtherApplications = false;
         environment.exit = [this](int code) { exits.push_back(code); };
         environment.trace = [this](const QString& step) { steps << step; };
         return std::make_unique<AppDelegate>(std::move(environment));
@@ -70,7 +79,8 @@ TEST_F(AppDelegateTest, FirstLaunchRunsTheStepsInOrderAndMakesOneNote)
     auto delegate = makeDelegate();
     delegate->launch();
     EXPECT_EQ(steps, (QStringList{"buttonCursors", "openStore", "closeRetentionUpgrade", "errorPresenter", "reminders",
-                                  "alarms", "menus", "restoreNotes", "textService", "screens"}));
+                                  "alarms", "outsideClicks", "menus", "statusItem", "restoreNotes",
+                                  "textService", "screens"}));
     ASSERT_TRUE(delegate->isLaunched());
     EXPECT_EQ(delegate->store()->active().size(), 1u);
     EXPECT_TRUE(exits.empty());
@@ -126,6 +136,54 @@ TEST_F(AppDelegateTest, ASecondInstanceThatCannotHandOverShowsTheLaunchFailure)
     // Quitting after a failed launch ends at once and saves nothing.
     second->requestQuit();
     EXPECT_EQ(exits, (std::vector<int>{1, 0}));
+}
+
+TEST_F(AppDelegateTest, ASecondLaunchWhoseFilesFailedToOpenEndsWithFailure)
+{
+    handedFilesOpen = false;
+    auto running = makeDelegate();
+    running->launch();
+    auto second = makeDelegate();
+    second->launch({QStringLiteral("/tmp/broken.rtf")});
+    EXPECT_EQ(exits, std::vector<int>{1});
+    EXPECT_TRUE(alerts.messages.isEmpty());
+}
+
+TEST_F(AppDelegateTest, TheMenusReachTheCommandsAndHidingLeavesTheNotesAlone)
+{
+    auto delegate = makeDelegate();
+    delegate->launch();
+    ASSERT_TRUE(delegate->menus());
+    ASSERT_TRUE(delegate->menus()->statusMenu());
+    EXPECT_FALSE(delegate->applicationActions().isEmpty());
+
+    // "新建便笺" from the status menu makes and shows a note.
+    delegate->menus()->statusMenu()->actions().front()->trigger();
+    ASSERT_EQ(delegate->store()->active().size(), 2u);
+
+    // Ctrl+F exists and, with no find bar yet, does nothing; the hook gets
+    // the current note once there is one.
+    int findBars = 0;
+    delegate->panels.showFindBar = [&](RegisteredNoteWindow&) { ++findBars; };
+    delegate->menus()->action(menumodel::action::findPanel, 1)->trigger();
+    EXPECT_LE(findBars, 1);
+
+    // Opening a panel goes through its hook.
+    int settings = 0;
+    delegate->panels.settings = [&] { ++settings; };
+    delegate->menus()->action(menumodel::action::settings)->trigger();
+    EXPECT_EQ(settings, 1);
+
+    // "隐藏 Quorrin" takes the windows away and keeps the notes as they are.
+    const std::vector<Note> before = delegate->store()->active();
+    delegate->hideApplication();
+    for (RegisteredNoteWindow* window : delegate->registry()->controllers())
+        EXPECT_FALSE(window->layout().isVisible());
+    EXPECT_EQ(delegate->store()->active(), before);
+    // Showing all notes brings them back.
+    delegate->menus()->action(menumodel::action::showAll)->trigger();
+    for (RegisteredNoteWindow* window : delegate->registry()->controllers())
+        EXPECT_TRUE(window->layout().isVisible());
 }
 
 TEST_F(AppDelegateTest, QuittingSavesAndEnds)

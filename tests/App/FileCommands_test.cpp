@@ -326,3 +326,28 @@ TEST_F(FileCommandsTest, TheNoteMenuExportsThroughTheSharedDocumentPanel)
 
 } // namespace
 } // namespace quorrin
+
+namespace quorrin {
+namespace {
+
+TEST_F(FileCommandsTest, OpeningADocumentLeavesHiddenNotesHidden)
+{
+    launch();
+    Note hidden = store().create(AttributedString(QStringLiteral("hidden")));
+    hidden.isHidden = true;
+    store().update(hidden, true, true);
+    ASSERT_EQ(registry().controller(hidden.id), nullptr);
+
+    EXPECT_TRUE(commands().openFiles({file(QStringLiteral("new.txt"), "imported")}));
+    EXPECT_TRUE(store().note(hidden.id)->isHidden);
+    EXPECT_EQ(registry().controller(hidden.id), nullptr);
+    // The imported note is shown.
+    for (const Note& note : store().active()) {
+        if (textOf(note) == QStringLiteral("imported")) {
+            EXPECT_NE(registry().controller(note.id), nullptr);
+        }
+    }
+}
+
+} // namespace
+} // namespace quorrin

@@ -1,4 +1,5 @@
 #include "Persistence/StoreFixtures.h"
+#include "Support/FakeNoteWindow.h"
 
 #include "App/NoteRegistry.h"
 #include "Editor/BlockEditor.h"
@@ -18,57 +19,6 @@ using namespace quorrin;
 using namespace quorrin::testing;
 
 namespace {
-
-// A note window with a real editor over the store; the window itself is
-// played by fields.
-class FakeNoteWindow final : public RegisteredNoteWindow, public WorkspaceWindow {
-public:
-    FakeNoteWindow(NoteStore& store, const Note& note)
-        : shown(note.frame.x, note.frame.y, note.frame.width, note.frame.height)
-        , m_id(note.id)
-        , m_editor(std::make_unique<BlockEditor>(store, note.id))
-    {
-    }
-
-    QUuid noteID() const override { return m_id; }
-    WorkspaceWindow& layout() override { return *this; }
-    bool isKeyWindow() const override { return key; }
-    BlockEditor* editor() const override { return m_editor.get(); }
-    void archiveBlock(const QUuid& blockID) override { archived.push_back(blockID); }
-    void showReminder(const QUuid& blockID, const ReminderCallbacks&) override { reminders.push_back(blockID); }
-    void commitPendingInput() override { ++commits; }
-    void requestAttention() override {}
-    int commits = 0;
-
-    NoteWindowHost* host() const override { return workspace; }
-    void setHost(NoteWindowHost* host) override { workspace = host; }
-    QRectF frame() const override { return shown; }
-    void applyFrame(const QRectF& frame) override { shown = frame; }
-    void saveFrame() override {}
-    bool isVisible() const override { return visible; }
-    int level() const override { return levelValue; }
-    void setLevel(int level) override { levelValue = level; }
-    void setPanelLevels(int, int) override {}
-    bool isTemporarilyRaised() const override { return raised; }
-    void setTemporarilyRaised(bool value) override { raised = value; }
-    void orderFrontRegardless() override { visible = true; }
-    void makeKeyAndFocusText() override { key = true; }
-    void setRole(bool, bool) override {}
-    void refresh() override {}
-
-    NoteWindowHost* workspace = nullptr;
-    QRectF shown;
-    bool visible = false;
-    bool key = false;
-    bool raised = false;
-    int levelValue = 0;
-    std::vector<QUuid> archived;
-    std::vector<QUuid> reminders;
-
-private:
-    QUuid m_id;
-    std::unique_ptr<BlockEditor> m_editor;
-};
 
 class NoteRegistryTest : public ::testing::Test {
 protected:

@@ -102,7 +102,7 @@ protected:
 TEST_F(DocumentFilesTest, RtfdRoundTripKeepsTextFormattingAndFiles)
 {
     const AttributedString text = textWithAttachments({"图片.png", "报告.PDF"});
-    const std::vector<EmbeddedFile> files = {{"图片.png", QByteArray("\x89PNG\0data", 9)}, {"报告.PDF", "%PDF-1.4"}};
+    const std::vector<EmbeddedFile> files = {{"图片.png", testing::tinyPng()}, {"报告.PDF", "%PDF-1.4"}};
     writeRtfd(path("便笺.rtfd"), text, files);
 
     const Document read = readDocument(path("便笺.rtfd"));
@@ -193,9 +193,9 @@ TEST_F(DocumentFilesTest, BadDocumentsAreRefusedWithAReason)
 
 TEST_F(DocumentFilesTest, ABundleReachedThroughALinkIsRead)
 {
-    bundle("real.rtfd", {"a.png"}, {{"a.png", "png"}});
+    bundle("real.rtfd", {"a.png"}, {{"a.png", testing::tinyPng()}});
     QFile::link(path("real.rtfd"), path("alias.rtfd"));
-    EXPECT_EQ(readDocument(path("alias.rtfd")).files.at("a.png"), "png");
+    EXPECT_EQ(readDocument(path("alias.rtfd")).files.at("a.png"), testing::tinyPng());
 }
 
 } // namespace

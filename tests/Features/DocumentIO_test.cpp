@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QBuffer>
+#include <QFile>
+#include <QImage>
 #include <QMimeData>
 #include <QTemporaryDir>
 
@@ -50,6 +53,17 @@ public:
     QStringList messages;
     void present(const QString& message, const QString&) override { messages << message; }
 };
+
+QByteArray pngBytes(QColor color = Qt::red)
+{
+    QImage image(3, 2, QImage::Format_RGB32);
+    image.fill(color);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
 
 class DocumentIOTest : public ::testing::Test {
 protected:
@@ -103,7 +117,7 @@ protected:
         todo.todo->priority = 2;
         todo.todo->notes = RichText("全脂", TextFont::system(12));
         Block image = textBlock(BlockKind::Image, "");
-        image.attachment = storeAttachment("照片.png", "png bytes");
+        image.attachment = storeAttachment("照片.png", pngBytes());
         Block pdf = textBlock(BlockKind::Pdf, "");
         pdf.attachment = storeAttachment("说明.pdf", "%PDF");
         note.blocks = {textBlock(BlockKind::H2, "购物清单"), todo, textBlock(BlockKind::Bullet, "周末"), image, pdf};
@@ -153,7 +167,7 @@ TEST_F(DocumentIOTest, RtfdAttachmentsBecomeImageAndPdfBlocksAfterTheirParagraph
     TextAttributes pdf;
     pdf.custom[rtf::attachmentAttribute] = QStringLiteral("Manual.PDF");
     text.append(QString(QChar(rtf::attachmentCharacter)), pdf);
-    documents::writeRtfd(path("doc.rtfd"), text, {{"pic", "image"}, {"Manual.PDF", "%PDF-1.7"}});
+    documents::writeRtfd(path("doc.rtfd"), text, {{"pic", pngBytes()}, {"Manual.PDF", "%PDF-1.7"}});
 
     DocumentIO::importDocument(path("doc.rtfd"), *store);
     const Note note = imported();
@@ -165,6 +179,58 @@ TEST_F(DocumentIOTest, RtfdAttachmentsBecomeImageAndPdfBlocksAfterTheirParagraph
     EXPECT_TRUE(note.blocks[2].attachment->relativePath.endsWith(".pdf"));
     EXPECT_EQ(testing::readFile(attachmentsDir() + '/' + note.blocks[2].attachment->relativePath), "%PDF-1.7");
     EXPECT_EQ(note.blocks[1].text, emptyDefaultText());
+}
+
+TEST_F(DocumentIOTest, PicturesOfAWordProcessorRtfBecomeImageBlocksStoredAsTiff)
+{
+    // Written by pandoc: a PNG in a paragraph of its own, a JPEG between two words.
+    const QString fixture = QStringLiteral(QUORRIN_FIXTURES_DIR "/pictures-pandoc.rtf");
+    DocumentIO::importDocument(fixture, *store);
+    const Note note = imported();
+    EXPECT_EQ(blockTexts(note), (QStringList{"前文", "[导入图片.tiff]", "中间  后文", "[导入图片.tiff]"}));
+    const std::vector<QSize> sizes = {{6, 4}, {5, 3}};
+    const std::vector<QColor> colors = {Qt::red, Qt::blue};
+    for (std::size_t index = 0; index < 2; ++index) {
+        const Block& block = note.blocks[index * 2 + 1];
+        EXPECT_EQ(block.kind, BlockKind::Image);
+        ASSERT_TRUE(block.attachment);
+        EXPECT_EQ(block.attachment->contentType, "tiff");
+        EXPECT_TRUE(block.attachment->relativePath.endsWith(".tiff"));
+        const QByteArray stored = testing::readFile(attachmentsDir() + '/' + block.attachment->relativePath);
+        EXPECT_TRUE(stored.startsWith("II*") || stored.startsWith("MM")) << "TIFF data";
+        const QImage image = QImage::fromData(stored);
+        EXPECT_EQ(image.size(), sizes[index]);
+        const QColor pixel = image.pixelColor(1, 1);
+        EXPECT_NEAR(pixel.red(), colors[index].red(), 8);
+        EXPECT_NEAR(pixel.blue(), colors[index].blue(), 8);
+    }
+}
+
+TEST_F(DocumentIOTest, AttachmentsThatAreNeitherImagesNorPdfsAreRefused)
+{
+    TextAttributes script;
+    script.custom[rtf::attachmentAttribute] = QStringLiteral("run.png");
+    documents::writeRtfd(path("script.rtfd"), AttributedString(QStringLiteral("\uFFFC"), script),
+                         {{"run.png", "#!/bin/sh\nrm -rf ~\n"}});
+    // A metafile picture, which no installed reader can draw.
+    writeFile(path("metafile.rtf"), "{\\rtf1 {\\pict\\emfblip 0100000064000000}}");
+
+    const std::vector<Note> notesBefore = store->notes();
+    const QMap<QString, QByteArray> filesBefore = treeContents(data.path());
+    try {
+        DocumentIO::importDocument(path("script.rtfd"), *store);
+        ADD_FAILURE() << "imported";
+    } catch (const AppError& error) {
+        EXPECT_EQ(error.message, "导入文件含不支持的附件“run.png”（只能导入图片和 PDF），未修改便笺。");
+    }
+    try {
+        DocumentIO::importDocument(path("metafile.rtf"), *store);
+        ADD_FAILURE() << "imported";
+    } catch (const AppError& error) {
+        EXPECT_EQ(error.message, "导入文件含无法读取的附件，未修改便笺。");
+    }
+    EXPECT_EQ(store->notes(), notesBefore);
+    EXPECT_EQ(treeContents(data.path()), filesBefore);
 }
 
 TEST_F(DocumentIOTest, RefusedDocumentsLeaveTheStoreAndDataDirectoryAsTheyWere)
@@ -281,7 +347,7 @@ TEST_F(DocumentIOTest, MailAttachesTheTextAndTheFiles)
     }
     ASSERT_EQ(attached.size(), 3);
     EXPECT_TRUE(attached[0].endsWith("/我的-便笺.rtf"));
-    EXPECT_EQ(testing::readFile(attached[1]), "png bytes");
+    EXPECT_EQ(testing::readFile(attached[1]), pngBytes());
     EXPECT_EQ(testing::readFile(attached[2]), "%PDF");
     EXPECT_TRUE(alerts->messages.isEmpty());
 

@@ -18,11 +18,21 @@ QString uniqueName()
     return QStringLiteral("QuorrinTest-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
 }
 
-bool sendFromAnotherThread(const QString& name, const QStringList& arguments, QSignalSpy& spy)
+std::optional<bool> sendFromAnotherThread(const QString& name, const QStringList& arguments,
+                                          InstanceChannel* channel = nullptr, bool succeeds = true)
 {
+    std::optional<QMetaObject::Connection> answering;
+    if (channel) {
+        answering = QObject::connect(channel, &InstanceChannel::received, channel,
+                                     [channel, succeeds](const QStringList&, quint64 request) {
+                                         channel->answer(request, succeeds);
+                                     });
+    }
     auto sent = std::async(std::launch::async, [&] { return InstanceChannel::send(name, arguments, 2000); });
     while (sent.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready)
-        spy.wait(5);
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    if (answering)
+        QObject::disconnect(*answering);
     return sent.get();
 }
 
@@ -41,17 +51,24 @@ TEST(InstanceChannel, HandsArgumentsToTheListeningInstance)
         const QString name = uniqueName();
         ASSERT_TRUE(channel.listen(name));
         QSignalSpy spy(&channel, &InstanceChannel::received);
-        EXPECT_TRUE(sendFromAnotherThread(name, testCase.arguments, spy));
-        if (spy.isEmpty())
-            spy.wait(1000);
+        EXPECT_EQ(sendFromAnotherThread(name, testCase.arguments, &channel), std::optional<bool>(true));
         ASSERT_EQ(spy.count(), 1);
         EXPECT_EQ(spy.at(0).at(0).toStringList(), testCase.arguments);
     }
 }
 
+TEST(InstanceChannel, TheSenderLearnsThatOpeningFailed)
+{
+    InstanceChannel channel;
+    const QString name = uniqueName();
+    ASSERT_TRUE(channel.listen(name));
+    EXPECT_EQ(sendFromAnotherThread(name, {QStringLiteral("/tmp/broken.rtf")}, &channel, false),
+              std::optional<bool>(false));
+}
+
 TEST(InstanceChannel, SendingWithoutAListenerFails)
 {
-    EXPECT_FALSE(InstanceChannel::send(uniqueName(), {}, 200));
+    EXPECT_EQ(InstanceChannel::send(uniqueName(), {}, 200), std::nullopt);
 }
 
 TEST(InstanceChannel, SocketIsPrivateToTheUser)

@@ -14,6 +14,16 @@
 
 namespace quorrin::testing {
 
+// A real one-pixel red PNG, for places that need a picture any reader accepts.
+inline QByteArray tinyPng()
+{
+    static const char bytes[] = "\x89\x50\x4e\x47\x0d\x0a\x1a\x0a\x00\x00\x00\x0d\x49\x48\x44\x52\x00\x00\x00\x01\x00\x00"
+                                "\x00\x01\x08\x02\x00\x00\x00\x90\x77\x53\xde\x00\x00\x00\x0c\x49\x44\x41\x54\x78\x9c"
+                                "\x63\xf8\xcf\xc0\x00\x00\x03\x01\x01\x00\xc9\xfe\x92\xef\x00\x00\x00\x00\x49\x45\x4e"
+                                "\x44\xae\x42\x60\x82";
+    return QByteArray(bytes, sizeof(bytes) - 1);
+}
+
 inline void writeFile(const QString& path, const QByteArray& bytes)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());

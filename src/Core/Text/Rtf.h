@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace quorrin::rtf {
 
@@ -28,6 +29,26 @@ QByteArray write(const AttributedString& text);
 // Reads an RTF document, ours or another program's; nothing when the bytes
 // are not an RTF document. Never throws.
 std::optional<AttributedString> read(const QByteArray& document);
+
+// A picture embedded in a document as a \pict group, with its bytes as the
+// document holds them (a DIB without its file header, a metafile as is).
+enum class PictureFormat { Png, Jpeg, Emf, Wmf, Dib, DeviceBitmap, MacPict, Os2Metafile, Unknown };
+struct Picture {
+    PictureFormat format = PictureFormat::Unknown;
+    QByteArray data;
+    friend bool operator==(const Picture&, const Picture&) = default;
+};
+
+// Where read() drops pictures, readWithPictures() keeps each as one U+FFFC
+// character carrying this custom attribute, whose value is the picture's
+// index in `pictures`. Pictures inside {\*\shppict} are taken; the fallbacks
+// in {\nonshppict} and pictures inside drawing shapes are not.
+inline const QString pictureAttribute = QStringLiteral("Quorrin.picture");
+struct DocumentWithPictures {
+    AttributedString text;
+    std::vector<Picture> pictures;
+};
+std::optional<DocumentWithPictures> readWithPictures(const QByteArray& document);
 
 // Receives the text of a document piece by piece; returns false to stop.
 using PlainTextSink = std::function<bool(QStringView piece)>;

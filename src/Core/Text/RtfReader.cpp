@@ -6,7 +6,9 @@
 
 #include "Core/Text/Rtf.h"
 #include "Core/Text/RtfCodepage.h"
+#include "Core/Text/RtfControlWords.h"
 #include "Core/Text/RtfFormat.h"
+#include "Core/Text/RtfPicture.h"
 
 #include <algorithm>
 #include <array>
@@ -28,96 +30,8 @@ constexpr std::int64_t parameterLimit = 1'000'000'000'000'000;
 constexpr int maxWordLength = 32;
 
 enum class Destination {
-    Text, FontTable, ColorTable, StringAttribute, NumberAttribute, NumbersAttribute, Attachment, Skip
+    Text, FontTable, ColorTable, StringAttribute, NumberAttribute, NumbersAttribute, Attachment, Picture, Skip
 };
-
-enum class Word {
-    Ansi, AnsiCodepage, Bin, Bold, Bullet, Cell, ColorBlue, ColorAlpha, ColorGreen, ColorRed, ColorTable,
-    DefaultFont, EmDash, EmSpace, EnDash, EnSpace, FirstIndent, Font, FontCharset, FontSize, FontTable, Italic,
-    LeftDoubleQuote, LeftIndent, LeftQuote, Line, LineLeading, LtrMark, Mac, NeXTGraphic, NumberAttribute, NumbersAttribute,
-    Page, Paragraph, ParagraphDefaults, Pc, Pca, Plain, AlignCenter, AlignJustified, AlignLeft, AlignRight,
-    QmSpace, RightDoubleQuote, RightIndent, RightQuote, Row, RtlMark, Section, SkipDestination, SpaceAfter,
-    SpaceBefore, Strike, StrikeDouble, StrikeStyle, StringAttribute, Tab, TextColor, Unicode, UnicodeSkip,
-    Underline, UnderlineDouble, UnderlineNone, UnderlineStyle, UnderlineThick, ZeroWidthJoiner,
-    ZeroWidthNonJoiner,
-};
-
-struct WordEntry {
-    std::string_view name;
-    Word word;
-};
-
-// Sorted by name for binary search.
-constexpr std::array wordTable = {
-    WordEntry{"NeXTGraphic", Word::NeXTGraphic}, WordEntry{"annotation", Word::SkipDestination}, WordEntry{"ansi", Word::Ansi},
-    WordEntry{"ansicpg", Word::AnsiCodepage}, WordEntry{"atnauthor", Word::SkipDestination},
-    WordEntry{"atnid", Word::SkipDestination}, WordEntry{"author", Word::SkipDestination},
-    WordEntry{"b", Word::Bold}, WordEntry{"bin", Word::Bin}, WordEntry{"bkmkend", Word::SkipDestination},
-    WordEntry{"bkmkstart", Word::SkipDestination}, WordEntry{"blue", Word::ColorBlue},
-    WordEntry{"bullet", Word::Bullet}, WordEntry{"cell", Word::Cell}, WordEntry{"cf", Word::TextColor},
-    WordEntry{"colorschememapping", Word::SkipDestination}, WordEntry{"colortbl", Word::ColorTable},
-    WordEntry{"comment", Word::SkipDestination}, WordEntry{"datastore", Word::SkipDestination},
-    WordEntry{"deff", Word::DefaultFont}, WordEntry{"docvar", Word::SkipDestination},
-    WordEntry{"emdash", Word::EmDash}, WordEntry{"emspace", Word::EmSpace}, WordEntry{"endash", Word::EnDash},
-    WordEntry{"enspace", Word::EnSpace}, WordEntry{"f", Word::Font}, WordEntry{"falt", Word::SkipDestination},
-    WordEntry{"fcharset", Word::FontCharset}, WordEntry{"fi", Word::FirstIndent},
-    WordEntry{"filetbl", Word::SkipDestination}, WordEntry{"fldinst", Word::SkipDestination},
-    WordEntry{"fonttbl", Word::FontTable}, WordEntry{"footer", Word::SkipDestination},
-    WordEntry{"footerf", Word::SkipDestination}, WordEntry{"footerl", Word::SkipDestination},
-    WordEntry{"footerr", Word::SkipDestination}, WordEntry{"footnote", Word::SkipDestination},
-    WordEntry{"fs", Word::FontSize}, WordEntry{"generator", Word::SkipDestination},
-    WordEntry{"green", Word::ColorGreen}, WordEntry{"header", Word::SkipDestination},
-    WordEntry{"headerf", Word::SkipDestination}, WordEntry{"headerl", Word::SkipDestination},
-    WordEntry{"headerr", Word::SkipDestination}, WordEntry{"i", Word::Italic},
-    WordEntry{"info", Word::SkipDestination}, WordEntry{"latentstyles", Word::SkipDestination},
-    WordEntry{"ldblquote", Word::LeftDoubleQuote}, WordEntry{"li", Word::LeftIndent},
-    WordEntry{"line", Word::Line}, WordEntry{"listoverridetable", Word::SkipDestination},
-    WordEntry{"listtable", Word::SkipDestination}, WordEntry{"lquote", Word::LeftQuote},
-    WordEntry{"ltrmark", Word::LtrMark}, WordEntry{"mac", Word::Mac}, WordEntry{"mmathPr", Word::SkipDestination},
-    WordEntry{"nonshppict", Word::SkipDestination}, WordEntry{"objdata", Word::SkipDestination},
-    WordEntry{"object", Word::SkipDestination}, WordEntry{"operator", Word::SkipDestination},
-    WordEntry{"page", Word::Page}, WordEntry{"panose", Word::SkipDestination}, WordEntry{"par", Word::Paragraph},
-    WordEntry{"pard", Word::ParagraphDefaults}, WordEntry{"pc", Word::Pc}, WordEntry{"pca", Word::Pca},
-    WordEntry{"pgdsctbl", Word::SkipDestination}, WordEntry{"pict", Word::SkipDestination},
-    WordEntry{"plain", Word::Plain}, WordEntry{"pn", Word::SkipDestination},
-    WordEntry{"pntxta", Word::SkipDestination}, WordEntry{"pntxtb", Word::SkipDestination},
-    WordEntry{"qc", Word::AlignCenter}, WordEntry{"qj", Word::AlignJustified}, WordEntry{"ql", Word::AlignLeft},
-    WordEntry{"qmspace", Word::QmSpace}, WordEntry{"qr", Word::AlignRight},
-    WordEntry{"quorrinalpha", Word::ColorAlpha}, WordEntry{"quorrinattrnumber", Word::NumberAttribute},
-    WordEntry{"quorrinattrnumbers", Word::NumbersAttribute}, WordEntry{"quorrinattrstring", Word::StringAttribute},
-    WordEntry{"quorrinstrikestyle", Word::StrikeStyle}, WordEntry{"quorrinulstyle", Word::UnderlineStyle},
-    WordEntry{"rdblquote", Word::RightDoubleQuote}, WordEntry{"red", Word::ColorRed},
-    WordEntry{"revtbl", Word::SkipDestination}, WordEntry{"ri", Word::RightIndent},
-    WordEntry{"row", Word::Row}, WordEntry{"rquote", Word::RightQuote},
-    WordEntry{"rsidtbl", Word::SkipDestination}, WordEntry{"rtlmark", Word::RtlMark},
-    WordEntry{"sa", Word::SpaceAfter}, WordEntry{"sb", Word::SpaceBefore}, WordEntry{"sect", Word::Section},
-    WordEntry{"shp", Word::SkipDestination}, WordEntry{"shpinst", Word::SkipDestination},
-    WordEntry{"slleading", Word::LineLeading}, WordEntry{"strike", Word::Strike},
-    WordEntry{"striked", Word::StrikeDouble}, WordEntry{"stylesheet", Word::SkipDestination},
-    WordEntry{"subject", Word::SkipDestination}, WordEntry{"tab", Word::Tab}, WordEntry{"tc", Word::SkipDestination},
-    WordEntry{"template", Word::SkipDestination}, WordEntry{"themedata", Word::SkipDestination},
-    WordEntry{"title", Word::SkipDestination}, WordEntry{"txe", Word::SkipDestination},
-    WordEntry{"u", Word::Unicode}, WordEntry{"uc", Word::UnicodeSkip}, WordEntry{"ul", Word::Underline},
-    WordEntry{"uld", Word::Underline}, WordEntry{"uldash", Word::Underline}, WordEntry{"uldashd", Word::Underline},
-    WordEntry{"uldashdd", Word::Underline}, WordEntry{"uldb", Word::UnderlineDouble},
-    WordEntry{"ulhwave", Word::Underline}, WordEntry{"ulldash", Word::Underline},
-    WordEntry{"ulnone", Word::UnderlineNone}, WordEntry{"ulth", Word::UnderlineThick},
-    WordEntry{"ulw", Word::Underline}, WordEntry{"ulwave", Word::Underline},
-    WordEntry{"userprops", Word::SkipDestination}, WordEntry{"xe", Word::SkipDestination},
-    WordEntry{"xmlnstbl", Word::SkipDestination}, WordEntry{"zwj", Word::ZeroWidthJoiner},
-    WordEntry{"zwnj", Word::ZeroWidthNonJoiner},
-};
-static_assert(std::is_sorted(wordTable.begin(), wordTable.end(),
-                             [](const WordEntry& a, const WordEntry& b) { return a.name < b.name; }));
-
-std::optional<Word> lookUp(std::string_view name)
-{
-    const auto found = std::lower_bound(wordTable.begin(), wordTable.end(), name,
-                                        [](const WordEntry& entry, std::string_view key) { return entry.name < key; });
-    if (found == wordTable.end() || found->name != name)
-        return std::nullopt;
-    return found->word;
-}
 
 struct ParagraphState {
     TextAlignment alignment = TextAlignment::Natural;
@@ -197,6 +111,14 @@ public:
     Reader(const QByteArray& document, const PlainTextSink& takePlainText)
         : m_document(document)
         , m_takePlainText(&takePlainText)
+    {
+    }
+
+    // Keeps the document's pictures in `pictures`, each as one U+FFFC in the
+    // text; without this they are skipped.
+    Reader(const QByteArray& document, std::vector<Picture>& pictures)
+        : m_document(document)
+        , m_pictures(&pictures)
     {
     }
 
@@ -355,7 +277,7 @@ private:
             return;
         const Destination destination = top().destination;
         if (byte == ';' && destination != Destination::Text && destination != Destination::Skip
-            && destination != Destination::Attachment) {
+            && destination != Destination::Attachment && destination != Destination::Picture) {
             flush();
             semicolon();
             return;
@@ -368,6 +290,10 @@ private:
         const Destination destination = top().destination;
         if (destination == Destination::Skip || destination == Destination::ColorTable)
             return;
+        if (destination == Destination::Picture) {
+            m_picture.textByte(byte);
+            return;
+        }
         m_pendingBytes += byte;
     }
 
@@ -389,8 +315,10 @@ private:
                 skipBinary(parameter.value_or(0));
             return;
         }
+        // A picture group wrapped for older readers is opened when pictures are kept.
+        const bool keptPicture = word == Word::ShapePicture && m_pictures;
         if (ignorable && word != Word::StringAttribute && word != Word::NumberAttribute
-            && word != Word::NumbersAttribute) {
+            && word != Word::NumbersAttribute && !keptPicture) {
             startDestination(Destination::Skip);
             return;
         }
@@ -398,7 +326,12 @@ private:
             return;
         const std::int64_t value = parameter.value_or(0);
         switch (*word) {
-        case Word::Bin: skipBinary(value); return;
+        case Word::Bin:
+            if (group.destination == Destination::Picture)
+                pictureBinary(value);
+            else
+                skipBinary(value);
+            return;
         case Word::Unicode: unicode(value); return;
         case Word::UnicodeSkip: group.unicodeSkip = int(std::clamp<std::int64_t>(value, 0, 16)); return;
         default: break;
@@ -406,6 +339,7 @@ private:
         switch (group.destination) {
         case Destination::FontTable: fontTableWord(*word, value); return;
         case Destination::ColorTable: colorTableWord(*word, value); return;
+        case Destination::Picture: pictureWord(*word); return;
         case Destination::StringAttribute:
         case Destination::NumberAttribute:
         case Destination::NumbersAttribute:
@@ -433,6 +367,7 @@ private:
             m_fontName.clear();
             m_fontEntry = -1;
             break;
+        case Destination::Picture: m_picture.start(); break;
         case Destination::ColorTable:
             m_colors.clear();
             m_color = ColorInProgress{};
@@ -450,6 +385,28 @@ private:
     void skipBinary(std::int64_t count)
     {
         m_position += qsizetype(std::clamp<std::int64_t>(count, 0, size() - m_position));
+    }
+
+    void pictureBinary(std::int64_t count)
+    {
+        const qsizetype length = qsizetype(std::clamp<std::int64_t>(count, 0, size() - m_position));
+        m_picture.binary(m_document.constData() + m_position, length);
+        m_position += length;
+    }
+
+    void pictureWord(Word word)
+    {
+        switch (word) {
+        case Word::PngBlip: m_picture.setFormat(PictureFormat::Png); break;
+        case Word::JpegBlip: m_picture.setFormat(PictureFormat::Jpeg); break;
+        case Word::EmfBlip: m_picture.setFormat(PictureFormat::Emf); break;
+        case Word::WmfBlip: m_picture.setFormat(PictureFormat::Wmf); break;
+        case Word::DibBlip: m_picture.setFormat(PictureFormat::Dib); break;
+        case Word::DeviceBitmapBlip: m_picture.setFormat(PictureFormat::DeviceBitmap); break;
+        case Word::MacPictBlip: m_picture.setFormat(PictureFormat::MacPict); break;
+        case Word::Os2MetafileBlip: m_picture.setFormat(PictureFormat::Os2Metafile); break;
+        default: break; // sizes, scaling, cropping: the picture is kept as stored
+        }
     }
 
     void fontTableWord(Word word, std::int64_t value)
@@ -503,6 +460,7 @@ private:
         case Word::NumberAttribute: startDestination(Destination::NumberAttribute); break;
         case Word::NumbersAttribute: startDestination(Destination::NumbersAttribute); break;
         case Word::NeXTGraphic: startDestination(Destination::Attachment); break;
+        case Word::Picture: startDestination(m_pictures ? Destination::Picture : Destination::Skip); break;
 
         case Word::Paragraph:
         case Word::Page:
@@ -607,9 +565,13 @@ private:
             finishAttachment();
             return;
         }
-        // The attachment attribute only ever comes from attachment groups.
+        if (destination == Destination::Picture) {
+            finishPicture();
+            return;
+        }
+        // The attachment and picture attributes only ever come from their own groups.
         if (m_groups.empty() || top().destination != Destination::Text || !m_fieldSeparated
-            || m_fieldName == attachmentAttribute)
+            || m_fieldName == attachmentAttribute || m_fieldName == pictureAttribute)
             return;
         std::optional<CustomAttributeValue> value;
         if (destination == Destination::StringAttribute) {
@@ -645,6 +607,17 @@ private:
         attachment.custom[attachmentAttribute] = name;
         m_result.append(QString(QChar(attachmentCharacter)), attachment);
         top().attachmentPlaceholder = true;
+    }
+
+    void finishPicture()
+    {
+        Picture picture = m_picture.finish();
+        if (!m_pictures || m_groups.empty() || top().destination != Destination::Text)
+            return;
+        TextAttributes marked = attributes(top());
+        marked.custom[pictureAttribute] = double(m_pictures->size());
+        m_result.append(QString(QChar(attachmentCharacter)), marked);
+        m_pictures->push_back(std::move(picture));
     }
 
     int codepageOfFont(std::int64_t font) const
@@ -683,6 +656,7 @@ private:
         case Destination::NumberAttribute:
         case Destination::NumbersAttribute: (m_fieldSeparated ? m_fieldValue : m_fieldName) += text; break;
         case Destination::Attachment: m_fieldValue += text; break;
+        case Destination::Picture:
         case Destination::ColorTable:
         case Destination::Skip: break;
         }
@@ -745,6 +719,8 @@ private:
 
     const QByteArray& m_document;
     const PlainTextSink* m_takePlainText = nullptr;
+    std::vector<Picture>* m_pictures = nullptr;
+    PictureBuilder m_picture;
     bool m_stopped = false;
     qsizetype m_position = 0;
     std::vector<Group> m_groups;
@@ -776,6 +752,15 @@ std::optional<AttributedString> read(const QByteArray& document)
     if (!reader.read())
         return std::nullopt;
     return reader.takeResult();
+}
+
+std::optional<DocumentWithPictures> readWithPictures(const QByteArray& document)
+{
+    std::vector<Picture> pictures;
+    Reader reader(document, pictures);
+    if (!reader.read())
+        return std::nullopt;
+    return DocumentWithPictures{reader.takeResult(), std::move(pictures)};
 }
 
 bool readPlainText(const QByteArray& document, const PlainTextSink& take)

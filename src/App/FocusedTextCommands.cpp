@@ -1,0 +1,261 @@
+#include "App/FocusedTextCommands.h"
+
+#include "Editor/BlockEditor.h"
+#include "Editor/BlockTextView.h"
+#include "Platform/TextStyleConversion.h"
+#include "Windows/TitleFormatTarget.h"
+#include "Windows/TitleTextField.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QFontDialog>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QTextEdit>
+#include <QUndoStack>
+
+namespace quorrin {
+
+namespace {
+
+BlockTextView* bodyText(QWidget* widget)
+{
+    auto* text = qobject_cast<BlockTextView*>(widget);
+    return text && text->editor ? text : nullptr;
+}
+
+} // namespace
+
+QWidget* FocusedTextCommands::focused() const
+{
+    return focusWidget ? focusWidget() : QApplication::focusWidget();
+}
+
+TextFormatTarget* FocusedTextCommands::bodyTarget() const
+{
+    BlockTextView* text = bodyText(focused());
+    return text ? text->editor.data() : nullptr;
+}
+
+TitleFormatTarget* FocusedTextCommands::titleFormat() const
+{
+    auto* field = qobject_cast<TitleTextField*>(focused());
+    if (!field || !field->isEditing() || !titleTarget)
+        return nullptr;
+    return titleTarget(field);
+}
+
+void FocusedTextCommands::undo()
+{
+    QWidget* widget = focused();
+    if (BlockTextView* text = bodyText(widget))
+        text->editor->history()->undo();
+    else if (auto* edit = qobject_cast<QTextEdit*>(widget))
+        edit->undo();
+    else if (auto* line = qobject_cast<QLineEdit*>(widget))
+        line->undo();
+}
+
+void FocusedTextCommands::redo()
+{
+    QWidget* widget = focused();
+    if (BlockTextView* text = bodyText(widget))
+        text->editor->history()->redo();
+    else if (auto* edit = qobject_cast<QTextEdit*>(widget))
+        edit->redo();
+    else if (auto* line = qobject_cast<QLineEdit*>(widget))
+        line->redo();
+}
+
+void FocusedTextCommands::cut()
+{
+    QWidget* widget = focused();
+    if (auto* edit = qobject_cast<QTextEdit*>(widget))
+        edit->cut();
+    else if (auto* line = qobject_cast<QLineEdit*>(widget))
+        line->cut();
+}
+
+void FocusedTextCommands::copy()
+{
+    QWidget* widget = focused();
+    if (auto* edit = qobject_cast<QTextEdit*>(widget))
+        edit->copy();
+    else if (auto* line = qobject_cast<QLineEdit*>(widget))
+        line->copy();
+}
+
+void FocusedTextCommands::paste()
+{
+    QWidget* widget = focused();
+    if (auto* edit = qobject_cast<QTextEdit*>(widget))
+        edit->paste();
+    else if (auto* line = qobject_cast<QLineEdit*>(widget))
+        line->paste();
+}
+
+void FocusedTextCommands::selectAll()
+{
+    QWidget* widget = focused();
+    if (auto* edit = qobject_cast<QTextEdit*>(widget))
+        edit->selectAll();
+    else if (auto* line = qobject_cast<QLineEdit*>(widget))
+        line->selectAll();
+}
+
+void FocusedTextCommands::toggleBold()
+{
+    if (TextFormatTarget* body = bodyTarget()) {
+        body->toggleBold();
+    } else if (TitleFormatTarget* title = titleFormat()) {
+        QTextCharFormat change;
+        change.setFontWeight(title->currentFormat().fontWeight() > QFont::Normal ? QFont::Normal : QFont::Bold);
+        title->apply(change);
+    }
+}
+
+void FocusedTextCommands::toggleItalic()
+{
+    if (TextFormatTarget* body = bodyTarget()) {
+        body->toggleItalic();
+    } else if (TitleFormatTarget* title = titleFormat()) {
+        QTextCharFormat change;
+        change.setFontItalic(!title->currentFormat().fontItalic());
+        title->apply(change);
+    }
+}
+
+void FocusedTextCommands::toggleUnderline()
+{
+    if (TextFormatTarget* body = bodyTarget()) {
+        body->toggleUnderline();
+    } else if (TitleFormatTarget* title = titleFormat()) {
+        QTextCharFormat change;
+        change.setFontUnderline(!title->currentFormat().fontUnderline());
+        title->apply(change);
+    }
+}
+
+void FocusedTextCommands::toggleStrikethrough()
+{
+    if (TextFormatTarget* body = bodyTarget()) {
+        body->toggleStrikethroughFormat();
+    } else if (TitleFormatTarget* title = titleFormat()) {
+        QTextCharFormat change;
+        change.setFontStrikeOut(!title->currentFormat().fontStrikeOut());
+        title->apply(change);
+    }
+}
+
+void FocusedTextCommands::bigger()
+{
+    if (TextFormatTarget* body = bodyTarget())
+        body->adjustFontSize(1);
+}
+
+void FocusedTextCommands::smaller()
+{
+    if (TextFormatTarget* body = bodyTarget())
+        body->adjustFontSize(-1);
+}
+
+void FocusedTextCommands::showFonts()
+{
+    TextFormatTarget* body = bodyTarget();
+    TitleFormatTarget* title = body ? nullptr : titleFormat();
+    if (!body && !title)
+        return;
+    QFont current = title ? title->currentFormat().font() : QFont();
+    TextFormat format;
+    if (body) {
+        format = body->currentTextFormat();
+        current.setPointSizeF(format.font.pointSize);
+        current.setBold(format.bold);
+        current.setItalic(format.italic);
+    }
+    const std::optional<QFont> chosen = chooseFont ? chooseFont(current) : [&]() -> std::optional<QFont> {
+        bool accepted = false;
+        const QFont font = QFontDialog::getFont(&accepted, current, focused());
+        return accepted ? std::optional<QFont>(font) : std::nullopt;
+    }();
+    if (!chosen)
+        return;
+    if (title) {
+        QTextCharFormat change;
+        change.setFont(*chosen, QTextCharFormat::FontPropertiesSpecifiedOnly);
+        title->apply(change);
+        return;
+    }
+    // The body's format target speaks in size steps and traits.
+    if (chosen->bold() != format.bold)
+        body->toggleBold();
+    if (chosen->italic() != format.italic)
+        body->toggleItalic();
+    if (chosen->pointSizeF() > 0 && chosen->pointSizeF() != format.font.pointSize)
+        body->adjustFontSize(chosen->pointSizeF() - format.font.pointSize);
+}
+
+void FocusedTextCommands::showColors()
+{
+    TextFormatTarget* body = bodyTarget();
+    TitleFormatTarget* title = body ? nullptr : titleFormat();
+    if (!body && !title)
+        return;
+    const QColor current = title ? title->currentFormat().foreground().color()
+                                 : toQColor(body->currentTextFormat().color, QApplication::palette());
+    const std::optional<QColor> chosen = chooseColor ? chooseColor(current) : [&]() -> std::optional<QColor> {
+        const QColor color = QColorDialog::getColor(current, focused());
+        return color.isValid() ? std::optional<QColor>(color) : std::nullopt;
+    }();
+    if (!chosen)
+        return;
+    if (title) {
+        QTextCharFormat change;
+        change.setForeground(*chosen);
+        title->apply(change);
+    } else {
+        body->setTextColor(TextColor::fixed(fromQColor(*chosen)));
+    }
+}
+
+void FocusedTextCommands::align(TextAlignment alignment)
+{
+    // The title is one line of its own header: only the body aligns.
+    if (BlockTextView* text = bodyText(focused()); text && !text->isReadOnly())
+        text->editor->setAlignment(alignment);
+}
+
+void FocusedTextCommands::alignLeft()
+{
+    align(TextAlignment::Left);
+}
+
+void FocusedTextCommands::alignCenter()
+{
+    align(TextAlignment::Center);
+}
+
+void FocusedTextCommands::alignRight()
+{
+    align(TextAlignment::Right);
+}
+
+void FocusedTextCommands::editLink()
+{
+    BlockTextView* text = bodyText(focused());
+    if (!text || text->isReadOnly() || !text->textCursor().hasSelection())
+        return;
+    BlockEditor* editor = text->editor;
+    const QString current = editor->selectedLink();
+    const std::optional<QString> chosen = chooseLink ? chooseLink(current) : [&]() -> std::optional<QString> {
+        bool accepted = false;
+        const QString address = QInputDialog::getText(text, QStringLiteral("超链接"),
+                                                      QStringLiteral("链接地址（留空则移除链接）："), QLineEdit::Normal,
+                                                      current, &accepted);
+        return accepted ? std::optional<QString>(address) : std::nullopt;
+    }();
+    if (chosen)
+        editor->setLink(chosen->trimmed());
+}
+
+} // namespace quorrin

@@ -1,0 +1,155 @@
+#include "RegistryFixture.h"
+
+#include "App/FocusedTextCommands.h"
+#include "Editor/BlockTextView.h"
+
+#include <QLineEdit>
+#include <QTextCursor>
+#include <QUndoStack>
+
+namespace quorrin {
+namespace {
+
+class FocusedTextCommandsTest : public testing::RegistryFixture {
+protected:
+    void SetUp() override
+    {
+        RegistryFixture::SetUp();
+        id = addNote(QStringLiteral("menu text"));
+        registry->open(id, std::nullopt, false);
+        editor = registry->controller(id)->editor();
+        text = editor->textView();
+        commands.focusWidget = [this] { return focused; };
+        focused = text;
+    }
+    bool storedBold(int position) const
+    {
+        const auto font = store->note(id)->blocks.front().text.attributed().attributesAt(position).font;
+        return font && font->bold;
+    }
+    void selectAll()
+    {
+        QTextCursor cursor = text->textCursor();
+        cursor.setPosition(0);
+        cursor.setPosition(4, QTextCursor::KeepAnchor);
+        text->setTextCursor(cursor);
+    }
+
+    QUuid id;
+    BlockEditor* editor = nullptr;
+    BlockTextView* text = nullptr;
+    QWidget* focused = nullptr;
+    FocusedTextCommands commands;
+};
+
+TEST_F(FocusedTextCommandsTest, FormatCommandsChangeTheFocusedNoteAsOneUndoStep)
+{
+    selectAll();
+    commands.toggleBold();
+    EXPECT_TRUE(storedBold(0));
+    EXPECT_FALSE(storedBold(6));
+
+    // Undo through the menu goes to the note's own history.
+    commands.undo();
+    EXPECT_FALSE(storedBold(0));
+    commands.redo();
+    EXPECT_TRUE(storedBold(0));
+}
+
+TEST_F(FocusedTextCommandsTest, TheFontDialogsChoiceIsAppliedThroughTheFormatTarget)
+{
+    selectAll();
+    commands.chooseFont = [](const QFont& current) {
+        QFont chosen = current;
+        chosen.setItalic(true);
+        chosen.setPointSizeF(current.pointSizeF() + 3);
+        return std::optional<QFont>(chosen);
+    };
+    const double before = editor->currentTextFormat().font.pointSize;
+    commands.showFonts();
+    const TextFont font = *store->note(id)->blocks.front().text.attributed().attributesAt(0).font;
+    EXPECT_TRUE(font.italic);
+    EXPECT_EQ(font.pointSize, before + 3);
+}
+
+TEST_F(FocusedTextCommandsTest, WithoutFocusedTextNothingHappensAndOtherFieldsGetTheEditCommands)
+{
+    focused = nullptr;
+    const Note before = *store->note(id);
+    commands.toggleBold();
+    commands.bigger();
+    commands.undo();
+    EXPECT_EQ(*store->note(id), before);
+
+    QLineEdit field(QStringLiteral("abc"));
+    focused = &field;
+    commands.selectAll();
+    EXPECT_EQ(field.selectedText(), QStringLiteral("abc"));
+    commands.cut();
+    EXPECT_TRUE(field.text().isEmpty());
+    commands.undo();
+    EXPECT_EQ(field.text(), QStringLiteral("abc"));
+}
+
+} // namespace
+} // namespace quorrin
+
+namespace quorrin {
+namespace {
+
+TEST_F(FocusedTextCommandsTest, ALinkIsSetAndRemovedOnTheSelectionAndKeptInTheNote)
+{
+    auto linkAt = [this](int position) {
+        const auto value =
+            store->note(id)->blocks.front().text.attributed().customAt(position, textformat::linkAttribute);
+        const QString* address = value ? std::get_if<QString>(&*value) : nullptr;
+        return address ? *address : QString();
+    };
+    QString offered;
+    std::optional<QString> answer = QStringLiteral(" https://example.org/菜单 ");
+    commands.chooseLink = [&](const QString& current) {
+        offered = current;
+        return answer;
+    };
+
+    // Nothing selected: no dialog, no change.
+    commands.editLink();
+    EXPECT_TRUE(offered.isNull());
+
+    selectAll();
+    commands.editLink();
+    EXPECT_EQ(linkAt(0), QStringLiteral("https://example.org/菜单"));
+    EXPECT_TRUE(linkAt(6).isEmpty());
+
+    // The dialog starts from the current address; an empty answer unlinks.
+    selectAll();
+    answer = QString();
+    commands.editLink();
+    EXPECT_EQ(offered, QStringLiteral("https://example.org/菜单"));
+    EXPECT_TRUE(linkAt(0).isEmpty());
+
+    // Cancelling changes nothing; undo brings the link back in one step.
+    answer = std::nullopt;
+    commands.editLink();
+    commands.undo();
+    EXPECT_EQ(linkAt(0), QStringLiteral("https://example.org/菜单"));
+}
+
+} // namespace
+} // namespace quorrin
+
+namespace quorrin {
+namespace {
+
+TEST_F(FocusedTextCommandsTest, AlignmentIsStoredInTheParagraph)
+{
+    text->setFocus();
+    commands.alignCenter();
+    editor->flush();
+    const auto style = store->note(id)->blocks.front().text.attributed().attributesAt(0).paragraphStyle;
+    ASSERT_TRUE(style);
+    EXPECT_EQ(style->alignment, TextAlignment::Center);
+}
+
+} // namespace
+} // namespace quorrin
