@@ -187,9 +187,10 @@ inline bool checkStoreOpening(const QByteArray& input)
         if (RecordStore::modelOf(RecordStore::readMetadata(path)) != StoreModel::Current)
             return; // refused, or migrated first, which writes
         RecordStore store = RecordStore::openReadOnly(path);
+        Preferences preferences;
         if (const std::optional<QByteArray> appState = store.readAppState())
-            decodeValidManifest(*appState);
-        loadNotes(store.readRecords());
+            preferences = decodeValidManifest(*appState).preferences;
+        loadNotes(store.readRecords(), preferences);
     });
     // Reading wrote nothing beside the file.
     return QDir(scratch.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)

@@ -152,8 +152,13 @@ void AppDelegate::launch(const QStringList& request)
     createStatusItem();
 
     step(QStringLiteral("restoreNotes"));
-    restoreNotesOnLaunch();
+    // With many notes the windows appear over several event-loop turns; the
+    // launch goes on once they all exist, and a quit in between is served.
+    restoreNotesOnLaunch([this, request] { finishLaunch(request); });
+}
 
+void AppDelegate::finishLaunch(const QStringList& request)
+{
     step(QStringLiteral("textService"));
     m_textService = std::make_unique<TextServiceEndpoint>(
         [this](const QString& text) { return m_registry->newFromSelection(text); });
@@ -308,12 +313,15 @@ void AppDelegate::reminderAlarmsChanged()
     }
 }
 
-void AppDelegate::restoreNotesOnLaunch()
+void AppDelegate::restoreNotesOnLaunch(std::function<void()> then)
 {
-    if (!m_store->active().empty())
-        m_registry->workspace().presentAll(std::nullopt, false, false);
-    else if (m_store->isFirstLaunch())
+    if (m_store->hasActiveNotes()) {
+        m_registry->workspace().presentAllGradually(std::move(then));
+        return;
+    }
+    if (m_store->isFirstLaunch())
         m_registry->newNote();
+    then();
 }
 
 void AppDelegate::handleRequest(const QStringList& request, const std::function<void(bool)>& answer)

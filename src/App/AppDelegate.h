@@ -162,7 +162,9 @@ private:
     void activateWindows();
     void createRegistry();
     void createFileCommands();
-    void restoreNotesOnLaunch();
+    void restoreNotesOnLaunch(std::function<void()> then);
+    // The launch steps after the notes are shown.
+    void finishLaunch(const QStringList& request);
     // A second launch's request; `answer` learns whether the files opened.
     void handleRequest(const QStringList& request, const std::function<void(bool)>& answer);
     void finishQuit(bool terminate);

@@ -97,9 +97,7 @@ WorkspaceWindow* NoteRegistry::noteWindow(const QUuid& noteID) const
 
 RegisteredNoteWindow* NoteRegistry::controller(const QUuid& noteID) const
 {
-    const auto found =
-        std::find_if(m_entries.begin(), m_entries.end(), [&](const Entry& entry) { return entry.id == noteID; });
-    return found == m_entries.end() ? nullptr : found->window.get();
+    return m_windowsByNote.value(noteID);
 }
 
 std::vector<RegisteredNoteWindow*> NoteRegistry::controllers() const
@@ -122,16 +120,20 @@ void NoteRegistry::ensureController(const QUuid& noteID)
 {
     if (controller(noteID) || !m_store || !m_services.makeWindow)
         return;
-    const std::optional<Note> note = m_store->note(noteID);
-    if (!isLive(note))
+    const Note* note = m_store->findNote(noteID);
+    if (!note || note->deletedAt)
         return;
-    std::unique_ptr<RegisteredNoteWindow> window = m_services.makeWindow(*m_store, *note);
+    std::unique_ptr<RegisteredNoteWindow> window = m_services.makeWindow(*m_store, Note(*note));
     if (!window)
         return;
     wire(*window);
     RegisteredNoteWindow& made = *window;
     m_entries.push_back({noteID, std::move(window)});
-    attachDetached();
+    m_windowsByNote.insert(noteID, &made);
+    // Every other window was attached when it was made.
+    NoteWorkspace& layout = workspace();
+    if (made.layout().host() != &layout)
+        layout.attach(made.layout());
     if (BlockEditor* editor = made.editor())
         editor->refreshAlarmVisuals();
 }
@@ -180,6 +182,7 @@ void NoteRegistry::noteDeleted(const QUuid& noteID)
             return;
         RegisteredNoteWindow* removed = found->window.release();
         m_entries.erase(found);
+        m_windowsByNote.remove(noteID);
         if (m_workspace && removed->layout().host() == m_workspace.get())
             removed->layout().setHost(nullptr);
         removed->deleteLater();
@@ -191,6 +194,7 @@ void NoteRegistry::noteDeleted(const QUuid& noteID)
 void NoteRegistry::removeAll()
 {
     std::vector<Entry> removed = std::exchange(m_entries, {});
+    m_windowsByNote.clear();
     for (Entry& entry : removed) {
         if (m_workspace && entry.window->layout().host() == m_workspace.get())
             entry.window->layout().setHost(nullptr);

@@ -7,6 +7,7 @@
 #include "Windows/NoteWorkspace.h"
 #include "Windows/WorkspaceHost.h"
 
+#include <QHash>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -144,7 +145,8 @@ private:
     QPointer<NoteStore> m_store;
     NoteRegistryServices m_services;
     QPointer<ReminderCoordinator> m_reminders;
-    std::vector<Entry> m_entries;
+    std::vector<Entry> m_entries; // in the order the windows were made
+    QHash<QUuid, RegisteredNoteWindow*> m_windowsByNote;
     std::unique_ptr<NoteWorkspace> m_workspace;
 };
 

@@ -185,9 +185,11 @@ void NoteStore::open(bool exclusiveAccess)
     }
 
     const std::vector<StoredRecord> rows = m_container->readRecords();
-    LoadedNotes loaded = loadNotes(rows);
+    LoadedNotes loaded = loadNotes(rows, m_preferences);
     needsUpgrade = needsUpgrade || loaded.needsUpgrade;
+    const bool rowsAsSaved = loaded.rowsAsSaved;
     m_notes = std::move(loaded.notes);
+    forgetPositions();
     const bool snapshotDiffers = reduceToDurableSnapshot(m_notes);
 
     bool markedExplicit = false;
@@ -201,6 +203,7 @@ void NoteStore::open(bool exclusiveAccess)
     }
     std::stable_sort(m_notes.begin(), m_notes.end(),
                      [](const Note& a, const Note& b) { return a.createdAt < b.createdAt; });
+    forgetPositions();
 
     m_writer.loadCommitted(rows, appState);
     if (needsUpgrade) {
@@ -208,6 +211,8 @@ void NoteStore::open(bool exclusiveAccess)
         save();
     } else if (snapshotDiffers || markedExplicit) {
         save();
+    } else if (rowsAsSaved) {
+        m_writer.adoptOpened(m_notes, m_preferences);
     }
 }
 
@@ -253,7 +258,11 @@ void NoteStore::save()
     m_pending->cancel();
     m_deadline->cancel();
     try {
-        const RecordWriter::Plan plan = m_writer.plan(m_notes, m_preferences);
+        const RecordWriter::Plan plan =
+            m_writer.plan(m_notes, m_preferences, [this](const QUuid& id) -> std::optional<size_t> {
+                const qsizetype index = indexOf(id);
+                return index < 0 ? std::nullopt : std::optional<size_t>(size_t(index));
+            });
         writePreferencesFile(plan.preferencesJson);
         m_container->apply(plan.changes);
         m_writer.adopt(plan);
@@ -273,10 +282,46 @@ void NoteStore::reportError(std::exception_ptr error)
         m_onError(std::move(error));
 }
 
+qsizetype NoteStore::indexOf(const QUuid& id) const
+{
+    const auto matches = [&](qsizetype index) {
+        return index >= 0 && size_t(index) < m_notes.size() && m_notes[size_t(index)].id == id;
+    };
+    // Every change of the list keeps or invalidates positions; a position
+    // that no longer holds its note, or a count that differs, means the list
+    // changed since the index was built.
+    if (m_positions.size() == qsizetype(m_notes.size())) {
+        const auto found = m_positions.constFind(id);
+        if (found == m_positions.cend())
+            return -1;
+        if (matches(*found))
+            return *found;
+    }
+    m_positions.clear();
+    m_positions.reserve(qsizetype(m_notes.size()));
+    for (size_t index = 0; index < m_notes.size(); ++index) {
+        if (!m_positions.contains(m_notes[index].id)) // the first note with an id is the one found
+            m_positions.insert(m_notes[index].id, qsizetype(index));
+    }
+    const auto found = m_positions.constFind(id);
+    return found != m_positions.cend() && matches(*found) ? *found : -1;
+}
+
 Note* NoteStore::find(const QUuid& id)
 {
-    const auto found = std::find_if(m_notes.begin(), m_notes.end(), [&](const Note& note) { return note.id == id; });
-    return found == m_notes.end() ? nullptr : &*found;
+    const qsizetype index = indexOf(id);
+    return index < 0 ? nullptr : &m_notes[size_t(index)];
+}
+
+const Note* NoteStore::findNote(const QUuid& id) const
+{
+    const qsizetype index = indexOf(id);
+    return index < 0 ? nullptr : &m_notes[size_t(index)];
+}
+
+bool NoteStore::hasActiveNotes() const
+{
+    return std::any_of(m_notes.begin(), m_notes.end(), [](const Note& note) { return !note.deletedAt; });
 }
 
 void NoteStore::update(const Note& note, bool immediate, bool notify)
@@ -320,10 +365,8 @@ void NoteStore::runDeferredSave()
 
 std::optional<Note> NoteStore::note(const QUuid& id) const
 {
-    for (const Note& note : m_notes) {
-        if (note.id == id)
-            return note;
-    }
+    if (const Note* found = findNote(id))
+        return *found;
     return std::nullopt;
 }
 
@@ -361,6 +404,7 @@ Note NoteStore::create(const std::optional<AttributedString>& text)
     }
 
     m_notes.push_back(note);
+    forgetPositions();
     markChanged(note);
     changed(note.id, true, true);
     return note;
@@ -406,6 +450,7 @@ void NoteStore::changeAllAndSave(const std::function<void()>& change)
         save();
     } catch (...) {
         m_notes = savedNotes;
+        forgetPositions();
         m_preferences = savedPreferences;
         throw;
     }
@@ -430,6 +475,7 @@ bool NoteStore::discardEmptyNote(const QUuid& id)
     changeAllAndSave([&] {
         m_writer.markChanged(id);
         std::erase_if(m_notes, [&](const Note& note) { return note.id == id; });
+        forgetPositions();
         detachDockingsTo(id);
     });
     return true;

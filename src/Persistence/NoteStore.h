@@ -12,6 +12,7 @@
 #include "Core/Storage/RecordStore.h"
 #include "Core/Time/RestartableTimer.h"
 
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <QUuid>
@@ -96,6 +97,11 @@ public:
     // then saves at once or after the quiet period, and announces it.
     void update(const Note& note, bool immediate, bool notify);
     std::optional<Note> note(const QUuid& id) const;
+    // The note with that id without copying it, or null; valid until the
+    // notes next change.
+    const Note* findNote(const QUuid& id) const;
+    // Whether any note is live (has no deletion date).
+    bool hasActiveNotes() const;
     // The notes without a deletion date, in store order, hidden ones included.
     std::vector<Note> active() const;
     Note create(const std::optional<AttributedString>& text = std::nullopt);
@@ -146,12 +152,18 @@ private:
     void changed(const QUuid& id, bool immediate, bool notify);
     void runDeferredSave();
     Note* find(const QUuid& id);
+    // The position of the note with that id in m_notes, or -1. The index
+    // behind it is rebuilt whenever it no longer matches the list.
+    qsizetype indexOf(const QUuid& id) const;
+    // Called whenever notes are added, removed, reordered or replaced.
+    void forgetPositions() const { m_positions.clear(); }
     void markChanged(const Note& note) { m_writer.markChanged(note.id); }
 
     QString m_root;
     bool m_isFirstLaunch = false;
     std::unique_ptr<RecordStore> m_container;
     std::vector<Note> m_notes;
+    mutable QHash<QUuid, qsizetype> m_positions; // id -> index in m_notes, first note with that id
     Preferences m_preferences;
     std::optional<InstanceLock> m_lease;
     std::unique_ptr<RestartableTimer> m_pending;

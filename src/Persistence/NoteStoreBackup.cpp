@@ -73,6 +73,7 @@ void NoteStore::restoreBackupPackage(const QString& package)
         backup::copyAttachmentsIn(package, durableSnapshot(manifest.notes), pathOf(attachmentsDirectoryName));
 
     std::vector<Note> previousNotes = std::exchange(m_notes, std::move(copies.notes));
+    forgetPositions();
     Preferences previousPreferences = std::exchange(m_preferences, manifest.preferences);
     // Saves look only at marked notes: the notes the restore drops must be
     // marked too, or their rows would outlive the restore.
@@ -84,6 +85,7 @@ void NoteStore::restoreBackupPackage(const QString& package)
         save();
     } catch (...) {
         m_notes = std::move(previousNotes);
+        forgetPositions();
         m_preferences = std::move(previousPreferences);
         for (const Note& note : m_notes)
             markChanged(note);

@@ -19,7 +19,7 @@ BackupManifest decodeValidManifest(const QByteArray& payload)
     return manifest;
 }
 
-LoadedNotes loadNotes(const std::vector<StoredRecord>& rows)
+LoadedNotes loadNotes(const std::vector<StoredRecord>& rows, const Preferences& preferences)
 {
     LoadedNotes loaded;
     loaded.notes.reserve(rows.size()); // a row normally holds one note
@@ -28,6 +28,7 @@ LoadedNotes loadNotes(const std::vector<StoredRecord>& rows)
             throw AppError(QStringLiteral("便笺记录不完整，原始数据库已保留。"));
         BackupManifest manifest = decodeValidManifest(*row.payload);
         loaded.needsUpgrade = loaded.needsUpgrade || manifest.schemaVersion < BackupManifest::currentSchemaVersion;
+        loaded.rowsAsSaved = loaded.rowsAsSaved && manifest.notes.size() == 1 && manifest.preferences == preferences;
         std::move(manifest.notes.begin(), manifest.notes.end(), std::back_inserter(loaded.notes));
     }
     // Each row passed validation on its own; what remains is whether ids

@@ -22,11 +22,14 @@ BackupManifest decodeValidManifest(const QByteArray& payload);
 struct LoadedNotes {
     std::vector<Note> notes;
     bool needsUpgrade = false; // some row was written with an older schema
+    // Every row holds one note encoded with the given preferences, as a save
+    // writes it, so its bytes can stand for the note's encoding.
+    bool rowsAsSaved = true;
 };
 
 // Decodes and validates each row, then checks that ids do not repeat across
 // rows. Throws the error of the first row that fails, or AppError for a row
-// without a payload.
-LoadedNotes loadNotes(const std::vector<StoredRecord>& rows);
+// without a payload. `preferences` are those in force, for `rowsAsSaved`.
+LoadedNotes loadNotes(const std::vector<StoredRecord>& rows, const Preferences& preferences);
 
 } // namespace quorrin

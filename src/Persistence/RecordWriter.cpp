@@ -5,6 +5,7 @@
 #include "Domain/Json.h"
 #include "Persistence/DurableSnapshot.h"
 
+#include <algorithm>
 #include <numeric>
 
 namespace quorrin {
@@ -47,6 +48,11 @@ std::vector<QUuid> linkIdsOf(const Note& note)
     return ids;
 }
 
+QUuid dockTargetOf(const Note& note)
+{
+    return note.docking ? note.docking->targetID : QUuid();
+}
+
 } // namespace
 
 QByteArray notePayload(const Note& note, const Preferences& preferences)
@@ -73,7 +79,64 @@ void RecordWriter::loadCommitted(const std::vector<StoredRecord>& rows, const st
     m_appState = appState;
 }
 
-RecordWriter::Plan RecordWriter::plan(const std::vector<Note>& notes, const Preferences& preferences) const
+void RecordWriter::adoptOpened(const std::vector<Note>& notes, const Preferences& preferences)
+{
+    if (qsizetype(notes.size()) != m_rows.size() || !m_encoded.isEmpty())
+        return;
+    for (const Note& note : notes) {
+        if (!m_rows.contains(note.id))
+            return;
+    }
+    for (const Note& note : notes) {
+        // An opened note is its own durable form: a docking it keeps points
+        // at a live stored note.
+        remember(note.id, Encoded{false, note.docking.has_value(), m_rows.value(note.id).payload, blockIdsOf(note),
+                                  linkIdsOf(note), dockTargetOf(note)});
+    }
+    m_preferencesJson = json::encode(preferences);
+}
+
+void RecordWriter::remember(const QUuid& id, const Encoded& entry)
+{
+    for (const QUuid& blockId : entry.blockIds)
+        m_blockOwners.insert(blockId, id);
+    for (const QUuid& linkId : entry.linkIds)
+        m_linkOwners.insert(linkId, id);
+    if (!entry.dockTarget.isNull())
+        m_docked.insert(entry.dockTarget, id);
+    m_encoded.insert(id, entry);
+}
+
+void RecordWriter::forget(const QUuid& id, const Encoded& entry)
+{
+    forgetOwner(m_blockOwners, entry.blockIds, id);
+    forgetOwner(m_linkOwners, entry.linkIds, id);
+    if (!entry.dockTarget.isNull())
+        m_docked.remove(entry.dockTarget, id);
+}
+
+std::vector<size_t> RecordWriter::changedCandidates(const std::vector<Note>& notes, const Locate& locate) const
+{
+    std::vector<size_t> candidates;
+    const auto add = [&](const QUuid& id) {
+        if (const std::optional<size_t> index = locate(id); index && *index < notes.size() && notes[*index].id == id)
+            candidates.push_back(*index);
+    };
+    for (const QUuid& id : m_changed) {
+        add(id);
+        // Notes docked to a changed note may have to drop their docking.
+        for (auto docked = m_docked.constFind(id); docked != m_docked.cend() && docked.key() == id; ++docked)
+            add(*docked);
+    }
+    std::sort(candidates.begin(), candidates.end());
+    candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
+    // A changed note docked to a changed note is found through its own mark;
+    // one whose docking changed since it was encoded is changed itself.
+    return candidates;
+}
+
+RecordWriter::Plan RecordWriter::plan(const std::vector<Note>& notes, const Preferences& preferences,
+                                      const Locate& locate) const
 {
     Plan plan;
     plan.preferencesJson = json::encode(preferences);
@@ -86,6 +149,8 @@ RecordWriter::Plan RecordWriter::plan(const std::vector<Note>& notes, const Pref
     if (full) {
         candidates.resize(notes.size());
         std::iota(candidates.begin(), candidates.end(), size_t(0));
+    } else if (locate) {
+        candidates = changedCandidates(notes, locate);
     } else {
         for (size_t index = 0; index < notes.size(); ++index) {
             const Note& note = notes[index];
@@ -97,16 +162,18 @@ RecordWriter::Plan RecordWriter::plan(const std::vector<Note>& notes, const Pref
     // Which candidates are blank drafts, reusing the answer for unchanged notes.
     std::vector<bool> blank(notes.size());
     std::vector<bool> known(notes.size());
-    std::vector<const Encoded*> previous(notes.size(), nullptr);
+    // The entries of unchanged candidates, by position among the candidates.
+    std::vector<const Encoded*> previous(candidates.size(), nullptr);
     qsizetype notesWithEntries = 0;
-    for (const size_t index : candidates) {
+    for (size_t at = 0; at < candidates.size(); ++at) {
+        const size_t index = candidates[at];
         const auto found = m_encoded.constFind(notes[index].id);
         if (found != m_encoded.cend()) {
             ++notesWithEntries;
             if (!m_changed.contains(notes[index].id))
-                previous[index] = &*found;
+                previous[at] = &*found;
         }
-        blank[index] = previous[index] ? previous[index]->blank : notes[index].isEmpty();
+        blank[index] = previous[at] ? previous[at]->blank : notes[index].isEmpty();
         known[index] = true;
     }
     const auto isBlank = [&](size_t index) {
@@ -123,6 +190,11 @@ RecordWriter::Plan RecordWriter::plan(const std::vector<Note>& notes, const Pref
     std::optional<QSet<QUuid>> keptLive;
     const auto isKeptLive = [&](const QUuid& id) {
         if (!full) {
+            if (locate) {
+                const std::optional<size_t> index = locate(id);
+                return index && *index < notes.size() && notes[*index].id == id && !notes[*index].deletedAt
+                    && !isBlank(*index);
+            }
             for (size_t index = 0; index < notes.size(); ++index) {
                 if (notes[index].id == id)
                     return !notes[index].deletedAt && !isBlank(index);
@@ -140,12 +212,14 @@ RecordWriter::Plan RecordWriter::plan(const std::vector<Note>& notes, const Pref
     };
 
     qsizetype matchedRows = 0;
-    for (const size_t index : candidates) {
+    for (size_t at = 0; at < candidates.size(); ++at) {
+        const size_t index = candidates[at];
+        const Encoded* const earlier = previous[at];
         const Note& note = notes[index];
         const auto row = m_rows.constFind(note.id);
         if (blank[index]) {
-            if (!previous[index])
-                plan.encoded.emplace_back(note.id, Encoded{true, false, {}, {}, {}});
+            if (!earlier)
+                plan.encoded.emplace_back(note.id, Encoded{true, false, {}, {}, {}, dockTargetOf(note)});
             if (!full && row != m_rows.cend()) {
                 plan.changes.deletions.push_back(row->storedId);
                 plan.rowsDeleted.push_back(note.id);
@@ -154,8 +228,8 @@ RecordWriter::Plan RecordWriter::plan(const std::vector<Note>& notes, const Pref
         }
         const bool dockingKept = note.docking && isKeptLive(note.docking->targetID);
         QByteArray payload;
-        if (previous[index] && !full && previous[index]->dockingKept == dockingKept) {
-            payload = previous[index]->payload;
+        if (earlier && !full && earlier->dockingKept == dockingKept) {
+            payload = earlier->payload;
         } else {
             const Note durable = durableForm(note, dockingKept);
             try {
@@ -166,7 +240,8 @@ RecordWriter::Plan RecordWriter::plan(const std::vector<Note>& notes, const Pref
             }
             payload = notePayload(durable, preferences);
             plan.encoded.emplace_back(note.id,
-                                      Encoded{false, dockingKept, payload, blockIdsOf(durable), linkIdsOf(durable)});
+                                      Encoded{false, dockingKept, payload, blockIdsOf(durable), linkIdsOf(durable),
+                                              dockTargetOf(note)});
         }
         if (row != m_rows.cend())
             ++matchedRows;
@@ -290,21 +365,13 @@ void RecordWriter::adopt(const Plan& plan)
         m_rows.remove(id);
     for (const QUuid& id : plan.forgotten) {
         const auto found = m_encoded.find(id);
-        forgetOwner(m_blockOwners, found->blockIds, id);
-        forgetOwner(m_linkOwners, found->linkIds, id);
+        forget(id, *found);
         m_encoded.erase(found);
     }
     for (const auto& [id, entry] : plan.encoded) {
-        const auto old = m_encoded.constFind(id);
-        if (old != m_encoded.cend()) {
-            forgetOwner(m_blockOwners, old->blockIds, id);
-            forgetOwner(m_linkOwners, old->linkIds, id);
-        }
-        for (const QUuid& blockId : entry.blockIds)
-            m_blockOwners.insert(blockId, id);
-        for (const QUuid& linkId : entry.linkIds)
-            m_linkOwners.insert(linkId, id);
-        m_encoded.insert(id, entry);
+        if (const auto old = m_encoded.constFind(id); old != m_encoded.cend())
+            forget(id, *old);
+        remember(id, entry);
     }
     m_changed.clear();
 }

@@ -8,6 +8,7 @@
 #include <QSet>
 #include <QUuid>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -33,12 +34,24 @@ public:
 
     // What the store holds after opening.
     void loadCommitted(const std::vector<StoredRecord>& rows, const std::optional<QByteArray>& appState);
+    // After loadCommitted: these notes and preferences are what the rows
+    // hold, each row exactly its own note encoded with these preferences, so
+    // the stored bytes stand for the notes' encodings and the next save
+    // encodes only the notes changed since. Nothing is taken over when a
+    // note has no row of its own or a row holds no note.
+    void adoptOpened(const std::vector<Note>& notes, const Preferences& preferences);
     // The note with that id differs from what the last save encoded.
     void markChanged(const QUuid& id) { m_changed.insert(id); }
 
+    // Where the note with an id stands in the list handed to plan(), if it
+    // is there.
+    using Locate = std::function<std::optional<size_t>(const QUuid& id)>;
+
     // The changes of a save of these notes and preferences. Throws an
     // AppError when a note would not pass validation, or the encoding error.
-    Plan plan(const std::vector<Note>& notes, const Preferences& preferences) const;
+    // With `locate`, a save that need not look at every note finds the
+    // changed ones without going through the list.
+    Plan plan(const std::vector<Note>& notes, const Preferences& preferences, const Locate& locate = {}) const;
     // Takes over the state of a plan once its changes are committed.
     void adopt(const Plan& plan);
 
@@ -53,6 +66,7 @@ private:
         QByteArray payload; // empty for a blank draft
         std::vector<QUuid> blockIds;
         std::vector<QUuid> linkIds;
+        QUuid dockTarget; // the note's docking target when it was encoded, null without docking
     };
 
 public:
@@ -69,6 +83,11 @@ public:
     };
 
 private:
+    void remember(const QUuid& id, const Encoded& entry);
+    void forget(const QUuid& id, const Encoded& entry);
+    // The indices of the notes a partial save looks at, ascending: the
+    // changed notes and the notes docked to them.
+    std::vector<size_t> changedCandidates(const std::vector<Note>& notes, const Locate& locate) const;
     void checkUniqueIds(const std::vector<Note>& notes, const std::vector<bool>& blank, const std::vector<bool>& known,
                         const std::vector<std::pair<QUuid, Encoded>>& encoded) const;
     static void forgetOwner(QHash<QUuid, QUuid>& owners, const std::vector<QUuid>& ids, const QUuid& owner);
@@ -80,6 +99,7 @@ private:
     QSet<QUuid> m_changed;
     QHash<QUuid, QUuid> m_blockOwners; // block id -> note id, over stored notes
     QHash<QUuid, QUuid> m_linkOwners;  // file-link id -> note id, over stored notes
+    QMultiHash<QUuid, QUuid> m_docked; // docking target -> ids of the encoded notes docked to it
 };
 
 } // namespace quorrin

@@ -3,6 +3,7 @@
 #include "Persistence/NoteStore.h"
 #include "Core/Screens/ScreenProvider.h"
 #include "Windows/DesktopWindowPolicy.h"
+#include "Windows/GradualPresentation.h"
 #include "Windows/GroupMove.h"
 #include "Windows/WindowFrameTracking.h"
 #include "Windows/WindowGeometry.h"
@@ -10,6 +11,7 @@
 #include "Windows/WorkspaceWindow.h"
 
 #include <QGuiApplication>
+#include <QSet>
 
 #include <algorithm>
 
@@ -25,6 +27,26 @@ constexpr int screenRetryMs = 100;
 QRectF displayedRect(const Note& note)
 {
     return WindowFrameTracking::displayedFrame(note.frame, note.isCollapsed);
+}
+
+// The live notes that a shown live note is docked to.
+QSet<QUuid> targetsOfShownDependants(const std::vector<Note>& notes)
+{
+    QSet<QUuid> targets;
+    for (const Note& note : notes) {
+        if (note.docking && !note.deletedAt && !note.isHidden)
+            targets.insert(note.docking->targetID);
+    }
+    return targets;
+}
+
+NoteRole roleOf(const Note* note, const QSet<QUuid>& targetsOfShownDependants)
+{
+    if (!note)
+        return {};
+    if (note->docking)
+        return {true, false};
+    return {false, targetsOfShownDependants.contains(note->id)};
 }
 
 } // namespace
@@ -51,6 +73,7 @@ NoteWorkspace::NoteWorkspace(WorkspaceHost& host, const ScreenProvider& screens,
 
 NoteWorkspace::~NoteWorkspace()
 {
+    m_gradual.reset();
     detachAllNativeLinks();
     m_moveEndTimer.stop();
     m_feedbackClear.stop();
@@ -76,7 +99,7 @@ void NoteWorkspace::applyLevel(WorkspaceWindow& window, int level)
 int NoteWorkspace::ownLevel(const QUuid& noteID) const
 {
     const NoteStore* notes = store();
-    const std::optional<Note> note = notes ? notes->note(noteID) : std::nullopt;
+    const Note* note = notes ? notes->findNote(noteID) : nullptr;
     return DesktopWindowPolicy::noteLevel(note && note->alwaysOnTop);
 }
 
@@ -108,7 +131,10 @@ void NoteWorkspace::attach(WorkspaceWindow& window)
                 notes->update(*note, false, false);
         }
     }
-    const NoteRole role = noteRole(id);
+    // While a presentation makes many windows, the dependants are looked up
+    // once for all of them.
+    const NoteStore* notes = store();
+    const NoteRole role = m_presentedTargets && notes ? roleOf(notes->findNote(id), *m_presentedTargets) : noteRole(id);
     window.setRole(role.secondary, role.primary);
 }
 
@@ -127,15 +153,18 @@ void NoteWorkspace::presentAll(std::optional<QUuid> focus, bool activate, bool i
     if (!focusPresented)
         focus.reset();
 
+    m_presentedTargets = targetsOfShownDependants(notes->notes());
     for (const Note& note : presented)
         m_host.ensureController(note.id);
+    m_presentedTargets.reset();
 
     m_raised = true;
     for (const Note& note : presented) {
         if (note.isHidden) {
-            if (std::optional<Note> shown = notes->note(note.id)) {
-                shown->isHidden = false;
-                notes->update(*shown, false, false);
+            if (const Note* stored = notes->findNote(note.id)) {
+                Note shown = *stored;
+                shown.isHidden = false;
+                notes->update(shown, false, false);
             }
         }
         if (WorkspaceWindow* window = m_host.noteWindow(note.id)) {
@@ -154,6 +183,53 @@ void NoteWorkspace::presentAll(std::optional<QUuid> focus, bool activate, bool i
             focused->makeKeyAndFocusText();
     }
     m_presenting = false;
+}
+
+void NoteWorkspace::presentAllGradually(std::function<void()> finished)
+{
+    NoteStore* notes = store();
+    if (!notes) {
+        if (finished)
+            finished();
+        return;
+    }
+    if (m_gradual)
+        m_gradual->cancel();
+    std::vector<QUuid> order = presentationOrder(notes->notes(), m_screens.visibleFrames());
+    m_gradual = std::make_unique<GradualPresentation>(
+        std::move(order), [this](const QUuid& noteID) { presentOne(noteID); },
+        [this, finished = std::move(finished)] {
+            // One full pass puts every window in its final order and role.
+            m_presentedTargets.reset();
+            presentAll(std::nullopt, false, false);
+            if (finished)
+                finished();
+        });
+    m_raised = true;
+    // Roles given while the windows are made come from the dependants as they
+    // were at the start; the final pass brings them up to date.
+    m_presentedTargets = targetsOfShownDependants(notes->notes());
+    m_gradual->start();
+}
+
+bool NoteWorkspace::isPresentingGradually() const
+{
+    return m_gradual && m_gradual->isRunning();
+}
+
+void NoteWorkspace::presentOne(const QUuid& noteID)
+{
+    const NoteStore* notes = store();
+    const Note* note = notes ? notes->findNote(noteID) : nullptr;
+    if (!note || note->deletedAt || note->isHidden)
+        return;
+    m_raised = true;
+    m_host.ensureController(noteID);
+    if (WorkspaceWindow* window = m_host.noteWindow(noteID)) {
+        window->setTemporarilyRaised(true);
+        applyLevel(*window, windowLevel::floating);
+        window->orderFrontRegardless();
+    }
 }
 
 void NoteWorkspace::settleAll()
@@ -183,22 +259,24 @@ void NoteWorkspace::setLayerForAll(bool onTop)
 NoteRole NoteWorkspace::noteRole(const QUuid& noteID) const
 {
     const NoteStore* notes = store();
-    const std::optional<Note> note = notes ? notes->note(noteID) : std::nullopt;
+    const Note* note = notes ? notes->findNote(noteID) : nullptr;
     if (!note)
         return {};
     if (note->docking)
         return {true, false};
-    const std::vector<Note> active = notes->active();
-    const bool shownDependant = std::any_of(active.begin(), active.end(), [&](const Note& other) {
-        return other.docking && other.docking->targetID == noteID && !other.isHidden;
+    const std::vector<Note>& all = notes->notes();
+    const bool shownDependant = std::any_of(all.begin(), all.end(), [&](const Note& other) {
+        return other.docking && other.docking->targetID == noteID && !other.isHidden && !other.deletedAt;
     });
     return {false, shownDependant};
 }
 
 void NoteWorkspace::refreshNoteRoles()
 {
+    const NoteStore* notes = store();
+    const QSet<QUuid> targets = notes ? targetsOfShownDependants(notes->notes()) : QSet<QUuid>();
     for (WorkspaceWindow* window : m_host.noteWindows()) {
-        const NoteRole role = noteRole(window->noteID());
+        const NoteRole role = roleOf(notes ? notes->findNote(window->noteID()) : nullptr, targets);
         window->setRole(role.secondary, role.primary);
     }
 }

@@ -5,18 +5,20 @@
 #include "Windows/NoteWindowHost.h"
 #include "Windows/SnapGeometry.h"
 
+#include <QSet>
 #include <QHash>
 #include <QRectF>
-#include <QSet>
 #include <QSizeF>
 #include <QTimer>
 #include <QUuid>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace quorrin {
 
+class GradualPresentation;
 class DockingGraph;
 class NoteStore;
 class ScreenProvider;
@@ -62,6 +64,11 @@ public:
     // them) to the front at the floating level; the focus note ends on top
     // and, when activate, becomes key with the caret in its text.
     void presentAll(std::optional<QUuid> focus, bool activate, bool includeHidden) override;
+    // Presents the shown notes as presentAll(nothing, false, false) does, but
+    // makes their windows a slice per event-loop turn, those on the visible
+    // screens first, and then runs `finished`. Short lists are done at once.
+    void presentAllGradually(std::function<void()> finished);
+    bool isPresentingGradually() const;
     // Puts every note window back to its own layer.
     void settleAll();
     // Moves every note to the floating or the desktop level once the store
@@ -162,6 +169,8 @@ private:
     // The level a note window has when nothing raises it.
     int ownLevel(const QUuid& noteID) const;
     void recoverOntoScreens(WorkspaceWindow& window) const;
+    // Makes the note's window if needed and brings it to the front, raised.
+    void presentOne(const QUuid& noteID);
     // The docking graph of the store's notes (deleted ones too unless
     // liveOnly); an empty one without a store.
     DockingGraph dockingGraph(bool liveOnly) const;
@@ -202,6 +211,9 @@ private:
 
     // The drag running now, if any.
     std::optional<QUuid> m_movingID;
+    // While presentAll makes windows: the notes that shown notes dock to.
+    std::optional<QSet<QUuid>> m_presentedTargets;
+    std::unique_ptr<GradualPresentation> m_gradual;
     QRectF m_moveStart;
     std::optional<QPointF> m_moveMouseStart;
     QSizeF m_moveExpandedSize;

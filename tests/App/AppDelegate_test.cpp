@@ -4,6 +4,9 @@
 #include "Windows/WorkspaceWindow.h"
 
 #include "App/NoteRegistry.h"
+#include "App/RegisteredNoteWindow.h"
+#include "Windows/GradualPresentation.h"
+#include "Windows/WorkspaceWindow.h"
 #include "Persistence/NoteStore.h"
 #include "Platform/AlertPresenter.h"
 #include "Core/Screens/ScreenProvider.h"
@@ -13,11 +16,13 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDirIterator>
 #include <QMenu>
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <map>
 
 namespace quorrin {
@@ -196,6 +201,54 @@ TEST_F(AppDelegateTest, QuittingSavesAndEnds)
     reopened->launch();
     ASSERT_EQ(reopened->store()->active().size(), 1u);
     EXPECT_EQ(reopened->store()->active().front().customTitle, QStringLiteral("kept"));
+}
+
+// Fills the data directory with `count` shown notes with text.
+void storeNotes(const QString& root, int count)
+{
+    NoteStore store(root, true);
+    for (int index = 0; index < count; ++index)
+        store.create(AttributedString(QStringLiteral("note %1").arg(index)));
+}
+
+TEST_F(AppDelegateTest, ManyNotesAppearOverSeveralTurnsBeforeTheLaunchGoesOn)
+{
+    const int count = int(GradualPresentation::immediateLimit) + 8;
+    storeNotes(directory.path(), count);
+    auto delegate = makeDelegate();
+    delegate->launch();
+    // The first window exists and the event loop gets its turn before the rest.
+    EXPECT_EQ(delegate->registry()->controllers().size(), 1u);
+    EXPECT_FALSE(delegate->isLaunched());
+    EXPECT_EQ(steps.last(), QStringLiteral("restoreNotes"));
+
+    for (int turn = 0; turn < 1000 && !delegate->isLaunched(); ++turn)
+        QCoreApplication::processEvents();
+    ASSERT_TRUE(delegate->isLaunched());
+    EXPECT_EQ(steps.mid(steps.size() - 3), (QStringList{"restoreNotes", "textService", "screens"}));
+    const std::vector<RegisteredNoteWindow*> windows = delegate->registry()->controllers();
+    ASSERT_EQ(windows.size(), size_t(count));
+    EXPECT_TRUE(std::all_of(windows.begin(), windows.end(),
+                            [](RegisteredNoteWindow* window) { return window->layout().isVisible(); }));
+    EXPECT_TRUE(delegate->registry()->workspace().isRaised());
+}
+
+TEST_F(AppDelegateTest, AQuitWhileTheNotesAppearSavesAndEnds)
+{
+    storeNotes(directory.path(), int(GradualPresentation::immediateLimit) + 8);
+    auto delegate = makeDelegate();
+    delegate->launch();
+    ASSERT_FALSE(delegate->isLaunched());
+    Note note = delegate->store()->active().front();
+    note.customTitle = QStringLiteral("kept");
+    delegate->store()->update(note, false, false);
+
+    delegate->requestQuit();
+    EXPECT_EQ(exits, std::vector<int>{0});
+    delegate.reset(); // the windows still to come are never made
+
+    NoteStore reopened(directory.path(), true);
+    EXPECT_EQ(reopened.note(note.id)->customTitle, QStringLiteral("kept"));
 }
 
 } // namespace

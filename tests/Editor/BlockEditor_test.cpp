@@ -310,6 +310,33 @@ TEST_F(BlockEditorTest, TextUndoRestoresDeletedBlockAndIsDroppedWhenStale)
     EXPECT_EQ(text(), QStringLiteral("other\nkeep\n"));
 }
 
+TEST_F(BlockEditorTest, UndoAfterSeveralWriteBacksRestoresEveryBlockAsItWas)
+{
+    open({makeBlock(BlockKind::H2, QStringLiteral("Title")), makeBlock(BlockKind::Todo, QStringLiteral("task")),
+          makeBlock(BlockKind::Paragraph, QStringLiteral("body"))});
+    const auto shape = [](const Note& note) {
+        QStringList lines;
+        for (const Block& block : note.blocks)
+            lines << blockKind::rawValue(block.kind) + QLatin1Char(':') + block.text.attributed().string();
+        return lines;
+    };
+    const QStringList original = shape(stored());
+    editor->flush(); // nothing typed: the note stays as it is
+    EXPECT_EQ(shape(stored()), original);
+
+    caretAt(5);
+    key(Qt::Key_Return);
+    type(QStringLiteral("new"));
+    caretAt(int(text().indexOf(QStringLiteral("body"))) + 4);
+    type(QStringLiteral("!"));
+    editor->flush();
+    EXPECT_EQ(text(), QStringLiteral("Title\nnew\ntask\nbody!\n"));
+    while (editor->history()->canUndo())
+        editor->history()->undo();
+    EXPECT_EQ(shape(stored()), original);
+    EXPECT_EQ(text(), QStringLiteral("Title\ntask\nbody\n"));
+}
+
 TEST_F(BlockEditorTest, TypingIntoAnAttachmentLineGoesToANewParagraph)
 {
     Block image = makeBlock(BlockKind::Image, QString());

@@ -6,11 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QJsonDocument>
+
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 
 #include <cerrno>
+#include <map>
 #include <cstring>
 
 using namespace quorrin;
@@ -330,6 +333,53 @@ TEST(NoteStoreOpeningTest, CloseRetentionMarksDeletedNotesExplicitAndSaves)
     RecordStore records(directory.storePath());
     const BackupManifest stored = json::decode<BackupManifest>(*records.readRecords().front().payload);
     EXPECT_EQ(stored.notes.front().deletionIsExplicit, true);
+}
+
+// Rows as another writer may have laid them out: the same notes in JSON
+// spread over several lines.
+QByteArray reformatted(const QByteArray& payload)
+{
+    return QJsonDocument::fromJson(payload).toJson(QJsonDocument::Indented);
+}
+
+TEST(NoteStoreOpeningTest, TheFirstSaveRewritesOnlyWhatChangedUnlessRowsEmbedOtherPreferences)
+{
+    Preferences other;
+    other.confirmDeletion = !Preferences().confirmDeletion;
+    struct Case {
+        const char* name;
+        Preferences embedded; // the preferences the note rows were written with
+        bool untouchedRowsKept;
+    };
+    for (const Case& c : {Case{"as saved", Preferences(), true}, Case{"other preferences", other, false}}) {
+        SCOPED_TRACE(c.name);
+        StoreDirectory directory;
+        std::vector<std::pair<QString, QByteArray>> rows;
+        for (int n = 1; n <= 3; ++n)
+            rows.emplace_back(idText(uuid(n)), reformatted(manifestPayload(
+                                                   {textNote(n, QStringLiteral("text %1").arg(n))}, 6, c.embedded)));
+        directory.writeRows(rows, appStatePayload(Preferences()));
+        auto store = directory.open();
+
+        Note changed = *store->note(uuid(2));
+        changed.blocks.front().text = RichText(QStringLiteral("changed"), TextFont::system(14));
+        store->update(changed, true, false);
+
+        std::map<QString, QByteArray> stored;
+        for (const StoredRecord& record : RecordStore(directory.storePath()).readRecords())
+            stored[record.id] = record.payload.value_or(QByteArray());
+        EXPECT_EQ(stored.at(idText(uuid(1))) == rows[0].second, c.untouchedRowsKept);
+        EXPECT_EQ(stored.at(idText(uuid(3))) == rows[2].second, c.untouchedRowsKept);
+        const BackupManifest written = json::decode<BackupManifest>(stored.at(idText(uuid(2))));
+        EXPECT_EQ(written.notes.front().blocks.front().text.attributed().string(), QStringLiteral("changed"));
+        EXPECT_EQ(written.preferences, Preferences());
+
+        // Reopened, every note reads back as it was kept.
+        store.reset();
+        auto reopened = directory.open();
+        EXPECT_EQ(reopened->note(uuid(1))->blocks.front().text.attributed().string(), QStringLiteral("text 1"));
+        EXPECT_EQ(reopened->note(uuid(2))->blocks.front().text.attributed().string(), QStringLiteral("changed"));
+    }
 }
 
 } // namespace

@@ -197,6 +197,50 @@ TEST_F(NoteStoreTest, DockingToADeletedNoteIsDroppedOnlyInTheStoredPayload)
     EXPECT_FALSE(storedNote(storedRows(directory.storePath()).at(idText(docked.id))).docking);
 }
 
+TEST_F(NoteStoreTest, LookupsFollowNotesAddedAndRemovedInBetween)
+{
+    const Note kept = addNote(QStringLiteral("kept"));
+    const Note empty = store->create();
+    EXPECT_EQ(store->findNote(empty.id)->id, empty.id);
+    store->discardEmptyNote(empty.id); // the list keeps its length once the next note is made
+    const Note made = store->create();
+    EXPECT_EQ(store->findNote(empty.id), nullptr);
+    ASSERT_NE(store->findNote(made.id), nullptr);
+    EXPECT_EQ(store->findNote(made.id)->id, made.id);
+    EXPECT_EQ(store->findNote(kept.id)->id, kept.id);
+    EXPECT_FALSE(store->note(QUuid::createUuid()));
+}
+
+TEST_F(NoteStoreTest, AfterReopeningSavesStillFindTheNotesDockedToAChangedNote)
+{
+    Note target = addNote(QStringLiteral("target"));
+    Note blanked = addNote(QStringLiteral("blanked"));
+    for (const Note* to : {&target, &blanked}) {
+        Note docked = addNote(QStringLiteral("docked"));
+        docked.docking = NoteDock{to->id, DockEdge::Right};
+        store->update(docked, true, false);
+    }
+    store.reset();
+    store = directory.open();
+    const auto dockedTo = [&](const QUuid& id) {
+        for (const auto& [row, payload] : storedRows(directory.storePath())) {
+            const Note note = storedNote(payload);
+            if (note.docking && note.docking->targetID == id)
+                return true;
+        }
+        return false;
+    };
+    ASSERT_TRUE(dockedTo(target.id));
+    ASSERT_TRUE(dockedTo(blanked.id));
+
+    store->deleteNote(target.id);
+    blanked.blocks.front().text = RichText();
+    store->update(blanked, true, false);
+    EXPECT_FALSE(dockedTo(target.id));
+    EXPECT_FALSE(dockedTo(blanked.id));
+    EXPECT_EQ(storedRows(directory.storePath()).size(), 3u); // the blank draft lost its row
+}
+
 TEST_F(NoteStoreTest, FileLinksOfTodosNoLongerShownMoveToTheNoteShelf)
 {
     Note note = addNote(QStringLiteral("links"));

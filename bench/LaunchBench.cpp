@@ -1,0 +1,223 @@
+// Launch and quit with 1, 500 and 2,000 live notes of a generated store,
+// against a plain Qt program that opens as many empty frameless windows:
+//  - first_ms: from the start of the launch until the first window is exposed;
+//  - all_ms: until every note's window is exposed;
+//  - quit_ms: from the quit request until every window is destroyed;
+//  - rss_mb: the growth of the resident memory while the windows are open.
+// Each side is measured in the same round and reported with its ratio. Runs on
+// the platform QT_QPA_PLATFORM names (an X server shows real mapping),
+// offscreen when none is named and no display is set.
+#include "App/AppDelegate.h"
+#include "Platform/AlertPresenter.h"
+#include "Platform/QtScreenProvider.h"
+#include "StoredNotes.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSet>
+#include <QTimer>
+#include <QWidget>
+#include <QWindow>
+
+#include <functional>
+#include <map>
+
+namespace quorrin {
+namespace {
+
+QApplication& application()
+{
+    static int argc = 1;
+    static char name[] = "LaunchBench";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = [] {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        auto* made = new QApplication(argc, argv);
+        QApplication::setQuitOnLastWindowClosed(false);
+        return made;
+    }();
+    return *app;
+}
+
+class SilentAlerts final : public AlertPresenter {
+public:
+    void present(const QString&, const QString&) override {}
+};
+
+double residentMegabytes()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields[1].toDouble() * 4096 / (1024.0 * 1024.0) : 0;
+}
+
+// Counts the top-level windows that become exposed and notes when the first
+// and the `expected`-th one did.
+class ExposureWatch final : public QObject {
+public:
+    explicit ExposureWatch(int expected)
+        : m_expected(expected)
+    {
+        QCoreApplication::instance()->installEventFilter(this);
+        m_clock.start();
+    }
+    ~ExposureWatch() override { QCoreApplication::instance()->removeEventFilter(this); }
+
+    // Runs the event loop until every expected window is exposed (or a
+    // minute passed).
+    void wait()
+    {
+        QElapsedTimer limit;
+        limit.start();
+        while (!m_all && limit.elapsed() < 60000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+    }
+    double firstSeconds() const { return m_first.value_or(0); }
+    double allSeconds() const { return m_all.value_or(0); }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Expose) {
+            auto* window = qobject_cast<QWindow*>(watched);
+            if (window && window->isTopLevel() && window->isExposed() && !m_exposed.contains(window)) {
+                m_exposed.insert(window);
+                const double seconds = double(m_clock.nsecsElapsed()) / 1e9;
+                if (!m_first)
+                    m_first = seconds;
+                if (m_exposed.size() >= m_expected && !m_all)
+                    m_all = seconds;
+            }
+        }
+        return false;
+    }
+
+private:
+    int m_expected;
+    QElapsedTimer m_clock;
+    QSet<QWindow*> m_exposed;
+    std::optional<double> m_first;
+    std::optional<double> m_all;
+};
+
+struct Round {
+    double first = 0;
+    double all = 0;
+    double quit = 0;
+    double megabytes = 0;
+};
+
+Round launchApplication(const QString& directory, int notes)
+{
+    SilentAlerts alerts;
+    AppEnvironment environment;
+    environment.alerts = &alerts;
+    environment.root = directory;
+    environment.screens = std::make_shared<QtScreenProvider>();
+    bool exited = false;
+    environment.exit = [&exited](int) { exited = true; };
+
+    Round round;
+    const double before = residentMegabytes();
+    auto delegate = std::make_unique<AppDelegate>(std::move(environment));
+    {
+        ExposureWatch watch(notes);
+        QTimer::singleShot(0, delegate.get(), [&] { delegate->launch(); });
+        watch.wait();
+        round.first = watch.firstSeconds();
+        round.all = watch.allSeconds();
+    }
+    round.megabytes = residentMegabytes() - before;
+
+    QElapsedTimer clock;
+    clock.start();
+    delegate->requestQuit();
+    while (!exited && clock.elapsed() < 60000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+    delegate.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    round.quit = double(clock.nsecsElapsed()) / 1e9;
+    return round;
+}
+
+Round launchPlainWindows(int count)
+{
+    Round round;
+    const double before = residentMegabytes();
+    std::vector<std::unique_ptr<QWidget>> windows;
+    {
+        ExposureWatch watch(count);
+        QTimer::singleShot(0, [&] {
+            for (int index = 0; index < count; ++index) {
+                auto window = std::make_unique<QWidget>(nullptr, Qt::Tool | Qt::FramelessWindowHint);
+                window->setGeometry(20 + index % 900, 20 + index % 400, 310, 330);
+                window->show();
+                windows.push_back(std::move(window));
+            }
+        });
+        watch.wait();
+        round.first = watch.firstSeconds();
+        round.all = watch.allSeconds();
+    }
+    round.megabytes = residentMegabytes() - before;
+    QElapsedTimer clock;
+    clock.start();
+    windows.clear();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    round.quit = double(clock.nsecsElapsed()) / 1e9;
+    return round;
+}
+
+const QString& sampleDirectory(int notes)
+{
+    static std::map<int, QString> directories;
+    auto found = directories.find(notes);
+    if (found == directories.end()) {
+        bench::StoreShape shape;
+        shape.notes = notes;
+        found = directories.emplace(notes, bench::storedNotesDirectory(bench::realisticNotes(shape))).first;
+    }
+    return found->second;
+}
+
+void BM_Launch(benchmark::State& state)
+{
+    application();
+    const int notes = int(state.range(0));
+    const QString& directory = sampleDirectory(notes);
+    std::vector<Round> app;
+    std::vector<Round> plain;
+    for (auto _ : state) {
+        app.push_back(launchApplication(directory, notes));
+        plain.push_back(launchPlainWindows(notes));
+        state.SetIterationTime(app.back().all);
+    }
+    // Medians of each figure.
+    const auto median = [](std::vector<Round> rounds, double Round::*field) {
+        std::sort(rounds.begin(), rounds.end(), [&](const Round& a, const Round& b) { return a.*field < b.*field; });
+        return rounds[rounds.size() / 2].*field;
+    };
+    const auto put = [&](const char* name, double Round::*field, double scale) {
+        const double mine = median(app, field);
+        const double theirs = median(plain, field);
+        state.counters[std::string(name)] = mine * scale;
+        state.counters[std::string("plain_") + name] = theirs * scale;
+        state.counters[std::string(name) + "_ratio"] = theirs > 0 ? mine / theirs : 0;
+    };
+    put("first_ms", &Round::first, 1000);
+    put("all_ms", &Round::all, 1000);
+    put("quit_ms", &Round::quit, 1000);
+    put("rss_mb", &Round::megabytes, 1);
+}
+
+BENCHMARK(BM_Launch)->ArgName("notes")->Arg(1)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Launch)->ArgName("notes")->Arg(500)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Launch)->ArgName("notes")->Arg(2000)->Iterations(2)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+} // namespace
+} // namespace quorrin

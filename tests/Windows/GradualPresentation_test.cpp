@@ -1,0 +1,86 @@
+#include "Windows/GradualPresentation.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+
+namespace quorrin {
+namespace {
+
+Note noteAt(double x, double y)
+{
+    Note note;
+    note.frame = WindowFrame{x, y, 200, 150};
+    return note;
+}
+
+TEST(PresentationOrderTest, ShownNotesOnTheScreensComeFirstInStoreOrder)
+{
+    Note offLeft = noteAt(-900, 10);
+    Note first = noteAt(10, 10);
+    Note hidden = noteAt(20, 20);
+    hidden.isHidden = true;
+    Note deleted = noteAt(30, 30);
+    deleted.deletedAt = Date{1};
+    Note collapsedOff = noteAt(100, 1100); // its full frame would not reach the screen either
+    collapsedOff.isCollapsed = true;
+    Note second = noteAt(1500, 900); // partly on the second screen
+    const QList<QRectF> screens{QRectF(0, 0, 1000, 800), QRectF(1000, 0, 1000, 1000)};
+
+    EXPECT_EQ(presentationOrder({offLeft, first, hidden, deleted, collapsedOff, second}, screens),
+              (std::vector<QUuid>{first.id, second.id, offLeft.id, collapsedOff.id}));
+    EXPECT_EQ(presentationOrder({first, second}, {}), (std::vector<QUuid>{first.id, second.id}));
+}
+
+std::vector<QUuid> ids(size_t count)
+{
+    std::vector<QUuid> result(count);
+    for (QUuid& id : result)
+        id = QUuid::createUuid();
+    return result;
+}
+
+TEST(GradualPresentationTest, AShortListIsDoneAtOnce)
+{
+    const std::vector<QUuid> notes = ids(GradualPresentation::immediateLimit);
+    std::vector<QUuid> made;
+    int finished = 0;
+    GradualPresentation presentation(notes, [&](const QUuid& id) { made.push_back(id); }, [&] { ++finished; });
+    presentation.start();
+    EXPECT_EQ(made, notes);
+    EXPECT_EQ(finished, 1);
+    EXPECT_FALSE(presentation.isRunning());
+}
+
+TEST(GradualPresentationTest, ALongListShowsOneWindowThenTheRestOnLaterTurns)
+{
+    const std::vector<QUuid> notes = ids(GradualPresentation::immediateLimit + 30);
+    std::vector<QUuid> made;
+    int finished = 0;
+    GradualPresentation presentation(notes, [&](const QUuid& id) { made.push_back(id); }, [&] { ++finished; });
+    presentation.start();
+    EXPECT_EQ(made.size(), 1u);
+    EXPECT_TRUE(presentation.isRunning());
+    for (int turn = 0; turn < 1000 && presentation.isRunning(); ++turn)
+        QCoreApplication::processEvents();
+    EXPECT_EQ(made, notes);
+    EXPECT_EQ(finished, 1);
+}
+
+TEST(GradualPresentationTest, CancellingStopsWithoutFinishing)
+{
+    const std::vector<QUuid> notes = ids(GradualPresentation::immediateLimit + 30);
+    size_t made = 0;
+    int finished = 0;
+    GradualPresentation presentation(notes, [&](const QUuid&) { ++made; }, [&] { ++finished; });
+    presentation.start();
+    presentation.cancel();
+    for (int turn = 0; turn < 10; ++turn)
+        QCoreApplication::processEvents();
+    EXPECT_EQ(made, 1u);
+    EXPECT_EQ(finished, 0);
+    EXPECT_FALSE(presentation.isRunning());
+}
+
+} // namespace
+} // namespace quorrin
