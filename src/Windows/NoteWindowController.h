@@ -86,6 +86,8 @@ public:
     HandCursorButton* layerButton() const { return m_layerButton; }
     HandCursorButton* collapseButton() const { return m_collapse; }
     HandCursorButton* menuButton() const { return m_menuButton; }
+    // The close button in the strip above the header.
+    HandCursorButton* closeButton() const { return m_closeButton; }
 
     // --- set from outside
     // The workspace that attached the window, or none. The workspace clears
@@ -184,6 +186,7 @@ public:
 private:
     void buildPanel();
     void buildHeader();
+    void buildCloseButton();
     void layoutScrollHint();
     void applyCollapsedLayout(const Note& note);
     void titleEditingChanged();
@@ -228,6 +231,7 @@ private:
     HandCursorButton* m_layerButton = nullptr;
     HandCursorButton* m_collapse = nullptr;
     HandCursorButton* m_menuButton = nullptr;
+    HandCursorButton* m_closeButton = nullptr;
     BlockEditor* m_editor = nullptr;
 
     std::unique_ptr<NoteFormatPanel> m_formatPanel;
