@@ -143,6 +143,10 @@ QPainterPath path(NoteSymbol symbol, const QRectF& box, double lineWidth)
         s.polyline({{0.3, 0.5}, {0.7, 0.5}});
         s.polyline({{0.3, 0.68}, {0.56, 0.68}});
         break;
+    case NoteSymbol::XMark:
+        s.polyline({{0.2, 0.2}, {0.8, 0.8}});
+        s.polyline({{0.8, 0.2}, {0.2, 0.8}});
+        break;
     }
     return s.outline(lineWidth);
 }

@@ -14,6 +14,7 @@ enum class NoteSymbol {
     RectangleCompressVertical, // expanded note: collapse
     Ellipsis,                  // note menu
     NoteText,                  // the application in the status area
+    XMark,                     // close the note window
 };
 
 namespace NoteIcons {

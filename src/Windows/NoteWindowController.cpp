@@ -173,6 +173,7 @@ void NoteWindowController::buildPanel()
             self->trackWindowDrag(event);
     };
     m_background->installEventFilter(this);
+    buildCloseButton();
 
     auto* content = new QVBoxLayout(m_background);
     content->setContentsMargins(0, int(notewindow::titleBarHeight), 0, 0);
@@ -212,6 +213,20 @@ void NoteWindowController::buildPanel()
     }
     m_panel->setFocusProxy(m_editor->textView());
     m_editor->textView()->installEventFilter(this);
+}
+
+void NoteWindowController::buildCloseButton()
+{
+    // A frameless window has no title bar button of the window manager's:
+    // this one runs the same close rule as Ctrl+W.
+    m_closeButton = new HandCursorButton(m_background);
+    m_closeButton->setGeometry(notewindow::closeButtonGeometry);
+    m_closeButton->setIcon(NoteIcons::icon(NoteSymbol::XMark));
+    m_closeButton->setIconSize(QSize(9, 9));
+    m_closeButton->setTintColor(SystemColor::secondaryLabel());
+    m_closeButton->setToolTip(QStringLiteral("关闭"));
+    m_closeButton->setAccessibleName(QStringLiteral("关闭"));
+    connect(m_closeButton, &QAbstractButton::clicked, this, &NoteWindowController::performClose);
 }
 
 void NoteWindowController::buildHeader()

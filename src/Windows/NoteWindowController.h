@@ -88,6 +88,8 @@ public:
     HandCursorButton* layerButton() const { return m_layerButton; }
     HandCursorButton* collapseButton() const { return m_collapse; }
     HandCursorButton* menuButton() const { return m_menuButton; }
+    // The close button in the strip above the header.
+    HandCursorButton* closeButton() const { return m_closeButton; }
 
     // --- set from outside
     // The workspace that attached the window, or none. The workspace clears
@@ -192,6 +194,7 @@ public:
 private:
     void buildPanel();
     void buildHeader();
+    void buildCloseButton();
     void layoutScrollHint();
     void applyCollapsedLayout(const Note& note);
     void titleEditingChanged();
@@ -238,6 +241,7 @@ private:
     HandCursorButton* m_layerButton = nullptr;
     HandCursorButton* m_collapse = nullptr;
     HandCursorButton* m_menuButton = nullptr;
+    HandCursorButton* m_closeButton = nullptr;
     BlockEditor* m_editor = nullptr;
 
     std::unique_ptr<FormatPanel> m_formatPanel;

@@ -8,6 +8,7 @@
 #include "Widgets/NoteIcons.h"
 
 #include <QColor>
+#include <QRect>
 #include <QSize>
 #include <QString>
 #include <QWidget>
@@ -17,6 +18,9 @@ namespace quorrin::notewindow {
 inline constexpr double titleBarHeight = 23;  // the transparent strip above the header
 inline constexpr double headerHeight = 28;
 inline constexpr QSize headerButtonSize{26, 28};
+// The close button sits at the leading end of the strip above the header,
+// clear of the 4 pt resize margins.
+inline constexpr QRect closeButtonGeometry{8, 4, 16, 16};
 inline constexpr double minimumWidth = 250;
 inline constexpr double minimumExpandedHeight = 160;
 inline constexpr int collapseDurationMs = 200;

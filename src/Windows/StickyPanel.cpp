@@ -40,8 +40,14 @@ bool StickyPanel::event(QEvent* event)
 {
     switch (event->type()) {
     case QEvent::WinIdChange:
+        watchWindow();
+        break;
     case QEvent::Show:
         watchWindow();
+        // Shown before the native window is mapped, so the request goes with
+        // the window's first state; a window manager drops it on every hide.
+        if (QWindow* handle = windowHandle(); handle && requestBehaviour)
+            requestBehaviour(*handle, X11WindowBehaviour::note);
         break;
     case QEvent::Move:
     case QEvent::ScreenChangeInternal: {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Platform/X11WindowBehaviour.h"
+
 #include <QUuid>
 #include <QWidget>
 
@@ -13,7 +15,9 @@ namespace quorrin {
 // The top-level window of a note: frameless, a tool window (no taskbar
 // entry), transparent around the painted paper. Its frame is set in model
 // coordinates and is never pulled back onto a screen: a note may sit partly
-// off-screen. Escape neither closes it nor beeps.
+// off-screen. Escape neither closes it nor beeps. Every time it is shown it
+// asks the window manager to keep it on all desktops and out of the task bar,
+// pagers and window cycling.
 class StickyPanel : public QWidget {
     Q_OBJECT
 
@@ -34,6 +38,9 @@ public:
     // within the call) the default handling runs.
     std::optional<QUuid> noteID;
     ServerEventHandler onServerEvent;
+
+    // Requests window behaviours from the window system; tests replace it.
+    std::function<bool(QWindow&, const WindowBehaviour&)> requestBehaviour = X11WindowBehaviour::apply;
 
     // The window frame in model coordinates (origin bottom left, y up).
     QRectF frame() const;

@@ -135,7 +135,8 @@ TEST(NoteIcons, EverySymbolDrawsInsideItsBox)
     const QRectF box(0, 0, 15, 15);
     for (NoteSymbol symbol : {NoteSymbol::ArrowUpToLine, NoteSymbol::ArrowDownToLine,
                               NoteSymbol::RectangleExpandVertical,
-                              NoteSymbol::RectangleCompressVertical, NoteSymbol::Ellipsis, NoteSymbol::NoteText}) {
+                              NoteSymbol::RectangleCompressVertical, NoteSymbol::Ellipsis, NoteSymbol::NoteText,
+                              NoteSymbol::XMark}) {
         const QPainterPath path = NoteIcons::path(symbol, box, 1.5);
         EXPECT_FALSE(path.isEmpty());
         EXPECT_TRUE(box.adjusted(-0.75, -0.75, 0.75, 0.75).contains(path.boundingRect()));

@@ -5,6 +5,7 @@
 #include "Persistence/StoreFixtures.h"
 #include "Widgets/HandCursorButton.h"
 #include "Windows/NoteBackground.h"
+#include "Windows/NoteHeader.h"
 #include "Windows/StickyPanel.h"
 #include "Windows/TitleTextField.h"
 #include "Windows/WindowGeometry.h"
@@ -389,6 +390,38 @@ TEST_F(NoteWindowControllerTest, TheCloseCommandIsCtrlW)
     QTest::keyClick(controller->panel()->windowHandle(), Qt::Key_W, Qt::ControlModifier);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !controller->panel()->isVisible(); }, 2000));
     EXPECT_TRUE(store->note(note.id)->isHidden);
+}
+
+TEST_F(NoteWindowControllerTest, TheCloseButtonAboveTheHeaderRunsTheCloseRule)
+{
+    for (const bool failing : {false, true}) {
+        SCOPED_TRACE(failing);
+        SetUp();
+        errors = 0;
+        const Note note = addNote(noteWithText(QStringLiteral("text")));
+        auto controller = open(note);
+        FakeHost host;
+        controller->setWorkspace(&host);
+        controller->panel()->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(controller->panel()));
+        if (failing)
+            breakSaving();
+
+        HandCursorButton* button = controller->closeButton();
+        ASSERT_TRUE(button);
+        const QPoint inPanel = button->mapTo(controller->panel(), button->rect().center());
+        // In the strip above the header, where every other press drags the window.
+        EXPECT_LT(button->mapTo(controller->background(), QPoint(0, button->height())).y(),
+                  controller->header()->mapTo(controller->background(), QPoint(0, 0)).y());
+        QTest::mouseClick(controller->panel()->windowHandle(), Qt::LeftButton, {}, inPanel);
+        QCoreApplication::processEvents();
+
+        EXPECT_FALSE(host.calls.contains(QStringLiteral("beginMove")));
+        EXPECT_EQ(controller->panel()->isVisible(), failing);
+        EXPECT_EQ(store->note(note.id)->isHidden, !failing);
+        EXPECT_EQ(errors, failing ? 1 : 0);
+        QDir(directory.file(NoteStore::preferencesFileName)).removeRecursively();
+    }
 }
 
 TEST_F(NoteWindowControllerTest, QuittingTheApplicationNeverRunsTheCloseRule)

@@ -98,6 +98,23 @@ TEST(StickyPanel, EscapeDoesNotClose)
     EXPECT_EQ(panel.windowFlags() & Qt::WindowType_Mask, Qt::Tool);
 }
 
+TEST(StickyPanel, AsksForTheNoteBehavioursEachTimeBeforeItIsMapped)
+{
+    StickyPanel panel;
+    QList<WindowBehaviour> requests;
+    QList<bool> mapped;
+    panel.requestBehaviour = [&](QWindow& window, const WindowBehaviour& behaviour) {
+        requests << behaviour;
+        mapped << window.isVisible();
+        return true;
+    };
+    panel.show();
+    panel.hide(); // a window manager forgets the states of a withdrawn window
+    panel.show();
+    EXPECT_EQ(requests, (QList<WindowBehaviour>{X11WindowBehaviour::note, X11WindowBehaviour::note}));
+    EXPECT_EQ(mapped, (QList<bool>{false, false}));
+}
+
 TEST(StickyPanel, FrameRoundTripsInModelCoordinatesEvenOffScreen)
 {
     StickyPanel panel;

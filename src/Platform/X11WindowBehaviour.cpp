@@ -1,0 +1,154 @@
+#include "Platform/X11WindowBehaviour.h"
+
+#include <QGuiApplication>
+#include <QWindow>
+
+#ifdef QUORRIN_HAVE_XCB
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <memory>
+#endif
+
+namespace quorrin::X11WindowBehaviour {
+
+QList<QByteArray> stateAtomNames(const WindowBehaviour& behaviour)
+{
+    QList<QByteArray> names;
+    if (behaviour.joinsAllDesktops)
+        names.append(QByteArrayLiteral("_NET_WM_STATE_STICKY"));
+    if (behaviour.skipsTaskbar)
+        names.append(QByteArrayLiteral("_NET_WM_STATE_SKIP_TASKBAR"));
+    if (behaviour.skipsPager)
+        names.append(QByteArrayLiteral("_NET_WM_STATE_SKIP_PAGER"));
+    return names;
+}
+
+QList<std::uint32_t> mergedStates(const QList<std::uint32_t>& existing,
+                                  const QList<std::uint32_t>& requested)
+{
+    QList<std::uint32_t> merged = existing;
+    for (std::uint32_t state : requested) {
+        if (!merged.contains(state))
+            merged.append(state);
+    }
+    return merged;
+}
+
+#ifdef QUORRIN_HAVE_XCB
+
+namespace {
+
+struct FreeDeleter {
+    void operator()(void* pointer) const { std::free(pointer); }
+};
+template <typename T>
+using Reply = std::unique_ptr<T, FreeDeleter>;
+
+xcb_connection_t* connection()
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        return nullptr;
+    auto* x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->connection() : nullptr;
+}
+
+xcb_atom_t atom(xcb_connection_t* c, const QByteArray& name)
+{
+    Reply<xcb_intern_atom_reply_t> reply(
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, std::uint16_t(name.size()), name.constData()), nullptr));
+    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+}
+
+QList<std::uint32_t> currentStates(xcb_connection_t* c, xcb_window_t window, xcb_atom_t stateAtom)
+{
+    QList<std::uint32_t> states;
+    Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+        c, xcb_get_property(c, 0, window, stateAtom, XCB_ATOM_ATOM, 0, 1024), nullptr));
+    if (reply && reply->format == 32 && reply->type == XCB_ATOM_ATOM) {
+        const auto* data = static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
+        const int count = xcb_get_property_value_length(reply.get()) / int(sizeof(std::uint32_t));
+        for (int i = 0; i < count; ++i)
+            states.append(data[i]);
+    }
+    return states;
+}
+
+xcb_window_t rootOf(xcb_connection_t* c)
+{
+    return xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+}
+
+void sendToWindowManager(xcb_connection_t* c, xcb_window_t window, xcb_atom_t type,
+                         const std::uint32_t (&data)[5])
+{
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = window;
+    message.type = type;
+    for (int i = 0; i < 5; ++i)
+        message.data.data32[i] = data[i];
+    xcb_send_event(c, 0, rootOf(c),
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&message));
+}
+
+} // namespace
+
+bool isAvailable()
+{
+    return connection() != nullptr;
+}
+
+bool apply(QWindow& window, const WindowBehaviour& behaviour)
+{
+    xcb_connection_t* c = connection();
+    if (!c || !window.handle())
+        return false;
+    const auto id = xcb_window_t(window.winId());
+    const xcb_atom_t stateAtom = atom(c, QByteArrayLiteral("_NET_WM_STATE"));
+    const xcb_atom_t desktopAtom = atom(c, QByteArrayLiteral("_NET_WM_DESKTOP"));
+    QList<std::uint32_t> requested;
+    for (const QByteArray& name : stateAtomNames(behaviour))
+        requested.append(atom(c, name));
+
+    if (!window.isVisible()) {
+        // Not mapped yet: the window manager reads the properties when it
+        // manages the window.
+        const QList<std::uint32_t> states = mergedStates(currentStates(c, id, stateAtom), requested);
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, stateAtom, XCB_ATOM_ATOM, 32,
+                            std::uint32_t(states.size()), states.constData());
+        if (behaviour.joinsAllDesktops)
+            xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, desktopAtom, XCB_ATOM_CARDINAL, 32, 1,
+                                &allDesktops);
+    } else {
+        // Mapped: the window manager owns the properties; ask it. One message
+        // carries two states; the source is a normal application (1).
+        constexpr std::uint32_t add = 1;
+        for (qsizetype i = 0; i < requested.size(); i += 2) {
+            const std::uint32_t second = i + 1 < requested.size() ? requested[i + 1] : 0;
+            sendToWindowManager(c, id, stateAtom, {add, requested[i], second, 1, 0});
+        }
+        if (behaviour.joinsAllDesktops)
+            sendToWindowManager(c, id, desktopAtom, {allDesktops, 1, 0, 0, 0});
+    }
+    xcb_flush(c);
+    return true;
+}
+
+#else
+
+bool isAvailable()
+{
+    return false;
+}
+
+bool apply(QWindow&, const WindowBehaviour&)
+{
+    return false;
+}
+
+#endif
+
+} // namespace quorrin::X11WindowBehaviour

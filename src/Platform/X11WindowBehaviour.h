@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+
+#include <cstdint>
+
+class QWindow;
+
+namespace quorrin {
+
+// How a window behaves towards the desktop beyond its stacking level.
+struct WindowBehaviour {
+    bool joinsAllDesktops = false; // shown on every virtual desktop, stays put when they switch
+    bool skipsTaskbar = false;     // no task bar entry
+    bool skipsPager = false;       // left out of pagers and window cycling
+
+    friend bool operator==(const WindowBehaviour&, const WindowBehaviour&) = default;
+};
+
+// Asks an X11 window manager for window behaviours through the EWMH window
+// state (on Qt's own X connection). Off X11 (offscreen, Wayland) it does
+// nothing: the behaviours are requests to a window manager, not something
+// the application can enforce itself.
+namespace X11WindowBehaviour {
+
+// What every note window asks for.
+inline constexpr WindowBehaviour note{true, true, true};
+
+// The _NET_WM_STATE atom names that request the behaviour, in a fixed order.
+QList<QByteArray> stateAtomNames(const WindowBehaviour& behaviour);
+
+// The desktop a window joining all desktops names (_NET_WM_DESKTOP).
+inline constexpr std::uint32_t allDesktops = 0xFFFFFFFF;
+
+// `existing` window states with each of `requested` added once, keeping the
+// states the toolkit or the user put there.
+QList<std::uint32_t> mergedStates(const QList<std::uint32_t>& existing,
+                                  const QList<std::uint32_t>& requested);
+
+// Whether the application runs on an X11 connection it can reach.
+bool isAvailable();
+
+// Requests the behaviour for a top-level window: written into the window's
+// properties before it is mapped (the toolkit merges its own states into
+// them), sent to the window manager as client messages once it is mapped.
+// Returns false, having done nothing, off X11 or without a native window.
+bool apply(QWindow& window, const WindowBehaviour& behaviour);
+
+} // namespace X11WindowBehaviour
+
+} // namespace quorrin
