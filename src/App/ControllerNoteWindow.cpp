@@ -3,6 +3,7 @@
 #include "Editor/BlockEditor.h"
 #include "Editor/BlockTextView.h"
 #include "Persistence/NoteStore.h"
+#include "Platform/AttentionRequest.h"
 #include "Platform/WindowLevel.h"
 #include "Windows/NoteHeader.h"
 #include "Windows/StickyPanel.h"
@@ -59,9 +60,10 @@ void ControllerNoteWindow::commitPendingInput()
     m_controller->commitPendingInput();
 }
 
-void ControllerNoteWindow::requestAttention()
+void ControllerNoteWindow::setDemandsAttention(bool demands)
 {
-    QApplication::alert(m_controller->panel());
+    if (QWidget* panel = m_controller->panel())
+        quorrin::setDemandsAttention(*panel, demands);
 }
 
 void ControllerNoteWindow::restoreSavedFrame()
