@@ -5,6 +5,7 @@
 #include "Persistence/NoteStore.h"
 #include "Platform/AttentionRequest.h"
 #include "Platform/WindowLevel.h"
+#include "Windows/NoteBackground.h"
 #include "Windows/NoteHeader.h"
 #include "Windows/StickyPanel.h"
 #include "Windows/WindowGeometry.h"
@@ -14,9 +15,6 @@
 namespace quorrin {
 
 namespace {
-
-constexpr int minimumWidth = 250;
-constexpr int minimumExpandedHeight = 160;
 
 void applyLevelTo(QWidget* window, int level)
 {
@@ -141,8 +139,18 @@ NoteWindowHost* ControllerNoteWindow::host() const
 void ControllerNoteWindow::setHost(NoteWindowHost* host)
 {
     m_controller->setWorkspace(host);
-    if (StickyPanel* panel = m_controller->panel())
-        panel->noteID = host ? std::optional<QUuid>(noteID()) : std::nullopt;
+    StickyPanel* panel = m_controller->panel();
+    if (!panel)
+        return;
+    panel->noteID = host ? std::optional<QUuid>(noteID()) : std::nullopt;
+    if (!host) {
+        panel->onServerEvent = nullptr;
+        return;
+    }
+    const QUuid id = noteID();
+    panel->onServerEvent = [host, id](StickyPanel::ServerEvent, const std::function<void()>& dispatch) {
+        host->handleServerGeometryEvent(id, dispatch);
+    };
 }
 
 QRectF ControllerNoteWindow::frame() const
@@ -155,11 +163,14 @@ void ControllerNoteWindow::applyFrame(const QRectF& frame)
 {
     StickyPanel* panel = m_controller->panel();
     const std::optional<Note> note = m_controller->store().note(noteID());
-    if (!panel || !note || panel->frame() == frame)
+    // The window stands at whole pixels: a frame within one of it is where
+    // the window already is.
+    if (!panel || !note || WindowGeometry::sameFrame(panel->frame(), frame, WindowGeometry::pixelTolerance(backingScale())))
         return;
     m_controller->updatingFrame = true;
-    panel->setMinimumSize(minimumWidth,
-                          int(note->isCollapsed ? WindowGeometry::collapsedHeight : minimumExpandedHeight));
+    panel->setMinimumSize(int(WindowGeometry::minimumWidth),
+                          int(note->isCollapsed ? WindowGeometry::collapsedHeight
+                                                : WindowGeometry::minimumExpandedHeight));
     panel->setFrame(frame);
     m_controller->updatingFrame = false;
 }
@@ -173,6 +184,17 @@ bool ControllerNoteWindow::isVisible() const
 {
     const StickyPanel* panel = m_controller->panel();
     return panel && panel->isVisible();
+}
+
+bool ControllerNoteWindow::isUserResizing() const
+{
+    return m_controller->userIsResizing;
+}
+
+double ControllerNoteWindow::backingScale() const
+{
+    const StickyPanel* panel = m_controller->panel();
+    return panel ? panel->devicePixelRatioF() : 1.0;
 }
 
 int ControllerNoteWindow::level() const
@@ -229,6 +251,35 @@ void ControllerNoteWindow::setRole(bool secondary, bool primary)
 void ControllerNoteWindow::refresh()
 {
     m_controller->refresh();
+}
+
+void ControllerNoteWindow::setSnapFeedback(std::optional<DockEdge> edge, double strength)
+{
+    if (NoteBackground* background = m_controller->background()) {
+        background->setSnapEdge(edge);
+        background->setSnapStrength(strength);
+    }
+}
+
+void ControllerNoteWindow::setLinkParent(WorkspaceWindow* parent)
+{
+    // A docked window stays directly above the window it docks to.
+    StickyPanel* panel = m_controller->panel();
+    if (parent && panel && panel->isVisible())
+        panel->raise();
+}
+
+void ControllerNoteWindow::collapseTextSelection()
+{
+    BlockEditor* text = editor();
+    BlockTextView* view = text ? text->textView() : nullptr;
+    if (!view)
+        return;
+    QTextCursor cursor = view->textCursor();
+    if (!cursor.hasSelection())
+        return;
+    cursor.setPosition(cursor.selectionEnd());
+    view->setTextCursor(cursor);
 }
 
 } // namespace quorrin

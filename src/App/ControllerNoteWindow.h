@@ -49,6 +49,8 @@ public:
     void applyFrame(const QRectF& frame) override;
     void saveFrame() override;
     bool isVisible() const override;
+    bool isUserResizing() const override;
+    double backingScale() const override;
     int level() const override;
     void setLevel(int level) override;
     void setPanelLevels(int formatPanelLevel, int reminderPanelLevel) override;
@@ -58,6 +60,9 @@ public:
     void makeKeyAndFocusText() override;
     void setRole(bool secondary, bool primary) override;
     void refresh() override;
+    void setSnapFeedback(std::optional<DockEdge> edge, double strength) override;
+    void setLinkParent(WorkspaceWindow* parent) override;
+    void collapseTextSelection() override;
 
 private:
     std::unique_ptr<NoteWindowController> m_controller;

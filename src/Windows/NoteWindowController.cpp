@@ -249,10 +249,31 @@ bool NoteWindowController::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_background && event->type() == QEvent::Resize)
         layoutScrollHint();
-    if (watched == m_panel.get() && event->type() == QEvent::Move)
-        windowDidMove();
-    if (watched == m_panel.get() && event->type() == QEvent::Resize)
-        windowDidResize();
+    if (watched == m_panel.get()) {
+        switch (event->type()) {
+        case QEvent::Move:
+            windowDidMove(event->spontaneous());
+            break;
+        case QEvent::Resize:
+            windowDidResize(event->spontaneous());
+            break;
+        case QEvent::WindowActivate:
+            windowDidBecomeKey();
+            break;
+        case QEvent::WindowDeactivate:
+            windowDidResignKey();
+            break;
+        case QEvent::Hide:
+            // A drag or resize whose window goes away ends as a cancel.
+            if (m_pointer.isActive()) {
+                m_pointer.stop();
+                pointerCancelled();
+            }
+            break;
+        default:
+            break;
+        }
+    }
     return QObject::eventFilter(watched, event);
 }
 

@@ -199,8 +199,14 @@ private:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     // --- geometry hooks
-    void windowDidMove();
-    void windowDidResize();
+    // Window hooks; `fromServer` when the window system made the change.
+    void windowWillMove();
+    void windowDidMove(bool fromServer);
+    void windowDidResize(bool fromServer);
+    void windowDidBecomeKey();
+    void windowDidResignKey();
+    // One device pixel of the window's screen, in points.
+    double pixelTolerance() const;
     void pointerMoved(QPointF point);
     void pointerReleased(QPointF point);
     void pointerCancelled();

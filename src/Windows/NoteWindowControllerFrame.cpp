@@ -116,9 +116,13 @@ void NoteWindowController::trackWindowDrag(QMouseEvent* event)
     hideTitleFormatPanel();
     settleFrameAnimation();
     const QPointF start = WindowDragCoordinates::screenPoint(*event);
-    m_drag = DragSession{m_panel->frame(), start};
-    if (m_workspace)
+    if (m_workspace) {
         m_workspace->beginMove(m_noteID, start, false, qint64(event->timestamp()));
+        // A refused move, or one the window manager runs, is not ours to follow.
+        if (m_workspace->movingNote() != m_noteID || m_workspace->isNativeMove())
+            return;
+    }
+    m_drag = DragSession{m_panel->frame(), start};
     m_pointer.start(event->timestamp());
 }
 
@@ -128,10 +132,17 @@ void NoteWindowController::trackUserResize(QMouseEvent* event, Qt::Edges edges)
         return;
     hideFormatBar();
     settleFrameAnimation();
+    if (m_workspace && m_workspace->movingNote() && !m_workspace->isNativeMove())
+        return; // a managed drag is running
     if (m_workspace)
         m_workspace->finishMove();
     userIsResizing = true;
     m_resize = ResizeSession{m_panel->frame(), WindowDragCoordinates::screenPoint(*event), edges};
+    if (m_workspace) {
+        // The window and its group are resized by the user, not put back.
+        m_workspace->removeManagedMoves(m_workspace->component(m_noteID));
+        m_workspace->beginUserResize(m_noteID, m_panel->frame());
+    }
     QGuiApplication::setOverrideCursor(QCursor(WindowFrameTracking::resizeCursor(edges)));
     m_pointer.start(event->timestamp());
 }
@@ -139,7 +150,12 @@ void NoteWindowController::trackUserResize(QMouseEvent* event, Qt::Edges edges)
 void NoteWindowController::pointerMoved(QPointF point)
 {
     if (m_drag) {
-        m_panel->setFrame(WindowFrameTracking::movedFrame(m_drag->startFrame, m_drag->startPoint, point));
+        const QRectF proposed = WindowFrameTracking::movedFrame(m_drag->startFrame, m_drag->startPoint, point);
+        // The workspace moves the window with the notes docked to it.
+        if (m_workspace)
+            m_workspace->updateMove(m_noteID, proposed, point);
+        else
+            m_panel->setFrame(proposed);
     } else if (m_resize) {
         const QSizeF minimum(m_panel->minimumSize());
         m_panel->setFrame(WindowFrameTracking::resizedFrame(m_resize->startFrame, m_resize->edges,
@@ -149,6 +165,13 @@ void NoteWindowController::pointerMoved(QPointF point)
 
 void NoteWindowController::pointerReleased(QPointF point)
 {
+    if (m_drag && m_workspace) {
+        const QRectF start = m_drag->startFrame;
+        m_drag.reset();
+        m_workspace->updateMove(m_noteID, start, point);
+        m_workspace->finishMove();
+        return;
+    }
     pointerMoved(point);
     if (m_drag)
         finishWindowDrag();
@@ -167,6 +190,11 @@ void NoteWindowController::pointerCancelled()
 void NoteWindowController::finishWindowDrag()
 {
     m_drag.reset();
+    if (m_workspace) {
+        // The workspace records where the group went.
+        m_workspace->finishMove();
+        return;
+    }
     saveFrame();
     if (m_workspace) {
         m_workspace->geometryChanged(m_noteID, false);
@@ -178,11 +206,13 @@ void NoteWindowController::cancelWindowDrag()
 {
     const QRectF start = m_drag->startFrame;
     m_drag.reset();
+    if (m_workspace) {
+        m_workspace->cancelMove();
+        return;
+    }
     updatingFrame = true;
     m_panel->setFrame(start);
     updatingFrame = false;
-    if (m_workspace)
-        m_workspace->finishMove();
 }
 
 void NoteWindowController::finishUserResize()
@@ -193,6 +223,10 @@ void NoteWindowController::finishUserResize()
         return;
     userIsResizing = false;
     saveFrame();
+    if (m_workspace) {
+        m_workspace->finishUserResize(m_noteID);
+        m_workspace->addManagedMoves(m_workspace->component(m_noteID));
+    }
 }
 
 void NoteWindowController::endPointerSessions()
@@ -213,30 +247,75 @@ void NoteWindowController::settleFrameAnimation()
         m_frameAnimation->setCurrentTime(m_frameAnimation->totalDuration());
 }
 
-void NoteWindowController::windowDidMove()
+double NoteWindowController::pixelTolerance() const
 {
-    if (updatingFrame || m_drag)
+    return WindowGeometry::pixelTolerance(m_panel ? m_panel->devicePixelRatioF() : 1.0);
+}
+
+void NoteWindowController::windowWillMove()
+{
+    // The window manager starts moving the window (a drag it runs itself):
+    // the workspace follows it with the notes docked to it.
+    if (!m_workspace || m_drag || m_resize || m_workspace->movingNote()
+        || m_workspace->isMovingFollower(m_noteID) || !QGuiApplication::mouseButtons().testFlag(Qt::LeftButton))
+        return;
+    m_workspace->beginMove(m_noteID, std::nullopt, true, std::nullopt);
+}
+
+void NoteWindowController::windowDidMove(bool fromServer)
+{
+    if (updatingFrame || m_drag || (m_workspace && m_workspace->isApplyingFrames()))
+        return;
+    if (fromServer && m_workspace) {
+        if (m_workspace->reconcileServerMove(m_noteID))
+            return;
+        windowWillMove();
+    }
+    if (m_workspace && (m_workspace->isMovingFollower(m_noteID) || m_workspace->movingNote() == m_noteID))
         return;
     const std::optional<Note> note = m_store.note(m_noteID);
+    // Windows stand at whole pixels: within one of the stored frame is there.
     if (!note || !m_panel
-        || m_panel->frame() == WindowFrameTracking::displayedFrame(note->frame, note->isCollapsed))
+        || WindowGeometry::sameFrame(m_panel->frame(), WindowFrameTracking::displayedFrame(note->frame, note->isCollapsed),
+                                     pixelTolerance()))
         return;
     saveFrame();
     if (m_workspace)
         m_workspace->geometryChanged(m_noteID, false);
 }
 
-void NoteWindowController::windowDidResize()
+void NoteWindowController::windowDidResize(bool fromServer)
 {
-    if (updatingFrame)
+    if (updatingFrame || (m_workspace && (m_workspace->isApplyingFrames() || m_workspace->isMovingFollower(m_noteID))))
         return;
     if (m_editor && m_editor->updateFormatBarPosition)
         m_editor->updateFormatBarPosition();
-    if (m_drag && !userIsResizing)
+    if (fromServer && m_workspace && m_workspace->reconcileServerMove(m_noteID))
+        return;
+    // During a move the workspace lays the group out when it ends.
+    if ((m_drag || (m_workspace && m_workspace->movingNote())) && !userIsResizing)
         return;
     saveFrame();
     if (m_workspace)
         m_workspace->geometryChanged(m_noteID, true);
+}
+
+void NoteWindowController::windowDidBecomeKey()
+{
+    if (!m_workspace)
+        return;
+    m_workspace->clearSelections(m_noteID);
+    if (m_editor && m_editor->gutter)
+        m_editor->gutter->update();
+    m_workspace->presentAll(m_noteID, false, false);
+    if (m_editor && m_editor->scheduleFormatBar)
+        m_editor->scheduleFormatBar();
+}
+
+void NoteWindowController::windowDidResignKey()
+{
+    hideFormatBar();
+    hideTitleFormatPanel();
 }
 
 void NoteWindowController::saveFrame()
@@ -247,7 +326,8 @@ void NoteWindowController::saveFrame()
     if (!note)
         return;
     const WindowFrame frame = WindowFrameTracking::expandedFrame(m_panel->frame(), note->frame, note->isCollapsed);
-    if (frame == note->frame)
+    const QRectF stored(note->frame.x, note->frame.y, note->frame.width, note->frame.height);
+    if (WindowGeometry::sameFrame(QRectF(frame.x, frame.y, frame.width, frame.height), stored, pixelTolerance()))
         return;
     note->frame = frame;
     m_store.update(*note, false, false);

@@ -3,6 +3,7 @@
 #include "Persistence/NoteStore.h"
 #include "Core/Screens/ScreenProvider.h"
 #include "Windows/DesktopWindowPolicy.h"
+#include "Windows/GroupMove.h"
 #include "Windows/WindowFrameTracking.h"
 #include "Windows/WindowGeometry.h"
 #include "Windows/WorkspaceHost.h"
@@ -15,6 +16,9 @@
 namespace quorrin {
 
 namespace {
+
+// How often a screen change waiting for the button's release looks again.
+constexpr int screenRetryMs = 100;
 
 // The rectangle a note's window shows: its frame, or the top strip of it
 // while collapsed.
@@ -38,10 +42,18 @@ NoteWorkspace::NoteWorkspace(WorkspaceHost& host, const ScreenProvider& screens,
     m_screenPass.setSingleShot(true);
     m_screenPass.setInterval(0);
     m_screenPass.callOnTimeout([this] { screensChanged(); });
+    m_moveEndTimer.setInterval(GroupMove::followIntervalMs);
+    m_moveEndTimer.callOnTimeout([this] { followNativeMove(); });
+    m_feedbackClear.setSingleShot(true);
+    m_feedbackClear.setInterval(GroupMove::feedbackClearDelayMs);
+    m_feedbackClear.callOnTimeout([this] { clearSnapFeedback(); });
 }
 
 NoteWorkspace::~NoteWorkspace()
 {
+    detachAllNativeLinks();
+    m_moveEndTimer.stop();
+    m_feedbackClear.stop();
     // Windows that outlive the workspace manage their own level from now on.
     for (WorkspaceWindow* window : m_host.noteWindows()) {
         if (window->host() == this)
@@ -77,14 +89,23 @@ void NoteWorkspace::attach(WorkspaceWindow& window)
     applyLevel(window, level);
 
     if (NoteStore* notes = store()) {
-        std::optional<Note> note = notes->note(id);
-        // Docked notes are placed by the reflow, not by their windows.
-        if (note && !note->docking) {
+        if (std::optional<Note> note = notes->note(id)) {
+            const WindowFrame before = note->frame;
+            // Docked notes are placed by the reflow, not by their windows.
+            // Windows stand at whole pixels; a fractional stored frame within
+            // a pixel of its window is the same place.
             const QRectF shown = window.frame();
-            if (shown != displayedRect(*note)) {
+            const double tolerance = WindowGeometry::pixelTolerance(window.backingScale());
+            if (!note->docking && !WindowGeometry::sameFrame(shown, displayedRect(*note), tolerance))
                 note->frame = WindowFrameTracking::expandedFrame(shown, note->frame, note->isCollapsed);
+            // A frame smaller than a window can be would never match its
+            // window, and every comparison would try to put it back.
+            const WindowFrame& frame = note->frame;
+            const QRectF clamped =
+                WindowGeometry::clampedToMinimum(QRectF(frame.x, frame.y, frame.width, frame.height));
+            note->frame = {clamped.x(), clamped.y(), clamped.width(), clamped.height()};
+            if (note->frame != before)
                 notes->update(*note, false, false);
-            }
         }
     }
     const NoteRole role = noteRole(id);
@@ -184,7 +205,7 @@ void NoteWorkspace::refreshNoteRoles()
 
 void NoteWorkspace::screenParametersChanged()
 {
-    m_screenPass.start();
+    m_screenPass.start(0);
 }
 
 void NoteWorkspace::screensChanged()
@@ -193,8 +214,13 @@ void NoteWorkspace::screensChanged()
         m_screenRecoveryPending = true;
         return;
     }
-    if (m_leftMouseDown && m_leftMouseDown())
+    if (m_leftMouseDown && m_leftMouseDown()) {
+        // A window may be moving with the button held (a drag the window
+        // manager runs): the change waits until the button is released.
+        m_screenRecoveryPending = true;
+        m_screenPass.start(screenRetryMs);
         return;
+    }
     NoteStore* notes = store();
     if (!notes)
         return;
@@ -219,8 +245,28 @@ void NoteWorkspace::recoverOntoScreens(WorkspaceWindow& window) const
 
 void NoteWorkspace::reset()
 {
+    detachAllNativeLinks();
+    m_moveStartFrames.clear();
+    m_managedMoveIDs.clear();
+    m_userResizeID.reset();
+    m_userResizeStartFrame.reset();
+    m_userResizeSeamNeighbor.reset();
+    m_userResizeSeamStartHeight.reset();
     m_screenRecoveryPending = false;
+    m_feedbackClear.stop();
+    clearSnapFeedback();
+    m_moveEndTimer.stop();
     m_movingID.reset();
+    m_nativeMoveSession = false;
+    m_moveMouseDownTimestamp.reset();
+    m_moveMouseStart.reset();
+    m_moveNoteStart.reset();
+    m_didMove = false;
+    m_snapLatched = false;
+    m_pendingSnap.reset();
+    m_knownSizes.clear();
+    m_knownCollapsed.clear();
+    m_serverAnswers.clear();
     refreshNoteRoles();
 }
 

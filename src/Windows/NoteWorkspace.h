@@ -1,7 +1,14 @@
 #pragma once
 
+#include "Domain/Note.h"
+#include "Windows/FrameApplication.h"
 #include "Windows/NoteWindowHost.h"
+#include "Windows/SnapGeometry.h"
 
+#include <QHash>
+#include <QRectF>
+#include <QSet>
+#include <QSizeF>
 #include <QTimer>
 #include <QUuid>
 
@@ -10,6 +17,7 @@
 
 namespace quorrin {
 
+class DockingGraph;
 class NoteStore;
 class ScreenProvider;
 class WorkspaceHost;
@@ -71,29 +79,80 @@ public:
     void screenParametersChanged();
     // The recovery pass: undocked notes are brought back onto the visible
     // screens and the docked ones laid out around them. Deferred while a drag
-    // or a frame application runs; skipped while the left button is held.
+    // or a frame application runs, or until the left button is released.
     void screensChanged();
     bool isScreenRecoveryPending() const { return m_screenRecoveryPending; }
 
-    // Drops all drag and resize state (after a backup was restored).
+    // Drops all drag, resize and link state and what the last layout knew
+    // (after a backup was restored).
     void reset();
     // Removes every docking; the frames stay where they are.
     void detachAll();
 
     // --- docking layout
-    // Lays out every docked chain from its root, or around `anchor`, and
-    // records the result.
+    // Lays out every docked chain from its root, or around `anchor` (which
+    // keeps its top-left corner while its group moves around it), records
+    // the frames that changed and places the windows.
     void reflow(std::optional<QUuid> anchor = std::nullopt);
     bool hasConnection(const QUuid& noteID) const override;
+    // Every live note docked directly or transitively to the note.
+    QSet<QUuid> descendants(const QUuid& noteID) const;
+    // The root of the note's chain and everything docked to it.
+    QSet<QUuid> component(const QUuid& noteID) const override;
+    // After a window's size or collapsed state changed (the store already
+    // holds its new frame): the new size goes along its row and column, then
+    // the groups are laid out again, around the note when it collapsed or
+    // expanded.
     void geometryChanged(const QUuid& noteID, bool resized) override;
 
-    // --- moves, resizes and window links
-    void beginMove(const QUuid& noteID, QPointF mouseLocation, bool watchMouse,
-                   qint64 mouseDownTimestamp) override;
+    // --- placing windows
+    // Sets each note's window to its displayed frame in one step, every
+    // docked note after the note it docks to; the note the user is resizing
+    // keeps its frame.
+    void applyFramesTogether(const QHash<QUuid, QRectF>& frames, const std::optional<QUuid>& leading);
+    bool isApplyingFrames() const override { return m_isApplyingFrames; }
+    void handleServerGeometryEvent(const QUuid& noteID, const std::function<void()>& dispatch) override;
+    bool reconcileServerMove(const QUuid& noteID) override;
+    // Notes whose windows the workspace keeps where the layout says when the
+    // window system moves them.
+    void addManagedMoves(const QSet<QUuid>& noteIDs) override;
+    void removeManagedMoves(const QSet<QUuid>& noteIDs) override;
+    const QSet<QUuid>& managedMoveIDs() const { return m_managedMoveIDs; }
+
+    // --- moving a note with the notes docked to it
+    // Starts a drag of the note and its followers. A managed drag (the
+    // note's own drag tracking) moves every window from the mouse; a drag the
+    // window manager runs (`watchMouse`) is followed on a timer until the
+    // button is released. No timestamp or the same one as the running drag's
+    // counts as the same press.
+    void beginMove(const QUuid& noteID, std::optional<QPointF> mouseLocation, bool watchMouse,
+                   std::optional<qint64> mouseDownTimestamp) override;
+    // One drag step: only the origin of `proposed` counts.
+    void updateMove(const QUuid& noteID, const QRectF& proposed, std::optional<QPointF> mouseLocation) override;
+    // Ends the drag: the proposal becomes the note's docking, the groups are
+    // laid out again and the store is saved once.
     void finishMove() override;
+    // Ends the drag and puts the note back as it was.
+    void cancelMove() override;
+    // A note that moves with the note being dragged (never the dragged one).
+    bool isMovingFollower(const QUuid& noteID) const override;
+    std::optional<QUuid> movingNote() const override { return m_movingID; }
+    bool isNativeMove() const override { return m_nativeMoveSession; }
+    // The follow timer's step of a drag the window manager runs.
+    void followNativeMove();
+
+    // --- live resizes by the user
+    void beginUserResize(const QUuid& noteID, const QRectF& startFrame) override;
+    void finishUserResize(const QUuid& noteID) override;
     void cancelUserResize(const QUuid& noteID) override;
+    // Ends the selections of every other note (a note window became key).
+    void clearSelections(const QUuid& exceptNoteID) override;
+
+    // --- links between docked windows
     void detachNativeLinks(const QUuid& noteID) override;
     void syncNativeLinks() override;
+    // The window a note's window is linked to, if any.
+    std::optional<QUuid> linkParent(const QUuid& noteID) const;
 
 private:
     NoteStore* store() const;
@@ -103,6 +162,31 @@ private:
     // The level a note window has when nothing raises it.
     int ownLevel(const QUuid& noteID) const;
     void recoverOntoScreens(WorkspaceWindow& window) const;
+    // The docking graph of the store's notes (deleted ones too unless
+    // liveOnly); an empty one without a store.
+    DockingGraph dockingGraph(bool liveOnly) const;
+    // Records a reflow's frames and what it leaves each note's size and
+    // collapsed state at.
+    void persistLayout(const DockingGraph& graph);
+    // Whether the note belongs to the native drag running now.
+    bool isInNativeDrag(const QUuid& noteID) const;
+    // Keeps the far edge of a user-resized chain in place and lets a single
+    // neighbour across a moved top or bottom edge give or take the height.
+    void anchorUserResizeEdge(const QUuid& noteID);
+    void adjustVerticalSeamResize(const QUuid& noteID, const QRectF& start, const QRectF& current);
+    void clearUserResize();
+    // Ends every parent/child link between note windows.
+    void detachAllNativeLinks();
+    void unlink(const QUuid& child);
+
+    // Drag internals.
+    void applyResizedMovePreview(const QUuid& noteID, const QRectF& displayed, QSizeF expandedSize);
+    void showSnapFeedback(const std::optional<SnapCandidate>& candidate);
+    void clearSnapFeedback();
+    // Writes a member's frame in memory while a drag runs and records what
+    // the layout now knows of it.
+    void moveInMemory(const Note& note, const QRectF& expanded, bool dragged);
+    void saveStore();
 
     WorkspaceHost& m_host;
     const ScreenProvider& m_screens;
@@ -113,8 +197,38 @@ private:
     bool m_raised = false;
     bool m_isApplyingFrames = false;
     bool m_reflowing = false;
+    bool m_syncingNativeLinks = false;
     bool m_screenRecoveryPending = false;
+
+    // The drag running now, if any.
     std::optional<QUuid> m_movingID;
+    QRectF m_moveStart;
+    std::optional<QPointF> m_moveMouseStart;
+    QSizeF m_moveExpandedSize;
+    bool m_didMove = false;
+    std::optional<SnapCandidate> m_pendingSnap;
+    bool m_snapLatched = false;
+    QTimer m_feedbackClear;
+    std::optional<Note> m_moveNoteStart;
+    QTimer m_moveEndTimer;
+    std::optional<qint64> m_moveMouseDownTimestamp;
+    bool m_nativeMoveSession = false;
+    QHash<QUuid, WindowFrame> m_moveStartFrames;
+    QSet<QUuid> m_managedMoveIDs;
+
+    // What the last reflow left each note at.
+    QHash<QUuid, QSizeF> m_knownSizes;
+    QHash<QUuid, bool> m_knownCollapsed;
+
+    // The live resize running now, if any.
+    std::optional<QUuid> m_userResizeID;
+    std::optional<QRectF> m_userResizeStartFrame;
+    std::optional<QUuid> m_userResizeSeamNeighbor;
+    std::optional<double> m_userResizeSeamStartHeight;
+
+    ServerAnswers m_serverAnswers;
+    // Docked note -> the note its window is kept above.
+    QHash<QUuid, QUuid> m_links;
 };
 
 } // namespace quorrin

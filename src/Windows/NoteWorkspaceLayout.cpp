@@ -1,68 +1,133 @@
-// The docking layout, drags, seam resizing and window links of the workspace.
-// Until the docking layout is built, notes keep the frames they have: a
-// reflow only brings the role marks up to date.
+// The docking layout of the workspace: docked chains laid out from their
+// roots (or around a note that collapsed), sizes carried along rows and
+// columns, and the graph queries the windows ask.
 #include "Windows/NoteWorkspace.h"
 
 #include "Persistence/NoteStore.h"
-
-#include <algorithm>
+#include "Windows/DockingLayout.h"
 
 namespace quorrin {
 
+namespace {
+
+QRectF rectOf(const WindowFrame& frame)
+{
+    return {frame.x, frame.y, frame.width, frame.height};
+}
+
+WindowFrame frameOf(const QRectF& rect)
+{
+    return {rect.x(), rect.y(), rect.width(), rect.height()};
+}
+
+} // namespace
+
+DockingGraph NoteWorkspace::dockingGraph(bool liveOnly) const
+{
+    std::vector<DockNode> nodes;
+    if (const NoteStore* notes = store()) {
+        nodes.reserve(notes->notes().size());
+        for (const Note& note : notes->notes()) {
+            const bool deleted = note.deletedAt.has_value();
+            if (!(liveOnly && deleted))
+                nodes.push_back({note.id, rectOf(note.frame), note.isCollapsed, note.docking, deleted});
+        }
+    }
+    return DockingGraph(std::move(nodes));
+}
+
 void NoteWorkspace::reflow(std::optional<QUuid> anchor)
 {
-    Q_UNUSED(anchor);
     if (m_movingID || m_reflowing || m_isApplyingFrames || !store())
         return;
     m_reflowing = true;
+    DockingGraph graph = dockingGraph(true);
+    std::optional<DockNode> anchorBefore;
+    if (anchor) {
+        if (const DockNode* node = graph.find(*anchor))
+            anchorBefore = *node;
+    }
+    QHash<QUuid, QRectF> displayed = graph.solve();
+    if (anchorBefore)
+        graph.anchorAround(*anchorBefore, displayed);
+
+    m_isApplyingFrames = true;
+    persistLayout(graph);
+    applyFramesTogether(displayed, m_movingID);
+    syncNativeLinks();
     refreshNoteRoles();
+    m_isApplyingFrames = false;
     m_reflowing = false;
+}
+
+void NoteWorkspace::persistLayout(const DockingGraph& graph)
+{
+    NoteStore* notes = store();
+    if (!notes)
+        return;
+    QHash<QUuid, const Note*> stored;
+    stored.reserve(qsizetype(notes->notes().size()));
+    for (const Note& note : notes->notes())
+        stored.insert(note.id, &note);
+    std::vector<Note> changed;
+    for (const DockNode& node : graph.nodes()) {
+        const Note* note = stored.value(node.id);
+        if (!note)
+            continue;
+        const WindowFrame frame = frameOf(node.frame);
+        if (frame != note->frame || node.docking != note->docking) {
+            Note copy = *note;
+            copy.frame = frame;
+            copy.docking = node.docking;
+            changed.push_back(std::move(copy));
+        }
+        m_knownSizes.insert(node.id, node.frame.size());
+        m_knownCollapsed.insert(node.id, note->isCollapsed);
+    }
+    // Updating replaces stored notes, so the lookup above is done first.
+    for (const Note& note : changed)
+        notes->update(note, false, false);
 }
 
 bool NoteWorkspace::hasConnection(const QUuid& noteID) const
 {
-    const NoteStore* notes = store();
-    if (!notes)
-        return false;
-    if (const std::optional<Note> note = notes->note(noteID); note && note->docking)
-        return true;
-    const std::vector<Note> active = notes->active();
-    return std::any_of(active.begin(), active.end(),
-                       [&](const Note& other) { return other.docking && other.docking->targetID == noteID; });
+    return dockingGraph(false).hasConnection(noteID);
+}
+
+QSet<QUuid> NoteWorkspace::descendants(const QUuid& noteID) const
+{
+    return store() ? dockingGraph(false).descendants(noteID) : QSet<QUuid>();
+}
+
+QSet<QUuid> NoteWorkspace::component(const QUuid& noteID) const
+{
+    return store() ? dockingGraph(false).component(noteID) : QSet<QUuid>{noteID};
 }
 
 void NoteWorkspace::geometryChanged(const QUuid& noteID, bool resized)
 {
-    Q_UNUSED(noteID);
     Q_UNUSED(resized);
-}
+    if (m_isApplyingFrames || m_movingID == noteID)
+        return;
+    NoteStore* notes = store();
+    const std::optional<Note> note = notes ? notes->note(noteID) : std::nullopt;
+    if (!note)
+        return;
+    const auto known = m_knownCollapsed.constFind(noteID);
+    const bool collapseChanged = known != m_knownCollapsed.cend() && *known != note->isCollapsed;
 
-void NoteWorkspace::beginMove(const QUuid& noteID, QPointF mouseLocation, bool watchMouse,
-                              qint64 mouseDownTimestamp)
-{
-    Q_UNUSED(noteID);
-    Q_UNUSED(mouseLocation);
-    Q_UNUSED(watchMouse);
-    Q_UNUSED(mouseDownTimestamp);
+    const auto knownSize = m_knownSizes.constFind(noteID);
+    if (knownSize != m_knownSizes.cend() && *knownSize != QSizeF(note->frame.width, note->frame.height)) {
+        DockingGraph graph = dockingGraph(true);
+        for (const QUuid& resizedID : graph.propagateSize(noteID)) {
+            if (std::optional<Note> neighbour = notes->note(resizedID)) {
+                neighbour->frame = frameOf(graph.find(resizedID)->frame);
+                notes->update(*neighbour, false, false);
+            }
+        }
+    }
+    anchorUserResizeEdge(noteID);
+    reflow(collapseChanged ? std::optional<QUuid>(noteID) : std::nullopt);
 }
-
-void NoteWorkspace::finishMove()
-{
-    // A screen change that arrived during the move is handled now.
-    if (m_screenRecoveryPending && !m_movingID && !m_isApplyingFrames)
-        screensChanged();
-}
-
-void NoteWorkspace::cancelUserResize(const QUuid& noteID)
-{
-    Q_UNUSED(noteID);
-}
-
-void NoteWorkspace::detachNativeLinks(const QUuid& noteID)
-{
-    Q_UNUSED(noteID);
-}
-
-void NoteWorkspace::syncNativeLinks() {}
 
 } // namespace quorrin

@@ -47,7 +47,13 @@ bool PointerTracking::eventFilter(QObject* watched, QEvent* event)
         const bool released = event->type() == QEvent::MouseButtonRelease
             ? mouse->button() == Qt::LeftButton
             : !mouse->buttons().testFlag(Qt::LeftButton);
-        if (released) {
+        if (released && event->type() == QEvent::MouseMove) {
+            // The release never arrived: the session cannot know where it
+            // was meant to end.
+            stop();
+            if (onCancel)
+                onCancel();
+        } else if (released) {
             stop();
             if (onRelease)
                 onRelease(point);
@@ -59,6 +65,12 @@ bool PointerTracking::eventFilter(QObject* watched, QEvent* event)
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
         return true;
+    case QEvent::UngrabMouse:
+        // Another window took the pointer: the release will not come here.
+        stop();
+        if (onCancel)
+            onCancel();
+        return QObject::eventFilter(watched, event);
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
     case QEvent::ShortcutOverride: {

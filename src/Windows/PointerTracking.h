@@ -13,9 +13,9 @@ namespace quorrin {
 // callbacks instead. Pointer locations are model screen points.
 //
 // Moves and releases older than the mouse-down are stale and dropped. A move
-// that arrives with the left button no longer held ends the session as a
-// release would (the release was lost). Keys other than Escape are swallowed
-// while the session runs. Main thread only; one session at a time per object.
+// that arrives with the left button no longer held, or the pointer grab
+// going to another window, ends the session as Escape does (the release was
+// lost). Keys other than Escape are swallowed while the session runs. Main thread only; one session at a time per object.
 class PointerTracking final : public QObject {
     Q_OBJECT
 

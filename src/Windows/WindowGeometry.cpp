@@ -91,4 +91,23 @@ QRectF collapsedFrame(const QRectF& expandedFrame)
     return {expandedFrame.x(), maxY - collapsedHeight, expandedFrame.width(), collapsedHeight};
 }
 
+QRectF clampedToMinimum(const QRectF& expandedFrame)
+{
+    const double width = std::max(expandedFrame.width(), minimumWidth);
+    const double height = std::max(expandedFrame.height(), minimumExpandedHeight);
+    const double top = expandedFrame.y() + expandedFrame.height();
+    return {expandedFrame.x(), top - height, width, height};
+}
+
+double pixelTolerance(double backingScale)
+{
+    return 1 / std::max(backingScale, 1.0);
+}
+
+bool sameFrame(const QRectF& a, const QRectF& b, double tolerance)
+{
+    return std::abs(a.x() - b.x()) <= tolerance && std::abs(a.y() - b.y()) <= tolerance
+        && std::abs(a.width() - b.width()) <= tolerance && std::abs(a.height() - b.height()) <= tolerance;
+}
+
 } // namespace quorrin::WindowGeometry

@@ -7,6 +7,20 @@ namespace quorrin::WindowGeometry {
 
 // Height of a collapsed note window.
 inline constexpr double collapsedHeight = 55;
+// The smallest expanded note window.
+inline constexpr double minimumWidth = 250;
+inline constexpr double minimumExpandedHeight = 160;
+
+// A frame grown to the smallest expanded window, keeping its top-left corner.
+QRectF clampedToMinimum(const QRectF& expandedFrame);
+
+// One device pixel in points, for a window drawn at `backingScale` device
+// pixels per point: the most a frame may move when the window system rounds
+// it to whole pixels.
+double pixelTolerance(double backingScale);
+
+// Whether two frames agree within `tolerance` in position and size.
+bool sameFrame(const QRectF& a, const QRectF& b, double tolerance);
 
 // Brings a saved frame back within reach: a frame whose title strip (its top
 // 24 pt) can be grabbed on some screen is kept; any other is moved onto the

@@ -1,7 +1,11 @@
 #pragma once
 
+#include "Domain/NoteDock.h"
+
 #include <QRectF>
 #include <QUuid>
+
+#include <optional>
 
 namespace quorrin {
 
@@ -27,6 +31,10 @@ public:
     // Records the window's frame in its note when it changed.
     virtual void saveFrame() = 0;
     virtual bool isVisible() const = 0;
+    // The user is resizing the window right now.
+    virtual bool isUserResizing() const = 0;
+    // Device pixels per point of the screen the window is on.
+    virtual double backingScale() const = 0;
 
     virtual int level() const = 0;
     virtual void setLevel(int level) = 0;
@@ -47,6 +55,15 @@ public:
     virtual void setRole(bool secondary, bool primary) = 0;
     // Brings the window back in step with its note.
     virtual void refresh() = 0;
+
+    // Shows on which edge a docking proposal would join this note, and how
+    // strongly (0 shows nothing).
+    virtual void setSnapFeedback(std::optional<DockEdge> edge, double strength) = 0;
+    // Keeps the window stacked directly above the window of the note it is
+    // docked to; none ends the link.
+    virtual void setLinkParent(WorkspaceWindow* parent) = 0;
+    // Replaces a selection in the note's text by the caret at its end.
+    virtual void collapseTextSelection() = 0;
 };
 
 } // namespace quorrin

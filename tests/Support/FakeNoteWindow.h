@@ -58,6 +58,8 @@ public:
     void applyFrame(const QRectF& frame) override { shown = frame; }
     void saveFrame() override {}
     bool isVisible() const override { return visible; }
+    bool isUserResizing() const override { return false; }
+    double backingScale() const override { return 1; }
     int level() const override { return levelValue; }
     void setLevel(int level) override { levelValue = level; }
     void setPanelLevels(int, int) override {}
@@ -67,6 +69,9 @@ public:
     void makeKeyAndFocusText() override { key = true; }
     void setRole(bool, bool) override {}
     void refresh() override {}
+    void setSnapFeedback(std::optional<DockEdge>, double) override {}
+    void setLinkParent(WorkspaceWindow*) override {}
+    void collapseTextSelection() override {}
 
     NoteWindowHost* workspace = nullptr;
     QRectF shown;

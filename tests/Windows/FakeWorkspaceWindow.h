@@ -1,6 +1,8 @@
 #pragma once
 
+#include "Persistence/NoteStore.h"
 #include "Windows/NoteWindowHost.h"
+#include "Windows/WindowFrameTracking.h"
 #include "Windows/WorkspaceWindow.h"
 
 #include <QRectF>
@@ -23,9 +25,28 @@ public:
     NoteWindowHost* host() const override { return workspace; }
     void setHost(NoteWindowHost* host) override { workspace = host; }
     QRectF frame() const override { return shownFrame; }
-    void applyFrame(const QRectF& frame) override { shownFrame = frame; }
-    void saveFrame() override { ++frameSaves; }
+    void applyFrame(const QRectF& frame) override
+    {
+        ++frameApplications;
+        applyStamp = ++clock();
+        shownFrame = frame;
+    }
+    // Records the shown frame in the note, as a note window does.
+    void saveFrame() override
+    {
+        ++frameSaves;
+        std::optional<Note> note = store ? store->note(id) : std::nullopt;
+        if (!note)
+            return;
+        const WindowFrame frame = WindowFrameTracking::expandedFrame(shownFrame, note->frame, note->isCollapsed);
+        if (frame != note->frame) {
+            note->frame = frame;
+            store->update(*note, false, false);
+        }
+    }
     bool isVisible() const override { return visible; }
+    bool isUserResizing() const override { return userResizing; }
+    double backingScale() const override { return scale; }
     int level() const override { return windowLevelValue; }
     void setLevel(int level) override { windowLevelValue = level; }
     void setPanelLevels(int format, int reminder) override
@@ -43,8 +64,15 @@ public:
     void makeKeyAndFocusText() override { key = true; }
     void setRole(bool secondary, bool primary) override { role = {secondary, primary}; }
     void refresh() override { ++refreshes; }
+    void setSnapFeedback(std::optional<DockEdge> edge, double strength) override
+    {
+        snapEdge = edge;
+        snapStrength = strength;
+    }
+    void setLinkParent(WorkspaceWindow* parent) override { linkParent = parent; }
+    void collapseTextSelection() override { ++selectionsCollapsed; }
 
-    // Orders windows were brought to the front in, across all fakes.
+    // Orders windows were brought to the front or placed in, across all fakes.
     static int& clock()
     {
         static int stamp = 0;
@@ -53,8 +81,14 @@ public:
 
     QUuid id;
     QRectF shownFrame;
+    // Where saveFrame records the frame; nowhere when not set.
+    NoteStore* store = nullptr;
+    int frameApplications = 0;
+    int applyStamp = 0;
     NoteWindowHost* workspace = nullptr;
     bool visible = false;
+    bool userResizing = false;
+    double scale = 1;
     int windowLevelValue = 0;
     std::optional<int> formatPanelLevel;
     std::optional<int> reminderPanelLevel;
@@ -64,6 +98,10 @@ public:
     std::optional<std::pair<bool, bool>> role;
     int refreshes = 0;
     int frameSaves = 0;
+    std::optional<DockEdge> snapEdge;
+    double snapStrength = 0;
+    WorkspaceWindow* linkParent = nullptr;
+    int selectionsCollapsed = 0;
 };
 
 } // namespace quorrin::testing

@@ -26,7 +26,7 @@ namespace {
 // Records the workspace calls a window makes, in order.
 class FakeHost final : public NoteWindowHost {
 public:
-    void beginMove(const QUuid&, QPointF, bool, qint64) override { calls << QStringLiteral("beginMove"); }
+    void beginMove(const QUuid&, std::optional<QPointF>, bool, std::optional<qint64>) override { calls << QStringLiteral("beginMove"); }
     void finishMove() override { calls << QStringLiteral("finishMove"); }
     void cancelUserResize(const QUuid&) override { calls << QStringLiteral("cancelUserResize"); }
     void detachNativeLinks(const QUuid&) override { calls << QStringLiteral("detach"); }
@@ -35,6 +35,20 @@ public:
     void geometryChanged(const QUuid&, bool) override {}
     void presentAll(std::optional<QUuid>, bool, bool) override { calls << QStringLiteral("presentAll"); }
     void setLayerForAll(bool onTop) override { calls << (onTop ? QStringLiteral("top") : QStringLiteral("desktop")); }
+    bool isApplyingFrames() const override { return false; }
+    void handleServerGeometryEvent(const QUuid&, const std::function<void()>& dispatch) override { dispatch(); }
+    bool reconcileServerMove(const QUuid&) override { return false; }
+    void updateMove(const QUuid&, const QRectF&, std::optional<QPointF>) override {}
+    void cancelMove() override { calls << QStringLiteral("cancelMove"); }
+    bool isMovingFollower(const QUuid&) const override { return false; }
+    std::optional<QUuid> movingNote() const override { return std::nullopt; }
+    bool isNativeMove() const override { return false; }
+    void beginUserResize(const QUuid&, const QRectF&) override { calls << QStringLiteral("beginUserResize"); }
+    void finishUserResize(const QUuid&) override { calls << QStringLiteral("finishUserResize"); }
+    void clearSelections(const QUuid&) override {}
+    void addManagedMoves(const QSet<QUuid>&) override {}
+    void removeManagedMoves(const QSet<QUuid>&) override {}
+    QSet<QUuid> component(const QUuid& id) const override { return {id}; }
 
     QStringList calls;
 };

@@ -20,11 +20,17 @@ namespace {
 
 class RecordingHost final : public NoteWindowHost {
 public:
-    void beginMove(const QUuid&, QPointF, bool watchMouse, qint64) override
+    void beginMove(const QUuid& id, std::optional<QPointF>, bool watchMouse, std::optional<qint64>) override
     {
         calls << (watchMouse ? QStringLiteral("beginMove watching") : QStringLiteral("beginMove"));
+        moving = id;
+        native = watchMouse;
     }
-    void finishMove() override { calls << QStringLiteral("finishMove"); }
+    void finishMove() override
+    {
+        calls << QStringLiteral("finishMove");
+        moving.reset();
+    }
     void cancelUserResize(const QUuid&) override { calls << QStringLiteral("cancelUserResize"); }
     void detachNativeLinks(const QUuid&) override {}
     void syncNativeLinks() override {}
@@ -35,8 +41,31 @@ public:
     }
     void presentAll(std::optional<QUuid>, bool, bool) override {}
     void setLayerForAll(bool) override {}
+    bool isApplyingFrames() const override { return false; }
+    void handleServerGeometryEvent(const QUuid&, const std::function<void()>& dispatch) override { dispatch(); }
+    bool reconcileServerMove(const QUuid&) override { return false; }
+    void updateMove(const QUuid&, const QRectF& proposed, std::optional<QPointF>) override
+    {
+        calls << QStringLiteral("updateMove %1,%2").arg(proposed.x()).arg(proposed.y());
+    }
+    void cancelMove() override
+    {
+        calls << QStringLiteral("cancelMove");
+        moving.reset();
+    }
+    bool isMovingFollower(const QUuid&) const override { return false; }
+    std::optional<QUuid> movingNote() const override { return moving; }
+    bool isNativeMove() const override { return native; }
+    void beginUserResize(const QUuid&, const QRectF&) override { calls << QStringLiteral("beginUserResize"); }
+    void finishUserResize(const QUuid&) override { calls << QStringLiteral("finishUserResize"); }
+    void clearSelections(const QUuid&) override {}
+    void addManagedMoves(const QSet<QUuid>&) override {}
+    void removeManagedMoves(const QSet<QUuid>&) override {}
+    QSet<QUuid> component(const QUuid& id) const override { return {id}; }
 
     QStringList calls;
+    std::optional<QUuid> moving;
+    bool native = false;
 };
 
 class NoteWindowGeometryTest : public ::testing::Test {
@@ -65,6 +94,12 @@ protected:
     }
 
     WindowFrame stored() const { return store->note(id)->frame; }
+    // A window that moves and records itself, as without a workspace.
+    void openAlone(WindowFrame frame, bool collapsed = false)
+    {
+        open(frame, collapsed);
+        controller->setWorkspace(nullptr);
+    }
 
     // Sends a left-button mouse event at a global Qt position to `receiver`,
     // positioned relative to `widget`.
@@ -105,37 +140,45 @@ protected:
 
 } // namespace
 
-TEST_F(NoteWindowGeometryTest, AHeaderDragMovesTheWindowAndRecordsTheFrameWhenItEnds)
+TEST_F(NoteWindowGeometryTest, AHeaderDragProposesEveryStepToTheWorkspaceAndEndsTheMoveOnRelease)
 {
     open({100, 150, 310, 330});
     const QPoint press = dragHeader({{30, 10}, {100, 50}});
-    // Qt's y grows downwards, the model's upwards.
-    EXPECT_EQ(controller->panel()->frame(), QRectF(200, 100, 310, 330));
     EXPECT_TRUE(controller->isDragging());
-    EXPECT_EQ(stored(), (WindowFrame{100, 150, 310, 330})) << "nothing is recorded while dragging";
-
+    // Qt's y grows downwards, the model's upwards.
+    EXPECT_EQ(host.calls, (QStringList{QStringLiteral("beginMove"), QStringLiteral("updateMove 130,140"),
+                                       QStringLiteral("updateMove 200,100")}));
+    host.calls.clear();
     release(press + QPoint(120, 50));
     EXPECT_FALSE(controller->isDragging());
-    EXPECT_EQ(controller->panel()->frame(), QRectF(220, 100, 310, 330));
-    EXPECT_EQ(stored(), (WindowFrame{220, 100, 310, 330}));
-    EXPECT_TRUE(store->isSavePending());
-    EXPECT_EQ(host.calls, (QStringList{QStringLiteral("beginMove"), QStringLiteral("moved"), QStringLiteral("finishMove")}));
+    EXPECT_EQ(host.calls, (QStringList{QStringLiteral("updateMove 100,150"), QStringLiteral("finishMove")}));
 
     // The session is over: later moves go where they were meant to.
+    host.calls.clear();
     mouse(controller->header(), controller->header(), QEvent::MouseMove, press + QPoint(300, 0), 3000);
-    EXPECT_EQ(controller->panel()->frame(), QRectF(220, 100, 310, 330));
+    EXPECT_TRUE(host.calls.isEmpty());
 }
 
-TEST_F(NoteWindowGeometryTest, EscapePutsTheWindowBackAndRecordsNothing)
+TEST_F(NoteWindowGeometryTest, EscapeOrALostReleaseCancelsTheMove)
 {
     open({100, 150, 310, 330});
     dragHeader({{80, 40}});
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QApplication::sendEvent(controller->panel(), &escape);
     EXPECT_FALSE(controller->isDragging());
-    EXPECT_EQ(controller->panel()->frame(), QRectF(100, 150, 310, 330));
-    EXPECT_EQ(stored(), (WindowFrame{100, 150, 310, 330}));
-    EXPECT_EQ(host.calls, (QStringList{QStringLiteral("beginMove"), QStringLiteral("finishMove")}));
+    EXPECT_EQ(host.calls.last(), QStringLiteral("cancelMove"));
+
+    const QPoint press = dragHeader({});
+    host.calls.clear();
+    // A move with the button no longer held: the release never came.
+    NoteHeader* header = controller->header();
+    const QPointF local = header->mapFromGlobal(QPointF(press + QPoint(40, 0)));
+    QMouseEvent lost(QEvent::MouseMove, local, local, QPointF(press + QPoint(40, 0)), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    lost.setTimestamp(1500);
+    QApplication::sendEvent(header, &lost);
+    EXPECT_FALSE(controller->isDragging());
+    EXPECT_EQ(host.calls, QStringList{QStringLiteral("cancelMove")});
 }
 
 TEST_F(NoteWindowGeometryTest, EventsOlderThanTheMouseDownAreIgnored)
@@ -145,14 +188,32 @@ TEST_F(NoteWindowGeometryTest, EventsOlderThanTheMouseDownAreIgnored)
     mouse(controller->header(), controller->header(), QEvent::MouseMove, press + QPoint(50, 0), 999);
     mouse(controller->header(), controller->header(), QEvent::MouseButtonRelease, press + QPoint(50, 0), 998);
     EXPECT_TRUE(controller->isDragging());
-    EXPECT_EQ(controller->panel()->frame(), QRectF(100, 150, 310, 330));
+    EXPECT_EQ(host.calls, QStringList{QStringLiteral("beginMove")});
     release(press + QPoint(10, 0));
-    EXPECT_EQ(stored(), (WindowFrame{110, 150, 310, 330}));
+    EXPECT_FALSE(controller->isDragging());
+}
+
+TEST_F(NoteWindowGeometryTest, WithoutAWorkspaceADragMovesTheWindowItselfAndRecordsTheFrame)
+{
+    openAlone({100, 150, 310, 330});
+    const QPoint press = dragHeader({{30, 10}, {100, 50}});
+    EXPECT_EQ(controller->panel()->frame(), QRectF(200, 100, 310, 330));
+    EXPECT_EQ(stored(), (WindowFrame{100, 150, 310, 330})) << "nothing is recorded while dragging";
+    release(press + QPoint(120, 50));
+    EXPECT_EQ(controller->panel()->frame(), QRectF(220, 100, 310, 330));
+    EXPECT_EQ(stored(), (WindowFrame{220, 100, 310, 330}));
+    EXPECT_TRUE(store->isSavePending());
+
+    dragHeader({{80, 40}});
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(controller->panel(), &escape);
+    EXPECT_EQ(controller->panel()->frame(), QRectF(220, 100, 310, 330));
+    EXPECT_EQ(stored(), (WindowFrame{220, 100, 310, 330}));
 }
 
 TEST_F(NoteWindowGeometryTest, DraggingACollapsedNoteKeepsItsExpandedHeightUnderTheNewTop)
 {
-    open({100, 150, 310, 330}, true); // shown at (100, 425, 310, 55)
+    openAlone({100, 150, 310, 330}, true); // shown at (100, 425, 310, 55)
     const QPoint press = dragHeader({{20, 30}});
     release(press + QPoint(20, 30));
     EXPECT_EQ(controller->panel()->frame(), QRectF(120, 395, 310, 55));
@@ -185,6 +246,9 @@ TEST_F(NoteWindowGeometryTest, AnEdgePressResizesTheWindowAndRecordsEveryStep)
     // The right and top edges stay where they were (470 and 480).
     EXPECT_EQ(stored(), (WindowFrame{220, 320, 250, 160}));
     EXPECT_EQ(host.calls.count(QStringLiteral("resized")), 3);
+    // Each live resize is a session of the workspace, ended when released.
+    EXPECT_EQ(host.calls.count(QStringLiteral("beginUserResize")), 2);
+    EXPECT_EQ(host.calls.count(QStringLiteral("finishUserResize")), 2);
 }
 
 TEST_F(NoteWindowGeometryTest, FrameChangesTheWindowMakesItselfRecordNothing)
@@ -215,7 +279,7 @@ TEST_F(NoteWindowGeometryTest, AMoveFromOutsideIsRecordedUnlessTheWindowIsWhereT
 
 TEST_F(NoteWindowGeometryTest, ClosingDuringADragRecordsWhereTheWindowGotTo)
 {
-    open({100, 150, 310, 330});
+    openAlone({100, 150, 310, 330});
     dragHeader({{50, 0}});
     EXPECT_TRUE(controller->windowShouldClose());
     EXPECT_FALSE(controller->isDragging());

@@ -1,5 +1,4 @@
-#include "FakeWorkspaceWindow.h"
-#include "Persistence/StoreFixtures.h"
+#include "WorkspaceTest.h"
 
 #include "Core/Screens/ScreenProvider.h"
 #include "Core/Storage/Sqlite.h"
@@ -10,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QTest>
 
 #include <memory>
 
@@ -21,96 +21,7 @@ namespace {
 constexpr int top = windowLevel::floating;
 constexpr int desktop = DesktopWindowPolicy::desktopLevel;
 
-// The registry as the workspace sees it: fake windows made on demand.
-class FakeHost final : public WorkspaceHost {
-public:
-    NoteStore* noteStore() const override { return store; }
-    std::vector<WorkspaceWindow*> noteWindows() const override
-    {
-        std::vector<WorkspaceWindow*> result;
-        for (const auto& window : windows)
-            result.push_back(window.get());
-        return result;
-    }
-    WorkspaceWindow* noteWindow(const QUuid& id) const override { return find(id); }
-    void ensureController(const QUuid& id) override
-    {
-        const std::optional<Note> note = store ? store->note(id) : std::nullopt;
-        if (find(id) || !note || note->deletedAt)
-            return;
-        const WindowFrame& f = note->frame;
-        windows.push_back(std::make_unique<FakeWorkspaceWindow>(id, QRectF(f.x, f.y, f.width, f.height)));
-        ++made;
-        if (workspace)
-            workspace->attach(*windows.back());
-    }
-
-    FakeWorkspaceWindow* find(const QUuid& id) const
-    {
-        for (const auto& window : windows) {
-            if (window->id == id)
-                return window.get();
-        }
-        return nullptr;
-    }
-
-    NoteStore* store = nullptr;
-    NoteWorkspace* workspace = nullptr;
-    std::vector<std::unique_ptr<FakeWorkspaceWindow>> windows;
-    int made = 0;
-};
-
-class NoteWorkspaceTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        store = directory.open();
-        host.store = store.get();
-        workspace = std::make_unique<NoteWorkspace>(host, screens, [this] { return mouseDown; });
-        host.workspace = workspace.get();
-    }
-    void TearDown() override
-    {
-        workspace.reset();
-        host.windows.clear();
-    }
-
-    struct Spec {
-        bool hidden = false;
-        bool onTop = false;
-        bool collapsed = false;
-        WindowFrame frame{100, 100, 300, 300};
-        std::optional<NoteDock> docking;
-
-        Spec& hide() { return hidden = true, *this; }
-        Spec& top() { return onTop = true, *this; }
-        Spec& collapse() { return collapsed = true, *this; }
-        Spec& at(WindowFrame value) { return frame = value, *this; }
-        Spec& dock(QUuid target, DockEdge edge) { return docking = NoteDock{target, edge}, *this; }
-    };
-
-    QUuid addNote(const Spec& setup)
-    {
-        Note note = store->create();
-        note.blocks.front().text = RichText(QStringLiteral("text"), TextFont::system(14));
-        note.isHidden = setup.hidden;
-        note.alwaysOnTop = setup.onTop;
-        note.isCollapsed = setup.collapsed;
-        note.frame = setup.frame;
-        note.docking = setup.docking;
-        store->update(note, true, false);
-        return note.id;
-    }
-    Note stored(const QUuid& id) const { return *store->note(id); }
-    FakeWorkspaceWindow* window(const QUuid& id) const { return host.find(id); }
-
-    StoreDirectory directory;
-    std::unique_ptr<NoteStore> store;
-    FixedScreenProvider screens{{QRectF(0, 0, 1600, 1000)}};
-    bool mouseDown = false;
-    FakeHost host;
-    std::unique_ptr<NoteWorkspace> workspace;
-};
+class NoteWorkspaceTest : public WorkspaceTest {};
 
 TEST_F(NoteWorkspaceTest, PresentingLeavesHiddenNotesAloneUnlessAskedAndThenUnhidesThem)
 {
@@ -313,7 +224,7 @@ TEST_F(NoteWorkspaceTest, ANoteOnARemovedScreenComesBackInOneMergedPass)
     EXPECT_EQ(window(docked)->frameSaves, 0);
 }
 
-TEST_F(NoteWorkspaceTest, AScreenChangeWhileTheButtonIsHeldIsDroppedNotDeferred)
+TEST_F(NoteWorkspaceTest, AScreenChangeWhileTheButtonIsHeldWaitsForTheRelease)
 {
     screens.setVisibleFrames({QRectF(0, 0, 1600, 1000), QRectF(1600, 0, 1600, 1000)});
     const QUuid onSecond = addNote(Spec().at({2000, 300, 300, 300}));
@@ -322,14 +233,16 @@ TEST_F(NoteWorkspaceTest, AScreenChangeWhileTheButtonIsHeldIsDroppedNotDeferred)
 
     mouseDown = true;
     workspace->screensChanged();
-    EXPECT_FALSE(workspace->isScreenRecoveryPending());
+    EXPECT_TRUE(workspace->isScreenRecoveryPending());
+    EXPECT_EQ(window(onSecond)->frameSaves, 0);
+    QTest::qWait(250);
     EXPECT_EQ(window(onSecond)->frameSaves, 0);
 
     mouseDown = false;
-    workspace->finishMove();
-    EXPECT_EQ(window(onSecond)->frameSaves, 0);
-    workspace->screensChanged();
+    QTest::qWait(250);
+    EXPECT_FALSE(workspace->isScreenRecoveryPending());
     EXPECT_EQ(window(onSecond)->frameSaves, 1);
+    EXPECT_EQ(window(onSecond)->shownFrame, QRectF(1300, 300, 300, 300));
 }
 
 TEST_F(NoteWorkspaceTest, DetachingAllClearsEveryDockingAndKeepsTheFrames)
