@@ -30,7 +30,7 @@ QString frequencyLabel(const std::optional<RepeatRule::Frequency>& frequency)
 
 bool qualifies(const Block& block)
 {
-    return block.kind == BlockKind::Todo && !block.isArchived() && block.todo && !block.todo->completedAt;
+    return block.kind == BlockKind::Todo && !block.isArchived() && block.todo && !block.todo->isCompleted;
 }
 
 } // namespace

@@ -214,7 +214,7 @@ TEST_F(PanelFixture, ATodoThatStoppedQualifyingClosesInsteadOfWriting)
 {
     auto panel = open();
     panel->saveReminder();
-    block->todo->completedAt = now;
+    block->todo->isCompleted = true;
     authorizations[0](true);
     EXPECT_EQ(dismissRequests, 1);
     EXPECT_TRUE(undoNames.empty());
