@@ -4,6 +4,7 @@
 #include "Domain/BackupManifest.h"
 #include "Domain/Json.h"
 #include "Persistence/DurableSnapshot.h"
+#include "Persistence/RecordLoading.h"
 #include "Core/Files/DataDirectory.h"
 #include "Core/Files/SafeFileWriter.h"
 
@@ -44,13 +45,6 @@ QByteArray readFile(const QString& path)
     if (!file.open(QIODevice::ReadOnly))
         throw AppError(QStringLiteral("无法读取文件“%1”：%2").arg(path, file.errorString()));
     return file.readAll();
-}
-
-BackupManifest decodeValidManifest(const QByteArray& payload)
-{
-    BackupManifest manifest = json::decode<BackupManifest>(payload);
-    manifest.validate();
-    return manifest;
 }
 
 } // namespace
@@ -161,21 +155,9 @@ void NoteStore::open(bool exclusiveAccess)
     }
 
     const std::vector<StoredRecord> rows = m_container->readRecords();
-    std::vector<Note> loaded;
-    loaded.reserve(rows.size()); // a row normally holds one note
-    for (const StoredRecord& row : rows) {
-        if (!row.payload)
-            throw AppError(QStringLiteral("便笺记录不完整，原始数据库已保留。"));
-        BackupManifest manifest = decodeValidManifest(*row.payload);
-        needsUpgrade = needsUpgrade || manifest.schemaVersion < BackupManifest::currentSchemaVersion;
-        std::move(manifest.notes.begin(), manifest.notes.end(), std::back_inserter(loaded));
-    }
-
-    // Each row passed validation on its own; what remains is whether ids
-    // repeat across rows.
-    BackupManifest::validateIdsAcross(loaded);
-
-    m_notes = std::move(loaded);
+    LoadedNotes loaded = loadNotes(rows);
+    needsUpgrade = needsUpgrade || loaded.needsUpgrade;
+    m_notes = std::move(loaded.notes);
     const bool snapshotDiffers = reduceToDurableSnapshot(m_notes);
 
     bool markedExplicit = false;

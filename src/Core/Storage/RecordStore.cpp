@@ -9,7 +9,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace quorrin {
@@ -40,6 +42,7 @@ bool hasNoSchema(SqliteDatabase& database)
 template <typename Work>
 auto withReadOnlyDatabase(const QString& path, Work work)
 {
+    const RecordStore::SideFileCleanup cleanup(path);
     try {
         SqliteDatabase database(path, SqliteDatabase::Mode::ReadOnly);
         return work(database);
@@ -204,6 +207,46 @@ RecordStore::RecordStore(const QString& path, std::chrono::milliseconds busyTime
         throw RecordStoreError(
             QStringLiteral("%1 holds an unsupported store model (version %2)").arg(path).arg(metadata.modelVersion)
                 .toStdString());
+}
+
+RecordStore::SideFileCleanup::SideFileCleanup(const QString& path)
+{
+    for (const QString& suffix : {QStringLiteral("-wal"), QStringLiteral("-shm")}) {
+        struct stat status {};
+        if (::lstat(QFile::encodeName(path + suffix).constData(), &status) != 0)
+            m_absent.push_back(path + suffix);
+    }
+}
+
+RecordStore::SideFileCleanup::SideFileCleanup(SideFileCleanup&& other) noexcept
+    : m_absent(std::exchange(other.m_absent, {}))
+{
+}
+
+RecordStore::SideFileCleanup::~SideFileCleanup()
+{
+    for (const QString& path : m_absent)
+        QFile::remove(path);
+}
+
+RecordStore::RecordStore(SideFileCleanup cleanup, SqliteDatabase database)
+    : m_cleanup(std::move(cleanup))
+    , m_database(std::move(database))
+{
+}
+
+RecordStore RecordStore::openReadOnly(const QString& path)
+{
+    if (!QFileInfo(path).isFile())
+        throw RecordStoreError(QStringLiteral("No store file at %1").arg(path).toStdString());
+    SideFileCleanup cleanup(path);
+    SqliteDatabase database(path, SqliteDatabase::Mode::ReadOnly);
+    const StoreMetadata metadata = metadataOf(database);
+    if (modelOf(metadata) != StoreModel::Current)
+        throw RecordStoreError(
+            QStringLiteral("%1 holds an unsupported store model (version %2)").arg(path).arg(metadata.modelVersion)
+                .toStdString());
+    return RecordStore(std::move(cleanup), std::move(database));
 }
 
 std::vector<StoredRecord> RecordStore::readRecords()

@@ -88,6 +88,10 @@ public:
     // when the file is missing or empty. A file of any other model is refused
     // with RecordStoreError.
     explicit RecordStore(const QString& path, std::chrono::milliseconds busyTimeout = defaultBusyTimeout);
+    // Opens an existing store of the current model on a connection that never
+    // writes; a missing file, an empty one or any other model is refused with
+    // RecordStoreError (or SqliteError when SQLite cannot read the file).
+    static RecordStore openReadOnly(const QString& path);
 
     const QString& path() const { return m_database.path(); }
 
@@ -105,7 +109,25 @@ public:
     // whatever is there.
     void copyTo(const QString& destination);
 
+    // A read-only connection to a file whose header claims write-ahead
+    // logging creates "-wal" and "-shm" beside it. This program never writes
+    // such a store, so once the connection is closed the side files it made
+    // are removed again and a read leaves the folder as it found it.
+    class SideFileCleanup {
+    public:
+        explicit SideFileCleanup(const QString& path);
+        SideFileCleanup(SideFileCleanup&& other) noexcept;
+        SideFileCleanup& operator=(SideFileCleanup&&) = delete;
+        ~SideFileCleanup();
+
+    private:
+        std::vector<QString> m_absent;
+    };
+
 private:
+    RecordStore(SideFileCleanup cleanup, SqliteDatabase database);
+
+    std::optional<SideFileCleanup> m_cleanup; // outlives the connection
     SqliteDatabase m_database;
 };
 

@@ -123,6 +123,7 @@ TEST_F(RecordStoreTest, OpeningRefusesFilesOfOtherModelsAndLeavesThemAlone)
         c.make(file);
         const QByteArray before = fileBytes(file);
         EXPECT_ANY_THROW(RecordStore store(file));
+        EXPECT_ANY_THROW(RecordStore::openReadOnly(file));
         EXPECT_EQ(fileBytes(file), before);
     }
 }
@@ -257,6 +258,49 @@ TEST_F(RecordStoreTest, MetadataIsReadWithoutWriteAccess)
     EXPECT_EQ(QFileInfo(path()).lastModified(), modified);
     EXPECT_EQ(QDir(m_directory.path()).entryList(QDir::Files), QStringList{QStringLiteral("Notes.sqlite")});
     EXPECT_THROW(RecordStore::readMetadata(path(QStringLiteral("missing.sqlite"))), RecordStoreError);
+}
+
+TEST_F(RecordStoreTest, ReadOnlyOpeningReadsWithoutWriteAccessAndNeverCreates)
+{
+    {
+        RecordStore store(path());
+        store.apply(generation(1, 3));
+    }
+    const QByteArray before = fileBytes(path());
+    {
+        FileProtection protection(path());
+        QFile::setPermissions(m_directory.path(), QFile::ReadOwner | QFile::ExeOwner);
+        RecordStore store = RecordStore::openReadOnly(path());
+        EXPECT_EQ(contents(store).size(), 3u);
+        EXPECT_EQ(store.readAppState(), payloadFor(1, -1));
+        EXPECT_ANY_THROW(store.apply(generation(2, 1)));
+        QFile::setPermissions(m_directory.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    EXPECT_EQ(fileBytes(path()), before);
+    EXPECT_EQ(QDir(m_directory.path()).entryList(QDir::Files), QStringList{QStringLiteral("Notes.sqlite")});
+
+    // What opening for writing would turn into a new store is refused.
+    EXPECT_THROW(RecordStore::openReadOnly(path(QStringLiteral("missing.sqlite"))), RecordStoreError);
+    ASSERT_TRUE(QFile(path(QStringLiteral("empty.sqlite"))).open(QIODevice::WriteOnly));
+    EXPECT_THROW(RecordStore::openReadOnly(path(QStringLiteral("empty.sqlite"))), RecordStoreError);
+    EXPECT_EQ(fileBytes(path(QStringLiteral("empty.sqlite"))), QByteArray());
+}
+
+TEST_F(RecordStoreTest, ReadingADamagedFileThatClaimsWriteAheadLoggingLeavesNoSideFiles)
+{
+    // A file the store fuzzer found: a header announcing write-ahead logging
+    // made every read-only open leave "-wal" and "-shm" beside it.
+    const QByteArray damaged = fileBytes(QStringLiteral(QUORRIN_FUZZ_CORPUS "/store/wal-header.sqlite"));
+    ASSERT_FALSE(damaged.isEmpty());
+    {
+        QFile file(path());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(damaged);
+    }
+    EXPECT_ANY_THROW(RecordStore::readMetadata(path()));
+    EXPECT_ANY_THROW(RecordStore::openReadOnly(path()));
+    EXPECT_EQ(QDir(m_directory.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("Notes.sqlite")});
+    EXPECT_EQ(fileBytes(path()), damaged);
 }
 
 TEST_F(RecordStoreTest, CopyIsConsistentAndReplacesTheDestination)
