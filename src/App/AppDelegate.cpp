@@ -303,13 +303,19 @@ void AppDelegate::createAlarms()
 
 void AppDelegate::reminderAlarmsChanged()
 {
-    // Ringing reminders ask for the user's attention and show in every editor.
-    const bool ringing = !m_alarms->alarms().empty();
+    updateReminderStatusIndicator();
+    // The note windows ask for attention once when something starts ringing
+    // and take the request back when nothing rings any more; a window
+    // acknowledged in between must not start flashing again on every change.
+    const bool ringing = m_alarms && !m_alarms->alarms().empty();
+    if (ringing != m_attentionRequested) {
+        m_attentionRequested = ringing;
+        for (RegisteredNoteWindow* window : m_registry->controllers())
+            window->setDemandsAttention(ringing);
+    }
     for (RegisteredNoteWindow* window : m_registry->controllers()) {
         if (BlockEditor* editor = window->editor())
             editor->refreshAlarmVisuals();
-        if (ringing)
-            window->requestAttention();
     }
 }
 

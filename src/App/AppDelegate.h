@@ -1,6 +1,7 @@
 #pragma once
 
 #include "App/ErrorPresenter.h"
+#include "App/ReminderIndication.h"
 #include "App/TerminationProtocol.h"
 
 #include <QObject>
@@ -155,6 +156,8 @@ private:
     void createAlarms();
     void openFromReminder(const QUuid& noteID, const QUuid& blockID);
     void reminderAlarmsChanged();
+    // The tray icon's dot and tool tip, from the ringing reminders.
+    void updateReminderStatusIndicator();
     void installOutsideClickMonitoring();
     void buildMenu();
     void createStatusItem();
@@ -195,6 +198,8 @@ private:
     std::unique_ptr<LocalMouseMonitor> m_localMouseMonitor;
     std::unique_ptr<GlobalMouseMonitor> m_outsideMouseMonitor;
     QPointer<QSystemTrayIcon> m_statusItem;
+    ReminderIndicator m_shownIndicator;
+    bool m_attentionRequested = false;
     // Windows other than notes that "隐藏 Quorrin" took off the screen.
     QList<QPointer<QWidget>> m_hiddenWindows;
     struct QueuedRequest {

@@ -9,9 +9,12 @@
 #include "App/MenuFocus.h"
 #include "App/NoteRegistry.h"
 #include "App/OutsideClicks.h"
+#include "Features/Reminders/ReminderAlarmCenter.h"
 #include "Platform/DialogPlacement.h"
 #include "Platform/MouseMonitors.h"
+#include "Platform/SystemAppearance.h"
 #include "Widgets/NoteIcons.h"
+#include "Widgets/StatusReminderDot.h"
 #include "Windows/StickyPanel.h"
 #include "Windows/TitleFormatTarget.h"
 
@@ -189,15 +192,33 @@ void AppDelegate::createStatusItem()
     // The tray may be missing (no tray host): the menu and its shortcuts
     // still exist, and every note window carries the shortcuts.
     m_statusItem = new QSystemTrayIcon(this);
-    m_statusItem->setToolTip(QStringLiteral("Quorrin · 点击浮起全部便笺"));
-    m_statusItem->setIcon(NoteIcons::icon(NoteSymbol::NoteText));
     m_statusItem->setContextMenu(m_menus->statusMenu());
+    // From here on the indicator owns the icon and its tool tip.
+    updateReminderStatusIndicator();
     connect(m_statusItem, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason == QSystemTrayIcon::Trigger)
             statusItemClicked();
     });
     if (QSystemTrayIcon::isSystemTrayAvailable())
         m_statusItem->show();
+}
+
+void AppDelegate::updateReminderStatusIndicator()
+{
+    if (!m_statusItem)
+        return;
+    const ReminderIndicator indicator =
+        reminderIndicator(m_alarms ? m_alarms->alarms() : std::vector<ReminderAlarmCenter::Alarm>());
+    if (indicator == m_shownIndicator && !m_statusItem->icon().isNull())
+        return;
+    m_shownIndicator = indicator;
+    StatusReminderDot dot;
+    dot.noteColor = indicator.dotColor;
+    m_statusItem->setIcon(dot.decorate(NoteIcons::icon(NoteSymbol::NoteText),
+                                       SystemAppearance::of(QApplication::palette())));
+    // The tray has no accessible name of its own; its tool tip is what
+    // assistive tools read.
+    m_statusItem->setToolTip(indicator.toolTip);
 }
 
 void AppDelegate::statusItemClicked()

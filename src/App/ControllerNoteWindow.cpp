@@ -3,6 +3,7 @@
 #include "Editor/BlockEditor.h"
 #include "Editor/BlockTextView.h"
 #include "Persistence/NoteStore.h"
+#include "Platform/AttentionRequest.h"
 #include "Platform/WindowLevel.h"
 #include "Windows/NoteBackground.h"
 #include "Windows/NoteHeader.h"
@@ -57,9 +58,10 @@ void ControllerNoteWindow::commitPendingInput()
     m_controller->commitPendingInput();
 }
 
-void ControllerNoteWindow::requestAttention()
+void ControllerNoteWindow::setDemandsAttention(bool demands)
 {
-    QApplication::alert(m_controller->panel());
+    if (QWidget* panel = m_controller->panel())
+        quorrin::setDemandsAttention(*panel, demands);
 }
 
 void ControllerNoteWindow::restoreSavedFrame()

@@ -34,7 +34,7 @@ public:
     void archiveBlock(const QUuid& blockID) override;
     void showReminder(const QUuid& blockID, const ReminderCallbacks& callbacks) override;
     void commitPendingInput() override;
-    void requestAttention() override;
+    void setDemandsAttention(bool demands) override;
     void restoreSavedFrame() override;
     QString windowTitle() const override;
     bool panelContains(const QPoint& globalPoint) const override;

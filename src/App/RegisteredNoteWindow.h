@@ -38,8 +38,9 @@ public:
     virtual void showReminder(const QUuid& blockID, const ReminderCallbacks& callbacks) = 0;
     // Ends title editing and writes pending typing into the note.
     virtual void commitPendingInput() = 0;
-    // Asks the desktop to draw the user's attention to this window.
-    virtual void requestAttention() = 0;
+    // Asks the desktop to draw the user's attention to this window, or takes
+    // the request back.
+    virtual void setDemandsAttention(bool demands) = 0;
 
     // Puts the window at the frame saved in its note, on the screens.
     virtual void restoreSavedFrame() {}

@@ -30,7 +30,8 @@ public:
     void archiveBlock(const QUuid& blockID) override { archived.push_back(blockID); }
     void showReminder(const QUuid& blockID, const ReminderCallbacks&) override { reminders.push_back(blockID); }
     void commitPendingInput() override { ++commits; }
-    void requestAttention() override {}
+    void setDemandsAttention(bool demands) override { attentionRequests.push_back(demands); }
+    std::vector<bool> attentionRequests;
     void restoreSavedFrame() override { ++frameRestores; }
     QString windowTitle() const override { return title; }
     bool panelContains(const QPoint& point) const override { return panel.contains(point); }
