@@ -1,5 +1,7 @@
 #include "Editor/FindReplace.h"
 
+#include "Core/Text/TextSearch.h"
+
 #include <algorithm>
 
 namespace quorrin::findreplace {
@@ -9,17 +11,22 @@ std::vector<TextMatch> findAll(const QString& text, const QString& needle, bool 
     std::vector<TextMatch> matches;
     if (needle.isEmpty())
         return matches;
-    const Qt::CaseSensitivity sensitivity = matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
-    qsizetype at = text.indexOf(needle, 0, sensitivity);
-    while (at >= 0) {
-        const int length = int(needle.size());
-        const QStringView found = QStringView(text).mid(at, length);
-        if (!found.contains(QLatin1Char('\n')) && !found.contains(QChar::ParagraphSeparator)) {
-            matches.push_back({int(at), length});
-            at = text.indexOf(needle, at + length, sensitivity);
+    // The same comparison as the search across notes, so both find the same
+    // words (canonical equivalence, full case folding).
+    const SearchCase searchCase = matchCase ? SearchCase::Sensitive : SearchCase::Insensitive;
+    const SearchableText haystack(text, searchCase);
+    const SearchableText query(needle, searchCase);
+    qsizetype from = 0;
+    while (const std::optional<TextRange> found = haystack.find(query, from)) {
+        const QStringView matched = QStringView(text).mid(found->start, found->length);
+        if (!matched.contains(QLatin1Char('\n')) && !matched.contains(QChar::ParagraphSeparator)) {
+            matches.push_back({int(found->start), int(found->length)});
+            from = found->end();
         } else {
-            at = text.indexOf(needle, at + 1, sensitivity);
+            from = found->start + 1;
         }
+        if (found->length == 0)
+            break;
     }
     return matches;
 }

@@ -29,6 +29,16 @@ TEST(FindReplace, FindsWithAndWithoutCaseNeverAcrossALineBreak)
               (std::vector<TextMatch>{{0, 2}, {2, 2}}));
 }
 
+TEST(FindReplace, ComparesLikeTheSearchAcrossNotes)
+{
+    // Full case folding and canonical equivalence, with ranges of the shown text.
+    const QString text = QStringLiteral("Die STRASSE, die Stra\u00DFe und Cafe\u0301.");
+    EXPECT_EQ(findreplace::findAll(text, QStringLiteral("straße"), false),
+              (std::vector<TextMatch>{{4, 7}, {17, 6}}));
+    EXPECT_EQ(findreplace::findAll(text, QStringLiteral("café"), false), (std::vector<TextMatch>{{28, 5}}));
+    EXPECT_EQ(findreplace::findAll(text, QStringLiteral("Straße"), true), (std::vector<TextMatch>{{17, 6}}));
+}
+
 TEST(FindReplace, StepsForwardAndBackwardWrappingAround)
 {
     const std::vector<TextMatch> matches{{2, 1}, {5, 1}, {9, 1}};
