@@ -5,22 +5,12 @@
 
 #include "Persistence/NoteStore.h"
 #include "Windows/DockingLayout.h"
+#include "Windows/WindowGeometry.h"
 
 namespace quorrin {
 
-namespace {
-
-QRectF rectOf(const WindowFrame& frame)
-{
-    return {frame.x, frame.y, frame.width, frame.height};
-}
-
-WindowFrame frameOf(const QRectF& rect)
-{
-    return {rect.x(), rect.y(), rect.width(), rect.height()};
-}
-
-} // namespace
+using WindowGeometry::frameOf;
+using WindowGeometry::rectOf;
 
 DockingGraph NoteWorkspace::dockingGraph(bool liveOnly) const
 {

@@ -15,19 +15,8 @@
 
 namespace quorrin {
 
-namespace {
-
-QRectF rectOf(const WindowFrame& frame)
-{
-    return {frame.x, frame.y, frame.width, frame.height};
-}
-
-WindowFrame frameOf(const QRectF& rect)
-{
-    return {rect.x(), rect.y(), rect.width(), rect.height()};
-}
-
-} // namespace
+using WindowGeometry::frameOf;
+using WindowGeometry::rectOf;
 
 bool NoteWorkspace::isMovingFollower(const QUuid& noteID) const
 {

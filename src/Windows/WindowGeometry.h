@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Domain/WindowFrame.h"
+
 #include <QList>
 #include <QRectF>
 
@@ -27,6 +29,17 @@ bool sameFrame(const QRectF& a, const QRectF& b, double tolerance);
 // screen it overlaps most (nearest centre on a tie) without changing its size.
 // Model coordinates: origin bottom left, y up.
 QRectF recoveredFrame(const QRectF& frame, const QList<QRectF>& visibleFrames);
+
+// A stored frame as a rectangle and back; both in model coordinates.
+inline QRectF rectOf(const WindowFrame& frame)
+{
+    return {frame.x, frame.y, frame.width, frame.height};
+}
+
+inline WindowFrame frameOf(const QRectF& rect)
+{
+    return {rect.x(), rect.y(), rect.width(), rect.height()};
+}
 
 // The window frame of a collapsed note: same left edge, top edge and width.
 QRectF collapsedFrame(const QRectF& expandedFrame);

@@ -71,3 +71,18 @@ std::optional<double> numberFromText(const QString& text)
 }
 
 } // namespace quorrin::rtf::units
+
+namespace quorrin::rtf {
+
+int hexDigitValue(char byte)
+{
+    if (byte >= '0' && byte <= '9')
+        return byte - '0';
+    if (byte >= 'a' && byte <= 'f')
+        return byte - 'a' + 10;
+    if (byte >= 'A' && byte <= 'F')
+        return byte - 'A' + 10;
+    return -1;
+}
+
+} // namespace quorrin::rtf

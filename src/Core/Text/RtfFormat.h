@@ -47,4 +47,8 @@ QByteArray numberText(double value);
 std::optional<double> numberFromText(const QString& text);
 
 } // namespace units
+
+// The value of one hexadecimal digit, or -1 for any other byte.
+int hexDigitValue(char byte);
+
 } // namespace quorrin::rtf

@@ -1,23 +1,10 @@
 #include "Core/Text/RtfPicture.h"
 
+#include "Core/Text/RtfFormat.h"
+
 #include <utility>
 
 namespace quorrin::rtf {
-
-namespace {
-
-int nibble(char byte)
-{
-    if (byte >= '0' && byte <= '9')
-        return byte - '0';
-    if (byte >= 'a' && byte <= 'f')
-        return byte - 'a' + 10;
-    if (byte >= 'A' && byte <= 'F')
-        return byte - 'A' + 10;
-    return -1;
-}
-
-} // namespace
 
 void PictureBuilder::start()
 {
@@ -27,7 +14,7 @@ void PictureBuilder::start()
 
 void PictureBuilder::textByte(char byte)
 {
-    const int value = nibble(byte);
+    const int value = hexDigitValue(byte);
     if (value < 0)
         return;
     if (m_highNibble < 0) {

@@ -87,17 +87,6 @@ bool isDigit(char byte)
     return byte >= '0' && byte <= '9';
 }
 
-int hexValue(char byte)
-{
-    if (isDigit(byte))
-        return byte - '0';
-    if (byte >= 'a' && byte <= 'f')
-        return byte - 'a' + 10;
-    if (byte >= 'A' && byte <= 'F')
-        return byte - 'A' + 10;
-    return -1;
-}
-
 class Reader {
 public:
     // Collects the text with its attributes.
@@ -247,8 +236,8 @@ private:
             textByte(symbol);
             return;
         case '\'': {
-            const int high = m_position < size() ? hexValue(at(m_position)) : -1;
-            const int low = m_position + 1 < size() ? hexValue(at(m_position + 1)) : -1;
+            const int high = m_position < size() ? hexDigitValue(at(m_position)) : -1;
+            const int low = m_position + 1 < size() ? hexDigitValue(at(m_position + 1)) : -1;
             if (high < 0 || low < 0)
                 return;
             m_position += 2;
