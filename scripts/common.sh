@@ -11,7 +11,6 @@ QUORRIN_PACKAGES=(
   libsqlite3-dev libpoppler-qt6-dev qt6-image-formats-plugins fonts-noto-cjk
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth dbus xdg-utils
-  fonts-noto-cjk
 )
 
 quorrin_install_missing() {
