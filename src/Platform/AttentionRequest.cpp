@@ -21,7 +21,7 @@ xcb_atom_t internAtom(xcb_connection_t* connection, const char* name)
 }
 
 // Asks the window manager to add or remove the window's "demands attention"
-// state, the way the window-manager specification wants it: a client
+// state the way window managers expect the request: as a client
 // message to the root window.
 bool sendDemandsAttention(xcb_connection_t* connection, xcb_window_t window, bool demands)
 {

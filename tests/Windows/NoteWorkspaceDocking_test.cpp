@@ -19,9 +19,9 @@ protected:
     // A root with a note docked below it and a third docked below that.
     void makeColumn()
     {
-        root = addNote(Spec().at({100, 600, 300, 300}));
-        middle = addNote(Spec().at({700, 100, 260, 200}).dock(root, DockEdge::Below));
-        tail = addNote(Spec().at({20, 20, 250, 180}).dock(middle, DockEdge::Below));
+        root = addNote(NoteSetup().at({100, 600, 300, 300}));
+        middle = addNote(NoteSetup().at({700, 100, 260, 200}).dock(root, DockEdge::Below));
+        tail = addNote(NoteSetup().at({20, 20, 250, 180}).dock(middle, DockEdge::Below));
         workspace->presentAll(std::nullopt, false, false);
     }
 
@@ -99,14 +99,14 @@ TEST_F(NoteWorkspaceDockingTest, ANewSizeTravelsUpAndDownTheColumnUntilAResetFor
 
 TEST_F(NoteWorkspaceDockingTest, AFrameBelowTheMinimumIsGrownWhenTheWindowIsAttached)
 {
-    const QUuid tiny = addNote(Spec().at({100, 500, 120, 40}));
+    const QUuid tiny = addNote(NoteSetup().at({100, 500, 120, 40}));
     workspace->presentAll(std::nullopt, false, false);
     EXPECT_EQ(rectOf(stored(tiny).frame), QRectF(100, 380, 250, 160));
 }
 
 TEST_F(NoteWorkspaceDockingTest, AttachingKeepsAFractionalFrameWithinAPixelOfItsWindow)
 {
-    const QUuid note = addNote(Spec().at({100.4, 200.3, 300.2, 299.6}));
+    const QUuid note = addNote(NoteSetup().at({100.4, 200.3, 300.2, 299.6}));
     host.ensureController(note); // the fake window stands at the stored frame
     FakeWorkspaceWindow& shown = *window(note);
     shown.shownFrame = QRectF(100, 200, 300, 300);
@@ -220,7 +220,7 @@ TEST_F(NoteWorkspaceDockingTest, AWindowManagerThatKeepsRefusingAFrameIsFollowed
 TEST_F(NoteWorkspaceDockingTest, FramesAreAppliedRootsFirstWithTheLeaderAheadOfTheOtherRoots)
 {
     makeColumn();
-    const QUuid other = addNote(Spec().at({900, 600, 300, 300}));
+    const QUuid other = addNote(NoteSetup().at({900, 600, 300, 300}));
     host.ensureController(other);
     QHash<QUuid, QRectF> frames{{tail, QRectF(0, 0, 300, 180)},
                                 {middle, QRectF(0, 180, 300, 200)},
@@ -239,7 +239,7 @@ TEST_F(NoteWorkspaceDockingTest, GraphQueriesFollowTheStore)
     EXPECT_EQ(workspace->descendants(root), (QSet<QUuid>{middle, tail}));
     EXPECT_EQ(workspace->component(tail), (QSet<QUuid>{root, middle, tail}));
     EXPECT_TRUE(workspace->hasConnection(root));
-    const QUuid alone = addNote(Spec());
+    const QUuid alone = addNote(NoteSetup());
     EXPECT_EQ(workspace->component(alone), QSet<QUuid>{alone});
     EXPECT_FALSE(workspace->hasConnection(alone));
 }

@@ -68,17 +68,17 @@ protected:
     // A root with one note docked to its right and one below it.
     void makeGroup()
     {
-        leader = addNote(Spec().at({100, 500, 300, 300}));
-        beside = addNote(Spec().dock(leader, DockEdge::Right));
-        under = addNote(Spec().dock(leader, DockEdge::Below));
+        leader = addNote(NoteSetup().at({100, 500, 300, 300}));
+        beside = addNote(NoteSetup().dock(leader, DockEdge::Right));
+        under = addNote(NoteSetup().dock(leader, DockEdge::Below));
         workspace->presentAll(std::nullopt, false, false);
     }
 
     // A note to dock to and a free note to drag next to it.
     void makePair()
     {
-        target = addNote(Spec().at({1000, 500, 300, 300}));
-        dragged = addNote(Spec().at({100, 100, 250, 200}));
+        target = addNote(NoteSetup().at({1000, 500, 300, 300}));
+        dragged = addNote(NoteSetup().at({100, 100, 250, 200}));
         workspace->presentAll(std::nullopt, false, false);
     }
 
@@ -230,8 +230,8 @@ TEST_F(NoteWorkspaceMovesTest, AScreenChangeDuringADragIsHandledWhenItEnds)
 
 TEST_F(NoteWorkspaceMovesTest, MovingTheSeamGivesOrTakesTheNeighboursHeightDownToTheMinimum)
 {
-    const QUuid upper = addNote(Spec().at({100, 500, 300, 300}));
-    const QUuid lower = addNote(Spec().at({0, 0, 300, 200}).dock(upper, DockEdge::Below));
+    const QUuid upper = addNote(NoteSetup().at({100, 500, 300, 300}));
+    const QUuid lower = addNote(NoteSetup().at({0, 0, 300, 200}).dock(upper, DockEdge::Below));
     workspace->presentAll(std::nullopt, false, false);
     ASSERT_EQ(window(lower)->shownFrame, QRectF(100, 300, 300, 200));
     const auto resizeTo = [&](QRectF frame) {
@@ -253,8 +253,8 @@ TEST_F(NoteWorkspaceMovesTest, MovingTheSeamGivesOrTakesTheNeighboursHeightDownT
 
 TEST_F(NoteWorkspaceMovesTest, ResizingByTheLeftEdgeKeepsTheColumnsRightEdge)
 {
-    const QUuid upper = addNote(Spec().at({100, 500, 300, 300}));
-    const QUuid lower = addNote(Spec().at({0, 0, 300, 200}).dock(upper, DockEdge::Below));
+    const QUuid upper = addNote(NoteSetup().at({100, 500, 300, 300}));
+    const QUuid lower = addNote(NoteSetup().at({0, 0, 300, 200}).dock(upper, DockEdge::Below));
     workspace->presentAll(std::nullopt, false, false);
     workspace->beginUserResize(lower, QRectF(100, 300, 300, 200));
     window(lower)->shownFrame = QRectF(50, 300, 350, 200);
@@ -267,9 +267,9 @@ TEST_F(NoteWorkspaceMovesTest, ResizingByTheLeftEdgeKeepsTheColumnsRightEdge)
 
 TEST_F(NoteWorkspaceMovesTest, TwoNotesDockedAboveGiveNoSeamNeighbour)
 {
-    const QUuid base = addNote(Spec().at({100, 300, 300, 200}));
-    const QUuid first = addNote(Spec().dock(base, DockEdge::Above));
-    const QUuid second = addNote(Spec().dock(base, DockEdge::Above));
+    const QUuid base = addNote(NoteSetup().at({100, 300, 300, 200}));
+    const QUuid first = addNote(NoteSetup().dock(base, DockEdge::Above));
+    const QUuid second = addNote(NoteSetup().dock(base, DockEdge::Above));
     workspace->presentAll(std::nullopt, false, false);
     const WindowFrame before = stored(first).frame;
     workspace->beginUserResize(base, QRectF(100, 300, 300, 200));
@@ -282,11 +282,11 @@ TEST_F(NoteWorkspaceMovesTest, TwoNotesDockedAboveGiveNoSeamNeighbour)
 
 TEST_F(NoteWorkspaceMovesTest, LinksFollowTheDockingChainAndAreDetachedAroundAResize)
 {
-    const QUuid a = addNote(Spec().at({100, 500, 300, 300}));
-    const QUuid b = addNote(Spec().dock(a, DockEdge::Below));
-    const QUuid c = addNote(Spec().dock(b, DockEdge::Below));
-    const QUuid x = addNote(Spec().at({900, 100, 300, 300}));
-    const QUuid y = addNote(Spec().dock(x, DockEdge::Right));
+    const QUuid a = addNote(NoteSetup().at({100, 500, 300, 300}));
+    const QUuid b = addNote(NoteSetup().dock(a, DockEdge::Below));
+    const QUuid c = addNote(NoteSetup().dock(b, DockEdge::Below));
+    const QUuid x = addNote(NoteSetup().at({900, 100, 300, 300}));
+    const QUuid y = addNote(NoteSetup().dock(x, DockEdge::Right));
     Note looped = stored(x);
     looped.docking = NoteDock{y, DockEdge::Left};
     store->update(looped, false, false);

@@ -25,8 +25,8 @@ class NoteWorkspaceTest : public WorkspaceTest {};
 
 TEST_F(NoteWorkspaceTest, PresentingLeavesHiddenNotesAloneUnlessAskedAndThenUnhidesThem)
 {
-    const QUuid shown = addNote(Spec());
-    const QUuid hidden = addNote(Spec().hide());
+    const QUuid shown = addNote(NoteSetup());
+    const QUuid hidden = addNote(NoteSetup().hide());
 
     workspace->presentAll(std::nullopt, false, false);
     EXPECT_TRUE(window(shown)->visible);
@@ -46,9 +46,9 @@ TEST_F(NoteWorkspaceTest, PresentingLeavesHiddenNotesAloneUnlessAskedAndThenUnhi
 
 TEST_F(NoteWorkspaceTest, OnlyAPresentedFocusNoteEndsOnTopAndOnlyWithActivationBecomesKey)
 {
-    const QUuid first = addNote(Spec());
-    const QUuid second = addNote(Spec());
-    const QUuid hidden = addNote(Spec().hide());
+    const QUuid first = addNote(NoteSetup());
+    const QUuid second = addNote(NoteSetup());
+    const QUuid hidden = addNote(NoteSetup().hide());
     struct Case {
         const char* name;
         std::optional<QUuid> focus;
@@ -79,11 +79,11 @@ TEST_F(NoteWorkspaceTest, OnlyAPresentedFocusNoteEndsOnTopAndOnlyWithActivationB
 
 TEST_F(NoteWorkspaceTest, AttachingWhileRaisedFloatsAndAfterSettlingEachNoteHasItsOwnLevel)
 {
-    const QUuid onTop = addNote(Spec().top());
-    const QUuid plain = addNote(Spec());
+    const QUuid onTop = addNote(NoteSetup().top());
+    const QUuid plain = addNote(NoteSetup());
     workspace->presentAll(std::nullopt, false, false);
 
-    const QUuid late = addNote(Spec());
+    const QUuid late = addNote(NoteSetup());
     host.ensureController(late);
     EXPECT_EQ(window(late)->windowLevelValue, top);
     EXPECT_TRUE(window(late)->raised);
@@ -102,7 +102,7 @@ TEST_F(NoteWorkspaceTest, AttachingWhileRaisedFloatsAndAfterSettlingEachNoteHasI
         EXPECT_FALSE(window(e.id)->raised);
     }
 
-    const QUuid afterSettling = addNote(Spec());
+    const QUuid afterSettling = addNote(NoteSetup());
     host.ensureController(afterSettling);
     EXPECT_EQ(window(afterSettling)->windowLevelValue, desktop);
 }
@@ -115,9 +115,9 @@ TEST_F(NoteWorkspaceTest, ReminderPanelsStayAboveTheirNoteAndNeverBelowTheFloati
 
 TEST_F(NoteWorkspaceTest, SwitchingTheLayerMovesEveryWindowAndRefreshesIt)
 {
-    const QUuid a = addNote(Spec());
-    const QUuid b = addNote(Spec().top());
-    const QUuid gone = addNote(Spec());
+    const QUuid a = addNote(NoteSetup());
+    const QUuid b = addNote(NoteSetup().top());
+    const QUuid gone = addNote(NoteSetup());
     store->deleteNote(gone);
     workspace->presentAll(std::nullopt, false, false);
 
@@ -138,7 +138,7 @@ TEST_F(NoteWorkspaceTest, SwitchingTheLayerMovesEveryWindowAndRefreshesIt)
 
 TEST_F(NoteWorkspaceTest, ALayerTheStoreCannotSaveChangesNoWindow)
 {
-    const QUuid a = addNote(Spec());
+    const QUuid a = addNote(NoteSetup());
     workspace->presentAll(std::nullopt, false, false);
 
     // An open read transaction elsewhere keeps the commit from happening.
@@ -161,11 +161,11 @@ TEST_F(NoteWorkspaceTest, ALayerTheStoreCannotSaveChangesNoWindow)
 
 TEST_F(NoteWorkspaceTest, RolesFollowTheDockingAndIgnoreHiddenDependants)
 {
-    const QUuid root = addNote(Spec());
-    const QUuid lonely = addNote(Spec());
-    const QUuid hiddenRoot = addNote(Spec());
-    const QUuid child = addNote(Spec().dock(root, DockEdge::Right));
-    addNote(Spec().hide().dock(hiddenRoot, DockEdge::Below));
+    const QUuid root = addNote(NoteSetup());
+    const QUuid lonely = addNote(NoteSetup());
+    const QUuid hiddenRoot = addNote(NoteSetup());
+    const QUuid child = addNote(NoteSetup().dock(root, DockEdge::Right));
+    addNote(NoteSetup().hide().dock(hiddenRoot, DockEdge::Below));
     workspace->presentAll(std::nullopt, false, false);
 
     const struct {
@@ -182,9 +182,9 @@ TEST_F(NoteWorkspaceTest, RolesFollowTheDockingAndIgnoreHiddenDependants)
 
 TEST_F(NoteWorkspaceTest, AttachingAnUndockedNoteRecordsTheWindowsFrame)
 {
-    const QUuid expanded = addNote(Spec().at({10, 20, 300, 300}));
-    const QUuid collapsed = addNote(Spec().collapse().at({10, 20, 300, 300}));
-    const QUuid docked = addNote(Spec().dock(expanded, DockEdge::Right));
+    const QUuid expanded = addNote(NoteSetup().at({10, 20, 300, 300}));
+    const QUuid collapsed = addNote(NoteSetup().collapse().at({10, 20, 300, 300}));
+    const QUuid docked = addNote(NoteSetup().dock(expanded, DockEdge::Right));
 
     FakeWorkspaceWindow movedExpanded(expanded, QRectF(50, 60, 320, 280));
     workspace->attach(movedExpanded);
@@ -205,9 +205,9 @@ TEST_F(NoteWorkspaceTest, AttachingAnUndockedNoteRecordsTheWindowsFrame)
 TEST_F(NoteWorkspaceTest, ANoteOnARemovedScreenComesBackInOneMergedPass)
 {
     screens.setVisibleFrames({QRectF(0, 0, 1600, 1000), QRectF(1600, 0, 1600, 1000)});
-    const QUuid onSecond = addNote(Spec().at({2000, 300, 300, 300}));
-    const QUuid onFirst = addNote(Spec().at({100, 300, 300, 300}));
-    const QUuid docked = addNote(Spec().at({2300, 300, 300, 300}).dock(onSecond, DockEdge::Right));
+    const QUuid onSecond = addNote(NoteSetup().at({2000, 300, 300, 300}));
+    const QUuid onFirst = addNote(NoteSetup().at({100, 300, 300, 300}));
+    const QUuid docked = addNote(NoteSetup().at({2300, 300, 300, 300}).dock(onSecond, DockEdge::Right));
     workspace->presentAll(std::nullopt, false, false);
 
     screens.setVisibleFrames({QRectF(0, 0, 1600, 1000)});
@@ -227,7 +227,7 @@ TEST_F(NoteWorkspaceTest, ANoteOnARemovedScreenComesBackInOneMergedPass)
 TEST_F(NoteWorkspaceTest, AScreenChangeWhileTheButtonIsHeldWaitsForTheRelease)
 {
     screens.setVisibleFrames({QRectF(0, 0, 1600, 1000), QRectF(1600, 0, 1600, 1000)});
-    const QUuid onSecond = addNote(Spec().at({2000, 300, 300, 300}));
+    const QUuid onSecond = addNote(NoteSetup().at({2000, 300, 300, 300}));
     workspace->presentAll(std::nullopt, false, false);
     screens.setVisibleFrames({QRectF(0, 0, 1600, 1000)});
 
@@ -247,8 +247,8 @@ TEST_F(NoteWorkspaceTest, AScreenChangeWhileTheButtonIsHeldWaitsForTheRelease)
 
 TEST_F(NoteWorkspaceTest, DetachingAllClearsEveryDockingAndKeepsTheFrames)
 {
-    const QUuid root = addNote(Spec());
-    const QUuid child = addNote(Spec().at({400, 100, 300, 300}).dock(root, DockEdge::Right));
+    const QUuid root = addNote(NoteSetup());
+    const QUuid child = addNote(NoteSetup().at({400, 100, 300, 300}).dock(root, DockEdge::Right));
     EXPECT_TRUE(workspace->hasConnection(root));
     workspace->detachAll();
     EXPECT_FALSE(stored(child).docking);
@@ -258,7 +258,7 @@ TEST_F(NoteWorkspaceTest, DetachingAllClearsEveryDockingAndKeepsTheFrames)
 
 TEST_F(NoteWorkspaceTest, WithoutAStoreEveryOperationDoesNothing)
 {
-    const QUuid a = addNote(Spec());
+    const QUuid a = addNote(NoteSetup());
     host.ensureController(a);
     const int levelBefore = window(a)->windowLevelValue;
     host.store = nullptr;
@@ -273,7 +273,7 @@ TEST_F(NoteWorkspaceTest, WithoutAStoreEveryOperationDoesNothing)
 
 TEST_F(NoteWorkspaceTest, WindowsOutlivingTheWorkspaceLoseTheirHost)
 {
-    const QUuid a = addNote(Spec());
+    const QUuid a = addNote(NoteSetup());
     host.ensureController(a);
     EXPECT_EQ(window(a)->workspace, workspace.get());
     workspace.reset();

@@ -29,21 +29,21 @@ protected:
         host.windows.clear();
     }
 
-    struct Spec {
+    struct NoteSetup {
         bool hidden = false;
         bool onTop = false;
         bool collapsed = false;
         WindowFrame frame{100, 100, 300, 300};
         std::optional<NoteDock> docking;
 
-        Spec& hide() { return hidden = true, *this; }
-        Spec& top() { return onTop = true, *this; }
-        Spec& collapse() { return collapsed = true, *this; }
-        Spec& at(WindowFrame value) { return frame = value, *this; }
-        Spec& dock(QUuid target, DockEdge edge) { return docking = NoteDock{target, edge}, *this; }
+        NoteSetup& hide() { return hidden = true, *this; }
+        NoteSetup& top() { return onTop = true, *this; }
+        NoteSetup& collapse() { return collapsed = true, *this; }
+        NoteSetup& at(WindowFrame value) { return frame = value, *this; }
+        NoteSetup& dock(QUuid target, DockEdge edge) { return docking = NoteDock{target, edge}, *this; }
     };
 
-    QUuid addNote(const Spec& setup)
+    QUuid addNote(const NoteSetup& setup)
     {
         Note note = store->create();
         note.blocks.front().text = RichText(QStringLiteral("text"), TextFont::system(14));
