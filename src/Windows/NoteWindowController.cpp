@@ -197,6 +197,7 @@ void NoteWindowController::buildPanel()
         if (self)
             self->updateTitle();
     };
+    m_editor->prefersReducedMotion = [self] { return self && self->m_services.prefersReducedMotion(); };
     // The editor's own hiding (pending show cancelled, typing pause ended)
     // runs first, then the window's panel goes.
     m_editor->hideFormatBar = [self, hideEditorBar = m_editor->hideFormatBar] {
