@@ -4,6 +4,7 @@
 #include "Domain/Note.h"
 #include "Editor/BlockMenuPanel.h"
 #include "Editor/EditorStore.h"
+#include "Editor/DragPreview.h"
 #include "Editor/EditorText.h"
 #include "Editor/FindReplace.h"
 #include "Editor/FormatPanel.h"
