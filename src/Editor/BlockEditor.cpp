@@ -2,6 +2,7 @@
 
 #include "Editor/BlockMenuPanel.h"
 
+#include "Editor/BlockGutter.h"
 #include "Editor/BlockCommands.h"
 #include "Editor/BlockMenu.h"
 #include "Editor/EditorDocument.h"
@@ -106,6 +107,7 @@ BlockEditor::BlockEditor(std::shared_ptr<EditorStore> store, const QUuid& noteID
         if (links::isOpenable(url))
             QDesktopServices::openUrl(url);
     };
+    gutter = new BlockGutter(*this);
     render(false);
 }
 

@@ -228,6 +228,7 @@ public:
     const std::optional<Note>& rendered() const { return m_rendered; }
     const QUuid& noteID() const { return m_noteID; }
     EditorStore& store() const { return *m_store; }
+    const Clock& clock() const { return m_clock; }
     BlockTextView* textView() const { return m_textView; }
     QTextDocument* document() const;
     QUndoStack* history() const { return m_history; }
