@@ -416,7 +416,7 @@ void BlockGutter::closeBlockMenu()
         update();
     }
     // A menu opened from the keyboard goes too.
-    if (BlockMenuPanel* panel = m_editor.blockMenuPanel())
+    if (BlockMenuPanel* panel = isAlive() ? m_editor.blockMenuPanel() : nullptr)
         panel->dismiss();
 }
 
@@ -544,7 +544,8 @@ void BlockGutter::cancelPress()
 
 void BlockGutter::hideEvent(QHideEvent* event)
 {
-    closeBlockMenu();
+    if (isAlive())
+        closeBlockMenu();
     QWidget::hideEvent(event);
 }
 
