@@ -85,7 +85,7 @@ public:
     bool mouseDragged(QPointF point);
     bool carriesBlock(const QMimeData& data) const override;
     Qt::DropAction draggingUpdated(const QMimeData& data, const QPointF& point) override;
-    // The drag left the text: no target and no preview.
+    // The drag left the text: no drop target (the text view clears the preview).
     void clearDropTarget() override;
     bool performDragOperation(const QMimeData& data, const QPointF& point) override;
     // However the drag ended (drop, cancel, lost release).

@@ -46,8 +46,11 @@ bool BlockGutter::mouseDragged(QPointF point)
 
     const QRectF rowRect = m_editor.rect(row->start, row->length);
     m_editor.beginDragVisual();
-    QWidget* viewport = m_editor.textView()->viewport();
-    QPixmap image = viewport->grab(rowRect.translated(-scrollOffset()).toAlignedRect());
+    // The row as the window shows it, on its paper.
+    QWidget* top = window();
+    const QWidget* viewport = m_editor.textView()->viewport();
+    const QRect inViewport = rowRect.translated(-scrollOffset()).toAlignedRect();
+    QPixmap image = top->grab(QRect(viewport->mapTo(top, inViewport.topLeft()), inViewport.size()));
     if (image.isNull())
         image = handleImage(palette().color(QPalette::Text));
     drag->setPixmap(image);
@@ -151,10 +154,10 @@ Qt::DropAction BlockGutter::draggingUpdated(const QMimeData& data, const QPointF
 
 void BlockGutter::clearDropTarget()
 {
+    // The preview is the text view's to clear: a drag that comes back to
+    // the text shows it again.
     dropID.reset();
     dropAfter = false;
-    if (isAlive())
-        m_editor.endDragPreview();
     update();
 }
 
@@ -167,6 +170,7 @@ bool BlockGutter::performDragOperation(const QMimeData& data, const QPointF& poi
     const std::optional<QUuid> moved = gutterlayout::payloadBlock(payload);
     if (!moved || !dropID || !gutterlayout::isFromNote(payload, m_editor.noteID())) {
         clearDropTarget();
+        m_editor.endDragPreview();
         return false;
     }
     const QUuid target = *dropID;

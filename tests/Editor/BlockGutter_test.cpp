@@ -9,6 +9,7 @@
 #include <QEventLoop>
 #include <QMenu>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QTest>
 #include <QUndoStack>
 
@@ -481,6 +482,66 @@ TEST_F(BlockGutterDragTest, ADragWhoseReleaseIsLostEndsAsACancel)
     EXPECT_EQ(stored(), before);
     EXPECT_EQ(text(), textBefore);
     EXPECT_FALSE(editor->dragPreviewNote);
+}
+
+} // namespace
+} // namespace quorrin
+
+namespace quorrin {
+namespace {
+
+class BlockGutterViewTest : public BlockGutterTest {
+protected:
+    void SetUp() override
+    {
+        std::vector<Block> blocks;
+        for (int i = 0; i < 40; ++i)
+            blocks.push_back(makeBlock(i % 2 ? BlockKind::Todo : BlockKind::Paragraph, QStringLiteral("line %1").arg(i)));
+        openNote(std::move(blocks));
+        editor->resize(320, 200);
+        QApplication::processEvents();
+    }
+    QImage picture() const { return gutter->grab().toImage(); }
+};
+
+TEST_F(BlockGutterViewTest, ControlsStayOnTheirLinesWhenTheTextScrolls)
+{
+    QScrollBar* bar = editor->textView()->verticalScrollBar();
+    const QUuid todo = id(21);
+    const int scrolled = int(layout(todo).checkbox.center().y()) - 100;
+    ASSERT_GT(scrolled, 200);
+    ASSERT_GE(bar->maximum(), scrolled);
+    bar->setValue(scrolled);
+    const QPointF checkbox = layout(todo).checkbox.center() - QPointF(0, scrolled); // where the gutter shows it
+    ASSERT_GT(checkbox.y(), 0);
+    ASSERT_LT(checkbox.y(), gutter->height());
+    EXPECT_EQ(gutter->hitTest(checkbox), BlockControl::Checkbox);
+    EXPECT_FALSE(gutter->hitTest(layout(todo).checkbox.center())); // the unscrolled place is another line's text
+    QTest::mouseClick(viewport(), Qt::LeftButton, {}, checkbox.toPoint());
+    EXPECT_TRUE(storedBlock(todo)->todo->isCompleted);
+    for (int i = 0; i < 40; ++i) {
+        if (i != 21) {
+            const Block* block = storedBlock(id(i));
+            EXPECT_FALSE(block->todo && block->todo->isCompleted) << i;
+        }
+    }
+}
+
+TEST_F(BlockGutterViewTest, TodoControlsFadeWithTheRevealAndTheAlarmRingIsDrawn)
+{
+    const QUuid todo = id(1);
+    const QPoint bar = layout(todo).priorityBar.center().toPoint();
+    EXPECT_GT(qAlpha(picture().pixel(bar)), 200);
+    editor->revealProgress[todo] = 0;
+    EXPECT_EQ(qAlpha(picture().pixel(bar)), 0);
+    editor->revealProgress.erase(todo);
+
+    const TextRun& run = row(todo);
+    const QRectF line = editor->rect(run.start, run.length);
+    const QPoint ringLeft(6, int(line.center().y()));
+    EXPECT_EQ(qAlpha(picture().pixel(ringLeft)), 0);
+    editor->alarmCenter = [this, todo] { return std::vector<std::pair<QUuid, QUuid>>{{noteID, todo}}; };
+    EXPECT_GT(qAlpha(picture().pixel(ringLeft)), 0);
 }
 
 } // namespace
