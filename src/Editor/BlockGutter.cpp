@@ -159,6 +159,12 @@ QRectF BlockGutter::lineRect(const TextRun& row) const
 
 BlockControlLayout BlockGutter::controls(const TextRun& row) const
 {
+    const std::optional<Note> current = note();
+    return controls(row, current ? findBlock(*current, row.blockID) : nullptr);
+}
+
+BlockControlLayout BlockGutter::controls(const TextRun& row, const Block* block) const
+{
     const QTextDocument& document = *m_editor.document();
     double pointSize = 14;
     if (row.start >= 0 && row.start < editordoc::textLength(document)) {
@@ -166,8 +172,6 @@ BlockControlLayout BlockGutter::controls(const TextRun& row) const
         if (size > 0)
             pointSize = size;
     }
-    const std::optional<Note> current = note();
-    const Block* block = current ? findBlock(*current, row.blockID) : nullptr;
     const double middle = m_editor.firstLineRect(row.start, row.length).center().y();
     return gutterlayout::layout(block, middle, width(), pointSize);
 }
@@ -587,7 +591,7 @@ void BlockGutter::paintRow(QPainter& painter, const RowPaint& row, const std::ve
     const QColor accent = toQColor(theme.accent, appearance);
     const QColor label = toQColor(SystemColor::label(), appearance);
     const QColor secondary = toQColor(SystemColor::secondaryLabel(), appearance);
-    const BlockControlLayout layout = controls(row.run);
+    const BlockControlLayout layout = controls(row.run, &row.block);
     const double w = width();
     const QRectF& line = row.line;
     const Block& block = row.block;

@@ -132,6 +132,7 @@ private:
         bool active = false; // hovered or holding the caret
     };
     bool isAlive() const;
+    BlockControlLayout controls(const TextRun& row, const Block* block) const;
     std::optional<RowHit> rowAt(double y) const;
     std::optional<Note> note() const;
     const TextRun* rowOf(const QUuid& id) const;
