@@ -7,6 +7,7 @@
 #include "Editor/EditorDocument.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QHideEvent>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -131,6 +132,14 @@ void BlockEditor::cancelBlockDrag()
 {
     endDragPreview();
     endDragVisual();
+}
+
+void BlockEditor::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    // A hidden note cannot receive the drop: the drag ends as cancelled.
+    if (isDragArmed() || dragPreviewNote)
+        cancelBlockDrag();
 }
 
 void BlockEditor::followStoredNote()
