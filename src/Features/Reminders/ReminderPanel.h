@@ -137,6 +137,7 @@ private:
     void pulse(QWidget& view);
     void fade(QWidget& view, double to, double seconds, std::function<void()> done = {});
     void focusTimeSegment();
+    void selectHourLater();
     void startWatching();
     void stopWatching();
     void finishDismiss(bool restoreFocus);
@@ -178,6 +179,7 @@ private:
     QVariantAnimation* m_frameAnimation = nullptr;
     bool m_watching = false;
     bool m_syncingPicker = false;
+    bool m_hourFocusPending = false;
     bool m_dismissNotified = false;
 };
 

@@ -193,10 +193,7 @@ void ReminderPanel::buildContent()
     m_datePicker = new QDateTimeEdit(m_column);
     m_datePicker->setCalendarPopup(true);
     m_datePicker->setTimeSpec(Qt::UTC); // the fields are wall-clock time; the calendar resolves them
-    QString pattern = m_datePicker->locale().dateTimeFormat(QLocale::ShortFormat);
-    if (!pattern.contains(QStringLiteral("yyyy")))
-        pattern.replace(QStringLiteral("yy"), QStringLiteral("yyyy"));
-    m_datePicker->setDisplayFormat(pattern);
+    m_datePicker->setDisplayFormat(reminderPanelLayout::pickerPattern(m_datePicker->locale()));
     m_datePicker->setFrame(false);
     m_datePicker->setFont(systemFont(12));
     m_datePicker->setAccessibleName(QStringLiteral("提醒日期和时间"));

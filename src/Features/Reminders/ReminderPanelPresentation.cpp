@@ -190,15 +190,26 @@ void ReminderPanel::pulse(QWidget& view)
 
 void ReminderPanel::focusTimeSegment()
 {
+    // The picker selects its first field when it gains the focus, which may
+    // come later than asked (once the desktop activated the panel): the hour
+    // is selected after either.
+    m_hourFocusPending = true;
     m_datePicker->setFocus(Qt::OtherFocusReason);
+    selectHourLater();
+}
+
+void ReminderPanel::selectHourLater()
+{
     const QPointer<ReminderPanel> self(this);
     QTimer::singleShot(0, this, [self] {
         if (!self || !self->isVisible() || self->isClosing())
             return;
         QDateTimeEdit& picker = *self->m_datePicker;
         const int hour = reminderPanelLayout::hourSegmentOffset(picker.displayFormat());
-        if (hour < picker.sectionCount())
+        if (hour < picker.sectionCount()) {
+            picker.setCurrentSection(picker.sectionAt(hour));
             picker.setSelectedSection(picker.sectionAt(hour));
+        }
     });
 }
 
@@ -233,6 +244,10 @@ bool ReminderPanel::eventFilter(QObject* watched, QEvent* event)
 {
     if (!m_watching)
         return false;
+    if (watched == m_datePicker && event->type() == QEvent::FocusIn && m_hourFocusPending) {
+        m_hourFocusPending = false;
+        selectHourLater();
+    }
     if (isEscape(event)) {
         // The date picker's calendar takes its own Escape.
         if (QApplication::activePopupWidget())
