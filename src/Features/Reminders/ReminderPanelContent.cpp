@@ -380,11 +380,14 @@ void ReminderPanel::applyTheme()
     paint(*m_heading, theme.text, QPalette::WindowText);
     paint(*m_monthLabel, theme.text, QPalette::WindowText);
     paint(*m_messageLabel, theme.accent, QPalette::WindowText);
-    paint(*m_datePicker, theme.text, QPalette::Text);
-    QPalette pickerPalette = m_datePicker->palette();
-    pickerPalette.setColor(QPalette::Base, Qt::transparent);
-    m_datePicker->setPalette(pickerPalette);
-    m_datePicker->setAutoFillBackground(false);
+    // The date and the month day sit on the panel's own surface.
+    for (QAbstractSpinBox* field : std::initializer_list<QAbstractSpinBox*>{m_datePicker, m_monthStepper}) {
+        paint(*field, theme.text, QPalette::Text);
+        QPalette palette = field->palette();
+        palette.setColor(QPalette::Base, Qt::transparent);
+        field->setPalette(palette);
+        field->setAutoFillBackground(false);
+    }
     m_bell->setPixmap(bellPixmap(toQColor(theme.text, appearance), devicePixelRatioF()));
     m_spinner->setColor(toQColor(theme.accent, appearance));
 }
