@@ -248,6 +248,10 @@ bool ReminderPanel::eventFilter(QObject* watched, QEvent* event)
         m_hourFocusPending = false;
         selectHourLater();
     }
+    // An alert in front (the store reporting a failed save, say) answers its
+    // own keys and clicks; the panel stays with its message behind it.
+    if (QApplication::activeModalWidget())
+        return false;
     if (isEscape(event)) {
         // The date picker's calendar takes its own Escape.
         if (QApplication::activePopupWidget())

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QDateTimeEdit>
+#include <QDialog>
 #include <QLabel>
 #include <QScreen>
 #include <QSpinBox>
@@ -291,6 +292,22 @@ TEST_F(ReminderPanelTest, OutsideClicksCloseUnlessBusyInsideClicksDoNot)
         EXPECT_EQ(dismissals, each.closes ? 1 : 0);
         EXPECT_EQ(panel->isWatching(), !each.closes);
     }
+}
+
+TEST_F(ReminderPanelTest, AnAlertInFrontTakesItsOwnEscapeAndClicks)
+{
+    const std::unique_ptr<ReminderPanel> panel = openPanel();
+    QDialog alert;
+    alert.setModal(true);
+    alert.show();
+    ASSERT_EQ(QApplication::activeModalWidget(), &alert);
+    QTest::mouseClick(&alert, Qt::LeftButton);
+    QTest::keyClick(&alert, Qt::Key_Escape);
+    EXPECT_FALSE(alert.isVisible());
+    EXPECT_EQ(dismissals, 0);
+    EXPECT_TRUE(panel->isVisible());
+    QTest::keyClick(panel->datePicker(), Qt::Key_Escape);
+    EXPECT_EQ(dismissals, 1);
 }
 
 TEST_F(ReminderPanelTest, StandsRightOfTheNoteOrLeftWhenThereIsNoRoom)
