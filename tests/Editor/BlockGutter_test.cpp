@@ -71,16 +71,6 @@ TEST_F(BlockGutterTest, LiesOverTheTextAndNamesItself)
     EXPECT_TRUE(gutter->testAttribute(Qt::WA_TransparentForMouseEvents));
 }
 
-TEST_F(BlockGutterTest, ControlsSitOnTheirBlocksFirstLine)
-{
-    for (int i = 0; i < 4; ++i) {
-        const TextRun& run = row(id(i));
-        const QRectF line = editor->firstLineRect(run.start, run.length);
-        EXPECT_DOUBLE_EQ(gutter->controls(run).checkbox.center().y(), line.center().y());
-        EXPECT_DOUBLE_EQ(gutter->controls(run).dragHandle.right(), gutter->width() - 11.5);
-    }
-}
-
 TEST_F(BlockGutterTest, ClicksOnEitherSideOfTheCheckboxEdgeGoToTheGutterOrTheText)
 {
     const QUuid todo = id(1);
@@ -397,28 +387,6 @@ TEST_F(BlockGutterDragTest, ACancelledDragRestoresTheNoteExactly)
     EXPECT_TRUE(editor->dragRows().empty());
     EXPECT_FALSE(gutter->dropID);
     EXPECT_EQ(editor->history()->count(), 0);
-}
-
-TEST_F(BlockGutterDragTest, TheDragShowsOnePlaceholderWhereTheBlockWouldLand)
-{
-    gutter->pressedButtons = [] { return Qt::LeftButton; };
-    const QRectF handle = layout(id(0)).dragHandle;
-    QTest::mousePress(viewport(), Qt::LeftButton, {}, at(handle.center()));
-    std::optional<QUuid> placeholder;
-    int linesDuring = 0;
-    gutter->runDrag = [&](QDrag& session) {
-        const TextRun& target = row(id(2));
-        const QRectF line = editor->rect(target.start, target.length);
-        gutter->draggingUpdated(*session.mimeData(), QPointF(100, line.bottom() - 2));
-        gutter->draggingUpdated(*session.mimeData(), QPointF(100, line.bottom() - 1));
-        placeholder = editor->dragPlaceholderID();
-        linesDuring = int(editor->currentNote()->blocks.size());
-        return Qt::IgnoreAction;
-    };
-    EXPECT_TRUE(gutter->mouseDragged(handle.center()));
-    EXPECT_TRUE(placeholder);
-    EXPECT_EQ(linesDuring, 5);
-    EXPECT_EQ(stored().blocks.size(), 4u);
 }
 
 TEST_F(BlockGutterDragTest, BlocksNeverMoveBetweenNotes)
