@@ -416,6 +416,8 @@ void NoteWindowController::refresh()
     if (!m_layerToggleAnimating)
         updateLayerButtonAppearance(note->alwaysOnTop);
 
+    // A block menu shows the block as it was: it goes when the note changes.
+    closeBlockMenu();
     const bool touchedBefore = std::exchange(m_textTouched, false);
     m_editor->render(false);
     // A render that ran put the note's text in place; a skipped one left the
