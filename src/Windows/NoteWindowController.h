@@ -3,7 +3,7 @@
 #include "Domain/Note.h"
 #include "Core/Text/AttributedString.h"
 #include "Core/Screens/ScreenProvider.h"
-#include "Windows/FileDropRouter.h"
+#include "Widgets/FileDropRouter.h"
 #include "Windows/NoteWindowHost.h"
 #include "Windows/NoteWindowSeams.h"
 #include "Windows/PointerTracking.h"

@@ -1,4 +1,4 @@
-#include "Windows/FileDropRouter.h"
+#include "Widgets/FileDropRouter.h"
 
 #include <QDropEvent>
 #include <QMimeData>
