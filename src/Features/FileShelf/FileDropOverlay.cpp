@@ -49,6 +49,10 @@ FileDropOverlay::FileDropOverlay(QWidget* parent, std::unique_ptr<DropTiming> ti
 {
     hide();
     setAcceptDrops(true);
+    if (parent) {
+        setGeometry(parent->rect());
+        parent->installEventFilter(this);
+    }
     setAccessibleName(QStringLiteral("文件暂存方式选择"));
 }
 
@@ -89,6 +93,8 @@ Qt::DropAction FileDropOverlay::draggingEntered(const QMimeData& data)
 {
     if (files(data).isEmpty())
         return Qt::IgnoreAction;
+    // A hidden widget hears of its new size only when shown.
+    m_flow.setBounds(size());
     // A drag that reaches another view of the window while its session runs
     // is the same drag: it keeps the session.
     m_flow.begin(inSession() && m_flow.session() ? *m_flow.session() : ++m_sessions);
@@ -97,11 +103,13 @@ Qt::DropAction FileDropOverlay::draggingEntered(const QMimeData& data)
 
 Qt::DropAction FileDropOverlay::update(const QPointF& location)
 {
+    m_flow.setBounds(size());
     return m_flow.update(location);
 }
 
 bool FileDropOverlay::accept(const QList<QUrl>& files, const QPointF& location)
 {
+    m_flow.setBounds(size());
     return m_flow.accept(files, location);
 }
 
@@ -137,6 +145,7 @@ void FileDropOverlay::dragLeaveEvent(QDragLeaveEvent* event)
 void FileDropOverlay::dropEvent(QDropEvent* event)
 {
     const QPointF location = event->position();
+    m_flow.setBounds(size());
     if (!m_flow.wouldAccept(location)) {
         end();
         event->ignore();
@@ -144,6 +153,13 @@ void FileDropOverlay::dropEvent(QDropEvent* event)
     }
     const bool accepted = accept(files(*event->mimeData()), location);
     FileDragRouting::answer(*event, accepted ? Qt::CopyAction : Qt::IgnoreAction);
+}
+
+bool FileDropOverlay::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == parentWidget() && event->type() == QEvent::Resize)
+        setGeometry(parentWidget()->rect());
+    return FileDropRouter::eventFilter(watched, event);
 }
 
 void FileDropOverlay::resizeEvent(QResizeEvent* event)

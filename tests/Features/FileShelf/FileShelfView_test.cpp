@@ -326,6 +326,18 @@ TEST(FileDropOverlay, IgnoresDragsWithoutFilesAndNamesItself)
     EXPECT_EQ(overlay.mode(), FileDropOverlay::Mode::Idle);
 }
 
+TEST(FileDropOverlay, CoversItsParent)
+{
+    QWidget window;
+    window.resize(300, 400);
+    FileDropOverlay overlay(&window);
+    EXPECT_EQ(overlay.geometry(), QRect(0, 0, 300, 400));
+    window.resize(320, 200);
+    QResizeEvent resized(QSize(320, 200), QSize(300, 400));
+    QCoreApplication::sendEvent(&window, &resized);
+    EXPECT_EQ(overlay.geometry(), QRect(0, 0, 320, 200));
+}
+
 TEST(FileDropOverlay, ARefusedPlaceEndsTheSessionOnDrop)
 {
     QWidget window;
