@@ -136,9 +136,15 @@ void FileDropOverlay::dragMoveEvent(QDragMoveEvent* event)
     FileDragRouting::answer(*event, action);
 }
 
+void FileDropOverlay::draggingExited(const QPointF& globalPointer)
+{
+    m_flow.setBounds(size());
+    m_flow.exited(mapFromGlobal(globalPointer));
+}
+
 void FileDropOverlay::dragLeaveEvent(QDragLeaveEvent* event)
 {
-    m_flow.exited(QPointF(mapFromGlobal(QCursor::pos())));
+    draggingExited(QCursor::pos());
     event->accept();
 }
 

@@ -35,6 +35,10 @@ public:
     Qt::DropAction update(const QPointF& location) override;
     bool accept(const QList<QUrl>& files, const QPointF& location) override;
     void end() override;
+    // Ends the session at once when the pointer left the overlay, else when
+    // no view of the window takes the drag over before the next turn of the
+    // event loop (the drag was cancelled where it was).
+    void draggingExited(const QPointF& globalPointer) override;
     bool inSession() const override { return m_flow.mode() != Mode::Idle; }
 
 protected:

@@ -326,6 +326,36 @@ TEST(FileDropOverlay, IgnoresDragsWithoutFilesAndNamesItself)
     EXPECT_EQ(overlay.mode(), FileDropOverlay::Mode::Idle);
 }
 
+TEST(FileDropOverlay, ADragLostInsideEndsUnlessAnotherViewTakesItOver)
+{
+    QWidget window;
+    window.resize(300, 400);
+    auto [timing, clock] = test::fakeDropTiming();
+    FileDropOverlay overlay(&window, std::move(timing));
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/a.pdf"))});
+    const QPointF inside = overlay.mapToGlobal(QPointF(150, 300));
+
+    ASSERT_EQ(overlay.draggingEntered(data), Qt::CopyAction);
+    const std::optional<quint64> session = overlay.flow().session();
+    overlay.draggingExited(inside);
+    overlay.draggingEntered(data); // the next view hands it back at once
+    clock.advance(0);
+    EXPECT_EQ(overlay.mode(), FileDropOverlay::Mode::Choosing);
+    EXPECT_EQ(overlay.flow().session(), session);
+
+    overlay.draggingExited(inside); // cancelled where it was
+    EXPECT_EQ(overlay.mode(), FileDropOverlay::Mode::Choosing);
+    clock.advance(0);
+    EXPECT_EQ(overlay.mode(), FileDropOverlay::Mode::Idle);
+    EXPECT_TRUE(overlay.isHidden());
+
+    overlay.draggingEntered(data);
+    EXPECT_NE(overlay.flow().session(), session); // a new drag, a new session
+    overlay.draggingExited(overlay.mapToGlobal(QPointF(150, 500)));
+    EXPECT_EQ(overlay.mode(), FileDropOverlay::Mode::Idle);
+}
+
 TEST(FileDropOverlay, CoversItsParent)
 {
     QWidget window;
