@@ -4,6 +4,7 @@
 #include "Features/FileShelf/FileShelfRow.h"
 #include "Platform/SystemAppearance.h"
 #include "Platform/TextStyleConversion.h"
+#include "Widgets/OverlayScroller.h"
 
 #include <QCursor>
 #include <QDropEvent>
@@ -43,7 +44,6 @@ FileShelfView::FileShelfView(FileShelfModel* model, std::optional<QUuid> blockID
     m_scroll = new QScrollArea(this);
     m_scroll->setFrameShape(QFrame::NoFrame);
     m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_scroll->setWidgetResizable(true);
     m_scroll->viewport()->setAutoFillBackground(false);
     m_scroll->setAutoFillBackground(false);
@@ -56,6 +56,8 @@ FileShelfView::FileShelfView(FileShelfModel* model, std::optional<QUuid> blockID
     m_rows->setSpacing(0);
     m_rows->addStretch(1);
     m_scroll->setWidget(m_list);
+    // A thin scroller that shows only while the list scrolls.
+    new OverlayScroller(m_scroll);
 
     reload();
 }
