@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -276,6 +277,8 @@ TEST(FileShelfView, HandsFileDragsToTheOverlay)
     QWidget window;
     window.resize(300, 400);
     h.shelf->setParent(&window);
+    // The harness owns the shelf; the window must not delete it.
+    const auto detach = qScopeGuard([&] { h.shelf->setParent(nullptr); });
     h.shelf->setGeometry(0, 300, 300, 38);
     auto [timing, clock] = test::fakeDropTiming();
     FileDropOverlay overlay(&window, std::move(timing));
