@@ -39,7 +39,6 @@ FileShelfView::FileShelfView(FileShelfModel* model, std::optional<QUuid> blockID
     QFont small = m_caption->font();
     small.setPointSizeF(10);
     m_caption->setFont(small);
-    m_caption->setForegroundRole(QPalette::PlaceholderText);
 
     m_scroll = new QScrollArea(this);
     m_scroll->setFrameShape(QFrame::NoFrame);
@@ -99,6 +98,7 @@ void FileShelfView::reload()
     }
 
     m_layout = fileshelf::layout(static_cast<int>(files.size()), m_showsDropTarget);
+    colourCaption();
     m_caption->setText(m_layout.caption);
     m_caption->setVisible(m_layout.captionVisible);
     m_scroll->setVisible(m_layout.listVisible);
@@ -111,6 +111,14 @@ void FileShelfView::reload()
     if (onHeightChange)
         onHeightChange(m_layout.height);
     update();
+}
+
+void FileShelfView::colourCaption()
+{
+    QPalette captionPalette = m_caption->palette();
+    captionPalette.setColor(QPalette::WindowText,
+                            toQColor(SystemColor::secondaryLabel(), SystemAppearance::of(palette())));
+    m_caption->setPalette(captionPalette);
 }
 
 void FileShelfView::placeChildren()
@@ -128,8 +136,10 @@ void FileShelfView::resizeEvent(QResizeEvent* event)
 
 void FileShelfView::changeEvent(QEvent* event)
 {
-    if (event->type() == QEvent::PaletteChange)
+    if (event->type() == QEvent::PaletteChange) {
+        colourCaption();
         update();
+    }
     NoteFileShelf::changeEvent(event);
 }
 

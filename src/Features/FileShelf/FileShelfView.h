@@ -59,6 +59,7 @@ protected:
 
 private:
     void placeChildren();
+    void colourCaption();
 
     QPointer<FileShelfModel> m_model;
     FileShelfModel* m_ownModel = nullptr;
