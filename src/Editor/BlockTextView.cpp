@@ -4,6 +4,8 @@
 #include "Editor/TextDocumentConversion.h"
 
 #include <QContextMenuEvent>
+#include <QCursor>
+#include <QDropEvent>
 #include <QGuiApplication>
 #include <QInputMethod>
 #include <QTextBlock>
@@ -243,6 +245,37 @@ void BlockTextView::focusOutEvent(QFocusEvent* event)
         if (editor->hideFormatBar && event->reason() != Qt::PopupFocusReason)
             editor->hideFormatBar();
     }
+}
+
+bool BlockTextView::viewportEvent(QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop: {
+        auto& drag = static_cast<QDropEvent&>(*event);
+        const QList<QUrl> files = FileDropRouter::files(*drag.mimeData());
+        if (files.isEmpty())
+            break;
+        if (event->type() == QEvent::DragEnter)
+            FileDragRouting::answer(drag, FileDragRouting::enter(dropRouter, *drag.mimeData()));
+        else if (event->type() == QEvent::DragMove)
+            FileDragRouting::answer(drag, FileDragRouting::move(dropRouter, *drag.mimeData(), *viewport(),
+                                                                drag.position()));
+        else
+            FileDragRouting::answer(drag, FileDragRouting::perform(dropRouter, files, *viewport(), drag.position())
+                                              ? Qt::CopyAction
+                                              : Qt::IgnoreAction);
+        return true;
+    }
+    case QEvent::DragLeave:
+        // A drag that moved onto the overlay itself keeps its session.
+        FileDragRouting::leave(dropRouter, QCursor::pos());
+        break;
+    default:
+        break;
+    }
+    return QTextEdit::viewportEvent(event);
 }
 
 } // namespace quorrin

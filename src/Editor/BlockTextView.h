@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Widgets/FileDropRouter.h"
+
 #include <QPointer>
 #include <QTextEdit>
 
@@ -21,6 +23,9 @@ public:
     explicit BlockTextView(QWidget* parent = nullptr);
 
     QPointer<BlockEditor> editor;
+    // The note window's drop overlay: every drag that carries files goes
+    // there, none reaches the text.
+    QPointer<FileDropRouter> dropRouter;
     // The application's edit and format menus, in place of the text's
     // standard context menu; the standard one when not set.
     std::function<std::unique_ptr<QMenu>(QWidget* parent)> makeTextMenu;
@@ -39,6 +44,8 @@ protected:
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
     void focusOutEvent(QFocusEvent* event) override;
+    // File drags are routed to the drop overlay before the text sees them.
+    bool viewportEvent(QEvent* event) override;
 
 private:
     // Text typed into an image's or PDF's line goes to a new paragraph below it.

@@ -57,6 +57,10 @@ public:
 class StagedShelf final : public NoteFileShelf {
 public:
     bool hasItems() const override { return true; }
+    double wantedHeight() const override { return 38; }
+    bool showsDropTarget() const override { return false; }
+    void setShowsDropTarget(bool) override {}
+    void reload() override {}
 };
 
 class NoteWindowControllerTest : public ::testing::Test {
