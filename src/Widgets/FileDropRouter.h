@@ -34,6 +34,10 @@ public:
     virtual bool accept(const QList<QUrl>& files, const QPointF& location) = 0;
     // Ends the session.
     virtual void end() = 0;
+    // A view of the window lost the drag with the pointer at a global
+    // position: the session ends when the pointer left the router. Routers
+    // that can tell a drag handed on from one cancelled in place refine it.
+    virtual void draggingExited(const QPointF& globalPointer);
     // Whether a drag session is running.
     virtual bool inSession() const = 0;
 
