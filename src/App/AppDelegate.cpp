@@ -13,6 +13,7 @@
 #include "Editor/BlockTextView.h"
 #include "Features/Attachments/AttachmentPanel.h"
 #include "Features/DocumentIO.h"
+#include "Features/FileShelf/FileShelfHosting.h"
 #include "Features/Reminders/NoteStoreReminderSource.h"
 #include "Features/Reminders/ReminderAlarmCenter.h"
 #include "Features/Reminders/ReminderCoordinator.h"
@@ -200,6 +201,9 @@ void AppDelegate::createRegistry()
     windowServices.shareNote = [this](NoteWindowController& controller, const QRect& rect, QWidget* view) {
         if (RegisteredNoteWindow* window = m_registry->controller(controller.noteID()))
             m_documents->share(FileCommands::sourceOf(*m_store, *window), rect, view);
+    };
+    windowServices.parts.installFileShelves = [](NoteWindowController& window) {
+        FileShelfHosting::install(window, FileShelfHosting::standardMakers());
     };
     services.makeWindow = [this, windowServices](NoteStore& store, const Note& note) {
         auto controller = std::make_unique<NoteWindowController>(store, note, windowServices);
