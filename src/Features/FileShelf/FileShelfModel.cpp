@@ -57,7 +57,10 @@ void FileShelfModel::configure(const QUuid& noteID, bool enabled, const std::vec
     std::vector<StagedFile> items;
     items.reserve(records.size());
     for (const PersistentFileLink& stored : records) {
-        StagedFile entry{.id = stored.id, .blockID = stored.blockID, .record = stored};
+        StagedFile entry;
+        entry.id = stored.id;
+        entry.blockID = stored.blockID;
+        entry.record = stored;
         try {
             const Resolved found = resolveBookmark(stored.bookmark);
             entry.url = found.url;
@@ -121,7 +124,12 @@ void FileShelfModel::stage(const QList<QUrl>& urls, const std::optional<QUuid>& 
                 saveBookmark(size_t(found - m_items.begin()));
             continue;
         }
-        m_items.push_back(StagedFile{.id = QUuid::createUuid(), .url = url, .blockID = blockID, .scope = scope});
+        StagedFile entry;
+        entry.id = QUuid::createUuid();
+        entry.url = url;
+        entry.blockID = blockID;
+        entry.scope = scope;
+        m_items.push_back(std::move(entry));
         saveBookmark(m_items.size() - 1);
     }
     changed();
