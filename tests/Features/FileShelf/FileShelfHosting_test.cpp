@@ -291,6 +291,19 @@ TEST_F(FileShelfHostingTest, FileDragsOnTheTextGoToTheOverlay)
     EXPECT_EQ(router->entered, 1);
 }
 
+TEST_F(FileShelfHostingTest, FilesTheEditorCannotShowGoToTheNoteShelf)
+{
+    const Note note = addNote(Note::create(fixedClock(700000000)));
+    auto window = open(note);
+    window->editor()->importFiles({file("archive.zip").toLocalFile()});
+    ASSERT_EQ(hosting->model().files(std::nullopt).size(), 1u);
+    EXPECT_EQ(hosting->model().items()[0].displayName(), "archive.zip");
+    EXPECT_EQ(store->note(note.id)->blocks.size(), note.blocks.size());
+
+    window->editor()->importFiles({files.filePath("missing.zip")});
+    EXPECT_EQ(errors, QStringList{"无法暂存：原文件不存在或不可访问。"});
+}
+
 TEST_F(FileShelfHostingTest, AFileDragExpandsACollapsedNoteUndoably)
 {
     Note note = Note::create(fixedClock(700000000));
