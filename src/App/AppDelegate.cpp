@@ -13,6 +13,7 @@
 #include "Editor/BlockTextView.h"
 #include "Features/Attachments/AttachmentPanel.h"
 #include "Features/DocumentIO.h"
+#include "Features/FileShelf/FileShelfWidgets.h"
 #include "Features/Reminders/NoteStoreReminderSource.h"
 #include "Features/Reminders/ReminderAlarmCenter.h"
 #include "Features/Reminders/ReminderCoordinator.h"
@@ -193,6 +194,7 @@ void AppDelegate::createRegistry()
     services.screens = m_environment.screens;
     NoteWindowController::Services windowServices;
     windowServices.screens = m_environment.screens;
+    windowServices.parts.installFileShelves = installFileShelfWidgets;
     windowServices.exportNote = [this](NoteWindowController& controller) {
         if (RegisteredNoteWindow* window = m_registry->controller(controller.noteID()))
             m_documents->exportNote(FileCommands::sourceOf(*m_store, *window));
