@@ -13,10 +13,11 @@
 #include "Editor/BlockTextView.h"
 #include "Features/Attachments/AttachmentPanel.h"
 #include "Features/DocumentIO.h"
-#include "Features/FileShelf/FileShelfHosting.h"
+#include "Features/FileShelf/FileShelfWidgets.h"
 #include "Features/Reminders/NoteStoreReminderSource.h"
 #include "Features/Reminders/ReminderAlarmCenter.h"
 #include "Features/Reminders/ReminderCoordinator.h"
+#include "Features/Reminders/ReminderPanel.h"
 #include "Persistence/NoteStore.h"
 #include "Persistence/StoreAccessError.h"
 #include "Platform/AlertPresenter.h"
@@ -194,6 +195,7 @@ void AppDelegate::createRegistry()
     services.screens = m_environment.screens;
     NoteWindowController::Services windowServices;
     windowServices.screens = m_environment.screens;
+    windowServices.parts.installFileShelves = installFileShelfWidgets;
     windowServices.exportNote = [this](NoteWindowController& controller) {
         if (RegisteredNoteWindow* window = m_registry->controller(controller.noteID()))
             m_documents->exportNote(FileCommands::sourceOf(*m_store, *window));
@@ -202,8 +204,9 @@ void AppDelegate::createRegistry()
         if (RegisteredNoteWindow* window = m_registry->controller(controller.noteID()))
             m_documents->share(FileCommands::sourceOf(*m_store, *window), rect, view);
     };
-    windowServices.parts.installFileShelves = [](NoteWindowController& window) {
-        FileShelfHosting::install(window, FileShelfHosting::standardMakers());
+    windowServices.parts.makeReminderPanel = [](BlockEditor& editor, const QUuid& blockID,
+                                                const ReminderCallbacks& callbacks) {
+        return std::make_unique<ReminderPanel>(editor, blockID, callbacks);
     };
     services.makeWindow = [this, windowServices](NoteStore& store, const Note& note) {
         auto controller = std::make_unique<NoteWindowController>(store, note, windowServices);
@@ -301,6 +304,14 @@ void AppDelegate::createAlarms()
         for (const ReminderAlarmCenter::Alarm& alarm : m_alarms->alarms())
             ringing.emplace_back(alarm.noteID, alarm.blockID);
         return ringing;
+    };
+    m_registry->acknowledgeAlarm = [this](const QUuid& noteID, const QUuid& blockID) {
+        m_alarms->acknowledge(noteID, blockID);
+    };
+    // A window opened while something rings asks for attention like the others.
+    m_registry->onWindowMade = [this](RegisteredNoteWindow& window) {
+        if (m_attentionRequested)
+            window.setDemandsAttention(true);
     };
     m_alarms->start();
 }

@@ -60,8 +60,32 @@ void ControllerNoteWindow::commitPendingInput()
 
 void ControllerNoteWindow::setDemandsAttention(bool demands)
 {
-    if (QWidget* panel = m_controller->panel())
-        quorrin::setDemandsAttention(*panel, demands);
+    QWidget* panel = m_controller->panel();
+    if (!panel)
+        return;
+    // The desktop only marks a window it manages: a window not shown yet
+    // takes the request once it is first drawn.
+    const bool wasPending = m_pendingAttention;
+    m_pendingAttention = demands && !panel->isVisible();
+    if (m_pendingAttention) {
+        if (!wasPending)
+            panel->installEventFilter(this);
+        return;
+    }
+    if (wasPending)
+        panel->removeEventFilter(this);
+    quorrin::setDemandsAttention(*panel, demands);
+}
+
+bool ControllerNoteWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    QWidget* panel = m_controller->panel();
+    if (m_pendingAttention && watched == panel && event->type() == QEvent::Paint) {
+        m_pendingAttention = false;
+        panel->removeEventFilter(this);
+        quorrin::setDemandsAttention(*panel, true);
+    }
+    return RegisteredNoteWindow::eventFilter(watched, event);
 }
 
 void ControllerNoteWindow::restoreSavedFrame()

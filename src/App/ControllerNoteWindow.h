@@ -58,6 +58,9 @@ public:
     void setTemporarilyRaised(bool raised) override;
     void orderFrontRegardless() override;
     void makeKeyAndFocusText() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void setRole(bool secondary, bool primary) override;
     void refresh() override;
     void setSnapFeedback(std::optional<DockEdge> edge, double strength) override;
@@ -66,6 +69,8 @@ public:
 
 private:
     std::unique_ptr<NoteWindowController> m_controller;
+    // Asked for attention before the window was shown: asked again once it is drawn.
+    bool m_pendingAttention = false;
 };
 
 } // namespace quorrin

@@ -49,10 +49,7 @@ FileDropOverlay::FileDropOverlay(QWidget* parent, std::unique_ptr<DropTiming> ti
 {
     hide();
     setAcceptDrops(true);
-    if (parent) {
-        setGeometry(parent->rect());
-        parent->installEventFilter(this);
-    }
+
     setAccessibleName(QStringLiteral("文件暂存方式选择"));
 }
 
@@ -159,13 +156,6 @@ void FileDropOverlay::dropEvent(QDropEvent* event)
     }
     const bool accepted = accept(files(*event->mimeData()), location);
     FileDragRouting::answer(*event, accepted ? Qt::CopyAction : Qt::IgnoreAction);
-}
-
-bool FileDropOverlay::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == parentWidget() && event->type() == QEvent::Resize)
-        setGeometry(parentWidget()->rect());
-    return FileDropRouter::eventFilter(watched, event);
 }
 
 void FileDropOverlay::resizeEvent(QResizeEvent* event)

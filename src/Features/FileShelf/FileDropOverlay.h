@@ -18,8 +18,7 @@ namespace quorrin {
 // (paperColor, hasTasks, onBegin, onTaskTargets, taskRects, onScroll,
 // onDrop), each of which may be missing. Every
 // view of the window that takes file drags hands them here; the overlay is
-// hidden between drags. It covers its parent (the note's background) and
-// follows its size.
+// hidden between drags; the window lays it over the note's content.
 class FileDropOverlay final : public FileDropRouter {
     Q_OBJECT
 
@@ -48,7 +47,6 @@ protected:
     void dropEvent(QDropEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     FileDropFlow::Callbacks flowCallbacks();

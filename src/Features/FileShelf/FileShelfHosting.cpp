@@ -2,8 +2,6 @@
 
 #include "Editor/BlockEditor.h"
 #include "Editor/BlockTextView.h"
-#include "Features/FileShelf/FileDropOverlay.h"
-#include "Features/FileShelf/FileShelfView.h"
 #include "Persistence/NoteStore.h"
 #include "Platform/SystemAppearance.h"
 #include "Platform/TextStyleConversion.h"
@@ -50,16 +48,6 @@ QList<QUrl> fileUrls(const QStringList& paths)
 }
 
 } // namespace
-
-FileShelfHosting::Makers FileShelfHosting::standardMakers()
-{
-    Makers makers;
-    makers.makeShelf = [](FileShelfModel& model, std::optional<QUuid> blockID, QWidget* parent) -> NoteFileShelf* {
-        return new FileShelfView(&model, blockID, parent);
-    };
-    makers.makeOverlay = [](QWidget* parent) -> FileDropRouter* { return new FileDropOverlay(parent); };
-    return makers;
-}
 
 FileShelfHosting* FileShelfHosting::install(NoteWindowController& window, const Makers& makers)
 {

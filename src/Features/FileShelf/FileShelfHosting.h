@@ -33,8 +33,6 @@ public:
             makeShelf;
         std::function<FileDropRouter*(QWidget* parent)> makeOverlay;
     };
-    // The program's own: FileShelfView and FileDropOverlay.
-    static Makers standardMakers();
 
     // Builds the shelves and the overlay of a window under construction and
     // wires them into it; the window owns the result.

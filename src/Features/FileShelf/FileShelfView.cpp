@@ -39,6 +39,8 @@ FileShelfView::FileShelfView(FileShelfModel* model, std::optional<QUuid> blockID
     QFont small = m_caption->font();
     small.setPointSizeF(10);
     m_caption->setFont(small);
+    // Inside the text view the inherited role would be the text's colour.
+    m_caption->setForegroundRole(QPalette::WindowText);
 
     m_scroll = new QScrollArea(this);
     m_scroll->setFrameShape(QFrame::NoFrame);
@@ -46,15 +48,16 @@ FileShelfView::FileShelfView(FileShelfModel* model, std::optional<QUuid> blockID
     m_scroll->setWidgetResizable(true);
     m_scroll->viewport()->setAutoFillBackground(false);
     m_scroll->setAutoFillBackground(false);
-    m_scroll->setStyleSheet(QStringLiteral("QScrollArea { background: transparent; }"));
 
     m_list = new QWidget;
-    m_list->setAutoFillBackground(false);
     m_rows = new QVBoxLayout(m_list);
     m_rows->setContentsMargins(0, 0, 0, 0);
     m_rows->setSpacing(0);
     m_rows->addStretch(1);
     m_scroll->setWidget(m_list);
+    // No background of its own: the note's paper shows through (setWidget
+    // switches the list's on).
+    m_list->setAutoFillBackground(false);
     // A thin scroller that shows only while the list scrolls.
     new OverlayScroller(m_scroll);
 
