@@ -13,6 +13,7 @@
 #include "Editor/BlockTextView.h"
 #include "Features/Attachments/AttachmentPanel.h"
 #include "Features/DocumentIO.h"
+#include "Features/FileShelf/FileShelfWidgets.h"
 #include "Features/Reminders/NoteStoreReminderSource.h"
 #include "Features/Reminders/ReminderAlarmCenter.h"
 #include "Features/Reminders/ReminderCoordinator.h"
@@ -198,6 +199,7 @@ void AppDelegate::createRegistry()
     // The desktop is asked once for all windows: asking starts a process.
     auto motion = std::make_shared<ReducedMotion>();
     windowServices.prefersReducedMotion = [motion] { return motion->isPreferred(); };
+    windowServices.parts.installFileShelves = installFileShelfWidgets;
     windowServices.exportNote = [this](NoteWindowController& controller) {
         if (RegisteredNoteWindow* window = m_registry->controller(controller.noteID()))
             m_documents->exportNote(FileCommands::sourceOf(*m_store, *window));

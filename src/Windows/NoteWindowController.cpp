@@ -114,6 +114,8 @@ NoteWindowController::NoteWindowController(NoteStore& store, const Note& note, S
     m_editor->textView()->setFocus();
     restoreSavedFrame();
     refresh();
+    if (persistFileReferences)
+        persistFileReferences();
 }
 
 NoteWindowController::~NoteWindowController()
@@ -217,6 +219,8 @@ void NoteWindowController::buildPanel()
     }
     m_panel->setFocusProxy(m_editor->textView());
     m_editor->textView()->installEventFilter(this);
+    if (m_services.parts.installFileShelves)
+        m_services.parts.installFileShelves(*this);
 }
 
 void NoteWindowController::buildCloseButton()
@@ -296,6 +300,8 @@ bool NoteWindowController::eventFilter(QObject* watched, QEvent* event)
     if ((watched == m_background && event->type() == QEvent::Resize)
         || (watched == m_editor && (event->type() == QEvent::Move || event->type() == QEvent::Resize)))
         layoutScrollHint();
+    if (watched == m_background && event->type() == QEvent::Resize)
+        layoutFileDrop();
     if (watched == m_panel.get()) {
         switch (event->type()) {
         case QEvent::Move:
@@ -460,8 +466,9 @@ void NoteWindowController::applyCollapsedLayout(const Note& note)
                             int(collapsed ? WindowGeometry::collapsedHeight : notewindow::minimumExpandedHeight));
     if (collapsed)
         closeBlockMenu();
-    if (fileShelf && collapsed)
-        fileShelf->hide();
+    if (fileShelf)
+        fileShelf->setVisible(!collapsed && fileShelf->wantedHeight() > 0);
+    updateShelfHeight();
     m_editor->setVisible(!collapsed);
 
     const QRectF current = m_panel->frame();

@@ -29,6 +29,10 @@ namespace {
 class StagedShelf final : public NoteFileShelf {
 public:
     bool hasItems() const override { return true; }
+    double wantedHeight() const override { return 38; }
+    bool showsDropTarget() const override { return false; }
+    void setShowsDropTarget(bool) override {}
+    void reload() override {}
 };
 
 class NoteWindowControllerTest : public ::testing::Test {
