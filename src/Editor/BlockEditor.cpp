@@ -157,12 +157,8 @@ std::optional<AppError> BlockEditor::save(const Note& note, bool immediate, bool
 
 void BlockEditor::recordHistory(const Note& note)
 {
-    // Most blocks are as recorded before: comparing is cheaper than copying.
-    for (const Block& block : note.blocks) {
-        const auto [recorded, added] = m_historicalBlocks.try_emplace(block.id, block);
-        if (!added && !(recorded->second == block))
-            recorded->second = block;
-    }
+    for (const Block& block : note.blocks)
+        m_historicalBlocks.insert_or_assign(block.id, block);
 }
 
 void BlockEditor::applyFrameMargins()
@@ -198,7 +194,9 @@ void BlockEditor::flush()
     if (!(result.note == *note))
         save(result.note, false, false);
     m_rendered = currentNote();
+    m_writingBack = true;
     afterWrite();
+    m_writingBack = false;
     m_rendering = false;
     if (result.needsRender) {
         // Text typed beside an attachment now lives in a block of its own.

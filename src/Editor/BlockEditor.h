@@ -312,6 +312,7 @@ private:
     std::map<QUuid, Block> m_historicalBlocks;
     std::unique_ptr<DocumentMirror> m_mirror; // the text as last seen, for undo steps and the write-back
     bool m_rendering = false;
+    bool m_writingBack = false; // within flush(): its layout pass is current
     bool m_updatingScrollHint = false;
     bool m_applyingHistory = false;
     bool m_charactersChanged = false;

@@ -524,7 +524,11 @@ void BlockEditor::ownSyncFileShelves(bool reload)
             view->reload();
         }
     }
-    applyParagraphLayout(*note);
+    // Within a write-back only paragraphs whose shelf gap changed need layout.
+    if (m_writingBack)
+        applyWrittenLayout(*note);
+    else
+        applyParagraphLayout(*note);
     layoutTaskShelves();
     updateGeometry();
 }
