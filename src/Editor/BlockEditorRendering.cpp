@@ -55,6 +55,7 @@ double emptyLineHeight(QFont font)
 
 void BlockEditor::render(bool force)
 {
+    followStoredNote();
     const std::optional<Note> note = currentNote();
     if (!note)
         return;
