@@ -8,6 +8,7 @@
 #include "Editor/EditorDocument.h"
 #include "Editor/BlockTextView.h"
 #include "Editor/DisplayAppearance.h"
+#include "Editor/DocumentMirror.h"
 #include "Editor/EditorAnimations.h"
 #include "Editor/EditorHistory.h"
 #include "Editor/ScrollOverflowHint.h"
@@ -58,6 +59,7 @@ BlockEditor::BlockEditor(std::shared_ptr<EditorStore> store, const QUuid& noteID
     m_scrollHint = new ScrollOverflowHint(this);
     m_scroller = new OverlayScroller(m_textView);
     m_appearance = new DisplayAppearance(document());
+    m_mirror = std::make_unique<DocumentMirror>(*document());
     applyFrameMargins();
 
     connect(document(), &QTextDocument::contentsChange, this, &BlockEditor::onContentsChange);
@@ -185,17 +187,21 @@ void BlockEditor::flush()
     if (!note)
         return;
     m_rendering = true;
-    const std::vector<editortext::Paragraph> paragraphs = editordoc::readParagraphs(*document());
-    editortext::WriteBack result = editortext::writeBack(*note, paragraphs, m_ranges, m_historicalBlocks, m_clock());
-    markParagraphs(paragraphs, result.marks);
+    // Only the paragraphs edits touched are read again; the others keep
+    // their readings, marks and layout.
+    m_mirror->refreshParagraphs();
+    editortext::WriteBack result
+        = editortext::writeBack(*note, m_mirror->paragraphs(), m_ranges, m_historicalBlocks, m_clock());
+    markParagraphs(result.marks);
     m_ranges = std::move(result.ranges);
-    applyParagraphLayout(result.note);
+    applyWrittenLayout(result.note);
     recordHistory(result.note);
     if (!(result.note == *note))
         save(result.note, false, false);
     m_rendered = currentNote();
-    m_shadow = textdoc::contents(*document());
+    m_writingBack = true;
     afterWrite();
+    m_writingBack = false;
     m_rendering = false;
     if (result.needsRender) {
         // Text typed beside an attachment now lives in a block of its own.
@@ -203,13 +209,18 @@ void BlockEditor::flush()
     }
 }
 
-void BlockEditor::markParagraphs(const std::vector<editortext::Paragraph>& paragraphs,
-                                 const std::vector<editortext::WriteBack::Mark>& marks)
+void BlockEditor::markParagraphs(const std::vector<editortext::WriteBack::Mark>& marks)
 {
     QTextDocument& doc = *document();
+    const std::vector<editortext::ParagraphReading>& paragraphs = m_mirror->paragraphs();
+    std::vector<DocumentMirror::Memo>& memos = m_mirror->memos();
     QTextCursor cursor(&doc);
     cursor.beginEditBlock();
     for (std::size_t i = 0; i < paragraphs.size() && i < marks.size(); ++i) {
+        // Marked before with the same id and role, and untouched since.
+        if (memos[i].mark == marks[i])
+            continue;
+        memos[i].mark = marks[i];
         const QString id = editortext::idString(marks[i].blockID);
         const auto needsFix = [&](const QTextCharFormat& format) {
             const QString role = format.property(textdoc::BlockRole).toString();
@@ -255,22 +266,12 @@ void BlockEditor::afterWrite()
 
 void BlockEditor::onContentsChange(int position, int removed, int added)
 {
-    if (m_rendering)
+    // The mirror follows every change, the write-back's own marks and layout too.
+    const std::optional<DocumentMirror::Edit> edit = m_mirror->follow(position, removed, added);
+    if (m_rendering || !edit)
         return;
-    const int length = editordoc::textLength(*document());
-    // Qt may count the document's closing character in a report.
-    const int overshoot = position + removed - m_shadow.length();
-    if (overshoot > 0) {
-        removed -= overshoot;
-        added -= overshoot;
-    }
-    if (position < 0 || removed < 0 || added < 0 || m_shadow.length() - removed + added != length) {
-        m_shadow = textdoc::contents(*document());
-        return;
-    }
-    const AttributedString before = m_shadow.substring(position, removed);
-    const AttributedString after = textdoc::read(*document(), position, added);
-    m_shadow.replace(position, removed, after);
+    const AttributedString& before = edit->before;
+    const AttributedString& after = edit->after;
     const QString& was = before.string();
     const QString& now = after.string();
     if (was == now)

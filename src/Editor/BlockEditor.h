@@ -34,6 +34,7 @@ class QTextDocument;
 namespace quorrin {
 
 class BlockTextView;
+class DocumentMirror;
 class NoteStore;
 class ScrollOverflowHint;
 class OverlayScroller;
@@ -232,6 +233,7 @@ public:
     BlockTextView* textView() const { return m_textView; }
     QTextDocument* document() const;
     QUndoStack* history() const { return m_history; }
+    const DocumentMirror& mirror() const { return *m_mirror; }
     ScrollOverflowHint* scrollHint() const { return m_scrollHint; }
     OverlayScroller* scroller() const { return m_scroller; }
     // Brightness of ringing-alarm visuals: 1 at rest, 0.12...0.90 while
@@ -317,8 +319,10 @@ private:
     void onTextChanged();
     void onSelectionChanged();
     void installAttachmentImages(const Note& note);
-    void markParagraphs(const std::vector<editortext::Paragraph>& paragraphs,
-                        const std::vector<editortext::WriteBack::Mark>& marks);
+    // Gives the paragraphs of the mirror the block ids and roles the write-back settled.
+    void markParagraphs(const std::vector<editortext::WriteBack::Mark>& marks);
+    // Lays out again the paragraphs a write-back changed or gave other layout inputs.
+    void applyWrittenLayout(const Note& note);
     void applyTypingFormat();
     void applyFrameMargins();
     // The text view fills the editor above the find bar, when that shows.
@@ -375,8 +379,9 @@ private:
     std::vector<TextRun> m_ranges;
     std::optional<Note> m_rendered;
     std::map<QUuid, Block> m_historicalBlocks;
-    AttributedString m_shadow; // the text as last seen, for undo steps
+    std::unique_ptr<DocumentMirror> m_mirror; // the text as last seen, for undo steps and the write-back
     bool m_rendering = false;
+    bool m_writingBack = false; // within flush(): its layout pass is current
     bool m_updatingScrollHint = false;
     bool m_applyingHistory = false;
     bool m_charactersChanged = false;

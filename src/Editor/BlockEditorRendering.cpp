@@ -9,6 +9,7 @@
 #include "Editor/BlockCommands.h"
 #include "Editor/BlockTextView.h"
 #include "Editor/DisplayAppearance.h"
+#include "Editor/DocumentMirror.h"
 #include "Editor/EditorDocument.h"
 #include "Editor/FindReplaceBar.h"
 #include "Editor/ScrollOverflowHint.h"
@@ -21,6 +22,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QImageReader>
 #include <QResizeEvent>
 #include <QScopeGuard>
@@ -68,6 +70,7 @@ void BlockEditor::render(bool force)
     const std::vector<TextRun> rangesBefore = m_ranges;
 
     editortext::RenderedText rendered = editortext::render(note->displayBlocks());
+    m_mirror->suspend(); // the text is replaced whole and read anew below
     textdoc::setContents(*document(), rendered.text);
     applyFrameMargins();
     m_ranges = std::move(rendered.ranges);
@@ -80,7 +83,7 @@ void BlockEditor::render(bool force)
     m_textView->setTextCursor(cursor);
     applyTypingFormat();
     m_rendered = note;
-    m_shadow = textdoc::contents(*document());
+    m_mirror->reread();
     m_charactersChanged = false;
 
     call(applyCompletion);
@@ -138,6 +141,55 @@ void BlockEditor::applyTypingFormat()
     m_textView->setCurrentCharFormat(textdoc::charFormat(typing));
 }
 
+namespace {
+
+// Gives one paragraph (the characters [from, to) of `paragraph`) the style
+// and the presentation marks its layout asks for, where they differ.
+void layOutParagraph(QTextDocument& doc, QTextCursor& cursor, const QTextBlock& paragraph, int from, int to,
+                     editortext::ParagraphInput input)
+{
+    const QTextCharFormat first = editordoc::charFormatAt(doc, from);
+    input.current = textdoc::paragraphStyle(paragraph.blockFormat());
+    // The paragraph's own record of its base wins over a character's.
+    const QVariant storedBase = paragraph.blockFormat().hasProperty(textdoc::PresentationBase)
+        ? paragraph.blockFormat().property(textdoc::PresentationBase)
+        : first.property(textdoc::PresentationBase);
+    if (const auto base = textdoc::fromVariant(storedBase)) {
+        if (const auto* numbers = std::get_if<QList<double>>(&*base))
+            input.storedBase = *numbers;
+    }
+    const editortext::ParagraphLayout layout = editortext::layoutParagraph(input);
+
+    QTextCharFormat marks;
+    marks.setProperty(textdoc::PresentationIndent, layout.indent);
+    marks.setProperty(textdoc::PresentationTail, layout.tail);
+    marks.setProperty(textdoc::PresentationSpacing, layout.spacing);
+    marks.setProperty(textdoc::PresentationBase, QVariant::fromValue(layout.base));
+    if (input.current != layout.style || !editordoc::samePresentation(paragraph.blockFormat(), marks)) {
+        QTextBlockFormat format = textdoc::blockFormat(layout.style);
+        editordoc::addPresentation(format, marks);
+        cursor.setPosition(paragraph.position());
+        cursor.setBlockFormat(format);
+    }
+    const QTextCharFormat last = editordoc::charFormatAt(doc, to - 1);
+    const auto same = [&](const QTextCharFormat& format) {
+        return format.property(textdoc::PresentationIndent) == marks.property(textdoc::PresentationIndent)
+            && format.property(textdoc::PresentationTail) == marks.property(textdoc::PresentationTail)
+            && format.property(textdoc::PresentationSpacing) == marks.property(textdoc::PresentationSpacing)
+            && format.property(textdoc::PresentationBase).value<QList<double>>() == layout.base;
+    };
+    bool uniform = same(first) && same(last);
+    for (auto it = paragraph.begin(); uniform && !it.atEnd(); ++it)
+        uniform = same(it.fragment().charFormat());
+    if (!uniform) {
+        cursor.setPosition(from);
+        cursor.setPosition(to, QTextCursor::KeepAnchor);
+        cursor.mergeCharFormat(marks);
+    }
+}
+
+} // namespace
+
 void BlockEditor::applyParagraphLayout(const Note& note, std::optional<QUuid> only)
 {
     QTextDocument& doc = *document();
@@ -161,7 +213,6 @@ void BlockEditor::applyParagraphLayout(const Note& note, std::optional<QUuid> on
              paragraph = paragraph.next()) {
             const int from = std::max(paragraph.position(), run.start);
             const int to = std::min(paragraph.position() + paragraph.length(), run.end());
-            const QTextCharFormat first = editordoc::charFormatAt(doc, from);
             editortext::ParagraphInput input;
             input.block = block;
             input.isRemarks = run.isRemarks;
@@ -169,44 +220,65 @@ void BlockEditor::applyParagraphLayout(const Note& note, std::optional<QUuid> on
             input.endsRun = to == run.end();
             input.isLastRunOfBlock = lastRunIsRemarks[run.blockID] == run.isRemarks;
             input.shelfHeight = shelfHeight ? shelfHeight(run.blockID, block && block->kind == BlockKind::Todo) : 0;
-            input.current = textdoc::paragraphStyle(paragraph.blockFormat());
-            // The paragraph's own record of its base wins over a character's.
-            const QVariant storedBase = paragraph.blockFormat().hasProperty(textdoc::PresentationBase)
-                ? paragraph.blockFormat().property(textdoc::PresentationBase)
-                : first.property(textdoc::PresentationBase);
-            if (const auto base = textdoc::fromVariant(storedBase)) {
-                if (const auto* numbers = std::get_if<QList<double>>(&*base))
-                    input.storedBase = *numbers;
-            }
-            const editortext::ParagraphLayout layout = editortext::layoutParagraph(input);
-
-            QTextCharFormat marks;
-            marks.setProperty(textdoc::PresentationIndent, layout.indent);
-            marks.setProperty(textdoc::PresentationTail, layout.tail);
-            marks.setProperty(textdoc::PresentationSpacing, layout.spacing);
-            marks.setProperty(textdoc::PresentationBase, QVariant::fromValue(layout.base));
-            if (input.current != layout.style || !editordoc::samePresentation(paragraph.blockFormat(), marks)) {
-                QTextBlockFormat format = textdoc::blockFormat(layout.style);
-                editordoc::addPresentation(format, marks);
-                cursor.setPosition(paragraph.position());
-                cursor.setBlockFormat(format);
-            }
-            const QTextCharFormat last = editordoc::charFormatAt(doc, to - 1);
-            const auto same = [&](const QTextCharFormat& format) {
-                return format.property(textdoc::PresentationIndent) == marks.property(textdoc::PresentationIndent)
-                    && format.property(textdoc::PresentationTail) == marks.property(textdoc::PresentationTail)
-                    && format.property(textdoc::PresentationSpacing) == marks.property(textdoc::PresentationSpacing)
-                    && format.property(textdoc::PresentationBase).value<QList<double>>() == layout.base;
-            };
-            bool uniform = same(first) && same(last);
-            for (auto it = paragraph.begin(); uniform && !it.atEnd(); ++it)
-                uniform = same(it.fragment().charFormat());
-            if (!uniform) {
-                cursor.setPosition(from);
-                cursor.setPosition(to, QTextCursor::KeepAnchor);
-                cursor.mergeCharFormat(marks);
-            }
+            layOutParagraph(doc, cursor, paragraph, from, to, input);
         }
+    }
+    cursor.endEditBlock();
+}
+
+void BlockEditor::applyWrittenLayout(const Note& note)
+{
+    // After a write-back each run is one paragraph of the mirror, in order.
+    const std::vector<editortext::ParagraphReading>& paragraphs = m_mirror->paragraphs();
+    std::vector<DocumentMirror::Memo>& memos = m_mirror->memos();
+    const bool oneRunEach = paragraphs.size() == m_ranges.size()
+        && std::equal(paragraphs.begin(), paragraphs.end(), m_ranges.begin(),
+                      [](const editortext::ParagraphReading& paragraph, const TextRun& run) {
+                          return paragraph.start == run.start && paragraph.length == run.length;
+                      });
+    if (!oneRunEach) {
+        for (DocumentMirror::Memo& memo : memos)
+            memo.layout.reset();
+        applyParagraphLayout(note);
+        return;
+    }
+    QHash<QUuid, const Block*> blocks;
+    blocks.reserve(qsizetype(note.blocks.size()));
+    for (const Block& block : note.blocks) {
+        if (!blocks.contains(block.id))
+            blocks.insert(block.id, &block);
+    }
+    QHash<QUuid, bool> lastRunIsRemarks;
+    lastRunIsRemarks.reserve(qsizetype(m_ranges.size()));
+    for (const TextRun& run : m_ranges)
+        lastRunIsRemarks.insert(run.blockID, run.isRemarks);
+
+    QTextDocument& doc = *document();
+    const int length = editordoc::textLength(doc);
+    QTextCursor cursor(&doc);
+    cursor.beginEditBlock();
+    for (std::size_t i = 0; i < m_ranges.size(); ++i) {
+        const TextRun& run = m_ranges[i];
+        if (run.length <= 0 || run.end() > length) {
+            memos[i].layout.reset();
+            continue;
+        }
+        const Block* block = blocks.value(run.blockID, nullptr);
+        const auto progress = revealProgress.find(run.blockID);
+        editortext::ParagraphInput input;
+        input.block = block;
+        input.isRemarks = run.isRemarks;
+        input.revealProgress = progress == revealProgress.end() ? 1.0 : progress->second;
+        input.endsRun = true; // the paragraph is the whole run
+        input.isLastRunOfBlock = lastRunIsRemarks.value(run.blockID) == run.isRemarks;
+        input.shelfHeight = shelfHeight ? shelfHeight(run.blockID, block && block->kind == BlockKind::Todo) : 0;
+        const editortext::ParagraphLayoutKey key = editortext::layoutKey(input);
+        // Laid out before with the same inputs, and untouched since.
+        if (memos[i].layout == key)
+            continue;
+        memos[i].layout = key;
+        const QTextBlock paragraph = doc.findBlock(run.start);
+        layOutParagraph(doc, cursor, paragraph, run.start, run.end(), input);
     }
     cursor.endEditBlock();
 }
@@ -453,7 +525,11 @@ void BlockEditor::ownSyncFileShelves(bool reload)
             view->reload();
         }
     }
-    applyParagraphLayout(*note);
+    // Within a write-back only paragraphs whose shelf gap changed need layout.
+    if (m_writingBack)
+        applyWrittenLayout(*note);
+    else
+        applyParagraphLayout(*note);
     layoutTaskShelves();
     updateGeometry();
 }

@@ -3,6 +3,8 @@
 #include "Domain/RichText.h"
 #include "Domain/TextDefaults.h"
 
+#include <QHash>
+
 #include <algorithm>
 #include <set>
 
@@ -11,12 +13,6 @@ namespace {
 
 // Captions of attachments are display text only; they are never stored.
 const Rgba captionGray{0.55, 0.55, 0.55, 1};
-
-const Block* findBlock(const std::vector<Block>& blocks, const QUuid& id)
-{
-    const auto found = std::find_if(blocks.begin(), blocks.end(), [&](const Block& b) { return b.id == id; });
-    return found == blocks.end() ? nullptr : &*found;
-}
 
 // Every font run (characters without a font counting as the system font of
 // `fallbackSize`) changed by `change`.
@@ -95,30 +91,32 @@ Block newBlock(bool asTodo, Date now)
     return block;
 }
 
-std::vector<Block> placeArchived(const Note& note, const std::vector<Block>& emitted)
+// Every emitted block is placed at most once, so each is moved, not copied.
+std::vector<Block> placeArchived(const Note& note, std::vector<Block> emitted)
 {
     if (note.prioritySorted) {
-        std::map<QUuid, const Block*> byID;
-        for (const Block& block : emitted)
+        std::map<QUuid, Block*> byID;
+        for (Block& block : emitted)
             byID.emplace(block.id, &block);
         std::vector<Block> result;
+        result.reserve(note.blocks.size() + emitted.size());
         std::set<QUuid> stored;
         for (const Block& block : note.blocks) {
             stored.insert(block.id);
             if (block.isArchived()) {
                 result.push_back(block);
             } else if (auto found = byID.find(block.id); found != byID.end()) {
-                result.push_back(*found->second);
+                result.push_back(std::move(*found->second));
                 byID.erase(found);
             }
         }
-        for (const Block& block : emitted) {
+        for (Block& block : emitted) {
             if (!stored.count(block.id))
-                result.push_back(block);
+                result.push_back(std::move(block));
         }
         return result;
     }
-    std::vector<Block> result = emitted;
+    std::vector<Block> result = std::move(emitted);
     for (std::size_t i = 0; i < note.blocks.size(); ++i) {
         const Block& archived = note.blocks[i];
         if (!archived.isArchived())
@@ -136,6 +134,45 @@ std::vector<Block> placeArchived(const Note& note, const std::vector<Block>& emi
     }
     return result;
 }
+
+// The first run (in table order) holding a position, asked for positions in
+// ascending order. A table of runs in text order that do not overlap (as the
+// write-back and the render make it) is walked once; any other table is
+// searched from its start each time.
+class RunFinder {
+public:
+    explicit RunFinder(const std::vector<TextRun>& ranges)
+        : m_ranges(ranges)
+    {
+        for (std::size_t i = 1; i < ranges.size() && m_ordered; ++i)
+            m_ordered = ranges[i].start >= ranges[i - 1].end() && ranges[i - 1].length >= 0;
+    }
+
+    const TextRun* containing(int position)
+    {
+        if (!m_ordered) {
+            for (const TextRun& run : m_ranges) {
+                if (run.contains(position))
+                    return &run;
+            }
+            return nullptr;
+        }
+        if (position < m_lastPosition)
+            m_next = 0;
+        m_lastPosition = position;
+        while (m_next < m_ranges.size() && m_ranges[m_next].end() <= position)
+            ++m_next;
+        if (m_next < m_ranges.size() && m_ranges[m_next].contains(position))
+            return &m_ranges[m_next];
+        return nullptr;
+    }
+
+private:
+    const std::vector<TextRun>& m_ranges;
+    bool m_ordered = true;
+    std::size_t m_next = 0;
+    int m_lastPosition = 0;
+};
 
 } // namespace
 
@@ -261,40 +298,67 @@ RenderedText render(const std::vector<Block>& displayBlocks)
     return result;
 }
 
+ParagraphReading reading(const Paragraph& paragraph)
+{
+    ParagraphReading result;
+    result.start = paragraph.start;
+    result.length = paragraph.text.length();
+    result.markedID = blockIDAt(paragraph.text, 0);
+    result.role = roleAt(paragraph.text, 0);
+    result.content = paragraphContent(paragraph.text);
+    result.stored = RichText(result.content);
+    return result;
+}
+
 WriteBack writeBack(const Note& note, const std::vector<Paragraph>& paragraphs,
                     const std::vector<TextRun>& ranges, const std::map<QUuid, Block>& history, Date now)
 {
+    std::vector<ParagraphReading> readings;
+    readings.reserve(paragraphs.size());
+    for (const Paragraph& paragraph : paragraphs)
+        readings.push_back(reading(paragraph));
+    return writeBack(note, readings, ranges, history, now);
+}
+
+WriteBack writeBack(const Note& note, const std::vector<ParagraphReading>& paragraphs,
+                    const std::vector<TextRun>& ranges, const std::map<QUuid, Block>& history, Date now)
+{
     WriteBack result;
+    result.ranges.reserve(paragraphs.size());
+    result.marks.reserve(paragraphs.size());
     std::vector<Block> emitted;
-    std::set<QUuid> emittedIDs;
+    emitted.reserve(paragraphs.size());
+    QHash<QUuid, std::size_t> emittedAt;       // id to its place in `emitted`
     std::map<QUuid, AttributedString> remarks; // accumulated per todo, in text order
 
-    auto known = [&](const QUuid& id) { return findBlock(note.blocks, id) || history.count(id); };
+    // The first stored block of each id.
+    QHash<QUuid, const Block*> stored;
+    stored.reserve(qsizetype(note.blocks.size()));
+    for (const Block& block : note.blocks) {
+        if (!stored.contains(block.id))
+            stored.insert(block.id, &block);
+    }
+    const auto storedBlock = [&](const QUuid& id) -> const Block* { return stored.value(id, nullptr); };
+    auto known = [&](const QUuid& id) { return storedBlock(id) || history.count(id); };
+    RunFinder runs(ranges);
 
-    for (const Paragraph& paragraph : paragraphs) {
-        const int length = paragraph.text.length();
-        const TextRun* entry = nullptr;
-        for (const TextRun& run : ranges) {
-            if (run.contains(paragraph.start)) {
-                entry = &run;
-                break;
-            }
-        }
+    for (const ParagraphReading& paragraph : paragraphs) {
+        const int length = paragraph.length;
+        const TextRun* entry = runs.containing(paragraph.start);
         std::optional<QUuid> id;
-        if (const auto marked = blockIDAt(paragraph.text, 0); marked && known(*marked))
-            id = marked;
+        if (paragraph.markedID && known(*paragraph.markedID))
+            id = paragraph.markedID;
         else if (entry)
             id = entry->blockID;
 
-        const auto role = roleAt(paragraph.text, 0);
-        const bool isRemarks = role == remarksRole
-            || (!role && entry && entry->isRemarks && id && entry->blockID == *id);
-        const AttributedString content = paragraphContent(paragraph.text);
+        const bool isRemarks = paragraph.role == remarksRole
+            || (!paragraph.role && entry && entry->isRemarks && id && entry->blockID == *id);
+        const AttributedString& content = paragraph.content;
 
-        if (isRemarks && id && emittedIDs.count(*id)) {
-            auto owner = std::find_if(emitted.begin(), emitted.end(), [&](const Block& b) { return b.id == *id; });
-            if (!owner->todo)
-                owner->todo = TodoMetadata();
+        if (isRemarks && id && emittedAt.contains(*id)) {
+            Block& owner = emitted[emittedAt.value(*id)];
+            if (!owner.todo)
+                owner.todo = TodoMetadata();
             auto [slot, fresh] = remarks.try_emplace(*id, content);
             if (!fresh) {
                 slot->second.append(AttributedString(QStringLiteral("\n"), content.isEmpty()
@@ -306,23 +370,21 @@ WriteBack writeBack(const Note& note, const std::vector<Paragraph>& paragraphs,
             continue;
         }
 
-        Block block;
         const bool lastIsTodo = !emitted.empty() && emitted.back().kind == BlockKind::Todo;
-        if (!id || emittedIDs.count(*id)) {
-            block = newBlock(lastIsTodo, now);
-        } else if (const Block* stored = findBlock(note.blocks, *id)) {
-            block = *stored;
-        } else if (auto past = history.find(*id); past != history.end()) {
-            block = past->second;
-        } else {
-            block = newBlock(lastIsTodo, now);
-        }
+        Block block = [&] {
+            if (!id || emittedAt.contains(*id))
+                return newBlock(lastIsTodo, now);
+            if (const Block* kept = storedBlock(*id))
+                return *kept;
+            if (auto past = history.find(*id); past != history.end())
+                return past->second;
+            return newBlock(lastIsTodo, now);
+        }();
 
         std::optional<Block> split;
         if (!blockKind::isAttachment(block.kind)) {
-            const RichText text(content);
-            if (!(text == block.text)) {
-                block.text = text;
+            if (!(paragraph.stored == block.text)) {
+                block.text = paragraph.stored;
                 block.updatedAt = now;
             }
         } else if (block.attachment) {
@@ -333,29 +395,30 @@ WriteBack writeBack(const Note& note, const std::vector<Paragraph>& paragraphs,
                 result.needsRender = true;
             }
         }
-        emittedIDs.insert(block.id);
+        emittedAt.insert(block.id, emitted.size());
         result.ranges.push_back(TextRun{block.id, paragraph.start, length, false});
         result.marks.push_back({block.id, false});
         emitted.push_back(std::move(block));
         if (split) {
-            emittedIDs.insert(split->id);
+            emittedAt.insert(split->id, emitted.size());
             emitted.push_back(std::move(*split));
         }
     }
 
     for (auto& [id, text] : remarks) {
-        auto owner = std::find_if(emitted.begin(), emitted.end(), [&](const Block& b) { return b.id == id; });
+        Block& owner = emitted[emittedAt.value(id)];
         const RichText notes(text);
-        if (!(owner->todo->notes == notes)) {
-            owner->todo->notes = notes;
-            owner->updatedAt = now;
+        if (!(owner.todo->notes == notes)) {
+            owner.todo->notes = notes;
+            owner.updatedAt = now;
         }
     }
     if (emitted.empty())
         emitted.push_back(newBlock(false, now));
 
+    std::vector<Block> blocks = placeArchived(note, std::move(emitted));
     result.note = note;
-    result.note.blocks = placeArchived(note, emitted);
+    result.note.blocks = std::move(blocks);
     return result;
 }
 
@@ -439,6 +502,24 @@ ParagraphLayout layoutParagraph(const ParagraphInput& input)
     const double shelf = input.isLastRunOfBlock && input.endsRun ? input.shelfHeight : 0;
     style.paragraphSpacing += shelf;
     return ParagraphLayout{style, indent, tail, shelf, QList<double>{baseFirst, baseHead, baseTail}};
+}
+
+ParagraphLayoutKey layoutKey(const ParagraphInput& input)
+{
+    ParagraphLayoutKey key;
+    if (const Block* block = input.block) {
+        key.hasBlock = true;
+        key.kind = block->kind;
+        key.hasTodo = block->todo.has_value();
+        key.hasReminder = block->todo && block->todo->reminder;
+        key.notesExpanded = block->todo && block->todo->notesExpanded;
+    }
+    key.isRemarks = input.isRemarks;
+    key.revealProgress = input.revealProgress;
+    key.endsRun = input.endsRun;
+    key.isLastRunOfBlock = input.isLastRunOfBlock;
+    key.shelfHeight = input.shelfHeight;
+    return key;
 }
 
 int caretAfterRender(const std::vector<TextRun>& before, const QString& beforeText, int caret,

@@ -68,6 +68,20 @@ struct Paragraph {
     int start = 0;
 };
 
+// What the write-back needs of one paragraph, all of it read from the
+// paragraph's own text. A paragraph no edit touched keeps its reading, so a
+// write-back reads (and encodes) only the paragraphs that changed.
+struct ParagraphReading {
+    int start = 0;
+    int length = 0;                 // with the separator
+    std::optional<QUuid> markedID;  // the block id its first character carries
+    std::optional<QString> role;    // the role its first character carries
+    AttributedString content;       // without line terminators and U+200B
+    RichText stored;                // the content as a block stores it
+    friend bool operator==(const ParagraphReading&, const ParagraphReading&) = default;
+};
+ParagraphReading reading(const Paragraph& paragraph);
+
 struct WriteBack {
     Note note;
     std::vector<TextRun> ranges;
@@ -75,6 +89,7 @@ struct WriteBack {
     struct Mark {
         QUuid blockID;
         bool isRemarks = false;
+        friend bool operator==(const Mark&, const Mark&) = default;
     };
     std::vector<Mark> marks;
     // Text typed into an image's or PDF's line was moved into a block of its
@@ -86,6 +101,8 @@ struct WriteBack {
 // editor has shown, by id, so that text restored by an undo brings its block
 // back with its kind and todo data.
 WriteBack writeBack(const Note& note, const std::vector<Paragraph>& paragraphs,
+                    const std::vector<TextRun>& ranges, const std::map<QUuid, Block>& history, Date now);
+WriteBack writeBack(const Note& note, const std::vector<ParagraphReading>& paragraphs,
                     const std::vector<TextRun>& ranges, const std::map<QUuid, Block>& history, Date now);
 
 // The run table after an edit of the characters [a, a + b) of the new text
@@ -111,6 +128,24 @@ struct ParagraphLayout {
     QList<double> base;
 };
 ParagraphLayout layoutParagraph(const ParagraphInput& input);
+
+// Everything a paragraph's layout depends on besides the paragraph's own
+// formats: a paragraph unchanged since it was laid out with the same key
+// needs no layout pass.
+struct ParagraphLayoutKey {
+    bool hasBlock = false;
+    BlockKind kind = BlockKind::Paragraph;
+    bool hasTodo = false;
+    bool hasReminder = false;
+    bool notesExpanded = false;
+    bool isRemarks = false;
+    double revealProgress = 1;
+    bool endsRun = false;
+    bool isLastRunOfBlock = false;
+    double shelfHeight = 0;
+    friend bool operator==(const ParagraphLayoutKey&, const ParagraphLayoutKey&) = default;
+};
+ParagraphLayoutKey layoutKey(const ParagraphInput& input);
 
 // Where a caret of the old text stands once the note is shown anew: in the same
 // run at the same offset, less a U+200B placeholder the run no longer has, and

@@ -2,6 +2,7 @@
 
 #include "EditorTestSupport.h"
 
+#include <QTest>
 #include <QTextBlock>
 
 namespace quorrin {
@@ -97,6 +98,28 @@ TEST_F(TaskShelfTest, ShelvesFollowFilesAndDropTargets)
     ASSERT_NE(shelf(first.id), nullptr);
     EXPECT_FALSE(shelf(first.id)->shows);
     EXPECT_EQ(shelf(first.id)->reloads, 2); // drag on (asked), drag off (target changed)
+}
+
+TEST_F(TaskShelfTest, TypingKeepsShelfGapsAndFollowsChangedFileCounts)
+{
+    Block first = makeBlock(BlockKind::Todo, QStringLiteral("一"));
+    Block second = makeBlock(BlockKind::Todo, QStringLiteral("二"));
+    open({first, second});
+    source.files[first.id] = 1;
+    editor->fileShelfModel = &source;
+    editor->syncFileShelves(false);
+    QTest::keyClicks(editor->textView(), QStringLiteral("x")); // into the first todo
+    EXPECT_EQ(spacingAt(editor->ranges()[0].start), 12 + 46);
+    EXPECT_EQ(spacingAt(editor->ranges()[1].start), 12);
+
+    // The second todo gains a file; a keystroke in the first one writes back,
+    // and the untouched second todo gets its gap.
+    source.files[second.id] = 1;
+    QTest::keyClicks(editor->textView(), QStringLiteral("y"));
+    EXPECT_EQ(spacingAt(editor->ranges()[0].start), 12 + 46);
+    EXPECT_EQ(spacingAt(editor->ranges()[1].start), 12 + 46);
+    EXPECT_NE(shelf(second.id), nullptr);
+    EXPECT_EQ(stored().blocks[0].text.attributed().string(), QStringLiteral("xy一"));
 }
 
 TEST_F(TaskShelfTest, ShelfSitsBelowShownRemarksAndCountsForWritableLines)

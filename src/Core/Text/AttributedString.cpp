@@ -22,24 +22,37 @@ AttributedString::AttributedString(const QString& text, const TextAttributes& at
         m_runs.push_back(Run{0, length(), attributes});
 }
 
+namespace {
+
+// Runs are sorted and contiguous: the wanted run is the last one starting at
+// or before position.
+const AttributedString::Run* runAt(const std::vector<AttributedString::Run>& runs, int position)
+{
+    const auto after = std::upper_bound(runs.begin(), runs.end(), position,
+                                        [](int value, const AttributedString::Run& run) { return value < run.start; });
+    if (after == runs.begin())
+        return nullptr;
+    const AttributedString::Run& run = *std::prev(after);
+    if (position >= run.start + run.length)
+        return nullptr;
+    return &run;
+}
+
+} // namespace
+
 TextAttributes AttributedString::attributesAt(int position) const
 {
-    // Runs are sorted and contiguous: the wanted run is the last one starting at or before position.
-    const auto after = std::upper_bound(m_runs.begin(), m_runs.end(), position,
-                                        [](int value, const Run& run) { return value < run.start; });
-    if (after == m_runs.begin())
-        return {};
-    const Run& run = *std::prev(after);
-    if (position >= run.start + run.length)
-        return {};
-    return run.attributes;
+    const Run* run = runAt(m_runs, position);
+    return run ? run->attributes : TextAttributes{};
 }
 
 std::optional<CustomAttributeValue> AttributedString::customAt(int position, const QString& name) const
 {
-    const TextAttributes attributes = attributesAt(position);
-    const auto found = attributes.custom.find(name);
-    if (found == attributes.custom.end())
+    const Run* run = runAt(m_runs, position);
+    if (!run)
+        return std::nullopt;
+    const auto found = run->attributes.custom.find(name);
+    if (found == run->attributes.custom.end())
         return std::nullopt;
     return found->second;
 }
@@ -138,11 +151,16 @@ AttributedString AttributedString::substring(int start, int length) const
     const int end = std::clamp(start + std::max(length, 0), start, this->length());
     AttributedString result;
     result.m_text = m_text.mid(start, end - start);
-    for (const Run& run : m_runs) {
-        const int from = std::max(start, run.start);
-        const int to = std::min(end, run.start + run.length);
+    // Runs are sorted: start at the one holding `start`, stop past `end`.
+    auto run = std::upper_bound(m_runs.begin(), m_runs.end(), start,
+                                [](int value, const Run& r) { return value < r.start; });
+    if (run != m_runs.begin())
+        --run;
+    for (; run != m_runs.end() && run->start < end; ++run) {
+        const int from = std::max(start, run->start);
+        const int to = std::min(end, run->start + run->length);
         if (from < to)
-            result.m_runs.push_back(Run{from - start, to - from, run.attributes});
+            result.m_runs.push_back(Run{from - start, to - from, run->attributes});
     }
     return result;
 }
@@ -176,10 +194,55 @@ void AttributedString::replace(int start, int length, const AttributedString& re
 {
     start = std::clamp(start, 0, this->length());
     const int end = std::clamp(start + std::max(length, 0), start, this->length());
-    AttributedString result = substring(0, start);
-    result.append(replacement);
-    result.append(substring(end, this->length() - end));
-    *this = std::move(result);
+    const int delta = replacement.length() - (end - start);
+    // Edited in place: only the runs from the one holding the character
+    // before the edit to the one holding the character after it are built
+    // anew (and merged where they became equal); the runs after them only
+    // move. Copying every run with its attributes would make a one-character
+    // edit cost the whole text.
+    const auto indexAt = [&](int position) {
+        return std::ptrdiff_t(runAt(m_runs, position) - m_runs.data());
+    };
+    const auto count = std::ptrdiff_t(m_runs.size());
+    const std::ptrdiff_t first = start > 0 ? indexAt(start - 1) : 0;
+    const std::ptrdiff_t last = end < this->length() ? indexAt(end) : count - 1;
+
+    std::vector<Run> window;
+    window.reserve(std::size_t(std::max<std::ptrdiff_t>(last - first + 1, 0)) + replacement.m_runs.size());
+    const auto add = [&](Run run) {
+        if (run.length <= 0)
+            return;
+        if (!window.empty() && window.back().attributes == run.attributes)
+            window.back().length += run.length;
+        else
+            window.push_back(std::move(run));
+    };
+    for (std::ptrdiff_t i = first; i <= last; ++i) {
+        const Run& run = m_runs[std::size_t(i)];
+        if (run.start < start)
+            add(Run{run.start, std::min(run.start + run.length, start) - run.start, run.attributes});
+    }
+    for (const Run& run : replacement.m_runs)
+        add(Run{run.start + start, run.length, run.attributes});
+    for (std::ptrdiff_t i = first; i <= last; ++i) {
+        const Run& run = m_runs[std::size_t(i)];
+        const int from = std::max(run.start, end);
+        if (run.start + run.length > from)
+            add(Run{from + delta, run.start + run.length - from, run.attributes});
+    }
+
+    const auto replaced = std::size_t(std::max<std::ptrdiff_t>(last - first + 1, 0));
+    const auto at = m_runs.begin() + first;
+    const std::size_t kept = std::min(replaced, window.size());
+    std::move(window.begin(), window.begin() + std::ptrdiff_t(kept), at);
+    if (window.size() > replaced)
+        m_runs.insert(at + std::ptrdiff_t(kept), std::make_move_iterator(window.begin() + std::ptrdiff_t(kept)),
+                      std::make_move_iterator(window.end()));
+    else if (replaced > window.size())
+        m_runs.erase(at + std::ptrdiff_t(kept), at + std::ptrdiff_t(replaced));
+    for (auto it = m_runs.begin() + first + std::ptrdiff_t(window.size()); it != m_runs.end(); ++it)
+        it->start += delta;
+    m_text.replace(start, end - start, replacement.m_text);
 }
 
 } // namespace quorrin

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace quorrin {
 namespace {
 
@@ -52,6 +54,48 @@ TEST(AttributedString, SubstringAndReplaceKeepAttributes)
     EXPECT_EQ(text.string(), QStringLiteral("a中文F"));
     EXPECT_EQ(spans(text), (std::vector<std::pair<int, int>>{{0, 1}, {1, 3}}));
     EXPECT_EQ(text.attributesAt(99), TextAttributes{}) << "outside the text: no attributes";
+}
+
+// Replacing in place gives what cutting the text in three and joining it
+// again gives: the same characters and the same merged runs, wherever the
+// edit falls against the runs (inside one, on a seam, over several, at
+// either end, emptying the text).
+TEST(AttributedString, ReplaceEqualsCuttingAndJoining)
+{
+    TextAttributes linked;
+    linked.custom[QStringLiteral("k")] = QStringLiteral("v");
+    AttributedString text(QStringLiteral("ab"));
+    text.append(QStringLiteral("cd"), bold());
+    text.append(QStringLiteral("ef"), TextAttributes{});
+    text.append(QStringLiteral("gh"), linked);
+    const std::vector<AttributedString> replacements = {
+        AttributedString(),
+        AttributedString(QStringLiteral("X")),
+        AttributedString(QStringLiteral("Y"), bold()),
+        [&] {
+            AttributedString mixed(QStringLiteral("P"), bold());
+            mixed.append(QStringLiteral("Q"), TextAttributes{});
+            mixed.append(QStringLiteral("R"), linked);
+            return mixed;
+        }(),
+    };
+    for (int start = -1; start <= text.length() + 1; ++start) {
+        for (int length = 0; length <= text.length() + 1; ++length) {
+            for (const AttributedString& replacement : replacements) {
+                const int from = std::clamp(start, 0, text.length());
+                const int end = std::clamp(from + length, from, text.length());
+                AttributedString expected = text.substring(0, from);
+                expected.append(replacement);
+                expected.append(text.substring(end, text.length() - end));
+                AttributedString replaced = text;
+                replaced.replace(start, length, replacement);
+                ASSERT_EQ(replaced, expected) << start << "+" << length << " by " << replacement.string().toStdString();
+            }
+        }
+    }
+    AttributedString emptied = text;
+    emptied.replace(0, text.length(), AttributedString());
+    EXPECT_TRUE(emptied.runs().empty());
 }
 
 TEST(AttributedString, ParagraphStyleRunsMergeEqualStyles)

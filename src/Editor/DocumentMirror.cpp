@@ -1,0 +1,176 @@
+#include "Editor/DocumentMirror.h"
+
+#include "Editor/EditorDocument.h"
+#include "Editor/TextDocumentConversion.h"
+
+#include <QTextBlock>
+#include <QTextDocument>
+
+#include <algorithm>
+
+namespace quorrin {
+
+DocumentMirror::DocumentMirror(const QTextDocument& document)
+    : m_document(document)
+    , m_text(textdoc::contents(document))
+{
+}
+
+std::optional<DocumentMirror::Edit> DocumentMirror::follow(int position, int removed, int added)
+{
+    if (m_suspended)
+        return std::nullopt;
+    const int length = editordoc::textLength(m_document);
+    // Qt may count the document's closing character in a report.
+    const int overshoot = position + removed - m_text.length();
+    if (overshoot > 0) {
+        removed -= overshoot;
+        added -= overshoot;
+    }
+    if (position < 0 || removed < 0 || added < 0 || m_text.length() - removed + added != length) {
+        m_text = textdoc::contents(m_document);
+        m_paragraphsStale = true;
+        m_dirty.reset();
+        return std::nullopt;
+    }
+    Edit edit{m_text.substring(position, removed), textdoc::read(m_document, position, added)};
+    m_text.replace(position, removed, edit.after);
+    markDirty(position, removed, added);
+    return edit;
+}
+
+void DocumentMirror::suspend()
+{
+    m_suspended = true;
+}
+
+void DocumentMirror::reread()
+{
+    m_suspended = false;
+    m_text = textdoc::contents(m_document);
+    m_paragraphsStale = true;
+    m_dirty.reset();
+}
+
+void DocumentMirror::markDirty(int position, int removed, int added)
+{
+    if (m_paragraphsStale)
+        return;
+    if (!m_dirty) {
+        m_dirty = Dirty{position, position + added, added - removed};
+        return;
+    }
+    Dirty& dirty = *m_dirty;
+    // Where the old end of the dirty stretch lies once this edit is made.
+    int high = dirty.high;
+    if (high >= position + removed)
+        high += added - removed;
+    else if (high > position)
+        high = position + added;
+    dirty.low = std::min(dirty.low, position);
+    dirty.high = std::max(high, position + added);
+    dirty.delta += added - removed;
+}
+
+void DocumentMirror::refreshParagraphs()
+{
+    if (m_suspended || m_paragraphsStale || m_paragraphs.empty()) {
+        readAllParagraphs();
+        return;
+    }
+    if (!m_dirty)
+        return;
+    const Dirty dirty = *m_dirty;
+    m_dirty.reset();
+    if (!refreshSpan(dirty)) {
+        // The reports did not add up: nothing of the copy is trusted.
+        m_text = textdoc::contents(m_document);
+        readAllParagraphs();
+    }
+}
+
+void DocumentMirror::readAllParagraphs()
+{
+    m_paragraphs.clear();
+    for (const editortext::Paragraph& paragraph : editordoc::readParagraphs(m_document))
+        m_paragraphs.push_back(editortext::reading(paragraph));
+    m_memos.assign(m_paragraphs.size(), Memo{});
+    m_paragraphsStale = false;
+    m_dirty.reset();
+}
+
+// Reads again the paragraphs from the one holding the first edited character
+// to the one holding the first character after the last edit. The text
+// before that stretch is as it was, and so is the text after it, only
+// shifted; the paragraphs there keep their readings and memos.
+bool DocumentMirror::refreshSpan(const Dirty& dirty)
+{
+    using editortext::ParagraphReading;
+    const auto endsAfter = [](int position, const ParagraphReading& paragraph) {
+        return position < paragraph.start + paragraph.length;
+    };
+    const auto count = std::ptrdiff_t(m_paragraphs.size());
+    const auto firstEdited = std::upper_bound(m_paragraphs.begin(), m_paragraphs.end(), dirty.low, endsAfter);
+    const std::ptrdiff_t first = firstEdited == m_paragraphs.end() ? count - 1 : firstEdited - m_paragraphs.begin();
+    const auto firstAfter
+        = std::upper_bound(m_paragraphs.begin(), m_paragraphs.end(), dirty.high - dirty.delta, endsAfter);
+    const std::ptrdiff_t last
+        = std::max(first, firstAfter == m_paragraphs.end() ? count - 1 : firstAfter - m_paragraphs.begin());
+    const bool toEnd = last == count - 1;
+    const int start = m_paragraphs[std::size_t(first)].start;
+    const ParagraphReading& lastRead = m_paragraphs[std::size_t(last)];
+    const int end = toEnd ? editordoc::textLength(m_document) : lastRead.start + lastRead.length + dirty.delta;
+
+    std::vector<ParagraphReading> fresh;
+    QTextBlock block = m_document.findBlock(start);
+    if (!block.isValid() || block.position() != start)
+        return false;
+    for (; block.isValid(); block = block.next()) {
+        if (!toEnd && block.position() >= end)
+            break;
+        // The same paragraphs editordoc::readParagraphs gives.
+        const bool hasSeparator = block.next().isValid();
+        if (!hasSeparator && block.length() == 1 && block.position() > 0)
+            break;
+        fresh.push_back(editortext::reading({editordoc::readParagraph(block, hasSeparator), block.position()}));
+    }
+    if (!toEnd && (!block.isValid() || block.position() != end))
+        return false;
+    if (m_text.length() != editordoc::textLength(m_document) || end < start)
+        return false;
+    // The whole text is brought up to date over the same stretch, so that
+    // nothing an edit report left out outlives the next write-back.
+    m_text.replace(start, end - start, textdoc::read(m_document, start, end - start));
+
+    const auto replaced = std::size_t(last - first + 1);
+    const std::size_t kept = std::min(replaced, fresh.size());
+    const auto at = std::size_t(first);
+    for (std::size_t i = 0; i < kept; ++i) {
+        m_paragraphs[at + i] = std::move(fresh[i]);
+        m_memos[at + i] = Memo{};
+    }
+    if (fresh.size() > replaced) {
+        const auto extra = fresh.size() - replaced;
+        m_paragraphs.insert(m_paragraphs.begin() + std::ptrdiff_t(at + kept),
+                            std::make_move_iterator(fresh.begin() + std::ptrdiff_t(kept)),
+                            std::make_move_iterator(fresh.end()));
+        m_memos.insert(m_memos.begin() + std::ptrdiff_t(at + kept), extra, Memo{});
+    } else if (replaced > fresh.size()) {
+        const auto from = std::ptrdiff_t(at + kept);
+        const auto to = std::ptrdiff_t(at + replaced);
+        m_paragraphs.erase(m_paragraphs.begin() + from, m_paragraphs.begin() + to);
+        m_memos.erase(m_memos.begin() + from, m_memos.begin() + to);
+    }
+    for (std::size_t i = at + fresh.size(); i < m_paragraphs.size(); ++i)
+        m_paragraphs[i].start += dirty.delta;
+
+    if (m_paragraphs.empty())
+        return false;
+    const ParagraphReading& back = m_paragraphs.back();
+    const std::size_t seam = at + fresh.size();
+    const int freshEnd = fresh.empty() ? start : m_paragraphs[seam - 1].start + m_paragraphs[seam - 1].length;
+    return back.start + back.length == editordoc::textLength(m_document)
+        && (seam >= m_paragraphs.size() || m_paragraphs[seam].start == freshEnd);
+}
+
+} // namespace quorrin

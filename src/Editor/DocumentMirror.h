@@ -1,0 +1,75 @@
+#pragma once
+
+#include "Core/Text/AttributedString.h"
+#include "Editor/EditorText.h"
+
+#include <optional>
+#include <vector>
+
+class QTextDocument;
+
+namespace quorrin {
+
+// The editor's copy of its text document, kept up to date edit by edit from
+// the document's change reports: the whole text as the model sees it (what
+// an undo step puts back) and the paragraphs as the write-back reads them.
+// A paragraph is read again only once an edit touched it, so a keystroke
+// costs the paragraphs it changed, not the whole note.
+class DocumentMirror {
+public:
+    explicit DocumentMirror(const QTextDocument& document);
+
+    // What one edit replaced, and by what.
+    struct Edit {
+        AttributedString before;
+        AttributedString after;
+    };
+    // Follows a change report of the document: the characters [position,
+    // position + removed) became `added` characters. Nothing when the report
+    // does not fit the text as known (it is then read anew) or while
+    // following is suspended.
+    std::optional<Edit> follow(int position, int removed, int added);
+
+    // The document is about to be replaced whole: its reports are ignored
+    // until the next reread().
+    void suspend();
+    // Reads the whole text anew now, and every paragraph when next asked.
+    void reread();
+
+    const AttributedString& text() const { return m_text; }
+
+    // What a write-back settled about a paragraph, kept until an edit touches it.
+    struct Memo {
+        std::optional<editortext::WriteBack::Mark> mark;
+        std::optional<editortext::ParagraphLayoutKey> layout;
+    };
+    // Reads the paragraphs edits touched since the last call (a read
+    // paragraph starts without a memo) and brings the whole text up to date
+    // over them.
+    void refreshParagraphs();
+    // The paragraphs as of the last refresh, each with its memo.
+    const std::vector<editortext::ParagraphReading>& paragraphs() const { return m_paragraphs; }
+    std::vector<Memo>& memos() { return m_memos; }
+
+private:
+    // Where edits happened since the last refresh: the characters [low,
+    // high) of the current text, the rest shifted by `delta`.
+    struct Dirty {
+        int low = 0;
+        int high = 0;
+        int delta = 0;
+    };
+    void markDirty(int position, int removed, int added);
+    void readAllParagraphs();
+    bool refreshSpan(const Dirty& dirty);
+
+    const QTextDocument& m_document;
+    AttributedString m_text;
+    std::vector<editortext::ParagraphReading> m_paragraphs;
+    std::vector<Memo> m_memos;
+    std::optional<Dirty> m_dirty;
+    bool m_paragraphsStale = true;
+    bool m_suspended = false;
+};
+
+} // namespace quorrin

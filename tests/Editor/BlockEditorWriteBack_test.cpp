@@ -1,0 +1,288 @@
+// The write-back reads, marks and lays out only the paragraphs edits touched;
+// after every kind of edit the note, the run table and the document must be
+// exactly what reading and writing back the whole text gives.
+#include "Editor/BlockEditor.h"
+
+#include "Editor/BlockTextView.h"
+#include "Editor/DocumentMirror.h"
+#include "Editor/EditorDocument.h"
+#include "Editor/TextDocumentConversion.h"
+#include "EditorTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QInputMethodEvent>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QTest>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <functional>
+#include <set>
+#include <tuple>
+
+namespace quorrin {
+namespace {
+
+using namespace quorrin::testing;
+
+// A block's id is compared when the block was in the note from the start;
+// a block made by an edit only has to be new in both notes.
+bool sameBlocks(const Note& a, const Note& b, const std::set<QUuid>& original)
+{
+    if (a.blocks.size() != b.blocks.size())
+        return false;
+    for (std::size_t i = 0; i < a.blocks.size(); ++i) {
+        Block left = a.blocks[i];
+        const Block& right = b.blocks[i];
+        if (original.count(left.id) != original.count(right.id))
+            return false;
+        if (!original.count(left.id))
+            left.id = right.id;
+        if (!(left == right))
+            return false;
+    }
+    return true;
+}
+
+// The text without block ids, which differ for blocks edits made.
+AttributedString withoutIDs(AttributedString text)
+{
+    text.removeCustom(0, text.length(), EditorAttribute::blockID);
+    return text;
+}
+
+class BlockEditorWriteBackTest : public ::testing::Test {
+public:
+    // Two editors of the same note take the same edits: `editor` writes back
+    // what edits touched, `reference` reads, marks and lays out the whole
+    // text at every write-back (its copy of the text is read anew before).
+    std::shared_ptr<FakeStore> store = std::make_shared<FakeStore>();
+    std::shared_ptr<FakeStore> referenceStore = std::make_shared<FakeStore>();
+    std::unique_ptr<BlockEditor> editor;
+    std::unique_ptr<BlockEditor> reference;
+    BlockEditor* target = nullptr;
+    QUuid noteID;
+    std::set<QUuid> original;
+
+    Block heading = makeBlock(BlockKind::H1, QStringLiteral("Title"));
+    Block first = makeBlock(BlockKind::Paragraph, QStringLiteral("alpha beta"));
+    Block todo = makeBlock(BlockKind::Todo, QStringLiteral("buy milk"));
+    Block bullet = makeBlock(BlockKind::Bullet, QStringLiteral("point"));
+    Block last = makeBlock(BlockKind::Paragraph, QStringLiteral("omega"));
+
+    void openNote()
+    {
+        todo.todo->notes = RichText(QStringLiteral("remark"), TextFont::system(12));
+        todo.todo->notesExpanded = true;
+        const Note note = makeNote({heading, first, todo, bullet, last});
+        noteID = note.id;
+        original.clear();
+        for (const Block& block : note.blocks)
+            original.insert(block.id);
+        store->notes = {note};
+        referenceStore->notes = {note};
+        editor = std::make_unique<BlockEditor>(store, noteID, nullptr, fixedNow);
+        reference = std::make_unique<BlockEditor>(referenceStore, noteID, nullptr, fixedNow);
+        // Connected after the editor's own handler: runs before the text's
+        // change reaches the write-back.
+        QObject::connect(reference->document(), &QTextDocument::contentsChange, reference.get(),
+                         [this] { const_cast<DocumentMirror&>(reference->mirror()).reread(); });
+        for (BlockEditor* each : {editor.get(), reference.get()}) {
+            each->resize(320, 400);
+            each->textView()->setFocus();
+        }
+    }
+    // Runs an edit on both editors.
+    void onBoth(const std::function<void(BlockEditorWriteBackTest&)>& edit)
+    {
+        for (BlockEditor* each : {editor.get(), reference.get()}) {
+            target = each;
+            edit(*this);
+        }
+    }
+
+    QString text() const { return textdoc::plainText(*target->document(), 0, 1 << 20); }
+    int at(const QString& word) const { return int(text().indexOf(word)); }
+    void select(int start, int end)
+    {
+        QTextCursor cursor(target->document());
+        cursor.setPosition(start);
+        cursor.setPosition(end, QTextCursor::KeepAnchor);
+        target->textView()->setTextCursor(cursor);
+    }
+    void caretAt(int position) { select(position, position); }
+    void type(const QString& keys) { QTest::keyClicks(target->textView(), keys); }
+    void key(Qt::Key k) { QTest::keyClick(target->textView(), k); }
+    void paste(const QString& plain)
+    {
+        QGuiApplication::clipboard()->setText(plain);
+        target->textView()->paste();
+    }
+    void compose(const QString& preedit)
+    {
+        QInputMethodEvent event(preedit, {});
+        QCoreApplication::sendEvent(target->textView(), &event);
+    }
+    void commit(const QString& text)
+    {
+        QInputMethodEvent event;
+        event.setCommitString(text);
+        QCoreApplication::sendEvent(target->textView(), &event);
+    }
+
+    // The note, the run table and the text are what the reference's full
+    // write-back made of them, every paragraph carries the marks of its run,
+    // and the copy undo steps are taken from is the text.
+    void expectSameAsFullWriteBack()
+    {
+        const Note note = *store->note(noteID);
+        const Note full = *referenceStore->note(noteID);
+        EXPECT_TRUE(sameBlocks(note, full, original));
+        ASSERT_EQ(editor->ranges().size(), reference->ranges().size());
+        for (std::size_t i = 0; i < editor->ranges().size(); ++i) {
+            const TextRun& run = editor->ranges()[i];
+            const TextRun& full = reference->ranges()[i];
+            EXPECT_EQ(std::tie(run.start, run.length, run.isRemarks), std::tie(full.start, full.length, full.isRemarks));
+        }
+        const QTextDocument& doc = *editor->document();
+        EXPECT_EQ(withoutIDs(textdoc::contents(doc)), withoutIDs(textdoc::contents(*reference->document())));
+        EXPECT_EQ(editor->mirror().text(), textdoc::contents(doc));
+        const std::vector<editortext::Paragraph> paragraphs = editordoc::readParagraphs(doc);
+        ASSERT_EQ(paragraphs.size(), editor->ranges().size());
+        for (std::size_t i = 0; i < paragraphs.size(); ++i) {
+            const AttributedString& paragraph = paragraphs[i].text;
+            for (int c = 0; c < paragraph.length(); ++c) {
+                ASSERT_EQ(editortext::blockIDAt(paragraph, c), editor->ranges()[i].blockID) << "paragraph " << i;
+                ASSERT_EQ(editortext::isRemarksAt(paragraph, c), editor->ranges()[i].isRemarks) << "paragraph " << i;
+            }
+        }
+    }
+};
+
+TEST_F(BlockEditorWriteBackTest, EditsAtBlockBoundariesWriteBackLikeAFullReread)
+{
+    struct Case {
+        const char* name;
+        std::function<void(BlockEditorWriteBackTest&)> edit;
+    };
+    const std::vector<Case> cases = {
+        {"type at a block's start", [](auto& t) { t.caretAt(t.at(QStringLiteral("alpha"))); t.type(QStringLiteral("A")); }},
+        {"type at a block's end", [](auto& t) { t.caretAt(t.at(QStringLiteral("beta")) + 4); t.type(QStringLiteral("Z")); }},
+        {"type at the text's start", [](auto& t) { t.caretAt(0); t.type(QStringLiteral("x")); }},
+        {"type after the final line break", [](auto& t) { t.caretAt(int(t.text().size())); t.type(QStringLiteral("new")); }},
+        {"return at a block's start", [](auto& t) { t.caretAt(t.at(QStringLiteral("point"))); t.key(Qt::Key_Return); }},
+        {"return at a block's end", [](auto& t) {
+             t.caretAt(t.at(QStringLiteral("beta")) + 4);
+             t.key(Qt::Key_Return);
+             t.type(QStringLiteral("gamma"));
+         }},
+        {"return inside a todo", [](auto& t) { t.caretAt(t.at(QStringLiteral("milk"))); t.key(Qt::Key_Return); }},
+        {"backspace joins two blocks", [](auto& t) { t.caretAt(t.at(QStringLiteral("point"))); t.key(Qt::Key_Backspace); }},
+        {"delete joins a block with the next", [](auto& t) { t.caretAt(t.at(QStringLiteral("beta")) + 4); t.key(Qt::Key_Delete); }},
+        {"backspace joins remarks with their todo", [](auto& t) { t.caretAt(t.at(QStringLiteral("remark"))); t.key(Qt::Key_Backspace); }},
+        {"type into the remarks", [](auto& t) { t.caretAt(t.at(QStringLiteral("remark")) + 6); t.type(QStringLiteral("s!")); }},
+        {"delete a whole block", [](auto& t) {
+             const int start = t.at(QStringLiteral("point"));
+             t.select(start, start + 6);
+             t.key(Qt::Key_Delete);
+         }},
+        {"delete the last block", [](auto& t) {
+             const int start = t.at(QStringLiteral("omega"));
+             t.select(start - 1, start + 6);
+             t.key(Qt::Key_Delete);
+         }},
+        {"delete across blocks", [](auto& t) {
+             t.select(t.at(QStringLiteral("beta")), t.at(QStringLiteral("milk")));
+             t.key(Qt::Key_Delete);
+         }},
+        {"paste paragraphs over a selection across blocks", [](auto& t) {
+             t.select(t.at(QStringLiteral("beta")), t.at(QStringLiteral("oint")));
+             t.paste(QStringLiteral("one\ntwo\nthree"));
+         }},
+        {"paste at the end", [](auto& t) { t.caretAt(int(t.text().size())); t.paste(QStringLiteral("x\ny\n")); }},
+        {"select all and type", [](auto& t) { t.target->textView()->selectAll(); t.type(QStringLiteral("q")); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        openNote();
+        // One keystroke first, so that the edit meets the kept readings of an
+        // earlier write-back, not a fresh render.
+        onBoth([](auto& t) {
+            t.caretAt(t.at(QStringLiteral("omega")) + 5);
+            t.type(QStringLiteral("!"));
+        });
+        onBoth(c.edit);
+        expectSameAsFullWriteBack();
+        // A second edit far from the first.
+        onBoth([](auto& t) {
+            t.caretAt(t.at(QStringLiteral("Title")) + 2);
+            t.type(QStringLiteral("?"));
+        });
+        expectSameAsFullWriteBack();
+    }
+}
+
+TEST_F(BlockEditorWriteBackTest, UndoAndRedoAfterWriteBacksRestoreTheNote)
+{
+    openNote();
+    onBoth([](auto& t) {
+        t.caretAt(t.at(QStringLiteral("beta")) + 4);
+        t.type(QStringLiteral(" gamma"));
+        t.key(Qt::Key_Return);
+        t.type(QStringLiteral("delta"));
+        t.select(t.at(QStringLiteral("milk")), t.at(QStringLiteral("point")) + 2);
+        t.paste(QStringLiteral("A\nB"));
+    });
+    expectSameAsFullWriteBack();
+    while (editor->history()->canUndo()) {
+        onBoth([](auto& t) { t.target->history()->undo(); });
+        expectSameAsFullWriteBack();
+    }
+    EXPECT_EQ(textdoc::plainText(*editor->document(), 0, 1 << 20),
+              QStringLiteral("Title\nalpha beta\nbuy milk\nremark\npoint\nomega\n"));
+    while (editor->history()->canRedo()) {
+        onBoth([](auto& t) { t.target->history()->redo(); });
+        expectSameAsFullWriteBack();
+    }
+}
+
+TEST_F(BlockEditorWriteBackTest, InputMethodReplacingASelectionWritesBackOnCommit)
+{
+    openNote();
+    onBoth([](auto& t) {
+        t.caretAt(t.at(QStringLiteral("beta")) + 4);
+        t.type(QStringLiteral("x"));
+        t.select(t.at(QStringLiteral("beta")), t.at(QStringLiteral("milk")) + 2);
+        t.compose(QStringLiteral("zhong"));
+        EXPECT_TRUE(t.target->hasMarkedText());
+        t.commit(QStringLiteral("中文"));
+        EXPECT_FALSE(t.target->hasMarkedText());
+        t.target->flush();
+    });
+    expectSameAsFullWriteBack();
+    const Note note = *store->note(noteID);
+    ASSERT_GE(note.blocks.size(), 2u);
+    EXPECT_EQ(note.blocks[1].text.attributed().string(), QStringLiteral("alpha 中文lk"));
+}
+
+TEST_F(BlockEditorWriteBackTest, FormattingAndLinksWriteBackLikeAFullReread)
+{
+    openNote();
+    onBoth([](auto& t) {
+        t.caretAt(t.at(QStringLiteral("omega")) + 5);
+        t.type(QStringLiteral(" www.example.com "));
+    });
+    expectSameAsFullWriteBack();
+    onBoth([](auto& t) {
+        t.select(t.at(QStringLiteral("alpha")), t.at(QStringLiteral("milk")));
+        t.target->toggleBold();
+    });
+    expectSameAsFullWriteBack();
+    onBoth([](auto& t) { t.target->history()->undo(); });
+    expectSameAsFullWriteBack();
+}
+
+} // namespace
+} // namespace quorrin

@@ -1,0 +1,160 @@
+#include "Editor/DocumentMirror.h"
+
+#include "Editor/EditorDocument.h"
+#include "Editor/TextDocumentConversion.h"
+
+#include <gtest/gtest.h>
+
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <functional>
+
+namespace quorrin {
+namespace {
+
+TextAttributes marked(const QString& id)
+{
+    TextAttributes attributes;
+    attributes.font = TextFont::system(14);
+    attributes.custom[EditorAttribute::blockID] = id;
+    return attributes;
+}
+
+// A document of four marked paragraphs (the last without a line break) and
+// a mirror that follows it.
+struct Mirrored {
+    QTextDocument document;
+    DocumentMirror mirror{document};
+
+    Mirrored()
+    {
+        document.documentLayout(); // a document reports changes once it has a layout
+        AttributedString text;
+        for (const QString& line : {QStringLiteral("one\n"), QStringLiteral("two two\n"), QStringLiteral("three\n")})
+            text.append(line, marked(line.left(3)));
+        text.append(QStringLiteral("four"), marked(QStringLiteral("fou")));
+        mirror.suspend();
+        textdoc::setContents(document, text);
+        mirror.reread();
+        QObject::connect(&document, &QTextDocument::contentsChange, &document,
+                         [this](int position, int removed, int added) { mirror.follow(position, removed, added); });
+        mirror.refreshParagraphs();
+    }
+
+    // What reading the whole document gives.
+    std::vector<editortext::ParagraphReading> fullReading() const
+    {
+        std::vector<editortext::ParagraphReading> readings;
+        for (const editortext::Paragraph& paragraph : editordoc::readParagraphs(document))
+            readings.push_back(editortext::reading(paragraph));
+        return readings;
+    }
+
+    QTextCursor selecting(int from, int to)
+    {
+        QTextCursor cursor(&document);
+        cursor.setPosition(from);
+        cursor.setPosition(to, QTextCursor::KeepAnchor);
+        return cursor;
+    }
+};
+
+// Every kind of edit, at block boundaries and across them, leaves the mirror
+// equal to a full reading; the paragraphs no edit touched keep their memos.
+TEST(DocumentMirror, FollowsEveryEditLikeAFullReading)
+{
+    struct Case {
+        const char* name;
+        std::function<void(Mirrored&)> edit;
+    };
+    const std::vector<Case> cases = {
+        {"type inside a paragraph", [](auto& t) { t.selecting(5, 5).insertText(QStringLiteral("x")); }},
+        {"type at a paragraph's start", [](auto& t) { t.selecting(4, 4).insertText(QStringLiteral("x")); }},
+        {"type before a line break", [](auto& t) { t.selecting(3, 3).insertText(QStringLiteral("x")); }},
+        {"type at the very start", [](auto& t) { t.selecting(0, 0).insertText(QStringLiteral("x")); }},
+        {"type at the very end", [](auto& t) { t.selecting(22, 22).insertText(QStringLiteral("x")); }},
+        {"split a paragraph", [](auto& t) { t.selecting(6, 6).insertBlock(); }},
+        {"break at a paragraph's start", [](auto& t) { t.selecting(4, 4).insertBlock(); }},
+        {"break at the end", [](auto& t) { t.selecting(22, 22).insertBlock(); }},
+        {"join two paragraphs", [](auto& t) { t.selecting(3, 4).removeSelectedText(); }},
+        {"delete across paragraphs", [](auto& t) { t.selecting(2, 15).removeSelectedText(); }},
+        {"delete a whole paragraph", [](auto& t) { t.selecting(4, 12).removeSelectedText(); }},
+        {"delete the last paragraph", [](auto& t) { t.selecting(17, 22).removeSelectedText(); }},
+        {"delete everything", [](auto& t) { t.selecting(0, 22).removeSelectedText(); }},
+        {"paste paragraphs over a selection",
+         [](auto& t) {
+             QTextCursor cursor = t.selecting(5, 14);
+             textdoc::insert(cursor, AttributedString(QStringLiteral("p\nq\nr"), marked(QStringLiteral("new"))));
+         }},
+        {"format characters",
+         [](auto& t) {
+             QTextCharFormat bold;
+             bold.setFontWeight(QFont::Bold);
+             t.selecting(5, 9).mergeCharFormat(bold);
+         }},
+        {"mark a line break", [](auto& t) {
+             QTextCharFormat mark;
+             mark.setProperty(textdoc::BlockID, QStringLiteral("other"));
+             t.selecting(11, 12).mergeCharFormat(mark);
+         }},
+        {"restyle a paragraph", [](auto& t) {
+             ParagraphStyle style;
+             style.headIndent = 30;
+             t.selecting(13, 13).setBlockFormat(textdoc::blockFormat(style));
+         }},
+        {"several edits before one refresh", [](auto& t) {
+             t.selecting(20, 20).insertText(QStringLiteral("yy"));
+             t.selecting(1, 1).insertText(QStringLiteral("\u4e2d"));
+             t.selecting(8, 8).insertBlock();
+             t.selecting(14, 16).removeSelectedText();
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Mirrored t;
+        t.mirror.memos().front().mark = editortext::WriteBack::Mark{};
+        t.mirror.memos().back().mark = editortext::WriteBack::Mark{};
+        c.edit(t);
+        EXPECT_EQ(t.mirror.text(), textdoc::contents(t.document));
+        t.mirror.refreshParagraphs();
+        ASSERT_EQ(t.mirror.paragraphs(), t.fullReading());
+        EXPECT_EQ(t.mirror.text(), textdoc::contents(t.document));
+        ASSERT_EQ(t.mirror.memos().size(), t.mirror.paragraphs().size());
+    }
+}
+
+TEST(DocumentMirror, KeepsTheMemosOfParagraphsNoEditTouched)
+{
+    Mirrored t;
+    DocumentMirror& mirror = t.mirror;
+    for (DocumentMirror::Memo& memo : mirror.memos())
+        memo.mark = editortext::WriteBack::Mark{};
+    t.selecting(5, 5).insertText(QStringLiteral("x")); // inside "two two"
+    t.selecting(6, 6).insertBlock();
+    mirror.refreshParagraphs();
+    ASSERT_EQ(mirror.paragraphs(), t.fullReading());
+    const std::vector<DocumentMirror::Memo>& memos = mirror.memos();
+    ASSERT_EQ(memos.size(), 5u);
+    EXPECT_TRUE(memos[0].mark);
+    EXPECT_FALSE(memos[1].mark);
+    EXPECT_FALSE(memos[2].mark);
+    EXPECT_TRUE(memos[3].mark);
+    EXPECT_TRUE(memos[4].mark);
+}
+
+TEST(DocumentMirror, ReadsEverythingAnewAfterTheDocumentWasReplacedWhole)
+{
+    Mirrored t;
+    t.mirror.suspend();
+    t.document.setPlainText(QStringLiteral("a\nb"));
+    EXPECT_FALSE(t.mirror.follow(0, 1, 1)) << "reports are ignored while suspended";
+    t.mirror.reread();
+    t.mirror.refreshParagraphs();
+    EXPECT_EQ(t.mirror.paragraphs(), t.fullReading());
+    EXPECT_EQ(t.mirror.text(), textdoc::contents(t.document));
+}
+
+} // namespace
+} // namespace quorrin
