@@ -42,6 +42,10 @@ ControllerNoteWindow::ControllerNoteWindow(std::unique_ptr<NoteWindowController>
         if (self && self->onTextDrop)
             self->onTextDrop(text);
     };
+    archive = [self](const QUuid& blockID) {
+        if (BlockEditor* editor = self ? self->editor() : nullptr)
+            editor->archive(blockID);
+    };
 }
 
 ControllerNoteWindow::~ControllerNoteWindow() = default;

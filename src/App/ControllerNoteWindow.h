@@ -21,7 +21,8 @@ public:
     static NoteRegistryServices::WindowFactory factory(NoteWindowController::Services services = {});
 
     NoteWindowController& controller() const { return *m_controller; }
-    // The gutter's archive command, once the gutter is built.
+    // Archives a completed todo of the note; the editor's own archiving
+    // (undo step and animation) unless replaced.
     std::function<void(const QUuid& blockID)> archive;
 
     // --- both

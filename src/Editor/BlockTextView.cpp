@@ -4,8 +4,6 @@
 #include "Editor/TextDocumentConversion.h"
 
 #include <QContextMenuEvent>
-#include <QCursor>
-#include <QDropEvent>
 #include <QGuiApplication>
 #include <QInputMethod>
 #include <QTextBlock>
@@ -54,6 +52,7 @@ BlockTextView::BlockTextView(QWidget* parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setLineWrapMode(QTextEdit::WidgetWidth);
     viewport()->setAutoFillBackground(false);
+    viewport()->setMouseTracking(true); // the gutter's controls show their cursors
     setAttribute(Qt::WA_InputMethodEnabled);
     QPalette colours = palette();
     QColor selection = colours.color(QPalette::Highlight);
@@ -167,6 +166,10 @@ void BlockTextView::keyPressEvent(QKeyEvent* event)
 
 void BlockTextView::mousePressEvent(QMouseEvent* event)
 {
+    // A press while a block drag is still armed means its release was lost:
+    // the drag ends as cancelled, never stuck.
+    if (editor && editor->isDragArmed())
+        editor->cancelBlockDrag();
     const QPointF point = contentPoint(event->position().toPoint());
     const bool single = event->button() == Qt::LeftButton;
     // Ctrl-click opens a link; a plain click edits its text like any other.
@@ -247,35 +250,5 @@ void BlockTextView::focusOutEvent(QFocusEvent* event)
     }
 }
 
-bool BlockTextView::viewportEvent(QEvent* event)
-{
-    switch (event->type()) {
-    case QEvent::DragEnter:
-    case QEvent::DragMove:
-    case QEvent::Drop: {
-        auto& drag = static_cast<QDropEvent&>(*event);
-        const QList<QUrl> files = FileDropRouter::files(*drag.mimeData());
-        if (files.isEmpty())
-            break;
-        if (event->type() == QEvent::DragEnter)
-            FileDragRouting::answer(drag, FileDragRouting::enter(dropRouter, *drag.mimeData()));
-        else if (event->type() == QEvent::DragMove)
-            FileDragRouting::answer(drag, FileDragRouting::move(dropRouter, *drag.mimeData(), *viewport(),
-                                                                drag.position()));
-        else
-            FileDragRouting::answer(drag, FileDragRouting::perform(dropRouter, files, *viewport(), drag.position())
-                                              ? Qt::CopyAction
-                                              : Qt::IgnoreAction);
-        return true;
-    }
-    case QEvent::DragLeave:
-        // A drag that moved onto the overlay itself keeps its session.
-        FileDragRouting::leave(dropRouter, QCursor::pos());
-        break;
-    default:
-        break;
-    }
-    return QTextEdit::viewportEvent(event);
-}
 
 } // namespace quorrin
