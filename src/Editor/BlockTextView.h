@@ -56,7 +56,6 @@ protected:
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
     void focusOutEvent(QFocusEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dragLeaveEvent(QDragLeaveEvent* event) override;
@@ -75,9 +74,6 @@ private:
     void moveFileDrag(QDragMoveEvent* event);
     void leaveFileDrag(QDragLeaveEvent* event);
     void dropFiles(QDropEvent* event);
-    // The pointer over a gutter control takes the control's cursor; true
-    // when it did.
-    bool showGutterCursor(const QPointF& viewportPoint);
 
     // Text typed into an image's or PDF's line goes to a new paragraph below it.
     bool moveOffAttachment();
@@ -87,8 +83,6 @@ private:
     // One new line at the caret, continuing the attributes of the line it
     // splits (Qt's own Return clears the formats of an empty line instead).
     void insertLineBreak();
-
-    bool m_showsGutterCursor = false;
 };
 
 } // namespace quorrin

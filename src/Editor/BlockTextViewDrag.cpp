@@ -1,7 +1,7 @@
-// The text view's drags, pointer and strikethrough: block drags go to the
-// gutter, file drags to the note window's drop overlay, anything else (text,
-// links) is the text's own; the pointer over a gutter control takes the
-// control's cursor.
+// The text view's drags and strikethrough: block drags go to the gutter,
+// file drags to the note window's drop overlay, anything else (text, links)
+// is the text's own. (The pointer over a gutter control gets the control's
+// cursor from the gutter, which watches the text's pointer.)
 #include "Editor/BlockTextView.h"
 
 #include "Editor/BlockEditor.h"
@@ -13,8 +13,6 @@
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QMimeData>
-#include <QMouseEvent>
-#include <QTimer>
 
 namespace quorrin {
 namespace {
@@ -177,37 +175,6 @@ void BlockTextView::dropFiles(QDropEvent* event)
     const bool accepted = FileDragRouting::perform(dropRouter, FileDropRouter::files(*event->mimeData()),
                                                    *viewport(), event->position());
     FileDragRouting::answer(*event, accepted ? Qt::CopyAction : Qt::IgnoreAction);
-}
-
-// ---------------------------------------------------------------- pointer
-
-bool BlockTextView::showGutterCursor(const QPointF& viewportPoint)
-{
-    const GutterDragTarget* gutter = gutterTarget();
-    const std::optional<Qt::CursorShape> shape = gutter ? gutter->cursor(toGutter(viewportPoint)) : std::nullopt;
-    if (!shape) {
-        if (m_showsGutterCursor) {
-            m_showsGutterCursor = false;
-            viewport()->setCursor(Qt::IBeamCursor);
-        }
-        return false;
-    }
-    m_showsGutterCursor = true;
-    viewport()->setCursor(*shape);
-    // The text's own pointer handling may set the I-beam again meanwhile.
-    QTimer::singleShot(0, this, [this, viewportPoint, shape = *shape] {
-        const GutterDragTarget* still = gutterTarget();
-        if (still && still->cursor(toGutter(viewportPoint)) && m_showsGutterCursor)
-            viewport()->setCursor(shape);
-    });
-    return true;
-}
-
-void BlockTextView::mouseMoveEvent(QMouseEvent* event)
-{
-    if (event->buttons() == Qt::NoButton && showGutterCursor(event->position()))
-        return;
-    QTextEdit::mouseMoveEvent(event);
 }
 
 // ---------------------------------------------------------------- strikethrough
