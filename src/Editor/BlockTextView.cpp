@@ -249,5 +249,4 @@ void BlockTextView::focusOutEvent(QFocusEvent* event)
     }
 }
 
-
 } // namespace quorrin

@@ -67,9 +67,9 @@ private:
     QPointF toGutter(const QPointF& viewportPoint) const;
     // Block drags go to the gutter's drop tracking.
     Qt::DropAction followBlockDrag(const QMimeData& data, const QPointF& viewportPoint);
-    // File drags: the note window's drop overlay takes them over; until it
-    // is installed they are handled as any other drag (dropped files are
-    // imported into the note).
+    // File drags: the note window's drop overlay (`dropRouter`) takes them
+    // over; without one they are handled as any other drag (dropped files
+    // are imported into the note).
     void enterFileDrag(QDragEnterEvent* event);
     void moveFileDrag(QDragMoveEvent* event);
     void leaveFileDrag(QDragLeaveEvent* event);

@@ -156,13 +156,13 @@ void BlockTextView::moveFileDrag(QDragMoveEvent* event)
         QTextEdit::dragMoveEvent(event);
         return;
     }
-    FileDragRouting::answer(*event, FileDragRouting::move(dropRouter, *event->mimeData(), *viewport(),
-                                                          event->position()));
+    FileDragRouting::answer(*event,
+                            FileDragRouting::move(dropRouter, *event->mimeData(), *viewport(), event->position()));
 }
 
 void BlockTextView::leaveFileDrag(QDragLeaveEvent*)
 {
-    // A drag that moved on to the overlay itself keeps its session.
+    // A drag that moved onto the overlay itself keeps its session.
     FileDragRouting::leave(dropRouter, QCursor::pos());
 }
 
@@ -172,8 +172,8 @@ void BlockTextView::dropFiles(QDropEvent* event)
         QTextEdit::dropEvent(event);
         return;
     }
-    const bool accepted = FileDragRouting::perform(dropRouter, FileDropRouter::files(*event->mimeData()),
-                                                   *viewport(), event->position());
+    const bool accepted = FileDragRouting::perform(dropRouter, FileDropRouter::files(*event->mimeData()), *viewport(),
+                                                   event->position());
     FileDragRouting::answer(*event, accepted ? Qt::CopyAction : Qt::IgnoreAction);
 }
 

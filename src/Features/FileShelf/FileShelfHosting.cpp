@@ -183,13 +183,15 @@ void FileShelfHosting::persistFileReferences()
     if (!m_window)
         return;
     NoteStore& store = m_window->store();
-    const std::vector<PersistentFileLink> records =
-        store.preferences().keepsFileLinks() ? m_model->records() : std::vector<PersistentFileLink>{};
+    const bool keeps = store.preferences().keepsFileLinks();
+    const std::vector<PersistentFileLink> records = keeps ? m_model->records() : std::vector<PersistentFileLink>{};
     std::optional<Note> note = store.note(m_window->noteID());
     if (!note || note->fileLinks.value_or(std::vector<PersistentFileLink>{}) == records)
         return;
-    if (records.empty())
-        note->removeFileLinks(); // a note of nothing but links keeps their names
+    if (!keeps)
+        note->removeFileLinks(); // links no longer kept: a note of nothing else keeps their names
+    else if (records.empty())
+        note->fileLinks.reset(); // the user removed them
     else
         note->fileLinks = records;
     try {

@@ -242,6 +242,19 @@ TEST_F(FileShelfHostingTest, LinksPersistAcrossReopeningOnlyWhileTheSettingIsOn)
     EXPECT_FALSE(store->note(note.id)->fileLinks);
 }
 
+TEST_F(FileShelfHostingTest, RemovingTheLastLinkLeavesABlankNoteBlank)
+{
+    setKeepsLinks(true);
+    const Note note = addNote(Note::create(fixedClock(700000000)));
+    auto window = open(note);
+    hosting->model().stage({file("a.txt")}, std::nullopt);
+    hosting->model().removeReference(hosting->model().items()[0].id);
+    ASSERT_TRUE(store->note(note.id));
+    EXPECT_FALSE(store->note(note.id)->fileLinks);
+    EXPECT_FALSE(store->note(note.id)->customTitle);
+    EXPECT_TRUE(store->note(note.id)->isEmpty());
+}
+
 TEST_F(FileShelfHostingTest, ALinksOnlyNoteOpenedWithoutTheSettingIsNotThrownAway)
 {
     // As after restoring a backup whose preferences lack the setting.
