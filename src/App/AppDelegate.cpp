@@ -27,6 +27,7 @@
 #include "Platform/InstanceChannel.h"
 #include "Platform/MouseMonitors.h"
 #include "Platform/QtDesktopMetrics.h"
+#include "Platform/ReducedMotion.h"
 #include "Platform/ScreenChangeMonitor.h"
 #include "Platform/SystemEvents.h"
 #include "Platform/TextServiceEndpoint.h"
@@ -196,6 +197,9 @@ void AppDelegate::createRegistry()
     NoteWindowController::Services windowServices;
     windowServices.screens = m_environment.screens;
     windowServices.parts.installFileShelves = installFileShelfWidgets;
+    // The desktop is asked once for all windows: asking starts a process.
+    auto motion = std::make_shared<ReducedMotion>();
+    windowServices.prefersReducedMotion = [motion] { return motion->isPreferred(); };
     windowServices.exportNote = [this](NoteWindowController& controller) {
         if (RegisteredNoteWindow* window = m_registry->controller(controller.noteID()))
             m_documents->exportNote(FileCommands::sourceOf(*m_store, *window));
