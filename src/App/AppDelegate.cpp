@@ -196,10 +196,10 @@ void AppDelegate::createRegistry()
     services.screens = m_environment.screens;
     NoteWindowController::Services windowServices;
     windowServices.screens = m_environment.screens;
-    windowServices.parts.installFileShelves = installFileShelfWidgets;
     // The desktop is asked once for all windows: asking starts a process.
     auto motion = std::make_shared<ReducedMotion>();
     windowServices.prefersReducedMotion = [motion] { return motion->isPreferred(); };
+    windowServices.parts.installFileShelves = installFileShelfWidgets;
     windowServices.exportNote = [this](NoteWindowController& controller) {
         if (RegisteredNoteWindow* window = m_registry->controller(controller.noteID()))
             m_documents->exportNote(FileCommands::sourceOf(*m_store, *window));
