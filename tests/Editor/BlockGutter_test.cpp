@@ -495,6 +495,19 @@ TEST_F(BlockGutterViewTest, ControlsStayOnTheirLinesWhenTheTextScrolls)
     }
 }
 
+TEST_F(BlockGutterViewTest, HoverFollowsTheRowThatScrollsUnderAStillPointer)
+{
+    const QPointF pointer(gutter->width() / 2, layout(id(3)).checkbox.center().y());
+    gutter->pointerMoved(pointer);
+    ASSERT_EQ(gutter->hovered, id(3));
+    QScrollBar* bar = editor->textView()->verticalScrollBar();
+    const int scrolled = int(layout(id(11)).checkbox.center().y() - layout(id(3)).checkbox.center().y());
+    ASSERT_GE(bar->maximum(), scrolled);
+    bar->setValue(scrolled);
+    EXPECT_EQ(gutter->hovered, id(11));
+    EXPECT_EQ(gutter->lastCursorPoint, pointer);
+}
+
 TEST_F(BlockGutterViewTest, TodoControlsFadeWithTheRevealAndTheAlarmRingIsDrawn)
 {
     const QUuid todo = id(1);
