@@ -64,6 +64,12 @@ void BlockEditor::render(bool force)
     m_rendering = true;
     recordHistory(*note);
     const int caret = m_textView->textCursor().position();
+    // New text scrolls to its caret; the reader's place is kept instead, and
+    // the caret followed only when it was in sight (typing at the end of the
+    // view, a new block below the last line).
+    QScrollBar* scroller = m_textView->verticalScrollBar();
+    const int scrolledTo = scroller->value();
+    const bool caretInSight = m_textView->viewport()->rect().intersects(m_textView->cursorRect());
     const QString textBefore = document()->toPlainText();
     const std::vector<TextRun> rangesBefore = m_ranges;
 
@@ -78,6 +84,9 @@ void BlockEditor::render(bool force)
     const int placed = editortext::caretAfterRender(rangesBefore, textBefore, caret, m_ranges, document()->toPlainText());
     cursor.setPosition(std::clamp(placed, 0, editordoc::textLength(*document())));
     m_textView->setTextCursor(cursor);
+    scroller->setValue(scrolledTo);
+    if (caretInSight)
+        m_textView->ensureCursorVisible();
     applyTypingFormat();
     m_rendered = note;
     m_shadow = textdoc::contents(*document());

@@ -508,6 +508,25 @@ TEST_F(BlockGutterViewTest, HoverFollowsTheRowThatScrollsUnderAStillPointer)
     EXPECT_EQ(gutter->lastCursorPoint, pointer);
 }
 
+TEST_F(BlockGutterViewTest, AControlClickedFarFromTheCaretLeavesTheViewWhereItWas)
+{
+    QScrollBar* bar = editor->textView()->verticalScrollBar();
+    caretAt(int(text().size()));
+    editor->textView()->ensureCursorVisible();
+    ASSERT_GT(bar->value(), 0);
+    bar->setValue(0);
+    click(layout(id(1)).checkbox.center());
+    ASSERT_TRUE(storedBlock(id(1))->todo->isCompleted);
+    EXPECT_EQ(bar->value(), 0);
+
+    // A caret in sight stays in sight as the text is rebuilt.
+    bar->setValue(bar->maximum());
+    const QPointF last = layout(id(39)).checkbox.center() - QPointF(0, bar->value());
+    QTest::mouseClick(viewport(), Qt::LeftButton, {}, last.toPoint());
+    ASSERT_TRUE(storedBlock(id(39))->todo->isCompleted);
+    EXPECT_TRUE(viewport()->rect().intersects(editor->textView()->cursorRect()));
+}
+
 TEST_F(BlockGutterViewTest, TodoControlsFadeWithTheRevealAndTheAlarmRingIsDrawn)
 {
     const QUuid todo = id(1);
