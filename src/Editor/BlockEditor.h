@@ -377,6 +377,7 @@ private:
     std::map<QUuid, Block> m_historicalBlocks;
     AttributedString m_shadow; // the text as last seen, for undo steps
     bool m_rendering = false;
+    double m_attachmentWidth = 0; // the width the attachment images were last fitted to
     bool m_updatingScrollHint = false;
     bool m_applyingHistory = false;
     bool m_charactersChanged = false;

@@ -106,6 +106,7 @@ void BlockEditor::render(bool force)
 void BlockEditor::installAttachmentImages(const Note& note)
 {
     const double available = std::max(width() - 100.0, 120.0);
+    m_attachmentWidth = available;
     for (const TextRun& run : m_ranges) {
         if (run.isRemarks)
             continue;
@@ -250,6 +251,16 @@ void BlockEditor::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     layoutViews();
+    // Images are fitted to the width they were rendered at; a note opened
+    // before its window had its size shows them at the width it has now.
+    if (m_rendered && !m_rendering && !hasMarkedText() && std::max(width() - 100.0, 120.0) != m_attachmentWidth) {
+        if (const std::optional<Note> note = currentNote()) {
+            m_rendering = true;
+            installAttachmentImages(*note);
+            m_shadow = textdoc::contents(*document());
+            m_rendering = false;
+        }
+    }
 }
 
 void BlockEditor::layoutViews()
