@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Widgets/FileDropRouter.h"
+
 #include <QPointer>
 #include <QTextEdit>
 
@@ -23,6 +25,9 @@ public:
     explicit BlockTextView(QWidget* parent = nullptr);
 
     QPointer<BlockEditor> editor;
+    // The note window's drop overlay: every drag that carries files goes
+    // there, none reaches the text.
+    QPointer<FileDropRouter> dropRouter;
     // The application's edit and format menus, in place of the text's
     // standard context menu; the standard one when not set.
     std::function<std::unique_ptr<QMenu>(QWidget* parent)> makeTextMenu;
@@ -62,9 +67,9 @@ private:
     QPointF toGutter(const QPointF& viewportPoint) const;
     // Block drags go to the gutter's drop tracking.
     Qt::DropAction followBlockDrag(const QMimeData& data, const QPointF& viewportPoint);
-    // File drags: the note window's drop overlay takes them over; until it
-    // is installed they are handled as any other drag (dropped files are
-    // imported into the note).
+    // File drags: the note window's drop overlay (`dropRouter`) takes them
+    // over; without one they are handled as any other drag (dropped files
+    // are imported into the note).
     void enterFileDrag(QDragEnterEvent* event);
     void moveFileDrag(QDragMoveEvent* event);
     void leaveFileDrag(QDragLeaveEvent* event);

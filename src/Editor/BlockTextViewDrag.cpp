@@ -7,6 +7,7 @@
 #include "Editor/BlockEditor.h"
 #include "Editor/GutterDragTarget.h"
 
+#include <QCursor>
 #include <QDragEnterEvent>
 #include <QDragLeaveEvent>
 #include <QDragMoveEvent>
@@ -142,21 +143,38 @@ void BlockTextView::dropEvent(QDropEvent* event)
 
 void BlockTextView::enterFileDrag(QDragEnterEvent* event)
 {
-    QTextEdit::dragEnterEvent(event);
+    if (!dropRouter) {
+        QTextEdit::dragEnterEvent(event);
+        return;
+    }
+    FileDragRouting::answer(*event, FileDragRouting::enter(dropRouter, *event->mimeData()));
 }
 
 void BlockTextView::moveFileDrag(QDragMoveEvent* event)
 {
-    QTextEdit::dragMoveEvent(event);
+    if (!dropRouter) {
+        QTextEdit::dragMoveEvent(event);
+        return;
+    }
+    FileDragRouting::answer(*event,
+                            FileDragRouting::move(dropRouter, *event->mimeData(), *viewport(), event->position()));
 }
 
 void BlockTextView::leaveFileDrag(QDragLeaveEvent*)
 {
+    // A drag that moved onto the overlay itself keeps its session.
+    FileDragRouting::leave(dropRouter, QCursor::pos());
 }
 
 void BlockTextView::dropFiles(QDropEvent* event)
 {
-    QTextEdit::dropEvent(event);
+    if (!dropRouter) {
+        QTextEdit::dropEvent(event);
+        return;
+    }
+    const bool accepted = FileDragRouting::perform(dropRouter, FileDropRouter::files(*event->mimeData()), *viewport(),
+                                                   event->position());
+    FileDragRouting::answer(*event, accepted ? Qt::CopyAction : Qt::IgnoreAction);
 }
 
 // ---------------------------------------------------------------- strikethrough
