@@ -382,6 +382,7 @@ private:
     std::unique_ptr<DocumentMirror> m_mirror; // the text as last seen, for undo steps and the write-back
     bool m_rendering = false;
     bool m_writingBack = false; // within flush(): its layout pass is current
+    double m_attachmentWidth = 0; // the width the attachment images were last fitted to
     bool m_updatingScrollHint = false;
     bool m_applyingHistory = false;
     bool m_charactersChanged = false;

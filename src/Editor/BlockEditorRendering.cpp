@@ -66,6 +66,12 @@ void BlockEditor::render(bool force)
     m_rendering = true;
     recordHistory(*note);
     const int caret = m_textView->textCursor().position();
+    // New text scrolls to its caret; the reader's place is kept instead, and
+    // the caret followed only when it was in sight (typing at the end of the
+    // view, a new block below the last line).
+    QScrollBar* scroller = m_textView->verticalScrollBar();
+    const int scrolledTo = scroller->value();
+    const bool caretInSight = m_textView->viewport()->rect().intersects(m_textView->cursorRect());
     const QString textBefore = document()->toPlainText();
     const std::vector<TextRun> rangesBefore = m_ranges;
 
@@ -81,6 +87,9 @@ void BlockEditor::render(bool force)
     const int placed = editortext::caretAfterRender(rangesBefore, textBefore, caret, m_ranges, document()->toPlainText());
     cursor.setPosition(std::clamp(placed, 0, editordoc::textLength(*document())));
     m_textView->setTextCursor(cursor);
+    scroller->setValue(scrolledTo);
+    if (caretInSight)
+        m_textView->ensureCursorVisible();
     applyTypingFormat();
     m_rendered = note;
     m_mirror->reread();
@@ -100,6 +109,7 @@ void BlockEditor::render(bool force)
 void BlockEditor::installAttachmentImages(const Note& note)
 {
     const double available = std::max(width() - 100.0, 120.0);
+    m_attachmentWidth = available;
     for (const TextRun& run : m_ranges) {
         if (run.isRemarks)
             continue;
@@ -313,6 +323,16 @@ void BlockEditor::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     layoutViews();
+    // Images are fitted to the width they were rendered at; a note opened
+    // before its window had its size shows them at the width it has now.
+    if (m_rendered && !m_rendering && !hasMarkedText() && std::max(width() - 100.0, 120.0) != m_attachmentWidth) {
+        if (const std::optional<Note> note = currentNote()) {
+            m_rendering = true;
+            installAttachmentImages(*note);
+            m_shadow = textdoc::contents(*document());
+            m_rendering = false;
+        }
+    }
 }
 
 void BlockEditor::layoutViews()

@@ -76,7 +76,14 @@ BlockGutter::BlockGutter(BlockEditor& editor)
     text->viewport()->installEventFilter(this);
     text->viewport()->setMouseTracking(true);
     const auto follow = [this] { update(); };
-    connect(text->verticalScrollBar(), &QScrollBar::valueChanged, this, follow);
+    // Scrolling moves the text under a pointer that stays put: the row under
+    // it is another one now, so the hover follows as if the pointer had moved.
+    connect(text->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
+        if (lastCursorPoint && isAlive())
+            pointerMoved(*lastCursorPoint);
+        else
+            update();
+    });
     connect(text->document()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged, this, follow);
 
     m_openWork.setSingleShot(true);

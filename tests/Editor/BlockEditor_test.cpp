@@ -1,12 +1,15 @@
 #include "Editor/BlockEditor.h"
 
 #include "Editor/BlockTextView.h"
+#include "Editor/EditorDocument.h"
 #include "Editor/TextDocumentConversion.h"
 #include "EditorTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QInputMethodEvent>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -335,6 +338,32 @@ TEST_F(BlockEditorTest, UndoAfterSeveralWriteBacksRestoresEveryBlockAsItWas)
         editor->history()->undo();
     EXPECT_EQ(shape(stored()), original);
     EXPECT_EQ(text(), QStringLiteral("Title\ntask\nbody\n"));
+}
+
+TEST_F(BlockEditorTest, ImagesFitTheWidthTheEditorHasNow)
+{
+    QTemporaryDir attachments;
+    ASSERT_TRUE(attachments.isValid());
+    QImage picture(400, 100, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    ASSERT_TRUE(picture.save(attachments.filePath(QStringLiteral("wide.png"))));
+    store->attachmentsDirectory = attachments.path();
+    Block image = makeBlock(BlockKind::Image, QString());
+    image.attachment = Attachment{};
+    image.attachment->relativePath = QStringLiteral("wide.png");
+    image.attachment->originalFilename = QStringLiteral("wide.png");
+    open({image});
+    editor->show();
+    const auto shownWidth = [&] {
+        return editordoc::charFormatAt(*editor->document(), 0).toImageFormat().width();
+    };
+    // Rendered before the window gave the editor its size, then resized.
+    for (const auto& [width, expected] : {std::pair{320, 220.0}, {620, 400.0}, {150, 120.0}}) {
+        editor->resize(width, 400);
+        EXPECT_DOUBLE_EQ(shownWidth(), expected) << width;
+    }
+    EXPECT_TRUE(editor->history()->count() == 0);
+    EXPECT_EQ(stored().blocks.size(), 1u);
 }
 
 TEST_F(BlockEditorTest, TypingIntoAnAttachmentLineGoesToANewParagraph)

@@ -495,6 +495,38 @@ TEST_F(BlockGutterViewTest, ControlsStayOnTheirLinesWhenTheTextScrolls)
     }
 }
 
+TEST_F(BlockGutterViewTest, HoverFollowsTheRowThatScrollsUnderAStillPointer)
+{
+    const QPointF pointer(gutter->width() / 2, layout(id(3)).checkbox.center().y());
+    gutter->pointerMoved(pointer);
+    ASSERT_EQ(gutter->hovered, id(3));
+    QScrollBar* bar = editor->textView()->verticalScrollBar();
+    const int scrolled = int(layout(id(11)).checkbox.center().y() - layout(id(3)).checkbox.center().y());
+    ASSERT_GE(bar->maximum(), scrolled);
+    bar->setValue(scrolled);
+    EXPECT_EQ(gutter->hovered, id(11));
+    EXPECT_EQ(gutter->lastCursorPoint, pointer);
+}
+
+TEST_F(BlockGutterViewTest, AControlClickedFarFromTheCaretLeavesTheViewWhereItWas)
+{
+    QScrollBar* bar = editor->textView()->verticalScrollBar();
+    caretAt(int(text().size()));
+    editor->textView()->ensureCursorVisible();
+    ASSERT_GT(bar->value(), 0);
+    bar->setValue(0);
+    click(layout(id(1)).checkbox.center());
+    ASSERT_TRUE(storedBlock(id(1))->todo->isCompleted);
+    EXPECT_EQ(bar->value(), 0);
+
+    // A caret in sight stays in sight as the text is rebuilt.
+    bar->setValue(bar->maximum());
+    const QPointF last = layout(id(39)).checkbox.center() - QPointF(0, bar->value());
+    QTest::mouseClick(viewport(), Qt::LeftButton, {}, last.toPoint());
+    ASSERT_TRUE(storedBlock(id(39))->todo->isCompleted);
+    EXPECT_TRUE(viewport()->rect().intersects(editor->textView()->cursorRect()));
+}
+
 TEST_F(BlockGutterViewTest, TodoControlsFadeWithTheRevealAndTheAlarmRingIsDrawn)
 {
     const QUuid todo = id(1);
