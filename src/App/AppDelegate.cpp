@@ -16,6 +16,7 @@
 #include "Features/Reminders/NoteStoreReminderSource.h"
 #include "Features/Reminders/ReminderAlarmCenter.h"
 #include "Features/Reminders/ReminderCoordinator.h"
+#include "Features/Reminders/ReminderPanel.h"
 #include "Persistence/NoteStore.h"
 #include "Persistence/StoreAccessError.h"
 #include "Platform/AlertPresenter.h"
@@ -201,6 +202,10 @@ void AppDelegate::createRegistry()
         if (RegisteredNoteWindow* window = m_registry->controller(controller.noteID()))
             m_documents->share(FileCommands::sourceOf(*m_store, *window), rect, view);
     };
+    windowServices.parts.makeReminderPanel = [](BlockEditor& editor, const QUuid& blockID,
+                                                const ReminderCallbacks& callbacks) {
+        return std::make_unique<ReminderPanel>(editor, blockID, callbacks);
+    };
     services.makeWindow = [this, windowServices](NoteStore& store, const Note& note) {
         auto controller = std::make_unique<NoteWindowController>(store, note, windowServices);
         controller->panel()->addActions(applicationActions());
@@ -297,6 +302,14 @@ void AppDelegate::createAlarms()
         for (const ReminderAlarmCenter::Alarm& alarm : m_alarms->alarms())
             ringing.emplace_back(alarm.noteID, alarm.blockID);
         return ringing;
+    };
+    m_registry->acknowledgeAlarm = [this](const QUuid& noteID, const QUuid& blockID) {
+        m_alarms->acknowledge(noteID, blockID);
+    };
+    // A window opened while something rings asks for attention like the others.
+    m_registry->onWindowMade = [this](RegisteredNoteWindow& window) {
+        if (m_attentionRequested)
+            window.setDemandsAttention(true);
     };
     m_alarms->start();
 }

@@ -42,6 +42,10 @@ ControllerNoteWindow::ControllerNoteWindow(std::unique_ptr<NoteWindowController>
         if (self && self->onTextDrop)
             self->onTextDrop(text);
     };
+    archive = [self](const QUuid& blockID) {
+        if (BlockEditor* editor = self ? self->editor() : nullptr)
+            editor->archive(blockID);
+    };
 }
 
 ControllerNoteWindow::~ControllerNoteWindow() = default;
@@ -60,8 +64,32 @@ void ControllerNoteWindow::commitPendingInput()
 
 void ControllerNoteWindow::setDemandsAttention(bool demands)
 {
-    if (QWidget* panel = m_controller->panel())
-        quorrin::setDemandsAttention(*panel, demands);
+    QWidget* panel = m_controller->panel();
+    if (!panel)
+        return;
+    // The desktop only marks a window it manages: a window not shown yet
+    // takes the request once it is first drawn.
+    const bool wasPending = m_pendingAttention;
+    m_pendingAttention = demands && !panel->isVisible();
+    if (m_pendingAttention) {
+        if (!wasPending)
+            panel->installEventFilter(this);
+        return;
+    }
+    if (wasPending)
+        panel->removeEventFilter(this);
+    quorrin::setDemandsAttention(*panel, demands);
+}
+
+bool ControllerNoteWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    QWidget* panel = m_controller->panel();
+    if (m_pendingAttention && watched == panel && event->type() == QEvent::Paint) {
+        m_pendingAttention = false;
+        panel->removeEventFilter(this);
+        quorrin::setDemandsAttention(*panel, true);
+    }
+    return RegisteredNoteWindow::eventFilter(watched, event);
 }
 
 void ControllerNoteWindow::restoreSavedFrame()

@@ -21,7 +21,8 @@ public:
     static NoteRegistryServices::WindowFactory factory(NoteWindowController::Services services = {});
 
     NoteWindowController& controller() const { return *m_controller; }
-    // The gutter's archive command, once the gutter is built.
+    // Archives a completed todo of the note; the editor's own archiving
+    // (undo step and animation) unless replaced.
     std::function<void(const QUuid& blockID)> archive;
 
     // --- both
@@ -58,6 +59,9 @@ public:
     void setTemporarilyRaised(bool raised) override;
     void orderFrontRegardless() override;
     void makeKeyAndFocusText() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void setRole(bool secondary, bool primary) override;
     void refresh() override;
     void setSnapFeedback(std::optional<DockEdge> edge, double strength) override;
@@ -66,6 +70,8 @@ public:
 
 private:
     std::unique_ptr<NoteWindowController> m_controller;
+    // Asked for attention before the window was shown: asked again once it is drawn.
+    bool m_pendingAttention = false;
 };
 
 } // namespace quorrin

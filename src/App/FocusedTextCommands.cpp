@@ -130,8 +130,9 @@ void FocusedTextCommands::toggleUnderline()
 
 void FocusedTextCommands::toggleStrikethrough()
 {
-    if (TextFormatTarget* target = formatTarget())
-        target->toggleStrikethroughFormat();
+    // The note's body alone answers it; the title has the format bar's button.
+    if (BlockTextView* text = bodyText(focused()))
+        text->toggleStrikethrough();
 }
 
 void FocusedTextCommands::bigger()

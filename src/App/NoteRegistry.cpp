@@ -136,6 +136,8 @@ void NoteRegistry::ensureController(const QUuid& noteID)
         layout.attach(made.layout());
     if (BlockEditor* editor = made.editor())
         editor->refreshAlarmVisuals();
+    if (onWindowMade)
+        onWindowMade(made);
 }
 
 void NoteRegistry::wire(RegisteredNoteWindow& window)
@@ -149,6 +151,10 @@ void NoteRegistry::wire(RegisteredNoteWindow& window)
         editor->onReminder = [self, id](const QUuid& blockID) {
             if (self)
                 self->showReminder(id, blockID);
+        };
+        editor->acknowledgeInAlarmCenter = [self](const QUuid& noteID, const QUuid& blockID) {
+            if (self && self->acknowledgeAlarm)
+                self->acknowledgeAlarm(noteID, blockID);
         };
     }
     window.onTextDrop = [self](const QString& text) {

@@ -68,6 +68,10 @@ public:
     void setReminders(ReminderCoordinator* reminders);
     // The ringing alarms as (note id, block id), handed to every editor.
     std::function<std::vector<std::pair<QUuid, QUuid>>()> ringingAlarms;
+    // Ends a todo's ringing in the alarm center once its editor acknowledged it.
+    std::function<void(const QUuid& noteID, const QUuid& blockID)> acknowledgeAlarm;
+    // Called for every note window the registry makes, once it is wired.
+    std::function<void(RegisteredNoteWindow& window)> onWindowMade;
     // While the application's own menu is open, activation and focus are
     // recorded here and applied when it closes.
     bool trackingOwnMenu = false;

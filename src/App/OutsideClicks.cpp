@@ -42,6 +42,10 @@ void OutsideClicks::handleOutsideClick(const QWidget* window, bool fromAnotherAp
     }
     if (m_registry.trackingOwnMenu && !fromAnotherApp && (!window || isPopup(window)))
         return;
+    // Answering one of our own alerts leaves the notes and their reminder
+    // editors as they are: the alert usually explains what an editor shows.
+    if (window && !fromAnotherApp && window->isModal())
+        return;
     for (const RegisteredNoteWindow* note : notes) {
         if (window && note->containsRelatedWindow(window)) {
             m_registry.workspace().presentAll(note->noteID(), false, false);

@@ -2,11 +2,13 @@
 
 #include "Editor/BlockMenuPanel.h"
 
+#include "Editor/BlockGutter.h"
 #include "Editor/BlockCommands.h"
 #include "Editor/BlockMenu.h"
 #include "Editor/EditorDocument.h"
 #include "Editor/BlockTextView.h"
 #include "Editor/DisplayAppearance.h"
+#include "Editor/EditorAnimations.h"
 #include "Editor/EditorHistory.h"
 #include "Editor/ScrollOverflowHint.h"
 #include "Editor/TextDocumentConversion.h"
@@ -86,6 +88,7 @@ BlockEditor::BlockEditor(std::shared_ptr<EditorStore> store, const QUuid& noteID
     blockMenu = [this](const QUuid& id, QWidget* parent) { return menu(id, parent); };
     closeBlockMenu = [this] { ownCloseBlockMenu(); };
     prefersReducedMotion = [] { return ReducedMotion().isPreferred(); };
+    m_animations = new EditorAnimations(*this);
     confirm = [this](const QString& message, const QString& informative, const QString& yes, const QString& no) {
         QMessageBox box(QMessageBox::Question, QString(), message, QMessageBox::NoButton, window());
         placeInFrontOfNotes(box, window());
@@ -104,6 +107,7 @@ BlockEditor::BlockEditor(std::shared_ptr<EditorStore> store, const QUuid& noteID
         if (links::isOpenable(url))
             QDesktopServices::openUrl(url);
     };
+    gutter = new BlockGutter(*this);
     render(false);
 }
 
@@ -114,6 +118,7 @@ BlockEditor::BlockEditor(NoteStore& store, const QUuid& noteID, QWidget* parent)
 
 BlockEditor::~BlockEditor()
 {
+    m_animations->stop();
     delete m_blockMenuPanel;
     // The text view goes with the widget tree; nothing it emits may reach us.
     disconnect(document(), nullptr, this, nullptr);
@@ -339,7 +344,9 @@ ChangeResult BlockEditor::change(const QString& actionName, const Mutation& muta
         return ChangeResult::Refused;
     }
     flush();
-    const std::optional<Note> old = currentNote();
+    // A drag preview only shows where a block would land: a change made
+    // meanwhile applies to the stored note, never to the placeholder line.
+    const std::optional<Note> old = storedNote();
     if (!old)
         return ChangeResult::Refused;
     Note changed = *old;
@@ -363,7 +370,7 @@ bool BlockEditor::restore(Note& snapshot)
 {
     m_textView->unmarkText();
     call(finishTaskReveal);
-    const std::optional<Note> current = currentNote();
+    const std::optional<Note> current = storedNote();
     if (!current)
         return false;
     // Window placement, layer, visibility and file links are never undone.
@@ -709,10 +716,12 @@ void BlockEditor::refreshAlarmVisuals()
         for (const auto& [note, block] : alarmCenter())
             ringing = ringing || note == m_noteID;
     }
-    if (ringing)
+    if (ringing) {
         call(startAlarmPulse);
-    else
+    } else {
+        call(stopAlarmPulse);
         m_alarmPulse = 1;
+    }
     if (gutter)
         gutter->update();
 }

@@ -4,6 +4,7 @@
 #include "Domain/Note.h"
 #include "Editor/BlockMenuPanel.h"
 #include "Editor/EditorStore.h"
+#include "Editor/DragPreview.h"
 #include "Editor/EditorText.h"
 #include "Editor/FindReplace.h"
 #include "Editor/FormatPanel.h"
@@ -24,6 +25,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <vector>
 
 class QMenu;
@@ -37,6 +39,7 @@ class ScrollOverflowHint;
 class OverlayScroller;
 class FindReplaceBar;
 class DisplayAppearance;
+class EditorAnimations;
 
 // How a note change ended.
 enum class ChangeResult {
@@ -105,6 +108,43 @@ public:
     void stopRepeating();
     void openAttachment();
     void previewAttachment();
+
+    // --- dragging a block by its handle (the gutter drives these)
+    // One row of the note as it was shown when a block drag began.
+    struct DragRow {
+        QUuid id;
+        QRectF rect; // document coordinates, at least 20 high
+    };
+    // Takes the keyboard away from the text for the drag, remembering the
+    // selection; `endDragVisual` hands both back.
+    void beginDragVisual();
+    void endDragVisual();
+    // Arms the preview for a dragged block and captures the rows once (none
+    // for a note sorted by priority).
+    void beginDragPreview(const QUuid& id);
+    // Shows the note with one empty placeholder line before, or after, the
+    // target; over the dragged block itself the stored note is shown.
+    void updateDragPreview(const QUuid& target, bool after);
+    // The stored note again; the drag stays armed.
+    void clearDragPreview();
+    // Back to rest: the stored note, no rows, no source.
+    void endDragPreview();
+    // A drag that ends without a drop (cancelled, or its release lost): the
+    // preview goes and focus and selection come back.
+    void cancelBlockDrag();
+    bool isDragArmed() const { return m_drag.source.has_value(); }
+    const std::vector<DragRow>& dragRows() const { return m_drag.rows; }
+    std::optional<QUuid> dragSourceID() const { return m_drag.source; }
+    std::optional<QUuid> dragPlaceholderID() const { return m_drag.placeholder; }
+    // Moves a block next to another in display order: one undo step "拖动排序".
+    ChangeResult moveDisplayedBlock(const QUuid& id, const QUuid& target, bool after);
+
+    // --- archiving a completed todo: one undo step "归档待办"; its line
+    // breaks into slivers while the text below slides up (no animation under
+    // reduced motion or with animations off). False when nothing was archived.
+    // The gutter's archive button and the application's archive command call it.
+    bool archive(const QUuid& blockID);
+    bool isArchiving(const QUuid& blockID) const { return m_archiving.count(blockID) > 0; }
 
     // --- geometry, in document coordinates (the text view's content)
     std::optional<QUuid> block(double y) const;
@@ -188,12 +228,18 @@ public:
     const std::optional<Note>& rendered() const { return m_rendered; }
     const QUuid& noteID() const { return m_noteID; }
     EditorStore& store() const { return *m_store; }
+    const Clock& clock() const { return m_clock; }
     BlockTextView* textView() const { return m_textView; }
     QTextDocument* document() const;
     QUndoStack* history() const { return m_history; }
     ScrollOverflowHint* scrollHint() const { return m_scrollHint; }
     OverlayScroller* scroller() const { return m_scroller; }
+    // Brightness of ringing-alarm visuals: 1 at rest, 0.12...0.90 while
+    // pulsing, 0.75 steady under reduced motion.
     double alarmPulse() const { return m_alarmPulse; }
+    void setAlarmPulse(double pulse) { m_alarmPulse = pulse; }
+    // The task reveal and alarm pulse timers.
+    EditorAnimations* animations() const { return m_animations; }
 
     // Installed by the window.
     std::function<void(const QStringList&)> stageFiles;
@@ -214,8 +260,10 @@ public:
     // shelfHeight, syncFileShelves, applyCompletion and the four format-bar
     // hooks start out as the editor's own behaviour (below); replacing one
     // replaces that behaviour.
+    // The editor's animations install these three and `stopAlarmPulse`.
     std::function<void()> finishTaskReveal;
     std::function<void()> startAlarmPulse;
+    std::function<void()> stopAlarmPulse;
     // The ringing alarms as (note id, block id) pairs.
     std::function<std::vector<std::pair<QUuid, QUuid>>()> alarmCenter;
     // Imports a plain-text or RTF document as a note; throws AppError.
@@ -241,6 +289,7 @@ public:
 
     // Per-block reveal factor 0...1 of a todo's indent; absent counts as 1.
     std::map<QUuid, double> revealProgress;
+    // The note shown instead of the stored one while a drag preview is shown.
     std::optional<Note> dragPreviewNote;
     bool applyingFormat = false;
 
@@ -254,6 +303,7 @@ public:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void onContentsChange(int position, int removed, int added);
@@ -291,6 +341,25 @@ private:
     formatbar::Conditions formatBarConditions() const;
     void startFormatWork(int delayMs, bool endsTyping);
     QPointF scrollOffset() const;
+
+    // The note as stored, whatever is shown.
+    std::optional<Note> storedNote() const;
+    // Rebuilds a shown preview when the stored note changed under it.
+    void followStoredNote();
+    void showDragPreview();
+
+    struct DragState {
+        std::optional<Note> original;   // the stored note the preview is built on
+        std::optional<QUuid> source;    // the dragged block
+        std::optional<QUuid> placeholder;
+        std::optional<std::pair<QUuid, bool>> target; // target block, after it
+        std::vector<DragRow> rows;
+        bool hadFocus = false;
+        std::optional<TextSelection> focusSelection;
+    };
+    DragState m_drag;
+    std::set<QUuid> m_archiving;
+    EditorAnimations* m_animations = nullptr;
 
     std::shared_ptr<EditorStore> m_store;
     QUuid m_noteID;

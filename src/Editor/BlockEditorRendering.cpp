@@ -53,6 +53,7 @@ double emptyLineHeight(QFont font)
 
 void BlockEditor::render(bool force)
 {
+    followStoredNote();
     const std::optional<Note> note = currentNote();
     if (!note)
         return;

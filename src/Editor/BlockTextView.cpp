@@ -52,6 +52,7 @@ BlockTextView::BlockTextView(QWidget* parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setLineWrapMode(QTextEdit::WidgetWidth);
     viewport()->setAutoFillBackground(false);
+    viewport()->setMouseTracking(true); // the gutter's controls show their cursors
     setAttribute(Qt::WA_InputMethodEnabled);
     QPalette colours = palette();
     QColor selection = colours.color(QPalette::Highlight);
@@ -165,6 +166,10 @@ void BlockTextView::keyPressEvent(QKeyEvent* event)
 
 void BlockTextView::mousePressEvent(QMouseEvent* event)
 {
+    // A press while a block drag is still armed means its release was lost:
+    // the drag ends as cancelled, never stuck.
+    if (editor && editor->isDragArmed())
+        editor->cancelBlockDrag();
     const QPointF point = contentPoint(event->position().toPoint());
     const bool single = event->button() == Qt::LeftButton;
     // Ctrl-click opens a link; a plain click edits its text like any other.

@@ -7,10 +7,12 @@
 #include <memory>
 
 class QMenu;
+class QMimeData;
 
 namespace quorrin {
 
 class BlockEditor;
+class GutterDragTarget;
 
 // The one text view of a note. It owns no note data: it forwards to its
 // editor what only the editor can answer, and does nothing of its own once
@@ -30,6 +32,16 @@ public:
     // Commits an input-method composition in progress; the text is written
     // back on the next turn of the event loop.
     void unmarkText();
+    // The Format menu's strikethrough: strikes the selection through, or
+    // takes the strike away when its first character is struck; one undo
+    // step. Nothing without a selection.
+    void toggleStrikethrough();
+
+    // What a drag over the text carries, in the order it is asked.
+    enum class DragKind { Block, File, Other };
+    DragKind dragKind(const QMimeData* data) const;
+    // A block drag left the text: the gutter's drop target and the preview go.
+    void dragLeft();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -39,8 +51,29 @@ protected:
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
+    GutterDragTarget* gutterTarget() const;
+    // A viewport point in the gutter's coordinates.
+    QPointF toGutter(const QPointF& viewportPoint) const;
+    // Block drags go to the gutter's drop tracking.
+    Qt::DropAction followBlockDrag(const QMimeData& data, const QPointF& viewportPoint);
+    // File drags: the note window's drop overlay takes them over; until it
+    // is installed they are handled as any other drag (dropped files are
+    // imported into the note).
+    void enterFileDrag(QDragEnterEvent* event);
+    void moveFileDrag(QDragMoveEvent* event);
+    void leaveFileDrag(QDragLeaveEvent* event);
+    void dropFiles(QDropEvent* event);
+    // The pointer over a gutter control takes the control's cursor; true
+    // when it did.
+    bool showGutterCursor(const QPointF& viewportPoint);
+
     // Text typed into an image's or PDF's line goes to a new paragraph below it.
     bool moveOffAttachment();
     // Text typed into the empty line after the final line break takes the
@@ -49,6 +82,8 @@ private:
     // One new line at the caret, continuing the attributes of the line it
     // splits (Qt's own Return clears the formats of an empty line instead).
     void insertLineBreak();
+
+    bool m_showsGutterCursor = false;
 };
 
 } // namespace quorrin

@@ -65,6 +65,17 @@ std::vector<DetectedLink> detect(const QString& text)
     return found;
 }
 
+void markAddresses(AttributedString& text)
+{
+    for (const DetectedLink& link : detect(text.string())) {
+        bool linked = false;
+        for (int i = link.start; i < link.start + link.length && !linked; ++i)
+            linked = text.customAt(i, attribute).has_value();
+        if (!linked)
+            text.setCustom(link.start, link.length, attribute, link.url);
+    }
+}
+
 bool isAutomatic(const QString& url, QStringView text)
 {
     QStringView shown(url);

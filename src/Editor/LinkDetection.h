@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Core/Text/AttributedString.h"
 #include "Editor/TextFormatTarget.h"
 
 #include <QString>
@@ -26,6 +27,10 @@ inline const QString& attribute = textformat::linkAttribute;
 // Every web address (http://, https://, www.) and e-mail address in `text`,
 // in order. Punctuation that ends a sentence is not part of an address.
 std::vector<DetectedLink> detect(const QString& text);
+
+// Marks every address in `text` that is not part of a link yet as a link
+// to that address, as typing it would; links already given to words stay.
+void markAddresses(AttributedString& text);
 
 // Whether a link over `text` was made from the address it shows (so it
 // follows that text as it is edited), rather than given to other words.

@@ -2,6 +2,7 @@
 
 #include "Domain/AppError.h"
 #include "Domain/TextDefaults.h"
+#include "Editor/LinkDetection.h"
 #include "Editor/TextDocumentConversion.h"
 #include "Features/DocumentFormats.h"
 #include "Features/NoteDocument.h"
@@ -227,7 +228,10 @@ void DocumentIO::importDocument(const QString& path, NoteStore& store)
     for (const documents::DocumentPiece& piece : documents::splitIntoPieces(document.text)) {
         Block block;
         if (piece.kind == documents::DocumentPiece::Kind::Paragraph) {
-            block.text = RichText(piece.text);
+            // Addresses in an imported document become links, as if typed.
+            AttributedString text = piece.text;
+            links::markAddresses(text);
+            block.text = RichText(text);
         } else {
             // readDocument has the file of every attachment it lets through.
             const QString name = document.importName(piece.fileName);

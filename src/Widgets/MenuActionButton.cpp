@@ -85,10 +85,16 @@ void MenuActionButton::paintContent(QPainter& painter, const QRectF& rect)
 {
     if (m_background.alpha() > 0) {
         QPainterPath shape;
-        shape.addRoundedRect(rect, cornerRadius, cornerRadius);
+        shape.addRoundedRect(rect, m_cornerRadius, m_cornerRadius);
         painter.fillPath(shape, m_background);
     }
-    if (m_alignment == Qt::AlignCenter || text().isEmpty() || !icon().isNull()) {
+    if (m_borderWidth > 0 && m_borderColor.alpha() > 0) {
+        const double inset = m_borderWidth / 2;
+        painter.setPen(QPen(m_borderColor, m_borderWidth));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRoundedRect(rect.adjusted(inset, inset, -inset, -inset), m_cornerRadius, m_cornerRadius);
+    }
+    if (!icon().isNull() || text().isEmpty() || (m_alignment == Qt::AlignCenter && !m_textColor)) {
         HandCursorButton::paintContent(painter, rect);
         return;
     }

@@ -37,6 +37,12 @@ public:
     // A row of a menu: the title starts at the left edge, in `color`.
     void setTextAlignment(Qt::Alignment alignment) { m_alignment = alignment; update(); }
     void setTextColor(std::optional<QColor> color) { m_textColor = std::move(color); update(); }
+    // The rounded background's radius and an optional hairline around it.
+    void setCornerRadius(double radius) { m_cornerRadius = radius; update(); }
+    double cornerRadiusInUse() const { return m_cornerRadius; }
+    void setBorder(const QColor& color, double width) { m_borderColor = color; m_borderWidth = width; update(); }
+    double borderWidth() const { return m_borderWidth; }
+    QColor borderColor() const { return m_borderColor; }
 
 protected:
     void enterEvent(QEnterEvent* event) override;
@@ -58,6 +64,9 @@ private:
     QVariantAnimation m_fade;
     Qt::Alignment m_alignment = Qt::AlignCenter;
     std::optional<QColor> m_textColor;
+    double m_cornerRadius = cornerRadius;
+    QColor m_borderColor = Qt::transparent;
+    double m_borderWidth = 0;
 };
 
 } // namespace quorrin

@@ -409,6 +409,8 @@ void NoteWindowController::refresh()
     if (!m_layerToggleAnimating)
         updateLayerButtonAppearance(note->alwaysOnTop);
 
+    // A block menu shows the block as it was: it goes when the note changes.
+    closeBlockMenu();
     m_editor->render(false);
     updateTitle();
     if (syncFilePresentation)

@@ -318,3 +318,28 @@ TEST_F(NoteRegistryTest, TheReminderEditorOpensOnTheNextTurnOnlyForOpenTodos)
 }
 
 } // namespace
+
+namespace quorrin {
+namespace {
+
+TEST_F(NoteRegistryTest, EditorsEndRingingInTheAlarmCenterAndNewWindowsAreAnnounced)
+{
+    std::vector<std::pair<QUuid, QUuid>> acknowledged;
+    registry->acknowledgeAlarm = [&](const QUuid& noteID, const QUuid& blockID) {
+        acknowledged.emplace_back(noteID, blockID);
+    };
+    std::vector<QUuid> made;
+    registry->onWindowMade = [&](RegisteredNoteWindow& window) { made.push_back(window.noteID()); };
+    const auto [noteID, todoID] = addTodoNote();
+    registry->open(noteID, std::nullopt, false);
+    registry->open(noteID, std::nullopt, false);
+    EXPECT_EQ(made, std::vector<QUuid>{noteID});
+
+    BlockEditor& editor = *window(noteID)->editor();
+    ASSERT_TRUE(editor.acknowledgeInAlarmCenter);
+    editor.acknowledgeInAlarmCenter(noteID, todoID);
+    EXPECT_EQ(acknowledged, (std::vector<std::pair<QUuid, QUuid>>{{noteID, todoID}}));
+}
+
+} // namespace
+} // namespace quorrin

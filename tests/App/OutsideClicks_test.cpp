@@ -78,6 +78,15 @@ TEST_F(OutsideClicksTest, AClickInAnotherWindowOfTheApplicationSettles)
     settledBoth();
 }
 
+TEST_F(OutsideClicksTest, AClickInOneOfOurAlertsKeepsTheReminderEditorsOpen)
+{
+    QWidget alert;
+    alert.setWindowModality(Qt::ApplicationModal);
+    clicks->handleOutsideClick(&alert, false, QPoint(10, 10));
+    EXPECT_TRUE(floating());
+    EXPECT_EQ(window(first)->reminderDismissals, 0);
+}
+
 TEST_F(OutsideClicksTest, WhileTheStatusMenuIsOpenAClickInTheMenuIsIgnored)
 {
     registry->trackingOwnMenu = true;

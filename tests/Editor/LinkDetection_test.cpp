@@ -37,6 +37,15 @@ TEST(LinkDetection, FindsWebAndMailAddressesWithoutTrailingPunctuation)
         EXPECT_EQ(links::detect(c.text), c.expected) << c.text.toStdString();
 }
 
+TEST(LinkMarking, ALinkAlreadyGivenToAnAddressStays)
+{
+    AttributedString text(QStringLiteral("see www.example.org now"));
+    text.setCustom(4, 15, links::attribute, QStringLiteral("https://other.example"));
+    links::markAddresses(text);
+    EXPECT_EQ(std::get<QString>(*text.customAt(4, links::attribute)), "https://other.example");
+    EXPECT_FALSE(text.customAt(0, links::attribute).has_value());
+}
+
 TEST(LinkDetection, OnlyWebAndMailAddressesOpen)
 {
     for (const char* good : {"http://example.com", "https://example.com/x", "mailto:a@example.com"})

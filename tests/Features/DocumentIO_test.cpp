@@ -1,4 +1,5 @@
 #include "Features/DocumentIO.h"
+#include "Editor/LinkDetection.h"
 
 #include "Domain/AppError.h"
 #include "Features/DocumentFormats.h"
@@ -144,6 +145,25 @@ TEST_F(DocumentIOTest, PlainTextBecomesANoteWithOneParagraphPerLine)
     EXPECT_EQ(blockTexts(imported()), (QStringList{"第一行", "", "", "第三行"}));
     for (const Block& block : imported().blocks)
         EXPECT_EQ(block.kind, BlockKind::Paragraph);
+}
+
+TEST_F(DocumentIOTest, AddressesInImportedTextBecomeLinks)
+{
+    writeFile(path("links.txt"), "见 https://example.org/a, 或写信 ann@example.com。\n没有地址\n");
+    DocumentIO::importDocument(path("links.txt"), *store);
+    const Note note = imported();
+    ASSERT_EQ(note.blocks.size(), 2u);
+    const AttributedString& first = note.blocks[0].text.attributed();
+    const auto linkAt = [&](const QString& word) {
+        const std::optional<CustomAttributeValue> value = first.customAt(int(first.string().indexOf(word)), links::attribute);
+        return value ? std::get<QString>(*value) : QString();
+    };
+    EXPECT_EQ(linkAt("https"), "https://example.org/a");
+    EXPECT_EQ(linkAt("ann@"), "mailto:ann@example.com");
+    EXPECT_EQ(linkAt("或写信"), QString());
+    EXPECT_FALSE(first.customAt(first.length() - 1, links::attribute).has_value()) << "the full stop is not linked";
+    const AttributedString& second = note.blocks[1].text.attributed();
+    EXPECT_FALSE(second.customAt(0, links::attribute).has_value());
 }
 
 TEST_F(DocumentIOTest, AnEmptyDocumentGivesOneEmptyParagraph)

@@ -9,6 +9,7 @@
 #include "Windows/StickyPanel.h"
 #include "Windows/TitleTextField.h"
 #include "Windows/WindowGeometry.h"
+#include "Support/RecordingNoteWindowHost.h"
 
 #include <gtest/gtest.h>
 
@@ -23,36 +24,6 @@ using namespace quorrin;
 using namespace quorrin::testing;
 
 namespace {
-
-// Records the workspace calls a window makes, in order.
-class FakeHost final : public NoteWindowHost {
-public:
-    void beginMove(const QUuid&, std::optional<QPointF>, bool, std::optional<qint64>) override { calls << QStringLiteral("beginMove"); }
-    void finishMove() override { calls << QStringLiteral("finishMove"); }
-    void cancelUserResize(const QUuid&) override { calls << QStringLiteral("cancelUserResize"); }
-    void detachNativeLinks(const QUuid&) override { calls << QStringLiteral("detach"); }
-    void syncNativeLinks() override { calls << QStringLiteral("sync"); }
-    bool hasConnection(const QUuid&) const override { return false; }
-    void geometryChanged(const QUuid&, bool) override {}
-    void presentAll(std::optional<QUuid>, bool, bool) override { calls << QStringLiteral("presentAll"); }
-    void setLayerForAll(bool onTop) override { calls << (onTop ? QStringLiteral("top") : QStringLiteral("desktop")); }
-    bool isApplyingFrames() const override { return false; }
-    void handleServerGeometryEvent(const QUuid&, const std::function<void()>& dispatch) override { dispatch(); }
-    bool reconcileServerMove(const QUuid&) override { return false; }
-    void updateMove(const QUuid&, const QRectF&, std::optional<QPointF>) override {}
-    void cancelMove() override { calls << QStringLiteral("cancelMove"); }
-    bool isMovingFollower(const QUuid&) const override { return false; }
-    std::optional<QUuid> movingNote() const override { return std::nullopt; }
-    bool isNativeMove() const override { return false; }
-    void beginUserResize(const QUuid&, const QRectF&) override { calls << QStringLiteral("beginUserResize"); }
-    void finishUserResize(const QUuid&) override { calls << QStringLiteral("finishUserResize"); }
-    void clearSelections(const QUuid&) override {}
-    void addManagedMoves(const QSet<QUuid>&) override {}
-    void removeManagedMoves(const QSet<QUuid>&) override {}
-    QSet<QUuid> component(const QUuid& id) const override { return {id}; }
-
-    QStringList calls;
-};
 
 class StagedShelf final : public NoteFileShelf {
 public:
@@ -117,7 +88,7 @@ TEST_F(NoteWindowControllerTest, ClosingAnEmptyNoteDiscardsItAndReportsTheDeleti
 {
     const Note note = addNote(emptyNote());
     auto controller = open(note);
-    FakeHost host;
+    RecordingNoteWindowHost host;
     controller->setWorkspace(&host);
     std::vector<QUuid> deleted;
     controller->onDelete = [&](const QUuid& id) { deleted.push_back(id); };
@@ -153,14 +124,14 @@ TEST_F(NoteWindowControllerTest, ClosingDuringAResizeEndsItBeforeTheStoreIsTouch
 {
     const Note note = addNote(noteWithText(QStringLiteral("text")));
     auto controller = open(note);
-    FakeHost host;
+    RecordingNoteWindowHost host;
     controller->setWorkspace(&host);
     controller->userIsResizing = true;
 
     EXPECT_TRUE(controller->windowShouldClose());
     EXPECT_FALSE(controller->userIsResizing);
     EXPECT_EQ(host.calls, (QStringList{QStringLiteral("cancelUserResize"), QStringLiteral("finishMove"),
-                                       QStringLiteral("detach"), QStringLiteral("sync")}));
+                                       QStringLiteral("detach"), QStringLiteral("moved"), QStringLiteral("sync")}));
 }
 
 TEST_F(NoteWindowControllerTest, AStoreFailureOnCloseKeepsTheWindowAndReportsOnce)
@@ -171,7 +142,7 @@ TEST_F(NoteWindowControllerTest, AStoreFailureOnCloseKeepsTheWindowAndReportsOnc
         errors = 0;
         const Note note = addNote(empty ? emptyNote() : noteWithText(QStringLiteral("text")));
         auto controller = open(note);
-        FakeHost host;
+        RecordingNoteWindowHost host;
         controller->setWorkspace(&host);
         controller->panel()->show();
         int deletions = 0;
@@ -353,7 +324,7 @@ TEST_F(NoteWindowControllerTest, TheLayerButtonSwitchesOnceWhileItsIconMoves)
     EXPECT_TRUE(store->note(note.id)->alwaysOnTop);
     EXPECT_TRUE(controller->layerButton()->isChecked());
 
-    FakeHost host;
+    RecordingNoteWindowHost host;
     controller->setWorkspace(&host);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !controller->isLayerToggleAnimating(); }, 2000));
     controller->toggleLayer();
@@ -400,7 +371,7 @@ TEST_F(NoteWindowControllerTest, TheCloseButtonAboveTheHeaderRunsTheCloseRule)
         errors = 0;
         const Note note = addNote(noteWithText(QStringLiteral("text")));
         auto controller = open(note);
-        FakeHost host;
+        RecordingNoteWindowHost host;
         controller->setWorkspace(&host);
         controller->panel()->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(controller->panel()));

@@ -5,6 +5,7 @@
 #include "Persistence/StoreFixtures.h"
 #include "Windows/NoteHeader.h"
 #include "Windows/StickyPanel.h"
+#include "Support/RecordingNoteWindowHost.h"
 
 #include <gtest/gtest.h>
 
@@ -17,56 +18,6 @@ using namespace quorrin;
 using namespace quorrin::testing;
 
 namespace {
-
-class RecordingHost final : public NoteWindowHost {
-public:
-    void beginMove(const QUuid& id, std::optional<QPointF>, bool watchMouse, std::optional<qint64>) override
-    {
-        calls << (watchMouse ? QStringLiteral("beginMove watching") : QStringLiteral("beginMove"));
-        moving = id;
-        native = watchMouse;
-    }
-    void finishMove() override
-    {
-        calls << QStringLiteral("finishMove");
-        moving.reset();
-    }
-    void cancelUserResize(const QUuid&) override { calls << QStringLiteral("cancelUserResize"); }
-    void detachNativeLinks(const QUuid&) override {}
-    void syncNativeLinks() override {}
-    bool hasConnection(const QUuid&) const override { return false; }
-    void geometryChanged(const QUuid&, bool resized) override
-    {
-        calls << (resized ? QStringLiteral("resized") : QStringLiteral("moved"));
-    }
-    void presentAll(std::optional<QUuid>, bool, bool) override {}
-    void setLayerForAll(bool) override {}
-    bool isApplyingFrames() const override { return false; }
-    void handleServerGeometryEvent(const QUuid&, const std::function<void()>& dispatch) override { dispatch(); }
-    bool reconcileServerMove(const QUuid&) override { return false; }
-    void updateMove(const QUuid&, const QRectF& proposed, std::optional<QPointF>) override
-    {
-        calls << QStringLiteral("updateMove %1,%2").arg(proposed.x()).arg(proposed.y());
-    }
-    void cancelMove() override
-    {
-        calls << QStringLiteral("cancelMove");
-        moving.reset();
-    }
-    bool isMovingFollower(const QUuid&) const override { return false; }
-    std::optional<QUuid> movingNote() const override { return moving; }
-    bool isNativeMove() const override { return native; }
-    void beginUserResize(const QUuid&, const QRectF&) override { calls << QStringLiteral("beginUserResize"); }
-    void finishUserResize(const QUuid&) override { calls << QStringLiteral("finishUserResize"); }
-    void clearSelections(const QUuid&) override {}
-    void addManagedMoves(const QSet<QUuid>&) override {}
-    void removeManagedMoves(const QSet<QUuid>&) override {}
-    QSet<QUuid> component(const QUuid& id) const override { return {id}; }
-
-    QStringList calls;
-    std::optional<QUuid> moving;
-    bool native = false;
-};
 
 class NoteWindowGeometryTest : public ::testing::Test {
 protected:
@@ -133,7 +84,7 @@ protected:
 
     StoreDirectory directory;
     std::unique_ptr<NoteStore> store;
-    RecordingHost host;
+    RecordingNoteWindowHost host;
     QUuid id;
     std::unique_ptr<NoteWindowController> controller;
 };

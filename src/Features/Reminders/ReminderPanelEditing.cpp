@@ -90,7 +90,7 @@ QString ReminderPanelEditing::previewText() const
     const QDateTime local = date.toDateTime().toTimeZone(m_host.calendar.timeZone());
     const QLocale locale;
     return prefix + locale.toString(local.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
-           locale.toString(local.time(), QLocale::ShortFormat);
+           locale.toString(local.time(), reminderPanelLayout::minutePattern(locale));
 }
 
 QString ReminderPanelEditing::monthText() const

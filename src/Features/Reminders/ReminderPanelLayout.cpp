@@ -1,5 +1,7 @@
 #include "Features/Reminders/ReminderPanelLayout.h"
 
+#include <QRegularExpression>
+
 #include <algorithm>
 #include <cmath>
 
@@ -65,12 +67,28 @@ int hourSegmentOffset(const QString& pattern)
     return count;
 }
 
+QString minutePattern(const QLocale& locale)
+{
+    QString time = locale.timeFormat(QLocale::ShortFormat);
+    // Seconds and whatever joins them to the minutes go; quoted text stays.
+    static const QRegularExpression seconds(QStringLiteral("[^HhKkmAaPp' ]*s+"));
+    time.remove(seconds);
+    return time.trimmed().isEmpty() ? QStringLiteral("HH:mm") : time.trimmed();
+}
+
+QString pickerPattern(const QLocale& locale)
+{
+    QString date = locale.dateFormat(QLocale::ShortFormat);
+    if (date.isEmpty())
+        return QStringLiteral("y/M/d HH:mm");
+    if (!date.contains(QStringLiteral("yyyy")))
+        date.replace(QRegularExpression(QStringLiteral("y+")), QStringLiteral("yyyy"));
+    return date + QLatin1Char(' ') + minutePattern(locale);
+}
+
 int hourSegmentOffset(const QLocale& locale)
 {
-    QString pattern = locale.dateTimeFormat(QLocale::ShortFormat);
-    if (pattern.isEmpty())
-        pattern = QStringLiteral("y/M/d HH:mm");
-    return hourSegmentOffset(pattern);
+    return hourSegmentOffset(pickerPattern(locale));
 }
 
 double animationDuration(bool animationsEnabled, bool reduceMotion)

@@ -25,8 +25,14 @@ QRectF placement(const QRectF& noteWindow, const QRectF& anchor, const QSizeF& s
 // stays, then the frame is kept 6 inside `bounds` when there are bounds.
 QRectF resized(const QRectF& current, double contentHeight, const QRectF& bounds);
 
+// The date picker's pattern for a locale: its short date with the year in
+// full, then its short time without seconds.
+QString pickerPattern(const QLocale& locale);
+// A locale's short time pattern without seconds.
+QString minutePattern(const QLocale& locale);
+
 // How many date fields come before the hour in the locale's short date-time
-// pattern, which the date-time field shows; letters in quoted text do not
+// picker pattern; letters in quoted text do not
 // count.
 int hourSegmentOffset(const QLocale& locale);
 int hourSegmentOffset(const QString& pattern);

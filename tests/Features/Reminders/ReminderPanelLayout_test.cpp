@@ -41,6 +41,25 @@ TEST(ReminderPanelLayout, TheHourFollowsTheDateFieldsOfTheLocale)
     EXPECT_EQ(hourSegmentOffset(QStringLiteral("yyyy-MM-dd")), 3);
 }
 
+TEST(ReminderPanelLayout, ThePickerShowsTheFullYearAndNoSeconds)
+{
+    struct Case {
+        QLocale locale;
+        QString pattern;
+        QString minutes;
+    };
+    for (const Case& each :
+         {Case{QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("yyyy/M/d HH:mm"), QStringLiteral("HH:mm")},
+          Case{QLocale(QLocale::English, QLocale::UnitedStates), QStringLiteral("M/d/yyyy h:mm AP"),
+               QStringLiteral("h:mm AP")},
+          Case{QLocale(QLocale::German, QLocale::Germany), QStringLiteral("dd.MM.yyyy HH:mm"), QStringLiteral("HH:mm")},
+          Case{QLocale::c(), QStringLiteral("d MMM yyyy HH:mm"), QStringLiteral("HH:mm")}}) {
+        EXPECT_EQ(pickerPattern(each.locale), each.pattern) << each.locale.name().toStdString();
+        EXPECT_EQ(minutePattern(each.locale), each.minutes) << each.locale.name().toStdString();
+        EXPECT_EQ(hourSegmentOffset(each.locale), 3) << each.locale.name().toStdString();
+    }
+}
+
 TEST(ReminderPanelLayout, AnimationsStopWithThePreferenceOrReducedMotion)
 {
     EXPECT_DOUBLE_EQ(animationDuration(true, false), 0.18);
