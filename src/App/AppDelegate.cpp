@@ -13,6 +13,7 @@
 #include "Editor/BlockTextView.h"
 #include "Features/Attachments/AttachmentPanel.h"
 #include "Features/DocumentIO.h"
+#include "Features/FileShelf/FileShelfWidgets.h"
 #include "Features/Reminders/NoteStoreReminderSource.h"
 #include "Features/Reminders/ReminderAlarmCenter.h"
 #include "Features/Reminders/ReminderCoordinator.h"
@@ -26,6 +27,7 @@
 #include "Platform/InstanceChannel.h"
 #include "Platform/MouseMonitors.h"
 #include "Platform/QtDesktopMetrics.h"
+#include "Platform/ReducedMotion.h"
 #include "Platform/ScreenChangeMonitor.h"
 #include "Platform/SystemEvents.h"
 #include "Platform/TextServiceEndpoint.h"
@@ -194,6 +196,10 @@ void AppDelegate::createRegistry()
     services.screens = m_environment.screens;
     NoteWindowController::Services windowServices;
     windowServices.screens = m_environment.screens;
+    // The desktop is asked once for all windows: asking starts a process.
+    auto motion = std::make_shared<ReducedMotion>();
+    windowServices.prefersReducedMotion = [motion] { return motion->isPreferred(); };
+    windowServices.parts.installFileShelves = installFileShelfWidgets;
     windowServices.exportNote = [this](NoteWindowController& controller) {
         if (RegisteredNoteWindow* window = m_registry->controller(controller.noteID()))
             m_documents->exportNote(FileCommands::sourceOf(*m_store, *window));

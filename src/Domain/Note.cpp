@@ -121,6 +121,35 @@ bool Note::isEmpty() const
     return true;
 }
 
+namespace {
+// The names of linked files as one title line, as long as a title may be.
+QString titleNaming(const std::vector<PersistentFileLink>& links)
+{
+    constexpr qsizetype longestTitle = 120;
+    QStringList names;
+    for (const PersistentFileLink& link : links)
+        names << link.displayName;
+    QString title = names.join(QStringLiteral("、")).simplified();
+    if (title.size() > longestTitle) {
+        qsizetype cut = longestTitle;
+        if (title.at(cut - 1).isHighSurrogate())
+            --cut;
+        title.truncate(cut);
+    }
+    return title.isEmpty() ? QStringLiteral("文件") : title;
+}
+} // namespace
+
+void Note::removeFileLinks()
+{
+    if (!fileLinks)
+        return;
+    const std::vector<PersistentFileLink> links = std::move(*fileLinks);
+    fileLinks.reset();
+    if (!links.empty() && isEmpty())
+        customTitle = titleNaming(links);
+}
+
 bool operator==(const Note& a, const Note& b)
 {
     return a.id == b.id && a.createdAt == b.createdAt && a.updatedAt == b.updatedAt && a.color == b.color

@@ -57,6 +57,9 @@ struct Note {
     // custom title, and no block with visible text, remarks, an attachment,
     // a reminder or unreadable text.
     bool isEmpty() const;
+    // Drops the file links. A note that held nothing but its links would then
+    // be thrown away as a blank draft: it keeps their names as its title.
+    void removeFileLinks();
 
     // The blocks as shown: archived ones dropped and, when `prioritySorted`,
     // each run of consecutive todos stably ordered by priority.

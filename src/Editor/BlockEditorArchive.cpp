@@ -15,6 +15,26 @@
 #include <algorithm>
 
 namespace quorrin {
+namespace {
+
+// The text and the gutter's controls in a rectangle of the editor, on a
+// transparent ground: the note's paper is painted by the animation itself
+// (a plain grab would paint the window colour behind them). Null when the
+// rectangle lies outside the editor.
+QPixmap snapshot(QWidget& editor, const QRectF& rect)
+{
+    if (!editor.isVisible() || rect.isEmpty())
+        return {};
+    const QRect area = rect.toAlignedRect();
+    const double ratio = editor.devicePixelRatioF();
+    QPixmap image(area.size() * ratio);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::transparent);
+    editor.render(&image, QPoint(), QRegion(area), QWidget::DrawChildren);
+    return image;
+}
+
+} // namespace
 
 bool BlockEditor::archive(const QUuid& blockID)
 {
@@ -47,12 +67,16 @@ bool BlockEditor::archive(const QUuid& blockID)
     const double visibleBottom = scroll.y() + m_textView->viewport()->height();
     archivestrip::Geometry geometry
         = archivestrip::geometry(line, bottom, m_textView->viewport()->width(), visibleBottom);
-    geometry.strip.translate(toEditor);
-    geometry.below.translate(toEditor);
+    // Only what the editor shows is photographed and animated.
+    const auto shown = [this](const QRectF& area) {
+        const QRectF visible = area.intersected(QRectF(QWidget::rect()));
+        return visible.isEmpty() ? QRectF() : QRectF(visible.toAlignedRect());
+    };
+    geometry.strip = shown(geometry.strip.translated(toEditor));
+    geometry.below = shown(geometry.below.translated(toEditor));
     // The gutter's controls are photographed with their lines.
-    const QPixmap strip = isVisible() ? grab(geometry.strip.toAlignedRect()) : QPixmap();
-    const QPixmap below
-        = isVisible() && geometry.below.height() > 0 ? grab(geometry.below.toAlignedRect()) : QPixmap();
+    const QPixmap strip = snapshot(*this, geometry.strip);
+    const QPixmap below = snapshot(*this, geometry.below);
 
     const ChangeResult result = change(QStringLiteral("归档待办"), [&](Note& note) {
         const auto found = std::find_if(note.blocks.begin(), note.blocks.end(),

@@ -21,7 +21,7 @@ std::optional<Note> BlockEditor::storedNote() const
 void BlockEditor::beginDragVisual()
 {
     QWidget* window = m_textView->window();
-    m_drag.hadFocus = window && window->focusWidget() == m_textView && m_textView->hasFocus();
+    m_drag.hadFocus = window && window->focusWidget() == m_textView;
     if (!m_drag.hadFocus)
         return;
     const QTextCursor cursor = m_textView->textCursor();

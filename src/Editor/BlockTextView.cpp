@@ -52,7 +52,6 @@ BlockTextView::BlockTextView(QWidget* parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setLineWrapMode(QTextEdit::WidgetWidth);
     viewport()->setAutoFillBackground(false);
-    viewport()->setMouseTracking(true); // the gutter's controls show their cursors
     setAttribute(Qt::WA_InputMethodEnabled);
     QPalette colours = palette();
     QColor selection = colours.color(QPalette::Highlight);

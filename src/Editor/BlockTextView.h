@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Widgets/FileDropRouter.h"
+
 #include <QPointer>
 #include <QTextEdit>
 
@@ -23,6 +25,9 @@ public:
     explicit BlockTextView(QWidget* parent = nullptr);
 
     QPointer<BlockEditor> editor;
+    // The note window's drop overlay: every drag that carries files goes
+    // there, none reaches the text.
+    QPointer<FileDropRouter> dropRouter;
     // The application's edit and format menus, in place of the text's
     // standard context menu; the standard one when not set.
     std::function<std::unique_ptr<QMenu>(QWidget* parent)> makeTextMenu;
@@ -51,7 +56,6 @@ protected:
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
     void focusOutEvent(QFocusEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dragLeaveEvent(QDragLeaveEvent* event) override;
@@ -63,16 +67,13 @@ private:
     QPointF toGutter(const QPointF& viewportPoint) const;
     // Block drags go to the gutter's drop tracking.
     Qt::DropAction followBlockDrag(const QMimeData& data, const QPointF& viewportPoint);
-    // File drags: the note window's drop overlay takes them over; until it
-    // is installed they are handled as any other drag (dropped files are
-    // imported into the note).
+    // File drags: the note window's drop overlay (`dropRouter`) takes them
+    // over; without one they are handled as any other drag (dropped files
+    // are imported into the note).
     void enterFileDrag(QDragEnterEvent* event);
     void moveFileDrag(QDragMoveEvent* event);
     void leaveFileDrag(QDragLeaveEvent* event);
     void dropFiles(QDropEvent* event);
-    // The pointer over a gutter control takes the control's cursor; true
-    // when it did.
-    bool showGutterCursor(const QPointF& viewportPoint);
 
     // Text typed into an image's or PDF's line goes to a new paragraph below it.
     bool moveOffAttachment();
@@ -82,8 +83,6 @@ private:
     // One new line at the caret, continuing the attributes of the line it
     // splits (Qt's own Return clears the formats of an empty line instead).
     void insertLineBreak();
-
-    bool m_showsGutterCursor = false;
 };
 
 } // namespace quorrin

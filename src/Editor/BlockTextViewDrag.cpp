@@ -1,19 +1,18 @@
-// The text view's drags, pointer and strikethrough: block drags go to the
-// gutter, file drags to the note window's drop overlay, anything else (text,
-// links) is the text's own; the pointer over a gutter control takes the
-// control's cursor.
+// The text view's drags and strikethrough: block drags go to the gutter,
+// file drags to the note window's drop overlay, anything else (text, links)
+// is the text's own. (The pointer over a gutter control gets the control's
+// cursor from the gutter, which watches the text's pointer.)
 #include "Editor/BlockTextView.h"
 
 #include "Editor/BlockEditor.h"
 #include "Editor/GutterDragTarget.h"
 
+#include <QCursor>
 #include <QDragEnterEvent>
 #include <QDragLeaveEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QMimeData>
-#include <QMouseEvent>
-#include <QTimer>
 
 namespace quorrin {
 namespace {
@@ -144,52 +143,38 @@ void BlockTextView::dropEvent(QDropEvent* event)
 
 void BlockTextView::enterFileDrag(QDragEnterEvent* event)
 {
-    QTextEdit::dragEnterEvent(event);
+    if (!dropRouter) {
+        QTextEdit::dragEnterEvent(event);
+        return;
+    }
+    FileDragRouting::answer(*event, FileDragRouting::enter(dropRouter, *event->mimeData()));
 }
 
 void BlockTextView::moveFileDrag(QDragMoveEvent* event)
 {
-    QTextEdit::dragMoveEvent(event);
+    if (!dropRouter) {
+        QTextEdit::dragMoveEvent(event);
+        return;
+    }
+    FileDragRouting::answer(*event,
+                            FileDragRouting::move(dropRouter, *event->mimeData(), *viewport(), event->position()));
 }
 
 void BlockTextView::leaveFileDrag(QDragLeaveEvent*)
 {
+    // A drag that moved onto the overlay itself keeps its session.
+    FileDragRouting::leave(dropRouter, QCursor::pos());
 }
 
 void BlockTextView::dropFiles(QDropEvent* event)
 {
-    QTextEdit::dropEvent(event);
-}
-
-// ---------------------------------------------------------------- pointer
-
-bool BlockTextView::showGutterCursor(const QPointF& viewportPoint)
-{
-    const GutterDragTarget* gutter = gutterTarget();
-    const std::optional<Qt::CursorShape> shape = gutter ? gutter->cursor(toGutter(viewportPoint)) : std::nullopt;
-    if (!shape) {
-        if (m_showsGutterCursor) {
-            m_showsGutterCursor = false;
-            viewport()->setCursor(Qt::IBeamCursor);
-        }
-        return false;
-    }
-    m_showsGutterCursor = true;
-    viewport()->setCursor(*shape);
-    // The text's own pointer handling may set the I-beam again meanwhile.
-    QTimer::singleShot(0, this, [this, viewportPoint, shape = *shape] {
-        const GutterDragTarget* still = gutterTarget();
-        if (still && still->cursor(toGutter(viewportPoint)) && m_showsGutterCursor)
-            viewport()->setCursor(shape);
-    });
-    return true;
-}
-
-void BlockTextView::mouseMoveEvent(QMouseEvent* event)
-{
-    if (event->buttons() == Qt::NoButton && showGutterCursor(event->position()))
+    if (!dropRouter) {
+        QTextEdit::dropEvent(event);
         return;
-    QTextEdit::mouseMoveEvent(event);
+    }
+    const bool accepted = FileDragRouting::perform(dropRouter, FileDropRouter::files(*event->mimeData()), *viewport(),
+                                                   event->position());
+    FileDragRouting::answer(*event, accepted ? Qt::CopyAction : Qt::IgnoreAction);
 }
 
 // ---------------------------------------------------------------- strikethrough

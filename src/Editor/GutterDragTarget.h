@@ -8,11 +8,10 @@ class QMimeData;
 
 namespace quorrin {
 
-// What the text view asks of the gutter lying over it. A block dragged over
-// the text goes to the gutter's drop tracking, and the pointer over one of
-// the gutter's controls takes that control's cursor. The gutter implements
-// it; the text view finds it as the editor's `gutter`. Points are in the
-// gutter's own coordinates.
+// What the text view asks of the gutter lying over it: a block dragged over
+// the text goes to the gutter's drop tracking. The gutter implements it; the
+// text view finds it as the editor's `gutter`. Points are in the gutter's
+// own coordinates.
 class GutterDragTarget {
 public:
     virtual ~GutterDragTarget() = default;

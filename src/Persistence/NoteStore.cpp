@@ -525,24 +525,6 @@ bool NoteStore::setSharedWindowLayer(bool onTop)
     return true;
 }
 
-namespace {
-// The names of linked files as one title line, as long as a title may be.
-QString titleNaming(const std::vector<PersistentFileLink>& links)
-{
-    constexpr qsizetype longestTitle = 120;
-    QStringList names;
-    for (const PersistentFileLink& link : links)
-        names << link.displayName;
-    QString title = names.join(QStringLiteral("、")).simplified();
-    if (title.size() > longestTitle) {
-        qsizetype cut = longestTitle;
-        if (title.at(cut - 1).isHighSurrogate())
-            --cut;
-        title.truncate(cut);
-    }
-    return title.isEmpty() ? QStringLiteral("文件") : title;
-}
-} // namespace
 
 void NoteStore::setFilePersistence(bool enabled)
 {
@@ -553,12 +535,7 @@ void NoteStore::setFilePersistence(bool enabled)
         for (Note& note : m_notes) {
             if (!note.fileLinks)
                 continue;
-            const std::vector<PersistentFileLink> links = std::move(*note.fileLinks);
-            note.fileLinks.reset();
-            // A note that held nothing but its links would now be dropped as a
-            // blank draft: it keeps their names as its title instead.
-            if (!links.empty() && note.isEmpty())
-                note.customTitle = titleNaming(links);
+            note.removeFileLinks();
             markChanged(note);
         }
     });

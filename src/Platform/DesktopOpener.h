@@ -16,4 +16,13 @@ ExternalOpening externalOpeningFor(const QString& path);
 // Opens or reveals the file as externalOpeningFor() decides. Returns at once.
 void openOrReveal(const QString& path);
 
+// For a file the user linked from elsewhere: documents and folders open in
+// the desktop's handler, but whatever the desktop might run (a launcher
+// entry, a program, a script, anything marked executable) is only shown in
+// the file manager.
+ExternalOpening linkedFileOpeningFor(const QString& path);
+
+// Opens or reveals a linked file as linkedFileOpeningFor() decides.
+void openLinkedFile(const QString& path);
+
 } // namespace quorrin

@@ -117,7 +117,12 @@ void NoteBackground::paintEvent(QPaintEvent*)
     painter.setRenderHint(QPainter::Antialiasing);
     QColor paper = toQColor(color_, SystemAppearance::of(palette()));
     paper.setAlphaF(float(paper.alphaF() * opacity_));
+    // The paper is the bottom layer of a window that starts out clear:
+    // copying it in gives the same pixels as blending it, at a fraction of
+    // the cost.
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.fillRect(rect(), paper);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     paintFeedbackLine(painter);
     paintPrimaryPill(painter);
 }

@@ -2,7 +2,7 @@
 
 #include "Domain/NoteDock.h"
 #include "Domain/NoteTheme.h"
-#include "Windows/FileDropRouter.h"
+#include "Widgets/FileDropRouter.h"
 
 #include <QPointer>
 #include <QVariantAnimation>

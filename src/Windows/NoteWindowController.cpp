@@ -34,6 +34,7 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QShortcut>
+#include <QTextDocument>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QVariantAnimation>
@@ -42,6 +43,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <utility>
 
 namespace quorrin {
 
@@ -112,6 +114,8 @@ NoteWindowController::NoteWindowController(NoteStore& store, const Note& note, S
     m_editor->textView()->setFocus();
     restoreSavedFrame();
     refresh();
+    if (persistFileReferences)
+        persistFileReferences();
 }
 
 NoteWindowController::~NoteWindowController()
@@ -192,11 +196,13 @@ void NoteWindowController::buildPanel()
     buildHeader();
 
     m_editor = new BlockEditor(m_store, m_noteID, m_background);
+    connect(m_editor->document(), &QTextDocument::contentsChange, this, [this] { m_textTouched = true; });
     content->addWidget(m_editor, 1);
     m_editor->onTitleChange = [self] {
         if (self)
             self->updateTitle();
     };
+    m_editor->prefersReducedMotion = [self] { return self && self->m_services.prefersReducedMotion(); };
     // The editor's own hiding (pending show cancelled, typing pause ended)
     // runs first, then the window's panel goes.
     m_editor->hideFormatBar = [self, hideEditorBar = m_editor->hideFormatBar] {
@@ -213,6 +219,8 @@ void NoteWindowController::buildPanel()
     }
     m_panel->setFocusProxy(m_editor->textView());
     m_editor->textView()->installEventFilter(this);
+    if (m_services.parts.installFileShelves)
+        m_services.parts.installFileShelves(*this);
 }
 
 void NoteWindowController::buildCloseButton()
@@ -292,6 +300,8 @@ bool NoteWindowController::eventFilter(QObject* watched, QEvent* event)
     if ((watched == m_background && event->type() == QEvent::Resize)
         || (watched == m_editor && (event->type() == QEvent::Move || event->type() == QEvent::Resize)))
         layoutScrollHint();
+    if (watched == m_background && event->type() == QEvent::Resize)
+        layoutFileDrop();
     if (watched == m_panel.get()) {
         switch (event->type()) {
         case QEvent::Move:
@@ -343,7 +353,10 @@ void NoteWindowController::commitPendingInput()
         m_titleLabel->endEditing();
     }
     m_editor->textView()->unmarkText();
-    m_editor->flush();
+    // A window whose text is as it was shown has nothing to write back: with
+    // many notes, quitting then reads back only the ones typed in.
+    if (m_textTouched)
+        m_editor->flush();
 }
 
 void NoteWindowController::showReminder(const QUuid& blockID, const ReminderCallbacks& callbacks)
@@ -411,7 +424,11 @@ void NoteWindowController::refresh()
 
     // A block menu shows the block as it was: it goes when the note changes.
     closeBlockMenu();
+    const bool touchedBefore = std::exchange(m_textTouched, false);
     m_editor->render(false);
+    // A render that ran put the note's text in place; a skipped one left the
+    // text as it was.
+    m_textTouched = m_textTouched ? false : touchedBefore;
     updateTitle();
     if (syncFilePresentation)
         syncFilePresentation();
@@ -449,8 +466,9 @@ void NoteWindowController::applyCollapsedLayout(const Note& note)
                             int(collapsed ? WindowGeometry::collapsedHeight : notewindow::minimumExpandedHeight));
     if (collapsed)
         closeBlockMenu();
-    if (fileShelf && collapsed)
-        fileShelf->hide();
+    if (fileShelf)
+        fileShelf->setVisible(!collapsed && fileShelf->wantedHeight() > 0);
+    updateShelfHeight();
     m_editor->setVisible(!collapsed);
 
     const QRectF current = m_panel->frame();

@@ -3,7 +3,7 @@
 #include "Domain/Note.h"
 #include "Core/Text/AttributedString.h"
 #include "Core/Screens/ScreenProvider.h"
-#include "Windows/FileDropRouter.h"
+#include "Widgets/FileDropRouter.h"
 #include "Windows/NoteWindowHost.h"
 #include "Windows/NoteWindowSeams.h"
 #include "Windows/PointerTracking.h"
@@ -103,6 +103,8 @@ public:
     // The note-level file shelf and the window's file drop overlay, when built.
     QPointer<NoteFileShelf> fileShelf;
     QPointer<FileDropRouter> fileDrop;
+    // Writes the shelves' links into the note (set with the shelves).
+    std::function<void()> persistFileReferences;
 
     // --- state shared with the workspace
     bool temporarilyRaised = false; // lifted to the floating level for the moment
@@ -162,6 +164,17 @@ public:
     // (expanded) and opens the editor's find bar.
     void showFindBar();
 
+    // --- file shelves
+    // Places the note's own shelf below the text and the drop overlay over
+    // the note's content, and sends the file drags of the background, the
+    // header, the text and the shelf to the overlay.
+    void installFileShelves(NoteFileShelf* shelf, FileDropRouter* overlay);
+    // The shelf area's height: the shelf's wanted height, at most the
+    // window's content height less 80; 0 while the note is collapsed.
+    void updateShelfHeight();
+    // The height last given to the shelf area; none before the shelf exists.
+    std::optional<double> shelfHeight() const { return m_shelfHeight; }
+
     // --- refresh and title
     void refresh();
     void updateTitle();
@@ -196,6 +209,7 @@ private:
     void buildHeader();
     void buildCloseButton();
     void layoutScrollHint();
+    void layoutFileDrop();
     void applyCollapsedLayout(const Note& note);
     void titleEditingChanged();
     void titleEditingEnded();
@@ -266,10 +280,15 @@ private:
     std::optional<DragSession> m_drag;
     std::optional<ResizeSession> m_resize;
 
+    // Whether the editor's text changed since it last showed the note (the
+    // editor shows it when made): only then can it hold something not yet
+    // written back.
+    bool m_textTouched = false;
     bool m_layerToggleAnimating = false;
     bool m_isSecondary = false;
     bool m_isPrimary = false;
     std::optional<bool> m_lastCollapsed;
+    std::optional<double> m_shelfHeight;
 };
 
 } // namespace quorrin

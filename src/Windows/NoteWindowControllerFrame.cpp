@@ -286,6 +286,8 @@ void NoteWindowController::windowDidMove(bool fromServer)
 
 void NoteWindowController::windowDidResize(bool fromServer)
 {
+    // The shelf's cap follows the window's height, whoever resized it.
+    updateShelfHeight();
     if (updatingFrame || (m_workspace && (m_workspace->isApplyingFrames() || m_workspace->isMovingFollower(m_noteID))))
         return;
     if (m_editor && m_editor->updateFormatBarPosition)

@@ -1,7 +1,11 @@
 #pragma once
 
 #include "Editor/FormatPanel.h"
+#include "Editor/TaskShelves.h"
 
+#include "Widgets/FileDropRouter.h"
+
+#include <QPointer>
 #include <QRectF>
 #include <QUuid>
 #include <QWidget>
@@ -13,6 +17,7 @@
 namespace quorrin {
 
 class BlockEditor;
+class NoteWindowController;
 class TextFormatTarget;
 
 // The pieces of a note window that are built by other parts of the program
@@ -40,12 +45,20 @@ struct ReminderCallbacks {
     std::function<void(std::function<void(std::optional<QString> error)>)> synchronize;
 };
 
-// The note-level file shelf below the text.
-class NoteFileShelf : public QWidget {
+// A file shelf as the window hosts it: the note's own below the text, and
+// (as a TaskShelfView) each todo's inside it.
+class NoteFileShelf : public TaskShelfView {
     Q_OBJECT
 public:
-    using QWidget::QWidget;
+    using TaskShelfView::TaskShelfView;
+    // Whether the note holds staged files on any of its shelves.
     virtual bool hasItems() const = 0;
+    // The height the shelf wants for its rows and caption; 0 hides it.
+    virtual double wantedHeight() const = 0;
+    // Where the shelf sends the file drags that reach it.
+    QPointer<FileDropRouter> dropRouter;
+    // Told the wanted height after every reload.
+    std::function<void(double)> onHeightChange;
 };
 
 // Makers of the pluggable pieces; the reminder panel's may be left empty.
@@ -58,6 +71,9 @@ struct NoteWindowParts {
     std::function<std::unique_ptr<NoteReminderPanel>(BlockEditor& editor, const QUuid& blockID,
                                                      const ReminderCallbacks& callbacks)>
         makeReminderPanel;
+    // Builds the note's file shelves and drop overlay and hands them to the
+    // window (installFileShelves); without it the window takes no files.
+    std::function<void(NoteWindowController& window)> installFileShelves;
 };
 
 } // namespace quorrin

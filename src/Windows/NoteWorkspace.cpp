@@ -14,6 +14,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <utility>
 
 namespace quorrin {
 
@@ -143,6 +144,10 @@ void NoteWorkspace::presentAll(std::optional<QUuid> focus, bool activate, bool i
     NoteStore* notes = store();
     if (m_presenting || !notes)
         return;
+    if (isPresentingGradually()) {
+        deferPresentation(focus, activate, includeHidden);
+        return;
+    }
     m_presenting = true;
 
     std::vector<Note> presented = notes->active();
@@ -201,11 +206,13 @@ void NoteWorkspace::presentAllGradually(std::function<void()> finished)
         [this, finished = std::move(finished)] {
             // One full pass puts every window in its final order and role.
             m_presentedTargets.reset();
-            presentAll(std::nullopt, false, false);
+            const DeferredPresentation deferred = std::exchange(m_deferredPresentation, {});
+            presentAll(deferred.focus, false, deferred.includeHidden);
             if (finished)
                 finished();
         });
     m_raised = true;
+    m_deferredPresentation = {};
     // Roles given while the windows are made come from the dependants as they
     // were at the start; the final pass brings them up to date.
     m_presentedTargets = targetsOfShownDependants(notes->notes());
@@ -215,6 +222,20 @@ void NoteWorkspace::presentAllGradually(std::function<void()> finished)
 bool NoteWorkspace::isPresentingGradually() const
 {
     return m_gradual && m_gradual->isRunning();
+}
+
+void NoteWorkspace::deferPresentation(std::optional<QUuid> focus, bool activate, bool includeHidden)
+{
+    m_deferredPresentation.includeHidden = m_deferredPresentation.includeHidden || includeHidden;
+    WorkspaceWindow* focused = focus ? m_host.noteWindow(*focus) : nullptr;
+    if (!focused)
+        return;
+    m_deferredPresentation.focus = focus;
+    focused->setTemporarilyRaised(true);
+    applyLevel(*focused, windowLevel::floating);
+    focused->orderFrontRegardless();
+    if (activate)
+        focused->makeKeyAndFocusText();
 }
 
 void NoteWorkspace::presentOne(const QUuid& noteID)

@@ -67,6 +67,9 @@ public:
     // Presents the shown notes as presentAll(nothing, false, false) does, but
     // makes their windows a slice per event-loop turn, those on the visible
     // screens first, and then runs `finished`. Short lists are done at once.
+    // A presentAll while the windows are being made brings its focus note
+    // forward at once (activating it when asked) and leaves the full pass,
+    // with that focus, to the end of the presentation.
     void presentAllGradually(std::function<void()> finished);
     bool isPresentingGradually() const;
     // Puts every note window back to its own layer.
@@ -196,6 +199,7 @@ private:
     // the layout now knows of it.
     void moveInMemory(const Note& note, const QRectF& expanded, bool dragged);
     void saveStore();
+    void deferPresentation(std::optional<QUuid> focus, bool activate, bool includeHidden);
 
     WorkspaceHost& m_host;
     const ScreenProvider& m_screens;
@@ -214,6 +218,13 @@ private:
     // While presentAll makes windows: the notes that shown notes dock to.
     std::optional<QSet<QUuid>> m_presentedTargets;
     std::unique_ptr<GradualPresentation> m_gradual;
+    // A presentation asked for while the windows are still being made: it
+    // runs as the final pass once they all exist.
+    struct DeferredPresentation {
+        std::optional<QUuid> focus;
+        bool includeHidden = false;
+    };
+    DeferredPresentation m_deferredPresentation;
     QRectF m_moveStart;
     std::optional<QPointF> m_moveMouseStart;
     QSizeF m_moveExpandedSize;

@@ -117,6 +117,11 @@ void NoteWorkspace::geometryChanged(const QUuid& noteID, bool resized)
         }
     }
     anchorUserResizeEdge(noteID);
+    // While the launch makes the windows, each one's first move and resize
+    // would lay out every window again; the presentation's final pass lays
+    // them all out once.
+    if (!collapseChanged && m_userResizeID != noteID && isPresentingGradually())
+        return;
     reflow(collapseChanged ? std::optional<QUuid>(noteID) : std::nullopt);
 }
 

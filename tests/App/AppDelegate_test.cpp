@@ -5,6 +5,8 @@
 
 #include "App/NoteRegistry.h"
 #include "App/RegisteredNoteWindow.h"
+#include "Editor/BlockEditor.h"
+#include "Editor/BlockTextView.h"
 #include "Windows/GradualPresentation.h"
 #include "Windows/WorkspaceWindow.h"
 #include "Persistence/NoteStore.h"
@@ -20,6 +22,9 @@
 #include <QDirIterator>
 #include <QMenu>
 #include <QFile>
+#include <QInputMethodEvent>
+#include <QTest>
+#include <QTextCursor>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -249,6 +254,65 @@ TEST_F(AppDelegateTest, AQuitWhileTheNotesAppearSavesAndEnds)
 
     NoteStore reopened(directory.path(), true);
     EXPECT_EQ(reopened.note(note.id)->customTitle, QStringLiteral("kept"));
+}
+
+TEST_F(AppDelegateTest, QuittingSavesTheTextTypedInEveryWindow)
+{
+    storeNotes(directory.path(), 4);
+    auto delegate = makeDelegate();
+    delegate->launch();
+    ASSERT_TRUE(delegate->isLaunched());
+    const std::vector<RegisteredNoteWindow*> windows = delegate->registry()->controllers();
+    ASSERT_EQ(windows.size(), 4u);
+    std::map<QUuid, QString> expected;
+    for (size_t index = 0; index < windows.size(); ++index) {
+        const QUuid id = windows[index]->noteID();
+        const QString stored = delegate->store()->note(id)->blocks.front().text.attributed().string();
+        expected[id] = stored;
+        if (index % 2 == 1)
+            continue; // untouched windows keep their text as stored
+        BlockTextView* text = windows[index]->editor()->textView();
+        QTextCursor cursor = text->textCursor();
+        cursor.setPosition(int(stored.size()));
+        text->setTextCursor(cursor);
+        // Typed, and composing more with an input method when the quit comes.
+        QTest::keyClicks(text, QStringLiteral("xy"));
+        QInputMethodEvent composing(QStringLiteral("写"), {});
+        QCoreApplication::sendEvent(text, &composing);
+        expected[id] = stored + QStringLiteral("xy写");
+    }
+    delegate->requestQuit();
+    EXPECT_EQ(exits, std::vector<int>{0});
+    delegate.reset();
+
+    NoteStore reopened(directory.path(), true);
+    for (const auto& [id, text] : expected)
+        EXPECT_EQ(reopened.note(id)->blocks.front().text.attributed().string(), text);
+}
+
+TEST_F(AppDelegateTest, OpeningANoteWhileTheNotesAppearBringsItForwardAndTheRestKeepComing)
+{
+    const int count = int(GradualPresentation::immediateLimit) + 8;
+    storeNotes(directory.path(), count);
+    auto delegate = makeDelegate();
+    delegate->launch();
+    ASSERT_EQ(delegate->registry()->controllers().size(), 1u);
+    const QUuid last = delegate->store()->active().back().id;
+
+    delegate->registry()->open(last, std::nullopt, false);
+    // The opened note's window is made and shown; the others are not all
+    // made at once.
+    ASSERT_TRUE(delegate->registry()->controller(last));
+    EXPECT_TRUE(delegate->registry()->controller(last)->layout().isVisible());
+    EXPECT_EQ(delegate->registry()->controllers().size(), 2u);
+
+    for (int turn = 0; turn < 1000 && !delegate->isLaunched(); ++turn)
+        QCoreApplication::processEvents();
+    ASSERT_TRUE(delegate->isLaunched());
+    const std::vector<RegisteredNoteWindow*> windows = delegate->registry()->controllers();
+    EXPECT_EQ(windows.size(), size_t(count));
+    EXPECT_TRUE(std::all_of(windows.begin(), windows.end(),
+                            [](RegisteredNoteWindow* window) { return window->layout().isVisible(); }));
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "App/ControllerNoteWindow.h"
 #include "App/NoteRegistry.h"
+#include "Editor/BlockEditor.h"
 #include "Core/Screens/ScreenProvider.h"
 #include "Platform/WindowLevel.h"
 #include "Windows/DesktopWindowPolicy.h"
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QUndoStack>
 
 using namespace quorrin;
 using namespace quorrin::testing;
@@ -93,6 +95,29 @@ TEST_F(ControllerNoteWindowTest, DeletingFromTheWindowDropsItFromTheRegistryOnTh
     EXPECT_FALSE(window.controller().panel()->isVisible());
     QCoreApplication::processEvents();
     EXPECT_EQ(registry->controller(id), nullptr);
+}
+
+TEST_F(ControllerNoteWindowTest, TheArchiveCommandArchivesACompletedTodoAsOneUndoStep)
+{
+    const QUuid id = addNote({100, 100, 300, 300});
+    Note note = *store->note(id);
+    Block todo = note.blocks.front();
+    todo.id = QUuid::createUuid();
+    todo.kind = BlockKind::Todo;
+    todo.todo = TodoMetadata();
+    todo.todo->isCompleted = true;
+    note.blocks.push_back(todo);
+    store->update(note, true, false);
+    registry->raiseAllNotes(false, false);
+    RegisteredNoteWindow& window = *registry->controller(id);
+
+    window.archiveBlock(note.blocks.front().id); // not a todo: nothing
+    EXPECT_FALSE(store->note(id)->blocks.front().isArchived());
+    window.archiveBlock(todo.id);
+    EXPECT_TRUE(store->note(id)->blocks.back().isArchived());
+    EXPECT_EQ(window.editor()->history()->undoText(), QStringLiteral("归档待办"));
+    window.editor()->history()->undo();
+    EXPECT_FALSE(store->note(id)->blocks.back().isArchived());
 }
 
 } // namespace

@@ -48,5 +48,42 @@ TEST(DesktopOpenerTest, OpensOnlyFilesWhoseNameAndContentAreAnImageOrAPdf)
     }
 }
 
+TEST(DesktopOpenerTest, LinkedFilesOpenUnlessTheDesktopMightRunThem)
+{
+    struct Case {
+        const char* name;
+        QByteArray content;
+        bool executable;
+        ExternalOpening expected;
+    };
+    const std::vector<Case> cases = {
+        {"report.odt", "PK\x03\x04", false, ExternalOpening::openWithHandler},
+        {"notes.txt", "text", false, ExternalOpening::openWithHandler},
+        {"manual.pdf", "%PDF-1.4\n", false, ExternalOpening::openWithHandler},
+        {"launcher.desktop", "[Desktop Entry]\nType=Application\nExec=xterm\n", false,
+         ExternalOpening::revealInFileManager},
+        {"launcher.txt", "[Desktop Entry]\nType=Application\nExec=xterm\n", false,
+         ExternalOpening::revealInFileManager},
+        {"install.sh", "#!/bin/sh\necho hi\n", false, ExternalOpening::revealInFileManager},
+        {"tool", "\x7f" "ELF\x02\x01\x01", false, ExternalOpening::revealInFileManager},
+        {"marked.txt", "text", true, ExternalOpening::revealInFileManager},
+        {"setup.exe", "MZ\x90\x00", false, ExternalOpening::revealInFileManager},
+    };
+    QTemporaryDir directory;
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        QFile file(directory.filePath(QString::fromUtf8(test.name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(test.content);
+        file.close();
+        if (test.executable)
+            file.setPermissions(file.permissions() | QFile::ExeOwner);
+        EXPECT_EQ(linkedFileOpeningFor(file.fileName()), test.expected);
+    }
+    EXPECT_EQ(linkedFileOpeningFor(directory.path()), ExternalOpening::openWithHandler);
+    EXPECT_EQ(linkedFileOpeningFor(directory.filePath(QStringLiteral("missing"))),
+              ExternalOpening::revealInFileManager);
+}
+
 } // namespace
 } // namespace quorrin

@@ -1,4 +1,4 @@
-#include "FakeDropRouter.h"
+#include "Support/FakeDropRouter.h"
 
 #include "Windows/NoteBackground.h"
 #include "Windows/NoteHeader.h"

@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QInputMethodEvent>
 #include <QTextCursor>
 #include <QMenu>
 #include <QTest>
@@ -28,6 +29,10 @@ namespace {
 class StagedShelf final : public NoteFileShelf {
 public:
     bool hasItems() const override { return true; }
+    double wantedHeight() const override { return 38; }
+    bool showsDropTarget() const override { return false; }
+    void setShowsDropTarget(bool) override {}
+    void reload() override {}
 };
 
 class NoteWindowControllerTest : public ::testing::Test {
@@ -425,6 +430,45 @@ TEST_F(NoteWindowControllerTest, ClosingTheWindowWhileTypingKeepsTheText)
     // half-destroyed window.
     controller.reset();
     EXPECT_EQ(store->note(note.id)->blocks.front().text.attributed().string(), QStringLiteral("abc"));
+}
+
+// Committing writes back a window's text however it was touched: composed
+// while the window showed the note, composed across a refresh the store
+// caused, or not at all (the stored text stays).
+TEST_F(NoteWindowControllerTest, CommittingWritesBackWhatWasComposedSinceTheNoteWasShown)
+{
+    struct Case {
+        const char* name;
+        bool compose;
+        bool refreshWhileComposing;
+        QString expected;
+    };
+    const Case cases[] = {
+        {"untouched", false, false, QStringLiteral("a")},
+        {"composed", true, false, QStringLiteral("a中")},
+        {"composed across a refresh", true, true, QStringLiteral("a中")},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        const Note note = addNote(noteWithText(QStringLiteral("a")));
+        auto controller = open(note);
+        BlockTextView* text = controller->editor()->textView();
+        QTextCursor cursor = text->textCursor();
+        cursor.setPosition(1);
+        text->setTextCursor(cursor);
+        if (test.compose) {
+            QInputMethodEvent composing(QStringLiteral("中"), {});
+            QCoreApplication::sendEvent(text, &composing);
+        }
+        if (test.refreshWhileComposing) {
+            Note changed = *store->note(note.id);
+            changed.opacity = 0.8;
+            store->update(changed, false, true);
+        }
+        controller->commitPendingInput();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(store->note(note.id)->blocks.front().text.attributed().string(), test.expected);
+    }
 }
 
 namespace quorrin {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Windows/FileDropRouter.h"
+#include "Widgets/FileDropRouter.h"
 
 #include <QMimeData>
 

@@ -1,9 +1,15 @@
-#include "Windows/FileDropRouter.h"
+#include "Widgets/FileDropRouter.h"
 
 #include <QDropEvent>
 #include <QMimeData>
 
 namespace quorrin {
+
+void FileDropRouter::draggingExited(const QPointF& globalPointer)
+{
+    if (!QRectF(rect()).contains(mapFromGlobal(globalPointer)))
+        end();
+}
 
 QList<QUrl> FileDropRouter::files(const QMimeData& data)
 {
@@ -43,10 +49,8 @@ Qt::DropAction move(FileDropRouter* router, const QMimeData& data, const QWidget
 
 void leave(FileDropRouter* router, const QPointF& globalPointer)
 {
-    if (!router)
-        return;
-    if (!QRectF(router->rect()).contains(router->mapFromGlobal(globalPointer)))
-        router->end();
+    if (router)
+        router->draggingExited(globalPointer);
 }
 
 bool perform(FileDropRouter* router, const QList<QUrl>& files, const QWidget& view,

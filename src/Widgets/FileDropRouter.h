@@ -1,9 +1,16 @@
 #pragma once
 
+#include <QColor>
 #include <QList>
 #include <QPointF>
+#include <QRectF>
 #include <QUrl>
+#include <QUuid>
 #include <QWidget>
+
+#include <functional>
+#include <map>
+#include <optional>
 
 class QMimeData;
 
@@ -27,11 +34,31 @@ public:
     virtual bool accept(const QList<QUrl>& files, const QPointF& location) = 0;
     // Ends the session.
     virtual void end() = 0;
+    // A view of the window lost the drag with the pointer at a global
+    // position: the session ends when the pointer left the router. Routers
+    // that can tell a drag handed on from one cancelled in place refine it.
+    virtual void draggingExited(const QPointF& globalPointer);
     // Whether a drag session is running.
     virtual bool inSession() const = 0;
 
     // The local files a drag carries (empty when it carries none).
     static QList<QUrl> files(const QMimeData& data);
+
+    // What the router asks of its note window, all set by the window.
+    // The note's colour, painted under the choices.
+    std::function<QColor()> paperColor;
+    // Whether the note shows a todo to stage files on.
+    std::function<bool()> hasTasks;
+    // A session began: the note is made ready to take the files.
+    std::function<void()> onBegin;
+    // The todos show (true) or hide (false) their shelves as drop targets.
+    std::function<void(bool)> onTaskTargets;
+    // The visible todo shelves by todo id, in router coordinates.
+    std::function<std::map<QUuid, QRectF>()> taskRects;
+    // The pointer rests near the text's top or bottom (router coordinates).
+    std::function<void(QPointF)> onScroll;
+    // Stages the files on the note's shelf (no id) or a todo's; false refuses.
+    std::function<bool(const QList<QUrl>&, std::optional<QUuid>)> onDrop;
 };
 
 } // namespace quorrin
