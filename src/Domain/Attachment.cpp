@@ -14,9 +14,10 @@ bool operator==(const Attachment& a, const Attachment& b)
         && canonicallyEqual(a.checksum, b.checksum) && a.createdAt == b.createdAt;
 }
 
-Attachment Attachment::fromJson(const QJsonValue& value)
+namespace {
+
+Attachment readAttachment(const json::ObjectReader& reader)
 {
-    const json::ObjectReader reader(value);
     return Attachment{
         .id = reader.get<QUuid>("id"_L1),
         .relativePath = reader.get<QString>("relativePath"_L1),
@@ -25,6 +26,18 @@ Attachment Attachment::fromJson(const QJsonValue& value)
         .checksum = reader.get<QString>("checksum"_L1),
         .createdAt = reader.get<Date>("createdAt"_L1),
     };
+}
+
+} // namespace
+
+Attachment Attachment::fromJson(const QJsonValue& value)
+{
+    return readAttachment(json::ObjectReader(value));
+}
+
+Attachment Attachment::fromJson(const json::ParsedValue& value)
+{
+    return readAttachment(json::ObjectReader(value));
 }
 
 QJsonValue Attachment::toJson() const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Domain/ParsedJson.h"
+
 #include "Core/Time/Clock.h"
 
 #include <QJsonValue>
@@ -21,6 +23,7 @@ struct Attachment {
     friend bool operator==(const Attachment& a, const Attachment& b);
 
     static Attachment fromJson(const QJsonValue& value);
+    static Attachment fromJson(const json::ParsedValue& value);
     QJsonValue toJson() const;
 };
 

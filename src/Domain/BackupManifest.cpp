@@ -6,15 +6,28 @@ namespace quorrin {
 
 using namespace Qt::StringLiterals;
 
-BackupManifest BackupManifest::fromJson(const QJsonValue& value)
+namespace {
+
+BackupManifest readBackupManifest(const json::ObjectReader& reader)
 {
-    const json::ObjectReader reader(value);
     return BackupManifest{
         .schemaVersion = reader.get<qint64>("schemaVersion"_L1),
         .createdAt = reader.get<Date>("createdAt"_L1),
         .notes = reader.get<std::vector<Note>>("notes"_L1),
         .preferences = reader.get<Preferences>("preferences"_L1),
     };
+}
+
+} // namespace
+
+BackupManifest BackupManifest::fromJson(const QJsonValue& value)
+{
+    return readBackupManifest(json::ObjectReader(value));
+}
+
+BackupManifest BackupManifest::fromJson(const json::ParsedValue& value)
+{
+    return readBackupManifest(json::ObjectReader(value));
 }
 
 QJsonValue BackupManifest::toJson() const

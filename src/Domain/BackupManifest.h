@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Domain/ParsedJson.h"
+
 #include "Domain/Note.h"
 #include "Domain/Preferences.h"
 
@@ -32,6 +34,7 @@ struct BackupManifest {
     friend bool operator==(const BackupManifest&, const BackupManifest&) = default;
 
     static BackupManifest fromJson(const QJsonValue& value);
+    static BackupManifest fromJson(const json::ParsedValue& value);
     QJsonValue toJson() const;
 };
 

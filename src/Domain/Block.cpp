@@ -1,4 +1,5 @@
 #include "Domain/Block.h"
+#include "Domain/Json.h"
 #include "Domain/RawValue.h"
 
 namespace quorrin {
@@ -47,9 +48,10 @@ void Block::convert(BlockKind newKind, const Clock& clock)
     updatedAt = clock();
 }
 
-Block Block::fromJson(const QJsonValue& value)
+namespace {
+
+Block readBlock(const json::ObjectReader& reader)
 {
-    const json::ObjectReader reader(value);
     return Block{
         .id = reader.get<QUuid>("id"_L1),
         .kind = reader.get<BlockKind>("kind"_L1),
@@ -59,6 +61,18 @@ Block Block::fromJson(const QJsonValue& value)
         .createdAt = reader.get<Date>("createdAt"_L1),
         .updatedAt = reader.get<Date>("updatedAt"_L1),
     };
+}
+
+} // namespace
+
+Block Block::fromJson(const QJsonValue& value)
+{
+    return readBlock(json::ObjectReader(value));
+}
+
+Block Block::fromJson(const json::ParsedValue& value)
+{
+    return readBlock(json::ObjectReader(value));
 }
 
 QJsonValue Block::toJson() const

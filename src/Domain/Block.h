@@ -66,6 +66,7 @@ struct Block {
     friend bool operator==(const Block&, const Block&) = default;
 
     static Block fromJson(const QJsonValue& value);
+    static Block fromJson(const json::ParsedValue& value);
     QJsonValue toJson() const;
 };
 

@@ -13,9 +13,10 @@ bool operator==(const PersistentFileLink& a, const PersistentFileLink& b)
         && canonicallyEqual(a.displayName, b.displayName) && a.bookmark == b.bookmark;
 }
 
-PersistentFileLink PersistentFileLink::fromJson(const QJsonValue& value)
+namespace {
+
+PersistentFileLink readPersistentFileLink(const json::ObjectReader& reader)
 {
-    const json::ObjectReader reader(value);
     return PersistentFileLink{
         .id = reader.get<QUuid>("id"_L1),
         .noteID = reader.get<QUuid>("noteID"_L1),
@@ -23,6 +24,18 @@ PersistentFileLink PersistentFileLink::fromJson(const QJsonValue& value)
         .displayName = reader.get<QString>("displayName"_L1),
         .bookmark = reader.get<QByteArray>("bookmark"_L1),
     };
+}
+
+} // namespace
+
+PersistentFileLink PersistentFileLink::fromJson(const QJsonValue& value)
+{
+    return readPersistentFileLink(json::ObjectReader(value));
+}
+
+PersistentFileLink PersistentFileLink::fromJson(const json::ParsedValue& value)
+{
+    return readPersistentFileLink(json::ObjectReader(value));
 }
 
 QJsonValue PersistentFileLink::toJson() const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Domain/ParsedJson.h"
+
 #include <QByteArray>
 #include <QJsonValue>
 #include <QString>
@@ -21,6 +23,7 @@ struct PersistentFileLink {
     friend bool operator==(const PersistentFileLink& a, const PersistentFileLink& b);
 
     static PersistentFileLink fromJson(const QJsonValue& value);
+    static PersistentFileLink fromJson(const json::ParsedValue& value);
     QJsonValue toJson() const;
 };
 

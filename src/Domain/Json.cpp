@@ -42,10 +42,32 @@ bool isAscii(QStringView text)
     return allUnits < 0x80;
 }
 
+// The code of one unit of stored text: a UTF-16 unit, or a byte of text
+// known to be ASCII.
+char16_t unitCode(QChar unit)
+{
+    return unit.unicode();
+}
+
+char16_t unitCode(char byte)
+{
+    return char16_t(quint8(byte));
+}
+
+// Whether every unit of the text is ASCII, so that it can index the tables.
+bool isAscii(QByteArrayView text)
+{
+    quint8 allBytes = 0;
+    for (char byte : text)
+        allBytes |= quint8(byte);
+    return allBytes < 0x80;
+}
+
 // A UUID as stored: 8-4-4-4-12 hex digits of either case, without braces.
 // For text of that length QUuid::fromString accepts exactly the same, but it
 // made up a noticeable part of opening the store.
-std::optional<QUuid> parseUuid(QStringView text)
+template <typename Text>
+std::optional<QUuid> parseUuid(Text text)
 {
     if (text.size() != 36 || !isAscii(text))
         return std::nullopt;
@@ -55,8 +77,8 @@ std::optional<QUuid> parseUuid(QStringView text)
     std::array<char, 16> bytes{};
     qint32 anyInvalid = 0; // negative once a character is not a hex digit
     for (size_t index = 0; index < bytes.size(); ++index) {
-        const qint32 high = hexDigitValues[text[bytePositions[index]].unicode()];
-        const qint32 low = hexDigitValues[text[bytePositions[index] + 1].unicode()];
+        const qint32 high = hexDigitValues[unitCode(text[bytePositions[index]])];
+        const qint32 low = hexDigitValues[unitCode(text[bytePositions[index] + 1])];
         anyInvalid |= high | low;
         bytes[index] = char(high << 4 | low);
     }
@@ -71,17 +93,20 @@ std::optional<QUuid> parseUuid(QStringView text)
 // with AbortOnBase64DecodingErrors, but without its test-and-branch per
 // character: every rich text is stored this way, and Qt's decoder dominated
 // the cost of reading notes.
-std::optional<QByteArray> decodeBase64(QStringView text)
+template <typename Text>
+std::optional<QByteArray> decodeBase64(Text text)
 {
     Q_ASSERT(text.size() % 4 == 0);
     if (!isAscii(text))
         return std::nullopt;
 
-    const qsizetype padding = text.endsWith(u"==") ? 2 : text.endsWith(u'=') ? 1 : 0;
+    const auto isPad = [&](qsizetype index) { return index >= 0 && unitCode(text[index]) == u'='; };
+    const qsizetype last = text.size() - 1;
+    const qsizetype padding = isPad(last) ? (isPad(last - 1) ? 2 : 1) : 0;
     const qsizetype letters = text.size() - padding;
     QByteArray bytes(letters * 3 / 4, Qt::Uninitialized);
     char* out = bytes.data();
-    const auto value = [&](qsizetype index) -> qint32 { return base64Values[text[index].unicode()]; };
+    const auto value = [&](qsizetype index) -> qint32 { return base64Values[unitCode(text[index])]; };
     qint32 anyInvalid = 0; // negative once a unit is not a letter
     qsizetype index = 0;
     for (; index + 4 <= letters; index += 4) {
@@ -132,7 +157,21 @@ bool Coder<bool>::read(const QJsonValue& value)
     return value.toBool();
 }
 
+bool Coder<bool>::read(const ParsedValue& value)
+{
+    if (!value.isBool())
+        throw Error(QStringLiteral("expected a Boolean"));
+    return value.toBool();
+}
+
 double Coder<double>::read(const QJsonValue& value)
+{
+    if (!value.isDouble())
+        throw Error(QStringLiteral("expected a number"));
+    return value.toDouble();
+}
+
+double Coder<double>::read(const ParsedValue& value)
 {
     if (!value.isDouble())
         throw Error(QStringLiteral("expected a number"));
@@ -158,6 +197,17 @@ qint64 Coder<qint64>::read(const QJsonValue& value)
     return first;
 }
 
+qint64 Coder<qint64>::read(const ParsedValue& value)
+{
+    if (!value.isDouble())
+        throw Error(QStringLiteral("expected a whole number"));
+    // A number written with a fraction or an exponent may still be whole;
+    // QJsonValue decides that (the quick reader declines it).
+    if (const std::optional<qint64> whole = value.wholeNumber())
+        return *whole;
+    throw Error(QStringLiteral("expected a whole number written as one"));
+}
+
 QString Coder<QString>::read(const QJsonValue& value)
 {
     if (!value.isString())
@@ -165,13 +215,55 @@ QString Coder<QString>::read(const QJsonValue& value)
     return value.toString();
 }
 
-QUuid Coder<QUuid>::read(const QJsonValue& value)
+QString Coder<QString>::read(const ParsedValue& value)
 {
-    const QString text = Coder<QString>::read(value);
-    const std::optional<QUuid> uuid = parseUuid(text);
+    if (!value.isString())
+        throw Error(QStringLiteral("expected a string"));
+    return value.toString();
+}
+
+namespace {
+
+QUuid uuidFrom(const QString& text)
+{
+    const std::optional<QUuid> uuid = parseUuid(QStringView(text));
     if (!uuid)
         throw Error(QStringLiteral("\"%1\" is not a UUID").arg(text));
     return *uuid;
+}
+
+QByteArray base64From(const QString& text)
+{
+    if (text.size() % 4 != 0)
+        throw Error(QStringLiteral("Base64 text of a length not divisible by 4"));
+    std::optional<QByteArray> decoded = decodeBase64(QStringView(text));
+    if (!decoded)
+        throw Error(QStringLiteral("invalid Base64 text"));
+    return std::move(*decoded);
+}
+
+template <typename Value>
+RichText richTextFrom(const Value& value)
+{
+    const ObjectReader reader(value);
+    return RichText::fromRtf(reader.get<QByteArray>(QLatin1StringView("rtf")));
+}
+
+} // namespace
+
+QUuid Coder<QUuid>::read(const QJsonValue& value)
+{
+    return uuidFrom(Coder<QString>::read(value));
+}
+
+QUuid Coder<QUuid>::read(const ParsedValue& value)
+{
+    // ASCII bytes are the characters themselves: no string needs making.
+    if (const std::optional<QByteArrayView> ascii = value.plainAscii()) {
+        if (const std::optional<QUuid> uuid = parseUuid(*ascii))
+            return *uuid;
+    }
+    return uuidFrom(Coder<QString>::read(value));
 }
 
 QJsonValue Coder<QUuid>::write(const QUuid& value)
@@ -184,6 +276,11 @@ Date Coder<Date>::read(const QJsonValue& value)
     return Date{Coder<double>::read(value)};
 }
 
+Date Coder<Date>::read(const ParsedValue& value)
+{
+    return Date{Coder<double>::read(value)};
+}
+
 QJsonValue Coder<Date>::write(Date value)
 {
     return Coder<double>::write(value.secondsSinceReferenceDate);
@@ -191,13 +288,16 @@ QJsonValue Coder<Date>::write(Date value)
 
 QByteArray Coder<QByteArray>::read(const QJsonValue& value)
 {
-    const QString text = Coder<QString>::read(value);
-    if (text.size() % 4 != 0)
-        throw Error(QStringLiteral("Base64 text of a length not divisible by 4"));
-    std::optional<QByteArray> decoded = decodeBase64(text);
-    if (!decoded)
-        throw Error(QStringLiteral("invalid Base64 text"));
-    return std::move(*decoded);
+    return base64From(Coder<QString>::read(value));
+}
+
+QByteArray Coder<QByteArray>::read(const ParsedValue& value)
+{
+    if (const std::optional<QByteArrayView> ascii = value.plainAscii(); ascii && ascii->size() % 4 == 0) {
+        if (std::optional<QByteArray> decoded = decodeBase64(*ascii))
+            return std::move(*decoded);
+    }
+    return base64From(Coder<QString>::read(value));
 }
 
 QJsonValue Coder<QByteArray>::write(const QByteArray& value)
@@ -207,8 +307,12 @@ QJsonValue Coder<QByteArray>::write(const QByteArray& value)
 
 RichText Coder<RichText>::read(const QJsonValue& value)
 {
-    const ObjectReader reader(value);
-    return RichText::fromRtf(reader.get<QByteArray>(QLatin1StringView("rtf")));
+    return richTextFrom(value);
+}
+
+RichText Coder<RichText>::read(const ParsedValue& value)
+{
+    return richTextFrom(value);
 }
 
 QJsonValue Coder<RichText>::write(const RichText& value)
@@ -221,6 +325,14 @@ ObjectReader::ObjectReader(const QJsonValue& value)
     if (!value.isObject())
         throw Error(QStringLiteral("expected an object"));
     m_object = value.toObject();
+}
+
+ObjectReader::ObjectReader(const ParsedValue& value)
+    : m_isParsed(true)
+    , m_parsed(value)
+{
+    if (!value.isObject())
+        throw Error(QStringLiteral("expected an object"));
 }
 
 QByteArray serialize(const QJsonObject& object)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Domain/NoteColor.h"
+#include "Domain/ParsedJson.h"
 #include "Domain/RichText.h"
 #include "Core/Time/Date.h"
 
@@ -42,69 +43,82 @@ private:
 };
 
 // How one C++ type is read from and written to a JSON value. Model types
-// provide `static T fromJson(const QJsonValue&)` and `QJsonValue toJson() const`.
+// provide `static T fromJson(const QJsonValue&)` and `QJsonValue toJson() const`;
+// those stored in records also read a ParsedValue, with the same outcome.
 template <typename T>
 struct Coder {
     static T read(const QJsonValue& value) { return T::fromJson(value); }
+    static T read(const ParsedValue& value) { return T::fromJson(value); }
     static QJsonValue write(const T& value) { return value.toJson(); }
 };
 
 template <> struct Coder<bool> {
     static bool read(const QJsonValue& value);
+    static bool read(const ParsedValue& value);
     static QJsonValue write(bool value) { return value; }
 };
 
 template <> struct Coder<double> {
     static double read(const QJsonValue& value);
+    static double read(const ParsedValue& value);
     static QJsonValue write(double value); // fails for NaN and infinities
 };
 
 // Whole numbers only: 2.5 or 1e30 fail to read rather than being cut.
 template <> struct Coder<qint64> {
     static qint64 read(const QJsonValue& value);
+    static qint64 read(const ParsedValue& value);
     static QJsonValue write(qint64 value) { return value; }
 };
 
 template <> struct Coder<QString> {
     static QString read(const QJsonValue& value);
+    static QString read(const ParsedValue& value);
     static QJsonValue write(const QString& value) { return value; }
 };
 
 // Upper-case hyphenated text without braces; reading accepts either case.
 template <> struct Coder<QUuid> {
     static QUuid read(const QJsonValue& value);
+    static QUuid read(const ParsedValue& value);
     static QJsonValue write(const QUuid& value);
 };
 
 // Seconds since 2001-01-01T00:00:00Z.
 template <> struct Coder<Date> {
     static Date read(const QJsonValue& value);
+    static Date read(const ParsedValue& value);
     static QJsonValue write(Date value);
 };
 
 // Standard Base64 with padding; anything else fails to read.
 template <> struct Coder<QByteArray> {
     static QByteArray read(const QJsonValue& value);
+    static QByteArray read(const ParsedValue& value);
     static QJsonValue write(const QByteArray& value);
 };
 
 // {"rtf": Base64 of the RTF bytes}. The bytes are not checked to be RTF.
 template <> struct Coder<RichText> {
     static RichText read(const QJsonValue& value);
+    static RichText read(const ParsedValue& value);
     static QJsonValue write(const RichText& value);
 };
 
 // An enumeration written as its raw string; reading matches exactly.
 template <typename E, QString (*rawValue)(E), std::optional<E> (*fromRawValue)(const QString&)>
 struct EnumCoder {
-    static E read(const QJsonValue& value)
+    static E read(const QJsonValue& value) { return named(Coder<QString>::read(value)); }
+    static E read(const ParsedValue& value) { return named(Coder<QString>::read(value)); }
+    static QJsonValue write(E value) { return rawValue(value); }
+
+private:
+    static E named(const QString& raw)
     {
-        const QString raw = Coder<QString>::read(value);
         if (const std::optional<E> parsed = fromRawValue(raw))
             return *parsed;
         throw Error(QStringLiteral("\"%1\" names no case").arg(raw));
     }
-    static QJsonValue write(E value) { return rawValue(value); }
 };
 
 template <> struct Coder<NoteColor> : EnumCoder<NoteColor, noteColor::rawValue, noteColor::fromRawValue> {};
@@ -127,6 +141,23 @@ struct Coder<std::vector<T>> {
         }
         return result;
     }
+    static std::vector<T> read(const ParsedValue& value)
+    {
+        if (!value.isArray())
+            throw Error(QStringLiteral("expected an array"));
+        std::vector<T> result;
+        result.reserve(size_t(value.size()));
+        qsizetype index = 0;
+        for (const ParsedValue element : value) {
+            try {
+                result.push_back(Coder<T>::read(element));
+            } catch (const Error& error) {
+                throw error.within(QStringLiteral("[%1]").arg(index));
+            }
+            ++index;
+        }
+        return result;
+    }
     static QJsonValue write(const std::vector<T>& values)
     {
         QJsonArray array;
@@ -136,33 +167,49 @@ struct Coder<std::vector<T>> {
     }
 };
 
-// Reads the keys of one JSON object.
+// Reads the keys of one JSON object, a QJsonValue or a ParsedValue; the
+// model types read both through the same code.
 class ObjectReader {
 public:
     // Fails unless the value is an object.
     explicit ObjectReader(const QJsonValue& value);
+    explicit ObjectReader(const ParsedValue& value);
 
     template <typename T>
     T get(QLatin1StringView key) const
     {
-        const QJsonValue value = m_object.value(key);
-        if (value.isUndefined() || value.isNull())
-            throw Error(QStringLiteral("missing key \"%1\"").arg(key));
-        return readAt<T>(key, value);
+        if (m_isParsed)
+            return required<T>(key, m_parsed.value(key));
+        return required<T>(key, m_object.value(key));
     }
 
     template <typename T>
     std::optional<T> optional(QLatin1StringView key) const
     {
-        const QJsonValue value = m_object.value(key);
+        if (m_isParsed)
+            return optionalAt<T>(key, m_parsed.value(key));
+        return optionalAt<T>(key, m_object.value(key));
+    }
+
+private:
+    template <typename T, typename Value>
+    static T required(QLatin1StringView key, const Value& value)
+    {
+        if (value.isUndefined() || value.isNull())
+            throw Error(QStringLiteral("missing key \"%1\"").arg(key));
+        return readAt<T>(key, value);
+    }
+
+    template <typename T, typename Value>
+    static std::optional<T> optionalAt(QLatin1StringView key, const Value& value)
+    {
         if (value.isUndefined() || value.isNull())
             return std::nullopt;
         return readAt<T>(key, value);
     }
 
-private:
-    template <typename T>
-    static T readAt(QLatin1StringView key, const QJsonValue& value)
+    template <typename T, typename Value>
+    static T readAt(QLatin1StringView key, const Value& value)
     {
         try {
             return Coder<T>::read(value);
@@ -171,7 +218,9 @@ private:
         }
     }
 
+    bool m_isParsed = false;
     QJsonObject m_object;
+    ParsedValue m_parsed;
 };
 
 // Builds one JSON object; absent optionals leave their key out.
@@ -218,6 +267,22 @@ template <typename T>
 T decode(const QByteArray& text)
 {
     return Coder<T>::read(parseObject(text));
+}
+
+// The quick way to decode(): what decode() would give, read through a
+// ParsedDocument, or nothing when that declines the text or the value, in
+// which case decode() gives the answer (and words any error).
+template <typename T>
+std::optional<T> decodeQuickly(const QByteArray& text)
+{
+    const std::optional<ParsedDocument> document = ParsedDocument::parse(text);
+    if (!document)
+        return std::nullopt;
+    try {
+        return Coder<T>::read(document->root());
+    } catch (const Error&) {
+        return std::nullopt;
+    }
 }
 
 } // namespace quorrin::json

@@ -160,9 +160,10 @@ bool operator==(const Note& a, const Note& b)
         && a.customTitleRich == b.customTitleRich && a.docking == b.docking && a.fileLinks == b.fileLinks;
 }
 
-Note Note::fromJson(const QJsonValue& value)
+namespace {
+
+Note readNote(const json::ObjectReader& reader)
 {
-    const json::ObjectReader reader(value);
     return Note{
         .id = reader.get<QUuid>("id"_L1),
         .createdAt = reader.get<Date>("createdAt"_L1),
@@ -182,6 +183,18 @@ Note Note::fromJson(const QJsonValue& value)
         .docking = reader.optional<NoteDock>("docking"_L1),
         .fileLinks = reader.optional<std::vector<PersistentFileLink>>("fileLinks"_L1),
     };
+}
+
+} // namespace
+
+Note Note::fromJson(const QJsonValue& value)
+{
+    return readNote(json::ObjectReader(value));
+}
+
+Note Note::fromJson(const json::ParsedValue& value)
+{
+    return readNote(json::ObjectReader(value));
 }
 
 QJsonValue Note::toJson() const

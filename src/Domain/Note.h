@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Domain/ParsedJson.h"
+
 #include "Domain/Block.h"
 #include "Domain/FileLink.h"
 #include "Domain/NoteColor.h"
@@ -80,6 +82,7 @@ struct Note {
     friend bool operator==(const Note& a, const Note& b);
 
     static Note fromJson(const QJsonValue& value);
+    static Note fromJson(const json::ParsedValue& value);
     QJsonValue toJson() const;
 };
 

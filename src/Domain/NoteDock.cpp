@@ -1,4 +1,5 @@
 #include "Domain/NoteDock.h"
+#include "Domain/Json.h"
 #include "Domain/RawValue.h"
 
 namespace quorrin {
@@ -25,13 +26,26 @@ std::optional<DockEdge> fromRawValue(const QString& raw)
 
 } // namespace dockEdge
 
-NoteDock NoteDock::fromJson(const QJsonValue& value)
+namespace {
+
+NoteDock readNoteDock(const json::ObjectReader& reader)
 {
-    const json::ObjectReader reader(value);
     return NoteDock{
         .targetID = reader.get<QUuid>("targetID"_L1),
         .edge = reader.get<DockEdge>("edge"_L1),
     };
+}
+
+} // namespace
+
+NoteDock NoteDock::fromJson(const QJsonValue& value)
+{
+    return readNoteDock(json::ObjectReader(value));
+}
+
+NoteDock NoteDock::fromJson(const json::ParsedValue& value)
+{
+    return readNoteDock(json::ObjectReader(value));
 }
 
 QJsonValue NoteDock::toJson() const

@@ -35,6 +35,7 @@ struct NoteDock {
     friend bool operator==(const NoteDock&, const NoteDock&) = default;
 
     static NoteDock fromJson(const QJsonValue& value);
+    static NoteDock fromJson(const json::ParsedValue& value);
     QJsonValue toJson() const;
 };
 

@@ -16,9 +16,10 @@ bool operator==(const Preferences& a, const Preferences& b)
         && a.privateReminderContent == b.privateReminderContent;
 }
 
-Preferences Preferences::fromJson(const QJsonValue& value)
+namespace {
+
+Preferences readPreferences(const json::ObjectReader& reader)
 {
-    const json::ObjectReader reader(value);
     return Preferences{
         .color = reader.get<NoteColor>("color"_L1),
         .fontName = reader.get<QString>("fontName"_L1),
@@ -34,6 +35,18 @@ Preferences Preferences::fromJson(const QJsonValue& value)
         .persistFileLinks = reader.optional<bool>("persistFileLinks"_L1),
         .privateReminderContent = reader.optional<bool>("privateReminderContent"_L1),
     };
+}
+
+} // namespace
+
+Preferences Preferences::fromJson(const QJsonValue& value)
+{
+    return readPreferences(json::ObjectReader(value));
+}
+
+Preferences Preferences::fromJson(const json::ParsedValue& value)
+{
+    return readPreferences(json::ObjectReader(value));
 }
 
 QJsonValue Preferences::toJson() const

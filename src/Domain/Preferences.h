@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Domain/ParsedJson.h"
+
 #include "Domain/NoteColor.h"
 #include "Domain/RichText.h"
 #include "Domain/TextDefaults.h"
@@ -36,6 +38,7 @@ struct Preferences {
     friend bool operator==(const Preferences& a, const Preferences& b);
 
     static Preferences fromJson(const QJsonValue& value);
+    static Preferences fromJson(const json::ParsedValue& value);
     QJsonValue toJson() const;
 };
 

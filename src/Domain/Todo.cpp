@@ -1,4 +1,5 @@
 #include "Domain/Todo.h"
+#include "Domain/Json.h"
 #include "Domain/RawValue.h"
 
 namespace quorrin {
@@ -24,9 +25,10 @@ std::optional<RepeatRule::Frequency> fromRawValue(const QString& raw)
 
 } // namespace repeatFrequency
 
-LocalReminderTime LocalReminderTime::fromJson(const QJsonValue& value)
+namespace {
+
+LocalReminderTime readLocalReminderTime(const json::ObjectReader& reader)
 {
-    const json::ObjectReader reader(value);
     return LocalReminderTime{
         .year = reader.get<qint64>("year"_L1),
         .month = reader.get<qint64>("month"_L1),
@@ -34,6 +36,18 @@ LocalReminderTime LocalReminderTime::fromJson(const QJsonValue& value)
         .hour = reader.get<qint64>("hour"_L1),
         .minute = reader.get<qint64>("minute"_L1),
     };
+}
+
+} // namespace
+
+LocalReminderTime LocalReminderTime::fromJson(const QJsonValue& value)
+{
+    return readLocalReminderTime(json::ObjectReader(value));
+}
+
+LocalReminderTime LocalReminderTime::fromJson(const json::ParsedValue& value)
+{
+    return readLocalReminderTime(json::ObjectReader(value));
 }
 
 QJsonValue LocalReminderTime::toJson() const
@@ -47,16 +61,29 @@ QJsonValue LocalReminderTime::toJson() const
         .object();
 }
 
-RepeatRule RepeatRule::fromJson(const QJsonValue& value)
+namespace {
+
+RepeatRule readRepeatRule(const json::ObjectReader& reader)
 {
-    const json::ObjectReader reader(value);
     return RepeatRule{
-        .frequency = reader.get<Frequency>("frequency"_L1),
+        .frequency = reader.get<RepeatRule::Frequency>("frequency"_L1),
         .hour = reader.get<qint64>("hour"_L1),
         .minute = reader.get<qint64>("minute"_L1),
         .weekdays = reader.get<std::vector<qint64>>("weekdays"_L1),
         .monthDay = reader.get<qint64>("monthDay"_L1),
     };
+}
+
+} // namespace
+
+RepeatRule RepeatRule::fromJson(const QJsonValue& value)
+{
+    return readRepeatRule(json::ObjectReader(value));
+}
+
+RepeatRule RepeatRule::fromJson(const json::ParsedValue& value)
+{
+    return readRepeatRule(json::ObjectReader(value));
 }
 
 QJsonValue RepeatRule::toJson() const
@@ -70,14 +97,27 @@ QJsonValue RepeatRule::toJson() const
         .object();
 }
 
-TodoReminder TodoReminder::fromJson(const QJsonValue& value)
+namespace {
+
+TodoReminder readTodoReminder(const json::ObjectReader& reader)
 {
-    const json::ObjectReader reader(value);
     return TodoReminder{
         .date = reader.get<Date>("date"_L1),
         .repetition = reader.optional<RepeatRule>("repetition"_L1),
         .localTime = reader.optional<LocalReminderTime>("localTime"_L1),
     };
+}
+
+} // namespace
+
+TodoReminder TodoReminder::fromJson(const QJsonValue& value)
+{
+    return readTodoReminder(json::ObjectReader(value));
+}
+
+TodoReminder TodoReminder::fromJson(const json::ParsedValue& value)
+{
+    return readTodoReminder(json::ObjectReader(value));
 }
 
 QJsonValue TodoReminder::toJson() const
@@ -89,9 +129,10 @@ QJsonValue TodoReminder::toJson() const
         .object();
 }
 
-TodoMetadata TodoMetadata::fromJson(const QJsonValue& value)
+namespace {
+
+TodoMetadata readTodoMetadata(const json::ObjectReader& reader)
 {
-    const json::ObjectReader reader(value);
     return TodoMetadata{
         .priority = reader.get<qint64>("priority"_L1),
         .isCompleted = reader.get<bool>("isCompleted"_L1),
@@ -101,6 +142,18 @@ TodoMetadata TodoMetadata::fromJson(const QJsonValue& value)
         .notesExpanded = reader.get<bool>("notesExpanded"_L1),
         .reminder = reader.optional<TodoReminder>("reminder"_L1),
     };
+}
+
+} // namespace
+
+TodoMetadata TodoMetadata::fromJson(const QJsonValue& value)
+{
+    return readTodoMetadata(json::ObjectReader(value));
+}
+
+TodoMetadata TodoMetadata::fromJson(const json::ParsedValue& value)
+{
+    return readTodoMetadata(json::ObjectReader(value));
 }
 
 QJsonValue TodoMetadata::toJson() const

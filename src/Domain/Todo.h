@@ -32,6 +32,7 @@ struct LocalReminderTime {
     friend bool operator==(const LocalReminderTime&, const LocalReminderTime&) = default;
 
     static LocalReminderTime fromJson(const QJsonValue& value);
+    static LocalReminderTime fromJson(const json::ParsedValue& value);
     QJsonValue toJson() const;
 };
 
@@ -54,6 +55,7 @@ struct RepeatRule {
     friend bool operator==(const RepeatRule&, const RepeatRule&) = default;
 
     static RepeatRule fromJson(const QJsonValue& value);
+    static RepeatRule fromJson(const json::ParsedValue& value);
     QJsonValue toJson() const;
 };
 
@@ -84,6 +86,7 @@ struct TodoReminder {
     friend bool operator==(const TodoReminder&, const TodoReminder&) = default;
 
     static TodoReminder fromJson(const QJsonValue& value);
+    static TodoReminder fromJson(const json::ParsedValue& value);
     QJsonValue toJson() const;
 };
 
@@ -110,6 +113,7 @@ struct TodoMetadata {
     friend bool operator==(const TodoMetadata&, const TodoMetadata&) = default;
 
     static TodoMetadata fromJson(const QJsonValue& value);
+    static TodoMetadata fromJson(const json::ParsedValue& value);
     QJsonValue toJson() const;
 };
 

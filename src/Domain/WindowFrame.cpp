@@ -6,15 +6,28 @@ namespace quorrin {
 
 using namespace Qt::StringLiterals;
 
-WindowFrame WindowFrame::fromJson(const QJsonValue& value)
+namespace {
+
+WindowFrame readWindowFrame(const json::ObjectReader& reader)
 {
-    const json::ObjectReader reader(value);
     return WindowFrame{
         .x = reader.get<double>("x"_L1),
         .y = reader.get<double>("y"_L1),
         .width = reader.get<double>("width"_L1),
         .height = reader.get<double>("height"_L1),
     };
+}
+
+} // namespace
+
+WindowFrame WindowFrame::fromJson(const QJsonValue& value)
+{
+    return readWindowFrame(json::ObjectReader(value));
+}
+
+WindowFrame WindowFrame::fromJson(const json::ParsedValue& value)
+{
+    return readWindowFrame(json::ObjectReader(value));
 }
 
 QJsonValue WindowFrame::toJson() const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Domain/ParsedJson.h"
+
 #include <QJsonValue>
 
 namespace quorrin {
@@ -15,6 +17,7 @@ struct WindowFrame {
     friend bool operator==(const WindowFrame&, const WindowFrame&) = default;
 
     static WindowFrame fromJson(const QJsonValue& value);
+    static WindowFrame fromJson(const json::ParsedValue& value);
     QJsonValue toJson() const;
 };
 

@@ -11,7 +11,10 @@ BackupManifest decodeValidManifest(const QByteArray& payload)
 {
     BackupManifest manifest;
     try {
-        manifest = json::decode<BackupManifest>(payload);
+        // Rows as the store writes them take the quick way; anything it
+        // declines is read the ordinary way, which also words the error.
+        std::optional<BackupManifest> quick = json::decodeQuickly<BackupManifest>(payload);
+        manifest = quick ? std::move(*quick) : json::decode<BackupManifest>(payload);
     } catch (const json::Error& error) {
         throw AppError(QStringLiteral("便笺记录无法读取，原始数据库已保留：%1").arg(error.message()));
     }

@@ -1,0 +1,50 @@
+#include "Persistence/RecordWriter.h"
+
+#include "Domain/Json.h"
+
+#include <gtest/gtest.h>
+
+using namespace quorrin;
+
+namespace {
+
+Note textNote(const QString& plain)
+{
+    Note note;
+    note.blocks.front().text = RichText(plain, TextFont::system(14));
+    return note;
+}
+
+TEST(RecordWriter, preferencesThatOnlyCompareEqualStillRewriteTheRowsThatEmbedThem)
+{
+    const std::vector<Note> notes = {textNote(QStringLiteral("a")), textNote(QStringLiteral("b"))};
+    Preferences composed;
+    composed.fontName = QStringLiteral("Caf\u00e9");
+    Preferences decomposed = composed;
+    decomposed.fontName = QStringLiteral("Cafe\u0301");
+    Preferences negativeZero = composed;
+    negativeZero.fontSize = 0.0;
+    Preferences positiveZero = composed;
+    positiveZero.fontSize = -0.0;
+    ASSERT_EQ(composed, decomposed); // equal as text, yet not the same bytes
+    ASSERT_NE(json::encode(composed), json::encode(decomposed));
+
+    for (const auto& [first, second] : {std::pair{composed, decomposed}, std::pair{negativeZero, positiveZero}}) {
+        RecordWriter writer;
+        writer.adopt(writer.plan(notes, first));
+        const RecordWriter::Plan plan = writer.plan(notes, second);
+        EXPECT_EQ(plan.preferencesJson, json::encode(second));
+        // Rows are rewritten exactly when the bytes they embed differ.
+        const bool bytesDiffer = json::encode(first) != json::encode(second);
+        ASSERT_EQ(plan.changes.writes.size(), bytesDiffer ? notes.size() : 0);
+        if (bytesDiffer) {
+            EXPECT_EQ(plan.changes.writes.front().payload, notePayload(notes.front(), second));
+            EXPECT_EQ(plan.changes.appState, appStatePayload(second));
+        }
+        writer.adopt(plan);
+        // Unchanged preferences write nothing again.
+        EXPECT_TRUE(writer.plan(notes, second).changes.isEmpty());
+    }
+}
+
+} // namespace
