@@ -10,6 +10,8 @@
 #include "Persistence/NoteStore.h"
 #include "Core/Text/Rtf.h"
 
+#include "../bench/StoredNotes.h"
+
 #include <QCoreApplication>
 #include <QDirIterator>
 #include <QStringConverter>
@@ -192,6 +194,47 @@ void writePlainTextSeeds()
 
 } // namespace
 
+// Rows of the shape the store writes, for the quick reader, and the edges of
+// what it reads: escapes, multi-byte text, numbers at the limits of a double
+// and of a whole number, and the shapes it must decline.
+void writeQuickJsonSeeds()
+{
+    bench::StoreShape shape;
+    shape.notes = 4;
+    shape.longEvery = 4;
+    shape.longBlocks = 12;
+    shape.dockedEvery = 2;
+    shape.reminderEvery = 2;
+    shape.deletedEvery = 3;
+    const Preferences preferences;
+    int index = 0;
+    for (const Note& note : bench::realisticNotes(shape))
+        seed(QStringLiteral("quickjson"), QStringLiteral("row-%1.json").arg(++index), notePayload(note, preferences));
+    seed(QStringLiteral("quickjson"), QStringLiteral("appstate.json"), appStatePayload(preferences));
+    const char* const edges[] = {
+        R"({})",
+        R"({"a":"\\\"\/\b\f\n\r\t\u00e9\u4e2d\uFFFD"})",
+        R"({"a":"\ud83d\ude00","b":"\u0000"})",
+        "{\"a\":\"\xe4\xb8\xad\xf0\x9f\x98\x80\xef\xbf\xbd\"}",
+        "{\"a\":\"\xc0\x80\xed\xa0\x80\xef\xbf\xbe\xf4\x90\x80\x80\"}",
+        R"({"a":[0,-0,-1,1.5,-0.0,1e2,1E-2,0.1,123456789012345678]})",
+        R"({"a":9223372036854775807,"b":-9223372036854775808,"c":9223372036854775808})",
+        R"({"a":9007199254740993,"b":1.7976931348623157e308,"c":2.2250738585072014e-308,"d":5e-324,"e":1e400})",
+        R"({"a":1,"a":2})",
+        R"({ "a" : [ 1 , 2 ] })",
+        R"({"a\u0062":1,"b":{"c":[[],{},null,true,false]}})",
+        R"({"a":1}x)",
+        R"({"a":01,"b":1.,"c":.5,"d":+1,"e":1e})",
+    };
+    index = 0;
+    for (const char* edge : edges)
+        seed(QStringLiteral("quickjson"), QStringLiteral("edge-%1.json").arg(++index), QByteArray(edge));
+    seed(QStringLiteral("quickjson"), QStringLiteral("nested.json"),
+         "{\"a\":" + QByteArray(63, '[') + QByteArray(63, ']') + "}");
+    seed(QStringLiteral("quickjson"), QStringLiteral("too-deep.json"),
+         "{\"a\":" + QByteArray(64, '[') + QByteArray(64, ']') + "}");
+}
+
 int main(int argc, char** argv)
 {
     QCoreApplication application(argc, argv);
@@ -211,6 +254,7 @@ int main(int argc, char** argv)
     }
     writeStore(root, image);
     writeJsonSeeds(root);
+    writeQuickJsonSeeds();
     writeStoreSeeds(root, scratch.path());
     writeBackupSeeds(root, scratch.path());
     writeRtfdSeeds(scratch.path());

@@ -20,6 +20,7 @@ jobs="${QUORRIN_FUZZ_JOBS:-$(( $(nproc) / 2 > 0 ? $(nproc) / 2 : 1 ))}"
 targets=(
   "RtfReader rtf rtf.dict"
   "NoteJson json json.dict"
+  "QuickJson quickjson json.dict"
   "PreferencesJson preferences json.dict"
   "ManifestValidation validation json.dict"
   "BackupPackage backup json.dict"

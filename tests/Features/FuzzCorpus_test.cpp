@@ -2,6 +2,7 @@
 // fault the fuzz targets found, goes through its reader's check here, so what
 // was mended stays mended without clang.
 
+#include "QuickJsonChecks.h"
 #include "ReaderChecks.h"
 
 #include <gtest/gtest.h>
@@ -19,6 +20,7 @@ struct Reader {
 constexpr Reader readers[] = {
     {"rtf", fuzzing::checkRtf},
     {"json", fuzzing::checkNoteJson},
+    {"quickjson", fuzzing::checkQuickJson},
     {"preferences", fuzzing::checkPreferencesJson},
     {"validation", fuzzing::checkManifestValidation},
     {"backup", fuzzing::checkBackupPackage},
