@@ -328,8 +328,7 @@ void BlockEditor::resizeEvent(QResizeEvent* event)
     if (m_rendered && !m_rendering && !hasMarkedText() && std::max(width() - 100.0, 120.0) != m_attachmentWidth) {
         if (const std::optional<Note> note = currentNote()) {
             m_rendering = true;
-            installAttachmentImages(*note);
-            m_shadow = textdoc::contents(*document());
+            installAttachmentImages(*note); // the mirror follows these changes itself
             m_rendering = false;
         }
     }
