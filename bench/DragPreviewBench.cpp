@@ -3,6 +3,7 @@
 // reports the step's time as "ms" and, as "ratio", that time divided by the
 // render's, both measured in the same run; a step must stay within a frame.
 #include "Editor/BlockEditor.h"
+#include "MemoryEditorStore.h"
 
 #include <benchmark/benchmark.h>
 
@@ -25,23 +26,7 @@ QApplication& application()
     return *app;
 }
 
-class MemoryStore final : public EditorStore {
-public:
-    Note stored;
-    std::optional<Note> note(const QUuid& id) const override
-    {
-        return id == stored.id ? std::optional<Note>(stored) : std::nullopt;
-    }
-    std::optional<AppError> update(const Note& note, bool, bool) override
-    {
-        stored = note;
-        return std::nullopt;
-    }
-    void report(const AppError&) override {}
-    Preferences preferences() const override { return {}; }
-    QString attachmentPath(const Attachment&) const override { return {}; }
-    Attachment importAttachment(const QString&) override { throw AppError(QStringLiteral("no")); }
-};
+using MemoryStore = bench::MemoryEditorStore;
 
 Note noteOf200()
 {

@@ -2,6 +2,7 @@
 // QTextDocument from plain text. Each benchmark reports its own time per
 // operation and, as "ratio", that time divided by the plain-text build.
 #include "Editor/BlockEditor.h"
+#include "MemoryEditorStore.h"
 #include "Editor/BlockTextView.h"
 #include "Editor/TextDocumentConversion.h"
 
@@ -29,23 +30,7 @@ QApplication& application()
     return *app;
 }
 
-class MemoryStore final : public EditorStore {
-public:
-    Note stored;
-    std::optional<Note> note(const QUuid& id) const override
-    {
-        return id == stored.id ? std::optional<Note>(stored) : std::nullopt;
-    }
-    std::optional<AppError> update(const Note& note, bool, bool) override
-    {
-        stored = note;
-        return std::nullopt;
-    }
-    void report(const AppError&) override {}
-    Preferences preferences() const override { return {}; }
-    QString attachmentPath(const Attachment&) const override { return {}; }
-    Attachment importAttachment(const QString&) override { throw AppError(QStringLiteral("no")); }
-};
+using MemoryStore = bench::MemoryEditorStore;
 
 Note largeNote()
 {

@@ -136,8 +136,9 @@ TEST_F(FileShelfModelTest, LinksComeBackAfterReopeningAndGoStaleWhenTheFileIsRep
 
     // Replaced by another file under the same name: the link is refreshed
     // for the new file.
-    QFile::remove(a.toLocalFile());
-    file("spacer.txt");
+    // The old file stays alive under another name, so the new one cannot
+    // reuse its inode.
+    ASSERT_TRUE(QFile::rename(a.toLocalFile(), a.toLocalFile() + QStringLiteral(".old")));
     file("a.txt", "new");
     FileShelfModel replaced;
     bool resolvedStale = false;
