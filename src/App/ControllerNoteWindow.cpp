@@ -110,7 +110,7 @@ bool ControllerNoteWindow::panelContains(const QPoint& globalPoint) const
             && panel->frameGeometry().contains(globalPoint);
     };
     // The body's bar lets clicks through while it is fading out.
-    return contains(widgetOf(m_controller->formatPanel()), true)
+    return contains(widgetOf(m_controller->builtFormatPanel()), true)
         || contains(widgetOf(m_controller->titleFormatPanel()), false)
         || contains(widgetOf(m_controller->reminderPanel()), false);
 }
@@ -238,7 +238,7 @@ void ControllerNoteWindow::setLevel(int level)
 
 void ControllerNoteWindow::setPanelLevels(int formatPanelLevel, int reminderPanelLevel)
 {
-    applyLevelTo(widgetOf(m_controller->formatPanel()), formatPanelLevel);
+    applyLevelTo(widgetOf(m_controller->builtFormatPanel()), formatPanelLevel);
     applyLevelTo(widgetOf(m_controller->titleFormatPanel()), formatPanelLevel);
     applyLevelTo(widgetOf(m_controller->reminderPanel()), reminderPanelLevel);
 }

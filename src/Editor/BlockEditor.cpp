@@ -319,7 +319,7 @@ void BlockEditor::onTextChanged()
     // Typing keeps the bar out of the way until a pause.
     m_formatWork.stop();
     m_formatSuppressed = true;
-    if (FormatPanel* panel = formatPanel(); panel && panel->isExpanded())
+    if (FormatPanel* panel = builtFormatPanel(); panel && panel->isExpanded())
         panel->hide();
     startFormatWork(formatbar::typingDelayMs, true);
 }

@@ -167,7 +167,13 @@ public:
     // --- the format bar
     // The window's format panel; it is forgotten once `lifetime` is destroyed.
     void setFormatPanel(FormatPanel* panel, QObject* lifetime);
-    FormatPanel* formatPanel() const;
+    // Called once, on the panel's first need, to make the panel and give it
+    // here (setFormatPanel): most windows are never formatted.
+    std::function<void()> buildFormatPanel;
+    // The panel, made now if it is still to be built.
+    FormatPanel* formatPanel();
+    // The panel if it is built; asks for nothing.
+    FormatPanel* builtFormatPanel() const;
     // The attributes the bar shows: of the first selected character, or the typing attributes.
     TextAttributes formatAttributes() const;
     // Their font, or the preferences' font.

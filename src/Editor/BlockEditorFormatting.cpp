@@ -15,6 +15,7 @@
 #include <QTextDocument>
 
 #include <algorithm>
+#include <utility>
 
 namespace quorrin {
 
@@ -26,9 +27,16 @@ void BlockEditor::setFormatPanel(FormatPanel* panel, QObject* lifetime)
     m_formatPanelLifetime = m_formatPanel ? lifetime : nullptr;
 }
 
-FormatPanel* BlockEditor::formatPanel() const
+FormatPanel* BlockEditor::builtFormatPanel() const
 {
     return m_formatPanelLifetime ? m_formatPanel : nullptr;
+}
+
+FormatPanel* BlockEditor::formatPanel()
+{
+    if (!m_formatPanelLifetime && buildFormatPanel)
+        std::exchange(buildFormatPanel, nullptr)();
+    return builtFormatPanel();
 }
 
 formatbar::Conditions BlockEditor::formatBarConditions() const
@@ -36,7 +44,7 @@ formatbar::Conditions BlockEditor::formatBarConditions() const
     const std::optional<Note> note = currentNote();
     const QWidget* noteWindow = window();
     formatbar::Conditions c;
-    c.hasPanel = formatPanel() != nullptr;
+    c.hasPanel = builtFormatPanel() != nullptr || buildFormatPanel != nullptr;
     c.windowActive = noteWindow && noteWindow->isActiveWindow();
     c.noteCollapsed = note && note->isCollapsed;
     c.windowVisible = noteWindow && noteWindow->isVisible();
@@ -65,7 +73,7 @@ void BlockEditor::ownScheduleFormatBar()
         startFormatWork(formatbar::caretDelayMs, false);
         break;
     case formatbar::Scheduling::Hide:
-        if (FormatPanel* panel = formatPanel())
+        if (FormatPanel* panel = builtFormatPanel())
             panel->hide();
         break;
     }
@@ -73,32 +81,34 @@ void BlockEditor::ownScheduleFormatBar()
 
 void BlockEditor::ownPresentFormatBar()
 {
-    FormatPanel* panel = formatPanel();
-    if (!panel)
+    if (!builtFormatPanel() && !buildFormatPanel)
         return;
     const std::optional<QRectF> anchor = formatAnchorScreenRect();
-    if (formatbar::present(formatBarConditions(), anchor.has_value()))
-        panel->show(*anchor, *window());
-    else
+    if (formatbar::present(formatBarConditions(), anchor.has_value())) {
+        if (FormatPanel* panel = formatPanel())
+            panel->show(*anchor, *window());
+    } else if (FormatPanel* panel = builtFormatPanel()) {
         panel->hide();
+    }
 }
 
 void BlockEditor::ownUpdateFormatBarPosition()
 {
-    FormatPanel* panel = formatPanel();
-    if (!panel)
+    if (!builtFormatPanel() && !buildFormatPanel)
         return;
     const std::optional<QRectF> anchor = formatAnchorScreenRect();
-    if (formatbar::reposition(formatBarConditions(), anchor.has_value()))
-        panel->show(*anchor, *window());
-    else
+    if (formatbar::reposition(formatBarConditions(), anchor.has_value())) {
+        if (FormatPanel* panel = formatPanel())
+            panel->show(*anchor, *window());
+    } else if (FormatPanel* panel = builtFormatPanel()) {
         panel->hide();
+    }
 }
 
 void BlockEditor::ownHideFormatBar()
 {
     m_formatWork.stop();
-    if (FormatPanel* panel = formatPanel())
+    if (FormatPanel* panel = builtFormatPanel())
         panel->hide();
     m_formatSuppressed = false;
 }

@@ -108,8 +108,9 @@ NoteWindowController::NoteWindowController(NoteStore& store, const Note& note, S
             refresh();
     });
 
-    // The editor shows and hides its body's panel from here on.
-    formatPanel();
+    // The editor shows and hides its body's panel from here on; it is made
+    // on its first need (a selection, a formatting command), not per window.
+    m_editor->buildFormatPanel = [this] { formatPanel(); };
 
     m_editor->textView()->setFocus();
     restoreSavedFrame();
@@ -137,6 +138,7 @@ NoteWindowController::~NoteWindowController()
     m_titleLabel->disconnect(this);
     m_editor->onTitleChange = nullptr;
     m_editor->hideFormatBar = nullptr;
+    m_editor->buildFormatPanel = nullptr;
     m_panel.reset();
 }
 
@@ -415,7 +417,7 @@ void NoteWindowController::refresh()
     m_background->setAccentColor(theme.accent);
     m_background->updatePrimaryAccent(false);
 
-    if (FormatPanel* panel = formatPanel())
+    if (FormatPanel* panel = builtFormatPanel())
         panel->refreshBar();
 
     WindowLevelAdapter::apply(*m_panel, DesktopWindowPolicy::noteLevel(note->alwaysOnTop || temporarilyRaised));
@@ -550,6 +552,7 @@ FormatPanel* NoteWindowController::formatPanel()
             auto* lifetime = dynamic_cast<QObject*>(m_formatPanel.get());
             m_editor->setFormatPanel(m_formatPanel.get(), lifetime ? lifetime : this);
             m_formatPanel->prepareHidden(*m_panel);
+            m_formatPanel->refreshBar();
         }
     }
     return m_formatPanel.get();

@@ -117,6 +117,7 @@ public:
 
     // --- panels, when their makers were given
     FormatPanel* formatPanel(); // the body's, made on first use
+    FormatPanel* builtFormatPanel() const { return m_formatPanel.get(); }
     FormatPanel* titleFormatPanel() const { return m_titleFormatPanel.get(); }
     // What the format commands (bold, italic, underline, the format bar)
     // act on: the title while it is edited, else the body.

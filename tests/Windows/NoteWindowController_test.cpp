@@ -514,5 +514,29 @@ TEST_F(NoteWindowControllerTest, CtrlBFormatsTheBodyAsOneStepAndTheTitleWithoutA
     EXPECT_EQ(editor.history()->count(), steps + 1);
 }
 
+TEST_F(NoteWindowControllerTest, TheBodysFormatPanelIsBuiltOnTheFirstFormattingCommand)
+{
+    const Note note = addNote(noteWithText(QStringLiteral("body")));
+    auto controller = open(note);
+    controller->panel()->show();
+    QCoreApplication::processEvents();
+    BlockEditor& editor = *controller->editor();
+    EXPECT_EQ(controller->builtFormatPanel(), nullptr);
+    EXPECT_EQ(editor.builtFormatPanel(), nullptr);
+    store->notesChanged(note.id); // a refresh does not need it either
+    EXPECT_EQ(controller->builtFormatPanel(), nullptr);
+
+    QTextCursor word(editor.document());
+    word.setPosition(0);
+    word.setPosition(4, QTextCursor::KeepAnchor);
+    editor.textView()->setTextCursor(word);
+    QTest::keyClick(editor.textView(), Qt::Key_B, Qt::ControlModifier);
+    ASSERT_NE(controller->builtFormatPanel(), nullptr);
+    EXPECT_EQ(editor.builtFormatPanel(), controller->builtFormatPanel());
+    EXPECT_EQ(editor.formatPanel(), controller->formatPanel()); // built once
+    editor.flush();
+    EXPECT_TRUE(store->note(note.id)->blocks[0].text.attributed().attributesAt(0).font->bold);
+}
+
 } // namespace
 } // namespace quorrin
