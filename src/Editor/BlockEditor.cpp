@@ -330,6 +330,7 @@ void BlockEditor::onSelectionChanged()
         return;
     if (m_selectionTyping && !typingOverSelection())
         m_selectionTyping.reset();
+    endLinkAtCaret();
     if (gutter)
         gutter->update();
     if (!m_formatSuppressed)

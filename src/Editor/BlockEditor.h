@@ -220,6 +220,9 @@ public:
     // `to` as links (and unmarks text that no longer is one); true when
     // anything changed.
     bool markLinks(int from, int to);
+    // Typing inside a link extends it; typing at its end, or on a new line
+    // after it, does not.
+    void endLinkAtCaret();
     // The URL of the link at a point of the content, or nothing.
     std::optional<QString> linkAt(QPointF point) const;
     // Opens the link at a point (only web and mail addresses reach the

@@ -104,6 +104,25 @@ bool BlockEditor::markLinks(int from, int to)
     return changed;
 }
 
+void BlockEditor::endLinkAtCaret()
+{
+    const QTextCursor cursor = m_textView->textCursor();
+    if (cursor.hasSelection() || hasMarkedText())
+        return;
+    QTextCharFormat format = cursor.charFormat(); // what typing here inserts
+    const QString url = format.stringProperty(textdoc::Link);
+    if (url.isEmpty())
+        return;
+    if (cursor.positionInBlock() < cursor.block().length() - 1) {
+        QTextCursor next = cursor;
+        next.movePosition(QTextCursor::NextCharacter);
+        if (next.charFormat().stringProperty(textdoc::Link) == url)
+            return; // within the link
+    }
+    format.clearProperty(textdoc::Link);
+    m_textView->setCurrentCharFormat(format);
+}
+
 std::optional<QString> BlockEditor::linkAt(QPointF point) const
 {
     QTextDocument& doc = *document();

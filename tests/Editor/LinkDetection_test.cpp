@@ -149,6 +149,40 @@ TEST_F(EditorLinkTest, ALinkGivenToWordsSurvivesTypingBesideIt)
     EXPECT_EQ(storedLinkAt(16), QStringLiteral("http://www.a.org"));
 }
 
+TEST_F(EditorLinkTest, TypingAtTheEndOfALinkOrOnTheNextLineDoesNotExtendIt)
+{
+    struct Case {
+        const char* name;
+        int caret;
+        QString keys;
+        bool typedIsLink;
+    };
+    // "click" links to example.com, "here" is plain.
+    const Case cases[] = {
+        {"inside the link", 2, QStringLiteral("x"), true},
+        {"at the end of the link", 5, QStringLiteral("x"), false},
+        {"on a new line after the link", 5, QStringLiteral("\rwater"), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        AttributedString text(QStringLiteral("click here"), TextAttributes{});
+        text.setCustom(0, 5, links::attribute, QStringLiteral("https://example.com"));
+        Block block = makeBlock(BlockKind::Paragraph, QString());
+        block.text = RichText(text);
+        open({block});
+        editor->textView()->setFocus();
+        QTextCursor cursor(editor->document());
+        cursor.setPosition(c.caret);
+        editor->textView()->setTextCursor(cursor);
+        QTest::keyClicks(editor->textView(), c.keys);
+        const Note note = stored();
+        const Block& typedInto = note.blocks.back();
+        const int typed = c.keys.startsWith(QLatin1Char('\r')) ? 0 : c.caret;
+        EXPECT_EQ(typedInto.text.attributed().customAt(typed, links::attribute).has_value(), c.typedIsLink);
+        EXPECT_EQ(storedLinkAt(0), QStringLiteral("https://example.com"));
+    }
+}
+
 TEST_F(EditorLinkTest, AStoredLinkToALocalFileNeverOpens)
 {
     AttributedString text(QStringLiteral("run me"), TextAttributes{});
