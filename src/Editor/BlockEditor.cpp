@@ -310,6 +310,7 @@ void BlockEditor::onTextChanged()
         flush();
     if (!composing)
         m_linkScan.reset();
+    endLinkAtCaret(); // the write-back's layout pass resets what typing inserts
     if (applyingFormat) {
         if (FormatPanel* panel = formatPanel())
             panel->refreshBar();

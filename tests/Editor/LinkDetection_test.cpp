@@ -153,21 +153,23 @@ TEST_F(EditorLinkTest, TypingAtTheEndOfALinkOrOnTheNextLineDoesNotExtendIt)
 {
     struct Case {
         const char* name;
+        BlockKind kind;
         int caret;
         QString keys;
         bool typedIsLink;
     };
     // "click" links to example.com, "here" is plain.
     const Case cases[] = {
-        {"inside the link", 2, QStringLiteral("x"), true},
-        {"at the end of the link", 5, QStringLiteral("x"), false},
-        {"on a new line after the link", 5, QStringLiteral("\rwater"), false},
+        {"inside the link", BlockKind::Paragraph, 2, QStringLiteral("x"), true},
+        {"at the end of the link", BlockKind::Paragraph, 5, QStringLiteral("x"), false},
+        {"on a new line after the link", BlockKind::Paragraph, 5, QStringLiteral("\rwater"), false},
+        {"on a new todo after the link", BlockKind::Todo, 5, QStringLiteral("\rwater"), false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         AttributedString text(QStringLiteral("click here"), TextAttributes{});
         text.setCustom(0, 5, links::attribute, QStringLiteral("https://example.com"));
-        Block block = makeBlock(BlockKind::Paragraph, QString());
+        Block block = makeBlock(c.kind, QString());
         block.text = RichText(text);
         open({block});
         editor->textView()->setFocus();
@@ -181,6 +183,17 @@ TEST_F(EditorLinkTest, TypingAtTheEndOfALinkOrOnTheNextLineDoesNotExtendIt)
         EXPECT_EQ(typedInto.text.attributed().customAt(typed, links::attribute).has_value(), c.typedIsLink);
         EXPECT_EQ(storedLinkAt(0), QStringLiteral("https://example.com"));
     }
+}
+
+TEST_F(EditorLinkTest, ATodoTypedAfterATypedAddressIsNoLink)
+{
+    open({makeBlock(BlockKind::Todo, QString())});
+    editor->textView()->setFocus();
+    QTest::keyClicks(editor->textView(), QStringLiteral("see https://example.org\rwater"));
+    const Note note = stored();
+    ASSERT_EQ(note.blocks.size(), 2u);
+    EXPECT_EQ(storedLinkAt(4), QStringLiteral("https://example.org"));
+    EXPECT_FALSE(note.blocks[1].text.attributed().customAt(0, links::attribute).has_value());
 }
 
 TEST_F(EditorLinkTest, AStoredLinkToALocalFileNeverOpens)
