@@ -4,6 +4,7 @@
 // render's, both measured in the same run; a step must stay within a frame.
 #include "Editor/BlockEditor.h"
 #include "MemoryEditorStore.h"
+#include "OffscreenApplication.h"
 
 #include <benchmark/benchmark.h>
 
@@ -16,14 +17,7 @@ namespace {
 
 QApplication& application()
 {
-    static int argc = 1;
-    static char name[] = "DragPreviewBench";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        return new QApplication(argc, argv);
-    }();
-    return *app;
+    return bench::offscreenApplication("DragPreviewBench");
 }
 
 using MemoryStore = bench::MemoryEditorStore;

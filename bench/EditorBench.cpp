@@ -3,6 +3,7 @@
 // operation and, as "ratio", that time divided by the plain-text build.
 #include "Editor/BlockEditor.h"
 #include "MemoryEditorStore.h"
+#include "OffscreenApplication.h"
 #include "Editor/BlockTextView.h"
 #include "Editor/TextDocumentConversion.h"
 
@@ -20,14 +21,7 @@ namespace {
 
 QApplication& application()
 {
-    static int argc = 1;
-    static char name[] = "EditorBench";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        return new QApplication(argc, argv);
-    }();
-    return *app;
+    return bench::offscreenApplication("EditorBench");
 }
 
 using MemoryStore = bench::MemoryEditorStore;
