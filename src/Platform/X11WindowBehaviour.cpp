@@ -53,11 +53,22 @@ xcb_connection_t* connection()
     return x11 ? x11->connection() : nullptr;
 }
 
-xcb_atom_t atom(xcb_connection_t* c, const QByteArray& name)
+// The atoms of the names, in their order (none for a name the server could
+// not intern). Every request is sent before the first answer is awaited: one
+// round trip to the server for all of them.
+QList<xcb_atom_t> atoms(xcb_connection_t* c, const QList<QByteArray>& names)
 {
-    Reply<xcb_intern_atom_reply_t> reply(
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, std::uint16_t(name.size()), name.constData()), nullptr));
-    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    QList<xcb_intern_atom_cookie_t> cookies;
+    cookies.reserve(names.size());
+    for (const QByteArray& name : names)
+        cookies.append(xcb_intern_atom(c, 0, std::uint16_t(name.size()), name.constData()));
+    QList<xcb_atom_t> interned;
+    interned.reserve(names.size());
+    for (const xcb_intern_atom_cookie_t& cookie : cookies) {
+        Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(c, cookie, nullptr));
+        interned.append(reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE));
+    }
+    return interned;
 }
 
 QList<std::uint32_t> currentStates(xcb_connection_t* c, xcb_window_t window, xcb_atom_t stateAtom)
@@ -107,11 +118,12 @@ bool apply(QWindow& window, const WindowBehaviour& behaviour)
     if (!c || !window.handle())
         return false;
     const auto id = xcb_window_t(window.winId());
-    const xcb_atom_t stateAtom = atom(c, QByteArrayLiteral("_NET_WM_STATE"));
-    const xcb_atom_t desktopAtom = atom(c, QByteArrayLiteral("_NET_WM_DESKTOP"));
-    QList<std::uint32_t> requested;
-    for (const QByteArray& name : stateAtomNames(behaviour))
-        requested.append(atom(c, name));
+    const QList<xcb_atom_t> interned =
+        atoms(c, QList<QByteArray>{QByteArrayLiteral("_NET_WM_STATE"), QByteArrayLiteral("_NET_WM_DESKTOP")}
+                     + stateAtomNames(behaviour));
+    const xcb_atom_t stateAtom = interned[0];
+    const xcb_atom_t desktopAtom = interned[1];
+    const QList<std::uint32_t> requested(interned.begin() + 2, interned.end());
 
     if (!window.isVisible()) {
         // Not mapped yet: the window manager reads the properties when it

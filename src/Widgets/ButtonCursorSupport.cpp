@@ -3,10 +3,14 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCursor>
+#include <QEnterEvent>
+#include <QMouseEvent>
 #include <QEvent>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
+
+#include <utility>
 
 namespace quorrin {
 
@@ -27,7 +31,9 @@ public:
         case QEvent::HoverMove:
             if (auto* widget = qobject_cast<QWidget*>(watched); widget && widget->window()) {
                 ++seen;
-                scheduleCheck(widget->window());
+                scheduleCheck(widget->window(), event->isSinglePointEvent()
+                                                    ? static_cast<QSinglePointEvent*>(event)->globalPosition()
+                                                    : QPointF(QCursor::pos()));
             }
             break;
         case QEvent::EnabledChange:
@@ -44,20 +50,37 @@ public:
 
 private:
     // The cursor is settled one event-loop turn later, when the widget under
-    // the pointer has taken the event.
-    void scheduleCheck(QWidget* window)
+    // the pointer has taken the event. The pointer is in one place: of the
+    // events of one turn (a window shown under it sends one to each widget
+    // there) only the last one's window and position are checked, so the
+    // check costs the same however many windows appear.
+    void scheduleCheck(QWidget* window, const QPointF& globalPosition)
     {
-        QTimer::singleShot(0, this, [window = QPointer<QWidget>(window)] {
-            if (!window)
-                return;
-            QAbstractButton* button = ButtonCursorSupport::buttonAt(
-                window->mapFromGlobal(QCursor::pos()), *window);
-            if (button && button->cursor().shape() != Qt::PointingHandCursor) {
-                button->setProperty(handCursorProperty, true);
-                button->setCursor(Qt::PointingHandCursor);
-            }
-        });
+        m_window = window;
+        m_globalPosition = globalPosition;
+        if (m_checkPending)
+            return;
+        m_checkPending = true;
+        QTimer::singleShot(0, this, [this] { check(); });
     }
+
+    void check()
+    {
+        m_checkPending = false;
+        const QPointer<QWidget> window = std::exchange(m_window, nullptr);
+        if (!window)
+            return;
+        QAbstractButton* button =
+            ButtonCursorSupport::buttonAt(window->mapFromGlobal(m_globalPosition).toPoint(), *window);
+        if (button && button->cursor().shape() != Qt::PointingHandCursor) {
+            button->setProperty(handCursorProperty, true);
+            button->setCursor(Qt::PointingHandCursor);
+        }
+    }
+
+    QPointer<QWidget> m_window;
+    QPointF m_globalPosition;
+    bool m_checkPending = false;
 };
 
 ButtonCursorSupport::ButtonCursorSupport() = default;

@@ -26,6 +26,19 @@ std::vector<QUuid> presentationOrder(const std::vector<Note>& notes, const QList
     return onScreen;
 }
 
+size_t orderedPrefixLength(const std::vector<quint64>& frontStamps)
+{
+    size_t length = 0;
+    quint64 previous = 0;
+    for (const quint64 stamp : frontStamps) {
+        if (stamp == 0 || stamp <= previous)
+            break;
+        previous = stamp;
+        ++length;
+    }
+    return length;
+}
+
 GradualPresentation::GradualPresentation(std::vector<QUuid> noteIDs, Step step, std::function<void()> finished,
                                          QObject* parent)
     : QObject(parent)

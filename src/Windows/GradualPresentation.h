@@ -18,6 +18,14 @@ namespace quorrin {
 // one of the visible screens first, each group in store order.
 std::vector<QUuid> presentationOrder(const std::vector<Note>& notes, const QList<QRectF>& visibleScreens);
 
+// How many windows at the start of `frontStamps` already stand in that order
+// at the bottom of it, so that raising only the others, in order, stacks the
+// windows as raising every one would. Each entry is the stamp of the last time
+// the window was ordered front (larger is later; 0 for never, or a window
+// that must be ordered front anyway); the run ends at the first window whose
+// stamp is 0 or not later than the one before it.
+size_t orderedPrefixLength(const std::vector<quint64>& frontStamps);
+
 // Works through a list of notes a slice at a time, one slice per event-loop
 // turn, so that the first windows appear at once and events (a quit, a
 // termination signal) are handled between slices. Short lists are done at

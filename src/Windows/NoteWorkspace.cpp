@@ -141,6 +141,11 @@ void NoteWorkspace::attach(WorkspaceWindow& window)
 
 void NoteWorkspace::presentAll(std::optional<QUuid> focus, bool activate, bool includeHidden)
 {
+    present(focus, activate, includeHidden, false);
+}
+
+void NoteWorkspace::present(std::optional<QUuid> focus, bool activate, bool includeHidden, bool keepOrdered)
+{
     NoteStore* notes = store();
     if (m_presenting || !notes)
         return;
@@ -163,8 +168,22 @@ void NoteWorkspace::presentAll(std::optional<QUuid> focus, bool activate, bool i
         m_host.ensureController(note.id);
     m_presentedTargets.reset();
 
+    size_t alreadyOrdered = 0;
+    if (keepOrdered) {
+        std::vector<quint64> stamps;
+        stamps.reserve(presented.size());
+        for (const Note& note : presented) {
+            const WorkspaceWindow* window = m_host.noteWindow(note.id);
+            const bool inPlace = window && !note.isHidden && window->isVisible() && window->isTemporarilyRaised()
+                && window->level() == windowLevel::floating;
+            stamps.push_back(inPlace ? m_frontStamps.value(note.id) : 0);
+        }
+        alreadyOrdered = orderedPrefixLength(stamps);
+    }
+
     m_raised = true;
-    for (const Note& note : presented) {
+    for (size_t index = 0; index < presented.size(); ++index) {
+        const Note& note = presented[index];
         if (note.isHidden) {
             if (const Note* stored = notes->findNote(note.id)) {
                 Note shown = *stored;
@@ -175,7 +194,8 @@ void NoteWorkspace::presentAll(std::optional<QUuid> focus, bool activate, bool i
         if (WorkspaceWindow* window = m_host.noteWindow(note.id)) {
             window->setTemporarilyRaised(true);
             applyLevel(*window, windowLevel::floating);
-            window->orderFrontRegardless();
+            if (index >= alreadyOrdered)
+                orderFront(*window);
         }
     }
 
@@ -183,11 +203,17 @@ void NoteWorkspace::presentAll(std::optional<QUuid> focus, bool activate, bool i
 
     WorkspaceWindow* focused = focus ? m_host.noteWindow(*focus) : nullptr;
     if (focused) {
-        focused->orderFrontRegardless();
+        orderFront(*focused);
         if (activate)
             focused->makeKeyAndFocusText();
     }
     m_presenting = false;
+}
+
+void NoteWorkspace::orderFront(WorkspaceWindow& window)
+{
+    window.orderFrontRegardless();
+    m_frontStamps.insert(window.noteID(), ++m_lastFrontStamp);
 }
 
 void NoteWorkspace::presentAllGradually(std::function<void()> finished)
@@ -207,7 +233,7 @@ void NoteWorkspace::presentAllGradually(std::function<void()> finished)
             // One full pass puts every window in its final order and role.
             m_presentedTargets.reset();
             const DeferredPresentation deferred = std::exchange(m_deferredPresentation, {});
-            presentAll(deferred.focus, false, deferred.includeHidden);
+            present(deferred.focus, false, deferred.includeHidden, true);
             if (finished)
                 finished();
         });
@@ -233,7 +259,7 @@ void NoteWorkspace::deferPresentation(std::optional<QUuid> focus, bool activate,
     m_deferredPresentation.focus = focus;
     focused->setTemporarilyRaised(true);
     applyLevel(*focused, windowLevel::floating);
-    focused->orderFrontRegardless();
+    orderFront(*focused);
     if (activate)
         focused->makeKeyAndFocusText();
 }
@@ -249,13 +275,14 @@ void NoteWorkspace::presentOne(const QUuid& noteID)
     if (WorkspaceWindow* window = m_host.noteWindow(noteID)) {
         window->setTemporarilyRaised(true);
         applyLevel(*window, windowLevel::floating);
-        window->orderFrontRegardless();
+        orderFront(*window);
     }
 }
 
 void NoteWorkspace::settleAll()
 {
     m_raised = false;
+    m_frontStamps.clear();
     for (WorkspaceWindow* window : m_host.noteWindows()) {
         const int level = ownLevel(window->noteID());
         window->setTemporarilyRaised(false);
@@ -269,6 +296,7 @@ void NoteWorkspace::setLayerForAll(bool onTop)
     if (!notes || !notes->setSharedWindowLayer(onTop))
         return;
     m_raised = false;
+    m_frontStamps.clear();
     const int level = DesktopWindowPolicy::noteLevel(onTop);
     for (WorkspaceWindow* window : m_host.noteWindows()) {
         window->setTemporarilyRaised(false);
@@ -366,6 +394,7 @@ void NoteWorkspace::reset()
     m_knownSizes.clear();
     m_knownCollapsed.clear();
     m_serverAnswers.clear();
+    m_frontStamps.clear();
     refreshNoteRoles();
 }
 

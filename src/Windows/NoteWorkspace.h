@@ -174,6 +174,13 @@ private:
     void recoverOntoScreens(WorkspaceWindow& window) const;
     // Makes the note's window if needed and brings it to the front, raised.
     void presentOne(const QUuid& noteID);
+    // presentAll's pass. With `keepOrdered`, the windows that the workspace
+    // itself last ordered front, in the presented order and at the top level,
+    // are left where they are: the pass ends with the same stacking without
+    // making the window system uncover and repaint each of them again.
+    void present(std::optional<QUuid> focus, bool activate, bool includeHidden, bool keepOrdered);
+    // Orders the window front and records when, for `present`.
+    void orderFront(WorkspaceWindow& window);
     // The docking graph of the store's notes (deleted ones too unless
     // liveOnly); an empty one without a store.
     DockingGraph dockingGraph(bool liveOnly) const;
@@ -218,6 +225,10 @@ private:
     // While presentAll makes windows: the notes that shown notes dock to.
     std::optional<QSet<QUuid>> m_presentedTargets;
     std::unique_ptr<GradualPresentation> m_gradual;
+    // When the workspace last ordered each note's window front (larger is
+    // later); forgotten whenever the windows change level together.
+    QHash<QUuid, quint64> m_frontStamps;
+    quint64 m_lastFrontStamp = 0;
     // A presentation asked for while the windows are still being made: it
     // runs as the final pass once they all exist.
     struct DeferredPresentation {

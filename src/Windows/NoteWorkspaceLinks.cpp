@@ -105,7 +105,9 @@ void NoteWorkspace::syncNativeLinks()
         if (!childWindow || !parentWindow || m_links.value(child) == parent)
             continue;
         m_links.insert(child, parent);
+        // Linking stacks the docked window above its target.
         childWindow->setLinkParent(parentWindow);
+        m_frontStamps.insert(child, ++m_lastFrontStamp);
     }
 
     refreshNoteRoles();

@@ -130,6 +130,32 @@ TEST(ButtonCursorSupport, GivesEnabledButtonsTheHandOneTurnLater)
     EXPECT_EQ(button->cursor().shape(), Qt::ArrowCursor);
 }
 
+// Windows shown under the pointer send an event to each widget there; one
+// turn's events cost one check, made where the last of them says the pointer
+// is, without asking the window system.
+TEST(ButtonCursorSupport, ChecksOnceATurnWhereTheLastEventPutThePointer)
+{
+    QWidget first;
+    QWidget second;
+    std::vector<QPushButton*> buttons;
+    for (QWidget* window : {&first, &second}) {
+        window->resize(100, 60);
+        buttons.push_back(new QPushButton(window));
+        buttons.back()->setGeometry(0, 0, 100, 60);
+        window->show();
+    }
+    ButtonCursorSupport support;
+    support.install();
+    QCursor::setPos(-500, -500);
+    hover(*buttons[0]);
+    hover(first);
+    hover(*buttons[1]);
+    EXPECT_EQ(support.monitoredEvents(), 3);
+    QCoreApplication::processEvents();
+    EXPECT_NE(buttons[0]->cursor().shape(), Qt::PointingHandCursor);
+    EXPECT_EQ(buttons[1]->cursor().shape(), Qt::PointingHandCursor);
+}
+
 TEST(NoteIcons, EverySymbolDrawsInsideItsBox)
 {
     const QRectF box(0, 0, 15, 15);

@@ -60,6 +60,7 @@ public:
     {
         visible = true;
         frontStamp = ++clock();
+        ++frontOrders;
     }
     void makeKeyAndFocusText() override { key = true; }
     void setRole(bool secondary, bool primary) override { role = {secondary, primary}; }
@@ -94,6 +95,7 @@ public:
     std::optional<int> reminderPanelLevel;
     bool raised = false;
     int frontStamp = 0;
+    int frontOrders = 0;
     bool key = false;
     std::optional<std::pair<bool, bool>> role;
     int refreshes = 0;

@@ -82,5 +82,27 @@ TEST(GradualPresentationTest, CancellingStopsWithoutFinishing)
     EXPECT_FALSE(presentation.isRunning());
 }
 
+TEST(OrderedPrefixTest, CountsTheWindowsAlreadyStackedInOrderFromTheBottom)
+{
+    const struct {
+        const char* name;
+        std::vector<quint64> stamps;
+        size_t expected;
+    } cases[] = {
+        {"none", {}, 0},
+        {"all in order", {1, 2, 3}, 3},
+        {"in order with gaps", {2, 5, 9}, 3},
+        {"one out of order", {1, 3, 2, 4}, 2},
+        {"never ordered front", {0, 1, 2}, 0},
+        {"a window to order front anyway", {1, 2, 0, 3}, 2},
+        {"the same stamp twice", {1, 1}, 1},
+        {"reversed", {3, 2, 1}, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(orderedPrefixLength(c.stamps), c.expected);
+    }
+}
+
 } // namespace
 } // namespace quorrin

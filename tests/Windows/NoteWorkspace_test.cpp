@@ -3,6 +3,7 @@
 #include "Core/Screens/ScreenProvider.h"
 #include "Core/Storage/Sqlite.h"
 #include "Windows/DesktopWindowPolicy.h"
+#include "Windows/GradualPresentation.h"
 #include "Windows/NoteWorkspace.h"
 #include "Windows/WorkspaceHost.h"
 
@@ -279,6 +280,86 @@ TEST_F(NoteWorkspaceTest, WindowsOutlivingTheWorkspaceLoseTheirHost)
     workspace.reset();
     host.workspace = nullptr;
     EXPECT_EQ(window(a)->workspace, nullptr);
+}
+
+// The launch makes the windows over several turns; its final pass leaves the
+// windows stacked as one presentation of all notes would: in store order,
+// the note brought forward meanwhile on top, each window at the top level.
+// Windows already standing in that order are not ordered front again.
+TEST_F(NoteWorkspaceTest, TheLaunchEndsStackedInStoreOrderOrderingFrontOnlyWhatIsOutOfPlace)
+{
+    const int count = int(GradualPresentation::immediateLimit) + 8;
+    struct Case {
+        const char* name;
+        bool firstOffScreen = false;
+        bool hiddenNote = false;
+        // Called once the first window shows, before the others are made.
+        std::function<void(const std::vector<QUuid>& notes)> meanwhile;
+        // Index of the note expected on top; the last one when none.
+        std::optional<int> top;
+        // Whether windows in order were left alone (each ordered front once).
+        bool orderedOnce = true;
+    };
+    const Case cases[] = {
+        {"nothing happens meanwhile", false, false, {}, std::nullopt, true},
+        {"the first note lies off the screens", true, false, {}, std::nullopt, false},
+        {"a note is brought forward meanwhile", false, false,
+         [&](const std::vector<QUuid>& notes) { workspace->presentAll(notes[0], true, false); }, 0, false},
+        {"the notes settle meanwhile", false, false, [&](const std::vector<QUuid>&) { workspace->settleAll(); },
+         std::nullopt, false},
+        {"every note is shown meanwhile, the hidden one too", false, true,
+         [&](const std::vector<QUuid>&) { workspace->presentAll(std::nullopt, true, true); }, std::nullopt, false},
+    };
+    std::vector<std::unique_ptr<StoreDirectory>> directories;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        // Each case starts over in a store of its own.
+        workspace.reset();
+        host.windows.clear();
+        store.reset();
+        store = directories.emplace_back(std::make_unique<StoreDirectory>())->open();
+        host.store = store.get();
+        workspace = std::make_unique<NoteWorkspace>(host, screens, [this] { return mouseDown; });
+        host.workspace = workspace.get();
+        std::vector<QUuid> notes;
+        for (int index = 0; index < count; ++index) {
+            NoteSetup setup;
+            if (index == 0 && c.firstOffScreen)
+                setup.at(WindowFrame{-3000, 100, 300, 300});
+            if (index == 5 && c.hiddenNote)
+                setup.hide();
+            notes.push_back(addNote(setup));
+        }
+        bool finished = false;
+        workspace->presentAllGradually([&] { finished = true; });
+        ASSERT_FALSE(finished);
+        if (c.meanwhile)
+            c.meanwhile(notes);
+        for (int turn = 0; turn < 1000 && !finished; ++turn)
+            QCoreApplication::processEvents();
+        ASSERT_TRUE(finished);
+
+        std::vector<QUuid> expected = notes;
+        const QUuid topNote = notes[size_t(c.top.value_or(count - 1))];
+        std::erase(expected, topNote);
+        expected.push_back(topNote);
+        std::vector<FakeWorkspaceWindow*> stacked;
+        for (const auto& made : host.windows)
+            stacked.push_back(made.get());
+        std::sort(stacked.begin(), stacked.end(),
+                  [](const FakeWorkspaceWindow* a, const FakeWorkspaceWindow* b) { return a->frontStamp < b->frontStamp; });
+        std::vector<QUuid> stacking;
+        for (const FakeWorkspaceWindow* made : stacked) {
+            stacking.push_back(made->id);
+            EXPECT_TRUE(made->visible);
+            EXPECT_EQ(made->windowLevelValue, top);
+        }
+        EXPECT_EQ(stacking, expected);
+        if (c.orderedOnce) {
+            for (const FakeWorkspaceWindow* made : stacked)
+                EXPECT_EQ(made->frontOrders, 1);
+        }
+    }
 }
 
 } // namespace
