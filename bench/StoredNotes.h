@@ -19,8 +19,9 @@ namespace quorrin::bench {
 // Writes notes as stored rows into a fresh data directory, the way the store
 // itself would, and gives its path. The directory is made under `parent`
 // (the system's temporary folder when empty) and lives until the benchmark
-// program ends.
-inline QString storedNotesDirectory(const std::vector<Note>& notes, const QString& parent = {})
+// program ends. The preferences are stored as the store's app state.
+inline QString storedNotesDirectory(const std::vector<Note>& notes, const QString& parent = {},
+                                    const Preferences& preferences = {})
 {
     static std::vector<std::unique_ptr<QTemporaryDir>> directories;
     auto& directory = directories.emplace_back(
@@ -28,7 +29,6 @@ inline QString storedNotesDirectory(const std::vector<Note>& notes, const QStrin
                          : std::make_unique<QTemporaryDir>(QDir(parent).filePath(QStringLiteral("quorrin-XXXXXX"))));
     RecordStore store(directory->filePath(NoteStore::storeFileName));
     RecordChanges changes;
-    const Preferences preferences;
     for (const Note& note : notes) {
         changes.writes.push_back({note.id.toString(QUuid::WithoutBraces).toUpper(), notePayload(note, preferences),
                                   note.updatedAt.secondsSinceReferenceDate});
