@@ -149,21 +149,34 @@ std::optional<Note> BlockEditor::currentNote() const
     return m_store->note(m_noteID);
 }
 
+const Note* BlockEditor::shownNote() const
+{
+    if (dragPreviewNote)
+        return &*dragPreviewNote;
+    return m_store->findNote(m_noteID);
+}
+
 bool BlockEditor::hasMarkedText() const
 {
     const QTextLayout* layout = m_textView->textCursor().block().layout();
     return layout && !layout->preeditAreaText().isEmpty();
 }
 
-std::optional<AppError> BlockEditor::save(const Note& note, bool immediate, bool notify)
+std::optional<AppError> BlockEditor::save(Note note, bool immediate, bool notify)
 {
-    return m_store->update(note, immediate, notify);
+    return m_store->update(std::move(note), immediate, notify);
 }
 
 void BlockEditor::recordHistory(const Note& note)
 {
-    for (const Block& block : note.blocks)
-        m_historicalBlocks.insert_or_assign(block.id, block);
+    // Most blocks are as they were last seen: those are left alone.
+    for (const Block& block : note.blocks) {
+        const auto known = m_historicalBlocks.find(block.id);
+        if (known == m_historicalBlocks.end())
+            m_historicalBlocks.insert(block.id, block);
+        else if (!(*known == block))
+            *known = block;
+    }
 }
 
 void BlockEditor::applyFrameMargins()
@@ -183,7 +196,9 @@ void BlockEditor::flush()
 {
     if (dragPreviewNote || m_rendering || hasMarkedText())
         return;
-    const std::optional<Note> note = currentNote();
+    // The stored note is read in place: nothing below changes the store
+    // until the written note is handed over.
+    const Note* note = m_store->findNote(m_noteID);
     if (!note)
         return;
     m_rendering = true;
@@ -197,8 +212,13 @@ void BlockEditor::flush()
     applyWrittenLayout(result.note);
     recordHistory(result.note);
     if (!(result.note == *note))
-        save(result.note, false, false);
-    m_rendered = currentNote();
+        save(std::move(result.note), false, false);
+    // What the store now holds, assigned over the last one so that its
+    // storage is reused.
+    if (const Note* stored = m_store->findNote(m_noteID))
+        m_rendered = *stored;
+    else
+        m_rendered.reset();
     m_writingBack = true;
     afterWrite();
     m_writingBack = false;
@@ -427,7 +447,7 @@ bool BlockEditor::replaceText(int position, const QString& expected, const Attri
 
 std::optional<Block> BlockEditor::findBlock(const QUuid& id) const
 {
-    const std::optional<Note> note = currentNote();
+    const Note* note = shownNote();
     if (!note)
         return std::nullopt;
     const auto found = std::find_if(note->blocks.begin(), note->blocks.end(), [&](const Block& b) { return b.id == id; });
@@ -662,7 +682,7 @@ std::optional<QUuid> BlockEditor::currentBlock() const
     const int position = m_textView->textCursor().position();
     if (const auto id = editortext::runAt(m_ranges, position, editordoc::textLength(*document())))
         return id;
-    const std::optional<Note> note = currentNote();
+    const Note* note = shownNote();
     if (!note)
         return std::nullopt;
     const std::vector<Block> shown = note->displayBlocks();
