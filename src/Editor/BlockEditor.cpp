@@ -277,8 +277,7 @@ void BlockEditor::markParagraphs(const std::vector<editortext::WriteBack::Mark>&
 void BlockEditor::afterWrite()
 {
     call(applyCompletion);
-    if (gutter)
-        gutter->update();
+    followCaretInGutter();
     if (syncFileShelves)
         syncFileShelves(false);
     call(onTitleChange);
@@ -308,8 +307,9 @@ void BlockEditor::onContentsChange(int position, int removed, int added)
     const int addedLength = int(now.size()) - prefix - suffix;
     if (!m_ranges.empty())
         m_ranges = editortext::adjustRanges(m_ranges, at, addedLength, addedLength - removedLength);
-    if (gutter)
-        gutter->update();
+    // The gutter is not repainted whole for an edit: the layout repaints the
+    // changed lines and all that moved, across the full width, and the
+    // gutter over them with it. Only the caret's row is its own to follow.
     m_charactersChanged = true;
     if (!m_applyingHistory) {
         m_history->push(new TextEditCommand(this, at, before.substring(prefix, removedLength),
@@ -352,10 +352,21 @@ void BlockEditor::onSelectionChanged()
     if (m_selectionTyping && !typingOverSelection())
         m_selectionTyping.reset();
     endLinkAtCaret();
-    if (gutter)
-        gutter->update();
+    followCaretInGutter();
     if (!m_formatSuppressed)
         call(scheduleFormatBar);
+}
+
+void BlockEditor::followCaretInGutter()
+{
+    // The gutter shows the controls of the caret's block: it is repainted
+    // when the caret reaches another block, not for every step within one.
+    const std::optional<QUuid> block = currentBlock();
+    if (m_gutterCaret && *m_gutterCaret == block)
+        return;
+    m_gutterCaret = block;
+    if (gutter)
+        gutter->update();
 }
 
 // ---------------------------------------------------------------- changes

@@ -342,6 +342,7 @@ private:
     void noteLinkScan(int from, int to);
     void recordHistory(const Note& note);
     void afterWrite();
+    void followCaretInGutter();
     std::optional<AppError> save(Note note, bool immediate, bool notify);
     static void call(const std::function<void()>& hook);
 
@@ -385,6 +386,7 @@ private:
     OverlayScroller* m_scroller = nullptr;
     FindReplaceBar* m_findBar = nullptr;
     std::optional<std::pair<int, int>> m_linkScan; // typed text not yet searched for links
+    std::optional<std::optional<QUuid>> m_gutterCaret; // the caret's block when the gutter last followed it
     bool m_markingLinks = false;
     QUndoStack* m_history = nullptr;
     DisplayAppearance* m_appearance = nullptr;
