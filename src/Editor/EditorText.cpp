@@ -329,6 +329,7 @@ WriteBack writeBack(const Note& note, const std::vector<ParagraphReading>& parag
     std::vector<Block> emitted;
     emitted.reserve(paragraphs.size());
     QHash<QUuid, std::size_t> emittedAt;       // id to its place in `emitted`
+    emittedAt.reserve(qsizetype(paragraphs.size()));
     std::map<QUuid, AttributedString> remarks; // accumulated per todo, in text order
 
     // The first stored block of each id.
