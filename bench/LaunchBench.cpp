@@ -6,13 +6,17 @@
 //  - rss_mb: the growth of the resident memory while the windows are open;
 //  - rss_total_mb: the whole process's resident memory then (its first
 //    round, run alone, is the figure of a fresh process: later rounds find
-//    the memory the earlier ones left to the allocator).
+//    the memory the earlier ones left to the allocator);
+//  - rss_idle_mb, rss_idle_total_mb: the same once the windows have been
+//    idle long enough for their pixel buffers to be released (the steady
+//    state); the plain windows wait as long.
 // Each side is measured in the same round and reported with its ratio. Runs on
 // the platform QT_QPA_PLATFORM names (an X server shows real mapping),
 // offscreen when none is named and no display is set.
 #include "App/AppDelegate.h"
 #include "Platform/AlertPresenter.h"
 #include "Platform/QtScreenProvider.h"
+#include "Widgets/IdleBackingStoreRelease.h"
 #include "StoredNotes.h"
 
 #include <benchmark/benchmark.h>
@@ -114,7 +118,22 @@ struct Round {
     double quit = 0;
     double megabytes = 0;
     double totalMegabytes = 0;
+    double idleMegabytes = 0;
+    double idleTotalMegabytes = 0;
 };
+
+// Runs the event loop until idle windows have given back their pixel
+// buffers, then notes the resident memory of that steady state.
+void measureIdle(Round& round, double before)
+{
+    QElapsedTimer clock;
+    clock.start();
+    const auto idle = IdleBackingStoreRelease::defaultQuietPeriod + std::chrono::milliseconds(1000);
+    while (clock.elapsed() < idle.count())
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+    round.idleTotalMegabytes = residentMegabytes();
+    round.idleMegabytes = round.idleTotalMegabytes - before;
+}
 
 Round launchApplication(const QString& directory, int notes)
 {
@@ -138,6 +157,7 @@ Round launchApplication(const QString& directory, int notes)
     }
     round.totalMegabytes = residentMegabytes();
     round.megabytes = round.totalMegabytes - before;
+    measureIdle(round, before);
 
     QElapsedTimer clock;
     clock.start();
@@ -171,6 +191,7 @@ Round launchPlainWindows(int count)
     }
     round.totalMegabytes = residentMegabytes();
     round.megabytes = round.totalMegabytes - before;
+    measureIdle(round, before);
     QElapsedTimer clock;
     clock.start();
     windows.clear();
@@ -219,7 +240,9 @@ void BM_Launch(benchmark::State& state)
     put("all_ms", &Round::all, 1000);
     put("quit_ms", &Round::quit, 1000);
     put("rss_mb", &Round::megabytes, 1);
+    put("rss_idle_mb", &Round::idleMegabytes, 1);
     state.counters["rss_total_mb"] = app.front().totalMegabytes;
+    state.counters["rss_idle_total_mb"] = app.front().idleTotalMegabytes;
 }
 
 BENCHMARK(BM_Launch)->ArgName("notes")->Arg(1)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
