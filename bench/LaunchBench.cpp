@@ -29,8 +29,10 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <cmath>
 #include <functional>
 #include <map>
+#include <optional>
 
 namespace quorrin {
 namespace {
@@ -123,14 +125,26 @@ struct Round {
 };
 
 // Runs the event loop until idle windows have given back their pixel
-// buffers, then notes the resident memory of that steady state.
+// buffers (at least the quiet period and a second, then until the resident
+// memory holds still for a second: a large launch still works on after its
+// windows are exposed), then notes the resident memory of that steady state.
 void measureIdle(Round& round, double before)
 {
     QElapsedTimer clock;
     clock.start();
-    const auto idle = IdleBackingStoreRelease::defaultQuietPeriod + std::chrono::milliseconds(1000);
-    while (clock.elapsed() < idle.count())
+    const qint64 quiet = (IdleBackingStoreRelease::defaultQuietPeriod + std::chrono::milliseconds(1000)).count();
+    std::optional<double> last;
+    qint64 nextSample = quiet;
+    while (clock.elapsed() < 30000) {
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+        if (clock.elapsed() < nextSample)
+            continue;
+        const double now = residentMegabytes();
+        if (last && std::abs(now - *last) < 0.5)
+            break;
+        last = now;
+        nextSample = clock.elapsed() + 1000;
+    }
     round.idleTotalMegabytes = residentMegabytes();
     round.idleMegabytes = round.idleTotalMegabytes - before;
 }
