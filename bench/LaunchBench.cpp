@@ -132,7 +132,9 @@ void measureIdle(Round& round, double before)
 {
     QElapsedTimer clock;
     clock.start();
-    const qint64 quiet = (IdleBackingStoreRelease::defaultQuietPeriod + std::chrono::milliseconds(1000)).count();
+    const qint64 quiet = (IdleBackingStoreRelease::defaultQuietPeriod + IdleBackingStoreRelease::releaseSpread
+                          + std::chrono::milliseconds(1000))
+                             .count();
     std::optional<double> last;
     qint64 nextSample = quiet;
     while (clock.elapsed() < 30000) {

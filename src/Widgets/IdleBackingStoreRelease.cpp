@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QBackingStore>
 #include <QEvent>
+#include <QRandomGenerator>
 #include <QWidget>
 #include <QWindow>
 
@@ -23,7 +24,8 @@ IdleBackingStoreRelease::IdleBackingStoreRelease(QWidget& window, std::unique_pt
 
 void IdleBackingStoreRelease::install(QWidget& window)
 {
-    new IdleBackingStoreRelease(window);
+    const std::chrono::milliseconds share(QRandomGenerator::global()->bounded(int(releaseSpread.count())));
+    new IdleBackingStoreRelease(window, nullptr, defaultQuietPeriod + share);
 }
 
 bool IdleBackingStoreRelease::isReleased() const

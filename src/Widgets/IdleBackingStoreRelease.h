@@ -35,12 +35,18 @@ public:
     // that a few seconds after launch only the windows in use hold one. A
     // window released too early costs one full repaint on its next change.
     static constexpr std::chrono::milliseconds defaultQuietPeriod{3000};
+    // Each release (and each store made again) is a round trip to the X
+    // server, about a millisecond: windows painted together (a launch, a
+    // change of appearance) wait a share of this on top, fixed per window, so
+    // their releases spread out instead of freezing the interface at once.
+    static constexpr std::chrono::milliseconds releaseSpread{2000};
 
     // Watches `window` (a top-level widget) from now on; lives as its child.
     explicit IdleBackingStoreRelease(QWidget& window, std::unique_ptr<RestartableTimer> timer = nullptr,
                                      std::chrono::milliseconds quietPeriod = defaultQuietPeriod);
 
-    // Installs the release on `window` with the event-loop timer.
+    // Installs the release on `window` with the event-loop timer and a quiet
+    // period between `defaultQuietPeriod` and that plus `releaseSpread`.
     static void install(QWidget& window);
 
     // Whether the window's store is released now (until its next paint).
