@@ -10,13 +10,10 @@ namespace quorrin::bench {
 class MemoryEditorStore final : public EditorStore {
 public:
     Note stored;
-    std::optional<Note> note(const QUuid& id) const override
+    const Note* findNote(const QUuid& id) const override { return id == stored.id ? &stored : nullptr; }
+    std::optional<AppError> update(Note note, bool, bool) override
     {
-        return id == stored.id ? std::optional<Note>(stored) : std::nullopt;
-    }
-    std::optional<AppError> update(const Note& note, bool, bool) override
-    {
-        stored = note;
+        stored = std::move(note);
         return std::nullopt;
     }
     void report(const AppError&) override {}

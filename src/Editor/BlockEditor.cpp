@@ -149,21 +149,34 @@ std::optional<Note> BlockEditor::currentNote() const
     return m_store->note(m_noteID);
 }
 
+const Note* BlockEditor::shownNote() const
+{
+    if (dragPreviewNote)
+        return &*dragPreviewNote;
+    return m_store->findNote(m_noteID);
+}
+
 bool BlockEditor::hasMarkedText() const
 {
     const QTextLayout* layout = m_textView->textCursor().block().layout();
     return layout && !layout->preeditAreaText().isEmpty();
 }
 
-std::optional<AppError> BlockEditor::save(const Note& note, bool immediate, bool notify)
+std::optional<AppError> BlockEditor::save(Note note, bool immediate, bool notify)
 {
-    return m_store->update(note, immediate, notify);
+    return m_store->update(std::move(note), immediate, notify);
 }
 
 void BlockEditor::recordHistory(const Note& note)
 {
-    for (const Block& block : note.blocks)
-        m_historicalBlocks.insert_or_assign(block.id, block);
+    // Most blocks are as they were last seen: those are left alone.
+    for (const Block& block : note.blocks) {
+        const auto known = m_historicalBlocks.find(block.id);
+        if (known == m_historicalBlocks.end())
+            m_historicalBlocks.insert(block.id, block);
+        else if (!(*known == block))
+            *known = block;
+    }
 }
 
 void BlockEditor::applyFrameMargins()
@@ -183,7 +196,9 @@ void BlockEditor::flush()
 {
     if (dragPreviewNote || m_rendering || hasMarkedText())
         return;
-    const std::optional<Note> note = currentNote();
+    // The stored note is read in place: nothing below changes the store
+    // until the written note is handed over.
+    const Note* note = m_store->findNote(m_noteID);
     if (!note)
         return;
     m_rendering = true;
@@ -197,8 +212,13 @@ void BlockEditor::flush()
     applyWrittenLayout(result.note);
     recordHistory(result.note);
     if (!(result.note == *note))
-        save(result.note, false, false);
-    m_rendered = currentNote();
+        save(std::move(result.note), false, false);
+    // What the store now holds, assigned over the last one so that its
+    // storage is reused.
+    if (const Note* stored = m_store->findNote(m_noteID))
+        m_rendered = *stored;
+    else
+        m_rendered.reset();
     m_writingBack = true;
     afterWrite();
     m_writingBack = false;
@@ -257,8 +277,7 @@ void BlockEditor::markParagraphs(const std::vector<editortext::WriteBack::Mark>&
 void BlockEditor::afterWrite()
 {
     call(applyCompletion);
-    if (gutter)
-        gutter->update();
+    followCaretInGutter();
     if (syncFileShelves)
         syncFileShelves(false);
     call(onTitleChange);
@@ -288,8 +307,9 @@ void BlockEditor::onContentsChange(int position, int removed, int added)
     const int addedLength = int(now.size()) - prefix - suffix;
     if (!m_ranges.empty())
         m_ranges = editortext::adjustRanges(m_ranges, at, addedLength, addedLength - removedLength);
-    if (gutter)
-        gutter->update();
+    // The gutter is not repainted whole for an edit: the layout repaints the
+    // changed lines and all that moved, across the full width, and the
+    // gutter over them with it. Only the caret's row is its own to follow.
     m_charactersChanged = true;
     if (!m_applyingHistory) {
         m_history->push(new TextEditCommand(this, at, before.substring(prefix, removedLength),
@@ -332,10 +352,21 @@ void BlockEditor::onSelectionChanged()
     if (m_selectionTyping && !typingOverSelection())
         m_selectionTyping.reset();
     endLinkAtCaret();
-    if (gutter)
-        gutter->update();
+    followCaretInGutter();
     if (!m_formatSuppressed)
         call(scheduleFormatBar);
+}
+
+void BlockEditor::followCaretInGutter()
+{
+    // The gutter shows the controls of the caret's block: it is repainted
+    // when the caret reaches another block, not for every step within one.
+    const std::optional<QUuid> block = currentBlock();
+    if (m_gutterCaret && *m_gutterCaret == block)
+        return;
+    m_gutterCaret = block;
+    if (gutter)
+        gutter->update();
 }
 
 // ---------------------------------------------------------------- changes
@@ -427,7 +458,7 @@ bool BlockEditor::replaceText(int position, const QString& expected, const Attri
 
 std::optional<Block> BlockEditor::findBlock(const QUuid& id) const
 {
-    const std::optional<Note> note = currentNote();
+    const Note* note = shownNote();
     if (!note)
         return std::nullopt;
     const auto found = std::find_if(note->blocks.begin(), note->blocks.end(), [&](const Block& b) { return b.id == id; });
@@ -662,7 +693,7 @@ std::optional<QUuid> BlockEditor::currentBlock() const
     const int position = m_textView->textCursor().position();
     if (const auto id = editortext::runAt(m_ranges, position, editordoc::textLength(*document())))
         return id;
-    const std::optional<Note> note = currentNote();
+    const Note* note = shownNote();
     if (!note)
         return std::nullopt;
     const std::vector<Block> shown = note->displayBlocks();

@@ -234,6 +234,9 @@ public:
     // --- state
     bool hasMarkedText() const;
     std::optional<Note> currentNote() const;
+    // The same note without copying it, or null: valid until the store's
+    // notes or the drag preview next change, so read at once, never kept.
+    const Note* shownNote() const;
     const std::vector<TextRun>& ranges() const { return m_ranges; }
     const std::optional<Note>& rendered() const { return m_rendered; }
     const QUuid& noteID() const { return m_noteID; }
@@ -339,7 +342,8 @@ private:
     void noteLinkScan(int from, int to);
     void recordHistory(const Note& note);
     void afterWrite();
-    std::optional<AppError> save(const Note& note, bool immediate, bool notify);
+    void followCaretInGutter();
+    std::optional<AppError> save(Note note, bool immediate, bool notify);
     static void call(const std::function<void()>& hook);
 
     // The editor's own behaviour behind the hooks.
@@ -382,12 +386,13 @@ private:
     OverlayScroller* m_scroller = nullptr;
     FindReplaceBar* m_findBar = nullptr;
     std::optional<std::pair<int, int>> m_linkScan; // typed text not yet searched for links
+    std::optional<std::optional<QUuid>> m_gutterCaret; // the caret's block when the gutter last followed it
     bool m_markingLinks = false;
     QUndoStack* m_history = nullptr;
     DisplayAppearance* m_appearance = nullptr;
     std::vector<TextRun> m_ranges;
     std::optional<Note> m_rendered;
-    std::map<QUuid, Block> m_historicalBlocks;
+    editortext::BlockHistory m_historicalBlocks;
     std::unique_ptr<DocumentMirror> m_mirror; // the text as last seen, for undo steps and the write-back
     bool m_rendering = false;
     bool m_writingBack = false; // within flush(): its layout pass is current

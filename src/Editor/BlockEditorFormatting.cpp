@@ -41,7 +41,7 @@ FormatPanel* BlockEditor::formatPanel()
 
 formatbar::Conditions BlockEditor::formatBarConditions() const
 {
-    const std::optional<Note> note = currentNote();
+    const Note* note = shownNote();
     const QWidget* noteWindow = window();
     formatbar::Conditions c;
     c.hasPanel = builtFormatPanel() != nullptr || buildFormatPanel != nullptr;
@@ -156,7 +156,7 @@ std::optional<QRectF> BlockEditor::formatAnchorScreenRect() const
 
 NoteTheme BlockEditor::noteTheme() const
 {
-    const std::optional<Note> note = currentNote();
+    const Note* note = shownNote();
     return note ? noteColor::theme(note->color) : NoteTheme::neutral();
 }
 
@@ -185,7 +185,7 @@ bool BlockEditor::applyToSelection(const QString& actionName, const std::functio
     if (!replaceText(start, saved.string(), formatted))
         return false;
     m_history->push(new TextFormatCommand(this, start, saved, formatted, actionName));
-    if (m_charactersChanged || !m_rendered || !(*m_rendered == currentNote()))
+    if (m_charactersChanged || !m_rendered || !shownNote() || !(*m_rendered == *shownNote()))
         flush();
 
     QTextCursor reselected(document());

@@ -304,7 +304,7 @@ void BlockEditor::updateScrollHint()
         return;
     }
     const double top = firstLineRect(m_ranges.front().start, m_ranges.front().length).top();
-    const std::optional<Note> note = currentNote();
+    const Note* note = shownNote();
     m_scrollHint->setPaperColor(toQColor(noteColor::color(note ? note->color : NoteColor::Cream),
                                          SystemAppearance::of(palette())));
     m_scrollHint->update();
@@ -485,7 +485,7 @@ std::optional<QUuid> BlockEditor::alarmingBlockID(QPointF point) const
 bool BlockEditor::isAttachmentAtCursor() const
 {
     const auto id = currentBlock();
-    const std::optional<Note> note = currentNote();
+    const Note* note = shownNote();
     if (!id || !note)
         return false;
     const auto found = std::find_if(note->blocks.begin(), note->blocks.end(), [&](const Block& b) { return b.id == *id; });
@@ -508,7 +508,7 @@ double BlockEditor::ownShelfHeight(const QUuid& blockID, bool isTodo) const
 
 void BlockEditor::ownSyncFileShelves(bool reload)
 {
-    const std::optional<Note> note = currentNote();
+    const Note* note = shownNote();
     if (!note || !fileShelfModel)
         return;
     TaskShelfSource* model = fileShelfModel;
@@ -544,11 +544,15 @@ void BlockEditor::ownSyncFileShelves(bool reload)
             view->reload();
         }
     }
-    // Within a write-back only paragraphs whose shelf gap changed need layout.
-    if (m_writingBack)
-        applyWrittenLayout(*note);
-    else
-        applyParagraphLayout(*note);
+    // Making and reloading shelves may have saved the note's file links:
+    // it is read again, never through a pointer from before.
+    if (const Note* laidOut = shownNote()) {
+        // Within a write-back only paragraphs whose shelf gap changed need layout.
+        if (m_writingBack)
+            applyWrittenLayout(*laidOut);
+        else
+            applyParagraphLayout(*laidOut);
+    }
     layoutTaskShelves();
     updateGeometry();
 }
@@ -575,7 +579,7 @@ void BlockEditor::layoutTaskShelves()
 
 void BlockEditor::ownApplyCompletion()
 {
-    const std::optional<Note> note = currentNote();
+    const Note* note = shownNote();
     m_appearance->update(note ? appearance::completedTodos(*note) : std::set<QUuid>{},
                          SystemAppearance::of(palette()) == Appearance::Dark);
 }

@@ -166,7 +166,7 @@ QRectF BlockGutter::lineRect(const TextRun& row) const
 
 BlockControlLayout BlockGutter::controls(const TextRun& row) const
 {
-    const std::optional<Note> current = note();
+    const Note* current = m_editor.shownNote();
     return controls(row, current ? findBlock(*current, row.blockID) : nullptr);
 }
 
@@ -185,7 +185,7 @@ BlockControlLayout BlockGutter::controls(const TextRun& row, const Block* block)
 
 std::vector<BlockControl> BlockGutter::interactiveControls(const QUuid& id) const
 {
-    const std::optional<Note> current = note();
+    const Note* current = m_editor.shownNote();
     const Block* block = current ? findBlock(*current, id) : nullptr;
     if (!block)
         return {};
@@ -272,7 +272,7 @@ void BlockGutter::pointerMoved(QPointF point)
     lastCursorPoint = point;
     const QPointF content = toContent(point);
     hovered = m_editor.block(content.y());
-    const std::optional<Note> current = note();
+    const Note* current = m_editor.shownNote();
     setToolTip(gutterlayout::toolTip(hovered && current ? findBlock(*current, *hovered) : nullptr));
 
     const TextRun* row = hovered ? rowOf(*hovered) : nullptr;
@@ -566,7 +566,7 @@ void BlockGutter::paintEvent(QPaintEvent* event)
 {
     if (!isAlive())
         return;
-    const std::optional<Note> current = note();
+    const Note* current = m_editor.shownNote();
     if (!current)
         return;
     QPainter painter(this);
@@ -577,10 +577,21 @@ void BlockGutter::paintEvent(QPaintEvent* event)
     const std::vector<std::pair<QUuid, QUuid>> alarms =
         m_editor.alarmCenter ? m_editor.alarmCenter() : std::vector<std::pair<QUuid, QUuid>>{};
     const std::optional<QUuid> currentBlock = m_editor.currentBlock();
-    for (const TextRun& run : m_editor.ranges()) {
+    // Rows lie down the text in its order, each reaching at least as far
+    // down as the one before: the first row that reaches into the area to
+    // paint is found by halving, and the rows end with the first one below
+    // it. A long note thus paints what is in view, not every row.
+    const std::vector<TextRun>& rows = m_editor.ranges();
+    const auto first = std::partition_point(rows.begin(), rows.end(), [&](const TextRun& run) {
+        return lineRect(run).bottom() <= dirty.top();
+    });
+    for (auto row = first; row != rows.end(); ++row) {
+        const TextRun& run = *row;
         if (run.isRemarks)
             continue;
         const QRectF line = lineRect(run);
+        if (line.top() >= dirty.bottom())
+            break;
         if (!line.intersects(dirty))
             continue;
         const Block* block = findBlock(*current, run.blockID);

@@ -18,11 +18,20 @@ class EditorStore {
 public:
     virtual ~EditorStore() = default;
 
-    virtual std::optional<Note> note(const QUuid& id) const = 0;
+    // The note as stored, without copying it, or null. Valid until the
+    // store's notes next change: read it at once, never keep it.
+    virtual const Note* findNote(const QUuid& id) const = 0;
+    // A copy of the note, for callers that keep it or change it.
+    std::optional<Note> note(const QUuid& id) const
+    {
+        const Note* found = findNote(id);
+        return found ? std::optional<Note>(*found) : std::nullopt;
+    }
     // Hands the whole note to the store (saved at once or after the store's
     // delay, announced or not). Answers the error of this very update when
-    // saving it failed; the store has then already reported it.
-    virtual std::optional<AppError> update(const Note& note, bool immediate, bool notify) = 0;
+    // saving it failed; the store has then already reported it. Taken by
+    // value: a caller done with its note moves it in, and it is not copied.
+    virtual std::optional<AppError> update(Note note, bool immediate, bool notify) = 0;
     // Keeps the error as the store's last error and reports it to the user.
     virtual void report(const AppError& error) = 0;
     virtual Preferences preferences() const = 0;

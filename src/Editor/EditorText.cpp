@@ -311,7 +311,7 @@ ParagraphReading reading(const Paragraph& paragraph)
 }
 
 WriteBack writeBack(const Note& note, const std::vector<Paragraph>& paragraphs,
-                    const std::vector<TextRun>& ranges, const std::map<QUuid, Block>& history, Date now)
+                    const std::vector<TextRun>& ranges, const BlockHistory& history, Date now)
 {
     std::vector<ParagraphReading> readings;
     readings.reserve(paragraphs.size());
@@ -321,7 +321,7 @@ WriteBack writeBack(const Note& note, const std::vector<Paragraph>& paragraphs,
 }
 
 WriteBack writeBack(const Note& note, const std::vector<ParagraphReading>& paragraphs,
-                    const std::vector<TextRun>& ranges, const std::map<QUuid, Block>& history, Date now)
+                    const std::vector<TextRun>& ranges, const BlockHistory& history, Date now)
 {
     WriteBack result;
     result.ranges.reserve(paragraphs.size());
@@ -329,6 +329,7 @@ WriteBack writeBack(const Note& note, const std::vector<ParagraphReading>& parag
     std::vector<Block> emitted;
     emitted.reserve(paragraphs.size());
     QHash<QUuid, std::size_t> emittedAt;       // id to its place in `emitted`
+    emittedAt.reserve(qsizetype(paragraphs.size()));
     std::map<QUuid, AttributedString> remarks; // accumulated per todo, in text order
 
     // The first stored block of each id.
@@ -339,7 +340,7 @@ WriteBack writeBack(const Note& note, const std::vector<ParagraphReading>& parag
             stored.insert(block.id, &block);
     }
     const auto storedBlock = [&](const QUuid& id) -> const Block* { return stored.value(id, nullptr); };
-    auto known = [&](const QUuid& id) { return storedBlock(id) || history.count(id); };
+    auto known = [&](const QUuid& id) { return storedBlock(id) || history.contains(id); };
     RunFinder runs(ranges);
 
     for (const ParagraphReading& paragraph : paragraphs) {
@@ -376,8 +377,8 @@ WriteBack writeBack(const Note& note, const std::vector<ParagraphReading>& parag
                 return newBlock(lastIsTodo, now);
             if (const Block* kept = storedBlock(*id))
                 return *kept;
-            if (auto past = history.find(*id); past != history.end())
-                return past->second;
+            if (auto past = history.constFind(*id); past != history.cend())
+                return *past;
             return newBlock(lastIsTodo, now);
         }();
 

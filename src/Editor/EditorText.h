@@ -4,6 +4,7 @@
 #include "Domain/Note.h"
 #include "Core/Text/AttributedString.h"
 
+#include <QHash>
 #include <QUuid>
 
 #include <map>
@@ -97,13 +98,16 @@ struct WriteBack {
     bool needsRender = false;
 };
 
+// Every block the editor has shown, by id, as last seen.
+using BlockHistory = QHash<QUuid, Block>;
+
 // Writes the paragraphs back into the note. `history` holds every block the
-// editor has shown, by id, so that text restored by an undo brings its block
-// back with its kind and todo data.
+// editor has shown, so that text restored by an undo brings its block back
+// with its kind and todo data.
 WriteBack writeBack(const Note& note, const std::vector<Paragraph>& paragraphs,
-                    const std::vector<TextRun>& ranges, const std::map<QUuid, Block>& history, Date now);
+                    const std::vector<TextRun>& ranges, const BlockHistory& history, Date now);
 WriteBack writeBack(const Note& note, const std::vector<ParagraphReading>& paragraphs,
-                    const std::vector<TextRun>& ranges, const std::map<QUuid, Block>& history, Date now);
+                    const std::vector<TextRun>& ranges, const BlockHistory& history, Date now);
 
 // The run table after an edit of the characters [a, a + b) of the new text
 // that changed the length by d.

@@ -26,17 +26,17 @@ NoteStoreBinding::NoteStoreBinding(NoteStore& store)
 {
 }
 
-std::optional<Note> NoteStoreBinding::note(const QUuid& id) const
+const Note* NoteStoreBinding::findNote(const QUuid& id) const
 {
-    return m_store.note(id);
+    return m_store.findNote(id);
 }
 
-std::optional<AppError> NoteStoreBinding::update(const Note& note, bool immediate, bool notify)
+std::optional<AppError> NoteStoreBinding::update(Note note, bool immediate, bool notify)
 {
     // A failure of this very update leaves a new error behind; an older one
     // must not be mistaken for it.
     const std::exception_ptr before = m_store.lastError();
-    m_store.update(note, immediate, notify);
+    m_store.update(std::move(note), immediate, notify);
     const std::exception_ptr after = m_store.lastError();
     if (!after || after == before)
         return std::nullopt;

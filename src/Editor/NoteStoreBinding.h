@@ -11,8 +11,8 @@ class NoteStoreBinding final : public EditorStore {
 public:
     explicit NoteStoreBinding(NoteStore& store);
 
-    std::optional<Note> note(const QUuid& id) const override;
-    std::optional<AppError> update(const Note& note, bool immediate, bool notify) override;
+    const Note* findNote(const QUuid& id) const override;
+    std::optional<AppError> update(Note note, bool immediate, bool notify) override;
     void report(const AppError& error) override;
     Preferences preferences() const override;
     QString attachmentPath(const Attachment& attachment) const override;

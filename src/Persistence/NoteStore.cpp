@@ -324,15 +324,16 @@ bool NoteStore::hasActiveNotes() const
     return std::any_of(m_notes.begin(), m_notes.end(), [](const Note& note) { return !note.deletedAt; });
 }
 
-void NoteStore::update(const Note& note, bool immediate, bool notify)
+void NoteStore::update(Note note, bool immediate, bool notify)
 {
     Note* stored = find(note.id);
     if (!stored)
         return;
-    *stored = withNormalizedFileLinks(note);
+    const QUuid id = note.id;
+    *stored = withNormalizedFileLinks(std::move(note));
     stored->updatedAt = m_clock();
     markChanged(*stored);
-    changed(note.id, immediate, notify);
+    changed(id, immediate, notify);
 }
 
 void NoteStore::changed(const QUuid& id, bool immediate, bool notify)

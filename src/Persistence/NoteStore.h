@@ -94,8 +94,9 @@ public:
     // back, the error becomes lastError and is thrown.
     void save();
     // Replaces the note with the same id (nothing happens for an unknown id),
-    // then saves at once or after the quiet period, and announces it.
-    void update(const Note& note, bool immediate, bool notify);
+    // then saves at once or after the quiet period, and announces it. A
+    // caller done with its note moves it in: it is then not copied.
+    void update(Note note, bool immediate, bool notify);
     std::optional<Note> note(const QUuid& id) const;
     // The note with that id without copying it, or null; valid until the
     // notes next change.

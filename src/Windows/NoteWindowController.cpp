@@ -503,19 +503,22 @@ void NoteWindowController::applyCollapsedLayout(const Note& note)
 
 void NoteWindowController::updateTitle()
 {
-    const std::optional<Note> note = m_store.note(m_noteID);
-    if (!note)
+    // Called after every write-back: the note is read in place, not copied,
+    // and read again after the field, whose changes may reach the store.
+    if (!m_store.findNote(m_noteID))
         return;
     if (!m_titleLabel->isEditing()) {
-        const AttributedString rich = note->customTitleRich ? note->customTitleRich->attributed() : AttributedString();
+        const Note& note = *m_store.findNote(m_noteID);
+        const AttributedString rich = note.customTitleRich ? note.customTitleRich->attributed() : AttributedString();
         const AttributedString title = rich.isEmpty() ? rich : TitleText::sanitized(rich, titleTextFont());
         if (!title.isEmpty())
             m_titleLabel->setAttributedValue(title);
         else
-            m_titleLabel->setPlainValue(note->customTitle.value_or(QString()), titleFont(),
+            m_titleLabel->setPlainValue(note.customTitle.value_or(QString()), titleFont(),
                                         notewindow::resolved(SystemColor::label(), *m_titleLabel));
     }
-    m_panel->setWindowTitle(TitleText::windowTitle(*note));
+    if (const Note* note = m_store.findNote(m_noteID))
+        m_panel->setWindowTitle(TitleText::windowTitle(*note));
 }
 
 void NoteWindowController::updateLayerButtonAppearance(bool top)

@@ -248,6 +248,47 @@ TEST_F(BlockEditorWriteBackTest, UndoAndRedoAfterWriteBacksRestoreTheNote)
     }
 }
 
+TEST_F(BlockEditorWriteBackTest, ANoteChangedByAnotherWriterKeepsItsChangeThroughTypingAndUndo)
+{
+    openNote();
+    // Another writer changes the note behind the editors, without telling them.
+    for (FakeStore* each : {store.get(), referenceStore.get()}) {
+        Note changed = *each->note(noteID);
+        changed.color = NoteColor::Blue;
+        changed.blocks[2].todo->priority = 1;
+        each->update(changed, false, false);
+    }
+    onBoth([](auto& t) {
+        t.caretAt(t.at(QStringLiteral("beta")) + 4);
+        t.type(QStringLiteral("x"));
+    });
+    expectSameAsFullWriteBack();
+    Note note = *store->note(noteID);
+    EXPECT_EQ(note.color, NoteColor::Blue);
+    EXPECT_EQ(note.blocks[2].todo->priority, 1);
+    EXPECT_EQ(note.blocks[1].text.attributed().string(), QStringLiteral("alpha betax"));
+    // Typing saves later and tells no other window.
+    EXPECT_EQ(store->immediateSaves, 0);
+    EXPECT_EQ(store->notifications, 0);
+
+    // The todo's text goes and comes back by undo: as last seen, with the
+    // other writer's priority.
+    onBoth([](auto& t) {
+        t.select(t.at(QStringLiteral("betax")) + 5, t.at(QStringLiteral("point")) - 1);
+        t.key(Qt::Key_Delete);
+    });
+    expectSameAsFullWriteBack();
+    ASSERT_EQ(store->note(noteID)->blocks.size(), 4u);
+    onBoth([](auto& t) { t.target->history()->undo(); });
+    expectSameAsFullWriteBack();
+    note = *store->note(noteID);
+    ASSERT_EQ(note.blocks.size(), 5u);
+    EXPECT_EQ(note.blocks[2].id, todo.id);
+    ASSERT_TRUE(note.blocks[2].todo);
+    EXPECT_EQ(note.blocks[2].todo->priority, 1);
+    EXPECT_EQ(note.color, NoteColor::Blue);
+}
+
 TEST_F(BlockEditorWriteBackTest, InputMethodReplacingASelectionWritesBackOnCommit)
 {
     openNote();

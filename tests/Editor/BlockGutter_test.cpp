@@ -544,5 +544,68 @@ TEST_F(BlockGutterViewTest, TodoControlsFadeWithTheRevealAndTheAlarmRingIsDrawn)
     EXPECT_GT(qAlpha(picture().pixel(ringLeft)), 0);
 }
 
+// Collects the area the gutter paints, in its own coordinates.
+class PaintedArea : public QObject {
+public:
+    QRegion region;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            region += static_cast<QPaintEvent*>(event)->region();
+        return false;
+    }
+};
+
+TEST_F(BlockGutterViewTest, ControlsScrolledIntoViewArePaintedWholeOrInPart)
+{
+    QScrollBar* bar = editor->textView()->verticalScrollBar();
+    const QUuid todo = id(21);
+    const int scrolled = int(layout(todo).checkbox.center().y()) - 100;
+    ASSERT_GE(bar->maximum(), scrolled);
+    bar->setValue(scrolled);
+    const QPoint shown = (layout(todo).priorityBar.center() - QPointF(0, scrolled)).toPoint();
+    EXPECT_GT(qAlpha(picture().pixel(shown)), 200);
+    // A part of the gutter painted alone shows the rows within it.
+    QImage part(gutter->size(), QImage::Format_ARGB32_Premultiplied);
+    part.fill(Qt::transparent);
+    const QRect around(0, shown.y() - 4, gutter->width(), 8);
+    gutter->render(&part, around.topLeft(), QRegion(around));
+    EXPECT_GT(qAlpha(part.pixel(shown)), 200);
+}
+
+TEST_F(BlockGutterViewTest, EditsRepaintTheRowsThatMoveAndTheCaretsRows)
+{
+    PaintedArea painted;
+    gutter->installEventFilter(&painted);
+    const auto repainted = [&] {
+        painted.region = {};
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+        QApplication::processEvents();
+        return painted.region;
+    };
+    const auto shownRow = [&](int index) {
+        const TextRun& run = row(id(index));
+        // The row across the gutter's whole width, where its controls are.
+        const QRectF line = editor->rect(run.start, run.length);
+        const double top = line.top() - editor->textView()->verticalScrollBar()->value();
+        return QRectF(0, top, gutter->width(), line.height()).toAlignedRect().intersected(gutter->rect());
+    };
+    caretAt(row(id(0)).start + 2);
+    repainted();
+
+    // A new line in the first paragraph moves every row below it.
+    QTest::keyClick(editor->textView(), Qt::Key_Return);
+    const QRegion afterReturn = repainted();
+    for (int index = 1; index < 6; ++index)
+        EXPECT_TRUE(afterReturn.contains(shownRow(index))) << index;
+
+    // The caret moving to another block repaints the rows of both.
+    const QRect before = shownRow(1);
+    caretAt(row(id(3)).start + 1);
+    const QRegion afterMove = repainted();
+    EXPECT_TRUE(afterMove.contains(before));
+    EXPECT_TRUE(afterMove.contains(shownRow(3)));
+}
+
 } // namespace
 } // namespace quorrin

@@ -27,17 +27,17 @@ public:
     std::vector<QString> reported;
     QString attachmentsDirectory;
 
-    std::optional<Note> note(const QUuid& id) const override
+    const Note* findNote(const QUuid& id) const override
     {
         const auto found = std::find_if(notes.begin(), notes.end(), [&](const Note& n) { return n.id == id; });
-        return found == notes.end() ? std::nullopt : std::optional<Note>(*found);
+        return found == notes.end() ? nullptr : &*found;
     }
-    std::optional<AppError> update(const Note& note, bool immediate, bool notify) override
+    std::optional<AppError> update(Note note, bool immediate, bool notify) override
     {
         const auto found = std::find_if(notes.begin(), notes.end(), [&](const Note& n) { return n.id == note.id; });
         if (found == notes.end())
             return std::nullopt;
-        *found = note;
+        *found = std::move(note);
         notifications += notify ? 1 : 0;
         if (!immediate)
             return std::nullopt;

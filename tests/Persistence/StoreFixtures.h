@@ -119,6 +119,17 @@ public:
         store.apply(changes);
     }
 
+    // Makes every later save fail: the preferences file becomes a folder that
+    // is not empty, so it can be neither replaced nor removed.
+    void breakSaving() const
+    {
+        const QString preferences = file(NoteStore::preferencesFileName);
+        QFile::remove(preferences);
+        QDir().mkpath(preferences + QStringLiteral("/occupied"));
+    }
+    // Saving works again.
+    void repairSaving() const { QDir(file(NoteStore::preferencesFileName)).removeRecursively(); }
+
     Date now{700000500};
     std::shared_ptr<FakeDesktop> desktop = std::make_shared<FakeDesktop>();
     FakeTimer* timer = nullptr; // owned by the last opened store

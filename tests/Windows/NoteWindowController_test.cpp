@@ -14,7 +14,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QDir>
 #include <QInputMethodEvent>
 #include <QTextCursor>
 #include <QMenu>
@@ -61,13 +60,7 @@ protected:
         return std::make_unique<NoteWindowController>(*store, note, std::move(services));
     }
 
-    // Saving fails from now on: the preferences file cannot be replaced.
-    void breakSaving()
-    {
-        const QString path = directory.file(NoteStore::preferencesFileName);
-        QFile::remove(path);
-        QDir().mkpath(path + QStringLiteral("/occupied"));
-    }
+    void breakSaving() const { directory.breakSaving(); }
 
     StoreDirectory directory;
     std::unique_ptr<NoteStore> store;
@@ -162,7 +155,7 @@ TEST_F(NoteWindowControllerTest, AStoreFailureOnCloseKeepsTheWindowAndReportsOnc
         EXPECT_FALSE(store->note(note.id)->isHidden);
         EXPECT_EQ(deletions, 0);
         EXPECT_EQ(host.calls.last(), QStringLiteral("sync")); // the links are put back
-        QDir(directory.file(NoteStore::preferencesFileName)).removeRecursively();
+        directory.repairSaving();
     }
 }
 
@@ -396,7 +389,7 @@ TEST_F(NoteWindowControllerTest, TheCloseButtonAboveTheHeaderRunsTheCloseRule)
         EXPECT_EQ(controller->panel()->isVisible(), failing);
         EXPECT_EQ(store->note(note.id)->isHidden, !failing);
         EXPECT_EQ(errors, failing ? 1 : 0);
-        QDir(directory.file(NoteStore::preferencesFileName)).removeRecursively();
+        directory.repairSaving();
     }
 }
 

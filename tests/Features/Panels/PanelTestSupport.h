@@ -2,8 +2,6 @@
 
 #include "Persistence/StoreFixtures.h"
 
-#include <QDir>
-#include <QFile>
 
 #include <memory>
 #include <vector>
@@ -53,13 +51,7 @@ public:
         return *store->note(note.id);
     }
 
-    // Makes every later save fail: the preferences file becomes a folder.
-    void breakSaving()
-    {
-        const QString preferences = directory.file(NoteStore::preferencesFileName);
-        QFile::remove(preferences);
-        QDir().mkpath(preferences);
-    }
+    void breakSaving() const { directory.breakSaving(); }
 };
 
 } // namespace quorrin::testing

@@ -8,8 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QTest>
 
@@ -60,13 +58,7 @@ protected:
     {
         return store->note(noteID)->blocks.front().todo->reminder;
     }
-    // Saving fails from now on: the preferences file cannot be replaced.
-    void breakSaving()
-    {
-        const QString path = directory.file(NoteStore::preferencesFileName);
-        QFile::remove(path);
-        QDir().mkpath(path + QStringLiteral("/occupied"));
-    }
+    void breakSaving() const { directory.breakSaving(); }
 
     StoreDirectory directory;
     std::unique_ptr<NoteStore> store;
