@@ -12,13 +12,17 @@
 //  - rss_mb: the growth of the resident memory while the windows are open;
 //  - rss_total_mb: the whole process's resident memory then (its first
 //    round, run alone, is the figure of a fresh process: later rounds find
-//    the memory the earlier ones left to the allocator).
+//    the memory the earlier ones left to the allocator);
+//  - rss_idle_mb, rss_idle_total_mb: the same once the windows have been
+//    idle long enough for their pixel buffers to be released (the steady
+//    state); the plain windows wait as long.
 // Each side is measured in the same round and reported with its ratio. Runs on
 // the platform QT_QPA_PLATFORM names (an X server shows real mapping),
 // offscreen when none is named and no display is set.
 #include "App/AppDelegate.h"
 #include "Platform/AlertPresenter.h"
 #include "Platform/QtScreenProvider.h"
+#include "Widgets/IdleBackingStoreRelease.h"
 #include "StoredNotes.h"
 
 #include <benchmark/benchmark.h>
@@ -31,8 +35,10 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <cmath>
 #include <functional>
 #include <map>
+#include <optional>
 
 namespace quorrin {
 namespace {
@@ -148,7 +154,36 @@ struct Round {
     double open = 0;
     // How many windows were exposed when the wait ended.
     double exposed = 0;
+    double idleMegabytes = 0;
+    double idleTotalMegabytes = 0;
 };
+
+// Runs the event loop until idle windows have given back their pixel
+// buffers (at least the quiet period and a second, then until the resident
+// memory holds still for a second: a large launch still works on after its
+// windows are exposed), then notes the resident memory of that steady state.
+void measureIdle(Round& round, double before)
+{
+    QElapsedTimer clock;
+    clock.start();
+    const qint64 quiet = (IdleBackingStoreRelease::defaultQuietPeriod + IdleBackingStoreRelease::releaseSpread
+                          + std::chrono::milliseconds(1000))
+                             .count();
+    std::optional<double> last;
+    qint64 nextSample = quiet;
+    while (clock.elapsed() < 30000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+        if (clock.elapsed() < nextSample)
+            continue;
+        const double now = residentMegabytes();
+        if (last && std::abs(now - *last) < 0.5)
+            break;
+        last = now;
+        nextSample = clock.elapsed() + 1000;
+    }
+    round.idleTotalMegabytes = residentMegabytes();
+    round.idleMegabytes = round.idleTotalMegabytes - before;
+}
 
 Round launchApplication(const QString& directory, int notes)
 {
@@ -182,6 +217,7 @@ Round launchApplication(const QString& directory, int notes)
     }
     round.totalMegabytes = residentMegabytes();
     round.megabytes = round.totalMegabytes - before;
+    measureIdle(round, before);
 
     QElapsedTimer clock;
     clock.start();
@@ -216,6 +252,7 @@ Round launchPlainWindows(int count)
     }
     round.totalMegabytes = residentMegabytes();
     round.megabytes = round.totalMegabytes - before;
+    measureIdle(round, before);
     QElapsedTimer clock;
     clock.start();
     windows.clear();
@@ -272,10 +309,12 @@ void BM_Launch(benchmark::State& state)
     put("all_ms", &Round::all, 1000);
     put("quit_ms", &Round::quit, 1000);
     put("rss_mb", &Round::megabytes, 1);
+    put("rss_idle_mb", &Round::idleMegabytes, 1);
     // Neither has a counterpart in the plain program.
     state.counters["max_gap_ms"] = median(app, &Round::longestGap) * 1000;
     state.counters["open_ms"] = median(app, &Round::open) * 1000;
     state.counters["rss_total_mb"] = app.front().totalMegabytes;
+    state.counters["rss_idle_total_mb"] = app.front().idleTotalMegabytes;
 }
 
 // The application alone, for a store so large that the plain program's
@@ -296,6 +335,7 @@ void BM_LaunchAlone(benchmark::State& state)
     state.counters["max_gap_ms"] = median(app, &Round::longestGap) * 1000;
     state.counters["quit_ms"] = median(app, &Round::quit) * 1000;
     state.counters["rss_mb"] = median(app, &Round::megabytes);
+    state.counters["rss_idle_mb"] = median(app, &Round::idleMegabytes);
     // all_ms is 0 when the time limit ended the wait before every window showed.
     state.counters["exposed"] = median(app, &Round::exposed);
 }

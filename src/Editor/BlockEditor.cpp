@@ -171,11 +171,9 @@ void BlockEditor::recordHistory(const Note& note)
 {
     // Most blocks are as they were last seen: those are left alone.
     for (const Block& block : note.blocks) {
-        const auto known = m_historicalBlocks.find(block.id);
-        if (known == m_historicalBlocks.end())
-            m_historicalBlocks.insert(block.id, block);
-        else if (!(*known == block))
-            *known = block;
+        const auto [known, added] = m_historicalBlocks.try_emplace(block.id, block);
+        if (!added && !(known->second == block))
+            known->second = block;
     }
 }
 

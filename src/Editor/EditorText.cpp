@@ -377,8 +377,8 @@ WriteBack writeBack(const Note& note, const std::vector<ParagraphReading>& parag
                 return newBlock(lastIsTodo, now);
             if (const Block* kept = storedBlock(*id))
                 return *kept;
-            if (auto past = history.constFind(*id); past != history.cend())
-                return *past;
+            if (auto past = history.find(*id); past != history.end())
+                return past->second;
             return newBlock(lastIsTodo, now);
         }();
 

@@ -4,11 +4,11 @@
 #include "Domain/Note.h"
 #include "Core/Text/AttributedString.h"
 
-#include <QHash>
 #include <QUuid>
 
 #include <map>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 namespace quorrin {
@@ -98,8 +98,13 @@ struct WriteBack {
     bool needsRender = false;
 };
 
-// Every block the editor has shown, by id, as last seen.
-using BlockHistory = QHash<QUuid, Block>;
+struct BlockIdHash {
+    size_t operator()(const QUuid& id) const noexcept { return qHash(id); }
+};
+// Every block the editor has shown, by id, as last seen. One node per block:
+// every note window keeps one, and a hash table with inline storage would
+// reserve room for dozens of blocks even in a note of three.
+using BlockHistory = std::unordered_map<QUuid, Block, BlockIdHash>;
 
 // Writes the paragraphs back into the note. `history` holds every block the
 // editor has shown, so that text restored by an undo brings its block back

@@ -37,12 +37,6 @@ HandCursorButton::HandCursorButton(QWidget* parent)
     // A click on a button must not pull the focus out of the note's text.
     setFocusPolicy(Qt::TabFocus);
     setAttribute(Qt::WA_Hover);
-    scaleAnimation_.setDuration(scaleDurationMs);
-    scaleAnimation_.setEasingCurve(Motion::easeOut());
-    connect(&scaleAnimation_, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
-        scale_ = value.toDouble();
-        update();
-    });
     updateCursor();
 }
 
@@ -103,7 +97,8 @@ void HandCursorButton::changeEvent(QEvent* event)
     if (event->type() == QEvent::EnabledChange) {
         updateCursor();
         if (!isEnabled()) {
-            scaleAnimation_.stop();
+            if (scaleAnimation_)
+                scaleAnimation_->stop();
             scale_ = targetScale_ = 1;
             update();
         }
@@ -119,10 +114,19 @@ void HandCursorButton::updateCursor()
 void HandCursorButton::animateScale(double scale)
 {
     targetScale_ = scale;
-    scaleAnimation_.stop();
-    scaleAnimation_.setStartValue(scale_);
-    scaleAnimation_.setEndValue(scale);
-    scaleAnimation_.start();
+    if (!scaleAnimation_) {
+        scaleAnimation_ = std::make_unique<QVariantAnimation>();
+        scaleAnimation_->setDuration(scaleDurationMs);
+        scaleAnimation_->setEasingCurve(Motion::easeOut());
+        connect(scaleAnimation_.get(), &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
+            scale_ = value.toDouble();
+            update();
+        });
+    }
+    scaleAnimation_->stop();
+    scaleAnimation_->setStartValue(scale_);
+    scaleAnimation_->setEndValue(scale);
+    scaleAnimation_->start();
 }
 
 void HandCursorButton::paintEvent(QPaintEvent*)

@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QVariantAnimation>
 
+#include <memory>
 #include <optional>
 
 namespace quorrin {
@@ -50,7 +51,8 @@ private:
     void animateScale(double scale);
     void updateCursor();
 
-    QVariantAnimation scaleAnimation_;
+    // Made on the first hover or press: most buttons of most notes never see one.
+    std::unique_ptr<QVariantAnimation> scaleAnimation_;
     std::optional<DynamicColor> tint_;
     double scale_ = 1;
     double targetScale_ = 1;

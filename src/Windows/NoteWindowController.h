@@ -170,6 +170,8 @@ public:
     // the note's content, and sends the file drags of the background, the
     // header, the text and the shelf to the overlay.
     void installFileShelves(NoteFileShelf* shelf, FileDropRouter* overlay);
+    // Places the note's own shelf when it is built after the window.
+    void installNoteShelf(NoteFileShelf* shelf);
     // The shelf area's height: the shelf's wanted height, at most the
     // window's content height less 80; 0 while the note is collapsed.
     void updateShelfHeight();

@@ -16,16 +16,8 @@ namespace quorrin {
 
 void NoteWindowController::installFileShelves(NoteFileShelf* shelf, FileDropRouter* overlay)
 {
-    fileShelf = shelf;
     fileDrop = overlay;
-    if (shelf) {
-        if (auto* content = qobject_cast<QVBoxLayout*>(m_background->layout()))
-            content->addWidget(shelf);
-        shelf->setFixedHeight(0);
-        shelf->hide();
-        m_shelfHeight = 0;
-        shelf->dropRouter = overlay;
-    }
+    installNoteShelf(shelf);
     m_background->dropRouter = overlay;
     m_header->dropRouter = overlay;
     m_editor->textView()->dropRouter = overlay;
@@ -33,6 +25,19 @@ void NoteWindowController::installFileShelves(NoteFileShelf* shelf, FileDropRout
         overlay->setParent(m_background);
         layoutFileDrop();
     }
+}
+
+void NoteWindowController::installNoteShelf(NoteFileShelf* shelf)
+{
+    fileShelf = shelf;
+    if (!shelf)
+        return;
+    if (auto* content = qobject_cast<QVBoxLayout*>(m_background->layout()))
+        content->addWidget(shelf);
+    shelf->setFixedHeight(0);
+    shelf->hide();
+    m_shelfHeight = 0;
+    shelf->dropRouter = fileDrop;
 }
 
 void NoteWindowController::layoutFileDrop()

@@ -1,6 +1,7 @@
 #include "Windows/StickyPanel.h"
 
 #include "Platform/QtScreenProvider.h"
+#include "Widgets/IdleBackingStoreRelease.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -14,6 +15,7 @@ StickyPanel::StickyPanel(QWidget* parent)
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setWindowTitle(QStringLiteral("Quorrin"));
+    IdleBackingStoreRelease::install(*this);
 }
 
 QRectF StickyPanel::frame() const

@@ -4,6 +4,7 @@
 #include "Domain/Json.h"
 #include "Persistence/NoteStore.h"
 #include "Persistence/RecordWriter.h"
+#include "Support/ManualRestartableTimer.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,29 +15,7 @@
 namespace quorrin::testing {
 
 // A deferred-save timer the test fires by hand.
-class FakeTimer final : public RestartableTimer {
-public:
-    void start(std::chrono::milliseconds delay, std::function<void()> action) override
-    {
-        lastDelay = delay;
-        ++starts;
-        m_action = std::move(action);
-    }
-    void cancel() override { m_action = nullptr; }
-    bool isPending() const override { return bool(m_action); }
-    void fire()
-    {
-        auto action = std::exchange(m_action, nullptr);
-        if (action)
-            action();
-    }
-
-    std::chrono::milliseconds lastDelay{0};
-    int starts = 0;
-
-private:
-    std::function<void()> m_action;
-};
+using FakeTimer = ManualRestartableTimer;
 
 class FakeDesktop final : public DesktopMetrics {
 public:

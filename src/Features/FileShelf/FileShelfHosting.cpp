@@ -77,21 +77,11 @@ FileShelfHosting::FileShelfHosting(NoteWindowController& window, const Makers& m
             self->report(error);
     };
 
-    NoteFileShelf* shelf = m_makers.makeShelf ? m_makers.makeShelf(*m_model, std::nullopt, nullptr) : nullptr;
     FileDropRouter* overlay = m_makers.makeOverlay ? m_makers.makeOverlay(window.background()) : nullptr;
-    if (shelf) {
-        shelf->onHeightChange = [self](double) {
-            if (self && self->m_window)
-                self->m_window->updateShelfHeight();
-        };
-        shelf->onError = [self](const AppError& error) {
-            if (self)
-                self->report(error);
-        };
-    }
-    window.installFileShelves(shelf, overlay);
+    window.installFileShelves(nullptr, overlay);
     if (overlay)
         wireOverlay(*overlay);
+    buildNoteShelfOnNeed();
 
     BlockEditor* editor = window.editor();
     m_taskShelves = new ModelTaskShelves(
@@ -125,6 +115,27 @@ FileShelfHosting::FileShelfHosting(NoteWindowController& window, const Makers& m
         if (self)
             self->persistFileReferences();
     };
+}
+
+void FileShelfHosting::buildNoteShelfOnNeed()
+{
+    // Most notes never hold files of their own: their shelf (a scroll area
+    // per window) is built with the first one.
+    if (!m_window || m_window->fileShelf || !m_makers.makeShelf || m_model->files(std::nullopt).empty())
+        return;
+    NoteFileShelf* shelf = m_makers.makeShelf(*m_model, std::nullopt, nullptr);
+    if (!shelf)
+        return;
+    const QPointer<FileShelfHosting> self(this);
+    shelf->onHeightChange = [self](double) {
+        if (self && self->m_window)
+            self->m_window->updateShelfHeight();
+    };
+    shelf->onError = [self](const AppError& error) {
+        if (self)
+            self->report(error);
+    };
+    m_window->installNoteShelf(shelf);
 }
 
 void FileShelfHosting::wireOverlay(FileDropRouter& overlay)
@@ -213,6 +224,7 @@ void FileShelfHosting::syncFilePresentation()
         }
     }
     m_model->reconcile(taskIDs);
+    buildNoteShelfOnNeed();
     NoteFileShelf* shelf = m_window->fileShelf;
     if (shelf)
         shelf->reload();

@@ -66,6 +66,7 @@ private:
     void report(const AppError& error) const;
     void followPersistenceSetting();
     void wireOverlay(FileDropRouter& overlay);
+    void buildNoteShelfOnNeed();
 
     QPointer<NoteWindowController> m_window;
     Makers m_makers;
