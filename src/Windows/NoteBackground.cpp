@@ -72,7 +72,9 @@ void NoteBackground::setPrimary(bool primary)
     if (primary == isPrimary_)
         return;
     isPrimary_ = primary;
-    updatePrimaryAccent(true);
+    // A window not shown yet has no accent to animate from: it appears with
+    // its role's accent in place, painted once.
+    updatePrimaryAccent(isVisible());
 }
 
 bool NoteBackground::isPrimaryAccentAnimating() const

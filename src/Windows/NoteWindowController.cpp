@@ -540,10 +540,7 @@ void NoteWindowController::setRole(bool secondary, bool primary)
     m_collapse->setVisible(true);
     if (primary != m_isPrimary) {
         m_isPrimary = primary;
-        if (m_background->isPrimary() != primary) {
-            m_background->setPrimary(primary);
-            m_background->updatePrimaryAccent(true);
-        }
+        m_background->setPrimary(primary);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "Platform/QtScreenProvider.h"
 #include "Widgets/IdleBackingStoreRelease.h"
 
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWindow>
@@ -28,6 +29,17 @@ void StickyPanel::setFrame(const QRectF& modelFrame)
 {
     const auto coordinates = QtScreenProvider::coordinates().value_or(ScreenCoordinates());
     setGeometry(coordinates.toQt(modelFrame).toRect());
+}
+
+void StickyPanel::setVisible(bool visible)
+{
+    QWidget::setVisible(visible);
+    // Showing queues an update of each widget of the window. Delivered only
+    // after the window's first expose (which paints it already), they would
+    // paint the whole window a second time; delivered now, they mark what
+    // that expose paints.
+    if (visible && isVisible())
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateLater);
 }
 
 void StickyPanel::watchWindow()

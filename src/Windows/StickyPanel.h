@@ -46,6 +46,10 @@ public:
     QRectF frame() const;
     void setFrame(const QRectF& modelFrame);
 
+    // Showing marks every widget of the window for painting before the
+    // window is mapped, so its first expose paints it once, whole.
+    void setVisible(bool visible) override;
+
 protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -39,6 +39,7 @@ TEST(NoteBackground, PrimaryPillAnimatesUnlessMotionIsReduced)
 {
     NoteBackground background;
     background.resize(300, 200);
+    background.show();
     background.setPrimary(true);
     EXPECT_TRUE(background.isPrimaryAccentAnimating());
     QTRY_COMPARE_WITH_TIMEOUT(background.primaryAccentOpacity(), 1.0, 2000);
@@ -49,6 +50,47 @@ TEST(NoteBackground, PrimaryPillAnimatesUnlessMotionIsReduced)
     EXPECT_FALSE(background.isPrimaryAccentAnimating());
     EXPECT_DOUBLE_EQ(background.primaryAccentOpacity(), 0);
     EXPECT_DOUBLE_EQ(background.primaryAccentScaleX(), 1);
+}
+
+TEST(NoteBackground, WindowNotShownYetTakesItsRoleWithoutAnimation)
+{
+    // Made with its role, the window is painted once with the pill in place.
+    NoteBackground background;
+    background.resize(300, 200);
+    background.setPrimary(true);
+    EXPECT_FALSE(background.isPrimaryAccentAnimating());
+    EXPECT_DOUBLE_EQ(background.primaryAccentOpacity(), 1);
+    EXPECT_DOUBLE_EQ(background.primaryAccentScaleX(), 1);
+}
+
+TEST(StickyPanel, ShowingMarksEveryWidgetBeforeTheFirstExpose)
+{
+    // The updates Qt queues while showing are delivered at once: none is
+    // left to repaint the window after its first expose painted it.
+    struct UpdateLaterCounter final : QObject {
+        int count = 0;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            count += event->type() == QEvent::UpdateLater;
+            return false;
+        }
+    };
+    StickyPanel panel;
+    panel.resize(200, 120);
+    auto* child = new QWidget(&panel);
+    child->setGeometry(10, 10, 50, 50);
+    UpdateLaterCounter panelUpdates;
+    UpdateLaterCounter childUpdates;
+    panel.installEventFilter(&panelUpdates);
+    child->installEventFilter(&childUpdates);
+    panel.show();
+    EXPECT_GE(panelUpdates.count, 1);
+    EXPECT_GE(childUpdates.count, 1);
+    const int panelBefore = panelUpdates.count;
+    const int childBefore = childUpdates.count;
+    QCoreApplication::processEvents();
+    EXPECT_EQ(panelUpdates.count, panelBefore);
+    EXPECT_EQ(childUpdates.count, childBefore);
 }
 
 TEST(NoteBackground, AccentChangeReappliesThePillWithoutAnimation)
