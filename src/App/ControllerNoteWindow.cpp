@@ -190,15 +190,17 @@ QRectF ControllerNoteWindow::frame() const
 void ControllerNoteWindow::applyFrame(const QRectF& frame)
 {
     StickyPanel* panel = m_controller->panel();
-    const std::optional<Note> note = m_controller->store().note(noteID());
     // The window stands at whole pixels: a frame within one of it is where
-    // the window already is.
-    if (!panel || !note || WindowGeometry::sameFrame(panel->frame(), frame, WindowGeometry::pixelTolerance(backingScale())))
+    // the window already is. Checked first: a layout pass asks every window.
+    if (!panel || WindowGeometry::sameFrame(panel->frame(), frame, WindowGeometry::pixelTolerance(backingScale())))
         return;
+    const Note* note = m_controller->store().findNote(noteID());
+    if (!note)
+        return;
+    const bool collapsed = note->isCollapsed;
     m_controller->updatingFrame = true;
     panel->setMinimumSize(int(WindowGeometry::minimumWidth),
-                          int(note->isCollapsed ? WindowGeometry::collapsedHeight
-                                                : WindowGeometry::minimumExpandedHeight));
+                          int(collapsed ? WindowGeometry::collapsedHeight : WindowGeometry::minimumExpandedHeight));
     panel->setFrame(frame);
     m_controller->updatingFrame = false;
 }

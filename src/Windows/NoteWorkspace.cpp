@@ -155,16 +155,25 @@ void NoteWorkspace::present(std::optional<QUuid> focus, bool activate, bool incl
     }
     m_presenting = true;
 
-    std::vector<Note> presented = notes->active();
-    if (!includeHidden)
-        std::erase_if(presented, [](const Note& note) { return note.isHidden; });
+    // Only which notes are presented and whether they were hidden matter
+    // here: copying every note would cost more than the pass itself.
+    struct Presented {
+        QUuid id;
+        bool hidden = false;
+    };
+    std::vector<Presented> presented;
+    presented.reserve(notes->notes().size());
+    for (const Note& note : notes->notes()) {
+        if (!note.deletedAt && (includeHidden || !note.isHidden))
+            presented.push_back({note.id, note.isHidden});
+    }
     const bool focusPresented = focus && std::any_of(presented.begin(), presented.end(),
-                                                     [&](const Note& note) { return note.id == *focus; });
+                                                     [&](const Presented& note) { return note.id == *focus; });
     if (!focusPresented)
         focus.reset();
 
     m_presentedTargets = targetsOfShownDependants(notes->notes());
-    for (const Note& note : presented)
+    for (const Presented& note : presented)
         m_host.ensureController(note.id);
     m_presentedTargets.reset();
 
@@ -172,9 +181,9 @@ void NoteWorkspace::present(std::optional<QUuid> focus, bool activate, bool incl
     if (keepOrdered) {
         std::vector<quint64> stamps;
         stamps.reserve(presented.size());
-        for (const Note& note : presented) {
+        for (const Presented& note : presented) {
             const WorkspaceWindow* window = m_host.noteWindow(note.id);
-            const bool inPlace = window && !note.isHidden && window->isVisible() && window->isTemporarilyRaised()
+            const bool inPlace = window && !note.hidden && window->isVisible() && window->isTemporarilyRaised()
                 && window->level() == windowLevel::floating;
             stamps.push_back(inPlace ? m_frontStamps.value(note.id) : 0);
         }
@@ -183,8 +192,8 @@ void NoteWorkspace::present(std::optional<QUuid> focus, bool activate, bool incl
 
     m_raised = true;
     for (size_t index = 0; index < presented.size(); ++index) {
-        const Note& note = presented[index];
-        if (note.isHidden) {
+        const Presented& note = presented[index];
+        if (note.hidden) {
             if (const Note* stored = notes->findNote(note.id)) {
                 Note shown = *stored;
                 shown.isHidden = false;
