@@ -144,9 +144,8 @@ void BlockEditor::call(const std::function<void()>& hook)
 
 std::optional<Note> BlockEditor::currentNote() const
 {
-    if (dragPreviewNote)
-        return dragPreviewNote;
-    return m_store->note(m_noteID);
+    const Note* note = shownNote();
+    return note ? std::optional<Note>(*note) : std::nullopt;
 }
 
 const Note* BlockEditor::shownNote() const

@@ -185,7 +185,8 @@ bool BlockEditor::applyToSelection(const QString& actionName, const std::functio
     if (!replaceText(start, saved.string(), formatted))
         return false;
     m_history->push(new TextFormatCommand(this, start, saved, formatted, actionName));
-    if (m_charactersChanged || !m_rendered || !shownNote() || !(*m_rendered == *shownNote()))
+    const Note* shown = shownNote();
+    if (m_charactersChanged || !m_rendered || !shown || !(*m_rendered == *shown))
         flush();
 
     QTextCursor reselected(document());
