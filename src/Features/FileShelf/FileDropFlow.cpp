@@ -1,7 +1,6 @@
 #include "Features/FileShelf/FileDropFlow.h"
 
-#include <QObject>
-#include <QTimer>
+#include "Core/Time/RestartableTimer.h"
 
 #include <algorithm>
 #include <chrono>
@@ -11,36 +10,18 @@ namespace quorrin {
 
 namespace {
 
+// The flow counts in seconds; the event-loop timer underneath is the
+// project's one restartable timer.
 class QtDropTimer final : public DropTimer {
 public:
-    QtDropTimer()
-    {
-        m_timer.setSingleShot(true);
-        m_timer.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            // The action may start this timer again, replacing m_fire.
-            const std::function<void()> fire = std::move(m_fire);
-            m_fire = nullptr;
-            if (fire)
-                fire();
-        });
-    }
-
     void start(double seconds, std::function<void()> fire) override
     {
-        m_fire = std::move(fire);
-        m_timer.start(static_cast<int>(std::lround(seconds * 1000)));
+        m_timer.start(std::chrono::milliseconds(std::lround(seconds * 1000)), std::move(fire));
     }
-
-    void stop() override
-    {
-        m_timer.stop();
-        m_fire = nullptr;
-    }
+    void stop() override { m_timer.cancel(); }
 
 private:
-    QTimer m_timer;
-    std::function<void()> m_fire;
+    QtRestartableTimer m_timer;
 };
 
 class SystemDropTiming final : public DropTiming {
