@@ -13,6 +13,11 @@
 //  - rss_total_mb: the whole process's resident memory then (its first
 //    round, run alone, is the figure of a fresh process: later rounds find
 //    the memory the earlier ones left to the allocator);
+//  - cpu_ms: the CPU time (user and system) this process spent until every
+//    window was exposed; server_cpu_ms the same of the X server, when
+//    LAUNCHBENCH_SERVER_PID names it (wall time on a busy machine varies, CPU
+//    time much less; the two together are about all_ms, as the server and
+//    the program take turns);
 //  - rss_idle_mb, rss_idle_total_mb: the same once the windows have been
 //    idle long enough for their pixel buffers to be released (the steady
 //    state); the plain windows wait as long.
@@ -62,6 +67,18 @@ class SilentAlerts final : public AlertPresenter {
 public:
     void present(const QString&, const QString&) override {}
 };
+
+// CPU seconds (user and system) of a process: this one, or the one whose id
+// LAUNCHBENCH_SERVER_PID names (an X server, to see what each side costs it).
+double cpuSeconds(const QByteArray& pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(QString::fromLatin1(pid)));
+    if (!stat.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray text = stat.readAll();
+    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+    return fields.size() > 12 ? (fields[11].toDouble() + fields[12].toDouble()) / 100.0 : 0;
+}
 
 double residentMegabytes()
 {
@@ -156,6 +173,19 @@ struct Round {
     double exposed = 0;
     double idleMegabytes = 0;
     double idleTotalMegabytes = 0;
+    double cpu = 0;
+    double peerCpu = 0;
+};
+
+struct CpuWatch {
+    QByteArray peer = qgetenv("LAUNCHBENCH_SERVER_PID");
+    double self = cpuSeconds("self");
+    double other = peer.isEmpty() ? 0 : cpuSeconds(peer);
+    void note(Round& round) const
+    {
+        round.cpu = cpuSeconds("self") - self;
+        round.peerCpu = peer.isEmpty() ? 0 : cpuSeconds(peer) - other;
+    }
 };
 
 // Runs the event loop until idle windows have given back their pixel
@@ -205,11 +235,13 @@ Round launchApplication(const QString& directory, int notes)
     };
 
     const double before = residentMegabytes();
+    const CpuWatch cpu;
     auto delegate = std::make_unique<AppDelegate>(std::move(environment));
     {
         ExposureWatch watch(notes);
         QTimer::singleShot(0, delegate.get(), [&] { delegate->launch(); });
         watch.wait();
+        cpu.note(round);
         round.first = watch.firstSeconds();
         round.all = watch.allSeconds();
         round.longestGap = watch.longestGapSeconds();
@@ -235,6 +267,7 @@ Round launchPlainWindows(int count)
     Round round;
     const double before = residentMegabytes();
     std::vector<std::unique_ptr<QWidget>> windows;
+    const CpuWatch cpu;
     {
         ExposureWatch watch(count);
         QTimer::singleShot(0, [&] {
@@ -246,6 +279,7 @@ Round launchPlainWindows(int count)
             }
         });
         watch.wait();
+        cpu.note(round);
         round.first = watch.firstSeconds();
         round.all = watch.allSeconds();
         round.longestGap = watch.longestGapSeconds();
@@ -307,6 +341,8 @@ void BM_Launch(benchmark::State& state)
     };
     put("first_ms", &Round::first, 1000);
     put("all_ms", &Round::all, 1000);
+    put("cpu_ms", &Round::cpu, 1000);
+    put("server_cpu_ms", &Round::peerCpu, 1000);
     put("quit_ms", &Round::quit, 1000);
     put("rss_mb", &Round::megabytes, 1);
     put("rss_idle_mb", &Round::idleMegabytes, 1);
