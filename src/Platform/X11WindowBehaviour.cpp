@@ -1,5 +1,7 @@
 #include "Platform/X11WindowBehaviour.h"
 
+#include "Platform/X11AtomTable.h"
+
 #include <QGuiApplication>
 #include <QWindow>
 
@@ -54,21 +56,30 @@ xcb_connection_t* connection()
 }
 
 // The atoms of the names, in their order (none for a name the server could
-// not intern). Every request is sent before the first answer is awaited: one
-// round trip to the server for all of them.
+// not intern). Each window asks for the same few names: they are interned
+// once per connection; the names not known yet are all sent before the
+// first answer is awaited, one round trip for all of them.
 QList<xcb_atom_t> atoms(xcb_connection_t* c, const QList<QByteArray>& names)
 {
-    QList<xcb_intern_atom_cookie_t> cookies;
-    cookies.reserve(names.size());
-    for (const QByteArray& name : names)
-        cookies.append(xcb_intern_atom(c, 0, std::uint16_t(name.size()), name.constData()));
-    QList<xcb_atom_t> interned;
-    interned.reserve(names.size());
-    for (const xcb_intern_atom_cookie_t& cookie : cookies) {
-        Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(c, cookie, nullptr));
-        interned.append(reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE));
+    static xcb_connection_t* tableConnection = nullptr;
+    static X11AtomTable table;
+    if (tableConnection != c) {
+        table = X11AtomTable();
+        tableConnection = c;
     }
-    return interned;
+    return table.atoms(names, [c](const QList<QByteArray>& missing) {
+        QList<xcb_intern_atom_cookie_t> cookies;
+        cookies.reserve(missing.size());
+        for (const QByteArray& name : missing)
+            cookies.append(xcb_intern_atom(c, 0, std::uint16_t(name.size()), name.constData()));
+        QList<std::uint32_t> interned;
+        interned.reserve(missing.size());
+        for (const xcb_intern_atom_cookie_t& cookie : cookies) {
+            Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(c, cookie, nullptr));
+            interned.append(reply ? reply->atom : std::uint32_t(XCB_ATOM_NONE));
+        }
+        return interned;
+    });
 }
 
 QList<std::uint32_t> currentStates(xcb_connection_t* c, xcb_window_t window, xcb_atom_t stateAtom)
