@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPainterPathStroker>
 #include <QPixmap>
+#include <QPixmapCache>
 
 #include <initializer_list>
 
@@ -85,8 +86,26 @@ public:
         return scaledPixmap(size, mode, state, 1);
     }
 
+    // Every note's header draws the same few symbols at the same sizes: each
+    // is drawn once and kept in the toolkit's pixmap cache. The drawing
+    // depends on nothing but the symbol, the size and the scale (it is black;
+    // buttons tint a copy).
     QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
                          qreal scale) override
+    {
+        const QString key = pixmapCacheKey(symbol_, size, scale);
+        QPixmap pixmap;
+        if (QPixmapCache::find(key, &pixmap))
+            return pixmap;
+        pixmap = draw(size, mode, state, scale);
+        QPixmapCache::insert(key, pixmap);
+        return pixmap;
+    }
+
+    QIconEngine* clone() const override { return new SymbolIconEngine(symbol_); }
+
+private:
+    QPixmap draw(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal scale)
     {
         QPixmap pixmap(size * scale);
         pixmap.setDevicePixelRatio(scale);
@@ -96,9 +115,6 @@ public:
         return pixmap;
     }
 
-    QIconEngine* clone() const override { return new SymbolIconEngine(symbol_); }
-
-private:
     NoteSymbol symbol_;
 };
 
@@ -149,6 +165,15 @@ QPainterPath path(NoteSymbol symbol, const QRectF& box, double lineWidth)
         break;
     }
     return s.outline(lineWidth);
+}
+
+QString pixmapCacheKey(NoteSymbol symbol, const QSize& size, qreal scale)
+{
+    return QStringLiteral("quorrin-symbol:%1:%2x%3@%4")
+        .arg(int(symbol))
+        .arg(size.width())
+        .arg(size.height())
+        .arg(scale);
 }
 
 QIcon icon(NoteSymbol symbol)

@@ -23,6 +23,10 @@ namespace NoteIcons {
 // `lineWidth` wide with round caps and joins.
 QPainterPath path(NoteSymbol symbol, const QRectF& box, double lineWidth);
 
+// Where the icon's drawing of the symbol at `size` and `scale` is kept in
+// the toolkit's pixmap cache.
+QString pixmapCacheKey(NoteSymbol symbol, const QSize& size, qreal scale);
+
 // A template icon of the symbol (black on transparent), crisp at any size
 // and device pixel ratio; buttons tint it.
 QIcon icon(NoteSymbol symbol);
