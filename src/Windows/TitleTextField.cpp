@@ -27,7 +27,10 @@ TitleTextField::TitleTextField(QWidget* parent)
     transparent.setColor(QPalette::Base, Qt::transparent);
     setPalette(transparent);
     connect(this, &QTextEdit::textChanged, this, [this] {
-        if (editing_ && !settingValue_)
+        if (settingValue_)
+            return;
+        shown_.reset();
+        if (editing_)
             Q_EMIT edited();
     });
 }
@@ -43,14 +46,26 @@ AttributedString TitleTextField::attributedValue() const
     return textdoc::contents(*document());
 }
 
+bool TitleTextField::showsAlready(Value value)
+{
+    if (shown_ == value)
+        return true;
+    shown_ = std::move(value);
+    return false;
+}
+
 void TitleTextField::setAttributedValue(const AttributedString& value)
 {
+    if (showsAlready(value))
+        return;
     const QScopedValueRollback guard(settingValue_, true);
     textdoc::setContents(*document(), value);
 }
 
 void TitleTextField::setPlainValue(const QString& text, const QFont& font, const QColor& color)
 {
+    if (showsAlready(PlainValue{text, font, color}))
+        return;
     const QScopedValueRollback guard(settingValue_, true);
     setCurrentFont(font);
     setFont(font);
@@ -109,6 +124,9 @@ void TitleTextField::focusOutEvent(QFocusEvent* event)
     // A popup (a context menu, the format bar's menus) leaves the edit running.
     if (editing_ && event->reason() != Qt::PopupFocusReason) {
         editing_ = false;
+        // An edit may have changed what typing would use without changing
+        // the text: the next value set is put in place whole.
+        shown_.reset();
         Q_EMIT editingEnded();
     }
 }

@@ -4,7 +4,12 @@
 
 #include <QTextEdit>
 
+#include <QColor>
+#include <QFont>
+
 #include <functional>
+#include <optional>
+#include <variant>
 
 namespace quorrin {
 
@@ -25,6 +30,9 @@ public:
     void endEditing();
 
     AttributedString attributedValue() const;
+    // Setting the value the field shows already (as last set, and not
+    // changed since) leaves the field as it is: the window sets its title
+    // after every change of its note.
     void setAttributedValue(const AttributedString& value);
     // Plain text in one font and colour.
     void setPlainValue(const QString& text, const QFont& font, const QColor& color);
@@ -45,8 +53,21 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    struct PlainValue {
+        QString text;
+        QFont font;
+        QColor color;
+        friend bool operator==(const PlainValue&, const PlainValue&) = default;
+    };
+    using Value = std::variant<AttributedString, PlainValue>;
+    // Whether `value` is what the field shows; otherwise remembers it as
+    // shown from now on, for the caller to put in place.
+    bool showsAlready(Value value);
+
     bool editing_ = false;
     bool settingValue_ = false;
+    // The value last set, until anything else changes the field's text.
+    std::optional<Value> shown_;
 };
 
 } // namespace quorrin

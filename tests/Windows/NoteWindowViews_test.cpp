@@ -188,3 +188,50 @@ TEST(NoteBackground, PaintsThePaperForTheAppearanceAtItsOpacity)
     EXPECT_NEAR(centre().alphaF(), 0.5, 0.01);
     EXPECT_NEAR(centre().redF(), 62.5 / 255, 0.01);
 }
+
+// The window sets its title after every change of its note: the same value
+// again leaves the field alone, and anything else that changed the field's
+// text since makes the next value go in whole.
+TEST(TitleTextField, SettingTheShownValueAgainLeavesTheFieldAsItIs)
+{
+    TitleTextField field;
+    int changes = 0;
+    QObject::connect(field.document(), &QTextDocument::contentsChange, [&](int, int, int) { ++changes; });
+    const QFont font(QStringLiteral("Sans"), 13);
+    const QColor ink(20, 20, 20);
+
+    field.setPlainValue(QStringLiteral("购物"), font, ink);
+    const int afterFirst = changes;
+    EXPECT_GT(afterFirst, 0);
+    field.setPlainValue(QStringLiteral("购物"), font, ink);
+    EXPECT_EQ(changes, afterFirst);
+
+    // Another colour (a change of appearance), font or text goes in.
+    for (const auto& [text, size, color] : {std::tuple{QStringLiteral("购物"), 13, QColor(240, 240, 240)},
+                                            std::tuple{QStringLiteral("购物"), 15, QColor(240, 240, 240)},
+                                            std::tuple{QStringLiteral("清单"), 15, QColor(240, 240, 240)}}) {
+        const int before = changes;
+        field.setPlainValue(text, QFont(QStringLiteral("Sans"), size), color);
+        EXPECT_GT(changes, before);
+        EXPECT_EQ(field.toPlainText(), text);
+        EXPECT_EQ(field.currentCharFormat().foreground().color(), color);
+    }
+
+    // Changed behind the setter's back: the same value is put back.
+    field.document()->setPlainText(QStringLiteral("别的"));
+    field.setPlainValue(QStringLiteral("清单"), QFont(QStringLiteral("Sans"), 15), QColor(240, 240, 240));
+    EXPECT_EQ(field.toPlainText(), QStringLiteral("清单"));
+
+    AttributedString rich(QStringLiteral("旅行"));
+    field.setAttributedValue(rich);
+    EXPECT_EQ(field.toPlainText(), QStringLiteral("旅行"));
+    const int afterRich = changes;
+    field.setAttributedValue(rich);
+    EXPECT_EQ(changes, afterRich);
+    field.document()->setPlainText(QStringLiteral("别的"));
+    field.setAttributedValue(rich);
+    EXPECT_EQ(field.toPlainText(), QStringLiteral("旅行"));
+    // The plain value shown before is no longer shown.
+    field.setPlainValue(QStringLiteral("清单"), QFont(QStringLiteral("Sans"), 15), QColor(240, 240, 240));
+    EXPECT_EQ(field.toPlainText(), QStringLiteral("清单"));
+}
