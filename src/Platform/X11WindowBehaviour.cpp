@@ -96,6 +96,10 @@ QList<std::uint32_t> currentStates(xcb_connection_t* c, xcb_window_t window, xcb
     return states;
 }
 
+// The native window whose states were last written, on the window object:
+// the same object gets a new native window when it is made again.
+constexpr char appliedWindowProperty[] = "_quorrin_behaviourWindow";
+
 xcb_window_t rootOf(xcb_connection_t* c)
 {
     return xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
@@ -138,8 +142,13 @@ bool apply(QWindow& window, const WindowBehaviour& behaviour)
 
     if (!window.isVisible()) {
         // Not mapped yet: the window manager reads the properties when it
-        // manages the window.
-        const QList<std::uint32_t> states = mergedStates(currentStates(c, id, stateAtom), requested);
+        // manages the window. A native window never shown before has no
+        // states yet (the toolkit writes its own when it maps the window):
+        // only one shown before is asked for them, a round trip.
+        const bool shownBefore = window.property(appliedWindowProperty).value<quint64>() == id;
+        window.setProperty(appliedWindowProperty, QVariant::fromValue<quint64>(id));
+        const QList<std::uint32_t> states =
+            mergedStates(shownBefore ? currentStates(c, id, stateAtom) : QList<std::uint32_t>(), requested);
         xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, stateAtom, XCB_ATOM_ATOM, 32,
                             std::uint32_t(states.size()), states.constData());
         if (behaviour.joinsAllDesktops)
