@@ -50,6 +50,13 @@ void NoteWorkspace::reflow(std::optional<QUuid> anchor)
     m_reflowing = false;
 }
 
+DockingGraph NoteWorkspace::solvedLayout() const
+{
+    DockingGraph graph = dockingGraph(true);
+    graph.solve();
+    return graph;
+}
+
 void NoteWorkspace::persistLayout(const DockingGraph& graph)
 {
     NoteStore* notes = store();
