@@ -62,28 +62,15 @@ void NoteWorkspace::persistLayout(const DockingGraph& graph)
     NoteStore* notes = store();
     if (!notes)
         return;
-    QHash<QUuid, const Note*> stored;
-    stored.reserve(qsizetype(notes->notes().size()));
-    for (const Note& note : notes->notes())
-        stored.insert(note.id, &note);
-    std::vector<Note> changed;
     for (const DockNode& node : graph.nodes()) {
-        const Note* note = stored.value(node.id);
+        const Note* note = notes->findNote(node.id);
         if (!note)
             continue;
-        const WindowFrame frame = frameOf(node.frame);
-        if (frame != note->frame || node.docking != note->docking) {
-            Note copy = *note;
-            copy.frame = frame;
-            copy.docking = node.docking;
-            changed.push_back(std::move(copy));
-        }
         m_knownSizes.insert(node.id, node.frame.size());
         m_knownCollapsed.insert(node.id, note->isCollapsed);
+        // Only the place changes: the note itself is not copied.
+        notes->updateGeometry(node.id, frameOf(node.frame), node.docking);
     }
-    // Updating replaces stored notes, so the lookup above is done first.
-    for (const Note& note : changed)
-        notes->update(note, false, false);
 }
 
 bool NoteWorkspace::hasConnection(const QUuid& noteID) const
@@ -117,10 +104,8 @@ void NoteWorkspace::geometryChanged(const QUuid& noteID, bool resized)
     if (knownSize != m_knownSizes.cend() && *knownSize != QSizeF(note->frame.width, note->frame.height)) {
         DockingGraph graph = dockingGraph(true);
         for (const QUuid& resizedID : graph.propagateSize(noteID)) {
-            if (std::optional<Note> neighbour = notes->note(resizedID)) {
-                neighbour->frame = frameOf(graph.find(resizedID)->frame);
-                notes->update(*neighbour, false, false);
-            }
+            if (const Note* neighbour = notes->findNote(resizedID))
+                notes->updateGeometry(resizedID, frameOf(graph.find(resizedID)->frame), neighbour->docking);
         }
     }
     anchorUserResizeEdge(noteID);
