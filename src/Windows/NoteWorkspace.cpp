@@ -250,7 +250,7 @@ void NoteWorkspace::presentAllGradually(std::function<void()> finished)
     // The docked groups are laid out before any window is made, so that each
     // window starts where the layout puts it: moving hundreds of them once
     // they are all shown would freeze the end of the launch.
-    persistLayout(solvedLayout());
+    persistLayout(solvedDockedGroups());
     m_raised = true;
     m_deferredPresentation = {};
     // Roles given while the windows are made come from the dependants as they

@@ -12,18 +12,45 @@ namespace quorrin {
 using WindowGeometry::frameOf;
 using WindowGeometry::rectOf;
 
+namespace {
+
+DockNode dockNodeOf(const Note& note)
+{
+    return {note.id, rectOf(note.frame), note.isCollapsed, note.docking, note.deletedAt.has_value()};
+}
+
+} // namespace
+
 DockingGraph NoteWorkspace::dockingGraph(bool liveOnly) const
 {
     std::vector<DockNode> nodes;
     if (const NoteStore* notes = store()) {
         nodes.reserve(notes->notes().size());
         for (const Note& note : notes->notes()) {
-            const bool deleted = note.deletedAt.has_value();
-            if (!(liveOnly && deleted))
-                nodes.push_back({note.id, rectOf(note.frame), note.isCollapsed, note.docking, deleted});
+            if (!(liveOnly && note.deletedAt))
+                nodes.push_back(dockNodeOf(note));
         }
     }
     return DockingGraph(std::move(nodes));
+}
+
+DockingGraph NoteWorkspace::solvedDockedGroups() const
+{
+    std::vector<DockNode> nodes;
+    if (const NoteStore* notes = store()) {
+        QSet<QUuid> targets;
+        for (const Note& note : notes->notes()) {
+            if (note.docking && !note.deletedAt)
+                targets.insert(note.docking->targetID);
+        }
+        for (const Note& note : notes->notes()) {
+            if (!note.deletedAt && (note.docking || targets.contains(note.id)))
+                nodes.push_back(dockNodeOf(note));
+        }
+    }
+    DockingGraph graph(std::move(nodes));
+    graph.solve();
+    return graph;
 }
 
 void NoteWorkspace::reflow(std::optional<QUuid> anchor)
@@ -48,13 +75,6 @@ void NoteWorkspace::reflow(std::optional<QUuid> anchor)
     refreshNoteRoles();
     m_isApplyingFrames = false;
     m_reflowing = false;
-}
-
-DockingGraph NoteWorkspace::solvedLayout() const
-{
-    DockingGraph graph = dockingGraph(true);
-    graph.solve();
-    return graph;
 }
 
 void NoteWorkspace::persistLayout(const DockingGraph& graph)
