@@ -495,16 +495,23 @@ void NoteStore::closeAndDetachNote(const QUuid& id)
     });
 }
 
-void NoteStore::updateGeometryInMemory(const QUuid& id, const WindowFrame& frame,
+bool NoteStore::updateGeometryInMemory(const QUuid& id, const WindowFrame& frame,
                                        const std::optional<NoteDock>& docking)
 {
     Note* note = find(id);
     if (!note || (note->frame == frame && note->docking == docking))
-        return;
+        return false;
     note->frame = frame;
     note->docking = docking;
     note->updatedAt = m_clock();
     markChanged(*note);
+    return true;
+}
+
+void NoteStore::updateGeometry(const QUuid& id, const WindowFrame& frame, const std::optional<NoteDock>& docking)
+{
+    if (updateGeometryInMemory(id, frame, docking))
+        changed(id, false, false);
 }
 
 bool NoteStore::setSharedWindowLayer(bool onTop)

@@ -113,7 +113,12 @@ public:
     bool deleteNote(const QUuid& id);
     bool discardEmptyNote(const QUuid& id);
     void closeAndDetachNote(const QUuid& id);
-    void updateGeometryInMemory(const QUuid& id, const WindowFrame& frame, const std::optional<NoteDock>& docking);
+    // Sets the note's frame and docking without copying the note; answers
+    // whether either changed. Only the next save records them.
+    bool updateGeometryInMemory(const QUuid& id, const WindowFrame& frame, const std::optional<NoteDock>& docking);
+    // The same, then saves after the quiet period when anything changed, as
+    // update does, without announcing it.
+    void updateGeometry(const QUuid& id, const WindowFrame& frame, const std::optional<NoteDock>& docking);
     bool setSharedWindowLayer(bool onTop);
     void setFilePersistence(bool enabled);
 

@@ -3,6 +3,7 @@
 #include "Persistence/NoteStore.h"
 #include "Core/Screens/ScreenProvider.h"
 #include "Windows/DesktopWindowPolicy.h"
+#include "Windows/DockingLayout.h"
 #include "Windows/GradualPresentation.h"
 #include "Windows/GroupMove.h"
 #include "Windows/WindowFrameTracking.h"
@@ -246,6 +247,10 @@ void NoteWorkspace::presentAllGradually(std::function<void()> finished)
             if (finished)
                 finished();
         });
+    // The docked groups are laid out before any window is made, so that each
+    // window starts where the layout puts it: moving hundreds of them once
+    // they are all shown would freeze the end of the launch.
+    persistLayout(solvedDockedGroups());
     m_raised = true;
     m_deferredPresentation = {};
     // Roles given while the windows are made come from the dependants as they

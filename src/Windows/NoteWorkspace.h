@@ -184,6 +184,9 @@ private:
     // The docking graph of the store's notes (deleted ones too unless
     // liveOnly); an empty one without a store.
     DockingGraph dockingGraph(bool liveOnly) const;
+    // The live notes that dock to another or have one docked to them, each
+    // docked chain laid out. Every other note stays where it is in a layout.
+    DockingGraph solvedDockedGroups() const;
     // Records a reflow's frames and what it leaves each note's size and
     // collapsed state at.
     void persistLayout(const DockingGraph& graph);

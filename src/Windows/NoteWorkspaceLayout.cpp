@@ -12,18 +12,45 @@ namespace quorrin {
 using WindowGeometry::frameOf;
 using WindowGeometry::rectOf;
 
+namespace {
+
+DockNode dockNodeOf(const Note& note)
+{
+    return {note.id, rectOf(note.frame), note.isCollapsed, note.docking, note.deletedAt.has_value()};
+}
+
+} // namespace
+
 DockingGraph NoteWorkspace::dockingGraph(bool liveOnly) const
 {
     std::vector<DockNode> nodes;
     if (const NoteStore* notes = store()) {
         nodes.reserve(notes->notes().size());
         for (const Note& note : notes->notes()) {
-            const bool deleted = note.deletedAt.has_value();
-            if (!(liveOnly && deleted))
-                nodes.push_back({note.id, rectOf(note.frame), note.isCollapsed, note.docking, deleted});
+            if (!(liveOnly && note.deletedAt))
+                nodes.push_back(dockNodeOf(note));
         }
     }
     return DockingGraph(std::move(nodes));
+}
+
+DockingGraph NoteWorkspace::solvedDockedGroups() const
+{
+    std::vector<DockNode> nodes;
+    if (const NoteStore* notes = store()) {
+        QSet<QUuid> targets;
+        for (const Note& note : notes->notes()) {
+            if (note.docking && !note.deletedAt)
+                targets.insert(note.docking->targetID);
+        }
+        for (const Note& note : notes->notes()) {
+            if (!note.deletedAt && (note.docking || targets.contains(note.id)))
+                nodes.push_back(dockNodeOf(note));
+        }
+    }
+    DockingGraph graph(std::move(nodes));
+    graph.solve();
+    return graph;
 }
 
 void NoteWorkspace::reflow(std::optional<QUuid> anchor)
@@ -55,28 +82,15 @@ void NoteWorkspace::persistLayout(const DockingGraph& graph)
     NoteStore* notes = store();
     if (!notes)
         return;
-    QHash<QUuid, const Note*> stored;
-    stored.reserve(qsizetype(notes->notes().size()));
-    for (const Note& note : notes->notes())
-        stored.insert(note.id, &note);
-    std::vector<Note> changed;
     for (const DockNode& node : graph.nodes()) {
-        const Note* note = stored.value(node.id);
+        const Note* note = notes->findNote(node.id);
         if (!note)
             continue;
-        const WindowFrame frame = frameOf(node.frame);
-        if (frame != note->frame || node.docking != note->docking) {
-            Note copy = *note;
-            copy.frame = frame;
-            copy.docking = node.docking;
-            changed.push_back(std::move(copy));
-        }
         m_knownSizes.insert(node.id, node.frame.size());
         m_knownCollapsed.insert(node.id, note->isCollapsed);
+        // Only the place changes: the note itself is not copied.
+        notes->updateGeometry(node.id, frameOf(node.frame), node.docking);
     }
-    // Updating replaces stored notes, so the lookup above is done first.
-    for (const Note& note : changed)
-        notes->update(note, false, false);
 }
 
 bool NoteWorkspace::hasConnection(const QUuid& noteID) const
@@ -110,10 +124,8 @@ void NoteWorkspace::geometryChanged(const QUuid& noteID, bool resized)
     if (knownSize != m_knownSizes.cend() && *knownSize != QSizeF(note->frame.width, note->frame.height)) {
         DockingGraph graph = dockingGraph(true);
         for (const QUuid& resizedID : graph.propagateSize(noteID)) {
-            if (std::optional<Note> neighbour = notes->note(resizedID)) {
-                neighbour->frame = frameOf(graph.find(resizedID)->frame);
-                notes->update(*neighbour, false, false);
-            }
+            if (const Note* neighbour = notes->findNote(resizedID))
+                notes->updateGeometry(resizedID, frameOf(graph.find(resizedID)->frame), neighbour->docking);
         }
     }
     anchorUserResizeEdge(noteID);

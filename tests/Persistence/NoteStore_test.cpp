@@ -146,6 +146,7 @@ TEST_F(NoteStoreTest, NotificationsCarryTheIdOnlyForSingleNoteChanges)
         {"close and detach", [&] { store->closeAndDetachNote(kept.id); }, {std::nullopt}},
         {"delete a note with text", [&] { store->deleteNote(kept.id); }, {kept.id}},
         {"geometry in memory", [&] { store->updateGeometryInMemory(kept.id, {1, 2, 300, 300}, std::nullopt); }, {}},
+        {"geometry", [&] { store->updateGeometry(kept.id, {3, 4, 300, 300}, std::nullopt); }, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -330,15 +331,28 @@ TEST_F(NoteStoreTest, GeometryInMemoryIsSavedOnlyByTheNextSave)
 {
     Note note = addNote(QStringLiteral("geometry"));
     const int before = commits;
-    store->updateGeometryInMemory(note.id, note.frame, note.docking); // no change
+    EXPECT_FALSE(store->updateGeometryInMemory(note.id, note.frame, note.docking));
     EXPECT_EQ(store->note(note.id)->updatedAt, note.updatedAt);
     directory.now = Date{800000000};
-    store->updateGeometryInMemory(note.id, {5, 6, 400, 300}, std::nullopt);
+    EXPECT_TRUE(store->updateGeometryInMemory(note.id, {5, 6, 400, 300}, std::nullopt));
     EXPECT_EQ(store->note(note.id)->updatedAt, directory.now);
     EXPECT_EQ(commits, before);
     EXPECT_FALSE(store->isSavePending());
     store->save();
     EXPECT_EQ(storedNote(storedRows(directory.storePath()).at(idText(note.id))).frame, (WindowFrame{5, 6, 400, 300}));
+}
+
+TEST_F(NoteStoreTest, ANewGeometryIsSavedAfterTheQuietPeriodAndTheSameOneNever)
+{
+    Note note = addNote(QStringLiteral("geometry"));
+    store->updateGeometry(note.id, note.frame, note.docking);
+    EXPECT_FALSE(store->isSavePending());
+    store->updateGeometry(note.id, {7, 8, 400, 300}, std::nullopt);
+    EXPECT_TRUE(store->isSavePending());
+    directory.timer->fire();
+    const Note saved = storedNote(storedRows(directory.storePath()).at(idText(note.id)));
+    EXPECT_EQ(saved.frame, (WindowFrame{7, 8, 400, 300}));
+    EXPECT_EQ(saved.blocks, note.blocks);
 }
 
 TEST_F(NoteStoreTest, SharedLayerLeavesRecentlyDeletedNotesAlone)

@@ -21,6 +21,15 @@ QByteArray png()
     return bytes;
 }
 
+// Writes the file into the directory and returns its path.
+QString writtenFile(const QTemporaryDir& directory, const char* name, const QByteArray& content)
+{
+    QFile file(directory.filePath(QString::fromUtf8(name)));
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+        ADD_FAILURE() << "could not write " << name;
+    return file.fileName();
+}
+
 TEST(DesktopOpenerTest, OpensOnlyFilesWhoseNameAndContentAreAnImageOrAPdf)
 {
     struct Case {
@@ -40,11 +49,7 @@ TEST(DesktopOpenerTest, OpensOnlyFilesWhoseNameAndContentAreAnImageOrAPdf)
     QTemporaryDir directory;
     for (const Case& test : cases) {
         SCOPED_TRACE(test.name);
-        QFile file(directory.filePath(QString::fromUtf8(test.name)));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(test.content);
-        file.close();
-        EXPECT_EQ(externalOpeningFor(file.fileName()), test.expected);
+        EXPECT_EQ(externalOpeningFor(writtenFile(directory, test.name, test.content)), test.expected);
     }
 }
 
@@ -72,10 +77,7 @@ TEST(DesktopOpenerTest, LinkedFilesOpenUnlessTheDesktopMightRunThem)
     QTemporaryDir directory;
     for (const Case& test : cases) {
         SCOPED_TRACE(test.name);
-        QFile file(directory.filePath(QString::fromUtf8(test.name)));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(test.content);
-        file.close();
+        QFile file(writtenFile(directory, test.name, test.content));
         if (test.executable)
             file.setPermissions(file.permissions() | QFile::ExeOwner);
         EXPECT_EQ(linkedFileOpeningFor(file.fileName()), test.expected);

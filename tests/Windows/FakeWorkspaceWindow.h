@@ -28,6 +28,8 @@ public:
     void applyFrame(const QRectF& frame) override
     {
         ++frameApplications;
+        if (frame != shownFrame)
+            ++frameMoves;
         applyStamp = ++clock();
         shownFrame = frame;
     }
@@ -85,6 +87,8 @@ public:
     // Where saveFrame records the frame; nowhere when not set.
     NoteStore* store = nullptr;
     int frameApplications = 0;
+    // Applications that put the window somewhere else.
+    int frameMoves = 0;
     int applyStamp = 0;
     NoteWindowHost* workspace = nullptr;
     bool visible = false;

@@ -1,6 +1,10 @@
 #include "WorkspaceTest.h"
 
+#include "Windows/GradualPresentation.h"
+
 #include <gtest/gtest.h>
+
+#include <QCoreApplication>
 
 #include <functional>
 
@@ -215,6 +219,37 @@ TEST_F(NoteWorkspaceDockingTest, AWindowManagerThatKeepsRefusingAFrameIsFollowed
     workspace->reflow();
     EXPECT_EQ(follower.frameApplications, before);
     EXPECT_EQ(rectOf(stored(tail).frame), QRectF(100, 300, 300, 180));
+}
+
+TEST_F(NoteWorkspaceDockingTest, AGradualLaunchMakesDockedWindowsWhereTheLayoutPutsThem)
+{
+    // The tail comes first and the root last, so each window is made before
+    // the window its note docks to.
+    tail = addNote(NoteSetup().at({20, 20, 250, 180}));
+    middle = addNote(NoteSetup().at({700, 100, 260, 200}));
+    for (size_t index = 0; index < GradualPresentation::immediateLimit; ++index)
+        addNote(NoteSetup().at({double(index) * 10, 500, 300, 300}));
+    root = addNote(NoteSetup().at({100, 600, 300, 300}));
+    change(tail, [&](Note& note) { note.docking = NoteDock{middle, DockEdge::Below}; });
+    change(middle, [&](Note& note) { note.docking = NoteDock{root, DockEdge::Below}; });
+
+    bool finished = false;
+    workspace->presentAllGradually([&] { finished = true; });
+    ASSERT_FALSE(finished);
+    EXPECT_EQ(rectOf(stored(middle).frame), QRectF(100, 400, 300, 200));
+    EXPECT_EQ(rectOf(stored(tail).frame), QRectF(100, 220, 300, 180));
+    for (int turn = 0; turn < 1000 && !finished; ++turn)
+        QCoreApplication::processEvents();
+    ASSERT_TRUE(finished);
+
+    for (const auto& made : host.windows) {
+        SCOPED_TRACE(made->id.toString().toStdString());
+        EXPECT_EQ(made->frameMoves, 0);
+        EXPECT_EQ(made->shownFrame, rectOf(stored(made->id).frame));
+    }
+    EXPECT_EQ(window(tail)->shownFrame, QRectF(100, 220, 300, 180));
+    EXPECT_EQ(workspace->linkParent(tail), middle);
+    EXPECT_EQ(workspace->linkParent(middle), root);
 }
 
 TEST_F(NoteWorkspaceDockingTest, FramesAreAppliedRootsFirstWithTheLeaderAheadOfTheOtherRoots)
