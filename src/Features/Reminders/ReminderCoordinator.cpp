@@ -109,11 +109,13 @@ void ReminderCoordinator::apply(const NotificationSettings& settings, const QLis
         return;
     }
     const bool authorized = settings.allowsDelivery();
-    const std::vector<Note> notes = m_store->notes();
+    // One copy of the notes serves the plans now and the delivered ones'
+    // answer later.
+    const auto notes = std::make_shared<const std::vector<Note>>(m_store->notes());
     const bool privacy = m_store->privateReminderContent();
     const Calendar calendar = m_calendar();
     const std::vector<ReminderPlan> wanted =
-        authorized ? ReminderPlan::desired(notes, privacy, m_clock(), calendar) : std::vector<ReminderPlan>{};
+        authorized ? ReminderPlan::desired(*notes, privacy, m_clock(), calendar) : std::vector<ReminderPlan>{};
 
     // Time has moved on since the plans were made: the adds read it again.
     const ReminderReconcileDiff diff = reconcileReminderNotifications(wanted, pending, m_clock(), calendar.timeZone());
@@ -121,7 +123,7 @@ void ReminderCoordinator::apply(const NotificationSettings& settings, const QLis
 
     NotificationCenter* center = &m_center;
     m_center.getDeliveredNotifications([center, notes, privacy, calendar](QList<DeliveredNotification> delivered) {
-        center->removeDeliveredNotifications(staleDeliveredNotifications(notes, privacy, delivered, calendar));
+        center->removeDeliveredNotifications(staleDeliveredNotifications(*notes, privacy, delivered, calendar));
     });
 
     if (diff.toAdd.empty()) {
