@@ -22,17 +22,21 @@ std::vector<QUuid> order(const QHash<QUuid, QRectF>& frames, const QHash<QUuid, 
     };
     std::vector<Entry> entries;
     entries.reserve(size_t(frames.size()));
+    const auto placedTarget = [&](const QUuid& id) -> std::optional<QUuid> {
+        const auto target = dockTargets.constFind(id);
+        return target != dockTargets.cend() && frames.contains(*target) ? std::optional<QUuid>(*target)
+                                                                         : std::nullopt;
+    };
     for (auto frame = frames.cbegin(); frame != frames.cend(); ++frame) {
         int depth = 0;
-        QSet<QUuid> passed{frame.key()};
-        QUuid current = frame.key();
-        for (;;) {
-            const auto target = dockTargets.constFind(current);
-            if (target == dockTargets.cend() || !frames.contains(*target) || passed.contains(*target))
-                break;
-            passed.insert(*target);
-            current = *target;
-            ++depth;
+        // Most notes dock to nothing: the steps are remembered only for those that do.
+        if (std::optional<QUuid> target = placedTarget(frame.key())) {
+            QSet<QUuid> passed{frame.key()};
+            while (target && !passed.contains(*target)) {
+                passed.insert(*target);
+                ++depth;
+                target = placedTarget(*target);
+            }
         }
         entries.push_back({frame.key(), depth, leading && *leading == frame.key()});
     }

@@ -192,7 +192,9 @@ void NoteWorkspace::present(std::optional<QUuid> focus, bool activate, bool incl
     }
 
     m_raised = true;
-    for (size_t index = 0; index < presented.size(); ++index) {
+    // The windows already in order are shown, raised and at the top level:
+    // there is nothing to do for them.
+    for (size_t index = alreadyOrdered; index < presented.size(); ++index) {
         const Presented& note = presented[index];
         if (note.hidden) {
             if (const Note* stored = notes->findNote(note.id)) {
@@ -204,8 +206,7 @@ void NoteWorkspace::present(std::optional<QUuid> focus, bool activate, bool incl
         if (WorkspaceWindow* window = m_host.noteWindow(note.id)) {
             window->setTemporarilyRaised(true);
             applyLevel(*window, windowLevel::floating);
-            if (index >= alreadyOrdered)
-                orderFront(*window);
+            orderFront(*window);
         }
     }
 

@@ -57,8 +57,10 @@ void NoteWorkspace::applyFramesTogether(const QHash<QUuid, QRectF>& frames, cons
             window->saveFrame();
             continue;
         }
-        if (!WindowGeometry::sameFrame(window->frame(), frame, tolerance))
-            m_serverAnswers.requested(id, frame, tolerance);
+        // A window within a pixel of its frame is already there.
+        if (WindowGeometry::sameFrame(window->frame(), frame, tolerance))
+            continue;
+        m_serverAnswers.requested(id, frame, tolerance);
         window->applyFrame(frame);
     }
 }
