@@ -61,13 +61,14 @@ xcb_connection_t* connection()
 // first answer is awaited, one round trip for all of them.
 QList<xcb_atom_t> atoms(xcb_connection_t* c, const QList<QByteArray>& names)
 {
-    static xcb_connection_t* tableConnection = nullptr;
-    static X11AtomTable table;
-    if (tableConnection != c) {
-        table = X11AtomTable();
-        tableConnection = c;
+    // The table lives on the application object, which owns the connection.
+    constexpr char tableProperty[] = "_quorrin_atomTable";
+    auto table = qApp->property(tableProperty).value<std::shared_ptr<X11AtomTable>>();
+    if (!table) {
+        table = std::make_shared<X11AtomTable>();
+        qApp->setProperty(tableProperty, QVariant::fromValue(table));
     }
-    return table.atoms(names, [c](const QList<QByteArray>& missing) {
+    return table->atoms(names, [c](const QList<QByteArray>& missing) {
         QList<xcb_intern_atom_cookie_t> cookies;
         cookies.reserve(missing.size());
         for (const QByteArray& name : missing)
