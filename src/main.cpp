@@ -1,5 +1,6 @@
 #include "App/AppDelegate.h"
 #include "Platform/AlertPresenter.h"
+#include "Platform/DisplayPlatformChoice.h"
 #include "Platform/FreedesktopNotificationCenter.h"
 #include "Platform/InstanceChannel.h"
 #include "Platform/QtScreenProvider.h"
@@ -17,7 +18,11 @@ using namespace quorrin;
 
 int main(int argc, char* argv[])
 {
-    QApplication application(argc, argv);
+    // Qt picks its window system when the application object is made.
+    DisplayPlatformStart display(argc, argv);
+    if (!display.canStart())
+        return 1;
+    QApplication application(display.argc(), display.argv());
     QApplication::setApplicationName(QStringLiteral("Quorrin"));
     // No display name: X11 would append it to every window title, which
     // already names the application ("Quorrin — 设置").
