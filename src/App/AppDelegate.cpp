@@ -8,6 +8,7 @@
 #include "App/FileCommands.h"
 #include "App/NoteRegistry.h"
 #include "App/PanelCommands.h"
+#include "App/StatusItem.h"
 #include "Domain/AppError.h"
 #include "Editor/BlockEditor.h"
 #include "Editor/BlockTextView.h"
@@ -40,7 +41,6 @@
 #include <QApplication>
 #include <QDBusConnection>
 #include <QMenu>
-#include <QSystemTrayIcon>
 #include <QTimer>
 #include <QUndoStack>
 
@@ -67,8 +67,7 @@ AppDelegate::~AppDelegate()
     m_localMouseMonitor.reset();
     m_outsideClicks.reset();
     m_menuFocus.reset();
-    if (m_statusItem)
-        m_statusItem->setContextMenu(nullptr);
+    m_statusItem.reset();
     m_textService.reset();
     m_panels.reset();
     m_fileCommands.reset();
@@ -204,6 +203,7 @@ void AppDelegate::createRegistry()
         if (RegisteredNoteWindow* window = m_registry->controller(controller.noteID()))
             m_documents->exportNote(FileCommands::sourceOf(*m_store, *window));
     };
+    windowServices.extendNoteMenu = [this](QMenu& menu) { addStatusCommandsWithoutTray(menu); };
     windowServices.shareNote = [this](NoteWindowController& controller, const QRect& rect, QWidget* view) {
         if (RegisteredNoteWindow* window = m_registry->controller(controller.noteID()))
             m_documents->share(FileCommands::sourceOf(*m_store, *window), rect, view);

@@ -45,8 +45,10 @@ class ReminderAlarmCenter;
 class ReminderCoordinator;
 class ScreenChangeMonitor;
 class ScreenProvider;
+class StatusItem;
 class SystemEvents;
 class TextServiceEndpoint;
+class TrayHost;
 
 // What the application takes from its surroundings; tests replace each part.
 struct AppEnvironment {
@@ -76,6 +78,9 @@ struct AppEnvironment {
     std::function<void(const QString& path)> reveal;
     // Observes each launch step by name (tests check the order).
     std::function<void(const QString& step)> trace;
+    // Says whether the desktop has a tray for the status icon; the
+    // desktop's when not given.
+    std::function<std::unique_ptr<TrayHost>()> makeTrayHost;
     // Whether to watch presses in other applications (off in tests, which
     // call the outside-click handling themselves).
     bool watchOtherApplications = true;
@@ -136,7 +141,11 @@ public:
     ApplicationMenus* menus() const { return m_menus.get(); }
     // The actions whose shortcuts every window of the application carries.
     QList<QAction*> applicationActions() const;
+    // The tray icon; none before a tray was first there.
     QSystemTrayIcon* statusItem() const;
+    // Whether a tray shows the icon now; where none does, every note's menu
+    // carries the status menu's commands.
+    bool isStatusItemShown() const;
     MenuFocus* menuFocus() const { return m_menuFocus.get(); }
     OutsideClicks* outsideClicks() const { return m_outsideClicks.get(); }
 
@@ -161,6 +170,9 @@ private:
     void installOutsideClickMonitoring();
     void buildMenu();
     void createStatusItem();
+    // The status menu's commands at the end of a note's menu while no tray
+    // shows the icon.
+    void addStatusCommandsWithoutTray(QMenu& noteMenu) const;
     std::map<QString, std::function<void(const MenuItem&)>> menuCommands();
     void activateWindows();
     void createRegistry();
@@ -197,8 +209,7 @@ private:
     std::unique_ptr<FocusedTextCommands> m_textCommands;
     std::unique_ptr<LocalMouseMonitor> m_localMouseMonitor;
     std::unique_ptr<GlobalMouseMonitor> m_outsideMouseMonitor;
-    QPointer<QSystemTrayIcon> m_statusItem;
-    ReminderIndicator m_shownIndicator;
+    std::unique_ptr<StatusItem> m_statusItem;
     bool m_attentionRequested = false;
     // Windows other than notes that "隐藏 Quorrin" took off the screen.
     QList<QPointer<QWidget>> m_hiddenWindows;

@@ -9,12 +9,11 @@
 #include "App/MenuFocus.h"
 #include "App/NoteRegistry.h"
 #include "App/OutsideClicks.h"
+#include "App/StatusItem.h"
 #include "Features/Reminders/ReminderAlarmCenter.h"
+#include "Platform/DesktopTrayHost.h"
 #include "Platform/DialogPlacement.h"
 #include "Platform/MouseMonitors.h"
-#include "Platform/SystemAppearance.h"
-#include "Widgets/NoteIcons.h"
-#include "Widgets/StatusReminderDot.h"
 #include "Windows/StickyPanel.h"
 #include "Windows/TitleFormatTarget.h"
 
@@ -23,7 +22,6 @@
 #include <QCursor>
 #include <QMenu>
 #include <QMessageBox>
-#include <QSystemTrayIcon>
 #include <QUndoStack>
 
 namespace quorrin {
@@ -50,7 +48,18 @@ bool isOrdinaryWindow(const QWidget* widget)
 
 QSystemTrayIcon* AppDelegate::statusItem() const
 {
-    return m_statusItem.data();
+    return m_statusItem ? m_statusItem->icon() : nullptr;
+}
+
+bool AppDelegate::isStatusItemShown() const
+{
+    return m_statusItem && m_statusItem->isShown();
+}
+
+void AppDelegate::addStatusCommandsWithoutTray(QMenu& noteMenu) const
+{
+    if (m_menus && !isStatusItemShown())
+        m_menus->addStatusMenuTo(noteMenu);
 }
 
 QList<QAction*> AppDelegate::applicationActions() const
@@ -189,36 +198,19 @@ void AppDelegate::buildMenu()
 
 void AppDelegate::createStatusItem()
 {
-    // The tray may be missing (no tray host): the menu and its shortcuts
-    // still exist, and every note window carries the shortcuts.
-    m_statusItem = new QSystemTrayIcon(this);
-    m_statusItem->setContextMenu(m_menus->statusMenu());
-    // From here on the indicator owns the icon and its tool tip.
+    // Without a tray the menu and its shortcuts still exist, every note
+    // window carries the shortcuts and every note's menu the commands.
+    std::unique_ptr<TrayHost> tray = m_environment.makeTrayHost ? m_environment.makeTrayHost() : makeDesktopTrayHost();
+    m_statusItem = std::make_unique<StatusItem>(std::move(tray), m_menus->statusMenu());
+    m_statusItem->clicked = [this] { statusItemClicked(); };
     updateReminderStatusIndicator();
-    connect(m_statusItem, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        if (reason == QSystemTrayIcon::Trigger)
-            statusItemClicked();
-    });
-    if (QSystemTrayIcon::isSystemTrayAvailable())
-        m_statusItem->show();
 }
 
 void AppDelegate::updateReminderStatusIndicator()
 {
-    if (!m_statusItem)
-        return;
-    const ReminderIndicator indicator =
-        reminderIndicator(m_alarms ? m_alarms->alarms() : std::vector<ReminderAlarmCenter::Alarm>());
-    if (indicator == m_shownIndicator && !m_statusItem->icon().isNull())
-        return;
-    m_shownIndicator = indicator;
-    StatusReminderDot dot;
-    dot.noteColor = indicator.dotColor;
-    m_statusItem->setIcon(dot.decorate(NoteIcons::icon(NoteSymbol::NoteText),
-                                       SystemAppearance::of(QApplication::palette())));
-    // The tray has no accessible name of its own; its tool tip is what
-    // assistive tools read.
-    m_statusItem->setToolTip(indicator.toolTip);
+    if (m_statusItem)
+        m_statusItem->setIndicator(
+            reminderIndicator(m_alarms ? m_alarms->alarms() : std::vector<ReminderAlarmCenter::Alarm>()));
 }
 
 void AppDelegate::statusItemClicked()

@@ -177,6 +177,14 @@ bool ApplicationMenus::isPresentationMenu(const QMenu* menu) const
     return menu == m_statusMenu.get() || menu == applicationMenu();
 }
 
+void ApplicationMenus::addStatusMenuTo(QMenu& menu) const
+{
+    if (!m_statusMenu)
+        return;
+    menu.addSeparator();
+    menu.addActions(m_statusMenu->actions());
+}
+
 std::unique_ptr<QMenu> ApplicationMenus::makeTextContextMenu(QWidget* parent) const
 {
     auto menu = std::make_unique<QMenu>(parent);

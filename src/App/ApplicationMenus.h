@@ -66,6 +66,11 @@ public:
     // main menu. The caller owns the returned menu.
     std::unique_ptr<QMenu> makeTextContextMenu(QWidget* parent = nullptr) const;
 
+    // Puts the status menu's commands and submenus, the same actions, at the
+    // end of `menu` after a separator: on a desktop without a tray the
+    // status menu cannot be opened.
+    void addStatusMenuTo(QMenu& menu) const;
+
     // Carries out an item's command as if it had been chosen.
     void trigger(const MenuItem& item) const;
 

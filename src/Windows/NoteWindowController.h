@@ -66,6 +66,9 @@ public:
         // Offers the note to the desktop below `rect` of `view`; nothing when
         // not given.
         std::function<void(NoteWindowController&, const QRect& rect, QWidget* view)> shareNote;
+        // Adds items of the application's to the end of the note's menu
+        // each time it is made; nothing when not given.
+        std::function<void(QMenu& menu)> extendNoteMenu;
         // Makers of the format and reminder panels; each may be empty.
         NoteWindowParts parts;
     };

@@ -202,6 +202,8 @@ std::unique_ptr<QMenu> NoteWindowController::makeNoteMenu()
     menu->addAction(QStringLiteral("将当前样式存为默认模板"), this, command(&NoteWindowController::saveTemplate));
     menu->addSeparator();
     menu->addAction(QStringLiteral("删除便笺…"), this, command(&NoteWindowController::deleteNote));
+    if (m_services.extendNoteMenu)
+        m_services.extendNoteMenu(*menu);
     return menu;
 }
 

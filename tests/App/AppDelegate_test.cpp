@@ -1,6 +1,9 @@
 #include "App/AppDelegate.h"
 
 #include "App/ApplicationMenus.h"
+#include "App/ControllerNoteWindow.h"
+#include "App/MenuModel.h"
+#include "Windows/NoteWindowController.h"
 #include "Windows/WorkspaceWindow.h"
 
 #include "App/NoteRegistry.h"
@@ -14,6 +17,7 @@
 #include "Core/Screens/ScreenProvider.h"
 
 #include "RecordingAlerts.h"
+#include "Support/FakeTrayHost.h"
 
 #include <gtest/gtest.h>
 
@@ -23,6 +27,7 @@
 #include <QMenu>
 #include <QFile>
 #include <QInputMethodEvent>
+#include <QSystemTrayIcon>
 #include <QTest>
 #include <QTextCursor>
 #include <QTemporaryDir>
@@ -59,6 +64,8 @@ protected:
     std::vector<QStringList> handedOver;
     bool handOverSucceeds = true;
     bool handedFilesOpen = true;
+    bool trayAtLaunch = false;
+    testing::FakeTrayHost* tray = nullptr;
 
     std::unique_ptr<AppDelegate> makeDelegate()
     {
@@ -75,6 +82,11 @@ protected:
         environment.watchOtherApplications = false;
         environment.exit = [this](int code) { exits.push_back(code); };
         environment.trace = [this](const QString& step) { steps << step; };
+        environment.makeTrayHost = [this] {
+            auto host = std::make_unique<testing::FakeTrayHost>(trayAtLaunch);
+            tray = host.get();
+            return std::unique_ptr<TrayHost>(std::move(host));
+        };
         return std::make_unique<AppDelegate>(std::move(environment));
     }
 };
@@ -152,6 +164,79 @@ TEST_F(AppDelegateTest, ASecondLaunchWhoseFilesFailedToOpenEndsWithFailure)
     second->launch({QStringLiteral("/tmp/broken.rtf")});
     EXPECT_EQ(exits, std::vector<int>{1});
     EXPECT_TRUE(alerts.messages.isEmpty());
+}
+
+// A note's menu as it opens now.
+std::unique_ptr<QMenu> noteMenu(RegisteredNoteWindow* window)
+{
+    auto* note = dynamic_cast<ControllerNoteWindow*>(window);
+    return note ? note->controller().makeNoteMenu() : std::make_unique<QMenu>();
+}
+
+// A menu's items by title, separators as "-".
+QStringList titles(const QMenu& menu)
+{
+    QStringList titles;
+    for (QAction* action : menu.actions())
+        titles << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    return titles;
+}
+
+// The items after the note's own, which end with deleting the note.
+QList<QAction*> addedItems(const QMenu& menu)
+{
+    return menu.actions().mid(titles(menu).indexOf(QStringLiteral("删除便笺…")) + 1);
+}
+
+TEST_F(AppDelegateTest, WithoutATrayEveryNoteMenuCarriesTheStatusMenuUntilATrayShowsTheIcon)
+{
+    auto delegate = makeDelegate();
+    delegate->launch();
+    RegisteredNoteWindow* note = delegate->registry()->controllers().front();
+    const QList<QAction*> status = delegate->menus()->statusMenu()->actions();
+    EXPECT_EQ(delegate->statusItem(), nullptr);
+
+    // After the note's own items: a separator, then the status menu's own
+    // actions, its submenus among them.
+    const std::unique_ptr<QMenu> withoutTray = noteMenu(note);
+    const QList<QAction*> added = addedItems(*withoutTray);
+    ASSERT_FALSE(added.isEmpty());
+    EXPECT_TRUE(added.front()->isSeparator());
+    EXPECT_EQ(added.mid(1), status);
+    QStringList submenus;
+    for (QAction* action : added) {
+        if (action->menu())
+            submenus << action->text();
+    }
+    EXPECT_EQ(submenus, (QStringList{menumodel::applicationMenuTitle, menumodel::fileMenuTitle,
+                                     menumodel::blockMenuTitle, menumodel::windowMenuTitle}));
+    // They do what they do in the status menu: "新建便笺" makes a note.
+    added.at(1)->trigger();
+    EXPECT_EQ(delegate->store()->active().size(), 2u);
+
+    // A tray appears: the icon shows with the status menu, the note's menu
+    // is its own again.
+    tray->setAvailable(true);
+    ASSERT_NE(delegate->statusItem(), nullptr);
+    EXPECT_TRUE(delegate->statusItem()->isVisible());
+    EXPECT_EQ(delegate->statusItem()->contextMenu(), delegate->menus()->statusMenu());
+    const std::unique_ptr<QMenu> withTray = noteMenu(note);
+    EXPECT_TRUE(addedItems(*withTray).isEmpty());
+    EXPECT_EQ(titles(*withoutTray).mid(0, withTray->actions().size()), titles(*withTray));
+
+    // It goes away again: the commands come back.
+    tray->setAvailable(false);
+    EXPECT_EQ(titles(*noteMenu(note)), titles(*withoutTray));
+}
+
+TEST_F(AppDelegateTest, ATrayAtLaunchShowsTheIconAndLeavesTheNoteMenusAlone)
+{
+    trayAtLaunch = true;
+    auto delegate = makeDelegate();
+    delegate->launch();
+    ASSERT_NE(delegate->statusItem(), nullptr);
+    EXPECT_TRUE(delegate->isStatusItemShown());
+    EXPECT_TRUE(addedItems(*noteMenu(delegate->registry()->controllers().front())).isEmpty());
 }
 
 TEST_F(AppDelegateTest, TheMenusReachTheCommandsAndHidingLeavesTheNotesAlone)
