@@ -52,7 +52,6 @@ void StatusItem::trayChanged(bool available)
         // tray that went away returns.
         m_icon->show();
     }
-    Q_EMIT shownChanged(isShown());
 }
 
 void StatusItem::setIndicator(const ReminderIndicator& indicator)

@@ -39,9 +39,6 @@ public:
     // The icon was clicked.
     std::function<void()> clicked;
 
-Q_SIGNALS:
-    void shownChanged(bool shown);
-
 private:
     void trayChanged(bool available);
     void applyIndicator();
