@@ -31,6 +31,7 @@ bool QuorrinApp::start()
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     environment.remove(QStringLiteral("QT_QPA_PLATFORMTHEME"));
     environment.insert(QStringLiteral("TZ"), QStringLiteral("Europe/Berlin"));
+    environment.insert(m_extra);
     const QString binary = qEnvironmentVariable("QUORRIN_BINARY");
     return m_process.start(binary, {}, environment, logPath(), logPath() + QStringLiteral(".err"));
 }

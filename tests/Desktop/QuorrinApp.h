@@ -17,6 +17,8 @@ public:
     ~QuorrinApp() { m_process.stop(); }
 
     bool start();
+    // An environment variable for the next start (e.g. TZ).
+    void setEnvironment(const QString& name, const QString& value) { m_extra.insert(name, value); }
     // Ends the application by SIGTERM (which runs its quitting protocol).
     bool terminate() { return m_process.stop(std::chrono::milliseconds(10000)); }
     bool waitForExit(std::chrono::milliseconds timeout) { return m_process.waitForExit(timeout); }
@@ -40,6 +42,7 @@ private:
     DesktopSession& m_session;
     QString m_dataDirectory;
     ManagedProcess m_process;
+    QProcessEnvironment m_extra;
     int m_launches = 0;
 };
 
