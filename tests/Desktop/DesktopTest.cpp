@@ -191,6 +191,20 @@ QRect DesktopTest::geometry(WindowId window)
     return x().geometry(window).value_or(QRect());
 }
 
+QRect DesktopTest::restingGeometry(WindowId window)
+{
+    QRect previous = geometry(window);
+    int unchanged = 0;
+    waitFor([&] {
+        const QRect now = geometry(window);
+        unchanged = now == previous ? unchanged + 1 : 0;
+        previous = now;
+        return unchanged >= 5;
+    }, 5s, 50ms);
+    waitForSettled(previous);
+    return geometry(window);
+}
+
 bool DesktopTest::waitForSettled(const QRect& rect, std::chrono::milliseconds timeout)
 {
     QByteArray previous = x().pixels(rect);

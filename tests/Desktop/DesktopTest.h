@@ -67,6 +67,9 @@ protected:
     bool isAbove(WindowId upper, WindowId lower);
 
     QRect geometry(WindowId window);
+    // The window's geometry once it has stopped changing for a while (an
+    // unfolding or sliding panel came to rest), and its pixels too.
+    QRect restingGeometry(WindowId window);
     // Waits until the screen in the rectangle stops changing (an animation
     // ended): four samples a tenth of a second apart are the same.
     bool waitForSettled(const QRect& rect, std::chrono::milliseconds timeout = std::chrono::milliseconds(5000));

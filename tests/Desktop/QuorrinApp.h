@@ -29,6 +29,8 @@ public:
 
     // The managed top-level windows of this process, in mapping order.
     std::vector<WindowId> windows();
+    // Shown menus and other windows of ours the window manager does not manage.
+    std::vector<WindowId> popups();
     // The windows of notes, each named by its note's id (its window role).
     struct NoteWindow {
         WindowId window;

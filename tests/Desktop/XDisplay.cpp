@@ -104,6 +104,23 @@ std::vector<WindowId> XDisplay::clients()
     return windowList("_NET_CLIENT_LIST");
 }
 
+std::vector<WindowId> XDisplay::unmanagedShown()
+{
+    std::vector<WindowId> shown;
+    const Freed<xcb_query_tree_reply_t> tree{
+        xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, m_root), nullptr)};
+    if (!tree)
+        return shown;
+    const xcb_window_t* children = xcb_query_tree_children(tree.reply);
+    for (int index = 0; index < xcb_query_tree_children_length(tree.reply); ++index) {
+        const Freed<xcb_get_window_attributes_reply_t> attributes{xcb_get_window_attributes_reply(
+            m_connection, xcb_get_window_attributes(m_connection, children[index]), nullptr)};
+        if (attributes && attributes->override_redirect && attributes->map_state == XCB_MAP_STATE_VIEWABLE)
+            shown.push_back(children[index]);
+    }
+    return shown;
+}
+
 std::optional<std::uint32_t> XDisplay::pid(WindowId window)
 {
     const QByteArray bytes = property(window, atom("_NET_WM_PID"), XCB_ATOM_CARDINAL);

@@ -36,6 +36,9 @@ public:
     std::vector<WindowId> stacking();
     // _NET_CLIENT_LIST: managed windows in mapping order.
     std::vector<WindowId> clients();
+    // The root's children that are shown and bypass the window manager
+    // (menus, tool tips), bottom to top.
+    std::vector<WindowId> unmanagedShown();
 
     std::optional<std::uint32_t> pid(WindowId window);
     QString name(WindowId window);  // _NET_WM_NAME, else WM_NAME
