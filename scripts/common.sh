@@ -14,6 +14,8 @@ QUORRIN_PACKAGES=(
   # The desktop tests: a window manager, a notification daemon, X input and
   # the bus's own tools, and screenshots of failing cases.
   openbox dunst xdotool x11-utils imagemagick dbus-bin
+  # A system tray that starts after the application.
+  trayer
 )
 
 quorrin_install_missing() {

@@ -1,0 +1,149 @@
+#include "Desktop/DesktopTest.h"
+
+#include <QFile>
+#include <QStandardPaths>
+
+namespace quorrin::desktop {
+namespace {
+
+using namespace std::chrono_literals;
+
+// A Wayland session whose compositor is gone, on an X server: nothing chose
+// a platform, so the application must pick X11 itself.
+class WaylandSession : public DesktopTest {
+protected:
+    void prepare(QuorrinApp& app) override
+    {
+        app.setEnvironment(QStringLiteral("WAYLAND_DISPLAY"), session().directory() + QStringLiteral("/wayland-gone"));
+        app.setEnvironment(QStringLiteral("XDG_SESSION_TYPE"), QStringLiteral("wayland"));
+        // Empty is unset to Qt: nothing chose a platform.
+        app.setEnvironment(QStringLiteral("QT_QPA_PLATFORM"), QString());
+        // Qt says which platforms it tries.
+        app.setEnvironment(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("qt.qpa.plugin=true"));
+    }
+
+    QString errorLog()
+    {
+        QFile log(app().logPath() + QStringLiteral(".err"));
+        return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
+    }
+};
+
+TEST_F(WaylandSession, RunsOnXWithoutTryingWaylandAndReopensNotesWhereTheyWereStored)
+{
+    const QString log = errorLog();
+    EXPECT_TRUE(log.contains(QStringLiteral("Attempting to load Qt platform plugin \"xcb\""))) << log.toStdString();
+    EXPECT_FALSE(log.contains(QStringLiteral("\"wayland"))) << log.toStdString();
+
+    const WindowId note = firstNoteWindow();
+    const QUuid id = app().noteOf(note);
+    clickIntoText(note);
+    typeAndWaitStored(id, QStringLiteral("Wayland 会话"));
+    const QRect before = geometry(note);
+    const QPoint grip = headerPoint(note);
+    ASSERT_TRUE(input().drag(grip, grip + QPoint(-420, 180)));
+    ASSERT_TRUE(waitFor([&] { return geometry(note).topLeft() == before.topLeft() + QPoint(-420, 180); }))
+        << "the note did not follow the drag: " << describe(note).toStdString();
+    const QRect moved = geometry(note);
+
+    ASSERT_TRUE(input().key(QStringLiteral("ctrl+q")));
+    ASSERT_TRUE(app().waitForExit(15s)) << "Ctrl+Q did not end quorrin";
+    ASSERT_TRUE(relaunch());
+    const WindowId reopened = app().windowOf(id);
+    ASSERT_NE(reopened, 0u) << "the note has no window after relaunch";
+    EXPECT_TRUE(waitFor([&] { return geometry(reopened) == moved; }))
+        << "frame was " << moved.x() << "," << moved.y() << " now " << describe(reopened).toStdString();
+}
+
+// A bare window manager: no tray until the test starts one.
+class WithoutTray : public DesktopTest {
+protected:
+    // Opens the note's "⋯" menu and answers the menu's window.
+    WindowId openNoteMenu(WindowId note)
+    {
+        const QRect rect = geometry(note);
+        if (!input().click(rect.topLeft() + QPoint(rect.width() - 26, 36)))
+            return 0;
+        WindowId menu = 0;
+        waitFor([&] {
+            const std::vector<WindowId> popups = app().popups();
+            menu = popups.empty() ? 0 : popups.back();
+            return menu != 0;
+        });
+        // Shown and laid out: its size no longer changes.
+        return menu && restingGeometry(menu).isValid() ? menu : 0;
+    }
+
+    // The height of the note's menu as it opens now; the menu is closed again.
+    int noteMenuHeight(WindowId note)
+    {
+        const WindowId menu = openNoteMenu(note);
+        const int height = menu ? geometry(menu).height() : 0;
+        input().key(QStringLiteral("Escape"));
+        waitFor([&] { return app().popups().empty(); });
+        return height;
+    }
+
+    // Starts a system tray on the session's screen.
+    bool startTray()
+    {
+        const QString trayer = QStandardPaths::findExecutable(QStringLiteral("trayer"));
+        return !trayer.isEmpty()
+            && m_tray.start(trayer,
+                            {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
+                             QStringLiteral("right"), QStringLiteral("--widthtype"), QStringLiteral("request"),
+                             QStringLiteral("--height"), QStringLiteral("28"), QStringLiteral("--SetDockType"),
+                             QStringLiteral("true")},
+                            session().environment(), session().directory() + QStringLiteral("/trayer.log"),
+                            session().directory() + QStringLiteral("/trayer.err"));
+    }
+
+    ManagedProcess m_tray;
+};
+
+TEST_F(WithoutTray, TheNoteMenuCarriesTheStatusCommandsUntilATrayStarts)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("trayer")).isEmpty())
+        GTEST_SKIP() << "trayer is not installed";
+    const WindowId note = firstNoteWindow();
+    const QUuid id = app().noteOf(note);
+    clickIntoText(note);
+    typeAndWaitStored(id, QStringLiteral("没有托盘"));
+
+    // The menu ends with the status menu's last command: quitting.
+    ASSERT_NE(openNoteMenu(note), 0u) << "no menu from the \"⋯\" button";
+    const int withoutTray = geometry(app().popups().back()).height();
+    ASSERT_TRUE(input().key(QStringLiteral("Up")));
+    ASSERT_TRUE(input().key(QStringLiteral("Return")));
+    ASSERT_TRUE(app().waitForExit(15s)) << "the menu's last item did not quit";
+    EXPECT_EQ(app().exitCode(), 0);
+
+    // A tray starts after the application: the note's menu is its own again
+    // and ends with deleting the note, which asks first.
+    ASSERT_TRUE(relaunch());
+    const WindowId again = app().windowOf(id);
+    ASSERT_NE(again, 0u);
+    ASSERT_TRUE(startTray()) << "trayer did not start";
+    ASSERT_TRUE(waitFor([&] {
+        const int height = noteMenuHeight(again);
+        return height > 0 && height < withoutTray;
+    }, 20s, 200ms)) << "the note's menu kept the status commands with a tray";
+    const std::vector<WindowId> known = app().windows();
+    ASSERT_NE(openNoteMenu(again), 0u);
+    ASSERT_TRUE(input().key(QStringLiteral("Up")));
+    ASSERT_TRUE(input().key(QStringLiteral("Return")));
+    const WindowId question = waitForOtherWindow(known);
+    EXPECT_NE(question, 0u) << "the menu's last item did not ask to delete the note";
+    EXPECT_TRUE(app().running());
+    ASSERT_TRUE(input().key(QStringLiteral("Escape")));
+    ASSERT_TRUE(waitForGone(question));
+    EXPECT_TRUE(stored(id).has_value());
+
+    // The tray goes away: the commands come back.
+    m_tray.stop();
+    EXPECT_TRUE(waitFor([&] { return noteMenuHeight(again) == withoutTray; }, 20s, 200ms))
+        << "the status commands did not come back when the tray ended";
+}
+
+} // namespace
+} // namespace quorrin::desktop
