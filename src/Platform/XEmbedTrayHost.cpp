@@ -7,6 +7,8 @@
 
 #include <cstdlib>
 #include <memory>
+#include <tuple>
+#include <utility>
 #endif
 
 namespace quorrin {
@@ -29,11 +31,20 @@ xcb_connection_t* connection()
     return x11 ? x11->connection() : nullptr;
 }
 
-xcb_atom_t intern(xcb_connection_t* c, const QByteArray& name)
+// The atoms of both names, asked for together: one round trip.
+std::pair<xcb_atom_t, xcb_atom_t> intern(xcb_connection_t* c, const QByteArray& first, const QByteArray& second)
 {
-    Reply<xcb_intern_atom_reply_t> reply(
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, std::uint16_t(name.size()), name.constData()), nullptr));
-    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    const auto ask = [c](const QByteArray& name) {
+        return xcb_intern_atom(c, 0, std::uint16_t(name.size()), name.constData());
+    };
+    const xcb_intern_atom_cookie_t cookies[] = {ask(first), ask(second)};
+    xcb_atom_t atoms[2] = {XCB_ATOM_NONE, XCB_ATOM_NONE};
+    for (int i = 0; i < 2; ++i) {
+        Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(c, cookies[i], nullptr));
+        if (reply)
+            atoms[i] = reply->atom;
+    }
+    return {atoms[0], atoms[1]};
 }
 
 // The screen the display name chooses (":0.1" is screen 1).
@@ -55,8 +66,7 @@ XEmbedTrayHost::XEmbedTrayHost(QObject* parent)
     xcb_connection_t* c = connection();
     if (!c)
         return;
-    m_selection = intern(c, "_NET_SYSTEM_TRAY_S" + QByteArray::number(defaultScreen()));
-    m_managerAtom = intern(c, "MANAGER");
+    std::tie(m_selection, m_managerAtom) = intern(c, "_NET_SYSTEM_TRAY_S" + QByteArray::number(defaultScreen()), "MANAGER");
     if (m_selection == XCB_ATOM_NONE || m_managerAtom == XCB_ATOM_NONE)
         return;
     // Qt listens to the root window's structure events, MANAGER messages among them.
