@@ -1,7 +1,10 @@
 #include "Desktop/DesktopTest.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 
 namespace quorrin::desktop {
 namespace {
@@ -53,6 +56,30 @@ TEST_F(WaylandSession, RunsOnXWithoutTryingWaylandAndReopensNotesWhereTheyWereSt
     ASSERT_NE(reopened, 0u) << "the note has no window after relaunch";
     EXPECT_TRUE(waitFor([&] { return geometry(reopened) == moved; }))
         << "frame was " << moved.x() << "," << moved.y() << " now " << describe(reopened).toStdString();
+}
+
+// A Wayland session without XWayland: the application says so and ends
+// before it touches anything.
+TEST(NoXServer, TheApplicationSaysSoInChineseAndEndsWithoutTouchingTheData)
+{
+    QTemporaryDir directory;
+    ASSERT_TRUE(directory.isValid());
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    environment.insert(QStringLiteral("WAYLAND_DISPLAY"), directory.filePath(QStringLiteral("wayland-gone")));
+    environment.insert(QStringLiteral("XDG_SESSION_TYPE"), QStringLiteral("wayland"));
+    environment.insert(QStringLiteral("QUORRIN_DATA_DIR"), directory.filePath(QStringLiteral("data")));
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(qEnvironmentVariable("QUORRIN_BINARY"), {});
+    ASSERT_TRUE(process.waitForFinished(20000)) << "quorrin kept running without an X server";
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_NE(process.exitCode(), 0);
+    const QString said = QString::fromUtf8(process.readAllStandardError());
+    EXPECT_TRUE(said.contains(QStringLiteral("Quorrin 无法启动"))) << said.toStdString();
+    EXPECT_TRUE(said.contains(QStringLiteral("XWayland"))) << said.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(directory.filePath(QStringLiteral("data"))));
 }
 
 // A bare window manager: no tray until the test starts one.
