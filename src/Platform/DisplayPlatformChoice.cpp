@@ -31,11 +31,11 @@ QByteArray optionValue(const QList<QByteArray>& arguments, const char* name)
     return value;
 }
 
-// The plugin a platform specification names: "xcb" in "xcb:option" or the
-// first of a fallback list "xcb;wayland".
-QByteArray pluginName(const QByteArray& specification)
+// The plugin a platform setting names: "xcb" in "xcb:option" or the first
+// of a fallback list "xcb;wayland".
+QByteArray pluginName(const QByteArray& setting)
 {
-    return specification.split(';').constFirst().split(':').constFirst().trimmed();
+    return setting.split(';').constFirst().split(':').constFirst().trimmed();
 }
 
 QByteArray environmentValue(const char* name)
