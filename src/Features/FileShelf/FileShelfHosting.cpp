@@ -115,6 +115,7 @@ FileShelfHosting::FileShelfHosting(NoteWindowController& window, const Makers& m
         if (self)
             self->persistFileReferences();
     };
+    window.holdsStagedFiles = [self] { return self && !self->m_model->items().empty(); };
 }
 
 void FileShelfHosting::buildNoteShelfOnNeed()
