@@ -49,7 +49,7 @@ void FocusedTextCommands::undo()
 {
     QWidget* widget = focused();
     if (BlockTextView* text = bodyText(widget))
-        text->editor->history()->undo();
+        text->editor->undo();
     else if (auto* edit = qobject_cast<QTextEdit*>(widget))
         edit->undo();
     else if (auto* line = qobject_cast<QLineEdit*>(widget))
@@ -60,7 +60,7 @@ void FocusedTextCommands::redo()
 {
     QWidget* widget = focused();
     if (BlockTextView* text = bodyText(widget))
-        text->editor->history()->redo();
+        text->editor->redo();
     else if (auto* edit = qobject_cast<QTextEdit*>(widget))
         edit->redo();
     else if (auto* line = qobject_cast<QLineEdit*>(widget))

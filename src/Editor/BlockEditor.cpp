@@ -397,6 +397,26 @@ ChangeResult BlockEditor::change(const QString& actionName, const Mutation& muta
     return ChangeResult::Applied;
 }
 
+bool BlockEditor::undo()
+{
+    if (hasMarkedText()) {
+        QApplication::beep();
+        return false;
+    }
+    m_history->undo();
+    return true;
+}
+
+bool BlockEditor::redo()
+{
+    if (hasMarkedText()) {
+        QApplication::beep();
+        return false;
+    }
+    m_history->redo();
+    return true;
+}
+
 bool BlockEditor::restore(Note& snapshot)
 {
     m_textView->unmarkText();
@@ -425,10 +445,15 @@ bool BlockEditor::restore(Note& snapshot)
 bool BlockEditor::replaceText(int position, const QString& expected, const AttributedString& replacement,
                               bool keepSelection)
 {
-    const QTextCursor before = m_textView->textCursor();
-    m_textView->unmarkText();
-    if (m_rendering || hasMarkedText())
+    // Committing a composition here would record it as typing in the middle
+    // of the replacement, which then overwrites it.
+    if (hasMarkedText()) {
+        QApplication::beep();
         return false;
+    }
+    if (m_rendering)
+        return false;
+    const QTextCursor before = m_textView->textCursor();
     QTextDocument& doc = *document();
     if (position < 0 || position + expected.size() > editordoc::textLength(doc)
         || textdoc::plainText(doc, position, int(expected.size())) != expected)

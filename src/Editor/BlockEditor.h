@@ -245,6 +245,11 @@ public:
     BlockTextView* textView() const { return m_textView; }
     QTextDocument* document() const;
     QUndoStack* history() const { return m_history; }
+    // Undoes or redoes one step of the note's history. Refused with a beep
+    // while an input method composes: the composition would be committed
+    // inside the step and then overwritten by it.
+    bool undo();
+    bool redo();
     const DocumentMirror& mirror() const { return *m_mirror; }
     ScrollOverflowHint* scrollHint() const { return m_scrollHint; }
     OverlayScroller* scroller() const { return m_scroller; }

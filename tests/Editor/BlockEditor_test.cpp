@@ -273,6 +273,8 @@ TEST_F(BlockEditorTest, CompositionBlocksRenderFlushAndChange)
     ASSERT_TRUE(editor->hasMarkedText());
     EXPECT_EQ(editor->change(QStringLiteral("便笺颜色"), [](Note& note) { note.color = NoteColor::Pink; }),
               ChangeResult::Refused);
+    EXPECT_FALSE(editor->replaceText(0, QStringLiteral("ab"), AttributedString(QStringLiteral("xy"))));
+    EXPECT_TRUE(editor->hasMarkedText());
     Note elsewhere = stored();
     elsewhere.blocks[0].text = RichText(QStringLiteral("changed"), TextFont::system(14));
     store->update(elsewhere, false, false);
