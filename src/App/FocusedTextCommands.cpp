@@ -50,6 +50,8 @@ void FocusedTextCommands::undo()
     QWidget* widget = focused();
     if (BlockTextView* text = bodyText(widget))
         text->editor->undo();
+    else if (auto* title = qobject_cast<TitleTextField*>(widget))
+        title->undoTyping();
     else if (auto* edit = qobject_cast<QTextEdit*>(widget))
         edit->undo();
     else if (auto* line = qobject_cast<QLineEdit*>(widget))
@@ -61,6 +63,8 @@ void FocusedTextCommands::redo()
     QWidget* widget = focused();
     if (BlockTextView* text = bodyText(widget))
         text->editor->redo();
+    else if (auto* title = qobject_cast<TitleTextField*>(widget))
+        title->redoTyping();
     else if (auto* edit = qobject_cast<QTextEdit*>(widget))
         edit->redo();
     else if (auto* line = qobject_cast<QLineEdit*>(widget))
