@@ -724,7 +724,7 @@ std::optional<QUuid> BlockEditor::currentBlock() const
     return shown.back().id;
 }
 
-void BlockEditor::importFiles(const QStringList& paths)
+bool BlockEditor::importFiles(const QStringList& paths)
 {
     std::vector<Block> collected;
     try {
@@ -741,18 +741,19 @@ void BlockEditor::importFiles(const QStringList& paths)
                 block.attachment = attachment;
                 collected.push_back(std::move(block));
             } else if (stageFiles) {
-                stageFiles(QStringList{path});
+                if (!stageFiles(QStringList{path}))
+                    return false;
             } else {
                 throw AppError(unsupportedFileMessage);
             }
         }
     } catch (const AppError& error) {
         m_store->report(error);
-        return;
+        return false;
     } catch (const std::exception& error) {
         // Nothing may leave an event handler: a failure of any kind is told.
         m_store->report(AppError(QString::fromUtf8(error.what())));
-        return;
+        return false;
     }
     const std::optional<QUuid> anchor = currentBlock();
     change(QStringLiteral("插入附件"), [&](Note& note) {
@@ -763,6 +764,7 @@ void BlockEditor::importFiles(const QStringList& paths)
             ++at;
         note.blocks.insert(at, collected.begin(), collected.end());
     });
+    return true;
 }
 
 void BlockEditor::refreshAlarmVisuals()

@@ -75,7 +75,11 @@ public:
     ChangeResult change(const QString& actionName, const Mutation& mutation);
     void focus(const QUuid& blockID, bool remarks = false);
     std::optional<QUuid> currentBlock() const;
-    void importFiles(const QStringList& paths);
+    // Sends each file its own way: documents are imported, images and PDFs
+    // inserted after the current block, other files staged. False when a
+    // file was refused; the refusal has been reported and nothing of the
+    // batch inserted.
+    bool importFiles(const QStringList& paths);
     void refreshAlarmVisuals();
 
     // --- block commands
@@ -260,8 +264,9 @@ public:
     // The task reveal and alarm pulse timers.
     EditorAnimations* animations() const { return m_animations; }
 
-    // Installed by the window.
-    std::function<void(const QStringList&)> stageFiles;
+    // Installed by the window: stages the files on the note's shelf; false
+    // when they were refused (the refusal has been reported).
+    std::function<bool(const QStringList&)> stageFiles;
     std::function<void()> onTitleChange;
     // Installed by the application shell: open the reminder editor of a todo.
     std::function<void(const QUuid&)> onReminder;

@@ -409,7 +409,10 @@ TEST_F(BlockEditorTest, ImportRoutesFilesAndFailsClearly)
     EXPECT_EQ(store->reported, std::vector<QString>{QStringLiteral("请将文件拖至文件暂存区。")});
 
     QStringList staged;
-    editor->stageFiles = [&](const QStringList& files) { staged += files; };
+    editor->stageFiles = [&](const QStringList& files) {
+        staged += files;
+        return true;
+    };
     editor->importFiles({QStringLiteral("/tmp/archive.zip")});
     EXPECT_EQ(staged, QStringList{QStringLiteral("/tmp/archive.zip")});
 }

@@ -540,7 +540,10 @@ TEST_F(NoteWindowControllerTest, InsertingFilesSendsEachChosenFileItsOwnWay)
     QStringList imported;
     QStringList staged;
     controller->editor()->importDocument = [&](const QString& path) { imported << path; };
-    controller->editor()->stageFiles = [&](const QStringList& paths) { staged << paths; };
+    controller->editor()->stageFiles = [&](const QStringList& paths) {
+        staged << paths;
+        return true;
+    };
 
     chosenFiles = {}; // cancelled
     controller->addAttachment();

@@ -98,11 +98,13 @@ FileShelfHosting::FileShelfHosting(NoteWindowController& window, const Makers& m
     editor->fileShelfModel = m_taskShelves;
     editor->stageFiles = [self](const QStringList& paths) {
         if (!self)
-            return;
+            return false;
         try {
             self->m_model->stage(fileUrls(paths), std::nullopt);
+            return true;
         } catch (const AppError& error) {
             self->report(error);
+            return false;
         }
     };
     window.syncFilePresentation = [self] {
