@@ -399,21 +399,21 @@ ChangeResult BlockEditor::change(const QString& actionName, const Mutation& muta
 
 bool BlockEditor::undo()
 {
-    if (hasMarkedText()) {
-        QApplication::beep();
-        return false;
-    }
-    m_history->undo();
-    return true;
+    return stepHistory(&QUndoStack::undo);
 }
 
 bool BlockEditor::redo()
+{
+    return stepHistory(&QUndoStack::redo);
+}
+
+bool BlockEditor::stepHistory(void (QUndoStack::*step)())
 {
     if (hasMarkedText()) {
         QApplication::beep();
         return false;
     }
-    m_history->redo();
+    (m_history->*step)();
     return true;
 }
 

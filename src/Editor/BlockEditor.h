@@ -330,6 +330,7 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
+    bool stepHistory(void (QUndoStack::*step)());
     void onContentsChange(int position, int removed, int added);
     std::optional<Block> findBlock(const QUuid& id) const;
     ChangeResult moveSelected(int offset);

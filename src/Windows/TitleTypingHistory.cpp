@@ -1,6 +1,7 @@
 #include "Windows/TitleTypingHistory.h"
 
 #include "Editor/TextDocumentConversion.h"
+#include "Editor/TextEdit.h"
 
 #include <QScopedValueRollback>
 #include <QTextCursor>
@@ -15,57 +16,33 @@ AttributedString contentsOf(const QTextDocument& document)
     return textdoc::read(document, 0, document.characterCount() - 1);
 }
 
-// One typing step: `removed` gave way to `inserted` at `position`.
-// Consecutive characters typed, or deleted with one key, make one step.
+// One typing step. Consecutive characters typed, or deleted with one key,
+// make one step.
 class TitleEdit final : public QUndoCommand {
 public:
-    TitleEdit(TitleTypingHistory& history, int position, AttributedString removed, AttributedString inserted,
-              int& caret)
+    TitleEdit(TitleTypingHistory& history, TextEdit edit, int& caret)
         : m_history(history)
-        , m_position(position)
-        , m_removed(std::move(removed))
-        , m_inserted(std::move(inserted))
+        , m_edit(std::move(edit))
         , m_caret(caret)
     {
     }
 
-    void undo() override { m_caret = m_history.replace(m_position, m_inserted.string(), m_removed); }
+    void undo() override { m_caret = m_history.replace(m_edit.position, m_edit.inserted.string(), m_edit.removed); }
     void redo() override
     {
         if (std::exchange(m_recorded, false))
             return; // the change is in the document already
-        m_caret = m_history.replace(m_position, m_removed.string(), m_inserted);
+        m_caret = m_history.replace(m_edit.position, m_edit.removed.string(), m_edit.inserted);
     }
     int id() const override { return 1; }
     bool mergeWith(const QUndoCommand* other) override
     {
-        const auto* next = static_cast<const TitleEdit*>(other);
-        const bool typing = m_removed.isEmpty() && next->m_removed.isEmpty()
-            && next->m_position == m_position + m_inserted.length();
-        if (typing) {
-            m_inserted.append(next->m_inserted);
-            return true;
-        }
-        const bool deleting = m_inserted.isEmpty() && next->m_inserted.isEmpty();
-        if (deleting && next->m_position + next->m_removed.length() == m_position) { // backspace
-            AttributedString removed = next->m_removed;
-            removed.append(m_removed);
-            m_removed = std::move(removed);
-            m_position = next->m_position;
-            return true;
-        }
-        if (deleting && next->m_position == m_position) { // forward delete
-            m_removed.append(next->m_removed);
-            return true;
-        }
-        return false;
+        return mergeTyping(m_edit, static_cast<const TitleEdit*>(other)->m_edit);
     }
 
 private:
     TitleTypingHistory& m_history;
-    int m_position;
-    AttributedString m_removed;
-    AttributedString m_inserted;
+    TextEdit m_edit;
     int& m_caret;
     bool m_recorded = true;
 };
@@ -141,7 +118,7 @@ void TitleTypingHistory::onContentsChange()
     m_mirror = now;
     if (removed.isEmpty() && inserted.isEmpty())
         return; // formats only: no step
-    m_stack.push(new TitleEdit(*this, same, std::move(removed), std::move(inserted), m_caret));
+    m_stack.push(new TitleEdit(*this, TextEdit{same, std::move(removed), std::move(inserted)}, m_caret));
 }
 
 } // namespace quorrin
