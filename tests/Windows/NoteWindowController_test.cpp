@@ -17,7 +17,6 @@
 #include <QInputMethodEvent>
 #include <QTextCursor>
 #include <QMenu>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QUndoStack>
 
@@ -49,7 +48,6 @@ protected:
         services.screens = std::make_shared<FixedScreenProvider>(std::move(screens));
         services.prefersReducedMotion = [] { return true; };
         services.confirmDeletion = [this] { return confirmAnswer; };
-        services.chooseAttachments = [this] { return chosenFiles; };
         return std::make_unique<NoteWindowController>(*store, note, std::move(services));
     }
 
@@ -59,7 +57,6 @@ protected:
     std::unique_ptr<NoteStore> store;
     int errors = 0;
     bool confirmAnswer = true;
-    QStringList chosenFiles;
 };
 
 Note emptyNote()
@@ -526,35 +523,3 @@ TEST_F(NoteWindowControllerTest, TheBodysFormatPanelIsBuiltOnTheFirstFormattingC
 
 } // namespace
 } // namespace quorrin
-
-TEST_F(NoteWindowControllerTest, InsertingFilesSendsEachChosenFileItsOwnWay)
-{
-    QTemporaryDir files;
-    const QString document = files.filePath(QStringLiteral("letter.txt"));
-    const QString pdf = files.filePath(QStringLiteral("paper.pdf"));
-    const QString other = files.filePath(QStringLiteral("archive.zip"));
-    for (const QString& path : {document, pdf, other})
-        quorrin::testing::writeBytes(path, "%PDF-1.4");
-    const Note note = addNote(noteWithText(QStringLiteral("text")));
-    auto controller = open(note);
-    QStringList imported;
-    QStringList staged;
-    controller->editor()->importDocument = [&](const QString& path) { imported << path; };
-    controller->editor()->stageFiles = [&](const QStringList& paths) {
-        staged << paths;
-        return true;
-    };
-
-    chosenFiles = {}; // cancelled
-    controller->addAttachment();
-    EXPECT_EQ(store->note(note.id)->blocks.size(), 1u);
-
-    chosenFiles = {document, pdf, other};
-    controller->addAttachment();
-    EXPECT_EQ(imported, QStringList{document});
-    EXPECT_EQ(staged, QStringList{other});
-    const Note stored = *store->note(note.id);
-    ASSERT_EQ(stored.blocks.size(), 2u);
-    EXPECT_EQ(stored.blocks[1].kind, BlockKind::Pdf);
-    EXPECT_EQ(errors, 0);
-}
