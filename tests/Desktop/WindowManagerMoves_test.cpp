@@ -76,5 +76,39 @@ TEST_F(WindowManagerMoves, AnAltDragAloneIsKeptAndSaved)
     EXPECT_TRUE(waitForStored(id, [&](const Note&) { return storedRect(id).topLeft() == moved; }));
 }
 
+TEST_F(WindowManagerMoves, AnAltDragOfADockedPairTakesBothAlong)
+{
+    const WindowId first = firstNoteWindow();
+    const QUuid firstId = app().noteOf(first);
+    clickIntoText(first);
+    typeAndWaitStored(firstId, QStringLiteral("左"));
+    const std::vector<WindowId> before = noteWindowIds();
+    ASSERT_TRUE(input().key(QStringLiteral("ctrl+n")));
+    const WindowId second = waitForNewNoteWindow(before);
+    ASSERT_NE(second, 0u);
+    const QUuid secondId = app().noteOf(second);
+    ASSERT_TRUE(waitForActive(second));
+    typeAndWaitStored(secondId, QStringLiteral("右"));
+    const QPoint grip = headerPoint(second);
+    const QPoint toSeam(geometry(first).right() + 4 - geometry(second).left(), geometry(first).top() - geometry(second).top());
+    ASSERT_TRUE(input().drag(grip, grip + toSeam));
+    ASSERT_TRUE(waitForStored(secondId, [&](const Note& note) { return note.docking && note.docking->targetID == firstId; }));
+    ASSERT_TRUE(waitFor([&] { return geometry(second).left() == geometry(first).right() + 1; }));
+    const QPoint seam = geometry(second).topLeft() - geometry(first).topLeft();
+
+    const QPoint body = geometry(first).center();
+    const QPoint moved = geometry(first).topLeft() + QPoint(-250, 150);
+    ASSERT_TRUE(input().drag(body, body + QPoint(-250, 150), QStringLiteral("alt")));
+    ASSERT_TRUE(waitFor([&] { return geometry(first).topLeft() == moved; }, 3s))
+        << "after the Alt drag the note is at " << describe(first).toStdString();
+    EXPECT_TRUE(waitFor([&] { return geometry(second).topLeft() - geometry(first).topLeft() == seam; }))
+        << "the docked note stayed behind: " << describe(second).toStdString();
+    expectStaysAt(first, moved, 1000ms);
+    EXPECT_TRUE(waitForStored(firstId, [&](const Note&) { return storedRect(firstId).topLeft() == moved; }));
+    EXPECT_TRUE(waitForStored(secondId, [&](const Note& note) {
+        return note.docking && storedRect(secondId).topLeft() == moved + seam;
+    }));
+}
+
 } // namespace
 } // namespace quorrin::desktop
