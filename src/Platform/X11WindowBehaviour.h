@@ -54,6 +54,11 @@ bool apply(QWindow& window, const WindowBehaviour& behaviour);
 enum class KeyboardFocus { Unknown, Ours, Nobody, Foreign };
 KeyboardFocus keyboardFocus();
 
+// Whether the primary mouse button is down, as the X server says: true also
+// while the window manager holds the pointer (an Alt drag it runs), which
+// the application never hears of. Off X11, what the toolkit last saw.
+bool primaryButtonDown();
+
 } // namespace X11WindowBehaviour
 
 } // namespace quorrin
