@@ -114,6 +114,12 @@ public:
     bool isPrimary() const { return m_isPrimary; }
     std::optional<bool> lastCollapsed() const { return m_lastCollapsed; }
     bool isLayerToggleAnimating() const { return m_layerToggleAnimating; }
+    // The collapse or expand running now, and the frame it ends at; none
+    // while the window stands still.
+    QVariantAnimation* frameAnimation() const;
+    std::optional<QRectF> frameAnimationTarget() const;
+    // Ends a running collapse or expand at its last frame.
+    void settleFrameAnimation();
 
     // --- panels, when their makers were given
     FormatPanel* formatPanel(); // the body's, made on first use
@@ -244,7 +250,6 @@ private:
     void cancelWindowDrag();
     void finishUserResize();
     void endPointerSessions();
-    void settleFrameAnimation();
 
     NoteStore& m_store;
     const QUuid m_noteID;
