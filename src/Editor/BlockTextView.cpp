@@ -124,6 +124,14 @@ void BlockTextView::keyPressEvent(QKeyEvent* event)
         }
         return;
     }
+    if (event->key() == Qt::Key_F10 && (modifiers & ~Qt::KeypadModifier) == Qt::ShiftModifier) {
+        // Qt turns only the menu key into a context menu request: Shift+F10,
+        // its usual companion, asks for the same menu at the caret.
+        const QPoint caret = cursorRect().center();
+        QContextMenuEvent request(QContextMenuEvent::Keyboard, caret, viewport()->mapToGlobal(caret), modifiers);
+        contextMenuEvent(&request);
+        return;
+    }
     if (editor && event->matches(QKeySequence::Find)) {
         // Reaches the view only when no menu command took the key first.
         editor->showFindBar();
