@@ -147,6 +147,9 @@ void NoteWindowController::buildPanel()
     m_panel = std::make_unique<StickyPanel>();
     m_panel->setMinimumSize(int(notewindow::minimumWidth), int(notewindow::minimumExpandedHeight));
     m_panel->setAccessibleName(QStringLiteral("Quorrin"));
+    // A stable, unique role names the note's window to the session manager
+    // (and to anything else inspecting the desktop, such as the desktop tests).
+    m_panel->setWindowRole(QStringLiteral("note-") + m_noteID.toString(QUuid::WithoutBraces).toUpper());
     const QPointer<NoteWindowController> self(this);
     m_panel->onWindowDragMouseDown = [self](QMouseEvent* event) {
         if (!self)

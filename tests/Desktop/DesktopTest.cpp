@@ -1,0 +1,224 @@
+#include "Desktop/DesktopTest.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+
+#include <algorithm>
+
+namespace quorrin::desktop {
+
+using namespace std::chrono_literals;
+
+void DesktopTest::SetUp()
+{
+    QString why;
+    bool xServerMissing = false;
+    m_session = DesktopSession::start(why, xServerMissing);
+    if (!m_session) {
+        if (xServerMissing)
+            GTEST_SKIP() << "No X server for the desktop tests: " << why.toStdString();
+        FAIL() << "The desktop session did not start: " << why.toStdString();
+    }
+    m_input = std::make_unique<XInput>(m_session->environment());
+    m_app = std::make_unique<QuorrinApp>(*m_session, m_session->directory() + QStringLiteral("/data"));
+    ASSERT_TRUE(m_app->start()) << "quorrin did not start (QUORRIN_BINARY="
+                                << qEnvironmentVariable("QUORRIN_BINARY").toStdString() << ")";
+    ASSERT_NE(firstNoteWindow(), 0u) << "quorrin showed no note window";
+}
+
+void DesktopTest::TearDown()
+{
+    if (!m_session)
+        return;
+    if (HasFailure()) {
+        const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        const QString directory = qEnvironmentVariable("QUORRIN_DESKTOP_ARTIFACTS", QDir::tempPath());
+        const QString name = QString::fromLatin1(info->test_suite_name()) + QLatin1Char('.')
+            + QString::fromLatin1(info->name());
+        QDir().mkpath(directory);
+        const QString shot = directory + QLatin1Char('/') + name + QStringLiteral(".png");
+        m_session->screenshot(shot);
+        // The programs' own words next to the picture.
+        const QDir logs(m_session->directory());
+        for (const QString& log : logs.entryList({QStringLiteral("*.log"), QStringLiteral("*.err")}, QDir::Files)) {
+            const QString target = directory + QLatin1Char('/') + name + QLatin1Char('.') + log;
+            QFile::remove(target);
+            QFile::copy(logs.filePath(log), target);
+        }
+        std::cerr << "Screenshot and logs of the failing case: " << shot.toStdString() << std::endl;
+    }
+    m_app.reset();
+    m_input.reset();
+    m_session.reset();
+}
+
+bool DesktopTest::relaunch()
+{
+    if (m_app->running())
+        return false;
+    return m_app->start() && firstNoteWindow() != 0;
+}
+
+std::vector<WindowId> DesktopTest::noteWindowIds()
+{
+    std::vector<WindowId> ids;
+    for (const auto& window : m_app->noteWindows())
+        ids.push_back(window.window);
+    return ids;
+}
+
+WindowId DesktopTest::firstNoteWindow()
+{
+    WindowId found = 0;
+    waitFor([&] {
+        const auto notes = m_app->noteWindows();
+        if (notes.empty())
+            return false;
+        found = notes.front().window;
+        return true;
+    }, 20s);
+    return found;
+}
+
+WindowId DesktopTest::waitForNewNoteWindow(const std::vector<WindowId>& known)
+{
+    WindowId found = 0;
+    waitFor([&] {
+        for (WindowId window : noteWindowIds()) {
+            if (std::find(known.begin(), known.end(), window) == known.end()) {
+                found = window;
+                return true;
+            }
+        }
+        return false;
+    });
+    return found;
+}
+
+WindowId DesktopTest::waitForOtherWindow(const std::vector<WindowId>& known)
+{
+    WindowId found = 0;
+    waitFor([&] {
+        const std::vector<WindowId> notes = noteWindowIds();
+        for (WindowId window : m_app->windows()) {
+            if (std::find(known.begin(), known.end(), window) == known.end()
+                && std::find(notes.begin(), notes.end(), window) == notes.end() && x().viewable(window)) {
+                found = window;
+                return true;
+            }
+        }
+        return false;
+    });
+    return found;
+}
+
+bool DesktopTest::waitForActive(WindowId window, std::chrono::milliseconds timeout)
+{
+    return waitFor([&] { return x().activeWindow() == window; }, timeout);
+}
+
+bool DesktopTest::staysActive(WindowId window, std::chrono::milliseconds period)
+{
+    // True when the condition breaks within the period: the window lost it.
+    return !waitFor([&] { return x().activeWindow() != window; }, period);
+}
+
+QString DesktopTest::describe(WindowId window)
+{
+    if (window == 0)
+        return QStringLiteral("no window");
+    const QRect rect = geometry(window);
+    return QStringLiteral("0x%1 \"%2\" role \"%3\" at %4,%5 %6x%7")
+        .arg(window, 0, 16)
+        .arg(x().name(window), x().role(window))
+        .arg(rect.x())
+        .arg(rect.y())
+        .arg(rect.width())
+        .arg(rect.height());
+}
+
+std::vector<WindowId> DesktopTest::ourStacking()
+{
+    const std::vector<WindowId> ours = m_app->windows();
+    std::vector<WindowId> order;
+    for (WindowId window : x().stacking()) {
+        if (std::find(ours.begin(), ours.end(), window) != ours.end())
+            order.push_back(window);
+    }
+    return order;
+}
+
+bool DesktopTest::isAbove(WindowId upper, WindowId lower)
+{
+    const std::vector<WindowId> order = x().stacking();
+    const auto up = std::find(order.begin(), order.end(), upper);
+    const auto low = std::find(order.begin(), order.end(), lower);
+    return up != order.end() && low != order.end() && up > low;
+}
+
+QRect DesktopTest::geometry(WindowId window)
+{
+    return x().geometry(window).value_or(QRect());
+}
+
+QPoint DesktopTest::firstLinePoint(WindowId note)
+{
+    const QRect rect = geometry(note);
+    return rect.topLeft() + QPoint(rect.width() / 2, 75);
+}
+
+QPoint DesktopTest::headerPoint(WindowId note)
+{
+    const QRect rect = geometry(note);
+    return rect.topLeft() + QPoint(rect.width() / 2 + 60, 40);
+}
+
+void DesktopTest::clickIntoText(WindowId note)
+{
+    ASSERT_TRUE(input().click(firstLinePoint(note)));
+    ASSERT_TRUE(waitForActive(note)) << "active: " << describe(x().activeWindow()).toStdString();
+}
+
+bool DesktopTest::waitForStored(const QUuid& note, const std::function<bool(const Note&)>& condition,
+                                std::chrono::milliseconds timeout)
+{
+    return waitFor([&] {
+        const std::optional<Note> found = stored(note);
+        return found && condition(*found);
+    }, timeout, 50ms);
+}
+
+void DesktopTest::typeAndWaitStored(const QUuid& note, const QString& text)
+{
+    ASSERT_TRUE(input().type(text));
+    ASSERT_TRUE(waitForStored(note, [&](const Note& stored) { return blockTexts(stored).join(u'\n').contains(text); }))
+        << "the store never held \"" << text.toStdString() << "\"; it holds: "
+        << (stored(note) ? blockTexts(*stored(note)).join(u'|').toStdString() : std::string("no row"));
+}
+
+std::vector<SentNotification> DesktopTest::notifications()
+{
+    // dbus-monitor prints each Notify call as a header line followed by its
+    // arguments: app name, replaced id, icon, summary, body, actions, hints.
+    std::vector<SentNotification> sent;
+    const QStringList lines = m_session->busLog().split(u'\n');
+    static const QRegularExpression stringArgument(QStringLiteral("^   string \"(.*)\"$"));
+    for (qsizetype index = 0; index < lines.size(); ++index) {
+        if (!lines[index].contains(QStringLiteral("member=Notify")))
+            continue;
+        QStringList strings;
+        for (qsizetype next = index + 1; next < lines.size() && strings.size() < 4; ++next) {
+            if (lines[next].startsWith(QStringLiteral("method call")) || lines[next].startsWith(QStringLiteral("signal")))
+                break;
+            const auto match = stringArgument.match(lines[next]);
+            if (match.hasMatch())
+                strings << match.captured(1);
+        }
+        if (strings.size() >= 4)
+            sent.push_back({strings[2], strings[3]});
+    }
+    return sent;
+}
+
+} // namespace quorrin::desktop

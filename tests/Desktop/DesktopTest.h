@@ -1,0 +1,84 @@
+#pragma once
+
+#include "Desktop/DesktopSession.h"
+#include "Desktop/QuorrinApp.h"
+#include "Desktop/StoredNotes.h"
+#include "Desktop/Wait.h"
+#include "Desktop/XInput.h"
+
+#include <gtest/gtest.h>
+
+#include <QRect>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace quorrin::desktop {
+
+// One notification as it crossed the bus.
+struct SentNotification {
+    QString summary;
+    QString body;
+};
+
+// Each case gets a desktop of its own and a freshly started quorrin with an
+// empty data directory; SetUp waits for its first note window. A failing case
+// leaves a screenshot and the programs' logs in the build tree.
+class DesktopTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    DesktopSession& session() { return *m_session; }
+    XDisplay& x() { return m_session->x(); }
+    XInput& input() { return *m_input; }
+    QuorrinApp& app() { return *m_app; }
+
+    // Starts quorrin again on the same data directory after it ended.
+    bool relaunch();
+
+    // The first note window; with several, the one shown first.
+    WindowId firstNoteWindow();
+    // Waits for a note window that is not among `known`.
+    WindowId waitForNewNoteWindow(const std::vector<WindowId>& known);
+    // Waits until one of our windows other than the notes is shown, and
+    // returns it.
+    WindowId waitForOtherWindow(const std::vector<WindowId>& known);
+    std::vector<WindowId> noteWindowIds();
+
+    // Activation and focus as the window manager and the server report them.
+    bool waitForActive(WindowId window, std::chrono::milliseconds timeout = std::chrono::milliseconds(10000));
+    // Stays true over the whole period (a state that must not change).
+    bool staysActive(WindowId window, std::chrono::milliseconds period);
+    QString describe(WindowId window);
+    // Our windows in stacking order, bottom to top.
+    std::vector<WindowId> ourStacking();
+    // Whether `upper` is stacked above `lower`.
+    bool isAbove(WindowId upper, WindowId lower);
+
+    QRect geometry(WindowId window);
+    // A point in the note's first text line, in screen coordinates.
+    QPoint firstLinePoint(WindowId note);
+    // A point on the note's header, clear of its buttons.
+    QPoint headerPoint(WindowId note);
+
+    // Clicks into the note's text and waits for the note to be active.
+    void clickIntoText(WindowId note);
+    // Types text and waits until the store holds a block with the text.
+    void typeAndWaitStored(const QUuid& note, const QString& text);
+    // Waits until the stored note satisfies the condition.
+    bool waitForStored(const QUuid& note, const std::function<bool(const Note&)>& condition,
+                       std::chrono::milliseconds timeout = std::chrono::milliseconds(10000));
+    std::optional<Note> stored(const QUuid& note) { return storedNote(m_app->dataDirectory(), note); }
+
+    std::vector<SentNotification> notifications();
+
+private:
+    std::unique_ptr<DesktopSession> m_session;
+    std::unique_ptr<XInput> m_input;
+    std::unique_ptr<QuorrinApp> m_app;
+};
+
+} // namespace quorrin::desktop
