@@ -20,6 +20,7 @@
 #include "Features/Reminders/ReminderPanel.h"
 #include "Persistence/NoteStore.h"
 #include "Persistence/StoreAccessError.h"
+#include "Platform/DesktopCompositing.h"
 #include "Platform/AlertPresenter.h"
 #include "Core/Files/DataDirectory.h"
 #include "Core/Notifications/NotificationCenter.h"
@@ -199,6 +200,9 @@ void AppDelegate::createRegistry()
     // The desktop is asked once for all windows: asking starts a process.
     auto motion = std::make_shared<ReducedMotion>();
     windowServices.prefersReducedMotion = [motion] { return motion->isPreferred(); };
+    // Whether notes draw their own edge is settled once, for every window.
+    const bool compositing = desktopcompositing::isRunning();
+    windowServices.desktopDrawsShadows = [compositing] { return compositing; };
     windowServices.parts.installFileShelves = installFileShelfWidgets;
     windowServices.exportNote = [this](NoteWindowController& controller) {
         if (RegisteredNoteWindow* window = m_registry->controller(controller.noteID()))

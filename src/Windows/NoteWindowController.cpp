@@ -9,6 +9,7 @@
 #include "Editor/TextDocumentConversion.h"
 #include "Persistence/NoteStore.h"
 #include "Platform/QtScreenProvider.h"
+#include "Platform/DesktopCompositing.h"
 #include "Platform/ReducedMotion.h"
 #include "Platform/SystemAppearance.h"
 #include "Platform/TextStyleConversion.h"
@@ -177,6 +178,8 @@ void NoteWindowController::buildPanel()
     m_background = new NoteBackground(m_panel.get());
     panelLayout->addWidget(m_background);
     m_background->prefersReducedMotion = [self] { return self && self->reducedMotion(); };
+    m_background->setDrawsEdge(!(m_services.desktopDrawsShadows ? m_services.desktopDrawsShadows()
+                                                                 : desktopcompositing::isRunning()));
     m_background->onWindowDrag = [self](QMouseEvent* event) {
         if (self)
             self->trackWindowDrag(event);

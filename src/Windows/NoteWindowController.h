@@ -54,6 +54,9 @@ public:
         std::shared_ptr<const ScreenProvider> screens;
         // Whether the desktop asks for reduced motion; read from it when not given.
         std::function<bool()> prefersReducedMotion;
+        // Whether a compositor draws the windows' shadows (else the note
+        // draws its own edge); asked of the desktop when not given.
+        std::function<bool()> desktopDrawsShadows;
         // Asks "删除这张便笺？"; true deletes. A message box when not given.
         std::function<bool()> confirmDeletion;
         // Asks for an opacity percentage (20...100) starting at `current`;

@@ -57,6 +57,7 @@ protected:
         services.screens = std::make_shared<FixedScreenProvider>(std::move(screens));
         services.prefersReducedMotion = [] { return true; };
         services.confirmDeletion = [this] { return confirmAnswer; };
+        services.desktopDrawsShadows = [this] { return compositing; };
         return std::make_unique<NoteWindowController>(*store, note, std::move(services));
     }
 
@@ -66,6 +67,7 @@ protected:
     std::unique_ptr<NoteStore> store;
     int errors = 0;
     bool confirmAnswer = true;
+    bool compositing = true;
 };
 
 Note emptyNote()
@@ -81,6 +83,14 @@ Note noteWithText(const QString& text)
 }
 
 } // namespace
+
+TEST_F(NoteWindowControllerTest, TheNoteDrawsItsOwnEdgeOnlyWhereNoCompositorDrawsShadows)
+{
+    const Note note = addNote(noteWithText(QStringLiteral("a")));
+    EXPECT_FALSE(open(note)->background()->drawsEdge());
+    compositing = false;
+    EXPECT_TRUE(open(note)->background()->drawsEdge());
+}
 
 TEST_F(NoteWindowControllerTest, ClosingAnEmptyNoteDiscardsItAndReportsTheDeletion)
 {
