@@ -40,6 +40,31 @@ TEST(FormatPanelFlow, LeavingCollapsesAfterTheDelayUnlessThePointerComesBack)
     EXPECT_FALSE(flow.collapseDue());
 }
 
+TEST(FormatPanelFlow, AnOpenMenuKeepsTheBarExpandedUntilItCloses)
+{
+    for (const bool pointerBack : {false, true}) {
+        FormatPanelFlow flow;
+        flow.show();
+        flow.enter();
+        flow.leave(); // the pointer went on its way to the menu
+        flow.holdExpanded();
+        EXPECT_FALSE(flow.isCollapsePending());
+        EXPECT_FALSE(flow.leave());
+        EXPECT_FALSE(flow.collapseDue());
+        EXPECT_TRUE(flow.isExpanded());
+        EXPECT_EQ(flow.releaseExpanded(pointerBack), !pointerBack);
+        EXPECT_FALSE(flow.isHeldExpanded());
+        EXPECT_EQ(flow.collapseDue(), !pointerBack);
+    }
+    FormatPanelFlow hidden;
+    hidden.show();
+    hidden.enter();
+    hidden.holdExpanded();
+    hidden.hide(); // the panel went while its menu was open
+    EXPECT_FALSE(hidden.isHeldExpanded());
+    EXPECT_FALSE(hidden.releaseExpanded(false));
+}
+
 TEST(FormatPanelFlow, HidingFadesOutAndAShowInBetweenKeepsThePanel)
 {
     FormatPanelFlow flow;
