@@ -114,6 +114,12 @@ void BlockTextView::insertLineBreak()
     ensureCursorVisible();
 }
 
+void BlockTextView::setTopBand(int height)
+{
+    if (viewportMargins().top() != height)
+        setViewportMargins(0, height, 0, 0);
+}
+
 void BlockTextView::keyPressEvent(QKeyEvent* event)
 {
     const auto modifiers = event->modifiers();

@@ -221,7 +221,7 @@ void NoteWindowController::buildPanel()
     };
     if (ScrollOverflowHint* hint = m_editor->scrollHint()) {
         hint->setParent(m_background);
-        hint->setFixedSize(96, 14);
+        hint->setFixedSize(hint->sizeHint());
         hint->raise();
         m_editor->installEventFilter(this);
     }
@@ -346,8 +346,9 @@ void NoteWindowController::layoutScrollHint()
     ScrollOverflowHint* hint = m_editor ? m_editor->scrollHint() : nullptr;
     if (!hint || hint->parentWidget() != m_background)
         return;
-    // 12 points below the top of the note's content, never over the header.
-    hint->move((m_background->width() - hint->width()) / 2, m_editor->geometry().top() + 12);
+    // In the band the text keeps free at its top, never over the header.
+    hint->move((m_background->width() - hint->width()) / 2,
+               m_editor->mapTo(m_background, QPoint(0, 0)).y() + ScrollOverflowHint::bandMargin);
     hint->raise();
 }
 
