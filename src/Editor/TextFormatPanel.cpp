@@ -21,6 +21,7 @@ TextFormatPanel::TextFormatPanel(TextFormatTarget* target)
     , m_bar(new TextFormatBar(target, this))
 {
     setAccessibleName(QStringLiteral("字体格式"));
+    setWindowTitle(accessibleName());
     resize(int(orbWidth), int(barHeight));
     m_bar->setGeometry(rect());
     m_collapseWork.setSingleShot(true);

@@ -170,11 +170,41 @@ bool apply(QWindow& window, const WindowBehaviour& behaviour)
     return true;
 }
 
+KeyboardFocus keyboardFocus()
+{
+    xcb_connection_t* c = connection();
+    if (!c)
+        return KeyboardFocus::Unknown;
+    Reply<xcb_get_input_focus_reply_t> focus(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+    if (!focus)
+        return KeyboardFocus::Unknown;
+    const xcb_window_t holder = focus->focus;
+    const xcb_window_t root = rootOf(c);
+    if (holder == XCB_NONE || holder == XCB_INPUT_FOCUS_POINTER_ROOT || holder == root)
+        return KeyboardFocus::Nobody;
+    for (const QWindow* window : QGuiApplication::allWindows()) {
+        if (window->handle() && xcb_window_t(window->winId()) == holder)
+            return KeyboardFocus::Ours;
+    }
+    const xcb_atom_t check = atoms(c, {QByteArrayLiteral("_NET_SUPPORTING_WM_CHECK")}).value(0);
+    Reply<xcb_get_property_reply_t> reply(
+        xcb_get_property_reply(c, xcb_get_property(c, 0, root, check, XCB_ATOM_WINDOW, 0, 1), nullptr));
+    if (reply && reply->type == XCB_ATOM_WINDOW && xcb_get_property_value_length(reply.get()) >= 4
+        && *static_cast<const xcb_window_t*>(xcb_get_property_value(reply.get())) == holder)
+        return KeyboardFocus::Nobody;
+    return KeyboardFocus::Foreign;
+}
+
 #else
 
 bool isAvailable()
 {
     return false;
+}
+
+KeyboardFocus keyboardFocus()
+{
+    return KeyboardFocus::Unknown;
 }
 
 bool apply(QWindow&, const WindowBehaviour&)

@@ -47,6 +47,13 @@ bool isAvailable();
 // Returns false, having done nothing, off X11 or without a native window.
 bool apply(QWindow& window, const WindowBehaviour& behaviour);
 
+// Who holds the X keyboard focus: one of this application's windows, nobody
+// (no window, the root, or the window manager's own check window, where
+// openbox parks the focus when it picks no window), or another application.
+// Unknown off X11.
+enum class KeyboardFocus { Unknown, Ours, Nobody, Foreign };
+KeyboardFocus keyboardFocus();
+
 } // namespace X11WindowBehaviour
 
 } // namespace quorrin

@@ -20,8 +20,9 @@ void DesktopTest::SetUp()
             GTEST_SKIP() << "No X server for the desktop tests: " << why.toStdString();
         FAIL() << "The desktop session did not start: " << why.toStdString();
     }
-    m_input = std::make_unique<XInput>(m_session->environment());
+    m_input = std::make_unique<XInput>(m_session->environment(), m_session->x());
     m_app = std::make_unique<QuorrinApp>(*m_session, m_session->directory() + QStringLiteral("/data"));
+    prepare(*m_app);
     ASSERT_TRUE(m_app->start()) << "quorrin did not start (QUORRIN_BINARY="
                                 << qEnvironmentVariable("QUORRIN_BINARY").toStdString() << ")";
     ASSERT_NE(firstNoteWindow(), 0u) << "quorrin showed no note window";
@@ -45,6 +46,11 @@ void DesktopTest::TearDown()
             const QString target = directory + QLatin1Char('/') + name + QLatin1Char('.') + log;
             QFile::remove(target);
             QFile::copy(logs.filePath(log), target);
+        }
+        for (const QString& file : {QStringLiteral("Notes.sqlite"), QStringLiteral("Preferences.json")}) {
+            const QString target = directory + QLatin1Char('/') + name + QLatin1Char('.') + file;
+            QFile::remove(target);
+            QFile::copy(m_app->dataDirectory() + QLatin1Char('/') + file, target);
         }
         std::cerr << "Screenshot and logs of the failing case: " << shot.toStdString() << std::endl;
     }
@@ -94,6 +100,29 @@ WindowId DesktopTest::waitForNewNoteWindow(const std::vector<WindowId>& known)
         return false;
     });
     return found;
+}
+
+WindowId DesktopTest::waitForWindowNamed(const QString& name)
+{
+    WindowId found = 0;
+    waitFor([&] {
+        for (WindowId window : m_app->windows()) {
+            if (x().name(window) == name && x().viewable(window)) {
+                found = window;
+                return true;
+            }
+        }
+        return false;
+    });
+    return found;
+}
+
+bool DesktopTest::waitForGone(WindowId window)
+{
+    return waitFor([&] {
+        const std::vector<WindowId> ours = m_app->windows();
+        return std::find(ours.begin(), ours.end(), window) == ours.end() || !x().viewable(window);
+    });
 }
 
 WindowId DesktopTest::waitForOtherWindow(const std::vector<WindowId>& known)
@@ -162,6 +191,32 @@ QRect DesktopTest::geometry(WindowId window)
     return x().geometry(window).value_or(QRect());
 }
 
+QRect DesktopTest::restingGeometry(WindowId window)
+{
+    QRect previous = geometry(window);
+    int unchanged = 0;
+    waitFor([&] {
+        const QRect now = geometry(window);
+        unchanged = now == previous ? unchanged + 1 : 0;
+        previous = now;
+        return unchanged >= 5;
+    }, 5s, 50ms);
+    waitForSettled(previous);
+    return geometry(window);
+}
+
+bool DesktopTest::waitForSettled(const QRect& rect, std::chrono::milliseconds timeout)
+{
+    QByteArray previous = x().pixels(rect);
+    int unchanged = 0;
+    return waitFor([&] {
+        QByteArray now = x().pixels(rect);
+        unchanged = !now.isEmpty() && now == previous ? unchanged + 1 : 0;
+        previous = std::move(now);
+        return unchanged >= 3;
+    }, timeout, 100ms);
+}
+
 QPoint DesktopTest::firstLinePoint(WindowId note)
 {
     const QRect rect = geometry(note);
@@ -171,7 +226,8 @@ QPoint DesktopTest::firstLinePoint(WindowId note)
 QPoint DesktopTest::headerPoint(WindowId note)
 {
     const QRect rect = geometry(note);
-    return rect.topLeft() + QPoint(rect.width() / 2 + 60, 40);
+    // The strip above the title, clear of the close button and the edges.
+    return rect.topLeft() + QPoint(rect.width() / 2, 14);
 }
 
 void DesktopTest::clickIntoText(WindowId note)
@@ -201,20 +257,24 @@ std::vector<SentNotification> DesktopTest::notifications()
 {
     // dbus-monitor prints each Notify call as a header line followed by its
     // arguments: app name, replaced id, icon, summary, body, actions, hints.
+    // A string argument may span lines.
     std::vector<SentNotification> sent;
-    const QStringList lines = m_session->busLog().split(u'\n');
-    static const QRegularExpression stringArgument(QStringLiteral("^   string \"(.*)\"$"));
-    for (qsizetype index = 0; index < lines.size(); ++index) {
-        if (!lines[index].contains(QStringLiteral("member=Notify")))
-            continue;
+    const QString log = m_session->busLog();
+    static const QRegularExpression call(QStringLiteral("^method call .*member=Notify$"),
+                                         QRegularExpression::MultilineOption);
+    static const QRegularExpression nextMessage(QStringLiteral("^(method call|method return|signal|error) "),
+                                                QRegularExpression::MultilineOption);
+    static const QRegularExpression stringArgument(QStringLiteral("^   string \"(.*?)\"$"),
+                                                   QRegularExpression::MultilineOption
+                                                       | QRegularExpression::DotMatchesEverythingOption);
+    for (auto calls = call.globalMatch(log); calls.hasNext();) {
+        const auto header = calls.next();
+        const qsizetype begin = header.capturedEnd();
+        const auto following = nextMessage.match(log, begin);
+        const QString arguments = log.mid(begin, following.hasMatch() ? following.capturedStart() - begin : -1);
         QStringList strings;
-        for (qsizetype next = index + 1; next < lines.size() && strings.size() < 4; ++next) {
-            if (lines[next].startsWith(QStringLiteral("method call")) || lines[next].startsWith(QStringLiteral("signal")))
-                break;
-            const auto match = stringArgument.match(lines[next]);
-            if (match.hasMatch())
-                strings << match.captured(1);
-        }
+        for (auto found = stringArgument.globalMatch(arguments); found.hasNext();)
+            strings << found.next().captured(1);
         if (strings.size() >= 4)
             sent.push_back({strings[2], strings[3]});
     }

@@ -36,6 +36,9 @@ protected:
     XInput& input() { return *m_input; }
     QuorrinApp& app() { return *m_app; }
 
+    // Called before quorrin starts, e.g. to set its environment.
+    virtual void prepare(QuorrinApp&) {}
+
     // Starts quorrin again on the same data directory after it ended.
     bool relaunch();
 
@@ -47,6 +50,11 @@ protected:
     // returns it.
     WindowId waitForOtherWindow(const std::vector<WindowId>& known);
     std::vector<WindowId> noteWindowIds();
+    // Waits for a shown window of ours with this title ("内容块", "字体格式",
+    // "待办提醒", "Quorrin — 设置", ...).
+    WindowId waitForWindowNamed(const QString& name);
+    // Waits until the window is unmapped or destroyed.
+    bool waitForGone(WindowId window);
 
     // Activation and focus as the window manager and the server report them.
     bool waitForActive(WindowId window, std::chrono::milliseconds timeout = std::chrono::milliseconds(10000));
@@ -59,9 +67,15 @@ protected:
     bool isAbove(WindowId upper, WindowId lower);
 
     QRect geometry(WindowId window);
+    // The window's geometry once it has stopped changing for a while (an
+    // unfolding or sliding panel came to rest), and its pixels too.
+    QRect restingGeometry(WindowId window);
+    // Waits until the screen in the rectangle stops changing (an animation
+    // ended): four samples a tenth of a second apart are the same.
+    bool waitForSettled(const QRect& rect, std::chrono::milliseconds timeout = std::chrono::milliseconds(5000));
     // A point in the note's first text line, in screen coordinates.
     QPoint firstLinePoint(WindowId note);
-    // A point on the note's header, clear of its buttons.
+    // A point from which a drag moves the note (its strip above the title).
     QPoint headerPoint(WindowId note);
 
     // Clicks into the note's text and waits for the note to be active.

@@ -31,6 +31,7 @@ bool QuorrinApp::start()
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     environment.remove(QStringLiteral("QT_QPA_PLATFORMTHEME"));
     environment.insert(QStringLiteral("TZ"), QStringLiteral("Europe/Berlin"));
+    environment.insert(m_extra);
     const QString binary = qEnvironmentVariable("QUORRIN_BINARY");
     return m_process.start(binary, {}, environment, logPath(), logPath() + QStringLiteral(".err"));
 }
@@ -42,6 +43,19 @@ std::vector<WindowId> QuorrinApp::windows()
         return ours;
     XDisplay& x = m_session.x();
     for (WindowId window : x.clients()) {
+        if (x.pid(window) == std::uint32_t(m_process.pid()))
+            ours.push_back(window);
+    }
+    return ours;
+}
+
+std::vector<WindowId> QuorrinApp::popups()
+{
+    std::vector<WindowId> ours;
+    if (!m_process.running())
+        return ours;
+    XDisplay& x = m_session.x();
+    for (WindowId window : x.unmanagedShown()) {
         if (x.pid(window) == std::uint32_t(m_process.pid()))
             ours.push_back(window);
     }

@@ -17,6 +17,8 @@ public:
     ~QuorrinApp() { m_process.stop(); }
 
     bool start();
+    // An environment variable for the next start (e.g. TZ).
+    void setEnvironment(const QString& name, const QString& value) { m_extra.insert(name, value); }
     // Ends the application by SIGTERM (which runs its quitting protocol).
     bool terminate() { return m_process.stop(std::chrono::milliseconds(10000)); }
     bool waitForExit(std::chrono::milliseconds timeout) { return m_process.waitForExit(timeout); }
@@ -27,6 +29,8 @@ public:
 
     // The managed top-level windows of this process, in mapping order.
     std::vector<WindowId> windows();
+    // Shown menus and other windows of ours the window manager does not manage.
+    std::vector<WindowId> popups();
     // The windows of notes, each named by its note's id (its window role).
     struct NoteWindow {
         WindowId window;
@@ -40,6 +44,7 @@ private:
     DesktopSession& m_session;
     QString m_dataDirectory;
     ManagedProcess m_process;
+    QProcessEnvironment m_extra;
     int m_launches = 0;
 };
 

@@ -6,6 +6,8 @@
 
 #include <sqlite3.h>
 
+#include <iostream>
+
 namespace quorrin::desktop {
 
 std::vector<Note> storedNotes(const QString& dataDirectory)
@@ -27,9 +29,10 @@ std::vector<Note> storedNotes(const QString& dataDirectory)
                 // Each row is a manifest holding its one note.
                 for (Note& note : BackupManifest::fromJson(QJsonDocument::fromJson(payload).object()).notes)
                     notes.push_back(std::move(note));
-            } catch (const std::exception&) {
+            } catch (const std::exception& error) {
                 // A row the test cannot read counts as absent; the assertion
                 // on what should be there then fails.
+                std::cerr << "unreadable row: " << error.what() << std::endl;
             }
         }
     }

@@ -104,6 +104,23 @@ std::vector<WindowId> XDisplay::clients()
     return windowList("_NET_CLIENT_LIST");
 }
 
+std::vector<WindowId> XDisplay::unmanagedShown()
+{
+    std::vector<WindowId> shown;
+    const Freed<xcb_query_tree_reply_t> tree{
+        xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, m_root), nullptr)};
+    if (!tree)
+        return shown;
+    const xcb_window_t* children = xcb_query_tree_children(tree.reply);
+    for (int index = 0; index < xcb_query_tree_children_length(tree.reply); ++index) {
+        const Freed<xcb_get_window_attributes_reply_t> attributes{xcb_get_window_attributes_reply(
+            m_connection, xcb_get_window_attributes(m_connection, children[index]), nullptr)};
+        if (attributes && attributes->override_redirect && attributes->map_state == XCB_MAP_STATE_VIEWABLE)
+            shown.push_back(children[index]);
+    }
+    return shown;
+}
+
 std::optional<std::uint32_t> XDisplay::pid(WindowId window)
 {
     const QByteArray bytes = property(window, atom("_NET_WM_PID"), XCB_ATOM_CARDINAL);
@@ -182,6 +199,73 @@ QSize XDisplay::screenSize()
 {
     const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data;
     return QSize(screen->width_in_pixels, screen->height_in_pixels);
+}
+
+QByteArray XDisplay::pixels(const QRect& rect)
+{
+    const QRect clipped = rect.intersected(QRect(QPoint(), screenSize()));
+    if (clipped.isEmpty())
+        return {};
+    const Freed<xcb_get_image_reply_t> image{xcb_get_image_reply(
+        m_connection,
+        xcb_get_image(m_connection, XCB_IMAGE_FORMAT_Z_PIXMAP, m_root, std::int16_t(clipped.x()),
+                      std::int16_t(clipped.y()), std::uint16_t(clipped.width()), std::uint16_t(clipped.height()),
+                      ~0u),
+        nullptr)};
+    if (!image)
+        return {};
+    return QByteArray(reinterpret_cast<const char*>(xcb_get_image_data(image.reply)),
+                      xcb_get_image_data_length(image.reply));
+}
+
+bool XDisplay::bindCharacters(const QString& text)
+{
+    const xcb_setup_t* setup = xcb_get_setup(m_connection);
+    const int first = setup->min_keycode;
+    const int count = setup->max_keycode - setup->min_keycode + 1;
+    const Freed<xcb_get_keyboard_mapping_reply_t> map{xcb_get_keyboard_mapping_reply(
+        m_connection, xcb_get_keyboard_mapping(m_connection, setup->min_keycode, std::uint8_t(count)), nullptr)};
+    if (!map)
+        return false;
+    const int perKey = map->keysyms_per_keycode;
+    const xcb_keysym_t* keysyms = xcb_get_keyboard_mapping_keysyms(map.reply);
+    const auto produced = [&](xcb_keysym_t wanted) {
+        for (int index = 0; index < count * perKey; ++index) {
+            if (keysyms[index] == wanted)
+                return true;
+        }
+        return false;
+    };
+    int spare = count - 1; // spare keycodes are taken from the top down
+    const auto free = [&](int key) {
+        for (int level = 0; level < perKey; ++level) {
+            if (keysyms[key * perKey + level] != 0)
+                return false;
+        }
+        return true;
+    };
+    for (const char32_t character : text.toUcs4()) {
+        if (m_bound.contains(character))
+            continue;
+        // Latin-1 keysyms equal their code points; the rest are 0x01000000 + code point.
+        const xcb_keysym_t keysym = character < 0x100 ? character : 0x01000000 | character;
+        if (produced(keysym)) {
+            m_bound.insert(character);
+            continue;
+        }
+        while (spare >= 0 && !free(spare))
+            --spare;
+        if (spare < 0)
+            return false;
+        std::vector<xcb_keysym_t> row(std::size_t(perKey), keysym);
+        xcb_change_keyboard_mapping(m_connection, 1, xcb_keycode_t(first + spare), std::uint8_t(perKey), row.data());
+        m_bound.insert(character);
+        --spare;
+    }
+    // A round trip: the server holds the new map before anything is typed.
+    const Freed<xcb_get_input_focus_reply_t> sync{
+        xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr)};
+    return true;
 }
 
 } // namespace quorrin::desktop

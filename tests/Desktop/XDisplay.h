@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QRect>
+#include <QSet>
 #include <QString>
 
 #include <cstdint>
@@ -35,6 +36,9 @@ public:
     std::vector<WindowId> stacking();
     // _NET_CLIENT_LIST: managed windows in mapping order.
     std::vector<WindowId> clients();
+    // The root's children that are shown and bypass the window manager
+    // (menus, tool tips), bottom to top.
+    std::vector<WindowId> unmanagedShown();
 
     std::optional<std::uint32_t> pid(WindowId window);
     QString name(WindowId window);  // _NET_WM_NAME, else WM_NAME
@@ -47,6 +51,15 @@ public:
     // any decoration the window manager adds).
     std::optional<QRect> geometry(WindowId window);
     QSize screenSize();
+    // The screen's pixels in the rectangle (raw server format), to compare
+    // one moment with the next.
+    QByteArray pixels(const QRect& rect);
+
+    // Gives every character of the text that no key produces a spare
+    // keycode of its own, for the rest of the session. Typing tools that map
+    // a key just for one press and undo it race with clients reading the
+    // map; a mapping made once and kept does not.
+    bool bindCharacters(const QString& text);
 
 private:
     explicit XDisplay(xcb_connection_t* connection);
@@ -57,6 +70,7 @@ private:
 
     xcb_connection_t* m_connection;
     WindowId m_root = 0;
+    QSet<char32_t> m_bound;
 };
 
 } // namespace quorrin::desktop

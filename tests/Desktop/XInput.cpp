@@ -21,6 +21,8 @@ bool XInput::key(const QStringList& keys)
 
 bool XInput::type(const QString& text)
 {
+    if (!m_display.bindCharacters(text))
+        return false;
     return run({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("40"), QStringLiteral("--"), text});
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Desktop/XDisplay.h"
+
 #include <QPoint>
 #include <QProcessEnvironment>
 #include <QString>
@@ -12,8 +14,9 @@ namespace quorrin::desktop {
 // exactly as a person's would.
 class XInput {
 public:
-    explicit XInput(QProcessEnvironment environment)
+    XInput(QProcessEnvironment environment, XDisplay& display)
         : m_environment(std::move(environment))
+        , m_display(display)
     {
     }
 
@@ -21,8 +24,8 @@ public:
     // "ctrl+e", "Menu"), one after the other.
     bool key(const QStringList& keys);
     bool key(const QString& key) { return this->key(QStringList{key}); }
-    // Types text, any script (characters without a key are mapped to a spare
-    // keycode on the fly).
+    // Types text, any script: characters without a key get a spare keycode
+    // first.
     bool type(const QString& text);
 
     bool moveTo(QPoint point);
@@ -35,6 +38,7 @@ public:
 private:
     bool run(const QStringList& arguments);
     QProcessEnvironment m_environment;
+    XDisplay& m_display;
 };
 
 } // namespace quorrin::desktop
