@@ -20,7 +20,6 @@
 #include "Features/Reminders/ReminderPanel.h"
 #include "Persistence/NoteStore.h"
 #include "Persistence/StoreAccessError.h"
-#include "Platform/DesktopCompositing.h"
 #include "Platform/AlertPresenter.h"
 #include "Core/Files/DataDirectory.h"
 #include "Core/Notifications/NotificationCenter.h"
@@ -32,6 +31,7 @@
 #include "Platform/ScreenChangeMonitor.h"
 #include "Platform/SystemEvents.h"
 #include "Platform/TextServiceEndpoint.h"
+#include "Platform/X11WindowBehaviour.h"
 #include "Widgets/ButtonCursorSupport.h"
 #include "Widgets/NoteIcons.h"
 #include "Windows/NoteWindowController.h"
@@ -201,7 +201,7 @@ void AppDelegate::createRegistry()
     auto motion = std::make_shared<ReducedMotion>();
     windowServices.prefersReducedMotion = [motion] { return motion->isPreferred(); };
     // Whether notes draw their own edge is settled once, for every window.
-    const bool compositing = desktopcompositing::isRunning();
+    const bool compositing = X11WindowBehaviour::compositingManagerRunning();
     windowServices.desktopDrawsShadows = [compositing] { return compositing; };
     windowServices.parts.installFileShelves = installFileShelfWidgets;
     windowServices.exportNote = [this](NoteWindowController& controller) {

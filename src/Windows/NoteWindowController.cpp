@@ -9,11 +9,11 @@
 #include "Editor/TextDocumentConversion.h"
 #include "Persistence/NoteStore.h"
 #include "Platform/QtScreenProvider.h"
-#include "Platform/DesktopCompositing.h"
 #include "Platform/ReducedMotion.h"
 #include "Platform/SystemAppearance.h"
 #include "Platform/TextStyleConversion.h"
 #include "Platform/WindowLevel.h"
+#include "Platform/X11WindowBehaviour.h"
 #include "Widgets/ButtonCursorSupport.h"
 #include "Windows/DesktopWindowPolicy.h"
 #include "Widgets/HandCursorButton.h"
@@ -179,7 +179,7 @@ void NoteWindowController::buildPanel()
     panelLayout->addWidget(m_background);
     m_background->prefersReducedMotion = [self] { return self && self->reducedMotion(); };
     m_background->setDrawsEdge(!(m_services.desktopDrawsShadows ? m_services.desktopDrawsShadows()
-                                                                 : desktopcompositing::isRunning()));
+                                                                 : X11WindowBehaviour::compositingManagerRunning()));
     m_background->onWindowDrag = [self](QMouseEvent* event) {
         if (self)
             self->trackWindowDrag(event);
