@@ -1,7 +1,10 @@
 #include "Desktop/DesktopTest.h"
 
+#include <xcb/xcb.h>
+
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 
 namespace quorrin::desktop {
 namespace {
@@ -84,6 +87,58 @@ TEST_F(NoteWindowLooks, CollapseAndExpandAnimateThroughTheHeightsBetween)
     EXPECT_TRUE(waitForStored(id, [&](const Note& stored) {
         return !stored.isCollapsed && int(stored.frame.height) == expanded.height();
     }));
+}
+
+// A stand-in compositor: a client of its own that owns the screen's
+// compositing selection, as a compositing manager does, for as long as it lives.
+class CompositorStandIn {
+public:
+    explicit CompositorStandIn(const QString& display)
+        : m_connection(xcb_connect(display.toLatin1().constData(), nullptr))
+    {
+        if (xcb_connection_has_error(m_connection))
+            return;
+        const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data;
+        const xcb_window_t window = xcb_generate_id(m_connection);
+        xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0,
+                          XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+        const char name[] = "_NET_WM_CM_S0";
+        xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
+            m_connection, xcb_intern_atom(m_connection, 0, sizeof(name) - 1, name), nullptr);
+        if (!atom)
+            return;
+        xcb_set_selection_owner(m_connection, window, atom->atom, XCB_CURRENT_TIME);
+        xcb_get_selection_owner_reply_t* owner = xcb_get_selection_owner_reply(
+            m_connection, xcb_get_selection_owner(m_connection, atom->atom), nullptr);
+        m_owning = owner && owner->owner == window;
+        std::free(owner);
+        std::free(atom);
+    }
+    ~CompositorStandIn() { xcb_disconnect(m_connection); }
+    CompositorStandIn(const CompositorStandIn&) = delete;
+    CompositorStandIn& operator=(const CompositorStandIn&) = delete;
+    bool owning() const { return m_owning; }
+
+private:
+    xcb_connection_t* m_connection;
+    bool m_owning = false;
+};
+
+class NoteWindowLooksWithCompositor : public NoteWindowLooks {
+protected:
+    void prepare(QuorrinApp&) override { m_compositor = std::make_unique<CompositorStandIn>(session().display()); }
+    std::unique_ptr<CompositorStandIn> m_compositor;
+};
+
+// Where a compositor draws shadows, the note leaves its edges to them.
+TEST_F(NoteWindowLooksWithCompositor, NotesLeaveTheirEdgesToTheCompositorsShadows)
+{
+    ASSERT_TRUE(m_compositor && m_compositor->owning()) << "could not stand in for a compositor";
+    const WindowId note = firstNoteWindow();
+    ASSERT_TRUE(input().moveTo(QPoint(5, 5)));
+    const QRect rect = restingGeometry(note);
+    const int middle = rect.top() + rect.height() / 2;
+    EXPECT_EQ(name(pixelAt(QPoint(rect.left(), middle))), name(pixelAt(QPoint(rect.left() + 3, middle))));
 }
 
 // Without a compositor nothing draws a shadow: each note draws a hairline
