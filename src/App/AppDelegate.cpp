@@ -229,8 +229,9 @@ void AppDelegate::createRegistry()
                 if (m_fileCommands)
                     m_fileCommands->importDroppedDocument(path);
             };
-            editor->showAttachmentPanel = [this](const Attachment& attachment) {
-                AttachmentPanel::show(attachment, *m_store);
+            editor->showAttachmentPanel = [this, panel = QPointer<QWidget>(controller->panel())](
+                                              const Attachment& attachment) {
+                AttachmentPanel::show(attachment, *m_store, panel);
             };
         }
         return std::make_unique<ControllerNoteWindow>(std::move(controller));

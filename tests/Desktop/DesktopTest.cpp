@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonDocument>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -251,6 +252,23 @@ void DesktopTest::typeAndWaitStored(const QUuid& note, const QString& text)
     ASSERT_TRUE(waitForStored(note, [&](const Note& stored) { return blockTexts(stored).join(u'\n').contains(text); }))
         << "the store never held \"" << text.toStdString() << "\"; it holds: "
         << (stored(note) ? blockTexts(*stored(note)).join(u'|').toStdString() : std::string("no row"));
+}
+
+QJsonObject DesktopTest::storedPreferences()
+{
+    QFile file(m_app->dataDirectory() + QStringLiteral("/Preferences.json"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QJsonDocument::fromJson(file.readAll()).object();
+}
+
+bool DesktopTest::aboveEveryNote(WindowId window)
+{
+    for (WindowId note : noteWindowIds()) {
+        if (!isAbove(window, note))
+            return false;
+    }
+    return true;
 }
 
 std::vector<SentNotification> DesktopTest::notifications()

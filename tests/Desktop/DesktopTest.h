@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QJsonObject>
 #include <QRect>
 #include <QStringList>
 
@@ -88,6 +89,10 @@ protected:
     std::optional<Note> stored(const QUuid& note) { return storedNote(m_app->dataDirectory(), note); }
 
     std::vector<SentNotification> notifications();
+    // Preferences.json as stored.
+    QJsonObject storedPreferences();
+    // Whether `window` is above every note window in the stacking order.
+    bool aboveEveryNote(WindowId window);
 
 private:
     std::unique_ptr<DesktopSession> m_session;

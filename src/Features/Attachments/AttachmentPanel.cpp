@@ -8,6 +8,7 @@
 #include "Features/Attachments/PdfPageView.h"
 #include "Persistence/NoteStore.h"
 #include "Platform/DesktopOpener.h"
+#include "Platform/DialogPlacement.h"
 #include "Widgets/HandCursorButton.h"
 
 #include <QApplication>
@@ -58,6 +59,7 @@ protected:
 std::optional<QString> askNoteTextInDialog(QWidget* parent)
 {
     QDialog dialog(parent);
+    placeInFrontOfNotes(dialog, parent);
     dialog.setWindowTitle(QStringLiteral("添加文字批注"));
     auto* layout = new QVBoxLayout(&dialog);
     auto* message = new QLabel(QStringLiteral("添加文字批注"), &dialog);
@@ -135,9 +137,11 @@ AttachmentPanel::AttachmentPanel(const Attachment& file, NoteStore& store, Attac
 
 AttachmentPanel::~AttachmentPanel() = default;
 
-AttachmentPanel* AttachmentPanel::show(const Attachment& file, NoteStore& store, AttachmentPanelServices services)
+AttachmentPanel* AttachmentPanel::show(const Attachment& file, NoteStore& store, QWidget* noteWindow,
+                                       AttachmentPanelServices services)
 {
     auto* panel = new AttachmentPanel(file, store, std::move(services));
+    placeInFrontOfNotes(*panel, noteWindow);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect frame = panel->frameGeometry();
         frame.moveCenter(screen->availableGeometry().center());
