@@ -213,6 +213,17 @@ bool compositingManagerRunning()
     return owner && owner->owner != XCB_NONE;
 }
 
+bool primaryButtonDown()
+{
+    xcb_connection_t* c = connection();
+    if (!c)
+        return QGuiApplication::mouseButtons().testFlag(Qt::LeftButton);
+    Reply<xcb_query_pointer_reply_t> pointer(xcb_query_pointer_reply(c, xcb_query_pointer(c, rootOf(c)), nullptr));
+    if (!pointer)
+        return QGuiApplication::mouseButtons().testFlag(Qt::LeftButton);
+    return (pointer->mask & XCB_BUTTON_MASK_1) != 0;
+}
+
 #else
 
 bool isAvailable()
@@ -223,6 +234,11 @@ bool isAvailable()
 bool compositingManagerRunning()
 {
     return false;
+}
+
+bool primaryButtonDown()
+{
+    return QGuiApplication::mouseButtons().testFlag(Qt::LeftButton);
 }
 
 KeyboardFocus keyboardFocus()

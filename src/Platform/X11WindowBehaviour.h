@@ -59,6 +59,11 @@ KeyboardFocus keyboardFocus();
 // windows apart. False off X11.
 bool compositingManagerRunning();
 
+// Whether the primary mouse button is down, as the X server says: true also
+// while the window manager holds the pointer (an Alt drag it runs), which
+// the application never hears of. Off X11, what the toolkit last saw.
+bool primaryButtonDown();
+
 } // namespace X11WindowBehaviour
 
 } // namespace quorrin

@@ -8,6 +8,7 @@
 #include "Editor/TextFormatPanel.h"
 #include "Editor/TextDocumentConversion.h"
 #include "Persistence/NoteStore.h"
+#include "Platform/WindowManagerGrabs.h"
 #include "Platform/QtScreenProvider.h"
 #include "Platform/ReducedMotion.h"
 #include "Platform/SystemAppearance.h"
@@ -166,8 +167,10 @@ void NoteWindowController::buildPanel()
             self->trackWindowDrag(event);
         return true;
     };
-    // Moves and resizes of the window, whoever makes them.
+    // Moves and resizes of the window, whoever makes them; the window
+    // manager's own drags are told by its pointer grabs, watched from now on.
     m_panel->installEventFilter(this);
+    WindowManagerGrabs::instance();
     // The close command of a frameless window.
     auto* close = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_W), m_panel.get());
     close->setContext(Qt::WindowShortcut);
