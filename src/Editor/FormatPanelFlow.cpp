@@ -55,11 +55,9 @@ void FormatPanelFlow::holdExpanded()
     m_collapsePending = false;
 }
 
-bool FormatPanelFlow::releaseExpanded(bool pointerInside)
+bool FormatPanelFlow::releaseExpanded()
 {
-    if (!std::exchange(m_held, false))
-        return false;
-    return !pointerInside && leave();
+    return std::exchange(m_held, false) && leave();
 }
 
 FormatPanelFlow::Hide FormatPanelFlow::hide()

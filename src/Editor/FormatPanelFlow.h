@@ -40,9 +40,9 @@ public:
     // A menu of the bar opened (the pointer leaves the bar for it): the bar
     // stays expanded, nothing pending, until the menu closes.
     void holdExpanded();
-    // The menu closed: true when a collapse is now due after the delay,
-    // that is when the pointer is not over the panel.
-    bool releaseExpanded(bool pointerInside);
+    // The menu closed: true when a collapse is now due after the delay (the
+    // panel checks then whether the pointer came back over it).
+    bool releaseExpanded();
 
     struct Hide {
         bool fadeOut = false;        // fade, then order out when it ends

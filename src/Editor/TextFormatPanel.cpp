@@ -27,6 +27,13 @@ TextFormatPanel::TextFormatPanel(TextFormatTarget* target)
     m_collapseWork.setSingleShot(true);
     m_collapseWork.setInterval(FormatPanelFlow::collapseDelayMs);
     connect(&m_collapseWork, &QTimer::timeout, this, [this] {
+        // The pointer can be back over the bar without the bar having heard
+        // it come (a menu of the bar held the pointer meanwhile): look again
+        // later rather than fold the bar under it.
+        if (m_flow.isCollapsePending() && frameGeometry().contains(QCursor::pos())) {
+            m_collapseWork.start();
+            return;
+        }
         if (m_flow.collapseDue())
             collapseNow();
     });
@@ -123,7 +130,7 @@ void TextFormatPanel::openColorMenu(QMenu& menu)
     m_collapseWork.stop();
     m_flow.holdExpanded();
     connect(&menu, &QMenu::aboutToHide, this, [this] {
-        if (m_flow.releaseExpanded(frameGeometry().contains(QCursor::pos())))
+        if (m_flow.releaseExpanded())
             m_collapseWork.start();
     });
     const QRect expanded = panelplacement::formatFrame(m_sides, m_top, barWidth).toRect();
