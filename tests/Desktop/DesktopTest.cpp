@@ -231,6 +231,38 @@ QPoint DesktopTest::headerPoint(WindowId note)
     return rect.topLeft() + QPoint(rect.width() / 2, 14);
 }
 
+WindowId DesktopTest::newNoteFromKeyboard()
+{
+    const std::vector<WindowId> before = noteWindowIds();
+    if (!input().key(QStringLiteral("ctrl+n")))
+        return 0;
+    const WindowId note = waitForNewNoteWindow(before);
+    return note && waitForActive(note) ? note : 0;
+}
+
+void DesktopTest::makeDockedPair(DockedPair& pair)
+{
+    pair.target = firstNoteWindow();
+    pair.targetId = m_app->noteOf(pair.target);
+    clickIntoText(pair.target);
+    typeAndWaitStored(pair.targetId, QStringLiteral("主"));
+    pair.docked = newNoteFromKeyboard();
+    ASSERT_NE(pair.docked, 0u) << "Ctrl+N showed no new, active note";
+    pair.dockedId = m_app->noteOf(pair.docked);
+    typeAndWaitStored(pair.dockedId, QStringLiteral("副"));
+
+    const QRect target = geometry(pair.target);
+    const QRect moving = geometry(pair.docked);
+    const QPoint grip = headerPoint(pair.docked);
+    ASSERT_TRUE(input().drag(grip, grip + QPoint(target.right() + 4 - moving.left(), target.top() - moving.top())));
+    ASSERT_TRUE(waitForStored(pair.dockedId, [&](const Note& stored) {
+        return stored.docking && stored.docking->targetID == pair.targetId;
+    })) << "the second note never docked to the first";
+    ASSERT_TRUE(waitFor([&] { return geometry(pair.docked).left() == geometry(pair.target).right() + 1; }))
+        << "docked windows are not edge to edge: " << describe(pair.target).toStdString() << " / "
+        << describe(pair.docked).toStdString();
+}
+
 void DesktopTest::clickIntoText(WindowId note)
 {
     ASSERT_TRUE(input().click(firstLinePoint(note)));

@@ -79,6 +79,18 @@ protected:
     // A point from which a drag moves the note (its strip above the title).
     QPoint headerPoint(WindowId note);
 
+    // Ctrl+N: waits for the new note's window and for it to be active.
+    WindowId newNoteFromKeyboard();
+    // Two notes holding text, the second docked on the first's right edge
+    // (dragged there by its header strip).
+    struct DockedPair {
+        WindowId target = 0;
+        WindowId docked = 0;
+        QUuid targetId;
+        QUuid dockedId;
+    };
+    void makeDockedPair(DockedPair& pair);
+
     // Clicks into the note's text and waits for the note to be active.
     void clickIntoText(WindowId note);
     // Types text and waits until the store holds a block with the text.

@@ -35,12 +35,9 @@ protected:
             ASSERT_TRUE(waitFor([&] { return storedPreferences().value(QStringLiteral("alwaysOnTop")).toBool(); }))
                 << "the layer button did not make the notes float";
         }
-        const std::vector<WindowId> before = noteWindowIds();
-        ASSERT_TRUE(input().key(QStringLiteral("ctrl+n")));
-        m_second = waitForNewNoteWindow(before);
+        m_second = newNoteFromKeyboard();
         ASSERT_NE(m_second, 0u);
         m_secondId = app().noteOf(m_second);
-        ASSERT_TRUE(waitForActive(m_second));
         typeAndWaitStored(m_secondId, QStringLiteral("第二张"));
         // The second note goes aside, away from the first, which is the one
         // worked in.

@@ -10,18 +10,6 @@ using namespace std::chrono_literals;
 
 class MainRoad : public DesktopTest {
 protected:
-    // Makes a second note with Ctrl+N from the first and returns its window.
-    WindowId newNote()
-    {
-        const std::vector<WindowId> before = noteWindowIds();
-        if (!input().key(QStringLiteral("ctrl+n")))
-            return 0;
-        const WindowId note = waitForNewNoteWindow(before);
-        if (note && !waitForActive(note))
-            return 0;
-        return note;
-    }
-
     // Types a line and turns it into a todo through the block menu panel.
     void makeTodo(WindowId window, const QString& text)
     {
@@ -48,7 +36,7 @@ protected:
 TEST_F(MainRoad, NewNoteTakesChineseAndEnglishText)
 {
     clickIntoText(firstNoteWindow());
-    const WindowId note = newNote();
+    const WindowId note = newNoteFromKeyboard();
     ASSERT_NE(note, 0u) << "Ctrl+N showed no new, active note";
     typeAndWaitStored(app().noteOf(note), QStringLiteral("Hello 便笺 world 世界"));
 }
@@ -125,27 +113,11 @@ TEST_F(Reminders, ReminderSetInThePanelReachesTheBus)
 
 TEST_F(MainRoad, DockedPairMovesTogether)
 {
-    const WindowId first = firstNoteWindow();
-    const QUuid firstId = app().noteOf(first);
-    clickIntoText(first);
-    typeAndWaitStored(firstId, QStringLiteral("主"));
-    const WindowId second = newNote();
-    ASSERT_NE(second, 0u);
-    const QUuid secondId = app().noteOf(second);
-    typeAndWaitStored(secondId, QStringLiteral("副"));
-
-    // Drag the second note by its header until its left edge meets the
-    // first note's right edge: it docks there.
-    const QRect target = geometry(first);
-    const QRect moving = geometry(second);
-    const QPoint grip = headerPoint(second);
-    ASSERT_TRUE(input().drag(grip, grip + QPoint(target.right() + 4 - moving.left(), target.top() - moving.top())));
-    ASSERT_TRUE(waitForStored(secondId, [&](const Note& stored) {
-        return stored.docking && stored.docking->targetID == firstId;
-    })) << "the second note never docked to the first";
-    ASSERT_TRUE(waitFor([&] { return geometry(second).left() == geometry(first).right() + 1; }))
-        << "docked windows are not edge to edge: " << describe(first).toStdString() << " / "
-        << describe(second).toStdString();
+    DockedPair pair;
+    ASSERT_NO_FATAL_FAILURE(makeDockedPair(pair));
+    const WindowId first = pair.target;
+    const WindowId second = pair.docked;
+    const QUuid secondId = pair.dockedId;
     const QPoint seam = geometry(second).topLeft() - geometry(first).topLeft();
 
     // Moving the first note by its header takes the second along.
@@ -164,7 +136,7 @@ TEST_F(MainRoad, QuitAndRelaunchShowsEveryNoteAsItWas)
     const WindowId first = firstNoteWindow();
     clickIntoText(first);
     typeAndWaitStored(app().noteOf(first), QStringLiteral("第一张 one"));
-    const WindowId second = newNote();
+    const WindowId second = newNoteFromKeyboard();
     ASSERT_NE(second, 0u);
     typeAndWaitStored(app().noteOf(second), QStringLiteral("第二张 two"));
 

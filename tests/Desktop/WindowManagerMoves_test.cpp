@@ -31,6 +31,21 @@ protected:
         EXPECT_FALSE(moved) << "the window went to " << strayed.x() << "," << strayed.y() << " instead of staying at "
                             << expected.x() << "," << expected.y();
     }
+
+    // An Alt drag by the window manager from the window's middle: the window
+    // ends up moved by `by`, stays there and is stored there.
+    void altDragKeptAndSaved(WindowId note, QPoint by)
+    {
+        const QUuid id = app().noteOf(note);
+        const QRect start = geometry(note);
+        ASSERT_TRUE(input().drag(start.center(), start.center() + by, QStringLiteral("alt")));
+        const QPoint moved = start.topLeft() + by;
+        ASSERT_TRUE(waitFor([&] { return geometry(note).topLeft() == moved; }, 3s))
+            << "after the Alt drag the note is at " << describe(note).toStdString();
+        expectStaysAt(note, moved, 1500ms);
+        EXPECT_TRUE(waitForStored(id, [&](const Note&) { return storedRect(id).topLeft() == moved; }))
+            << "stored at " << storedRect(id).x() << "," << storedRect(id).y();
+    }
 };
 
 TEST_F(WindowManagerMoves, AnAltDragAfterAHeaderDragIsKeptAndSaved)
@@ -50,14 +65,7 @@ TEST_F(WindowManagerMoves, AnAltDragAfterAHeaderDragIsKeptAndSaved)
     ASSERT_TRUE(waitForStored(id, [&](const Note&) { return storedRect(id).topLeft() == afterHeader; }));
 
     // Then the window manager's: Alt and a drag anywhere in the window.
-    const QPoint body = geometry(note).center();
-    ASSERT_TRUE(input().drag(body, body + QPoint(260, 140), QStringLiteral("alt")));
-    const QPoint afterWindowManager = afterHeader + QPoint(260, 140);
-    ASSERT_TRUE(waitFor([&] { return geometry(note).topLeft() == afterWindowManager; }, 3s))
-        << "after the Alt drag the note is at " << describe(note).toStdString();
-    expectStaysAt(note, afterWindowManager, 1500ms);
-    EXPECT_TRUE(waitForStored(id, [&](const Note&) { return storedRect(id).topLeft() == afterWindowManager; }))
-        << "stored at " << storedRect(id).x() << "," << storedRect(id).y();
+    altDragKeptAndSaved(note, QPoint(260, 140));
 }
 
 TEST_F(WindowManagerMoves, AnAltDragAloneIsKeptAndSaved)
@@ -66,14 +74,31 @@ TEST_F(WindowManagerMoves, AnAltDragAloneIsKeptAndSaved)
     const QUuid id = app().noteOf(note);
     clickIntoText(note);
     typeAndWaitStored(id, QStringLiteral("移动"));
-    const QRect start = geometry(note);
-    const QPoint body = start.center();
-    ASSERT_TRUE(input().drag(body, body + QPoint(-200, 120), QStringLiteral("alt")));
-    const QPoint moved = start.topLeft() + QPoint(-200, 120);
-    ASSERT_TRUE(waitFor([&] { return geometry(note).topLeft() == moved; }, 3s))
-        << "after the Alt drag the note is at " << describe(note).toStdString();
-    expectStaysAt(note, moved, 1500ms);
-    EXPECT_TRUE(waitForStored(id, [&](const Note&) { return storedRect(id).topLeft() == moved; }));
+    altDragKeptAndSaved(note, QPoint(-200, 120));
+}
+
+TEST_F(WindowManagerMoves, AnAltDragOfADockedPairTakesBothAlong)
+{
+    DockedPair pair;
+    ASSERT_NO_FATAL_FAILURE(makeDockedPair(pair));
+    const WindowId first = pair.target;
+    const WindowId second = pair.docked;
+    const QUuid firstId = pair.targetId;
+    const QUuid secondId = pair.dockedId;
+    const QPoint seam = geometry(second).topLeft() - geometry(first).topLeft();
+
+    const QPoint body = geometry(first).center();
+    const QPoint moved = geometry(first).topLeft() + QPoint(-250, 150);
+    ASSERT_TRUE(input().drag(body, body + QPoint(-250, 150), QStringLiteral("alt")));
+    ASSERT_TRUE(waitFor([&] { return geometry(first).topLeft() == moved; }, 3s))
+        << "after the Alt drag the note is at " << describe(first).toStdString();
+    EXPECT_TRUE(waitFor([&] { return geometry(second).topLeft() - geometry(first).topLeft() == seam; }))
+        << "the docked note stayed behind: " << describe(second).toStdString();
+    expectStaysAt(first, moved, 1000ms);
+    EXPECT_TRUE(waitForStored(firstId, [&](const Note&) { return storedRect(firstId).topLeft() == moved; }));
+    EXPECT_TRUE(waitForStored(secondId, [&](const Note& note) {
+        return note.docking && storedRect(secondId).topLeft() == moved + seam;
+    }));
 }
 
 } // namespace

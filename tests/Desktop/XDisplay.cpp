@@ -144,9 +144,9 @@ QString XDisplay::role(WindowId window)
     return QString::fromLatin1(property(window, atom("WM_WINDOW_ROLE"), XCB_ATOM_STRING));
 }
 
-std::vector<QString> XDisplay::types(WindowId window)
+std::vector<QString> XDisplay::atomNames(WindowId window, const char* property)
 {
-    const QByteArray bytes = property(window, atom("_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM);
+    const QByteArray bytes = this->property(window, atom(property), XCB_ATOM_ATOM);
     std::vector<QString> names;
     for (int offset = 0; offset + 4 <= bytes.size(); offset += 4) {
         std::uint32_t value = 0;
@@ -156,16 +156,14 @@ std::vector<QString> XDisplay::types(WindowId window)
     return names;
 }
 
+std::vector<QString> XDisplay::types(WindowId window)
+{
+    return atomNames(window, "_NET_WM_WINDOW_TYPE");
+}
+
 std::vector<QString> XDisplay::states(WindowId window)
 {
-    const QByteArray bytes = property(window, atom("_NET_WM_STATE"), XCB_ATOM_ATOM);
-    std::vector<QString> names;
-    for (int offset = 0; offset + 4 <= bytes.size(); offset += 4) {
-        std::uint32_t value = 0;
-        std::memcpy(&value, bytes.constData() + offset, 4);
-        names.push_back(atomName(value));
-    }
-    return names;
+    return atomNames(window, "_NET_WM_STATE");
 }
 
 WindowId XDisplay::transientFor(WindowId window)

@@ -67,6 +67,7 @@ private:
     QString atomName(std::uint32_t atom);
     QByteArray property(WindowId window, std::uint32_t property, std::uint32_t type);
     std::vector<WindowId> windowList(const char* property);
+    std::vector<QString> atomNames(WindowId window, const char* property);
 
     xcb_connection_t* m_connection;
     WindowId m_root = 0;
