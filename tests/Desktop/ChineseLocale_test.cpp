@@ -27,13 +27,8 @@ TEST_F(ChineseLocale, TheReminderPanelShowsAChineseDateWhateverLangSays)
     typeAndWaitStored(id, QStringLiteral("交房租"));
     ASSERT_TRUE(input().key(QStringLiteral("ctrl+shift+t")));
     ASSERT_TRUE(waitForStored(id, [](const Note& stored) { return stored.displayBlocks().front().todo.has_value(); }));
-    ASSERT_TRUE(input().key(QStringLiteral("Menu")));
-    const WindowId menu = waitForWindowNamed(QStringLiteral("内容块"));
-    ASSERT_TRUE(waitForActive(menu));
-    ASSERT_TRUE(input().key(QStringLiteral("Return"))); // the first row of a todo: 设置提醒
-    const WindowId panel = waitForWindowNamed(QStringLiteral("待办提醒"));
-    ASSERT_NE(panel, 0u) << "no reminder panel";
-    ASSERT_TRUE(waitForActive(panel));
+    WindowId panel = 0;
+    ASSERT_NO_FATAL_FAILURE(openReminderPanel(panel));
     ASSERT_TRUE(input().key({QStringLiteral("ctrl+a"), QStringLiteral("ctrl+c"), QStringLiteral("Escape")}));
     ASSERT_TRUE(waitForGone(panel));
     ASSERT_TRUE(waitForActive(note)) << "active: " << describe(x().activeWindow()).toStdString();

@@ -240,6 +240,31 @@ WindowId DesktopTest::newNoteFromKeyboard()
     return note && waitForActive(note) ? note : 0;
 }
 
+void DesktopTest::unfoldFormatBar(FormatBar& bar)
+{
+    ASSERT_TRUE(input().key(QStringLiteral("shift+Home")));
+    // A bar shown before is the same window, shown again.
+    if (!bar.window || !waitFor([&] { return x().viewable(bar.window); }))
+        bar.window = waitForWindowNamed(QStringLiteral("字体格式"));
+    ASSERT_NE(bar.window, 0u) << "a selection showed no format bar";
+    // Pointing at the collapsed bar unfolds it.
+    const QRect orb = restingGeometry(bar.window);
+    ASSERT_TRUE(input().moveTo(orb.center()));
+    ASSERT_TRUE(waitFor([&] { return geometry(bar.window).width() > 3 * orb.width(); })) << "the bar never unfolded";
+    bar.unfolded = restingGeometry(bar.window);
+}
+
+void DesktopTest::openReminderPanel(WindowId& panel)
+{
+    ASSERT_TRUE(input().key(QStringLiteral("Menu")));
+    const WindowId menu = waitForWindowNamed(QStringLiteral("内容块"));
+    ASSERT_TRUE(waitForActive(menu));
+    ASSERT_TRUE(input().key(QStringLiteral("Return"))); // the first row of a todo: 设置提醒
+    panel = waitForWindowNamed(QStringLiteral("待办提醒"));
+    ASSERT_NE(panel, 0u) << "no reminder panel";
+    ASSERT_TRUE(waitForActive(panel)) << "active: " << describe(x().activeWindow()).toStdString();
+}
+
 void DesktopTest::makeDockedPair(DockedPair& pair)
 {
     pair.target = firstNoteWindow();

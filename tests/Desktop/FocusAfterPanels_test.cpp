@@ -74,25 +74,16 @@ TEST_F(FocusAfterPanels, InsertBelowFromTheHoverMenuGivesTheNewLineTheCaret)
 TEST_F(FocusAfterPanels, FormatBarAndItsColourMenu)
 {
     typeAndWaitStored(m_id, QStringLiteral("hello world"));
-    ASSERT_TRUE(input().key(QStringLiteral("shift+Home")));
-    const WindowId bar = waitForWindowNamed(QStringLiteral("字体格式"));
-    ASSERT_NE(bar, 0u) << "a selection showed no format bar";
-    // Pointing at the collapsed bar unfolds it.
-    const QRect orb = restingGeometry(bar);
-    ASSERT_TRUE(input().moveTo(orb.center()));
-    ASSERT_TRUE(waitFor([&] { return geometry(bar).width() > 3 * orb.width(); })) << "the bar never unfolded";
-    const QRect unfolded = restingGeometry(bar);
+    FormatBar bar;
+    ASSERT_NO_FATAL_FAILURE(unfoldFormatBar(bar));
+    const QRect unfolded = bar.unfolded;
     ASSERT_TRUE(input().click(QPoint(unfolded.left() + 18, unfolded.center().y()))); // bold
     ASSERT_TRUE(input().key(QStringLiteral("End")));
     typeIntoNote(QStringLiteral(" more"), {QStringLiteral("hello world more")});
 
     // The colour menu, the bar's last button, closed by Escape.
-    ASSERT_TRUE(input().key(QStringLiteral("shift+Home")));
-    ASSERT_TRUE(waitFor([&] { return x().viewable(bar); }));
-    const QRect again = restingGeometry(bar);
-    ASSERT_TRUE(input().moveTo(again.center()));
-    ASSERT_TRUE(waitFor([&] { return geometry(bar).width() > 3 * again.width(); }));
-    const QRect open = restingGeometry(bar);
+    ASSERT_NO_FATAL_FAILURE(unfoldFormatBar(bar));
+    const QRect open = bar.unfolded;
     ASSERT_TRUE(input().click(QPoint(open.right() - 19, open.center().y())));
     ASSERT_TRUE(waitFor([&] { return !app().popups().empty(); })) << "no colour menu";
     ASSERT_TRUE(input().key(QStringLiteral("Escape")));

@@ -44,13 +44,10 @@ TEST_F(KeyboardAndPanels, ShiftF10OpensTheBlockMenuPanel)
 TEST_F(KeyboardAndPanels, TheColourMenuOpensAtItsButtonAndTheBarStaysOpen)
 {
     typeAndWaitStored(m_id, QStringLiteral("hello world"));
-    ASSERT_TRUE(input().key(QStringLiteral("shift+Home")));
-    const WindowId bar = waitForWindowNamed(QStringLiteral("字体格式"));
-    ASSERT_NE(bar, 0u) << "a selection showed no format bar";
-    const QRect orb = restingGeometry(bar);
-    ASSERT_TRUE(input().moveTo(orb.center()));
-    ASSERT_TRUE(waitFor([&] { return geometry(bar).width() > 3 * orb.width(); })) << "the bar never unfolded";
-    const QRect open = restingGeometry(bar);
+    FormatBar unfolded;
+    ASSERT_NO_FATAL_FAILURE(unfoldFormatBar(unfolded));
+    const WindowId bar = unfolded.window;
+    const QRect open = unfolded.unfolded;
     // The colour button is the bar's last, 25 px wide, 5 px from its end.
     const QRect button(open.right() - 30, open.top() + 4, 25, 26);
     ASSERT_TRUE(input().click(button.center()));

@@ -147,10 +147,8 @@ TEST_F(NoteWindowLooks, NotesOfOneColourShowAnEdgeWithoutACompositor)
 {
     const WindowId first = firstNoteWindow();
     clickIntoText(first);
-    const std::vector<WindowId> before = noteWindowIds();
-    ASSERT_TRUE(input().key(QStringLiteral("ctrl+n")));
-    const WindowId second = waitForNewNoteWindow(before);
-    ASSERT_NE(second, 0u);
+    const WindowId second = newNoteFromKeyboard();
+    ASSERT_NE(second, 0u) << "Ctrl+N showed no new, active note";
     ASSERT_TRUE(input().moveTo(QPoint(5, 5))); // no hover marks on the notes
     const QRect upper = restingGeometry(second);
     for (const WindowId note : {first, second}) {
