@@ -356,4 +356,14 @@ std::vector<SentNotification> DesktopTest::notifications()
     return sent;
 }
 
+void FirstNoteTest::SetUp()
+{
+    DesktopTest::SetUp();
+    if (IsSkipped() || HasFatalFailure())
+        return;
+    m_note = firstNoteWindow();
+    m_id = app().noteOf(m_note);
+    clickIntoText(m_note);
+}
+
 } // namespace quorrin::desktop

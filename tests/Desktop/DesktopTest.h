@@ -123,4 +123,13 @@ private:
     std::unique_ptr<QuorrinApp> m_app;
 };
 
+// A case about the first note, with the caret in its text.
+class FirstNoteTest : public DesktopTest {
+protected:
+    void SetUp() override;
+
+    WindowId m_note = 0;
+    QUuid m_id;
+};
+
 } // namespace quorrin::desktop

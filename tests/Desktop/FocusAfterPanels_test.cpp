@@ -6,18 +6,8 @@ namespace {
 using namespace std::chrono_literals;
 
 // Whatever floating panel of a note closes, typing goes on into that note.
-class FocusAfterPanels : public DesktopTest {
+class FocusAfterPanels : public FirstNoteTest {
 protected:
-    void SetUp() override
-    {
-        DesktopTest::SetUp();
-        if (IsSkipped() || HasFatalFailure())
-            return;
-        m_note = firstNoteWindow();
-        m_id = app().noteOf(m_note);
-        clickIntoText(m_note);
-    }
-
     // Types more text and checks that the note's stored text ends up as
     // `expected`: the keys reached the note's text.
     void typeIntoNote(const QString& more, const QStringList& expected)
@@ -28,9 +18,6 @@ protected:
             << "stored: " << (stored(m_id) ? blockTexts(*stored(m_id)).join(u'|').toStdString() : "nothing")
             << "; focus on " << describe(x().inputFocus()).toStdString();
     }
-
-    WindowId m_note = 0;
-    QUuid m_id;
 };
 
 TEST_F(FocusAfterPanels, BlockMenuPanelClosedByEscape)

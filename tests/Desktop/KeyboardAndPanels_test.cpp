@@ -5,21 +5,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-class KeyboardAndPanels : public DesktopTest {
-protected:
-    void SetUp() override
-    {
-        DesktopTest::SetUp();
-        if (IsSkipped() || HasFatalFailure())
-            return;
-        m_note = firstNoteWindow();
-        m_id = app().noteOf(m_note);
-        clickIntoText(m_note);
-    }
-
-    WindowId m_note = 0;
-    QUuid m_id;
-};
+// Keys and menus of a note and of the panels opened from it.
+using KeyboardAndPanels = FirstNoteTest;
 
 // Shift+F10 is the menu key's companion: the arrows and Return go to the
 // block menu panel, not into the line.
