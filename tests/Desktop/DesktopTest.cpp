@@ -33,11 +33,16 @@ void DesktopTest::TearDown()
 {
     if (!m_session)
         return;
+    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    const QString directory = qEnvironmentVariable("QUORRIN_DESKTOP_ARTIFACTS", QDir::tempPath());
+    const QString name = QString(QString::fromLatin1(info->test_suite_name()) + QLatin1Char('.')
+                                 + QString::fromLatin1(info->name()))
+                             .replace(u'/', u'_');
+    // What an earlier failing run of this case left goes.
+    const QDir artifacts(directory);
+    for (const QString& old : artifacts.entryList({name + QStringLiteral(".*")}, QDir::Files))
+        QFile::remove(artifacts.filePath(old));
     if (HasFailure()) {
-        const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        const QString directory = qEnvironmentVariable("QUORRIN_DESKTOP_ARTIFACTS", QDir::tempPath());
-        const QString name = QString::fromLatin1(info->test_suite_name()) + QLatin1Char('.')
-            + QString::fromLatin1(info->name());
         QDir().mkpath(directory);
         const QString shot = directory + QLatin1Char('/') + name + QStringLiteral(".png");
         m_session->screenshot(shot);
