@@ -38,6 +38,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QGuiApplication>
 #include <QDBusConnection>
 #include <QMenu>
 #include <QSystemTrayIcon>
@@ -136,6 +137,15 @@ void AppDelegate::launch(const QStringList& request)
     step(QStringLiteral("errorPresenter"));
     m_errors = std::make_unique<ErrorPresenter>(*m_environment.alerts);
     m_store->setOnError([this](std::exception_ptr error) { presentError(error); });
+    // A save waiting to be tried again is tried as soon as the user acts:
+    // closes the alert or comes back to the application.
+    m_errors->onDismissed = [this] { m_store->retrySaveNow(); };
+    if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        connect(gui, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+            if (state == Qt::ApplicationActive && m_store)
+                m_store->retrySaveNow();
+        });
+    }
 
     step(QStringLiteral("reminders"));
     createRegistry();
@@ -392,7 +402,8 @@ bool AppDelegate::saveStore()
         m_store->save();
         return true;
     } catch (...) {
-        m_store->reportError(std::current_exception());
+        // The store tries again by itself; the notes keep what was typed.
+        m_store->reportError(unsavedChangesError(std::current_exception()));
         return false;
     }
 }

@@ -20,6 +20,8 @@ void ErrorPresenter::present(const QString& message)
     QTimer::singleShot(0, this, [this, message] {
         m_alerts.present(message, QString());
         m_showing = false;
+        if (onDismissed)
+            onDismissed();
     });
 }
 

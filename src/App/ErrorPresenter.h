@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+
 namespace quorrin {
 
 // Shows store and command failures one alert at a time. An error that arrives
@@ -16,6 +18,9 @@ public:
 
     void present(const QString& message);
     bool isShowing() const { return m_showing; }
+
+    // Called after the user closed an alert.
+    std::function<void()> onDismissed;
 
 private:
     AlertPresenter& m_alerts;

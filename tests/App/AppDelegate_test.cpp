@@ -14,6 +14,7 @@
 #include "Core/Screens/ScreenProvider.h"
 
 #include "RecordingAlerts.h"
+#include "Support/SmallFileSystem.h"
 
 #include <gtest/gtest.h>
 
@@ -59,12 +60,13 @@ protected:
     std::vector<QStringList> handedOver;
     bool handOverSucceeds = true;
     bool handedFilesOpen = true;
+    QString root = directory.path();
 
     std::unique_ptr<AppDelegate> makeDelegate()
     {
         AppEnvironment environment;
         environment.alerts = &alerts;
-        environment.root = directory.path();
+        environment.root = root;
         environment.screens = std::make_shared<FixedScreenProvider>(QList<QRectF>{QRectF(0, 0, 1600, 1000)});
         environment.handOver = [this](const QString&, const QStringList& request) -> std::optional<bool> {
             handedOver.push_back(request);
@@ -206,6 +208,35 @@ TEST_F(AppDelegateTest, QuittingSavesAndEnds)
     reopened->launch();
     ASSERT_EQ(reopened->store()->active().size(), 1u);
     EXPECT_EQ(reopened->store()->active().front().customTitle, QStringLiteral("kept"));
+}
+
+TEST_F(AppDelegateTest, AQuitThatCannotSaveKeepsTheTextAndClosingTheAlertSavesItOnceThereIsRoom)
+{
+    testing::SmallFileSystem disk(1024);
+    if (!disk.isMounted())
+        GTEST_SKIP() << "cannot mount a small file system here";
+    root = disk.path() + QStringLiteral("/data");
+    auto delegate = makeDelegate();
+    delegate->launch();
+    for (int turn = 0; turn < 100; ++turn) // the launch settles, the application becomes active
+        QCoreApplication::processEvents();
+    testing::DiskFiller filler(disk.path() + QStringLiteral("/filler"));
+    Note note = delegate->store()->active().front();
+    note.customTitle = QString(30000, u't');
+    delegate->store()->update(note, false, false);
+
+    delegate->requestQuit();
+    EXPECT_TRUE(exits.empty());
+    EXPECT_TRUE(delegate->store()->isRetryingSave());
+    alerts.whilePresented = [&] { filler.release(); }; // space is freed while the alert is up
+    QCoreApplication::processEvents();
+    ASSERT_EQ(alerts.messages.size(), 1);
+    EXPECT_TRUE(alerts.messages.front().contains(QStringLiteral("腾出磁盘空间后会自动保存")));
+    EXPECT_FALSE(delegate->store()->isRetryingSave());
+    delegate.reset();
+
+    NoteStore reopened(root, true);
+    EXPECT_EQ(reopened.note(note.id)->customTitle, QString(30000, u't'));
 }
 
 // Fills the data directory with `count` shown notes with text.

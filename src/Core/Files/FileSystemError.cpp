@@ -36,7 +36,7 @@ QString FileSystemError::reasonText(int errorNumber)
 
 FileSystemError FileSystemError::fromErrno(const QString& action, const QString& path, int errorNumber)
 {
-    return FileSystemError(QStringLiteral("%1“%2”：%3").arg(action, path, reasonFor(errorNumber)));
+    return FileSystemError(QStringLiteral("%1“%2”：%3").arg(action, path, reasonFor(errorNumber)), errorNumber);
 }
 
 } // namespace quorrin

@@ -11,9 +11,10 @@ namespace quorrin {
 // what failed and why, fit to be shown to the user as it is.
 class FileSystemError : public std::runtime_error {
 public:
-    explicit FileSystemError(const QString& text)
+    explicit FileSystemError(const QString& text, int errorNumber = 0)
         : std::runtime_error(text.toStdString())
         , m_message(text)
+        , m_errorNumber(errorNumber)
     {
     }
 
@@ -23,9 +24,12 @@ public:
     static QString reasonText(int errorNumber);
 
     const QString& message() const { return m_message; }
+    // The system's errno behind the failure; 0 when there was none.
+    int errorNumber() const { return m_errorNumber; }
 
 private:
     QString m_message;
+    int m_errorNumber = 0;
 };
 
 } // namespace quorrin
