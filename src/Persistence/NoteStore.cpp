@@ -8,6 +8,7 @@
 #include "Core/Files/DataDirectory.h"
 #include "Core/Files/FileSystemError.h"
 #include "Core/Files/SafeFileWriter.h"
+#include "Core/Storage/SqliteFailureText.h"
 
 #include <QDir>
 #include <QFile>
@@ -67,7 +68,7 @@ QByteArray readFile(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw AppError(QStringLiteral("无法读取文件“%1”：%2").arg(path, file.errorString()));
+        throw AppError(QStringLiteral("无法读取文件“%1”：%2").arg(path, FileSystemError::reasonText(file)));
     return file.readAll();
 }
 
@@ -101,11 +102,16 @@ QString describeError(const std::exception_ptr& error)
     } catch (const StoreAccessError& accessError) {
         return accessError.localizedDescription();
     } catch (const SqliteError& sqliteError) {
-        return sqliteError.message();
+        return sqliteFailureText(sqliteError);
+    } catch (const json::Error& jsonError) {
+        return QStringLiteral("数据无法读取：%1").arg(jsonError.message());
     } catch (const std::exception& other) {
-        return QString::fromUtf8(other.what());
+        // Every failure of our own is worded in Chinese; a library's text
+        // only ever follows as the detail.
+        const QString text = QString::fromUtf8(other.what());
+        return hasChineseText(text) ? text : QStringLiteral("操作失败（%1）。").arg(text);
     } catch (...) {
-        return QStringLiteral("未知错误。");
+        return QStringLiteral("发生未知错误。");
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFileDevice>
 #include <QString>
 
 #include <stdexcept>
@@ -20,8 +21,13 @@ public:
 
     // "<action>“<path>”：<reason>" with the reason taken from errno.
     static FileSystemError fromErrno(const QString& action, const QString& path, int errorNumber);
-    // The system's reason for errno, in Chinese where the program words it.
+    // The system's reason for errno in Chinese; a reason the program does
+    // not word itself follows a Chinese sentence as a detail.
     static QString reasonText(int errorNumber);
+    // Why an operation on `device` just failed: errno's reason when the
+    // system left one, else the kind of failure a file recorded. Call it
+    // right after the failing call.
+    static QString reasonText(const QIODevice& device);
 
     const QString& message() const { return m_message; }
     // The system's errno behind the failure; 0 when there was none.
