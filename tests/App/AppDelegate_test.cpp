@@ -11,6 +11,7 @@
 #include "Windows/WorkspaceWindow.h"
 #include "Persistence/NoteStore.h"
 #include "Platform/AlertPresenter.h"
+#include "Platform/InstanceChannel.h"
 #include "Core/Screens/ScreenProvider.h"
 
 #include "RecordingAlerts.h"
@@ -29,6 +30,7 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <sys/stat.h>
 #include <map>
 
 namespace quorrin {
@@ -143,6 +145,34 @@ TEST_F(AppDelegateTest, ASecondInstanceThatCannotHandOverShowsTheLaunchFailure)
     // Quitting after a failed launch ends at once and saves nothing.
     second->requestQuit();
     EXPECT_EQ(exits, (std::vector<int>{1, 0}));
+}
+
+TEST_F(AppDelegateTest, ASecondLaunchWithTooMuchToHandOverSaysSoAndSendsNothing)
+{
+    auto running = makeDelegate();
+    running->launch();
+    auto second = makeDelegate();
+    second->launch({QString(600'000, u'x')});
+    EXPECT_TRUE(handedOver.empty());
+    EXPECT_EQ(alerts.messages, QStringList{InstanceChannel::requestTooLargeMessage});
+    EXPECT_EQ(exits, std::vector<int>{1});
+}
+
+TEST_F(AppDelegateTest, AChannelThatCannotListenIsReported)
+{
+    QTemporaryDir runtime;
+    ::chmod(QFile::encodeName(runtime.path()).constData(), 0700);
+    const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    // Something that is not a stale socket already has the channel's name.
+    ASSERT_TRUE(QDir().mkpath(InstanceChannel::serverName(directory.path()) + QStringLiteral("/occupied")));
+    auto delegate = makeDelegate();
+    delegate->launch();
+    QCoreApplication::processEvents();
+    qputenv("XDG_RUNTIME_DIR", saved);
+    ASSERT_EQ(alerts.messages.size(), 1);
+    EXPECT_TRUE(alerts.messages.front().startsWith(QStringLiteral("无法建立实例通道（"))) << alerts.messages.front().toStdString();
+    EXPECT_TRUE(delegate->isLaunched() || !delegate->startupFailed()); // everything else works
 }
 
 TEST_F(AppDelegateTest, ASecondLaunchWhoseFilesFailedToOpenEndsWithFailure)
