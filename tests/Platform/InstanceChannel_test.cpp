@@ -210,7 +210,8 @@ sockaddr_un addressOf(const QString& path)
 // Waits for `child` while the event loop runs.
 int exitCodeWhileServing(testing::ChildProcess& child)
 {
-    QTest::qWaitFor([&] { return child.hasEnded(); }, 10000);
+    if (!QTest::qWaitFor([&] { return child.hasEnded(); }, 10000))
+        return -1;
     return child.exitCode();
 }
 
