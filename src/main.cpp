@@ -3,6 +3,7 @@
 #include "Platform/DisplayPlatformChoice.h"
 #include "Platform/FreedesktopNotificationCenter.h"
 #include "Platform/InstanceChannel.h"
+#include "Platform/InterfaceLocale.h"
 #include "Platform/QtScreenProvider.h"
 #include "Platform/SystemEvents.h"
 #include "Platform/TerminationSignals.h"
@@ -14,6 +15,8 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include <optional>
+
 using namespace quorrin;
 
 int main(int argc, char* argv[])
@@ -22,7 +25,12 @@ int main(int argc, char* argv[])
     DisplayPlatformStart display(argc, argv);
     if (!display.canStart())
         return 1;
+    // The interface is Chinese whatever the desktop's locale: Qt reads the
+    // locale of its own widgets while the application object is made.
+    std::optional<interfacelocale::SystemLocaleOverride> systemLocale(std::in_place);
     QApplication application(display.argc(), display.argv());
+    systemLocale.reset();
+    interfacelocale::makeDefault();
     QApplication::setApplicationName(QStringLiteral("Quorrin"));
     // No display name: X11 would append it to every window title, which
     // already names the application ("Quorrin — 设置").
@@ -32,6 +40,8 @@ int main(int argc, char* argv[])
     // Qt's own texts in Chinese like the rest of the interface.
     QTranslator qtTexts;
     translations::installQtChinese(application, qtTexts);
+    interfacelocale::FileKindTexts fileKindTexts;
+    QApplication::installTranslator(&fileKindTexts);
 
     // Files handed over on the command line, as absolute paths so a running
     // instance in another working directory can open them.

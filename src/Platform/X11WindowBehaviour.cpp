@@ -195,6 +195,24 @@ KeyboardFocus keyboardFocus()
     return KeyboardFocus::Foreign;
 }
 
+bool compositingManagerRunning()
+{
+    xcb_connection_t* c = connection();
+    if (!c)
+        return false;
+    // The selection of the screen the application's windows are on.
+    int screen = 0;
+    const QByteArray display = qgetenv("DISPLAY");
+    if (const qsizetype dot = display.lastIndexOf('.'); dot > display.lastIndexOf(':'))
+        screen = display.mid(dot + 1).toInt();
+    const xcb_atom_t selection = atoms(c, {"_NET_WM_CM_S" + QByteArray::number(screen)}).value(0);
+    if (selection == XCB_ATOM_NONE)
+        return false;
+    Reply<xcb_get_selection_owner_reply_t> owner(
+        xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, selection), nullptr));
+    return owner && owner->owner != XCB_NONE;
+}
+
 bool primaryButtonDown()
 {
     xcb_connection_t* c = connection();
@@ -209,6 +227,11 @@ bool primaryButtonDown()
 #else
 
 bool isAvailable()
+{
+    return false;
+}
+
+bool compositingManagerRunning()
 {
     return false;
 }

@@ -54,6 +54,11 @@ bool apply(QWindow& window, const WindowBehaviour& behaviour);
 enum class KeyboardFocus { Unknown, Ours, Nobody, Foreign };
 KeyboardFocus keyboardFocus();
 
+// Whether a compositing manager runs (the _NET_WM_CM_S<screen> selection has
+// an owner): only a compositor draws the shadows that keep overlapping
+// windows apart. False off X11.
+bool compositingManagerRunning();
+
 // Whether the primary mouse button is down, as the X server says: true also
 // while the window manager holds the pointer (an Alt drag it runs), which
 // the application never hears of. Off X11, what the toolkit last saw.

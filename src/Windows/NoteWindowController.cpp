@@ -14,6 +14,7 @@
 #include "Platform/SystemAppearance.h"
 #include "Platform/TextStyleConversion.h"
 #include "Platform/WindowLevel.h"
+#include "Platform/X11WindowBehaviour.h"
 #include "Widgets/ButtonCursorSupport.h"
 #include "Windows/DesktopWindowPolicy.h"
 #include "Widgets/HandCursorButton.h"
@@ -180,6 +181,8 @@ void NoteWindowController::buildPanel()
     m_background = new NoteBackground(m_panel.get());
     panelLayout->addWidget(m_background);
     m_background->prefersReducedMotion = [self] { return self && self->reducedMotion(); };
+    m_background->setDrawsEdge(!(m_services.desktopDrawsShadows ? m_services.desktopDrawsShadows()
+                                                                 : X11WindowBehaviour::compositingManagerRunning()));
     m_background->onWindowDrag = [self](QMouseEvent* event) {
         if (self)
             self->trackWindowDrag(event);
@@ -221,7 +224,7 @@ void NoteWindowController::buildPanel()
     };
     if (ScrollOverflowHint* hint = m_editor->scrollHint()) {
         hint->setParent(m_background);
-        hint->setFixedSize(96, 14);
+        hint->setFixedSize(hint->sizeHint());
         hint->raise();
         m_editor->installEventFilter(this);
     }
@@ -346,8 +349,9 @@ void NoteWindowController::layoutScrollHint()
     ScrollOverflowHint* hint = m_editor ? m_editor->scrollHint() : nullptr;
     if (!hint || hint->parentWidget() != m_background)
         return;
-    // 12 points below the top of the note's content, never over the header.
-    hint->move((m_background->width() - hint->width()) / 2, m_editor->geometry().top() + 12);
+    // In the band the text keeps free at its top, never over the header.
+    hint->move((m_background->width() - hint->width()) / 2,
+               m_editor->mapTo(m_background, QPoint(0, 0)).y() + ScrollOverflowHint::bandMargin);
     hint->raise();
 }
 

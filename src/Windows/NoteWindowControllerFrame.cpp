@@ -35,6 +35,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QMouseEvent>
+#include <QVariantAnimation>
 #include <QWindow>
 
 #include <algorithm>
@@ -248,6 +249,18 @@ void NoteWindowController::settleFrameAnimation()
     // user starts from is the one that stays.
     if (m_frameAnimation)
         m_frameAnimation->setCurrentTime(m_frameAnimation->totalDuration());
+}
+
+QVariantAnimation* NoteWindowController::frameAnimation() const
+{
+    return m_frameAnimation;
+}
+
+std::optional<QRectF> NoteWindowController::frameAnimationTarget() const
+{
+    if (!m_frameAnimation || m_frameAnimation->state() != QAbstractAnimation::Running)
+        return std::nullopt;
+    return m_frameAnimation->endValue().toRectF();
 }
 
 double NoteWindowController::pixelTolerance() const

@@ -33,11 +33,16 @@ void DesktopTest::TearDown()
 {
     if (!m_session)
         return;
+    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    const QString directory = qEnvironmentVariable("QUORRIN_DESKTOP_ARTIFACTS", QDir::tempPath());
+    const QString name = QString(QString::fromLatin1(info->test_suite_name()) + QLatin1Char('.')
+                                 + QString::fromLatin1(info->name()))
+                             .replace(u'/', u'_');
+    // What an earlier failing run of this case left goes.
+    const QDir artifacts(directory);
+    for (const QString& old : artifacts.entryList({name + QStringLiteral(".*")}, QDir::Files))
+        QFile::remove(artifacts.filePath(old));
     if (HasFailure()) {
-        const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        const QString directory = qEnvironmentVariable("QUORRIN_DESKTOP_ARTIFACTS", QDir::tempPath());
-        const QString name = QString::fromLatin1(info->test_suite_name()) + QLatin1Char('.')
-            + QString::fromLatin1(info->name());
         QDir().mkpath(directory);
         const QString shot = directory + QLatin1Char('/') + name + QStringLiteral(".png");
         m_session->screenshot(shot);
@@ -240,6 +245,31 @@ WindowId DesktopTest::newNoteFromKeyboard()
     return note && waitForActive(note) ? note : 0;
 }
 
+void DesktopTest::unfoldFormatBar(FormatBar& bar)
+{
+    ASSERT_TRUE(input().key(QStringLiteral("shift+Home")));
+    // A bar shown before is the same window, shown again.
+    if (!bar.window || !waitFor([&] { return x().viewable(bar.window); }))
+        bar.window = waitForWindowNamed(QStringLiteral("字体格式"));
+    ASSERT_NE(bar.window, 0u) << "a selection showed no format bar";
+    // Pointing at the collapsed bar unfolds it.
+    const QRect orb = restingGeometry(bar.window);
+    ASSERT_TRUE(input().moveTo(orb.center()));
+    ASSERT_TRUE(waitFor([&] { return geometry(bar.window).width() > 3 * orb.width(); })) << "the bar never unfolded";
+    bar.unfolded = restingGeometry(bar.window);
+}
+
+void DesktopTest::openReminderPanel(WindowId& panel)
+{
+    ASSERT_TRUE(input().key(QStringLiteral("Menu")));
+    const WindowId menu = waitForWindowNamed(QStringLiteral("内容块"));
+    ASSERT_TRUE(waitForActive(menu));
+    ASSERT_TRUE(input().key(QStringLiteral("Return"))); // the first row of a todo: 设置提醒
+    panel = waitForWindowNamed(QStringLiteral("待办提醒"));
+    ASSERT_NE(panel, 0u) << "no reminder panel";
+    ASSERT_TRUE(waitForActive(panel)) << "active: " << describe(x().activeWindow()).toStdString();
+}
+
 void DesktopTest::makeDockedPair(DockedPair& pair)
 {
     pair.target = firstNoteWindow();
@@ -329,6 +359,16 @@ std::vector<SentNotification> DesktopTest::notifications()
             sent.push_back({strings[2], strings[3]});
     }
     return sent;
+}
+
+void FirstNoteTest::SetUp()
+{
+    DesktopTest::SetUp();
+    if (IsSkipped() || HasFatalFailure())
+        return;
+    m_note = firstNoteWindow();
+    m_id = app().noteOf(m_note);
+    clickIntoText(m_note);
 }
 
 } // namespace quorrin::desktop

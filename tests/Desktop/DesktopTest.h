@@ -81,6 +81,17 @@ protected:
 
     // Ctrl+N: waits for the new note's window and for it to be active.
     WindowId newNoteFromKeyboard();
+    // Selects the line before the caret (Shift+Home), waits for the format
+    // bar and points at it until it has unfolded: its window and frame.
+    struct FormatBar {
+        WindowId window = 0;
+        QRect unfolded;
+    };
+    void unfoldFormatBar(FormatBar& bar);
+    // Opens the reminder panel of the todo at the caret from the keyboard
+    // (the menu key, then the block menu's first row) and waits for it to be
+    // active.
+    void openReminderPanel(WindowId& panel);
     // Two notes holding text, the second docked on the first's right edge
     // (dragged there by its header strip).
     struct DockedPair {
@@ -110,6 +121,15 @@ private:
     std::unique_ptr<DesktopSession> m_session;
     std::unique_ptr<XInput> m_input;
     std::unique_ptr<QuorrinApp> m_app;
+};
+
+// A case about the first note, with the caret in its text.
+class FirstNoteTest : public DesktopTest {
+protected:
+    void SetUp() override;
+
+    WindowId m_note = 0;
+    QUuid m_id;
 };
 
 } // namespace quorrin::desktop

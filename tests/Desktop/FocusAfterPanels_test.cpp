@@ -6,18 +6,8 @@ namespace {
 using namespace std::chrono_literals;
 
 // Whatever floating panel of a note closes, typing goes on into that note.
-class FocusAfterPanels : public DesktopTest {
+class FocusAfterPanels : public FirstNoteTest {
 protected:
-    void SetUp() override
-    {
-        DesktopTest::SetUp();
-        if (IsSkipped() || HasFatalFailure())
-            return;
-        m_note = firstNoteWindow();
-        m_id = app().noteOf(m_note);
-        clickIntoText(m_note);
-    }
-
     // Types more text and checks that the note's stored text ends up as
     // `expected`: the keys reached the note's text.
     void typeIntoNote(const QString& more, const QStringList& expected)
@@ -28,9 +18,6 @@ protected:
             << "stored: " << (stored(m_id) ? blockTexts(*stored(m_id)).join(u'|').toStdString() : "nothing")
             << "; focus on " << describe(x().inputFocus()).toStdString();
     }
-
-    WindowId m_note = 0;
-    QUuid m_id;
 };
 
 TEST_F(FocusAfterPanels, BlockMenuPanelClosedByEscape)
@@ -74,25 +61,16 @@ TEST_F(FocusAfterPanels, InsertBelowFromTheHoverMenuGivesTheNewLineTheCaret)
 TEST_F(FocusAfterPanels, FormatBarAndItsColourMenu)
 {
     typeAndWaitStored(m_id, QStringLiteral("hello world"));
-    ASSERT_TRUE(input().key(QStringLiteral("shift+Home")));
-    const WindowId bar = waitForWindowNamed(QStringLiteral("字体格式"));
-    ASSERT_NE(bar, 0u) << "a selection showed no format bar";
-    // Pointing at the collapsed bar unfolds it.
-    const QRect orb = restingGeometry(bar);
-    ASSERT_TRUE(input().moveTo(orb.center()));
-    ASSERT_TRUE(waitFor([&] { return geometry(bar).width() > 3 * orb.width(); })) << "the bar never unfolded";
-    const QRect unfolded = restingGeometry(bar);
+    FormatBar bar;
+    ASSERT_NO_FATAL_FAILURE(unfoldFormatBar(bar));
+    const QRect unfolded = bar.unfolded;
     ASSERT_TRUE(input().click(QPoint(unfolded.left() + 18, unfolded.center().y()))); // bold
     ASSERT_TRUE(input().key(QStringLiteral("End")));
     typeIntoNote(QStringLiteral(" more"), {QStringLiteral("hello world more")});
 
     // The colour menu, the bar's last button, closed by Escape.
-    ASSERT_TRUE(input().key(QStringLiteral("shift+Home")));
-    ASSERT_TRUE(waitFor([&] { return x().viewable(bar); }));
-    const QRect again = restingGeometry(bar);
-    ASSERT_TRUE(input().moveTo(again.center()));
-    ASSERT_TRUE(waitFor([&] { return geometry(bar).width() > 3 * again.width(); }));
-    const QRect open = restingGeometry(bar);
+    ASSERT_NO_FATAL_FAILURE(unfoldFormatBar(bar));
+    const QRect open = bar.unfolded;
     ASSERT_TRUE(input().click(QPoint(open.right() - 19, open.center().y())));
     ASSERT_TRUE(waitFor([&] { return !app().popups().empty(); })) << "no colour menu";
     ASSERT_TRUE(input().key(QStringLiteral("Escape")));

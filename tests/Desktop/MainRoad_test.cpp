@@ -79,13 +79,8 @@ TEST_F(Reminders, ReminderSetInThePanelReachesTheBus)
     clickIntoText(note);
     ASSERT_NO_FATAL_FAILURE(makeTodo(note, QStringLiteral("交房租")));
 
-    ASSERT_TRUE(input().key(QStringLiteral("Menu")));
-    const WindowId menu = waitForWindowNamed(QStringLiteral("内容块"));
-    ASSERT_TRUE(waitForActive(menu));
-    ASSERT_TRUE(input().key(QStringLiteral("Return"))); // the first row of a todo: 设置提醒
-    const WindowId panel = waitForWindowNamed(QStringLiteral("待办提醒"));
-    ASSERT_NE(panel, 0u) << "no reminder panel";
-    ASSERT_TRUE(waitForActive(panel)) << "active: " << describe(x().activeWindow()).toStdString();
+    WindowId panel = 0;
+    ASSERT_NO_FATAL_FAILURE(openReminderPanel(panel));
 
     // The picker opens with its hour selected: type the next whole minute
     // (one more when this one is about to end) and save.

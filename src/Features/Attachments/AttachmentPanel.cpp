@@ -9,6 +9,7 @@
 #include "Persistence/NoteStore.h"
 #include "Platform/DesktopOpener.h"
 #include "Platform/DialogPlacement.h"
+#include "Platform/FocusReturn.h"
 #include "Widgets/HandCursorButton.h"
 
 #include <QApplication>
@@ -141,7 +142,11 @@ AttachmentPanel* AttachmentPanel::show(const Attachment& file, NoteStore& store,
                                        AttachmentPanelServices services)
 {
     auto* panel = new AttachmentPanel(file, store, std::move(services));
-    placeInFrontOfNotes(*panel, noteWindow);
+    // In front of the notes but not the note window's child: the preview
+    // lives on if the note's window goes. It gives that window the focus back.
+    placeInFrontOfNotes(*panel, nullptr);
+    if (noteWindow)
+        FocusReturn::watch(*panel, *noteWindow);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect frame = panel->frameGeometry();
         frame.moveCenter(screen->availableGeometry().center());
