@@ -196,8 +196,9 @@ void AppDelegate::createRegistry()
     services.screens = m_environment.screens;
     NoteWindowController::Services windowServices;
     windowServices.screens = m_environment.screens;
-    // The desktop is asked once for all windows: asking starts a process.
-    auto motion = std::make_shared<ReducedMotion>();
+    // The desktop is asked once for all windows, in the background: asking
+    // starts a process, which no window waits for.
+    std::shared_ptr<ReducedMotion> motion = ReducedMotion::readInBackground();
     windowServices.prefersReducedMotion = [motion] { return motion->isPreferred(); };
     windowServices.parts.installFileShelves = installFileShelfWidgets;
     windowServices.exportNote = [this](NoteWindowController& controller) {
