@@ -17,6 +17,9 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include <cstdio>
+#include <cstdlib>
+
 using namespace quorrin;
 
 int main(int argc, char* argv[])
@@ -77,5 +80,12 @@ int main(int argc, char* argv[])
     // Launch once the event loop runs, so an exit asked for during launch (a
     // failure, or a hand-over to the running instance) ends the loop.
     QTimer::singleShot(0, &delegate, [&delegate, request] { delegate.launch(request); });
-    return QApplication::exec();
+    const int exitCode = QApplication::exec();
+
+    // Every note is saved by now. Once the store and what else others see is
+    // closed, the process ends without taking thousands of windows apart one
+    // by one: the system frees the memory and the X server the windows.
+    delegate.closeForExit();
+    std::fflush(nullptr);
+    std::_Exit(exitCode);
 }

@@ -39,12 +39,18 @@
 #include <QAction>
 #include <QApplication>
 #include <QDBusConnection>
+#include <QDBusMessage>
 #include <QMenu>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QUndoStack>
 
 namespace quorrin {
+
+namespace {
+// How long leaving waits for the session bus to take the last messages.
+constexpr int busFlushLimitMs = 1000;
+} // namespace
 
 AppDelegate::AppDelegate(AppEnvironment environment, QObject* parent)
     : QObject(parent)
@@ -448,6 +454,24 @@ void AppDelegate::finishQuit(bool terminate)
     if (!saveStore())
         return;
     m_environment.exit(0);
+}
+
+void AppDelegate::closeForExit()
+{
+    // The quit protocol saved every note before the event loop ended.
+    m_channel.reset();
+    m_store.reset();
+    // The session bus was connected on the main thread when the launch
+    // finished; a call answered through it comes after every message sent
+    // before it.
+    if (m_launched) {
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        if (bus.isConnected())
+            bus.call(QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"),
+                                                    QStringLiteral("/org/freedesktop/DBus"),
+                                                    QStringLiteral("org.freedesktop.DBus.Peer"), QStringLiteral("Ping")),
+                     QDBus::Block, busFlushLimitMs);
+    }
 }
 
 void AppDelegate::commitForSessionEnd()
