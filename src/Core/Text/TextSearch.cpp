@@ -223,16 +223,27 @@ bool SearchableTexts::onCharacterBoundaries(qsizetype index, qsizetype start, qs
     return origin[size_t(start)] >= 0 && origin[size_t(end)] >= 0;
 }
 
-std::vector<qsizetype> SearchableTexts::containing(const SearchableText& query) const
+SearchableTexts::Query::Query(const SearchableText& query)
+    : m_key(query.key())
+    , m_matcher(m_key, Qt::CaseSensitive)
+{
+}
+
+std::vector<qsizetype> SearchableTexts::containing(const Query& query) const
 {
     std::vector<qsizetype> found;
-    const QStringView needle(query.key());
+    const QStringView needle(query.m_key);
     if (needle.isEmpty() || m_starts.empty())
         return found;
     const QStringView keys(m_keys);
+    // One character is found fastest by itself; a longer key by the matcher
+    // whose skip table was made once for every text.
+    const auto next = [&](qsizetype from) {
+        return needle.size() == 1 ? keys.indexOf(needle.front(), from) : query.m_matcher.indexIn(keys, from);
+    };
     qsizetype from = 0;
     while (from <= keys.size() - needle.size()) {
-        const qsizetype at = keys.indexOf(needle, from, Qt::CaseSensitive);
+        const qsizetype at = next(from);
         if (at < 0)
             break;
         const qsizetype index = qsizetype(std::upper_bound(m_starts.begin(), m_starts.end(), at) - m_starts.begin()) - 1;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringMatcher>
 #include <QStringView>
 
 #include <optional>
@@ -69,9 +70,21 @@ public:
     void append(QStringView text);
     qsizetype size() const { return qsizetype(m_starts.size()); }
 
+    // A query prepared once for scanning many SearchableTexts.
+    class Query {
+    public:
+        explicit Query(const SearchableText& query);
+
+    private:
+        friend class SearchableTexts;
+        QString m_key;
+        QStringMatcher m_matcher;
+    };
+
     // The indices (in appending order) of the texts that contain `query`,
     // prepared with the same case; none for an empty query.
-    std::vector<qsizetype> containing(const SearchableText& query) const;
+    std::vector<qsizetype> containing(const Query& query) const;
+    std::vector<qsizetype> containing(const SearchableText& query) const { return containing(Query(query)); }
 
 private:
     // Stands between two keys; a match that covers it spans two texts.

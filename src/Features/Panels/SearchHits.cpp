@@ -97,7 +97,7 @@ std::vector<SearchHit> SearchIndex::hits(const std::vector<Note>& notes, const Q
     if (query.isEmpty())
         return found;
     ++m_pass;
-    const SearchableText needle(query, searchCase);
+    const SearchableTexts::Query needle{SearchableText(query, searchCase)};
     for (const Note& note : notes) {
         if (note.deletedAt)
             continue;
