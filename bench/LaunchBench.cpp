@@ -351,6 +351,20 @@ double median(std::vector<Round> rounds, double Round::*field)
     return rounds[rounds.size() / 2].*field;
 }
 
+// One figure's median, and beside it the plain side's and the ratio when
+// there is a plain side.
+void putFigure(benchmark::State& state, const char* name, const std::vector<Round>& app,
+               const std::vector<Round>* plain, double Round::*field, double scale)
+{
+    const double mine = median(app, field);
+    state.counters[std::string(name)] = mine * scale;
+    if (!plain)
+        return;
+    const double theirs = median(*plain, field);
+    state.counters[std::string("plain_") + name] = theirs * scale;
+    state.counters[std::string(name) + "_ratio"] = theirs > 0 ? mine / theirs : 0;
+}
+
 void BM_Launch(benchmark::State& state)
 {
     application();
@@ -364,11 +378,7 @@ void BM_Launch(benchmark::State& state)
         state.SetIterationTime(app.back().all);
     }
     const auto put = [&](const char* name, double Round::*field, double scale) {
-        const double mine = median(app, field);
-        const double theirs = median(plain, field);
-        state.counters[std::string(name)] = mine * scale;
-        state.counters[std::string("plain_") + name] = theirs * scale;
-        state.counters[std::string(name) + "_ratio"] = theirs > 0 ? mine / theirs : 0;
+        putFigure(state, name, app, &plain, field, scale);
     };
     put("first_ms", &Round::first, 1000);
     put("all_ms", &Round::all, 1000);
@@ -572,13 +582,7 @@ Round launchPlainProcess(int windows)
 void putProcessFigures(benchmark::State& state, const std::vector<Round>& app, const std::vector<Round>* plain)
 {
     const auto put = [&](const char* name, double Round::*field, double scale) {
-        const double mine = median(app, field);
-        state.counters[std::string(name)] = mine * scale;
-        if (!plain)
-            return;
-        const double theirs = median(*plain, field);
-        state.counters[std::string("plain_") + name] = theirs * scale;
-        state.counters[std::string(name) + "_ratio"] = theirs > 0 ? mine / theirs : 0;
+        putFigure(state, name, app, plain, field, scale);
     };
     put("first_ms", &Round::first, 1000);
     put("all_ms", &Round::all, 1000);
