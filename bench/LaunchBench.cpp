@@ -593,8 +593,19 @@ void putProcessFigures(benchmark::State& state, const std::vector<Round>& app, c
     state.counters["mapped"] = median(app, &Round::exposed);
 }
 
+// The process measurements watch a real X server.
+bool skippedWithoutDisplay(benchmark::State& state)
+{
+    if (!qEnvironmentVariableIsEmpty("DISPLAY"))
+        return false;
+    state.SkipWithError("needs an X display");
+    return true;
+}
+
 void BM_Process(benchmark::State& state)
 {
+    if (skippedWithoutDisplay(state))
+        return;
     application();
     const int notes = int(state.range(0));
     std::vector<Round> app;
@@ -609,6 +620,8 @@ void BM_Process(benchmark::State& state)
 
 void BM_ProcessAlone(benchmark::State& state)
 {
+    if (skippedWithoutDisplay(state))
+        return;
     application();
     std::vector<Round> app;
     for (auto _ : state) {
