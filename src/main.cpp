@@ -3,6 +3,7 @@
 #include "Platform/DeferredNotificationCenter.h"
 #include "Platform/FreedesktopNotificationCenter.h"
 #include "Platform/InstanceChannel.h"
+#include "Platform/InterfaceLocale.h"
 #include "Platform/QtScreenProvider.h"
 #include "Platform/SessionBusStart.h"
 #include "Platform/SystemEvents.h"
@@ -19,12 +20,18 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 using namespace quorrin;
 
 int main(int argc, char* argv[])
 {
+    // The interface is Chinese whatever the desktop's locale: Qt reads the
+    // locale of its own widgets while the application object is made.
+    std::optional<interfacelocale::SystemLocaleOverride> systemLocale(std::in_place);
     QApplication application(argc, argv);
+    systemLocale.reset();
+    interfacelocale::makeDefault();
     sessionbus::connectInBackground();
     QApplication::setApplicationName(QStringLiteral("Quorrin"));
     // No display name: X11 would append it to every window title, which
@@ -35,6 +42,8 @@ int main(int argc, char* argv[])
     // Qt's own texts in Chinese like the rest of the interface.
     QTranslator qtTexts;
     translations::installQtChinese(application, qtTexts);
+    interfacelocale::FileKindTexts fileKindTexts;
+    QApplication::installTranslator(&fileKindTexts);
 
     // Files handed over on the command line, as absolute paths so a running
     // instance in another working directory can open them.
