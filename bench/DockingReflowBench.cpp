@@ -10,6 +10,7 @@
 // "ms" is the measured operation, "ratio" it divided by its baseline.
 
 #include "Core/Screens/ScreenProvider.h"
+#include "OffscreenApplication.h"
 #include "Persistence/NoteStore.h"
 #include "StoredNotes.h"
 #include "Windows/NoteWorkspace.h"
@@ -123,6 +124,8 @@ QString dockedGroupsDirectory()
 
 void BM_ReflowOfDockedGroups(benchmark::State& state)
 {
+    // The store schedules its deferred save on a timer, which needs an application.
+    bench::offscreenApplication("DockingReflowBench");
     NoteStore store(dockedGroupsDirectory(), false);
     RecordingHost host(store);
     FixedScreenProvider screens({QRectF(0, 0, 1600, 1000)});
@@ -184,6 +187,7 @@ QString dragDirectory()
 
 void BM_DragStepOfADockedGroup(benchmark::State& state)
 {
+    bench::offscreenApplication("DockingReflowBench");
     NoteStore store(dragDirectory(), false);
     RecordingHost host(store);
     FixedScreenProvider screens({QRectF(0, 0, 1600, 1000)});

@@ -27,7 +27,21 @@
 // Each side is measured in the same round and reported with its ratio. Runs on
 // the platform QT_QPA_PLATFORM names (an X server shows real mapping),
 // offscreen when none is named and no display is set.
+//
+// BM_Process launches the real program as a fresh process on the X display
+// (run it on a bare X server, without a window manager, for the figures of
+// the launch kit), against this benchmark started as a plain program that
+// opens as many empty frameless windows in one go. Both are watched from the
+// X server's side, on a connection of their own: first_ms and all_ms until
+// the first and the last top-level window is mapped, counted from the start
+// of the process; rss_idle_mb the process's resident memory once idle (as
+// above); quit_ms from SIGTERM until the process has ended; cpu_ms the
+// process's CPU time until all windows were mapped. The program gets a fresh
+// copy of the store each round and, like a launch from a bare X session, no
+// session bus address (LAUNCHBENCH_KEEP_BUS keeps it); LAUNCHBENCH_PROGRAM
+// names another build of it.
 #include "App/AppDelegate.h"
+#include "Core/Files/DirectoryTree.h"
 #include "Platform/AlertPresenter.h"
 #include "Platform/QtScreenProvider.h"
 #include "Widgets/IdleBackingStoreRelease.h"
@@ -38,15 +52,28 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QSet>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
 
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <map>
 #include <optional>
+#include <unordered_set>
+
+#include <cstdlib>
+#include <poll.h>
+#include <signal.h>
+#include <sys/types.h>
+
+#ifdef LAUNCHBENCH_HAVE_XCB
+#include <xcb/xcb.h>
+#endif
 
 namespace quorrin {
 namespace {
@@ -83,9 +110,9 @@ double cpuSeconds(const QByteArray& pid)
     return fields.size() > 12 ? (fields[11].toDouble() + fields[12].toDouble()) / 100.0 : 0;
 }
 
-double residentMegabytes()
+double residentMegabytes(const QString& pid = QStringLiteral("self"))
 {
-    QFile statm(QStringLiteral("/proc/self/statm"));
+    QFile statm(QStringLiteral("/proc/%1/statm").arg(pid));
     if (!statm.open(QIODevice::ReadOnly))
         return 0;
     const QList<QByteArray> fields = statm.readAll().split(' ');
@@ -324,6 +351,20 @@ double median(std::vector<Round> rounds, double Round::*field)
     return rounds[rounds.size() / 2].*field;
 }
 
+// One figure's median, and beside it the plain side's and the ratio when
+// there is a plain side.
+void putFigure(benchmark::State& state, const char* name, const std::vector<Round>& app,
+               const std::vector<Round>* plain, double Round::*field, double scale)
+{
+    const double mine = median(app, field);
+    state.counters[std::string(name)] = mine * scale;
+    if (!plain)
+        return;
+    const double theirs = median(*plain, field);
+    state.counters[std::string("plain_") + name] = theirs * scale;
+    state.counters[std::string(name) + "_ratio"] = theirs > 0 ? mine / theirs : 0;
+}
+
 void BM_Launch(benchmark::State& state)
 {
     application();
@@ -337,11 +378,7 @@ void BM_Launch(benchmark::State& state)
         state.SetIterationTime(app.back().all);
     }
     const auto put = [&](const char* name, double Round::*field, double scale) {
-        const double mine = median(app, field);
-        const double theirs = median(plain, field);
-        state.counters[std::string(name)] = mine * scale;
-        state.counters[std::string("plain_") + name] = theirs * scale;
-        state.counters[std::string(name) + "_ratio"] = theirs > 0 ? mine / theirs : 0;
+        putFigure(state, name, app, &plain, field, scale);
     };
     put("first_ms", &Round::first, 1000);
     put("all_ms", &Round::all, 1000);
@@ -401,6 +438,206 @@ void BM_PlainWindowsAlone(benchmark::State& state)
     putAlone(state, plain);
 }
 
+#ifdef LAUNCHBENCH_HAVE_XCB
+
+// Watches the X server for top-level windows being mapped, on a connection of
+// its own, and notes when the first and the `expected`-th one were.
+class MapWatch {
+public:
+    explicit MapWatch(int expected)
+        : m_expected(expected)
+        , m_connection(xcb_connect(nullptr, nullptr))
+    {
+        if (xcb_connection_has_error(m_connection))
+            qFatal("LaunchBench: no X display for the process measurement");
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
+        const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+        xcb_change_window_attributes(m_connection, root, XCB_CW_EVENT_MASK, &mask);
+        xcb_flush(m_connection);
+        m_clock.start();
+    }
+    ~MapWatch() { xcb_disconnect(m_connection); }
+    MapWatch(const MapWatch&) = delete;
+    MapWatch& operator=(const MapWatch&) = delete;
+
+    // Takes in what the server reported within `waitMs`.
+    void take(int waitMs)
+    {
+        pollfd descriptor{xcb_get_file_descriptor(m_connection), POLLIN, 0};
+        ::poll(&descriptor, 1, waitMs);
+        while (xcb_generic_event_t* event = xcb_poll_for_event(m_connection)) {
+            if ((event->response_type & 0x7F) == XCB_MAP_NOTIFY) {
+                const auto* mapped = reinterpret_cast<const xcb_map_notify_event_t*>(event);
+                if (!mapped->override_redirect && m_mapped.insert(mapped->window).second)
+                    noteMapped();
+            }
+            std::free(event);
+        }
+    }
+    void waitForAll(qint64 limitMs)
+    {
+        while (!m_all && m_clock.elapsed() < limitMs)
+            take(50);
+    }
+    double elapsed() const { return double(m_clock.nsecsElapsed()) / 1e9; }
+    double firstSeconds() const { return m_first.value_or(0); }
+    double allSeconds() const { return m_all.value_or(0); }
+    int mappedCount() const { return int(m_mapped.size()); }
+
+private:
+    void noteMapped()
+    {
+        if (!m_first)
+            m_first = elapsed();
+        if (int(m_mapped.size()) >= m_expected && !m_all)
+            m_all = elapsed();
+    }
+
+    int m_expected;
+    xcb_connection_t* m_connection;
+    QElapsedTimer m_clock;
+    std::unordered_set<xcb_window_t> m_mapped;
+    std::optional<double> m_first;
+    std::optional<double> m_all;
+};
+
+// Starts `program` with `arguments` and measures it until its windows are
+// idle, then ends it with SIGTERM.
+Round measureProcess(const QString& program, const QStringList& arguments, const QProcessEnvironment& environment,
+                     int windows)
+{
+    Round round;
+    QProcess process;
+    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    process.setProcessEnvironment(environment);
+    const QByteArray serverPid = qgetenv("LAUNCHBENCH_SERVER_PID");
+    const double serverBefore = serverPid.isEmpty() ? 0 : cpuSeconds(serverPid);
+    MapWatch watch(windows);
+    process.start(program, arguments);
+    if (!process.waitForStarted(10000))
+        qFatal("LaunchBench: cannot start %s", qPrintable(program));
+    const QString pid = QString::number(process.processId());
+    watch.waitForAll(300000);
+    round.first = watch.firstSeconds();
+    round.all = watch.allSeconds();
+    round.exposed = watch.mappedCount();
+    round.cpu = cpuSeconds(pid.toLatin1());
+    round.peerCpu = serverPid.isEmpty() ? 0 : cpuSeconds(serverPid) - serverBefore;
+    round.totalMegabytes = residentMegabytes(pid);
+
+    // Idle: the quiet period and a second, then until the resident memory
+    // holds still for a second.
+    const qint64 quiet = (IdleBackingStoreRelease::defaultQuietPeriod + IdleBackingStoreRelease::releaseSpread
+                          + std::chrono::milliseconds(1000))
+                             .count();
+    QElapsedTimer idle;
+    idle.start();
+    std::optional<double> last;
+    while (idle.elapsed() < 30000) {
+        watch.take(idle.elapsed() < quiet ? int(quiet - idle.elapsed()) : 1000);
+        if (idle.elapsed() < quiet)
+            continue;
+        const double now = residentMegabytes(pid);
+        if (last && std::abs(now - *last) < 0.5)
+            break;
+        last = now;
+    }
+    round.idleTotalMegabytes = residentMegabytes(pid);
+    round.idleMegabytes = round.idleTotalMegabytes;
+
+    QElapsedTimer quitting;
+    quitting.start();
+    ::kill(pid_t(process.processId()), SIGTERM);
+    if (!process.waitForFinished(120000))
+        qFatal("LaunchBench: %s did not end after SIGTERM", qPrintable(program));
+    round.quit = double(quitting.nsecsElapsed()) / 1e9;
+    return round;
+}
+
+Round launchProcess(int notes)
+{
+    QTemporaryDir data;
+    copyDirectoryRecursively(sampleDirectory(notes), data.filePath(QStringLiteral("Quorrin")));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QUORRIN_DATA_DIR"), data.filePath(QStringLiteral("Quorrin")));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    if (!qEnvironmentVariableIsSet("LAUNCHBENCH_KEEP_BUS"))
+        environment.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
+    // LAUNCHBENCH_PROGRAM names another build of the program (an earlier
+    // version, for a before-and-after in the same run).
+    const QString program = qEnvironmentVariableIsSet("LAUNCHBENCH_PROGRAM")
+        ? qEnvironmentVariable("LAUNCHBENCH_PROGRAM")
+        : QStringLiteral(QUORRIN_EXECUTABLE);
+    return measureProcess(program, {}, environment, notes);
+}
+
+Round launchPlainProcess(int windows)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    return measureProcess(QCoreApplication::applicationFilePath(),
+                          {QStringLiteral("--plain-windows"), QString::number(windows)}, environment, windows);
+}
+
+void putProcessFigures(benchmark::State& state, const std::vector<Round>& app, const std::vector<Round>* plain)
+{
+    const auto put = [&](const char* name, double Round::*field, double scale) {
+        putFigure(state, name, app, plain, field, scale);
+    };
+    put("first_ms", &Round::first, 1000);
+    put("all_ms", &Round::all, 1000);
+    put("cpu_ms", &Round::cpu, 1000);
+    put("server_cpu_ms", &Round::peerCpu, 1000);
+    put("quit_ms", &Round::quit, 1000);
+    put("rss_idle_mb", &Round::idleMegabytes, 1);
+    state.counters["mapped"] = median(app, &Round::exposed);
+}
+
+// The process measurements watch a real X server.
+bool skippedWithoutDisplay(benchmark::State& state)
+{
+    if (!qEnvironmentVariableIsEmpty("DISPLAY"))
+        return false;
+    state.SkipWithError("needs an X display");
+    return true;
+}
+
+void BM_Process(benchmark::State& state)
+{
+    if (skippedWithoutDisplay(state))
+        return;
+    application();
+    const int notes = int(state.range(0));
+    std::vector<Round> app;
+    std::vector<Round> plain;
+    for (auto _ : state) {
+        app.push_back(launchProcess(notes));
+        plain.push_back(launchPlainProcess(notes));
+        state.SetIterationTime(app.back().all);
+    }
+    putProcessFigures(state, app, &plain);
+}
+
+void BM_ProcessAlone(benchmark::State& state)
+{
+    if (skippedWithoutDisplay(state))
+        return;
+    application();
+    std::vector<Round> app;
+    for (auto _ : state) {
+        app.push_back(launchProcess(int(state.range(0))));
+        state.SetIterationTime(app.back().all);
+    }
+    putProcessFigures(state, app, nullptr);
+}
+
+BENCHMARK(BM_Process)->ArgName("notes")->Arg(1)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Process)->ArgName("notes")->Arg(500)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Process)->ArgName("notes")->Arg(2000)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ProcessAlone)->ArgName("notes")->Arg(10000)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+#endif
+
 BENCHMARK(BM_Launch)->ArgName("notes")->Arg(1)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Launch)->ArgName("notes")->Arg(500)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Launch)->ArgName("notes")->Arg(2000)->Iterations(2)->UseManualTime()->Unit(benchmark::kMillisecond);
@@ -414,3 +651,27 @@ BENCHMARK(BM_PlainWindowsAlone)
 
 } // namespace
 } // namespace quorrin
+
+// "--plain-windows N": the plain program of BM_Process, which opens N empty
+// frameless windows in one go and runs until it is ended.
+int main(int argc, char** argv)
+{
+    if (argc == 3 && std::strcmp(argv[1], "--plain-windows") == 0) {
+        QApplication app(argc, argv);
+        std::vector<std::unique_ptr<QWidget>> windows;
+        const int count = std::atoi(argv[2]);
+        for (int index = 0; index < count; ++index) {
+            auto window = std::make_unique<QWidget>(nullptr, Qt::Tool | Qt::FramelessWindowHint);
+            window->setGeometry(20 + index % 900, 20 + index % 400, 310, 330);
+            window->show();
+            windows.push_back(std::move(window));
+        }
+        return QApplication::exec();
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

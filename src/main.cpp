@@ -1,20 +1,26 @@
 #include "App/AppDelegate.h"
 #include "Platform/AlertPresenter.h"
+#include "Platform/DeferredNotificationCenter.h"
 #include "Platform/DisplayPlatformChoice.h"
 #include "Platform/FreedesktopNotificationCenter.h"
 #include "Platform/InstanceChannel.h"
 #include "Platform/InterfaceLocale.h"
 #include "Platform/QtScreenProvider.h"
+#include "Platform/SessionBusStart.h"
 #include "Platform/SystemEvents.h"
 #include "Platform/TerminationSignals.h"
 #include "Platform/Translations.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QFileInfo>
+#include <QPointer>
 #include <QSessionManager>
 #include <QTimer>
 #include <QTranslator>
 
+#include <cstdio>
+#include <cstdlib>
 #include <optional>
 
 using namespace quorrin;
@@ -31,6 +37,7 @@ int main(int argc, char* argv[])
     QApplication application(display.argc(), display.argv());
     systemLocale.reset();
     interfacelocale::makeDefault();
+    sessionbus::connectInBackground();
     QApplication::setApplicationName(QStringLiteral("Quorrin"));
     // No display name: X11 would append it to every window title, which
     // already names the application ("Quorrin — 设置").
@@ -55,14 +62,20 @@ int main(int argc, char* argv[])
     environment.screens = std::make_shared<QtScreenProvider>();
     environment.makeSystemEvents = [] { return std::make_unique<SystemEvents>(); };
     environment.makeNotificationCenter = [](SystemEvents* events) {
-        auto center = std::make_unique<FreedesktopNotificationCenter>();
-        if (events) {
-            // Floating wall-clock triggers are worked out again whenever the
-            // machine's sense of time may have changed.
-            for (auto signal : {&SystemEvents::woke, &SystemEvents::clockChanged, &SystemEvents::timeZoneChanged})
-                QObject::connect(events, signal, center.get(), &FreedesktopNotificationCenter::reschedule);
-        }
-        return std::unique_ptr<NotificationCenter>(std::move(center));
+        // The session bus is connected on another thread: without a bus
+        // address, connecting starts a bus first, and no window waits for it.
+        auto connect = [] { QDBusConnection::sessionBus(); };
+        auto make = [events = QPointer<SystemEvents>(events)] {
+            auto center = std::make_unique<FreedesktopNotificationCenter>();
+            if (events) {
+                // Floating wall-clock triggers are worked out again whenever the
+                // machine's sense of time may have changed.
+                for (auto signal : {&SystemEvents::woke, &SystemEvents::clockChanged, &SystemEvents::timeZoneChanged})
+                    QObject::connect(events, signal, center.get(), &FreedesktopNotificationCenter::reschedule);
+            }
+            return std::unique_ptr<NotificationCenter>(std::move(center));
+        };
+        return std::unique_ptr<NotificationCenter>(std::make_unique<DeferredNotificationCenter>(connect, make));
     };
     environment.handOver = [](const QString& dataDirectory, const QStringList& files) -> std::optional<bool> {
         return InstanceChannel::send(InstanceChannel::serverName(dataDirectory), files);
@@ -81,5 +94,12 @@ int main(int argc, char* argv[])
     // Launch once the event loop runs, so an exit asked for during launch (a
     // failure, or a hand-over to the running instance) ends the loop.
     QTimer::singleShot(0, &delegate, [&delegate, request] { delegate.launch(request); });
-    return QApplication::exec();
+    const int exitCode = QApplication::exec();
+
+    // Every note is saved by now. Once the store and what else others see is
+    // closed, the process ends without taking thousands of windows apart one
+    // by one: the system frees the memory and the X server the windows.
+    delegate.closeForExit();
+    std::fflush(nullptr);
+    std::_Exit(exitCode);
 }

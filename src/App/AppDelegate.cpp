@@ -42,11 +42,17 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QDBusConnection>
+#include <QDBusMessage>
 #include <QMenu>
 #include <QTimer>
 #include <QUndoStack>
 
 namespace quorrin {
+
+namespace {
+// How long leaving waits for the session bus to take the last messages.
+constexpr int busFlushLimitMs = 1000;
+} // namespace
 
 AppDelegate::AppDelegate(AppEnvironment environment, QObject* parent)
     : QObject(parent)
@@ -222,8 +228,9 @@ void AppDelegate::createRegistry()
     services.screens = m_environment.screens;
     NoteWindowController::Services windowServices;
     windowServices.screens = m_environment.screens;
-    // The desktop is asked once for all windows: asking starts a process.
-    auto motion = std::make_shared<ReducedMotion>();
+    // The desktop is asked once for all windows, in the background: asking
+    // starts a process, which no window waits for.
+    std::shared_ptr<ReducedMotion> motion = ReducedMotion::readInBackground();
     windowServices.prefersReducedMotion = [motion] { return motion->isPreferred(); };
     // Whether notes draw their own edge is settled once, for every window.
     const bool compositing = X11WindowBehaviour::compositingManagerRunning();
@@ -479,6 +486,24 @@ void AppDelegate::finishQuit(bool terminate)
     if (!saveStore())
         return;
     m_environment.exit(0);
+}
+
+void AppDelegate::closeForExit()
+{
+    // The quit protocol saved every note before the event loop ended.
+    m_channel.reset();
+    m_store.reset();
+    // The session bus was connected on the main thread when the launch
+    // finished; a call answered through it comes after every message sent
+    // before it.
+    if (m_launched) {
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        if (bus.isConnected())
+            bus.call(QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"),
+                                                    QStringLiteral("/org/freedesktop/DBus"),
+                                                    QStringLiteral("org.freedesktop.DBus.Peer"), QStringLiteral("Ping")),
+                     QDBus::Block, busFlushLimitMs);
+    }
 }
 
 void AppDelegate::commitForSessionEnd()

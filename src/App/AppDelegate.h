@@ -117,6 +117,12 @@ public:
     void requestQuit();
     // Saves what can be saved when the session ends without waiting.
     void commitForSessionEnd();
+    // Once the event loop has ended, just before the process ends without
+    // taking its windows apart: closes what other processes see (the store
+    // and its lock, the channel later launches look for) and lets messages
+    // already handed to the session bus go out. The delegate is neither used
+    // nor destroyed afterwards.
+    void closeForExit();
     // Shows every note, hidden ones included (a second launch, the tray icon).
     void reopen();
 

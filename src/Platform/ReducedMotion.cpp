@@ -2,6 +2,7 @@
 
 #include <QProcess>
 #include <QStandardPaths>
+#include <QThread>
 
 #include <utility>
 
@@ -12,10 +13,34 @@ ReducedMotion::ReducedMotion(SettingReader reader)
 {
 }
 
+ReducedMotion::~ReducedMotion()
+{
+    if (reading_)
+        reading_->wait();
+}
+
+std::shared_ptr<ReducedMotion> ReducedMotion::readInBackground(SettingReader reader)
+{
+    auto motion = std::make_shared<ReducedMotion>(std::move(reader));
+    ReducedMotion* self = motion.get();
+    self->reading_.reset(QThread::create([self] { self->answer_ = self->reader_ ? self->reader_() : std::nullopt; }));
+    self->reading_->start();
+    return motion;
+}
+
 bool ReducedMotion::isPreferred() const
 {
-    if (!cached_)
-        cached_ = fromSetting(reader_ ? reader_() : std::nullopt);
+    if (cached_)
+        return *cached_;
+    if (reading_) {
+        if (!reading_->isFinished())
+            return true;
+        reading_->wait();
+        reading_.reset();
+        cached_ = fromSetting(answer_);
+        return *cached_;
+    }
+    cached_ = fromSetting(reader_ ? reader_() : std::nullopt);
     return *cached_;
 }
 

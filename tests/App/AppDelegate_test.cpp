@@ -325,6 +325,27 @@ TEST_F(AppDelegateTest, QuittingSavesAndEnds)
     EXPECT_EQ(reopened->store()->active().front().customTitle, QStringLiteral("kept"));
 }
 
+TEST_F(AppDelegateTest, ClosingForExitAfterTheQuitLetsTheNextLaunchInWithEverythingSaved)
+{
+    auto delegate = makeDelegate();
+    delegate->launch();
+    Note note = delegate->store()->active().front();
+    note.customTitle = QStringLiteral("kept");
+    delegate->store()->update(note, false, false);
+    delegate->requestQuit();
+    ASSERT_EQ(exits, std::vector<int>{0});
+    delegate->closeForExit();
+    // As in the process, which ends here: the windows are never taken apart.
+    [[maybe_unused]] AppDelegate* leftAsTheProcessLeavesIt = delegate.release();
+
+    auto next = makeDelegate();
+    next->launch();
+    EXPECT_TRUE(handedOver.empty()); // neither the lock nor the channel is held any more
+    ASSERT_FALSE(next->startupFailed());
+    ASSERT_EQ(next->store()->active().size(), 1u);
+    EXPECT_EQ(next->store()->active().front().customTitle, QStringLiteral("kept"));
+}
+
 TEST_F(AppDelegateTest, AQuitThatCannotSaveKeepsTheTextAndClosingTheAlertSavesItOnceThereIsRoom)
 {
     testing::SmallFileSystem disk(1024);

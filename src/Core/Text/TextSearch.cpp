@@ -3,6 +3,7 @@
 #include <QChar>
 #include <QList>
 
+#include <algorithm>
 #include <numeric>
 
 namespace quorrin {
@@ -98,19 +99,23 @@ QString clusterKey(QStringView cluster, SearchCase searchCase)
     return folded.normalized(QString::NormalizationForm_D);
 }
 
-} // namespace
-
-SearchableText::SearchableText(QStringView text, SearchCase searchCase)
+// Appends the key of `text` to `key`. When the appended key does not
+// correspond to the text position by position, `origin` receives, for each
+// appended key position, where its character begins in `text` (-1 inside a
+// character) and one entry past the end; otherwise it is left empty.
+void prepareKey(QStringView text, SearchCase searchCase, QString& key, std::vector<qsizetype>& origin)
 {
-    m_key.reserve(text.size());
-    std::vector<qsizetype> origin;
+    const qsizetype base = key.size();
+    // Keys of many texts share one buffer: it grows geometrically.
+    if (key.capacity() < base + text.size())
+        key.reserve(std::max(base + text.size(), 2 * key.capacity()));
     bool identity = true;
     for (qsizetype index = 0; index < text.size();) {
         const qsizetype start = index;
         qsizetype width = 1;
-        const char32_t base = codePointAt(text, index, width);
+        const char32_t first = codePointAt(text, index, width);
         index += width;
-        bool plain = isPlain(base, searchCase);
+        bool plain = isPlain(first, searchCase);
         // One character: a code point and the marks that follow it.
         while (index < text.size()) {
             const char32_t next = codePointAt(text, index, width);
@@ -122,23 +127,28 @@ SearchableText::SearchableText(QStringView text, SearchCase searchCase)
         if (plain) {
             if (!identity)
                 origin.push_back(start);
-            m_key += plainKey(base, searchCase);
+            key += plainKey(first, searchCase);
             continue;
         }
         if (identity) {
             identity = false;
-            origin.resize(size_t(m_key.size()));
+            origin.resize(size_t(key.size() - base));
             std::iota(origin.begin(), origin.end(), qsizetype(0));
         }
-        const QString key = clusterKey(text.sliced(start, index - start), searchCase);
+        const QString cluster = clusterKey(text.sliced(start, index - start), searchCase);
         origin.push_back(start);
-        origin.insert(origin.end(), size_t(std::max<qsizetype>(key.size() - 1, 0)), qsizetype(-1));
-        m_key += key;
+        origin.insert(origin.end(), size_t(std::max<qsizetype>(cluster.size() - 1, 0)), qsizetype(-1));
+        key += cluster;
     }
-    if (!identity) {
+    if (!identity)
         origin.push_back(text.size());
-        m_origin = std::move(origin);
-    }
+}
+
+} // namespace
+
+SearchableText::SearchableText(QStringView text, SearchCase searchCase)
+{
+    prepareKey(text, searchCase, m_key, m_origin);
 }
 
 qsizetype SearchableText::originOf(qsizetype keyPosition) const
@@ -179,6 +189,74 @@ std::optional<TextRange> findText(QStringView text, QStringView query, SearchCas
     std::optional<TextRange> found = haystack.find(SearchableText(query, searchCase));
     if (found)
         found->start += from;
+    return found;
+}
+
+// --- many texts
+
+void SearchableTexts::append(QStringView text)
+{
+    if (!m_starts.empty())
+        m_keys += separator;
+    m_starts.push_back(m_keys.size());
+    std::vector<qsizetype> origin;
+    prepareKey(text, m_case, m_keys, origin);
+    if (origin.empty()) {
+        m_originIndex.push_back(-1);
+        return;
+    }
+    m_originIndex.push_back(int(m_origins.size()));
+    m_origins.push_back(std::move(origin));
+}
+
+qsizetype SearchableTexts::keyEnd(qsizetype index) const
+{
+    return size_t(index + 1) < m_starts.size() ? m_starts[size_t(index + 1)] - 1 : m_keys.size();
+}
+
+bool SearchableTexts::onCharacterBoundaries(qsizetype index, qsizetype start, qsizetype end) const
+{
+    const int entry = m_originIndex[size_t(index)];
+    if (entry < 0)
+        return true;
+    const std::vector<qsizetype>& origin = m_origins[size_t(entry)];
+    return origin[size_t(start)] >= 0 && origin[size_t(end)] >= 0;
+}
+
+SearchableTexts::Query::Query(const SearchableText& query)
+    : m_key(query.key())
+    , m_matcher(m_key, Qt::CaseSensitive)
+{
+}
+
+std::vector<qsizetype> SearchableTexts::containing(const Query& query) const
+{
+    std::vector<qsizetype> found;
+    const QStringView needle(query.m_key);
+    if (needle.isEmpty() || m_starts.empty())
+        return found;
+    const QStringView keys(m_keys);
+    // One character is found fastest by itself; a longer key by the matcher
+    // whose skip table was made once for every text.
+    const auto next = [&](qsizetype from) {
+        return needle.size() == 1 ? keys.indexOf(needle.front(), from) : query.m_matcher.indexIn(keys, from);
+    };
+    qsizetype from = 0;
+    while (from <= keys.size() - needle.size()) {
+        const qsizetype at = next(from);
+        if (at < 0)
+            break;
+        const qsizetype index = qsizetype(std::upper_bound(m_starts.begin(), m_starts.end(), at) - m_starts.begin()) - 1;
+        const qsizetype start = m_starts[size_t(index)];
+        const qsizetype end = keyEnd(index);
+        // A match that runs over a separator belongs to no text.
+        if (at + needle.size() > end || !onCharacterBoundaries(index, at - start, at + needle.size() - start)) {
+            from = at + 1;
+            continue;
+        }
+        found.push_back(index);
+        from = end + 1; // the next text
+    }
     return found;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringMatcher>
 #include <QStringView>
 
 #include <optional>
@@ -52,6 +53,54 @@ private:
 
     QString m_key;
     std::vector<qsizetype> m_origin;
+};
+
+// Many texts prepared together, their keys one after another in a single
+// buffer, so finding which of them contain a query is one scan of that
+// buffer rather than one search per text. A match counts for a text only
+// when it lies within that text's key and on its character boundaries, as
+// SearchableText::find would find it.
+class SearchableTexts {
+public:
+    explicit SearchableTexts(SearchCase searchCase)
+        : m_case(searchCase)
+    {
+    }
+
+    void append(QStringView text);
+    qsizetype size() const { return qsizetype(m_starts.size()); }
+
+    // A query prepared once for scanning many SearchableTexts.
+    class Query {
+    public:
+        explicit Query(const SearchableText& query);
+
+    private:
+        friend class SearchableTexts;
+        QString m_key;
+        QStringMatcher m_matcher;
+    };
+
+    // The indices (in appending order) of the texts that contain `query`,
+    // prepared with the same case; none for an empty query.
+    std::vector<qsizetype> containing(const Query& query) const;
+    std::vector<qsizetype> containing(const SearchableText& query) const { return containing(Query(query)); }
+
+private:
+    // Stands between two keys; a match that covers it spans two texts.
+    static constexpr QChar separator = QChar(char16_t(0xFFFF));
+
+    qsizetype keyEnd(qsizetype index) const;
+    bool onCharacterBoundaries(qsizetype index, qsizetype start, qsizetype end) const;
+
+    SearchCase m_case;
+    QString m_keys;
+    std::vector<qsizetype> m_starts; // where each text's key begins
+    // Per text, its entry in m_origins, or -1 when its key corresponds to
+    // the text position by position (most texts).
+    std::vector<int> m_originIndex;
+    // The key-to-text positions of the texts whose key differs from their text.
+    std::vector<std::vector<qsizetype>> m_origins;
 };
 
 // The first match of `query` in `text` within [from, to), as a range of

@@ -22,30 +22,65 @@ QString searchablePlainText(const QByteArray& rtf)
 
 namespace {
 // Equal bytes that share their storage compare without reading them.
-bool sameBytes(const QByteArray& a, const QByteArray& b)
+inline bool sameBytes(const QByteArray& a, const QByteArray& b)
 {
     return (a.constData() == b.constData() && a.size() == b.size()) || a == b;
 }
 } // namespace
 
-const SearchIndex::Text& SearchIndex::text(NoteTexts& note, size_t slot, const QUuid& blockID, bool remarks,
-                                           const QByteArray& rtf, SearchCase searchCase)
+inline bool SearchIndex::NoteTexts::holds(size_t slot, const QUuid& blockID, bool remarks,
+                                          const QByteArray& rtf) const
 {
-    if (slot == note.texts.size())
-        note.texts.emplace_back();
-    Text& held = note.texts[slot];
-    if (held.blockID != blockID || held.remarks != remarks || !sameBytes(held.rtf, rtf) || held.blockID.isNull()) {
-        held.blockID = blockID;
-        held.remarks = remarks;
-        held.rtf = rtf;
-        held.plain = searchablePlainText(rtf);
-        held.prepared[0].reset();
-        held.prepared[1].reset();
+    if (slot >= texts.size())
+        return false;
+    const Text& held = texts[slot];
+    return held.blockID == blockID && held.remarks == remarks && sameBytes(held.rtf, rtf) && !blockID.isNull();
+}
+
+void SearchIndex::NoteTexts::keep(size_t slot, const QUuid& blockID, bool remarks, const QByteArray& rtf)
+{
+    if (slot == texts.size())
+        texts.emplace_back();
+    Text& held = texts[slot];
+    held.blockID = blockID;
+    held.remarks = remarks;
+    held.rtf = rtf;
+    held.plain = searchablePlainText(rtf);
+    prepared[0].reset();
+    prepared[1].reset();
+}
+
+void SearchIndex::NoteTexts::refresh(const Note& note)
+{
+    size_t slot = 0;
+    for (const Block& block : note.blocks) {
+        if (block.todo && block.todo->archivedAt)
+            continue;
+        if (!holds(slot, block.id, false, block.text.rtf()))
+            keep(slot, block.id, false, block.text.rtf());
+        ++slot;
+        if (block.todo) {
+            if (!holds(slot, block.id, true, block.todo->notes.rtf()))
+                keep(slot, block.id, true, block.todo->notes.rtf());
+            ++slot;
+        }
     }
-    std::optional<SearchableText>& prepared = held.prepared[int(searchCase)];
-    if (!prepared)
-        prepared.emplace(held.plain, searchCase);
-    return held;
+    if (slot != texts.size()) {
+        texts.resize(slot);
+        prepared[0].reset();
+        prepared[1].reset();
+    }
+}
+
+const SearchableTexts& SearchIndex::NoteTexts::preparedFor(SearchCase searchCase)
+{
+    std::optional<SearchableTexts>& forms = prepared[int(searchCase)];
+    if (!forms) {
+        forms.emplace(searchCase);
+        for (const Text& text : texts)
+            forms->append(text.plain);
+    }
+    return *forms;
 }
 
 qsizetype SearchIndex::cachedTexts() const
@@ -62,37 +97,23 @@ std::vector<SearchHit> SearchIndex::hits(const std::vector<Note>& notes, const Q
     if (query.isEmpty())
         return found;
     ++m_pass;
-    const SearchableText needle(query, searchCase);
-    const int mode = int(searchCase);
+    const SearchableTexts::Query needle{SearchableText(query, searchCase)};
     for (const Note& note : notes) {
         if (note.deletedAt)
             continue;
         NoteTexts& held = m_notes[note.id];
         held.lastUse = m_pass;
-        size_t slot = 0;
-        std::optional<QString> title;
-        std::optional<QString> remarksTitle;
-        auto add = [&](const Block& block, const Text& matched) {
-            if (!title)
-                title = note.title();
-            if (matched.remarks && !remarksTitle)
-                remarksTitle = *title + remarksSuffix;
-            found.push_back(SearchHit{note.id, block.id, matched.remarks ? *remarksTitle : *title, matched.plain,
+        held.refresh(note);
+        const std::vector<qsizetype> matching = held.preparedFor(searchCase).containing(needle);
+        if (matching.empty())
+            continue;
+        const QString title = note.title();
+        const QString remarksTitle = title + remarksSuffix;
+        for (const qsizetype index : matching) {
+            const Text& matched = held.texts[size_t(index)];
+            found.push_back(SearchHit{note.id, matched.blockID, matched.remarks ? remarksTitle : title, matched.plain,
                                       matched.remarks});
-        };
-        for (const Block& block : note.blocks) {
-            if (block.todo && block.todo->archivedAt)
-                continue;
-            const Text& own = text(held, slot++, block.id, false, block.text.rtf(), searchCase);
-            if (own.prepared[mode]->contains(needle))
-                add(block, own);
-            if (block.todo) {
-                const Text& remarks = text(held, slot++, block.id, true, block.todo->notes.rtf(), searchCase);
-                if (remarks.prepared[mode]->contains(needle))
-                    add(block, remarks);
-            }
         }
-        held.texts.resize(slot);
     }
     // Notes that are gone or deleted are forgotten once they clearly
     // outnumber the searched ones.

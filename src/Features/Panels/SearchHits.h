@@ -29,9 +29,9 @@ struct SearchHit {
 // Finds a text in the blocks and todo remarks of the live notes, archived
 // todos left out, in store order (notes, then blocks, then a block's text
 // before its remarks). The plain text of every searched rich text is kept
-// between searches together with its prepared search forms, and read again
-// only when the rich text changed, so one keystroke costs a scan of texts in
-// memory.
+// between searches, and the search forms of a note's texts lie together in
+// one buffer per note, rebuilt only when one of its texts changed, so one
+// keystroke costs one scan of each note's buffer.
 class SearchIndex {
 public:
     inline static const QString remarksSuffix = QStringLiteral(" · 备注");
@@ -50,16 +50,24 @@ private:
         bool remarks = false;
         QByteArray rtf;
         QString plain;
-        std::optional<SearchableText> prepared[2]; // by SearchCase
     };
-    // The texts of one note in the order they are searched.
+    // The texts of one note in the order they are searched, and their search
+    // forms together, by SearchCase.
     struct NoteTexts {
         std::vector<Text> texts;
+        std::optional<SearchableTexts> prepared[2];
         quint64 lastUse = 0;
-    };
 
-    static const Text& text(NoteTexts& note, size_t slot, const QUuid& blockID, bool remarks, const QByteArray& rtf,
-                            SearchCase searchCase);
+        // Brings the texts in step with `note`; a changed text drops the
+        // prepared forms.
+        void refresh(const Note& note);
+        const SearchableTexts& preparedFor(SearchCase searchCase);
+
+    private:
+        // Whether the text at `slot` is already this one.
+        bool holds(size_t slot, const QUuid& blockID, bool remarks, const QByteArray& rtf) const;
+        void keep(size_t slot, const QUuid& blockID, bool remarks, const QByteArray& rtf);
+    };
 
     QHash<QUuid, NoteTexts> m_notes;
     quint64 m_pass = 0;

@@ -64,6 +64,20 @@ INSTANTIATE_TEST_SUITE_P(
         MatchCase{u"한국어", u"국", I, TextRange{1, 1}},
         MatchCase{u"한국어", u"\u1100", I, std::nullopt}));
 
+// Prepared among other texts in one buffer, a text is found exactly when it
+// would be found alone.
+TEST_P(TextSearchTest, ATextAmongOthersIsFoundWhenItIsFoundAlone)
+{
+    const MatchCase& match = GetParam();
+    SearchableTexts texts(match.searchCase);
+    for (QStringView text : {QStringView(u"x"), QStringView(match.text), QStringView(u"ÿ")})
+        texts.append(text);
+    const SearchableText query(QString::fromUtf16(match.query), match.searchCase);
+    const std::vector<qsizetype> expected =
+        match.expected ? std::vector<qsizetype>{1} : std::vector<qsizetype>{};
+    EXPECT_EQ(texts.containing(query), expected) << QString::fromUtf16(match.text).toStdString();
+}
+
 TEST(SearchableText, FindsLaterMatchesFromAPositionOfTheOriginalText)
 {
     const SearchableText text(u"Straße, STRASSE, strasse", SearchCase::Insensitive);
@@ -72,6 +86,26 @@ TEST(SearchableText, FindsLaterMatchesFromAPositionOfTheOriginalText)
     EXPECT_EQ(text.find(query, 1), (TextRange{8, 7}));
     EXPECT_EQ(text.find(query, 9), (TextRange{17, 7}));
     EXPECT_EQ(text.find(query, 18), std::nullopt);
+}
+
+TEST(SearchableTexts, AMatchNeverSpansTwoTextsAndEachTextCountsOnce)
+{
+    const auto containing = [](std::initializer_list<QStringView> list, QStringView query) {
+        SearchableTexts texts(SearchCase::Insensitive);
+        for (QStringView text : list)
+            texts.append(text);
+        return texts.containing(SearchableText(query, SearchCase::Insensitive));
+    };
+    using Found = std::vector<qsizetype>;
+    EXPECT_EQ(containing({u"ab", u"cd"}, u"bc"), Found{});
+    EXPECT_EQ(containing({u"ab", u"cd"}, u"b\uFFFFc"), Found{});
+    EXPECT_EQ(containing({u"a\uFFFFb", u"cd"}, u"a\uFFFFb"), Found{0});
+    EXPECT_EQ(containing({u"aa aa", u"", u"Aa", u"b"}, u"aa"), (Found{0, 2}));
+    // A match inside a text's cluster is skipped; a later text still counts.
+    EXPECT_EQ(containing({u"cafe\u0301", u"cafe"}, u"cafe"), Found{1});
+    EXPECT_EQ(containing({u"straße", u"x"}, u"stras"), Found{});
+    EXPECT_EQ(containing({}, u"a"), Found{});
+    EXPECT_EQ(containing({u"a"}, u""), Found{});
 }
 
 TEST(SearchableText, SearchesOnlyInsideTheGivenRange)
