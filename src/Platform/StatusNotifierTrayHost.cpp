@@ -5,6 +5,7 @@
 #include <QDBusPendingReply>
 #include <QDBusServiceWatcher>
 #include <QDBusVariant>
+#include <QThread>
 
 namespace quorrin {
 
@@ -15,10 +16,28 @@ const QString watcherInterface = QStringLiteral("org.kde.StatusNotifierWatcher")
 
 } // namespace
 
+StatusNotifierTrayHost::StatusNotifierTrayHost(QObject* parent)
+    : TrayHost(parent)
+    , m_bus(QStringLiteral("not yet connected"))
+    , m_service(watcherService)
+{
+    m_connecting.reset(QThread::create([] { QDBusConnection::sessionBus(); }));
+    connect(m_connecting.get(), &QThread::finished, this, [this] {
+        m_bus = QDBusConnection::sessionBus();
+        watch();
+    });
+    m_connecting->start();
+}
+
 StatusNotifierTrayHost::StatusNotifierTrayHost(QDBusConnection bus, const QString& service, QObject* parent)
     : TrayHost(parent)
     , m_bus(std::move(bus))
     , m_service(service)
+{
+    watch();
+}
+
+void StatusNotifierTrayHost::watch()
 {
     if (!m_bus.isConnected())
         return;
@@ -38,6 +57,8 @@ StatusNotifierTrayHost::StatusNotifierTrayHost(QDBusConnection bus, const QStrin
 
 StatusNotifierTrayHost::~StatusNotifierTrayHost()
 {
+    if (m_connecting)
+        m_connecting->wait();
     if (!m_bus.isConnected())
         return;
     for (const char* signal : {"StatusNotifierHostRegistered", "StatusNotifierHostUnregistered"})

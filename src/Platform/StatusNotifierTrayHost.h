@@ -5,7 +5,10 @@
 #include <QDBusConnection>
 #include <QString>
 
+#include <memory>
+
 class QDBusServiceWatcher;
+class QThread;
 
 namespace quorrin {
 
@@ -17,8 +20,12 @@ class StatusNotifierTrayHost final : public TrayHost {
 public:
     static inline const QString watcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
 
-    explicit StatusNotifierTrayHost(QDBusConnection bus = QDBusConnection::sessionBus(),
-                                    const QString& service = watcherService, QObject* parent = nullptr);
+    // Watches the session bus once it is connected, which happens on a
+    // thread of its own: connecting may start a bus first, and no window
+    // waits for that.
+    explicit StatusNotifierTrayHost(QObject* parent = nullptr);
+    StatusNotifierTrayHost(QDBusConnection bus, const QString& service, QObject* parent = nullptr);
+    // Waits for the connecting to end.
     ~StatusNotifierTrayHost() override;
 
     bool isAvailable() const override { return m_available; }
@@ -28,8 +35,10 @@ private Q_SLOTS:
     void ask();
 
 private:
+    void watch();
     void setAvailable(bool available);
 
+    std::unique_ptr<QThread> m_connecting;
     QDBusConnection m_bus;
     QString m_service;
     QDBusServiceWatcher* m_serviceWatcher = nullptr;
