@@ -105,8 +105,10 @@ bool FileCommands::openFiles(const QStringList& paths)
                     m_registry.newNote();
                 const std::vector<RegisteredNoteWindow*> windows = m_registry.controllers();
                 BlockEditor* editor = windows.empty() ? nullptr : windows.front()->editor();
-                if (editor)
-                    editor->importFiles({path});
+                // A file the note refused has been reported: the hand-over
+                // that brought it fails too.
+                if (!editor || !editor->importFiles({path}))
+                    return false;
             }
         } catch (...) {
             report(std::current_exception());

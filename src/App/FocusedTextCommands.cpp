@@ -49,7 +49,9 @@ void FocusedTextCommands::undo()
 {
     QWidget* widget = focused();
     if (BlockTextView* text = bodyText(widget))
-        text->editor->history()->undo();
+        text->editor->undo();
+    else if (auto* title = qobject_cast<TitleTextField*>(widget))
+        title->undoTyping();
     else if (auto* edit = qobject_cast<QTextEdit*>(widget))
         edit->undo();
     else if (auto* line = qobject_cast<QLineEdit*>(widget))
@@ -60,7 +62,9 @@ void FocusedTextCommands::redo()
 {
     QWidget* widget = focused();
     if (BlockTextView* text = bodyText(widget))
-        text->editor->history()->redo();
+        text->editor->redo();
+    else if (auto* title = qobject_cast<TitleTextField*>(widget))
+        title->redoTyping();
     else if (auto* edit = qobject_cast<QTextEdit*>(widget))
         edit->redo();
     else if (auto* line = qobject_cast<QLineEdit*>(widget))

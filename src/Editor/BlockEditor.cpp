@@ -397,6 +397,26 @@ ChangeResult BlockEditor::change(const QString& actionName, const Mutation& muta
     return ChangeResult::Applied;
 }
 
+bool BlockEditor::undo()
+{
+    return stepHistory(&QUndoStack::undo);
+}
+
+bool BlockEditor::redo()
+{
+    return stepHistory(&QUndoStack::redo);
+}
+
+bool BlockEditor::stepHistory(void (QUndoStack::*step)())
+{
+    if (hasMarkedText()) {
+        QApplication::beep();
+        return false;
+    }
+    (m_history->*step)();
+    return true;
+}
+
 bool BlockEditor::restore(Note& snapshot)
 {
     m_textView->unmarkText();
@@ -425,10 +445,15 @@ bool BlockEditor::restore(Note& snapshot)
 bool BlockEditor::replaceText(int position, const QString& expected, const AttributedString& replacement,
                               bool keepSelection)
 {
-    const QTextCursor before = m_textView->textCursor();
-    m_textView->unmarkText();
-    if (m_rendering || hasMarkedText())
+    // Committing a composition here would record it as typing in the middle
+    // of the replacement, which then overwrites it.
+    if (hasMarkedText()) {
+        QApplication::beep();
         return false;
+    }
+    if (m_rendering)
+        return false;
+    const QTextCursor before = m_textView->textCursor();
     QTextDocument& doc = *document();
     if (position < 0 || position + expected.size() > editordoc::textLength(doc)
         || textdoc::plainText(doc, position, int(expected.size())) != expected)
@@ -699,7 +724,7 @@ std::optional<QUuid> BlockEditor::currentBlock() const
     return shown.back().id;
 }
 
-void BlockEditor::importFiles(const QStringList& paths)
+bool BlockEditor::importFiles(const QStringList& paths)
 {
     std::vector<Block> collected;
     try {
@@ -716,18 +741,19 @@ void BlockEditor::importFiles(const QStringList& paths)
                 block.attachment = attachment;
                 collected.push_back(std::move(block));
             } else if (stageFiles) {
-                stageFiles(QStringList{path});
+                if (!stageFiles(QStringList{path}))
+                    return false;
             } else {
                 throw AppError(unsupportedFileMessage);
             }
         }
     } catch (const AppError& error) {
         m_store->report(error);
-        return;
+        return false;
     } catch (const std::exception& error) {
         // Nothing may leave an event handler: a failure of any kind is told.
         m_store->report(AppError(QString::fromUtf8(error.what())));
-        return;
+        return false;
     }
     const std::optional<QUuid> anchor = currentBlock();
     change(QStringLiteral("插入附件"), [&](Note& note) {
@@ -738,6 +764,7 @@ void BlockEditor::importFiles(const QStringList& paths)
             ++at;
         note.blocks.insert(at, collected.begin(), collected.end());
     });
+    return true;
 }
 
 void BlockEditor::refreshAlarmVisuals()

@@ -75,7 +75,11 @@ public:
     ChangeResult change(const QString& actionName, const Mutation& mutation);
     void focus(const QUuid& blockID, bool remarks = false);
     std::optional<QUuid> currentBlock() const;
-    void importFiles(const QStringList& paths);
+    // Sends each file its own way: documents are imported, images and PDFs
+    // inserted after the current block, other files staged. False when a
+    // file was refused; the refusal has been reported and nothing of the
+    // batch inserted.
+    bool importFiles(const QStringList& paths);
     void refreshAlarmVisuals();
 
     // --- block commands
@@ -245,6 +249,11 @@ public:
     BlockTextView* textView() const { return m_textView; }
     QTextDocument* document() const;
     QUndoStack* history() const { return m_history; }
+    // Undoes or redoes one step of the note's history. Refused with a beep
+    // while an input method composes: the composition would be committed
+    // inside the step and then overwritten by it.
+    bool undo();
+    bool redo();
     const DocumentMirror& mirror() const { return *m_mirror; }
     ScrollOverflowHint* scrollHint() const { return m_scrollHint; }
     OverlayScroller* scroller() const { return m_scroller; }
@@ -255,8 +264,9 @@ public:
     // The task reveal and alarm pulse timers.
     EditorAnimations* animations() const { return m_animations; }
 
-    // Installed by the window.
-    std::function<void(const QStringList&)> stageFiles;
+    // Installed by the window: stages the files on the note's shelf; false
+    // when they were refused (the refusal has been reported).
+    std::function<bool(const QStringList&)> stageFiles;
     std::function<void()> onTitleChange;
     // Installed by the application shell: open the reminder editor of a todo.
     std::function<void(const QUuid&)> onReminder;
@@ -320,6 +330,7 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
+    bool stepHistory(void (QUndoStack::*step)());
     void onContentsChange(int position, int removed, int added);
     std::optional<Block> findBlock(const QUuid& id) const;
     ChangeResult moveSelected(int offset);

@@ -94,15 +94,16 @@ void BlockEditor::ownPresentFormatBar()
 
 void BlockEditor::ownUpdateFormatBarPosition()
 {
-    if (!builtFormatPanel() && !buildFormatPanel)
+    // Only a panel already shown moves; a hidden one waits for a
+    // presentation.
+    FormatPanel* panel = builtFormatPanel();
+    if (!panel || !panel->isShown())
         return;
     const std::optional<QRectF> anchor = formatAnchorScreenRect();
-    if (formatbar::reposition(formatBarConditions(), anchor.has_value())) {
-        if (FormatPanel* panel = formatPanel())
-            panel->show(*anchor, *window());
-    } else if (FormatPanel* panel = builtFormatPanel()) {
+    if (formatbar::reposition(formatBarConditions(), anchor.has_value()))
+        panel->show(*anchor, *window());
+    else
         panel->hide();
-    }
 }
 
 void BlockEditor::ownHideFormatBar()

@@ -129,15 +129,13 @@ void BlockTextView::keyPressEvent(QKeyEvent* event)
         editor->showFindBar();
         return;
     }
-    if (editor && !editor->hasMarkedText()) {
-        if (event->matches(QKeySequence::Undo)) {
-            editor->history()->undo();
-            return;
-        }
-        if (event->matches(QKeySequence::Redo)) {
-            editor->history()->redo();
-            return;
-        }
+    if (editor && event->matches(QKeySequence::Undo)) {
+        editor->undo();
+        return;
+    }
+    if (editor && event->matches(QKeySequence::Redo)) {
+        editor->redo();
+        return;
     }
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && editor && editor->isAttachmentAtCursor()) {
         if (const auto current = editor->currentBlock())

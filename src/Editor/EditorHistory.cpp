@@ -33,15 +33,13 @@ void NoteChangeCommand::swap()
 
 TextEditCommand::TextEditCommand(BlockEditor* editor, int position, AttributedString removed, AttributedString inserted)
     : m_editor(editor)
-    , m_position(position)
-    , m_removed(std::move(removed))
-    , m_inserted(std::move(inserted))
+    , m_edit{position, std::move(removed), std::move(inserted)}
 {
 }
 
 void TextEditCommand::undo()
 {
-    if (!m_editor || !m_editor->replaceText(m_position, m_inserted.string(), m_removed))
+    if (!m_editor || !m_editor->replaceText(m_edit.position, m_edit.inserted.string(), m_edit.removed))
         setObsolete(true);
 }
 
@@ -51,7 +49,7 @@ void TextEditCommand::redo()
         m_applied = false;
         return;
     }
-    if (!m_editor || !m_editor->replaceText(m_position, m_removed.string(), m_inserted))
+    if (!m_editor || !m_editor->replaceText(m_edit.position, m_edit.removed.string(), m_edit.inserted))
         setObsolete(true);
 }
 
@@ -60,30 +58,7 @@ void TextEditCommand::redo()
 bool TextEditCommand::mergeWith(const QUndoCommand* other)
 {
     const auto* next = static_cast<const TextEditCommand*>(other);
-    if (next->m_editor != m_editor)
-        return false;
-    const auto hasBreak = [](const AttributedString& text) { return text.string().contains(QLatin1Char('\n')); };
-    if (hasBreak(next->m_inserted) || hasBreak(next->m_removed) || hasBreak(m_inserted) || hasBreak(m_removed))
-        return false;
-    const bool typing = m_removed.isEmpty() && next->m_removed.isEmpty() && !next->m_inserted.isEmpty()
-        && next->m_position == m_position + m_inserted.length();
-    if (typing) {
-        m_inserted.append(next->m_inserted);
-        return true;
-    }
-    const bool deleting = m_inserted.isEmpty() && next->m_inserted.isEmpty() && !next->m_removed.isEmpty();
-    if (deleting && next->m_position + next->m_removed.length() == m_position) { // backspace
-        AttributedString removed = next->m_removed;
-        removed.append(m_removed);
-        m_removed = std::move(removed);
-        m_position = next->m_position;
-        return true;
-    }
-    if (deleting && next->m_position == m_position) { // forward delete
-        m_removed.append(next->m_removed);
-        return true;
-    }
-    return false;
+    return next->m_editor == m_editor && mergeTyping(m_edit, next->m_edit);
 }
 
 TextFormatCommand::TextFormatCommand(BlockEditor* editor, int position, AttributedString before,

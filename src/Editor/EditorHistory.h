@@ -2,6 +2,7 @@
 
 #include "Domain/Note.h"
 #include "Core/Text/AttributedString.h"
+#include "Editor/TextEdit.h"
 
 #include <QPointer>
 #include <QUndoCommand>
@@ -42,9 +43,7 @@ public:
 
 private:
     QPointer<BlockEditor> m_editor;
-    int m_position;
-    AttributedString m_removed;
-    AttributedString m_inserted;
+    TextEdit m_edit;
     bool m_applied = true;
 };
 

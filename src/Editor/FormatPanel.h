@@ -19,6 +19,8 @@ public:
     // and at its level.
     virtual void show(const QRectF& nearGlobal, QWidget& noteWindow) = 0;
     virtual void hide() = 0;
+    // True while the panel is on the screen, as its bar or its orb.
+    virtual bool isShown() const = 0;
     // True while the panel shows its full bar rather than its collapsed orb.
     virtual bool isExpanded() const = 0;
     // Pulls the theme and the current format from its target again.
@@ -59,7 +61,9 @@ Scheduling schedule(const Conditions& c);
 // Whether a presentation shows the panel (else it hides it).
 bool present(const Conditions& c, bool hasAnchor);
 // Whether a shown panel follows the caret (else it hides it): the visibility,
-// focus and composition conditions are not asked.
+// focus and composition conditions are not asked. A hidden panel stays
+// hidden: scrolling or a new size while the focus is elsewhere (the title,
+// the find bar) never brings it up.
 bool reposition(const Conditions& c, bool hasAnchor);
 
 } // namespace formatbar

@@ -52,9 +52,13 @@ std::vector<DetectedLink> detect(const QString& text)
             const int length = trimmedLength(match.capturedView(QStringLiteral("web")));
             const QString address = text.mid(start, length);
             const bool bare = address.startsWith(QStringLiteral("www."), Qt::CaseInsensitive);
-            // An address that is only its scheme or "www." links nowhere.
+            const bool schemed = address.startsWith(QStringLiteral("http://"), Qt::CaseInsensitive)
+                || address.startsWith(QStringLiteral("https://"), Qt::CaseInsensitive);
+            // Trimming may leave no address at all ("www., or" keeps only
+            // "www"), and an address that is only its scheme or "www."
+            // links nowhere.
             const int prefix = bare ? 4 : int(address.indexOf(QStringLiteral("://"))) + 3;
-            if (length > prefix)
+            if ((bare || schemed) && length > prefix)
                 found.push_back({start, length, bare ? QStringLiteral("http://") + address : address});
         } else {
             const int start = int(match.capturedStart(QStringLiteral("mail")));

@@ -30,6 +30,7 @@ public:
     // FormatPanel
     void show(const QRectF& nearGlobal, QWidget& noteWindow) override;
     void hide() override;
+    bool isShown() const override { return m_flow.isShowing(); }
     bool isExpanded() const override { return m_flow.isExpanded(); }
     void refreshBar() override;
     void prepareHidden(QWidget& noteWindow) override;

@@ -54,11 +54,30 @@ QByteArray readUserFile(const QString& path)
     return bytes;
 }
 
-AttributedString parseRtf(const QByteArray& bytes, const QString& path)
+// Why an RTF document read as nothing; the reader's notes tell a document
+// nested too deeply from one that is no RTF at all.
+AppError unreadableRtf(const QString& path, const rtf::ReadNotes& notes)
 {
-    std::optional<AttributedString> text = rtf::read(bytes);
+    if (notes.nestedTooDeeply)
+        return AppError(QStringLiteral("无法读取“%1”：文稿的分组嵌套层数过多，超出可读取的范围。").arg(displayName(path)));
+    return AppError(QStringLiteral("无法读取“%1”：它不是有效的 RTF 文稿。").arg(displayName(path)));
+}
+
+// What the user hears of a document read only in part.
+std::optional<QString> partialReadWarning(const QString& path, const rtf::ReadNotes& notes)
+{
+    if (!notes.binaryCut)
+        return std::nullopt;
+    return QStringLiteral("“%1”中的二进制数据超出了文件末尾：已导入此前的内容，其后的内容无法读取。").arg(displayName(path));
+}
+
+AttributedString parseRtf(const QByteArray& bytes, const QString& path, std::optional<QString>& warning)
+{
+    rtf::ReadNotes notes;
+    std::optional<AttributedString> text = rtf::read(bytes, &notes);
     if (!text)
-        throw AppError(QStringLiteral("无法读取“%1”：它不是有效的 RTF 文稿。").arg(displayName(path)));
+        throw unreadableRtf(path, notes);
+    warning = partialReadWarning(path, notes);
     return std::move(*text);
 }
 
@@ -101,7 +120,7 @@ Document readRtfd(const QString& path)
                        {QStringLiteral("无法读取“%1”：文稿中缺少 %2。").arg(displayName(path), rtfdTextFileName),
                         QStringLiteral("无法读取“%1”：文稿中的 %2 是链接或非普通文件。")
                             .arg(displayName(path), rtfdTextFileName)}),
-        path);
+        path, document.warning);
     for (const AttachmentMark& mark : attachmentsIn(document.text)) {
         if (document.files.count(mark.name))
             continue;
@@ -123,10 +142,11 @@ Document readRtfd(const QString& path)
 // keyed by its position in the text.
 Document readRtfWithPictures(const QByteArray& bytes, const QString& path)
 {
-    std::optional<rtf::DocumentWithPictures> read = rtf::readWithPictures(bytes);
+    rtf::ReadNotes notes;
+    std::optional<rtf::DocumentWithPictures> read = rtf::readWithPictures(bytes, &notes);
     if (!read)
-        throw AppError(QStringLiteral("无法读取“%1”：它不是有效的 RTF 文稿。").arg(displayName(path)));
-    Document document{std::move(read->text), {}, {}};
+        throw unreadableRtf(path, notes);
+    Document document{std::move(read->text), {}, {}, partialReadWarning(path, notes)};
     // It has no bundle to hold the files its attachment groups name.
     if (!attachmentsIn(document.text).empty())
         throw AppError(unreadableAttachmentMessage);
@@ -236,7 +256,7 @@ Document readDocument(const QString& path)
     if (!QFileInfo::exists(path))
         throw AppError(QStringLiteral("找不到文件“%1”。").arg(displayName(path)));
     switch (documentTypeOf(path)) {
-    case DocumentType::PlainText: return Document{decodePlainText(readUserFile(path)), {}, {}};
+    case DocumentType::PlainText: return Document{decodePlainText(readUserFile(path)), {}, {}, {}};
     case DocumentType::Rtfd: return readRtfd(path);
     case DocumentType::Rtf: break;
     }

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <map>
+#include <optional>
 #include <vector>
 
 namespace quorrin::documents {
@@ -35,6 +36,8 @@ struct Document {
     // Files the document gave no name of their own (pictures embedded in an
     // RTF): the name each is imported under, by its key in `files`.
     std::map<QString, QString> importNames;
+    // What the user should hear of a document read only in part.
+    std::optional<QString> warning;
 
     // The name a file of `files` is imported under.
     QString importName(const QString& key) const;

@@ -250,6 +250,8 @@ void DocumentIO::importDocument(const QString& path, NoteStore& store)
         return;
     note->blocks = std::move(blocks);
     store.update(*note, true, true);
+    if (document.warning)
+        store.reportError(std::make_exception_ptr(AppError(*document.warning)));
 }
 
 void DocumentIO::exportNote(const NoteSource& source)

@@ -21,6 +21,10 @@ Attachment importAttachmentFile(const QString& source, const QString& attachment
     QFile file(source);
     if (!file.open(QIODevice::ReadOnly))
         throw FileSystemError(QStringLiteral("无法读取文件“%1”：%2").arg(source, file.errorString()));
+    // An empty file shows nothing and opens as nothing: it is refused
+    // rather than kept as a blank attachment.
+    if (file.size() == 0)
+        throw FileSystemError(QStringLiteral("无法导入“%1”：文件是空的（0 字节）").arg(source));
 
     const QString originalFilename = sourceInfo.fileName();
     const QString name = filenames::storedAttachmentName(originalFilename);

@@ -5,7 +5,6 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
-#include <QImageReader>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -58,12 +57,8 @@ QStringList askAttachments(QWidget* window)
     QFileDialog dialog(nullptr, QStringLiteral("选择图片或 PDF"));
     placeInFrontOfNotes(dialog, window);
     dialog.setFileMode(QFileDialog::ExistingFiles);
-    // Only what becomes an attachment block is offered: images and PDFs.
-    QStringList patterns;
-    for (const QByteArray& format : QImageReader::supportedImageFormats())
-        patterns << QStringLiteral("*.") + QString::fromLatin1(format);
-    patterns << QStringLiteral("*.pdf");
-    dialog.setNameFilter(QStringLiteral("图片或 PDF (%1)").arg(patterns.join(u' ')));
+    // Any file may be chosen: images and PDFs become attachments, documents
+    // are imported and every other file goes to the note's file shelf.
     dialog.setLabelText(QFileDialog::Accept, QStringLiteral("插入"));
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList();
 }

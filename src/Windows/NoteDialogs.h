@@ -17,7 +17,7 @@ std::optional<int> askOpacity(QWidget* window, int current);
 // Whether the user confirms moving the note to the recently deleted notes.
 bool askDeletion(QWidget* window);
 
-// The images or PDFs to insert, or none when cancelled.
+// The files to insert (of any kind), or none when cancelled.
 QStringList askAttachments(QWidget* window);
 
 } // namespace quorrin::notedialogs

@@ -105,6 +105,9 @@ public:
     QPointer<FileDropRouter> fileDrop;
     // Writes the shelves' links into the note (set with the shelves).
     std::function<void()> persistFileReferences;
+    // Whether the note holds staged files on any of its shelves, the todos'
+    // included (set with the shelves). Such a note is kept on close.
+    std::function<bool()> holdsStagedFiles;
 
     // --- state shared with the workspace
     bool temporarilyRaised = false; // lifted to the floating level for the moment

@@ -356,10 +356,11 @@ bool NoteWindowController::windowShouldClose()
     closeBlockMenu();
     commitPendingInput();
 
-    // Files on the shelf keep an otherwise empty note.
+    // Staged files keep an otherwise empty note, whichever shelf shows them:
+    // a note of only an empty todo with a file must not lose the file's link.
     bool discarded = false;
     try {
-        if (!(fileShelf && fileShelf->hasItems()))
+        if (!(holdsStagedFiles && holdsStagedFiles()))
             discarded = m_store.discardEmptyNote(m_noteID);
         if (!discarded)
             m_store.closeAndDetachNote(m_noteID);

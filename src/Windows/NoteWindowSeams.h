@@ -51,8 +51,6 @@ class NoteFileShelf : public TaskShelfView {
     Q_OBJECT
 public:
     using TaskShelfView::TaskShelfView;
-    // Whether the note holds staged files on any of its shelves.
-    virtual bool hasItems() const = 0;
     // The height the shelf wants for its rows and caption; 0 hides it.
     virtual double wantedHeight() const = 0;
     // Where the shelf sends the file drags that reach it.

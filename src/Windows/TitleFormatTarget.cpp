@@ -68,14 +68,14 @@ void TitleFormatTarget::changeSelection(const std::function<void(AttributedStrin
     AttributedString copy = textdoc::read(doc, start, length);
     change(copy);
 
-    // Made outside the field's history: a format is never an undo step of
-    // the title (the field's history restarts after it).
-    doc.setUndoRedoEnabled(false);
+    // One change for the document, which the title's typing history sees
+    // keep every character and leaves out.
     QTextCursor cursor(&doc);
+    cursor.beginEditBlock();
     cursor.setPosition(start);
     cursor.setPosition(start + length, QTextCursor::KeepAnchor);
     textdoc::insert(cursor, copy);
-    doc.setUndoRedoEnabled(true);
+    cursor.endEditBlock();
 
     QTextCursor reselected(&doc);
     reselected.setPosition(start);

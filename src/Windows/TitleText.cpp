@@ -1,5 +1,6 @@
 #include "Windows/TitleText.h"
 
+#include "Core/Text/Rtf.h"
 #include "Domain/RichText.h"
 
 #include <QTextBoundaryFinder>
@@ -41,6 +42,9 @@ AttributedString sanitized(const AttributedString& source, const TextFont& title
                                 EditorAttribute::presentationSpacing, EditorAttribute::presentationIndent,
                                 EditorAttribute::presentationTail})
         title.removeCustom(0, length, mark);
+    // A name holds no embedded file: a picture pasted into the first line
+    // stays a plain placeholder character, not a file the title would name.
+    title.removeCustom(0, length, rtf::attachmentAttribute);
 
     const int kept = lengthOfFirstCharacters(title.string(), maximumLength);
     if (kept < title.length())

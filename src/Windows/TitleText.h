@@ -23,8 +23,9 @@ QString firstCharacters(const QString& text, int count);
 // maximum length.
 QString plainTitle(const QString& typed);
 
-// The title form of a rich text: without paragraph styles and the editor's
-// marks (other than the presentation base); cut like the plain title; and,
+// The title form of a rich text: without paragraph styles, embedded files and
+// the editor's marks (other than the presentation base); cut like the plain
+// title; and,
 // when the first character carries no font (or no colour), set in
 // `titleFont` (or the dynamic text colour) throughout.
 AttributedString sanitized(const AttributedString& source, const TextFont& titleFont);

@@ -1,9 +1,13 @@
 #include "Windows/TitleTextField.h"
 
 #include "Editor/TextDocumentConversion.h"
+#include "Windows/TitleTypingHistory.h"
 
 #include <QFocusEvent>
+#include <QAction>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPalette>
 #include <QScopedValueRollback>
@@ -13,6 +17,7 @@ namespace quorrin {
 
 TitleTextField::TitleTextField(QWidget* parent)
     : QTextEdit(parent)
+    , typing_(new TitleTypingHistory(*document(), this))
 {
     setFrameShape(QFrame::NoFrame);
     setAttribute(Qt::WA_MacShowFocusRect, false);
@@ -60,6 +65,9 @@ void TitleTextField::setAttributedValue(const AttributedString& value)
         return;
     const QScopedValueRollback guard(settingValue_, true);
     textdoc::setContents(*document(), value);
+    // The shown name is where the field's typing history starts: undo never
+    // goes back past it.
+    typing_->restart();
 }
 
 void TitleTextField::setPlainValue(const QString& text, const QFont& font, const QColor& color)
@@ -76,6 +84,26 @@ void TitleTextField::setPlainValue(const QString& text, const QFont& font, const
     QTextCursor cursor(document());
     cursor.insertText(text, format);
     setCurrentCharFormat(format);
+    typing_->restart();
+}
+
+void TitleTextField::undoTyping()
+{
+    placeCaret(typing_->undo());
+}
+
+void TitleTextField::redoTyping()
+{
+    placeCaret(typing_->redo());
+}
+
+void TitleTextField::placeCaret(int position)
+{
+    if (position < 0)
+        return;
+    QTextCursor caret = textCursor();
+    caret.setPosition(std::min(position, document()->characterCount() - 1));
+    setTextCursor(caret);
 }
 
 QSize TitleTextField::sizeHint() const
@@ -106,7 +134,31 @@ void TitleTextField::keyPressEvent(QKeyEvent* event)
         endEditing();
         return;
     }
+    if (event->matches(QKeySequence::Undo)) {
+        undoTyping();
+        return;
+    }
+    if (event->matches(QKeySequence::Redo)) {
+        redoTyping();
+        return;
+    }
     QTextEdit::keyPressEvent(event);
+}
+
+void TitleTextField::contextMenuEvent(QContextMenuEvent* event)
+{
+    QMenu* menu = createStandardContextMenu(event->pos());
+    // The standard entries reach the document's own history, which is off.
+    for (QAction* action : menu->actions()) {
+        const bool undo = action->objectName() == QLatin1String("edit-undo");
+        if (!undo && action->objectName() != QLatin1String("edit-redo"))
+            continue;
+        action->disconnect();
+        action->setEnabled(undo ? typing_->canUndo() : typing_->canRedo());
+        connect(action, &QAction::triggered, this, undo ? &TitleTextField::undoTyping : &TitleTextField::redoTyping);
+    }
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
 }
 
 void TitleTextField::focusInEvent(QFocusEvent* event)

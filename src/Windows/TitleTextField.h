@@ -13,6 +13,8 @@
 
 namespace quorrin {
 
+class TitleTypingHistory;
+
 // The note's name: a borderless, single-line rich-text field on the header.
 // Editing runs while the field has the keyboard focus; Return or Enter ends
 // it. After a click has gone to the field (which starts editing) `onEdit`
@@ -32,10 +34,18 @@ public:
     AttributedString attributedValue() const;
     // Setting the value the field shows already (as last set, and not
     // changed since) leaves the field as it is: the window sets its title
-    // after every change of its note.
+    // after every change of its note. A value set is no typing: the field's
+    // typing history starts after it.
     void setAttributedValue(const AttributedString& value);
     // Plain text in one font and colour.
     void setPlainValue(const QString& text, const QFont& font, const QColor& color);
+
+    // The field's typing history (Ctrl+Z, Ctrl+Shift+Z, the context menu and
+    // the edit menu): formats set from the title's format bar are no steps
+    // of it.
+    void undoTyping();
+    void redoTyping();
+    const TitleTypingHistory& typingHistory() const { return *typing_; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -51,6 +61,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     struct PlainValue {
@@ -64,6 +75,9 @@ private:
     // shown from now on, for the caller to put in place.
     bool showsAlready(Value value);
 
+    void placeCaret(int position);
+
+    TitleTypingHistory* typing_;
     bool editing_ = false;
     bool settingValue_ = false;
     // The value last set, until anything else changes the field's text.

@@ -165,6 +165,28 @@ TEST_F(FileCommandsTest, AnImageWithoutAnyNoteWindowGoesIntoANewNote)
     EXPECT_TRUE(hasImage);
 }
 
+TEST_F(FileCommandsTest, AFileTheNoteRefusesFailsTheHandOver)
+{
+    launch();
+    struct Case {
+        const char* name;
+        QString path;
+        bool opened;
+    };
+    const Case cases[] = {
+        {"a picture", image(QStringLiteral("photo.png")), true},
+        {"one byte of PDF", file(QStringLiteral("tiny.pdf"), "%"), true},
+        {"an empty PDF", file(QStringLiteral("empty.pdf"), ""), false},
+        {"a PDF that is gone", files.filePath(QStringLiteral("gone.pdf")), false},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        store().setLastError(nullptr);
+        EXPECT_EQ(commands().openFiles({test.path}), test.opened);
+        EXPECT_EQ(bool(store().lastError()), !test.opened) << "a refusal is reported";
+    }
+}
+
 TEST_F(FileCommandsTest, TheFirstFailureStopsTheRestAndIsReported)
 {
     launch();

@@ -3,6 +3,8 @@
 #include "App/FocusedTextCommands.h"
 #include "Editor/BlockTextView.h"
 
+#include <QCoreApplication>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QTextCursor>
 #include <QUndoStack>
@@ -54,6 +56,48 @@ TEST_F(FocusedTextCommandsTest, FormatCommandsChangeTheFocusedNoteAsOneUndoStep)
     EXPECT_FALSE(storedBold(0));
     commands.redo();
     EXPECT_TRUE(storedBold(0));
+}
+
+TEST_F(FocusedTextCommandsTest, UndoAndRedoFromTheMenuWaitWhileAnInputMethodComposes)
+{
+    const auto compose = [&](const QString& preedit, const QString& commit) {
+        QInputMethodEvent event(preedit, {});
+        event.setCommitString(commit);
+        QCoreApplication::sendEvent(text, &event);
+    };
+    selectAll();
+    commands.toggleBold();
+    QTextCursor end = text->textCursor();
+    end.setPosition(int(QStringLiteral("menu text").size()));
+    text->setTextCursor(end);
+
+    // Each command is refused while composing; then the composition is
+    // committed (a typing step of its own) or cancelled, and the command works.
+    struct Step {
+        const char* label;
+        std::function<void()> command;
+        QString commit;
+        bool boldAfter;
+    };
+    const Step steps[] = {{"undo", [&] { commands.undo(); }, QStringLiteral("写"), false},
+                          {"redo", [&] { commands.redo(); }, QString(), true}};
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.label);
+        const int index = editor->history()->index();
+        compose(QStringLiteral("xie"), {});
+        step.command();
+        EXPECT_TRUE(editor->hasMarkedText());
+        EXPECT_EQ(editor->history()->index(), index);
+        EXPECT_EQ(storedBold(0), !step.boldAfter);
+
+        compose({}, step.commit);
+        EXPECT_EQ(store->note(id)->blocks.front().text.attributed().string(), QStringLiteral("menu text") + step.commit);
+        if (!step.commit.isEmpty())
+            commands.undo(); // the committed typing goes first
+        step.command();
+        EXPECT_EQ(storedBold(0), step.boldAfter);
+        EXPECT_EQ(store->note(id)->blocks.front().text.attributed().string(), QStringLiteral("menu text"));
+    }
 }
 
 TEST_F(FocusedTextCommandsTest, TheFontDialogsChoiceIsAppliedThroughTheFormatTarget)

@@ -273,6 +273,8 @@ TEST_F(BlockEditorTest, CompositionBlocksRenderFlushAndChange)
     ASSERT_TRUE(editor->hasMarkedText());
     EXPECT_EQ(editor->change(QStringLiteral("便笺颜色"), [](Note& note) { note.color = NoteColor::Pink; }),
               ChangeResult::Refused);
+    EXPECT_FALSE(editor->replaceText(0, QStringLiteral("ab"), AttributedString(QStringLiteral("xy"))));
+    EXPECT_TRUE(editor->hasMarkedText());
     Note elsewhere = stored();
     elsewhere.blocks[0].text = RichText(QStringLiteral("changed"), TextFont::system(14));
     store->update(elsewhere, false, false);
@@ -407,7 +409,10 @@ TEST_F(BlockEditorTest, ImportRoutesFilesAndFailsClearly)
     EXPECT_EQ(store->reported, std::vector<QString>{QStringLiteral("请将文件拖至文件暂存区。")});
 
     QStringList staged;
-    editor->stageFiles = [&](const QStringList& files) { staged += files; };
+    editor->stageFiles = [&](const QStringList& files) {
+        staged += files;
+        return true;
+    };
     editor->importFiles({QStringLiteral("/tmp/archive.zip")});
     EXPECT_EQ(staged, QStringList{QStringLiteral("/tmp/archive.zip")});
 }

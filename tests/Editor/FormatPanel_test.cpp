@@ -2,6 +2,7 @@
 
 #include "EditorTestSupport.h"
 
+#include <QLineEdit>
 #include <QTest>
 
 namespace quorrin {
@@ -54,6 +55,7 @@ public:
         ++shows;
     }
     void hide() override { shown = false; }
+    bool isShown() const override { return shown; }
     bool isExpanded() const override { return shown && expanded; }
     void refreshBar() override { ++refreshes; }
     bool shown = false;
@@ -94,6 +96,32 @@ TEST_F(FormatBarTest, CaretShowsTheBarAfterAPauseAndTypingHidesItUntilTheNextPau
 
     editor->hideFormatBar();
     EXPECT_FALSE(panel->shown);
+}
+
+TEST_F(FormatBarTest, ScrollingOrResizingMovesAShownBarAndNeverShowsAHiddenOne)
+{
+    openActive();
+    select(0, 2);
+    QLineEdit elsewhere(editor.get()); // the focus moves on, as to the title or the find bar
+    elsewhere.setFocus();
+    const std::pair<const char*, std::function<void()>> triggers[] = {
+        {"resize", [&] { editor->resize(editor->width() + 10, editor->height()); }},
+        {"scroll or layout", [&] { editor->updateFormatBarPosition(); }},
+    };
+    for (const auto& [name, trigger] : triggers) {
+        SCOPED_TRACE(name);
+        editor->hideFormatBar();
+        const int shows = panel->shows;
+        trigger();
+        EXPECT_FALSE(panel->shown);
+        EXPECT_EQ(panel->shows, shows);
+
+        panel->show(QRectF(), *editor); // shown, then moved along
+        trigger();
+        EXPECT_TRUE(panel->shown);
+        EXPECT_TRUE(panel->anchor.isValid());
+        EXPECT_GT(panel->shows, shows + 1);
+    }
 }
 
 TEST_F(FormatBarTest, NoPanelWithoutActiveWindowOrOnceThePanelIsGone)

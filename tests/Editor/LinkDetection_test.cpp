@@ -31,6 +31,14 @@ TEST(LinkDetection, FindsWebAndMailAddressesWithoutTrailingPunctuation)
         {QStringLiteral("http://wiki.org/A_(b) end"), {{0, 21, QStringLiteral("http://wiki.org/A_(b)")}}},
         {QStringLiteral("打开http://a.cn。好"), {{2, 11, QStringLiteral("http://a.cn")}}},
         {QStringLiteral("just https:// and www. and a@b"), {}},
+        // Trimmed back to nothing but the prefix, or less: no address.
+        {QStringLiteral("see www., or"), {}},
+        {QStringLiteral("www..."), {}},
+        {QStringLiteral("(www.)"), {}},
+        {QStringLiteral("http://, https://.)"), {}},
+        // One character past the prefix is an address.
+        {QStringLiteral("www.a, or"), {{0, 5, QStringLiteral("http://www.a")}}},
+        {QStringLiteral("https://b."), {{0, 9, QStringLiteral("https://b")}}},
         {QStringLiteral("file:///etc/passwd javascript:alert(1)"), {}},
     };
     for (const Case& c : cases)

@@ -52,7 +52,10 @@ TEST_F(ImportThroughStoreTest, OddFilesAreReportedAndNothingIsCopied)
         QString file;
         QString says;
     };
-    std::vector<Case> cases = {{"x.pdf", QStringLiteral("无法导入文件夹")}, {"dangling.pdf", QStringLiteral("不是可读取的普通文件")}};
+    testing::writeFile(files.filePath("empty.pdf"), "");
+    std::vector<Case> cases = {{"x.pdf", QStringLiteral("无法导入文件夹")},
+                               {"dangling.pdf", QStringLiteral("不是可读取的普通文件")},
+                               {"empty.pdf", QStringLiteral("文件是空的（0 字节）")}};
     if (unreadable) // root reads it anyway
         cases.push_back({"locked.pdf", QStringLiteral("无法读取文件")});
     for (const Case& c : cases) {
@@ -76,6 +79,12 @@ TEST_F(ImportThroughStoreTest, APdfIsCopiedIntoTheDataDirectory)
     ASSERT_EQ(stored.blocks.size(), 2u);
     ASSERT_TRUE(stored.blocks[1].attachment);
     EXPECT_EQ(testing::readFile(binding->attachmentPath(*stored.blocks[1].attachment)), "%PDF-1.4 bytes");
+
+    // One byte is the least a file may hold (none is refused).
+    testing::writeFile(files.filePath("tiny.pdf"), "%");
+    editor->importFiles({files.filePath("tiny.pdf")});
+    EXPECT_TRUE(reported.empty());
+    EXPECT_EQ(store.note(note.id)->blocks.size(), 3u);
 }
 
 } // namespace

@@ -276,6 +276,32 @@ TEST_F(DocumentIOTest, RefusedDocumentsLeaveTheStoreAndDataDirectoryAsTheyWere)
     }
 }
 
+TEST_F(DocumentIOTest, ADocumentNestedTooDeeplyIsRefusedSayingSo)
+{
+    writeFile(path("deep.rtf"), QByteArray("{\\rtf1 ") + QByteArray(1000, '{') + QByteArray(1001, '}'));
+    writeFile(path("deep.rtfd/TXT.rtf"), QByteArray("{\\rtf1 ") + QByteArray(1000, '{') + QByteArray(1001, '}'));
+    const std::size_t before = store->notes().size();
+    for (const QString& name : {QStringLiteral("deep.rtf"), QStringLiteral("deep.rtfd")}) {
+        SCOPED_TRACE(name.toStdString());
+        try {
+            DocumentIO::importDocument(path(name), *store);
+            ADD_FAILURE() << "imported";
+        } catch (const AppError& error) {
+            EXPECT_EQ(error.message, QStringLiteral("无法读取“%1”：文稿的分组嵌套层数过多，超出可读取的范围。").arg(name));
+        }
+        EXPECT_EQ(store->notes().size(), before);
+    }
+}
+
+TEST_F(DocumentIOTest, BinaryDataCutShortKeepsTheTextBeforeItAndSaysSo)
+{
+    writeFile(path("cut.rtf"), "{\\rtf1 kept\\par\\bin100 short");
+    DocumentIO::importDocument(path("cut.rtf"), *store);
+    EXPECT_EQ(blockTexts(imported()), QStringList{"kept"});
+    EXPECT_EQ(errors, std::vector<QString>{QStringLiteral(
+                          "“cut.rtf”中的二进制数据超出了文件末尾：已导入此前的内容，其后的内容无法读取。")});
+}
+
 TEST_F(DocumentIOTest, ExportAsksForADestinationNamedAfterTheTitle)
 {
     const Note note = richNote();

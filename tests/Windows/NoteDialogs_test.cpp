@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QTimer>
 #include <QWidget>
 
@@ -45,6 +46,30 @@ TEST(NoteDialogs, QuestionsOpenInFrontOfTheFloatingNoteThatAsks)
         EXPECT_EQ(parent, &note);
         EXPECT_GT(level, windowLevel::floating);
     }
+}
+
+// Any kind of file may be inserted: the note decides per file where it goes.
+TEST(NoteDialogs, TheAttachmentDialogOffersEveryKindOfFile)
+{
+    QWidget note;
+    note.show();
+    QString title;
+    QStringList filters;
+    std::optional<QFileDialog::FileMode> mode;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        title = dialog->windowTitle();
+        filters = dialog->nameFilters();
+        mode = dialog->fileMode();
+        dialog->reject();
+    });
+    EXPECT_TRUE(notedialogs::askAttachments(&note).isEmpty());
+    EXPECT_EQ(title, QStringLiteral("选择图片或 PDF"));
+    EXPECT_EQ(mode, QFileDialog::ExistingFiles);
+    for (const QString& filter : filters)
+        EXPECT_TRUE(filter.endsWith(QStringLiteral("(*)"))) << filter.toStdString();
 }
 
 } // namespace

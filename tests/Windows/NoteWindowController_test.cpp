@@ -25,15 +25,6 @@ using namespace quorrin::testing;
 
 namespace {
 
-class StagedShelf final : public NoteFileShelf {
-public:
-    bool hasItems() const override { return true; }
-    double wantedHeight() const override { return 38; }
-    bool showsDropTarget() const override { return false; }
-    void setShowsDropTarget(bool) override {}
-    void reload() override {}
-};
-
 class NoteWindowControllerTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -104,9 +95,8 @@ TEST_F(NoteWindowControllerTest, ClosingKeepsANoteWithContentOrWithStagedFilesHi
         SCOPED_TRACE(staged);
         const Note note = addNote(staged ? emptyNote() : noteWithText(QStringLiteral("keep me")));
         auto controller = open(note);
-        StagedShelf shelf;
         if (staged)
-            controller->fileShelf = &shelf;
+            controller->holdsStagedFiles = [] { return true; };
         int deletions = 0;
         controller->onDelete = [&](const QUuid&) { ++deletions; };
 

@@ -1,6 +1,8 @@
 #include "Windows/TitleFormatTarget.h"
 
 #include "Editor/TextDocumentConversion.h"
+#include "Windows/TitleTextField.h"
+#include "Windows/TitleTypingHistory.h"
 
 #include <gtest/gtest.h>
 
@@ -14,14 +16,14 @@ namespace {
 
 class TitleFormatTargetTest : public ::testing::Test {
 protected:
-    QTextEdit field;
+    TitleTextField field;
     std::unique_ptr<TitleFormatTarget> target;
 
     void SetUp() override
     {
         AttributedString title(QStringLiteral("Title"));
         title.setFont(0, 5, TextFont::system(15.5, true));
-        textdoc::setContents(*field.document(), title);
+        field.setAttributedValue(title);
         target = std::make_unique<TitleFormatTarget>(&field, NoteTheme::neutral(), TextFont::system(15.5, true));
     }
     void select(int start, int end)
@@ -43,19 +45,29 @@ TEST_F(TitleFormatTargetTest, ASelectionChangeIsNoUndoStepOfItsOwn)
     target->toggleBold();
     EXPECT_FALSE(at(0).font->bold);
     EXPECT_TRUE(at(2).font->bold);
-    EXPECT_EQ(field.document()->availableUndoSteps(), 0);
+    EXPECT_FALSE(field.typingHistory().canUndo());
     EXPECT_EQ(field.textCursor().selectionStart(), 0);
     EXPECT_EQ(field.textCursor().selectionEnd(), 2);
 
-    // Typed text stays undoable; the format after it is not.
+    // Typed text stays undoable through formats set and cleared after it,
+    // and the formats stay when the typing is undone and redone.
     QTextCursor end(field.document());
     end.movePosition(QTextCursor::End);
     end.insertText(QStringLiteral("!"));
     select(0, 2);
     target->toggleUnderline();
     EXPECT_EQ(at(1).underlineStyle, 1);
-    EXPECT_FALSE(field.document()->isUndoAvailable());
+    target->toggleItalic();
+    target->toggleItalic();
     EXPECT_EQ(field.toPlainText(), QStringLiteral("Title!"));
+    field.undoTyping();
+    EXPECT_EQ(field.toPlainText(), QStringLiteral("Title"));
+    EXPECT_FALSE(field.typingHistory().canUndo());
+    EXPECT_EQ(at(1).underlineStyle, 1);
+    EXPECT_FALSE(at(1).font->italic);
+    field.redoTyping();
+    EXPECT_EQ(field.toPlainText(), QStringLiteral("Title!"));
+    EXPECT_EQ(at(1).underlineStyle, 1);
 }
 
 TEST_F(TitleFormatTargetTest, SizesStayBetween11And20)

@@ -1,5 +1,6 @@
 #include "Windows/TitleText.h"
 
+#include "Core/Text/Rtf.h"
 #include "Domain/RichText.h"
 
 #include <gtest/gtest.h>
@@ -76,10 +77,12 @@ TEST(TitleText, SanitizedDropsMarksAndStylesAndFillsFontAndColourFromTheFirstCha
     source.setFont(0, 4, bold);
     source.setCustom(0, 10, EditorAttribute::blockID, QStringLiteral("ID"));
     source.setCustom(0, 10, EditorAttribute::presentationBase, QList<double>{1, 2, 3});
+    source.setCustom(4, 1, rtf::attachmentAttribute, QStringLiteral("picture.png"));
     source.setParagraphStyle(0, 10, ParagraphStyle{});
 
     const AttributedString title = TitleText::sanitized(source, titleFont);
     EXPECT_FALSE(title.customAt(0, EditorAttribute::blockID));
+    EXPECT_FALSE(title.customAt(4, rtf::attachmentAttribute)) << "a name holds no embedded file";
     EXPECT_TRUE(title.customAt(0, EditorAttribute::presentationBase)); // left for RichText to subtract
     EXPECT_FALSE(title.attributesAt(0).paragraphStyle);
     // The first character has a font: every character keeps its own.
@@ -97,12 +100,27 @@ TEST(TitleText, SanitizedDropsMarksAndStylesAndFillsFontAndColourFromTheFirstCha
 
 TEST(TitleText, SanitizedCutsTheRichFormAtTheSameBoundaryAsThePlainTitle)
 {
-    const QString text = repeated(QStringLiteral("a"), 119) + grinning + QStringLiteral("tail");
-    const AttributedString title = TitleText::sanitized(AttributedString(text), titleFont);
-    EXPECT_EQ(title.string(), TitleText::plainTitle(text));
-    EXPECT_TRUE(title.string().back().isLowSurrogate());
-    // A rich title survives the trip through RTF whole.
-    EXPECT_EQ(RichText(title).attributed().string(), title.string());
+    struct Case {
+        const char* name;
+        QString text;
+        int keptUnits;
+    };
+    const Case cases[] = {
+        {"119 letters", repeated(QStringLiteral("a"), 119), 119},
+        {"120 letters", repeated(QStringLiteral("a"), 120), 120},
+        {"121 letters", repeated(QStringLiteral("a"), 121), 120},
+        // The 120th character is a surrogate pair: both halves stay.
+        {"pair at the cut", repeated(QStringLiteral("a"), 119) + grinning + QStringLiteral("tail"), 121},
+        {"pair after the cut", repeated(QStringLiteral("a"), 120) + grinning, 120},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        const AttributedString title = TitleText::sanitized(AttributedString(test.text), titleFont);
+        EXPECT_EQ(title.length(), test.keptUnits);
+        EXPECT_EQ(title.string(), TitleText::plainTitle(test.text));
+        // A rich title survives the trip through RTF whole.
+        EXPECT_EQ(RichText(title).attributed().string(), title.string());
+    }
 }
 
 TEST(TitleText, WindowTitleNamesTheNoteOnlyWithACustomTitle)

@@ -26,9 +26,20 @@ inline constexpr char16_t attachmentCharacter = u'\uFFFC';
 // twips, colour components in 8 bits.
 QByteArray write(const AttributedString& text);
 
+// What reading a document noticed that its reader may want to tell.
+struct ReadNotes {
+    // Groups nested deeper than the reader follows: the document reads as
+    // nothing.
+    bool nestedTooDeeply = false;
+    // Binary data (\bin) said to run past the document's end: the text
+    // before it is kept, anything the document meant to follow is lost.
+    bool binaryCut = false;
+};
+
 // Reads an RTF document, ours or another program's; nothing when the bytes
-// are not an RTF document. Never throws.
-std::optional<AttributedString> read(const QByteArray& document);
+// are not an RTF document. Never throws. `notes`, when given, says why a
+// document read as nothing or lost its end.
+std::optional<AttributedString> read(const QByteArray& document, ReadNotes* notes = nullptr);
 
 // A picture embedded in a document as a \pict group, with its bytes as the
 // document holds them (a DIB without its file header, a metafile as is).
@@ -48,7 +59,7 @@ struct DocumentWithPictures {
     AttributedString text;
     std::vector<Picture> pictures;
 };
-std::optional<DocumentWithPictures> readWithPictures(const QByteArray& document);
+std::optional<DocumentWithPictures> readWithPictures(const QByteArray& document, ReadNotes* notes = nullptr);
 
 // Receives the text of a document piece by piece; returns false to stop.
 using PlainTextSink = std::function<bool(QStringView piece)>;

@@ -147,6 +147,7 @@ public:
     }
 
     AttributedString takeResult() { return std::move(m_result); }
+    const ReadNotes& notes() const { return m_notes; }
 
 private:
     qsizetype size() const { return m_document.size(); }
@@ -158,8 +159,10 @@ private:
         flush();
         m_ignorable = false;
         m_fallbackToSkip = 0;
-        if (m_groups.size() >= maxGroupDepth)
+        if (m_groups.size() >= maxGroupDepth) {
+            m_notes.nestedTooDeeply = true;
             return false;
+        }
         Group group = m_groups.empty() ? Group{} : top();
         group.startsDestination = false;
         group.attachmentPlaceholder = false;
@@ -371,14 +374,20 @@ private:
         m_fallbackToSkip = top().unicodeSkip;
     }
 
-    void skipBinary(std::int64_t count)
+    // The length of binary data at the position: what the document still
+    // holds when it is said to run past the end.
+    qsizetype binaryLength(std::int64_t count)
     {
-        m_position += qsizetype(std::clamp<std::int64_t>(count, 0, size() - m_position));
+        if (count > size() - m_position)
+            m_notes.binaryCut = true;
+        return qsizetype(std::clamp<std::int64_t>(count, 0, size() - m_position));
     }
+
+    void skipBinary(std::int64_t count) { m_position += binaryLength(count); }
 
     void pictureBinary(std::int64_t count)
     {
-        const qsizetype length = qsizetype(std::clamp<std::int64_t>(count, 0, size() - m_position));
+        const qsizetype length = binaryLength(count);
         m_picture.binary(m_document.constData() + m_position, length);
         m_position += length;
     }
@@ -711,6 +720,7 @@ private:
     std::vector<Picture>* m_pictures = nullptr;
     PictureBuilder m_picture;
     bool m_stopped = false;
+    ReadNotes m_notes;
     qsizetype m_position = 0;
     std::vector<Group> m_groups;
     bool m_ignorable = false;
@@ -735,19 +745,25 @@ private:
 
 } // namespace
 
-std::optional<AttributedString> read(const QByteArray& document)
+std::optional<AttributedString> read(const QByteArray& document, ReadNotes* notes)
 {
     Reader reader(document);
-    if (!reader.read())
+    const bool read = reader.read();
+    if (notes)
+        *notes = reader.notes();
+    if (!read)
         return std::nullopt;
     return reader.takeResult();
 }
 
-std::optional<DocumentWithPictures> readWithPictures(const QByteArray& document)
+std::optional<DocumentWithPictures> readWithPictures(const QByteArray& document, ReadNotes* notes)
 {
     std::vector<Picture> pictures;
     Reader reader(document, pictures);
-    if (!reader.read())
+    const bool read = reader.read();
+    if (notes)
+        *notes = reader.notes();
+    if (!read)
         return std::nullopt;
     return DocumentWithPictures{reader.takeResult(), std::move(pictures)};
 }

@@ -89,6 +89,23 @@ std::vector<QRectF> selectionLineRects(const std::vector<PageWord>& words, int f
     return lines;
 }
 
+std::vector<PageRun> selectedRuns(WordPosition anchor, WordPosition focus, const std::vector<int>& wordCounts)
+{
+    const WordPosition from = std::min(anchor, focus);
+    const WordPosition to = std::max(anchor, focus);
+    std::vector<PageRun> runs;
+    const int pages = int(wordCounts.size());
+    for (int page = std::max(from.page, 0); page <= std::min(to.page, pages - 1); ++page) {
+        const int count = wordCounts[std::size_t(page)];
+        if (count <= 0)
+            continue;
+        const int first = page == from.page ? std::clamp(from.word, 0, count - 1) : 0;
+        const int last = page == to.page ? std::clamp(to.word, 0, count - 1) : count - 1;
+        runs.push_back(PageRun{page, first, last});
+    }
+    return runs;
+}
+
 QRectF normalisedRect(const QRectF& pageRect, const QSizeF& pageSize)
 {
     if (pageSize.width() <= 0 || pageSize.height() <= 0)

@@ -55,6 +55,28 @@ std::optional<int> wordAt(const std::vector<PageWord>& words, const QPointF& poi
 // per line: the union of the selected words' boxes on that line.
 std::vector<QRectF> selectionLineRects(const std::vector<PageWord>& words, int first, int last);
 
+// A word of a document: its page and its index among that page's words.
+struct WordPosition {
+    int page = 0;
+    int word = 0;
+    friend auto operator<=>(const WordPosition&, const WordPosition&) = default;
+};
+
+// The words of one page that a selection covers, first...last in reading order.
+struct PageRun {
+    int page = 0;
+    int firstWord = 0;
+    int lastWord = 0;
+    friend bool operator==(const PageRun&, const PageRun&) = default;
+};
+
+// The words a selection between two words covers (either may come first),
+// page by page in reading order: the first page from its word on, every page
+// between whole, the last page up to its word. `wordCounts` holds each page's
+// number of words; pages without words and positions off the document give
+// no run.
+std::vector<PageRun> selectedRuns(WordPosition anchor, WordPosition focus, const std::vector<int>& wordCounts);
+
 // Page points to the page's normalised coordinates (0...1, origin top-left).
 QRectF normalisedRect(const QRectF& pageRect, const QSizeF& pageSize);
 

@@ -168,18 +168,20 @@ QStringList AttachmentPanel::buttonTitles() const
 
 void AttachmentPanel::highlight()
 {
-    const std::optional<PdfPageView::Selection> selection = m_pdf ? m_pdf->currentSelection() : std::nullopt;
-    if (!selection || !m_document) {
+    if (!m_pdf || !m_document || !m_pdf->currentSelection()) {
         if (m_services.beep)
             m_services.beep();
         return;
     }
-    const std::vector<QRectF> lines = annotation::selectionLineRects(m_document->words(selection->page),
-                                                                     selection->firstWord, selection->lastWord);
-    if (lines.empty())
-        return;
-    m_document->addHighlights(selection->page, lines);
-    m_pdf->pageChanged(selection->page);
+    // Every page the selection crosses gets its own highlights.
+    for (const annotation::PageRun& run : m_pdf->selectedRuns()) {
+        const std::vector<QRectF> lines =
+            annotation::selectionLineRects(m_document->words(run.page), run.firstWord, run.lastWord);
+        if (lines.empty())
+            continue;
+        m_document->addHighlights(run.page, lines);
+        m_pdf->pageChanged(run.page);
+    }
 }
 
 void AttachmentPanel::addText()

@@ -60,15 +60,15 @@ protected:
 private:
     void paintSelection(QPainter& painter)
     {
-        const std::optional<PdfPageView::Selection> selection = m_view.m_selection;
-        if (!selection)
-            return;
-        const QRectF page = m_view.pageRect(selection->page);
-        const auto& words = m_view.m_document->words(selection->page);
-        for (const QRectF& line : annotation::selectionLineRects(words, selection->firstWord, selection->lastWord)) {
-            const QRectF shown(page.left() + line.left() * m_view.m_scale, page.top() + line.top() * m_view.m_scale,
-                               line.width() * m_view.m_scale, line.height() * m_view.m_scale);
-            painter.fillRect(shown, selectionColor);
+        for (const annotation::PageRun& run : m_view.selectedRuns()) {
+            const QRectF page = m_view.pageRect(run.page);
+            const auto& words = m_view.m_document->words(run.page);
+            for (const QRectF& line : annotation::selectionLineRects(words, run.firstWord, run.lastWord)) {
+                const QRectF shown(page.left() + line.left() * m_view.m_scale,
+                                   page.top() + line.top() * m_view.m_scale, line.width() * m_view.m_scale,
+                                   line.height() * m_view.m_scale);
+                painter.fillRect(shown, selectionColor);
+            }
         }
     }
 
@@ -134,6 +134,15 @@ std::optional<int> PdfPageView::pageAt(const QPointF& point) const
     return std::nullopt;
 }
 
+std::optional<int> PdfPageView::nearestPage(const QPointF& point) const
+{
+    if (m_pageRects.empty())
+        return std::nullopt;
+    if (const std::optional<int> page = pageAt(point))
+        return page;
+    return point.y() < m_pageRects.front().top() ? 0 : int(m_pageRects.size()) - 1;
+}
+
 std::optional<int> PdfPageView::currentPage() const
 {
     if (m_pageRects.empty())
@@ -166,12 +175,28 @@ void PdfPageView::select(std::optional<Selection> selection)
     m_surface->update();
 }
 
+std::vector<annotation::PageRun> PdfPageView::selectedRuns() const
+{
+    if (!m_selection || !m_document)
+        return {};
+    std::vector<int> wordCounts;
+    for (int page = 0; page < m_document->pageCount(); ++page)
+        wordCounts.push_back(int(m_document->words(page).size()));
+    return annotation::selectedRuns(m_selection->anchor, m_selection->focus, wordCounts);
+}
+
 void PdfPageView::pressAt(const QPointF& point)
 {
     m_press.reset();
     select(std::nullopt);
     if (const std::optional<int> page = pageAt(point))
         m_press = std::make_pair(*page, point);
+}
+
+std::optional<int> PdfPageView::wordAt(int page, const QPointF& point) const
+{
+    const QPointF inPage = (point - pageRect(page).topLeft()) / m_scale;
+    return annotation::wordAt(m_document->words(page), inPage);
 }
 
 void PdfPageView::dragTo(const QPointF& point)
@@ -181,13 +206,14 @@ void PdfPageView::dragTo(const QPointF& point)
     const auto& [page, start] = *m_press;
     if (QLineF(start, point).length() < dragThreshold)
         return;
-    const QRectF rect = pageRect(page);
-    const auto inPage = [&](const QPointF& p) { return (p - rect.topLeft()) / m_scale; };
-    const auto& words = m_document->words(page);
-    const std::optional<int> first = annotation::wordAt(words, inPage(start));
-    const std::optional<int> last = annotation::wordAt(words, inPage(point));
-    if (first && last)
-        select(Selection{page, *first, *last});
+    // The selection follows the pointer onto other pages, and past the first
+    // or last page to the document's start or end.
+    const std::optional<int> anchor = wordAt(page, start);
+    const std::optional<int> focusPage = nearestPage(point);
+    if (!anchor || !focusPage)
+        return;
+    const int focus = wordAt(*focusPage, point).value_or(0); // a page without words gives no run
+    select(Selection{{page, *anchor}, {*focusPage, focus}});
 }
 
 } // namespace quorrin

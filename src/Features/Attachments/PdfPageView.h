@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Features/Attachments/AnnotationGeometry.h"
+
 #include <QImage>
 #include <QScrollArea>
 
@@ -18,12 +20,12 @@ class PdfPageView : public QScrollArea {
     Q_OBJECT
 
 public:
-    // A run of words on one page, in reading order from `firstWord` to
-    // `lastWord` (either may be the larger).
+    // The words from the one where the drag began (`anchor`) to the one
+    // under the pointer (`focus`), on one page or across several; the focus
+    // may come before the anchor.
     struct Selection {
-        int page = 0;
-        int firstWord = 0;
-        int lastWord = 0;
+        annotation::WordPosition anchor;
+        annotation::WordPosition focus;
         friend bool operator==(const Selection&, const Selection&) = default;
     };
 
@@ -31,6 +33,9 @@ public:
 
     std::optional<Selection> currentSelection() const { return m_selection; }
     void select(std::optional<Selection> selection);
+    // The selected words page by page, in reading order; none without a
+    // selection.
+    std::vector<annotation::PageRun> selectedRuns() const;
     // The page at the middle of the view; nothing without pages.
     std::optional<int> currentPage() const;
     // Draws the page again after its annotations changed.
@@ -40,6 +45,9 @@ public:
     double scale() const { return m_scale; }
     QRectF pageRect(int page) const;
     std::optional<int> pageAt(const QPointF& point) const;
+    // The page at the point, or the first or last page when the point lies
+    // above or below them all; nothing without pages.
+    std::optional<int> nearestPage(const QPointF& point) const;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -50,6 +58,7 @@ private:
     const QImage& pageImage(int page);
     void pressAt(const QPointF& point);
     void dragTo(const QPointF& point);
+    std::optional<int> wordAt(int page, const QPointF& point) const;
 
     PdfAnnotationDocument* m_document;
     QWidget* m_surface;

@@ -5,6 +5,7 @@
 #include "Core/Files/FileNames.h"
 #include "Core/Files/FileSystemError.h"
 #include "Core/Files/SafeFileWriter.h"
+#include "Domain/AppError.h"
 
 #include <QDir>
 #include <QFile>
@@ -41,20 +42,6 @@ QString copyName(const QString& displayName, const QString& fallback)
     return QStringLiteral("未命名文件");
 }
 
-QString freeName(const QString& name, bool isFolder, const std::function<bool(const QString&)>& taken)
-{
-    if (!taken(name))
-        return name;
-    const QString extension = isFolder ? QString() : filenames::pathExtension(name);
-    const QString stem = extension.isEmpty() ? name : name.left(name.size() - extension.size() - 1);
-    const QString suffix = extension.isEmpty() ? QString() : QLatin1Char('.') + extension;
-    for (int number = 2;; ++number) {
-        const QString candidate = stem + QLatin1Char(' ') + QString::number(number) + suffix;
-        if (!taken(candidate))
-            return candidate;
-    }
-}
-
 bool isSameOrInside(const QString& folder, const QString& source)
 {
     if (folder.isEmpty() || source.isEmpty())
@@ -67,32 +54,28 @@ bool isSameOrInside(const QString& folder, const QString& source)
 
 QString copyInto(const QString& source, const QString& folder, const QString& name)
 {
-    const bool isFolder = QFileInfo(source).isDir();
     const QDir target(folder);
+    const QString destination = target.filePath(name);
+    if (occupied(destination))
+        throw AppError(nameTakenMessage);
     const QString hidden = target.filePath(QStringLiteral(".quorrin-copy-")
                                            + QUuid::createUuid().toString(QUuid::WithoutBraces));
-    if (isFolder)
+    if (QFileInfo(source).isDir())
         copyDirectoryRecursively(source, hidden);
     else
         copyFileSafely(source, hidden);
 
-    // Another program may take a name between the look and the move: the
-    // move never replaces, so a lost race only moves on to the next name.
-    const auto taken = [&](const QString& candidate) { return occupied(target.filePath(candidate)); };
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const QString destination = target.filePath(freeName(name, isFolder, taken));
-        try {
-            renameNoReplace(hidden, destination);
-            return destination;
-        } catch (const FileSystemError&) {
-            if (!occupied(destination)) {
-                removeRecursively(hidden);
-                throw;
-            }
-        }
+    // Another program may take the name while the copy is made: the move
+    // never replaces, and the copy is then given up.
+    try {
+        renameNoReplace(hidden, destination);
+    } catch (const FileSystemError&) {
+        removeRecursively(hidden);
+        if (occupied(destination))
+            throw AppError(nameTakenMessage);
+        throw;
     }
-    removeRecursively(hidden);
-    throw FileSystemError(QStringLiteral("无法在“%1”中找到可用的文件名。").arg(folder));
+    return destination;
 }
 
 } // namespace quorrin::filecopy

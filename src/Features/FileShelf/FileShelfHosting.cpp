@@ -98,11 +98,13 @@ FileShelfHosting::FileShelfHosting(NoteWindowController& window, const Makers& m
     editor->fileShelfModel = m_taskShelves;
     editor->stageFiles = [self](const QStringList& paths) {
         if (!self)
-            return;
+            return false;
         try {
             self->m_model->stage(fileUrls(paths), std::nullopt);
+            return true;
         } catch (const AppError& error) {
             self->report(error);
+            return false;
         }
     };
     window.syncFilePresentation = [self] {
@@ -115,6 +117,7 @@ FileShelfHosting::FileShelfHosting(NoteWindowController& window, const Makers& m
         if (self)
             self->persistFileReferences();
     };
+    window.holdsStagedFiles = [self] { return self && !self->m_model->items().empty(); };
 }
 
 void FileShelfHosting::buildNoteShelfOnNeed()

@@ -42,7 +42,8 @@ public:
     void setShowsDropTarget(bool shows) override { m_showsDropTarget = shows; }
     // Rebuilds the rows, the caption and the wanted height.
     void reload() override;
-    bool hasItems() const override;
+    // Whether the note holds staged files on any of its shelves.
+    bool hasItems() const;
     double wantedHeight() const override { return m_layout.height; }
 
     QLabel* caption() const { return m_caption; }

@@ -7,6 +7,7 @@
 #include <QAbstractListModel>
 #include <QApplication>
 #include <QCheckBox>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -170,8 +171,15 @@ SearchView::SearchView(LibraryModel& model, Open open, QWidget* parent)
     HandPointer::apply(m_list);
     layout->addWidget(m_list, 1);
 
+    // One gesture opens a hit once: a click opens it, Return opens the
+    // current one.
+    m_list->installEventFilter(this);
+    m_list->viewport()->installEventFilter(this);
     connect(m_list, &QListView::clicked, this, [this](const QModelIndex& index) { choose(index.row()); });
-    connect(m_list, &QListView::activated, this, [this](const QModelIndex& index) { choose(index.row()); });
+    connect(m_list, &QListView::activated, this, [this](const QModelIndex& index) {
+        if (!m_pointerInput)
+            choose(index.row());
+    });
     connect(m_query, &QLineEdit::textChanged, this, &SearchView::search);
     connect(m_caseSensitive, &QCheckBox::toggled, this, &SearchView::search);
     connect(&model, &LibraryModel::revisionChanged, this, &SearchView::search);
@@ -202,6 +210,23 @@ void SearchView::search()
                           m_caseSensitive->isChecked() ? SearchCase::Sensitive : SearchCase::Insensitive);
     m_listModel->setHits(&m_hits);
     m_count->setText(countLine(qsizetype(m_hits.size())));
+}
+
+bool SearchView::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseButtonRelease:
+        m_pointerInput = watched == m_list->viewport();
+        break;
+    case QEvent::KeyPress:
+        m_pointerInput = false;
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void SearchView::choose(int row)

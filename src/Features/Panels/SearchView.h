@@ -43,6 +43,9 @@ public:
     // The count line for a number of hits.
     static QString countLine(qsizetype count);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void search();
 
@@ -55,6 +58,10 @@ private:
     QLabel* m_count = nullptr;
     QListView* m_list = nullptr;
     SearchHitList* m_listModel = nullptr;
+    // The list's latest input came from the pointer: its activations (a
+    // double-click, or a click where the style activates on one) belong to
+    // a click that has opened the hit already.
+    bool m_pointerInput = false;
 };
 
 } // namespace quorrin

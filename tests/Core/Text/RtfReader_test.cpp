@@ -23,6 +23,45 @@ TEST(RtfReader, BadBytesReadAsNothing)
     EXPECT_FALSE(rtf::read(documents[5]).has_value()) << "nesting deeper than any real document";
 }
 
+TEST(RtfReader, NotesTellADocumentNestedTooDeeplyAndBinaryDataCutShort)
+{
+    // The document's own group counts: 1000 groups deep are read, 1001 not.
+    const auto nested = [](int depth) {
+        return QByteArray("{\\rtf1 ") + QByteArray(depth - 1, '{') + "x" + QByteArray(depth, '}');
+    };
+    struct Case {
+        const char* name;
+        QByteArray document;
+        std::optional<QString> text;
+        bool tooDeep;
+        bool cut;
+    };
+    const Case cases[] = {
+        {"999 deep", nested(999), QStringLiteral("x"), false, false},
+        {"1000 deep", nested(1000), QStringLiteral("x"), false, false},
+        {"1001 deep", nested(1001), std::nullopt, true, false},
+        // "\bin5 " is followed by exactly 5 bytes, by 4, or by 6.
+        {"binary to the end", "{\\rtf1 a\\bin5 12345", QStringLiteral("a"), false, false},
+        {"binary one past the end", "{\\rtf1 a\\bin5 1234", QStringLiteral("a"), false, true},
+        {"binary then text", "{\\rtf1 a\\bin5 12345b}", QStringLiteral("ab"), false, false},
+        {"picture cut", "{\\rtf1 a{\\pict\\bin9 12", QStringLiteral("a"), false, true},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        rtf::ReadNotes notes;
+        const std::optional<AttributedString> read = rtf::read(test.document, &notes);
+        EXPECT_EQ(read.has_value(), test.text.has_value());
+        if (read && test.text) {
+            EXPECT_EQ(read->string(), *test.text);
+        }
+        EXPECT_EQ(notes.nestedTooDeeply, test.tooDeep);
+        EXPECT_EQ(notes.binaryCut, test.cut);
+        rtf::ReadNotes pictureNotes;
+        (void)rtf::readWithPictures(test.document, &pictureNotes);
+        EXPECT_EQ(pictureNotes.binaryCut, test.cut);
+    }
+}
+
 TEST(RtfReader, HostileFragmentsNeverCrash)
 {
     const QByteArray fragments[] = {

@@ -69,6 +69,33 @@ TEST(AnnotationGeometryTest, ASelectionGivesOneRectanglePerLine)
     EXPECT_TRUE(selectionLineRects({}, 0, 3).empty());
 }
 
+TEST(AnnotationGeometryTest, ASelectionAcrossPagesCoversEveryPageBetweenItsEnds)
+{
+    const std::vector<int> counts{6, 0, 4, 3};
+    struct Case {
+        const char* label;
+        WordPosition anchor;
+        WordPosition focus;
+        std::vector<PageRun> runs;
+    };
+    const std::vector<Case> cases{
+        {"one page", {0, 1}, {0, 4}, {{0, 1, 4}}},
+        {"one word", {2, 3}, {2, 3}, {{2, 3, 3}}},
+        {"last word to the next page's first", {0, 5}, {2, 0}, {{0, 5, 5}, {2, 0, 0}}},
+        {"pages between whole, wordless skipped", {0, 2}, {3, 1}, {{0, 2, 5}, {2, 0, 3}, {3, 0, 1}}},
+        {"focus on a wordless page", {0, 4}, {1, 0}, {{0, 4, 5}}},
+        {"words past a page's end clamp", {2, 9}, {3, 9}, {{2, 3, 3}, {3, 0, 2}}},
+        {"pages off the document", {-1, 0}, {7, 0}, {{0, 0, 5}, {2, 0, 3}, {3, 0, 2}}},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.label);
+        EXPECT_EQ(selectedRuns(test.anchor, test.focus, counts), test.runs);
+        // Dragging the other way selects the same words.
+        EXPECT_EQ(selectedRuns(test.focus, test.anchor, counts), test.runs);
+    }
+    EXPECT_TRUE(selectedRuns({0, 0}, {3, 0}, {}).empty());
+}
+
 TEST(AnnotationGeometryTest, APointSelectsTheWordUnderItOrTheNearest)
 {
     const std::vector<PageWord> words = twoLines();

@@ -8,8 +8,8 @@
 
 namespace quorrin::testing {
 
-// A one-page A4 PDF with two lines of text, written by Qt.
-inline QByteArray twoLinePdf()
+// An A4 PDF with two lines of text on each of `pages` pages, written by Qt.
+inline QByteArray twoLinePdf(int pages = 1)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -21,8 +21,12 @@ inline QByteArray twoLinePdf()
         QFont font = painter.font();
         font.setPointSize(14);
         painter.setFont(font);
-        painter.drawText(72, 100, QStringLiteral("Hello first line"));
-        painter.drawText(72, 130, QStringLiteral("Second line here"));
+        for (int page = 0; page < pages; ++page) {
+            if (page > 0)
+                writer.newPage();
+            painter.drawText(72, 100, QStringLiteral("Hello first line"));
+            painter.drawText(72, 130, QStringLiteral("Second line here"));
+        }
     }
     return bytes;
 }

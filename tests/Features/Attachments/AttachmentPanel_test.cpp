@@ -226,7 +226,7 @@ TEST_F(AttachmentPanelTest, HighlightsTheSelectionAddsANoteAndSavesTheAnnotatedP
     QTest::mousePress(surface, Qt::LeftButton, {}, shown(words[0].box));
     QTest::mouseMove(surface, shown(words[5].box));
     QTest::mouseRelease(surface, Qt::LeftButton, {}, shown(words[5].box));
-    ASSERT_EQ(view->currentSelection(), (PdfPageView::Selection{0, 0, 5}));
+    ASSERT_EQ(view->currentSelection(), (PdfPageView::Selection{{0, 0}, {0, 5}}));
     panel->highlight();
     EXPECT_EQ(beeps, 1);
 
@@ -250,6 +250,49 @@ TEST_F(AttachmentPanelTest, HighlightsTheSelectionAddsANoteAndSavesTheAnnotatedP
                                                                  Poppler::Annotation::AHighlight,
                                                                  Poppler::Annotation::AText}));
     EXPECT_EQ(readBytes(attachmentsDirectory() + u'/' + attachment.relativePath), original);
+}
+
+TEST_F(AttachmentPanelTest, ASelectionAcrossAPageBreakIsHighlightedOnBothPages)
+{
+    const Attachment attachment = storeFile(testing::twoLinePdf(2), QStringLiteral("pdf"));
+    addNotesShowing(attachment);
+    std::unique_ptr<AttachmentPanel> panel = panelFor(attachment);
+    PdfPageView* view = panel->pdfView();
+    ASSERT_TRUE(view && panel->pdfDocument());
+    view->resize(600, 500);
+    ASSERT_EQ(panel->pdfDocument()->words(1).size(), 6u);
+    QWidget* surface = view->widget();
+    const auto shown = [&](int page, int word) {
+        const QRectF box = panel->pdfDocument()->words(page)[std::size_t(word)].box;
+        return (view->pageRect(page).topLeft() + box.center() * view->scale()).toPoint();
+    };
+
+    // From the second line of page 1 to the first line of page 2, dragged
+    // down and then up: the same words either way.
+    for (const bool downward : {true, false}) {
+        SCOPED_TRACE(downward);
+        const QPoint top = shown(0, 4);
+        const QPoint bottom = shown(1, 1);
+        QTest::mousePress(surface, Qt::LeftButton, {}, downward ? top : bottom);
+        QTest::mouseMove(surface, downward ? bottom : top);
+        QTest::mouseRelease(surface, Qt::LeftButton, {}, downward ? bottom : top);
+        EXPECT_EQ(view->selectedRuns(), (std::vector<annotation::PageRun>{{0, 4, 5}, {1, 0, 1}}));
+    }
+    panel->highlight();
+    EXPECT_EQ(beeps, 0);
+
+    panel->save();
+    ASSERT_TRUE(errors.isEmpty()) << errors.join(u'\n').toStdString();
+    const Attachment saved = attachmentsIn(liveID).at(0);
+    std::unique_ptr<Poppler::Document> copy =
+        Poppler::Document::loadFromData(readBytes(attachmentsDirectory() + u'/' + saved.relativePath));
+    ASSERT_TRUE(copy);
+    for (int page = 0; page < 2; ++page) {
+        SCOPED_TRACE(page);
+        const auto annotations = copy->page(page)->annotations();
+        ASSERT_EQ(annotations.size(), 1u) << "one line selected on each page";
+        EXPECT_EQ(annotations.front()->subType(), Poppler::Annotation::AHighlight);
+    }
 }
 
 TEST_F(AttachmentPanelTest, UnreadableFilesShowNoViewerAndCannotBeSaved)

@@ -31,7 +31,6 @@ public:
         , m_blockID(blockID)
     {
     }
-    bool hasItems() const override { return !m_model.items().empty(); }
     double wantedHeight() const override
     {
         const auto n = double(m_model.files(m_blockID).size());
@@ -224,7 +223,7 @@ TEST_F(FileShelfHostingTest, LinksPersistAcrossReopeningOnlyWhileTheSettingIsOn)
         auto window = open(*store->note(note.id));
         ASSERT_EQ(hosting->model().items().size(), 1u);
         EXPECT_TRUE(hosting->model().items()[0].available());
-        EXPECT_TRUE(window->fileShelf->hasItems());
+        EXPECT_TRUE(window->holdsStagedFiles());
 
         // Switching the setting off turns the open shelf's files into files
         // of this run and keeps the note, named after its files.
@@ -329,3 +328,37 @@ TEST_F(FileShelfHostingTest, AFileDragExpandsACollapsedNoteUndoably)
 }
 
 } // namespace
+
+TEST_F(FileShelfHostingTest, ClosingKeepsABlankNoteWhileAnyShelfHoldsAFile)
+{
+    // Links of this run only: the files are not in the note's data, so the
+    // shelves alone must keep the note.
+    struct Case {
+        const char* label;
+        bool onTodo;
+        bool removedAgain;
+        bool kept;
+    };
+    const std::vector<Case> cases{
+        {"file on the note's shelf", false, false, true},
+        {"file on an empty todo's shelf", true, false, true},
+        {"todo's file staged then removed", true, true, false},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.label);
+        Note note = Note::create(fixedClock(700000000));
+        note.blocks.front().convert(BlockKind::Todo, fixedClock(700000000));
+        const QUuid todo = note.blocks.front().id;
+        note = addNote(note);
+        ASSERT_TRUE(note.isEmpty());
+        auto window = open(note);
+        hosting->model().stage({file("staged.txt")}, test.onTodo ? std::optional<QUuid>(todo) : std::nullopt);
+        if (test.removedAgain)
+            hosting->model().removeReference(hosting->model().items()[0].id);
+        EXPECT_EQ(bool(window->fileShelf), !test.onTodo) << "a todo's file builds no note shelf";
+
+        EXPECT_TRUE(window->windowShouldClose());
+        EXPECT_EQ(bool(store->note(note.id)), test.kept);
+    }
+    EXPECT_TRUE(errors.isEmpty());
+}

@@ -235,23 +235,25 @@ struct CopyCase {
 
 TEST_F(FileShelfModelTest, CopyNamesStayInsideTheFolderAndNeverOverwrite)
 {
+    const QString taken = QStringLiteral("目标存在同名文件，未覆盖原有内容。");
     const std::vector<CopyCase> cases{
         {"plain", "report.pdf", {}, "report.pdf", ""},
-        {"taken name gets a free one", "report.pdf", {"report.pdf"}, "report 2.pdf", ""},
-        {"next free number", "report.pdf", {"report.pdf", "report 2.pdf"}, "report 3.pdf", ""},
+        {"taken name is refused", "report.pdf", {"report.pdf"}, "", taken},
+        {"a neighbour's name is no clash", "report.pdf", {"report 2.pdf", "report.pdf.bak"}, "report.pdf", ""},
+        {"case differs: another name", "report.pdf", {"Report.pdf"}, "report.pdf", ""},
         {"slashes stay in the name", "../../etc/passwd", {}, ".._.._etc_passwd", ""},
         {"dot-dot alone falls back", "..", {}, "source.pdf", ""},
         {"empty falls back", "", {}, "source.pdf", ""},
-        {"hidden name without extension", ".config", {".config"}, ".config 2", ""},
+        {"hidden name taken", ".config", {".config"}, "", taken},
     };
     for (const CopyCase& test : cases) {
         SCOPED_TRACE(test.label);
         QTemporaryDir target;
         ASSERT_TRUE(target.isValid());
         for (const QString& name : test.existing) {
-            QFile taken(QDir(target.path()).filePath(name));
-            ASSERT_TRUE(taken.open(QIODevice::WriteOnly));
-            taken.write("keep");
+            QFile existing(QDir(target.path()).filePath(name));
+            ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+            existing.write("keep");
         }
         FileShelfModel shelf;
         shelf.configure(noteID, true, {});
@@ -259,15 +261,20 @@ TEST_F(FileShelfModelTest, CopyNamesStayInsideTheFolderAndNeverOverwrite)
         shelf.configure(noteID, true,
                         {PersistentFileLink{shelf.items()[0].record->id, noteID, std::nullopt, test.displayName,
                                             shelf.items()[0].record->bookmark}});
-        const QUrl copied = shelf.copy(shelf.items()[0].id, QUrl::fromLocalFile(target.path()));
-        EXPECT_EQ(QFileInfo(copied.toLocalFile()).absolutePath(), QFileInfo(target.path()).canonicalFilePath());
-        EXPECT_EQ(copied.fileName(), test.expectedName);
-        EXPECT_EQ(read(copied.toLocalFile()), "payload");
+        const auto copy = [&] { return shelf.copy(shelf.items()[0].id, QUrl::fromLocalFile(target.path())); };
+        if (test.expectedError.isEmpty()) {
+            const QUrl copied = copy();
+            EXPECT_EQ(QFileInfo(copied.toLocalFile()).absolutePath(), QFileInfo(target.path()).canonicalFilePath());
+            EXPECT_EQ(copied.fileName(), test.expectedName);
+            EXPECT_EQ(read(copied.toLocalFile()), "payload");
+        } else {
+            EXPECT_EQ(thrown(copy), test.expectedError);
+        }
         for (const QString& name : test.existing)
             EXPECT_EQ(read(QDir(target.path()).filePath(name)), "keep");
-        // Nothing but the copy and what was there before.
+        // Nothing but the copy and what was there before: no partial copy.
         EXPECT_EQ(QDir(target.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(),
-                  test.existing.size() + 1);
+                  test.existing.size() + (test.expectedError.isEmpty() ? 1 : 0));
     }
 }
 
@@ -294,19 +301,22 @@ TEST_F(FileShelfModelTest, CopyRefusesWhatCannotWork)
     const QUrl copied = model.copy(treeID, folder("out"));
     EXPECT_EQ(read(QDir(copied.toLocalFile()).filePath("inner/leaf.txt")), "text");
     EXPECT_EQ(model.items().size(), 2u);
+    // Copied again: the first copy stands, nothing is merged into it.
+    QFile::remove(QDir(copied.toLocalFile()).filePath("inner/leaf.txt"));
+    EXPECT_EQ(thrown([&] { model.copy(treeID, folder("out")); }), "目标存在同名文件，未覆盖原有内容。");
+    EXPECT_FALSE(QFile::exists(QDir(copied.toLocalFile()).filePath("inner/leaf.txt")));
+    // A dangling link holds the name too.
+    QFile::link(dir.filePath("gone"), dir.filePath("out/a.txt"));
+    EXPECT_EQ(thrown([&] { model.copy(fileID, folder("out")); }), "目标存在同名文件，未覆盖原有内容。");
+    EXPECT_TRUE(QFileInfo(dir.filePath("out/a.txt")).isSymLink());
+    QFile::remove(dir.filePath("out/a.txt"));
 
     QFile::remove(a.toLocalFile());
     EXPECT_EQ(thrown([&] { model.copy(fileID, folder("out")); }), "原文件暂时无法访问，请重新定位。");
 }
 
-TEST(FileCopyNames, FreeNamesNumberBeforeTheExtension)
+TEST(FileCopyNames, AFolderIsInsideItselfButNotInsideASiblingWithALongerName)
 {
-    const QStringList taken{"a.txt", "a 2.txt", "b", "c.d"};
-    const auto isTaken = [&](const QString& name) { return taken.contains(name); };
-    EXPECT_EQ(filecopy::freeName("a.txt", false, isTaken), "a 3.txt");
-    EXPECT_EQ(filecopy::freeName("b", false, isTaken), "b 2");
-    EXPECT_EQ(filecopy::freeName("c.d", true, isTaken), "c.d 2");
-    EXPECT_EQ(filecopy::freeName("new.txt", false, isTaken), "new.txt");
     EXPECT_TRUE(filecopy::isSameOrInside("/a/b", "/a/b"));
     EXPECT_TRUE(filecopy::isSameOrInside("/a/b/c", "/a/b"));
     EXPECT_FALSE(filecopy::isSameOrInside("/a/bc", "/a/b"));

@@ -7,6 +7,8 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QListView>
+#include <QTest>
 
 namespace quorrin {
 namespace {
@@ -119,6 +121,39 @@ TEST_F(SearchTest, TheViewSearchesOnEveryKeystrokeAndStoreChange)
     view.choose(0);
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0], std::make_tuple(note.id, std::optional<QUuid>(uuid(1)), true, QString("anna"), true));
+}
+
+TEST_F(SearchTest, EachGestureOpensAHitOnce)
+{
+    add({PanelStore::paragraph("milk", 1)});
+    add({PanelStore::paragraph("more milk", 2)});
+    LibraryModel model(*store);
+    int opens = 0;
+    SearchView view(model, [&](const QUuid&, std::optional<QUuid>, bool, const QString&, bool) { ++opens; });
+    view.queryField()->setText("milk");
+    view.resize(500, 400);
+    view.show();
+    QListView* list = view.list();
+    const QPoint row = list->visualRect(list->model()->index(1, 0)).center();
+    ASSERT_FALSE(row.isNull());
+
+    const std::pair<const char*, std::function<void()>> gestures[] = {
+        {"click", [&] { QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row); }},
+        {"double-click", [&] {
+             QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row);
+             QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, row);
+         }},
+        {"return", [&] {
+             list->setCurrentIndex(list->model()->index(0, 0));
+             QTest::keyClick(list, Qt::Key_Return);
+         }},
+    };
+    for (const auto& [name, gesture] : gestures) {
+        SCOPED_TRACE(name);
+        opens = 0;
+        gesture();
+        EXPECT_EQ(opens, 1);
+    }
 }
 
 } // namespace
