@@ -11,6 +11,9 @@ QUORRIN_PACKAGES=(
   libsqlite3-dev libpoppler-qt6-dev qt6-image-formats-plugins fonts-noto-cjk
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth dbus xdg-utils
+  # The desktop tests: a window manager, a notification daemon, X input and
+  # the bus's own tools, and screenshots of failing cases.
+  openbox dunst xdotool x11-utils imagemagick dbus-bin
 )
 
 quorrin_install_missing() {

@@ -2,6 +2,7 @@
 #include "Platform/AlertPresenter.h"
 #include "Platform/FreedesktopNotificationCenter.h"
 #include "Platform/InstanceChannel.h"
+#include "Platform/InterfaceLocale.h"
 #include "Platform/QtScreenProvider.h"
 #include "Platform/SystemEvents.h"
 #include "Platform/TerminationSignals.h"
@@ -13,11 +14,18 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include <optional>
+
 using namespace quorrin;
 
 int main(int argc, char* argv[])
 {
+    // The interface is Chinese whatever the desktop's locale: Qt reads the
+    // locale of its own widgets while the application object is made.
+    std::optional<interfacelocale::SystemLocaleOverride> systemLocale(std::in_place);
     QApplication application(argc, argv);
+    systemLocale.reset();
+    interfacelocale::makeDefault();
     QApplication::setApplicationName(QStringLiteral("Quorrin"));
     // No display name: X11 would append it to every window title, which
     // already names the application ("Quorrin — 设置").
@@ -27,6 +35,8 @@ int main(int argc, char* argv[])
     // Qt's own texts in Chinese like the rest of the interface.
     QTranslator qtTexts;
     translations::installQtChinese(application, qtTexts);
+    interfacelocale::FileKindTexts fileKindTexts;
+    QApplication::installTranslator(&fileKindTexts);
 
     // Files handed over on the command line, as absolute paths so a running
     // instance in another working directory can open them.

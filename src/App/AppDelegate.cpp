@@ -31,6 +31,7 @@
 #include "Platform/ScreenChangeMonitor.h"
 #include "Platform/SystemEvents.h"
 #include "Platform/TextServiceEndpoint.h"
+#include "Platform/X11WindowBehaviour.h"
 #include "Widgets/ButtonCursorSupport.h"
 #include "Widgets/NoteIcons.h"
 #include "Windows/NoteWindowController.h"
@@ -38,6 +39,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QGuiApplication>
 #include <QDBusConnection>
 #include <QMenu>
 #include <QSystemTrayIcon>
@@ -98,6 +100,12 @@ void AppDelegate::launch(const QStringList& request)
         // Another instance holds the data directory: hand it our request and
         // leave the data alone.
         const QString root = m_environment.root.value_or(defaultDataDirectory());
+        if (InstanceChannel::isTooLarge(request)) {
+            m_startupFailed = true;
+            m_environment.alerts->present(InstanceChannel::requestTooLargeMessage, QString());
+            m_environment.exit(1);
+            return;
+        }
         if (const std::optional<bool> opened = m_environment.handOver ? m_environment.handOver(root, request)
                                                                           : std::nullopt) {
             // The running instance answered: this launch succeeded when the
@@ -123,7 +131,8 @@ void AppDelegate::launch(const QStringList& request)
                 channel->answer(request, opened);
         });
     });
-    m_channel->listen(InstanceChannel::serverName(m_store->root()));
+    QString channelFailure;
+    const bool listening = m_channel->listen(InstanceChannel::serverName(m_store->root()), &channelFailure);
 
     step(QStringLiteral("closeRetentionUpgrade"));
     try {
@@ -136,6 +145,21 @@ void AppDelegate::launch(const QStringList& request)
     step(QStringLiteral("errorPresenter"));
     m_errors = std::make_unique<ErrorPresenter>(*m_environment.alerts);
     m_store->setOnError([this](std::exception_ptr error) { presentError(error); });
+    if (!listening) {
+        // Everything else works; only later launches cannot reach this one.
+        m_errors->present(QStringLiteral("无法建立实例通道（%1）。之后再打开 Quorrin 或交给它的文件将无法转到这里，"
+                                         "请退出后重新启动 Quorrin。")
+                              .arg(channelFailure));
+    }
+    // A save waiting to be tried again is tried as soon as the user acts:
+    // closes the alert or comes back to the application.
+    m_errors->onDismissed = [this] { m_store->retrySaveNow(); };
+    if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        connect(gui, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+            if (state == Qt::ApplicationActive && m_store)
+                m_store->retrySaveNow();
+        });
+    }
 
     step(QStringLiteral("reminders"));
     createRegistry();
@@ -165,6 +189,9 @@ void AppDelegate::finishLaunch(const QStringList& request)
     step(QStringLiteral("textService"));
     m_textService = std::make_unique<TextServiceEndpoint>(
         [this](const QString& text) { return m_registry->newFromSelection(text); });
+    m_textService->onTooLong = [this](const QString& message) {
+        presentError(std::make_exception_ptr(AppError(message)));
+    };
     // Without a session bus the rest of the application works as before.
     m_textService->registerOn(QDBusConnection::sessionBus());
 
@@ -199,6 +226,9 @@ void AppDelegate::createRegistry()
     // The desktop is asked once for all windows: asking starts a process.
     auto motion = std::make_shared<ReducedMotion>();
     windowServices.prefersReducedMotion = [motion] { return motion->isPreferred(); };
+    // Whether notes draw their own edge is settled once, for every window.
+    const bool compositing = X11WindowBehaviour::compositingManagerRunning();
+    windowServices.desktopDrawsShadows = [compositing] { return compositing; };
     windowServices.parts.installFileShelves = installFileShelfWidgets;
     windowServices.exportNote = [this](NoteWindowController& controller) {
         if (RegisteredNoteWindow* window = m_registry->controller(controller.noteID()))
@@ -225,8 +255,9 @@ void AppDelegate::createRegistry()
                 if (m_fileCommands)
                     m_fileCommands->importDroppedDocument(path);
             };
-            editor->showAttachmentPanel = [this](const Attachment& attachment) {
-                AttachmentPanel::show(attachment, *m_store);
+            editor->showAttachmentPanel = [this, panel = QPointer<QWidget>(controller->panel())](
+                                              const Attachment& attachment) {
+                AttachmentPanel::show(attachment, *m_store, panel);
             };
         }
         return std::make_unique<ControllerNoteWindow>(std::move(controller));
@@ -392,7 +423,8 @@ bool AppDelegate::saveStore()
         m_store->save();
         return true;
     } catch (...) {
-        m_store->reportError(std::current_exception());
+        // The store tries again by itself; the notes keep what was typed.
+        m_store->reportError(unsavedChangesError(std::current_exception()));
         return false;
     }
 }

@@ -12,6 +12,8 @@
 
 #include <QApplication>
 
+#include <utility>
+
 namespace quorrin {
 
 namespace {
@@ -183,6 +185,10 @@ void ControllerNoteWindow::setHost(NoteWindowHost* host)
 
 QRectF ControllerNoteWindow::frame() const
 {
+    // A window collapsing or expanding is laid out where it settles, so that
+    // neither a layout pass nor a window-system report puts it there early.
+    if (const std::optional<QRectF> target = m_controller->frameAnimationTarget())
+        return *target;
     const StickyPanel* panel = m_controller->panel();
     return panel ? panel->frame() : QRectF();
 }
@@ -191,18 +197,22 @@ void ControllerNoteWindow::applyFrame(const QRectF& frame)
 {
     StickyPanel* panel = m_controller->panel();
     // The window stands at whole pixels: a frame within one of it is where
-    // the window already is. Checked first: a layout pass asks every window.
-    if (!panel || WindowGeometry::sameFrame(panel->frame(), frame, WindowGeometry::pixelTolerance(backingScale())))
+    // the window already is (or where its collapse is taking it). Checked
+    // first: a layout pass asks every window.
+    if (!panel || WindowGeometry::sameFrame(this->frame(), frame, WindowGeometry::pixelTolerance(backingScale())))
         return;
     const Note* note = m_controller->store().findNote(noteID());
     if (!note)
         return;
+    // Somewhere else entirely: the collapse ends first, then the window goes.
+    m_controller->settleFrameAnimation();
     const bool collapsed = note->isCollapsed;
-    m_controller->updatingFrame = true;
+    // Restored, not cleared: the controller may be changing its frame itself.
+    const bool wasUpdating = std::exchange(m_controller->updatingFrame, true);
     panel->setMinimumSize(int(WindowGeometry::minimumWidth),
                           int(collapsed ? WindowGeometry::collapsedHeight : WindowGeometry::minimumExpandedHeight));
     panel->setFrame(frame);
-    m_controller->updatingFrame = false;
+    m_controller->updatingFrame = wasUpdating;
 }
 
 void ControllerNoteWindow::saveFrame()

@@ -299,24 +299,7 @@ void NoteRegistry::showReminder(const QUuid& noteID, const QUuid& blockID)
             return;
         activate();
         workspace().presentAll(noteID, false, false);
-        const QPointer<ReminderCoordinator> reminders = m_reminders;
-        ReminderCallbacks callbacks;
-        callbacks.authorize = [reminders](std::function<void(bool)> completion) {
-            if (!reminders) {
-                completion(false);
-                return;
-            }
-            reminders->authorize(std::move(completion));
-        };
-        callbacks.synchronize = [reminders](std::function<void(std::optional<QString>)> completion) {
-            if (!reminders) {
-                completion(std::nullopt);
-                return;
-            }
-            reminders->flush([reminders, completion = std::move(completion)] {
-                completion(reminders ? reminders->schedulingError() : std::nullopt);
-            });
-        };
+        const ReminderCallbacks callbacks = reminderPanelCallbacks(m_reminders);
         window->showReminder(blockID, callbacks);
     });
 }

@@ -9,9 +9,11 @@
 #include "Features/Panels/SearchView.h"
 #include "Features/Panels/SettingsView.h"
 #include "Persistence/NoteStore.h"
+#include "Platform/DialogPlacement.h"
 #include "Core/Text/TextSearch.h"
 #include "Widgets/FindIndicator.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -35,6 +37,7 @@ PanelCommands::PanelCommands(NoteStore& store, NoteRegistry& registry, PanelServ
         m_services.confirm = [](const QString& message, const QString& informative, const QString& accept,
                                 const QString& reject) {
             QMessageBox box(QMessageBox::Warning, QStringLiteral("Quorrin"), message);
+            placeInFrontOfNotes(box, QApplication::activeWindow());
             box.setInformativeText(informative);
             QPushButton* first = box.addButton(accept, QMessageBox::AcceptRole);
             box.addButton(reject, QMessageBox::RejectRole);
@@ -45,16 +48,20 @@ PanelCommands::PanelCommands(NoteStore& store, NoteRegistry& registry, PanelServ
     if (!m_services.openFolder)
         m_services.openFolder = [](const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
     if (!m_services.showAbout)
-        m_services.showAbout = [](const QString& title, const QString& text) { QMessageBox::about(nullptr, title, text); };
+        m_services.showAbout = [](const QString& title, const QString& text) {
+            QMessageBox box(QMessageBox::Information, title, text);
+            placeInFrontOfNotes(box, QApplication::activeWindow());
+            box.exec();
+        };
 }
 
 PanelCommands::~PanelCommands() = default;
 
-AuxiliaryController* PanelCommands::panel(const QString& title, QWidget* view, QSize size, bool floating)
+AuxiliaryController* PanelCommands::panel(const QString& title, QWidget* view, QSize size)
 {
     auto window = std::make_unique<AuxiliaryWindow>();
-    if (floating)
-        window->setWindowFlag(Qt::WindowStaysOnTopHint);
+    // In front of every note, floating or not, whenever it is worked in.
+    placeInFrontOfNotes(*window, nullptr);
     window->setWindowTitle(titlePrefix + title);
     auto* layout = new QVBoxLayout(window.get());
     layout->setContentsMargins(0, 0, 0, 0);
@@ -117,7 +124,7 @@ void PanelCommands::settings()
     services.setFilePersistence = [this](bool enabled) { setFilePersistence(enabled); };
     services.confirm = m_services.confirm;
     services.openFolder = m_services.openFolder;
-    panel(QStringLiteral("设置"), new SettingsView(m_store, std::move(services)), QSize(530, 520), false);
+    panel(QStringLiteral("设置"), new SettingsView(m_store, std::move(services)), QSize(530, 520));
 }
 
 void PanelCommands::archive()
@@ -137,7 +144,7 @@ void PanelCommands::library(bool trash)
         openLibraryItem(noteID, blockID);
     });
     model->setParent(view); // the model lives as long as the view that shows it
-    panel(trash ? LibraryView::trashTitle : LibraryView::archiveTitle, view, QSize(520, 400), true);
+    panel(trash ? LibraryView::trashTitle : LibraryView::archiveTitle, view, QSize(520, 400));
 }
 
 void PanelCommands::searchAll()
@@ -148,7 +155,7 @@ void PanelCommands::searchAll()
         openSearchHit(noteID, blockID, inRemarks, query, caseSensitive);
     });
     model->setParent(view);
-    panel(SearchView::placeholder, view, QSize(560, 450), true);
+    panel(SearchView::placeholder, view, QSize(560, 450));
     view->queryField()->setFocus();
 }
 

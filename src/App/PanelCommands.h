@@ -53,7 +53,7 @@ public:
 
     // Hosts a view in a new panel window of that content size, titled
     // "Quorrin — " + title, kept above other windows when floating.
-    AuxiliaryController* panel(const QString& title, QWidget* view, QSize size, bool floating);
+    AuxiliaryController* panel(const QString& title, QWidget* view, QSize size);
     std::vector<AuxiliaryController*> panels() const;
 
     // The callbacks the panels are given.

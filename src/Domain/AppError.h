@@ -24,4 +24,15 @@ private:
     QByteArray m_utf8;
 };
 
+// Whether a text holds any Chinese characters (CJK ideographs): a message for
+// the user always does, a library's own wording never.
+inline bool hasChineseText(const QString& text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x4E00 && c.unicode() <= 0x9FFF)
+            return true;
+    }
+    return false;
+}
+
 } // namespace quorrin

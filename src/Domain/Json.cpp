@@ -135,10 +135,39 @@ std::optional<QByteArray> decodeBase64(Text text)
     return bytes;
 }
 
+QString quotedExcerpt(const QString& text)
+{
+    constexpr qsizetype longest = 40;
+    return text.size() <= longest ? text : text.left(longest) + QStringLiteral("…");
+}
+
+QString parseProblem(QJsonParseError::ParseError error)
+{
+    switch (error) {
+    case QJsonParseError::NoError: return QStringLiteral("没有错误");
+    case QJsonParseError::UnterminatedObject: return QStringLiteral("对象没有结束");
+    case QJsonParseError::MissingNameSeparator: return QStringLiteral("缺少冒号");
+    case QJsonParseError::UnterminatedArray: return QStringLiteral("数组没有结束");
+    case QJsonParseError::MissingValueSeparator: return QStringLiteral("缺少逗号");
+    case QJsonParseError::IllegalValue: return QStringLiteral("值无效");
+    case QJsonParseError::TerminationByNumber: return QStringLiteral("在数字中意外结束");
+    case QJsonParseError::IllegalNumber: return QStringLiteral("数字无效");
+    case QJsonParseError::IllegalEscapeSequence: return QStringLiteral("转义序列无效");
+    case QJsonParseError::IllegalUTF8String: return QStringLiteral("文字不是有效的 UTF-8");
+    case QJsonParseError::UnterminatedString: return QStringLiteral("文字没有结束");
+    case QJsonParseError::MissingObject: return QStringLiteral("缺少对象");
+    case QJsonParseError::DeepNesting: return QStringLiteral("嵌套层次过深");
+    case QJsonParseError::DocumentTooLarge: return QStringLiteral("内容过大");
+    case QJsonParseError::GarbageAtEnd: return QStringLiteral("结尾有多余内容");
+    }
+    return QStringLiteral("格式错误");
+}
+
 } // namespace
 
 Error::Error(const QString& reason, const QString& path)
-    : std::runtime_error((path.isEmpty() ? reason : path + QStringLiteral(": ") + reason).toStdString())
+    : std::runtime_error(
+          (path.isEmpty() ? reason : QStringLiteral("%1（位置：%2）").arg(reason, path)).toStdString())
     , m_reason(reason)
     , m_path(path)
 {
@@ -153,72 +182,72 @@ Error Error::within(const QString& location) const
 bool Coder<bool>::read(const QJsonValue& value)
 {
     if (!value.isBool())
-        throw Error(QStringLiteral("expected a Boolean"));
+        throw Error(QStringLiteral("应为布尔值"));
     return value.toBool();
 }
 
 bool Coder<bool>::read(const ParsedValue& value)
 {
     if (!value.isBool())
-        throw Error(QStringLiteral("expected a Boolean"));
+        throw Error(QStringLiteral("应为布尔值"));
     return value.toBool();
 }
 
 double Coder<double>::read(const QJsonValue& value)
 {
     if (!value.isDouble())
-        throw Error(QStringLiteral("expected a number"));
+        throw Error(QStringLiteral("应为数字"));
     return value.toDouble();
 }
 
 double Coder<double>::read(const ParsedValue& value)
 {
     if (!value.isDouble())
-        throw Error(QStringLiteral("expected a number"));
+        throw Error(QStringLiteral("应为数字"));
     return value.toDouble();
 }
 
 QJsonValue Coder<double>::write(double value)
 {
     if (!std::isfinite(value))
-        throw Error(QStringLiteral("cannot write the non-finite number %1").arg(value));
+        throw Error(QStringLiteral("无法写入非有限数值（%1）").arg(value));
     return value;
 }
 
 qint64 Coder<qint64>::read(const QJsonValue& value)
 {
     if (!value.isDouble())
-        throw Error(QStringLiteral("expected a whole number"));
+        throw Error(QStringLiteral("应为整数"));
     // toInteger gives its fallback for fractions and out-of-range values;
     // two different fallbacks tell that apart from a genuine 0 or 1.
     const qint64 first = value.toInteger(0);
     if (first != value.toInteger(1))
-        throw Error(QStringLiteral("expected a whole number within 64 bits"));
+        throw Error(QStringLiteral("应为 64 位以内的整数"));
     return first;
 }
 
 qint64 Coder<qint64>::read(const ParsedValue& value)
 {
     if (!value.isDouble())
-        throw Error(QStringLiteral("expected a whole number"));
+        throw Error(QStringLiteral("应为整数"));
     // A number written with a fraction or an exponent may still be whole;
     // QJsonValue decides that (the quick reader declines it).
     if (const std::optional<qint64> whole = value.wholeNumber())
         return *whole;
-    throw Error(QStringLiteral("expected a whole number written as one"));
+    throw Error(QStringLiteral("应为不带小数点和指数的整数"));
 }
 
 QString Coder<QString>::read(const QJsonValue& value)
 {
     if (!value.isString())
-        throw Error(QStringLiteral("expected a string"));
+        throw Error(QStringLiteral("应为文字"));
     return value.toString();
 }
 
 QString Coder<QString>::read(const ParsedValue& value)
 {
     if (!value.isString())
-        throw Error(QStringLiteral("expected a string"));
+        throw Error(QStringLiteral("应为文字"));
     return value.toString();
 }
 
@@ -228,17 +257,17 @@ QUuid uuidFrom(const QString& text)
 {
     const std::optional<QUuid> uuid = parseUuid(QStringView(text));
     if (!uuid)
-        throw Error(QStringLiteral("\"%1\" is not a UUID").arg(text));
+        throw Error(QStringLiteral("“%1”不是有效的标识符").arg(quotedExcerpt(text)));
     return *uuid;
 }
 
 QByteArray base64From(const QString& text)
 {
     if (text.size() % 4 != 0)
-        throw Error(QStringLiteral("Base64 text of a length not divisible by 4"));
+        throw Error(QStringLiteral("Base64 数据的长度不是 4 的倍数"));
     std::optional<QByteArray> decoded = decodeBase64(QStringView(text));
     if (!decoded)
-        throw Error(QStringLiteral("invalid Base64 text"));
+        throw Error(QStringLiteral("Base64 数据无效"));
     return std::move(*decoded);
 }
 
@@ -323,7 +352,7 @@ QJsonValue Coder<RichText>::write(const RichText& value)
 ObjectReader::ObjectReader(const QJsonValue& value)
 {
     if (!value.isObject())
-        throw Error(QStringLiteral("expected an object"));
+        throw Error(QStringLiteral("应为对象"));
     m_object = value.toObject();
 }
 
@@ -332,7 +361,7 @@ ObjectReader::ObjectReader(const ParsedValue& value)
     , m_parsed(value)
 {
     if (!value.isObject())
-        throw Error(QStringLiteral("expected an object"));
+        throw Error(QStringLiteral("应为对象"));
 }
 
 QByteArray serialize(const QJsonObject& object)
@@ -346,9 +375,9 @@ QJsonObject parseObject(const QByteArray& text)
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(text, &error);
     if (error.error != QJsonParseError::NoError)
-        throw Error(QStringLiteral("malformed JSON at offset %1: %2").arg(error.offset).arg(error.errorString()));
+        throw Error(QStringLiteral("不是有效的 JSON：%1（第 %2 字节处）").arg(parseProblem(error.error)).arg(error.offset));
     if (!document.isObject())
-        throw Error(QStringLiteral("expected an object"));
+        throw Error(QStringLiteral("应为对象"));
     return document.object();
 }
 

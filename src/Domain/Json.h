@@ -30,7 +30,7 @@ namespace quorrin::json {
 class Error : public std::runtime_error {
 public:
     explicit Error(const QString& reason, const QString& path = {});
-    // "blocks[2].kind: \"Todo\" names no case", or the bare reason at the top.
+    // "“Todo”不是可识别的取值（位置：blocks[2].kind）", or the bare reason at the top.
     QString message() const { return QString::fromUtf8(what()); }
     const QString& reason() const { return m_reason; }
     const QString& path() const { return m_path; }
@@ -117,7 +117,7 @@ private:
     {
         if (const std::optional<E> parsed = fromRawValue(raw))
             return *parsed;
-        throw Error(QStringLiteral("\"%1\" names no case").arg(raw));
+        throw Error(QStringLiteral("“%1”不是可识别的取值").arg(raw.size() <= 40 ? raw : raw.left(40) + QStringLiteral("…")));
     }
 };
 
@@ -128,7 +128,7 @@ struct Coder<std::vector<T>> {
     static std::vector<T> read(const QJsonValue& value)
     {
         if (!value.isArray())
-            throw Error(QStringLiteral("expected an array"));
+            throw Error(QStringLiteral("应为数组"));
         const QJsonArray array = value.toArray();
         std::vector<T> result;
         result.reserve(size_t(array.size()));
@@ -144,7 +144,7 @@ struct Coder<std::vector<T>> {
     static std::vector<T> read(const ParsedValue& value)
     {
         if (!value.isArray())
-            throw Error(QStringLiteral("expected an array"));
+            throw Error(QStringLiteral("应为数组"));
         std::vector<T> result;
         result.reserve(size_t(value.size()));
         qsizetype index = 0;
@@ -196,7 +196,7 @@ private:
     static T required(QLatin1StringView key, const Value& value)
     {
         if (value.isUndefined() || value.isNull())
-            throw Error(QStringLiteral("missing key \"%1\"").arg(key));
+            throw Error(QStringLiteral("缺少字段“%1”").arg(key));
         return readAt<T>(key, value);
     }
 

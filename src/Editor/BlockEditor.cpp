@@ -14,6 +14,7 @@
 #include "Editor/ScrollOverflowHint.h"
 #include "Editor/TextDocumentConversion.h"
 #include "Editor/NoteStoreBinding.h"
+#include "Persistence/NoteStore.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QMenu>
@@ -750,9 +751,9 @@ bool BlockEditor::importFiles(const QStringList& paths)
     } catch (const AppError& error) {
         m_store->report(error);
         return false;
-    } catch (const std::exception& error) {
+    } catch (const std::exception&) {
         // Nothing may leave an event handler: a failure of any kind is told.
-        m_store->report(AppError(QString::fromUtf8(error.what())));
+        m_store->report(AppError(describeError(std::current_exception())));
         return false;
     }
     const std::optional<QUuid> anchor = currentBlock();

@@ -350,6 +350,8 @@ private:
     void applyFrameMargins();
     // The text view fills the editor above the find bar, when that shows.
     void layoutViews();
+    // The gutter lies over the text's viewport, below a band the text keeps free.
+    void placeGutter();
     void noteLinkScan(int from, int to);
     void recordHistory(const Note& note);
     void afterWrite();

@@ -300,6 +300,8 @@ void BlockEditor::updateScrollHint()
     m_updatingScrollHint = true;
     const auto done = qScopeGuard([this] { m_updatingScrollHint = false; });
     if (m_ranges.empty() || m_ranges.front().end() > editordoc::textLength(*document())) {
+        m_textView->setTopBand(0);
+        placeGutter();
         m_scrollHint->hide();
         return;
     }
@@ -316,6 +318,18 @@ void BlockEditor::updateScrollHint()
     const double offset = m_textView->verticalScrollBar()->value();
     const bool hidden = (note && note->isCollapsed) || visibleHeight <= 0 || contentHeight <= visibleHeight + 1
         || offset <= top + 1;
+    // The badge sits in a band of its own above the text rather than over
+    // its first line. The band only narrows the view, so the badge stays; a
+    // view scrolled to the end stays at the end.
+    QScrollBar& scroll = *m_textView->verticalScrollBar();
+    const bool atEnd = scroll.value() >= scroll.maximum();
+    const int band = hidden ? 0 : m_scrollHint->bandHeight();
+    if (band != m_textView->topBand()) {
+        m_textView->setTopBand(band);
+        placeGutter();
+        if (band && atEnd)
+            scroll.setValue(scroll.maximum());
+    }
     m_scrollHint->setVisible(!hidden);
 }
 
@@ -343,14 +357,21 @@ void BlockEditor::layoutViews()
         textArea.setBottom(height() - barHeight - 1);
     }
     m_textView->setGeometry(textArea);
-    if (gutter) {
-        gutter->setGeometry(m_textView->geometry());
-        gutter->raise();
-        gutter->update();
-    }
+    placeGutter();
     layoutTaskShelves();
     updateScrollHint();
     call(updateFormatBarPosition);
+}
+
+void BlockEditor::placeGutter()
+{
+    if (!gutter)
+        return;
+    QRect area = m_textView->geometry();
+    area.setTop(area.top() + m_textView->topBand());
+    gutter->setGeometry(area);
+    gutter->raise();
+    gutter->update();
 }
 
 void BlockEditor::changeEvent(QEvent* event)

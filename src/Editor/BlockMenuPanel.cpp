@@ -71,6 +71,7 @@ BlockMenuPanel::BlockMenuPanel(BlockEditor& editor, const QUuid& blockID)
     , m_menu(editor.menu(blockID, nullptr))
 {
     setAccessibleName(QStringLiteral("内容块"));
+    setWindowTitle(accessibleName());
     const QList<QAction*> actions = m_menu->actions();
     m_items.assign(actions.begin(), actions.end());
     setFixedSize(int(width), int(heightFor(m_items)));

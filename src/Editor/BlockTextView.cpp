@@ -114,6 +114,12 @@ void BlockTextView::insertLineBreak()
     ensureCursorVisible();
 }
 
+void BlockTextView::setTopBand(int height)
+{
+    if (viewportMargins().top() != height)
+        setViewportMargins(0, height, 0, 0);
+}
+
 void BlockTextView::keyPressEvent(QKeyEvent* event)
 {
     const auto modifiers = event->modifiers();
@@ -122,6 +128,14 @@ void BlockTextView::keyPressEvent(QKeyEvent* event)
             if (const auto current = editor->currentBlock())
                 editor->convert(*current, BlockKind::Todo);
         }
+        return;
+    }
+    if (event->key() == Qt::Key_F10 && (modifiers & ~Qt::KeypadModifier) == Qt::ShiftModifier) {
+        // Qt turns only the menu key into a context menu request: Shift+F10,
+        // its usual companion, asks for the same menu at the caret.
+        const QPoint caret = cursorRect().center();
+        QContextMenuEvent request(QContextMenuEvent::Keyboard, caret, viewport()->mapToGlobal(caret), modifiers);
+        contextMenuEvent(&request);
         return;
     }
     if (editor && event->matches(QKeySequence::Find)) {

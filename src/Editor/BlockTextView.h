@@ -32,6 +32,10 @@ public:
     // standard context menu; the standard one when not set.
     std::function<std::unique_ptr<QMenu>(QWidget* parent)> makeTextMenu;
 
+    // Keeps a band of that height free above the text (0: none).
+    void setTopBand(int height);
+    int topBand() const { return viewportMargins().top(); }
+
     // The point of the content (document coordinates) under a viewport point.
     QPointF contentPoint(QPoint viewportPoint) const;
     // Commits an input-method composition in progress; the text is written

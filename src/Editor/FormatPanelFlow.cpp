@@ -1,5 +1,7 @@
 #include "Editor/FormatPanelFlow.h"
 
+#include <utility>
+
 namespace quorrin {
 
 FormatPanelFlow::Show FormatPanelFlow::show()
@@ -30,7 +32,7 @@ bool FormatPanelFlow::enter()
 
 bool FormatPanelFlow::leave()
 {
-    if (!m_showing || !m_expanded)
+    if (!m_showing || !m_expanded || m_held)
         return false;
     m_collapsePending = true;
     return true;
@@ -38,16 +40,30 @@ bool FormatPanelFlow::leave()
 
 bool FormatPanelFlow::collapseDue()
 {
-    const bool due = m_collapsePending && m_showing && m_expanded;
+    const bool due = m_collapsePending && m_showing && m_expanded && !m_held;
     m_collapsePending = false;
     if (due)
         m_expanded = false;
     return due;
 }
 
+void FormatPanelFlow::holdExpanded()
+{
+    if (!m_showing || !m_expanded)
+        return;
+    m_held = true;
+    m_collapsePending = false;
+}
+
+bool FormatPanelFlow::releaseExpanded()
+{
+    return std::exchange(m_held, false) && leave();
+}
+
 FormatPanelFlow::Hide FormatPanelFlow::hide()
 {
     Hide plan;
+    m_held = false;
     plan.collapseBarNow = true;
     m_collapsePending = false;
     if (!m_showing) {
@@ -70,7 +86,7 @@ bool FormatPanelFlow::hideFaded()
 
 void FormatPanelFlow::park()
 {
-    m_showing = m_expanded = m_collapsePending = m_hidePending = false;
+    m_showing = m_expanded = m_collapsePending = m_hidePending = m_held = false;
 }
 
 } // namespace quorrin

@@ -19,6 +19,7 @@ public:
     bool isExpanded() const { return m_expanded; }
     bool isCollapsePending() const { return m_collapsePending; }
     bool isHidePending() const { return m_hidePending; }
+    bool isHeldExpanded() const { return m_held; }
 
     struct Show {
         bool appears = false;        // first show after hidden: summon and fade in
@@ -36,6 +37,13 @@ public:
     // The delayed collapse ran: true to collapse (animated).
     bool collapseDue();
 
+    // A menu of the bar opened (the pointer leaves the bar for it): the bar
+    // stays expanded, nothing pending, until the menu closes.
+    void holdExpanded();
+    // The menu closed: true when a collapse is now due after the delay (the
+    // panel checks then whether the pointer came back over it).
+    bool releaseExpanded();
+
     struct Hide {
         bool fadeOut = false;        // fade, then order out when it ends
         bool collapseBarNow = false;
@@ -52,6 +60,7 @@ private:
     bool m_expanded = false;
     bool m_collapsePending = false;
     bool m_hidePending = false;
+    bool m_held = false;
 };
 
 } // namespace quorrin

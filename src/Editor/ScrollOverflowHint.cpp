@@ -1,7 +1,10 @@
 #include "Editor/ScrollOverflowHint.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
+
+#include <cmath>
 
 namespace quorrin {
 
@@ -11,7 +14,19 @@ ScrollOverflowHint::ScrollOverflowHint(QWidget* parent)
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAccessibleName(QStringLiteral("上方还有内容"));
+    QFont small = font();
+    small.setPointSizeF(9.5);
+    small.setWeight(QFont::Medium);
+    setFont(small);
+    resize(sizeHint());
     hide();
+}
+
+QSize ScrollOverflowHint::sizeHint() const
+{
+    const QFontMetricsF metrics(font());
+    return QSize(int(std::ceil(metrics.horizontalAdvance(text))) + 2 * horizontalPadding,
+                 int(std::ceil(metrics.height())) + 2 * verticalPadding);
 }
 
 void ScrollOverflowHint::setPaperColor(const QColor& color)
@@ -27,8 +42,9 @@ void ScrollOverflowHint::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF r = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    const double radius = std::min(9.0, r.height() / 2);
     QPainterPath shape;
-    shape.addRoundedRect(r, 9, 9);
+    shape.addRoundedRect(r, radius, radius);
     QColor fill = m_paperColor;
     fill.setAlphaF(0.97f);
     painter.fillPath(shape, fill);
@@ -37,10 +53,7 @@ void ScrollOverflowHint::paintEvent(QPaintEvent*)
     painter.setPen(QPen(stroke, 0.5));
     painter.drawPath(shape);
 
-    QFont font = this->font();
-    font.setPointSizeF(9.5);
-    font.setWeight(QFont::Medium);
-    painter.setFont(font);
+    painter.setFont(font());
     painter.setPen(palette().color(QPalette::PlaceholderText));
     painter.drawText(rect(), Qt::AlignCenter, text);
 }

@@ -343,11 +343,20 @@ QMenu* TextFormatBar::makeColorMenu()
     return menu;
 }
 
+QPoint TextFormatBar::colorMenuOffset() const
+{
+    // The expanded bar is the surface, at the bar's top left.
+    return m_color->mapTo(m_surface, QPoint(0, m_color->height() + 4));
+}
+
 void TextFormatBar::chooseColor()
 {
     QMenu* menu = makeColorMenu();
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->popup(m_color->mapToGlobal(QPoint(0, m_color->height() + 4)));
+    if (onColorMenu)
+        onColorMenu(*menu);
+    else
+        menu->popup(m_color->mapToGlobal(QPoint(0, m_color->height() + 4)));
 }
 
 } // namespace quorrin

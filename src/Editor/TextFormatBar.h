@@ -53,6 +53,12 @@ public:
     QMenu* makeColorMenu();
 
     std::function<void(bool entered)> onHover;
+    // Opens the colour menu (the caller places it and keeps the bar
+    // expanded while it is open); without it the menu opens below the button.
+    std::function<void(QMenu& menu)> onColorMenu;
+    // Where the colour menu opens, just below the colour button, relative to
+    // the top left of the expanded bar.
+    QPoint colorMenuOffset() const;
 
     // The parts, for the panel and for tests.
     HandCursorButton* orb() const { return m_orb; }

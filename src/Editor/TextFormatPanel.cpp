@@ -4,7 +4,9 @@
 #include "Platform/WindowLevel.h"
 #include "Widgets/Motion.h"
 
+#include <QCursor>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QScreen>
 #include <QVariantAnimation>
 
@@ -19,14 +21,23 @@ TextFormatPanel::TextFormatPanel(TextFormatTarget* target)
     , m_bar(new TextFormatBar(target, this))
 {
     setAccessibleName(QStringLiteral("字体格式"));
+    setWindowTitle(accessibleName());
     resize(int(orbWidth), int(barHeight));
     m_bar->setGeometry(rect());
     m_collapseWork.setSingleShot(true);
     m_collapseWork.setInterval(FormatPanelFlow::collapseDelayMs);
     connect(&m_collapseWork, &QTimer::timeout, this, [this] {
+        // The pointer can be back over the bar without the bar having heard
+        // it come (a menu of the bar held the pointer meanwhile): look again
+        // later rather than fold the bar under it.
+        if (m_flow.isCollapsePending() && frameGeometry().contains(QCursor::pos())) {
+            m_collapseWork.start();
+            return;
+        }
         if (m_flow.collapseDue())
             collapseNow();
     });
+    m_bar->onColorMenu = [this](QMenu& menu) { openColorMenu(menu); };
     m_bar->onHover = [this](bool entered) {
         if (!m_flow.isShowing())
             return;
@@ -109,6 +120,21 @@ void TextFormatPanel::expand()
     m_bar->setExpanded(true, !skipsAnimation());
     animateFrame(panelplacement::formatFrame(m_sides, m_top, barWidth).toRect(),
                  skipsAnimation() ? 0 : FormatPanelFlow::resizeMs);
+}
+
+void TextFormatPanel::openColorMenu(QMenu& menu)
+{
+    // The pointer leaves the bar for the menu: the bar stays as it is until
+    // the menu closes, and the menu opens below the colour button where the
+    // expanded bar stands (or is heading while it grows).
+    m_collapseWork.stop();
+    m_flow.holdExpanded();
+    connect(&menu, &QMenu::aboutToHide, this, [this] {
+        if (m_flow.releaseExpanded())
+            m_collapseWork.start();
+    });
+    const QRect expanded = panelplacement::formatFrame(m_sides, m_top, barWidth).toRect();
+    menu.popup(expanded.topLeft() + m_bar->colorMenuOffset());
 }
 
 void TextFormatPanel::scheduleCollapse()

@@ -10,6 +10,7 @@
 
 #include <functional>
 
+class QMenu;
 class QVariantAnimation;
 
 namespace quorrin {
@@ -49,6 +50,7 @@ public:
 
 private:
     void expand();
+    void openColorMenu(QMenu& menu);
     void scheduleCollapse();
     void collapseNow();
     void animateFrame(const QRect& frame, int durationMs);

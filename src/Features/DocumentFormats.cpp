@@ -47,10 +47,10 @@ QByteArray readUserFile(const QString& path)
         throw AppError(QStringLiteral("无法读取“%1”：它不是普通文件。").arg(displayName(path)));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw AppError(QStringLiteral("无法读取文件“%1”：%2").arg(displayName(path), file.errorString()));
+        throw AppError(QStringLiteral("无法读取文件“%1”：%2").arg(displayName(path), FileSystemError::reasonText(file)));
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        throw AppError(QStringLiteral("无法读取文件“%1”：%2").arg(displayName(path), file.errorString()));
+        throw AppError(QStringLiteral("无法读取文件“%1”：%2").arg(displayName(path), FileSystemError::reasonText(file)));
     return bytes;
 }
 

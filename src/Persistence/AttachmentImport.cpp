@@ -20,7 +20,7 @@ Attachment importAttachmentFile(const QString& source, const QString& attachment
         throw FileSystemError(QStringLiteral("无法导入“%1”：不是可读取的普通文件").arg(source));
     QFile file(source);
     if (!file.open(QIODevice::ReadOnly))
-        throw FileSystemError(QStringLiteral("无法读取文件“%1”：%2").arg(source, file.errorString()));
+        throw FileSystemError(QStringLiteral("无法读取文件“%1”：%2").arg(source, FileSystemError::reasonText(file)));
     // An empty file shows nothing and opens as nothing: it is refused
     // rather than kept as a blank attachment.
     if (file.size() == 0)

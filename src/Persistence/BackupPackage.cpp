@@ -13,7 +13,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QLocale>
 #include <QSet>
 #include <QStorageInfo>
 
@@ -94,10 +93,25 @@ void verifyAttachment(const QString& package, const Attachment& attachment)
         throw checksumMismatch(attachment);
 }
 
+} // namespace
+
 QString readableSize(qint64 bytes)
 {
-    return QLocale::c().formattedDataSize(bytes, 1, QLocale::DataSizeTraditionalFormat);
+    // Sizes as Chinese text writes them: whole bytes as 字节, larger ones in
+    // binary KB, MB and GB with one decimal.
+    if (bytes < 1024)
+        return QStringLiteral("%1 字节").arg(bytes);
+    const char* const units[] = {"KB", "MB", "GB", "TB"};
+    double value = double(bytes) / 1024;
+    int unit = 0;
+    while (value >= 1024 && unit + 1 < int(std::size(units))) {
+        value /= 1024;
+        ++unit;
+    }
+    return QStringLiteral("%1 %2").arg(value, 0, 'f', 1).arg(QLatin1StringView(units[unit]));
 }
+
+namespace {
 
 // Refuses a restore whose attachment files, each counted once, would not fit
 // in the free space left where they are copied to.
@@ -170,7 +184,7 @@ BackupManifest readVerifiedManifest(const QString& package)
     const QByteArray bytes = manifestFile.file().readAll();
     if (manifestFile.file().error() != QFileDevice::NoError)
         throw FileSystemError(
-            QStringLiteral("无法读取文件“%1”：%2").arg(manifestFile.path(), manifestFile.file().errorString()));
+            QStringLiteral("无法读取文件“%1”：%2").arg(manifestFile.path(), FileSystemError::reasonText(manifestFile.file())));
 
     BackupManifest manifest = decodeManifest(bytes);
     manifest.validate();

@@ -31,6 +31,10 @@ inline const QString manifestFileName = QStringLiteral("manifest.json");
 inline const QString attachmentsFolderName = QStringLiteral("Attachments");
 inline const QString packageExtension = QStringLiteral(".quorrinbackup");
 
+// A number of bytes as the messages about disk space give it ("579 字节",
+// "1.0 MB").
+QString readableSize(qint64 bytes);
+
 // Writes `manifest` as a package at `target`, copying every attachment its
 // notes name from `attachmentsDirectory` and recording each one's freshly
 // computed checksum. The package is built in a hidden sibling of `target`

@@ -8,6 +8,7 @@
 #include "Core/Files/DataDirectory.h"
 #include "Core/Files/FileSystemError.h"
 #include "Core/Files/SafeFileWriter.h"
+#include "Core/Storage/SqliteFailureText.h"
 
 #include <QDir>
 #include <QFile>
@@ -67,7 +68,7 @@ QByteArray readFile(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw AppError(QStringLiteral("无法读取文件“%1”：%2").arg(path, file.errorString()));
+        throw AppError(QStringLiteral("无法读取文件“%1”：%2").arg(path, FileSystemError::reasonText(file)));
     return file.readAll();
 }
 
@@ -101,11 +102,16 @@ QString describeError(const std::exception_ptr& error)
     } catch (const StoreAccessError& accessError) {
         return accessError.localizedDescription();
     } catch (const SqliteError& sqliteError) {
-        return sqliteError.message();
+        return sqliteFailureText(sqliteError);
+    } catch (const json::Error& jsonError) {
+        return QStringLiteral("数据无法读取：%1").arg(jsonError.message());
     } catch (const std::exception& other) {
-        return QString::fromUtf8(other.what());
+        // Every failure of our own is worded in Chinese; a library's text
+        // only ever follows as the detail.
+        const QString text = QString::fromUtf8(other.what());
+        return hasChineseText(text) ? text : QStringLiteral("操作失败（%1）。").arg(text);
     } catch (...) {
-        return QStringLiteral("未知错误。");
+        return QStringLiteral("发生未知错误。");
     }
 }
 
@@ -116,6 +122,7 @@ NoteStore::NoteStore(const std::optional<QString>& root, bool exclusiveAccess, N
     , m_pending(services.saveTimer ? std::move(services.saveTimer) : std::make_unique<QtRestartableTimer>())
     , m_deadline(services.saveDeadlineTimer ? std::move(services.saveDeadlineTimer)
                                             : std::make_unique<QtRestartableTimer>())
+    , m_retry(services.saveRetryTimer ? std::move(services.saveRetryTimer) : std::make_unique<QtRestartableTimer>())
     , m_clock(services.clock ? std::move(services.clock) : Clock(systemNow))
     , m_desktop(std::move(services.desktop))
 {
@@ -126,6 +133,7 @@ NoteStore::~NoteStore()
 {
     m_pending->cancel();
     m_deadline->cancel();
+    m_retry->cancel();
     // Close the record store before the lease lets another instance in.
     m_container.reset();
 }
@@ -268,11 +276,45 @@ void NoteStore::save()
         m_writer.adopt(plan);
     } catch (...) {
         m_lastError = std::current_exception();
+        // What failed to be written is still marked changed; it is written
+        // by the next save that succeeds.
+        m_retry->start(m_backoff.next(), [this] { retrySave(); });
         throw;
     }
     m_lastError = nullptr;
+    m_retry->cancel();
+    m_backoff.reset();
+    m_reportedSaveFailure.clear();
     if (m_onCommit)
         m_onCommit();
+}
+
+void NoteStore::reportSaveFailure(const std::exception_ptr& cause, SaveKind kind)
+{
+    const std::exception_ptr error = unsavedChangesError(cause);
+    m_lastError = error;
+    const QString message = describeError(error);
+    if (kind == SaveKind::Deferred && message == m_reportedSaveFailure)
+        return;
+    m_reportedSaveFailure = message;
+    if (m_onError)
+        m_onError(error);
+}
+
+void NoteStore::retrySave()
+{
+    try {
+        save();
+    } catch (...) {
+        // Already told; the next attempt is scheduled.
+        m_lastError = unsavedChangesError(std::current_exception());
+    }
+}
+
+void NoteStore::retrySaveNow()
+{
+    if (m_retry->isPending())
+        retrySave();
 }
 
 void NoteStore::reportError(std::exception_ptr error)
@@ -342,7 +384,7 @@ void NoteStore::changed(const QUuid& id, bool immediate, bool notify)
         try {
             save();
         } catch (...) {
-            reportError(std::current_exception());
+            reportSaveFailure(std::current_exception(), SaveKind::Immediate);
         }
     } else {
         m_pending->start(saveDelay, [this] { runDeferredSave(); });
@@ -360,7 +402,7 @@ void NoteStore::runDeferredSave()
     try {
         save();
     } catch (...) {
-        reportError(std::current_exception());
+        reportSaveFailure(std::current_exception(), SaveKind::Deferred);
     }
 }
 

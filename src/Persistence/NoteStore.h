@@ -4,6 +4,7 @@
 #include "Domain/Preferences.h"
 #include "Persistence/BackupPackage.h"
 #include "Persistence/RecordWriter.h"
+#include "Persistence/SaveFailure.h"
 #include "Persistence/StoreAccessError.h"
 #include "Core/Text/AttributedString.h"
 #include "Core/Time/Clock.h"
@@ -45,12 +46,21 @@ struct NoteStoreServices {
     // Runs the deferred save when updates have kept arriving for the longest
     // wait; an event-loop timer when not given.
     std::unique_ptr<RestartableTimer> saveDeadlineTimer;
+    // Runs the next attempt after a failed save; an event-loop timer when
+    // not given.
+    std::unique_ptr<RestartableTimer> saveRetryTimer;
 };
 
 // The one owner of every note and of the preferences. It keeps the data
 // directory locked while it exists, loads and upgrades the record store when
 // opened, saves at once or after a short quiet period, and announces every
 // change through notesChanged. Used on the main thread only.
+//
+// A failed save loses nothing: the notes keep their changes in memory, stay
+// marked as unsaved, and the store tries again by itself, waiting longer
+// after each failure (up to a minute), until a save succeeds. Only the first
+// failure of typing being saved in such a run, or one for another reason, is
+// handed to onError; a command saved at once is always answered.
 class NoteStore : public QObject {
     Q_OBJECT
 
@@ -123,6 +133,10 @@ public:
     void setFilePersistence(bool enabled);
 
     bool isSavePending() const { return m_pending->isPending(); }
+    // Whether an earlier save failed and the store will try again.
+    bool isRetryingSave() const { return m_retry->isPending(); }
+    // The user acted: a save that is waiting to be tried again is tried now.
+    void retrySaveNow();
 
     // Backup packages, attachment import and the close-retention upgrade
     // (NoteStoreBackup.cpp). Each fails with an AppError only.
@@ -157,6 +171,14 @@ private:
     void writePreferencesFile(const QByteArray& json);
     void changed(const QUuid& id, bool immediate, bool notify);
     void runDeferredSave();
+    // An immediate save follows a command the user gave and is answered
+    // every time; a deferred one follows typing.
+    enum class SaveKind { Immediate, Deferred };
+    // After a failed save whose changes stay in memory: keeps the error and
+    // tells onError, unless a deferred save fails for the very reason already
+    // told since the last successful save.
+    void reportSaveFailure(const std::exception_ptr& cause, SaveKind kind);
+    void retrySave();
     Note* find(const QUuid& id);
     // The position of the note with that id in m_notes, or -1. The index
     // behind it is rebuilt whenever it no longer matches the list.
@@ -174,6 +196,9 @@ private:
     std::optional<InstanceLock> m_lease;
     std::unique_ptr<RestartableTimer> m_pending;
     std::unique_ptr<RestartableTimer> m_deadline;
+    std::unique_ptr<RestartableTimer> m_retry;
+    SaveRetryBackoff m_backoff;
+    QString m_reportedSaveFailure; // the message onError last got for a failed save, until one succeeds
     std::exception_ptr m_lastError;
     std::function<void()> m_onCommit;
     std::function<void(std::exception_ptr)> m_onError;

@@ -40,11 +40,11 @@ QString escapedMarkup(const QString& text)
 
 } // namespace
 
-const QString FreedesktopNotificationCenter::unavailableMessage = QStringLiteral("无法连接系统通知服务");
+const QString FreedesktopNotificationCenter::unavailableMessage = QStringLiteral("没有正在运行的桌面通知服务");
 
 FreedesktopNotification FreedesktopNotification::make(const NotificationRequest& request,
                                                       const QList<NotificationCategory>& categories,
-                                                      uint replacesId, bool serverReadsBodyMarkup)
+                                                      uint replacesId, ServerTraits server)
 {
     const NotificationContent& content = request.content;
     FreedesktopNotification notification;
@@ -52,7 +52,7 @@ FreedesktopNotification FreedesktopNotification::make(const NotificationRequest&
     notification.replacesId = replacesId;
     notification.summary = content.title;
     const QString body = content.subtitle.isEmpty() ? content.body : content.subtitle + u'\n' + content.body;
-    notification.body = serverReadsBodyMarkup ? escapedMarkup(body) : body;
+    notification.body = server.readsBodyMarkup ? escapedMarkup(body) : body;
     notification.actions = {QString(NotificationActionID::open), clickActionTitle};
     const auto category = std::find_if(categories.begin(), categories.end(), [&](const NotificationCategory& c) {
         return c.identifier == content.categoryIdentifier;
@@ -65,6 +65,10 @@ FreedesktopNotification FreedesktopNotification::make(const NotificationRequest&
         notification.hints.insert(QStringLiteral("sound-name"), QStringLiteral("message-new-instant"));
     else
         notification.hints.insert(QStringLiteral("suppress-sound"), true);
+    // A reminder shown while nobody looks must still be there when they come back.
+    notification.expireTimeout = 0;
+    if (server.keepsNotifications)
+        notification.hints.insert(QStringLiteral("resident"), true);
     return notification;
 }
 
@@ -129,7 +133,9 @@ void FreedesktopNotificationCenter::probe(ProbeCompletion completion)
             finishProbe(unavailableMessage);
             return;
         }
-        m_serverReadsBodyMarkup = reply.value().contains(QStringLiteral("body-markup"));
+        const QStringList capabilities = reply.value();
+        m_server.readsBodyMarkup = capabilities.contains(QStringLiteral("body-markup"));
+        m_server.keepsNotifications = capabilities.contains(QStringLiteral("persistence"));
         finishProbe(std::nullopt);
     });
 }
@@ -146,7 +152,7 @@ void FreedesktopNotificationCenter::getSettings(SettingsCompletion completion)
 {
     probe([completion = std::move(completion)](std::optional<QString> error) {
         if (error)
-            completion(NotificationSettings{AuthorizationStatus::denied, *error});
+            completion(NotificationSettings{AuthorizationStatus::notDetermined, *error});
         else
             completion(NotificationSettings{AuthorizationStatus::authorized, {}});
     });
@@ -166,17 +172,10 @@ void FreedesktopNotificationCenter::setCategories(QList<NotificationCategory> ca
 
 void FreedesktopNotificationCenter::add(NotificationRequest request, AddCompletion completion)
 {
-    // The request replaces its namesake at once, so a failed add never leaves
-    // an outdated request behind to fire with old text at an old time.
-    m_schedule.add(request, m_options.clock(), m_options.systemTimeZone());
-    probe([this, request = std::move(request), completion = std::move(completion)](std::optional<QString> error) {
-        if (error) {
-            m_schedule.removeIfUnchanged(request);
-            reschedule();
-        }
-        completion(error);
-    });
+    // Pending requests live in this process: scheduling needs no server.
+    m_schedule.add(std::move(request), m_options.clock(), m_options.systemTimeZone());
     reschedule();
+    post([completion = std::move(completion)] { completion(std::nullopt); });
 }
 
 void FreedesktopNotificationCenter::getPendingRequests(PendingCompletion completion)
@@ -213,14 +212,23 @@ void FreedesktopNotificationCenter::deliverDue()
 
 void FreedesktopNotificationCenter::show(NotificationRequest request)
 {
-    if (!m_bus.isConnected())
-        return;
+    // The server is asked first: it may have started (or changed) since the
+    // request was added.
+    probe([this, request = std::move(request)](std::optional<QString> error) mutable {
+        if (!error)
+            notify(std::move(request));
+        // Without a server nothing is shown; the in-app alarm still rings.
+    });
+}
+
+void FreedesktopNotificationCenter::notify(NotificationRequest request)
+{
     const auto previous = std::find_if(m_shown.cbegin(), m_shown.cend(), [&](const Shown& shown) {
         return shown.notification.request.identifier == request.identifier;
     });
     const uint replacesId = previous == m_shown.cend() ? 0 : previous->serverId;
     const FreedesktopNotification notification =
-        FreedesktopNotification::make(request, m_categories, replacesId, m_serverReadsBodyMarkup);
+        FreedesktopNotification::make(request, m_categories, replacesId, m_server);
 
     QDBusMessage call = methodCall(QStringLiteral("Notify"));
     call << notification.appName << notification.replacesId << notification.appIcon << notification.summary

@@ -22,14 +22,23 @@ struct FreedesktopNotification {
     QString body;
     QStringList actions; // identifier, title, identifier, title, ...
     QVariantMap hints;
-    int expireTimeout = -1; // the server's default
+    int expireTimeout = -1; // -1: the server's default; 0: never
+
+    // What the server said it can do (GetCapabilities), as far as the
+    // notification depends on it.
+    struct ServerTraits {
+        bool readsBodyMarkup = false; // "body-markup"
+        bool keepsNotifications = false; // "persistence"
+    };
 
     // The notification showing `request`: the subtitle becomes the first line
     // of the body, the category's actions follow the click action, and the
-    // body is escaped when the server reads it as markup.
+    // body is escaped when the server reads it as markup. A reminder waits
+    // for the user: it never expires, and stays with a server that keeps
+    // notifications even after one of its actions was chosen.
     static FreedesktopNotification make(const NotificationRequest& request,
                                         const QList<NotificationCategory>& categories, uint replacesId,
-                                        bool serverReadsBodyMarkup);
+                                        ServerTraits server);
 
     friend bool operator==(const FreedesktopNotification&, const FreedesktopNotification&) = default;
 };
@@ -40,9 +49,10 @@ struct FreedesktopNotification {
 //
 // Linux has no per-application notification permission: notifications are
 // allowed exactly when the notification service answers. When it does not
-// (no session bus, no server, no answer within the call timeout) the settings
-// report "denied" with the reason, and `add` and `requestAuthorization` fail
-// with a message for the user. No call ever blocks.
+// (no session bus, no server, no answer within the call timeout) nobody has
+// decided anything: the settings report "not determined" with the reason and
+// `requestAuthorization` cannot grant. Requests are still accepted and fire
+// on time; each is shown if a service answers by then. No call ever blocks.
 //
 // Only notifications this instance showed are tracked: signals about the ids
 // of other applications' notifications are ignored.
@@ -56,7 +66,7 @@ public:
         std::function<QTimeZone()> systemTimeZone = [] { return QTimeZone::systemTimeZone(); };
     };
 
-    static const QString unavailableMessage; // "无法连接系统通知服务"
+    static const QString unavailableMessage; // "没有正在运行的桌面通知服务"
 
     explicit FreedesktopNotificationCenter(QObject* parent = nullptr);
     FreedesktopNotificationCenter(QDBusConnection bus, Options options, QObject* parent = nullptr);
@@ -97,6 +107,7 @@ private:
     void finishProbe(std::optional<QString> error);
     void deliverDue();
     void show(NotificationRequest request);
+    void notify(NotificationRequest request);
     std::optional<Shown> takeShown(uint serverId);
 
     QDBusConnection m_bus;
@@ -106,7 +117,7 @@ private:
     QList<NotificationCategory> m_categories;
     QList<Shown> m_shown; // in the order they were shown
     std::vector<ProbeCompletion> m_probeWaiters;
-    bool m_serverReadsBodyMarkup = false;
+    FreedesktopNotification::ServerTraits m_server;
     ResponseHandler m_responseHandler;
 };
 

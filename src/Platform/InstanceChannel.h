@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <sys/types.h>
 
 class QLocalServer;
 class QLocalSocket;
@@ -15,29 +16,56 @@ namespace quorrin {
 
 // The channel through which a second launch on the same data directory hands
 // its request (files to open, or a plain reopen) to the running instance
-// instead of touching the data. The socket is accessible to the current user
-// only.
+// instead of touching the data.
+//
+// The socket lives in a directory only the user can enter (the runtime
+// directory), so no other user can take its name first; and both ends check
+// that the process at the other end runs as the same user, so a request never
+// goes to, or comes from, anybody else.
 class InstanceChannel : public QObject {
     Q_OBJECT
 public:
+    // The longest request a launch hands over, in bytes as sent.
+    static constexpr qint64 maximumRequestBytes = 1 << 20;
+    inline static const QString requestTooLargeMessage =
+        QStringLiteral("要转交给正在运行的 Quorrin 的文件列表过长（超过 1 MB），未转交。");
+
     explicit InstanceChannel(QObject* parent = nullptr);
     ~InstanceChannel() override;
 
-    // The server name for one data directory and the current user.
+    // The socket path for one data directory, inside privateRuntimeDirectory();
+    // empty when there is no such directory.
     static QString serverName(const QString& dataDirectory);
+
+    // A directory for our sockets that only the current user can enter:
+    // $XDG_RUNTIME_DIR when it is set and is such a directory, else a
+    // "Quorrin-<uid>" directory of ours in `temporary`, made (mode 0700) when
+    // missing. None when neither is private to the user, e.g. because another
+    // user made that directory first.
+    static std::optional<QString> privateRuntimeDirectory(const std::optional<QString>& xdgRuntimeDirectory,
+                                                          const QString& temporary);
 
     // Starts listening. Only the instance that holds the data directory's lock
     // may call this; a stale socket left by a crashed instance is replaced.
+    // On failure `error` says why, in Chinese.
     bool listen(const QString& name, QString* error = nullptr);
 
+    // Whether `arguments` are more than a request may carry.
+    static bool isTooLarge(const QStringList& arguments);
+
     // Hands the arguments to the instance listening under that name; an empty
-    // list asks it to reopen. None when no instance took the request in
-    // time; otherwise whether the instance opened the files (it answers once
-    // it has handled them, however long that takes).
+    // list asks it to reopen. None when no instance of this user took the
+    // request in time, or the request is too large; otherwise whether the
+    // instance opened the files (it answers once it has handled them, however
+    // long that takes).
     static std::optional<bool> send(const QString& name, const QStringList& arguments, int timeoutMs = 3000);
 
     // Tells the sender of a received request whether it was carried out.
     void answer(quint64 request, bool succeeded);
+
+    // The user id of the process at the other end of a connected local
+    // socket, if the system says.
+    static std::optional<uid_t> peerUser(qintptr socketDescriptor);
 
 Q_SIGNALS:
     // A request arrived; it is answered with `answer(request, ...)`.

@@ -40,8 +40,26 @@ void TextServiceEndpoint::unregister()
     m_connection.reset();
 }
 
+bool TextServiceEndpoint::isTooLong(const QString& text)
+{
+    // A UTF-16 unit is at least one byte in UTF-8: most texts are decided
+    // without encoding them.
+    if (text.size() > maximumTextBytes)
+        return true;
+    if (text.size() * 3 <= maximumTextBytes)
+        return false;
+    return text.toUtf8().size() > maximumTextBytes;
+}
+
 void TextServiceEndpoint::NewFromSelection(const QString& text)
 {
+    if (isTooLong(text)) {
+        if (calledFromDBus())
+            sendErrorReply(refusedError, textTooLongMessage);
+        if (onTooLong)
+            onTooLong(textTooLongMessage);
+        return;
+    }
     const std::optional<QString> error = m_handler ? m_handler(text) : std::nullopt;
     if (error && calledFromDBus())
         sendErrorReply(refusedError, *error);

@@ -25,11 +25,20 @@ public:
     inline static const QString objectPath = QStringLiteral("/TextService");
     inline static const QString interfaceName = QStringLiteral("org.quorrin.Quorrin.TextService");
     inline static const QString refusedError = QStringLiteral("org.quorrin.Quorrin.TextService.Refused");
+    // Text beyond this many bytes (as UTF-8) would tie the application up
+    // laying it out; it is refused before anything is made of it.
+    static constexpr qsizetype maximumTextBytes = 1 << 20;
+    inline static const QString textTooLongMessage = QStringLiteral("选中的文字过长（超过 1 MB），未建立便笺。");
 
     // Makes a note from the text; answers the error text when it cannot.
     using Handler = std::function<std::optional<QString>(const QString& text)>;
 
     explicit TextServiceEndpoint(Handler handler, QObject* parent = nullptr);
+
+    // Told of a text refused for its length, after the caller got the error.
+    std::function<void(const QString& message)> onTooLong;
+
+    static bool isTooLong(const QString& text);
     ~TextServiceEndpoint() override;
 
     // Offers the service on the connection; false when the connection is not

@@ -170,11 +170,80 @@ bool apply(QWindow& window, const WindowBehaviour& behaviour)
     return true;
 }
 
+KeyboardFocus keyboardFocus()
+{
+    xcb_connection_t* c = connection();
+    if (!c)
+        return KeyboardFocus::Unknown;
+    Reply<xcb_get_input_focus_reply_t> focus(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+    if (!focus)
+        return KeyboardFocus::Unknown;
+    const xcb_window_t holder = focus->focus;
+    const xcb_window_t root = rootOf(c);
+    if (holder == XCB_NONE || holder == XCB_INPUT_FOCUS_POINTER_ROOT || holder == root)
+        return KeyboardFocus::Nobody;
+    for (const QWindow* window : QGuiApplication::allWindows()) {
+        if (window->handle() && xcb_window_t(window->winId()) == holder)
+            return KeyboardFocus::Ours;
+    }
+    const xcb_atom_t check = atoms(c, {QByteArrayLiteral("_NET_SUPPORTING_WM_CHECK")}).value(0);
+    Reply<xcb_get_property_reply_t> reply(
+        xcb_get_property_reply(c, xcb_get_property(c, 0, root, check, XCB_ATOM_WINDOW, 0, 1), nullptr));
+    if (reply && reply->type == XCB_ATOM_WINDOW && xcb_get_property_value_length(reply.get()) >= 4
+        && *static_cast<const xcb_window_t*>(xcb_get_property_value(reply.get())) == holder)
+        return KeyboardFocus::Nobody;
+    return KeyboardFocus::Foreign;
+}
+
+bool compositingManagerRunning()
+{
+    xcb_connection_t* c = connection();
+    if (!c)
+        return false;
+    // The selection of the screen the application's windows are on.
+    int screen = 0;
+    const QByteArray display = qgetenv("DISPLAY");
+    if (const qsizetype dot = display.lastIndexOf('.'); dot > display.lastIndexOf(':'))
+        screen = display.mid(dot + 1).toInt();
+    const xcb_atom_t selection = atoms(c, {"_NET_WM_CM_S" + QByteArray::number(screen)}).value(0);
+    if (selection == XCB_ATOM_NONE)
+        return false;
+    Reply<xcb_get_selection_owner_reply_t> owner(
+        xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, selection), nullptr));
+    return owner && owner->owner != XCB_NONE;
+}
+
+bool primaryButtonDown()
+{
+    xcb_connection_t* c = connection();
+    if (!c)
+        return QGuiApplication::mouseButtons().testFlag(Qt::LeftButton);
+    Reply<xcb_query_pointer_reply_t> pointer(xcb_query_pointer_reply(c, xcb_query_pointer(c, rootOf(c)), nullptr));
+    if (!pointer)
+        return QGuiApplication::mouseButtons().testFlag(Qt::LeftButton);
+    return (pointer->mask & XCB_BUTTON_MASK_1) != 0;
+}
+
 #else
 
 bool isAvailable()
 {
     return false;
+}
+
+bool compositingManagerRunning()
+{
+    return false;
+}
+
+bool primaryButtonDown()
+{
+    return QGuiApplication::mouseButtons().testFlag(Qt::LeftButton);
+}
+
+KeyboardFocus keyboardFocus()
+{
+    return KeyboardFocus::Unknown;
 }
 
 bool apply(QWindow&, const WindowBehaviour&)

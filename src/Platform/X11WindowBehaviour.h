@@ -47,6 +47,23 @@ bool isAvailable();
 // Returns false, having done nothing, off X11 or without a native window.
 bool apply(QWindow& window, const WindowBehaviour& behaviour);
 
+// Who holds the X keyboard focus: one of this application's windows, nobody
+// (no window, the root, or the window manager's own check window, where
+// openbox parks the focus when it picks no window), or another application.
+// Unknown off X11.
+enum class KeyboardFocus { Unknown, Ours, Nobody, Foreign };
+KeyboardFocus keyboardFocus();
+
+// Whether a compositing manager runs (the _NET_WM_CM_S<screen> selection has
+// an owner): only a compositor draws the shadows that keep overlapping
+// windows apart. False off X11.
+bool compositingManagerRunning();
+
+// Whether the primary mouse button is down, as the X server says: true also
+// while the window manager holds the pointer (an Alt drag it runs), which
+// the application never hears of. Off X11, what the toolkit last saw.
+bool primaryButtonDown();
+
 } // namespace X11WindowBehaviour
 
 } // namespace quorrin

@@ -1,5 +1,6 @@
 #include "Widgets/FloatingPanel.h"
 
+#include "Platform/FocusReturn.h"
 #include "Platform/WindowLevel.h"
 
 #include <QWindow>
@@ -20,6 +21,9 @@ FloatingPanel::FloatingPanel(Focus focus)
 void FloatingPanel::attach(QWidget& noteWindow, int level)
 {
     m_attachedTo = &noteWindow;
+    // Closing the panel gives the note back the focus the panel may have
+    // taken (or that the window manager took away on a click into it).
+    FocusReturn::watch(*this, noteWindow);
     WindowLevelAdapter::apply(*this, level);
     linkTransientParent();
 }

@@ -44,6 +44,8 @@ OverlayScroller::OverlayScroller(QAbstractScrollArea* area)
     setCursor(Qt::ArrowCursor);
     area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     area->installEventFilter(this);
+    // The view narrows when the area keeps margins around it.
+    area->viewport()->installEventFilter(this);
     m_rest.setSingleShot(true);
     connect(&m_rest, &QTimer::timeout, this, [this] {
         if (!m_hovered && !m_dragOffset)
@@ -114,7 +116,8 @@ QRectF OverlayScroller::knob() const
 
 bool OverlayScroller::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_area && (event->type() == QEvent::Resize || event->type() == QEvent::LayoutRequest))
+    if ((watched == m_area && (event->type() == QEvent::Resize || event->type() == QEvent::LayoutRequest))
+        || (m_area && watched == m_area->viewport() && (event->type() == QEvent::Resize || event->type() == QEvent::Move)))
         place();
     return QWidget::eventFilter(watched, event);
 }

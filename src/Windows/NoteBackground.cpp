@@ -125,8 +125,31 @@ void NoteBackground::paintEvent(QPaintEvent*)
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.fillRect(rect(), paper);
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    if (drawsEdge_) {
+        // One device pixel wide, on the outermost pixels of the window.
+        const double inset = 0.5 / devicePixelRatioF();
+        QPen edge(edgeColor(paper), 0);
+        painter.setPen(edge);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset));
+    }
     paintFeedbackLine(painter);
     paintPrimaryPill(painter);
+}
+
+void NoteBackground::setDrawsEdge(bool draws)
+{
+    if (drawsEdge_ == draws)
+        return;
+    drawsEdge_ = draws;
+    update();
+}
+
+QColor NoteBackground::edgeColor(const QColor& paper)
+{
+    QColor edge = paper.darker(118);
+    edge.setAlphaF(paper.alphaF());
+    return edge;
 }
 
 void NoteBackground::paintFeedbackLine(QPainter& painter)

@@ -16,6 +16,8 @@ namespace quorrin {
 // The paper of a note window (its content view): the note colour at the
 // note's opacity, the line that offers a snap while the note is dragged next
 // to another, and the small pill that marks the primary note of a group.
+// Where no compositor draws window shadows, a hairline edge a little darker
+// than the paper keeps overlapping notes of one colour apart.
 // A press in the top 23 pt drags the window; file drags go to the window's
 // drop overlay.
 class NoteBackground : public QWidget {
@@ -42,6 +44,11 @@ public:
     void setSnapEdge(std::optional<DockEdge> edge);
     double snapStrength() const { return snapStrength_; }
     void setSnapStrength(double strength);
+
+    bool drawsEdge() const { return drawsEdge_; }
+    void setDrawsEdge(bool draws);
+    // The edge's colour for a paper colour: a little darker, as opaque.
+    static QColor edgeColor(const QColor& paper);
 
     bool isPrimary() const { return isPrimary_; }
     void setPrimary(bool primary);
@@ -75,6 +82,7 @@ private:
     std::optional<DockEdge> snapEdge_;
     double snapStrength_ = 0;
     bool isPrimary_ = false;
+    bool drawsEdge_ = false;
     double pillOpacity_ = 0;
     double pillScaleX_ = 1;
 };

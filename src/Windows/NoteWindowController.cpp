@@ -8,11 +8,13 @@
 #include "Editor/TextFormatPanel.h"
 #include "Editor/TextDocumentConversion.h"
 #include "Persistence/NoteStore.h"
+#include "Platform/WindowManagerGrabs.h"
 #include "Platform/QtScreenProvider.h"
 #include "Platform/ReducedMotion.h"
 #include "Platform/SystemAppearance.h"
 #include "Platform/TextStyleConversion.h"
 #include "Platform/WindowLevel.h"
+#include "Platform/X11WindowBehaviour.h"
 #include "Widgets/ButtonCursorSupport.h"
 #include "Windows/DesktopWindowPolicy.h"
 #include "Widgets/HandCursorButton.h"
@@ -147,6 +149,9 @@ void NoteWindowController::buildPanel()
     m_panel = std::make_unique<StickyPanel>();
     m_panel->setMinimumSize(int(notewindow::minimumWidth), int(notewindow::minimumExpandedHeight));
     m_panel->setAccessibleName(QStringLiteral("Quorrin"));
+    // A stable, unique role names the note's window to the session manager
+    // (and to anything else inspecting the desktop, such as the desktop tests).
+    m_panel->setWindowRole(QStringLiteral("note-") + m_noteID.toString(QUuid::WithoutBraces).toUpper());
     const QPointer<NoteWindowController> self(this);
     m_panel->onWindowDragMouseDown = [self](QMouseEvent* event) {
         if (!self)
@@ -162,8 +167,10 @@ void NoteWindowController::buildPanel()
             self->trackWindowDrag(event);
         return true;
     };
-    // Moves and resizes of the window, whoever makes them.
+    // Moves and resizes of the window, whoever makes them; the window
+    // manager's own drags are told by its pointer grabs, watched from now on.
     m_panel->installEventFilter(this);
+    WindowManagerGrabs::instance();
     // The close command of a frameless window.
     auto* close = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_W), m_panel.get());
     close->setContext(Qt::WindowShortcut);
@@ -174,6 +181,8 @@ void NoteWindowController::buildPanel()
     m_background = new NoteBackground(m_panel.get());
     panelLayout->addWidget(m_background);
     m_background->prefersReducedMotion = [self] { return self && self->reducedMotion(); };
+    m_background->setDrawsEdge(!(m_services.desktopDrawsShadows ? m_services.desktopDrawsShadows()
+                                                                 : X11WindowBehaviour::compositingManagerRunning()));
     m_background->onWindowDrag = [self](QMouseEvent* event) {
         if (self)
             self->trackWindowDrag(event);
@@ -215,7 +224,7 @@ void NoteWindowController::buildPanel()
     };
     if (ScrollOverflowHint* hint = m_editor->scrollHint()) {
         hint->setParent(m_background);
-        hint->setFixedSize(96, 14);
+        hint->setFixedSize(hint->sizeHint());
         hint->raise();
         m_editor->installEventFilter(this);
     }
@@ -340,8 +349,9 @@ void NoteWindowController::layoutScrollHint()
     ScrollOverflowHint* hint = m_editor ? m_editor->scrollHint() : nullptr;
     if (!hint || hint->parentWidget() != m_background)
         return;
-    // 12 points below the top of the note's content, never over the header.
-    hint->move((m_background->width() - hint->width()) / 2, m_editor->geometry().top() + 12);
+    // In the band the text keeps free at its top, never over the header.
+    hint->move((m_background->width() - hint->width()) / 2,
+               m_editor->mapTo(m_background, QPoint(0, 0)).y() + ScrollOverflowHint::bandMargin);
     hint->raise();
 }
 

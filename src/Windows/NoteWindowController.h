@@ -54,6 +54,9 @@ public:
         std::shared_ptr<const ScreenProvider> screens;
         // Whether the desktop asks for reduced motion; read from it when not given.
         std::function<bool()> prefersReducedMotion;
+        // Whether a compositor draws the windows' shadows (else the note
+        // draws its own edge); asked of the desktop when not given.
+        std::function<bool()> desktopDrawsShadows;
         // Asks "删除这张便笺？"; true deletes. A message box when not given.
         std::function<bool()> confirmDeletion;
         // Asks for an opacity percentage (20...100) starting at `current`;
@@ -117,6 +120,12 @@ public:
     bool isPrimary() const { return m_isPrimary; }
     std::optional<bool> lastCollapsed() const { return m_lastCollapsed; }
     bool isLayerToggleAnimating() const { return m_layerToggleAnimating; }
+    // The collapse or expand running now, and the frame it ends at; none
+    // while the window stands still.
+    QVariantAnimation* frameAnimation() const;
+    std::optional<QRectF> frameAnimationTarget() const;
+    // Ends a running collapse or expand at its last frame.
+    void settleFrameAnimation();
 
     // --- panels, when their makers were given
     FormatPanel* formatPanel(); // the body's, made on first use
@@ -247,7 +256,6 @@ private:
     void cancelWindowDrag();
     void finishUserResize();
     void endPointerSessions();
-    void settleFrameAnimation();
 
     NoteStore& m_store;
     const QUuid m_noteID;

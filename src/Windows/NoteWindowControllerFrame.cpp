@@ -2,6 +2,9 @@
 // dragging and resizing the window, and keeping the stored frame in step.
 #include "Windows/NoteWindowController.h"
 
+#include "Platform/WindowManagerGrabs.h"
+#include "Platform/X11WindowBehaviour.h"
+
 #include "Domain/NoteTheme.h"
 #include "Domain/RichText.h"
 #include "Editor/BlockEditor.h"
@@ -32,6 +35,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QMouseEvent>
+#include <QVariantAnimation>
 #include <QWindow>
 
 #include <algorithm>
@@ -247,6 +251,18 @@ void NoteWindowController::settleFrameAnimation()
         m_frameAnimation->setCurrentTime(m_frameAnimation->totalDuration());
 }
 
+QVariantAnimation* NoteWindowController::frameAnimation() const
+{
+    return m_frameAnimation;
+}
+
+std::optional<QRectF> NoteWindowController::frameAnimationTarget() const
+{
+    if (!m_frameAnimation || m_frameAnimation->state() != QAbstractAnimation::Running)
+        return std::nullopt;
+    return m_frameAnimation->endValue().toRectF();
+}
+
 double NoteWindowController::pixelTolerance() const
 {
     return WindowGeometry::pixelTolerance(m_panel ? m_panel->devicePixelRatioF() : 1.0);
@@ -256,8 +272,12 @@ void NoteWindowController::windowWillMove()
 {
     // The window manager starts moving the window (a drag it runs itself):
     // the workspace follows it with the notes docked to it.
-    if (!m_workspace || m_drag || m_resize || m_workspace->movingNote()
-        || m_workspace->isMovingFollower(m_noteID) || !QGuiApplication::mouseButtons().testFlag(Qt::LeftButton))
+    if (!m_workspace || m_drag || m_resize || m_workspace->movingNote() || m_workspace->isMovingFollower(m_noteID))
+        return;
+    // On X11 the application never sees the press of a drag the window
+    // manager runs (Alt and drag, its move command): its pointer grab tells.
+    const QWindow* handle = m_panel ? m_panel->windowHandle() : nullptr;
+    if (!X11WindowBehaviour::primaryButtonDown() && !(handle && WindowManagerGrabs::instance().isUserMove(*handle)))
         return;
     m_workspace->beginMove(m_noteID, std::nullopt, true, std::nullopt);
 }
@@ -267,9 +287,12 @@ void NoteWindowController::windowDidMove(bool fromServer)
     if (updatingFrame || m_drag || (m_workspace && m_workspace->isApplyingFrames()))
         return;
     if (fromServer && m_workspace) {
+        // A move the window manager runs while the button is down is the
+        // user's: it is followed first, so the reconciliation below leaves
+        // it alone instead of putting the window back.
+        windowWillMove();
         if (m_workspace->reconcileServerMove(m_noteID))
             return;
-        windowWillMove();
     }
     if (m_workspace && (m_workspace->isMovingFollower(m_noteID) || m_workspace->movingNote() == m_noteID))
         return;

@@ -43,6 +43,9 @@ struct ReminderCallbacks {
     std::function<void(std::function<void(bool granted)>)> authorize;
     // Brings the system notifications in step; answers an error text or none.
     std::function<void(std::function<void(std::optional<QString> error)>)> synchronize;
+    // After a saved reminder: a notice the user should read once (that
+    // desktop notifications cannot be shown for now), or none.
+    std::function<std::optional<QString>()> deliveryNotice;
 };
 
 // A file shelf as the window hosts it: the note's own below the text, and

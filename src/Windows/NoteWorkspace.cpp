@@ -1,6 +1,7 @@
 #include "Windows/NoteWorkspace.h"
 
 #include "Persistence/NoteStore.h"
+#include "Platform/X11WindowBehaviour.h"
 #include "Core/Screens/ScreenProvider.h"
 #include "Windows/DesktopWindowPolicy.h"
 #include "Windows/DockingLayout.h"
@@ -55,7 +56,7 @@ NoteRole roleOf(const Note* note, const QSet<QUuid>& targetsOfShownDependants)
 
 bool NoteWorkspace::isLeftMouseButtonDown()
 {
-    return QGuiApplication::mouseButtons().testFlag(Qt::LeftButton);
+    return X11WindowBehaviour::primaryButtonDown();
 }
 
 NoteWorkspace::NoteWorkspace(WorkspaceHost& host, const ScreenProvider& screens, MouseQuery leftMouseDown)

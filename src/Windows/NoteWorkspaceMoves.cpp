@@ -44,7 +44,16 @@ void NoteWorkspace::beginMove(const QUuid& noteID, std::optional<QPointF> mouseL
     m_movingID = noteID;
     m_nativeMoveSession = watchMouse;
     m_moveMouseDownTimestamp = mouseDownTimestamp;
-    m_moveStart = window->frame();
+    // The window manager may report a move it ran only once it is over (on
+    // X11 it does): the dragged note then starts where the store has it, not
+    // where its window already stands. Before the move the two agree.
+    const std::optional<Note> stored = notes->note(noteID);
+    const auto startOf = [&](const Note& member, const WorkspaceWindow* memberWindow) {
+        if (!memberWindow || (watchMouse && member.id == noteID))
+            return DockingLayout::displayedRect(rectOf(member.frame), member.isCollapsed);
+        return memberWindow->frame();
+    };
+    m_moveStart = stored ? startOf(*stored, window) : window->frame();
     m_moveMouseStart = mouseLocation;
 
     QSet<QUuid> group = descendants(noteID);
@@ -59,9 +68,7 @@ void NoteWorkspace::beginMove(const QUuid& noteID, std::optional<QPointF> mouseL
         const std::optional<Note> member = notes->note(id);
         if (!member)
             continue;
-        const WorkspaceWindow* memberWindow = m_host.noteWindow(id);
-        const QRectF shown = memberWindow ? memberWindow->frame()
-                                          : DockingLayout::displayedRect(rectOf(member->frame), member->isCollapsed);
+        const QRectF shown = startOf(*member, m_host.noteWindow(id));
         const double height = member->isCollapsed ? member->frame.height : shown.height();
         const WindowFrame start = frameOf(GroupMove::expandedWithTopKept(shown, height));
         notes->updateGeometryInMemory(id, start, member->docking);
@@ -91,12 +98,12 @@ void NoteWorkspace::followNativeMove()
         m_moveEndTimer.stop();
         return;
     }
-    if (m_leftMouseDown && !m_leftMouseDown()) {
-        finishMove();
-        return;
-    }
+    // The window's latest place counts, also when the button is already up
+    // (the window manager reports a move it ran only once it is over).
     if (const WorkspaceWindow* window = m_host.noteWindow(*m_movingID))
         updateMove(*m_movingID, window->frame(), std::nullopt);
+    if (m_movingID && m_leftMouseDown && !m_leftMouseDown())
+        finishMove();
 }
 
 void NoteWorkspace::moveInMemory(const Note& note, const QRectF& expanded, bool dragged)

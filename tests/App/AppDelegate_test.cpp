@@ -11,9 +11,11 @@
 #include "Windows/WorkspaceWindow.h"
 #include "Persistence/NoteStore.h"
 #include "Platform/AlertPresenter.h"
+#include "Platform/InstanceChannel.h"
 #include "Core/Screens/ScreenProvider.h"
 
 #include "RecordingAlerts.h"
+#include "Support/SmallFileSystem.h"
 
 #include <gtest/gtest.h>
 
@@ -28,6 +30,7 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <sys/stat.h>
 #include <map>
 
 namespace quorrin {
@@ -59,12 +62,13 @@ protected:
     std::vector<QStringList> handedOver;
     bool handOverSucceeds = true;
     bool handedFilesOpen = true;
+    QString root = directory.path();
 
     std::unique_ptr<AppDelegate> makeDelegate()
     {
         AppEnvironment environment;
         environment.alerts = &alerts;
-        environment.root = directory.path();
+        environment.root = root;
         environment.screens = std::make_shared<FixedScreenProvider>(QList<QRectF>{QRectF(0, 0, 1600, 1000)});
         environment.handOver = [this](const QString&, const QStringList& request) -> std::optional<bool> {
             handedOver.push_back(request);
@@ -143,6 +147,34 @@ TEST_F(AppDelegateTest, ASecondInstanceThatCannotHandOverShowsTheLaunchFailure)
     EXPECT_EQ(exits, (std::vector<int>{1, 0}));
 }
 
+TEST_F(AppDelegateTest, ASecondLaunchWithTooMuchToHandOverSaysSoAndSendsNothing)
+{
+    auto running = makeDelegate();
+    running->launch();
+    auto second = makeDelegate();
+    second->launch({QString(600'000, u'x')});
+    EXPECT_TRUE(handedOver.empty());
+    EXPECT_EQ(alerts.messages, QStringList{InstanceChannel::requestTooLargeMessage});
+    EXPECT_EQ(exits, std::vector<int>{1});
+}
+
+TEST_F(AppDelegateTest, AChannelThatCannotListenIsReported)
+{
+    QTemporaryDir runtime;
+    ::chmod(QFile::encodeName(runtime.path()).constData(), 0700);
+    const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    // Something that is not a stale socket already has the channel's name.
+    ASSERT_TRUE(QDir().mkpath(InstanceChannel::serverName(directory.path()) + QStringLiteral("/occupied")));
+    auto delegate = makeDelegate();
+    delegate->launch();
+    QCoreApplication::processEvents();
+    qputenv("XDG_RUNTIME_DIR", saved);
+    ASSERT_EQ(alerts.messages.size(), 1);
+    EXPECT_TRUE(alerts.messages.front().startsWith(QStringLiteral("无法建立实例通道（"))) << alerts.messages.front().toStdString();
+    EXPECT_TRUE(delegate->isLaunched() || !delegate->startupFailed()); // everything else works
+}
+
 TEST_F(AppDelegateTest, ASecondLaunchWhoseFilesFailedToOpenEndsWithFailure)
 {
     handedFilesOpen = false;
@@ -206,6 +238,35 @@ TEST_F(AppDelegateTest, QuittingSavesAndEnds)
     reopened->launch();
     ASSERT_EQ(reopened->store()->active().size(), 1u);
     EXPECT_EQ(reopened->store()->active().front().customTitle, QStringLiteral("kept"));
+}
+
+TEST_F(AppDelegateTest, AQuitThatCannotSaveKeepsTheTextAndClosingTheAlertSavesItOnceThereIsRoom)
+{
+    testing::SmallFileSystem disk(1024);
+    if (!disk.isMounted())
+        GTEST_SKIP() << "cannot mount a small file system here";
+    root = disk.path() + QStringLiteral("/data");
+    auto delegate = makeDelegate();
+    delegate->launch();
+    for (int turn = 0; turn < 100; ++turn) // the launch settles, the application becomes active
+        QCoreApplication::processEvents();
+    testing::DiskFiller filler(disk.path() + QStringLiteral("/filler"));
+    Note note = delegate->store()->active().front();
+    note.customTitle = QString(30000, u't');
+    delegate->store()->update(note, false, false);
+
+    delegate->requestQuit();
+    EXPECT_TRUE(exits.empty());
+    EXPECT_TRUE(delegate->store()->isRetryingSave());
+    alerts.whilePresented = [&] { filler.release(); }; // space is freed while the alert is up
+    QCoreApplication::processEvents();
+    ASSERT_EQ(alerts.messages.size(), 1);
+    EXPECT_TRUE(alerts.messages.front().contains(QStringLiteral("腾出磁盘空间后会自动保存")));
+    EXPECT_FALSE(delegate->store()->isRetryingSave());
+    delegate.reset();
+
+    NoteStore reopened(root, true);
+    EXPECT_EQ(reopened.note(note.id)->customTitle, QString(30000, u't'));
 }
 
 // Fills the data directory with `count` shown notes with text.

@@ -12,6 +12,7 @@
 
 #include <QCoreApplication>
 #include <QUndoStack>
+#include <QVariantAnimation>
 
 using namespace quorrin;
 using namespace quorrin::testing;
@@ -27,7 +28,7 @@ protected:
         const auto screens = std::make_shared<FixedScreenProvider>(QList<QRectF>{QRectF(0, 0, 1600, 1000)});
         NoteWindowController::Services windowServices;
         windowServices.screens = screens;
-        windowServices.prefersReducedMotion = [] { return true; };
+        windowServices.prefersReducedMotion = [this] { return !animations; };
         windowServices.confirmDeletion = [] { return true; };
         NoteRegistryServices services;
         services.makeWindow = ControllerNoteWindow::factory(windowServices);
@@ -54,6 +55,7 @@ protected:
         return *dynamic_cast<ControllerNoteWindow&>(*registry->controller(id)).controller().panel();
     }
 
+    bool animations = false;
     StoreDirectory directory;
     std::unique_ptr<NoteStore> store;
     std::unique_ptr<NoteRegistry> registry;
@@ -118,6 +120,36 @@ TEST_F(ControllerNoteWindowTest, TheArchiveCommandArchivesACompletedTodoAsOneUnd
     EXPECT_EQ(window.editor()->history()->undoText(), QStringLiteral("归档待办"));
     window.editor()->history()->undo();
     EXPECT_FALSE(store->note(id)->blocks.back().isArchived());
+}
+
+TEST_F(ControllerNoteWindowTest, CollapsingAnimatesThroughHeightsBetweenWhileTheWorkspaceLaysOut)
+{
+    animations = true;
+    const QUuid id = addNote({100, 100, 300, 330});
+    registry->raiseAllNotes(false, false);
+    auto& window = dynamic_cast<ControllerNoteWindow&>(*registry->controller(id));
+    StickyPanel& shown = panel(id);
+    const double top = shown.frame().top() + shown.frame().height();
+
+    window.controller().toggleCollapse(); // the workspace lays the note out at once
+    QCoreApplication::processEvents();
+    QVariantAnimation* animation = window.controller().frameAnimation();
+    ASSERT_TRUE(animation);
+    EXPECT_NEAR(shown.frame().height(), 330, 1);
+    EXPECT_NEAR(window.frame().height(), 55, 1); // where the window settles
+
+    for (int step : {60, 120, 180}) {
+        animation->setCurrentTime(step);
+        QCoreApplication::processEvents();
+        EXPECT_GT(shown.frame().height(), 56) << step;
+        EXPECT_LT(shown.frame().height(), 329) << step;
+        EXPECT_NEAR(shown.frame().top() + shown.frame().height(), top, 1) << step;
+    }
+    animation->setCurrentTime(animation->totalDuration());
+    QCoreApplication::processEvents();
+    EXPECT_NEAR(shown.frame().height(), 55, 1);
+    EXPECT_FALSE(window.controller().updatingFrame);
+    EXPECT_EQ(store->note(id)->frame.height, 330); // the stored frame stays the expanded one
 }
 
 } // namespace

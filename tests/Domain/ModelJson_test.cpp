@@ -189,7 +189,7 @@ TEST(ModelJson, oneBadBlockFailsTheWholeNoteAndSaysWhere)
         FAIL() << "expected a failure";
     } catch (const json::Error& error) {
         EXPECT_EQ(error.path(), u"blocks[2].attachment"_s);
-        EXPECT_EQ(error.message(), u"blocks[2].attachment: missing key \"checksum\""_s);
+        EXPECT_EQ(error.message(), u"缺少字段“checksum”（位置：blocks[2].attachment）"_s);
     }
 }
 

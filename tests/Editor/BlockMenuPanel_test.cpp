@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextCursor>
 
 namespace quorrin {
 namespace {
@@ -64,6 +65,22 @@ TEST_F(BlockMenuPanelTest, ShowsTheBlocksMenuWithASemiboldFirstRow)
         EXPECT_EQ(rows[i]->font().weight(), QFont::Normal);
     EXPECT_TRUE(static_cast<QAbstractButton*>(rows[0])->text().startsWith(QStringLiteral("  ")));
     EXPECT_GE(WindowLevelAdapter::levelOf(*panel), windowLevel::floating);
+}
+
+TEST_F(BlockMenuPanelTest, ShiftF10OpensThePanelAtTheCaretLikeTheMenuKey)
+{
+    QTextCursor caret(editor->document());
+    caret.setPosition(1);
+    editor->textView()->setTextCursor(caret);
+    QTest::keyClick(editor->textView(), Qt::Key_F10, Qt::ShiftModifier);
+    ASSERT_TRUE(editor->blockMenuPanel());
+    EXPECT_TRUE(editor->blockMenuPanel()->isVisible());
+    EXPECT_EQ(editor->selectedBlock, first());
+    editor->blockMenuPanel()->dismiss();
+
+    QTest::keyClick(editor->textView(), Qt::Key_F10); // without Shift: no menu
+    EXPECT_FALSE(editor->blockMenuPanel());
+    EXPECT_EQ(stored().blocks[0].text.attributed().string(), QStringLiteral("abc"));
 }
 
 TEST_F(BlockMenuPanelTest, EscapeClosesThePanelAndGoesNoFurther)

@@ -40,6 +40,31 @@ TEST(FormatPanelFlow, LeavingCollapsesAfterTheDelayUnlessThePointerComesBack)
     EXPECT_FALSE(flow.collapseDue());
 }
 
+TEST(FormatPanelFlow, AnOpenMenuKeepsTheBarExpandedUntilItCloses)
+{
+    FormatPanelFlow flow;
+    flow.show();
+    flow.enter();
+    flow.leave(); // the pointer went on its way to the menu
+    flow.holdExpanded();
+    EXPECT_FALSE(flow.isCollapsePending());
+    EXPECT_FALSE(flow.leave());
+    EXPECT_FALSE(flow.collapseDue());
+    EXPECT_TRUE(flow.isExpanded());
+    EXPECT_TRUE(flow.releaseExpanded()); // the menu closed: the collapse waits its delay
+    EXPECT_FALSE(flow.isHeldExpanded());
+    EXPECT_FALSE(flow.releaseExpanded()); // once
+    EXPECT_TRUE(flow.collapseDue());
+
+    FormatPanelFlow hidden;
+    hidden.show();
+    hidden.enter();
+    hidden.holdExpanded();
+    hidden.hide(); // the panel went while its menu was open
+    EXPECT_FALSE(hidden.isHeldExpanded());
+    EXPECT_FALSE(hidden.releaseExpanded());
+}
+
 TEST(FormatPanelFlow, HidingFadesOutAndAShowInBetweenKeepsThePanel)
 {
     FormatPanelFlow flow;

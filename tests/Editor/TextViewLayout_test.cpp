@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractTextDocumentLayout>
+#include <QImage>
 #include <QScrollBar>
 
 namespace quorrin {
@@ -60,6 +61,52 @@ TEST_F(TextViewLayoutTest, ScrollerOnlyForContentTallerThanTheView)
     editor->textView()->verticalScrollBar()->setValue(editor->textView()->verticalScrollBar()->maximum());
     EXPECT_FALSE(editor->scroller()->isHidden());
     EXPECT_FALSE(editor->scrollHint()->isHidden());
+}
+
+// The badge over scrolled-away content used to lie on the first visible line
+// and was too small for its own text, which spilled over the line around it.
+TEST_F(TextViewLayoutTest, TheOverflowBadgeHasABandOfItsOwnAboveTheText)
+{
+    std::vector<Block> many;
+    for (int i = 0; i < 60; ++i)
+        many.push_back(makeBlock(BlockKind::Paragraph, QStringLiteral("line %1").arg(i)));
+    open(many);
+    editor->show();
+    ScrollOverflowHint& hint = *editor->scrollHint();
+    const QWidget& viewport = *editor->textView()->viewport();
+    const int viewportTop = viewport.mapTo(editor.get(), QPoint(0, 0)).y();
+    QScrollBar& scroll = *editor->textView()->verticalScrollBar();
+
+    scroll.setValue(120);
+    ASSERT_FALSE(hint.isHidden());
+    const int band = viewport.mapTo(editor.get(), QPoint(0, 0)).y() - viewportTop;
+    EXPECT_EQ(band, hint.bandHeight());
+    EXPECT_GE(band, hint.height() + 2);
+    EXPECT_EQ(scroll.value(), 120); // the text under the band did not move away
+    EXPECT_FALSE(hint.isHidden());
+
+    scroll.setValue(0); // back at the top: no badge, no band
+    EXPECT_TRUE(hint.isHidden());
+    EXPECT_EQ(viewport.mapTo(editor.get(), QPoint(0, 0)).y(), viewportTop);
+}
+
+TEST(ScrollOverflowHint, TheBadgeHoldsItsWholeTextOnOpaquePaper)
+{
+    ScrollOverflowHint hint;
+    const QFontMetrics metrics(hint.font());
+    EXPECT_GE(hint.sizeHint().width(), metrics.horizontalAdvance(ScrollOverflowHint::text) + 8);
+    EXPECT_GE(hint.sizeHint().height(), metrics.height());
+    EXPECT_EQ(hint.size(), hint.sizeHint());
+
+    hint.setPaperColor(QColor(255, 247, 209));
+    QImage image(hint.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::black); // the text under the badge
+    hint.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    // Beside the words the badge is the paper, with 3 % of what lies under it.
+    const QColor beside = image.pixelColor(ScrollOverflowHint::horizontalPadding / 2 + 2, hint.height() / 2);
+    EXPECT_NEAR(beside.red(), 247, 3);
+    EXPECT_NEAR(beside.green(), 240, 3);
+    EXPECT_NEAR(beside.blue(), 203, 3);
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "StoreFixtures.h"
 
+#include "Core/Files/FileSystemError.h"
+
 #include "Domain/AppError.h"
 #include "Core/Files/DataDirectory.h"
 #include "Support/ChildProcess.h"
@@ -126,7 +128,7 @@ TEST(NoteStoreOpeningTest, LockFailuresOtherThanAnotherInstanceReportTheirCause)
             if (c.reason == InstanceLockError::Reason::CannotOpen) {
                 EXPECT_EQ(appError.message, QStringLiteral("无法建立便笺数据锁（没有访问权限）。"));
             } else {
-                EXPECT_TRUE(appError.message.contains(QString::fromLocal8Bit(std::strerror(c.systemError))));
+                EXPECT_TRUE(appError.message.contains(FileSystemError::reasonText(c.systemError)));
             }
         }
     }

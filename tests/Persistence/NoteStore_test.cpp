@@ -450,7 +450,7 @@ TEST_F(NoteStoreTest, SaveRefusesWhatOpeningWouldReject)
         errors.clear();
         store->update(bad, true, false);
         ASSERT_EQ(errors.size(), 1u);
-        EXPECT_TRUE(errors.front().startsWith(QStringLiteral("便笺数据无效"))) << errors.front().toStdString();
+        EXPECT_TRUE(errors.front().contains(QStringLiteral("便笺数据无效"))) << errors.front().toStdString();
         EXPECT_EQ(describeError(store->lastError()), errors.front());
         EXPECT_EQ(storedRows(directory.storePath()), before);
 

@@ -83,6 +83,9 @@ public:
         auto deadlineOwner = std::make_unique<FakeTimer>();
         deadline = deadlineOwner.get();
         services.saveDeadlineTimer = std::move(deadlineOwner);
+        auto retryOwner = std::make_unique<FakeTimer>();
+        retry = retryOwner.get();
+        services.saveRetryTimer = std::move(retryOwner);
         return std::make_unique<NoteStore>(path(), exclusiveAccess, std::move(services));
     }
 
@@ -113,6 +116,7 @@ public:
     std::shared_ptr<FakeDesktop> desktop = std::make_shared<FakeDesktop>();
     FakeTimer* timer = nullptr; // owned by the last opened store
     FakeTimer* deadline = nullptr; // the longest-wait timer of the same store
+    FakeTimer* retry = nullptr; // the same store's timer for trying a failed save again
 
 private:
     QTemporaryDir m_directory;

@@ -67,25 +67,38 @@ NotificationRequest reminder(const QString& identifier, Date at, QString body = 
 TEST(FreedesktopNotificationTest, NotifyArgumentsCarryTheCategoryActionsAndEscapeMarkupWhenNeeded)
 {
     NotificationRequest request = reminder("q.1", utc(2026, 1, 1, 0, 0), QStringLiteral("a<b> & c"));
-    const FreedesktopNotification plain = FreedesktopNotification::make(request, {todoCategory}, 0, false);
+    const FreedesktopNotification plain = FreedesktopNotification::make(request, {todoCategory}, 0, {});
     EXPECT_EQ(plain.appName, "Quorrin");
     EXPECT_EQ(plain.summary, "待办提醒");
     EXPECT_EQ(plain.body, "购物\na<b> & c");
     EXPECT_EQ(plain.actions, (QStringList{"default", "打开", "snooze10", "稍后10分钟", "snooze60", "稍后1小时"}));
     EXPECT_EQ(plain.hints.value("sound-name"), "message-new-instant");
-    EXPECT_EQ(plain.expireTimeout, -1);
 
-    const FreedesktopNotification markup = FreedesktopNotification::make(request, {todoCategory}, 7, true);
+    const FreedesktopNotification markup =
+        FreedesktopNotification::make(request, {todoCategory}, 7, {.readsBodyMarkup = true});
     EXPECT_EQ(markup.body, "购物\na&lt;b&gt; &amp; c");
     EXPECT_EQ(markup.replacesId, 7u);
 
     request.content.subtitle.clear();
     request.content.categoryIdentifier = "unknown";
     request.content.sound = false;
-    const FreedesktopNotification bare = FreedesktopNotification::make(request, {todoCategory}, 0, false);
+    const FreedesktopNotification bare = FreedesktopNotification::make(request, {todoCategory}, 0, {});
     EXPECT_EQ(bare.body, "a<b> & c");
     EXPECT_EQ(bare.actions, (QStringList{"default", "打开"}));
     EXPECT_EQ(bare.hints.value("suppress-sound"), true);
+}
+
+TEST(FreedesktopNotificationTest, AReminderNeverExpiresAndStaysResidentWhereTheServerKeepsNotifications)
+{
+    const NotificationRequest request = reminder("q.1", utc(2026, 1, 1, 0, 0));
+    const FreedesktopNotification passing = FreedesktopNotification::make(request, {todoCategory}, 0, {});
+    EXPECT_EQ(passing.expireTimeout, 0);
+    EXPECT_FALSE(passing.hints.contains("resident"));
+
+    const FreedesktopNotification kept =
+        FreedesktopNotification::make(request, {todoCategory}, 0, {.keepsNotifications = true});
+    EXPECT_EQ(kept.expireTimeout, 0);
+    EXPECT_EQ(kept.hints.value("resident"), true);
 }
 
 class FreedesktopNotificationCenterTest : public ::testing::Test {
@@ -173,7 +186,7 @@ protected:
 
 TEST_F(FreedesktopNotificationCenterTest, ShowsDueRequestsAndReplacesItsOwnNotification)
 {
-    server.capabilities << QStringLiteral("body-markup");
+    server.capabilities << QStringLiteral("body-markup") << QStringLiteral("persistence");
     makeCenter(serviceName);
     const NotificationRequest request = reminder("Quorrin.todo.A.B", utc(2026, 5, 1, 10, 1), "1 < 2");
     ASSERT_EQ(addAndWait(request), std::nullopt);
@@ -189,7 +202,8 @@ TEST_F(FreedesktopNotificationCenterTest, ShowsDueRequestsAndReplacesItsOwnNotif
     EXPECT_EQ(shown.body, "购物\n1 &lt; 2");
     EXPECT_EQ(shown.actions, (QStringList{"default", "打开", "snooze10", "稍后10分钟", "snooze60", "稍后1小时"}));
     EXPECT_EQ(shown.hints.value("sound-name").toString(), "message-new-instant");
-    EXPECT_EQ(shown.expireTimeout, -1);
+    EXPECT_EQ(shown.hints.value("resident").toBool(), true);
+    EXPECT_EQ(shown.expireTimeout, 0);
     EXPECT_TRUE(pending().isEmpty());
     ASSERT_TRUE(QTest::qWaitFor([&] { return delivered().size() == 1; }, 15000));
     EXPECT_EQ(delivered().first(), (DeliveredNotification{request, utc(2026, 5, 1, 10, 1)}));
@@ -234,9 +248,11 @@ TEST_F(FreedesktopNotificationCenterTest, AnswersReachTheHandlerOnlyForOurOwnNot
     EXPECT_TRUE(delivered().isEmpty());
 }
 
-TEST_F(FreedesktopNotificationCenterTest, WithoutAServerEverythingFailsClearlyAndQuickly)
+TEST_F(FreedesktopNotificationCenterTest, WithoutAServerNothingIsDecidedAndRequestsWaitForOne)
 {
-    makeCenter(serviceName + QStringLiteral(".absent"));
+    // No service of that name on this bus: nobody can decide about notifications.
+    const QString lateService = serviceName + QStringLiteral(".late");
+    makeCenter(lateService);
     std::optional<NotificationSettings> settings;
     center->getSettings([&](NotificationSettings s) { settings = s; });
     std::optional<bool> granted;
@@ -246,13 +262,26 @@ TEST_F(FreedesktopNotificationCenterTest, WithoutAServerEverythingFailsClearlyAn
         authorizationError = error;
     });
     ASSERT_TRUE(QTest::qWaitFor([&] { return settings && granted; }, 10000));
-    EXPECT_EQ(settings->authorizationStatus, AuthorizationStatus::denied);
-    EXPECT_EQ(settings->problem, "无法连接系统通知服务");
+    EXPECT_EQ(settings->authorizationStatus, AuthorizationStatus::notDetermined);
+    EXPECT_EQ(settings->problem, "没有正在运行的桌面通知服务");
     EXPECT_FALSE(*granted);
-    EXPECT_EQ(authorizationError, "无法连接系统通知服务");
+    EXPECT_EQ(authorizationError, "没有正在运行的桌面通知服务");
 
-    EXPECT_EQ(addAndWait(reminder("Quorrin.todo.A.B", utc(2026, 5, 1, 11, 0))), "无法连接系统通知服务");
-    EXPECT_TRUE(pending().isEmpty());
+    // The request is kept; falling due with no server shows nothing.
+    const NotificationRequest first = reminder("Quorrin.todo.A.1", utc(2026, 5, 1, 10, 1));
+    const NotificationRequest second = reminder("Quorrin.todo.A.2", utc(2026, 5, 1, 10, 2));
+    EXPECT_EQ(addAndWait(first), std::nullopt);
+    EXPECT_EQ(addAndWait(second), std::nullopt);
+    EXPECT_EQ(pending(), (QList<NotificationRequest>{first, second}));
+    advanceTo(utc(2026, 5, 1, 10, 1), 0);
+    QTest::qWait(100);
+    EXPECT_TRUE(delivered().isEmpty());
+
+    // A server that starts later shows what falls due after it came.
+    ASSERT_TRUE(serverBus->registerService(lateService));
+    advanceTo(utc(2026, 5, 1, 10, 2), 1);
+    EXPECT_EQ(server.notified.first().expireTimeout, 0);
+    serverBus->unregisterService(lateService);
 }
 
 TEST_F(FreedesktopNotificationCenterTest, ASilentServerTimesOut)
@@ -260,14 +289,16 @@ TEST_F(FreedesktopNotificationCenterTest, ASilentServerTimesOut)
     server.silent = true;
     // Long enough for the answering server below to make it on a busy machine.
     makeCenter(serviceName, 2000);
-    // addAndWait gives up before the bus's own 25-second timeout, so an answer
+    // The wait gives up before the bus's own 25-second timeout, so an answer
     // at all is the center's timeout at work (no stopwatch: a busy machine may
     // run late).
-    EXPECT_EQ(addAndWait(reminder("Quorrin.todo.A.B", utc(2026, 5, 1, 11, 0))), "无法连接系统通知服务");
-    EXPECT_TRUE(pending().isEmpty());
+    std::optional<NotificationSettings> settings;
+    center->getSettings([&](NotificationSettings s) { settings = s; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return settings.has_value(); }, 15000));
+    EXPECT_EQ(settings->authorizationStatus, AuthorizationStatus::notDetermined);
 
     server.silent = false;
-    std::optional<NotificationSettings> settings;
+    settings.reset();
     center->getSettings([&](NotificationSettings s) { settings = s; });
     ASSERT_TRUE(QTest::qWaitFor([&] { return settings.has_value(); }, 10000));
     EXPECT_EQ(settings->authorizationStatus, AuthorizationStatus::authorized);

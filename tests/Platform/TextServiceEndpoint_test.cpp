@@ -85,4 +85,48 @@ TEST(TextServiceEndpointTest, CallsReachTheHandlerAndARefusalIsAnError)
     EXPECT_FALSE(second.registerOn(connection));
 }
 
+TEST(TextServiceEndpointTest, TextOverAMegabyteIsRefusedBeforeAnythingIsMadeOfIt)
+{
+    PrivateBus bus;
+    if (!bus.isUp())
+        GTEST_SKIP() << "no dbus-daemon here";
+    QDBusConnection connection = bus.connect(QStringLiteral("text-service-limit-test"));
+    ASSERT_TRUE(connection.isConnected());
+    qsizetype handled = 0;
+    QStringList told;
+    TextServiceEndpoint endpoint([&](const QString& text) -> std::optional<QString> {
+        handled = text.size();
+        return std::nullopt;
+    });
+    endpoint.onTooLong = [&](const QString& message) { told << message; };
+    ASSERT_TRUE(endpoint.registerOn(connection));
+    QDBusInterface service(TextServiceEndpoint::serviceName, TextServiceEndpoint::objectPath,
+                           TextServiceEndpoint::interfaceName, connection);
+
+    constexpr qsizetype limit = TextServiceEndpoint::maximumTextBytes;
+    const struct {
+        const char* label;
+        QString text;
+        bool accepted;
+    } cases[] = {
+        {"exactly the limit", QString(limit, u'a'), true},
+        {"one byte more", QString(limit + 1, u'a'), false},
+        {"fewer characters, more bytes", QString(limit / 3 + 1, u'字'), false},
+        {"the same characters, fewer bytes", QString(limit / 3, u'字'), true},
+        {"thirty million", QString(30'000'000, u'a'), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        handled = 0;
+        told.clear();
+        const QDBusReply<void> reply = service.call(QStringLiteral("NewFromSelection"), c.text);
+        EXPECT_EQ(reply.isValid(), c.accepted) << reply.error().message().toStdString();
+        EXPECT_EQ(handled, c.accepted ? c.text.size() : 0);
+        if (!c.accepted) {
+            EXPECT_EQ(reply.error().message(), QStringLiteral("选中的文字过长（超过 1 MB），未建立便笺。"));
+            EXPECT_EQ(told, QStringList{TextServiceEndpoint::textTooLongMessage});
+        }
+    }
+}
+
 } // namespace

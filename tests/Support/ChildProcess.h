@@ -41,6 +41,14 @@ public:
 
     void kill() { ::kill(m_pid, SIGKILL); }
 
+    // Whether the child has ended, without waiting for it.
+    bool hasEnded()
+    {
+        if (!m_reaped && ::waitpid(m_pid, &m_status, WNOHANG) == m_pid)
+            m_reaped = true;
+        return m_reaped;
+    }
+
     // Waits for the end; returns the raw wait status.
     int wait()
     {

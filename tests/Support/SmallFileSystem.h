@@ -5,7 +5,9 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <fcntl.h>
 #include <sys/mount.h>
+#include <unistd.h>
 
 namespace quorrin::testing {
 
@@ -34,6 +36,29 @@ public:
 private:
     QTemporaryDir m_folder;
     bool m_mounted = false;
+};
+
+// A file that takes every byte still free on the file system it is made on,
+// until release() removes it.
+class DiskFiller {
+public:
+    explicit DiskFiller(const QString& path)
+        : m_path(path)
+    {
+        const int descriptor = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (descriptor < 0)
+            return;
+        const QByteArray chunk(4096, 'f');
+        while (::write(descriptor, chunk.constData(), size_t(chunk.size())) > 0) {
+        }
+        for (const char byte = 'f'; ::write(descriptor, &byte, 1) > 0;) {
+        }
+        ::close(descriptor);
+    }
+    void release() { QFile::remove(m_path); }
+
+private:
+    QString m_path;
 };
 
 } // namespace quorrin::testing

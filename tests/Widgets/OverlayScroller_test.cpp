@@ -45,5 +45,24 @@ TEST(OverlayScroller, HiddenAtRestShownWhileALongTextScrolls)
     EXPECT_TRUE(scroller->isHidden());
 }
 
+// A text view that keeps a band free at its top narrows its view: the
+// scroller runs beside the view, not over the band.
+TEST(OverlayScroller, FollowsTheViewWhenTheAreaKeepsMarginsAroundIt)
+{
+    class BandedText final : public QPlainTextEdit {
+    public:
+        void setBand(int height) { setViewportMargins(0, height, 0, 0); }
+    };
+    BandedText area;
+    area.resize(200, 150);
+    auto* scroller = new OverlayScroller(&area);
+    area.show();
+    area.setPlainText(QStringLiteral("line\n").repeated(200));
+    area.verticalScrollBar()->setValue(20);
+    area.setBand(23);
+    EXPECT_EQ(scroller->geometry().top(), area.viewport()->geometry().top());
+    EXPECT_EQ(scroller->geometry().bottom(), area.viewport()->geometry().bottom());
+}
+
 } // namespace
 } // namespace quorrin

@@ -2,6 +2,7 @@
 
 #include "Editor/BlockEditor.h"
 #include "Editor/BlockTextView.h"
+#include "Editor/ScrollOverflowHint.h"
 #include "Persistence/StoreFixtures.h"
 #include "Widgets/HandCursorButton.h"
 #include "Windows/NoteBackground.h"
@@ -17,6 +18,7 @@
 #include <QInputMethodEvent>
 #include <QTextCursor>
 #include <QMenu>
+#include <QScrollBar>
 #include <QTest>
 #include <QUndoStack>
 
@@ -48,6 +50,7 @@ protected:
         services.screens = std::make_shared<FixedScreenProvider>(std::move(screens));
         services.prefersReducedMotion = [] { return true; };
         services.confirmDeletion = [this] { return confirmAnswer; };
+        services.desktopDrawsShadows = [this] { return compositing; };
         return std::make_unique<NoteWindowController>(*store, note, std::move(services));
     }
 
@@ -57,6 +60,7 @@ protected:
     std::unique_ptr<NoteStore> store;
     int errors = 0;
     bool confirmAnswer = true;
+    bool compositing = true;
 };
 
 Note emptyNote()
@@ -72,6 +76,37 @@ Note noteWithText(const QString& text)
 }
 
 } // namespace
+
+TEST_F(NoteWindowControllerTest, TheNoteDrawsItsOwnEdgeOnlyWhereNoCompositorDrawsShadows)
+{
+    const Note note = addNote(noteWithText(QStringLiteral("a")));
+    EXPECT_FALSE(open(note)->background()->drawsEdge());
+    compositing = false;
+    EXPECT_TRUE(open(note)->background()->drawsEdge());
+}
+
+TEST_F(NoteWindowControllerTest, TheOverflowBadgeStandsInTheBandAboveTheTextNotOverIt)
+{
+    Note note = emptyNote();
+    note.frame = {100, 100, 300, 240};
+    for (int i = 0; i < 40; ++i) {
+        Block line = note.blocks.front();
+        line.id = QUuid::createUuid();
+        line.text = RichText(QStringLiteral("line %1").arg(i), TextFont::system(14));
+        note.blocks.push_back(line);
+    }
+    const auto controller = open(addNote(note));
+    controller->panel()->show();
+    controller->editor()->textView()->verticalScrollBar()->setValue(150);
+    const ScrollOverflowHint& hint = *controller->editor()->scrollHint();
+    ASSERT_FALSE(hint.isHidden());
+    const QWidget& background = *controller->background();
+    const int editorTop = controller->editor()->mapTo(&background, QPoint(0, 0)).y();
+    const int textTop = controller->editor()->textView()->viewport()->mapTo(&background, QPoint(0, 0)).y();
+    EXPECT_GE(hint.geometry().top(), editorTop);
+    EXPECT_LE(hint.geometry().bottom(), textTop);
+    EXPECT_NEAR(hint.geometry().center().x(), background.rect().center().x(), 1);
+}
 
 TEST_F(NoteWindowControllerTest, ClosingAnEmptyNoteDiscardsItAndReportsTheDeletion)
 {

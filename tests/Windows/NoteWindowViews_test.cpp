@@ -189,6 +189,33 @@ TEST(NoteBackground, PaintsThePaperForTheAppearanceAtItsOpacity)
     EXPECT_NEAR(centre().redF(), 62.5 / 255, 0.01);
 }
 
+TEST(NoteBackground, WithoutCompositorAHairlineEdgeALittleDarkerThanThePaper)
+{
+    NoteBackground background;
+    background.resize(200, 120);
+    background.setColor(noteColor::color(NoteColor::Cream));
+    const auto shot = [&] {
+        QImage image(background.size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        background.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+        return image;
+    };
+    const QColor paper = shot().pixelColor(100, 60);
+    for (const QPoint edge : {QPoint(0, 60), QPoint(199, 60), QPoint(100, 0), QPoint(100, 119)})
+        EXPECT_EQ(shot().pixelColor(edge), paper) << edge.x() << "," << edge.y();
+
+    background.setDrawsEdge(true);
+    const QImage framed = shot();
+    for (const QPoint edge : {QPoint(0, 60), QPoint(199, 60), QPoint(100, 0), QPoint(100, 119)}) {
+        const QColor drawn = framed.pixelColor(edge);
+        EXPECT_EQ(drawn.name(), NoteBackground::edgeColor(paper).name()) << edge.x() << "," << edge.y();
+        EXPECT_LT(drawn.lightnessF(), paper.lightnessF() - 0.05);
+        EXPECT_GT(drawn.lightnessF(), paper.lightnessF() - 0.3); // a little darker, not a black frame
+    }
+    EXPECT_EQ(framed.pixelColor(1, 60), paper); // one pixel wide
+    EXPECT_EQ(framed.pixelColor(100, 60), paper);
+}
+
 // The window sets its title after every change of its note: the same value
 // again leaves the field alone, and anything else that changed the field's
 // text since makes the next value go in whole.

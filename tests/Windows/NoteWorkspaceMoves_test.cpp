@@ -217,6 +217,25 @@ TEST_F(NoteWorkspaceMovesTest, ADragTheWindowManagerRunsIsFollowedUntilTheButton
     EXPECT_TRUE(workspace->managedMoveIDs().contains(beside));
 }
 
+TEST_F(NoteWorkspaceMovesTest, AWindowManagerDragReportedOnlyOnceOverIsKeptWithItsGroup)
+{
+    // X11 window managers report the move they ran once the button is up:
+    // the window already stands at its new place when the session begins.
+    makeGroup();
+    workspace->addManagedMoves(workspace->component(leader));
+    window(leader)->shownFrame.translate(30, -10);
+    mouseDown = false;
+    workspace->beginMove(leader, std::nullopt, true, std::nullopt);
+    workspace->followNativeMove();
+    EXPECT_FALSE(workspace->movingNote());
+    EXPECT_EQ(window(leader)->shownFrame, QRectF(130, 490, 300, 300));
+    EXPECT_EQ(rectOf(stored(leader).frame), QRectF(130, 490, 300, 300));
+    EXPECT_EQ(window(beside)->shownFrame, QRectF(430, 490, 300, 300));
+    EXPECT_EQ(window(under)->shownFrame, QRectF(130, 190, 300, 300));
+    // Kept: a later report of the same place puts nothing back.
+    EXPECT_FALSE(workspace->reconcileServerMove(leader));
+}
+
 TEST_F(NoteWorkspaceMovesTest, AScreenChangeDuringADragIsHandledWhenItEnds)
 {
     makePair();

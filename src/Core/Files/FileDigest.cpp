@@ -25,7 +25,7 @@ void streamChunks(QIODevice& source, const QString& label, Consume&& consume)
     for (;;) {
         const qint64 count = source.read(buffer.data(), chunkSize);
         if (count < 0)
-            throw FileSystemError(QStringLiteral("无法读取文件“%1”：%2").arg(label, source.errorString()));
+            throw FileSystemError(QStringLiteral("无法读取文件“%1”：%2").arg(label, FileSystemError::reasonText(source)));
         if (count == 0)
             return;
         consume(QByteArrayView(buffer.constData(), count));
@@ -45,7 +45,7 @@ QString sha256HexOfFile(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw FileSystemError(QStringLiteral("无法读取文件“%1”：%2").arg(path, file.errorString()));
+        throw FileSystemError(QStringLiteral("无法读取文件“%1”：%2").arg(path, FileSystemError::reasonText(file)));
     return sha256Hex(file, path);
 }
 

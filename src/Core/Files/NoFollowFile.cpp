@@ -73,7 +73,7 @@ NoFollowFile NoFollowFile::open(const QString& directory, const QString& name)
 
     auto file = std::make_unique<QFile>();
     if (!file->open(fd.get(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
-        throw FileSystemError(QStringLiteral("无法打开文件“%1”：%2").arg(path, file->errorString()));
+        throw FileSystemError(QStringLiteral("无法打开文件“%1”：%2").arg(path, FileSystemError::reasonText(*file)));
     fd.release();
     return NoFollowFile(Status::opened, path, std::move(file));
 }

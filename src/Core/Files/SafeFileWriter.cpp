@@ -102,7 +102,8 @@ void SafeFileWriter::writeAll(QIODevice& source, const QString& sourceLabel,
         const qint64 count = source.read(buffer.data(), chunkSize);
         if (count < 0) {
             cancel();
-            throw FileSystemError(QStringLiteral("无法读取文件“%1”：%2").arg(sourceLabel, source.errorString()));
+            throw FileSystemError(QStringLiteral("无法读取文件“%1”：%2")
+                .arg(sourceLabel, FileSystemError::reasonText(source)));
         }
         if (count == 0)
             return;
@@ -147,7 +148,7 @@ void copyFileSafely(const QString& from, const QString& to)
 {
     QFile source(from);
     if (!source.open(QIODevice::ReadOnly))
-        throw FileSystemError(QStringLiteral("无法读取文件“%1”：%2").arg(from, source.errorString()));
+        throw FileSystemError(QStringLiteral("无法读取文件“%1”：%2").arg(from, FileSystemError::reasonText(source)));
     SafeFileWriter writer(to);
     writer.writeAll(source, from);
     writer.commit();

@@ -1,5 +1,7 @@
 #include "Core/Storage/InstanceLock.h"
 
+#include "Core/Files/FileSystemError.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -16,14 +18,14 @@ namespace {
 
 QString describe(InstanceLockError::Reason reason, int systemError, const QString& path)
 {
-    const QString cause = QString::fromLocal8Bit(std::strerror(systemError));
+    const QString cause = FileSystemError::reasonText(systemError);
     switch (reason) {
     case InstanceLockError::Reason::CannotOpen:
-        return QStringLiteral("Cannot open the lock file %1: %2").arg(path, cause);
+        return QStringLiteral("无法打开锁文件“%1”：%2").arg(path, cause);
     case InstanceLockError::Reason::HeldByAnotherInstance:
-        return QStringLiteral("The lock file %1 is held by another instance").arg(path);
+        return QStringLiteral("锁文件“%1”已被另一个实例占用").arg(path);
     case InstanceLockError::Reason::CannotLock:
-        return QStringLiteral("Cannot lock %1: %2").arg(path, cause);
+        return QStringLiteral("无法锁定“%1”：%2").arg(path, cause);
     }
     return cause;
 }

@@ -181,7 +181,8 @@ void RecordStore::destroy(const QString& path)
     removeJournals(path);
     QFile file(path);
     if (file.exists() && !file.remove())
-        throw RecordStoreError(QStringLiteral("无法删除“%1”：%2").arg(path, file.errorString()).toStdString());
+        throw RecordStoreError(QStringLiteral("无法删除“%1”：%2")
+            .arg(path, FileSystemError::reasonText(file)).toStdString());
 }
 
 void RecordStore::createLegacy(const QString& path)
@@ -240,13 +241,13 @@ RecordStore::RecordStore(SideFileCleanup cleanup, SqliteDatabase database)
 RecordStore RecordStore::openReadOnly(const QString& path)
 {
     if (!QFileInfo(path).isFile())
-        throw RecordStoreError(QStringLiteral("No store file at %1").arg(path).toStdString());
+        throw RecordStoreError(QStringLiteral("找不到便笺数据库文件“%1”。").arg(path).toStdString());
     SideFileCleanup cleanup(path);
     SqliteDatabase database(path, SqliteDatabase::Mode::ReadOnly);
     const StoreMetadata metadata = metadataOf(database);
     if (modelOf(metadata) != StoreModel::Current)
         throw RecordStoreError(
-            QStringLiteral("%1 holds an unsupported store model (version %2)").arg(path).arg(metadata.modelVersion)
+            QStringLiteral("便笺数据库“%1”的模型版本（%2）不受支持。").arg(path).arg(metadata.modelVersion)
                 .toStdString());
     return RecordStore(std::move(cleanup), std::move(database));
 }

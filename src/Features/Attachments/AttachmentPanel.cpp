@@ -8,6 +8,8 @@
 #include "Features/Attachments/PdfPageView.h"
 #include "Persistence/NoteStore.h"
 #include "Platform/DesktopOpener.h"
+#include "Platform/DialogPlacement.h"
+#include "Platform/FocusReturn.h"
 #include "Widgets/HandCursorButton.h"
 
 #include <QApplication>
@@ -58,6 +60,7 @@ protected:
 std::optional<QString> askNoteTextInDialog(QWidget* parent)
 {
     QDialog dialog(parent);
+    placeInFrontOfNotes(dialog, parent);
     dialog.setWindowTitle(QStringLiteral("添加文字批注"));
     auto* layout = new QVBoxLayout(&dialog);
     auto* message = new QLabel(QStringLiteral("添加文字批注"), &dialog);
@@ -135,9 +138,15 @@ AttachmentPanel::AttachmentPanel(const Attachment& file, NoteStore& store, Attac
 
 AttachmentPanel::~AttachmentPanel() = default;
 
-AttachmentPanel* AttachmentPanel::show(const Attachment& file, NoteStore& store, AttachmentPanelServices services)
+AttachmentPanel* AttachmentPanel::show(const Attachment& file, NoteStore& store, QWidget* noteWindow,
+                                       AttachmentPanelServices services)
 {
     auto* panel = new AttachmentPanel(file, store, std::move(services));
+    // In front of the notes but not the note window's child: the preview
+    // lives on if the note's window goes. It gives that window the focus back.
+    placeInFrontOfNotes(*panel, nullptr);
+    if (noteWindow)
+        FocusReturn::watch(*panel, *noteWindow);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect frame = panel->frameGeometry();
         frame.moveCenter(screen->availableGeometry().center());

@@ -45,8 +45,9 @@ public:
     ~AttachmentPanel() override;
 
     // Opens a new panel for the attachment (a second panel for the same one
-    // is independent of the first).
-    static AttachmentPanel* show(const Attachment& file, NoteStore& store,
+    // is independent of the first), in front of the notes; the note window it
+    // was opened from (if any) is active again once it closes.
+    static AttachmentPanel* show(const Attachment& file, NoteStore& store, QWidget* noteWindow = nullptr,
                                  AttachmentPanelServices services = AttachmentPanelServices::desktop());
     using QWidget::show;
 

@@ -1,6 +1,7 @@
 #include "Features/Panels/AuxiliaryController.h"
 
 #include <QCloseEvent>
+#include <QShortcut>
 
 namespace quorrin {
 
@@ -9,6 +10,12 @@ AuxiliaryWindow::AuxiliaryWindow(QWidget* parent)
 {
     // Closing hides the window; its controller decides when it goes.
     setAttribute(Qt::WA_DeleteOnClose, false);
+    // The keys that close a note close a panel too, as its close button does.
+    for (const QKeySequence& key : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+        auto* shortcut = new QShortcut(key, this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, &QWidget::close);
+    }
 }
 
 bool AuxiliaryWindow::event(QEvent* event)

@@ -9,7 +9,7 @@
 namespace quorrin {
 
 // The window of an auxiliary panel: an ordinary titled window that tells when
-// it was closed.
+// it was closed. Escape and Ctrl+W close it.
 class AuxiliaryWindow final : public QWidget {
     Q_OBJECT
 public:

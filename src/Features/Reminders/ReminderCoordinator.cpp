@@ -108,14 +108,19 @@ void ReminderCoordinator::apply(const NotificationSettings& settings, const QLis
         m_running = false;
         return;
     }
-    const bool authorized = settings.allowsDelivery();
+    // Undecided is not refused: the requests wait, and are shown if by
+    // their time notifications can be.
+    const AuthorizationStatus authorization = settings.allowsDelivery() ? AuthorizationStatus::authorized
+                                                                        : settings.authorizationStatus;
+    const bool schedules =
+        authorization == AuthorizationStatus::authorized || authorization == AuthorizationStatus::notDetermined;
     // One copy of the notes serves the plans now and the delivered ones'
     // answer later.
     const auto notes = std::make_shared<const std::vector<Note>>(m_store->notes());
     const bool privacy = m_store->privateReminderContent();
     const Calendar calendar = m_calendar();
     const std::vector<ReminderPlan> wanted =
-        authorized ? ReminderPlan::desired(*notes, privacy, m_clock(), calendar) : std::vector<ReminderPlan>{};
+        schedules ? ReminderPlan::desired(*notes, privacy, m_clock(), calendar) : std::vector<ReminderPlan>{};
 
     // Time has moved on since the plans were made: the adds read it again.
     const ReminderReconcileDiff diff = reconcileReminderNotifications(wanted, pending, m_clock(), calendar.timeZone());
@@ -127,7 +132,7 @@ void ReminderCoordinator::apply(const NotificationSettings& settings, const QLis
     });
 
     if (diff.toAdd.empty()) {
-        QTimer::singleShot(0, this, [this, authorized] { finish(false, authorized); });
+        QTimer::singleShot(0, this, [this, authorization] { finish(false, authorization); });
         return;
     }
     struct Adds {
@@ -137,24 +142,32 @@ void ReminderCoordinator::apply(const NotificationSettings& settings, const QLis
     auto adds = std::make_shared<Adds>(Adds{diff.toAdd.size(), false});
     const QPointer<ReminderCoordinator> self(this);
     for (const ReminderPlan& plan : diff.toAdd) {
-        m_center.add(plan.request(), [self, adds, authorized](std::optional<QString> error) {
+        m_center.add(plan.request(), [self, adds, authorization](std::optional<QString> error) {
             if (error)
                 adds->failed = true;
             if (--adds->outstanding == 0 && self)
-                self->finish(adds->failed, authorized);
+                self->finish(adds->failed, authorization);
         });
     }
 }
 
-void ReminderCoordinator::finish(bool failed, bool authorized)
+void ReminderCoordinator::finish(bool failed, AuthorizationStatus authorization)
 {
+    const bool authorized = authorization == AuthorizationStatus::authorized;
+    const bool undetermined = authorization == AuthorizationStatus::notDetermined;
     if (failed)
         m_schedulingError = failedError;
-    else if (!authorized)
+    else if (!authorized && !undetermined)
         m_schedulingError = unauthorizedError;
     else
         m_schedulingError.reset();
-    const QString status = failed ? failedStatus : authorized ? scheduledStatus : unauthorizedStatus;
+    m_deliveryUndetermined = undetermined;
+    if (authorized)
+        m_noticeGiven = false; // a later outage is told again
+    const QString status = failed         ? failedStatus
+        : authorized                      ? scheduledStatus
+        : undetermined                    ? undeterminedStatus
+                                          : unauthorizedStatus;
     if (status != m_status) {
         m_status = status;
         Q_EMIT statusChanged(m_status);
@@ -179,11 +192,53 @@ void ReminderCoordinator::authorize(std::function<void(bool)> completion)
         if (settings.allowsDelivery()) {
             completion(true);
         } else if (settings.authorizationStatus == AuthorizationStatus::notDetermined) {
-            center->requestAuthorization([completion](bool granted, std::optional<QString>) { completion(granted); });
+            center->requestAuthorization([center, completion](bool granted, std::optional<QString>) {
+                if (granted) {
+                    completion(true);
+                    return;
+                }
+                // Refused, or still nobody there to decide.
+                center->getSettings([completion](NotificationSettings after) {
+                    completion(after.authorizationStatus == AuthorizationStatus::notDetermined);
+                });
+            });
         } else {
             completion(false);
         }
     });
+}
+
+std::optional<QString> ReminderCoordinator::takeDeliveryNotice()
+{
+    if (!m_deliveryUndetermined || m_noticeGiven)
+        return std::nullopt;
+    m_noticeGiven = true;
+    return undeterminedNotice;
+}
+
+ReminderCallbacks reminderPanelCallbacks(const QPointer<ReminderCoordinator>& reminders)
+{
+    ReminderCallbacks callbacks;
+    callbacks.authorize = [reminders](std::function<void(bool)> completion) {
+        if (!reminders) {
+            completion(false);
+            return;
+        }
+        reminders->authorize(std::move(completion));
+    };
+    callbacks.synchronize = [reminders](std::function<void(std::optional<QString>)> completion) {
+        if (!reminders) {
+            completion(std::nullopt);
+            return;
+        }
+        reminders->flush([reminders, completion = std::move(completion)] {
+            completion(reminders ? reminders->schedulingError() : std::nullopt);
+        });
+    };
+    callbacks.deliveryNotice = [reminders]() -> std::optional<QString> {
+        return reminders ? reminders->takeDeliveryNotice() : std::nullopt;
+    };
+    return callbacks;
 }
 
 // --- answers

@@ -4,6 +4,7 @@
 #include "Core/Time/Calendar.h"
 #include "Core/Time/Clock.h"
 #include "Core/Notifications/NotificationCenter.h"
+#include "Windows/NoteWindowSeams.h"
 
 #include <QObject>
 #include <QPointer>
@@ -36,6 +37,10 @@ public:
     inline static const QString unauthorizedStatus =
         QStringLiteral("尚未获得通知权限，提醒不会投递；请在系统设置 → 通知中允许 Quorrin");
     inline static const QString unauthorizedError = QStringLiteral("请在系统设置 → 通知中允许 Quorrin。");
+    inline static const QString undeterminedStatus =
+        QStringLiteral("没有正在运行的桌面通知服务；提醒仍会在便笺中响铃，通知服务运行后才会弹出桌面通知");
+    inline static const QString undeterminedNotice =
+        QStringLiteral("已保存提醒。桌面通知暂不可用：通知服务运行后才会弹出；到时便笺中仍会响铃。");
     inline static const QString snooze10 = QStringLiteral("snooze10");
     inline static const QString snooze60 = QStringLiteral("snooze60");
 
@@ -56,9 +61,15 @@ public:
     // The problem of the last pass; nothing when it scheduled everything.
     const std::optional<QString>& schedulingError() const { return m_schedulingError; }
 
-    // Whether notifications may be delivered, asking the user first when
-    // undecided. Starts no pass.
+    // Whether a reminder may be saved, asking the user first when undecided.
+    // Only a refusal answers false: where nobody can decide (no notification
+    // service is running) the reminder is saved and rings in the app.
+    // Starts no pass.
     void authorize(std::function<void(bool)> completion);
+    // Once while desktop notifications cannot be shown because no service
+    // decides about them (until a pass finds them allowed again): the text
+    // telling the user so. Nothing otherwise.
+    std::optional<QString> takeDeliveryNotice();
     // Calls `completion` when a pass that started after this call has ended.
     void flush(std::function<void()> completion);
 
@@ -71,7 +82,7 @@ Q_SIGNALS:
 private:
     void startPass();
     void apply(const NotificationSettings& settings, const QList<NotificationRequest>& pending);
-    void finish(bool failed, bool authorized);
+    void finish(bool failed, AuthorizationStatus authorization);
     void respond(const NotificationResponse& response);
     void snooze(const QUuid& noteID, const QUuid& blockID, double seconds);
 
@@ -82,8 +93,15 @@ private:
     QString m_status = checkingStatus;
     std::optional<QString> m_schedulingError;
     bool m_running = false;
+    bool m_deliveryUndetermined = false; // the last pass found nobody to decide about notifications
+    bool m_noticeGiven = false;          // the user was told so since
     bool m_dirty = false;
     std::vector<std::function<void()>> m_completions;
 };
+
+// What a reminder panel asks of the coordinator: permission, a finished
+// pass with its error, and the notice to read once. A coordinator that is
+// gone permits nothing and has nothing to report.
+ReminderCallbacks reminderPanelCallbacks(const QPointer<ReminderCoordinator>& reminders);
 
 } // namespace quorrin

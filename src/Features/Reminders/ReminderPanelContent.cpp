@@ -117,6 +117,7 @@ ReminderPanel::ReminderPanel(BlockEditor& editor, const QUuid& blockID, const Re
     };
     host.authorize = callbacks.authorize;
     host.synchronize = callbacks.synchronize;
+    host.deliveryNotice = callbacks.deliveryNotice;
     host.later = [this](double seconds, std::function<void()> step) {
         QTimer::singleShot(int(std::lround(seconds * 1000)), this, std::move(step));
     };

@@ -282,6 +282,13 @@ void ReminderPanelEditing::afterSynchronization(const std::optional<QString>& er
         setMessage(*error);
         return;
     }
+    if (reminder && m_host.deliveryNotice) {
+        if (const std::optional<QString> notice = m_host.deliveryNotice()) {
+            // Saved; the panel stays open so the notice can be read.
+            setMessage(*notice);
+            return;
+        }
+    }
     setMessage(reminder ? QStringLiteral("已保存提醒") : QStringLiteral("已取消提醒"));
     const std::weak_ptr<Alive> alive = m_alive;
     m_host.later(reminderPanelLayout::closeAfterConfirmationSeconds, [this, alive, generation] {

@@ -29,6 +29,8 @@ struct ReminderPanelHost {
     std::function<void(std::function<void(bool granted)>)> authorize;
     // Brings the desktop notifications in step; answers an error text or none.
     std::function<void(std::function<void(std::optional<QString> error)>)> synchronize;
+    // After a saved reminder: a notice to read once, or none.
+    std::function<std::optional<QString>()> deliveryNotice;
     // Runs a step later on the event loop.
     std::function<void(double seconds, std::function<void()> step)> later;
     std::function<Date()> now;

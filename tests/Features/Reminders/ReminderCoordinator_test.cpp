@@ -180,6 +180,30 @@ TEST_F(ReminderCoordinatorTest, WithoutPermissionOnlyOurRequestsAreWithdrawn)
     EXPECT_EQ(coordinator->status(), "尚未获得通知权限，提醒不会投递；请在系统设置 → 通知中允许 Quorrin");
 }
 
+TEST_F(ReminderCoordinatorTest, WhileNobodyDecidesRequestsAreStillAddedAndTheUserIsToldOncePerOutage)
+{
+    center.settings.authorizationStatus = AuthorizationStatus::notDetermined;
+    makeCoordinator();
+    settle();
+    EXPECT_EQ(center.pending.size(), 2);
+    EXPECT_EQ(coordinator->schedulingError(), std::nullopt);
+    EXPECT_EQ(coordinator->status(), ReminderCoordinator::undeterminedStatus);
+    EXPECT_EQ(coordinator->takeDeliveryNotice(), ReminderCoordinator::undeterminedNotice);
+    EXPECT_EQ(coordinator->takeDeliveryNotice(), std::nullopt);
+    store.onCommit();
+    settle();
+    EXPECT_EQ(coordinator->takeDeliveryNotice(), std::nullopt);
+
+    center.settings.authorizationStatus = AuthorizationStatus::authorized; // a service came
+    store.onCommit();
+    settle();
+    EXPECT_EQ(coordinator->takeDeliveryNotice(), std::nullopt);
+    center.settings.authorizationStatus = AuthorizationStatus::notDetermined; // and went again
+    store.onCommit();
+    settle();
+    EXPECT_EQ(coordinator->takeDeliveryNotice(), ReminderCoordinator::undeterminedNotice);
+}
+
 TEST_F(ReminderCoordinatorTest, AFailedAddIsReportedAndTheNextPassTriesAgain)
 {
     center.addError = QStringLiteral("无法连接系统通知服务");

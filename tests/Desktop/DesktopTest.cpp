@@ -1,0 +1,374 @@
+#include "Desktop/DesktopTest.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QRegularExpression>
+
+#include <algorithm>
+
+namespace quorrin::desktop {
+
+using namespace std::chrono_literals;
+
+void DesktopTest::SetUp()
+{
+    QString why;
+    bool xServerMissing = false;
+    m_session = DesktopSession::start(why, xServerMissing);
+    if (!m_session) {
+        if (xServerMissing)
+            GTEST_SKIP() << "No X server for the desktop tests: " << why.toStdString();
+        FAIL() << "The desktop session did not start: " << why.toStdString();
+    }
+    m_input = std::make_unique<XInput>(m_session->environment(), m_session->x());
+    m_app = std::make_unique<QuorrinApp>(*m_session, m_session->directory() + QStringLiteral("/data"));
+    prepare(*m_app);
+    ASSERT_TRUE(m_app->start()) << "quorrin did not start (QUORRIN_BINARY="
+                                << qEnvironmentVariable("QUORRIN_BINARY").toStdString() << ")";
+    ASSERT_NE(firstNoteWindow(), 0u) << "quorrin showed no note window";
+}
+
+void DesktopTest::TearDown()
+{
+    if (!m_session)
+        return;
+    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    const QString directory = qEnvironmentVariable("QUORRIN_DESKTOP_ARTIFACTS", QDir::tempPath());
+    const QString name = QString(QString::fromLatin1(info->test_suite_name()) + QLatin1Char('.')
+                                 + QString::fromLatin1(info->name()))
+                             .replace(u'/', u'_');
+    // What an earlier failing run of this case left goes.
+    const QDir artifacts(directory);
+    for (const QString& old : artifacts.entryList({name + QStringLiteral(".*")}, QDir::Files))
+        QFile::remove(artifacts.filePath(old));
+    if (HasFailure()) {
+        QDir().mkpath(directory);
+        const QString shot = directory + QLatin1Char('/') + name + QStringLiteral(".png");
+        m_session->screenshot(shot);
+        // The programs' own words next to the picture.
+        const QDir logs(m_session->directory());
+        for (const QString& log : logs.entryList({QStringLiteral("*.log"), QStringLiteral("*.err")}, QDir::Files)) {
+            const QString target = directory + QLatin1Char('/') + name + QLatin1Char('.') + log;
+            QFile::remove(target);
+            QFile::copy(logs.filePath(log), target);
+        }
+        for (const QString& file : {QStringLiteral("Notes.sqlite"), QStringLiteral("Preferences.json")}) {
+            const QString target = directory + QLatin1Char('/') + name + QLatin1Char('.') + file;
+            QFile::remove(target);
+            QFile::copy(m_app->dataDirectory() + QLatin1Char('/') + file, target);
+        }
+        std::cerr << "Screenshot and logs of the failing case: " << shot.toStdString() << std::endl;
+    }
+    m_app.reset();
+    m_input.reset();
+    m_session.reset();
+}
+
+bool DesktopTest::relaunch()
+{
+    if (m_app->running())
+        return false;
+    return m_app->start() && firstNoteWindow() != 0;
+}
+
+std::vector<WindowId> DesktopTest::noteWindowIds()
+{
+    std::vector<WindowId> ids;
+    for (const auto& window : m_app->noteWindows())
+        ids.push_back(window.window);
+    return ids;
+}
+
+WindowId DesktopTest::firstNoteWindow()
+{
+    WindowId found = 0;
+    waitFor([&] {
+        const auto notes = m_app->noteWindows();
+        if (notes.empty())
+            return false;
+        found = notes.front().window;
+        return true;
+    }, 20s);
+    return found;
+}
+
+WindowId DesktopTest::waitForNewNoteWindow(const std::vector<WindowId>& known)
+{
+    WindowId found = 0;
+    waitFor([&] {
+        for (WindowId window : noteWindowIds()) {
+            if (std::find(known.begin(), known.end(), window) == known.end()) {
+                found = window;
+                return true;
+            }
+        }
+        return false;
+    });
+    return found;
+}
+
+WindowId DesktopTest::waitForWindowNamed(const QString& name)
+{
+    WindowId found = 0;
+    waitFor([&] {
+        for (WindowId window : m_app->windows()) {
+            if (x().name(window) == name && x().viewable(window)) {
+                found = window;
+                return true;
+            }
+        }
+        return false;
+    });
+    return found;
+}
+
+bool DesktopTest::waitForGone(WindowId window)
+{
+    return waitFor([&] {
+        const std::vector<WindowId> ours = m_app->windows();
+        return std::find(ours.begin(), ours.end(), window) == ours.end() || !x().viewable(window);
+    });
+}
+
+WindowId DesktopTest::waitForOtherWindow(const std::vector<WindowId>& known)
+{
+    WindowId found = 0;
+    waitFor([&] {
+        const std::vector<WindowId> notes = noteWindowIds();
+        for (WindowId window : m_app->windows()) {
+            if (std::find(known.begin(), known.end(), window) == known.end()
+                && std::find(notes.begin(), notes.end(), window) == notes.end() && x().viewable(window)) {
+                found = window;
+                return true;
+            }
+        }
+        return false;
+    });
+    return found;
+}
+
+bool DesktopTest::waitForActive(WindowId window, std::chrono::milliseconds timeout)
+{
+    return waitFor([&] { return x().activeWindow() == window; }, timeout);
+}
+
+bool DesktopTest::staysActive(WindowId window, std::chrono::milliseconds period)
+{
+    // True when the condition breaks within the period: the window lost it.
+    return !waitFor([&] { return x().activeWindow() != window; }, period);
+}
+
+QString DesktopTest::describe(WindowId window)
+{
+    if (window == 0)
+        return QStringLiteral("no window");
+    const QRect rect = geometry(window);
+    return QStringLiteral("0x%1 \"%2\" role \"%3\" at %4,%5 %6x%7")
+        .arg(window, 0, 16)
+        .arg(x().name(window), x().role(window))
+        .arg(rect.x())
+        .arg(rect.y())
+        .arg(rect.width())
+        .arg(rect.height());
+}
+
+std::vector<WindowId> DesktopTest::ourStacking()
+{
+    const std::vector<WindowId> ours = m_app->windows();
+    std::vector<WindowId> order;
+    for (WindowId window : x().stacking()) {
+        if (std::find(ours.begin(), ours.end(), window) != ours.end())
+            order.push_back(window);
+    }
+    return order;
+}
+
+bool DesktopTest::isAbove(WindowId upper, WindowId lower)
+{
+    const std::vector<WindowId> order = x().stacking();
+    const auto up = std::find(order.begin(), order.end(), upper);
+    const auto low = std::find(order.begin(), order.end(), lower);
+    return up != order.end() && low != order.end() && up > low;
+}
+
+QRect DesktopTest::geometry(WindowId window)
+{
+    return x().geometry(window).value_or(QRect());
+}
+
+QRect DesktopTest::restingGeometry(WindowId window)
+{
+    QRect previous = geometry(window);
+    int unchanged = 0;
+    waitFor([&] {
+        const QRect now = geometry(window);
+        unchanged = now == previous ? unchanged + 1 : 0;
+        previous = now;
+        return unchanged >= 5;
+    }, 5s, 50ms);
+    waitForSettled(previous);
+    return geometry(window);
+}
+
+bool DesktopTest::waitForSettled(const QRect& rect, std::chrono::milliseconds timeout)
+{
+    QByteArray previous = x().pixels(rect);
+    int unchanged = 0;
+    return waitFor([&] {
+        QByteArray now = x().pixels(rect);
+        unchanged = !now.isEmpty() && now == previous ? unchanged + 1 : 0;
+        previous = std::move(now);
+        return unchanged >= 3;
+    }, timeout, 100ms);
+}
+
+QPoint DesktopTest::firstLinePoint(WindowId note)
+{
+    const QRect rect = geometry(note);
+    return rect.topLeft() + QPoint(rect.width() / 2, 75);
+}
+
+QPoint DesktopTest::headerPoint(WindowId note)
+{
+    const QRect rect = geometry(note);
+    // The strip above the title, clear of the close button and the edges.
+    return rect.topLeft() + QPoint(rect.width() / 2, 14);
+}
+
+WindowId DesktopTest::newNoteFromKeyboard()
+{
+    const std::vector<WindowId> before = noteWindowIds();
+    if (!input().key(QStringLiteral("ctrl+n")))
+        return 0;
+    const WindowId note = waitForNewNoteWindow(before);
+    return note && waitForActive(note) ? note : 0;
+}
+
+void DesktopTest::unfoldFormatBar(FormatBar& bar)
+{
+    ASSERT_TRUE(input().key(QStringLiteral("shift+Home")));
+    // A bar shown before is the same window, shown again.
+    if (!bar.window || !waitFor([&] { return x().viewable(bar.window); }))
+        bar.window = waitForWindowNamed(QStringLiteral("字体格式"));
+    ASSERT_NE(bar.window, 0u) << "a selection showed no format bar";
+    // Pointing at the collapsed bar unfolds it.
+    const QRect orb = restingGeometry(bar.window);
+    ASSERT_TRUE(input().moveTo(orb.center()));
+    ASSERT_TRUE(waitFor([&] { return geometry(bar.window).width() > 3 * orb.width(); })) << "the bar never unfolded";
+    bar.unfolded = restingGeometry(bar.window);
+}
+
+void DesktopTest::openReminderPanel(WindowId& panel)
+{
+    ASSERT_TRUE(input().key(QStringLiteral("Menu")));
+    const WindowId menu = waitForWindowNamed(QStringLiteral("内容块"));
+    ASSERT_TRUE(waitForActive(menu));
+    ASSERT_TRUE(input().key(QStringLiteral("Return"))); // the first row of a todo: 设置提醒
+    panel = waitForWindowNamed(QStringLiteral("待办提醒"));
+    ASSERT_NE(panel, 0u) << "no reminder panel";
+    ASSERT_TRUE(waitForActive(panel)) << "active: " << describe(x().activeWindow()).toStdString();
+}
+
+void DesktopTest::makeDockedPair(DockedPair& pair)
+{
+    pair.target = firstNoteWindow();
+    pair.targetId = m_app->noteOf(pair.target);
+    clickIntoText(pair.target);
+    typeAndWaitStored(pair.targetId, QStringLiteral("主"));
+    pair.docked = newNoteFromKeyboard();
+    ASSERT_NE(pair.docked, 0u) << "Ctrl+N showed no new, active note";
+    pair.dockedId = m_app->noteOf(pair.docked);
+    typeAndWaitStored(pair.dockedId, QStringLiteral("副"));
+
+    const QRect target = geometry(pair.target);
+    const QRect moving = geometry(pair.docked);
+    const QPoint grip = headerPoint(pair.docked);
+    ASSERT_TRUE(input().drag(grip, grip + QPoint(target.right() + 4 - moving.left(), target.top() - moving.top())));
+    ASSERT_TRUE(waitForStored(pair.dockedId, [&](const Note& stored) {
+        return stored.docking && stored.docking->targetID == pair.targetId;
+    })) << "the second note never docked to the first";
+    ASSERT_TRUE(waitFor([&] { return geometry(pair.docked).left() == geometry(pair.target).right() + 1; }))
+        << "docked windows are not edge to edge: " << describe(pair.target).toStdString() << " / "
+        << describe(pair.docked).toStdString();
+}
+
+void DesktopTest::clickIntoText(WindowId note)
+{
+    ASSERT_TRUE(input().click(firstLinePoint(note)));
+    ASSERT_TRUE(waitForActive(note)) << "active: " << describe(x().activeWindow()).toStdString();
+}
+
+bool DesktopTest::waitForStored(const QUuid& note, const std::function<bool(const Note&)>& condition,
+                                std::chrono::milliseconds timeout)
+{
+    return waitFor([&] {
+        const std::optional<Note> found = stored(note);
+        return found && condition(*found);
+    }, timeout, 50ms);
+}
+
+void DesktopTest::typeAndWaitStored(const QUuid& note, const QString& text)
+{
+    ASSERT_TRUE(input().type(text));
+    ASSERT_TRUE(waitForStored(note, [&](const Note& stored) { return blockTexts(stored).join(u'\n').contains(text); }))
+        << "the store never held \"" << text.toStdString() << "\"; it holds: "
+        << (stored(note) ? blockTexts(*stored(note)).join(u'|').toStdString() : std::string("no row"));
+}
+
+QJsonObject DesktopTest::storedPreferences()
+{
+    QFile file(m_app->dataDirectory() + QStringLiteral("/Preferences.json"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QJsonDocument::fromJson(file.readAll()).object();
+}
+
+bool DesktopTest::aboveEveryNote(WindowId window)
+{
+    for (WindowId note : noteWindowIds()) {
+        if (!isAbove(window, note))
+            return false;
+    }
+    return true;
+}
+
+std::vector<SentNotification> DesktopTest::notifications()
+{
+    // dbus-monitor prints each Notify call as a header line followed by its
+    // arguments: app name, replaced id, icon, summary, body, actions, hints.
+    // A string argument may span lines.
+    std::vector<SentNotification> sent;
+    const QString log = m_session->busLog();
+    static const QRegularExpression call(QStringLiteral("^method call .*member=Notify$"),
+                                         QRegularExpression::MultilineOption);
+    static const QRegularExpression nextMessage(QStringLiteral("^(method call|method return|signal|error) "),
+                                                QRegularExpression::MultilineOption);
+    static const QRegularExpression stringArgument(QStringLiteral("^   string \"(.*?)\"$"),
+                                                   QRegularExpression::MultilineOption
+                                                       | QRegularExpression::DotMatchesEverythingOption);
+    for (auto calls = call.globalMatch(log); calls.hasNext();) {
+        const auto header = calls.next();
+        const qsizetype begin = header.capturedEnd();
+        const auto following = nextMessage.match(log, begin);
+        const QString arguments = log.mid(begin, following.hasMatch() ? following.capturedStart() - begin : -1);
+        QStringList strings;
+        for (auto found = stringArgument.globalMatch(arguments); found.hasNext();)
+            strings << found.next().captured(1);
+        if (strings.size() >= 4)
+            sent.push_back({strings[2], strings[3]});
+    }
+    return sent;
+}
+
+void FirstNoteTest::SetUp()
+{
+    DesktopTest::SetUp();
+    if (IsSkipped() || HasFatalFailure())
+        return;
+    m_note = firstNoteWindow();
+    m_id = app().noteOf(m_note);
+    clickIntoText(m_note);
+}
+
+} // namespace quorrin::desktop

@@ -1,0 +1,135 @@
+#pragma once
+
+#include "Desktop/DesktopSession.h"
+#include "Desktop/QuorrinApp.h"
+#include "Desktop/StoredNotes.h"
+#include "Desktop/Wait.h"
+#include "Desktop/XInput.h"
+
+#include <gtest/gtest.h>
+
+#include <QJsonObject>
+#include <QRect>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace quorrin::desktop {
+
+// One notification as it crossed the bus.
+struct SentNotification {
+    QString summary;
+    QString body;
+};
+
+// Each case gets a desktop of its own and a freshly started quorrin with an
+// empty data directory; SetUp waits for its first note window. A failing case
+// leaves a screenshot and the programs' logs in the build tree.
+class DesktopTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    DesktopSession& session() { return *m_session; }
+    XDisplay& x() { return m_session->x(); }
+    XInput& input() { return *m_input; }
+    QuorrinApp& app() { return *m_app; }
+
+    // Called before quorrin starts, e.g. to set its environment.
+    virtual void prepare(QuorrinApp&) {}
+
+    // Starts quorrin again on the same data directory after it ended.
+    bool relaunch();
+
+    // The first note window; with several, the one shown first.
+    WindowId firstNoteWindow();
+    // Waits for a note window that is not among `known`.
+    WindowId waitForNewNoteWindow(const std::vector<WindowId>& known);
+    // Waits until one of our windows other than the notes is shown, and
+    // returns it.
+    WindowId waitForOtherWindow(const std::vector<WindowId>& known);
+    std::vector<WindowId> noteWindowIds();
+    // Waits for a shown window of ours with this title ("内容块", "字体格式",
+    // "待办提醒", "Quorrin — 设置", ...).
+    WindowId waitForWindowNamed(const QString& name);
+    // Waits until the window is unmapped or destroyed.
+    bool waitForGone(WindowId window);
+
+    // Activation and focus as the window manager and the server report them.
+    bool waitForActive(WindowId window, std::chrono::milliseconds timeout = std::chrono::milliseconds(10000));
+    // Stays true over the whole period (a state that must not change).
+    bool staysActive(WindowId window, std::chrono::milliseconds period);
+    QString describe(WindowId window);
+    // Our windows in stacking order, bottom to top.
+    std::vector<WindowId> ourStacking();
+    // Whether `upper` is stacked above `lower`.
+    bool isAbove(WindowId upper, WindowId lower);
+
+    QRect geometry(WindowId window);
+    // The window's geometry once it has stopped changing for a while (an
+    // unfolding or sliding panel came to rest), and its pixels too.
+    QRect restingGeometry(WindowId window);
+    // Waits until the screen in the rectangle stops changing (an animation
+    // ended): four samples a tenth of a second apart are the same.
+    bool waitForSettled(const QRect& rect, std::chrono::milliseconds timeout = std::chrono::milliseconds(5000));
+    // A point in the note's first text line, in screen coordinates.
+    QPoint firstLinePoint(WindowId note);
+    // A point from which a drag moves the note (its strip above the title).
+    QPoint headerPoint(WindowId note);
+
+    // Ctrl+N: waits for the new note's window and for it to be active.
+    WindowId newNoteFromKeyboard();
+    // Selects the line before the caret (Shift+Home), waits for the format
+    // bar and points at it until it has unfolded: its window and frame.
+    struct FormatBar {
+        WindowId window = 0;
+        QRect unfolded;
+    };
+    void unfoldFormatBar(FormatBar& bar);
+    // Opens the reminder panel of the todo at the caret from the keyboard
+    // (the menu key, then the block menu's first row) and waits for it to be
+    // active.
+    void openReminderPanel(WindowId& panel);
+    // Two notes holding text, the second docked on the first's right edge
+    // (dragged there by its header strip).
+    struct DockedPair {
+        WindowId target = 0;
+        WindowId docked = 0;
+        QUuid targetId;
+        QUuid dockedId;
+    };
+    void makeDockedPair(DockedPair& pair);
+
+    // Clicks into the note's text and waits for the note to be active.
+    void clickIntoText(WindowId note);
+    // Types text and waits until the store holds a block with the text.
+    void typeAndWaitStored(const QUuid& note, const QString& text);
+    // Waits until the stored note satisfies the condition.
+    bool waitForStored(const QUuid& note, const std::function<bool(const Note&)>& condition,
+                       std::chrono::milliseconds timeout = std::chrono::milliseconds(10000));
+    std::optional<Note> stored(const QUuid& note) { return storedNote(m_app->dataDirectory(), note); }
+
+    std::vector<SentNotification> notifications();
+    // Preferences.json as stored.
+    QJsonObject storedPreferences();
+    // Whether `window` is above every note window in the stacking order.
+    bool aboveEveryNote(WindowId window);
+
+private:
+    std::unique_ptr<DesktopSession> m_session;
+    std::unique_ptr<XInput> m_input;
+    std::unique_ptr<QuorrinApp> m_app;
+};
+
+// A case about the first note, with the caret in its text.
+class FirstNoteTest : public DesktopTest {
+protected:
+    void SetUp() override;
+
+    WindowId m_note = 0;
+    QUuid m_id;
+};
+
+} // namespace quorrin::desktop

@@ -1,0 +1,90 @@
+#include "Desktop/DesktopTest.h"
+
+namespace quorrin::desktop {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Keys and menus of a note and of the panels opened from it.
+using KeyboardAndPanels = FirstNoteTest;
+
+// Shift+F10 is the menu key's companion: the arrows and Return go to the
+// block menu panel, not into the line.
+TEST_F(KeyboardAndPanels, ShiftF10OpensTheBlockMenuPanel)
+{
+    typeAndWaitStored(m_id, QStringLiteral("第一行 line"));
+    ASSERT_TRUE(input().key(QStringLiteral("shift+F10")));
+    const WindowId panel = waitForWindowNamed(QStringLiteral("内容块"));
+    ASSERT_NE(panel, 0u) << "Shift+F10 showed no block menu panel";
+    ASSERT_TRUE(waitForActive(panel)) << "active: " << describe(x().activeWindow()).toStdString();
+    ASSERT_TRUE(input().key(QStringLiteral("Return"))); // the first row: 转为待办事项
+    ASSERT_TRUE(waitForGone(panel));
+    EXPECT_TRUE(waitForStored(m_id, [](const Note& stored) {
+        const std::vector<Block> blocks = stored.displayBlocks();
+        return blocks.size() == 1 && blocks.front().kind == BlockKind::Todo
+            && blocks.front().text.attributed().string() == QStringLiteral("第一行 line");
+    })) << "stored: " << blockTexts(*stored(m_id)).join(u'|').toStdString();
+}
+
+// The colour menu opens right below its button, and the bar stays unfolded
+// under it while it is open.
+TEST_F(KeyboardAndPanels, TheColourMenuOpensAtItsButtonAndTheBarStaysOpen)
+{
+    typeAndWaitStored(m_id, QStringLiteral("hello world"));
+    FormatBar unfolded;
+    ASSERT_NO_FATAL_FAILURE(unfoldFormatBar(unfolded));
+    const WindowId bar = unfolded.window;
+    const QRect open = unfolded.unfolded;
+    // The colour button is the bar's last, 25 px wide, 5 px from its end.
+    const QRect button(open.right() - 30, open.top() + 4, 25, 26);
+    ASSERT_TRUE(input().click(button.center()));
+    std::vector<WindowId> menus;
+    ASSERT_TRUE(waitFor([&] { return !(menus = app().popups()).empty(); })) << "no colour menu";
+    const QRect menu = restingGeometry(menus.front());
+    EXPECT_LE(std::abs(menu.left() - button.left()), 8) << "menu at " << menu.left() << ", button at " << button.left();
+    EXPECT_GE(menu.top(), button.bottom());
+    EXPECT_LE(menu.top(), open.bottom() + 12) << "menu at " << menu.top() << ", bar ends at " << open.bottom();
+
+    // Longer than the bar's collapse delay: it stays as it was.
+    EXPECT_FALSE(waitFor([&] { return geometry(bar) != open; }, 1200ms))
+        << "the bar changed to " << describe(bar).toStdString() << " under its open menu";
+    ASSERT_TRUE(input().key(QStringLiteral("Escape")));
+    ASSERT_TRUE(waitFor([&] { return app().popups().empty(); }));
+    ASSERT_TRUE(input().moveTo(open.bottomRight() + QPoint(150, 150)));
+    EXPECT_TRUE(waitFor([&] { return geometry(bar).width() < open.width() / 2; }))
+        << "the bar stayed unfolded after its menu closed and the pointer left";
+}
+
+// Escape and Ctrl+W close the focused settings or search panel, as its
+// close button does.
+TEST_F(KeyboardAndPanels, EscapeAndCtrlWCloseTheAuxiliaryPanels)
+{
+    struct Case {
+        QString open;
+        QString title;
+        QString close;
+    };
+    const std::vector<Case> cases = {
+        {QStringLiteral("ctrl+comma"), QStringLiteral("Quorrin — 设置"), QStringLiteral("Escape")},
+        {QStringLiteral("ctrl+comma"), QStringLiteral("Quorrin — 设置"), QStringLiteral("ctrl+w")},
+        {QStringLiteral("ctrl+shift+f"), QStringLiteral("Quorrin — 搜索全部便笺"), QStringLiteral("Escape")},
+        {QStringLiteral("ctrl+shift+f"), QStringLiteral("Quorrin — 搜索全部便笺"), QStringLiteral("ctrl+w")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE((c.title + QStringLiteral(" / ") + c.close).toStdString());
+        ASSERT_TRUE(waitForActive(m_note)) << "active: " << describe(x().activeWindow()).toStdString();
+        ASSERT_TRUE(input().key(c.open));
+        const WindowId panel = waitForWindowNamed(c.title);
+        ASSERT_NE(panel, 0u);
+        ASSERT_TRUE(waitForActive(panel)) << "active: " << describe(x().activeWindow()).toStdString();
+        ASSERT_TRUE(input().key(c.close));
+        EXPECT_TRUE(waitForGone(panel)) << c.close.toStdString() << " left the panel open";
+        if (x().viewable(panel))
+            return;
+        clickIntoText(m_note);
+    }
+    EXPECT_TRUE(app().noteOf(m_note) == m_id && x().viewable(m_note)); // no note closed on the way
+}
+
+} // namespace
+} // namespace quorrin::desktop

@@ -1,0 +1,92 @@
+#include "Desktop/QuorrinApp.h"
+
+#include <QDir>
+
+namespace quorrin::desktop {
+
+namespace {
+
+const QString notePrefix = QStringLiteral("note-");
+
+} // namespace
+
+QuorrinApp::QuorrinApp(DesktopSession& session, QString dataDirectory)
+    : m_session(session)
+    , m_dataDirectory(std::move(dataDirectory))
+{
+}
+
+QString QuorrinApp::logPath() const
+{
+    return m_session.directory() + QStringLiteral("/quorrin-%1.log").arg(m_launches);
+}
+
+bool QuorrinApp::start()
+{
+    ++m_launches;
+    QDir().mkpath(m_dataDirectory);
+    QProcessEnvironment environment = m_session.environment();
+    environment.insert(QStringLiteral("QUORRIN_DATA_DIR"), m_dataDirectory);
+    // The real X11 platform, whatever the test runner chose for itself.
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    environment.remove(QStringLiteral("QT_QPA_PLATFORMTHEME"));
+    environment.insert(QStringLiteral("TZ"), QStringLiteral("Europe/Berlin"));
+    environment.insert(m_extra);
+    const QString binary = qEnvironmentVariable("QUORRIN_BINARY");
+    return m_process.start(binary, {}, environment, logPath(), logPath() + QStringLiteral(".err"));
+}
+
+std::vector<WindowId> QuorrinApp::windows()
+{
+    std::vector<WindowId> ours;
+    if (!m_process.running())
+        return ours;
+    XDisplay& x = m_session.x();
+    for (WindowId window : x.clients()) {
+        if (x.pid(window) == std::uint32_t(m_process.pid()))
+            ours.push_back(window);
+    }
+    return ours;
+}
+
+std::vector<WindowId> QuorrinApp::popups()
+{
+    std::vector<WindowId> ours;
+    if (!m_process.running())
+        return ours;
+    XDisplay& x = m_session.x();
+    for (WindowId window : x.unmanagedShown()) {
+        if (x.pid(window) == std::uint32_t(m_process.pid()))
+            ours.push_back(window);
+    }
+    return ours;
+}
+
+std::vector<QuorrinApp::NoteWindow> QuorrinApp::noteWindows()
+{
+    std::vector<NoteWindow> notes;
+    XDisplay& x = m_session.x();
+    for (WindowId window : windows()) {
+        const QString role = x.role(window);
+        if (role.startsWith(notePrefix) && x.viewable(window))
+            notes.push_back({window, QUuid::fromString(role.mid(notePrefix.size()))});
+    }
+    return notes;
+}
+
+WindowId QuorrinApp::windowOf(const QUuid& note)
+{
+    for (const NoteWindow& window : noteWindows()) {
+        if (window.note == note)
+            return window.window;
+    }
+    return 0;
+}
+
+QUuid QuorrinApp::noteOf(WindowId window)
+{
+    const QString role = m_session.x().role(window);
+    return role.startsWith(notePrefix) ? QUuid::fromString(role.mid(notePrefix.size())) : QUuid();
+}
+
+} // namespace quorrin::desktop

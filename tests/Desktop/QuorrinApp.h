@@ -1,0 +1,51 @@
+#pragma once
+
+#include "Desktop/DesktopSession.h"
+#include "Desktop/ManagedProcess.h"
+
+#include <QUuid>
+
+#include <vector>
+
+namespace quorrin::desktop {
+
+// The real quorrin binary running on a desktop session with its own data
+// directory.
+class QuorrinApp {
+public:
+    QuorrinApp(DesktopSession& session, QString dataDirectory);
+    ~QuorrinApp() { m_process.stop(); }
+
+    bool start();
+    // An environment variable for the next start (e.g. TZ).
+    void setEnvironment(const QString& name, const QString& value) { m_extra.insert(name, value); }
+    // Ends the application by SIGTERM (which runs its quitting protocol).
+    bool terminate() { return m_process.stop(std::chrono::milliseconds(10000)); }
+    bool waitForExit(std::chrono::milliseconds timeout) { return m_process.waitForExit(timeout); }
+    bool running() const { return m_process.running(); }
+    int exitCode() const { return m_process.exitCode(); }
+    const QString& dataDirectory() const { return m_dataDirectory; }
+    QString logPath() const;
+
+    // The managed top-level windows of this process, in mapping order.
+    std::vector<WindowId> windows();
+    // Shown menus and other windows of ours the window manager does not manage.
+    std::vector<WindowId> popups();
+    // The windows of notes, each named by its note's id (its window role).
+    struct NoteWindow {
+        WindowId window;
+        QUuid note;
+    };
+    std::vector<NoteWindow> noteWindows();
+    WindowId windowOf(const QUuid& note);
+    QUuid noteOf(WindowId window);
+
+private:
+    DesktopSession& m_session;
+    QString m_dataDirectory;
+    ManagedProcess m_process;
+    QProcessEnvironment m_extra;
+    int m_launches = 0;
+};
+
+} // namespace quorrin::desktop

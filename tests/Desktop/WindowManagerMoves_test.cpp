@@ -1,0 +1,105 @@
+#include "Desktop/DesktopTest.h"
+
+namespace quorrin::desktop {
+namespace {
+
+using namespace std::chrono_literals;
+
+class WindowManagerMoves : public DesktopTest {
+protected:
+    // The stored frame of the note as a window rectangle (the store keeps
+    // the lower-left corner, y upwards, on the primary screen).
+    QRect storedRect(const QUuid& id)
+    {
+        const std::optional<Note> note = stored(id);
+        if (!note)
+            return {};
+        const int screenHeight = x().screenSize().height();
+        const WindowFrame& frame = note->frame;
+        return QRect(qRound(frame.x), qRound(screenHeight - frame.y - frame.height), qRound(frame.width),
+                     qRound(frame.height));
+    }
+
+    // Samples the window's place for a while: it must stay at `expected`.
+    void expectStaysAt(WindowId window, QPoint expected, std::chrono::milliseconds period)
+    {
+        QPoint strayed;
+        const bool moved = waitFor([&] {
+            strayed = geometry(window).topLeft();
+            return strayed != expected;
+        }, period, 20ms);
+        EXPECT_FALSE(moved) << "the window went to " << strayed.x() << "," << strayed.y() << " instead of staying at "
+                            << expected.x() << "," << expected.y();
+    }
+
+    // An Alt drag by the window manager from the window's middle: the window
+    // ends up moved by `by`, stays there and is stored there.
+    void altDragKeptAndSaved(WindowId note, QPoint by)
+    {
+        const QUuid id = app().noteOf(note);
+        const QRect start = geometry(note);
+        ASSERT_TRUE(input().drag(start.center(), start.center() + by, QStringLiteral("alt")));
+        const QPoint moved = start.topLeft() + by;
+        ASSERT_TRUE(waitFor([&] { return geometry(note).topLeft() == moved; }, 3s))
+            << "after the Alt drag the note is at " << describe(note).toStdString();
+        expectStaysAt(note, moved, 1500ms);
+        EXPECT_TRUE(waitForStored(id, [&](const Note&) { return storedRect(id).topLeft() == moved; }))
+            << "stored at " << storedRect(id).x() << "," << storedRect(id).y();
+    }
+};
+
+TEST_F(WindowManagerMoves, AnAltDragAfterAHeaderDragIsKeptAndSaved)
+{
+    const WindowId note = firstNoteWindow();
+    const QUuid id = app().noteOf(note);
+    clickIntoText(note);
+    typeAndWaitStored(id, QStringLiteral("移动"));
+
+    // First the note's own drag, by its header strip.
+    const QRect start = geometry(note);
+    const QPoint grip = headerPoint(note);
+    ASSERT_TRUE(input().drag(grip, grip + QPoint(-120, -90)));
+    const QPoint afterHeader = start.topLeft() + QPoint(-120, -90);
+    ASSERT_TRUE(waitFor([&] { return geometry(note).topLeft() == afterHeader; }))
+        << "the header drag left the note at " << describe(note).toStdString();
+    ASSERT_TRUE(waitForStored(id, [&](const Note&) { return storedRect(id).topLeft() == afterHeader; }));
+
+    // Then the window manager's: Alt and a drag anywhere in the window.
+    altDragKeptAndSaved(note, QPoint(260, 140));
+}
+
+TEST_F(WindowManagerMoves, AnAltDragAloneIsKeptAndSaved)
+{
+    const WindowId note = firstNoteWindow();
+    const QUuid id = app().noteOf(note);
+    clickIntoText(note);
+    typeAndWaitStored(id, QStringLiteral("移动"));
+    altDragKeptAndSaved(note, QPoint(-200, 120));
+}
+
+TEST_F(WindowManagerMoves, AnAltDragOfADockedPairTakesBothAlong)
+{
+    DockedPair pair;
+    ASSERT_NO_FATAL_FAILURE(makeDockedPair(pair));
+    const WindowId first = pair.target;
+    const WindowId second = pair.docked;
+    const QUuid firstId = pair.targetId;
+    const QUuid secondId = pair.dockedId;
+    const QPoint seam = geometry(second).topLeft() - geometry(first).topLeft();
+
+    const QPoint body = geometry(first).center();
+    const QPoint moved = geometry(first).topLeft() + QPoint(-250, 150);
+    ASSERT_TRUE(input().drag(body, body + QPoint(-250, 150), QStringLiteral("alt")));
+    ASSERT_TRUE(waitFor([&] { return geometry(first).topLeft() == moved; }, 3s))
+        << "after the Alt drag the note is at " << describe(first).toStdString();
+    EXPECT_TRUE(waitFor([&] { return geometry(second).topLeft() - geometry(first).topLeft() == seam; }))
+        << "the docked note stayed behind: " << describe(second).toStdString();
+    expectStaysAt(first, moved, 1000ms);
+    EXPECT_TRUE(waitForStored(firstId, [&](const Note&) { return storedRect(firstId).topLeft() == moved; }));
+    EXPECT_TRUE(waitForStored(secondId, [&](const Note& note) {
+        return note.docking && storedRect(secondId).topLeft() == moved + seam;
+    }));
+}
+
+} // namespace
+} // namespace quorrin::desktop

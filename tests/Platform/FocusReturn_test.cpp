@@ -1,0 +1,77 @@
+#include "Platform/FocusReturn.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+namespace quorrin {
+namespace {
+
+using focusreturn::ActiveAfter;
+using focusreturn::Closing;
+using focusreturn::KeyboardFocus;
+
+struct Case {
+    const char* name;
+    Closing closing;
+    bool returns;
+};
+
+TEST(FocusReturn, TheOwnerGetsTheFocusBackOnlyWhenNobodyElseChoseIt)
+{
+    const Case cases[] = {
+        // The window manager parked the focus nowhere: the note takes it back,
+        // whether or not the closed panel ever had the focus.
+        {"nobody, panel was active", {true, true, false, ActiveAfter::None, KeyboardFocus::Nobody}, true},
+        {"nobody, panel never active", {true, false, false, ActiveAfter::None, KeyboardFocus::Nobody}, true},
+        {"still the closed one", {true, true, false, ActiveAfter::Closed, KeyboardFocus::Nobody}, true},
+        // Another application took it: it keeps it.
+        {"foreign, panel was active", {true, true, false, ActiveAfter::None, KeyboardFocus::Foreign}, false},
+        {"foreign after a dialog", {true, true, true, ActiveAfter::None, KeyboardFocus::Foreign}, false},
+        // Another note: the window manager's pick after a dialog or a panel
+        // the user worked in; the user's own pick otherwise.
+        {"other after a dialog", {true, false, true, ActiveAfter::Other, KeyboardFocus::Ours}, true},
+        {"other after an active panel", {true, true, false, ActiveAfter::Other, KeyboardFocus::Ours}, true},
+        {"other clicked while panel idle", {true, false, false, ActiveAfter::Other, KeyboardFocus::Ours}, false},
+        // Nothing to do.
+        {"owner already active", {true, true, true, ActiveAfter::Owner, KeyboardFocus::Ours}, false},
+        {"owner hidden", {false, true, true, ActiveAfter::None, KeyboardFocus::Nobody}, false},
+        // Off X11 only what the application knows counts.
+        {"unknown, panel was active", {true, true, false, ActiveAfter::None, KeyboardFocus::Unknown}, true},
+        {"unknown, panel idle", {true, false, false, ActiveAfter::None, KeyboardFocus::Unknown}, false},
+    };
+    for (const Case& test : cases)
+        EXPECT_EQ(focusreturn::shouldReturn(test.closing), test.returns) << test.name;
+}
+
+TEST(FocusReturn, AClosedDialogGivesTheFocusBackToTheWidgetThatHadIt)
+{
+    QWidget note;
+    auto* layout = new QVBoxLayout(&note);
+    auto* title = new QLineEdit(&note);
+    auto* text = new QLineEdit(&note);
+    layout->addWidget(title);
+    layout->addWidget(text);
+    note.show();
+    QApplication::setActiveWindow(&note);
+    text->setFocus();
+    ASSERT_TRUE(text->hasFocus());
+
+    QWidget dialog;
+    FocusReturn::watch(dialog, *text);
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    dialog.setWindowModality(Qt::ApplicationModal); // closed by the user: modal
+    title->setFocus();                                // meanwhile the note's focus moved
+    dialog.hide();
+    QApplication::setActiveWindow(nullptr);
+    QCoreApplication::processEvents();
+
+    EXPECT_EQ(QApplication::activeWindow(), &note);
+    EXPECT_TRUE(text->hasFocus());
+}
+
+} // namespace
+} // namespace quorrin
