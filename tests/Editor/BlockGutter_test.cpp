@@ -205,12 +205,12 @@ TEST_F(BlockGutterTest, RestingOnAMenuHandleOpensTheMenuAndLeavingClosesIt)
     gutter->pointerMoved(handle);
     EXPECT_TRUE(gutter->isMenuOpenPending());
     EXPECT_EQ(gutter->pendingMenuID, id(0));
-    QTRY_VERIFY_WITH_TIMEOUT(gutter->menuPanel(), 2000);
+    QTRY_VERIFY_WITH_TIMEOUT(gutter->menuPanel(), 10000);
     EXPECT_EQ(gutter->menuPanel()->blockID(), id(0));
 
     gutter->pointerMoved(QPointF(gutter->width() / 2, handle.y()));
     EXPECT_TRUE(gutter->isMenuClosePending());
-    QTRY_VERIFY_WITH_TIMEOUT(!gutter->menuPanel(), 2000);
+    QTRY_VERIFY_WITH_TIMEOUT(!gutter->menuPanel(), 10000);
 }
 
 TEST_F(BlockGutterTest, PointerInsideTheOpenPanelKeepsIt)

@@ -157,9 +157,7 @@ TEST_F(ArchiveTest, WithAndWithoutAnimationTheStoredNoteIsTheSame)
     EXPECT_EQ(stripViews(), 1);
     EXPECT_TRUE(editor->isArchiving(done.id));
     EXPECT_FALSE(editor->archive(done.id)); // archived already, and still playing
-    QTest::qWait(archivestrip::cleanupMs + 100);
-    EXPECT_EQ(stripViews(), 0);
-    EXPECT_FALSE(editor->isArchiving(done.id));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return stripViews() == 0 && !editor->isArchiving(done.id); }, 10000));
 }
 
 TEST_F(ArchiveTest, OnlyACompletedShownTodoIsArchived)

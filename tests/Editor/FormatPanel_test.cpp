@@ -85,14 +85,14 @@ TEST_F(FormatBarTest, CaretShowsTheBarAfterAPauseAndTypingHidesItUntilTheNextPau
     caretAt(2);
     editor->scheduleFormatBar();
     EXPECT_FALSE(panel->shown);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return panel->shown; }, 2000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return panel->shown; }, 10000));
     EXPECT_TRUE(panel->anchor.isValid());
 
     QTest::keyClicks(editor->textView(), QStringLiteral("x"));
     EXPECT_FALSE(panel->shown); // an expanded bar steps aside while typing
     caretAt(1);                 // selection changes do not bring it back meanwhile
     EXPECT_FALSE(panel->shown);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return panel->shown; }, 2000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return panel->shown; }, 10000));
 
     editor->hideFormatBar();
     EXPECT_FALSE(panel->shown);

@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QDBusContext>
 #include <QDBusMessage>
-#include <QElapsedTimer>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -129,7 +128,7 @@ protected:
         }
     }
 
-    FreedesktopNotificationCenter& makeCenter(const QString& service, int timeoutMs = 2000)
+    FreedesktopNotificationCenter& makeCenter(const QString& service, int timeoutMs = 10000)
     {
         FreedesktopNotificationCenter::Options options;
         options.service = service;
@@ -149,7 +148,7 @@ protected:
     {
         std::optional<std::optional<QString>> result;
         center->add(request, [&](std::optional<QString> error) { result = error; });
-        EXPECT_TRUE(QTest::qWaitFor([&] { return result.has_value(); }, 5000));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return result.has_value(); }, 15000));
         return result.value_or(QStringLiteral("no answer"));
     }
 
@@ -158,14 +157,14 @@ protected:
     {
         now = moment;
         center->reschedule();
-        EXPECT_TRUE(QTest::qWaitFor([&] { return server.notified.size() == expectedNotifications; }, 5000));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return server.notified.size() == expectedNotifications; }, 15000));
     }
 
     QList<DeliveredNotification> delivered()
     {
         std::optional<QList<DeliveredNotification>> result;
         center->getDeliveredNotifications([&](QList<DeliveredNotification> list) { result = list; });
-        EXPECT_TRUE(QTest::qWaitFor([&] { return result.has_value(); }, 5000));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return result.has_value(); }, 15000));
         return result.value_or(QList<DeliveredNotification>{});
     }
 
@@ -173,7 +172,7 @@ protected:
     {
         std::optional<QList<NotificationRequest>> result;
         center->getPendingRequests([&](QList<NotificationRequest> list) { result = list; });
-        EXPECT_TRUE(QTest::qWaitFor([&] { return result.has_value(); }, 5000));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return result.has_value(); }, 15000));
         return result.value_or(QList<NotificationRequest>{});
     }
 
@@ -206,18 +205,18 @@ TEST_F(FreedesktopNotificationCenterTest, ShowsDueRequestsAndReplacesItsOwnNotif
     EXPECT_EQ(shown.hints.value("resident").toBool(), true);
     EXPECT_EQ(shown.expireTimeout, 0);
     EXPECT_TRUE(pending().isEmpty());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return delivered().size() == 1; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return delivered().size() == 1; }, 15000));
     EXPECT_EQ(delivered().first(), (DeliveredNotification{request, utc(2026, 5, 1, 10, 1)}));
 
     // The same identifier again replaces the notification on screen.
     ASSERT_EQ(addAndWait(reminder("Quorrin.todo.A.B", utc(2026, 5, 1, 10, 2))), std::nullopt);
     advanceTo(utc(2026, 5, 1, 10, 2), 2);
     EXPECT_EQ(server.notified.last().replacesId, 41u);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return delivered().size() == 1 && delivered().first().date == now; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return delivered().size() == 1 && delivered().first().date == now; }, 15000));
 
     center->removeDeliveredNotifications({"Quorrin.todo.A.B", "other"});
     EXPECT_TRUE(delivered().isEmpty());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return server.closed == QList<uint>{41}; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return server.closed == QList<uint>{41}; }, 15000));
 }
 
 TEST_F(FreedesktopNotificationCenterTest, AnswersReachTheHandlerOnlyForOurOwnNotifications)
@@ -228,20 +227,20 @@ TEST_F(FreedesktopNotificationCenterTest, AnswersReachTheHandlerOnlyForOurOwnNot
     ASSERT_EQ(addAndWait(first), std::nullopt);
     ASSERT_EQ(addAndWait(second), std::nullopt);
     advanceTo(utc(2026, 5, 1, 10, 1), 2);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return delivered().size() == 2; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return delivered().size() == 2; }, 15000));
 
     // Other applications' notifications share the server; their ids are not ours.
     Q_EMIT server.ActionInvoked(7, QStringLiteral("default"));
     Q_EMIT server.NotificationClosed(8, 2);
     Q_EMIT server.ActionInvoked(41, QStringLiteral("snooze10"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return responses.size() == 1; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return responses.size() == 1; }, 15000));
     EXPECT_EQ(responses.first().actionIdentifier, "snooze10");
     EXPECT_EQ(responses.first().notification.request, first);
 
     // The server closes what was answered: that id is no longer ours and gives no second answer.
     Q_EMIT server.NotificationClosed(41, 2);
     Q_EMIT server.NotificationClosed(42, 2);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return responses.size() == 2; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return responses.size() == 2; }, 15000));
     EXPECT_EQ(responses.last().actionIdentifier, "dismiss");
     EXPECT_EQ(responses.last().notification.request, second);
     QTest::qWait(100);
@@ -262,7 +261,7 @@ TEST_F(FreedesktopNotificationCenterTest, WithoutAServerNothingIsDecidedAndReque
         granted = ok;
         authorizationError = error;
     });
-    ASSERT_TRUE(QTest::qWaitFor([&] { return settings && granted; }, 3000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return settings && granted; }, 10000));
     EXPECT_EQ(settings->authorizationStatus, AuthorizationStatus::notDetermined);
     EXPECT_EQ(settings->problem, "没有正在运行的桌面通知服务");
     EXPECT_FALSE(*granted);
@@ -288,19 +287,20 @@ TEST_F(FreedesktopNotificationCenterTest, WithoutAServerNothingIsDecidedAndReque
 TEST_F(FreedesktopNotificationCenterTest, ASilentServerTimesOut)
 {
     server.silent = true;
-    makeCenter(serviceName, 300);
-    QElapsedTimer elapsed;
-    elapsed.start();
+    // Long enough for the answering server below to make it on a busy machine.
+    makeCenter(serviceName, 2000);
+    // The wait gives up before the bus's own 25-second timeout, so an answer
+    // at all is the center's timeout at work (no stopwatch: a busy machine may
+    // run late).
     std::optional<NotificationSettings> settings;
     center->getSettings([&](NotificationSettings s) { settings = s; });
-    ASSERT_TRUE(QTest::qWaitFor([&] { return settings.has_value(); }, 3000));
-    EXPECT_LT(elapsed.elapsed(), 2000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return settings.has_value(); }, 15000));
     EXPECT_EQ(settings->authorizationStatus, AuthorizationStatus::notDetermined);
 
     server.silent = false;
     settings.reset();
     center->getSettings([&](NotificationSettings s) { settings = s; });
-    ASSERT_TRUE(QTest::qWaitFor([&] { return settings.has_value(); }, 3000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return settings.has_value(); }, 10000));
     EXPECT_EQ(settings->authorizationStatus, AuthorizationStatus::authorized);
 }
 

@@ -349,7 +349,7 @@ TEST_F(NoteWindowControllerTest, TheLayerButtonSwitchesOnceWhileItsIconMoves)
 
     RecordingNoteWindowHost host;
     controller->setWorkspace(&host);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !controller->isLayerToggleAnimating(); }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !controller->isLayerToggleAnimating(); }, 10000));
     controller->toggleLayer();
     EXPECT_EQ(host.calls, QStringList{QStringLiteral("desktop")}); // the workspace switches every window
 }
@@ -382,7 +382,7 @@ TEST_F(NoteWindowControllerTest, TheCloseCommandIsCtrlW)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(controller->panel()));
     controller->panel()->activateWindow();
     QTest::keyClick(controller->panel()->windowHandle(), Qt::Key_W, Qt::ControlModifier);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !controller->panel()->isVisible(); }, 2000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !controller->panel()->isVisible(); }, 10000));
     EXPECT_TRUE(store->note(note.id)->isHidden);
 }
 

@@ -42,7 +42,7 @@ TEST(NoteBackground, PrimaryPillAnimatesUnlessMotionIsReduced)
     background.show();
     background.setPrimary(true);
     EXPECT_TRUE(background.isPrimaryAccentAnimating());
-    QTRY_COMPARE_WITH_TIMEOUT(background.primaryAccentOpacity(), 1.0, 2000);
+    QTRY_COMPARE_WITH_TIMEOUT(background.primaryAccentOpacity(), 1.0, 10000);
     EXPECT_DOUBLE_EQ(background.primaryAccentScaleX(), 1);
 
     background.prefersReducedMotion = [] { return true; };

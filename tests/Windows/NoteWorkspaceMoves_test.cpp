@@ -160,8 +160,7 @@ TEST_F(NoteWorkspaceMovesTest, LatchingTakesTheTargetsHeightAndReleaseStoresTheD
     EXPECT_EQ(window(target)->role, std::make_pair(false, true));
     // The feedback stays a moment after the release.
     EXPECT_EQ(window(dragged)->snapEdge, DockEdge::Left);
-    QTest::qWait(GroupMove::feedbackClearDelayMs + 100);
-    EXPECT_EQ(window(dragged)->snapEdge, std::nullopt);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window(dragged)->snapEdge; }, 10000));
     EXPECT_EQ(window(target)->snapStrength, 0);
 }
 

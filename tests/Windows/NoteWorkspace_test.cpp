@@ -240,8 +240,7 @@ TEST_F(NoteWorkspaceTest, AScreenChangeWhileTheButtonIsHeldWaitsForTheRelease)
     EXPECT_EQ(window(onSecond)->frameSaves, 0);
 
     mouseDown = false;
-    QTest::qWait(250);
-    EXPECT_FALSE(workspace->isScreenRecoveryPending());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !workspace->isScreenRecoveryPending(); }, 10000));
     EXPECT_EQ(window(onSecond)->frameSaves, 1);
     EXPECT_EQ(window(onSecond)->shownFrame, QRectF(1300, 300, 300, 300));
 }

@@ -41,7 +41,7 @@ TEST(FakeNotificationCenterTest, AutomaticCompletionsWaitForTheEventLoop)
     bool answered = false;
     center.getDeliveredNotifications([&](QList<DeliveredNotification>) { answered = true; });
     EXPECT_FALSE(answered);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return answered; }, 1000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return answered; }, 10000));
 
     // A fake that goes away drops what it still owes.
     auto doomed = std::make_unique<FakeNotificationCenter>();
