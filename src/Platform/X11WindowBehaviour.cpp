@@ -6,7 +6,7 @@
 #include <QWindow>
 
 #ifdef QUORRIN_HAVE_XCB
-#include <xcb/xcb.h>
+#include "Platform/X11Connection.h"
 
 #include <cstdlib>
 #include <memory>
@@ -41,19 +41,8 @@ QList<std::uint32_t> mergedStates(const QList<std::uint32_t>& existing,
 
 namespace {
 
-struct FreeDeleter {
-    void operator()(void* pointer) const { std::free(pointer); }
-};
-template <typename T>
-using Reply = std::unique_ptr<T, FreeDeleter>;
-
-xcb_connection_t* connection()
-{
-    if (QGuiApplication::platformName() != QLatin1String("xcb"))
-        return nullptr;
-    auto* x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->connection() : nullptr;
-}
+using x11::connection;
+using x11::Reply;
 
 // The atoms of the names, in their order (none for a name the server could
 // not intern). Each window asks for the same few names: they are interned

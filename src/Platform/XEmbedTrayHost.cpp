@@ -3,7 +3,7 @@
 #include <QGuiApplication>
 
 #ifdef QUORRIN_HAVE_XCB
-#include <xcb/xcb.h>
+#include "Platform/X11Connection.h"
 
 #include <cstdlib>
 #include <memory>
@@ -17,19 +17,8 @@ namespace quorrin {
 
 namespace {
 
-struct FreeDeleter {
-    void operator()(void* pointer) const { std::free(pointer); }
-};
-template <typename T>
-using Reply = std::unique_ptr<T, FreeDeleter>;
-
-xcb_connection_t* connection()
-{
-    if (QGuiApplication::platformName() != QLatin1String("xcb"))
-        return nullptr;
-    auto* x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->connection() : nullptr;
-}
+using x11::connection;
+using x11::Reply;
 
 // The atoms of both names, asked for together: one round trip.
 std::pair<xcb_atom_t, xcb_atom_t> intern(xcb_connection_t* c, const QByteArray& first, const QByteArray& second)
