@@ -1,4 +1,5 @@
 #include "Platform/FreedesktopNotificationCenter.h"
+#include "Support/FakeBusPeer.h"
 
 #include <QCoreApplication>
 #include <QDBusContext>
@@ -107,25 +108,19 @@ protected:
     {
         if (!QDBusConnection::sessionBus().isConnected())
             GTEST_SKIP() << "no session bus";
-        static int instance = 0;
-        const QString suffix = QStringLiteral("p%1n%2").arg(QCoreApplication::applicationPid()).arg(++instance);
-        serviceName = QStringLiteral("org.quorrin.test.Notifications.") + suffix;
-        serverBus = std::make_unique<QDBusConnection>(
-            QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("fake-server-") + suffix));
-        ASSERT_TRUE(serverBus->isConnected());
-        ASSERT_TRUE(serverBus->registerObject(QStringLiteral("/org/freedesktop/Notifications"), &server,
-                                              QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals));
+        notificationServer = std::make_unique<testing::FakeBusPeer>(
+            QStringLiteral("org.quorrin.test.Notifications"), QStringLiteral("/org/freedesktop/Notifications"), &server,
+            QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals);
+        ASSERT_TRUE(notificationServer->isServing());
+        serviceName = notificationServer->service();
+        serverBus = &notificationServer->bus();
         ASSERT_TRUE(serverBus->registerService(serviceName));
     }
 
     void TearDown() override
     {
         center.reset();
-        if (serverBus) {
-            serverBus->unregisterService(serviceName);
-            serverBus->unregisterObject(QStringLiteral("/org/freedesktop/Notifications"));
-            QDBusConnection::disconnectFromBus(serverBus->name());
-        }
+        notificationServer.reset();
     }
 
     FreedesktopNotificationCenter& makeCenter(const QString& service, int timeoutMs = 10000)
@@ -177,7 +172,8 @@ protected:
     }
 
     FakeNotificationServer server;
-    std::unique_ptr<QDBusConnection> serverBus;
+    std::unique_ptr<testing::FakeBusPeer> notificationServer;
+    QDBusConnection* serverBus = nullptr;
     QString serviceName;
     Date now = utc(2026, 5, 1, 10, 0);
     std::unique_ptr<FreedesktopNotificationCenter> center;

@@ -1,6 +1,7 @@
 #include "Platform/DesktopTrayHost.h"
 #include "Platform/StatusNotifierTrayHost.h"
 
+#include "Support/FakeBusPeer.h"
 #include "Support/FakeTrayHost.h"
 
 #include <gtest/gtest.h>
@@ -43,25 +44,18 @@ protected:
     {
         if (!QDBusConnection::sessionBus().isConnected())
             GTEST_SKIP() << "no session bus";
-        // A name of this test's own: tests run in parallel on one bus.
-        static int instance = 0;
-        const QString suffix = QStringLiteral("p%1n%2").arg(QCoreApplication::applicationPid()).arg(++instance);
-        service = QStringLiteral("org.quorrin.test.StatusNotifierWatcher.") + suffix;
-        panelBus = std::make_unique<QDBusConnection>(
-            QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("fake-panel-") + suffix));
-        ASSERT_TRUE(panelBus->isConnected());
-        ASSERT_TRUE(panelBus->registerObject(QStringLiteral("/StatusNotifierWatcher"), &watcher,
-                                             QDBusConnection::ExportAllProperties | QDBusConnection::ExportAllSignals));
+        panel = std::make_unique<testing::FakeBusPeer>(
+            QStringLiteral("org.quorrin.test.StatusNotifierWatcher"), QStringLiteral("/StatusNotifierWatcher"), &watcher,
+            QDBusConnection::ExportAllProperties | QDBusConnection::ExportAllSignals);
+        ASSERT_TRUE(panel->isServing());
+        service = panel->service();
+        panelBus = &panel->bus();
     }
 
     void TearDown() override
     {
         host.reset();
-        if (panelBus) {
-            panelBus->unregisterService(service);
-            panelBus->unregisterObject(QStringLiteral("/StatusNotifierWatcher"));
-            QDBusConnection::disconnectFromBus(panelBus->name());
-        }
+        panel.reset();
     }
 
     // Waits for the host's next change and answers what it says.
@@ -72,9 +66,10 @@ protected:
         return host->isAvailable();
     }
 
-    QString service;
     FakeWatcher watcher;
-    std::unique_ptr<QDBusConnection> panelBus;
+    std::unique_ptr<testing::FakeBusPeer> panel;
+    QString service;
+    QDBusConnection* panelBus = nullptr;
     std::unique_ptr<StatusNotifierTrayHost> host;
 };
 
