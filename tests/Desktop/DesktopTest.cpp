@@ -236,6 +236,15 @@ QPoint DesktopTest::headerPoint(WindowId note)
     return rect.topLeft() + QPoint(rect.width() / 2, 14);
 }
 
+void DesktopTest::dragByHeader(WindowId note, QPoint offset)
+{
+    const QPoint grip = headerPoint(note);
+    const QPoint target = geometry(note).topLeft() + offset;
+    ASSERT_TRUE(input().drag(grip, grip + offset));
+    ASSERT_TRUE(waitFor([&] { return geometry(note).topLeft() == target; }))
+        << "the note did not follow the drag: " << describe(note).toStdString();
+}
+
 WindowId DesktopTest::newNoteFromKeyboard()
 {
     const std::vector<WindowId> before = noteWindowIds();

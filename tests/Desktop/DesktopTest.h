@@ -78,6 +78,9 @@ protected:
     QPoint firstLinePoint(WindowId note);
     // A point from which a drag moves the note (its strip above the title).
     QPoint headerPoint(WindowId note);
+    // Drags the note by its header and waits until its window stands moved by
+    // exactly `offset`.
+    void dragByHeader(WindowId note, QPoint offset);
 
     // Ctrl+N: waits for the new note's window and for it to be active.
     WindowId newNoteFromKeyboard();

@@ -116,11 +116,7 @@ TEST_F(MainRoad, DockedPairMovesTogether)
     const QPoint seam = geometry(second).topLeft() - geometry(first).topLeft();
 
     // Moving the first note by its header takes the second along.
-    const QPoint firstGrip = headerPoint(first);
-    const QRect before = geometry(first);
-    ASSERT_TRUE(input().drag(firstGrip, firstGrip + QPoint(-300, 200)));
-    ASSERT_TRUE(waitFor([&] { return geometry(first).topLeft() == before.topLeft() + QPoint(-300, 200); }))
-        << "the first note did not follow the drag: " << describe(first).toStdString();
+    ASSERT_NO_FATAL_FAILURE(dragByHeader(first, QPoint(-300, 200)));
     EXPECT_TRUE(waitFor([&] { return geometry(second).topLeft() - geometry(first).topLeft() == seam; }))
         << "the docked note stayed behind: " << describe(second).toStdString();
     EXPECT_TRUE(waitForStored(secondId, [&](const Note& stored) { return stored.docking.has_value(); }));

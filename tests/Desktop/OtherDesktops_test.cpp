@@ -42,11 +42,7 @@ TEST_F(WaylandSession, RunsOnXWithoutTryingWaylandAndReopensNotesWhereTheyWereSt
     const QUuid id = app().noteOf(note);
     clickIntoText(note);
     typeAndWaitStored(id, QStringLiteral("Wayland 会话"));
-    const QRect before = geometry(note);
-    const QPoint grip = headerPoint(note);
-    ASSERT_TRUE(input().drag(grip, grip + QPoint(-420, 180)));
-    ASSERT_TRUE(waitFor([&] { return geometry(note).topLeft() == before.topLeft() + QPoint(-420, 180); }))
-        << "the note did not follow the drag: " << describe(note).toStdString();
+    ASSERT_NO_FATAL_FAILURE(dragByHeader(note, QPoint(-420, 180)));
     const QRect moved = geometry(note);
 
     ASSERT_TRUE(input().key(QStringLiteral("ctrl+q")));

@@ -56,12 +56,8 @@ TEST_F(WindowManagerMoves, AnAltDragAfterAHeaderDragIsKeptAndSaved)
     typeAndWaitStored(id, QStringLiteral("移动"));
 
     // First the note's own drag, by its header strip.
-    const QRect start = geometry(note);
-    const QPoint grip = headerPoint(note);
-    ASSERT_TRUE(input().drag(grip, grip + QPoint(-120, -90)));
-    const QPoint afterHeader = start.topLeft() + QPoint(-120, -90);
-    ASSERT_TRUE(waitFor([&] { return geometry(note).topLeft() == afterHeader; }))
-        << "the header drag left the note at " << describe(note).toStdString();
+    const QPoint afterHeader = geometry(note).topLeft() + QPoint(-120, -90);
+    ASSERT_NO_FATAL_FAILURE(dragByHeader(note, QPoint(-120, -90)));
     ASSERT_TRUE(waitForStored(id, [&](const Note&) { return storedRect(id).topLeft() == afterHeader; }));
 
     // Then the window manager's: Alt and a drag anywhere in the window.
