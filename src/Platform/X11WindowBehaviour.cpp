@@ -1,7 +1,5 @@
 #include "Platform/X11WindowBehaviour.h"
 
-#include "Platform/X11AtomTable.h"
-
 #include <QGuiApplication>
 #include <QWindow>
 
@@ -41,36 +39,9 @@ QList<std::uint32_t> mergedStates(const QList<std::uint32_t>& existing,
 
 namespace {
 
+using x11::atoms;
 using x11::connection;
 using x11::Reply;
-
-// The atoms of the names, in their order (none for a name the server could
-// not intern). Each window asks for the same few names: they are interned
-// once per connection; the names not known yet are all sent before the
-// first answer is awaited, one round trip for all of them.
-QList<xcb_atom_t> atoms(xcb_connection_t* c, const QList<QByteArray>& names)
-{
-    // The table lives on the application object, which owns the connection.
-    constexpr char tableProperty[] = "_quorrin_atomTable";
-    auto table = qApp->property(tableProperty).value<std::shared_ptr<X11AtomTable>>();
-    if (!table) {
-        table = std::make_shared<X11AtomTable>();
-        qApp->setProperty(tableProperty, QVariant::fromValue(table));
-    }
-    return table->atoms(names, [c](const QList<QByteArray>& missing) {
-        QList<xcb_intern_atom_cookie_t> cookies;
-        cookies.reserve(missing.size());
-        for (const QByteArray& name : missing)
-            cookies.append(xcb_intern_atom(c, 0, std::uint16_t(name.size()), name.constData()));
-        QList<std::uint32_t> interned;
-        interned.reserve(missing.size());
-        for (const xcb_intern_atom_cookie_t& cookie : cookies) {
-            Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(c, cookie, nullptr));
-            interned.append(reply ? reply->atom : std::uint32_t(XCB_ATOM_NONE));
-        }
-        return interned;
-    });
-}
 
 QList<std::uint32_t> currentStates(xcb_connection_t* c, xcb_window_t window, xcb_atom_t stateAtom)
 {
@@ -190,11 +161,7 @@ bool compositingManagerRunning()
     if (!c)
         return false;
     // The selection of the screen the application's windows are on.
-    int screen = 0;
-    const QByteArray display = qgetenv("DISPLAY");
-    if (const qsizetype dot = display.lastIndexOf('.'); dot > display.lastIndexOf(':'))
-        screen = display.mid(dot + 1).toInt();
-    const xcb_atom_t selection = atoms(c, {"_NET_WM_CM_S" + QByteArray::number(screen)}).value(0);
+    const xcb_atom_t selection = atoms(c, {"_NET_WM_CM_S" + QByteArray::number(x11::defaultScreen())}).value(0);
     if (selection == XCB_ATOM_NONE)
         return false;
     Reply<xcb_get_selection_owner_reply_t> owner(

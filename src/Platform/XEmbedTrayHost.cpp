@@ -4,50 +4,14 @@
 
 #ifdef QUORRIN_HAVE_XCB
 #include "Platform/X11Connection.h"
-
-#include <cstdlib>
-#include <memory>
-#include <tuple>
-#include <utility>
 #endif
 
 namespace quorrin {
 
 #ifdef QUORRIN_HAVE_XCB
 
-namespace {
-
 using x11::connection;
 using x11::Reply;
-
-// The atoms of both names, asked for together: one round trip.
-std::pair<xcb_atom_t, xcb_atom_t> intern(xcb_connection_t* c, const QByteArray& first, const QByteArray& second)
-{
-    const auto ask = [c](const QByteArray& name) {
-        return xcb_intern_atom(c, 0, std::uint16_t(name.size()), name.constData());
-    };
-    const xcb_intern_atom_cookie_t cookies[] = {ask(first), ask(second)};
-    xcb_atom_t atoms[2] = {XCB_ATOM_NONE, XCB_ATOM_NONE};
-    for (int i = 0; i < 2; ++i) {
-        Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(c, cookies[i], nullptr));
-        if (reply)
-            atoms[i] = reply->atom;
-    }
-    return {atoms[0], atoms[1]};
-}
-
-// The screen the display name chooses (":0.1" is screen 1).
-int defaultScreen()
-{
-    int screen = 0;
-    char* host = nullptr;
-    int display = 0;
-    if (xcb_parse_display(nullptr, &host, &display, &screen))
-        std::free(host);
-    return screen;
-}
-
-} // namespace
 
 XEmbedTrayHost::XEmbedTrayHost(QObject* parent)
     : TrayHost(parent)
@@ -55,7 +19,10 @@ XEmbedTrayHost::XEmbedTrayHost(QObject* parent)
     xcb_connection_t* c = connection();
     if (!c)
         return;
-    std::tie(m_selection, m_managerAtom) = intern(c, "_NET_SYSTEM_TRAY_S" + QByteArray::number(defaultScreen()), "MANAGER");
+    const QList<xcb_atom_t> names =
+        x11::atoms(c, {"_NET_SYSTEM_TRAY_S" + QByteArray::number(x11::defaultScreen()), QByteArrayLiteral("MANAGER")});
+    m_selection = names.value(0, XCB_ATOM_NONE);
+    m_managerAtom = names.value(1, XCB_ATOM_NONE);
     if (m_selection == XCB_ATOM_NONE || m_managerAtom == XCB_ATOM_NONE)
         return;
     // Qt listens to the root window's structure events, MANAGER messages among them.
