@@ -14,6 +14,9 @@ QUORRIN_PACKAGES=(
   # The desktop tests: a window manager, a notification daemon, X input and
   # the bus's own tools, and screenshots of failing cases.
   openbox dunst xdotool x11-utils imagemagick dbus-bin
+  # The window managers of the other common desktops, on X11 and (through
+  # XWayland) on Wayland.
+  mutter kwin-x11 kwin-wayland xfwm4 xwayland
   # A system tray that starts after the application.
   trayer
 )

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Desktop/ManagedProcess.h"
+#include "Desktop/WindowManager.h"
 #include "Desktop/XDisplay.h"
 
 #include <QProcessEnvironment>
@@ -11,15 +12,16 @@
 
 namespace quorrin::desktop {
 
-// One private desktop: an Xvfb server on a display number it chose itself, a
-// session bus, openbox and dunst, and a monitor that records every
+// One private desktop: a session bus, the window manager of the run with its
+// X server (Xvfb on a display number it chose itself, or the XWayland server
+// of a Wayland compositor), dunst, and a monitor that records every
 // notification sent over the bus. Everything ends with the object.
 class DesktopSession {
 public:
     // Starts the desktop; when that fails, nothing, with the reason in `why`.
-    // `xServerMissing` tells a machine without Xvfb (a reason to skip) from
-    // a fault.
-    static std::unique_ptr<DesktopSession> start(QString& why, bool& xServerMissing);
+    // `notInstalled` tells a machine without Xvfb or the window manager (a
+    // reason to skip) from a fault.
+    static std::unique_ptr<DesktopSession> start(const WindowManager& manager, QString& why, bool& notInstalled);
     ~DesktopSession();
 
     // The environment for programs on this desktop: its display, its bus and
@@ -27,6 +29,7 @@ public:
     const QProcessEnvironment& environment() const { return m_environment; }
     QString display() const { return m_display; }
     QString directory() const { return m_directory.path(); }
+    const WindowManager& windowManager() const { return m_manager; }
     XDisplay& x() { return *m_x; }
 
     // Saves a picture of the whole screen.
@@ -35,12 +38,21 @@ public:
     QString busLog() const;
 
 private:
-    DesktopSession() = default;
-    bool startServer(QString& why, bool& xServerMissing);
+    explicit DesktopSession(WindowManager manager)
+        : m_manager(std::move(manager))
+    {
+    }
+    void prepareEnvironment();
+    bool startServer(QString& why, bool& notInstalled);
+    bool connect(const QString& display, const QString& authority, QString& why);
     bool startBus(QString& why);
     bool startWindowManager(QString& why);
+    bool startCompositor(QString& why);
+    bool waitUntilManaging(QString& why);
+    bool waitForBusName(const QString& name, std::chrono::milliseconds timeout);
     bool startNotificationDaemon(QString& why);
 
+    WindowManager m_manager;
     QTemporaryDir m_directory;
     QString m_display;
     QProcessEnvironment m_environment;

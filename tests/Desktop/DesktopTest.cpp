@@ -13,19 +13,22 @@ using namespace std::chrono_literals;
 
 void DesktopTest::SetUp()
 {
+    const std::optional<WindowManager> manager = WindowManager::chosen();
+    ASSERT_TRUE(manager) << "QUORRIN_DESKTOP_WM names no window manager the tests know: "
+                         << WindowManager::chosenName().toStdString();
     QString why;
-    bool xServerMissing = false;
-    m_session = DesktopSession::start(why, xServerMissing);
+    bool notInstalled = false;
+    m_session = DesktopSession::start(*manager, why, notInstalled);
     if (!m_session) {
-        if (xServerMissing)
-            GTEST_SKIP() << "No X server for the desktop tests: " << why.toStdString();
-        FAIL() << "The desktop session did not start: " << why.toStdString();
+        if (notInstalled)
+            GTEST_SKIP() << "No desktop for the desktop tests: " << why.toStdString();
+        FAIL() << "The desktop session under " << manager->name.toStdString()
+               << " did not start: " << why.toStdString();
     }
     m_input = std::make_unique<XInput>(m_session->environment(), m_session->x());
     m_app = std::make_unique<QuorrinApp>(*m_session, m_session->directory() + QStringLiteral("/data"));
     prepare(*m_app);
-    ASSERT_TRUE(m_app->start()) << "quorrin did not start (QUORRIN_BINARY="
-                                << qEnvironmentVariable("QUORRIN_BINARY").toStdString() << ")";
+    ASSERT_TRUE(m_app->start()) << "quorrin did not start (" << QuorrinApp::binary().toStdString() << ")";
     ASSERT_NE(firstNoteWindow(), 0u) << "quorrin showed no note window";
 }
 
@@ -34,7 +37,10 @@ void DesktopTest::TearDown()
     if (!m_session)
         return;
     const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    const QString directory = qEnvironmentVariable("QUORRIN_DESKTOP_ARTIFACTS", QDir::tempPath());
+    // Each window manager's failures in a folder of their own.
+    const QString directory =
+        qEnvironmentVariable("QUORRIN_DESKTOP_ARTIFACTS", QStringLiteral(QUORRIN_DESKTOP_ARTIFACTS_DIR)) + QLatin1Char('/')
+        + windowManager().name;
     const QString name = QString(QString::fromLatin1(info->test_suite_name()) + QLatin1Char('.')
                                  + QString::fromLatin1(info->name()))
                              .replace(u'/', u'_');
@@ -63,6 +69,16 @@ void DesktopTest::TearDown()
     m_app.reset();
     m_input.reset();
     m_session.reset();
+}
+
+std::string DesktopTest::cannotHoldOn(std::initializer_list<const char*> managers, const char* reason) const
+{
+    const QString running = WindowManager::chosenName();
+    for (const char* manager : managers) {
+        if (running == QLatin1String(manager))
+            return "Under " + running.toStdString() + ": " + reason;
+    }
+    return {};
 }
 
 bool DesktopTest::relaunch()

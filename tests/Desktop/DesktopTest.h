@@ -12,8 +12,10 @@
 #include <QRect>
 #include <QStringList>
 
+#include <initializer_list>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace quorrin::desktop {
@@ -39,6 +41,15 @@ protected:
 
     // Called before quorrin starts, e.g. to set its environment.
     virtual void prepare(QuorrinApp&) {}
+
+    // The window manager of this run.
+    const WindowManager& windowManager() const { return m_session->windowManager(); }
+    // A case that cannot hold under some window managers says so by name:
+    //   if (const std::string why = cannotHoldOn({"kwin-wayland"}, "..."); !why.empty())
+    //       GTEST_SKIP() << why;
+    // The reason given when this run's window manager is among `managers`,
+    // else nothing.
+    std::string cannotHoldOn(std::initializer_list<const char*> managers, const char* reason) const;
 
     // Starts quorrin again on the same data directory after it ended.
     bool relaunch();

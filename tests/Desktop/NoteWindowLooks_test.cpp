@@ -145,6 +145,10 @@ TEST_F(NoteWindowLooksWithCompositor, NotesLeaveTheirEdgesToTheCompositorsShadow
 // edge a little darker than its paper, so notes of one colour stay apart.
 TEST_F(NoteWindowLooks, NotesOfOneColourShowAnEdgeWithoutACompositor)
 {
+    if (const std::string why = cannotHoldOn({"mutter", "kwin_x11", "xfwm4"},
+                                             "it composites the desktop itself, so no note goes without shadows");
+        !why.empty())
+        GTEST_SKIP() << why;
     const WindowId first = firstNoteWindow();
     clickIntoText(first);
     const WindowId second = newNoteFromKeyboard();

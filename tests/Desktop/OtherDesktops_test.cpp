@@ -68,7 +68,7 @@ TEST(NoXServer, TheApplicationSaysSoInChineseAndEndsWithoutTouchingTheData)
     environment.insert(QStringLiteral("QUORRIN_DATA_DIR"), directory.filePath(QStringLiteral("data")));
     QProcess process;
     process.setProcessEnvironment(environment);
-    process.start(qEnvironmentVariable("QUORRIN_BINARY"), {});
+    process.start(QuorrinApp::binary(), {});
     ASSERT_TRUE(process.waitForFinished(20000)) << "quorrin kept running without an X server";
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
     EXPECT_NE(process.exitCode(), 0);

@@ -21,6 +21,11 @@ QString QuorrinApp::logPath() const
     return m_session.directory() + QStringLiteral("/quorrin-%1.log").arg(m_launches);
 }
 
+QString QuorrinApp::binary()
+{
+    return qEnvironmentVariable("QUORRIN_BINARY", QStringLiteral(QUORRIN_BINARY_PATH));
+}
+
 bool QuorrinApp::start()
 {
     ++m_launches;
@@ -32,8 +37,7 @@ bool QuorrinApp::start()
     environment.remove(QStringLiteral("QT_QPA_PLATFORMTHEME"));
     environment.insert(QStringLiteral("TZ"), QStringLiteral("Europe/Berlin"));
     environment.insert(m_extra);
-    const QString binary = qEnvironmentVariable("QUORRIN_BINARY");
-    return m_process.start(binary, {}, environment, logPath(), logPath() + QStringLiteral(".err"));
+    return m_process.start(binary(), {}, environment, logPath(), logPath() + QStringLiteral(".err"));
 }
 
 std::vector<WindowId> QuorrinApp::windows()

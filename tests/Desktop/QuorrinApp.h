@@ -16,6 +16,9 @@ public:
     QuorrinApp(DesktopSession& session, QString dataDirectory);
     ~QuorrinApp() { m_process.stop(); }
 
+    // The binary under test: QUORRIN_BINARY, else the one built with the suite.
+    static QString binary();
+
     bool start();
     // An environment variable for the next start (e.g. TZ).
     void setEnvironment(const QString& name, const QString& value) { m_extra.insert(name, value); }

@@ -32,13 +32,14 @@ protected:
                             << expected.x() << "," << expected.y();
     }
 
-    // An Alt drag by the window manager from the window's middle: the window
-    // ends up moved by `by`, stays there and is stored there.
+    // A drag by the window manager from the window's middle, holding its move
+    // key (Alt; Super under mutter and KWin): the window ends up moved by
+    // `by`, stays there and is stored there.
     void altDragKeptAndSaved(WindowId note, QPoint by)
     {
         const QUuid id = app().noteOf(note);
         const QRect start = geometry(note);
-        ASSERT_TRUE(input().drag(start.center(), start.center() + by, QStringLiteral("alt")));
+        ASSERT_TRUE(input().drag(start.center(), start.center() + by, windowManager().moveModifier));
         const QPoint moved = start.topLeft() + by;
         ASSERT_TRUE(waitFor([&] { return geometry(note).topLeft() == moved; }, 3s))
             << "after the Alt drag the note is at " << describe(note).toStdString();
@@ -60,7 +61,7 @@ TEST_F(WindowManagerMoves, AnAltDragAfterAHeaderDragIsKeptAndSaved)
     ASSERT_NO_FATAL_FAILURE(dragByHeader(note, QPoint(-120, -90)));
     ASSERT_TRUE(waitForStored(id, [&](const Note&) { return storedRect(id).topLeft() == afterHeader; }));
 
-    // Then the window manager's: Alt and a drag anywhere in the window.
+    // Then the window manager's: its move key and a drag anywhere in the window.
     altDragKeptAndSaved(note, QPoint(260, 140));
 }
 
@@ -85,7 +86,7 @@ TEST_F(WindowManagerMoves, AnAltDragOfADockedPairTakesBothAlong)
 
     const QPoint body = geometry(first).center();
     const QPoint moved = geometry(first).topLeft() + QPoint(-250, 150);
-    ASSERT_TRUE(input().drag(body, body + QPoint(-250, 150), QStringLiteral("alt")));
+    ASSERT_TRUE(input().drag(body, body + QPoint(-250, 150), windowManager().moveModifier));
     ASSERT_TRUE(waitFor([&] { return geometry(first).topLeft() == moved; }, 3s))
         << "after the Alt drag the note is at " << describe(first).toStdString();
     EXPECT_TRUE(waitFor([&] { return geometry(second).topLeft() - geometry(first).topLeft() == seam; }))

@@ -1,5 +1,7 @@
 #include "Desktop/XDisplay.h"
 
+#include <QFile>
+
 #include <xcb/xcb.h>
 
 #include <cstdlib>
@@ -17,11 +19,61 @@ struct Freed {
     explicit operator bool() const { return reply != nullptr; }
 };
 
+// One entry of an X authority file: the cookie the server wants.
+struct Cookie {
+    QByteArray name;
+    QByteArray data;
+};
+
+// The cookie for the display number in an X authority file (a run of
+// entries: family, address, number, name and data, each but the family a
+// big-endian length and its bytes).
+std::optional<Cookie> cookieFor(const QString& authority, const QByteArray& number)
+{
+    QFile file(authority);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray bytes = file.readAll();
+    qsizetype at = 0;
+    const auto field = [&](QByteArray& out) {
+        if (at + 2 > bytes.size())
+            return false;
+        const int length = (quint8(bytes[at]) << 8) | quint8(bytes[at + 1]);
+        at += 2;
+        if (at + length > bytes.size())
+            return false;
+        out = bytes.mid(at, length);
+        at += length;
+        return true;
+    };
+    while (at + 2 <= bytes.size()) {
+        at += 2; // the family
+        QByteArray address, entryNumber, name, data;
+        if (!field(address) || !field(entryNumber) || !field(name) || !field(data))
+            return std::nullopt;
+        if (entryNumber.isEmpty() || entryNumber == number)
+            return Cookie{name, data};
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
-std::unique_ptr<XDisplay> XDisplay::connect(const QString& display)
+std::unique_ptr<XDisplay> XDisplay::connect(const QString& display, const QString& authority)
 {
-    xcb_connection_t* connection = xcb_connect(display.toLocal8Bit().constData(), nullptr);
+    std::optional<Cookie> cookie;
+    if (!authority.isEmpty())
+        cookie = cookieFor(authority, display.mid(display.indexOf(u':') + 1).section(u'.', 0, 0).toLatin1());
+    xcb_auth_info_t auth{};
+    if (cookie) {
+        auth.namelen = int(cookie->name.size());
+        auth.name = cookie->name.data();
+        auth.datalen = int(cookie->data.size());
+        auth.data = cookie->data.data();
+    }
+    xcb_connection_t* connection = cookie
+        ? xcb_connect_to_display_with_auth_info(display.toLocal8Bit().constData(), &auth, nullptr)
+        : xcb_connect(display.toLocal8Bit().constData(), nullptr);
     if (!connection || xcb_connection_has_error(connection)) {
         if (connection)
             xcb_disconnect(connection);
@@ -199,21 +251,36 @@ QSize XDisplay::screenSize()
     return QSize(screen->width_in_pixels, screen->height_in_pixels);
 }
 
-QByteArray XDisplay::pixels(const QRect& rect)
+QByteArray XDisplay::image(WindowId window, const QRect& rect)
 {
-    const QRect clipped = rect.intersected(QRect(QPoint(), screenSize()));
-    if (clipped.isEmpty())
-        return {};
     const Freed<xcb_get_image_reply_t> image{xcb_get_image_reply(
         m_connection,
-        xcb_get_image(m_connection, XCB_IMAGE_FORMAT_Z_PIXMAP, m_root, std::int16_t(clipped.x()),
-                      std::int16_t(clipped.y()), std::uint16_t(clipped.width()), std::uint16_t(clipped.height()),
-                      ~0u),
+        xcb_get_image(m_connection, XCB_IMAGE_FORMAT_Z_PIXMAP, window, std::int16_t(rect.x()), std::int16_t(rect.y()),
+                      std::uint16_t(rect.width()), std::uint16_t(rect.height()), ~0u),
         nullptr)};
     if (!image)
         return {};
     return QByteArray(reinterpret_cast<const char*>(xcb_get_image_data(image.reply)),
                       xcb_get_image_data_length(image.reply));
+}
+
+QByteArray XDisplay::pixels(const QRect& rect)
+{
+    const QRect clipped = rect.intersected(QRect(QPoint(), screenSize()));
+    if (clipped.isEmpty())
+        return {};
+    QByteArray screen = image(m_root, clipped);
+    if (!screen.isEmpty())
+        return screen;
+    // A rootless XWayland server keeps no picture of its root: the topmost
+    // window holding the rectangle shows what the screen does there.
+    const std::vector<WindowId> order = stacking();
+    for (auto window = order.rbegin(); window != order.rend(); ++window) {
+        const std::optional<QRect> frame = geometry(*window);
+        if (frame && frame->contains(clipped) && viewable(*window))
+            return image(*window, clipped.translated(-frame->topLeft()));
+    }
+    return {};
 }
 
 bool XDisplay::bindCharacters(const QString& text)

@@ -20,8 +20,10 @@ using WindowId = std::uint32_t;
 // connection of the test's own, asked synchronously.
 class XDisplay {
 public:
-    // Connects to the display (":N"); nothing when the server cannot be reached.
-    static std::unique_ptr<XDisplay> connect(const QString& display);
+    // Connects to the display (":N"), with the cookie for it from the
+    // authority file when one is given; nothing when the server cannot be
+    // reached.
+    static std::unique_ptr<XDisplay> connect(const QString& display, const QString& authority = {});
     ~XDisplay();
     XDisplay(const XDisplay&) = delete;
     XDisplay& operator=(const XDisplay&) = delete;
@@ -68,6 +70,7 @@ private:
     QByteArray property(WindowId window, std::uint32_t property, std::uint32_t type);
     std::vector<WindowId> windowList(const char* property);
     std::vector<QString> atomNames(WindowId window, const char* property);
+    QByteArray image(WindowId window, const QRect& rect);
 
     xcb_connection_t* m_connection;
     WindowId m_root = 0;
