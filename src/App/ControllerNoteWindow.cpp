@@ -48,6 +48,8 @@ ControllerNoteWindow::ControllerNoteWindow(std::unique_ptr<NoteWindowController>
         if (BlockEditor* editor = self ? self->editor() : nullptr)
             editor->archive(blockID);
     };
+    if (QWidget* panel = m_controller->panel())
+        panel->installEventFilter(this);
 }
 
 ControllerNoteWindow::~ControllerNoteWindow() = default;
@@ -66,30 +68,25 @@ void ControllerNoteWindow::commitPendingInput()
 
 void ControllerNoteWindow::setDemandsAttention(bool demands)
 {
+    m_demandsAttention = demands;
     QWidget* panel = m_controller->panel();
-    if (!panel)
-        return;
-    // The desktop only marks a window it manages: a window not shown yet
-    // takes the request once it is first drawn.
-    const bool wasPending = m_pendingAttention;
-    m_pendingAttention = demands && !panel->isVisible();
-    if (m_pendingAttention) {
-        if (!wasPending)
-            panel->installEventFilter(this);
-        return;
-    }
-    if (wasPending)
-        panel->removeEventFilter(this);
-    quorrin::setDemandsAttention(*panel, demands);
+    // The desktop only marks a window it manages: a window not drawn since
+    // it was shown takes the request once it is.
+    if (panel && panel->isVisible() && !m_awaitingFirstPaint)
+        quorrin::setDemandsAttention(*panel, demands);
 }
 
 bool ControllerNoteWindow::eventFilter(QObject* watched, QEvent* event)
 {
     QWidget* panel = m_controller->panel();
-    if (m_pendingAttention && watched == panel && event->type() == QEvent::Paint) {
-        m_pendingAttention = false;
-        panel->removeEventFilter(this);
-        quorrin::setDemandsAttention(*panel, true);
+    if (watched == panel && event->type() == QEvent::Show) {
+        m_awaitingFirstPaint = true;
+    } else if (watched == panel && event->type() == QEvent::Paint && m_awaitingFirstPaint) {
+        m_awaitingFirstPaint = false;
+        // A window manager may mark a window it did not focus as it appeared
+        // as wanting attention, and keep the mark (KWin does): the note
+        // wants it only while something rings.
+        quorrin::setDemandsAttention(*panel, m_demandsAttention);
     }
     return RegisteredNoteWindow::eventFilter(watched, event);
 }

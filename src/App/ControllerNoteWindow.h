@@ -70,8 +70,11 @@ protected:
 
 private:
     std::unique_ptr<NoteWindowController> m_controller;
-    // Asked for attention before the window was shown: asked again once it is drawn.
-    bool m_pendingAttention = false;
+    // Whether the note asks for attention (something rings), told to the
+    // window manager again each time the window is first drawn after being
+    // shown.
+    bool m_demandsAttention = false;
+    bool m_awaitingFirstPaint = false;
 };
 
 } // namespace quorrin
