@@ -5,6 +5,7 @@
 #include "Persistence/NoteStore.h"
 #include "Platform/AttentionRequest.h"
 #include "Platform/WindowLevel.h"
+#include "Platform/X11WindowBehaviour.h"
 #include "Windows/NoteBackground.h"
 #include "Windows/NoteHeader.h"
 #include "Windows/StickyPanel.h"
@@ -266,7 +267,8 @@ void ControllerNoteWindow::orderFrontRegardless()
 {
     if (StickyPanel* panel = m_controller->panel()) {
         panel->show();
-        panel->raise();
+        if (!(panel->windowHandle() && X11WindowBehaviour::orderFront(*panel->windowHandle())))
+            panel->raise();
     }
 }
 

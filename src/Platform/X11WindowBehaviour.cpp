@@ -1,6 +1,7 @@
 #include "Platform/X11WindowBehaviour.h"
 
 #include <QGuiApplication>
+#include <QTimer>
 #include <QWindow>
 
 #ifdef QUORRIN_HAVE_XCB
@@ -56,6 +57,10 @@ QList<std::uint32_t> currentStates(xcb_connection_t* c, xcb_window_t window, xcb
     }
     return states;
 }
+
+// The window last ordered front in this turn of the event loop, on the
+// application object.
+constexpr char raisedProperty[] = "_quorrin_orderedFront";
 
 // The native window whose states were last written, on the window object:
 // the same object gets a new native window when it is made again.
@@ -169,6 +174,51 @@ bool compositingManagerRunning()
     return owner && owner->owner != XCB_NONE;
 }
 
+bool orderFront(QWindow& window)
+{
+    xcb_connection_t* c = connection();
+    if (!c || !window.handle())
+        return false;
+    const auto id = xcb_window_t(window.winId());
+    const xcb_window_t root = rootOf(c);
+    const xcb_atom_t stackingAtom = atoms(c, {QByteArrayLiteral("_NET_CLIENT_LIST_STACKING")}).value(0);
+    Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+        c, xcb_get_property(c, 0, root, stackingAtom, XCB_ATOM_WINDOW, 0, 16384), nullptr));
+    if (!reply || reply->type != XCB_ATOM_WINDOW || reply->format != 32)
+        return false;
+    const auto* windows = static_cast<const xcb_window_t*>(xcb_get_property_value(reply.get()));
+    const QList<xcb_window_t> stacking(windows,
+                                       windows + xcb_get_property_value_length(reply.get()) / int(sizeof(xcb_window_t)));
+    if (!stacking.contains(id))
+        return false;
+    // Windows ordered front one after the other within one turn of the event
+    // loop go each above the one before: the window manager has not handled
+    // the earlier requests yet, so the order it publishes is not the one they
+    // make. The last window is remembered on the application object, which
+    // owns the connection, until the next turn.
+    const auto raisedThisTurn = xcb_window_t(qApp->property(raisedProperty).value<quint32>());
+    const xcb_window_t top = stacking.contains(raisedThisTurn) ? raisedThisTurn : stacking.last();
+    if (top == id)
+        return true;
+    // Restacking relative to another top-level window is asked for with a
+    // configure request sent to the root (the window's parent is the window
+    // manager's frame, not the other window's).
+    xcb_configure_request_event_t request{};
+    request.response_type = XCB_CONFIGURE_REQUEST;
+    request.stack_mode = XCB_STACK_MODE_ABOVE;
+    request.parent = root;
+    request.window = id;
+    request.sibling = top;
+    request.value_mask = XCB_CONFIG_WINDOW_SIBLING | XCB_CONFIG_WINDOW_STACK_MODE;
+    xcb_send_event(c, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&request));
+    xcb_flush(c);
+    if (!raisedThisTurn)
+        QTimer::singleShot(0, qApp, [] { qApp->setProperty(raisedProperty, QVariant()); });
+    qApp->setProperty(raisedProperty, quint32(id));
+    return true;
+}
+
 bool primaryButtonDown()
 {
     xcb_connection_t* c = connection();
@@ -195,6 +245,11 @@ bool compositingManagerRunning()
 bool primaryButtonDown()
 {
     return QGuiApplication::mouseButtons().testFlag(Qt::LeftButton);
+}
+
+bool orderFront(QWindow&)
+{
+    return false;
 }
 
 KeyboardFocus keyboardFocus()

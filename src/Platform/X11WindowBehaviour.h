@@ -59,6 +59,14 @@ KeyboardFocus keyboardFocus();
 // windows apart. False off X11.
 bool compositingManagerRunning();
 
+// Puts a shown window on top of the others of its stacking band without
+// asking for it to be activated: a window manager's window is restacked above
+// the topmost window (a plain raise from an application is an activation
+// request to some window managers: xfwm4 gives such a window the keyboard).
+// Returns false, having done nothing, off X11 or for a window the window
+// manager does not manage yet (a plain raise does for those).
+bool orderFront(QWindow& window);
+
 // Whether the primary mouse button is down, as the X server says: true also
 // while the window manager holds the pointer (an Alt drag it runs), which
 // the application never hears of. Off X11, what the toolkit last saw.

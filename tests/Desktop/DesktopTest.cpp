@@ -318,6 +318,30 @@ void DesktopTest::makeDockedPair(DockedPair& pair)
         << describe(pair.docked).toStdString();
 }
 
+void DesktopTest::makeNotes(const QStringList& texts, std::vector<WindowId>& windows)
+{
+    windows.clear();
+    for (const QString& text : texts) {
+        WindowId note = 0;
+        if (windows.empty()) {
+            note = firstNoteWindow();
+            clickIntoText(note);
+        } else {
+            note = newNoteFromKeyboard();
+            ASSERT_NE(note, 0u) << "Ctrl+N showed no new, active note";
+        }
+        typeAndWaitStored(m_app->noteOf(note), text);
+        windows.push_back(note);
+    }
+}
+
+void DesktopTest::quitAndRelaunch()
+{
+    ASSERT_TRUE(input().key(QStringLiteral("ctrl+q")));
+    ASSERT_TRUE(m_app->waitForExit(15s)) << "Ctrl+Q did not end quorrin";
+    ASSERT_TRUE(relaunch());
+}
+
 void DesktopTest::clickIntoText(WindowId note)
 {
     ASSERT_TRUE(input().click(firstLinePoint(note)));

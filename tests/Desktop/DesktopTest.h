@@ -116,6 +116,13 @@ protected:
     };
     void makeDockedPair(DockedPair& pair);
 
+    // Notes holding these texts, made as a user makes them: the text goes
+    // into the first note, each further one into a new note from Ctrl+N.
+    // Their windows, in that order.
+    void makeNotes(const QStringList& texts, std::vector<WindowId>& windows);
+    // Ctrl+Q, then quorrin starts again.
+    void quitAndRelaunch();
+
     // Clicks into the note's text and waits for the note to be active.
     void clickIntoText(WindowId note);
     // Types text and waits until the store holds a block with the text.

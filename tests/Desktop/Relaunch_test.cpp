@@ -9,27 +9,6 @@ using namespace std::chrono_literals;
 
 class Relaunch : public DesktopTest {
 protected:
-    // Three notes holding text, made as a user makes them: the first one,
-    // then two more with Ctrl+N.
-    void makeThreeNotes()
-    {
-        const WindowId first = firstNoteWindow();
-        clickIntoText(first);
-        typeAndWaitStored(app().noteOf(first), QStringLiteral("一 one"));
-        for (const QString& text : {QStringLiteral("二 two"), QStringLiteral("三 three")}) {
-            const WindowId note = newNoteFromKeyboard();
-            ASSERT_NE(note, 0u) << "Ctrl+N showed no new, active note";
-            typeAndWaitStored(app().noteOf(note), text);
-        }
-    }
-
-    void quitAndRelaunch()
-    {
-        ASSERT_TRUE(input().key(QStringLiteral("ctrl+q")));
-        ASSERT_TRUE(app().waitForExit(15s)) << "Ctrl+Q did not end quorrin";
-        ASSERT_TRUE(relaunch());
-    }
-
     bool hasState(WindowId window, const QString& state)
     {
         const std::vector<QString> states = x().states(window);
@@ -41,7 +20,8 @@ protected:
 // and none asking for attention.
 TEST_F(Relaunch, EveryNoteIsShownUnfocusedAndAsksForNothing)
 {
-    ASSERT_NO_FATAL_FAILURE(makeThreeNotes());
+    std::vector<WindowId> made;
+    ASSERT_NO_FATAL_FAILURE(makeNotes({QStringLiteral("一 one"), QStringLiteral("二 two"), QStringLiteral("三 three")}, made));
     ASSERT_NO_FATAL_FAILURE(quitAndRelaunch());
 
     ASSERT_TRUE(waitFor([&] { return app().noteWindows().size() == 3; }))
