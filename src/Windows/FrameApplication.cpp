@@ -83,6 +83,14 @@ void ServerAnswers::answered(const QUuid& id, const QRectF& frame, double tolera
     }
 }
 
+void ServerAnswers::imposed(const QUuid& id, const QRectF& request, const QRectF& answer, double tolerance)
+{
+    if (WindowGeometry::sameFrame(request, answer, tolerance))
+        m_records.remove(id);
+    else
+        m_records.insert(id, Record{request, answer, 2, false});
+}
+
 bool ServerAnswers::isRefused(const QUuid& id, const QRectF& frame, double tolerance) const
 {
     const auto found = m_records.constFind(id);

@@ -31,8 +31,13 @@ public:
     // The window manager reported the window at `frame`. A window standing
     // where it was asked to ends the record.
     void answered(const QUuid& id, const QRectF& frame, double tolerance);
+    // The window manager put the window at `answer` on its own (keeping it
+    // on a screen, placing it its own way) while the layout has it at
+    // `request`: that answer is final at once. A window standing where the
+    // layout has it ends the record.
+    void imposed(const QUuid& id, const QRectF& request, const QRectF& answer, double tolerance);
     // Whether the window manager has twice answered `frame` with the same
-    // other frame.
+    // other frame, or put the window elsewhere on its own.
     bool isRefused(const QUuid& id, const QRectF& frame, double tolerance) const;
     void clear() { m_records.clear(); }
 

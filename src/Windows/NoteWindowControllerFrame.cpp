@@ -296,6 +296,11 @@ void NoteWindowController::windowDidMove(bool fromServer)
     }
     if (m_workspace && (m_workspace->isMovingFollower(m_noteID) || m_workspace->movingNote() == m_noteID))
         return;
+    // A place the window system gave the window on its own (keeping it on a
+    // screen, placing windows its own way) is where the note shows, not where
+    // the user put it: the stored frame stays until the user moves the note.
+    if (fromServer)
+        return;
     const std::optional<Note> note = m_store.note(m_noteID);
     // Windows stand at whole pixels: within one of the stored frame is there.
     if (!note || !m_panel

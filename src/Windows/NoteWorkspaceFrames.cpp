@@ -51,12 +51,8 @@ void NoteWorkspace::applyFramesTogether(const QHash<QUuid, QRectF>& frames, cons
             continue;
         const QRectF frame = frames.value(id);
         const double tolerance = WindowGeometry::pixelTolerance(window->backingScale());
-        if (m_serverAnswers.isRefused(id, frame, tolerance)) {
-            // The window system keeps answering this frame with another one:
-            // take its answer instead of asking again.
-            window->saveFrame();
-            continue;
-        }
+        if (m_serverAnswers.isRefused(id, frame, tolerance))
+            continue; // the window system keeps the window elsewhere: asking again is in vain
         // A window within a pixel of its frame is already there.
         if (WindowGeometry::sameFrame(window->frame(), frame, tolerance))
             continue;
@@ -94,12 +90,20 @@ bool NoteWorkspace::reconcileServerMove(const QUuid& noteID)
     if (window && !m_isApplyingFrames)
         m_serverAnswers.answered(noteID, window->frame(), WindowGeometry::pixelTolerance(window->backingScale()));
 
-    if (m_isApplyingFrames || !m_managedMoveIDs.contains(noteID) || isInNativeDrag(noteID))
+    if (m_isApplyingFrames || isInNativeDrag(noteID))
         return false;
     NoteStore* notes = store();
     const std::optional<Note> note = notes ? notes->note(noteID) : std::nullopt;
     if (!note || note->deletedAt || note->isHidden || !window || !window->isVisible() || window->isUserResizing())
         return false;
+    if (!m_managedMoveIDs.contains(noteID)) {
+        // Where the window system put the window on its own is where it
+        // stays, while the store keeps the note's frame: the layout does not
+        // ask for that frame again until the user moves the note.
+        m_serverAnswers.imposed(noteID, DockingLayout::displayedRect(WindowGeometry::rectOf(note->frame), note->isCollapsed),
+                                window->frame(), WindowGeometry::pixelTolerance(window->backingScale()));
+        return false;
+    }
 
     QSet<QUuid> group = descendants(noteID);
     group.insert(noteID);
@@ -119,12 +123,8 @@ bool NoteWorkspace::reconcileServerMove(const QUuid& noteID)
         const QRectF frame = DockingLayout::displayedRect(
             QRectF(member->frame.x, member->frame.y, member->frame.width, member->frame.height), member->isCollapsed);
         const double tolerance = WindowGeometry::pixelTolerance(memberWindow->backingScale());
-        if (m_serverAnswers.isRefused(id, frame, tolerance)) {
-            // The window system answered this frame with the same other one
-            // twice: that is where the window stays.
-            memberWindow->saveFrame();
-            continue;
-        }
+        if (m_serverAnswers.isRefused(id, frame, tolerance))
+            continue; // the window system keeps the window elsewhere: it stays there
         expected.insert(id, frame);
         if (!WindowGeometry::sameFrame(memberWindow->frame(), frame, tolerance))
             strays = true;

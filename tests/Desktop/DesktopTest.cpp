@@ -365,6 +365,28 @@ void DesktopTest::typeAndWaitStored(const QUuid& note, const QString& text)
         << (stored(note) ? blockTexts(*stored(note)).join(u'|').toStdString() : std::string("no row"));
 }
 
+QRect DesktopTest::storedRect(const QUuid& note)
+{
+    const std::optional<Note> found = stored(note);
+    if (!found)
+        return {};
+    const int screenHeight = x().screenSize().height();
+    const WindowFrame& frame = found->frame;
+    return QRect(qRound(frame.x), qRound(screenHeight - frame.y - frame.height), qRound(frame.width),
+                 qRound(frame.height));
+}
+
+void DesktopTest::expectStaysAt(WindowId window, QPoint expected, std::chrono::milliseconds period)
+{
+    QPoint strayed;
+    const bool moved = waitFor([&] {
+        strayed = geometry(window).topLeft();
+        return strayed != expected;
+    }, period, 20ms);
+    EXPECT_FALSE(moved) << "the window went to " << strayed.x() << "," << strayed.y() << " instead of staying at "
+                        << expected.x() << "," << expected.y();
+}
+
 QJsonObject DesktopTest::storedPreferences()
 {
     QFile file(m_app->dataDirectory() + QStringLiteral("/Preferences.json"));

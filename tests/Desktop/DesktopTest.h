@@ -131,6 +131,11 @@ protected:
     bool waitForStored(const QUuid& note, const std::function<bool(const Note&)>& condition,
                        std::chrono::milliseconds timeout = std::chrono::milliseconds(10000));
     std::optional<Note> stored(const QUuid& note) { return storedNote(m_app->dataDirectory(), note); }
+    // The stored frame of the note as a window rectangle (the store keeps
+    // the lower-left corner, y upwards, on the primary screen).
+    QRect storedRect(const QUuid& note);
+    // Samples the window's place for a while: it must stay at `expected`.
+    void expectStaysAt(WindowId window, QPoint expected, std::chrono::milliseconds period);
 
     std::vector<SentNotification> notifications();
     // Preferences.json as stored.

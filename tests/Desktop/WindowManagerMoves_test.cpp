@@ -7,31 +7,6 @@ using namespace std::chrono_literals;
 
 class WindowManagerMoves : public DesktopTest {
 protected:
-    // The stored frame of the note as a window rectangle (the store keeps
-    // the lower-left corner, y upwards, on the primary screen).
-    QRect storedRect(const QUuid& id)
-    {
-        const std::optional<Note> note = stored(id);
-        if (!note)
-            return {};
-        const int screenHeight = x().screenSize().height();
-        const WindowFrame& frame = note->frame;
-        return QRect(qRound(frame.x), qRound(screenHeight - frame.y - frame.height), qRound(frame.width),
-                     qRound(frame.height));
-    }
-
-    // Samples the window's place for a while: it must stay at `expected`.
-    void expectStaysAt(WindowId window, QPoint expected, std::chrono::milliseconds period)
-    {
-        QPoint strayed;
-        const bool moved = waitFor([&] {
-            strayed = geometry(window).topLeft();
-            return strayed != expected;
-        }, period, 20ms);
-        EXPECT_FALSE(moved) << "the window went to " << strayed.x() << "," << strayed.y() << " instead of staying at "
-                            << expected.x() << "," << expected.y();
-    }
-
     // A drag by the window manager from the window's middle, holding its move
     // key (Alt; Super under mutter and KWin): the window ends up moved by
     // `by`, stays there and is stored there.

@@ -261,4 +261,18 @@ TEST(FrameApplicationTest, ASameAnswerTwiceToTheSameRequestIsFinal)
     EXPECT_FALSE(granted.isRefused(id, asked, 1));
 }
 
+TEST(FrameApplicationTest, AFrameTheWindowManagerImposesIsFinalAtOnceUntilTheWindowStandsAsLaidOut)
+{
+    const QUuid id = idNumber(1);
+    const QRectF laidOut(100, 40, 250, 160);
+    const QRectF imposed(100, 300, 250, 160);
+    ServerAnswers answers;
+    answers.imposed(id, laidOut, imposed, 1);
+    EXPECT_TRUE(answers.isRefused(id, laidOut, 1));
+    EXPECT_FALSE(answers.isRefused(id, laidOut.translated(0, 10), 1));
+    // Standing where the layout has it (within the tolerance) ends the record.
+    answers.imposed(id, laidOut, laidOut.translated(0.5, 0), 1);
+    EXPECT_FALSE(answers.isRefused(id, laidOut, 1));
+}
+
 } // namespace
