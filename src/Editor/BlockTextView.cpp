@@ -1,6 +1,8 @@
 #include "Editor/BlockTextView.h"
 
 #include "Editor/BlockEditor.h"
+#include "Editor/EditorDocument.h"
+#include "Editor/PastedText.h"
 #include "Editor/TextDocumentConversion.h"
 
 #include <QContextMenuEvent>
@@ -247,7 +249,30 @@ void BlockTextView::insertFromMimeData(const QMimeData* source)
         return;
     }
     moveOffAttachment();
-    QTextEdit::insertFromMimeData(source);
+    const std::optional<QString> markup = source && acceptRichText() ? pastedtext::markup(*source) : std::nullopt;
+    if (!markup) {
+        QTextEdit::insertFromMimeData(source);
+        return;
+    }
+    // Rich text keeps what the note can store and nothing more, so that
+    // what is shown now is what the note shows when it is opened again.
+    QTextCursor cursor = textCursor();
+    const QTextBlock first = document()->findBlock(cursor.selectionStart());
+    const TextAttributes base = textdoc::attributes(insertionFormat(), first.blockFormat());
+    const AttributedString text = pastedtext::fromHtml(*markup, base);
+    cursor.beginEditBlock();
+    textdoc::insert(cursor, text);
+    cursor.endEditBlock();
+    setTextCursor(cursor);
+    ensureCursorVisible();
+}
+
+QTextCharFormat BlockTextView::insertionFormat() const
+{
+    const QTextCursor cursor = textCursor();
+    if (!cursor.hasSelection())
+        return cursor.charFormat();
+    return editordoc::charFormatAt(*document(), cursor.selectionStart());
 }
 
 void BlockTextView::focusOutEvent(QFocusEvent* event)

@@ -87,6 +87,9 @@ private:
     // One new line at the caret, continuing the attributes of the line it
     // splits (Qt's own Return clears the formats of an empty line instead).
     void insertLineBreak();
+    // The format text typed or pasted at the caret takes: over a selection,
+    // that of its first character, whichever way the selection was made.
+    QTextCharFormat insertionFormat() const;
 };
 
 } // namespace quorrin

@@ -1,0 +1,127 @@
+// What the editor shows after an edit is what the stored note shows when it
+// is opened again: the same characters in the same formats.
+#include "Editor/BlockEditor.h"
+
+#include "Editor/BlockTextView.h"
+#include "Editor/LinkDetection.h"
+#include "Editor/TextDocumentConversion.h"
+#include "EditorTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextList>
+#include <QTextTable>
+
+namespace quorrin {
+namespace {
+
+using namespace quorrin::testing;
+
+// Every paragraph and character as the document draws it, neighbours that
+// look the same merged: "¶" starts a paragraph with how it is laid out,
+// "[text|size b i u s colour]" a stretch of characters.
+std::string shown(const QTextDocument& document)
+{
+    std::string out;
+    std::string last;
+    for (QTextBlock block = document.firstBlock(); block.isValid(); block = block.next()) {
+        const QTextBlockFormat format = block.blockFormat();
+        out += QStringLiteral("¶%1 %2 %3 %4 %5%6%7 ")
+                   .arg(format.leftMargin())
+                   .arg(format.textIndent())
+                   .arg(format.rightMargin())
+                   .arg(format.bottomMargin())
+                   .arg(format.headingLevel() ? QStringLiteral(" heading") : QString())
+                   .arg(block.textList() ? QStringLiteral(" list") : QString())
+                   .arg(QTextCursor(block).currentTable() ? QStringLiteral(" table") : QString())
+                   .toStdString();
+        last.clear();
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QTextCharFormat c = fragment.charFormat();
+            const QFont font = c.font().resolve(document.defaultFont());
+            const QString look = QStringLiteral("%1%2%3%4%5 %6%7")
+                                     .arg(font.pointSizeF())
+                                     .arg(font.bold() ? QStringLiteral(" b") : QString())
+                                     .arg(font.italic() ? QStringLiteral(" i") : QString())
+                                     .arg(font.underline() ? QStringLiteral(" u") : QString())
+                                     .arg(font.strikeOut() ? QStringLiteral(" s") : QString())
+                                     .arg(c.foreground().style() == Qt::NoBrush ? QStringLiteral("text")
+                                                                                : c.foreground().color().name(QColor::HexArgb))
+                                     .arg(c.isImageFormat() ? QStringLiteral(" picture") : QString());
+            if (look.toStdString() != last) {
+                out += "|" + look.toStdString() + "] [";
+                last = look.toStdString();
+            }
+            out += fragment.text().toStdString();
+        }
+        out += "\n";
+    }
+    return out;
+}
+
+class BlockEditorShownTextTest : public EditorFixture {
+protected:
+    void type(const QString& keys) { QTest::keyClicks(editor->textView(), keys); }
+    void pasteHtml(const QString& html)
+    {
+        auto* data = new QMimeData;
+        data->setHtml(html);
+        data->setText(QStringLiteral("plain"));
+        QGuiApplication::clipboard()->setMimeData(data);
+        editor->textView()->paste();
+    }
+    // The note as stored, opened in an editor of its own, shows what the
+    // editor that made it shows.
+    void expectShownAsStored()
+    {
+        editor->flush();
+        BlockEditor reopened(store, noteID, nullptr, fixedNow);
+        reopened.resize(editor->size());
+        EXPECT_EQ(shown(*editor->document()), shown(*reopened.document()));
+    }
+    AttributedString storedText(std::size_t index) const { return stored().blocks.at(index).text.attributed(); }
+};
+
+TEST_F(BlockEditorShownTextTest, ARichPasteKeepsWhatANoteHoldsAndShowsJustThat)
+{
+    open({makeBlock(BlockKind::Paragraph, QStringLiteral("ab"))});
+    caretAt(1);
+    pasteHtml(QStringLiteral("<h1>Big</h1><p>a <b>bold</b> <i>it</i> <u>u</u> <s>s</s> "
+                             "<span style='font-size:20pt;color:#ff0000;background:#00ff00'>red</span> "
+                             "<a href='https://example.com/'>link</a></p>"
+                             "<table border=1><tr><td>c1</td><td>c2</td></tr><tr><td>c3</td><td>c4</td></tr></table>"
+                             "<p>img<img src='x.png' width=40 height=40>end</p>"));
+    expectShownAsStored();
+
+    std::vector<std::string> lines;
+    for (const Block& block : stored().blocks)
+        lines.push_back(block.text.attributed().string().toStdString());
+    EXPECT_EQ(lines, (std::vector<std::string>{"aBig", "a bold it u s red link", "c1\tc2", "c3\tc4", "imgendb"}));
+    const TextAttributes big = storedText(0).attributesAt(1);
+    ASSERT_TRUE(big.font);
+    EXPECT_TRUE(big.font->bold);
+    EXPECT_EQ(big.font->pointSize, 28); // twice the size of the text it went into
+    const AttributedString line = storedText(1);
+    const auto at = [&](const char* word) { return line.attributesAt(int(line.string().indexOf(QLatin1String(word)))); };
+    EXPECT_TRUE(at("bold").font->bold);
+    EXPECT_FALSE(at("a ").font->bold);
+    EXPECT_TRUE(at("it").font->italic);
+    EXPECT_EQ(at("u ").underlineStyle, 1);
+    EXPECT_EQ(at("s ").strikethroughStyle, 1);
+    EXPECT_EQ(at("red").font->pointSize, 20);
+    EXPECT_EQ(at("red").foreground, TextColor::fixed(Rgba{1, 0, 0, 1}));
+    EXPECT_EQ(line.customAt(int(line.string().indexOf(QLatin1String("link"))), links::attribute),
+              CustomAttributeValue(QStringLiteral("https://example.com/")));
+    EXPECT_EQ(at("link").underlineStyle, 0);
+}
+
+} // namespace
+} // namespace quorrin
