@@ -346,7 +346,9 @@ private:
     void markParagraphs(const std::vector<editortext::WriteBack::Mark>& marks);
     // Lays out again the paragraphs a write-back changed or gave other layout inputs.
     void applyWrittenLayout(const Note& note);
-    void applyTypingFormat();
+    // What new text of the note looks like: the saved typing style in the
+    // preferences' font. Empty lines show it, so text typed there takes it.
+    TextAttributes newTextAttributes() const;
     void applyFrameMargins();
     // The text view fills the editor above the find bar, when that shows.
     void layoutViews();

@@ -229,7 +229,14 @@ QString attachmentCaption(const Attachment& attachment)
     return QStringLiteral(" ") + attachment.originalFilename;
 }
 
-AttributedString blockRun(const Block& block)
+TextAttributes defaultNewText()
+{
+    TextAttributes attributes;
+    attributes.font = TextFont::system(bodyFontSize);
+    return attributes;
+}
+
+AttributedString blockRun(const Block& block, const TextAttributes& newText)
 {
     AttributedString text = block.text.attributed();
     if (blockKind::isAttachment(block.kind) && block.attachment) {
@@ -242,7 +249,7 @@ AttributedString blockRun(const Block& block)
         text.append(AttributedString(attachmentCaption(*block.attachment), caption));
     }
     if (text.isEmpty())
-        text = AttributedString(QString(zeroWidthSpace), TextAttributes{TextFont::system(bodyFontSize), {}, 0, 0, {}, {}});
+        text = AttributedString(QString(zeroWidthSpace), newText);
     if (const auto size = headingSize(block.kind)) {
         changeFonts(text, *size, [&](TextFont& font) {
             font.pointSize = *size;
@@ -256,18 +263,18 @@ AttributedString blockRun(const Block& block)
     return text;
 }
 
-AttributedString remarksRun(const Block& block)
+AttributedString remarksRun(const Block& block, const TextAttributes& newText)
 {
     AttributedString text = block.todo ? block.todo->notes.attributed() : AttributedString();
     if (text.isEmpty())
-        text = AttributedString(QString(zeroWidthSpace));
+        text = AttributedString(QString(zeroWidthSpace), newText);
     changeFonts(text, remarksFontSize, [](TextFont& font) { font.pointSize = remarksFontSize; });
     setOverAll(text, EditorAttribute::blockID, idString(block.id));
     setOverAll(text, EditorAttribute::blockRole, remarksRole);
     return text;
 }
 
-RenderedText render(const std::vector<Block>& displayBlocks)
+RenderedText render(const std::vector<Block>& displayBlocks, const TextAttributes& newText)
 {
     std::vector<AttributedString> pieces;
     RenderedText result;
@@ -279,9 +286,9 @@ RenderedText render(const std::vector<Block>& displayBlocks)
         pieces.push_back(std::move(run));
     };
     for (const Block& block : displayBlocks) {
-        add(blockRun(block), block.id, false);
+        add(blockRun(block, newText), block.id, false);
         if (block.kind == BlockKind::Todo && block.todo && block.todo->notesExpanded)
-            add(remarksRun(block), block.id, true);
+            add(remarksRun(block, newText), block.id, true);
     }
     // Join pairwise: appending one by one would merge runs over and over.
     while (pieces.size() > 1) {

@@ -49,18 +49,24 @@ std::optional<double> headingSize(BlockKind kind);
 // The caption that follows an attachment's placeholder character.
 QString attachmentCaption(const Attachment& attachment);
 
+// What new text looks like unless the note says otherwise: the system font
+// at the body size.
+TextAttributes defaultNewText();
+
 // One block's run without its line break: the stored text (or, for an image
 // or PDF, the placeholder character and the caption), headings in bold at
-// their size, an empty run as one U+200B, the block id on every character.
-AttributedString blockRun(const Block& block);
+// their size, an empty run as one U+200B in `newText`, the block id on every
+// character.
+AttributedString blockRun(const Block& block, const TextAttributes& newText = defaultNewText());
 // A todo's remarks at 12 points with the block id and the "notes" role.
-AttributedString remarksRun(const Block& block);
+AttributedString remarksRun(const Block& block, const TextAttributes& newText = defaultNewText());
 
 struct RenderedText {
     AttributedString text;
     std::vector<TextRun> ranges;
 };
-RenderedText render(const std::vector<Block>& displayBlocks);
+// `newText` is what an empty line shows, and what text typed there takes.
+RenderedText render(const std::vector<Block>& displayBlocks, const TextAttributes& newText = defaultNewText());
 
 // One paragraph of the editor's text as read back (its separator included
 // when it has one); start is its position in the whole text.

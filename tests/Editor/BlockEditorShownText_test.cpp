@@ -2,6 +2,7 @@
 // is opened again: the same characters in the same formats.
 #include "Editor/BlockEditor.h"
 
+#include "Editor/BlockMenuPanel.h"
 #include "Editor/BlockTextView.h"
 #include "Editor/LinkDetection.h"
 #include "Editor/TextDocumentConversion.h"
@@ -9,7 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QClipboard>
+#include <QInputMethodEvent>
+#include <QMenu>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QTest>
@@ -26,12 +30,14 @@ using namespace quorrin::testing;
 
 // Every paragraph and character as the document draws it, neighbours that
 // look the same merged: "¶" starts a paragraph with how it is laid out,
-// "[text|size b i u s colour]" a stretch of characters.
+// "|size b i u s colour] [" a stretch of characters that look alike.
 std::string shown(const QTextDocument& document)
 {
     std::string out;
     std::string last;
     for (QTextBlock block = document.firstBlock(); block.isValid(); block = block.next()) {
+        if (block != document.firstBlock() && block == document.lastBlock() && block.length() == 1)
+            break; // the empty line after a final line break is no paragraph
         const QTextBlockFormat format = block.blockFormat();
         out += QStringLiteral("¶%1 %2 %3 %4 %5%6%7 ")
                    .arg(format.leftMargin())
@@ -45,6 +51,9 @@ std::string shown(const QTextDocument& document)
         last.clear();
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
+            const QString characters = QString(fragment.text()).remove(QChar(0x200B)); // shows nothing
+            if (characters.isEmpty())
+                continue;
             const QTextCharFormat c = fragment.charFormat();
             const QFont font = c.font().resolve(document.defaultFont());
             const QString look = QStringLiteral("%1%2%3%4%5 %6%7")
@@ -60,7 +69,7 @@ std::string shown(const QTextDocument& document)
                 out += "|" + look.toStdString() + "] [";
                 last = look.toStdString();
             }
-            out += fragment.text().toStdString();
+            out += characters.toStdString();
         }
         out += "\n";
     }
@@ -69,6 +78,7 @@ std::string shown(const QTextDocument& document)
 
 class BlockEditorShownTextTest : public EditorFixture {
 protected:
+    void SetUp() override { store->preferences_.animations = false; }
     void type(const QString& keys) { QTest::keyClicks(editor->textView(), keys); }
     void pasteHtml(const QString& html)
     {
@@ -77,6 +87,17 @@ protected:
         data->setText(QStringLiteral("plain"));
         QGuiApplication::clipboard()->setMimeData(data);
         editor->textView()->paste();
+    }
+    void pastePlain(const QString& plain)
+    {
+        QGuiApplication::clipboard()->setText(plain);
+        editor->textView()->paste();
+    }
+    void commit(const QString& composed)
+    {
+        QInputMethodEvent event;
+        event.setCommitString(composed);
+        QCoreApplication::sendEvent(editor->textView(), &event);
     }
     // The note as stored, opened in an editor of its own, shows what the
     // editor that made it shows.
@@ -121,6 +142,69 @@ TEST_F(BlockEditorShownTextTest, ARichPasteKeepsWhatANoteHoldsAndShowsJustThat)
     EXPECT_EQ(line.customAt(int(line.string().indexOf(QLatin1String("link"))), links::attribute),
               CustomAttributeValue(QStringLiteral("https://example.com/")));
     EXPECT_EQ(at("link").underlineStyle, 0);
+}
+
+TEST_F(BlockEditorShownTextTest, TextTypedRightAfterAConversionTakesTheLookOfTheNewKind)
+{
+    struct Row {
+        const char* how;
+        BlockKind from;
+        std::function<void(const QUuid&)> convert;
+        TextFont typed;
+    };
+    const auto choose = [this](const QString& title) {
+        return [this, title](const QUuid& id) {
+            BlockMenuPanel* panel = editor->openBlockMenu(id, QRectF(0, 0, 10, 10), *editor->textView(), false);
+            for (int i = 0; i < int(panel->items().size()); ++i) {
+                if (panel->items()[std::size_t(i)]->text() == title)
+                    panel->performChoice(i);
+            }
+        };
+    };
+    for (const Row& row : {
+             Row{"block menu", BlockKind::Paragraph,
+                 [this](const QUuid& id) {
+                     std::unique_ptr<QMenu> menu(editor->menu(id));
+                     for (QAction* action : menu->actions()) {
+                         if (action->text() == QStringLiteral("H1 大标题"))
+                             action->trigger();
+                     }
+                 },
+                 TextFont::system(25, true)},
+             Row{"panel", BlockKind::Paragraph, choose(QStringLiteral("H2 标题")), TextFont::system(21, true)},
+             Row{"shortcut", BlockKind::H1,
+                 [this](const QUuid&) {
+                     QTest::keyClick(editor->textView(), Qt::Key_T, Qt::ControlModifier | Qt::ShiftModifier);
+                 },
+                 TextFont::system(14, true)}, // a heading made a todo keeps its bold face
+         }) {
+        SCOPED_TRACE(row.how);
+        const Block line = makeBlock(row.from, QStringLiteral("Big title"));
+        open({line});
+        editor->textView()->setFocus();
+        caretAt(9);
+        row.convert(line.id);
+        type(QStringLiteral(" more"));
+        const AttributedString typed = storedText(0);
+        EXPECT_EQ(typed.string(), QStringLiteral("Big title more"));
+        EXPECT_EQ(typed.runs().size(), 1u) << stored().blocks[0].text.rtf().toStdString();
+        EXPECT_EQ(typed.runs().back().attributes.font, row.typed);
+        expectShownAsStored();
+    }
+}
+
+TEST_F(BlockEditorShownTextTest, TextTypedIntoAnEmptyLineTakesTheNotesTypingStyleThroughTheFormatBar)
+{
+    store->preferences_.fontSize = 16;
+    open({makeBlock(BlockKind::Paragraph, QStringLiteral("ab")), makeBlock(BlockKind::Paragraph, QString())});
+    caretAt(3); // the empty line, as a click puts the caret there
+    editor->toggleBold();
+    type(QStringLiteral("c"));
+    const AttributedString typed = storedText(1);
+    ASSERT_EQ(typed.string(), QStringLiteral("c"));
+    EXPECT_EQ(typed.attributesAt(0).font, TextFont::system(16, true));
+    EXPECT_EQ(typed.attributesAt(0).foreground, TextColor::dynamicText());
+    expectShownAsStored();
 }
 
 } // namespace
