@@ -204,9 +204,10 @@ void BlockEditor::flush()
     // their readings, marks and layout.
     m_mirror->refreshParagraphs();
     editortext::WriteBack result
-        = editortext::writeBack(*note, m_mirror->paragraphs(), m_ranges, m_historicalBlocks, m_clock());
+        = editortext::writeBack(*note, m_mirror->paragraphs(), m_ranges, m_historicalBlocks, m_clock(), m_shownRemarks);
     markParagraphs(result.marks);
     m_ranges = std::move(result.ranges);
+    m_shownRemarks = editortext::remarksIn(m_ranges);
     applyWrittenLayout(result.note);
     recordHistory(result.note);
     if (!(result.note == *note))
@@ -347,8 +348,6 @@ void BlockEditor::onSelectionChanged()
 {
     if (m_rendering)
         return;
-    if (m_selectionTyping && !typingOverSelection())
-        m_selectionTyping.reset();
     endLinkAtCaret();
     followCaretInGutter();
     if (!m_formatSuppressed)

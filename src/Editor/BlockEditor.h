@@ -182,10 +182,6 @@ public:
     TextAttributes formatAttributes() const;
     // Their font, or the preferences' font.
     TextFont formatFont() const;
-    // Right after the selection was formatted, text typed over it takes the
-    // font, colour, underline and strikethrough of its first character;
-    // nothing once the selection has changed.
-    std::optional<TextAttributes> typingOverSelection() const;
     // Where the bar stands: the caret's rectangle in global coordinates, or
     // nothing when the caret is scrolled out of view.
     std::optional<QRectF> formatAnchorScreenRect() const;
@@ -406,6 +402,7 @@ private:
     QUndoStack* m_history = nullptr;
     DisplayAppearance* m_appearance = nullptr;
     std::vector<TextRun> m_ranges;
+    std::set<QUuid> m_shownRemarks; // the todos whose remarks the text held at the last render or write-back
     std::optional<Note> m_rendered;
     editortext::BlockHistory m_historicalBlocks;
     std::unique_ptr<DocumentMirror> m_mirror; // the text as last seen, for undo steps and the write-back
@@ -422,12 +419,6 @@ private:
     std::map<QUuid, QPointer<TaskShelfView>> m_taskShelfViews;
     FormatPanel* m_formatPanel = nullptr;
     QPointer<BlockMenuPanel> m_blockMenuPanel;
-    struct SelectionTyping {
-        int start = 0;
-        int end = 0;
-        TextAttributes attributes;
-    };
-    std::optional<SelectionTyping> m_selectionTyping;
     QPointer<QObject> m_formatPanelLifetime;
 };
 

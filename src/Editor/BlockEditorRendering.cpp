@@ -80,6 +80,7 @@ void BlockEditor::render(bool force)
     textdoc::setContents(*document(), rendered.text);
     applyFrameMargins();
     m_ranges = std::move(rendered.ranges);
+    m_shownRemarks = editortext::remarksIn(m_ranges);
     installAttachmentImages(*note);
     applyParagraphLayout(*note);
 

@@ -318,17 +318,19 @@ ParagraphReading reading(const Paragraph& paragraph)
 }
 
 WriteBack writeBack(const Note& note, const std::vector<Paragraph>& paragraphs,
-                    const std::vector<TextRun>& ranges, const BlockHistory& history, Date now)
+                    const std::vector<TextRun>& ranges, const BlockHistory& history, Date now,
+                    const std::set<QUuid>& shownRemarks)
 {
     std::vector<ParagraphReading> readings;
     readings.reserve(paragraphs.size());
     for (const Paragraph& paragraph : paragraphs)
         readings.push_back(reading(paragraph));
-    return writeBack(note, readings, ranges, history, now);
+    return writeBack(note, readings, ranges, history, now, shownRemarks);
 }
 
 WriteBack writeBack(const Note& note, const std::vector<ParagraphReading>& paragraphs,
-                    const std::vector<TextRun>& ranges, const BlockHistory& history, Date now)
+                    const std::vector<TextRun>& ranges, const BlockHistory& history, Date now,
+                    const std::set<QUuid>& shownRemarks)
 {
     WriteBack result;
     result.ranges.reserve(paragraphs.size());
@@ -416,10 +418,22 @@ WriteBack writeBack(const Note& note, const std::vector<ParagraphReading>& parag
     for (auto& [id, text] : remarks) {
         Block& owner = emitted[emittedAt.value(id)];
         const RichText notes(text);
-        if (!(owner.todo->notes == notes)) {
+        if (!(owner.todo->notes == notes) || !owner.todo->notesExpanded) {
             owner.todo->notes = notes;
+            owner.todo->notesExpanded = true; // shown as long as the text holds them
             owner.updatedAt = now;
         }
+    }
+    for (const QUuid& id : shownRemarks) {
+        if (remarks.count(id) || !emittedAt.contains(id))
+            continue;
+        Block& owner = emitted[emittedAt.value(id)];
+        const TodoMetadata none;
+        if (!owner.todo || (owner.todo->notes == none.notes && !owner.todo->notesExpanded))
+            continue;
+        owner.todo->notes = none.notes;
+        owner.todo->notesExpanded = false;
+        owner.updatedAt = now;
     }
     if (emitted.empty())
         emitted.push_back(newBlock(false, now));
@@ -428,6 +442,16 @@ WriteBack writeBack(const Note& note, const std::vector<ParagraphReading>& parag
     result.note = note;
     result.note.blocks = std::move(blocks);
     return result;
+}
+
+std::set<QUuid> remarksIn(const std::vector<TextRun>& ranges)
+{
+    std::set<QUuid> ids;
+    for (const TextRun& run : ranges) {
+        if (run.isRemarks)
+            ids.insert(run.blockID);
+    }
+    return ids;
 }
 
 std::vector<TextRun> adjustRanges(const std::vector<TextRun>& ranges, int a, int b, int d)

@@ -8,6 +8,7 @@
 
 #include <map>
 #include <optional>
+#include <set>
 #include <unordered_map>
 #include <vector>
 
@@ -114,11 +115,17 @@ using BlockHistory = std::unordered_map<QUuid, Block, BlockIdHash>;
 
 // Writes the paragraphs back into the note. `history` holds every block the
 // editor has shown, so that text restored by an undo brings its block back
-// with its kind and todo data.
+// with its kind and todo data. `shownRemarks` names the todos whose remarks
+// the text held when it was last shown or written back: remarks no longer in
+// the text were typed over or deleted, and the todo keeps and shows none.
 WriteBack writeBack(const Note& note, const std::vector<Paragraph>& paragraphs,
-                    const std::vector<TextRun>& ranges, const BlockHistory& history, Date now);
+                    const std::vector<TextRun>& ranges, const BlockHistory& history, Date now,
+                    const std::set<QUuid>& shownRemarks = {});
 WriteBack writeBack(const Note& note, const std::vector<ParagraphReading>& paragraphs,
-                    const std::vector<TextRun>& ranges, const BlockHistory& history, Date now);
+                    const std::vector<TextRun>& ranges, const BlockHistory& history, Date now,
+                    const std::set<QUuid>& shownRemarks = {});
+// The todos whose remarks a run table holds.
+std::set<QUuid> remarksIn(const std::vector<TextRun>& ranges);
 
 // The run table after an edit of the characters [a, a + b) of the new text
 // that changed the length by d.

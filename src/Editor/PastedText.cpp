@@ -157,6 +157,14 @@ AttributedString fromHtml(const QString& html, const TextAttributes& base)
     return joined(kept, QStringLiteral("\n"), plain);
 }
 
+AttributedString fromPlainText(QString text, const TextAttributes& base)
+{
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    text.remove(QChar::ObjectReplacementCharacter);
+    return AttributedString(text, base);
+}
+
 std::optional<QString> markup(const QMimeData& data)
 {
     if (data.hasFormat(richTextType))

@@ -20,6 +20,10 @@ namespace quorrin::pastedtext {
 // Sizes are kept at the half points a note stores, within 9...48 points.
 AttributedString fromHtml(const QString& html, const TextAttributes& base);
 
+// Plain text pasted or dropped into a note, in `base`; line ends of any
+// kind separate its paragraphs, and object placeholders are left out.
+AttributedString fromPlainText(QString text, const TextAttributes& base);
+
 // The markup of what is pasted or dropped, when it carries any.
 std::optional<QString> markup(const QMimeData& data);
 

@@ -193,6 +193,84 @@ TEST_F(BlockEditorShownTextTest, TextTypedRightAfterAConversionTakesTheLookOfThe
     }
 }
 
+TEST_F(BlockEditorShownTextTest, TextOverASelectionContinuesItsFirstCharacterWhicheverWayItWasMade)
+{
+    struct Row {
+        const char* how;
+        bool upwards;
+        std::function<void()> enter;
+    };
+    for (const Row& row : {
+             Row{"typed", false, [this] { type(QStringLiteral("x")); }},
+             Row{"typed upwards", true, [this] { type(QStringLiteral("x")); }},
+             Row{"composed", false, [this] { commit(QStringLiteral("x")); }},
+             Row{"pasted", false, [this] { pastePlain(QStringLiteral("x")); }},
+         }) {
+        SCOPED_TRACE(row.how);
+        Block intro = makeBlock(BlockKind::Paragraph, QStringLiteral("intro"));
+        AttributedString red = intro.text.attributed();
+        red.setForeground(0, red.length(), TextColor::fixed(Rgba{1, 0, 0, 1}));
+        ParagraphStyle centred;
+        centred.alignment = TextAlignment::Center;
+        red.setParagraphStyle(0, red.length(), centred);
+        intro.text = RichText(red);
+        Block last = makeBlock(BlockKind::Todo, QStringLiteral("three"));
+        last.todo->notes = RichText(QStringLiteral("remark"), TextFont::system(12));
+        last.todo->notesExpanded = true;
+        open({intro, makeBlock(BlockKind::Todo, QStringLiteral("one")), makeBlock(BlockKind::Todo, QStringLiteral("two")),
+              last});
+        editor->textView()->setFocus();
+        const int end = int(text().size());
+        if (row.upwards)
+            select(end, 0);
+        else
+            QTest::keyClick(editor->textView(), Qt::Key_A, Qt::ControlModifier);
+        row.enter();
+        editor->flush();
+
+        const Note note = stored();
+        EXPECT_EQ(note.blocks.size(), 1u);
+        EXPECT_EQ(note.blocks[0].id, intro.id);
+        EXPECT_EQ(note.blocks[0].kind, BlockKind::Paragraph);
+        const TextAttributes typed = storedText(0).attributesAt(0);
+        EXPECT_EQ(storedText(0).string(), QStringLiteral("x"));
+        EXPECT_EQ(typed.font, TextFont::system(14));
+        EXPECT_EQ(typed.foreground, red.attributesAt(0).foreground);
+        EXPECT_EQ(typed.paragraphStyle.value_or(ParagraphStyle{}).alignment, TextAlignment::Center);
+        expectShownAsStored();
+    }
+}
+
+TEST_F(BlockEditorShownTextTest, RemarksTypedOverAreGoneFromTheTodoAndComeBackWithUndo)
+{
+    Block todo = makeBlock(BlockKind::Todo, QStringLiteral("three"));
+    todo.todo->notes = RichText(QStringLiteral("remark"), TextFont::system(12));
+    todo.todo->notesExpanded = true;
+    Block other = makeBlock(BlockKind::Todo, QStringLiteral("other"));
+    other.todo->notes = RichText(QStringLiteral("kept"), TextFont::system(12));
+    open({todo, other});
+    // Opened by another writer: remarks the text never showed are not typed over.
+    store->notes[0].blocks[1].todo->notesExpanded = true;
+    editor->textView()->setFocus();
+    select(2, int(text().indexOf(QStringLiteral("remark"))) + 2);
+    type(QStringLiteral("x"));
+    EXPECT_EQ(storedBlock(other.id)->todo->notes.attributed().string(), QStringLiteral("kept"));
+    EXPECT_TRUE(storedBlock(other.id)->todo->notesExpanded);
+    store->notes[0].blocks[1].todo->notesExpanded = false;
+    expectShownAsStored();
+    ASSERT_TRUE(storedBlock(todo.id));
+    EXPECT_EQ(storedBlock(todo.id)->text.attributed().string(), QStringLiteral("thxmark"));
+    EXPECT_FALSE(storedBlock(todo.id)->todo->notesExpanded);
+    EXPECT_TRUE(storedBlock(todo.id)->todo->notes.attributed().isEmpty());
+
+    editor->undo();
+    editor->flush();
+    EXPECT_EQ(storedBlock(todo.id)->text.attributed().string(), QStringLiteral("three"));
+    EXPECT_TRUE(storedBlock(todo.id)->todo->notesExpanded);
+    EXPECT_EQ(storedBlock(todo.id)->todo->notes.attributed().string(), QStringLiteral("remark"));
+    expectShownAsStored();
+}
+
 TEST_F(BlockEditorShownTextTest, TextTypedIntoAnEmptyLineTakesTheNotesTypingStyleThroughTheFormatBar)
 {
     store->preferences_.fontSize = 16;
