@@ -21,12 +21,15 @@ namespace {
 
 const QString richTextType = QStringLiteral("application/x-qrichtext");
 
-// The size the markup gives a fragment, at the half points a note stores.
-// The markup's default font has the size of the text the paste goes into,
-// so relative sizes (<h1>, <big>, "x-large") scale that size as the text
-// system scales its default font.
+// The size the markup gives a fragment, at the half points a note stores
+// and within 9...48 points; unsized text keeps the size it goes into. The
+// markup's default font has that size, so relative sizes (<h1>, <big>,
+// "x-large") scale it as the text system scales its default font.
 double sizeOf(const QTextCharFormat& format, double baseSize)
 {
+    if (!format.hasProperty(QTextFormat::FontPointSize) && !format.hasProperty(QTextFormat::FontPixelSize)
+        && !format.hasProperty(QTextFormat::FontSizeAdjustment))
+        return baseSize;
     const QFont font = format.font();
     double size = baseSize;
     if (font.pointSizeF() > 0)

@@ -126,6 +126,7 @@ TEST_F(BlockEditorShownTextTest, ARichPasteKeepsWhatANoteHoldsAndShowsJustThat)
     for (const Block& block : stored().blocks)
         lines.push_back(block.text.attributed().string().toStdString());
     EXPECT_EQ(lines, (std::vector<std::string>{"aBig", "a bold it u s red link", "c1\tc2", "c3\tc4", "imgendb"}));
+    EXPECT_EQ(storedText(2).attributesAt(2).font, TextFont::system(14)); // between the cells
     const TextAttributes big = storedText(0).attributesAt(1);
     ASSERT_TRUE(big.font);
     EXPECT_TRUE(big.font->bold);
