@@ -3,6 +3,7 @@
 #include "App/ErrorPresenter.h"
 #include "App/ReminderIndication.h"
 #include "App/TerminationProtocol.h"
+#include "Platform/DesktopOpener.h"
 
 #include <QObject>
 #include <QPointer>
@@ -74,8 +75,9 @@ struct AppEnvironment {
     // Asks the user to confirm (message, informative text, confirming and
     // cancelling button); a message box when not given.
     std::function<bool(const QString&, const QString&, const QString&, const QString&)> confirm;
-    // Shows a file in the desktop's file manager; the real one when not given.
-    std::function<void(const QString& path)> reveal;
+    // Shows a file in the desktop's file manager, telling `failed` when
+    // nothing showed it; the real one when not given.
+    std::function<void(const QString& path, OpenFailure failed)> reveal;
     // Observes each launch step by name (tests check the order).
     std::function<void(const QString& step)> trace;
     // Says whether the desktop has a tray for the status icon; the

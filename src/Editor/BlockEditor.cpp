@@ -27,8 +27,6 @@
 #include "Widgets/OverlayScroller.h"
 #include "Editor/LinkDetection.h"
 
-#include <QDesktopServices>
-
 #include <QFileInfo>
 #include <QImageReader>
 #include <QScrollBar>
@@ -104,11 +102,16 @@ BlockEditor::BlockEditor(std::shared_ptr<EditorStore> store, const QUuid& noteID
         return box.clickedButton() == confirming;
     };
     // A stored attachment is opened only when it is an image or a PDF;
-    // anything else is shown in the file manager, never run.
-    openFile = &openOrReveal;
-    openLink = [](const QUrl& url) {
+    // anything else is shown in the file manager, never run. What the
+    // desktop could not open is told, however late its answer comes.
+    const auto reportFailure = [self = QPointer<BlockEditor>(this)](const QString& message) {
+        if (self)
+            self->m_store->report(AppError(message));
+    };
+    openFile = [reportFailure](const QString& path) { openOrReveal(path, reportFailure); };
+    openLink = [reportFailure](const QUrl& url) {
         if (links::isOpenable(url))
-            QDesktopServices::openUrl(url);
+            openWithDesktop(url, reportFailure);
     };
     gutter = new BlockGutter(*this);
     render(false);
