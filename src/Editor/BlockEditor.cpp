@@ -43,6 +43,12 @@ namespace {
 
 const QString unsupportedFileMessage = QStringLiteral("请将文件拖至文件暂存区。");
 
+// Whether a file's extension names a picture format we read.
+bool isImageName(const QString& extension)
+{
+    return !extension.isEmpty() && QImageReader::supportedImageFormats().contains(extension.toLatin1());
+}
+
 } // namespace
 
 BlockEditor::BlockEditor(std::shared_ptr<EditorStore> store, const QUuid& noteID, QWidget* parent, Clock clock)
@@ -744,6 +750,11 @@ bool BlockEditor::importFiles(const QStringList& paths)
                 block.kind = attachment.contentType == QLatin1String("pdf") ? BlockKind::Pdf : BlockKind::Image;
                 block.attachment = attachment;
                 collected.push_back(std::move(block));
+            } else if (const std::optional<QString> failure =
+                           isImageName(extension) && readFailure ? readFailure(path) : std::nullopt) {
+                // A picture we may not read would only become a shelf entry
+                // that cannot be opened either, likely in a hidden note.
+                throw AppError(QStringLiteral("无法读取文件“%1”：%2").arg(QFileInfo(path).fileName(), *failure));
             } else if (stageFiles) {
                 if (!stageFiles(QStringList{path}))
                     return false;

@@ -1,5 +1,6 @@
 #include "Core/Files/FileSystemError.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
@@ -81,6 +82,14 @@ QString FileSystemError::reasonText(const QIODevice& device)
         break;
     }
     return reasonFor(0);
+}
+
+std::optional<QString> FileSystemError::readFailure(const QString& path)
+{
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return reasonText(file);
 }
 
 FileSystemError FileSystemError::fromErrno(const QString& action, const QString& path, int errorNumber)
