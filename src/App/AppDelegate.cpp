@@ -43,6 +43,7 @@
 #include <QGuiApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDeadlineTimer>
 #include <QMenu>
 #include <QTimer>
 #include <QUndoStack>
@@ -52,6 +53,8 @@ namespace quorrin {
 namespace {
 // How long leaving waits for the session bus to take the last messages.
 constexpr int busFlushLimitMs = 1000;
+// How often a launch asks again while the data directory's holder is ending.
+constexpr int holderExitPollMs = 50;
 } // namespace
 
 AppDelegate::AppDelegate(AppEnvironment environment, QObject* parent)
@@ -97,6 +100,13 @@ void AppDelegate::launch(const QStringList& request)
     m_buttonCursors->install();
 
     step(QStringLiteral("openStore"));
+    const QDeadlineTimer holderExit(m_environment.holderExitWait);
+    if (openStore(request, holderExit))
+        launchWithStore(request);
+}
+
+bool AppDelegate::openStore(const QStringList& request, const QDeadlineTimer& holderExit)
+{
     try {
         NoteStoreServices services;
         services.desktop = std::make_shared<QtDesktopMetrics>(m_environment.screens);
@@ -109,7 +119,7 @@ void AppDelegate::launch(const QStringList& request)
             m_startupFailed = true;
             m_environment.alerts->present(InstanceChannel::requestTooLargeMessage, QString());
             m_environment.exit(1);
-            return;
+            return false;
         }
         if (const std::optional<bool> opened = m_environment.handOver ? m_environment.handOver(root, request)
                                                                           : std::nullopt) {
@@ -117,15 +127,29 @@ void AppDelegate::launch(const QStringList& request)
             // files it named were opened there.
             m_startupFailed = true;
             m_environment.exit(*opened ? 0 : 1);
-            return;
+            return false;
+        }
+        // Nobody took the request. An instance that is ending closes its
+        // channel a moment before it lets go of the lock: ask again until it
+        // has, or until it plainly is not ending.
+        if (!holderExit.hasExpired()) {
+            QTimer::singleShot(holderExitPollMs, this, [this, request, holderExit] {
+                if (openStore(request, holderExit))
+                    launchWithStore(request);
+            });
+            return false;
         }
         failLaunch(std::current_exception());
-        return;
+        return false;
     } catch (...) {
         failLaunch(std::current_exception());
-        return;
+        return false;
     }
+    return true;
+}
 
+void AppDelegate::launchWithStore(const QStringList& request)
+{
     // Holding the lock, this instance now answers later launches; requests
     // that arrive before launching ends wait in the queue.
     m_channel = std::make_unique<InstanceChannel>();

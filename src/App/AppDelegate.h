@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <chrono>
 #include <exception>
 #include <functional>
 #include <map>
@@ -17,6 +18,7 @@
 #include <optional>
 
 class QAction;
+class QDeadlineTimer;
 class QMenu;
 class QSystemTrayIcon;
 class QUndoStack;
@@ -70,6 +72,9 @@ struct AppEnvironment {
     std::function<std::optional<bool>(const QString& dataDirectory, const QStringList& request)> handOver;
     // Ends the process's event loop with that exit code.
     std::function<void(int exitCode)> exit;
+    // How long a launch that finds the data directory held and nobody taking
+    // its request keeps asking: the holder may be just ending.
+    std::chrono::milliseconds holderExitWait = std::chrono::seconds(5);
     // The open and save panels; the desktop's file dialogs when not given.
     std::shared_ptr<FileDialogs> fileDialogs;
     // Asks the user to confirm (message, informative text, confirming and
@@ -169,6 +174,12 @@ public:
 private:
     void step(const QString& name);
     void failLaunch(const std::exception_ptr& error);
+    // Opens the store, or hands the request to the instance holding it.
+    // False when the launch ends here, or goes on later by itself (asking
+    // again until `holderExit` expires).
+    bool openStore(const QStringList& request, const QDeadlineTimer& holderExit);
+    // The rest of the launch, once the store is open.
+    void launchWithStore(const QStringList& request);
     void createReminderServices();
     void createAlarms();
     void openFromReminder(const QUuid& noteID, const QUuid& blockID);
