@@ -22,6 +22,7 @@
 #include "Persistence/NoteStore.h"
 #include "Persistence/StoreAccessError.h"
 #include "Platform/AlertPresenter.h"
+#include "Platform/DialogFolder.h"
 #include "Core/Files/DataDirectory.h"
 #include "Core/Notifications/NotificationCenter.h"
 #include "Platform/FileManager.h"
@@ -61,6 +62,7 @@ AppDelegate::AppDelegate(AppEnvironment environment, QObject* parent)
     : QObject(parent)
     , m_environment(std::move(environment))
     , m_buttonCursors(std::make_unique<ButtonCursorSupport>())
+    , m_dialogFolder(std::make_shared<DialogFolder>())
     , m_globalUndo(std::make_unique<QUndoStack>())
 {
     activateApplication = [this] { activateWindows(); };
@@ -260,6 +262,7 @@ void AppDelegate::createRegistry()
     const bool compositing = X11WindowBehaviour::compositingManagerRunning();
     windowServices.desktopDrawsShadows = [compositing] { return compositing; };
     windowServices.parts.installFileShelves = installFileShelfWidgets;
+    windowServices.dialogFolder = m_dialogFolder;
     windowServices.exportNote = [this](NoteWindowController& controller) {
         if (RegisteredNoteWindow* window = m_registry->controller(controller.noteID()))
             m_documents->exportNote(FileCommands::sourceOf(*m_store, *window));
@@ -304,7 +307,7 @@ void AppDelegate::createFileCommands()
 {
     std::shared_ptr<FileDialogs> dialogs = m_environment.fileDialogs;
     if (!dialogs)
-        dialogs = std::make_shared<QtFileDialogs>();
+        dialogs = std::make_shared<QtFileDialogs>(m_dialogFolder);
     // The alert presenter belongs to the environment, which outlives us.
     const std::shared_ptr<AlertPresenter> alerts(std::shared_ptr<AlertPresenter>(), m_environment.alerts);
     m_documents = std::make_unique<DocumentIO>(dialogs, std::make_unique<DesktopShareServices>(), alerts);

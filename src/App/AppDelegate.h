@@ -35,6 +35,7 @@ class MenuFocus;
 class OutsideClicks;
 class RegisteredNoteWindow;
 struct MenuItem;
+class DialogFolder;
 class DocumentIO;
 class FileCommands;
 class FileDialogs;
@@ -215,6 +216,8 @@ private:
     std::unique_ptr<ReminderCoordinator> m_reminders;
     std::unique_ptr<ReminderAlarmCenter> m_alarms;
     std::unique_ptr<DocumentIO> m_documents;
+    // Where every file dialog opens: the last folder used, shared by all.
+    std::shared_ptr<DialogFolder> m_dialogFolder;
     std::unique_ptr<NoteRegistry> m_registry;
     std::unique_ptr<FileCommands> m_fileCommands;
     std::unique_ptr<PanelCommands> m_panels;

@@ -4,15 +4,18 @@
 #include "Domain/AppError.h"
 #include "Features/DocumentFormats.h"
 #include "Persistence/StoreFixtures.h"
+#include "Support/FileDialogAnswer.h"
 #include "Support/FsTestSupport.h"
 #include "Core/Text/Rtf.h"
 
 #include <gtest/gtest.h>
 
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QMimeData>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 namespace quorrin {
@@ -400,6 +403,30 @@ TEST_F(DocumentIOTest, MailAttachesTheTextAndTheFiles)
     share->mailerStarts = false;
     io.mailNote(source(note.id));
     EXPECT_EQ(alerts->messages, QStringList{"无法打开邮件程序：xdg-email 未能启动。"});
+}
+
+// The open and save panels open where the last of them chose a file, or in
+// the home folder, never in the directory the application was started from.
+TEST(QtFileDialogsTest, OpenAndSavePanelsOpenWhereTheLastChoiceWasMade)
+{
+    QTemporaryDir home;
+    QTemporaryDir documents;
+    QTemporaryDir working;
+    const QString before = QDir::currentPath();
+    const auto restore = qScopeGuard([&] { QDir::setCurrent(before); });
+    QDir::setCurrent(working.path());
+    const QString letter = documents.filePath(QStringLiteral("letter.txt"));
+    QFile(letter).open(QIODevice::WriteOnly);
+    QtFileDialogs dialogs(std::make_shared<DialogFolder>(home.path()));
+
+    QString openedIn;
+    testing::answerFileDialog(openedIn, letter);
+    EXPECT_EQ(dialogs.askOpenPaths(nullptr, {}), QStringList{letter});
+    EXPECT_EQ(openedIn, home.path());
+
+    testing::answerFileDialog(openedIn);
+    EXPECT_FALSE(dialogs.askSavePath(nullptr, {QStringLiteral("note.txt"), {}, QString()}));
+    EXPECT_EQ(openedIn, documents.path());
 }
 
 } // namespace

@@ -1,11 +1,17 @@
 #include "Windows/NoteDialogs.h"
 
+#include "Platform/DialogFolder.h"
 #include "Platform/WindowLevel.h"
+#include "Support/FileDialogAnswer.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileDialog>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
 
@@ -21,10 +27,11 @@ TEST(NoteDialogs, QuestionsOpenInFrontOfTheFloatingNoteThatAsks)
     QWidget note;
     WindowLevelAdapter::apply(note, windowLevel::floating);
     note.show();
+    DialogFolder folder;
 
     const std::pair<const char*, std::function<void()>> questions[] = {
         {"deletion", [&] { notedialogs::askDeletion(&note); }},
-        {"attachments", [&] { notedialogs::askAttachments(&note); }},
+        {"attachments", [&] { notedialogs::askAttachments(&note, folder); }},
         {"opacity", [&] { notedialogs::askOpacity(&note, 80); }},
     };
     for (const auto& [name, ask] : questions) {
@@ -65,11 +72,43 @@ TEST(NoteDialogs, TheAttachmentDialogOffersEveryKindOfFile)
         mode = dialog->fileMode();
         dialog->reject();
     });
-    EXPECT_TRUE(notedialogs::askAttachments(&note).isEmpty());
+    DialogFolder folder;
+    EXPECT_TRUE(notedialogs::askAttachments(&note, folder).isEmpty());
     EXPECT_EQ(title, QStringLiteral("选择图片或 PDF"));
     EXPECT_EQ(mode, QFileDialog::ExistingFiles);
     for (const QString& filter : filters)
         EXPECT_TRUE(filter.endsWith(QStringLiteral("(*)"))) << filter.toStdString();
+}
+
+TEST(NoteDialogs, TheAttachmentDialogOpensInTheLastFolderUsedAndNeverTheWorkingDirectory)
+{
+    QTemporaryDir home;
+    QTemporaryDir pictures;
+    QTemporaryDir working;
+    const QString before = QDir::currentPath();
+    const auto restore = qScopeGuard([&] { QDir::setCurrent(before); });
+    QDir::setCurrent(working.path());
+    const QString picture = pictures.filePath(QStringLiteral("a.png"));
+    QFile(picture).open(QIODevice::WriteOnly);
+    QWidget note;
+    note.show();
+    DialogFolder folder(home.path());
+
+    using testing::answerFileDialog;
+    QString openedIn;
+    answerFileDialog(openedIn, picture);
+    EXPECT_EQ(notedialogs::askAttachments(&note, folder), QStringList{picture});
+    EXPECT_EQ(openedIn, home.path());
+
+    answerFileDialog(openedIn);
+    EXPECT_TRUE(notedialogs::askAttachments(&note, folder).isEmpty());
+    EXPECT_EQ(openedIn, pictures.path());
+
+    // A folder that went away is not opened.
+    ASSERT_TRUE(pictures.remove());
+    answerFileDialog(openedIn);
+    notedialogs::askAttachments(&note, folder);
+    EXPECT_EQ(openedIn, home.path());
 }
 
 } // namespace
