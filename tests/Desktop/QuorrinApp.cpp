@@ -49,6 +49,19 @@ std::vector<WindowId> QuorrinApp::windows()
     return ours;
 }
 
+std::vector<WindowId> QuorrinApp::trayIcons()
+{
+    std::vector<WindowId> ours;
+    if (!m_process.running())
+        return ours;
+    XDisplay& x = m_session.x();
+    for (WindowId window : x.embeddedShown()) {
+        if (x.pid(window) == std::uint32_t(m_process.pid()))
+            ours.push_back(window);
+    }
+    return ours;
+}
+
 std::vector<WindowId> QuorrinApp::popups()
 {
     std::vector<WindowId> ours;

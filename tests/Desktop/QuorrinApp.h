@@ -31,6 +31,8 @@ public:
     std::vector<WindowId> windows();
     // Shown menus and other windows of ours the window manager does not manage.
     std::vector<WindowId> popups();
+    // Our icons that a system tray shows.
+    std::vector<WindowId> trayIcons();
     // The windows of notes, each named by its note's id (its window role).
     struct NoteWindow {
         WindowId window;
