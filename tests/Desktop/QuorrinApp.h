@@ -43,6 +43,9 @@ public:
     QUuid noteOf(WindowId window);
 
 private:
+    // Those of the display's windows in `list` that belong to this process.
+    std::vector<WindowId> ours(std::vector<WindowId> (XDisplay::*list)());
+
     DesktopSession& m_session;
     QString m_dataDirectory;
     ManagedProcess m_process;

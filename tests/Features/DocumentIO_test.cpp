@@ -11,11 +11,9 @@
 #include <gtest/gtest.h>
 
 #include <QBuffer>
-#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QMimeData>
-#include <QScopeGuard>
 #include <QTemporaryDir>
 
 namespace quorrin {
@@ -409,24 +407,17 @@ TEST_F(DocumentIOTest, MailAttachesTheTextAndTheFiles)
 // the home folder, never in the directory the application was started from.
 TEST(QtFileDialogsTest, OpenAndSavePanelsOpenWhereTheLastChoiceWasMade)
 {
-    QTemporaryDir home;
-    QTemporaryDir documents;
-    QTemporaryDir working;
-    const QString before = QDir::currentPath();
-    const auto restore = qScopeGuard([&] { QDir::setCurrent(before); });
-    QDir::setCurrent(working.path());
-    const QString letter = documents.filePath(QStringLiteral("letter.txt"));
-    QFile(letter).open(QIODevice::WriteOnly);
-    QtFileDialogs dialogs(std::make_shared<DialogFolder>(home.path()));
+    const testing::DialogPlaces places(QStringLiteral("letter.txt"));
+    QtFileDialogs dialogs(std::make_shared<DialogFolder>(places.home.path()));
 
     QString openedIn;
-    testing::answerFileDialog(openedIn, letter);
-    EXPECT_EQ(dialogs.askOpenPaths(nullptr, {}), QStringList{letter});
-    EXPECT_EQ(openedIn, home.path());
+    testing::answerFileDialog(openedIn, places.file);
+    EXPECT_EQ(dialogs.askOpenPaths(nullptr, {}), QStringList{places.file});
+    EXPECT_EQ(openedIn, places.home.path());
 
     testing::answerFileDialog(openedIn);
     EXPECT_FALSE(dialogs.askSavePath(nullptr, {QStringLiteral("note.txt"), {}, QString()}));
-    EXPECT_EQ(openedIn, documents.path());
+    EXPECT_EQ(openedIn, places.chosen.path());
 }
 
 } // namespace

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QString>
+#include <QTemporaryDir>
 #include <QTimer>
 
 namespace quorrin::testing {
@@ -24,5 +27,30 @@ inline void answerFileDialog(QString& openedIn, const QString& file = QString())
         QMetaObject::invokeMethod(dialog, "accept");
     });
 }
+
+// Where a file dialog might open: the user's home, a folder holding a file
+// to choose, and the process's working directory, moved elsewhere while this
+// lives (no dialog should open there).
+class DialogPlaces {
+public:
+    explicit DialogPlaces(const QString& fileName)
+        : file(chosen.filePath(fileName))
+        , m_before(QDir::currentPath())
+    {
+        QDir::setCurrent(m_working.path());
+        QFile(file).open(QIODevice::WriteOnly);
+    }
+    ~DialogPlaces() { QDir::setCurrent(m_before); }
+    DialogPlaces(const DialogPlaces&) = delete;
+    DialogPlaces& operator=(const DialogPlaces&) = delete;
+
+    QTemporaryDir home;
+    QTemporaryDir chosen;
+    const QString file;
+
+private:
+    QTemporaryDir m_working;
+    const QString m_before;
+};
 
 } // namespace quorrin::testing

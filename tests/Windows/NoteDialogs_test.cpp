@@ -7,11 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
 #include <QFileDialog>
-#include <QScopeGuard>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
 
@@ -82,33 +78,26 @@ TEST(NoteDialogs, TheAttachmentDialogOffersEveryKindOfFile)
 
 TEST(NoteDialogs, TheAttachmentDialogOpensInTheLastFolderUsedAndNeverTheWorkingDirectory)
 {
-    QTemporaryDir home;
-    QTemporaryDir pictures;
-    QTemporaryDir working;
-    const QString before = QDir::currentPath();
-    const auto restore = qScopeGuard([&] { QDir::setCurrent(before); });
-    QDir::setCurrent(working.path());
-    const QString picture = pictures.filePath(QStringLiteral("a.png"));
-    QFile(picture).open(QIODevice::WriteOnly);
+    testing::DialogPlaces places(QStringLiteral("a.png"));
     QWidget note;
     note.show();
-    DialogFolder folder(home.path());
+    DialogFolder folder(places.home.path());
 
     using testing::answerFileDialog;
     QString openedIn;
-    answerFileDialog(openedIn, picture);
-    EXPECT_EQ(notedialogs::askAttachments(&note, folder), QStringList{picture});
-    EXPECT_EQ(openedIn, home.path());
+    answerFileDialog(openedIn, places.file);
+    EXPECT_EQ(notedialogs::askAttachments(&note, folder), QStringList{places.file});
+    EXPECT_EQ(openedIn, places.home.path());
 
     answerFileDialog(openedIn);
     EXPECT_TRUE(notedialogs::askAttachments(&note, folder).isEmpty());
-    EXPECT_EQ(openedIn, pictures.path());
+    EXPECT_EQ(openedIn, places.chosen.path());
 
     // A folder that went away is not opened.
-    ASSERT_TRUE(pictures.remove());
+    ASSERT_TRUE(places.chosen.remove());
     answerFileDialog(openedIn);
     notedialogs::askAttachments(&note, folder);
-    EXPECT_EQ(openedIn, home.path());
+    EXPECT_EQ(openedIn, places.home.path());
 }
 
 } // namespace
