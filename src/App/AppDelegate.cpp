@@ -102,18 +102,23 @@ void AppDelegate::launch(const QStringList& request)
     m_buttonCursors->install();
 
     step(QStringLiteral("openStore"));
-    const QDeadlineTimer holderExit(m_environment.holderExitWait);
-    if (openStore(request, holderExit))
+    if (openStore(request, std::nullopt))
         launchWithStore(request);
 }
 
-bool AppDelegate::openStore(const QStringList& request, const QDeadlineTimer& holderExit)
+bool AppDelegate::openStore(const QStringList& request, const std::optional<QDeadlineTimer>& waitingForHolder)
 {
     try {
         NoteStoreServices services;
         services.desktop = std::make_shared<QtDesktopMetrics>(m_environment.screens);
         m_store = std::make_unique<NoteStore>(m_environment.root, true, std::move(services));
     } catch (const StoreAccessError&) {
+        if (waitingForHolder) {
+            // The request went out once already: a holder that did not
+            // answer in time may still have taken it. Only the lock is tried.
+            waitForHolder(request, *waitingForHolder);
+            return false;
+        }
         // Another instance holds the data directory: hand it our request and
         // leave the data alone.
         const QString root = m_environment.root.value_or(defaultDataDirectory());
@@ -132,22 +137,27 @@ bool AppDelegate::openStore(const QStringList& request, const QDeadlineTimer& ho
             return false;
         }
         // Nobody took the request. An instance that is ending closes its
-        // channel a moment before it lets go of the lock: ask again until it
-        // has, or until it plainly is not ending.
-        if (!holderExit.hasExpired()) {
-            QTimer::singleShot(holderExitPollMs, this, [this, request, holderExit] {
-                if (openStore(request, holderExit))
-                    launchWithStore(request);
-            });
-            return false;
-        }
-        failLaunch(std::current_exception());
+        // channel a moment before it lets go of the lock.
+        waitForHolder(request, QDeadlineTimer(m_environment.holderExitWait));
         return false;
     } catch (...) {
         failLaunch(std::current_exception());
         return false;
     }
     return true;
+}
+
+void AppDelegate::waitForHolder(const QStringList& request, const QDeadlineTimer& holderExit)
+{
+    if (holderExit.hasExpired()) {
+        // The holder plainly is not ending.
+        failLaunch(std::current_exception());
+        return;
+    }
+    QTimer::singleShot(holderExitPollMs, this, [this, request, holderExit] {
+        if (openStore(request, holderExit))
+            launchWithStore(request);
+    });
 }
 
 void AppDelegate::launchWithStore(const QStringList& request)

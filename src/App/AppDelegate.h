@@ -5,6 +5,7 @@
 #include "App/TerminationProtocol.h"
 #include "Platform/DesktopOpener.h"
 
+#include <QDeadlineTimer>
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
@@ -18,7 +19,6 @@
 #include <optional>
 
 class QAction;
-class QDeadlineTimer;
 class QMenu;
 class QSystemTrayIcon;
 class QUndoStack;
@@ -176,9 +176,13 @@ private:
     void step(const QString& name);
     void failLaunch(const std::exception_ptr& error);
     // Opens the store, or hands the request to the instance holding it.
-    // False when the launch ends here, or goes on later by itself (asking
-    // again until `holderExit` expires).
-    bool openStore(const QStringList& request, const QDeadlineTimer& holderExit);
+    // False when the launch ends here or goes on later by itself: when
+    // nobody takes the request, the lock is tried again (`waitingForHolder`)
+    // without handing the request over again.
+    bool openStore(const QStringList& request, const std::optional<QDeadlineTimer>& waitingForHolder);
+    // Tries the store again shortly, until `holderExit` expires; then the
+    // launch fails with the error being handled.
+    void waitForHolder(const QStringList& request, const QDeadlineTimer& holderExit);
     // The rest of the launch, once the store is open.
     void launchWithStore(const QStringList& request);
     void createReminderServices();

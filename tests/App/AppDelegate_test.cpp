@@ -157,7 +157,7 @@ TEST_F(AppDelegateTest, ASecondInstanceThatCannotHandOverShowsTheLaunchFailure)
     second->launch();
     EXPECT_TRUE(alerts.messages.isEmpty());
     ASSERT_TRUE(QTest::qWaitFor([&] { return !alerts.messages.isEmpty(); }, 10000));
-    EXPECT_GT(handedOver.size(), 1u);
+    EXPECT_EQ(handedOver.size(), 1u);
     ASSERT_EQ(alerts.messages.size(), 1);
     EXPECT_EQ(alerts.messages.front(), AppDelegate::launchFailureMessage);
     EXPECT_TRUE(alerts.details.front().endsWith(AppDelegate::launchFailureAdvice));
@@ -180,7 +180,7 @@ TEST_F(AppDelegateTest, ALaunchWhileTheHolderIsEndingWaitsForItToLetGo)
     delegate->launch();
     EXPECT_FALSE(delegate->isLaunched());
     ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->isLaunched(); }, 10000));
-    EXPECT_FALSE(handedOver.empty());
+    EXPECT_EQ(handedOver.size(), 1u); // a holder that was slow to answer may have taken it
     EXPECT_TRUE(alerts.messages.isEmpty());
     EXPECT_TRUE(exits.empty());
     EXPECT_EQ(delegate->store()->active().size(), 1u);
