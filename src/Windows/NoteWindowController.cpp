@@ -78,7 +78,9 @@ NoteWindowController::NoteWindowController(NoteStore& store, const Note& note, S
     if (!m_services.confirmDeletion)
         m_services.confirmDeletion = [this] { return notedialogs::askDeletion(panel()); };
     if (!m_services.chooseOpacity)
-        m_services.chooseOpacity = [this](int current) { return notedialogs::askOpacity(panel(), current); };
+        m_services.chooseOpacity = [this](int current) {
+            return notedialogs::askOpacity(panel(), current, m_background->isComposited());
+        };
     if (!m_services.chooseAttachments)
         m_services.chooseAttachments = [this] { return notedialogs::askAttachments(panel()); };
 
@@ -181,8 +183,8 @@ void NoteWindowController::buildPanel()
     m_background = new NoteBackground(m_panel.get());
     panelLayout->addWidget(m_background);
     m_background->prefersReducedMotion = [self] { return self && self->reducedMotion(); };
-    m_background->setDrawsEdge(!(m_services.desktopDrawsShadows ? m_services.desktopDrawsShadows()
-                                                                 : X11WindowBehaviour::compositingManagerRunning()));
+    m_background->setComposited(m_services.desktopComposites ? m_services.desktopComposites()
+                                                              : X11WindowBehaviour::compositingManagerRunning());
     m_background->onWindowDrag = [self](QMouseEvent* event) {
         if (self)
             self->trackWindowDrag(event);

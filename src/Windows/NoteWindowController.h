@@ -54,9 +54,10 @@ public:
         std::shared_ptr<const ScreenProvider> screens;
         // Whether the desktop asks for reduced motion; read from it when not given.
         std::function<bool()> prefersReducedMotion;
-        // Whether a compositor draws the windows' shadows (else the note
-        // draws its own edge); asked of the desktop when not given.
-        std::function<bool()> desktopDrawsShadows;
+        // Whether a compositor runs: it shows the paper's opacity and draws
+        // the windows' shadows (else the note draws opaque paper with an
+        // edge of its own); asked of the desktop when not given.
+        std::function<bool()> desktopComposites;
         // Asks "删除这张便笺？"; true deletes. A message box when not given.
         std::function<bool()> confirmDeletion;
         // Asks for an opacity percentage (20...100) starting at `current`;
