@@ -476,8 +476,8 @@ void NoteWindowController::applyCollapsedLayout(const Note& note)
     updatingFrame = true;
     const double targetHeight =
         collapsed ? WindowGeometry::collapsedHeight : std::max(note.frame.height, notewindow::minimumExpandedHeight);
-    m_panel->setMinimumSize(int(notewindow::minimumWidth),
-                            int(collapsed ? WindowGeometry::collapsedHeight : notewindow::minimumExpandedHeight));
+    const QSize minimum(int(notewindow::minimumWidth),
+                        int(collapsed ? WindowGeometry::collapsedHeight : notewindow::minimumExpandedHeight));
     if (collapsed)
         closeBlockMenu();
     if (fileShelf)
@@ -494,10 +494,14 @@ void NoteWindowController::applyCollapsedLayout(const Note& note)
     if (m_frameAnimation)
         m_frameAnimation->stop();
     if (!animate) {
+        m_panel->setMinimumSize(minimum);
         m_panel->setFrame(target);
         updatingFrame = false;
         return;
     }
+    // The window passes through every height between the two: an expanding
+    // one takes its larger minimum only once it got there.
+    m_panel->setMinimumSize(minimum.boundedTo(m_panel->minimumSize()));
     auto* animation = new QVariantAnimation(this);
     animation->setDuration(notewindow::collapseDurationMs);
     animation->setEasingCurve(Motion::easeOut());
@@ -505,7 +509,8 @@ void NoteWindowController::applyCollapsedLayout(const Note& note)
     animation->setEndValue(target);
     connect(animation, &QVariantAnimation::valueChanged, this,
             [this](const QVariant& value) { m_panel->setFrame(value.toRectF()); });
-    connect(animation, &QVariantAnimation::finished, this, [this, target] {
+    connect(animation, &QVariantAnimation::finished, this, [this, target, minimum] {
+        m_panel->setMinimumSize(minimum);
         m_panel->setFrame(target);
         updatingFrame = false;
     });
