@@ -170,7 +170,7 @@ void NoteWindowController::buildPanel()
         return true;
     };
     // Moves and resizes of the window, whoever makes them; the window
-    // manager's own drags are told by its pointer grabs, watched from now on.
+    // manager's own moves are told by its grabs, watched from now on.
     m_panel->installEventFilter(this);
     WindowManagerGrabs::instance();
     // The close command of a frameless window.

@@ -128,6 +128,9 @@ public:
     // while the window stands still.
     QVariantAnimation* frameAnimation() const;
     std::optional<QRectF> frameAnimationTarget() const;
+    // The window manager holds the window for a move it runs for the user,
+    // or has just let go of it.
+    bool isMovedByWindowManager() const;
     // Ends a running collapse or expand at its last frame.
     void settleFrameAnimation();
 

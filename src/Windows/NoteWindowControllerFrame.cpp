@@ -256,6 +256,12 @@ QVariantAnimation* NoteWindowController::frameAnimation() const
     return m_frameAnimation;
 }
 
+bool NoteWindowController::isMovedByWindowManager() const
+{
+    const QWindow* handle = m_panel ? m_panel->windowHandle() : nullptr;
+    return handle && WindowManagerGrabs::instance().isUserMove(*handle);
+}
+
 std::optional<QRectF> NoteWindowController::frameAnimationTarget() const
 {
     if (!m_frameAnimation || m_frameAnimation->state() != QAbstractAnimation::Running)
@@ -275,9 +281,9 @@ void NoteWindowController::windowWillMove()
     if (!m_workspace || m_drag || m_resize || m_workspace->movingNote() || m_workspace->isMovingFollower(m_noteID))
         return;
     // On X11 the application never sees the press of a drag the window
-    // manager runs (Alt and drag, its move command): its pointer grab tells.
-    const QWindow* handle = m_panel ? m_panel->windowHandle() : nullptr;
-    if (!X11WindowBehaviour::primaryButtonDown() && !(handle && WindowManagerGrabs::instance().isUserMove(*handle)))
+    // manager runs (Alt and drag), nor the keys of one it runs from the
+    // keyboard: its grab of the pointer or the keyboard tells.
+    if (!X11WindowBehaviour::primaryButtonDown() && !isMovedByWindowManager())
         return;
     m_workspace->beginMove(m_noteID, std::nullopt, true, std::nullopt);
 }

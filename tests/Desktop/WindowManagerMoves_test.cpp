@@ -32,6 +32,16 @@ protected:
                             << expected.x() << "," << expected.y();
     }
 
+    // The keys that start the window manager's move of the active window
+    // from the keyboard: openbox's window menu and its move item, the
+    // shortcut of the others.
+    static QStringList keyboardMoveKeys()
+    {
+        if (qEnvironmentVariable("QUORRIN_DESKTOP_WM", QStringLiteral("openbox")) == QLatin1String("openbox"))
+            return {QStringLiteral("alt+space"), QStringLiteral("m")};
+        return {QStringLiteral("alt+F7")};
+    }
+
     // An Alt drag by the window manager from the window's middle: the window
     // ends up moved by `by`, stays there and is stored there.
     void altDragKeptAndSaved(WindowId note, QPoint by)
@@ -95,6 +105,32 @@ TEST_F(WindowManagerMoves, AnAltDragOfADockedPairTakesBothAlong)
     EXPECT_TRUE(waitForStored(secondId, [&](const Note& note) {
         return note.docking && storedRect(secondId).topLeft() == moved + seam;
     }));
+}
+
+// A move the window manager runs from the keyboard, with the pointer away
+// from the note, is the user's as much as one with the mouse.
+TEST_F(WindowManagerMoves, AKeyboardMoveAfterAHeaderDragIsKeptAndSaved)
+{
+    const WindowId note = firstNoteWindow();
+    const QUuid id = app().noteOf(note);
+    clickIntoText(note);
+    typeAndWaitStored(id, QStringLiteral("键盘移动"));
+    const QPoint afterHeader = geometry(note).topLeft() + QPoint(-120, -90);
+    ASSERT_NO_FATAL_FAILURE(dragByHeader(note, QPoint(-120, -90)));
+    ASSERT_TRUE(waitForStored(id, [&](const Note&) { return storedRect(id).topLeft() == afterHeader; }));
+    ASSERT_TRUE(input().moveTo(QPoint(x().screenSize().width() - 5, x().screenSize().height() - 5)));
+
+    ASSERT_TRUE(input().key(keyboardMoveKeys()));
+    ASSERT_TRUE(input().key(QStringList(6, QStringLiteral("Right")) + QStringList(4, QStringLiteral("Down"))));
+    ASSERT_TRUE(waitFor([&] { return geometry(note).topLeft() != afterHeader; }, 5s))
+        << "the window manager did not move the note: " << describe(note).toStdString();
+    ASSERT_TRUE(input().key(QStringLiteral("Return")));
+    const QPoint moved = restingGeometry(note).topLeft();
+    EXPECT_GT(moved.x(), afterHeader.x());
+    EXPECT_GT(moved.y(), afterHeader.y());
+    expectStaysAt(note, moved, 3s);
+    EXPECT_TRUE(waitForStored(id, [&](const Note&) { return storedRect(id).topLeft() == moved; }))
+        << "stored at " << storedRect(id).x() << "," << storedRect(id).y();
 }
 
 } // namespace
