@@ -5,7 +5,7 @@
 #include <QWindow>
 
 #ifdef QUORRIN_HAVE_XCB
-#include <xcb/xcb.h>
+#include "Platform/X11Connection.h"
 #endif
 
 namespace quorrin {
@@ -84,9 +84,27 @@ void WindowManagerGrabs::notice(std::uint32_t window, windowManagerGrabs::Device
         m_windows.remove(window);
     else
         m_windows.insert(window, after);
+    if (!before.pointer.grabbed && !before.keyboard.grabbed && (after.pointer.grabbed || after.keyboard.grabbed))
+        Q_EMIT grabStarted(window);
 }
 
 #ifdef QUORRIN_HAVE_XCB
+
+std::optional<QPoint> WindowManagerGrabs::serverPosition(const QWindow& window)
+{
+    xcb_connection_t* c = x11::connection();
+    if (!c || !window.handle())
+        return std::nullopt;
+    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(c));
+    for (int skip = x11::defaultScreen(); skip > 0 && screens.rem > 1; --skip)
+        xcb_screen_next(&screens);
+    const x11::Reply<xcb_translate_coordinates_reply_t> reply(xcb_translate_coordinates_reply(
+        c, xcb_translate_coordinates(c, xcb_window_t(window.winId()), screens.data->root, 0, 0), nullptr));
+    if (!reply)
+        return std::nullopt;
+    const double ratio = window.devicePixelRatio();
+    return QPoint(qRound(reply->dst_x / ratio), qRound(reply->dst_y / ratio));
+}
 
 bool WindowManagerGrabs::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*)
 {
@@ -130,6 +148,11 @@ bool WindowManagerGrabs::nativeEventFilter(const QByteArray& eventType, void* me
 }
 
 #else
+
+std::optional<QPoint> WindowManagerGrabs::serverPosition(const QWindow&)
+{
+    return std::nullopt;
+}
 
 bool WindowManagerGrabs::nativeEventFilter(const QByteArray&, void*, qintptr*)
 {

@@ -3,6 +3,7 @@
 #include <QAbstractNativeEventFilter>
 #include <QHash>
 #include <QObject>
+#include <QPoint>
 
 #include <chrono>
 #include <cstdint>
@@ -70,7 +71,18 @@ public:
 
     bool isUserMove(const QWindow& window) const;
 
+    // Where the X server has the window's top-left corner on the screen now,
+    // in the toolkit's coordinates. Some window managers report a move they
+    // run only once it is over; meanwhile only the server knows. Nothing off
+    // X11 or for a window not made yet.
+    static std::optional<QPoint> serverPosition(const QWindow& window);
+
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
+
+Q_SIGNALS:
+    // The window manager took the pointer or the keyboard over the window
+    // (its native id), where neither was taken before.
+    void grabStarted(quint32 window);
 
 private:
     explicit WindowManagerGrabs(QObject* parent);

@@ -8,7 +8,6 @@
 #include "Editor/TextFormatPanel.h"
 #include "Editor/TextDocumentConversion.h"
 #include "Persistence/NoteStore.h"
-#include "Platform/WindowManagerGrabs.h"
 #include "Platform/QtScreenProvider.h"
 #include "Platform/ReducedMotion.h"
 #include "Platform/SystemAppearance.h"
@@ -29,6 +28,7 @@
 #include "Windows/TitleText.h"
 #include "Windows/TitleTextField.h"
 #include "Windows/WindowGeometry.h"
+#include "Windows/WindowManagerMoveWatch.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -170,9 +170,13 @@ void NoteWindowController::buildPanel()
         return true;
     };
     // Moves and resizes of the window, whoever makes them; the window
-    // manager's own moves are told by its grabs, watched from now on.
+    // manager's own moves are told by its grabs, watched from now on, and
+    // followed while it holds the window.
     m_panel->installEventFilter(this);
-    WindowManagerGrabs::instance();
+    m_windowManagerMoves = new WindowManagerMoveWatch(*m_panel, [self] {
+        if (self)
+            self->windowWillMove();
+    });
     // The close command of a frameless window.
     auto* close = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_W), m_panel.get());
     close->setContext(Qt::WindowShortcut);

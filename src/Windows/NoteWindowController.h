@@ -35,6 +35,7 @@ class StickyPanel;
 class TextFormatTarget;
 class TitleFormatTarget;
 class TitleTextField;
+class WindowManagerMoveWatch;
 
 // The window of one open note: its floating panel with the paper, the header
 // (name, layer, collapse and menu buttons) and the block editor, kept in step
@@ -286,6 +287,8 @@ private:
     std::optional<AttributedString> m_pendingTitleSource;
     QMetaObject::Connection m_titleSelectionObserver;
     QPointer<QVariantAnimation> m_frameAnimation;
+    // Made with the panel: follows the moves the window manager runs.
+    WindowManagerMoveWatch* m_windowManagerMoves = nullptr;
 
     // The pointer sessions: a window drag or a live resize, never both.
     struct DragSession {

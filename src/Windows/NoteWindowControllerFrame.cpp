@@ -2,7 +2,6 @@
 // dragging and resizing the window, and keeping the stored frame in step.
 #include "Windows/NoteWindowController.h"
 
-#include "Platform/WindowManagerGrabs.h"
 #include "Platform/X11WindowBehaviour.h"
 
 #include "Domain/NoteTheme.h"
@@ -31,6 +30,7 @@
 #include "Windows/WindowDragCoordinates.h"
 #include "Windows/WindowFrameTracking.h"
 #include "Windows/WindowGeometry.h"
+#include "Windows/WindowManagerMoveWatch.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -258,8 +258,7 @@ QVariantAnimation* NoteWindowController::frameAnimation() const
 
 bool NoteWindowController::isMovedByWindowManager() const
 {
-    const QWindow* handle = m_panel ? m_panel->windowHandle() : nullptr;
-    return handle && WindowManagerGrabs::instance().isUserMove(*handle);
+    return m_windowManagerMoves && m_windowManagerMoves->holdsWindow();
 }
 
 std::optional<QRectF> NoteWindowController::frameAnimationTarget() const

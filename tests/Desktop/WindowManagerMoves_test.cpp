@@ -133,5 +133,27 @@ TEST_F(WindowManagerMoves, AKeyboardMoveAfterAHeaderDragIsKeptAndSaved)
         << "stored at " << storedRect(id).x() << "," << storedRect(id).y();
 }
 
+// The window manager reports some drags only once they are over: the note
+// docked to the dragged one follows it all along, not after the release.
+TEST_F(WindowManagerMoves, ADockedNoteFollowsWhileTheAltDragRuns)
+{
+    DockedPair pair;
+    ASSERT_NO_FATAL_FAILURE(makeDockedPair(pair));
+    const QPoint seam = geometry(pair.docked).topLeft() - geometry(pair.target).topLeft();
+    const QPoint body = geometry(pair.target).center();
+    const QPoint moved = geometry(pair.target).topLeft() + QPoint(-250, 150);
+
+    ASSERT_TRUE(input().dragAndHold(body, body + QPoint(-250, 150), QStringLiteral("alt")));
+    const bool held = waitFor([&] { return geometry(pair.target).topLeft() == moved; }, 3s);
+    const bool followed =
+        held && waitFor([&] { return geometry(pair.docked).topLeft() - geometry(pair.target).topLeft() == seam; }, 3s);
+    const QString during = describe(pair.docked);
+    ASSERT_TRUE(input().releaseHeld(QStringLiteral("alt")));
+    ASSERT_TRUE(held) << "the Alt drag did not move the note: " << describe(pair.target).toStdString();
+    EXPECT_TRUE(followed) << "while the button was held the docked note stayed at " << during.toStdString();
+    EXPECT_TRUE(waitFor([&] { return geometry(pair.docked).topLeft() == moved + seam; }));
+    expectStaysAt(pair.target, moved, 1000ms);
+}
+
 } // namespace
 } // namespace quorrin::desktop
