@@ -33,14 +33,25 @@ protected:
     }
 
     // The keys that start the window manager's move of the active window
-    // from the keyboard: openbox's window menu and its move item, the
-    // shortcut of the others.
+    // from the keyboard: the move item of openbox's window menu and of
+    // KWin's (under "More Actions"), the shortcut of the others.
     static QStringList keyboardMoveKeys()
     {
-        if (qEnvironmentVariable("QUORRIN_DESKTOP_WM", QStringLiteral("openbox")) == QLatin1String("openbox"))
+        if (windowManager() == QLatin1String("openbox"))
             return {QStringLiteral("alt+space"), QStringLiteral("m")};
+        if (windowManager() == QLatin1String("kwin_x11"))
+            return {QStringLiteral("alt+F3"), QStringLiteral("m"), QStringLiteral("Return")};
         return {QStringLiteral("alt+F7")};
     }
+    // The key that makes a drag anywhere in a window the window manager's
+    // move: Super for GNOME's and KDE's, Alt for the others.
+    static QString moveModifier()
+    {
+        const QString manager = windowManager();
+        return manager == QLatin1String("mutter") || manager == QLatin1String("kwin_x11") ? QStringLiteral("super")
+                                                                                         : QStringLiteral("alt");
+    }
+    static QString windowManager() { return qEnvironmentVariable("QUORRIN_DESKTOP_WM", QStringLiteral("openbox")); }
 
     // An Alt drag by the window manager from the window's middle: the window
     // ends up moved by `by`, stays there and is stored there.
@@ -143,12 +154,12 @@ TEST_F(WindowManagerMoves, ADockedNoteFollowsWhileTheAltDragRuns)
     const QPoint body = geometry(pair.target).center();
     const QPoint moved = geometry(pair.target).topLeft() + QPoint(-250, 150);
 
-    ASSERT_TRUE(input().dragAndHold(body, body + QPoint(-250, 150), QStringLiteral("alt")));
+    ASSERT_TRUE(input().dragAndHold(body, body + QPoint(-250, 150), moveModifier()));
     const bool held = waitFor([&] { return geometry(pair.target).topLeft() == moved; }, 3s);
     const bool followed =
         held && waitFor([&] { return geometry(pair.docked).topLeft() - geometry(pair.target).topLeft() == seam; }, 3s);
     const QString during = describe(pair.docked);
-    ASSERT_TRUE(input().releaseHeld(QStringLiteral("alt")));
+    ASSERT_TRUE(input().releaseHeld(moveModifier()));
     ASSERT_TRUE(held) << "the Alt drag did not move the note: " << describe(pair.target).toStdString();
     EXPECT_TRUE(followed) << "while the button was held the docked note stayed at " << during.toStdString();
     EXPECT_TRUE(waitFor([&] { return geometry(pair.docked).topLeft() == moved + seam; }));
