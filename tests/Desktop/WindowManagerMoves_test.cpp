@@ -59,7 +59,7 @@ protected:
     {
         const QUuid id = app().noteOf(note);
         const QRect start = geometry(note);
-        ASSERT_TRUE(input().drag(start.center(), start.center() + by, QStringLiteral("alt")));
+        ASSERT_TRUE(input().drag(start.center(), start.center() + by, moveModifier()));
         const QPoint moved = start.topLeft() + by;
         ASSERT_TRUE(waitFor([&] { return geometry(note).topLeft() == moved; }, 3s))
             << "after the Alt drag the note is at " << describe(note).toStdString();
@@ -106,7 +106,7 @@ TEST_F(WindowManagerMoves, AnAltDragOfADockedPairTakesBothAlong)
 
     const QPoint body = geometry(first).center();
     const QPoint moved = geometry(first).topLeft() + QPoint(-250, 150);
-    ASSERT_TRUE(input().drag(body, body + QPoint(-250, 150), QStringLiteral("alt")));
+    ASSERT_TRUE(input().drag(body, body + QPoint(-250, 150), moveModifier()));
     ASSERT_TRUE(waitFor([&] { return geometry(first).topLeft() == moved; }, 3s))
         << "after the Alt drag the note is at " << describe(first).toStdString();
     EXPECT_TRUE(waitFor([&] { return geometry(second).topLeft() - geometry(first).topLeft() == seam; }))
