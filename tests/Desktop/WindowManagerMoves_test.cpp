@@ -53,6 +53,19 @@ protected:
     }
     static QString windowManager() { return qEnvironmentVariable("QUORRIN_DESKTOP_WM", QStringLiteral("openbox")); }
 
+    // The first note, holding text, after the note's own drag by its header
+    // strip, which puts its place in the workspace's keeping.
+    void headerDraggedNote(WindowId& note, QUuid& id, QPoint& afterHeader)
+    {
+        note = firstNoteWindow();
+        id = app().noteOf(note);
+        clickIntoText(note);
+        typeAndWaitStored(id, QStringLiteral("移动"));
+        afterHeader = geometry(note).topLeft() + QPoint(-120, -90);
+        ASSERT_NO_FATAL_FAILURE(dragByHeader(note, QPoint(-120, -90)));
+        ASSERT_TRUE(waitForStored(id, [&](const Note&) { return storedRect(id).topLeft() == afterHeader; }));
+    }
+
     // An Alt drag by the window manager from the window's middle: the window
     // ends up moved by `by`, stays there and is stored there.
     void altDragKeptAndSaved(WindowId note, QPoint by)
@@ -71,16 +84,10 @@ protected:
 
 TEST_F(WindowManagerMoves, AnAltDragAfterAHeaderDragIsKeptAndSaved)
 {
-    const WindowId note = firstNoteWindow();
-    const QUuid id = app().noteOf(note);
-    clickIntoText(note);
-    typeAndWaitStored(id, QStringLiteral("移动"));
-
-    // First the note's own drag, by its header strip.
-    const QPoint afterHeader = geometry(note).topLeft() + QPoint(-120, -90);
-    ASSERT_NO_FATAL_FAILURE(dragByHeader(note, QPoint(-120, -90)));
-    ASSERT_TRUE(waitForStored(id, [&](const Note&) { return storedRect(id).topLeft() == afterHeader; }));
-
+    WindowId note = 0;
+    QUuid id;
+    QPoint afterHeader;
+    ASSERT_NO_FATAL_FAILURE(headerDraggedNote(note, id, afterHeader));
     // Then the window manager's: Alt and a drag anywhere in the window.
     altDragKeptAndSaved(note, QPoint(260, 140));
 }
@@ -122,13 +129,10 @@ TEST_F(WindowManagerMoves, AnAltDragOfADockedPairTakesBothAlong)
 // from the note, is the user's as much as one with the mouse.
 TEST_F(WindowManagerMoves, AKeyboardMoveAfterAHeaderDragIsKeptAndSaved)
 {
-    const WindowId note = firstNoteWindow();
-    const QUuid id = app().noteOf(note);
-    clickIntoText(note);
-    typeAndWaitStored(id, QStringLiteral("键盘移动"));
-    const QPoint afterHeader = geometry(note).topLeft() + QPoint(-120, -90);
-    ASSERT_NO_FATAL_FAILURE(dragByHeader(note, QPoint(-120, -90)));
-    ASSERT_TRUE(waitForStored(id, [&](const Note&) { return storedRect(id).topLeft() == afterHeader; }));
+    WindowId note = 0;
+    QUuid id;
+    QPoint afterHeader;
+    ASSERT_NO_FATAL_FAILURE(headerDraggedNote(note, id, afterHeader));
     ASSERT_TRUE(input().moveTo(QPoint(x().screenSize().width() - 5, x().screenSize().height() - 5)));
 
     ASSERT_TRUE(input().key(keyboardMoveKeys()));
