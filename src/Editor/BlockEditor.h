@@ -10,6 +10,7 @@
 #include "Editor/FormatPanel.h"
 #include "Editor/TaskShelves.h"
 #include "Editor/TextFormatTarget.h"
+#include "Core/Files/FileSystemError.h"
 #include "Core/Time/Clock.h"
 
 #include <QColor>
@@ -292,6 +293,9 @@ public:
     std::function<std::vector<std::pair<QUuid, QUuid>>()> alarmCenter;
     // Imports a plain-text or RTF document as a note; throws AppError.
     std::function<void(const QString& path)> importDocument;
+    // Why a file cannot be read, or nothing when it can. Replaced in tests,
+    // whose superuser reads any file.
+    std::function<std::optional<QString>(const QString& path)> readFailure = &FileSystemError::readFailure;
     // The block menu of one block, shown in the text's context menu.
     std::function<QMenu*(const QUuid&, QWidget* parent)> blockMenu;
 
