@@ -268,9 +268,10 @@ void AppDelegate::createRegistry()
     // starts a process, which no window waits for.
     std::shared_ptr<ReducedMotion> motion = ReducedMotion::readInBackground();
     windowServices.prefersReducedMotion = [motion] { return motion->isPreferred(); };
-    // Whether notes draw their own edge is settled once, for every window.
+    // Whether notes show their opacity and leave their edge to the
+    // compositor is settled once, for every window.
     const bool compositing = X11WindowBehaviour::compositingManagerRunning();
-    windowServices.desktopDrawsShadows = [compositing] { return compositing; };
+    windowServices.desktopComposites = [compositing] { return compositing; };
     windowServices.parts.installFileShelves = installFileShelfWidgets;
     windowServices.dialogFolder = m_dialogFolder;
     windowServices.exportNote = [this](NoteWindowController& controller) {

@@ -14,7 +14,7 @@
 
 namespace quorrin::notedialogs {
 
-std::optional<int> askOpacity(QWidget* window, int current)
+std::optional<int> askOpacity(QWidget* window, int current, bool composited)
 {
     QDialog dialog;
     placeInFrontOfNotes(dialog, window);
@@ -33,6 +33,12 @@ std::optional<int> askOpacity(QWidget* window, int current)
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addWidget(message);
     layout->addWidget(informative);
+    if (!composited) {
+        auto* uncomposited = new QLabel(QStringLiteral("透明效果需要支持窗口合成的桌面；当前桌面未开启窗口合成，便笺以不透明背景显示。"));
+        uncomposited->setObjectName(QStringLiteral("uncompositedNotice"));
+        uncomposited->setWordWrap(true);
+        layout->addWidget(uncomposited);
+    }
     layout->addWidget(slider);
     layout->addWidget(buttons);
     if (dialog.exec() != QDialog::Accepted)

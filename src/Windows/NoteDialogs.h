@@ -16,7 +16,9 @@ class DialogFolder;
 namespace quorrin::notedialogs {
 
 // The background opacity in percent (20...100), or nothing when cancelled.
-std::optional<int> askOpacity(QWidget* window, int current);
+// Without a compositor (`composited` false) the dialog says that the
+// desktop shows the paper opaque.
+std::optional<int> askOpacity(QWidget* window, int current, bool composited);
 
 // Whether the user confirms moving the note to the recently deleted notes.
 bool askDeletion(QWidget* window);

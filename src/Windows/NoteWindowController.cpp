@@ -9,7 +9,6 @@
 #include "Editor/TextDocumentConversion.h"
 #include "Persistence/NoteStore.h"
 #include "Platform/DialogFolder.h"
-#include "Platform/WindowManagerGrabs.h"
 #include "Platform/QtScreenProvider.h"
 #include "Platform/ReducedMotion.h"
 #include "Platform/SystemAppearance.h"
@@ -30,6 +29,7 @@
 #include "Windows/TitleText.h"
 #include "Windows/TitleTextField.h"
 #include "Windows/WindowGeometry.h"
+#include "Windows/WindowManagerMoveWatch.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -79,7 +79,9 @@ NoteWindowController::NoteWindowController(NoteStore& store, const Note& note, S
     if (!m_services.confirmDeletion)
         m_services.confirmDeletion = [this] { return notedialogs::askDeletion(panel()); };
     if (!m_services.chooseOpacity)
-        m_services.chooseOpacity = [this](int current) { return notedialogs::askOpacity(panel(), current); };
+        m_services.chooseOpacity = [this](int current) {
+            return notedialogs::askOpacity(panel(), current, m_background->isComposited());
+        };
     if (!m_services.dialogFolder)
         m_services.dialogFolder = std::make_shared<DialogFolder>();
     if (!m_services.chooseAttachments) {
@@ -174,9 +176,13 @@ void NoteWindowController::buildPanel()
         return true;
     };
     // Moves and resizes of the window, whoever makes them; the window
-    // manager's own drags are told by its pointer grabs, watched from now on.
+    // manager's own moves are told by its grabs, watched from now on, and
+    // followed while it holds the window.
     m_panel->installEventFilter(this);
-    WindowManagerGrabs::instance();
+    m_windowManagerMoves = new WindowManagerMoveWatch(*m_panel, [self] {
+        if (self)
+            self->windowWillMove();
+    });
     // The close command of a frameless window.
     auto* close = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_W), m_panel.get());
     close->setContext(Qt::WindowShortcut);
@@ -187,8 +193,8 @@ void NoteWindowController::buildPanel()
     m_background = new NoteBackground(m_panel.get());
     panelLayout->addWidget(m_background);
     m_background->prefersReducedMotion = [self] { return self && self->reducedMotion(); };
-    m_background->setDrawsEdge(!(m_services.desktopDrawsShadows ? m_services.desktopDrawsShadows()
-                                                                 : X11WindowBehaviour::compositingManagerRunning()));
+    m_background->setComposited(m_services.desktopComposites ? m_services.desktopComposites()
+                                                              : X11WindowBehaviour::compositingManagerRunning());
     m_background->onWindowDrag = [self](QMouseEvent* event) {
         if (self)
             self->trackWindowDrag(event);
@@ -480,8 +486,8 @@ void NoteWindowController::applyCollapsedLayout(const Note& note)
     updatingFrame = true;
     const double targetHeight =
         collapsed ? WindowGeometry::collapsedHeight : std::max(note.frame.height, notewindow::minimumExpandedHeight);
-    m_panel->setMinimumSize(int(notewindow::minimumWidth),
-                            int(collapsed ? WindowGeometry::collapsedHeight : notewindow::minimumExpandedHeight));
+    const QSize minimum(int(notewindow::minimumWidth),
+                        int(collapsed ? WindowGeometry::collapsedHeight : notewindow::minimumExpandedHeight));
     if (collapsed)
         closeBlockMenu();
     if (fileShelf)
@@ -498,10 +504,14 @@ void NoteWindowController::applyCollapsedLayout(const Note& note)
     if (m_frameAnimation)
         m_frameAnimation->stop();
     if (!animate) {
+        m_panel->setMinimumSize(minimum);
         m_panel->setFrame(target);
         updatingFrame = false;
         return;
     }
+    // The window passes through every height between the two: an expanding
+    // one takes its larger minimum only once it got there.
+    m_panel->setMinimumSize(minimum.boundedTo(m_panel->minimumSize()));
     auto* animation = new QVariantAnimation(this);
     animation->setDuration(notewindow::collapseDurationMs);
     animation->setEasingCurve(Motion::easeOut());
@@ -509,7 +519,8 @@ void NoteWindowController::applyCollapsedLayout(const Note& note)
     animation->setEndValue(target);
     connect(animation, &QVariantAnimation::valueChanged, this,
             [this](const QVariant& value) { m_panel->setFrame(value.toRectF()); });
-    connect(animation, &QVariantAnimation::finished, this, [this, target] {
+    connect(animation, &QVariantAnimation::finished, this, [this, target, minimum] {
+        m_panel->setMinimumSize(minimum);
         m_panel->setFrame(target);
         updatingFrame = false;
     });

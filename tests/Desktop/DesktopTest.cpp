@@ -316,6 +316,21 @@ void DesktopTest::makeDockedPair(DockedPair& pair)
         << describe(pair.docked).toStdString();
 }
 
+WindowId DesktopTest::openNoteMenu(WindowId note)
+{
+    const QRect rect = geometry(note);
+    if (!input().click(rect.topLeft() + QPoint(rect.width() - 26, 36)))
+        return 0;
+    WindowId menu = 0;
+    waitFor([&] {
+        const std::vector<WindowId> popups = app().popups();
+        menu = popups.empty() ? 0 : popups.back();
+        return menu != 0;
+    });
+    // Shown and laid out: its size no longer changes.
+    return menu && restingGeometry(menu).isValid() ? menu : 0;
+}
+
 void DesktopTest::clickIntoText(WindowId note)
 {
     ASSERT_TRUE(input().click(firstLinePoint(note)));

@@ -110,6 +110,10 @@ protected:
     };
     void makeDockedPair(DockedPair& pair);
 
+    // Opens the note's "⋯" menu and answers the menu's window. Without a
+    // tray the status menu's commands follow the note's own: "显示全部便笺"
+    // is the thirteenth row.
+    WindowId openNoteMenu(WindowId note);
     // Clicks into the note's text and waits for the note to be active.
     void clickIntoText(WindowId note);
     // Types text and waits until the store holds a block with the text.

@@ -121,14 +121,24 @@ std::vector<WindowId> XDisplay::unmanagedShown()
     return shown;
 }
 
-std::optional<std::uint32_t> XDisplay::pid(WindowId window)
+std::optional<std::uint32_t> XDisplay::cardinal(WindowId window, const char* name)
 {
-    const QByteArray bytes = property(window, atom("_NET_WM_PID"), XCB_ATOM_CARDINAL);
+    const QByteArray bytes = property(window, atom(name), XCB_ATOM_CARDINAL);
     if (bytes.size() < int(sizeof(std::uint32_t)))
         return std::nullopt;
     std::uint32_t value = 0;
     std::memcpy(&value, bytes.constData(), sizeof value);
     return value;
+}
+
+std::optional<std::uint32_t> XDisplay::pid(WindowId window)
+{
+    return cardinal(window, "_NET_WM_PID");
+}
+
+std::optional<std::uint32_t> XDisplay::desktop(WindowId window)
+{
+    return cardinal(window, "_NET_WM_DESKTOP");
 }
 
 std::vector<WindowId> XDisplay::embeddedShown()

@@ -48,6 +48,7 @@ public:
     QString role(WindowId window);  // WM_WINDOW_ROLE
     std::vector<QString> types(WindowId window); // _NET_WM_WINDOW_TYPE names
     std::vector<QString> states(WindowId window); // _NET_WM_STATE names
+    std::optional<std::uint32_t> desktop(WindowId window); // _NET_WM_DESKTOP
     WindowId transientFor(WindowId window);
     bool viewable(WindowId window);
     // The window's rectangle in root coordinates (its client area, without
@@ -71,6 +72,7 @@ private:
     QByteArray property(WindowId window, std::uint32_t property, std::uint32_t type);
     std::vector<WindowId> windowList(const char* property);
     std::vector<QString> atomNames(WindowId window, const char* property);
+    std::optional<std::uint32_t> cardinal(WindowId window, const char* name);
 
     xcb_connection_t* m_connection;
     WindowId m_root = 0;

@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QLabel>
 #include <QTimer>
 #include <QWidget>
 
@@ -28,7 +29,7 @@ TEST(NoteDialogs, QuestionsOpenInFrontOfTheFloatingNoteThatAsks)
     const std::pair<const char*, std::function<void()>> questions[] = {
         {"deletion", [&] { notedialogs::askDeletion(&note); }},
         {"attachments", [&] { notedialogs::askAttachments(&note, folder); }},
-        {"opacity", [&] { notedialogs::askOpacity(&note, 80); }},
+        {"opacity", [&] { notedialogs::askOpacity(&note, 80, true); }},
     };
     for (const auto& [name, ask] : questions) {
         SCOPED_TRACE(name);
@@ -48,6 +49,29 @@ TEST(NoteDialogs, QuestionsOpenInFrontOfTheFloatingNoteThatAsks)
         ASSERT_TRUE(shown);
         EXPECT_EQ(parent, &note);
         EXPECT_GT(level, windowLevel::floating);
+    }
+}
+
+// Without a compositor the paper shows opaque whatever the slider says: the
+// dialog tells why, and only then.
+TEST(NoteDialogs, TheOpacityDialogSaysTransparencyNeedsACompositorOnlyWithoutOne)
+{
+    QWidget note;
+    note.show();
+    for (const bool composited : {true, false}) {
+        SCOPED_TRACE(composited);
+        std::optional<QString> notice;
+        QTimer::singleShot(0, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal)
+                return;
+            const auto* label = modal->findChild<QLabel*>(QStringLiteral("uncompositedNotice"));
+            notice = label && label->isVisibleTo(modal) ? label->text() : QString();
+            modal->close();
+        });
+        EXPECT_EQ(notedialogs::askOpacity(&note, 40, composited), std::nullopt);
+        ASSERT_TRUE(notice);
+        EXPECT_EQ(notice->contains(QStringLiteral("窗口合成")), !composited);
     }
 }
 
