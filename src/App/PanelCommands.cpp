@@ -10,6 +10,7 @@
 #include "Features/Panels/SettingsView.h"
 #include "Persistence/NoteStore.h"
 #include "Platform/DialogPlacement.h"
+#include "Platform/FocusReturn.h"
 #include "Core/Text/TextSearch.h"
 #include "Widgets/FindIndicator.h"
 
@@ -77,6 +78,12 @@ AuxiliaryController* PanelCommands::panel(const QString& title, QWidget* view, Q
     // Working in a panel lets notes that a presentation raised fall back to
     // their own level, so they no longer cover it.
     connect(window.get(), &AuxiliaryWindow::activated, this, [this] { m_registry.workspace().settleAll(); });
+    // Closing it gives the keyboard back to the window it was opened from,
+    // else to the most recently active note.
+    if (QWidget* from = QApplication::activeWindow())
+        FocusReturn::watch(*window, *from);
+    else
+        FocusReturn::watch(*window);
     auto* controller = new AuxiliaryController(std::move(window));
     m_panels.emplace_back(controller);
     // The controller goes once the close it reports has been handled.

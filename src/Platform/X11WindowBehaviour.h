@@ -48,9 +48,10 @@ bool isAvailable();
 bool apply(QWindow& window, const WindowBehaviour& behaviour);
 
 // Who holds the X keyboard focus: one of this application's windows, nobody
-// (no window, the root, or the window manager's own check window, where
-// openbox parks the focus when it picks no window), or another application.
-// Unknown off X11.
+// (no window, the root, or a window of the window manager's own: the check
+// window where openbox parks the focus when it picks no window, a frame),
+// or another application (one of the windows the window manager manages, or
+// a window inside one). Unknown off X11.
 enum class KeyboardFocus { Unknown, Ours, Nobody, Foreign };
 KeyboardFocus keyboardFocus();
 

@@ -8,6 +8,7 @@
 #include "Editor/TextFormatPanel.h"
 #include "Editor/TextDocumentConversion.h"
 #include "Persistence/NoteStore.h"
+#include "Platform/FocusReturn.h"
 #include "Platform/WindowManagerGrabs.h"
 #include "Platform/QtScreenProvider.h"
 #include "Platform/ReducedMotion.h"
@@ -171,6 +172,11 @@ void NoteWindowController::buildPanel()
     // manager's own drags are told by its pointer grabs, watched from now on.
     m_panel->installEventFilter(this);
     WindowManagerGrabs::instance();
+    // The keyboard never stays with nobody: when this note closes, the note
+    // active before it takes it; when a window opened for no note in
+    // particular closes, the most recently active note does.
+    FocusReturn::fallBackTo(*m_panel);
+    FocusReturn::watch(*m_panel);
     // The close command of a frameless window.
     auto* close = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_W), m_panel.get());
     close->setContext(Qt::WindowShortcut);

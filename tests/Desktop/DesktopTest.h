@@ -43,6 +43,12 @@ protected:
     // Starts quorrin again on the same data directory after it ended.
     bool relaunch();
 
+    // Another application's window (xmessage) away from the notes, clicked
+    // so that it holds the focus, as on any desktop in use. Window managers
+    // hand it the focus of a window that closes.
+    WindowId openForeignWindow();
+    WindowId foreignWindow() const { return m_foreign; }
+
     // The first note window; with several, the one shown first.
     WindowId firstNoteWindow();
     // Waits for a note window that is not among `known`.
@@ -105,6 +111,12 @@ protected:
     };
     void makeDockedPair(DockedPair& pair);
 
+    // Opens the note's "⋯" menu and answers the menu's window once it is
+    // laid out.
+    WindowId openNoteMenu(WindowId note);
+    // Chooses the menu's row (1 the first) with the arrow keys and Return.
+    bool chooseMenuRow(int row);
+
     // Clicks into the note's text and waits for the note to be active.
     void clickIntoText(WindowId note);
     // Types text and waits until the store holds a block with the text.
@@ -124,6 +136,8 @@ private:
     std::unique_ptr<DesktopSession> m_session;
     std::unique_ptr<XInput> m_input;
     std::unique_ptr<QuorrinApp> m_app;
+    ManagedProcess m_foreignProcess;
+    WindowId m_foreign = 0;
 };
 
 // A case about the first note, with the caret in its text.

@@ -81,22 +81,6 @@ TEST(NoXServer, TheApplicationSaysSoInChineseAndEndsWithoutTouchingTheData)
 // A bare window manager: no tray until the test starts one.
 class WithoutTray : public DesktopTest {
 protected:
-    // Opens the note's "⋯" menu and answers the menu's window.
-    WindowId openNoteMenu(WindowId note)
-    {
-        const QRect rect = geometry(note);
-        if (!input().click(rect.topLeft() + QPoint(rect.width() - 26, 36)))
-            return 0;
-        WindowId menu = 0;
-        waitFor([&] {
-            const std::vector<WindowId> popups = app().popups();
-            menu = popups.empty() ? 0 : popups.back();
-            return menu != 0;
-        });
-        // Shown and laid out: its size no longer changes.
-        return menu && restingGeometry(menu).isValid() ? menu : 0;
-    }
-
     // The height of the note's menu as it opens now; the menu is closed again.
     int noteMenuHeight(WindowId note)
     {

@@ -5,6 +5,7 @@
 
 #include <QUuid>
 
+#include <optional>
 #include <vector>
 
 namespace quorrin::desktop {
@@ -17,6 +18,9 @@ public:
     ~QuorrinApp() { m_process.stop(); }
 
     bool start();
+    // Launches quorrin a second time while this one runs, as a user starting
+    // it again would, and answers that launch's exit code once it ended.
+    std::optional<int> launchAgain(std::chrono::milliseconds timeout);
     // An environment variable for the next start (e.g. TZ).
     void setEnvironment(const QString& name, const QString& value) { m_extra.insert(name, value); }
     // Ends the application by SIGTERM (which runs its quitting protocol).
@@ -41,6 +45,8 @@ public:
     QUuid noteOf(WindowId window);
 
 private:
+    QProcessEnvironment environment() const;
+
     DesktopSession& m_session;
     QString m_dataDirectory;
     ManagedProcess m_process;

@@ -147,6 +147,8 @@ AttachmentPanel* AttachmentPanel::show(const Attachment& file, NoteStore& store,
     placeInFrontOfNotes(*panel, nullptr);
     if (noteWindow)
         FocusReturn::watch(*panel, *noteWindow);
+    else
+        FocusReturn::watch(*panel);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect frame = panel->frameGeometry();
         frame.moveCenter(screen->availableGeometry().center());
