@@ -245,6 +245,7 @@ void NoteWindowController::buildCloseButton()
     // A frameless window has no title bar button of the window manager's:
     // this one runs the same close rule as Ctrl+W.
     m_closeButton = new HandCursorButton(m_background);
+    m_closeButton->setFocusPolicy(Qt::NoFocus);
     m_closeButton->setGeometry(notewindow::closeButtonGeometry);
     m_closeButton->setIcon(NoteIcons::icon(NoteSymbol::XMark));
     m_closeButton->setIconSize(QSize(9, 9));
@@ -283,12 +284,17 @@ void NoteWindowController::buildHeader()
     connect(m_titleLabel, &TitleTextField::editingBegan, this, &NoteWindowController::beginTitleEditing);
     connect(m_titleLabel, &TitleTextField::edited, this, &NoteWindowController::titleEditingChanged);
     connect(m_titleLabel, &TitleTextField::editingEnded, this, &NoteWindowController::titleEditingEnded);
+    // Return or Tab in the title: typing goes on in the text.
+    connect(m_titleLabel, &TitleTextField::leaving, this, [this] { m_editor->textView()->setFocus(Qt::TabFocusReason); });
     m_titleLabel->installEventFilter(this);
     row->addWidget(m_titleLabel, 1, Qt::AlignVCenter);
     row->addSpacing(8);
 
     const auto makeButton = [this, row] {
         auto* button = new HandCursorButton(m_header);
+        // Clicked only: a button holding the keyboard unseen would take the
+        // next Space.
+        button->setFocusPolicy(Qt::NoFocus);
         button->setFixedSize(notewindow::headerButtonSize);
         row->addWidget(button, 0, Qt::AlignVCenter);
         return button;
