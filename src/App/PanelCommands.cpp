@@ -13,6 +13,7 @@
 #include "Platform/FocusReturn.h"
 #include "Core/Text/TextSearch.h"
 #include "Widgets/FindIndicator.h"
+#include "Widgets/PanelPlacement.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -72,7 +73,12 @@ AuxiliaryController* PanelCommands::panel(const QString& title, QWidget* view, Q
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect frame(QPoint(), size);
         frame.moveCenter(screen->availableGeometry().center());
-        window->move(frame.topLeft());
+        std::vector<QPointF> taken;
+        for (const auto& open : m_panels) {
+            if (open->window() && open->window()->isVisible())
+                taken.push_back(open->window()->pos());
+        }
+        window->move(panelplacement::cascadedOrigin(frame, taken, screen->availableGeometry()).toPoint());
     }
 
     // Working in a panel lets notes that a presentation raised fall back to

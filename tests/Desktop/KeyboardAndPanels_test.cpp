@@ -114,5 +114,27 @@ TEST_F(KeyboardAndPanels, ReturnAndTabInTheTitleGoOnInTheText)
     EXPECT_FALSE(storedPreferences().value(QStringLiteral("alwaysOnTop")).toBool()) << "Space switched the layer";
 }
 
+// The archive and the recently deleted notes open on the same spot: the
+// second stands off the first.
+TEST_F(KeyboardAndPanels, TheLibraryPanelsOpenApart)
+{
+    // Out of the panels' way, which open in the middle of the screen.
+    ASSERT_NO_FATAL_FAILURE(dragByHeader(m_note, QPoint(-600, 0)));
+    // Without a tray the note's menu carries the status menu's rows: the
+    // fifteenth is 归档事项…, the sixteenth 最近删除….
+    ASSERT_NE(openNoteMenu(m_note), 0u);
+    ASSERT_TRUE(chooseMenuRow(15));
+    const WindowId archive = waitForWindowNamed(QStringLiteral("Quorrin — 归档事项"));
+    ASSERT_NE(archive, 0u);
+    ASSERT_NE(openNoteMenu(m_note), 0u);
+    ASSERT_TRUE(chooseMenuRow(16));
+    const WindowId trash = waitForWindowNamed(QStringLiteral("Quorrin — 最近删除"));
+    ASSERT_NE(trash, 0u);
+    const QRect first = restingGeometry(archive);
+    const QRect second = restingGeometry(trash);
+    EXPECT_GE((second.topLeft() - first.topLeft()).manhattanLength(), 40)
+        << describe(archive).toStdString() << " / " << describe(trash).toStdString();
+}
+
 } // namespace
 } // namespace quorrin::desktop
