@@ -167,6 +167,7 @@ void PanelCommands::searchAll()
                                                const QString& query, bool caseSensitive) {
         openSearchHit(noteID, blockID, inRemarks, query, caseSensitive);
     });
+    view->bringForward = [this](const QUuid& noteID) { m_registry.open(noteID, std::nullopt, true); };
     model->setParent(view);
     panel(SearchView::placeholder, view, QSize(560, 450));
     view->queryField()->setFocus();

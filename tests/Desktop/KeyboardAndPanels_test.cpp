@@ -136,5 +136,22 @@ TEST_F(KeyboardAndPanels, TheLibraryPanelsOpenApart)
         << describe(archive).toStdString() << " / " << describe(trash).toStdString();
 }
 
+// A hit double-clicked opens its note in front of the search panel, and it
+// stays there when the second click has landed in the panel.
+TEST_F(KeyboardAndPanels, ADoubleClickedSearchHitKeepsItsNoteInFront)
+{
+    typeAndWaitStored(m_id, QStringLiteral("苹果 apple"));
+    ASSERT_TRUE(input().key(QStringLiteral("ctrl+shift+f")));
+    const WindowId search = waitForWindowNamed(QStringLiteral("Quorrin — 搜索全部便笺"));
+    ASSERT_TRUE(waitForActive(search));
+    ASSERT_TRUE(input().type(QStringLiteral("apple")));
+    // The list begins under the query field and the count line.
+    const QRect panel = restingGeometry(search);
+    ASSERT_TRUE(input().doubleClick(panel.topLeft() + QPoint(200, 110)));
+    ASSERT_TRUE(waitForActive(m_note)) << "active: " << describe(x().activeWindow()).toStdString();
+    EXPECT_TRUE(staysActive(m_note, 1s)) << "then active: " << describe(x().activeWindow()).toStdString();
+    EXPECT_TRUE(isAbove(m_note, search)) << "the search panel covers the note it opened";
+}
+
 } // namespace
 } // namespace quorrin::desktop
