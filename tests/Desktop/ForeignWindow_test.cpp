@@ -130,5 +130,25 @@ TEST_F(ForeignWindow, ModalDialogsGiveTheKeyboardBackToTheirNote)
 }
 
 
+// The panels stand above the notes while quorrin is in use, and among the
+// other applications' windows once another application is.
+TEST_F(ForeignWindow, PanelsStayAboveOtherApplicationsOnlyWhileQuorrinIsActive)
+{
+    ASSERT_TRUE(input().key(QStringLiteral("ctrl+comma")));
+    const WindowId settings = waitForWindowNamed(QStringLiteral("Quorrin — 设置"));
+    ASSERT_TRUE(waitForActive(settings));
+    EXPECT_TRUE(waitFor([&] { return aboveEveryNote(settings) && isAbove(settings, foreignWindow()); }));
+
+    ASSERT_TRUE(input().click(geometry(foreignWindow()).topLeft() + QPoint(12, 10)));
+    ASSERT_TRUE(waitForActive(foreignWindow())) << "active: " << describe(x().activeWindow()).toStdString();
+    EXPECT_TRUE(waitFor([&] { return isAbove(foreignWindow(), settings); }))
+        << "the settings stayed above the application in use";
+
+    const QRect rect = geometry(settings);
+    ASSERT_TRUE(input().click(rect.bottomLeft() + QPoint(rect.width() / 2, -6)));
+    ASSERT_TRUE(waitForActive(settings));
+    EXPECT_TRUE(waitFor([&] { return aboveEveryNote(settings) && isAbove(settings, foreignWindow()); }));
+}
+
 } // namespace
 } // namespace quorrin::desktop

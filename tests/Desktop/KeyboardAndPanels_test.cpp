@@ -153,5 +153,28 @@ TEST_F(KeyboardAndPanels, ADoubleClickedSearchHitKeepsItsNoteInFront)
     EXPECT_TRUE(isAbove(m_note, search)) << "the search panel covers the note it opened";
 }
 
+// A reminder panel is above every other window of ours, the search panel
+// it was reached from included.
+TEST_F(KeyboardAndPanels, TheReminderPanelOpensAboveTheSearchPanel)
+{
+    typeAndWaitStored(m_id, QStringLiteral("交房租"));
+    ASSERT_TRUE(input().key(QStringLiteral("Menu")));
+    const WindowId menu = waitForWindowNamed(QStringLiteral("内容块"));
+    ASSERT_TRUE(waitForActive(menu));
+    ASSERT_TRUE(input().key(QStringLiteral("Return"))); // 转为待办事项
+    ASSERT_TRUE(waitForGone(menu));
+    ASSERT_TRUE(input().key(QStringLiteral("ctrl+shift+f")));
+    const WindowId search = waitForWindowNamed(QStringLiteral("Quorrin — 搜索全部便笺"));
+    ASSERT_TRUE(waitForActive(search));
+    ASSERT_TRUE(input().type(QStringLiteral("房租")));
+    ASSERT_TRUE(input().key({QStringLiteral("Down"), QStringLiteral("Return")}));
+    ASSERT_TRUE(waitForActive(m_note)) << "active: " << describe(x().activeWindow()).toStdString();
+    WindowId reminder = 0;
+    ASSERT_NO_FATAL_FAILURE(openReminderPanel(reminder));
+    EXPECT_TRUE(waitFor([&] { return isAbove(reminder, search); }))
+        << "the search panel covers the reminder panel: " << describe(search).toStdString();
+    EXPECT_FALSE(waitFor([&] { return !isAbove(reminder, search); }, 1s)) << "the search panel came over it";
+}
+
 } // namespace
 } // namespace quorrin::desktop
