@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 #include <algorithm>
 #include <vector>
@@ -96,6 +97,10 @@ private:
 
 void giveFocusBack(QWidget& window, QWidget* focus)
 {
+    // The user closed a window of ours: the window manager must not hold
+    // this back as an application stealing the focus.
+    if (QWindow* handle = window.windowHandle())
+        X11WindowBehaviour::activateAsTheUsersChoice(*handle);
     window.activateWindow();
     QWidget* target = focus && focus->window() == &window ? focus : window.focusWidget();
     if (target)

@@ -131,6 +131,21 @@ bool apply(QWindow& window, const WindowBehaviour& behaviour)
     return true;
 }
 
+bool activateAsTheUsersChoice(QWindow& window)
+{
+    xcb_connection_t* c = connection();
+    if (!c || !window.handle())
+        return false;
+    const xcb_atom_t active = atoms(c, {QByteArrayLiteral("_NET_ACTIVE_WINDOW")}).value(0);
+    if (active == XCB_ATOM_NONE)
+        return false;
+    // Source 2: a pager or task bar asks, on behalf of the user.
+    constexpr std::uint32_t fromPager = 2;
+    sendToWindowManager(c, xcb_window_t(window.winId()), active, {fromPager, XCB_CURRENT_TIME, XCB_NONE, 0, 0});
+    xcb_flush(c);
+    return true;
+}
+
 KeyboardFocus keyboardFocus()
 {
     xcb_connection_t* c = connection();
@@ -212,6 +227,11 @@ bool primaryButtonDown()
 KeyboardFocus keyboardFocus()
 {
     return KeyboardFocus::Unknown;
+}
+
+bool activateAsTheUsersChoice(QWindow&)
+{
+    return false;
 }
 
 bool apply(QWindow&, const WindowBehaviour&)

@@ -55,6 +55,13 @@ bool apply(QWindow& window, const WindowBehaviour& behaviour);
 enum class KeyboardFocus { Unknown, Ours, Nobody, Foreign };
 KeyboardFocus keyboardFocus();
 
+// Asks the window manager to activate the window as a pager or task bar
+// would, on the user's behalf: window managers that hold back an
+// application's own requests (focus-stealing prevention) let it through. For
+// giving the keyboard back after the user closed a window of ours. Returns
+// false, having done nothing, off X11 or without a native window.
+bool activateAsTheUsersChoice(QWindow& window);
+
 // Whether a compositing manager runs (the _NET_WM_CM_S<screen> selection has
 // an owner): only a compositor draws the shadows that keep overlapping
 // windows apart. False off X11.
