@@ -1,6 +1,7 @@
 #include "App/PanelCommands.h"
 
 #include "App/NoteRegistry.h"
+#include "Domain/AppError.h"
 #include "Editor/BlockEditor.h"
 #include "Editor/BlockTextView.h"
 #include "Editor/TextDocumentConversion.h"
@@ -9,6 +10,7 @@
 #include "Features/Panels/SearchView.h"
 #include "Features/Panels/SettingsView.h"
 #include "Persistence/NoteStore.h"
+#include "Platform/DesktopOpener.h"
 #include "Platform/DialogPlacement.h"
 #include "Platform/FocusReturn.h"
 #include "Core/Text/TextSearch.h"
@@ -16,7 +18,6 @@
 #include "Widgets/PanelPlacement.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -48,7 +49,11 @@ PanelCommands::PanelCommands(NoteStore& store, NoteRegistry& registry, PanelServ
         };
     }
     if (!m_services.openFolder)
-        m_services.openFolder = [](const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
+        m_services.openFolder = [&store = m_store](const QString& path) {
+            openWithDesktop(QUrl::fromLocalFile(path), [&store](const QString& message) {
+                store.reportError(std::make_exception_ptr(AppError(message)));
+            });
+        };
     if (!m_services.showAbout)
         m_services.showAbout = [](const QString& title, const QString& text) {
             QMessageBox box(QMessageBox::Information, title, text);

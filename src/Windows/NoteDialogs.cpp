@@ -1,5 +1,6 @@
 #include "Windows/NoteDialogs.h"
 
+#include "Platform/DialogFolder.h"
 #include "Platform/DialogPlacement.h"
 
 #include <QDialog>
@@ -52,15 +53,18 @@ bool askDeletion(QWidget* window)
     return box.clickedButton() == remove;
 }
 
-QStringList askAttachments(QWidget* window)
+QStringList askAttachments(QWidget* window, DialogFolder& folder)
 {
-    QFileDialog dialog(nullptr, QStringLiteral("选择图片或 PDF"));
+    QFileDialog dialog(nullptr, QStringLiteral("选择图片或 PDF"), folder.start());
     placeInFrontOfNotes(dialog, window);
     dialog.setFileMode(QFileDialog::ExistingFiles);
     // Any file may be chosen: images and PDFs become attachments, documents
     // are imported and every other file goes to the note's file shelf.
     dialog.setLabelText(QFileDialog::Accept, QStringLiteral("插入"));
-    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList();
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    folder.remember(dialog.selectedFiles());
+    return dialog.selectedFiles();
 }
 
 } // namespace quorrin::notedialogs

@@ -6,6 +6,10 @@ class QWidget;
 
 #include <optional>
 
+namespace quorrin {
+class DialogFolder;
+}
+
 // The modal questions a note window asks by default; tests install their own
 // answers instead. Each opens in front of every note, as a child of `window`
 // (the note window asking).
@@ -17,7 +21,8 @@ std::optional<int> askOpacity(QWidget* window, int current);
 // Whether the user confirms moving the note to the recently deleted notes.
 bool askDeletion(QWidget* window);
 
-// The files to insert (of any kind), or none when cancelled.
-QStringList askAttachments(QWidget* window);
+// The files to insert (of any kind), or none when cancelled; the dialog
+// opens where `folder` says and tells it what was chosen.
+QStringList askAttachments(QWidget* window, DialogFolder& folder);
 
 } // namespace quorrin::notedialogs

@@ -8,6 +8,7 @@
 #include "Editor/TextFormatPanel.h"
 #include "Editor/TextDocumentConversion.h"
 #include "Persistence/NoteStore.h"
+#include "Platform/DialogFolder.h"
 #include "Platform/FocusReturn.h"
 #include "Platform/WindowManagerGrabs.h"
 #include "Platform/QtScreenProvider.h"
@@ -80,8 +81,13 @@ NoteWindowController::NoteWindowController(NoteStore& store, const Note& note, S
         m_services.confirmDeletion = [this] { return notedialogs::askDeletion(panel()); };
     if (!m_services.chooseOpacity)
         m_services.chooseOpacity = [this](int current) { return notedialogs::askOpacity(panel(), current); };
-    if (!m_services.chooseAttachments)
-        m_services.chooseAttachments = [this] { return notedialogs::askAttachments(panel()); };
+    if (!m_services.dialogFolder)
+        m_services.dialogFolder = std::make_shared<DialogFolder>();
+    if (!m_services.chooseAttachments) {
+        m_services.chooseAttachments = [this, folder = m_services.dialogFolder] {
+            return notedialogs::askAttachments(panel(), *folder);
+        };
+    }
 
     if (!m_services.parts.makeFormatPanel) {
         m_services.parts.makeFormatPanel = [this](BlockEditor& editor) -> std::unique_ptr<FormatPanel> {

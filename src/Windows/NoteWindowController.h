@@ -27,6 +27,7 @@ class QVariantAnimation;
 namespace quorrin {
 
 class BlockEditor;
+class DialogFolder;
 class HandCursorButton;
 class NoteBackground;
 class NoteHeader;
@@ -62,8 +63,12 @@ public:
         // Asks for an opacity percentage (20...100) starting at `current`;
         // nothing when cancelled. A dialog with a slider when not given.
         std::function<std::optional<int>(int current)> chooseOpacity;
-        // Asks for files to insert; a file dialog when not given.
+        // Asks for files to insert; a file dialog opening in `dialogFolder`
+        // when not given.
         std::function<QStringList()> chooseAttachments;
+        // Where the file dialogs open, shared with the application's own;
+        // the home folder at first when not given.
+        std::shared_ptr<DialogFolder> dialogFolder;
         // Writes the note as a document; nothing when not given.
         std::function<void(NoteWindowController&)> exportNote;
         // Offers the note to the desktop below `rect` of `view`; nothing when

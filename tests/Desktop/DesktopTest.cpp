@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QRegularExpression>
+#include <QStandardPaths>
 
 #include <algorithm>
 
@@ -27,6 +28,19 @@ void DesktopTest::SetUp()
     ASSERT_TRUE(m_app->start()) << "quorrin did not start (QUORRIN_BINARY="
                                 << qEnvironmentVariable("QUORRIN_BINARY").toStdString() << ")";
     ASSERT_NE(firstNoteWindow(), 0u) << "quorrin showed no note window";
+}
+
+bool DesktopTest::startTray()
+{
+    const QString trayer = QStandardPaths::findExecutable(QStringLiteral("trayer"));
+    return !trayer.isEmpty()
+        && m_tray.start(trayer,
+                        {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
+                         QStringLiteral("right"), QStringLiteral("--widthtype"), QStringLiteral("request"),
+                         QStringLiteral("--height"), QStringLiteral("28"), QStringLiteral("--SetDockType"),
+                         QStringLiteral("true")},
+                        session().environment(), session().directory() + QStringLiteral("/trayer.log"),
+                        session().directory() + QStringLiteral("/trayer.err"));
 }
 
 void DesktopTest::TearDown()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Desktop/DesktopSession.h"
+#include "Desktop/ManagedProcess.h"
 #include "Desktop/QuorrinApp.h"
 #include "Desktop/StoredNotes.h"
 #include "Desktop/Wait.h"
@@ -42,6 +43,10 @@ protected:
 
     // Starts quorrin again on the same data directory after it ended.
     bool relaunch();
+    // Starts a system tray (trayer) on the session's screen, which ends with
+    // the case; false when it did not start.
+    bool startTray();
+    void stopTray() { m_tray.stop(); }
 
     // Another application's window (xmessage) away from the notes, clicked
     // so that it holds the focus, as on any desktop in use. Window managers
@@ -138,6 +143,7 @@ private:
     std::unique_ptr<QuorrinApp> m_app;
     ManagedProcess m_foreignProcess;
     WindowId m_foreign = 0;
+    ManagedProcess m_tray;
 };
 
 // A case about the first note, with the caret in its text.

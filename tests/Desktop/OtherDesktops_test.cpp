@@ -90,22 +90,6 @@ protected:
         waitFor([&] { return app().popups().empty(); });
         return height;
     }
-
-    // Starts a system tray on the session's screen.
-    bool startTray()
-    {
-        const QString trayer = QStandardPaths::findExecutable(QStringLiteral("trayer"));
-        return !trayer.isEmpty()
-            && m_tray.start(trayer,
-                            {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
-                             QStringLiteral("right"), QStringLiteral("--widthtype"), QStringLiteral("request"),
-                             QStringLiteral("--height"), QStringLiteral("28"), QStringLiteral("--SetDockType"),
-                             QStringLiteral("true")},
-                            session().environment(), session().directory() + QStringLiteral("/trayer.log"),
-                            session().directory() + QStringLiteral("/trayer.err"));
-    }
-
-    ManagedProcess m_tray;
 };
 
 TEST_F(WithoutTray, TheNoteMenuCarriesTheStatusCommandsUntilATrayStarts)
@@ -147,7 +131,7 @@ TEST_F(WithoutTray, TheNoteMenuCarriesTheStatusCommandsUntilATrayStarts)
     EXPECT_TRUE(stored(id).has_value());
 
     // The tray goes away: the commands come back.
-    m_tray.stop();
+    stopTray();
     EXPECT_TRUE(waitFor([&] { return noteMenuHeight(again) == withoutTray; }, 20s, 200ms))
         << "the status commands did not come back when the tray ended";
 }

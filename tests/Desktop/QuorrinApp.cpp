@@ -51,30 +51,32 @@ std::optional<int> QuorrinApp::launchAgain(std::chrono::milliseconds timeout)
     return second.crashed() ? std::nullopt : std::optional<int>(second.exitCode());
 }
 
-std::vector<WindowId> QuorrinApp::windows()
+std::vector<WindowId> QuorrinApp::ours(std::vector<WindowId> (XDisplay::*list)())
 {
     std::vector<WindowId> ours;
     if (!m_process.running())
         return ours;
     XDisplay& x = m_session.x();
-    for (WindowId window : x.clients()) {
+    for (WindowId window : (x.*list)()) {
         if (x.pid(window) == std::uint32_t(m_process.pid()))
             ours.push_back(window);
     }
     return ours;
 }
 
+std::vector<WindowId> QuorrinApp::windows()
+{
+    return ours(&XDisplay::clients);
+}
+
+std::vector<WindowId> QuorrinApp::trayIcons()
+{
+    return ours(&XDisplay::embeddedShown);
+}
+
 std::vector<WindowId> QuorrinApp::popups()
 {
-    std::vector<WindowId> ours;
-    if (!m_process.running())
-        return ours;
-    XDisplay& x = m_session.x();
-    for (WindowId window : x.unmanagedShown()) {
-        if (x.pid(window) == std::uint32_t(m_process.pid()))
-            ours.push_back(window);
-    }
-    return ours;
+    return ours(&XDisplay::unmanagedShown);
 }
 
 std::vector<QuorrinApp::NoteWindow> QuorrinApp::noteWindows()

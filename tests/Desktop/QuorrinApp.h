@@ -35,6 +35,8 @@ public:
     std::vector<WindowId> windows();
     // Shown menus and other windows of ours the window manager does not manage.
     std::vector<WindowId> popups();
+    // Our icons that a system tray shows.
+    std::vector<WindowId> trayIcons();
     // The windows of notes, each named by its note's id (its window role).
     struct NoteWindow {
         WindowId window;
@@ -46,6 +48,8 @@ public:
 
 private:
     QProcessEnvironment environment() const;
+    // Those of the display's windows in `list` that belong to this process.
+    std::vector<WindowId> ours(std::vector<WindowId> (XDisplay::*list)());
 
     DesktopSession& m_session;
     QString m_dataDirectory;

@@ -132,6 +132,31 @@ std::optional<std::uint32_t> XDisplay::pid(WindowId window)
     return value;
 }
 
+std::vector<WindowId> XDisplay::embeddedShown()
+{
+    std::vector<WindowId> shown;
+    std::vector<WindowId> parents{m_root};
+    while (!parents.empty()) {
+        const WindowId parent = parents.back();
+        parents.pop_back();
+        const Freed<xcb_query_tree_reply_t> tree{
+            xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, parent), nullptr)};
+        if (!tree)
+            continue;
+        const xcb_window_t* children = xcb_query_tree_children(tree.reply);
+        for (int index = 0; index < xcb_query_tree_children_length(tree.reply); ++index) {
+            parents.push_back(children[index]);
+            if (parent == m_root)
+                continue;
+            const Freed<xcb_get_window_attributes_reply_t> attributes{xcb_get_window_attributes_reply(
+                m_connection, xcb_get_window_attributes(m_connection, children[index]), nullptr)};
+            if (attributes && attributes->override_redirect && attributes->map_state == XCB_MAP_STATE_VIEWABLE)
+                shown.push_back(children[index]);
+        }
+    }
+    return shown;
+}
+
 QString XDisplay::name(WindowId window)
 {
     const QByteArray utf8 = property(window, atom("_NET_WM_NAME"), atom("UTF8_STRING"));

@@ -39,6 +39,9 @@ public:
     // The root's children that are shown and bypass the window manager
     // (menus, tool tips), bottom to top.
     std::vector<WindowId> unmanagedShown();
+    // Shown windows placed without the window manager inside another
+    // program's window (icons a system tray embedded), anywhere in the tree.
+    std::vector<WindowId> embeddedShown();
 
     std::optional<std::uint32_t> pid(WindowId window);
     QString name(WindowId window);  // _NET_WM_NAME, else WM_NAME

@@ -1,6 +1,8 @@
 #include "Windows/NoteDialogs.h"
 
+#include "Platform/DialogFolder.h"
 #include "Platform/WindowLevel.h"
+#include "Support/FileDialogAnswer.h"
 
 #include <gtest/gtest.h>
 
@@ -21,10 +23,11 @@ TEST(NoteDialogs, QuestionsOpenInFrontOfTheFloatingNoteThatAsks)
     QWidget note;
     WindowLevelAdapter::apply(note, windowLevel::floating);
     note.show();
+    DialogFolder folder;
 
     const std::pair<const char*, std::function<void()>> questions[] = {
         {"deletion", [&] { notedialogs::askDeletion(&note); }},
-        {"attachments", [&] { notedialogs::askAttachments(&note); }},
+        {"attachments", [&] { notedialogs::askAttachments(&note, folder); }},
         {"opacity", [&] { notedialogs::askOpacity(&note, 80); }},
     };
     for (const auto& [name, ask] : questions) {
@@ -65,11 +68,36 @@ TEST(NoteDialogs, TheAttachmentDialogOffersEveryKindOfFile)
         mode = dialog->fileMode();
         dialog->reject();
     });
-    EXPECT_TRUE(notedialogs::askAttachments(&note).isEmpty());
+    DialogFolder folder;
+    EXPECT_TRUE(notedialogs::askAttachments(&note, folder).isEmpty());
     EXPECT_EQ(title, QStringLiteral("选择图片或 PDF"));
     EXPECT_EQ(mode, QFileDialog::ExistingFiles);
     for (const QString& filter : filters)
         EXPECT_TRUE(filter.endsWith(QStringLiteral("(*)"))) << filter.toStdString();
+}
+
+TEST(NoteDialogs, TheAttachmentDialogOpensInTheLastFolderUsedAndNeverTheWorkingDirectory)
+{
+    testing::DialogPlaces places(QStringLiteral("a.png"));
+    QWidget note;
+    note.show();
+    DialogFolder folder(places.home.path());
+
+    using testing::answerFileDialog;
+    QString openedIn;
+    answerFileDialog(openedIn, places.file);
+    EXPECT_EQ(notedialogs::askAttachments(&note, folder), QStringList{places.file});
+    EXPECT_EQ(openedIn, places.home.path());
+
+    answerFileDialog(openedIn);
+    EXPECT_TRUE(notedialogs::askAttachments(&note, folder).isEmpty());
+    EXPECT_EQ(openedIn, places.chosen.path());
+
+    // A folder that went away is not opened.
+    ASSERT_TRUE(places.chosen.remove());
+    answerFileDialog(openedIn);
+    notedialogs::askAttachments(&note, folder);
+    EXPECT_EQ(openedIn, places.home.path());
 }
 
 } // namespace

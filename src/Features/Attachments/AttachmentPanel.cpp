@@ -242,8 +242,12 @@ void AttachmentPanel::openExternal()
             AppError(QStringLiteral("找不到附件“%1”的文件。").arg(m_file.originalFilename))));
         return;
     }
-    if (m_services.openExternally)
-        m_services.openExternally(*path);
+    if (m_services.openExternally) {
+        NoteStore& store = m_store; // outlives the panel, whose answer may come after it closed
+        m_services.openExternally(*path, [&store](const QString& message) {
+            store.reportError(std::make_exception_ptr(AppError(message)));
+        });
+    }
 }
 
 } // namespace quorrin

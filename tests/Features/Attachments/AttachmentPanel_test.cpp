@@ -100,7 +100,7 @@ protected:
         AttachmentPanelServices services;
         services.askNoteText = [this](QWidget*) { return noteText; };
         services.beep = [this] { ++beeps; };
-        services.openExternally = [this](const QString& path) { opened << path; };
+        services.openExternally = [this](const QString& path, const OpenFailure&) { opened << path; };
         auto panel = std::make_unique<AttachmentPanel>(attachment, *store, std::move(services));
         // The test owns it; closing must not delete it underneath.
         panel->setAttribute(Qt::WA_DeleteOnClose, false);
