@@ -95,11 +95,11 @@ private:
     QElapsedTimer m_sincePressElsewhere;
 };
 
-void giveFocusBack(QWidget& window, QWidget* focus)
+void giveFocusBack(QWidget& window, QWidget* focus, bool userClosed)
 {
     // The user closed a window of ours: the window manager must not hold
     // this back as an application stealing the focus.
-    if (QWindow* handle = window.windowHandle())
+    if (QWindow* handle = window.windowHandle(); handle && userClosed)
         X11WindowBehaviour::activateAsTheUsersChoice(*handle);
     window.activateWindow();
     QWidget* target = focus && focus->window() == &window ? focus : window.focusWidget();
@@ -208,7 +208,7 @@ void FocusReturn::closed()
             return; // another dialog took over
         if (!focusreturn::shouldReturn(closing))
             return;
-        giveFocusBack(*target, target == owner.data() ? focus.data() : nullptr);
+        giveFocusBack(*target, target == owner.data() ? focus.data() : nullptr, wasActive || wasModal);
     });
 }
 

@@ -81,7 +81,6 @@ TEST_F(KeyboardAndPanels, EscapeAndCtrlWCloseTheAuxiliaryPanels)
         EXPECT_TRUE(waitForGone(panel)) << c.close.toStdString() << " left the panel open";
         if (x().viewable(panel))
             return;
-        clickIntoText(m_note);
     }
     EXPECT_TRUE(app().noteOf(m_note) == m_id && x().viewable(m_note)); // no note closed on the way
 }
@@ -163,6 +162,7 @@ TEST_F(KeyboardAndPanels, TheReminderPanelOpensAboveTheSearchPanel)
     ASSERT_TRUE(waitForActive(menu));
     ASSERT_TRUE(input().key(QStringLiteral("Return"))); // 转为待办事项
     ASSERT_TRUE(waitForGone(menu));
+    ASSERT_TRUE(waitForActive(m_note)) << "active: " << describe(x().activeWindow()).toStdString();
     ASSERT_TRUE(input().key(QStringLiteral("ctrl+shift+f")));
     const WindowId search = waitForWindowNamed(QStringLiteral("Quorrin — 搜索全部便笺"));
     ASSERT_TRUE(waitForActive(search));
