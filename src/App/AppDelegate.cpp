@@ -444,7 +444,14 @@ void AppDelegate::handleRequest(const QStringList& request, const std::function<
 
 void AppDelegate::reopen()
 {
-    if (m_registry)
+    if (!m_registry || !m_store)
+        return;
+    // With nothing to show, a launch that finds the application running
+    // makes a note as a first launch does: without a tray, a note window is
+    // the only way into the application.
+    if (!m_store->hasActiveNotes())
+        m_registry->newNote();
+    else
         m_registry->showAll();
 }
 

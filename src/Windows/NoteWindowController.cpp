@@ -9,6 +9,7 @@
 #include "Editor/TextDocumentConversion.h"
 #include "Persistence/NoteStore.h"
 #include "Platform/DialogFolder.h"
+#include "Platform/FocusReturn.h"
 #include "Platform/QtScreenProvider.h"
 #include "Platform/ReducedMotion.h"
 #include "Platform/SystemAppearance.h"
@@ -183,6 +184,11 @@ void NoteWindowController::buildPanel()
         if (self)
             self->windowWillMove();
     });
+    // The keyboard never stays with nobody: when this note closes, the note
+    // active before it takes it; when a window opened for no note in
+    // particular closes, the most recently active note does.
+    FocusReturn::fallBackTo(*m_panel);
+    FocusReturn::watch(*m_panel);
     // The close command of a frameless window.
     auto* close = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_W), m_panel.get());
     close->setContext(Qt::WindowShortcut);
@@ -251,6 +257,7 @@ void NoteWindowController::buildCloseButton()
     // A frameless window has no title bar button of the window manager's:
     // this one runs the same close rule as Ctrl+W.
     m_closeButton = new HandCursorButton(m_background);
+    m_closeButton->setFocusPolicy(Qt::NoFocus);
     m_closeButton->setGeometry(notewindow::closeButtonGeometry);
     m_closeButton->setIcon(NoteIcons::icon(NoteSymbol::XMark));
     m_closeButton->setIconSize(QSize(9, 9));
@@ -289,12 +296,17 @@ void NoteWindowController::buildHeader()
     connect(m_titleLabel, &TitleTextField::editingBegan, this, &NoteWindowController::beginTitleEditing);
     connect(m_titleLabel, &TitleTextField::edited, this, &NoteWindowController::titleEditingChanged);
     connect(m_titleLabel, &TitleTextField::editingEnded, this, &NoteWindowController::titleEditingEnded);
+    // Return or Tab in the title: typing goes on in the text.
+    connect(m_titleLabel, &TitleTextField::leaving, this, [this] { m_editor->textView()->setFocus(Qt::TabFocusReason); });
     m_titleLabel->installEventFilter(this);
     row->addWidget(m_titleLabel, 1, Qt::AlignVCenter);
     row->addSpacing(8);
 
     const auto makeButton = [this, row] {
         auto* button = new HandCursorButton(m_header);
+        // Clicked only: a button holding the keyboard unseen would take the
+        // next Space.
+        button->setFocusPolicy(Qt::NoFocus);
         button->setFixedSize(notewindow::headerButtonSize);
         row->addWidget(button, 0, Qt::AlignVCenter);
         return button;

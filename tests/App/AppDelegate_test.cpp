@@ -125,6 +125,13 @@ TEST_F(AppDelegateTest, ALaterLaunchWithoutLiveNotesShowsNone)
     second->launch();
     EXPECT_TRUE(second->store()->active().empty());
     EXPECT_TRUE(second->registry()->controllers().empty());
+
+    // A launch that finds it running with nothing to show makes a note, once.
+    second->reopen();
+    EXPECT_EQ(second->store()->active().size(), 1u);
+    second->reopen();
+    EXPECT_EQ(second->store()->active().size(), 1u);
+    EXPECT_EQ(second->registry()->controllers().size(), 1u);
 }
 
 TEST_F(AppDelegateTest, ASecondInstanceHandsItsRequestOverWithoutTouchingTheData)

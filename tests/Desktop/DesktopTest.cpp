@@ -74,6 +74,7 @@ void DesktopTest::TearDown()
         }
         std::cerr << "Screenshot and logs of the failing case: " << shot.toStdString() << std::endl;
     }
+    m_foreignProcess.stop();
     m_app.reset();
     m_input.reset();
     m_session.reset();
@@ -84,6 +85,29 @@ bool DesktopTest::relaunch()
     if (m_app->running())
         return false;
     return m_app->start() && firstNoteWindow() != 0;
+}
+
+WindowId DesktopTest::openForeignWindow()
+{
+    // Bottom right, clear of the notes, which open towards the top left.
+    if (!m_foreignProcess.start(QStringLiteral("xmessage"),
+                                {QStringLiteral("-geometry"), QStringLiteral("+1500+850"),
+                                 QStringLiteral("another application")},
+                                m_session->environment(), {}, m_session->directory() + QStringLiteral("/xmessage.err")))
+        return 0;
+    waitFor([&] {
+        for (WindowId window : x().clients()) {
+            if (x().name(window) == QStringLiteral("xmessage") && x().viewable(window)) {
+                m_foreign = window;
+                return true;
+            }
+        }
+        return false;
+    });
+    // Its message, not its button, which would close it.
+    if (!m_foreign || !input().click(restingGeometry(m_foreign).topLeft() + QPoint(12, 10)) || !waitForActive(m_foreign))
+        return 0;
+    return m_foreign;
 }
 
 std::vector<WindowId> DesktopTest::noteWindowIds()
@@ -329,6 +353,13 @@ WindowId DesktopTest::openNoteMenu(WindowId note)
     });
     // Shown and laid out: its size no longer changes.
     return menu && restingGeometry(menu).isValid() ? menu : 0;
+}
+
+bool DesktopTest::chooseMenuRow(int row)
+{
+    QStringList keys(row, QStringLiteral("Down"));
+    keys << QStringLiteral("Return");
+    return input().key(keys);
 }
 
 void DesktopTest::clickIntoText(WindowId note)

@@ -48,6 +48,12 @@ protected:
     bool startTray();
     void stopTray() { m_tray.stop(); }
 
+    // Another application's window (xmessage) away from the notes, clicked
+    // so that it holds the focus, as on any desktop in use. Window managers
+    // hand it the focus of a window that closes.
+    WindowId openForeignWindow();
+    WindowId foreignWindow() const { return m_foreign; }
+
     // The first note window; with several, the one shown first.
     WindowId firstNoteWindow();
     // Waits for a note window that is not among `known`.
@@ -110,10 +116,13 @@ protected:
     };
     void makeDockedPair(DockedPair& pair);
 
-    // Opens the note's "⋯" menu and answers the menu's window. Without a
-    // tray the status menu's commands follow the note's own: "显示全部便笺"
-    // is the thirteenth row.
+    // Opens the note's "⋯" menu and answers the menu's window once it is
+    // laid out. Without a tray the status menu's commands follow the note's
+    // own: "显示全部便笺" is the thirteenth row.
     WindowId openNoteMenu(WindowId note);
+    // Chooses the menu's row (1 the first) with the arrow keys and Return.
+    bool chooseMenuRow(int row);
+
     // Clicks into the note's text and waits for the note to be active.
     void clickIntoText(WindowId note);
     // Types text and waits until the store holds a block with the text.
@@ -133,6 +142,8 @@ private:
     std::unique_ptr<DesktopSession> m_session;
     std::unique_ptr<XInput> m_input;
     std::unique_ptr<QuorrinApp> m_app;
+    ManagedProcess m_foreignProcess;
+    WindowId m_foreign = 0;
     ManagedProcess m_tray;
 };
 

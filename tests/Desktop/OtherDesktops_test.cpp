@@ -136,5 +136,24 @@ TEST_F(WithoutTray, TheNoteMenuCarriesTheStatusCommandsUntilATrayStarts)
         << "the status commands did not come back when the tray ended";
 }
 
+
+// Without a tray a note window is the only way in: launching quorrin again
+// while nothing shows makes a note, as the first launch did.
+TEST_F(WithoutTray, LaunchingAgainWithNothingToShowMakesANote)
+{
+    const WindowId note = firstNoteWindow();
+    clickIntoText(note);
+    ASSERT_TRUE(input().key(QStringLiteral("ctrl+w"))); // blank: discarded
+    ASSERT_TRUE(waitForGone(note));
+    ASSERT_TRUE(app().noteWindows().empty());
+
+    const std::optional<int> exit = app().launchAgain(20s);
+    ASSERT_TRUE(exit.has_value()) << "the second launch did not end";
+    EXPECT_EQ(*exit, 0);
+    const WindowId made = waitForNewNoteWindow({note});
+    ASSERT_NE(made, 0u) << "the second launch showed nothing";
+    EXPECT_TRUE(waitForActive(made)) << "active: " << describe(x().activeWindow()).toStdString();
+}
+
 } // namespace
 } // namespace quorrin::desktop

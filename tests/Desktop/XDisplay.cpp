@@ -63,8 +63,9 @@ QByteArray XDisplay::property(WindowId window, std::uint32_t property, std::uint
         m_connection, xcb_get_property(m_connection, 0, window, property, type, 0, 1 << 20), nullptr)};
     if (!reply || reply->type == XCB_NONE)
         return {};
+    // The value's length in bytes.
     return QByteArray(static_cast<const char*>(xcb_get_property_value(reply.reply)),
-                      xcb_get_property_value_length(reply.reply) * (reply->format / 8));
+                      xcb_get_property_value_length(reply.reply));
 }
 
 std::vector<WindowId> XDisplay::windowList(const char* name)
