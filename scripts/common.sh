@@ -19,6 +19,8 @@ QUORRIN_PACKAGES=(
   mutter kwin-x11 kwin-wayland xfwm4 xwayland
   # A system tray that starts after the application.
   trayer
+  # The desktop's own checks of the installed entry and icon.
+  desktop-file-utils librsvg2-bin
 )
 
 quorrin_install_missing() {
