@@ -99,8 +99,10 @@ void giveFocusBack(QWidget& window, QWidget* focus, bool userClosed)
 {
     // The user closed a window of ours: the window manager must not hold
     // this back as an application stealing the focus.
-    if (QWindow* handle = window.windowHandle(); handle && userClosed)
+    if (QWindow* handle = window.windowHandle(); handle && userClosed) {
         X11WindowBehaviour::activateAsTheUsersChoice(*handle);
+        X11WindowBehaviour::takeKeyboardFocus(*handle);
+    }
     window.activateWindow();
     QWidget* target = focus && focus->window() == &window ? focus : window.focusWidget();
     if (target)

@@ -151,6 +151,16 @@ bool activateAsTheUsersChoice(QWindow& window)
     return true;
 }
 
+bool takeKeyboardFocus(QWindow& window)
+{
+    xcb_connection_t* c = connection();
+    if (!c || !window.handle() || !window.isVisible())
+        return false;
+    xcb_set_input_focus(c, XCB_INPUT_FOCUS_PARENT, xcb_window_t(window.winId()), XCB_CURRENT_TIME);
+    xcb_flush(c);
+    return true;
+}
+
 KeyboardFocus keyboardFocus()
 {
     xcb_connection_t* c = connection();
@@ -285,6 +295,11 @@ KeyboardFocus keyboardFocus()
 }
 
 bool activateAsTheUsersChoice(QWindow&)
+{
+    return false;
+}
+
+bool takeKeyboardFocus(QWindow&)
 {
     return false;
 }

@@ -62,6 +62,14 @@ KeyboardFocus keyboardFocus();
 // false, having done nothing, off X11 or without a native window.
 bool activateAsTheUsersChoice(QWindow& window);
 
+// Gives the window the X keyboard focus at once, as a window of ours, for a
+// window manager that takes the window for active already while the focus
+// went elsewhere (xfwm4, once a window opened from it closed, parks the focus
+// in a window of its own and ignores a request for the window it thinks
+// focused). Returns false, having done nothing, off X11 or without a shown
+// native window.
+bool takeKeyboardFocus(QWindow& window);
+
 // Whether a compositing manager runs (the _NET_WM_CM_S<screen> selection has
 // an owner): only a compositor draws the shadows that keep overlapping
 // windows apart. False off X11.

@@ -204,7 +204,9 @@ WindowId DesktopTest::waitForOtherWindow(const std::vector<WindowId>& known)
 
 bool DesktopTest::waitForActive(WindowId window, std::chrono::milliseconds timeout)
 {
-    return waitFor([&] { return x().activeWindow() == window; }, timeout);
+    // Active as the window manager says, and holding the keyboard as the X
+    // server says: some window managers announce the one before the other.
+    return waitFor([&] { return x().activeWindow() == window && x().inputFocus() == window; }, timeout);
 }
 
 bool DesktopTest::staysActive(WindowId window, std::chrono::milliseconds period)

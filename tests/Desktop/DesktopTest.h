@@ -79,7 +79,8 @@ protected:
     // Waits until the window is unmapped or destroyed.
     bool waitForGone(WindowId window);
 
-    // Activation and focus as the window manager and the server report them.
+    // Activation and focus as the window manager and the server report them:
+    // waitForActive waits for both.
     bool waitForActive(WindowId window, std::chrono::milliseconds timeout = std::chrono::milliseconds(10000));
     // Stays true over the whole period (a state that must not change).
     bool staysActive(WindowId window, std::chrono::milliseconds period);
