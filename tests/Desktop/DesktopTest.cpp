@@ -96,6 +96,13 @@ std::string DesktopTest::cannotHoldOn(std::initializer_list<const char*> manager
     return {};
 }
 
+std::string DesktopTest::clickActivationUnseen() const
+{
+    return cannotHoldOn({"mutter-wayland", "kwin-wayland"},
+                        "X input stays inside XWayland, so the compositor never sees the click that puts another "
+                        "window in use");
+}
+
 bool DesktopTest::relaunch()
 {
     if (m_app->running())

@@ -51,6 +51,10 @@ protected:
     // The reason given when this run's window manager is among `managers`,
     // else nothing.
     std::string cannotHoldOn(std::initializer_list<const char*> managers, const char* reason) const;
+    // Under the Wayland compositors X input stays inside XWayland: the
+    // compositor, which hands a window the keyboard, never sees a click. The
+    // reason a case that clicks another window into use cannot hold there.
+    std::string clickActivationUnseen() const;
 
     // Starts quorrin again on the same data directory after it ended.
     bool relaunch();

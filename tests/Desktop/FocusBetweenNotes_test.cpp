@@ -13,10 +13,7 @@ class FocusBetweenNotes : public DesktopTest {};
 // focus, not only the window manager's word, and the typed text with it.
 TEST_F(FocusBetweenNotes, TheNoteClickedTakesTheKeysAndKeepsThem)
 {
-    if (const std::string why = cannotHoldOn({"mutter-wayland", "kwin-wayland"},
-                                             "X input stays inside XWayland, so the compositor never sees the click "
-                                             "that hands a note the keyboard");
-        !why.empty())
+    if (const std::string why = clickActivationUnseen(); !why.empty())
         GTEST_SKIP() << why;
     std::vector<WindowId> notes;
     ASSERT_NO_FATAL_FAILURE(makeNotes({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}, notes));
