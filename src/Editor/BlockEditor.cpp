@@ -310,7 +310,8 @@ void BlockEditor::onContentsChange(int position, int removed, int added)
     // gutter over them with it. Only the caret's row is its own to follow.
     m_charactersChanged = true;
     if (!m_applyingHistory) {
-        m_history->push(new TextEditCommand(this, at, before.substring(prefix, removedLength),
+        m_history->push(new TextEditCommand(this, editortext::storedPosition(m_mirror->text().string(), at),
+                                            before.substring(prefix, removedLength),
                                             after.substring(prefix, addedLength)));
     }
     noteLinkScan(at, at + addedLength);
@@ -443,26 +444,27 @@ bool BlockEditor::restore(Note& snapshot)
     return true;
 }
 
-bool BlockEditor::replaceText(int position, const QString& expected, const AttributedString& replacement,
-                              bool keepSelection)
+std::optional<AttributedString> BlockEditor::replaceText(int position, const QString& expected,
+                                                         const AttributedString& replacement, bool keepSelection)
 {
     // Committing a composition here would record it as typing in the middle
     // of the replacement, which then overwrites it.
     if (hasMarkedText()) {
         QApplication::beep();
-        return false;
+        return std::nullopt;
     }
-    if (m_rendering)
-        return false;
+    if (m_rendering || position < 0)
+        return std::nullopt;
     const QTextCursor before = m_textView->textCursor();
     QTextDocument& doc = *document();
-    if (position < 0 || position + expected.size() > editordoc::textLength(doc)
-        || textdoc::plainText(doc, position, int(expected.size())) != expected)
-        return false;
+    const std::optional<editortext::TextSpan> span = editortext::storedSpan(m_mirror->text().string(), position, expected);
+    if (!span || span->end > editordoc::textLength(doc))
+        return std::nullopt;
+    AttributedString replaced = textdoc::read(doc, span->start, span->end - span->start);
     m_applyingHistory = true;
     QTextCursor cursor(&doc);
-    cursor.setPosition(position);
-    cursor.setPosition(position + int(expected.size()), QTextCursor::KeepAnchor);
+    cursor.setPosition(span->start);
+    cursor.setPosition(span->end, QTextCursor::KeepAnchor);
     textdoc::insert(cursor, replacement);
     m_applyingHistory = false;
     if (keepSelection) {
@@ -474,7 +476,7 @@ bool BlockEditor::replaceText(int position, const QString& expected, const Attri
     } else {
         m_textView->setTextCursor(cursor);
     }
-    return true;
+    return replaced;
 }
 
 // ---------------------------------------------------------------- block commands

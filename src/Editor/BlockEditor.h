@@ -319,10 +319,13 @@ public:
 
     // Used by the undo history.
     bool restore(Note& snapshot);
-    // Puts `replacement` where the text holds `expected`; the caret then
-    // ends after it, or stays where it was with `keepSelection`.
-    bool replaceText(int position, const QString& expected, const AttributedString& replacement,
-                     bool keepSelection = false);
+    // Puts `replacement` where the text holds `expected` from the stored
+    // position `position` on (placeholders not counted); the caret then ends
+    // after it, or stays where it was with `keepSelection`. Answers what
+    // stood there, formats and marks as they are now, or nothing when the
+    // text holds something else.
+    std::optional<AttributedString> replaceText(int position, const QString& expected,
+                                                const AttributedString& replacement, bool keepSelection = false);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -4,6 +4,7 @@
 
 #include "Domain/NoteTheme.h"
 #include "Editor/BlockTextView.h"
+#include "Editor/DocumentMirror.h"
 #include "Editor/EditorDocument.h"
 #include "Editor/EditorHistory.h"
 #include "Editor/TextDocumentConversion.h"
@@ -183,9 +184,10 @@ bool BlockEditor::applyToSelection(const QString& actionName, const std::functio
 
     applyingFormat = true;
     const auto done = qScopeGuard([this] { applyingFormat = false; });
-    if (!replaceText(start, saved.string(), formatted))
+    const int position = editortext::storedPosition(m_mirror->text().string(), start);
+    if (!replaceText(position, saved.string(), formatted))
         return false;
-    m_history->push(new TextFormatCommand(this, start, saved, formatted, actionName));
+    m_history->push(new TextFormatCommand(this, position, saved, formatted, actionName));
     const Note* shown = shownNote();
     if (m_charactersChanged || !m_rendered || !shown || !(*m_rendered == *shown))
         flush();

@@ -29,7 +29,7 @@ private:
 };
 
 // One edit of the text: the characters [position, position + inserted) used
-// to be `removed`. Undo and redo only act when the text still holds what the
+// to be `removed`, positions counted as the stored text counts them. Undo and redo only act when the text still holds what the
 // edit left there; otherwise the step is dropped rather than pasting old
 // characters into whatever text now sits at that place.
 class TextEditCommand final : public QUndoCommand {

@@ -315,6 +315,25 @@ TEST_F(BlockEditorTest, TextUndoRestoresDeletedBlockAndIsDroppedWhenStale)
     EXPECT_EQ(text(), QStringLiteral("other\nkeep\n"));
 }
 
+TEST_F(BlockEditorTest, TypingAfterAPlaceholderStaysUndoableOnceTheLineIsShownWithoutIt)
+{
+    open({makeBlock(BlockKind::Paragraph, QString())});
+    ASSERT_EQ(text(), QStringLiteral("\u200B\n"));
+    caretAt(1); // where a click into the empty line puts the caret
+    type(QStringLiteral("abc"));
+    key(Qt::Key_T, Qt::ControlModifier | Qt::ShiftModifier);
+    ASSERT_EQ(text(), QStringLiteral("abc\n"));
+
+    editor->undo();
+    editor->undo();
+    EXPECT_EQ(blockTexts(), std::vector<QString>{QString()});
+    EXPECT_EQ(stored().blocks[0].kind, BlockKind::Paragraph);
+    editor->redo();
+    editor->redo();
+    EXPECT_EQ(blockTexts(), std::vector<QString>{QStringLiteral("abc")});
+    EXPECT_EQ(stored().blocks[0].kind, BlockKind::Todo);
+}
+
 TEST_F(BlockEditorTest, UndoAfterSeveralWriteBacksRestoresEveryBlockAsItWas)
 {
     open({makeBlock(BlockKind::H2, QStringLiteral("Title")), makeBlock(BlockKind::Todo, QStringLiteral("task")),
