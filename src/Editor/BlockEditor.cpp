@@ -310,9 +310,12 @@ void BlockEditor::onContentsChange(int position, int removed, int added)
     // gutter over them with it. Only the caret's row is its own to follow.
     m_charactersChanged = true;
     if (!m_applyingHistory) {
-        m_history->push(new TextEditCommand(this, editortext::storedPosition(m_mirror->text().string(), at),
-                                            before.substring(prefix, removedLength),
-                                            after.substring(prefix, addedLength)));
+        TextEdit step{at, before.substring(prefix, removedLength), after.substring(prefix, addedLength)};
+        const QLatin1Char lineBreak('\n');
+        if (step.removed.string().contains(lineBreak) || step.inserted.string().contains(lineBreak))
+            step = wholeParagraphs(step, m_mirror->text());
+        step.position = editortext::storedPosition(m_mirror->text().string(), step.position);
+        m_history->push(new TextEditCommand(this, std::move(step)));
     }
     noteLinkScan(at, at + addedLength);
 }
@@ -445,7 +448,8 @@ bool BlockEditor::restore(Note& snapshot)
 }
 
 std::optional<AttributedString> BlockEditor::replaceText(int position, const QString& expected,
-                                                         const AttributedString& replacement, bool keepSelection)
+                                                         const AttributedString& replacement, bool keepSelection,
+                                                         int caretBeforeEnd)
 {
     // Committing a composition here would record it as typing in the middle
     // of the replacement, which then overwrites it.
@@ -465,7 +469,11 @@ std::optional<AttributedString> BlockEditor::replaceText(int position, const QSt
     QTextCursor cursor(&doc);
     cursor.setPosition(span->start);
     cursor.setPosition(span->end, QTextCursor::KeepAnchor);
+    // One change for the text to report: a write-back between its parts
+    // would mark the lines being put back with the ids of their neighbours.
+    cursor.beginEditBlock();
     textdoc::insert(cursor, replacement);
+    cursor.endEditBlock();
     m_applyingHistory = false;
     if (keepSelection) {
         const int length = editordoc::textLength(doc);
@@ -474,6 +482,7 @@ std::optional<AttributedString> BlockEditor::replaceText(int position, const QSt
         kept.setPosition(std::min(before.position(), length), QTextCursor::KeepAnchor);
         m_textView->setTextCursor(kept);
     } else {
+        cursor.setPosition(std::max(cursor.position() - caretBeforeEnd, span->start));
         m_textView->setTextCursor(cursor);
     }
     return replaced;

@@ -321,11 +321,12 @@ public:
     bool restore(Note& snapshot);
     // Puts `replacement` where the text holds `expected` from the stored
     // position `position` on (placeholders not counted); the caret then ends
-    // after it, or stays where it was with `keepSelection`. Answers what
-    // stood there, formats and marks as they are now, or nothing when the
-    // text holds something else.
+    // `caretBeforeEnd` characters before its end, or stays where it was with
+    // `keepSelection`. Answers what stood there, formats and marks as they
+    // are now, or nothing when the text holds something else.
     std::optional<AttributedString> replaceText(int position, const QString& expected,
-                                                const AttributedString& replacement, bool keepSelection = false);
+                                                const AttributedString& replacement, bool keepSelection = false,
+                                                int caretBeforeEnd = 0);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

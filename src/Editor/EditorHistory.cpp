@@ -31,9 +31,9 @@ void NoteChangeCommand::swap()
         setObsolete(true);
 }
 
-TextEditCommand::TextEditCommand(BlockEditor* editor, int position, AttributedString removed, AttributedString inserted)
+TextEditCommand::TextEditCommand(BlockEditor* editor, TextEdit edit)
     : m_editor(editor)
-    , m_edit{position, std::move(removed), std::move(inserted)}
+    , m_edit(std::move(edit))
 {
 }
 
@@ -56,7 +56,8 @@ void TextEditCommand::redo()
 void TextEditCommand::swap(AttributedString& shown, const AttributedString& replacement)
 {
     std::optional<AttributedString> taken
-        = m_editor ? m_editor->replaceText(m_edit.position, shown.string(), replacement) : std::nullopt;
+        = m_editor ? m_editor->replaceText(m_edit.position, shown.string(), replacement, false, m_edit.tail)
+                   : std::nullopt;
     if (taken)
         shown = std::move(*taken);
     else

@@ -35,7 +35,7 @@ private:
 // whatever text now sits at that place.
 class TextEditCommand final : public QUndoCommand {
 public:
-    TextEditCommand(BlockEditor* editor, int position, AttributedString removed, AttributedString inserted);
+    TextEditCommand(BlockEditor* editor, TextEdit edit);
 
     void undo() override;
     void redo() override;

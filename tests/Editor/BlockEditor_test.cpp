@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QClipboard>
 #include <QImage>
 #include <QInputMethodEvent>
 #include <QTemporaryDir>
@@ -332,6 +334,39 @@ TEST_F(BlockEditorTest, TypingAfterAPlaceholderStaysUndoableOnceTheLineIsShownWi
     editor->redo();
     EXPECT_EQ(blockTexts(), std::vector<QString>{QStringLiteral("abc")});
     EXPECT_EQ(stored().blocks[0].kind, BlockKind::Todo);
+}
+
+TEST_F(BlockEditorTest, UndoAndRedoGiveEveryBlockBackItsId)
+{
+    open({makeBlock(BlockKind::Paragraph, QString())});
+    caretAt(1);
+    QApplication::clipboard()->setText(QStringLiteral("a1\nb2"));
+    editor->textView()->paste();
+    key(Qt::Key_Return);
+    type(QStringLiteral("Z"));
+    const auto ids = [this] {
+        std::vector<QUuid> found;
+        for (const Block& block : stored().blocks)
+            found.push_back(block.id);
+        return found;
+    };
+    const std::vector<QUuid> typed = ids();
+    ASSERT_EQ(blockTexts(), (std::vector<QString>{QStringLiteral("a1"), QStringLiteral("b2"), QStringLiteral("Z")}));
+
+    editor->undo();
+    editor->undo();
+    EXPECT_EQ(ids(), std::vector<QUuid>(typed.begin(), typed.begin() + 2));
+    // The caret is back where Return was pressed.
+    EXPECT_EQ(editor->textView()->textCursor().position(), text().indexOf(QStringLiteral("b2")) + 2);
+    editor->undo();
+    EXPECT_EQ(ids(), std::vector<QUuid>(typed.begin(), typed.begin() + 1));
+    editor->redo();
+    EXPECT_EQ(ids(), std::vector<QUuid>(typed.begin(), typed.begin() + 2));
+    editor->redo();
+    EXPECT_EQ(ids(), typed); // the new line is the one "Z" was typed into
+    editor->redo();
+    EXPECT_EQ(blockTexts(), (std::vector<QString>{QStringLiteral("a1"), QStringLiteral("b2"), QStringLiteral("Z")}));
+    EXPECT_EQ(ids(), typed);
 }
 
 TEST_F(BlockEditorTest, UndoAfterSeveralWriteBacksRestoresEveryBlockAsItWas)
