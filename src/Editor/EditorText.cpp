@@ -529,7 +529,11 @@ int caretAfterRender(const std::vector<TextRun>& before, const QString& beforeTe
     if (after.empty())
         return 0;
     const auto lastLine = [&] { return std::max(after.back().end() - 1, after.back().start); };
-    const auto old = std::find_if(before.begin(), before.end(), [&](const TextRun& run) { return run.contains(caret); });
+    // Text typed below the last line break makes a run without one, which
+    // ends where the text ends: a caret there is in that run too.
+    const auto old = std::find_if(before.begin(), before.end(), [&](const TextRun& run) {
+        return run.contains(caret) || (caret == beforeText.size() && run.end() == caret);
+    });
     const auto now = old == before.end() ? after.end() : std::find_if(after.begin(), after.end(), [&](const TextRun& run) {
         return run.blockID == old->blockID && run.isRemarks == old->isRemarks;
     });

@@ -450,6 +450,22 @@ TEST_F(BlockEditorTest, ClickFarBelowMakesAtMostFiveHundredLinesInOneStep)
     EXPECT_EQ(stored().blocks.size(), 1u);
 }
 
+TEST_F(BlockEditorTest, ABlockCommandKeepsTheCaretInLinesTypedBelowTheLastLineBreak)
+{
+    for (const int returns : {0, 1, 3}) {
+        SCOPED_TRACE(returns);
+        open({makeBlock(BlockKind::Paragraph, QStringLiteral("p"))});
+        caretAt(int(text().size())); // where a click below the text puts it once no lines fit
+        for (int i = 0; i < returns; ++i)
+            key(Qt::Key_Return);
+        type(QStringLiteral("two"));
+        key(Qt::Key_T, Qt::ControlModifier | Qt::ShiftModifier);
+        type(QStringLiteral("Z"));
+        EXPECT_EQ(stored().blocks.back().text.attributed().string(), QStringLiteral("twoZ"));
+        EXPECT_EQ(stored().blocks.back().kind, BlockKind::Todo);
+    }
+}
+
 TEST_F(BlockEditorTest, ImportRoutesFilesAndFailsClearly)
 {
     open({makeBlock(BlockKind::Paragraph, QStringLiteral("p"))});
