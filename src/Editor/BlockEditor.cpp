@@ -722,6 +722,27 @@ void BlockEditor::focus(const QUuid& blockID, bool remarks)
     call(scheduleFormatBar);
 }
 
+std::optional<int> BlockEditor::newLineBelowRemarks() const
+{
+    const QTextCursor caret = m_textView->textCursor();
+    if (caret.hasSelection())
+        return std::nullopt;
+    const QString& text = m_mirror->text().string();
+    for (std::size_t i = 0; i + 1 < m_ranges.size(); ++i) {
+        const TextRun& line = m_ranges[i];
+        const TextRun& remarks = m_ranges[i + 1];
+        if (line.isRemarks || !line.contains(caret.position()) || !remarks.isRemarks
+            || remarks.blockID != line.blockID || line.end() > text.size())
+            continue;
+        // Only placeholders between the caret and the line break.
+        const QStringView rest = QStringView(text).sliced(caret.position(), line.end() - 1 - caret.position());
+        if (rest.count(editortext::zeroWidthSpace) == rest.size())
+            return remarks.end();
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
 std::optional<QUuid> BlockEditor::currentBlock() const
 {
     const int position = m_textView->textCursor().position();

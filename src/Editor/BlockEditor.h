@@ -75,6 +75,10 @@ public:
     ChangeResult change(const QString& actionName, const Mutation& mutation);
     void focus(const QUuid& blockID, bool remarks = false);
     std::optional<QUuid> currentBlock() const;
+    // Where Return opens its new line when the caret ends a todo's line
+    // whose remarks are shown: below the remarks, which stay with their
+    // todo. Nothing when Return splits the line at the caret.
+    std::optional<int> newLineBelowRemarks() const;
     // Sends each file its own way: documents are imported, images and PDFs
     // inserted after the current block, other files staged. False when a
     // file was refused; the refusal has been reported and nothing of the

@@ -109,8 +109,23 @@ void BlockTextView::insertLineBreak()
 {
     adoptLineBreakTyping();
     QTextCursor cursor = textCursor();
-    cursor.insertBlock(cursor.blockFormat(), cursor.charFormat());
-    setTextCursor(cursor);
+    if (const std::optional<int> below = editor ? editor->newLineBelowRemarks() : std::nullopt) {
+        // The new line starts below the todo's remarks, in the todo's own
+        // formats: typing there would otherwise take the remarks' ones.
+        const QTextBlockFormat line = cursor.blockFormat();
+        const QTextCharFormat lineBreak = cursor.charFormat();
+        cursor.setPosition(*below);
+        cursor.beginEditBlock();
+        cursor.insertBlock(cursor.blockFormat(), lineBreak);
+        cursor.movePosition(QTextCursor::PreviousBlock);
+        cursor.setBlockFormat(line);
+        cursor.endEditBlock();
+        setTextCursor(cursor);
+        setCurrentCharFormat(lineBreak);
+    } else {
+        cursor.insertBlock(cursor.blockFormat(), cursor.charFormat());
+        setTextCursor(cursor);
+    }
     ensureCursorVisible();
 }
 

@@ -142,6 +142,29 @@ TEST_F(BlockEditorTest, EveryReturnMakesExactlyOneLineInTheFontOfTheLineItSplits
     EXPECT_EQ(text(), QStringLiteral("one\n\nx\ntwo\n"));
 }
 
+TEST_F(BlockEditorTest, ReturnAtTheEndOfATodoLeavesItsShownRemarksUnderIt)
+{
+    Block todo = makeBlock(BlockKind::Todo, QStringLiteral("t1"));
+    todo.todo->notes = RichText(QStringLiteral("r"), TextFont::system(12));
+    todo.todo->notesExpanded = true;
+    open({todo, makeBlock(BlockKind::Paragraph, QStringLiteral("p"))});
+    ASSERT_EQ(text(), QStringLiteral("t1\nr\np\n"));
+    caretAt(2);
+    key(Qt::Key_Return);
+    type(QStringLiteral("x"));
+    EXPECT_EQ(text(), QStringLiteral("t1\nr\nx\np\n"));
+    const Note note = stored();
+    ASSERT_EQ(note.blocks.size(), 3u);
+    EXPECT_EQ(note.blocks[0].todo->notes.attributed().string(), QStringLiteral("r"));
+    EXPECT_EQ(note.blocks[1].text.attributed().string(), QStringLiteral("x"));
+    EXPECT_EQ(note.blocks[1].kind, BlockKind::Todo);
+    EXPECT_EQ(note.blocks[1].text.attributed().attributesAt(0).font, TextFont::system(14));
+    editor->undo();
+    editor->undo();
+    EXPECT_EQ(text(), QStringLiteral("t1\nr\np\n"));
+    EXPECT_EQ(stored().blocks.size(), 2u);
+}
+
 TEST_F(BlockEditorTest, TypingAfterTheFinalLineBreakTakesThatLineBreaksAttributes)
 {
     const Block todo = makeBlock(BlockKind::Todo, QStringLiteral("buy"));
