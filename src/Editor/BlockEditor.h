@@ -425,6 +425,7 @@ private:
     double m_alarmPulse = 1;
     QTimer m_formatWork;
     bool m_formatWorkEndsTyping = false;
+    bool m_formatAwaitsCaret = false; // the bar went as the caret left the view
     std::map<QUuid, QPointer<TaskShelfView>> m_taskShelfViews;
     FormatPanel* m_formatPanel = nullptr;
     QPointer<BlockMenuPanel> m_blockMenuPanel;

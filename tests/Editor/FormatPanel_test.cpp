@@ -3,6 +3,7 @@
 #include "EditorTestSupport.h"
 
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTest>
 
 namespace quorrin {
@@ -122,6 +123,37 @@ TEST_F(FormatBarTest, ScrollingOrResizingMovesAShownBarAndNeverShowsAHiddenOne)
         EXPECT_TRUE(panel->anchor.isValid());
         EXPECT_GT(panel->shows, shows + 1);
     }
+}
+
+TEST_F(FormatBarTest, TheBarComesBackWithTheCaretScrolledIntoViewWhileTheTextKeepsTheFocus)
+{
+    openActive();
+    std::vector<Block> lines;
+    for (int i = 0; i < 80; ++i)
+        lines.push_back(makeBlock(BlockKind::Paragraph, QStringLiteral("第 %1 行").arg(i)));
+    Note note = stored();
+    note.blocks = lines;
+    store->notes = {note};
+    editor->render(true);
+    QScrollBar& scroll = *editor->textView()->verticalScrollBar();
+    ASSERT_GT(scroll.maximum(), 0);
+    caretAt(0);
+    editor->scheduleFormatBar();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return panel->shown; }, 10000));
+
+    scroll.setValue(scroll.maximum());
+    EXPECT_FALSE(panel->shown);
+    scroll.setValue(0);
+    EXPECT_TRUE(panel->shown);
+
+    // Not while the focus is elsewhere.
+    scroll.setValue(scroll.maximum());
+    QLineEdit elsewhere(editor.get());
+    elsewhere.show();
+    elsewhere.setFocus();
+    ASSERT_FALSE(editor->textView()->hasFocus());
+    scroll.setValue(0);
+    EXPECT_FALSE(panel->shown);
 }
 
 TEST_F(FormatBarTest, NoPanelWithoutActiveWindowOrOnceThePanelIsGone)
