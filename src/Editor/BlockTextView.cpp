@@ -4,6 +4,7 @@
 #include "Editor/TextDocumentConversion.h"
 
 #include <QContextMenuEvent>
+#include <QHelpEvent>
 #include <QGuiApplication>
 #include <QInputMethod>
 #include <QTextBlock>
@@ -14,6 +15,7 @@
 #include <QMimeData>
 #include <QScrollBar>
 #include <QTimer>
+#include <QToolTip>
 #include <QUndoStack>
 #include <QUrl>
 
@@ -31,6 +33,8 @@ QStringList localFiles(const QMimeData* source)
     }
     return files;
 }
+
+const QString linkHint = QStringLiteral("按住 Ctrl 单击打开链接");
 
 bool typesText(const QKeyEvent* event)
 {
@@ -211,6 +215,38 @@ void BlockTextView::mousePressEvent(QMouseEvent* event)
                 editor->acknowledgeAlarm(id);
         });
     }
+}
+
+void BlockTextView::mouseMoveEvent(QMouseEvent* event)
+{
+    QTextEdit::mouseMoveEvent(event);
+    followLinkPointer(event->position().toPoint(), event->buttons());
+}
+
+void BlockTextView::followLinkPointer(QPoint viewportPoint, Qt::MouseButtons buttons)
+{
+    const bool onLink = buttons == Qt::NoButton && editor && editor->linkAt(contentPoint(viewportPoint));
+    // The gutter may have set a cursor of its own in between.
+    if (onLink && viewport()->cursor().shape() != Qt::PointingHandCursor)
+        viewport()->setCursor(Qt::PointingHandCursor);
+    else if (!onLink && m_pointerOnLink)
+        viewport()->setCursor(Qt::IBeamCursor);
+    m_pointerOnLink = onLink;
+}
+
+bool BlockTextView::viewportEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        if (editor && editor->linkAt(contentPoint(help->pos()))) {
+            QToolTip::showText(help->globalPos(), linkHint, viewport());
+            return true;
+        }
+    } else if (event->type() == QEvent::Leave && m_pointerOnLink) {
+        m_pointerOnLink = false;
+        viewport()->setCursor(Qt::IBeamCursor);
+    }
+    return QTextEdit::viewportEvent(event);
 }
 
 void BlockTextView::inputMethodEvent(QInputMethodEvent* event)
