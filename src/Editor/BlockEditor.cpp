@@ -469,7 +469,8 @@ std::optional<AttributedString> BlockEditor::replaceText(int position, const QSt
         return std::nullopt;
     const QTextCursor before = m_textView->textCursor();
     QTextDocument& doc = *document();
-    const std::optional<editortext::TextSpan> span = editortext::storedSpan(m_mirror->text().string(), position, expected);
+    const std::optional<editortext::TextSpan> span
+        = editortext::storedSpan(m_mirror->text().string(), position, expected);
     if (!span || span->end > editordoc::textLength(doc))
         return std::nullopt;
     AttributedString replaced = textdoc::read(doc, span->start, span->end - span->start);
