@@ -69,9 +69,12 @@ public:
 class FormatBarTest : public EditorFixture {
 protected:
     std::unique_ptr<FakePanel> panel = std::make_unique<FakePanel>();
-    void openActive()
+    void openActive(int lines = 1)
     {
-        open({makeBlock(BlockKind::Paragraph, QStringLiteral("正文文字"))});
+        std::vector<Block> blocks;
+        for (int i = 0; i < lines; ++i)
+            blocks.push_back(makeBlock(BlockKind::Paragraph, QStringLiteral("正文文字")));
+        open(blocks);
         editor->setFormatPanel(panel.get(), panel.get());
         editor->show();
         editor->activateWindow();
@@ -127,14 +130,7 @@ TEST_F(FormatBarTest, ScrollingOrResizingMovesAShownBarAndNeverShowsAHiddenOne)
 
 TEST_F(FormatBarTest, TheBarComesBackWithTheCaretScrolledIntoViewWhileTheTextKeepsTheFocus)
 {
-    openActive();
-    std::vector<Block> lines;
-    for (int i = 0; i < 80; ++i)
-        lines.push_back(makeBlock(BlockKind::Paragraph, QStringLiteral("第 %1 行").arg(i)));
-    Note note = stored();
-    note.blocks = lines;
-    store->notes = {note};
-    editor->render(true);
+    openActive(80);
     QScrollBar& scroll = *editor->textView()->verticalScrollBar();
     ASSERT_GT(scroll.maximum(), 0);
     caretAt(0);
