@@ -6,6 +6,7 @@
 #include "Editor/TextDocumentConversion.h"
 
 #include <QContextMenuEvent>
+#include <QHelpEvent>
 #include <QGuiApplication>
 #include <QInputMethod>
 #include <QTextBlock>
@@ -16,6 +17,7 @@
 #include <QMimeData>
 #include <QScrollBar>
 #include <QTimer>
+#include <QToolTip>
 #include <QUndoStack>
 #include <QUrl>
 
@@ -33,6 +35,8 @@ QStringList localFiles(const QMimeData* source)
     }
     return files;
 }
+
+const QString linkHint = QStringLiteral("按住 Ctrl 单击打开链接");
 
 bool typesText(const QKeyEvent* event)
 {
@@ -111,8 +115,23 @@ void BlockTextView::insertLineBreak()
 {
     adoptLineBreakTyping();
     QTextCursor cursor = textCursor();
-    cursor.insertBlock(cursor.blockFormat(), cursor.charFormat());
-    setTextCursor(cursor);
+    if (const std::optional<int> below = editor ? editor->newLineBelowRemarks() : std::nullopt) {
+        // The new line starts below the todo's remarks, in the todo's own
+        // formats: typing there would otherwise take the remarks' ones.
+        const QTextBlockFormat line = cursor.blockFormat();
+        const QTextCharFormat lineBreak = cursor.charFormat();
+        cursor.setPosition(*below);
+        cursor.beginEditBlock();
+        cursor.insertBlock(cursor.blockFormat(), lineBreak);
+        cursor.movePosition(QTextCursor::PreviousBlock);
+        cursor.setBlockFormat(line);
+        cursor.endEditBlock();
+        setTextCursor(cursor);
+        setCurrentCharFormat(lineBreak);
+    } else {
+        cursor.insertBlock(cursor.blockFormat(), cursor.charFormat());
+        setTextCursor(cursor);
+    }
     ensureCursorVisible();
 }
 
@@ -202,6 +221,38 @@ void BlockTextView::mousePressEvent(QMouseEvent* event)
                 editor->acknowledgeAlarm(id);
         });
     }
+}
+
+void BlockTextView::mouseMoveEvent(QMouseEvent* event)
+{
+    QTextEdit::mouseMoveEvent(event);
+    followLinkPointer(event->position().toPoint(), event->buttons());
+}
+
+void BlockTextView::followLinkPointer(QPoint viewportPoint, Qt::MouseButtons buttons)
+{
+    const bool onLink = buttons == Qt::NoButton && editor && editor->linkAt(contentPoint(viewportPoint));
+    // The gutter may have set a cursor of its own in between.
+    if (onLink && viewport()->cursor().shape() != Qt::PointingHandCursor)
+        viewport()->setCursor(Qt::PointingHandCursor);
+    else if (!onLink && m_pointerOnLink)
+        viewport()->setCursor(Qt::IBeamCursor);
+    m_pointerOnLink = onLink;
+}
+
+bool BlockTextView::viewportEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        if (editor && editor->linkAt(contentPoint(help->pos()))) {
+            QToolTip::showText(help->globalPos(), linkHint, viewport());
+            return true;
+        }
+    } else if (event->type() == QEvent::Leave && m_pointerOnLink) {
+        m_pointerOnLink = false;
+        viewport()->setCursor(Qt::IBeamCursor);
+    }
+    return QTextEdit::viewportEvent(event);
 }
 
 void BlockTextView::inputMethodEvent(QInputMethodEvent* event)
