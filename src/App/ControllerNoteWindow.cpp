@@ -270,11 +270,17 @@ void ControllerNoteWindow::setTemporarilyRaised(bool raised)
 
 void ControllerNoteWindow::orderFrontRegardless()
 {
-    if (StickyPanel* panel = m_controller->panel()) {
-        panel->show();
-        if (!(panel->windowHandle() && X11WindowBehaviour::orderFront(*panel->windowHandle())))
-            panel->raise();
-    }
+    StickyPanel* panel = m_controller->panel();
+    if (!panel)
+        return;
+    panel->show();
+    // While another note is in use, a plain raise would be taken by some
+    // window managers (xfwm4) for a request to activate this one: the note
+    // is restacked above the top window instead.
+    const auto* active = qobject_cast<const StickyPanel*>(QApplication::activeWindow());
+    const bool anotherNoteActive = active && active != panel;
+    if (!(anotherNoteActive && panel->windowHandle() && X11WindowBehaviour::orderFront(*panel->windowHandle())))
+        panel->raise();
 }
 
 void ControllerNoteWindow::makeKeyAndFocusText()
