@@ -13,12 +13,11 @@ namespace quorrin {
 StickyPanel::StickyPanel(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
 {
-    // A utility window, but not a transient one: a tool window would be made
+    // A window of its own, not a tool window: a tool window is made
     // transient for the application's leader window, and window managers
     // treat such windows as dialogs of every other window of the
     // application (KWin maps them minimised and asking for attention while
     // no other is shown, and hides them when another program is active).
-    setAttribute(Qt::WA_X11NetWmWindowTypeUtility);
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setWindowTitle(QStringLiteral("Quorrin"));

@@ -12,8 +12,8 @@ class QMouseEvent;
 
 namespace quorrin {
 
-// The top-level window of a note: frameless, a utility window of its own
-// (transient for nothing), transparent around the painted paper. Its frame is set in model
+// The top-level window of a note: frameless, a window of its own (transient
+// for nothing), transparent around the painted paper. Its frame is set in model
 // coordinates and is never pulled back onto a screen: a note may sit partly
 // off-screen. Escape neither closes it nor beeps. Every time it is shown it
 // asks the window manager to keep it on all desktops and out of the task bar,
