@@ -30,17 +30,31 @@ Qt::WindowFlags flagsFor(Qt::WindowFlags current, int level)
     return flags;
 }
 
+QList<Qt::WindowFlags> flagSteps(Qt::WindowFlags current, int level)
+{
+    const Qt::WindowFlags target = flagsFor(current, level);
+    const Qt::WindowFlags sides = Qt::WindowStaysOnTopHint | Qt::WindowStaysOnBottomHint;
+    if (target == current)
+        return {};
+    if ((current & sides) && (target & sides) && (current & sides) != (target & sides))
+        return {current & ~sides, target};
+    return {target};
+}
+
 void apply(QWidget& window, int level)
 {
     window.setProperty(levelProperty, level);
-    const Qt::WindowFlags flags = flagsFor(window.windowFlags(), level);
-    if (flags == window.windowFlags())
+    const QList<Qt::WindowFlags> steps = flagSteps(window.windowFlags(), level);
+    if (steps.isEmpty())
         return;
+    const Qt::WindowFlags flags = steps.last();
     if (QWindow* handle = window.windowHandle()) {
         // Changing the flags of the native window keeps it shown and in place,
         // unlike QWidget::setWindowFlags, which hides the widget.
-        window.overrideWindowFlags(flags);
-        handle->setFlags(flags);
+        for (const Qt::WindowFlags step : steps) {
+            window.overrideWindowFlags(step);
+            handle->setFlags(step);
+        }
         if (bandFor(level) == WindowBand::Top && window.isVisible())
             window.raise();
     } else {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <Qt>
 
 #include <climits>
@@ -30,6 +31,13 @@ WindowBand bandFor(int level);
 // `current` with its stacking hints replaced by those of `level`:
 // above normal -> stays on top, below normal -> stays on bottom.
 Qt::WindowFlags flagsFor(Qt::WindowFlags current, int level);
+
+// The flags a shown window takes on its way from `current` to `level`, one
+// after the other. Straight from one outer band to the other it passes the
+// normal band first: the toolkit asks for the new band before it drops the
+// old one, and a window manager that refuses a window both bands at once
+// (xfwm4) would otherwise leave it in neither.
+QList<Qt::WindowFlags> flagSteps(Qt::WindowFlags current, int level);
 
 // Puts a top-level widget at a level without hiding it, and remembers the
 // level on the widget.

@@ -47,6 +47,20 @@ TEST(WindowLevelAdapter, MapsBandsToStackingHints)
     EXPECT_EQ(flagsFor(top, windowLevel::normal), base);
 }
 
+TEST(WindowLevelAdapter, GoesFromOneOuterBandToTheOtherThroughTheNormalBand)
+{
+    using namespace WindowLevelAdapter;
+    const Qt::WindowFlags base = Qt::Window | Qt::FramelessWindowHint;
+    const Qt::WindowFlags bottom = base | Qt::WindowStaysOnBottomHint;
+    const Qt::WindowFlags top = base | Qt::WindowStaysOnTopHint;
+    using Steps = QList<Qt::WindowFlags>;
+    EXPECT_EQ(flagSteps(bottom, windowLevel::floating), (Steps{base, top}));
+    EXPECT_EQ(flagSteps(top, windowLevel::desktopIcon + 1), (Steps{base, bottom}));
+    EXPECT_EQ(flagSteps(base, windowLevel::floating), Steps{top});
+    EXPECT_EQ(flagSteps(top, windowLevel::normal), Steps{base});
+    EXPECT_EQ(flagSteps(top, windowLevel::modalPanel), Steps{});
+}
+
 TEST(WindowLevelAdapter, ChangesLevelOfAShownWindowWithoutHidingIt)
 {
     QWidget window(nullptr, Qt::Tool | Qt::FramelessWindowHint);
