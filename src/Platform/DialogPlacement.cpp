@@ -2,6 +2,7 @@
 
 #include "Platform/FocusReturn.h"
 #include "Platform/WindowLevel.h"
+#include "Platform/X11WindowBehaviour.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -31,8 +32,12 @@ public:
         // Above the notes while the application is in use; among the other
         // applications' windows while another one is.
         connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
-            WindowLevelAdapter::apply(*m_window, state == Qt::ApplicationActive ? windowLevel::modalPanel
-                                                                               : windowLevel::normal);
+            const bool active = state == Qt::ApplicationActive;
+            WindowLevelAdapter::apply(*m_window, active ? windowLevel::modalPanel : windowLevel::normal);
+            // Some window managers put a window leaving the top band on top
+            // of the normal one, over the application the user turned to.
+            if (QWindow* handle = m_window->windowHandle(); handle && !active)
+                X11WindowBehaviour::orderBelowActiveWindow(*handle);
         });
     }
 

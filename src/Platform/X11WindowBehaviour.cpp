@@ -87,6 +87,32 @@ void sendToWindowManager(xcb_connection_t* c, xcb_window_t window, xcb_atom_t ty
                    reinterpret_cast<const char*>(&message));
 }
 
+// Restacking relative to another top-level window is asked for with a
+// configure request sent to the root (the window's parent is the window
+// manager's frame, not the other window's).
+void restack(xcb_connection_t* c, xcb_window_t window, xcb_window_t sibling, xcb_stack_mode_t mode)
+{
+    const xcb_window_t root = rootOf(c);
+    xcb_configure_request_event_t request{};
+    request.response_type = XCB_CONFIGURE_REQUEST;
+    request.stack_mode = mode;
+    request.parent = root;
+    request.window = window;
+    request.sibling = sibling;
+    request.value_mask = XCB_CONFIG_WINDOW_SIBLING | XCB_CONFIG_WINDOW_STACK_MODE;
+    xcb_send_event(c, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&request));
+    xcb_flush(c);
+}
+
+bool isOurs(xcb_window_t id)
+{
+    const QList<QWindow*> windows = QGuiApplication::allWindows();
+    return std::any_of(windows.begin(), windows.end(), [id](const QWindow* window) {
+        return window->handle() && xcb_window_t(window->winId()) == id;
+    });
+}
+
 } // namespace
 
 bool isAvailable()
@@ -173,10 +199,8 @@ KeyboardFocus keyboardFocus()
     const xcb_window_t root = rootOf(c);
     if (holder == XCB_NONE || holder == XCB_INPUT_FOCUS_POINTER_ROOT || holder == root)
         return KeyboardFocus::Nobody;
-    for (const QWindow* window : QGuiApplication::allWindows()) {
-        if (window->handle() && xcb_window_t(window->winId()) == holder)
-            return KeyboardFocus::Ours;
-    }
+    if (isOurs(holder))
+        return KeyboardFocus::Ours;
     // Another application holds it when the holder is one of the windows the
     // window manager manages, or inside one. The window manager's own windows
     // (its check window, where openbox parks the focus, or the frame a closed
@@ -237,22 +261,45 @@ bool orderFront(QWindow& window)
     const xcb_window_t top = stacking.contains(raisedThisTurn) ? raisedThisTurn : stacking.last();
     if (top == id)
         return true;
-    // Restacking relative to another top-level window is asked for with a
-    // configure request sent to the root (the window's parent is the window
-    // manager's frame, not the other window's).
-    xcb_configure_request_event_t request{};
-    request.response_type = XCB_CONFIGURE_REQUEST;
-    request.stack_mode = XCB_STACK_MODE_ABOVE;
-    request.parent = root;
-    request.window = id;
-    request.sibling = top;
-    request.value_mask = XCB_CONFIG_WINDOW_SIBLING | XCB_CONFIG_WINDOW_STACK_MODE;
-    xcb_send_event(c, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                   reinterpret_cast<const char*>(&request));
-    xcb_flush(c);
+    restack(c, id, top, XCB_STACK_MODE_ABOVE);
     if (!raisedThisTurn)
         QTimer::singleShot(0, qApp, [] { qApp->setProperty(raisedProperty, QVariant()); });
     qApp->setProperty(raisedProperty, quint32(id));
+    return true;
+}
+
+bool orderBelowActiveWindow(QWindow& window)
+{
+    xcb_connection_t* c = connection();
+    if (!c || !window.handle() || !window.isVisible())
+        return false;
+    const xcb_atom_t activeAtom = atoms(c, {QByteArrayLiteral("_NET_ACTIVE_WINDOW")}).value(0);
+    Reply<xcb_get_property_reply_t> reply(
+        xcb_get_property_reply(c, xcb_get_property(c, 0, rootOf(c), activeAtom, XCB_ATOM_WINDOW, 0, 1), nullptr));
+    if (!reply || reply->type != XCB_ATOM_WINDOW || xcb_get_property_value_length(reply.get()) < 4)
+        return false;
+    const xcb_window_t active = *static_cast<const xcb_window_t*>(xcb_get_property_value(reply.get()));
+    if (active == XCB_NONE || isOurs(active))
+        return false;
+    const auto id = xcb_window_t(window.winId());
+    // A window manager that offers the pager's restack request follows it
+    // (mutter ignores a configure request from an application used before
+    // the one now active); the others take the configure request.
+    const QList<xcb_atom_t> names =
+        atoms(c, {QByteArrayLiteral("_NET_SUPPORTED"), QByteArrayLiteral("_NET_RESTACK_WINDOW")});
+    Reply<xcb_get_property_reply_t> supported(
+        xcb_get_property_reply(c, xcb_get_property(c, 0, rootOf(c), names[0], XCB_ATOM_ATOM, 0, 4096), nullptr));
+    const auto* offered = supported && supported->type == XCB_ATOM_ATOM
+        ? static_cast<const xcb_atom_t*>(xcb_get_property_value(supported.get()))
+        : nullptr;
+    const int count = offered ? xcb_get_property_value_length(supported.get()) / int(sizeof(xcb_atom_t)) : 0;
+    if (names[1] != XCB_ATOM_NONE && std::find(offered, offered + count, names[1]) != offered + count) {
+        constexpr std::uint32_t fromPager = 2;
+        sendToWindowManager(c, id, names[1], {fromPager, active, XCB_STACK_MODE_BELOW, 0, 0});
+        xcb_flush(c);
+    } else {
+        restack(c, id, active, XCB_STACK_MODE_BELOW);
+    }
     return true;
 }
 
@@ -285,6 +332,11 @@ bool primaryButtonDown()
 }
 
 bool orderFront(QWindow&)
+{
+    return false;
+}
+
+bool orderBelowActiveWindow(QWindow&)
 {
     return false;
 }

@@ -83,6 +83,13 @@ bool compositingManagerRunning();
 // manager does not manage yet (a plain raise does for those).
 bool orderFront(QWindow& window);
 
+// Restacks a shown window right below the active window when that is
+// another application's: a window leaving the top band lands on top of the
+// normal one (xfwm4, mutter), over the application the user just turned to.
+// Returns false, having done nothing, off X11, while no other application's
+// window is active, or without a shown native window.
+bool orderBelowActiveWindow(QWindow& window);
+
 // Whether the primary mouse button is down, as the X server says: true also
 // while the window manager holds the pointer (an Alt drag it runs), which
 // the application never hears of. Off X11, what the toolkit last saw.
