@@ -20,6 +20,7 @@
 #include "Features/Reminders/ReminderCoordinator.h"
 #include "Features/Reminders/ReminderPanel.h"
 #include "Persistence/NoteStore.h"
+#include "Persistence/SaveFailure.h"
 #include "Persistence/StoreAccessError.h"
 #include "Platform/AlertPresenter.h"
 #include "Core/Files/DataDirectory.h"
@@ -156,9 +157,16 @@ void AppDelegate::launch(const QStringList& request)
                                          "请退出后重新启动 Quorrin。")
                               .arg(channelFailure));
     }
+    // A failed save is told in a notice that leaves the keyboard to the
+    // note, so typing goes on into it; the notice says when all is saved.
+    if (!m_environment.notices)
+        m_environment.notices = std::make_shared<WindowNoticePresenter>();
+    m_saveNotice = std::make_unique<SaveFailureNotice>(*m_environment.notices);
+    connect(m_store.get(), &NoteStore::unsavedChangesSaved, this, [this] { m_saveNotice->saved(); });
     // A save waiting to be tried again is tried as soon as the user acts:
-    // closes the alert or comes back to the application.
+    // closes an alert or the notice, or comes back to the application.
     m_errors->onDismissed = [this] { m_store->retrySaveNow(); };
+    m_saveNotice->onClosedUnsaved = [this] { m_store->retrySaveNow(); };
     if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         connect(gui, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
             if (state == Qt::ApplicationActive && m_store)
@@ -412,7 +420,9 @@ void AppDelegate::reopen()
 
 void AppDelegate::presentError(const std::exception_ptr& error)
 {
-    if (m_errors)
+    if (m_saveNotice && isUnsavedChangesError(error))
+        m_saveNotice->failed(describeError(error));
+    else if (m_errors)
         m_errors->present(describeError(error));
 }
 

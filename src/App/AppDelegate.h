@@ -2,6 +2,7 @@
 
 #include "App/ErrorPresenter.h"
 #include "App/ReminderIndication.h"
+#include "App/SaveFailureNotice.h"
 #include "App/TerminationProtocol.h"
 
 #include <QObject>
@@ -53,6 +54,9 @@ class TrayHost;
 // What the application takes from its surroundings; tests replace each part.
 struct AppEnvironment {
     AlertPresenter* alerts = nullptr;
+    // Where failed saves are told while the user types on; a window that
+    // never takes the keyboard when not given.
+    std::shared_ptr<NoticePresenter> notices;
     // The data directory; the default one (QUORRIN_DATA_DIR or the user's
     // data location) when not given.
     std::optional<QString> root;
@@ -196,6 +200,7 @@ private:
     std::unique_ptr<ButtonCursorSupport> m_buttonCursors;
     std::unique_ptr<NoteStore> m_store;
     std::unique_ptr<ErrorPresenter> m_errors;
+    std::unique_ptr<SaveFailureNotice> m_saveNotice;
     std::unique_ptr<NotificationCenter> m_notificationCenter;
     std::unique_ptr<SystemEvents> m_systemEvents;
     std::unique_ptr<NoteStoreReminderSource> m_reminderSource;

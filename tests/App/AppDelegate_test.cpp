@@ -42,6 +42,7 @@ namespace quorrin {
 namespace {
 
 using testing::RecordingAlerts;
+using testing::RecordingNotices;
 
 // Every file below a directory with its bytes, except the lock file whose
 // presence is all that matters.
@@ -62,6 +63,7 @@ class AppDelegateTest : public ::testing::Test {
 protected:
     QTemporaryDir directory;
     RecordingAlerts alerts;
+    std::shared_ptr<RecordingNotices> notices = std::make_shared<RecordingNotices>();
     QStringList steps;
     std::vector<int> exits;
     std::vector<QStringList> handedOver;
@@ -75,6 +77,7 @@ protected:
     {
         AppEnvironment environment;
         environment.alerts = &alerts;
+        environment.notices = notices;
         environment.root = root;
         environment.screens = std::make_shared<FixedScreenProvider>(QList<QRectF>{QRectF(0, 0, 1600, 1000)});
         environment.handOver = [this](const QString&, const QStringList& request) -> std::optional<bool> {
@@ -346,7 +349,7 @@ TEST_F(AppDelegateTest, ClosingForExitAfterTheQuitLetsTheNextLaunchInWithEveryth
     EXPECT_EQ(next->store()->active().front().customTitle, QStringLiteral("kept"));
 }
 
-TEST_F(AppDelegateTest, AQuitThatCannotSaveKeepsTheTextAndClosingTheAlertSavesItOnceThereIsRoom)
+TEST_F(AppDelegateTest, AQuitThatCannotSaveKeepsTheTextAndClosingTheNoticeSavesItOnceThereIsRoom)
 {
     testing::SmallFileSystem disk(1024);
     if (!disk.isMounted())
@@ -364,11 +367,14 @@ TEST_F(AppDelegateTest, AQuitThatCannotSaveKeepsTheTextAndClosingTheAlertSavesIt
     delegate->requestQuit();
     EXPECT_TRUE(exits.empty());
     EXPECT_TRUE(delegate->store()->isRetryingSave());
-    alerts.whilePresented = [&] { filler.release(); }; // space is freed while the alert is up
     QCoreApplication::processEvents();
-    ASSERT_EQ(alerts.messages.size(), 1);
-    EXPECT_TRUE(alerts.messages.front().contains(QStringLiteral("腾出磁盘空间后会自动保存")));
+    EXPECT_TRUE(alerts.messages.isEmpty()) << "a failed save is told without a modal alert";
+    ASSERT_EQ(notices->messages.size(), 1);
+    EXPECT_TRUE(notices->messages.front().contains(QStringLiteral("腾出磁盘空间后会自动保存")));
+    filler.release(); // space is freed while the notice is up
+    notices->close();
     EXPECT_FALSE(delegate->store()->isRetryingSave());
+    EXPECT_EQ(notices->titles.last(), SaveFailureNotice::savedTitle);
     delegate.reset();
 
     NoteStore reopened(root, true);
