@@ -1,6 +1,7 @@
 #include "Editor/BlockTextView.h"
 
 #include "Editor/BlockEditor.h"
+#include "Editor/LongRunWrapping.h"
 #include "Editor/TextDocumentConversion.h"
 
 #include <QContextMenuEvent>
@@ -51,6 +52,7 @@ BlockTextView::BlockTextView(QWidget* parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff); // the editor lays a thin scroller over the text
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setLineWrapMode(QTextEdit::WidgetWidth);
+    new LongRunWrapping(*this);
     viewport()->setAutoFillBackground(false);
     setAttribute(Qt::WA_InputMethodEnabled);
     QPalette colours = palette();
