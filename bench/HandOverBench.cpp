@@ -5,17 +5,27 @@
 //    of selected text without a break opportunity (one run of "a", one long
 //    address, letters with combining accents) against prose of the same
 //    length ("ratio"), each in an application of its own, until the window
-//    is shown and the event loop idle.
+//    is shown and the event loop idle;
+//  - BM_HandOverBurst: a burst of 100 NewFromSelection calls arriving
+//    together among 1,000 shown notes, against the same burst with no other
+//    note ("ratio"), in the main thread's CPU time per call (the wall time,
+//    which the disk's flushes of every immediate save dominate, beside it).
 #include "App/AppDelegate.h"
 #include "App/NoteRegistry.h"
 #include "Platform/AlertPresenter.h"
 #include "Platform/NoticePresenter.h"
+#include "Windows/NoteWorkspace.h"
+#include "StoredNotes.h"
 
 #include <benchmark/benchmark.h>
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QThread>
 #include <QTemporaryDir>
+
+#include <ctime>
 
 namespace quorrin {
 namespace {
@@ -56,7 +66,9 @@ public:
         environment.watchOtherApplications = false;
         m_delegate = std::make_unique<AppDelegate>(std::move(environment));
         m_delegate->launch();
-        settle();
+        while (!m_delegate->isLaunched())
+            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+        drain(std::chrono::milliseconds(6000));
     }
 
     AppDelegate& delegate() { return *m_delegate; }
@@ -66,6 +78,31 @@ public:
     {
         for (int turn = 0; turn < 50; ++turn)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    // Runs the event loop until nothing has come for a while, and at least
+    // for `atLeast`: on a display the windows' exposures and paints arrive
+    // after they are shown, and idle windows give back their pixels a few
+    // seconds after their last paint.
+    static void drain(std::chrono::milliseconds atLeast = std::chrono::milliseconds(0))
+    {
+        QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
+        QElapsedTimer quiet;
+        QElapsedTimer limit;
+        quiet.start();
+        limit.start();
+        while ((quiet.elapsed() < 300 || limit.elapsed() < atLeast.count()) && limit.elapsed() < 60000) {
+            if (dispatcher->processEvents(QEventLoop::AllEvents))
+                quiet.restart();
+            else
+                QThread::msleep(5);
+        }
+    }
+    // Until the notes have been brought forward for a burst of hand-overs.
+    void settleBurst()
+    {
+        while (m_delegate->registry()->workspace().isBurstPending())
+            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+        settle();
     }
 
 private:
@@ -149,6 +186,78 @@ BENCHMARK(BM_NoteFromSelection)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
+
+double threadCpuSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
+}
+
+struct BurstCost {
+    double cpu = 0;  // the main thread's CPU time
+    double wall = 0; // including the disk's flushes and the burst's quiet period
+};
+
+// `calls` selections handed over in one go, as calls that arrive together
+// are: one after the other, the event loop turning only after the last;
+// until every note has been brought forward.
+BurstCost costOfBurst(RunningApplication& running, int calls)
+{
+    QElapsedTimer clock;
+    clock.start();
+    const double cpu = threadCpuSeconds();
+    for (int call = 0; call < calls; ++call)
+        running.delegate().registry()->newFromSelection(QStringLiteral("选中的文字 %1").arg(call));
+    running.settleBurst();
+    return {threadCpuSeconds() - cpu, double(clock.nsecsElapsed()) / 1e9};
+}
+
+void BM_HandOverBurst(benchmark::State& state)
+{
+    application();
+    const int shown = int(state.range(0));
+    constexpr int calls = 100;
+    bench::StoreShape shape;
+    shape.notes = shown;
+    const QString crowded = bench::storedNotesDirectory(bench::realisticNotes(shape));
+    BurstCost crowdedCost;
+    BurstCost aloneCost;
+    for (auto _ : state) {
+        QTemporaryDir copy;
+        // Each round starts from the stored notes as they were.
+        const QString root = copy.path() + QStringLiteral("/data");
+        QDir().mkpath(root);
+        QFile::copy(crowded + u'/' + NoteStore::storeFileName, root + u'/' + NoteStore::storeFileName);
+        BurstCost round;
+        {
+            RunningApplication running(root);
+            round = costOfBurst(running, calls);
+        }
+        QTemporaryDir alone;
+        RunningApplication lone(alone.path());
+        const BurstCost single = costOfBurst(lone, calls);
+        crowdedCost.cpu += round.cpu;
+        crowdedCost.wall += round.wall;
+        aloneCost.cpu += single.cpu;
+        aloneCost.wall += single.wall;
+        state.SetIterationTime(round.cpu);
+    }
+    const double perCall = 1000.0 / double(state.iterations()) / calls;
+    state.counters["cpu_per_call_ms"] = crowdedCost.cpu * perCall;
+    state.counters["alone_cpu_per_call_ms"] = aloneCost.cpu * perCall;
+    state.counters["wall_per_call_ms"] = crowdedCost.wall * perCall;
+    state.counters["alone_wall_per_call_ms"] = aloneCost.wall * perCall;
+    state.counters["ratio"] = crowdedCost.cpu / aloneCost.cpu;
+}
+
+BENCHMARK(BM_HandOverBurst)
+    ->ArgName("shown")
+    ->Arg(1000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+
 
 } // namespace
 } // namespace quorrin

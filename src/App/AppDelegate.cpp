@@ -403,6 +403,7 @@ void AppDelegate::handleRequest(const QStringList& request, const std::function<
     }
     // A plain second launch brings every note forward; one that names files
     // opens them and learns whether that worked.
+    const NoteRegistry::HandOver handOver(*m_registry);
     bool opened = true;
     if (request.isEmpty())
         reopen();
