@@ -9,8 +9,14 @@
 //  - BM_HandOverBurst: a burst of 100 NewFromSelection calls arriving
 //    together among 1,000 shown notes, against the same burst with no other
 //    note ("ratio"), in the main thread's CPU time per call (the wall time,
-//    which the disk's flushes of every immediate save dominate, beside it).
+//    which the disk's flushes of every immediate save dominate, beside it);
+//  - BM_DocumentHandedOver: a plain-text document of prose handed over (as
+//    a second launch does), until its note is shown, against one a quarter
+//    its size: "ratio" is its time over four times the quarter's (1 when
+//    the import is linear); rss_per_byte the resident memory it leaves per
+//    byte of the document.
 #include "App/AppDelegate.h"
+#include "App/FileCommands.h"
 #include "App/NoteRegistry.h"
 #include "Platform/AlertPresenter.h"
 #include "Platform/NoticePresenter.h"
@@ -258,6 +264,77 @@ BENCHMARK(BM_HandOverBurst)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
 
+
+// Lines of prose of about 80 characters, a blank line after every fifth.
+QString documentOfBytes(qsizetype bytes)
+{
+    const QString line = QStringLiteral("The quick brown fox jumps over the lazy dog, and the dog sleeps on in the sun.\n");
+    QString text;
+    text.reserve(bytes);
+    for (int index = 0; text.size() < bytes; ++index)
+        text += index % 5 == 4 ? QStringLiteral("\n") : line;
+    text.truncate(bytes);
+    return text;
+}
+
+double residentBytes()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields[1].toDouble() * 4096 : 0;
+}
+
+struct ImportCost {
+    double seconds = 0;
+    double residentGrowth = 0;
+};
+
+ImportCost costOfHandingOver(qsizetype bytes)
+{
+    QTemporaryDir directory;
+    const QString path = directory.filePath(QStringLiteral("document.txt"));
+    {
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write(documentOfBytes(bytes).toUtf8());
+    }
+    RunningApplication running(directory.filePath(QStringLiteral("data")));
+    const double before = residentBytes();
+    QElapsedTimer clock;
+    clock.start();
+    running.delegate().fileCommands()->openFiles({path});
+    running.settleBurst();
+    return {double(clock.nsecsElapsed()) / 1e9, residentBytes() - before};
+}
+
+void BM_DocumentHandedOver(benchmark::State& state)
+{
+    application();
+    const qsizetype bytes = state.range(0);
+    double seconds = 0;
+    double quarterSeconds = 0;
+    double growth = 0;
+    for (auto _ : state) {
+        const ImportCost whole = costOfHandingOver(bytes);
+        quarterSeconds += costOfHandingOver(bytes / 4).seconds;
+        seconds += whole.seconds;
+        growth += whole.residentGrowth;
+        state.SetIterationTime(whole.seconds);
+    }
+    const double rounds = double(state.iterations());
+    state.counters["quarter_ms"] = quarterSeconds * 1000 / rounds;
+    state.counters["ratio"] = seconds / (4 * quarterSeconds);
+    state.counters["rss_per_byte"] = growth / rounds / double(bytes);
+}
+
+BENCHMARK(BM_DocumentHandedOver)
+    ->ArgName("bytes")
+    ->Arg(1 << 20) // the largest an import takes
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 } // namespace
 } // namespace quorrin

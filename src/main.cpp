@@ -79,7 +79,7 @@ int main(int argc, char* argv[])
         };
         return std::unique_ptr<NotificationCenter>(std::make_unique<DeferredNotificationCenter>(connect, make));
     };
-    environment.handOver = [](const QString& dataDirectory, const QStringList& files) -> std::optional<bool> {
+    environment.handOver = [](const QString& dataDirectory, const QStringList& files) {
         return InstanceChannel::send(InstanceChannel::serverName(dataDirectory), files);
     };
     environment.exit = [](int exitCode) { QCoreApplication::exit(exitCode); };

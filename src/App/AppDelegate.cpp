@@ -106,18 +106,30 @@ void AppDelegate::launch(const QStringList& request)
         // Another instance holds the data directory: hand it our request and
         // leave the data alone.
         const QString root = m_environment.root.value_or(defaultDataDirectory());
-        if (InstanceChannel::isTooLarge(request)) {
+        const auto endSaying = [this](const QString& message) {
             m_startupFailed = true;
-            m_environment.alerts->present(InstanceChannel::requestTooLargeMessage, QString());
+            m_environment.alerts->present(message, QString());
             m_environment.exit(1);
+        };
+        if (InstanceChannel::isTooLarge(request)) {
+            endSaying(InstanceChannel::requestTooLargeMessage);
             return;
         }
-        if (const std::optional<bool> opened = m_environment.handOver ? m_environment.handOver(root, request)
-                                                                          : std::nullopt) {
+        const InstanceChannel::Delivery delivery =
+            m_environment.handOver ? m_environment.handOver(root, request) : InstanceChannel::Delivery::NotTaken;
+        switch (delivery) {
+        case InstanceChannel::Delivery::NotTaken: break;
+        case InstanceChannel::Delivery::Busy:
+            // Nothing is wrong with the data: the running instance just did
+            // not take the request in time.
+            endSaying(InstanceChannel::busyMessage);
+            return;
+        case InstanceChannel::Delivery::Opened:
+        case InstanceChannel::Delivery::NotOpened:
             // The running instance answered: this launch succeeded when the
             // files it named were opened there.
             m_startupFailed = true;
-            m_environment.exit(*opened ? 0 : 1);
+            m_environment.exit(delivery == InstanceChannel::Delivery::Opened ? 0 : 1);
             return;
         }
         failLaunch(std::current_exception());

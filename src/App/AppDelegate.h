@@ -4,6 +4,7 @@
 #include "App/ReminderIndication.h"
 #include "App/SaveFailureNotice.h"
 #include "App/TerminationProtocol.h"
+#include "Platform/InstanceChannel.h"
 
 #include <QObject>
 #include <QPointer>
@@ -36,7 +37,6 @@ struct MenuItem;
 class DocumentIO;
 class FileCommands;
 class FileDialogs;
-class InstanceChannel;
 class NoteRegistry;
 class NoteStore;
 class NoteStoreReminderSource;
@@ -68,9 +68,8 @@ struct AppEnvironment {
     // desktop.
     std::function<std::unique_ptr<NotificationCenter>(SystemEvents* events)> makeNotificationCenter;
     // Hands a second launch's request to the instance that holds the data
-    // directory: none when no instance took it, otherwise whether the
-    // running instance opened the files.
-    std::function<std::optional<bool>(const QString& dataDirectory, const QStringList& request)> handOver;
+    // directory, and says what became of it.
+    std::function<InstanceChannel::Delivery(const QString& dataDirectory, const QStringList& request)> handOver;
     // Ends the process's event loop with that exit code.
     std::function<void(int exitCode)> exit;
     // The open and save panels; the desktop's file dialogs when not given.

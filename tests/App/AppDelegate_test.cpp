@@ -68,6 +68,7 @@ protected:
     std::vector<int> exits;
     std::vector<QStringList> handedOver;
     bool handOverSucceeds = true;
+    bool runningInstanceBusy = false;
     bool handedFilesOpen = true;
     bool trayAtLaunch = false;
     testing::FakeTrayHost* tray = nullptr;
@@ -80,11 +81,11 @@ protected:
         environment.notices = notices;
         environment.root = root;
         environment.screens = std::make_shared<FixedScreenProvider>(QList<QRectF>{QRectF(0, 0, 1600, 1000)});
-        environment.handOver = [this](const QString&, const QStringList& request) -> std::optional<bool> {
+        environment.handOver = [this](const QString&, const QStringList& request) {
             handedOver.push_back(request);
             if (!handOverSucceeds)
-                return std::nullopt;
-            return handedFilesOpen;
+                return runningInstanceBusy ? InstanceChannel::Delivery::Busy : InstanceChannel::Delivery::NotTaken;
+            return handedFilesOpen ? InstanceChannel::Delivery::Opened : InstanceChannel::Delivery::NotOpened;
         };
         environment.watchOtherApplications = false;
         environment.exit = [this](int code) { exits.push_back(code); };
@@ -160,6 +161,21 @@ TEST_F(AppDelegateTest, ASecondInstanceThatCannotHandOverShowsTheLaunchFailure)
     // Quitting after a failed launch ends at once and saves nothing.
     second->requestQuit();
     EXPECT_EQ(exits, (std::vector<int>{1, 0}));
+}
+
+TEST_F(AppDelegateTest, ASecondInstanceWhoseRequestTheBusyInstanceDidNotTakeSaysItIsBusyNotThatTheDataIsInUse)
+{
+    handOverSucceeds = false;
+    runningInstanceBusy = true;
+    auto running = makeDelegate();
+    running->launch();
+
+    auto second = makeDelegate();
+    second->launch({QStringLiteral("/tmp/a.txt")});
+    EXPECT_TRUE(second->startupFailed());
+    EXPECT_EQ(alerts.messages, QStringList{InstanceChannel::busyMessage});
+    EXPECT_EQ(alerts.details, QStringList{QString()});
+    EXPECT_EQ(exits, std::vector<int>{1});
 }
 
 TEST_F(AppDelegateTest, ASecondLaunchWithTooMuchToHandOverSaysSoAndSendsNothing)
