@@ -27,8 +27,6 @@
 #include "Widgets/OverlayScroller.h"
 #include "Editor/LinkDetection.h"
 
-#include <QDesktopServices>
-
 #include <QFileInfo>
 #include <QImageReader>
 #include <QScrollBar>
@@ -44,6 +42,12 @@ namespace quorrin {
 namespace {
 
 const QString unsupportedFileMessage = QStringLiteral("请将文件拖至文件暂存区。");
+
+// Whether a file's extension names a picture format we read.
+bool isImageName(const QString& extension)
+{
+    return !extension.isEmpty() && QImageReader::supportedImageFormats().contains(extension.toLatin1());
+}
 
 } // namespace
 
@@ -104,11 +108,16 @@ BlockEditor::BlockEditor(std::shared_ptr<EditorStore> store, const QUuid& noteID
         return box.clickedButton() == confirming;
     };
     // A stored attachment is opened only when it is an image or a PDF;
-    // anything else is shown in the file manager, never run.
-    openFile = &openOrReveal;
-    openLink = [](const QUrl& url) {
+    // anything else is shown in the file manager, never run. What the
+    // desktop could not open is told, however late its answer comes.
+    const auto reportFailure = [self = QPointer<BlockEditor>(this)](const QString& message) {
+        if (self)
+            self->m_store->report(AppError(message));
+    };
+    openFile = [reportFailure](const QString& path) { openOrReveal(path, reportFailure); };
+    openLink = [reportFailure](const QUrl& url) {
         if (links::isOpenable(url))
-            QDesktopServices::openUrl(url);
+            openWithDesktop(url, reportFailure);
     };
     gutter = new BlockGutter(*this);
     render(false);
@@ -204,9 +213,10 @@ void BlockEditor::flush()
     // their readings, marks and layout.
     m_mirror->refreshParagraphs();
     editortext::WriteBack result
-        = editortext::writeBack(*note, m_mirror->paragraphs(), m_ranges, m_historicalBlocks, m_clock());
+        = editortext::writeBack(*note, m_mirror->paragraphs(), m_ranges, m_historicalBlocks, m_clock(), m_shownRemarks);
     markParagraphs(result.marks);
     m_ranges = std::move(result.ranges);
+    m_shownRemarks = editortext::remarksIn(m_ranges);
     applyWrittenLayout(result.note);
     recordHistory(result.note);
     if (!(result.note == *note))
@@ -310,8 +320,12 @@ void BlockEditor::onContentsChange(int position, int removed, int added)
     // gutter over them with it. Only the caret's row is its own to follow.
     m_charactersChanged = true;
     if (!m_applyingHistory) {
-        m_history->push(new TextEditCommand(this, at, before.substring(prefix, removedLength),
-                                            after.substring(prefix, addedLength)));
+        TextEdit step{at, before.substring(prefix, removedLength), after.substring(prefix, addedLength)};
+        const QLatin1Char lineBreak('\n');
+        if (step.removed.string().contains(lineBreak) || step.inserted.string().contains(lineBreak))
+            step = wholeParagraphs(step, m_mirror->text());
+        step.position = editortext::storedPosition(m_mirror->text().string(), step.position);
+        m_history->push(new TextEditCommand(this, std::move(step)));
     }
     noteLinkScan(at, at + addedLength);
 }
@@ -347,8 +361,6 @@ void BlockEditor::onSelectionChanged()
 {
     if (m_rendering)
         return;
-    if (m_selectionTyping && !typingOverSelection())
-        m_selectionTyping.reset();
     endLinkAtCaret();
     followCaretInGutter();
     if (!m_formatSuppressed)
@@ -443,27 +455,34 @@ bool BlockEditor::restore(Note& snapshot)
     return true;
 }
 
-bool BlockEditor::replaceText(int position, const QString& expected, const AttributedString& replacement,
-                              bool keepSelection)
+std::optional<AttributedString> BlockEditor::replaceText(int position, const QString& expected,
+                                                         const AttributedString& replacement, bool keepSelection,
+                                                         int caretBeforeEnd)
 {
     // Committing a composition here would record it as typing in the middle
     // of the replacement, which then overwrites it.
     if (hasMarkedText()) {
         QApplication::beep();
-        return false;
+        return std::nullopt;
     }
-    if (m_rendering)
-        return false;
+    if (m_rendering || position < 0)
+        return std::nullopt;
     const QTextCursor before = m_textView->textCursor();
     QTextDocument& doc = *document();
-    if (position < 0 || position + expected.size() > editordoc::textLength(doc)
-        || textdoc::plainText(doc, position, int(expected.size())) != expected)
-        return false;
+    const std::optional<editortext::TextSpan> span
+        = editortext::storedSpan(m_mirror->text().string(), position, expected);
+    if (!span || span->end > editordoc::textLength(doc))
+        return std::nullopt;
+    AttributedString replaced = textdoc::read(doc, span->start, span->end - span->start);
     m_applyingHistory = true;
     QTextCursor cursor(&doc);
-    cursor.setPosition(position);
-    cursor.setPosition(position + int(expected.size()), QTextCursor::KeepAnchor);
+    cursor.setPosition(span->start);
+    cursor.setPosition(span->end, QTextCursor::KeepAnchor);
+    // One change for the text to report: a write-back between its parts
+    // would mark the lines being put back with the ids of their neighbours.
+    cursor.beginEditBlock();
     textdoc::insert(cursor, replacement);
+    cursor.endEditBlock();
     m_applyingHistory = false;
     if (keepSelection) {
         const int length = editordoc::textLength(doc);
@@ -472,9 +491,10 @@ bool BlockEditor::replaceText(int position, const QString& expected, const Attri
         kept.setPosition(std::min(before.position(), length), QTextCursor::KeepAnchor);
         m_textView->setTextCursor(kept);
     } else {
+        cursor.setPosition(std::max(cursor.position() - caretBeforeEnd, span->start));
         m_textView->setTextCursor(cursor);
     }
-    return true;
+    return replaced;
 }
 
 // ---------------------------------------------------------------- block commands
@@ -711,6 +731,27 @@ void BlockEditor::focus(const QUuid& blockID, bool remarks)
     call(scheduleFormatBar);
 }
 
+std::optional<int> BlockEditor::newLineBelowRemarks() const
+{
+    const QTextCursor caret = m_textView->textCursor();
+    if (caret.hasSelection())
+        return std::nullopt;
+    const QString& text = m_mirror->text().string();
+    for (std::size_t i = 0; i + 1 < m_ranges.size(); ++i) {
+        const TextRun& line = m_ranges[i];
+        const TextRun& remarks = m_ranges[i + 1];
+        if (line.isRemarks || !line.contains(caret.position()) || !remarks.isRemarks
+            || remarks.blockID != line.blockID || line.end() > text.size())
+            continue;
+        // Only placeholders between the caret and the line break.
+        const QStringView rest = QStringView(text).sliced(caret.position(), line.end() - 1 - caret.position());
+        if (rest.count(editortext::zeroWidthSpace) == rest.size())
+            return remarks.end();
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
 std::optional<QUuid> BlockEditor::currentBlock() const
 {
     const int position = m_textView->textCursor().position();
@@ -741,6 +782,11 @@ bool BlockEditor::importFiles(const QStringList& paths)
                 block.kind = attachment.contentType == QLatin1String("pdf") ? BlockKind::Pdf : BlockKind::Image;
                 block.attachment = attachment;
                 collected.push_back(std::move(block));
+            } else if (const std::optional<QString> failure =
+                           isImageName(extension) && readFailure ? readFailure(path) : std::nullopt) {
+                // A picture we may not read would only become a shelf entry
+                // that cannot be opened either, likely in a hidden note.
+                throw AppError(QStringLiteral("无法读取文件“%1”：%2").arg(QFileInfo(path).fileName(), *failure));
             } else if (stageFiles) {
                 if (!stageFiles(QStringList{path}))
                     return false;

@@ -1,10 +1,13 @@
 #include "Editor/BlockTextView.h"
 
 #include "Editor/BlockEditor.h"
+#include "Editor/EditorDocument.h"
 #include "Editor/LongRunWrapping.h"
+#include "Editor/PastedText.h"
 #include "Editor/TextDocumentConversion.h"
 
 #include <QContextMenuEvent>
+#include <QHelpEvent>
 #include <QGuiApplication>
 #include <QInputMethod>
 #include <QTextBlock>
@@ -15,6 +18,7 @@
 #include <QMimeData>
 #include <QScrollBar>
 #include <QTimer>
+#include <QToolTip>
 #include <QUndoStack>
 #include <QUrl>
 
@@ -32,6 +36,8 @@ QStringList localFiles(const QMimeData* source)
     }
     return files;
 }
+
+const QString linkHint = QStringLiteral("按住 Ctrl 单击打开链接");
 
 bool typesText(const QKeyEvent* event)
 {
@@ -111,8 +117,23 @@ void BlockTextView::insertLineBreak()
 {
     adoptLineBreakTyping();
     QTextCursor cursor = textCursor();
-    cursor.insertBlock(cursor.blockFormat(), cursor.charFormat());
-    setTextCursor(cursor);
+    if (const std::optional<int> below = editor ? editor->newLineBelowRemarks() : std::nullopt) {
+        // The new line starts below the todo's remarks, in the todo's own
+        // formats: typing there would otherwise take the remarks' ones.
+        const QTextBlockFormat line = cursor.blockFormat();
+        const QTextCharFormat lineBreak = cursor.charFormat();
+        cursor.setPosition(*below);
+        cursor.beginEditBlock();
+        cursor.insertBlock(cursor.blockFormat(), lineBreak);
+        cursor.movePosition(QTextCursor::PreviousBlock);
+        cursor.setBlockFormat(line);
+        cursor.endEditBlock();
+        setTextCursor(cursor);
+        setCurrentCharFormat(lineBreak);
+    } else {
+        cursor.insertBlock(cursor.blockFormat(), cursor.charFormat());
+        setTextCursor(cursor);
+    }
     ensureCursorVisible();
 }
 
@@ -166,9 +187,13 @@ void BlockTextView::keyPressEvent(QKeyEvent* event)
     if (typesText(event)) {
         moveOffAttachment();
         adoptLineBreakTyping();
-        if (const auto typing = editor && !isReadOnly() ? editor->typingOverSelection() : std::nullopt) {
-            QTextCursor cursor = textCursor();
-            cursor.insertText(event->text(), textdoc::charFormat(*typing));
+        QTextCursor cursor = textCursor();
+        if (cursor.hasSelection() && !isReadOnly()) {
+            const QTextCharFormat format = insertionFormat();
+            cursor.beginEditBlock();
+            removeSelection(cursor);
+            cursor.insertText(event->text(), format);
+            cursor.endEditBlock();
             setTextCursor(cursor);
             ensureCursorVisible();
             return;
@@ -200,6 +225,38 @@ void BlockTextView::mousePressEvent(QMouseEvent* event)
     }
 }
 
+void BlockTextView::mouseMoveEvent(QMouseEvent* event)
+{
+    QTextEdit::mouseMoveEvent(event);
+    followLinkPointer(event->position().toPoint(), event->buttons());
+}
+
+void BlockTextView::followLinkPointer(QPoint viewportPoint, Qt::MouseButtons buttons)
+{
+    const bool onLink = buttons == Qt::NoButton && editor && editor->linkAt(contentPoint(viewportPoint));
+    // The gutter may have set a cursor of its own in between.
+    if (onLink && viewport()->cursor().shape() != Qt::PointingHandCursor)
+        viewport()->setCursor(Qt::PointingHandCursor);
+    else if (!onLink && m_pointerOnLink)
+        viewport()->setCursor(Qt::IBeamCursor);
+    m_pointerOnLink = onLink;
+}
+
+bool BlockTextView::viewportEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        if (editor && editor->linkAt(contentPoint(help->pos()))) {
+            QToolTip::showText(help->globalPos(), linkHint, viewport());
+            return true;
+        }
+    } else if (event->type() == QEvent::Leave && m_pointerOnLink) {
+        m_pointerOnLink = false;
+        viewport()->setCursor(Qt::IBeamCursor);
+    }
+    return QTextEdit::viewportEvent(event);
+}
+
 void BlockTextView::inputMethodEvent(QInputMethodEvent* event)
 {
     const bool starts = !event->preeditString().isEmpty() || !event->commitString().isEmpty();
@@ -207,7 +264,20 @@ void BlockTextView::inputMethodEvent(QInputMethodEvent* event)
         moveOffAttachment();
         adoptLineBreakTyping();
     }
+    QTextCursor cursor = textCursor();
+    if (!starts || !cursor.hasSelection() || isReadOnly()) {
+        QTextEdit::inputMethodEvent(event);
+        return;
+    }
+    // Composed text over a selection continues it as typed text does; the
+    // selection goes in the same step as the text that replaces it.
+    const QTextCharFormat format = insertionFormat();
+    cursor.beginEditBlock();
+    removeSelection(cursor);
+    cursor.setCharFormat(format);
+    setTextCursor(cursor);
     QTextEdit::inputMethodEvent(event);
+    cursor.endEditBlock();
 }
 
 void BlockTextView::contextMenuEvent(QContextMenuEvent* event)
@@ -249,7 +319,43 @@ void BlockTextView::insertFromMimeData(const QMimeData* source)
         return;
     }
     moveOffAttachment();
-    QTextEdit::insertFromMimeData(source);
+    if (!source)
+        return;
+    // Rich text keeps what the note can store and nothing more, so that
+    // what is shown now is what the note shows when it is opened again.
+    const std::optional<QString> markup = acceptRichText() ? pastedtext::markup(*source) : std::nullopt;
+    if (!markup && !source->hasText())
+        return;
+    QTextCursor cursor = textCursor();
+    const QTextBlock first = document()->findBlock(cursor.selectionStart());
+    const TextAttributes base = textdoc::attributes(insertionFormat(), first.blockFormat());
+    const AttributedString text = markup ? pastedtext::fromHtml(*markup, base)
+                                         : pastedtext::fromPlainText(source->text(), base);
+    cursor.beginEditBlock();
+    removeSelection(cursor);
+    textdoc::insert(cursor, text);
+    cursor.endEditBlock();
+    setTextCursor(cursor);
+    ensureCursorVisible();
+}
+
+void BlockTextView::removeSelection(QTextCursor& cursor) const
+{
+    if (!cursor.hasSelection())
+        return;
+    // Qt gives the paragraph left behind the last paragraph's format when the
+    // selection starts at a paragraph's start; it continues the first.
+    const QTextBlockFormat paragraph = document()->findBlock(cursor.selectionStart()).blockFormat();
+    cursor.removeSelectedText();
+    cursor.setBlockFormat(paragraph);
+}
+
+QTextCharFormat BlockTextView::insertionFormat() const
+{
+    const QTextCursor cursor = textCursor();
+    if (!cursor.hasSelection())
+        return cursor.charFormat();
+    return editordoc::charFormatAt(*document(), cursor.selectionStart());
 }
 
 void BlockTextView::focusOutEvent(QFocusEvent* event)

@@ -16,6 +16,7 @@
 #include "Platform/AlertPresenter.h"
 #include "Platform/InstanceChannel.h"
 #include "Core/Screens/ScreenProvider.h"
+#include "Core/Storage/InstanceLock.h"
 
 #include "RecordingAlerts.h"
 #include "Support/FakeTrayHost.h"
@@ -33,6 +34,7 @@
 #include <QTest>
 #include <QTextCursor>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <algorithm>
 #include <sys/stat.h>
@@ -69,6 +71,8 @@ protected:
     std::vector<QStringList> handedOver;
     bool handOverSucceeds = true;
     bool runningInstanceBusy = false;
+    // How long a launch waits for an ending holder of the data directory.
+    std::chrono::milliseconds holderExitWait{0};
     bool handedFilesOpen = true;
     bool trayAtLaunch = false;
     testing::FakeTrayHost* tray = nullptr;
@@ -89,6 +93,7 @@ protected:
         };
         environment.watchOtherApplications = false;
         environment.exit = [this](int code) { exits.push_back(code); };
+        environment.holderExitWait = holderExitWait;
         environment.trace = [this](const QString& step) { steps << step; };
         environment.makeTrayHost = [this] {
             auto host = std::make_unique<testing::FakeTrayHost>(trayAtLaunch);
@@ -124,6 +129,13 @@ TEST_F(AppDelegateTest, ALaterLaunchWithoutLiveNotesShowsNone)
     second->launch();
     EXPECT_TRUE(second->store()->active().empty());
     EXPECT_TRUE(second->registry()->controllers().empty());
+
+    // A launch that finds it running with nothing to show makes a note, once.
+    second->reopen();
+    EXPECT_EQ(second->store()->active().size(), 1u);
+    second->reopen();
+    EXPECT_EQ(second->store()->active().size(), 1u);
+    EXPECT_EQ(second->registry()->controllers().size(), 1u);
 }
 
 TEST_F(AppDelegateTest, ASecondInstanceHandsItsRequestOverWithoutTouchingTheData)
@@ -147,11 +159,16 @@ TEST_F(AppDelegateTest, ASecondInstanceHandsItsRequestOverWithoutTouchingTheData
 TEST_F(AppDelegateTest, ASecondInstanceThatCannotHandOverShowsTheLaunchFailure)
 {
     handOverSucceeds = false;
+    holderExitWait = std::chrono::milliseconds(300);
     auto running = makeDelegate();
     running->launch();
 
+    // The instance holding the data goes on running: the launch stops asking.
     auto second = makeDelegate();
     second->launch();
+    EXPECT_TRUE(alerts.messages.isEmpty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !alerts.messages.isEmpty(); }, 10000));
+    EXPECT_EQ(handedOver.size(), 1u);
     ASSERT_EQ(alerts.messages.size(), 1);
     EXPECT_EQ(alerts.messages.front(), AppDelegate::launchFailureMessage);
     EXPECT_TRUE(alerts.details.front().endsWith(AppDelegate::launchFailureAdvice));
@@ -176,6 +193,23 @@ TEST_F(AppDelegateTest, ASecondInstanceWhoseRequestTheBusyInstanceDidNotTakeSays
     EXPECT_EQ(alerts.messages, QStringList{InstanceChannel::busyMessage});
     EXPECT_EQ(alerts.details, QStringList{QString()});
     EXPECT_EQ(exits, std::vector<int>{1});
+}
+
+TEST_F(AppDelegateTest, ALaunchWhileTheHolderIsEndingWaitsForItToLetGo)
+{
+    handOverSucceeds = false; // its channel is already closed
+    holderExitWait = std::chrono::seconds(10);
+    std::optional<InstanceLock> ending(std::in_place, root);
+    QTimer::singleShot(200, [&] { ending.reset(); });
+
+    auto delegate = makeDelegate();
+    delegate->launch();
+    EXPECT_FALSE(delegate->isLaunched());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->isLaunched(); }, 10000));
+    EXPECT_EQ(handedOver.size(), 1u); // a holder that was slow to answer may have taken it
+    EXPECT_TRUE(alerts.messages.isEmpty());
+    EXPECT_TRUE(exits.empty());
+    EXPECT_EQ(delegate->store()->active().size(), 1u);
 }
 
 TEST_F(AppDelegateTest, ASecondLaunchWithTooMuchToHandOverSaysSoAndSendsNothing)

@@ -1,4 +1,5 @@
 #include "Editor/LinkDetection.h"
+#include "Support/StandInHandler.h"
 
 #include "Core/Text/Rtf.h"
 #include "Domain/RichText.h"
@@ -9,7 +10,10 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QHelpEvent>
+#include <QMouseEvent>
 #include <QTest>
+#include <QToolTip>
 #include <QUndoStack>
 
 
@@ -141,6 +145,34 @@ TEST_F(EditorLinkTest, PastedAndRenderedLinksOpenOnlyWebAndMail)
     EXPECT_FALSE(editor->openLinkAt(pointOver(0))); // plain text
 }
 
+TEST_F(EditorLinkTest, APointerOverALinkShowsTheHandAndSaysCtrlClickOpensIt)
+{
+    openNote(QString());
+    editor->textView()->setFocus();
+    QTest::keyClicks(editor->textView(), QStringLiteral("go https://example.com now"));
+    QWidget* viewport = editor->textView()->viewport();
+    const QPoint onLink = pointOver(8).toPoint();
+    const QPoint onText = pointOver(0).toPoint();
+
+    const auto hover = [&](QPoint point) {
+        QMouseEvent move(QEvent::MouseMove, point, viewport->mapToGlobal(point), Qt::NoButton, Qt::NoButton, {});
+        QCoreApplication::sendEvent(viewport, &move);
+    };
+
+    hover(onLink);
+    EXPECT_EQ(viewport->cursor().shape(), Qt::PointingHandCursor);
+    QHelpEvent help(QEvent::ToolTip, onLink, viewport->mapToGlobal(onLink));
+    QCoreApplication::sendEvent(viewport, &help);
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("按住 Ctrl 单击打开链接"));
+    hover(onText);
+    EXPECT_EQ(viewport->cursor().shape(), Qt::IBeamCursor);
+
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, onLink);
+    EXPECT_TRUE(opened.empty()); // a plain click edits the link's text
+    QTest::mouseClick(viewport, Qt::LeftButton, Qt::ControlModifier, onLink);
+    EXPECT_EQ(opened, std::vector<QUrl>{QUrl(QStringLiteral("https://example.com"))});
+}
+
 TEST_F(EditorLinkTest, ALinkGivenToWordsSurvivesTypingBesideIt)
 {
     AttributedString text(QStringLiteral("click here"), TextAttributes{});
@@ -202,6 +234,20 @@ TEST_F(EditorLinkTest, ATodoTypedAfterATypedAddressIsNoLink)
     ASSERT_EQ(note.blocks.size(), 2u);
     EXPECT_EQ(storedLinkAt(4), QStringLiteral("https://example.org"));
     EXPECT_FALSE(note.blocks[1].text.attributed().customAt(0, links::attribute).has_value());
+}
+
+TEST_F(EditorLinkTest, ALinkNoProgramOpensIsReportedByItsAddress)
+{
+    AttributedString text(QStringLiteral("the site"), TextAttributes{});
+    text.setCustom(4, 8, links::attribute, QStringLiteral("https://example.com"));
+    Block block = makeBlock(BlockKind::Paragraph, QString());
+    block.text = RichText(text);
+    open({block}); // with the editor's own opening, which asks the desktop
+    const testing::StandInHandler handler(3);
+    EXPECT_TRUE(editor->openLinkAt(pointOver(5)));
+    ASSERT_TRUE(testing::handlerDone(handler, [&] { return !store->reported.empty(); }));
+    EXPECT_EQ(store->reported,
+              std::vector<QString>{QStringLiteral("无法打开链接“https://example.com”：没有能打开它的应用程序。")});
 }
 
 TEST_F(EditorLinkTest, AStoredLinkToALocalFileNeverOpens)
