@@ -21,6 +21,7 @@
 #include "Platform/AlertPresenter.h"
 #include "Platform/NoticePresenter.h"
 #include "Windows/NoteWorkspace.h"
+#include "OffscreenApplication.h"
 #include "StoredNotes.h"
 
 #include <benchmark/benchmark.h>
@@ -38,17 +39,7 @@ namespace {
 
 QApplication& application()
 {
-    static int argc = 1;
-    static char name[] = "HandOverBench";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = [] {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        auto* made = new QApplication(argc, argv);
-        QApplication::setQuitOnLastWindowClosed(false);
-        return made;
-    }();
-    return *app;
+    return bench::displayOrOffscreenApplication("HandOverBench");
 }
 
 struct SilentAlerts final : AlertPresenter {
