@@ -37,6 +37,12 @@ QList<std::uint32_t> mergedStates(const QList<std::uint32_t>& existing,
     return merged;
 }
 
+void keepRole(QWindow& window, const QString& role)
+{
+    // Read by the X11 platform window each time it makes its X window.
+    window.setProperty("_q_xcb_wm_window_role", role.toLatin1());
+}
+
 #ifdef QUORRIN_HAVE_XCB
 
 namespace {
@@ -132,14 +138,14 @@ bool apply(QWindow& window, const WindowBehaviour& behaviour)
     const xcb_atom_t stateAtom = interned[0];
     const xcb_atom_t desktopAtom = interned[1];
     const QList<std::uint32_t> requested(interned.begin() + 2, interned.end());
+    const bool shownBefore = window.property(appliedWindowProperty).value<quint64>() == id;
+    window.setProperty(appliedWindowProperty, QVariant::fromValue<quint64>(id));
 
     if (!window.isVisible()) {
         // Not mapped yet: the window manager reads the properties when it
         // manages the window. A native window never shown before has no
         // states yet (the toolkit writes its own when it maps the window):
         // only one shown before is asked for them, a round trip.
-        const bool shownBefore = window.property(appliedWindowProperty).value<quint64>() == id;
-        window.setProperty(appliedWindowProperty, QVariant::fromValue<quint64>(id));
         const QList<std::uint32_t> states =
             mergedStates(shownBefore ? currentStates(c, id, stateAtom) : QList<std::uint32_t>(), requested);
         xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, stateAtom, XCB_ATOM_ATOM, 32,

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QString>
 
 #include <cstdint>
 
@@ -40,6 +41,13 @@ QList<std::uint32_t> mergedStates(const QList<std::uint32_t>& existing,
 
 // Whether the application runs on an X11 connection it can reach.
 bool isAvailable();
+
+// Names the window's role (WM_WINDOW_ROLE) on every X window the toolkit
+// makes for it. A widget writes its role only when it makes its native
+// window; the toolkit makes the X window anew by itself when it shows a
+// window whose stacking hints changed since, and only a role given here goes
+// with that one too.
+void keepRole(QWindow& window, const QString& role);
 
 // Requests the behaviour for a top-level window: written into the window's
 // properties before it is mapped (the toolkit merges its own states into

@@ -48,12 +48,26 @@ void StickyPanel::setFrame(const QRectF& modelFrame)
 void StickyPanel::setVisible(bool visible)
 {
     QWidget::setVisible(visible);
+    if (!visible || !isVisible())
+        return;
     // Showing queues an update of each widget of the window. Delivered only
     // after the window's first expose (which paints it already), they would
     // paint the whole window a second time; delivered now, they mark what
     // that expose paints.
-    if (visible && isVisible())
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateLater);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateLater);
+    // The toolkit makes a new X window while showing one whose stacking hints
+    // changed since it was made, and maps it without what was asked for
+    // before: the window manager is asked again, now that it manages it.
+    if (QWindow* handle = windowHandle(); handle && handle->handle() && handle->winId() != m_requestedFor)
+        askForBehaviour(*handle);
+}
+
+void StickyPanel::askForBehaviour(QWindow& handle)
+{
+    m_requestedFor = handle.winId();
+    X11WindowBehaviour::keepRole(handle, windowRole());
+    if (requestBehaviour)
+        requestBehaviour(handle, X11WindowBehaviour::note);
 }
 
 void StickyPanel::watchWindow()
@@ -74,8 +88,8 @@ bool StickyPanel::event(QEvent* event)
         watchWindow();
         // Shown before the native window is mapped, so the request goes with
         // the window's first state; a window manager drops it on every hide.
-        if (QWindow* handle = windowHandle(); handle && requestBehaviour)
-            requestBehaviour(*handle, X11WindowBehaviour::note);
+        if (QWindow* handle = windowHandle(); handle && handle->handle())
+            askForBehaviour(*handle);
         break;
     case QEvent::Move:
     case QEvent::ScreenChangeInternal: {

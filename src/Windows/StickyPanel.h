@@ -17,7 +17,8 @@ namespace quorrin {
 // coordinates and is never pulled back onto a screen: a note may sit partly
 // off-screen. Escape neither closes it nor beeps. Every time it is shown it
 // asks the window manager to keep it on all desktops and out of the task bar,
-// pagers and window cycling.
+// pagers and window cycling, and asks again once it is mapped when the
+// toolkit made a new native window on the way.
 class StickyPanel : public QWidget {
     Q_OBJECT
 
@@ -62,6 +63,10 @@ protected:
 
 private:
     void watchWindow();
+    void askForBehaviour(QWindow& handle);
+
+    // The native window the behaviours were last asked for.
+    WId m_requestedFor = 0;
 
     struct ServerPosition {
         QPoint known;  // where the toolkit had the window then

@@ -173,7 +173,9 @@ TEST_F(NoteWindowLooks, NotesOfOneColourShowAnEdgeWithoutACompositor)
 
 // A note hidden and shown again is the same kind of window as every other:
 // its role names it, and the window manager keeps it out of the task bar and
-// the pagers and shows it on every desktop.
+// the pagers and shows it on every desktop. The user works in another
+// application meanwhile, which sends the notes down to the desktop's layer:
+// a window whose layer changed is made anew by the toolkit when it is shown.
 TEST_F(NoteWindowLooks, ANoteShownAgainAfterHidingIsTheSameKindOfWindow)
 {
     const WindowId first = firstNoteWindow();
@@ -207,6 +209,7 @@ TEST_F(NoteWindowLooks, ANoteShownAgainAfterHidingIsTheSameKindOfWindow)
     ASSERT_TRUE(input().key({QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Return")}));
     ASSERT_TRUE(waitForStored(firstId, [](const Note& note) { return note.isHidden; }));
     ASSERT_TRUE(waitFor([&] { return app().windowOf(firstId) == 0; }));
+    ASSERT_NE(openForeignWindow(), 0u) << "no other application's window";
 
     // 显示全部便笺 from the other note's menu.
     ASSERT_NE(openNoteMenu(second), 0u);
