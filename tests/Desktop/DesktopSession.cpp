@@ -61,6 +61,11 @@ void DesktopSession::prepareEnvironment()
     QFile::setPermissions(home + QStringLiteral("/runtime"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     m_environment.insert(QStringLiteral("HOME"), home);
     m_environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
+    if (!m_manager.settingsFile.isEmpty()) {
+        QFile settings(home + QStringLiteral("/.config/") + m_manager.settingsFile);
+        if (settings.open(QIODevice::WriteOnly))
+            settings.write(m_manager.settings.toUtf8());
+    }
     m_environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home + QStringLiteral("/runtime"));
     m_environment.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/.local/share"));
     m_environment.insert(QStringLiteral("XDG_CACHE_HOME"), home + QStringLiteral("/.cache"));

@@ -8,6 +8,11 @@ namespace {
 const QString width = QStringLiteral("1920");
 const QString height = QStringLiteral("1080");
 
+// KWin snaps a moved window to the edges of the screen and of other windows
+// (a note's own format bar among them) within ten pixels: a move lands where
+// the pointer takes it only without.
+const QString kwinSettings = QStringLiteral("[Windows]\nBorderSnapZone=0\nWindowSnapZone=0\nCenterSnapZone=0\n");
+
 } // namespace
 
 QString WindowManager::chosenName()
@@ -38,6 +43,8 @@ std::optional<WindowManager> WindowManager::named(const QString& name)
         manager.arguments = {QStringLiteral("--replace")};
         manager.busName = QStringLiteral("org.kde.KWin");
         manager.moveModifier = QStringLiteral("super");
+        manager.settingsFile = QStringLiteral("kwinrc");
+        manager.settings = kwinSettings;
     } else if (name == QLatin1String("xfwm4")) {
         manager.program = name;
         manager.arguments = {QStringLiteral("--replace")};
@@ -58,6 +65,8 @@ std::optional<WindowManager> WindowManager::named(const QString& name)
         manager.wayland = true;
         manager.busName = QStringLiteral("org.kde.KWin");
         manager.moveModifier = QStringLiteral("super");
+        manager.settingsFile = QStringLiteral("kwinrc");
+        manager.settings = kwinSettings;
     } else {
         return std::nullopt;
     }

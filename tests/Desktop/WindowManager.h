@@ -27,6 +27,10 @@ struct WindowManager {
     // The key held for a drag anywhere in a window that the window manager
     // runs (xdotool's name).
     QString moveModifier = QStringLiteral("alt");
+    // Settings written to this file of the session's configuration directory
+    // before it starts, when it has one.
+    QString settingsFile;
+    QString settings;
 
     // The arguments that also make a compositor run `command` (program and
     // arguments, words without spaces) once its X server is up.
