@@ -274,13 +274,7 @@ void ControllerNoteWindow::orderFrontRegardless()
     if (!panel)
         return;
     panel->show();
-    // While another note is in use, a plain raise would be taken by some
-    // window managers (xfwm4) for a request to activate this one: the note
-    // is restacked above the top window instead.
-    const auto* active = qobject_cast<const StickyPanel*>(QApplication::activeWindow());
-    const bool anotherNoteActive = active && active != panel;
-    if (!(anotherNoteActive && panel->windowHandle() && X11WindowBehaviour::orderFront(*panel->windowHandle())))
-        panel->raise();
+    X11WindowBehaviour::raiseWithoutActivating(*panel);
 }
 
 void ControllerNoteWindow::makeKeyAndFocusText()

@@ -4,6 +4,7 @@
 #include "Platform/WindowLevel.h"
 #include "Platform/X11WindowBehaviour.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QPointer>
@@ -73,16 +74,27 @@ private:
 
     void bringToFront(bool activate)
     {
-        m_window->raise();
-        if (activate)
-            m_window->activateWindow();
+        raise(activate);
         QTimer::singleShot(0, this, [this, activate] {
-            if (!m_window->isVisible())
+            // Another window of ours that took the keyboard meanwhile (the
+            // window manager passed it here on its way) stays in front.
+            const QWidget* active = QApplication::activeWindow();
+            if (!m_window->isVisible() || (!activate && active && active != m_window))
                 return;
-            m_window->raise();
-            if (activate && !m_window->isActiveWindow())
-                m_window->activateWindow();
+            raise(activate && !m_window->isActiveWindow());
         });
+    }
+
+    // Raised only, it must not take the keyboard from a window the user
+    // turned to meanwhile.
+    void raise(bool activate)
+    {
+        if (!activate) {
+            X11WindowBehaviour::raiseWithoutActivating(*m_window);
+            return;
+        }
+        m_window->raise();
+        m_window->activateWindow();
     }
 
     QWidget* m_window;

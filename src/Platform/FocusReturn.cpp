@@ -16,7 +16,7 @@ namespace focusreturn {
 
 bool shouldReturn(const Closing& closing)
 {
-    if (!closing.ownerShown || closing.pressedElsewhere)
+    if (!closing.ownerShown || closing.pressedElsewhere || closing.openedAnother)
         return false;
     const bool userActedInClosed = closing.closedWasActive || closing.closedWasModal;
     switch (closing.active) {
@@ -62,6 +62,23 @@ public:
         return m_sincePressElsewhere.isValid() && m_sincePressElsewhere.elapsed() < pressElsewhereReach;
     }
 
+    // A watched window that takes the keyboard was shown.
+    void shown(QWidget& window)
+    {
+        m_lastShown = &window;
+        const quint64 count = ++m_shownCount;
+        m_lastShownThisTurn = true;
+        QTimer::singleShot(0, this, [this, count] {
+            if (m_shownCount == count)
+                m_lastShownThisTurn = false;
+        });
+    }
+    quint64 shownCount() const { return m_shownCount; }
+    // The window shown last, when that was in this turn of the event loop.
+    QWidget* shownThisTurn() const { return m_lastShownThisTurn ? m_lastShown.data() : nullptr; }
+    // The window shown last, when any was shown after the `count`th.
+    QWidget* shownSince(quint64 count) const { return m_shownCount != count ? m_lastShown.data() : nullptr; }
+
     // The most recently active of the shown windows.
     QWidget* mostRecent() const
     {
@@ -93,6 +110,9 @@ private:
     static constexpr qint64 pressElsewhereReach = 1000; // ms
     std::vector<QPointer<QWidget>> m_windows;
     QElapsedTimer m_sincePressElsewhere;
+    QPointer<QWidget> m_lastShown;
+    quint64 m_shownCount = 0;
+    bool m_lastShownThisTurn = false;
 };
 
 void giveFocusBack(QWidget& window, QWidget* focus, bool userClosed)
@@ -173,6 +193,10 @@ bool FocusReturn::eventFilter(QObject* watched, QEvent* event)
         // before it reports the hiding.
         m_activeAsItHid = m_opened->isHidden();
         break;
+    case QEvent::Show:
+        if (qApp && !m_opened->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus))
+            FocusHistory::instance().shown(*m_opened);
+        break;
     case QEvent::Hide:
         if (m_enabled && m_owner != m_opened && qApp)
             closed();
@@ -190,11 +214,23 @@ void FocusReturn::closed()
     const bool wasModal = m_opened->isModal();
     const bool pressedElsewhere = FocusHistory::instance().justPressedElsewhere();
     const QPointer<QWidget> opened = m_opened;
-    // The window may be deleted right after it hides: nothing of it is
-    // needed on the next turn but its address.
-    QTimer::singleShot(0, &FocusHistory::instance(), [opened, wasActive, wasModal, pressedElsewhere, owner = m_owner,
-                                                       focus = m_ownerFocus] {
-        QWidget* target = owner && owner->isVisible() ? owner.data() : FocusHistory::instance().mostRecent();
+    // A window that opens as this one closes, in the same turn of the event
+    // loop just before it hid, or after it.
+    FocusHistory& history = FocusHistory::instance();
+    const QPointer<QWidget> shownBefore = history.shownThisTurn();
+    const quint64 shownCount = history.shownCount();
+    // Decided two turns on: after the window manager has handled the unmap,
+    // and after what the closing set off for the next turn (a row chosen in
+    // a panel that opens a window of its own a turn later). The window may be
+    // deleted right after it hides: nothing of it is needed then but its
+    // address.
+    const auto decide = [opened, wasActive, wasModal, pressedElsewhere, shownBefore, shownCount, owner = m_owner,
+                         focus = m_ownerFocus] {
+        FocusHistory& history = FocusHistory::instance();
+        QWidget* target = owner && owner->isVisible() ? owner.data() : history.mostRecent();
+        const auto isNewcomer = [&](const QWidget* shown) {
+            return shown && shown != opened.data() && shown != target && shown->isVisible();
+        };
         const QWidget* active = QApplication::activeWindow();
         focusreturn::Closing closing;
         closing.ownerShown = target != nullptr;
@@ -202,6 +238,7 @@ void FocusReturn::closed()
         closing.closedWasModal = wasModal;
         closing.keyboard = X11WindowBehaviour::keyboardFocus();
         closing.pressedElsewhere = pressedElsewhere;
+        closing.openedAnother = isNewcomer(shownBefore) || isNewcomer(history.shownSince(shownCount));
         closing.active = !active                        ? focusreturn::ActiveAfter::None
             : (opened && active == opened.data())       ? focusreturn::ActiveAfter::Closed
             : active == target                          ? focusreturn::ActiveAfter::Owner
@@ -211,7 +248,8 @@ void FocusReturn::closed()
         if (!focusreturn::shouldReturn(closing))
             return;
         giveFocusBack(*target, target == owner.data() ? focus.data() : nullptr, wasActive || wasModal);
-    });
+    };
+    QTimer::singleShot(0, &history, [decide] { QTimer::singleShot(0, &FocusHistory::instance(), decide); });
 }
 
 } // namespace quorrin

@@ -28,6 +28,9 @@ struct Closing {
     // The user had just pressed in another application: that press closed
     // the window.
     bool pressedElsewhere = false;
+    // Another window of ours that takes the keyboard opened as this one
+    // closed (a row chosen in a panel opened it): the keyboard is its.
+    bool openedAnother = false;
 };
 
 // Whether the window the closed one was opened for takes the focus back.
@@ -35,7 +38,8 @@ struct Closing {
 // application or to whichever window of ours they like: the owner is
 // re-activated then. A window the user activated on the way out (a click
 // into another note or another application closed a panel) keeps it; so
-// does whatever a window the user never acted in leaves behind.
+// does whatever a window the user never acted in leaves behind, and a
+// window opened as the closed one went.
 bool shouldReturn(const Closing& closing);
 
 } // namespace focusreturn

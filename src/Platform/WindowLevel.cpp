@@ -1,5 +1,7 @@
 #include "Platform/WindowLevel.h"
 
+#include "Platform/X11WindowBehaviour.h"
+
 #include <QVariant>
 #include <QWidget>
 #include <QWindow>
@@ -56,7 +58,7 @@ void apply(QWidget& window, int level)
             handle->setFlags(step);
         }
         if (bandFor(level) == WindowBand::Top && window.isVisible())
-            window.raise();
+            X11WindowBehaviour::raiseWithoutActivating(window);
     } else {
         window.setWindowFlags(flags);
     }

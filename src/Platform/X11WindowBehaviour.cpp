@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QTimer>
+#include <QWidget>
 #include <QWindow>
 
 #ifdef QUORRIN_HAVE_XCB
@@ -109,6 +110,17 @@ void restack(xcb_connection_t* c, xcb_window_t window, xcb_window_t sibling, xcb
     xcb_send_event(c, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char*>(&request));
     xcb_flush(c);
+}
+
+// The window the window manager holds active, or none.
+xcb_window_t activeWindow(xcb_connection_t* c)
+{
+    const xcb_atom_t activeAtom = atoms(c, {QByteArrayLiteral("_NET_ACTIVE_WINDOW")}).value(0);
+    Reply<xcb_get_property_reply_t> reply(
+        xcb_get_property_reply(c, xcb_get_property(c, 0, rootOf(c), activeAtom, XCB_ATOM_WINDOW, 0, 1), nullptr));
+    if (!reply || reply->type != XCB_ATOM_WINDOW || xcb_get_property_value_length(reply.get()) < 4)
+        return XCB_NONE;
+    return *static_cast<const xcb_window_t*>(xcb_get_property_value(reply.get()));
 }
 
 bool isOurs(xcb_window_t id)
@@ -274,17 +286,19 @@ bool orderFront(QWindow& window)
     return true;
 }
 
+void raiseWithoutActivating(QWidget& widget)
+{
+    QWindow* window = widget.windowHandle();
+    if (!window || !widget.isVisible() || !orderFront(*window))
+        widget.raise();
+}
+
 bool orderBelowActiveWindow(QWindow& window)
 {
     xcb_connection_t* c = connection();
     if (!c || !window.handle() || !window.isVisible())
         return false;
-    const xcb_atom_t activeAtom = atoms(c, {QByteArrayLiteral("_NET_ACTIVE_WINDOW")}).value(0);
-    Reply<xcb_get_property_reply_t> reply(
-        xcb_get_property_reply(c, xcb_get_property(c, 0, rootOf(c), activeAtom, XCB_ATOM_WINDOW, 0, 1), nullptr));
-    if (!reply || reply->type != XCB_ATOM_WINDOW || xcb_get_property_value_length(reply.get()) < 4)
-        return false;
-    const xcb_window_t active = *static_cast<const xcb_window_t*>(xcb_get_property_value(reply.get()));
+    const xcb_window_t active = activeWindow(c);
     if (active == XCB_NONE || isOurs(active))
         return false;
     const auto id = xcb_window_t(window.winId());
@@ -345,6 +359,11 @@ bool orderFront(QWindow&)
 bool orderBelowActiveWindow(QWindow&)
 {
     return false;
+}
+
+void raiseWithoutActivating(QWidget& window)
+{
+    window.raise();
 }
 
 KeyboardFocus keyboardFocus()

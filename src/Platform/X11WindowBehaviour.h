@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+class QWidget;
 class QWindow;
 
 namespace quorrin {
@@ -90,6 +91,14 @@ bool compositingManagerRunning();
 // Returns false, having done nothing, off X11 or for a window the window
 // manager does not manage yet (a plain raise does for those).
 bool orderFront(QWindow& window);
+
+// Raises a shown window to the top of its band without it being taken for
+// a request to activate it: the restack of orderFront, never a plain raise,
+// which xfwm4 takes for an activation of any window but the one it raised
+// last (the toolkit and the window manager may each not have heard yet what
+// the other did, so "already active" is no safe exception). A plain raise
+// off X11 and for a window the window manager does not manage yet.
+void raiseWithoutActivating(QWidget& window);
 
 // Restacks a shown window right below the active window when that is
 // another application's: a window leaving the top band lands on top of the

@@ -437,6 +437,15 @@ void NoteWindowController::showReminder(const QUuid& blockID, const ReminderCall
                     self->m_reminderPanel.reset();
             });
     };
+    // Working in the note's panel is working in the note: the note comes up
+    // with it, as when the note itself takes the keyboard. Some window
+    // managers (xfwm4, KWin) hand the keyboard to another of our windows on
+    // the way, whose activation lets the notes settle to their own level and
+    // takes the panel, kept in its note's layer, down with it.
+    m_reminderPanel->onActivated = [self] {
+        if (self && self->m_workspace)
+            self->m_workspace->presentAll(self->m_noteID, false, false);
+    };
     QRectF line = m_editor->firstLineRect(range->start, range->length);
     line.translate(-m_editor->textView()->horizontalScrollBar()->value(),
                    -m_editor->textView()->verticalScrollBar()->value());

@@ -35,6 +35,8 @@ public:
     // Places the panel beside the note near a rectangle of `view`.
     virtual void show(const QRectF& rect, QWidget& view) = 0;
     std::function<void()> onDismiss;
+    // The panel took the keyboard.
+    std::function<void()> onActivated;
 };
 
 // The reminder panel's two callbacks, passed through unchanged.

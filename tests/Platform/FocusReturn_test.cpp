@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace quorrin {
@@ -12,6 +13,13 @@ namespace {
 using focusreturn::ActiveAfter;
 using focusreturn::Closing;
 using focusreturn::KeyboardFocus;
+
+// The focus goes back two turns of the event loop after a window hid.
+void letTheFocusReturn()
+{
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+}
 
 struct Case {
     const char* name;
@@ -45,6 +53,12 @@ TEST(FocusReturn, TheOwnerGetsTheFocusBackOnlyWhenNobodyElseChoseIt)
         {"other after a dialog", {true, false, true, ActiveAfter::Other, KeyboardFocus::Ours}, true},
         {"other after an active panel", {true, true, false, ActiveAfter::Other, KeyboardFocus::Ours}, true},
         {"other clicked while panel idle", {true, false, false, ActiveAfter::Other, KeyboardFocus::Ours}, false},
+        // A row chosen in the panel opened another window of ours: it takes
+        // the keyboard, wherever the window manager put it meanwhile.
+        {"another opened, nobody now",
+         {true, true, false, ActiveAfter::None, KeyboardFocus::Nobody, false, true}, false},
+        {"another opened, other note now",
+         {true, true, false, ActiveAfter::Other, KeyboardFocus::Ours, false, true}, false},
         // Nothing to do.
         {"owner already active", {true, true, true, ActiveAfter::Owner, KeyboardFocus::Ours}, false},
         {"owner hidden", {false, true, true, ActiveAfter::None, KeyboardFocus::Nobody}, false},
@@ -77,12 +91,56 @@ TEST(FocusReturn, AClosedDialogGivesTheFocusBackToTheWidgetThatHadIt)
     title->setFocus();                                // meanwhile the note's focus moved
     dialog.hide();
     QApplication::setActiveWindow(nullptr);
-    QCoreApplication::processEvents();
+    letTheFocusReturn();
 
     EXPECT_EQ(QApplication::activeWindow(), &note);
     EXPECT_TRUE(text->hasFocus());
 }
 
+// Counts the activations of the window it watches.
+class Activations final : public QObject {
+public:
+    explicit Activations(QWidget& window) { window.installEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        count += event->type() == QEvent::WindowActivate;
+        return false;
+    }
+};
+
+// A panel's row opens another window for the same note as the panel closes:
+// the note never takes the keyboard back from it, whether it shows just
+// before the panel hides, just after, or on the next turn of the event loop.
+TEST(FocusReturn, AWindowOpenedAsThePanelClosesKeepsTheFocus)
+{
+    QWidget note;
+    note.show();
+    enum class Opens { Before, After, NextTurn };
+    for (const Opens opens : {Opens::Before, Opens::After, Opens::NextTurn}) {
+        QApplication::setActiveWindow(&note);
+        QWidget panel;
+        FocusReturn::watch(panel, note);
+        panel.show();
+        QApplication::setActiveWindow(&panel);
+        letTheFocusReturn(); // the preview of the row before has gone
+        QWidget preview;
+        FocusReturn::watch(preview, note);
+        const Activations noteActivations(note);
+        if (opens == Opens::Before)
+            preview.show();
+        panel.hide();
+        if (opens == Opens::After)
+            preview.show();
+        if (opens == Opens::NextTurn)
+            QTimer::singleShot(0, &preview, [&] { preview.show(); });
+        QApplication::setActiveWindow(nullptr);
+        letTheFocusReturn();
+        EXPECT_EQ(noteActivations.count, 0) << int(opens);
+    }
+}
 
 TEST(FocusReturn, AClosedNoteGivesTheFocusToTheNoteActiveBeforeIt)
 {
@@ -100,7 +158,7 @@ TEST(FocusReturn, AClosedNoteGivesTheFocusToTheNoteActiveBeforeIt)
         ASSERT_EQ(QApplication::activeWindow(), &notes[closing]);
         notes[closing].hide();
         QApplication::setActiveWindow(nullptr);
-        QCoreApplication::processEvents();
+        letTheFocusReturn();
         EXPECT_EQ(QApplication::activeWindow(), &notes[closing - 1]) << "after closing note " << closing;
     }
 }

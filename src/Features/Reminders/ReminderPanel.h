@@ -97,6 +97,7 @@ public:
     const std::vector<MenuActionButton*>& buttons() const { return m_buttons; }
 
 protected:
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

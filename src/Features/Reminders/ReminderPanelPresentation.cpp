@@ -240,6 +240,13 @@ void ReminderPanel::stopWatching()
     }
 }
 
+bool ReminderPanel::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowActivate && QApplication::activeWindow() == this && onActivated)
+        onActivated();
+    return FloatingPanel::event(event);
+}
+
 bool ReminderPanel::eventFilter(QObject* watched, QEvent* event)
 {
     if (!m_watching)
