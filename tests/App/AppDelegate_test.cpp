@@ -37,6 +37,8 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <sys/stat.h>
 #include <map>
 
@@ -361,23 +363,38 @@ TEST_F(AppDelegateTest, QuittingSavesAndEnds)
 
 TEST_F(AppDelegateTest, ClosingForExitAfterTheQuitLetsTheNextLaunchInWithEverythingSaved)
 {
-    auto delegate = makeDelegate();
-    delegate->launch();
-    Note note = delegate->store()->active().front();
-    note.customTitle = QStringLiteral("kept");
-    delegate->store()->update(note, false, false);
-    delegate->requestQuit();
-    ASSERT_EQ(exits, std::vector<int>{0});
-    delegate->closeForExit();
-    // As in the process, which ends here: the windows are never taken apart.
-    [[maybe_unused]] AppDelegate* leftAsTheProcessLeavesIt = delegate.release();
+    // Runs in a process of its own, which ends as the application's does: the
+    // first launch's windows are never taken apart, and left alive in this
+    // process they would go on using the store closed under them.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            auto delegate = makeDelegate();
+            delegate->launch();
+            Note note = delegate->store()->active().front();
+            note.customTitle = QStringLiteral("kept");
+            delegate->store()->update(note, false, false);
+            delegate->requestQuit();
+            const bool quit = exits == std::vector<int>{0};
+            delegate->closeForExit();
+            [[maybe_unused]] AppDelegate* leftAsTheProcessLeavesIt = delegate.release();
 
-    auto next = makeDelegate();
-    next->launch();
-    EXPECT_TRUE(handedOver.empty()); // neither the lock nor the channel is held any more
-    ASSERT_FALSE(next->startupFailed());
-    ASSERT_EQ(next->store()->active().size(), 1u);
-    EXPECT_EQ(next->store()->active().front().customTitle, QStringLiteral("kept"));
+            auto next = makeDelegate();
+            next->launch();
+            QString failure;
+            if (!quit)
+                failure = QStringLiteral("the quit did not end the application");
+            else if (!handedOver.empty() || next->startupFailed())
+                failure = QStringLiteral("the data directory is still held");
+            else if (next->store()->active().size() != 1
+                     || next->store()->active().front().customTitle != QStringLiteral("kept"))
+                failure = QStringLiteral("the note was not saved");
+            next.reset();
+            directory.remove();
+            std::fputs(qPrintable(failure), stderr);
+            std::_Exit(failure.isEmpty() ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(AppDelegateTest, AQuitThatCannotSaveKeepsTheTextAndClosingTheAlertSavesItOnceThereIsRoom)
