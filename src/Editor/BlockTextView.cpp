@@ -2,6 +2,7 @@
 
 #include "Editor/BlockEditor.h"
 #include "Editor/EditorDocument.h"
+#include "Editor/LongRunWrapping.h"
 #include "Editor/PastedText.h"
 #include "Editor/TextDocumentConversion.h"
 
@@ -57,6 +58,7 @@ BlockTextView::BlockTextView(QWidget* parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff); // the editor lays a thin scroller over the text
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setLineWrapMode(QTextEdit::WidgetWidth);
+    new LongRunWrapping(*this);
     viewport()->setAutoFillBackground(false);
     setAttribute(Qt::WA_InputMethodEnabled);
     QPalette colours = palette();
