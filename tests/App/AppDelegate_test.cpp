@@ -104,6 +104,18 @@ protected:
         };
         return std::make_unique<AppDelegate>(std::move(environment));
     }
+
+    // Launches, titles the one note "kept" and asks to quit.
+    std::unique_ptr<AppDelegate> launchRetitleAndQuit()
+    {
+        auto delegate = makeDelegate();
+        delegate->launch();
+        Note note = delegate->store()->active().front();
+        note.customTitle = QStringLiteral("kept");
+        delegate->store()->update(note, false, false);
+        delegate->requestQuit();
+        return delegate;
+    }
 };
 
 TEST_F(AppDelegateTest, FirstLaunchRunsTheStepsInOrderAndMakesOneNote)
@@ -366,12 +378,7 @@ TEST_F(AppDelegateTest, TheMenusReachTheCommandsAndHidingLeavesTheNotesAlone)
 
 TEST_F(AppDelegateTest, QuittingSavesAndEnds)
 {
-    auto delegate = makeDelegate();
-    delegate->launch();
-    Note note = delegate->store()->active().front();
-    note.customTitle = QStringLiteral("kept");
-    delegate->store()->update(note, false, false);
-    delegate->requestQuit();
+    auto delegate = launchRetitleAndQuit();
     EXPECT_EQ(exits, std::vector<int>{0});
     delegate.reset();
 
@@ -389,12 +396,7 @@ TEST_F(AppDelegateTest, ClosingForExitAfterTheQuitLetsTheNextLaunchInWithEveryth
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
-            auto delegate = makeDelegate();
-            delegate->launch();
-            Note note = delegate->store()->active().front();
-            note.customTitle = QStringLiteral("kept");
-            delegate->store()->update(note, false, false);
-            delegate->requestQuit();
+            auto delegate = launchRetitleAndQuit();
             const bool quit = exits == std::vector<int>{0};
             delegate->closeForExit();
             [[maybe_unused]] AppDelegate* leftAsTheProcessLeavesIt = delegate.release();
