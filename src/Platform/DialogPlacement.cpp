@@ -56,8 +56,15 @@ protected:
             default: break;
             }
         } else if (event->type() == QEvent::MouseButtonPress) {
-            // Presses reach the native window before any widget in it.
-            bringToFront(!m_window->isActiveWindow());
+            // Presses reach the native window before any widget in it. A
+            // press into the active window raises it at once and only then:
+            // no activation is on its way, and a raise a turn later would
+            // come over a note the press opened (a double-clicked hit), which
+            // the window manager has not activated yet.
+            if (m_window->isActiveWindow())
+                raise(false);
+            else
+                bringToFront(true);
         }
         return false;
     }
