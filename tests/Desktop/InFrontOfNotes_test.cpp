@@ -158,8 +158,8 @@ TEST_P(InFrontOfNotes, SettingsInFrontWhenOpenedAndWhenClicked)
     expectInFront(settings, "the settings");
     // A note clicked meanwhile may come over it; a click into the settings
     // brings them forward again. The note keeps the keyboard until then, and
-    // the user's next click comes after a moment: mutter drops a click that
-    // arrives while it still takes on the note's format bar, just mapped.
+    // the user's next click comes a moment later: mutter drops a click that
+    // follows the one before it too closely.
     clickIntoText(m_second);
     EXPECT_TRUE(staysActive(m_second, 500ms)) << "then active: " << describe(x().activeWindow()).toStdString();
     const QRect rect = geometry(settings);
