@@ -57,19 +57,25 @@ if ((${#patches[@]} == 0)); then
 fi
 
 cd "$root"
-# A patch that is already applied was left by a run that could not revert it
-# (killed with SIGKILL): say so rather than measure a tree with two faults.
-for patch in "${patches[@]}"; do
-  if git apply --reverse --check "$patch" 2>/dev/null; then
-    echo "$patch is applied to the tree; revert it first: git apply --reverse $patch" >&2
-    exit 2
-  fi
-done
+logs="$build/mutants"
+mkdir -p "$logs"
+# Names the patch while it is applied. A run that could not revert it (one
+# killed with SIGKILL) leaves it behind: say so rather than measure a tree
+# with two faults.
+marker="$logs/applied"
+if [[ -s $marker ]]; then
+  echo "an earlier run left $(cat "$marker") applied; revert it (git apply --reverse) and remove $marker" >&2
+  exit 2
+fi
 
 applied=""
 revert() {
   if [[ -n $applied ]]; then
-    git -C "$root" apply --reverse "$applied" || echo "could not revert $applied" >&2
+    if git -C "$root" apply --reverse "$applied"; then
+      rm -f "$marker"
+    else
+      echo "could not revert $applied" >&2
+    fi
     applied=""
   fi
 }
@@ -102,9 +108,6 @@ export QT_QPA_PLATFORM=offscreen
 if [[ -z ${CMAKE_CXX_COMPILER_LAUNCHER:-} ]] && command -v ccache >/dev/null; then
   export CMAKE_CXX_COMPILER_LAUNCHER=ccache
 fi
-logs="$build/mutants"
-mkdir -p "$logs"
-
 build_tree() {
   in_background cmake --build "$build" --parallel "$jobs"
 }
@@ -158,7 +161,9 @@ for patch in "${patches[@]}"; do
   name=$(basename "$patch" .patch)
   log="$logs/$name.log"
   mutant_started=$SECONDS
+  echo "$patch" >"$marker"
   if ! git apply "$patch" 2>"$log"; then
+    rm -f "$marker"
     stale=$((stale + 1))
     printf '%-15s %s\n' "does not apply" "$name"
     continue
