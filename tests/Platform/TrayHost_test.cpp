@@ -1,6 +1,7 @@
 #include "Platform/DesktopTrayHost.h"
 #include "Platform/StatusNotifierTrayHost.h"
 
+#include "Support/Eventually.h"
 #include "Support/FakeBusPeer.h"
 #include "Support/FakeTrayHost.h"
 
@@ -91,7 +92,7 @@ TEST_F(StatusNotifierTrayHostTest, AWatcherWithoutHostIsNoTrayUntilAHostRegister
     ASSERT_TRUE(panelBus->registerService(service));
     host = std::make_unique<StatusNotifierTrayHost>(QDBusConnection::sessionBus(), service);
     // Asked once and answered "no host": only the registration can change that.
-    QTRY_COMPARE_WITH_TIMEOUT(watcher.questions, 1, 5000);
+    ASSERT_TRUE(testing::eventually([&] { return watcher.questions == 1; }));
     EXPECT_FALSE(host->isAvailable());
     watcher.registerHost();
     EXPECT_TRUE(nextAvailability());
