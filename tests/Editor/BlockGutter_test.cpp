@@ -2,11 +2,13 @@
 
 #include "EditorTestSupport.h"
 #include "Editor/BlockMenuPanel.h"
+#include "Support/Eventually.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDrag>
 #include <QEventLoop>
+#include <QInputMethodEvent>
 #include <QMenu>
 #include <QMimeData>
 #include <QScrollBar>
@@ -205,12 +207,12 @@ TEST_F(BlockGutterTest, RestingOnAMenuHandleOpensTheMenuAndLeavingClosesIt)
     gutter->pointerMoved(handle);
     EXPECT_TRUE(gutter->isMenuOpenPending());
     EXPECT_EQ(gutter->pendingMenuID, id(0));
-    QTRY_VERIFY_WITH_TIMEOUT(gutter->menuPanel(), 10000);
+    ASSERT_TRUE(testing::eventually([&] { return gutter->menuPanel() != nullptr; }));
     EXPECT_EQ(gutter->menuPanel()->blockID(), id(0));
 
     gutter->pointerMoved(QPointF(gutter->width() / 2, handle.y()));
     EXPECT_TRUE(gutter->isMenuClosePending());
-    QTRY_VERIFY_WITH_TIMEOUT(!gutter->menuPanel(), 10000);
+    EXPECT_TRUE(testing::eventually([&] { return gutter->menuPanel() == nullptr; }));
 }
 
 TEST_F(BlockGutterTest, PointerInsideTheOpenPanelKeepsIt)
@@ -224,7 +226,7 @@ TEST_F(BlockGutterTest, PointerInsideTheOpenPanelKeepsIt)
     EXPECT_TRUE(gutter->menuPanel());
 }
 
-TEST_F(BlockGutterTest, NoHoverMenuWithAButtonHeldOrForAHiddenNote)
+TEST_F(BlockGutterTest, NoHoverMenuWithAButtonHeldNorAnyMenuForAnUnshownNoteOrWhileComposing)
 {
     gutter->pressedButtons = [] { return Qt::LeftButton; };
     gutter->openBlockMenu(id(0), false);
@@ -235,11 +237,28 @@ TEST_F(BlockGutterTest, NoHoverMenuWithAButtonHeldOrForAHiddenNote)
     EXPECT_FALSE(gutter->menuPanel());
 
     gutter->pressedButtons = [] { return Qt::NoButton; };
-    Note hidden = stored();
-    hidden.isHidden = true;
-    store->notes = {hidden};
+    const Note shown = stored();
+    const std::pair<const char*, std::function<void(Note&)>> states[] = {
+        {"hidden", [](Note& note) { note.isHidden = true; }},
+        {"deleted", [](Note& note) { note.deletedAt = fixedNow(); }},
+        {"collapsed", [](Note& note) { note.isCollapsed = true; }},
+    };
+    for (const auto& [name, change] : states) {
+        Note changed = shown;
+        change(changed);
+        store->notes = {changed};
+        gutter->openBlockMenu(id(0), true);
+        EXPECT_FALSE(gutter->menuPanel()) << name;
+    }
+    store->notes = {shown};
+    QInputMethodEvent composing(QStringLiteral("zhong"), {});
+    QCoreApplication::sendEvent(editor->textView(), &composing);
     gutter->openBlockMenu(id(0), true);
-    EXPECT_FALSE(gutter->menuPanel());
+    EXPECT_FALSE(gutter->menuPanel()) << "composing";
+    QInputMethodEvent cancelled;
+    QCoreApplication::sendEvent(editor->textView(), &cancelled);
+    gutter->openBlockMenu(id(0), true);
+    EXPECT_TRUE(gutter->menuPanel());
 }
 
 TEST_F(BlockGutterTest, AClickOnAMenuHandleOpensTheMenuAtOnce)
