@@ -24,6 +24,8 @@ public:
     bool isHostRegistered() const
     {
         ++questions;
+        if (whileAnswering)
+            whileAnswering();
         return hostRegistered;
     }
     void registerHost()
@@ -34,6 +36,7 @@ public:
 
     bool hostRegistered = false;
     mutable int questions = 0;
+    std::function<void()> whileAnswering;
 
 Q_SIGNALS:
     void StatusNotifierHostRegistered();
@@ -96,6 +99,18 @@ TEST_F(StatusNotifierTrayHostTest, AWatcherWithoutHostIsNoTrayUntilAHostRegister
     EXPECT_FALSE(host->isAvailable());
     watcher.registerHost();
     EXPECT_TRUE(nextAvailability());
+}
+
+TEST_F(StatusNotifierTrayHostTest, AnAnswerThatArrivesAfterTheWatcherWentIsNotBelieved)
+{
+    watcher.hostRegistered = true;
+    ASSERT_TRUE(panelBus->registerService(service));
+    // The panel quits while it answers: its name is gone before its "yes" arrives.
+    watcher.whileAnswering = [this] { panelBus->unregisterService(service); };
+    host = std::make_unique<StatusNotifierTrayHost>(QDBusConnection::sessionBus(), service);
+    ASSERT_TRUE(testing::eventually([&] { return watcher.questions == 1; }));
+    QTest::qWait(300);
+    EXPECT_FALSE(host->isAvailable());
 }
 
 TEST(AnyTrayHost, IsThereWhileAnyOfItsTraysIs)
