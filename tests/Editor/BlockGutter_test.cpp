@@ -3,6 +3,7 @@
 #include "EditorTestSupport.h"
 #include "Editor/BlockMenuPanel.h"
 #include "Support/Eventually.h"
+#include "Support/PaintedArea.h"
 
 #include <QAction>
 #include <QApplication>
@@ -563,18 +564,6 @@ TEST_F(BlockGutterViewTest, TodoControlsFadeWithTheRevealAndTheAlarmRingIsDrawn)
     EXPECT_GT(qAlpha(picture().pixel(ringLeft)), 0);
 }
 
-// Collects the area the gutter paints, in its own coordinates.
-class PaintedArea : public QObject {
-public:
-    QRegion region;
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint)
-            region += static_cast<QPaintEvent*>(event)->region();
-        return false;
-    }
-};
-
 TEST_F(BlockGutterViewTest, ControlsScrolledIntoViewArePaintedWholeOrInPart)
 {
     QScrollBar* bar = editor->textView()->verticalScrollBar();
@@ -594,14 +583,8 @@ TEST_F(BlockGutterViewTest, ControlsScrolledIntoViewArePaintedWholeOrInPart)
 
 TEST_F(BlockGutterViewTest, EditsRepaintTheRowsThatMoveAndTheCaretsRows)
 {
-    PaintedArea painted;
-    gutter->installEventFilter(&painted);
-    const auto repainted = [&] {
-        painted.region = {};
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
-        QApplication::processEvents();
-        return painted.region;
-    };
+    PaintedArea painted(*gutter);
+    const auto repainted = [&] { return painted.repainted(); };
     const auto shownRow = [&](int index) {
         const TextRun& run = row(id(index));
         // The row across the gutter's whole width, where its controls are.
