@@ -109,5 +109,12 @@ TEST_F(ReminderPanelWindowTest, CompletingTheTodoClosesThePanel)
     EXPECT_TRUE(testing::eventually([&] { return window->reminderPanel() == nullptr; }));
 }
 
+TEST_F(ReminderPanelWindowTest, HidingTheNoteClosesThePanel)
+{
+    ASSERT_NE(openPanel(), nullptr);
+    window->hideNote();
+    EXPECT_TRUE(testing::eventually([&] { return window->reminderPanel() == nullptr; }));
+}
+
 } // namespace
 } // namespace quorrin
