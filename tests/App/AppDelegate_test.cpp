@@ -18,6 +18,7 @@
 #include "Core/Screens/ScreenProvider.h"
 
 #include "RecordingAlerts.h"
+#include "Support/FakeNotificationCenter.h"
 #include "Support/FakeTrayHost.h"
 #include "Support/SmallFileSystem.h"
 
@@ -69,6 +70,9 @@ protected:
     bool handedFilesOpen = true;
     bool trayAtLaunch = false;
     testing::FakeTrayHost* tray = nullptr;
+    // The notification centre of the last delegate made; none unless asked for.
+    bool withNotificationCenter = false;
+    FakeNotificationCenter* center = nullptr;
     QString root = directory.path();
 
     std::unique_ptr<AppDelegate> makeDelegate()
@@ -91,6 +95,15 @@ protected:
             tray = host.get();
             return std::unique_ptr<TrayHost>(std::move(host));
         };
+        if (withNotificationCenter) {
+            // Its answers wait until the test gives them.
+            environment.makeNotificationCenter = [this](SystemEvents*) {
+                auto made = std::make_unique<FakeNotificationCenter>();
+                made->autoComplete = false;
+                center = made.get();
+                return std::unique_ptr<NotificationCenter>(std::move(made));
+            };
+        }
         return std::make_unique<AppDelegate>(std::move(environment));
     }
 };
@@ -373,6 +386,44 @@ TEST_F(AppDelegateTest, AQuitThatCannotSaveKeepsTheTextAndClosingTheAlertSavesIt
 
     NoteStore reopened(root, true);
     EXPECT_EQ(reopened.note(note.id)->customTitle, QString(30000, u't'));
+}
+
+// While a quit waits for the reminder schedule, asking again is the same
+// quit; one that could not save at its end can be asked for again.
+TEST_F(AppDelegateTest, AQuitWaitingForTheReminderScheduleEndsOnceAndOneThatCouldNotSaveCanBeAskedAgain)
+{
+    withNotificationCenter = true;
+    // The centre answers everything asked of it, the answers' own turns included.
+    const auto answerAll = [this] {
+        for (int turn = 0; turn < 100; ++turn) {
+            center->completeAll();
+            QCoreApplication::processEvents();
+        }
+    };
+    auto delegate = makeDelegate();
+    delegate->launch();
+    answerAll();
+    delegate->requestQuit();
+    delegate->requestQuit();
+    EXPECT_TRUE(exits.empty());
+    answerAll();
+    EXPECT_EQ(exits, std::vector<int>{0});
+    delegate.reset();
+
+    exits.clear();
+    delegate = makeDelegate();
+    delegate->launch();
+    answerAll();
+    delegate->requestQuit();
+    const QString preferences = QDir(root).filePath(NoteStore::preferencesFileName);
+    QFile::remove(preferences);
+    QDir().mkpath(preferences + QStringLiteral("/occupied")); // no save succeeds
+    answerAll();
+    EXPECT_TRUE(exits.empty());
+    QDir(preferences).removeRecursively();
+    delegate->requestQuit();
+    answerAll();
+    EXPECT_EQ(exits, std::vector<int>{0});
 }
 
 // Fills the data directory with `count` shown notes with text.
