@@ -54,6 +54,7 @@ public:
     void saveFrame() override {}
     bool isVisible() const override { return true; }
     bool isUserResizing() const override { return false; }
+    bool isMovedByWindowManager() const override { return false; }
     double backingScale() const override { return 1; }
     int level() const override { return m_level; }
     void setLevel(int level) override { m_level = level; }

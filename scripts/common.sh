@@ -16,6 +16,8 @@ QUORRIN_PACKAGES=(
   openbox dunst xdotool x11-utils imagemagick dbus-bin
   # A system tray that starts after the application.
   trayer
+  # The desktop's own checks of the installed entry and icon.
+  desktop-file-utils librsvg2-bin
 )
 
 quorrin_install_missing() {

@@ -22,6 +22,7 @@
 #include "Persistence/NoteStore.h"
 #include "Persistence/StoreAccessError.h"
 #include "Platform/AlertPresenter.h"
+#include "Platform/DialogFolder.h"
 #include "Core/Files/DataDirectory.h"
 #include "Core/Notifications/NotificationCenter.h"
 #include "Platform/FileManager.h"
@@ -43,6 +44,7 @@
 #include <QGuiApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDeadlineTimer>
 #include <QMenu>
 #include <QTimer>
 #include <QUndoStack>
@@ -52,12 +54,15 @@ namespace quorrin {
 namespace {
 // How long leaving waits for the session bus to take the last messages.
 constexpr int busFlushLimitMs = 1000;
+// How often a launch asks again while the data directory's holder is ending.
+constexpr int holderExitPollMs = 50;
 } // namespace
 
 AppDelegate::AppDelegate(AppEnvironment environment, QObject* parent)
     : QObject(parent)
     , m_environment(std::move(environment))
     , m_buttonCursors(std::make_unique<ButtonCursorSupport>())
+    , m_dialogFolder(std::make_shared<DialogFolder>())
     , m_globalUndo(std::make_unique<QUndoStack>())
 {
     activateApplication = [this] { activateWindows(); };
@@ -97,11 +102,23 @@ void AppDelegate::launch(const QStringList& request)
     m_buttonCursors->install();
 
     step(QStringLiteral("openStore"));
+    if (openStore(request, std::nullopt))
+        launchWithStore(request);
+}
+
+bool AppDelegate::openStore(const QStringList& request, const std::optional<QDeadlineTimer>& waitingForHolder)
+{
     try {
         NoteStoreServices services;
         services.desktop = std::make_shared<QtDesktopMetrics>(m_environment.screens);
         m_store = std::make_unique<NoteStore>(m_environment.root, true, std::move(services));
     } catch (const StoreAccessError&) {
+        if (waitingForHolder) {
+            // The request went out once already: a holder that did not
+            // answer in time may still have taken it. Only the lock is tried.
+            waitForHolder(request, *waitingForHolder);
+            return false;
+        }
         // Another instance holds the data directory: hand it our request and
         // leave the data alone.
         const QString root = m_environment.root.value_or(defaultDataDirectory());
@@ -109,7 +126,7 @@ void AppDelegate::launch(const QStringList& request)
             m_startupFailed = true;
             m_environment.alerts->present(InstanceChannel::requestTooLargeMessage, QString());
             m_environment.exit(1);
-            return;
+            return false;
         }
         if (const std::optional<bool> opened = m_environment.handOver ? m_environment.handOver(root, request)
                                                                           : std::nullopt) {
@@ -117,15 +134,34 @@ void AppDelegate::launch(const QStringList& request)
             // files it named were opened there.
             m_startupFailed = true;
             m_environment.exit(*opened ? 0 : 1);
-            return;
+            return false;
         }
-        failLaunch(std::current_exception());
-        return;
+        // Nobody took the request. An instance that is ending closes its
+        // channel a moment before it lets go of the lock.
+        waitForHolder(request, QDeadlineTimer(m_environment.holderExitWait));
+        return false;
     } catch (...) {
+        failLaunch(std::current_exception());
+        return false;
+    }
+    return true;
+}
+
+void AppDelegate::waitForHolder(const QStringList& request, const QDeadlineTimer& holderExit)
+{
+    if (holderExit.hasExpired()) {
+        // The holder plainly is not ending.
         failLaunch(std::current_exception());
         return;
     }
+    QTimer::singleShot(holderExitPollMs, this, [this, request, holderExit] {
+        if (openStore(request, holderExit))
+            launchWithStore(request);
+    });
+}
 
+void AppDelegate::launchWithStore(const QStringList& request)
+{
     // Holding the lock, this instance now answers later launches; requests
     // that arrive before launching ends wait in the queue.
     m_channel = std::make_unique<InstanceChannel>();
@@ -232,10 +268,12 @@ void AppDelegate::createRegistry()
     // starts a process, which no window waits for.
     std::shared_ptr<ReducedMotion> motion = ReducedMotion::readInBackground();
     windowServices.prefersReducedMotion = [motion] { return motion->isPreferred(); };
-    // Whether notes draw their own edge is settled once, for every window.
+    // Whether notes show their opacity and leave their edge to the
+    // compositor is settled once, for every window.
     const bool compositing = X11WindowBehaviour::compositingManagerRunning();
-    windowServices.desktopDrawsShadows = [compositing] { return compositing; };
+    windowServices.desktopComposites = [compositing] { return compositing; };
     windowServices.parts.installFileShelves = installFileShelfWidgets;
+    windowServices.dialogFolder = m_dialogFolder;
     windowServices.exportNote = [this](NoteWindowController& controller) {
         if (RegisteredNoteWindow* window = m_registry->controller(controller.noteID()))
             m_documents->exportNote(FileCommands::sourceOf(*m_store, *window));
@@ -280,7 +318,7 @@ void AppDelegate::createFileCommands()
 {
     std::shared_ptr<FileDialogs> dialogs = m_environment.fileDialogs;
     if (!dialogs)
-        dialogs = std::make_shared<QtFileDialogs>();
+        dialogs = std::make_shared<QtFileDialogs>(m_dialogFolder);
     // The alert presenter belongs to the environment, which outlives us.
     const std::shared_ptr<AlertPresenter> alerts(std::shared_ptr<AlertPresenter>(), m_environment.alerts);
     m_documents = std::make_unique<DocumentIO>(dialogs, std::make_unique<DesktopShareServices>(), alerts);
@@ -406,7 +444,14 @@ void AppDelegate::handleRequest(const QStringList& request, const std::function<
 
 void AppDelegate::reopen()
 {
-    if (m_registry)
+    if (!m_registry || !m_store)
+        return;
+    // With nothing to show, a launch that finds the application running
+    // makes a note as a first launch does: without a tray, a note window is
+    // the only way into the application.
+    if (!m_store->hasActiveNotes())
+        m_registry->newNote();
+    else
         m_registry->showAll();
 }
 

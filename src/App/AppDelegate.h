@@ -3,12 +3,15 @@
 #include "App/ErrorPresenter.h"
 #include "App/ReminderIndication.h"
 #include "App/TerminationProtocol.h"
+#include "Platform/DesktopOpener.h"
 
+#include <QDeadlineTimer>
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
 #include <QWidget>
 
+#include <chrono>
 #include <exception>
 #include <functional>
 #include <map>
@@ -32,6 +35,7 @@ class MenuFocus;
 class OutsideClicks;
 class RegisteredNoteWindow;
 struct MenuItem;
+class DialogFolder;
 class DocumentIO;
 class FileCommands;
 class FileDialogs;
@@ -69,13 +73,17 @@ struct AppEnvironment {
     std::function<std::optional<bool>(const QString& dataDirectory, const QStringList& request)> handOver;
     // Ends the process's event loop with that exit code.
     std::function<void(int exitCode)> exit;
+    // How long a launch that finds the data directory held and nobody taking
+    // its request keeps asking: the holder may be just ending.
+    std::chrono::milliseconds holderExitWait = std::chrono::seconds(5);
     // The open and save panels; the desktop's file dialogs when not given.
     std::shared_ptr<FileDialogs> fileDialogs;
     // Asks the user to confirm (message, informative text, confirming and
     // cancelling button); a message box when not given.
     std::function<bool(const QString&, const QString&, const QString&, const QString&)> confirm;
-    // Shows a file in the desktop's file manager; the real one when not given.
-    std::function<void(const QString& path)> reveal;
+    // Shows a file in the desktop's file manager, telling `failed` when
+    // nothing showed it; the real one when not given.
+    std::function<void(const QString& path, OpenFailure failed)> reveal;
     // Observes each launch step by name (tests check the order).
     std::function<void(const QString& step)> trace;
     // Says whether the desktop has a tray for the status icon; the
@@ -167,6 +175,16 @@ public:
 private:
     void step(const QString& name);
     void failLaunch(const std::exception_ptr& error);
+    // Opens the store, or hands the request to the instance holding it.
+    // False when the launch ends here or goes on later by itself: when
+    // nobody takes the request, the lock is tried again (`waitingForHolder`)
+    // without handing the request over again.
+    bool openStore(const QStringList& request, const std::optional<QDeadlineTimer>& waitingForHolder);
+    // Tries the store again shortly, until `holderExit` expires; then the
+    // launch fails with the error being handled.
+    void waitForHolder(const QStringList& request, const QDeadlineTimer& holderExit);
+    // The rest of the launch, once the store is open.
+    void launchWithStore(const QStringList& request);
     void createReminderServices();
     void createAlarms();
     void openFromReminder(const QUuid& noteID, const QUuid& blockID);
@@ -202,6 +220,8 @@ private:
     std::unique_ptr<ReminderCoordinator> m_reminders;
     std::unique_ptr<ReminderAlarmCenter> m_alarms;
     std::unique_ptr<DocumentIO> m_documents;
+    // Where every file dialog opens: the last folder used, shared by all.
+    std::shared_ptr<DialogFolder> m_dialogFolder;
     std::unique_ptr<NoteRegistry> m_registry;
     std::unique_ptr<FileCommands> m_fileCommands;
     std::unique_ptr<PanelCommands> m_panels;

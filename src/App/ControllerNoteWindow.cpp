@@ -231,6 +231,11 @@ bool ControllerNoteWindow::isUserResizing() const
     return m_controller->userIsResizing;
 }
 
+bool ControllerNoteWindow::isMovedByWindowManager() const
+{
+    return m_controller->isMovedByWindowManager();
+}
+
 double ControllerNoteWindow::backingScale() const
 {
     const StickyPanel* panel = m_controller->panel();

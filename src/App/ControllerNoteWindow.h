@@ -51,6 +51,7 @@ public:
     void saveFrame() override;
     bool isVisible() const override;
     bool isUserResizing() const override;
+    bool isMovedByWindowManager() const override;
     double backingScale() const override;
     int level() const override;
     void setLevel(int level) override;

@@ -212,8 +212,15 @@ void FileCommands::backup()
     if (!result.missingAttachments.empty() && m_services.alerts)
         m_services.alerts->present(missingAttachmentsMessage,
                                    missingAttachmentsDetail + missingAttachmentList(result.missingAttachments));
-    if (m_services.reveal)
-        m_services.reveal(result.package.isEmpty() ? choice->path : result.package);
+    if (m_services.reveal) {
+        // Where the file manager cannot show the backup, the user is told
+        // where it went instead.
+        const QString written = result.package.isEmpty() ? choice->path : result.package;
+        m_services.reveal(written, [alerts = m_services.alerts, written](const QString& failure) {
+            if (alerts)
+                alerts->present(backupWrittenMessage, QStringLiteral("备份已写入：\n%1\n\n%2").arg(written, failure));
+        });
+    }
 }
 
 void FileCommands::restoreBackup()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Core/Time/Clock.h"
+#include "Platform/DesktopOpener.h"
 
 #include <QDateTime>
 #include <QString>
@@ -30,8 +31,9 @@ struct FileCommandServices {
     std::function<bool(const QString& message, const QString& informative, const QString& confirm,
                        const QString& cancel)>
         confirm;
-    // Shows a written backup in the file manager.
-    std::function<void(const QString& path)> reveal;
+    // Shows a written backup in the file manager; `failed` is told when
+    // nothing showed it.
+    std::function<void(const QString& path, OpenFailure failed)> reveal;
     // Reads a text document into a new note; DocumentIO's import when not given.
     std::function<void(const QString& path, NoteStore& store)> importDocument;
     // When a backup is made (its name carries the moment).
@@ -49,6 +51,7 @@ public:
     inline static const QString restoreButton = QStringLiteral("恢复");
     inline static const QString cancelButton = QStringLiteral("取消");
     inline static const QString backupExtension = QStringLiteral("quorrinbackup");
+    inline static const QString backupWrittenMessage = QStringLiteral("备份已完成");
 
     // The store, the registry and the documents must outlive the commands.
     FileCommands(NoteStore& store, NoteRegistry& registry, DocumentIO& documents, FileCommandServices services);

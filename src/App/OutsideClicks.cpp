@@ -1,6 +1,7 @@
 #include "App/OutsideClicks.h"
 
 #include "App/NoteRegistry.h"
+#include "Platform/FocusReturn.h"
 
 #include <QCursor>
 #include <QMouseEvent>
@@ -35,6 +36,9 @@ void OutsideClicks::handleLocalMouseEvent(QWidget* window, const QMouseEvent& ev
 
 void OutsideClicks::handleOutsideClick(const QWidget* window, bool fromAnotherApp, const QPoint& screenPoint)
 {
+    // What this press closes leaves the keyboard where the user went.
+    if (fromAnotherApp)
+        FocusReturn::pressedElsewhere();
     const std::vector<RegisteredNoteWindow*> notes = m_registry.controllers();
     for (const RegisteredNoteWindow* note : notes) {
         if (note->panelContains(screenPoint))

@@ -1,6 +1,7 @@
 #include "App/PanelCommands.h"
 
 #include "App/NoteRegistry.h"
+#include "Domain/AppError.h"
 #include "Editor/BlockEditor.h"
 #include "Editor/BlockTextView.h"
 #include "Editor/TextDocumentConversion.h"
@@ -9,12 +10,14 @@
 #include "Features/Panels/SearchView.h"
 #include "Features/Panels/SettingsView.h"
 #include "Persistence/NoteStore.h"
+#include "Platform/DesktopOpener.h"
 #include "Platform/DialogPlacement.h"
+#include "Platform/FocusReturn.h"
 #include "Core/Text/TextSearch.h"
 #include "Widgets/FindIndicator.h"
+#include "Widgets/PanelPlacement.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -46,7 +49,11 @@ PanelCommands::PanelCommands(NoteStore& store, NoteRegistry& registry, PanelServ
         };
     }
     if (!m_services.openFolder)
-        m_services.openFolder = [](const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
+        m_services.openFolder = [&store = m_store](const QString& path) {
+            openWithDesktop(QUrl::fromLocalFile(path), [&store](const QString& message) {
+                store.reportError(std::make_exception_ptr(AppError(message)));
+            });
+        };
     if (!m_services.showAbout)
         m_services.showAbout = [](const QString& title, const QString& text) {
             QMessageBox box(QMessageBox::Information, title, text);
@@ -71,12 +78,23 @@ AuxiliaryController* PanelCommands::panel(const QString& title, QWidget* view, Q
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect frame(QPoint(), size);
         frame.moveCenter(screen->availableGeometry().center());
-        window->move(frame.topLeft());
+        std::vector<QPointF> taken;
+        for (const auto& open : m_panels) {
+            if (open->window() && open->window()->isVisible())
+                taken.push_back(open->window()->pos());
+        }
+        window->move(panelplacement::cascadedOrigin(frame, taken, screen->availableGeometry()).toPoint());
     }
 
     // Working in a panel lets notes that a presentation raised fall back to
     // their own level, so they no longer cover it.
     connect(window.get(), &AuxiliaryWindow::activated, this, [this] { m_registry.workspace().settleAll(); });
+    // Closing it gives the keyboard back to the window it was opened from,
+    // else to the most recently active note.
+    if (QWidget* from = QApplication::activeWindow())
+        FocusReturn::watch(*window, *from);
+    else
+        FocusReturn::watch(*window);
     auto* controller = new AuxiliaryController(std::move(window));
     m_panels.emplace_back(controller);
     // The controller goes once the close it reports has been handled.
@@ -154,6 +172,7 @@ void PanelCommands::searchAll()
                                                const QString& query, bool caseSensitive) {
         openSearchHit(noteID, blockID, inRemarks, query, caseSensitive);
     });
+    view->bringForward = [this](const QUuid& noteID) { m_registry.open(noteID, std::nullopt, true); };
     model->setParent(view);
     panel(SearchView::placeholder, view, QSize(560, 450));
     view->queryField()->setFocus();

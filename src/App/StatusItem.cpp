@@ -2,6 +2,7 @@
 
 #include "Platform/SystemAppearance.h"
 #include "Platform/TrayHost.h"
+#include "Platform/TrayIconLabel.h"
 #include "Widgets/NoteIcons.h"
 #include "Widgets/StatusReminderDot.h"
 
@@ -51,6 +52,8 @@ void StatusItem::trayChanged(bool available)
         // Once shown, the tray support itself puts the icon back when a
         // tray that went away returns.
         m_icon->show();
+        // Showing it made the window an X tray embeds, if there is one.
+        labelTrayIconWindows(m_indicator.accessibleName);
     }
 }
 
@@ -68,9 +71,8 @@ void StatusItem::applyIndicator()
     StatusReminderDot dot;
     dot.noteColor = m_indicator.dotColor;
     m_icon->setIcon(dot.decorate(NoteIcons::icon(NoteSymbol::NoteText), SystemAppearance::of(QApplication::palette())));
-    // The tray has no accessible name of its own; its tool tip is what
-    // assistive tools read.
     m_icon->setToolTip(m_indicator.toolTip);
+    labelTrayIconWindows(m_indicator.accessibleName);
 }
 
 } // namespace quorrin

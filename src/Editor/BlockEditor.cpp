@@ -27,8 +27,6 @@
 #include "Widgets/OverlayScroller.h"
 #include "Editor/LinkDetection.h"
 
-#include <QDesktopServices>
-
 #include <QFileInfo>
 #include <QImageReader>
 #include <QScrollBar>
@@ -44,6 +42,12 @@ namespace quorrin {
 namespace {
 
 const QString unsupportedFileMessage = QStringLiteral("请将文件拖至文件暂存区。");
+
+// Whether a file's extension names a picture format we read.
+bool isImageName(const QString& extension)
+{
+    return !extension.isEmpty() && QImageReader::supportedImageFormats().contains(extension.toLatin1());
+}
 
 } // namespace
 
@@ -104,11 +108,16 @@ BlockEditor::BlockEditor(std::shared_ptr<EditorStore> store, const QUuid& noteID
         return box.clickedButton() == confirming;
     };
     // A stored attachment is opened only when it is an image or a PDF;
-    // anything else is shown in the file manager, never run.
-    openFile = &openOrReveal;
-    openLink = [](const QUrl& url) {
+    // anything else is shown in the file manager, never run. What the
+    // desktop could not open is told, however late its answer comes.
+    const auto reportFailure = [self = QPointer<BlockEditor>(this)](const QString& message) {
+        if (self)
+            self->m_store->report(AppError(message));
+    };
+    openFile = [reportFailure](const QString& path) { openOrReveal(path, reportFailure); };
+    openLink = [reportFailure](const QUrl& url) {
         if (links::isOpenable(url))
-            QDesktopServices::openUrl(url);
+            openWithDesktop(url, reportFailure);
     };
     gutter = new BlockGutter(*this);
     render(false);
@@ -204,9 +213,10 @@ void BlockEditor::flush()
     // their readings, marks and layout.
     m_mirror->refreshParagraphs();
     editortext::WriteBack result
-        = editortext::writeBack(*note, m_mirror->paragraphs(), m_ranges, m_historicalBlocks, m_clock());
+        = editortext::writeBack(*note, m_mirror->paragraphs(), m_ranges, m_historicalBlocks, m_clock(), m_shownRemarks);
     markParagraphs(result.marks);
     m_ranges = std::move(result.ranges);
+    m_shownRemarks = editortext::remarksIn(m_ranges);
     applyWrittenLayout(result.note);
     recordHistory(result.note);
     if (!(result.note == *note))
@@ -347,8 +357,6 @@ void BlockEditor::onSelectionChanged()
 {
     if (m_rendering)
         return;
-    if (m_selectionTyping && !typingOverSelection())
-        m_selectionTyping.reset();
     endLinkAtCaret();
     followCaretInGutter();
     if (!m_formatSuppressed)
@@ -741,6 +749,11 @@ bool BlockEditor::importFiles(const QStringList& paths)
                 block.kind = attachment.contentType == QLatin1String("pdf") ? BlockKind::Pdf : BlockKind::Image;
                 block.attachment = attachment;
                 collected.push_back(std::move(block));
+            } else if (const std::optional<QString> failure =
+                           isImageName(extension) && readFailure ? readFailure(path) : std::nullopt) {
+                // A picture we may not read would only become a shelf entry
+                // that cannot be opened either, likely in a hidden note.
+                throw AppError(QStringLiteral("无法读取文件“%1”：%2").arg(QFileInfo(path).fileName(), *failure));
             } else if (stageFiles) {
                 if (!stageFiles(QStringList{path}))
                     return false;

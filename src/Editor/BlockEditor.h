@@ -10,6 +10,7 @@
 #include "Editor/FormatPanel.h"
 #include "Editor/TaskShelves.h"
 #include "Editor/TextFormatTarget.h"
+#include "Core/Files/FileSystemError.h"
 #include "Core/Time/Clock.h"
 
 #include <QColor>
@@ -182,10 +183,6 @@ public:
     TextAttributes formatAttributes() const;
     // Their font, or the preferences' font.
     TextFont formatFont() const;
-    // Right after the selection was formatted, text typed over it takes the
-    // font, colour, underline and strikethrough of its first character;
-    // nothing once the selection has changed.
-    std::optional<TextAttributes> typingOverSelection() const;
     // Where the bar stands: the caret's rectangle in global coordinates, or
     // nothing when the caret is scrolled out of view.
     std::optional<QRectF> formatAnchorScreenRect() const;
@@ -292,6 +289,9 @@ public:
     std::function<std::vector<std::pair<QUuid, QUuid>>()> alarmCenter;
     // Imports a plain-text or RTF document as a note; throws AppError.
     std::function<void(const QString& path)> importDocument;
+    // Why a file cannot be read, or nothing when it can. Replaced in tests,
+    // whose superuser reads any file.
+    std::function<std::optional<QString>(const QString& path)> readFailure = &FileSystemError::readFailure;
     // The block menu of one block, shown in the text's context menu.
     std::function<QMenu*(const QUuid&, QWidget* parent)> blockMenu;
 
@@ -346,7 +346,9 @@ private:
     void markParagraphs(const std::vector<editortext::WriteBack::Mark>& marks);
     // Lays out again the paragraphs a write-back changed or gave other layout inputs.
     void applyWrittenLayout(const Note& note);
-    void applyTypingFormat();
+    // What new text of the note looks like: the saved typing style in the
+    // preferences' font. Empty lines show it, so text typed there takes it.
+    TextAttributes newTextAttributes() const;
     void applyFrameMargins();
     // The text view fills the editor above the find bar, when that shows.
     void layoutViews();
@@ -404,6 +406,7 @@ private:
     QUndoStack* m_history = nullptr;
     DisplayAppearance* m_appearance = nullptr;
     std::vector<TextRun> m_ranges;
+    std::set<QUuid> m_shownRemarks; // the todos whose remarks the text held at the last render or write-back
     std::optional<Note> m_rendered;
     editortext::BlockHistory m_historicalBlocks;
     std::unique_ptr<DocumentMirror> m_mirror; // the text as last seen, for undo steps and the write-back
@@ -420,12 +423,6 @@ private:
     std::map<QUuid, QPointer<TaskShelfView>> m_taskShelfViews;
     FormatPanel* m_formatPanel = nullptr;
     QPointer<BlockMenuPanel> m_blockMenuPanel;
-    struct SelectionTyping {
-        int start = 0;
-        int end = 0;
-        TextAttributes attributes;
-    };
-    std::optional<SelectionTyping> m_selectionTyping;
     QPointer<QObject> m_formatPanelLifetime;
 };
 

@@ -132,15 +132,6 @@ TextFont BlockEditor::formatFont() const
                     false};
 }
 
-std::optional<TextAttributes> BlockEditor::typingOverSelection() const
-{
-    const QTextCursor cursor = m_textView->textCursor();
-    if (!m_selectionTyping || cursor.selectionStart() != m_selectionTyping->start
-        || cursor.selectionEnd() != m_selectionTyping->end || !cursor.hasSelection())
-        return std::nullopt;
-    return m_selectionTyping->attributes;
-}
-
 std::optional<QRectF> BlockEditor::formatAnchorScreenRect() const
 {
     if (!window())
@@ -194,9 +185,6 @@ bool BlockEditor::applyToSelection(const QString& actionName, const std::functio
     reselected.setPosition(start);
     reselected.setPosition(start + length, QTextCursor::KeepAnchor);
     m_textView->setTextCursor(reselected);
-    m_selectionTyping = SelectionTyping{start, start + length,
-                                        textformat::typingAfter(textdoc::attributes(m_textView->currentCharFormat(), {}),
-                                                                formatted)};
     if (!m_textView->hasFocus())
         m_textView->setFocus(Qt::OtherFocusReason);
     if (FormatPanel* panel = formatPanel())

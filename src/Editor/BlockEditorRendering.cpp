@@ -75,11 +75,12 @@ void BlockEditor::render(bool force)
     const QString textBefore = document()->toPlainText();
     const std::vector<TextRun> rangesBefore = m_ranges;
 
-    editortext::RenderedText rendered = editortext::render(note->displayBlocks());
+    editortext::RenderedText rendered = editortext::render(note->displayBlocks(), newTextAttributes());
     m_mirror->suspend(); // the text is replaced whole and read anew below
     textdoc::setContents(*document(), rendered.text);
     applyFrameMargins();
     m_ranges = std::move(rendered.ranges);
+    m_shownRemarks = editortext::remarksIn(m_ranges);
     installAttachmentImages(*note);
     applyParagraphLayout(*note);
 
@@ -90,7 +91,8 @@ void BlockEditor::render(bool force)
     scroller->setValue(scrolledTo);
     if (caretInSight)
         m_textView->ensureCursorVisible();
-    applyTypingFormat();
+    // Text typed at the caret takes the format beside it, as after any caret
+    // move; an empty line shows the note's typing style.
     m_rendered = note;
     m_mirror->reread();
     m_charactersChanged = false;
@@ -138,7 +140,7 @@ void BlockEditor::installAttachmentImages(const Note& note)
     }
 }
 
-void BlockEditor::applyTypingFormat()
+TextAttributes BlockEditor::newTextAttributes() const
 {
     const Preferences preferences = m_store->preferences();
     const AttributedString defaults = preferences.defaultText.attributed();
@@ -148,7 +150,7 @@ void BlockEditor::applyTypingFormat()
     if (!typing.foreground)
         typing.foreground = TextColor::dynamicText();
     typing.paragraphStyle.reset();
-    m_textView->setCurrentCharFormat(textdoc::charFormat(typing));
+    return typing;
 }
 
 namespace {

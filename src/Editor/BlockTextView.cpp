@@ -1,6 +1,8 @@
 #include "Editor/BlockTextView.h"
 
 #include "Editor/BlockEditor.h"
+#include "Editor/EditorDocument.h"
+#include "Editor/PastedText.h"
 #include "Editor/TextDocumentConversion.h"
 
 #include <QContextMenuEvent>
@@ -164,9 +166,13 @@ void BlockTextView::keyPressEvent(QKeyEvent* event)
     if (typesText(event)) {
         moveOffAttachment();
         adoptLineBreakTyping();
-        if (const auto typing = editor && !isReadOnly() ? editor->typingOverSelection() : std::nullopt) {
-            QTextCursor cursor = textCursor();
-            cursor.insertText(event->text(), textdoc::charFormat(*typing));
+        QTextCursor cursor = textCursor();
+        if (cursor.hasSelection() && !isReadOnly()) {
+            const QTextCharFormat format = insertionFormat();
+            cursor.beginEditBlock();
+            removeSelection(cursor);
+            cursor.insertText(event->text(), format);
+            cursor.endEditBlock();
             setTextCursor(cursor);
             ensureCursorVisible();
             return;
@@ -205,7 +211,20 @@ void BlockTextView::inputMethodEvent(QInputMethodEvent* event)
         moveOffAttachment();
         adoptLineBreakTyping();
     }
+    QTextCursor cursor = textCursor();
+    if (!starts || !cursor.hasSelection() || isReadOnly()) {
+        QTextEdit::inputMethodEvent(event);
+        return;
+    }
+    // Composed text over a selection continues it as typed text does; the
+    // selection goes in the same step as the text that replaces it.
+    const QTextCharFormat format = insertionFormat();
+    cursor.beginEditBlock();
+    removeSelection(cursor);
+    cursor.setCharFormat(format);
+    setTextCursor(cursor);
     QTextEdit::inputMethodEvent(event);
+    cursor.endEditBlock();
 }
 
 void BlockTextView::contextMenuEvent(QContextMenuEvent* event)
@@ -247,7 +266,43 @@ void BlockTextView::insertFromMimeData(const QMimeData* source)
         return;
     }
     moveOffAttachment();
-    QTextEdit::insertFromMimeData(source);
+    if (!source)
+        return;
+    // Rich text keeps what the note can store and nothing more, so that
+    // what is shown now is what the note shows when it is opened again.
+    const std::optional<QString> markup = acceptRichText() ? pastedtext::markup(*source) : std::nullopt;
+    if (!markup && !source->hasText())
+        return;
+    QTextCursor cursor = textCursor();
+    const QTextBlock first = document()->findBlock(cursor.selectionStart());
+    const TextAttributes base = textdoc::attributes(insertionFormat(), first.blockFormat());
+    const AttributedString text = markup ? pastedtext::fromHtml(*markup, base)
+                                         : pastedtext::fromPlainText(source->text(), base);
+    cursor.beginEditBlock();
+    removeSelection(cursor);
+    textdoc::insert(cursor, text);
+    cursor.endEditBlock();
+    setTextCursor(cursor);
+    ensureCursorVisible();
+}
+
+void BlockTextView::removeSelection(QTextCursor& cursor) const
+{
+    if (!cursor.hasSelection())
+        return;
+    // Qt gives the paragraph left behind the last paragraph's format when the
+    // selection starts at a paragraph's start; it continues the first.
+    const QTextBlockFormat paragraph = document()->findBlock(cursor.selectionStart()).blockFormat();
+    cursor.removeSelectedText();
+    cursor.setBlockFormat(paragraph);
+}
+
+QTextCharFormat BlockTextView::insertionFormat() const
+{
+    const QTextCursor cursor = textCursor();
+    if (!cursor.hasSelection())
+        return cursor.charFormat();
+    return editordoc::charFormatAt(*document(), cursor.selectionStart());
 }
 
 void BlockTextView::focusOutEvent(QFocusEvent* event)

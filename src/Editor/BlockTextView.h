@@ -87,6 +87,12 @@ private:
     // One new line at the caret, continuing the attributes of the line it
     // splits (Qt's own Return clears the formats of an empty line instead).
     void insertLineBreak();
+    // The format text typed or pasted at the caret takes: over a selection,
+    // that of its first character, whichever way the selection was made.
+    QTextCharFormat insertionFormat() const;
+    // Takes the selection out as text typed or pasted over it does: what
+    // comes in its place continues the selection's first paragraph.
+    void removeSelection(QTextCursor& cursor) const;
 };
 
 } // namespace quorrin

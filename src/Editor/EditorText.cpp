@@ -229,7 +229,14 @@ QString attachmentCaption(const Attachment& attachment)
     return QStringLiteral(" ") + attachment.originalFilename;
 }
 
-AttributedString blockRun(const Block& block)
+TextAttributes defaultNewText()
+{
+    TextAttributes attributes;
+    attributes.font = TextFont::system(bodyFontSize);
+    return attributes;
+}
+
+AttributedString blockRun(const Block& block, const TextAttributes& newText)
 {
     AttributedString text = block.text.attributed();
     if (blockKind::isAttachment(block.kind) && block.attachment) {
@@ -242,7 +249,7 @@ AttributedString blockRun(const Block& block)
         text.append(AttributedString(attachmentCaption(*block.attachment), caption));
     }
     if (text.isEmpty())
-        text = AttributedString(QString(zeroWidthSpace), TextAttributes{TextFont::system(bodyFontSize), {}, 0, 0, {}, {}});
+        text = AttributedString(QString(zeroWidthSpace), newText);
     if (const auto size = headingSize(block.kind)) {
         changeFonts(text, *size, [&](TextFont& font) {
             font.pointSize = *size;
@@ -256,18 +263,18 @@ AttributedString blockRun(const Block& block)
     return text;
 }
 
-AttributedString remarksRun(const Block& block)
+AttributedString remarksRun(const Block& block, const TextAttributes& newText)
 {
     AttributedString text = block.todo ? block.todo->notes.attributed() : AttributedString();
     if (text.isEmpty())
-        text = AttributedString(QString(zeroWidthSpace));
+        text = AttributedString(QString(zeroWidthSpace), newText);
     changeFonts(text, remarksFontSize, [](TextFont& font) { font.pointSize = remarksFontSize; });
     setOverAll(text, EditorAttribute::blockID, idString(block.id));
     setOverAll(text, EditorAttribute::blockRole, remarksRole);
     return text;
 }
 
-RenderedText render(const std::vector<Block>& displayBlocks)
+RenderedText render(const std::vector<Block>& displayBlocks, const TextAttributes& newText)
 {
     std::vector<AttributedString> pieces;
     RenderedText result;
@@ -279,9 +286,9 @@ RenderedText render(const std::vector<Block>& displayBlocks)
         pieces.push_back(std::move(run));
     };
     for (const Block& block : displayBlocks) {
-        add(blockRun(block), block.id, false);
+        add(blockRun(block, newText), block.id, false);
         if (block.kind == BlockKind::Todo && block.todo && block.todo->notesExpanded)
-            add(remarksRun(block), block.id, true);
+            add(remarksRun(block, newText), block.id, true);
     }
     // Join pairwise: appending one by one would merge runs over and over.
     while (pieces.size() > 1) {
@@ -311,17 +318,19 @@ ParagraphReading reading(const Paragraph& paragraph)
 }
 
 WriteBack writeBack(const Note& note, const std::vector<Paragraph>& paragraphs,
-                    const std::vector<TextRun>& ranges, const BlockHistory& history, Date now)
+                    const std::vector<TextRun>& ranges, const BlockHistory& history, Date now,
+                    const std::set<QUuid>& shownRemarks)
 {
     std::vector<ParagraphReading> readings;
     readings.reserve(paragraphs.size());
     for (const Paragraph& paragraph : paragraphs)
         readings.push_back(reading(paragraph));
-    return writeBack(note, readings, ranges, history, now);
+    return writeBack(note, readings, ranges, history, now, shownRemarks);
 }
 
 WriteBack writeBack(const Note& note, const std::vector<ParagraphReading>& paragraphs,
-                    const std::vector<TextRun>& ranges, const BlockHistory& history, Date now)
+                    const std::vector<TextRun>& ranges, const BlockHistory& history, Date now,
+                    const std::set<QUuid>& shownRemarks)
 {
     WriteBack result;
     result.ranges.reserve(paragraphs.size());
@@ -409,10 +418,22 @@ WriteBack writeBack(const Note& note, const std::vector<ParagraphReading>& parag
     for (auto& [id, text] : remarks) {
         Block& owner = emitted[emittedAt.value(id)];
         const RichText notes(text);
-        if (!(owner.todo->notes == notes)) {
+        if (!(owner.todo->notes == notes) || !owner.todo->notesExpanded) {
             owner.todo->notes = notes;
+            owner.todo->notesExpanded = true; // shown as long as the text holds them
             owner.updatedAt = now;
         }
+    }
+    for (const QUuid& id : shownRemarks) {
+        if (remarks.count(id) || !emittedAt.contains(id))
+            continue;
+        Block& owner = emitted[emittedAt.value(id)];
+        const TodoMetadata none;
+        if (!owner.todo || (owner.todo->notes == none.notes && !owner.todo->notesExpanded))
+            continue;
+        owner.todo->notes = none.notes;
+        owner.todo->notesExpanded = false;
+        owner.updatedAt = now;
     }
     if (emitted.empty())
         emitted.push_back(newBlock(false, now));
@@ -421,6 +442,16 @@ WriteBack writeBack(const Note& note, const std::vector<ParagraphReading>& parag
     result.note = note;
     result.note.blocks = std::move(blocks);
     return result;
+}
+
+std::set<QUuid> remarksIn(const std::vector<TextRun>& ranges)
+{
+    std::set<QUuid> ids;
+    for (const TextRun& run : ranges) {
+        if (run.isRemarks)
+            ids.insert(run.blockID);
+    }
+    return ids;
 }
 
 std::vector<TextRun> adjustRanges(const std::vector<TextRun>& ranges, int a, int b, int d)

@@ -8,6 +8,7 @@
 
 #include <map>
 #include <optional>
+#include <set>
 #include <unordered_map>
 #include <vector>
 
@@ -49,18 +50,24 @@ std::optional<double> headingSize(BlockKind kind);
 // The caption that follows an attachment's placeholder character.
 QString attachmentCaption(const Attachment& attachment);
 
+// What new text looks like unless the note says otherwise: the system font
+// at the body size.
+TextAttributes defaultNewText();
+
 // One block's run without its line break: the stored text (or, for an image
 // or PDF, the placeholder character and the caption), headings in bold at
-// their size, an empty run as one U+200B, the block id on every character.
-AttributedString blockRun(const Block& block);
+// their size, an empty run as one U+200B in `newText`, the block id on every
+// character.
+AttributedString blockRun(const Block& block, const TextAttributes& newText = defaultNewText());
 // A todo's remarks at 12 points with the block id and the "notes" role.
-AttributedString remarksRun(const Block& block);
+AttributedString remarksRun(const Block& block, const TextAttributes& newText = defaultNewText());
 
 struct RenderedText {
     AttributedString text;
     std::vector<TextRun> ranges;
 };
-RenderedText render(const std::vector<Block>& displayBlocks);
+// `newText` is what an empty line shows, and what text typed there takes.
+RenderedText render(const std::vector<Block>& displayBlocks, const TextAttributes& newText = defaultNewText());
 
 // One paragraph of the editor's text as read back (its separator included
 // when it has one); start is its position in the whole text.
@@ -108,11 +115,17 @@ using BlockHistory = std::unordered_map<QUuid, Block, BlockIdHash>;
 
 // Writes the paragraphs back into the note. `history` holds every block the
 // editor has shown, so that text restored by an undo brings its block back
-// with its kind and todo data.
+// with its kind and todo data. `shownRemarks` names the todos whose remarks
+// the text held when it was last shown or written back: remarks no longer in
+// the text were typed over or deleted, and the todo keeps and shows none.
 WriteBack writeBack(const Note& note, const std::vector<Paragraph>& paragraphs,
-                    const std::vector<TextRun>& ranges, const BlockHistory& history, Date now);
+                    const std::vector<TextRun>& ranges, const BlockHistory& history, Date now,
+                    const std::set<QUuid>& shownRemarks = {});
 WriteBack writeBack(const Note& note, const std::vector<ParagraphReading>& paragraphs,
-                    const std::vector<TextRun>& ranges, const BlockHistory& history, Date now);
+                    const std::vector<TextRun>& ranges, const BlockHistory& history, Date now,
+                    const std::set<QUuid>& shownRemarks = {});
+// The todos whose remarks a run table holds.
+std::set<QUuid> remarksIn(const std::vector<TextRun>& ranges);
 
 // The run table after an edit of the characters [a, a + b) of the new text
 // that changed the length by d.

@@ -78,18 +78,4 @@ void setColor(AttributedString& text, const TextColor& color)
     modifyRuns(text, [&](TextAttributes& a) { a.foreground = color; });
 }
 
-TextAttributes typingAfter(TextAttributes typing, const AttributedString& formatted)
-{
-    if (formatted.isEmpty())
-        return typing;
-    const TextAttributes first = formatted.attributesAt(0);
-    if (first.font)
-        typing.font = first.font;
-    if (first.foreground)
-        typing.foreground = first.foreground;
-    typing.underlineStyle = first.underlineStyle;
-    typing.strikethroughStyle = first.strikethroughStyle;
-    return typing;
-}
-
 } // namespace quorrin::textformat

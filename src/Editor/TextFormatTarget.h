@@ -79,9 +79,5 @@ void setUnderline(AttributedString& text, int style);
 void setStrikethrough(AttributedString& text, int style);
 void setColor(AttributedString& text, const TextColor& color);
 
-// The typing attributes after a selection was formatted: font, colour,
-// underline and strikethrough of the formatted text's first character.
-TextAttributes typingAfter(TextAttributes typing, const AttributedString& formatted);
-
 } // namespace textformat
 } // namespace quorrin

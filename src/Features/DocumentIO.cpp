@@ -149,9 +149,14 @@ QStringList nameFilters(const std::vector<FileDialogs::FileType>& types)
 
 } // namespace
 
+QtFileDialogs::QtFileDialogs(std::shared_ptr<DialogFolder> folder)
+    : m_folder(std::move(folder))
+{
+}
+
 QStringList QtFileDialogs::askOpenPaths(QWidget* parent, const OpenRequest& request)
 {
-    QFileDialog dialog(parent);
+    QFileDialog dialog(parent, QString(), m_folder->start());
     placeInFrontOfNotes(dialog, parent);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -175,12 +180,13 @@ QStringList QtFileDialogs::askOpenPaths(QWidget* parent, const OpenRequest& requ
     addMessage(dialog, request.message);
     if (dialog.exec() != QDialog::Accepted)
         return {};
+    m_folder->remember(dialog.selectedFiles());
     return dialog.selectedFiles();
 }
 
 std::optional<FileDialogs::SaveChoice> QtFileDialogs::askSavePath(QWidget* parent, const SaveRequest& request)
 {
-    QFileDialog dialog(parent);
+    QFileDialog dialog(parent, QString(), m_folder->start());
     placeInFrontOfNotes(dialog, parent);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -193,6 +199,7 @@ std::optional<FileDialogs::SaveChoice> QtFileDialogs::askSavePath(QWidget* paren
     addMessage(dialog, request.message);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
+    m_folder->remember(dialog.selectedFiles());
     return SaveChoice{dialog.selectedFiles().constFirst(), int(filters.indexOf(dialog.selectedNameFilter()))};
 }
 

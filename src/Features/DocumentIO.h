@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Platform/AlertPresenter.h"
+#include "Platform/DialogFolder.h"
 
 #include <QPointer>
 #include <QRect>
@@ -55,11 +56,17 @@ public:
     virtual QStringList askOpenPaths(QWidget* parent, const OpenRequest& request) = 0;
 };
 
-// The real panels: QFileDialog, with the message shown under the file list.
+// The real panels: QFileDialog, with the message shown under the file list,
+// opening where `folder` says and telling it what was chosen.
 class QtFileDialogs final : public FileDialogs {
 public:
+    explicit QtFileDialogs(std::shared_ptr<DialogFolder> folder = std::make_shared<DialogFolder>());
+
     std::optional<SaveChoice> askSavePath(QWidget* parent, const SaveRequest& request) override;
     QStringList askOpenPaths(QWidget* parent, const OpenRequest& request) override;
+
+private:
+    std::shared_ptr<DialogFolder> m_folder;
 };
 
 // What sharing hands a note to.

@@ -72,6 +72,20 @@ QByteArray readFile(const QString& path)
     return file.readAll();
 }
 
+// Text made into a note looks like what is typed next to it: a run without
+// a font of its own takes the note's, one without a colour the dynamic text
+// colour. Plain text from the clipboard or a selection has neither.
+AttributedString inFont(AttributedString text, const TextFont& font)
+{
+    for (const AttributedString::Run& run : std::vector<AttributedString::Run>(text.runs())) {
+        if (!run.attributes.font)
+            text.setFont(run.start, run.length, font);
+        if (!run.attributes.foreground)
+            text.setForeground(run.start, run.length, TextColor::dynamicText());
+    }
+    return text;
+}
+
 } // namespace
 
 std::exception_ptr storeErrorForLockFailure(const InstanceLockError& error)
@@ -435,7 +449,7 @@ Note NoteStore::create(const std::optional<AttributedString>& text)
                                         : TextFont::system(m_preferences.fontSize);
     Block block = Block::create(m_clock);
     block.kind = BlockKind::Paragraph;
-    block.text = text ? RichText(*text) : RichText(QString(), font);
+    block.text = text ? RichText(inFont(*text, font)) : RichText(QString(), font);
     note.blocks = {block};
 
     if (const std::optional<QRectF> screen = m_desktop ? m_desktop->mainScreenVisibleFrame() : std::nullopt) {

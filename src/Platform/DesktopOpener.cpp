@@ -2,10 +2,10 @@
 
 #include "Platform/FileManager.h"
 
-#include <QDesktopServices>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QMimeDatabase>
-#include <QUrl>
+#include <QProcess>
 
 namespace quorrin {
 
@@ -65,20 +65,55 @@ ExternalOpening linkedFileOpeningFor(const QString& path)
     return runnable ? ExternalOpening::revealInFileManager : ExternalOpening::openWithHandler;
 }
 
-void openLinkedFile(const QString& path)
+QString openFailureMessage(const QUrl& url)
 {
-    if (linkedFileOpeningFor(path) == ExternalOpening::openWithHandler)
-        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-    else
-        revealInFileManager(path);
+    if (url.isLocalFile()) {
+        const QString name = QFileInfo(url.toLocalFile()).fileName();
+        return QStringLiteral("无法打开“%1”：没有能打开它的应用程序。").arg(name.isEmpty() ? url.toLocalFile() : name);
+    }
+    return QStringLiteral("无法打开链接“%1”：没有能打开它的应用程序。").arg(url.toDisplayString());
 }
 
-void openOrReveal(const QString& path)
+void openWithDesktop(const QUrl& url, OpenFailure failed)
+{
+    // Unlike QDesktopServices, which starts the handler detached and never
+    // learns its exit status, the handler runs as our child until it has
+    // handed the file on. Nothing waits for it: its answer arrives as a signal.
+    auto* handler = new QProcess(QCoreApplication::instance());
+    handler->setStandardInputFile(QProcess::nullDevice());
+    handler->setStandardOutputFile(QProcess::nullDevice());
+    handler->setStandardErrorFile(QProcess::nullDevice());
+    const auto finish = [handler, url, failed = std::move(failed)](bool opened) {
+        handler->deleteLater();
+        if (!opened && failed)
+            failed(openFailureMessage(url));
+    };
+    QObject::connect(handler, &QProcess::finished, handler, [finish](int exitCode, QProcess::ExitStatus status) {
+        finish(status == QProcess::NormalExit && exitCode == 0);
+    });
+    // A handler that started reports through finished(), even when it crashed.
+    QObject::connect(handler, &QProcess::errorOccurred, handler, [finish](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart)
+            finish(false);
+    });
+    handler->start(QStringLiteral("xdg-open"),
+                   {url.isLocalFile() ? url.toLocalFile() : url.toString(QUrl::FullyEncoded)});
+}
+
+void openLinkedFile(const QString& path, OpenFailure failed)
+{
+    if (linkedFileOpeningFor(path) == ExternalOpening::openWithHandler)
+        openWithDesktop(QUrl::fromLocalFile(path), std::move(failed));
+    else
+        revealInFileManager(path, std::move(failed));
+}
+
+void openOrReveal(const QString& path, OpenFailure failed)
 {
     if (externalOpeningFor(path) == ExternalOpening::openWithHandler)
-        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+        openWithDesktop(QUrl::fromLocalFile(path), std::move(failed));
     else
-        revealInFileManager(path);
+        revealInFileManager(path, std::move(failed));
 }
 
 } // namespace quorrin

@@ -4,6 +4,7 @@
 #include "Platform/WindowLevel.h"
 
 #include <QEvent>
+#include <QGuiApplication>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -27,6 +28,12 @@ public:
         setObjectName(QLatin1String(keeperName));
         window.installEventFilter(this);
         watchNativeWindow();
+        // Above the notes while the application is in use; among the other
+        // applications' windows while another one is.
+        connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+            WindowLevelAdapter::apply(*m_window, state == Qt::ApplicationActive ? windowLevel::modalPanel
+                                                                               : windowLevel::normal);
+        });
     }
 
 protected:

@@ -1,9 +1,14 @@
 #include "Platform/FocusReturn.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
+
+#include <algorithm>
+#include <vector>
 
 namespace quorrin {
 
@@ -11,7 +16,7 @@ namespace focusreturn {
 
 bool shouldReturn(const Closing& closing)
 {
-    if (!closing.ownerShown)
+    if (!closing.ownerShown || closing.pressedElsewhere)
         return false;
     const bool userActedInClosed = closing.closedWasActive || closing.closedWasModal;
     switch (closing.active) {
@@ -19,12 +24,7 @@ bool shouldReturn(const Closing& closing)
     case ActiveAfter::Other: return userActedInClosed;
     case ActiveAfter::None:
     case ActiveAfter::Closed:
-        switch (closing.keyboard) {
-        case KeyboardFocus::Foreign: return false;
-        case KeyboardFocus::Nobody: return true;
-        case KeyboardFocus::Ours:
-        case KeyboardFocus::Unknown: return userActedInClosed;
-        }
+        return closing.keyboard == KeyboardFocus::Nobody || userActedInClosed;
     }
     return false;
 }
@@ -34,11 +34,75 @@ bool shouldReturn(const Closing& closing)
 namespace {
 
 constexpr const char* watchName = "quorrinFocusReturn";
+constexpr const char* historyName = "quorrinFocusHistory";
 
-void giveFocusBack(QWidget& owner, QWidget* focus)
+// The windows the focus falls back to, most recently active first. One per
+// application, kept by the application object.
+class FocusHistory final : public QObject {
+public:
+    static FocusHistory& instance()
+    {
+        auto* history = qApp->findChild<FocusHistory*>(QLatin1String(historyName), Qt::FindDirectChildrenOnly);
+        return history ? *history : *new FocusHistory;
+    }
+
+    void add(QWidget& window)
+    {
+        if (std::find(m_windows.begin(), m_windows.end(), &window) != m_windows.end())
+            return;
+        m_windows.emplace_back(&window);
+        window.installEventFilter(this);
+    }
+
+    void pressedElsewhere() { m_sincePressElsewhere.start(); }
+    // Whether a press in another application came just now, in this turn of
+    // the event loop or within an animated closing.
+    bool justPressedElsewhere() const
+    {
+        return m_sincePressElsewhere.isValid() && m_sincePressElsewhere.elapsed() < pressElsewhereReach;
+    }
+
+    // The most recently active of the shown windows.
+    QWidget* mostRecent() const
+    {
+        for (const QPointer<QWidget>& window : m_windows) {
+            if (window && window->isVisible())
+                return window;
+        }
+        return nullptr;
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::WindowActivate) {
+            auto found = std::find(m_windows.begin(), m_windows.end(), watched);
+            if (found != m_windows.end())
+                std::rotate(m_windows.begin(), found, found + 1);
+        }
+        return false;
+    }
+
+private:
+    FocusHistory()
+        : QObject(qApp)
+    {
+        setObjectName(QLatin1String(historyName));
+    }
+
+    static constexpr qint64 pressElsewhereReach = 1000; // ms
+    std::vector<QPointer<QWidget>> m_windows;
+    QElapsedTimer m_sincePressElsewhere;
+};
+
+void giveFocusBack(QWidget& window, QWidget* focus, bool userClosed)
 {
-    owner.activateWindow();
-    QWidget* target = focus && focus->window() == &owner ? focus : owner.focusWidget();
+    // The user closed a window of ours: the window manager must not hold
+    // this back as an application stealing the focus.
+    if (QWindow* handle = window.windowHandle(); handle && userClosed)
+        X11WindowBehaviour::activateAsTheUsersChoice(*handle);
+    window.activateWindow();
+    QWidget* target = focus && focus->window() == &window ? focus : window.focusWidget();
     if (target)
         target->setFocus(Qt::ActiveWindowFocusReason);
 }
@@ -53,55 +117,98 @@ FocusReturn::FocusReturn(QWidget& opened)
     opened.installEventFilter(this);
 }
 
-FocusReturn& FocusReturn::watch(QWidget& opened, QWidget& owner)
+FocusReturn& FocusReturn::watching(QWidget& opened)
 {
     auto* watch = opened.findChild<FocusReturn*>(QLatin1String(watchName), Qt::FindDirectChildrenOnly);
     if (!watch)
         watch = new FocusReturn(opened);
-    QWidget* window = owner.window();
-    watch->m_owner = window;
-    watch->m_ownerFocus = window->focusWidget();
+    watch->m_enabled = true;
     return *watch;
+}
+
+FocusReturn& FocusReturn::watch(QWidget& opened, QWidget& owner)
+{
+    FocusReturn& watch = watching(opened);
+    QWidget* window = owner.window();
+    watch.m_owner = window;
+    watch.m_ownerFocus = window->focusWidget();
+    return watch;
+}
+
+FocusReturn& FocusReturn::watch(QWidget& opened)
+{
+    FocusReturn& watch = watching(opened);
+    watch.m_owner = nullptr;
+    watch.m_ownerFocus = nullptr;
+    return watch;
 }
 
 void FocusReturn::release(QWidget& opened)
 {
     if (auto* watch = opened.findChild<FocusReturn*>(QLatin1String(watchName), Qt::FindDirectChildrenOnly))
-        watch->m_owner = nullptr;
+        watch->m_enabled = false;
+}
+
+void FocusReturn::fallBackTo(QWidget& window)
+{
+    if (qApp)
+        FocusHistory::instance().add(window);
+}
+
+void FocusReturn::pressedElsewhere()
+{
+    if (qApp)
+        FocusHistory::instance().pressedElsewhere();
 }
 
 bool FocusReturn::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_opened && event->type() == QEvent::Hide && m_owner && m_owner != m_opened)
-        closed();
+    if (watched != m_opened)
+        return false;
+    switch (event->type()) {
+    case QEvent::WindowDeactivate:
+        // Some platforms take the activation away as the window hides,
+        // before it reports the hiding.
+        m_activeAsItHid = m_opened->isHidden();
+        break;
+    case QEvent::Hide:
+        if (m_enabled && m_owner != m_opened && qApp)
+            closed();
+        m_activeAsItHid = false;
+        break;
+    default:
+        break;
+    }
     return false;
 }
 
 void FocusReturn::closed()
 {
-    const bool wasActive = QApplication::activeWindow() == m_opened;
+    const bool wasActive = QApplication::activeWindow() == m_opened || m_activeAsItHid;
     const bool wasModal = m_opened->isModal();
+    const bool pressedElsewhere = FocusHistory::instance().justPressedElsewhere();
     const QPointer<QWidget> opened = m_opened;
     // The window may be deleted right after it hides: nothing of it is
     // needed on the next turn but its address.
-    QTimer::singleShot(0, m_owner.data(), [opened, wasActive, wasModal, owner = m_owner, focus = m_ownerFocus] {
-        if (!owner)
-            return;
+    QTimer::singleShot(0, &FocusHistory::instance(), [opened, wasActive, wasModal, pressedElsewhere, owner = m_owner,
+                                                       focus = m_ownerFocus] {
+        QWidget* target = owner && owner->isVisible() ? owner.data() : FocusHistory::instance().mostRecent();
         const QWidget* active = QApplication::activeWindow();
         focusreturn::Closing closing;
-        closing.ownerShown = owner->isVisible();
+        closing.ownerShown = target != nullptr;
         closing.closedWasActive = wasActive;
         closing.closedWasModal = wasModal;
         closing.keyboard = X11WindowBehaviour::keyboardFocus();
+        closing.pressedElsewhere = pressedElsewhere;
         closing.active = !active                        ? focusreturn::ActiveAfter::None
             : (opened && active == opened.data())       ? focusreturn::ActiveAfter::Closed
-            : active == owner.data()                    ? focusreturn::ActiveAfter::Owner
+            : active == target                          ? focusreturn::ActiveAfter::Owner
                                                         : focusreturn::ActiveAfter::Other;
         if (const QWidget* modal = QApplication::activeModalWidget(); modal && modal != opened.data())
             return; // another dialog took over
         if (!focusreturn::shouldReturn(closing))
             return;
-        giveFocusBack(*owner, focus);
+        giveFocusBack(*target, target == owner.data() ? focus.data() : nullptr, wasActive || wasModal);
     });
 }
 

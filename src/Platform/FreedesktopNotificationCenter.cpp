@@ -2,6 +2,7 @@
 
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QPointer>
 
 #include <algorithm>
 #include <cmath>
@@ -278,14 +279,19 @@ void FreedesktopNotificationCenter::removeDeliveredNotifications(const QStringLi
             kept.append(std::move(shown));
             continue;
         }
-        if (!m_bus.isConnected())
-            continue;
-        QDBusMessage call = methodCall(QStringLiteral("CloseNotification"));
-        call << shown.serverId;
-        auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call, m_options.callTimeoutMs), this);
-        connect(watcher, &QDBusPendingCallWatcher::finished, watcher, &QObject::deleteLater);
+        closeOnServer(shown.serverId);
     }
     m_shown = std::move(kept);
+}
+
+void FreedesktopNotificationCenter::closeOnServer(uint serverId)
+{
+    if (!m_bus.isConnected())
+        return;
+    QDBusMessage call = methodCall(QStringLiteral("CloseNotification"));
+    call << serverId;
+    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call, m_options.callTimeoutMs), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, watcher, &QObject::deleteLater);
 }
 
 // --- answers
@@ -302,7 +308,14 @@ void FreedesktopNotificationCenter::onActionInvoked(uint id, const QString& acti
     std::optional<Shown> shown = takeShown(id);
     if (!shown || !m_responseHandler)
         return;
-    m_responseHandler(NotificationResponse{std::move(shown->notification), actionKey}, [] {});
+    // A reminder never expires, and a server that keeps notifications keeps
+    // it after an action too: once the answer is handled, it leaves the
+    // screen instead of waiting there for the reminder it was snoozed to.
+    const QPointer<FreedesktopNotificationCenter> self(this);
+    m_responseHandler(NotificationResponse{std::move(shown->notification), actionKey}, [self, id] {
+        if (self)
+            self->closeOnServer(id);
+    });
 }
 
 void FreedesktopNotificationCenter::onNotificationClosed(uint id, uint reason)

@@ -109,6 +109,8 @@ private:
     void show(NotificationRequest request);
     void notify(NotificationRequest request);
     std::optional<Shown> takeShown(uint serverId);
+    // Takes one of our notifications off the screen.
+    void closeOnServer(uint serverId);
 
     QDBusConnection m_bus;
     Options m_options;

@@ -6,6 +6,7 @@
 #ifdef QUORRIN_HAVE_XCB
 #include "Platform/X11Connection.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #endif
@@ -130,6 +131,21 @@ bool apply(QWindow& window, const WindowBehaviour& behaviour)
     return true;
 }
 
+bool activateAsTheUsersChoice(QWindow& window)
+{
+    xcb_connection_t* c = connection();
+    if (!c || !window.handle())
+        return false;
+    const xcb_atom_t active = atoms(c, {QByteArrayLiteral("_NET_ACTIVE_WINDOW")}).value(0);
+    if (active == XCB_ATOM_NONE)
+        return false;
+    // Source 2: a pager or task bar asks, on behalf of the user.
+    constexpr std::uint32_t fromPager = 2;
+    sendToWindowManager(c, xcb_window_t(window.winId()), active, {fromPager, XCB_CURRENT_TIME, XCB_NONE, 0, 0});
+    xcb_flush(c);
+    return true;
+}
+
 KeyboardFocus keyboardFocus()
 {
     xcb_connection_t* c = connection();
@@ -146,13 +162,24 @@ KeyboardFocus keyboardFocus()
         if (window->handle() && xcb_window_t(window->winId()) == holder)
             return KeyboardFocus::Ours;
     }
-    const xcb_atom_t check = atoms(c, {QByteArrayLiteral("_NET_SUPPORTING_WM_CHECK")}).value(0);
-    Reply<xcb_get_property_reply_t> reply(
-        xcb_get_property_reply(c, xcb_get_property(c, 0, root, check, XCB_ATOM_WINDOW, 0, 1), nullptr));
-    if (reply && reply->type == XCB_ATOM_WINDOW && xcb_get_property_value_length(reply.get()) >= 4
-        && *static_cast<const xcb_window_t*>(xcb_get_property_value(reply.get())) == holder)
-        return KeyboardFocus::Nobody;
-    return KeyboardFocus::Foreign;
+    // Another application holds it when the holder is one of the windows the
+    // window manager manages, or inside one. The window manager's own windows
+    // (its check window, where openbox parks the focus, or the frame a closed
+    // window's focus reverted to) hold it for nobody.
+    const xcb_atom_t clientList = atoms(c, {QByteArrayLiteral("_NET_CLIENT_LIST")}).value(0);
+    Reply<xcb_get_property_reply_t> list(
+        xcb_get_property_reply(c, xcb_get_property(c, 0, root, clientList, XCB_ATOM_WINDOW, 0, 4096), nullptr));
+    if (!list || list->type != XCB_ATOM_WINDOW)
+        return KeyboardFocus::Foreign;
+    const auto* clients = static_cast<const xcb_window_t*>(xcb_get_property_value(list.get()));
+    const int count = xcb_get_property_value_length(list.get()) / int(sizeof(xcb_window_t));
+    for (xcb_window_t window = holder; window != XCB_NONE && window != root;) {
+        if (std::find(clients, clients + count, window) != clients + count)
+            return KeyboardFocus::Foreign;
+        Reply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(c, xcb_query_tree(c, window), nullptr));
+        window = tree ? tree->parent : XCB_NONE;
+    }
+    return KeyboardFocus::Nobody;
 }
 
 bool compositingManagerRunning()
@@ -200,6 +227,11 @@ bool primaryButtonDown()
 KeyboardFocus keyboardFocus()
 {
     return KeyboardFocus::Unknown;
+}
+
+bool activateAsTheUsersChoice(QWindow&)
+{
+    return false;
 }
 
 bool apply(QWindow&, const WindowBehaviour&)

@@ -48,11 +48,19 @@ bool isAvailable();
 bool apply(QWindow& window, const WindowBehaviour& behaviour);
 
 // Who holds the X keyboard focus: one of this application's windows, nobody
-// (no window, the root, or the window manager's own check window, where
-// openbox parks the focus when it picks no window), or another application.
-// Unknown off X11.
+// (no window, the root, or a window of the window manager's own: the check
+// window where openbox parks the focus when it picks no window, a frame),
+// or another application (one of the windows the window manager manages, or
+// a window inside one). Unknown off X11.
 enum class KeyboardFocus { Unknown, Ours, Nobody, Foreign };
 KeyboardFocus keyboardFocus();
+
+// Asks the window manager to activate the window as a pager or task bar
+// would, on the user's behalf: window managers that hold back an
+// application's own requests (focus-stealing prevention) let it through. For
+// giving the keyboard back after the user closed a window of ours. Returns
+// false, having done nothing, off X11 or without a native window.
+bool activateAsTheUsersChoice(QWindow& window);
 
 // Whether a compositing manager runs (the _NET_WM_CM_S<screen> selection has
 // an owner): only a compositor draws the shadows that keep overlapping

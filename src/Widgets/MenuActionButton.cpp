@@ -100,7 +100,11 @@ void MenuActionButton::paintContent(QPainter& painter, const QRectF& rect)
     }
     painter.setFont(font());
     painter.setPen(m_textColor.value_or(palette().color(QPalette::ButtonText)));
-    painter.drawText(rect, int(m_alignment | Qt::AlignVCenter), text());
+    // A row grown under the pointer reaches past its own edges, where it is
+    // cut off: its title stays inside the part still shown, so that a title
+    // starting at the edge keeps its first glyph whole.
+    const QRectF shown = painter.worldTransform().inverted().mapRect(QRectF(QPointF(0, 0), QSizeF(size())));
+    painter.drawText(rect.intersected(shown), int(m_alignment | Qt::AlignVCenter), text());
 }
 
 } // namespace quorrin

@@ -52,4 +52,16 @@ QRectF parkedFormatFrame(const QRectF& noteWindow, const QRectF& visible)
     return {x, y, orbWidth, barHeight};
 }
 
+QPointF cascadedOrigin(const QRectF& wanted, const std::vector<QPointF>& taken, const QRectF& visible)
+{
+    QRectF frame = wanted;
+    while (std::find(taken.begin(), taken.end(), frame.topLeft()) != taken.end()) {
+        const QRectF next = frame.translated(cascadeStep, cascadeStep);
+        if (!visible.contains(next))
+            break;
+        frame = next;
+    }
+    return frame.topLeft();
+}
+
 } // namespace quorrin::panelplacement

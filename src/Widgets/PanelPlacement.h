@@ -3,6 +3,8 @@
 #include <QPointF>
 #include <QRectF>
 
+#include <vector>
+
 namespace quorrin {
 
 // Where the floating panels stand beside a note window. All rectangles are
@@ -37,6 +39,13 @@ QRectF formatFrame(const FormatSides& sides, double top, double width);
 // The parked frame of a hidden panel: the orb's size, left of the window's
 // middle, kept inside the visible area.
 QRectF parkedFormatFrame(const QRectF& noteWindow, const QRectF& visible);
+
+// A new window that would open exactly where one already stands (`taken`
+// holds their origins) moves down and right by `cascadeStep` until it stands
+// alone, as long as it stays inside `visible`: two panels never hide each
+// other whole.
+inline constexpr double cascadeStep = 28;
+QPointF cascadedOrigin(const QRectF& wanted, const std::vector<QPointF>& taken, const QRectF& visible);
 
 } // namespace panelplacement
 } // namespace quorrin

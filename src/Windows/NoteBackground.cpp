@@ -118,14 +118,14 @@ void NoteBackground::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     QColor paper = toQColor(color_, SystemAppearance::of(palette()));
-    paper.setAlphaF(float(paper.alphaF() * opacity_));
+    paper.setAlphaF(composited_ ? float(paper.alphaF() * opacity_) : 1.0f);
     // The paper is the bottom layer of a window that starts out clear:
     // copying it in gives the same pixels as blending it, at a fraction of
     // the cost.
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.fillRect(rect(), paper);
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    if (drawsEdge_) {
+    if (drawsEdge()) {
         // One device pixel wide, on the outermost pixels of the window.
         const double inset = 0.5 / devicePixelRatioF();
         QPen edge(edgeColor(paper), 0);
@@ -137,11 +137,11 @@ void NoteBackground::paintEvent(QPaintEvent*)
     paintPrimaryPill(painter);
 }
 
-void NoteBackground::setDrawsEdge(bool draws)
+void NoteBackground::setComposited(bool composited)
 {
-    if (drawsEdge_ == draws)
+    if (composited_ == composited)
         return;
-    drawsEdge_ = draws;
+    composited_ = composited;
     update();
 }
 

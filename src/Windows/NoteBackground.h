@@ -16,8 +16,10 @@ namespace quorrin {
 // The paper of a note window (its content view): the note colour at the
 // note's opacity, the line that offers a snap while the note is dragged next
 // to another, and the small pill that marks the primary note of a group.
-// Where no compositor draws window shadows, a hairline edge a little darker
-// than the paper keeps overlapping notes of one colour apart.
+// Where no compositor runs, nothing blends a window with what lies below it
+// and nothing draws window shadows: the paper is drawn opaque whatever the
+// note's opacity, and a hairline edge a little darker than the paper keeps
+// overlapping notes of one colour apart.
 // A press in the top 23 pt drags the window; file drags go to the window's
 // drop overlay.
 class NoteBackground : public QWidget {
@@ -45,8 +47,10 @@ public:
     double snapStrength() const { return snapStrength_; }
     void setSnapStrength(double strength);
 
-    bool drawsEdge() const { return drawsEdge_; }
-    void setDrawsEdge(bool draws);
+    // Whether a compositor shows the paper's opacity and the windows' shadows.
+    bool isComposited() const { return composited_; }
+    void setComposited(bool composited);
+    bool drawsEdge() const { return !composited_; }
     // The edge's colour for a paper colour: a little darker, as opaque.
     static QColor edgeColor(const QColor& paper);
 
@@ -82,7 +86,7 @@ private:
     std::optional<DockEdge> snapEdge_;
     double snapStrength_ = 0;
     bool isPrimary_ = false;
-    bool drawsEdge_ = false;
+    bool composited_ = true;
     double pillOpacity_ = 0;
     double pillScaleX_ = 1;
 };

@@ -1,5 +1,6 @@
 #include "Windows/NoteDialogs.h"
 
+#include "Platform/DialogFolder.h"
 #include "Platform/DialogPlacement.h"
 
 #include <QDialog>
@@ -13,7 +14,7 @@
 
 namespace quorrin::notedialogs {
 
-std::optional<int> askOpacity(QWidget* window, int current)
+std::optional<int> askOpacity(QWidget* window, int current, bool composited)
 {
     QDialog dialog;
     placeInFrontOfNotes(dialog, window);
@@ -32,6 +33,12 @@ std::optional<int> askOpacity(QWidget* window, int current)
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addWidget(message);
     layout->addWidget(informative);
+    if (!composited) {
+        auto* uncomposited = new QLabel(QStringLiteral("透明效果需要支持窗口合成的桌面；当前桌面未开启窗口合成，便笺以不透明背景显示。"));
+        uncomposited->setObjectName(QStringLiteral("uncompositedNotice"));
+        uncomposited->setWordWrap(true);
+        layout->addWidget(uncomposited);
+    }
     layout->addWidget(slider);
     layout->addWidget(buttons);
     if (dialog.exec() != QDialog::Accepted)
@@ -52,15 +59,18 @@ bool askDeletion(QWidget* window)
     return box.clickedButton() == remove;
 }
 
-QStringList askAttachments(QWidget* window)
+QStringList askAttachments(QWidget* window, DialogFolder& folder)
 {
-    QFileDialog dialog(nullptr, QStringLiteral("选择图片或 PDF"));
+    QFileDialog dialog(nullptr, QStringLiteral("选择图片或 PDF"), folder.start());
     placeInFrontOfNotes(dialog, window);
     dialog.setFileMode(QFileDialog::ExistingFiles);
     // Any file may be chosen: images and PDFs become attachments, documents
     // are imported and every other file goes to the note's file shelf.
     dialog.setLabelText(QFileDialog::Accept, QStringLiteral("插入"));
-    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList();
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    folder.remember(dialog.selectedFiles());
+    return dialog.selectedFiles();
 }
 
 } // namespace quorrin::notedialogs

@@ -8,7 +8,8 @@
 #include "Editor/TextFormatPanel.h"
 #include "Editor/TextDocumentConversion.h"
 #include "Persistence/NoteStore.h"
-#include "Platform/WindowManagerGrabs.h"
+#include "Platform/DialogFolder.h"
+#include "Platform/FocusReturn.h"
 #include "Platform/QtScreenProvider.h"
 #include "Platform/ReducedMotion.h"
 #include "Platform/SystemAppearance.h"
@@ -29,6 +30,7 @@
 #include "Windows/TitleText.h"
 #include "Windows/TitleTextField.h"
 #include "Windows/WindowGeometry.h"
+#include "Windows/WindowManagerMoveWatch.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -78,9 +80,16 @@ NoteWindowController::NoteWindowController(NoteStore& store, const Note& note, S
     if (!m_services.confirmDeletion)
         m_services.confirmDeletion = [this] { return notedialogs::askDeletion(panel()); };
     if (!m_services.chooseOpacity)
-        m_services.chooseOpacity = [this](int current) { return notedialogs::askOpacity(panel(), current); };
-    if (!m_services.chooseAttachments)
-        m_services.chooseAttachments = [this] { return notedialogs::askAttachments(panel()); };
+        m_services.chooseOpacity = [this](int current) {
+            return notedialogs::askOpacity(panel(), current, m_background->isComposited());
+        };
+    if (!m_services.dialogFolder)
+        m_services.dialogFolder = std::make_shared<DialogFolder>();
+    if (!m_services.chooseAttachments) {
+        m_services.chooseAttachments = [this, folder = m_services.dialogFolder] {
+            return notedialogs::askAttachments(panel(), *folder);
+        };
+    }
 
     if (!m_services.parts.makeFormatPanel) {
         m_services.parts.makeFormatPanel = [this](BlockEditor& editor) -> std::unique_ptr<FormatPanel> {
@@ -168,9 +177,18 @@ void NoteWindowController::buildPanel()
         return true;
     };
     // Moves and resizes of the window, whoever makes them; the window
-    // manager's own drags are told by its pointer grabs, watched from now on.
+    // manager's own moves are told by its grabs, watched from now on, and
+    // followed while it holds the window.
     m_panel->installEventFilter(this);
-    WindowManagerGrabs::instance();
+    m_windowManagerMoves = new WindowManagerMoveWatch(*m_panel, [self] {
+        if (self)
+            self->windowWillMove();
+    });
+    // The keyboard never stays with nobody: when this note closes, the note
+    // active before it takes it; when a window opened for no note in
+    // particular closes, the most recently active note does.
+    FocusReturn::fallBackTo(*m_panel);
+    FocusReturn::watch(*m_panel);
     // The close command of a frameless window.
     auto* close = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_W), m_panel.get());
     close->setContext(Qt::WindowShortcut);
@@ -181,8 +199,8 @@ void NoteWindowController::buildPanel()
     m_background = new NoteBackground(m_panel.get());
     panelLayout->addWidget(m_background);
     m_background->prefersReducedMotion = [self] { return self && self->reducedMotion(); };
-    m_background->setDrawsEdge(!(m_services.desktopDrawsShadows ? m_services.desktopDrawsShadows()
-                                                                 : X11WindowBehaviour::compositingManagerRunning()));
+    m_background->setComposited(m_services.desktopComposites ? m_services.desktopComposites()
+                                                              : X11WindowBehaviour::compositingManagerRunning());
     m_background->onWindowDrag = [self](QMouseEvent* event) {
         if (self)
             self->trackWindowDrag(event);
@@ -239,6 +257,7 @@ void NoteWindowController::buildCloseButton()
     // A frameless window has no title bar button of the window manager's:
     // this one runs the same close rule as Ctrl+W.
     m_closeButton = new HandCursorButton(m_background);
+    m_closeButton->setFocusPolicy(Qt::NoFocus);
     m_closeButton->setGeometry(notewindow::closeButtonGeometry);
     m_closeButton->setIcon(NoteIcons::icon(NoteSymbol::XMark));
     m_closeButton->setIconSize(QSize(9, 9));
@@ -277,12 +296,17 @@ void NoteWindowController::buildHeader()
     connect(m_titleLabel, &TitleTextField::editingBegan, this, &NoteWindowController::beginTitleEditing);
     connect(m_titleLabel, &TitleTextField::edited, this, &NoteWindowController::titleEditingChanged);
     connect(m_titleLabel, &TitleTextField::editingEnded, this, &NoteWindowController::titleEditingEnded);
+    // Return or Tab in the title: typing goes on in the text.
+    connect(m_titleLabel, &TitleTextField::leaving, this, [this] { m_editor->textView()->setFocus(Qt::TabFocusReason); });
     m_titleLabel->installEventFilter(this);
     row->addWidget(m_titleLabel, 1, Qt::AlignVCenter);
     row->addSpacing(8);
 
     const auto makeButton = [this, row] {
         auto* button = new HandCursorButton(m_header);
+        // Clicked only: a button holding the keyboard unseen would take the
+        // next Space.
+        button->setFocusPolicy(Qt::NoFocus);
         button->setFixedSize(notewindow::headerButtonSize);
         row->addWidget(button, 0, Qt::AlignVCenter);
         return button;
@@ -474,8 +498,8 @@ void NoteWindowController::applyCollapsedLayout(const Note& note)
     updatingFrame = true;
     const double targetHeight =
         collapsed ? WindowGeometry::collapsedHeight : std::max(note.frame.height, notewindow::minimumExpandedHeight);
-    m_panel->setMinimumSize(int(notewindow::minimumWidth),
-                            int(collapsed ? WindowGeometry::collapsedHeight : notewindow::minimumExpandedHeight));
+    const QSize minimum(int(notewindow::minimumWidth),
+                        int(collapsed ? WindowGeometry::collapsedHeight : notewindow::minimumExpandedHeight));
     if (collapsed)
         closeBlockMenu();
     if (fileShelf)
@@ -492,10 +516,14 @@ void NoteWindowController::applyCollapsedLayout(const Note& note)
     if (m_frameAnimation)
         m_frameAnimation->stop();
     if (!animate) {
+        m_panel->setMinimumSize(minimum);
         m_panel->setFrame(target);
         updatingFrame = false;
         return;
     }
+    // The window passes through every height between the two: an expanding
+    // one takes its larger minimum only once it got there.
+    m_panel->setMinimumSize(minimum.boundedTo(m_panel->minimumSize()));
     auto* animation = new QVariantAnimation(this);
     animation->setDuration(notewindow::collapseDurationMs);
     animation->setEasingCurve(Motion::easeOut());
@@ -503,7 +531,8 @@ void NoteWindowController::applyCollapsedLayout(const Note& note)
     animation->setEndValue(target);
     connect(animation, &QVariantAnimation::valueChanged, this,
             [this](const QVariant& value) { m_panel->setFrame(value.toRectF()); });
-    connect(animation, &QVariantAnimation::finished, this, [this, target] {
+    connect(animation, &QVariantAnimation::finished, this, [this, target, minimum] {
+        m_panel->setMinimumSize(minimum);
         m_panel->setFrame(target);
         updatingFrame = false;
     });

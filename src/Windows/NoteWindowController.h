@@ -27,6 +27,7 @@ class QVariantAnimation;
 namespace quorrin {
 
 class BlockEditor;
+class DialogFolder;
 class HandCursorButton;
 class NoteBackground;
 class NoteHeader;
@@ -35,6 +36,7 @@ class StickyPanel;
 class TextFormatTarget;
 class TitleFormatTarget;
 class TitleTextField;
+class WindowManagerMoveWatch;
 
 // The window of one open note: its floating panel with the paper, the header
 // (name, layer, collapse and menu buttons) and the block editor, kept in step
@@ -54,16 +56,21 @@ public:
         std::shared_ptr<const ScreenProvider> screens;
         // Whether the desktop asks for reduced motion; read from it when not given.
         std::function<bool()> prefersReducedMotion;
-        // Whether a compositor draws the windows' shadows (else the note
-        // draws its own edge); asked of the desktop when not given.
-        std::function<bool()> desktopDrawsShadows;
+        // Whether a compositor runs: it shows the paper's opacity and draws
+        // the windows' shadows (else the note draws opaque paper with an
+        // edge of its own); asked of the desktop when not given.
+        std::function<bool()> desktopComposites;
         // Asks "删除这张便笺？"; true deletes. A message box when not given.
         std::function<bool()> confirmDeletion;
         // Asks for an opacity percentage (20...100) starting at `current`;
         // nothing when cancelled. A dialog with a slider when not given.
         std::function<std::optional<int>(int current)> chooseOpacity;
-        // Asks for files to insert; a file dialog when not given.
+        // Asks for files to insert; a file dialog opening in `dialogFolder`
+        // when not given.
         std::function<QStringList()> chooseAttachments;
+        // Where the file dialogs open, shared with the application's own;
+        // the home folder at first when not given.
+        std::shared_ptr<DialogFolder> dialogFolder;
         // Writes the note as a document; nothing when not given.
         std::function<void(NoteWindowController&)> exportNote;
         // Offers the note to the desktop below `rect` of `view`; nothing when
@@ -127,6 +134,9 @@ public:
     // while the window stands still.
     QVariantAnimation* frameAnimation() const;
     std::optional<QRectF> frameAnimationTarget() const;
+    // The window manager holds the window for a move it runs for the user,
+    // or has just let go of it.
+    bool isMovedByWindowManager() const;
     // Ends a running collapse or expand at its last frame.
     void settleFrameAnimation();
 
@@ -282,6 +292,8 @@ private:
     std::optional<AttributedString> m_pendingTitleSource;
     QMetaObject::Connection m_titleSelectionObserver;
     QPointer<QVariantAnimation> m_frameAnimation;
+    // Made with the panel: follows the moves the window manager runs.
+    WindowManagerMoveWatch* m_windowManagerMoves = nullptr;
 
     // The pointer sessions: a window drag or a live resize, never both.
     struct DragSession {

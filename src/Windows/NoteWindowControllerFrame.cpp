@@ -2,7 +2,6 @@
 // dragging and resizing the window, and keeping the stored frame in step.
 #include "Windows/NoteWindowController.h"
 
-#include "Platform/WindowManagerGrabs.h"
 #include "Platform/X11WindowBehaviour.h"
 
 #include "Domain/NoteTheme.h"
@@ -31,6 +30,7 @@
 #include "Windows/WindowDragCoordinates.h"
 #include "Windows/WindowFrameTracking.h"
 #include "Windows/WindowGeometry.h"
+#include "Windows/WindowManagerMoveWatch.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -256,6 +256,11 @@ QVariantAnimation* NoteWindowController::frameAnimation() const
     return m_frameAnimation;
 }
 
+bool NoteWindowController::isMovedByWindowManager() const
+{
+    return m_windowManagerMoves && m_windowManagerMoves->holdsWindow();
+}
+
 std::optional<QRectF> NoteWindowController::frameAnimationTarget() const
 {
     if (!m_frameAnimation || m_frameAnimation->state() != QAbstractAnimation::Running)
@@ -275,9 +280,9 @@ void NoteWindowController::windowWillMove()
     if (!m_workspace || m_drag || m_resize || m_workspace->movingNote() || m_workspace->isMovingFollower(m_noteID))
         return;
     // On X11 the application never sees the press of a drag the window
-    // manager runs (Alt and drag, its move command): its pointer grab tells.
-    const QWindow* handle = m_panel ? m_panel->windowHandle() : nullptr;
-    if (!X11WindowBehaviour::primaryButtonDown() && !(handle && WindowManagerGrabs::instance().isUserMove(*handle)))
+    // manager runs (Alt and drag), nor the keys of one it runs from the
+    // keyboard: its grab of the pointer or the keyboard tells.
+    if (!X11WindowBehaviour::primaryButtonDown() && !isMovedByWindowManager())
         return;
     m_workspace->beginMove(m_noteID, std::nullopt, true, std::nullopt);
 }

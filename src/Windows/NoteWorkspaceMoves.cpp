@@ -100,9 +100,12 @@ void NoteWorkspace::followNativeMove()
     }
     // The window's latest place counts, also when the button is already up
     // (the window manager reports a move it ran only once it is over).
-    if (const WorkspaceWindow* window = m_host.noteWindow(*m_movingID))
+    const WorkspaceWindow* window = m_host.noteWindow(*m_movingID);
+    if (window)
         updateMove(*m_movingID, window->frame(), std::nullopt);
-    if (m_movingID && m_leftMouseDown && !m_leftMouseDown())
+    // A move from the keyboard has no button down: it lasts as long as the
+    // window manager holds the window.
+    if (m_movingID && m_leftMouseDown && !m_leftMouseDown() && !(window && window->isMovedByWindowManager()))
         finishMove();
 }
 

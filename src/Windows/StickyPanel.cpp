@@ -22,11 +22,20 @@ StickyPanel::StickyPanel(QWidget* parent)
 QRectF StickyPanel::frame() const
 {
     const auto coordinates = QtScreenProvider::coordinates().value_or(ScreenCoordinates());
-    return coordinates.toModel(QRectF(geometry()));
+    QRect shown = geometry();
+    if (m_serverPosition && m_serverPosition->known == shown.topLeft())
+        shown.moveTopLeft(m_serverPosition->server);
+    return coordinates.toModel(QRectF(shown));
+}
+
+void StickyPanel::setServerPosition(QPoint position)
+{
+    m_serverPosition = ServerPosition{geometry().topLeft(), position};
 }
 
 void StickyPanel::setFrame(const QRectF& modelFrame)
 {
+    m_serverPosition.reset();
     const auto coordinates = QtScreenProvider::coordinates().value_or(ScreenCoordinates());
     setGeometry(coordinates.toQt(modelFrame).toRect());
 }

@@ -45,6 +45,11 @@ public:
     // The window frame in model coordinates (origin bottom left, y up).
     QRectF frame() const;
     void setFrame(const QRectF& modelFrame);
+    // Where the window server has the window's top-left corner while the
+    // window manager moves it without reporting the move yet (toolkit
+    // coordinates): the frame stands there until the toolkit learns of any
+    // new place, reported or set.
+    void setServerPosition(QPoint position);
 
     // Showing marks every widget of the window for painting before the
     // window is mapped, so its first expose paints it once, whole.
@@ -57,6 +62,12 @@ protected:
 
 private:
     void watchWindow();
+
+    struct ServerPosition {
+        QPoint known;  // where the toolkit had the window then
+        QPoint server; // where the server had it
+    };
+    std::optional<ServerPosition> m_serverPosition;
 };
 
 } // namespace quorrin

@@ -131,7 +131,7 @@ void TitleTextField::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         event->accept();
-        endEditing();
+        leave();
         return;
     }
     if (event->matches(QKeySequence::Undo)) {
@@ -143,6 +143,19 @@ void TitleTextField::keyPressEvent(QKeyEvent* event)
         return;
     }
     QTextEdit::keyPressEvent(event);
+}
+
+bool TitleTextField::focusNextPrevChild(bool)
+{
+    // Tab and Shift+Tab: the header's buttons are no stops on the way.
+    leave();
+    return true;
+}
+
+void TitleTextField::leave()
+{
+    Q_EMIT leaving();
+    endEditing();
 }
 
 void TitleTextField::contextMenuEvent(QContextMenuEvent* event)

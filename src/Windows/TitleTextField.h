@@ -16,8 +16,8 @@ namespace quorrin {
 class TitleTypingHistory;
 
 // The note's name: a borderless, single-line rich-text field on the header.
-// Editing runs while the field has the keyboard focus; Return or Enter ends
-// it. After a click has gone to the field (which starts editing) `onEdit`
+// Editing runs while the field has the keyboard focus; Return, Enter, Tab and
+// Shift+Tab end it and hand the keyboard on (`leaving`). After a click has gone to the field (which starts editing) `onEdit`
 // runs, one event-loop turn later.
 class TitleTextField : public QTextEdit {
     Q_OBJECT
@@ -55,6 +55,9 @@ Q_SIGNALS:
     // The user changed the text while editing.
     void edited();
     void editingEnded();
+    // A key ended editing: whoever takes the keyboard next takes it now;
+    // otherwise the field just gives the focus up.
+    void leaving();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -62,6 +65,7 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     struct PlainValue {
@@ -76,6 +80,7 @@ private:
     bool showsAlready(Value value);
 
     void placeCaret(int position);
+    void leave();
 
     TitleTypingHistory* typing_;
     bool editing_ = false;

@@ -33,6 +33,9 @@ public:
     virtual bool isVisible() const = 0;
     // The user is resizing the window right now.
     virtual bool isUserResizing() const = 0;
+    // The window manager holds the window for a move it runs for the user
+    // (with the mouse or the keyboard), or has just let go of it.
+    virtual bool isMovedByWindowManager() const = 0;
     // Device pixels per point of the screen the window is on.
     virtual double backingScale() const = 0;
 

@@ -16,6 +16,7 @@
 #include "Platform/AlertPresenter.h"
 #include "Platform/InstanceChannel.h"
 #include "Core/Screens/ScreenProvider.h"
+#include "Core/Storage/InstanceLock.h"
 
 #include "RecordingAlerts.h"
 #include "Support/FakeNotificationCenter.h"
@@ -35,6 +36,7 @@
 #include <QTest>
 #include <QTextCursor>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <algorithm>
 #include <sys/stat.h>
@@ -68,6 +70,8 @@ protected:
     std::vector<int> exits;
     std::vector<QStringList> handedOver;
     bool handOverSucceeds = true;
+    // How long a launch waits for an ending holder of the data directory.
+    std::chrono::milliseconds holderExitWait{0};
     bool handedFilesOpen = true;
     bool trayAtLaunch = false;
     testing::FakeTrayHost* tray = nullptr;
@@ -90,6 +94,7 @@ protected:
         };
         environment.watchOtherApplications = false;
         environment.exit = [this](int code) { exits.push_back(code); };
+        environment.holderExitWait = holderExitWait;
         environment.trace = [this](const QString& step) { steps << step; };
         environment.makeTrayHost = [this] {
             auto host = std::make_unique<testing::FakeTrayHost>(trayAtLaunch);
@@ -134,6 +139,13 @@ TEST_F(AppDelegateTest, ALaterLaunchWithoutLiveNotesShowsNone)
     second->launch();
     EXPECT_TRUE(second->store()->active().empty());
     EXPECT_TRUE(second->registry()->controllers().empty());
+
+    // A launch that finds it running with nothing to show makes a note, once.
+    second->reopen();
+    EXPECT_EQ(second->store()->active().size(), 1u);
+    second->reopen();
+    EXPECT_EQ(second->store()->active().size(), 1u);
+    EXPECT_EQ(second->registry()->controllers().size(), 1u);
 }
 
 TEST_F(AppDelegateTest, ASecondInstanceHandsItsRequestOverWithoutTouchingTheData)
@@ -157,11 +169,16 @@ TEST_F(AppDelegateTest, ASecondInstanceHandsItsRequestOverWithoutTouchingTheData
 TEST_F(AppDelegateTest, ASecondInstanceThatCannotHandOverShowsTheLaunchFailure)
 {
     handOverSucceeds = false;
+    holderExitWait = std::chrono::milliseconds(300);
     auto running = makeDelegate();
     running->launch();
 
+    // The instance holding the data goes on running: the launch stops asking.
     auto second = makeDelegate();
     second->launch();
+    EXPECT_TRUE(alerts.messages.isEmpty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !alerts.messages.isEmpty(); }, 10000));
+    EXPECT_EQ(handedOver.size(), 1u);
     ASSERT_EQ(alerts.messages.size(), 1);
     EXPECT_EQ(alerts.messages.front(), AppDelegate::launchFailureMessage);
     EXPECT_TRUE(alerts.details.front().endsWith(AppDelegate::launchFailureAdvice));
@@ -171,6 +188,23 @@ TEST_F(AppDelegateTest, ASecondInstanceThatCannotHandOverShowsTheLaunchFailure)
     // Quitting after a failed launch ends at once and saves nothing.
     second->requestQuit();
     EXPECT_EQ(exits, (std::vector<int>{1, 0}));
+}
+
+TEST_F(AppDelegateTest, ALaunchWhileTheHolderIsEndingWaitsForItToLetGo)
+{
+    handOverSucceeds = false; // its channel is already closed
+    holderExitWait = std::chrono::seconds(10);
+    std::optional<InstanceLock> ending(std::in_place, root);
+    QTimer::singleShot(200, [&] { ending.reset(); });
+
+    auto delegate = makeDelegate();
+    delegate->launch();
+    EXPECT_FALSE(delegate->isLaunched());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->isLaunched(); }, 10000));
+    EXPECT_EQ(handedOver.size(), 1u); // a holder that was slow to answer may have taken it
+    EXPECT_TRUE(alerts.messages.isEmpty());
+    EXPECT_TRUE(exits.empty());
+    EXPECT_EQ(delegate->store()->active().size(), 1u);
 }
 
 TEST_F(AppDelegateTest, ASecondLaunchWithTooMuchToHandOverSaysSoAndSendsNothing)

@@ -122,7 +122,7 @@ TEST_F(ControllerNoteWindowTest, TheArchiveCommandArchivesACompletedTodoAsOneUnd
     EXPECT_FALSE(store->note(id)->blocks.back().isArchived());
 }
 
-TEST_F(ControllerNoteWindowTest, CollapsingAnimatesThroughHeightsBetweenWhileTheWorkspaceLaysOut)
+TEST_F(ControllerNoteWindowTest, CollapsingAndExpandingAnimateThroughHeightsBetweenWhileTheWorkspaceLaysOut)
 {
     animations = true;
     const QUuid id = addNote({100, 100, 300, 330});
@@ -150,6 +150,18 @@ TEST_F(ControllerNoteWindowTest, CollapsingAnimatesThroughHeightsBetweenWhileThe
     EXPECT_NEAR(shown.frame().height(), 55, 1);
     EXPECT_FALSE(window.controller().updatingFrame);
     EXPECT_EQ(store->note(id)->frame.height, 330); // the stored frame stays the expanded one
+
+    // Expanding starts from the collapsed height, not from the expanded
+    // minimum, and takes that minimum once it is there.
+    window.controller().toggleCollapse();
+    QCoreApplication::processEvents();
+    animation = window.controller().frameAnimation();
+    ASSERT_TRUE(animation);
+    EXPECT_NEAR(shown.frame().height(), 55, 1);
+    animation->setCurrentTime(animation->totalDuration());
+    QCoreApplication::processEvents();
+    EXPECT_NEAR(shown.frame().height(), 330, 1);
+    EXPECT_EQ(shown.minimumHeight(), 160);
 }
 
 } // namespace

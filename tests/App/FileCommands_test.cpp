@@ -62,6 +62,9 @@ protected:
     QStringList questions;
     bool confirmAnswer = true;
     QStringList revealed;
+    // What the file manager answers when it cannot show a file; it shows
+    // every file when empty.
+    QString revealFailure;
     std::unique_ptr<AppDelegate> delegate;
 
     void launch(const QStringList& request = {})
@@ -77,7 +80,11 @@ protected:
             questions << message << informative << yes << no;
             return confirmAnswer;
         };
-        environment.reveal = [this](const QString& path) { revealed << path; };
+        environment.reveal = [this](const QString& path, const OpenFailure& failed) {
+            revealed << path;
+            if (!revealFailure.isEmpty())
+                failed(revealFailure);
+        };
         delegate = std::make_unique<AppDelegate>(std::move(environment));
         delegate->launch(request);
     }
@@ -301,6 +308,18 @@ TEST_F(FileCommandsTest, ABackupWithAMissingAttachmentNamesIt)
     dialogs->saveAnswer.reset();
     commands().backup();
     EXPECT_EQ(revealed.size(), 1);
+}
+
+TEST_F(FileCommandsTest, ABackupTheFileManagerCannotShowIsToldWithWhereItWasWritten)
+{
+    launch();
+    const QString package = files.filePath(QStringLiteral("shown-nowhere.quorrinbackup"));
+    dialogs->saveAnswer = FileDialogs::SaveChoice{package, 0};
+    revealFailure = QStringLiteral("无法在文件管理器中显示“shown-nowhere.quorrinbackup”");
+    commands().backup();
+    ASSERT_EQ(alerts.messages, QStringList{FileCommands::backupWrittenMessage});
+    EXPECT_TRUE(alerts.details.front().contains(package)) << alerts.details.front().toStdString();
+    EXPECT_TRUE(alerts.details.front().contains(revealFailure));
 }
 
 TEST_F(FileCommandsTest, ADocumentDroppedIntoAnEditorBecomesAShownNoteOfItsOwn)

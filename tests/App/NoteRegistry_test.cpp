@@ -275,8 +275,9 @@ TEST_F(NoteRegistryTest, NewNotesFromTextClipboardAndTheTextService)
 
     const std::vector<Note> notes = store->active();
     ASSERT_EQ(notes.size(), 3u);
-    EXPECT_EQ(notes[0].blocks.front().text.attributed().string(), QStringLiteral("from the clipboard"));
-    EXPECT_EQ(notes[1].blocks.front().text.attributed().string(), QStringLiteral("selected"));
+    // In the note's font, as what is typed next to it.
+    EXPECT_EQ(notes[0].blocks.front().text, RichText(QStringLiteral("from the clipboard"), TextFont::system(14)));
+    EXPECT_EQ(notes[1].blocks.front().text, RichText(QStringLiteral("selected"), TextFont::system(14)));
     EXPECT_TRUE(notes[2].isEmpty());
     for (const Note& note : notes)
         EXPECT_TRUE(window(note.id)->visible);

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QRegularExpression>
+#include <QStandardPaths>
 
 #include <algorithm>
 
@@ -27,6 +28,19 @@ void DesktopTest::SetUp()
     ASSERT_TRUE(m_app->start()) << "quorrin did not start (QUORRIN_BINARY="
                                 << qEnvironmentVariable("QUORRIN_BINARY").toStdString() << ")";
     ASSERT_NE(firstNoteWindow(), 0u) << "quorrin showed no note window";
+}
+
+bool DesktopTest::startTray()
+{
+    const QString trayer = QStandardPaths::findExecutable(QStringLiteral("trayer"));
+    return !trayer.isEmpty()
+        && m_tray.start(trayer,
+                        {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
+                         QStringLiteral("right"), QStringLiteral("--widthtype"), QStringLiteral("request"),
+                         QStringLiteral("--height"), QStringLiteral("28"), QStringLiteral("--SetDockType"),
+                         QStringLiteral("true")},
+                        session().environment(), session().directory() + QStringLiteral("/trayer.log"),
+                        session().directory() + QStringLiteral("/trayer.err"));
 }
 
 void DesktopTest::TearDown()
@@ -60,6 +74,7 @@ void DesktopTest::TearDown()
         }
         std::cerr << "Screenshot and logs of the failing case: " << shot.toStdString() << std::endl;
     }
+    m_foreignProcess.stop();
     m_app.reset();
     m_input.reset();
     m_session.reset();
@@ -70,6 +85,29 @@ bool DesktopTest::relaunch()
     if (m_app->running())
         return false;
     return m_app->start() && firstNoteWindow() != 0;
+}
+
+WindowId DesktopTest::openForeignWindow()
+{
+    // Bottom right, clear of the notes, which open towards the top left.
+    if (!m_foreignProcess.start(QStringLiteral("xmessage"),
+                                {QStringLiteral("-geometry"), QStringLiteral("+1500+850"),
+                                 QStringLiteral("another application")},
+                                m_session->environment(), {}, m_session->directory() + QStringLiteral("/xmessage.err")))
+        return 0;
+    waitFor([&] {
+        for (WindowId window : x().clients()) {
+            if (x().name(window) == QStringLiteral("xmessage") && x().viewable(window)) {
+                m_foreign = window;
+                return true;
+            }
+        }
+        return false;
+    });
+    // Its message, not its button, which would close it.
+    if (!m_foreign || !input().click(restingGeometry(m_foreign).topLeft() + QPoint(12, 10)) || !waitForActive(m_foreign))
+        return 0;
+    return m_foreign;
 }
 
 std::vector<WindowId> DesktopTest::noteWindowIds()
@@ -300,6 +338,28 @@ void DesktopTest::makeDockedPair(DockedPair& pair)
     ASSERT_TRUE(waitFor([&] { return geometry(pair.docked).left() == geometry(pair.target).right() + 1; }))
         << "docked windows are not edge to edge: " << describe(pair.target).toStdString() << " / "
         << describe(pair.docked).toStdString();
+}
+
+WindowId DesktopTest::openNoteMenu(WindowId note)
+{
+    const QRect rect = geometry(note);
+    if (!input().click(rect.topLeft() + QPoint(rect.width() - 26, 36)))
+        return 0;
+    WindowId menu = 0;
+    waitFor([&] {
+        const std::vector<WindowId> popups = app().popups();
+        menu = popups.empty() ? 0 : popups.back();
+        return menu != 0;
+    });
+    // Shown and laid out: its size no longer changes.
+    return menu && restingGeometry(menu).isValid() ? menu : 0;
+}
+
+bool DesktopTest::chooseMenuRow(int row)
+{
+    QStringList keys(row, QStringLiteral("Down"));
+    keys << QStringLiteral("Return");
+    return input().key(keys);
 }
 
 void DesktopTest::clickIntoText(WindowId note)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Desktop/DesktopSession.h"
+#include "Desktop/ManagedProcess.h"
 #include "Desktop/QuorrinApp.h"
 #include "Desktop/StoredNotes.h"
 #include "Desktop/Wait.h"
@@ -42,6 +43,16 @@ protected:
 
     // Starts quorrin again on the same data directory after it ended.
     bool relaunch();
+    // Starts a system tray (trayer) on the session's screen, which ends with
+    // the case; false when it did not start.
+    bool startTray();
+    void stopTray() { m_tray.stop(); }
+
+    // Another application's window (xmessage) away from the notes, clicked
+    // so that it holds the focus, as on any desktop in use. Window managers
+    // hand it the focus of a window that closes.
+    WindowId openForeignWindow();
+    WindowId foreignWindow() const { return m_foreign; }
 
     // The first note window; with several, the one shown first.
     WindowId firstNoteWindow();
@@ -105,6 +116,13 @@ protected:
     };
     void makeDockedPair(DockedPair& pair);
 
+    // Opens the note's "⋯" menu and answers the menu's window once it is
+    // laid out. Without a tray the status menu's commands follow the note's
+    // own: "显示全部便笺" is the thirteenth row.
+    WindowId openNoteMenu(WindowId note);
+    // Chooses the menu's row (1 the first) with the arrow keys and Return.
+    bool chooseMenuRow(int row);
+
     // Clicks into the note's text and waits for the note to be active.
     void clickIntoText(WindowId note);
     // Types text and waits until the store holds a block with the text.
@@ -124,6 +142,9 @@ private:
     std::unique_ptr<DesktopSession> m_session;
     std::unique_ptr<XInput> m_input;
     std::unique_ptr<QuorrinApp> m_app;
+    ManagedProcess m_foreignProcess;
+    WindowId m_foreign = 0;
+    ManagedProcess m_tray;
 };
 
 // A case about the first note, with the caret in its text.

@@ -58,12 +58,12 @@ protected:
     }
 
     // After the window closed, the first note is active and typing reaches it.
-    void expectFirstNoteTakesTyping(const QString& more)
+    void expectFirstNoteTakesTyping(const QString& more, const QString& typedBefore = {})
     {
         ASSERT_TRUE(waitForActive(m_first)) << "active: " << describe(x().activeWindow()).toStdString();
         EXPECT_TRUE(staysActive(m_first, 300ms)) << "then active: " << describe(x().activeWindow()).toStdString();
         ASSERT_TRUE(input().type(more));
-        const QString expected = QStringLiteral("第一张") + more;
+        const QString expected = QStringLiteral("第一张") + typedBefore + more;
         EXPECT_TRUE(waitForStored(m_firstId, [&](const Note& note) { return blockTexts(note).value(0) == expected; }))
             << "the first note holds " << (stored(m_firstId) ? blockTexts(*stored(m_firstId)).join(u'|').toStdString() : "");
     }
@@ -88,6 +88,42 @@ protected:
         runTool(QStringLiteral("convert"), {QStringLiteral("-size"), QStringLiteral("120x80"), QStringLiteral("xc:red"), path},
                 session().environment());
         return path;
+    }
+
+    // Inserts a small picture into the first note through the insert dialog.
+    void insertPicture()
+    {
+        const QString picture = makePicture();
+        ASSERT_TRUE(QFile::exists(picture));
+        const WindowId dialog = openInsertDialog();
+        ASSERT_NE(dialog, 0u);
+        ASSERT_TRUE(waitForActive(dialog));
+        ASSERT_TRUE(input().type(picture));
+        ASSERT_TRUE(input().key(QStringLiteral("Return")));
+        ASSERT_TRUE(waitForGone(dialog));
+        ASSERT_TRUE(waitForStored(m_firstId, [](const Note& note) {
+            for (const Block& block : note.blocks) {
+                if (block.attachment)
+                    return true;
+            }
+            return false;
+        })) << "the picture was never inserted";
+        ASSERT_TRUE(waitForActive(m_first)) << "after the insert dialog: " << describe(x().activeWindow()).toStdString();
+    }
+
+    // The picture's block handle opens its menu; its last row previews.
+    WindowId openPreview()
+    {
+        const QRect note = restingGeometry(m_first);
+        if (!input().click(note.topLeft() + QPoint(8, 133)))
+            return 0;
+        const WindowId menu = waitForWindowNamed(QStringLiteral("内容块"));
+        if (!menu)
+            return 0;
+        const QRect rows = restingGeometry(menu);
+        if (!input().click(rows.bottomLeft() + QPoint(rows.width() / 2, -22)))
+            return 0;
+        return waitForWindowNamed(QStringLiteral("预览与标注 — red.png"));
     }
 
     WindowId m_first = 0;
@@ -146,31 +182,8 @@ TEST_P(InFrontOfNotes, DeleteConfirmationInFrontThenBackToItsNote)
 
 TEST_P(InFrontOfNotes, PreviewInFrontAndItsSaveGivesTheNoteBack)
 {
-    const QString picture = makePicture();
-    ASSERT_TRUE(QFile::exists(picture));
-    const WindowId dialog = openInsertDialog();
-    ASSERT_NE(dialog, 0u);
-    ASSERT_TRUE(waitForActive(dialog));
-    ASSERT_TRUE(input().type(picture));
-    ASSERT_TRUE(input().key(QStringLiteral("Return")));
-    ASSERT_TRUE(waitForGone(dialog));
-    ASSERT_TRUE(waitForStored(m_firstId, [](const Note& note) {
-        for (const Block& block : note.blocks) {
-            if (block.attachment)
-                return true;
-        }
-        return false;
-    })) << "the picture was never inserted";
-    ASSERT_TRUE(waitForActive(m_first)) << "after the insert dialog: " << describe(x().activeWindow()).toStdString();
-
-    // The picture's block handle opens its menu; its last row previews.
-    const QRect note = restingGeometry(m_first);
-    ASSERT_TRUE(input().click(note.topLeft() + QPoint(8, 133)));
-    const WindowId menu = waitForWindowNamed(QStringLiteral("内容块"));
-    ASSERT_NE(menu, 0u) << "the picture's handle opened no menu";
-    const QRect rows = restingGeometry(menu);
-    ASSERT_TRUE(input().click(rows.bottomLeft() + QPoint(rows.width() / 2, -22)));
-    const WindowId preview = waitForWindowNamed(QStringLiteral("预览与标注 — red.png"));
+    ASSERT_NO_FATAL_FAILURE(insertPicture());
+    const WindowId preview = openPreview();
     expectInFront(preview, "the preview");
 
     // Its bar's second button saves the annotated copy and closes it.
@@ -178,6 +191,24 @@ TEST_P(InFrontOfNotes, PreviewInFrontAndItsSaveGivesTheNoteBack)
     ASSERT_TRUE(input().click(panel.topLeft() + QPoint(152, 24)));
     ASSERT_TRUE(waitForGone(preview)) << "saving did not close the preview";
     expectFirstNoteTakesTyping(QStringLiteral("四"));
+}
+
+// The preview closes from the keyboard as every window of ours does.
+TEST_P(InFrontOfNotes, PreviewClosesWithEscapeAndCtrlWThenBackToItsNote)
+{
+    ASSERT_NO_FATAL_FAILURE(insertPicture());
+    QString typed;
+    for (const auto& [close, more] : {std::pair{"Escape", "五"}, std::pair{"ctrl+w", "六"}}) {
+        SCOPED_TRACE(close);
+        const WindowId preview = openPreview();
+        ASSERT_NE(preview, 0u) << "no preview";
+        ASSERT_TRUE(waitForActive(preview)) << "active: " << describe(x().activeWindow()).toStdString();
+        ASSERT_TRUE(input().key(QString::fromLatin1(close)));
+        ASSERT_TRUE(waitForGone(preview)) << close << " left the preview open";
+        ASSERT_TRUE(input().key({QStringLiteral("ctrl+Home"), QStringLiteral("End")}));
+        ASSERT_NO_FATAL_FAILURE(expectFirstNoteTakesTyping(QString::fromUtf8(more), typed));
+        typed += QString::fromUtf8(more);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Levels, InFrontOfNotes, ::testing::Values(Level::Desktop, Level::Floating), levelName);

@@ -81,9 +81,99 @@ TEST_F(KeyboardAndPanels, EscapeAndCtrlWCloseTheAuxiliaryPanels)
         EXPECT_TRUE(waitForGone(panel)) << c.close.toStdString() << " left the panel open";
         if (x().viewable(panel))
             return;
-        clickIntoText(m_note);
     }
     EXPECT_TRUE(app().noteOf(m_note) == m_id && x().viewable(m_note)); // no note closed on the way
+}
+
+
+// Return and Tab end the title's editing and typing goes on in the text;
+// the header's buttons never hold the keyboard, so Space is text.
+TEST_F(KeyboardAndPanels, ReturnAndTabInTheTitleGoOnInTheText)
+{
+    typeAndWaitStored(m_id, QStringLiteral("正文"));
+    const QPoint title = geometry(m_note).topLeft() + QPoint(60, 37);
+    ASSERT_TRUE(input().click(title));
+    ASSERT_TRUE(input().type(QStringLiteral("标题")));
+    ASSERT_TRUE(input().key(QStringLiteral("Return")));
+    ASSERT_TRUE(input().type(QStringLiteral("一")));
+    EXPECT_TRUE(waitForStored(m_id, [](const Note& note) {
+        return note.customTitle == QStringLiteral("标题") && blockTexts(note) == QStringList{QStringLiteral("正文一")};
+    })) << "stored: " << stored(m_id)->customTitle.value_or(QString()).toStdString() << " / "
+        << blockTexts(*stored(m_id)).join(u'|').toStdString();
+
+    ASSERT_TRUE(input().click(title));
+    ASSERT_TRUE(input().key(QStringLiteral("End")));
+    ASSERT_TRUE(input().type(QStringLiteral("二")));
+    ASSERT_TRUE(input().key(QStringLiteral("Tab")));
+    ASSERT_TRUE(input().type(QStringLiteral(" 三")));
+    EXPECT_TRUE(waitForStored(m_id, [](const Note& note) {
+        return note.customTitle == QStringLiteral("标题二") && blockTexts(note) == QStringList{QStringLiteral("正文一 三")};
+    })) << "stored: " << stored(m_id)->customTitle.value_or(QString()).toStdString() << " / "
+        << blockTexts(*stored(m_id)).join(u'|').toStdString();
+    EXPECT_FALSE(storedPreferences().value(QStringLiteral("alwaysOnTop")).toBool()) << "Space switched the layer";
+}
+
+// The archive and the recently deleted notes open on the same spot: the
+// second stands off the first.
+TEST_F(KeyboardAndPanels, TheLibraryPanelsOpenApart)
+{
+    // Out of the panels' way, which open in the middle of the screen.
+    ASSERT_NO_FATAL_FAILURE(dragByHeader(m_note, QPoint(-600, 0)));
+    // Without a tray the note's menu carries the status menu's rows: the
+    // fifteenth is 归档事项…, the sixteenth 最近删除….
+    ASSERT_NE(openNoteMenu(m_note), 0u);
+    ASSERT_TRUE(chooseMenuRow(15));
+    const WindowId archive = waitForWindowNamed(QStringLiteral("Quorrin — 归档事项"));
+    ASSERT_NE(archive, 0u);
+    ASSERT_NE(openNoteMenu(m_note), 0u);
+    ASSERT_TRUE(chooseMenuRow(16));
+    const WindowId trash = waitForWindowNamed(QStringLiteral("Quorrin — 最近删除"));
+    ASSERT_NE(trash, 0u);
+    const QRect first = restingGeometry(archive);
+    const QRect second = restingGeometry(trash);
+    EXPECT_GE((second.topLeft() - first.topLeft()).manhattanLength(), 40)
+        << describe(archive).toStdString() << " / " << describe(trash).toStdString();
+}
+
+// A hit double-clicked opens its note in front of the search panel, and it
+// stays there when the second click has landed in the panel.
+TEST_F(KeyboardAndPanels, ADoubleClickedSearchHitKeepsItsNoteInFront)
+{
+    typeAndWaitStored(m_id, QStringLiteral("苹果 apple"));
+    ASSERT_TRUE(input().key(QStringLiteral("ctrl+shift+f")));
+    const WindowId search = waitForWindowNamed(QStringLiteral("Quorrin — 搜索全部便笺"));
+    ASSERT_TRUE(waitForActive(search));
+    ASSERT_TRUE(input().type(QStringLiteral("apple")));
+    // The list begins under the query field and the count line.
+    const QRect panel = restingGeometry(search);
+    ASSERT_TRUE(input().doubleClick(panel.topLeft() + QPoint(200, 110)));
+    ASSERT_TRUE(waitForActive(m_note)) << "active: " << describe(x().activeWindow()).toStdString();
+    EXPECT_TRUE(staysActive(m_note, 1s)) << "then active: " << describe(x().activeWindow()).toStdString();
+    EXPECT_TRUE(isAbove(m_note, search)) << "the search panel covers the note it opened";
+}
+
+// A reminder panel is above every other window of ours, the search panel
+// it was reached from included.
+TEST_F(KeyboardAndPanels, TheReminderPanelOpensAboveTheSearchPanel)
+{
+    typeAndWaitStored(m_id, QStringLiteral("交房租"));
+    ASSERT_TRUE(input().key(QStringLiteral("Menu")));
+    const WindowId menu = waitForWindowNamed(QStringLiteral("内容块"));
+    ASSERT_TRUE(waitForActive(menu));
+    ASSERT_TRUE(input().key(QStringLiteral("Return"))); // 转为待办事项
+    ASSERT_TRUE(waitForGone(menu));
+    ASSERT_TRUE(waitForActive(m_note)) << "active: " << describe(x().activeWindow()).toStdString();
+    ASSERT_TRUE(input().key(QStringLiteral("ctrl+shift+f")));
+    const WindowId search = waitForWindowNamed(QStringLiteral("Quorrin — 搜索全部便笺"));
+    ASSERT_TRUE(waitForActive(search));
+    ASSERT_TRUE(input().type(QStringLiteral("房租")));
+    ASSERT_TRUE(input().key({QStringLiteral("Down"), QStringLiteral("Return")}));
+    ASSERT_TRUE(waitForActive(m_note)) << "active: " << describe(x().activeWindow()).toStdString();
+    WindowId reminder = 0;
+    ASSERT_NO_FATAL_FAILURE(openReminderPanel(reminder));
+    EXPECT_TRUE(waitFor([&] { return isAbove(reminder, search); }))
+        << "the search panel covers the reminder panel: " << describe(search).toStdString();
+    EXPECT_FALSE(waitFor([&] { return !isAbove(reminder, search); }, 1s)) << "the search panel came over it";
 }
 
 } // namespace

@@ -69,31 +69,37 @@ protected:
                                                      .arg(m_offsetHours > 0 ? QStringLiteral("-") : QStringLiteral("+"))
                                                      .arg(std::abs(m_offsetHours)));
     }
+
+    // Makes the first note's line a todo due at the next whole minute (one
+    // more when this one is about to end), set in its reminder panel.
+    void remindInTheNextMinute(const QString& todo)
+    {
+        const WindowId note = firstNoteWindow();
+        const QUuid id = app().noteOf(note);
+        clickIntoText(note);
+        ASSERT_NO_FATAL_FAILURE(makeTodo(note, todo));
+
+        WindowId panel = 0;
+        ASSERT_NO_FATAL_FAILURE(openReminderPanel(panel));
+        // The picker opens with its hour selected: type the time and save.
+        QDateTime due = QDateTime::currentDateTimeUtc().addSecs(60);
+        if (due.time().second() > 50)
+            due = due.addSecs(60);
+        const QDateTime local = due.toTimeZone(QTimeZone(m_offsetHours * 3600));
+        ASSERT_TRUE(input().type(local.toString(QStringLiteral("HH:mm"))));
+        ASSERT_TRUE(input().key(QStringLiteral("Return")));
+        ASSERT_TRUE(waitForStored(id, [](const Note& stored) {
+            const Block block = stored.displayBlocks().front();
+            return block.todo && block.todo->reminder;
+        })) << "the reminder was never stored";
+    }
+
     int m_offsetHours = 0;
 };
 
 TEST_F(Reminders, ReminderSetInThePanelReachesTheBus)
 {
-    const WindowId note = firstNoteWindow();
-    const QUuid id = app().noteOf(note);
-    clickIntoText(note);
-    ASSERT_NO_FATAL_FAILURE(makeTodo(note, QStringLiteral("交房租")));
-
-    WindowId panel = 0;
-    ASSERT_NO_FATAL_FAILURE(openReminderPanel(panel));
-
-    // The picker opens with its hour selected: type the next whole minute
-    // (one more when this one is about to end) and save.
-    QDateTime due = QDateTime::currentDateTimeUtc().addSecs(60);
-    if (due.time().second() > 50)
-        due = due.addSecs(60);
-    const QDateTime local = due.toTimeZone(QTimeZone(m_offsetHours * 3600));
-    ASSERT_TRUE(input().type(local.toString(QStringLiteral("HH:mm"))));
-    ASSERT_TRUE(input().key(QStringLiteral("Return")));
-    ASSERT_TRUE(waitForStored(id, [](const Note& stored) {
-        const Block block = stored.displayBlocks().front();
-        return block.todo && block.todo->reminder;
-    })) << "the reminder was never stored";
+    ASSERT_NO_FATAL_FAILURE(remindInTheNextMinute(QStringLiteral("交房租")));
 
     const bool delivered = waitFor([&] {
         for (const SentNotification& sent : notifications()) {
@@ -104,6 +110,24 @@ TEST_F(Reminders, ReminderSetInThePanelReachesTheBus)
     }, 90s, 200ms);
     EXPECT_TRUE(delivered) << "no notification for the todo reached the bus; the bus saw:\n"
                            << session().busLog().toStdString();
+}
+
+// An X system tray reads the name of the icon's window: it says when a
+// reminder rings, as the icon's accessible label does.
+TEST_F(Reminders, TheTrayIconsWindowIsNamedForARingingReminder)
+{
+    ASSERT_TRUE(startTray()) << "trayer did not start";
+    WindowId icon = 0;
+    ASSERT_TRUE(waitFor([&] {
+        const std::vector<WindowId> icons = app().trayIcons();
+        icon = icons.empty() ? 0 : icons.front();
+        return icon != 0;
+    }, 20s)) << "the tray shows no icon of ours";
+    EXPECT_EQ(x().name(icon), QStringLiteral("Quorrin"));
+
+    ASSERT_NO_FATAL_FAILURE(remindInTheNextMinute(QStringLiteral("交房租")));
+    EXPECT_TRUE(waitFor([&] { return x().name(icon) == QStringLiteral("Quorrin，有待办提醒到时间"); }, 90s, 200ms))
+        << "the tray icon's window is named \"" << x().name(icon).toStdString() << "\"";
 }
 
 TEST_F(MainRoad, DockedPairMovesTogether)

@@ -167,5 +167,55 @@ TEST_F(NoteWindowLooks, NotesOfOneColourShowAnEdgeWithoutACompositor)
     }
 }
 
+// A note hidden and shown again is the same kind of window as every other:
+// its role names it, and the window manager keeps it out of the task bar and
+// the pagers and shows it on every desktop.
+TEST_F(NoteWindowLooks, ANoteShownAgainAfterHidingIsTheSameKindOfWindow)
+{
+    const WindowId first = firstNoteWindow();
+    const QUuid firstId = app().noteOf(first);
+    clickIntoText(first);
+    typeAndWaitStored(firstId, QStringLiteral("藏起来"));
+    const WindowId second = newNoteFromKeyboard();
+    ASSERT_NE(second, 0u) << "Ctrl+N showed no new, active note";
+    typeAndWaitStored(app().noteOf(second), QStringLiteral("留着"));
+    ASSERT_NO_FATAL_FAILURE(dragByHeader(second, QPoint(380, 0))); // the first note's menu button shows
+    // What the window manager keeps of what every note asks for.
+    const auto kind = [&](WindowId window) {
+        const std::vector<QString> states = x().states(window);
+        const auto has = [&](const char* state) {
+            return std::find(states.begin(), states.end(), QLatin1String(state)) != states.end();
+        };
+        QStringList kept;
+        if (has("_NET_WM_STATE_SKIP_TASKBAR"))
+            kept << QStringLiteral("no taskbar");
+        if (has("_NET_WM_STATE_SKIP_PAGER"))
+            kept << QStringLiteral("no pager");
+        if (has("_NET_WM_STATE_STICKY") || x().desktop(window) == 0xFFFFFFFFu)
+            kept << QStringLiteral("every desktop");
+        return kept.join(QStringLiteral(", "));
+    };
+    const QString expected = QStringLiteral("no taskbar, no pager, every desktop");
+    ASSERT_EQ(kind(second), expected);
+
+    // The note menu's second row: 隐藏这张便笺.
+    ASSERT_NE(openNoteMenu(first), 0u) << "no menu from the \"⋯\" button";
+    ASSERT_TRUE(input().key({QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Return")}));
+    ASSERT_TRUE(waitForStored(firstId, [](const Note& note) { return note.isHidden; }));
+    ASSERT_TRUE(waitFor([&] { return app().windowOf(firstId) == 0; }));
+
+    // 显示全部便笺 from the other note's menu.
+    ASSERT_NE(openNoteMenu(second), 0u);
+    QStringList keys(13, QStringLiteral("Down"));
+    keys << QStringLiteral("Return");
+    ASSERT_TRUE(input().key(keys));
+    ASSERT_TRUE(waitForStored(firstId, [](const Note& note) { return !note.isHidden; }));
+    WindowId back = 0;
+    ASSERT_TRUE(waitFor([&] { return (back = app().windowOf(firstId)) != 0; }))
+        << "no window with the note's role came back; ours: " << app().windows().size();
+    EXPECT_TRUE(waitFor([&] { return kind(back) == expected; }))
+        << "shown again: " << kind(back).toStdString();
+}
+
 } // namespace
 } // namespace quorrin::desktop

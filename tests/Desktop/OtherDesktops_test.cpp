@@ -81,22 +81,6 @@ TEST(NoXServer, TheApplicationSaysSoInChineseAndEndsWithoutTouchingTheData)
 // A bare window manager: no tray until the test starts one.
 class WithoutTray : public DesktopTest {
 protected:
-    // Opens the note's "⋯" menu and answers the menu's window.
-    WindowId openNoteMenu(WindowId note)
-    {
-        const QRect rect = geometry(note);
-        if (!input().click(rect.topLeft() + QPoint(rect.width() - 26, 36)))
-            return 0;
-        WindowId menu = 0;
-        waitFor([&] {
-            const std::vector<WindowId> popups = app().popups();
-            menu = popups.empty() ? 0 : popups.back();
-            return menu != 0;
-        });
-        // Shown and laid out: its size no longer changes.
-        return menu && restingGeometry(menu).isValid() ? menu : 0;
-    }
-
     // The height of the note's menu as it opens now; the menu is closed again.
     int noteMenuHeight(WindowId note)
     {
@@ -106,22 +90,6 @@ protected:
         waitFor([&] { return app().popups().empty(); });
         return height;
     }
-
-    // Starts a system tray on the session's screen.
-    bool startTray()
-    {
-        const QString trayer = QStandardPaths::findExecutable(QStringLiteral("trayer"));
-        return !trayer.isEmpty()
-            && m_tray.start(trayer,
-                            {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
-                             QStringLiteral("right"), QStringLiteral("--widthtype"), QStringLiteral("request"),
-                             QStringLiteral("--height"), QStringLiteral("28"), QStringLiteral("--SetDockType"),
-                             QStringLiteral("true")},
-                            session().environment(), session().directory() + QStringLiteral("/trayer.log"),
-                            session().directory() + QStringLiteral("/trayer.err"));
-    }
-
-    ManagedProcess m_tray;
 };
 
 TEST_F(WithoutTray, TheNoteMenuCarriesTheStatusCommandsUntilATrayStarts)
@@ -163,9 +131,28 @@ TEST_F(WithoutTray, TheNoteMenuCarriesTheStatusCommandsUntilATrayStarts)
     EXPECT_TRUE(stored(id).has_value());
 
     // The tray goes away: the commands come back.
-    m_tray.stop();
+    stopTray();
     EXPECT_TRUE(waitFor([&] { return noteMenuHeight(again) == withoutTray; }, 20s, 200ms))
         << "the status commands did not come back when the tray ended";
+}
+
+
+// Without a tray a note window is the only way in: launching quorrin again
+// while nothing shows makes a note, as the first launch did.
+TEST_F(WithoutTray, LaunchingAgainWithNothingToShowMakesANote)
+{
+    const WindowId note = firstNoteWindow();
+    clickIntoText(note);
+    ASSERT_TRUE(input().key(QStringLiteral("ctrl+w"))); // blank: discarded
+    ASSERT_TRUE(waitForGone(note));
+    ASSERT_TRUE(app().noteWindows().empty());
+
+    const std::optional<int> exit = app().launchAgain(20s);
+    ASSERT_TRUE(exit.has_value()) << "the second launch did not end";
+    EXPECT_EQ(*exit, 0);
+    const WindowId made = waitForNewNoteWindow({note});
+    ASSERT_NE(made, 0u) << "the second launch showed nothing";
+    EXPECT_TRUE(waitForActive(made)) << "active: " << describe(x().activeWindow()).toStdString();
 }
 
 } // namespace

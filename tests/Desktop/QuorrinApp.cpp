@@ -21,10 +21,8 @@ QString QuorrinApp::logPath() const
     return m_session.directory() + QStringLiteral("/quorrin-%1.log").arg(m_launches);
 }
 
-bool QuorrinApp::start()
+QProcessEnvironment QuorrinApp::environment() const
 {
-    ++m_launches;
-    QDir().mkpath(m_dataDirectory);
     QProcessEnvironment environment = m_session.environment();
     environment.insert(QStringLiteral("QUORRIN_DATA_DIR"), m_dataDirectory);
     // The real X11 platform, whatever the test runner chose for itself.
@@ -32,34 +30,53 @@ bool QuorrinApp::start()
     environment.remove(QStringLiteral("QT_QPA_PLATFORMTHEME"));
     environment.insert(QStringLiteral("TZ"), QStringLiteral("Europe/Berlin"));
     environment.insert(m_extra);
-    const QString binary = qEnvironmentVariable("QUORRIN_BINARY");
-    return m_process.start(binary, {}, environment, logPath(), logPath() + QStringLiteral(".err"));
+    return environment;
+}
+
+bool QuorrinApp::start()
+{
+    ++m_launches;
+    QDir().mkpath(m_dataDirectory);
+    return m_process.start(qEnvironmentVariable("QUORRIN_BINARY"), {}, environment(), logPath(),
+                           logPath() + QStringLiteral(".err"));
+}
+
+std::optional<int> QuorrinApp::launchAgain(std::chrono::milliseconds timeout)
+{
+    ManagedProcess second;
+    const QString log = m_session.directory() + QStringLiteral("/quorrin-again.log");
+    if (!second.start(qEnvironmentVariable("QUORRIN_BINARY"), {}, environment(), log, log + QStringLiteral(".err"))
+        || !second.waitForExit(timeout))
+        return std::nullopt;
+    return second.crashed() ? std::nullopt : std::optional<int>(second.exitCode());
+}
+
+std::vector<WindowId> QuorrinApp::ours(std::vector<WindowId> (XDisplay::*list)())
+{
+    std::vector<WindowId> ours;
+    if (!m_process.running())
+        return ours;
+    XDisplay& x = m_session.x();
+    for (WindowId window : (x.*list)()) {
+        if (x.pid(window) == std::uint32_t(m_process.pid()))
+            ours.push_back(window);
+    }
+    return ours;
 }
 
 std::vector<WindowId> QuorrinApp::windows()
 {
-    std::vector<WindowId> ours;
-    if (!m_process.running())
-        return ours;
-    XDisplay& x = m_session.x();
-    for (WindowId window : x.clients()) {
-        if (x.pid(window) == std::uint32_t(m_process.pid()))
-            ours.push_back(window);
-    }
-    return ours;
+    return ours(&XDisplay::clients);
+}
+
+std::vector<WindowId> QuorrinApp::trayIcons()
+{
+    return ours(&XDisplay::embeddedShown);
 }
 
 std::vector<WindowId> QuorrinApp::popups()
 {
-    std::vector<WindowId> ours;
-    if (!m_process.running())
-        return ours;
-    XDisplay& x = m_session.x();
-    for (WindowId window : x.unmanagedShown()) {
-        if (x.pid(window) == std::uint32_t(m_process.pid()))
-            ours.push_back(window);
-    }
-    return ours;
+    return ours(&XDisplay::unmanagedShown);
 }
 
 std::vector<QuorrinApp::NoteWindow> QuorrinApp::noteWindows()

@@ -5,6 +5,7 @@
 
 #include <QUuid>
 
+#include <optional>
 #include <vector>
 
 namespace quorrin::desktop {
@@ -17,6 +18,9 @@ public:
     ~QuorrinApp() { m_process.stop(); }
 
     bool start();
+    // Launches quorrin a second time while this one runs, as a user starting
+    // it again would, and answers that launch's exit code once it ended.
+    std::optional<int> launchAgain(std::chrono::milliseconds timeout);
     // An environment variable for the next start (e.g. TZ).
     void setEnvironment(const QString& name, const QString& value) { m_extra.insert(name, value); }
     // Ends the application by SIGTERM (which runs its quitting protocol).
@@ -31,6 +35,8 @@ public:
     std::vector<WindowId> windows();
     // Shown menus and other windows of ours the window manager does not manage.
     std::vector<WindowId> popups();
+    // Our icons that a system tray shows.
+    std::vector<WindowId> trayIcons();
     // The windows of notes, each named by its note's id (its window role).
     struct NoteWindow {
         WindowId window;
@@ -41,6 +47,10 @@ public:
     QUuid noteOf(WindowId window);
 
 private:
+    QProcessEnvironment environment() const;
+    // Those of the display's windows in `list` that belong to this process.
+    std::vector<WindowId> ours(std::vector<WindowId> (XDisplay::*list)());
+
     DesktopSession& m_session;
     QString m_dataDirectory;
     ManagedProcess m_process;

@@ -63,8 +63,9 @@ QByteArray XDisplay::property(WindowId window, std::uint32_t property, std::uint
         m_connection, xcb_get_property(m_connection, 0, window, property, type, 0, 1 << 20), nullptr)};
     if (!reply || reply->type == XCB_NONE)
         return {};
+    // The value's length in bytes.
     return QByteArray(static_cast<const char*>(xcb_get_property_value(reply.reply)),
-                      xcb_get_property_value_length(reply.reply) * (reply->format / 8));
+                      xcb_get_property_value_length(reply.reply));
 }
 
 std::vector<WindowId> XDisplay::windowList(const char* name)
@@ -121,14 +122,49 @@ std::vector<WindowId> XDisplay::unmanagedShown()
     return shown;
 }
 
-std::optional<std::uint32_t> XDisplay::pid(WindowId window)
+std::optional<std::uint32_t> XDisplay::cardinal(WindowId window, const char* name)
 {
-    const QByteArray bytes = property(window, atom("_NET_WM_PID"), XCB_ATOM_CARDINAL);
+    const QByteArray bytes = property(window, atom(name), XCB_ATOM_CARDINAL);
     if (bytes.size() < int(sizeof(std::uint32_t)))
         return std::nullopt;
     std::uint32_t value = 0;
     std::memcpy(&value, bytes.constData(), sizeof value);
     return value;
+}
+
+std::optional<std::uint32_t> XDisplay::pid(WindowId window)
+{
+    return cardinal(window, "_NET_WM_PID");
+}
+
+std::optional<std::uint32_t> XDisplay::desktop(WindowId window)
+{
+    return cardinal(window, "_NET_WM_DESKTOP");
+}
+
+std::vector<WindowId> XDisplay::embeddedShown()
+{
+    std::vector<WindowId> shown;
+    std::vector<WindowId> parents{m_root};
+    while (!parents.empty()) {
+        const WindowId parent = parents.back();
+        parents.pop_back();
+        const Freed<xcb_query_tree_reply_t> tree{
+            xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, parent), nullptr)};
+        if (!tree)
+            continue;
+        const xcb_window_t* children = xcb_query_tree_children(tree.reply);
+        for (int index = 0; index < xcb_query_tree_children_length(tree.reply); ++index) {
+            parents.push_back(children[index]);
+            if (parent == m_root)
+                continue;
+            const Freed<xcb_get_window_attributes_reply_t> attributes{xcb_get_window_attributes_reply(
+                m_connection, xcb_get_window_attributes(m_connection, children[index]), nullptr)};
+            if (attributes && attributes->override_redirect && attributes->map_state == XCB_MAP_STATE_VIEWABLE)
+                shown.push_back(children[index]);
+        }
+    }
+    return shown;
 }
 
 QString XDisplay::name(WindowId window)

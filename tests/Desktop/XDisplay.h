@@ -39,12 +39,16 @@ public:
     // The root's children that are shown and bypass the window manager
     // (menus, tool tips), bottom to top.
     std::vector<WindowId> unmanagedShown();
+    // Shown windows placed without the window manager inside another
+    // program's window (icons a system tray embedded), anywhere in the tree.
+    std::vector<WindowId> embeddedShown();
 
     std::optional<std::uint32_t> pid(WindowId window);
     QString name(WindowId window);  // _NET_WM_NAME, else WM_NAME
     QString role(WindowId window);  // WM_WINDOW_ROLE
     std::vector<QString> types(WindowId window); // _NET_WM_WINDOW_TYPE names
     std::vector<QString> states(WindowId window); // _NET_WM_STATE names
+    std::optional<std::uint32_t> desktop(WindowId window); // _NET_WM_DESKTOP
     WindowId transientFor(WindowId window);
     bool viewable(WindowId window);
     // The window's rectangle in root coordinates (its client area, without
@@ -68,6 +72,7 @@ private:
     QByteArray property(WindowId window, std::uint32_t property, std::uint32_t type);
     std::vector<WindowId> windowList(const char* property);
     std::vector<QString> atomNames(WindowId window, const char* property);
+    std::optional<std::uint32_t> cardinal(WindowId window, const char* name);
 
     xcb_connection_t* m_connection;
     WindowId m_root = 0;

@@ -43,10 +43,11 @@ bool XInput::doubleClick(QPoint point)
                 QStringLiteral("60"), QStringLiteral("1")});
 }
 
-bool XInput::drag(QPoint from, QPoint to, const QString& modifier, int steps)
+namespace {
+
+// Pressing at `from`, holding the modifier, and moving in steps to `to`.
+QStringList pressAndMove(QPoint from, QPoint to, const QString& modifier, int steps)
 {
-    // One xdotool run for the whole gesture, so the pointer moves in steps
-    // the receiving window sees one by one, with short pauses between them.
     QStringList arguments{QStringLiteral("mousemove"), QString::number(from.x()), QString::number(from.y())};
     if (!modifier.isEmpty())
         arguments << QStringLiteral("keydown") << modifier;
@@ -57,10 +58,35 @@ bool XInput::drag(QPoint from, QPoint to, const QString& modifier, int steps)
         arguments << QStringLiteral("sleep") << QStringLiteral("0.03") << QStringLiteral("mousemove")
                   << QString::number(at.x()) << QString::number(at.y());
     }
-    arguments << QStringLiteral("sleep") << QStringLiteral("0.1") << QStringLiteral("mouseup") << QStringLiteral("1");
+    return arguments;
+}
+
+QStringList release(const QString& modifier)
+{
+    QStringList arguments{QStringLiteral("mouseup"), QStringLiteral("1")};
     if (!modifier.isEmpty())
         arguments << QStringLiteral("keyup") << modifier;
-    return run(arguments);
+    return arguments;
+}
+
+} // namespace
+
+bool XInput::drag(QPoint from, QPoint to, const QString& modifier, int steps)
+{
+    // One xdotool run for the whole gesture, so the pointer moves in steps
+    // the receiving window sees one by one, with short pauses between them.
+    return run(pressAndMove(from, to, modifier, steps) << QStringLiteral("sleep") << QStringLiteral("0.1")
+                                                       << release(modifier));
+}
+
+bool XInput::dragAndHold(QPoint from, QPoint to, const QString& modifier, int steps)
+{
+    return run(pressAndMove(from, to, modifier, steps));
+}
+
+bool XInput::releaseHeld(const QString& modifier)
+{
+    return run(release(modifier));
 }
 
 } // namespace quorrin::desktop

@@ -34,6 +34,10 @@ public:
     // Presses at `from`, moves in steps to `to` and releases, holding the
     // modifier keys given (e.g. "alt") during the drag.
     bool drag(QPoint from, QPoint to, const QString& modifier = {}, int steps = 12);
+    // The same drag with the button (and the modifier keys) still held at
+    // `to`; releaseHeld ends it.
+    bool dragAndHold(QPoint from, QPoint to, const QString& modifier = {}, int steps = 12);
+    bool releaseHeld(const QString& modifier = {});
 
 private:
     bool run(const QStringList& arguments);

@@ -417,6 +417,25 @@ TEST_F(BlockEditorTest, ImportRoutesFilesAndFailsClearly)
     EXPECT_EQ(staged, QStringList{QStringLiteral("/tmp/archive.zip")});
 }
 
+TEST_F(BlockEditorTest, APictureThatCannotBeReadIsReportedRatherThanStaged)
+{
+    open({makeBlock(BlockKind::Paragraph, QStringLiteral("p"))});
+    QStringList staged;
+    editor->stageFiles = [&](const QStringList& files) {
+        staged += files;
+        return true;
+    };
+    editor->readFailure = [](const QString&) { return std::optional<QString>(QStringLiteral("没有访问权限")); };
+    EXPECT_FALSE(editor->importFiles({QStringLiteral("/tmp/Photo.JPG")}));
+    EXPECT_EQ(store->reported, std::vector<QString>{QStringLiteral("无法读取文件“Photo.JPG”：没有访问权限")});
+    EXPECT_TRUE(staged.isEmpty());
+    EXPECT_EQ(stored().blocks.size(), 1u);
+
+    // Any other file is only linked; its shelf entry tells when it cannot be reached.
+    EXPECT_TRUE(editor->importFiles({QStringLiteral("/tmp/archive.zip")}));
+    EXPECT_EQ(staged, QStringList{QStringLiteral("/tmp/archive.zip")});
+}
+
 TEST_F(BlockEditorTest, FocusAndCurrentBlock)
 {
     Block todo = makeBlock(BlockKind::Todo, QStringLiteral("t"));

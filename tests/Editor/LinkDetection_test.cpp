@@ -1,4 +1,5 @@
 #include "Editor/LinkDetection.h"
+#include "Support/StandInHandler.h"
 
 #include "Core/Text/Rtf.h"
 #include "Domain/RichText.h"
@@ -202,6 +203,20 @@ TEST_F(EditorLinkTest, ATodoTypedAfterATypedAddressIsNoLink)
     ASSERT_EQ(note.blocks.size(), 2u);
     EXPECT_EQ(storedLinkAt(4), QStringLiteral("https://example.org"));
     EXPECT_FALSE(note.blocks[1].text.attributed().customAt(0, links::attribute).has_value());
+}
+
+TEST_F(EditorLinkTest, ALinkNoProgramOpensIsReportedByItsAddress)
+{
+    AttributedString text(QStringLiteral("the site"), TextAttributes{});
+    text.setCustom(4, 8, links::attribute, QStringLiteral("https://example.com"));
+    Block block = makeBlock(BlockKind::Paragraph, QString());
+    block.text = RichText(text);
+    open({block}); // with the editor's own opening, which asks the desktop
+    const testing::StandInHandler handler(3);
+    EXPECT_TRUE(editor->openLinkAt(pointOver(5)));
+    ASSERT_TRUE(testing::handlerDone(handler, [&] { return !store->reported.empty(); }));
+    EXPECT_EQ(store->reported,
+              std::vector<QString>{QStringLiteral("无法打开链接“https://example.com”：没有能打开它的应用程序。")});
 }
 
 TEST_F(EditorLinkTest, AStoredLinkToALocalFileNeverOpens)

@@ -67,13 +67,6 @@ TEST(TextFormatRules, TransformsTouchEveryRunAndFillMissingFonts)
     textformat::setSize(sized, 20, base);
     EXPECT_EQ(sized.attributesAt(0).font->pointSize, 20);
     EXPECT_EQ(sized.attributesAt(2).font->pointSize, 20);
-
-    TextAttributes typing;
-    typing.custom[QStringLiteral("x")] = 1.0;
-    const TextAttributes after = textformat::typingAfter(typing, text);
-    EXPECT_EQ(after.font, bold.font);
-    EXPECT_EQ(after.foreground, bold.foreground);
-    EXPECT_EQ(after.custom, typing.custom);
 }
 
 class BodyFormattingTest : public EditorFixture {
@@ -196,7 +189,6 @@ TEST_F(BodyFormattingTest, TextTypedOverAFormattedSelectionTakesItsFirstCharacte
     open({line});
     select(0, 3);
     editor->setTextColor(TextColor::fixed({1, 0, 0, 1}));
-    ASSERT_TRUE(editor->typingOverSelection());
     QTest::keyClicks(editor->textView(), QStringLiteral("Z"));
     editor->flush();
     EXPECT_EQ(stored().blocks[0].text.attributed().string(), QStringLiteral("Zd"));
@@ -204,11 +196,6 @@ TEST_F(BodyFormattingTest, TextTypedOverAFormattedSelectionTakesItsFirstCharacte
     EXPECT_EQ(storedAt(0, 0).foreground, TextColor::fixed({1, 0, 0, 1}));
     editor->history()->undo();
     EXPECT_EQ(stored().blocks[0].text.attributed().string(), QStringLiteral("abcd"));
-
-    select(0, 3);
-    editor->setTextColor(TextColor::fixed({0, 0, 1, 1}));
-    select(1, 3); // another selection: the usual typing attributes again
-    EXPECT_FALSE(editor->typingOverSelection());
 }
 
 TEST(TextFormatRules, SizeStepsWithinTheTitlesLimits)

@@ -4,6 +4,7 @@
 #include "Domain/AppError.h"
 #include "Features/DocumentFormats.h"
 #include "Persistence/StoreFixtures.h"
+#include "Support/FileDialogAnswer.h"
 #include "Support/FsTestSupport.h"
 #include "Core/Text/Rtf.h"
 
@@ -400,6 +401,23 @@ TEST_F(DocumentIOTest, MailAttachesTheTextAndTheFiles)
     share->mailerStarts = false;
     io.mailNote(source(note.id));
     EXPECT_EQ(alerts->messages, QStringList{"无法打开邮件程序：xdg-email 未能启动。"});
+}
+
+// The open and save panels open where the last of them chose a file, or in
+// the home folder, never in the directory the application was started from.
+TEST(QtFileDialogsTest, OpenAndSavePanelsOpenWhereTheLastChoiceWasMade)
+{
+    const testing::DialogPlaces places(QStringLiteral("letter.txt"));
+    QtFileDialogs dialogs(std::make_shared<DialogFolder>(places.home.path()));
+
+    QString openedIn;
+    testing::answerFileDialog(openedIn, places.file);
+    EXPECT_EQ(dialogs.askOpenPaths(nullptr, {}), QStringList{places.file});
+    EXPECT_EQ(openedIn, places.home.path());
+
+    testing::answerFileDialog(openedIn);
+    EXPECT_FALSE(dialogs.askSavePath(nullptr, {QStringLiteral("note.txt"), {}, QString()}));
+    EXPECT_EQ(openedIn, places.chosen.path());
 }
 
 } // namespace

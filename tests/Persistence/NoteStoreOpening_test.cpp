@@ -153,6 +153,14 @@ TEST(NoteStoreOpeningTest, CorruptPreferencesFailOpeningUnlessAnAppStateRowExist
     EXPECT_FALSE(store->isFirstLaunch());
 }
 
+TEST(NoteStoreOpeningTest, APreferencesFileThatIsAFolderIsToldAsAFolder)
+{
+    StoreDirectory directory;
+    ASSERT_TRUE(QDir().mkpath(directory.file(NoteStore::preferencesFileName)));
+    EXPECT_EQ(appErrorOf([&] { directory.open(); }),
+              QStringLiteral("无法读取文件“%1”：是文件夹").arg(directory.file(NoteStore::preferencesFileName)));
+}
+
 TEST(NoteStoreOpeningTest, AppStatePreferencesWinOverThePreferencesFile)
 {
     StoreDirectory directory;

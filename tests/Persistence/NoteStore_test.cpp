@@ -292,8 +292,18 @@ TEST_F(NoteStoreTest, CreateCascadesOnTheMainScreenInThePreferredFont)
     directory.desktop->frame.reset();
     EXPECT_EQ(store->create().frame.x, Note::defaultFrame().x);
 
+    // Given text shows in the note's font and colour where it has none of its own.
     AttributedString given(QStringLiteral("given"));
-    EXPECT_EQ(store->create(given).blocks.front().text, RichText(given));
+    EXPECT_EQ(store->create(given).blocks.front().text, RichText(QStringLiteral("given"), TextFont::system(14)));
+    TextAttributes red;
+    red.font = TextFont{QStringLiteral("Mono"), 20};
+    red.foreground = TextColor::fixed({1, 0, 0, 1});
+    given.append(QStringLiteral(" red"), red);
+    const AttributedString mixed = store->create(given).blocks.front().text.attributed();
+    EXPECT_EQ(mixed.attributesAt(0).font, TextFont::system(14));
+    EXPECT_EQ(mixed.attributesAt(0).foreground, TextColor::dynamicText());
+    EXPECT_EQ(mixed.attributesAt(6).font, red.font);
+    EXPECT_EQ(mixed.attributesAt(6).foreground, red.foreground);
 }
 
 TEST_F(NoteStoreTest, DeleteDiscardsEmptyNotesAndKeepsOthersAsRecentlyDeleted)

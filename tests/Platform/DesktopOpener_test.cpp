@@ -1,4 +1,6 @@
 #include "Platform/DesktopOpener.h"
+#include "Platform/FileManager.h"
+#include "Support/StandInHandler.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -9,6 +11,9 @@
 
 namespace quorrin {
 namespace {
+
+using testing::StandInHandler;
+using testing::handlerDone;
 
 QByteArray png()
 {
@@ -85,6 +90,49 @@ TEST(DesktopOpenerTest, LinkedFilesOpenUnlessTheDesktopMightRunThem)
     EXPECT_EQ(linkedFileOpeningFor(directory.path()), ExternalOpening::openWithHandler);
     EXPECT_EQ(linkedFileOpeningFor(directory.filePath(QStringLiteral("missing"))),
               ExternalOpening::revealInFileManager);
+}
+
+TEST(DesktopOpenerTest, WhatNoHandlerOpenedOrShowedIsToldByName)
+{
+    struct Case {
+        const char* name;
+        std::optional<int> handlerStatus;
+        bool reveal;
+        QString expected;
+    };
+    const QString path = QStringLiteral("/tmp/季度报告.pdf");
+    const std::vector<Case> cases = {
+        {"opened", 0, false, QString()},
+        {"no program for it", 3, false, QStringLiteral("无法打开“季度报告.pdf”：没有能打开它的应用程序。")},
+        {"no handler installed", std::nullopt, false, QStringLiteral("无法打开“季度报告.pdf”：没有能打开它的应用程序。")},
+        {"shown", 0, true, QString()},
+        {"no file manager", 4, true, QStringLiteral("无法在文件管理器中显示“季度报告.pdf”：没有能显示它的文件管理器。")},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        const StandInHandler handler(test.handlerStatus);
+        QStringList told;
+        const OpenFailure failed = [&told](const QString& message) { told << message; };
+        if (test.reveal)
+            revealInFileManager(path, failed);
+        else
+            openWithDesktop(QUrl::fromLocalFile(path), failed);
+        ASSERT_TRUE(handlerDone(handler, [&] { return !told.isEmpty(); }));
+        EXPECT_EQ(told, test.expected.isEmpty() ? QStringList() : QStringList{test.expected});
+        if (test.handlerStatus) {
+            EXPECT_EQ(handler.handed(), test.reveal ? QStringLiteral("/tmp") : path);
+        }
+    }
+}
+
+TEST(DesktopOpenerTest, AnAddressNoProgramOpensIsToldAsWritten)
+{
+    const StandInHandler handler(3);
+    QStringList told;
+    openWithDesktop(QUrl(QStringLiteral("https://example.com/a b")), [&told](const QString& message) { told << message; });
+    ASSERT_TRUE(handlerDone(handler, [&] { return !told.isEmpty(); }));
+    EXPECT_EQ(handler.handed(), QStringLiteral("https://example.com/a%20b"));
+    EXPECT_EQ(told, QStringList{QStringLiteral("无法打开链接“https://example.com/a b”：没有能打开它的应用程序。")});
 }
 
 } // namespace

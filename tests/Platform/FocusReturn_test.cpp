@@ -27,9 +27,19 @@ TEST(FocusReturn, TheOwnerGetsTheFocusBackOnlyWhenNobodyElseChoseIt)
         {"nobody, panel was active", {true, true, false, ActiveAfter::None, KeyboardFocus::Nobody}, true},
         {"nobody, panel never active", {true, false, false, ActiveAfter::None, KeyboardFocus::Nobody}, true},
         {"still the closed one", {true, true, false, ActiveAfter::Closed, KeyboardFocus::Nobody}, true},
-        // Another application took it: it keeps it.
-        {"foreign, panel was active", {true, true, false, ActiveAfter::None, KeyboardFocus::Foreign}, false},
-        {"foreign after a dialog", {true, true, true, ActiveAfter::None, KeyboardFocus::Foreign}, false},
+        // The window manager handed the focus of a window the user worked in
+        // to another application: the note takes it back; a dialog cannot
+        // have been left by a click elsewhere.
+        {"foreign, panel was active", {true, true, false, ActiveAfter::None, KeyboardFocus::Foreign}, true},
+        {"foreign after a dialog", {true, false, true, ActiveAfter::None, KeyboardFocus::Foreign}, true},
+        {"foreign, panel never active", {true, false, false, ActiveAfter::None, KeyboardFocus::Foreign}, false},
+        // The user had just pressed in another application (that press
+        // closed it): it keeps the focus, whoever holds it now.
+        {"pressed elsewhere, nobody now",
+         {true, true, false, ActiveAfter::None, KeyboardFocus::Nobody, true}, false},
+        {"pressed elsewhere, foreign now",
+         {true, true, false, ActiveAfter::None, KeyboardFocus::Foreign, true}, false},
+        {"pressed elsewhere, other note now", {true, true, false, ActiveAfter::Other, KeyboardFocus::Ours, true}, false},
         // Another note: the window manager's pick after a dialog or a panel
         // the user worked in; the user's own pick otherwise.
         {"other after a dialog", {true, false, true, ActiveAfter::Other, KeyboardFocus::Ours}, true},
@@ -71,6 +81,28 @@ TEST(FocusReturn, AClosedDialogGivesTheFocusBackToTheWidgetThatHadIt)
 
     EXPECT_EQ(QApplication::activeWindow(), &note);
     EXPECT_TRUE(text->hasFocus());
+}
+
+
+TEST(FocusReturn, AClosedNoteGivesTheFocusToTheNoteActiveBeforeIt)
+{
+    QWidget notes[3];
+    for (QWidget& note : notes) {
+        FocusReturn::fallBackTo(note);
+        FocusReturn::watch(note);
+        note.show();
+        QApplication::setActiveWindow(&note);
+        QCoreApplication::processEvents();
+    }
+    // The last one closes, then the one before it: each time the note
+    // active before takes the focus, not the first one made.
+    for (int closing : {2, 1}) {
+        ASSERT_EQ(QApplication::activeWindow(), &notes[closing]);
+        notes[closing].hide();
+        QApplication::setActiveWindow(nullptr);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(QApplication::activeWindow(), &notes[closing - 1]) << "after closing note " << closing;
+    }
 }
 
 } // namespace

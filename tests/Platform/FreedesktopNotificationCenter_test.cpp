@@ -233,8 +233,10 @@ TEST_F(FreedesktopNotificationCenterTest, AnswersReachTheHandlerOnlyForOurOwnNot
     EXPECT_EQ(responses.first().actionIdentifier, "snooze10");
     EXPECT_EQ(responses.first().notification.request, first);
 
-    // The server closes what was answered: that id is no longer ours and gives no second answer.
-    Q_EMIT server.NotificationClosed(41, 2);
+    // What was answered is closed once handled, whether or not the server
+    // would; the server's closing notice then gives no second answer.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.closed == QList<uint>{41}; }, 15000));
+    Q_EMIT server.NotificationClosed(41, 3);
     Q_EMIT server.NotificationClosed(42, 2);
     ASSERT_TRUE(QTest::qWaitFor([&] { return responses.size() == 2; }, 15000));
     EXPECT_EQ(responses.last().actionIdentifier, "dismiss");
@@ -242,6 +244,7 @@ TEST_F(FreedesktopNotificationCenterTest, AnswersReachTheHandlerOnlyForOurOwnNot
     QTest::qWait(100);
     EXPECT_EQ(responses.size(), 2);
     EXPECT_TRUE(delivered().isEmpty());
+    EXPECT_EQ(server.closed, QList<uint>{41}); // what the user closed is not closed again
 }
 
 TEST_F(FreedesktopNotificationCenterTest, WithoutAServerNothingIsDecidedAndRequestsWaitForOne)

@@ -59,6 +59,7 @@ public:
     void saveFrame() override {}
     bool isVisible() const override { return visible; }
     bool isUserResizing() const override { return false; }
+    bool isMovedByWindowManager() const override { return false; }
     double backingScale() const override { return 1; }
     int level() const override { return levelValue; }
     void setLevel(int level) override { levelValue = level; }

@@ -1,8 +1,11 @@
 #include "Widgets/ButtonCursorSupport.h"
 #include "Widgets/HandCursorButton.h"
+#include "Widgets/MenuActionButton.h"
 #include "Widgets/NoteIcons.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include <QApplication>
 #include <QEnterEvent>
@@ -75,6 +78,35 @@ TEST(HandCursorButton, DisabledButtonShowsArrowDoesNotScaleButTakesThePress)
     EXPECT_EQ(button->cursor().shape(), Qt::PointingHandCursor);
     QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, QPoint(20, 20));
     EXPECT_EQ(clicked.count(), 1);
+}
+
+// A wide row grows past its edges under the pointer; its left-aligned title
+// must not lose its first glyph there.
+TEST(MenuActionButton, AHoveredRowKeepsItsLeftAlignedTitleWhole)
+{
+    MenuActionButton row;
+    row.resize(600, 28);
+    row.setText(QStringLiteral("重复"));
+    row.setTextAlignment(Qt::AlignLeft);
+    row.setTextColor(Qt::black);
+    row.setHoverBackgroundColor(QColor(Qt::transparent));
+    // How much darker than the row's own ground the title is, summed.
+    const auto ink = [&] {
+        QImage image(row.size(), QImage::Format_RGB32);
+        row.render(&image);
+        const int ground = qGray(image.pixel(image.width() - 1, 0));
+        int sum = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x)
+                sum += std::max(0, ground - qGray(image.pixel(x, y)));
+        }
+        return sum;
+    };
+    const int resting = ink();
+    ASSERT_GT(resting, 0);
+    hover(row);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return row.scale() == row.targetScale(); }, 2000));
+    EXPECT_GT(ink(), resting * 9 / 10); // grown, not cut
 }
 
 TEST(ButtonCursorSupport, DisabledButtonInsideAnEnabledOneAnswersNothing)

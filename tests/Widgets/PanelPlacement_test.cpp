@@ -63,5 +63,27 @@ TEST(PanelPlacement, AHiddenFormatPanelIsParkedBesideTheWindowsMiddle)
     EXPECT_EQ(parkedFormatFrame(QRectF(10, 100, 300, 300), screen).x(), 6);
 }
 
+
+TEST(PanelPlacement, ANewWindowStandsOffTheOnesOpenAtItsPlace)
+{
+    const QSizeF size(520, 400);
+    struct Case {
+        const char* name;
+        QPointF wanted;
+        std::vector<QPointF> taken;
+        QPointF origin;
+    } cases[] = {
+        {"alone", {400, 250}, {}, {400, 250}},
+        {"another elsewhere", {400, 250}, {{401, 250}}, {400, 250}},
+        {"one at its place", {400, 250}, {{400, 250}}, {428, 278}},
+        {"two in a cascade", {400, 250}, {{428, 278}, {400, 250}}, {456, 306}},
+        // One more step would leave the screen: it stays where it is.
+        {"at the screen's edge", {900, 480}, {{900, 480}}, {900, 480}},
+        {"a step from the edge", {892, 472}, {{892, 472}}, {920, 500}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(cascadedOrigin(QRectF(c.wanted, size), c.taken, screen), c.origin) << c.name;
+}
+
 } // namespace
 } // namespace quorrin

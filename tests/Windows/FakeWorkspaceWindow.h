@@ -48,6 +48,7 @@ public:
     }
     bool isVisible() const override { return visible; }
     bool isUserResizing() const override { return userResizing; }
+    bool isMovedByWindowManager() const override { return movedByWindowManager; }
     double backingScale() const override { return scale; }
     int level() const override { return windowLevelValue; }
     void setLevel(int level) override { windowLevelValue = level; }
@@ -93,6 +94,7 @@ public:
     NoteWindowHost* workspace = nullptr;
     bool visible = false;
     bool userResizing = false;
+    bool movedByWindowManager = false;
     double scale = 1;
     int windowLevelValue = 0;
     std::optional<int> formatPanelLevel;

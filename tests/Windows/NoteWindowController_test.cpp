@@ -50,7 +50,7 @@ protected:
         services.screens = std::make_shared<FixedScreenProvider>(std::move(screens));
         services.prefersReducedMotion = [] { return true; };
         services.confirmDeletion = [this] { return confirmAnswer; };
-        services.desktopDrawsShadows = [this] { return compositing; };
+        services.desktopComposites = [this] { return compositing; };
         return std::make_unique<NoteWindowController>(*store, note, std::move(services));
     }
 

@@ -1,3 +1,5 @@
+#include "Platform/SystemAppearance.h"
+#include "Platform/TextStyleConversion.h"
 #include "Windows/NoteBackground.h"
 #include "Windows/StickyPanel.h"
 #include "Windows/TitleTextField.h"
@@ -190,23 +192,29 @@ TEST(NoteBackground, PaintsThePaperForTheAppearanceAtItsOpacity)
     EXPECT_NEAR(centre().redF(), 62.5 / 255, 0.01);
 }
 
-TEST(NoteBackground, WithoutCompositorAHairlineEdgeALittleDarkerThanThePaper)
+TEST(NoteBackground, WithoutCompositorOpaquePaperAndAHairlineEdgeALittleDarker)
 {
     NoteBackground background;
     background.resize(200, 120);
     background.setColor(noteColor::color(NoteColor::Cream));
+    background.setOpacity(0.4);
     const auto shot = [&] {
         QImage image(background.size(), QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
         background.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
         return image;
     };
-    const QColor paper = shot().pixelColor(100, 60);
+    const QColor translucent = shot().pixelColor(100, 60);
+    EXPECT_NEAR(translucent.alphaF(), 0.4, 0.01);
     for (const QPoint edge : {QPoint(0, 60), QPoint(199, 60), QPoint(100, 0), QPoint(100, 119)})
-        EXPECT_EQ(shot().pixelColor(edge), paper) << edge.x() << "," << edge.y();
+        EXPECT_EQ(shot().pixelColor(edge), translucent) << edge.x() << "," << edge.y();
 
-    background.setDrawsEdge(true);
+    // Nothing would blend the paper with the desktop: it is drawn opaque.
+    background.setComposited(false);
     const QImage framed = shot();
+    const QColor paper = framed.pixelColor(100, 60);
+    EXPECT_EQ(paper.alpha(), 255);
+    EXPECT_EQ(paper.name(), toQColor(noteColor::color(NoteColor::Cream), SystemAppearance::of(background.palette())).name());
     for (const QPoint edge : {QPoint(0, 60), QPoint(199, 60), QPoint(100, 0), QPoint(100, 119)}) {
         const QColor drawn = framed.pixelColor(edge);
         EXPECT_EQ(drawn.name(), NoteBackground::edgeColor(paper).name()) << edge.x() << "," << edge.y();

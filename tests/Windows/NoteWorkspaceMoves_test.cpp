@@ -217,6 +217,27 @@ TEST_F(NoteWorkspaceMovesTest, ADragTheWindowManagerRunsIsFollowedUntilTheButton
     EXPECT_TRUE(workspace->managedMoveIDs().contains(beside));
 }
 
+// Moved from the keyboard (the window manager's move command and arrows),
+// no button is down: the move lasts as long as the window manager holds the
+// window, its group following step by step.
+TEST_F(NoteWorkspaceMovesTest, AKeyboardMoveOfTheWindowManagerLastsWhileItHoldsTheWindow)
+{
+    makeGroup();
+    mouseDown = false;
+    window(leader)->movedByWindowManager = true;
+    workspace->beginMove(leader, std::nullopt, true, std::nullopt);
+    for (int step = 1; step <= 2; ++step) {
+        window(leader)->shownFrame.translate(10, 0);
+        workspace->followNativeMove();
+        ASSERT_EQ(workspace->movingNote(), leader) << step;
+        EXPECT_EQ(window(beside)->shownFrame, QRectF(400 + 10 * step, 500, 300, 300)) << step;
+    }
+    window(leader)->movedByWindowManager = false;
+    workspace->followNativeMove();
+    EXPECT_FALSE(workspace->movingNote());
+    EXPECT_EQ(rectOf(stored(leader).frame), QRectF(120, 500, 300, 300));
+}
+
 TEST_F(NoteWorkspaceMovesTest, AWindowManagerDragReportedOnlyOnceOverIsKeptWithItsGroup)
 {
     // X11 window managers report the move they ran once the button is up:

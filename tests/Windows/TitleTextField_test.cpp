@@ -39,5 +39,23 @@ TEST(TitleTextField, UndoNeverGoesBackPastTheShownName)
     }
 }
 
+
+// Return, Enter, Tab and Shift+Tab end the edit and hand the keyboard on,
+// putting nothing into the name.
+TEST(TitleTextField, KeysThatEndTheEditHandTheKeyboardOn)
+{
+    for (const auto& [key, modifiers] : {std::pair{Qt::Key_Return, Qt::NoModifier}, std::pair{Qt::Key_Enter, Qt::NoModifier},
+                                         std::pair{Qt::Key_Tab, Qt::NoModifier}, std::pair{Qt::Key_Tab, Qt::ShiftModifier}}) {
+        SCOPED_TRACE(QKeySequence(key | modifiers).toString().toStdString());
+        TitleTextField field;
+        field.setPlainValue(QStringLiteral("Plan"), field.font(), Qt::black);
+        int leaving = 0;
+        QObject::connect(&field, &TitleTextField::leaving, [&] { ++leaving; });
+        QTest::keyClick(&field, key, modifiers);
+        EXPECT_EQ(leaving, 1);
+        EXPECT_EQ(field.toPlainText(), QStringLiteral("Plan"));
+    }
+}
+
 } // namespace
 } // namespace quorrin

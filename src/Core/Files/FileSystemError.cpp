@@ -1,5 +1,8 @@
 #include "Core/Files/FileSystemError.h"
 
+#include <QFile>
+#include <QFileInfo>
+
 #include <cerrno>
 #include <cstring>
 
@@ -51,9 +54,13 @@ QString FileSystemError::reasonText(int errorNumber)
 QString FileSystemError::reasonText(const QIODevice& device)
 {
     const int errorNumber = errno;
+    const auto* file = qobject_cast<const QFileDevice*>(&device);
+    // Qt refuses to open a folder as a file without setting errno: what it
+    // holds then was left by an earlier call.
+    if (file && file->error() == QFileDevice::OpenError && QFileInfo(file->fileName()).isDir())
+        return reasonFor(EISDIR);
     if (errorNumber != 0)
         return reasonFor(errorNumber);
-    const auto* file = qobject_cast<const QFileDevice*>(&device);
     if (!file)
         return QStringLiteral("读写出错");
     switch (file->error()) {
@@ -75,6 +82,14 @@ QString FileSystemError::reasonText(const QIODevice& device)
         break;
     }
     return reasonFor(0);
+}
+
+std::optional<QString> FileSystemError::readFailure(const QString& path)
+{
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return reasonText(file);
 }
 
 FileSystemError FileSystemError::fromErrno(const QString& action, const QString& path, int errorNumber)

@@ -4,6 +4,7 @@
 #include <QFileDevice>
 #include <QString>
 
+#include <optional>
 #include <stdexcept>
 
 namespace quorrin {
@@ -28,6 +29,8 @@ public:
     // system left one, else the kind of failure a file recorded. Call it
     // right after the failing call.
     static QString reasonText(const QIODevice& device);
+    // Why the file at `path` cannot be opened for reading; nothing when it can.
+    static std::optional<QString> readFailure(const QString& path);
 
     const QString& message() const { return m_message; }
     // The system's errno behind the failure; 0 when there was none.

@@ -1,6 +1,7 @@
 #include "Features/Attachments/AnnotationGeometry.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <utility>
 
@@ -117,6 +118,16 @@ QRectF normalisedRect(const QRectF& pageRect, const QSizeF& pageSize)
 std::array<QPointF, 4> highlightQuad(const QRectF& normalised)
 {
     return {normalised.topLeft(), normalised.topRight(), normalised.bottomRight(), normalised.bottomLeft()};
+}
+
+double selectionScrollStep(double y, double height)
+{
+    const auto step = [](double past) { return std::min(std::ceil(past / 2), selectionScrollMaxStep); };
+    if (y < selectionScrollMargin)
+        return -step(selectionScrollMargin - y);
+    if (y > height - selectionScrollMargin)
+        return step(y - (height - selectionScrollMargin));
+    return 0;
 }
 
 QRectF freeTextBounds(const QSizeF& pageSize)

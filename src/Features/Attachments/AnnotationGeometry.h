@@ -77,6 +77,15 @@ struct PageRun {
 // no run.
 std::vector<PageRun> selectedRuns(WordPosition anchor, WordPosition focus, const std::vector<int>& wordCounts);
 
+// How far a view scrolls on one step while text is selected by dragging
+// with the pointer at `y` (view coordinates, y down) in a view `height`
+// high: nothing while the pointer is more than `selectionScrollMargin` inside
+// it; towards the edge it is near or past, the faster the farther out, up to
+// `selectionScrollMaxStep`. Negative scrolls up.
+inline constexpr double selectionScrollMargin = 16;
+inline constexpr double selectionScrollMaxStep = 40;
+double selectionScrollStep(double y, double height);
+
 // Page points to the page's normalised coordinates (0...1, origin top-left).
 QRectF normalisedRect(const QRectF& pageRect, const QSizeF& pageSize);
 

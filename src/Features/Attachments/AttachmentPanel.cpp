@@ -10,6 +10,7 @@
 #include "Platform/DesktopOpener.h"
 #include "Platform/DialogPlacement.h"
 #include "Platform/FocusReturn.h"
+#include "Widgets/CloseKeys.h"
 #include "Widgets/HandCursorButton.h"
 
 #include <QApplication>
@@ -101,6 +102,7 @@ AttachmentPanel::AttachmentPanel(const Attachment& file, NoteStore& store, Attac
     , m_services(std::move(services))
 {
     setAttribute(Qt::WA_DeleteOnClose);
+    closeOnKeys(*this);
     setWindowTitle(QStringLiteral("预览与标注 — ") + m_file.originalFilename);
     resize(680, 560);
 
@@ -147,6 +149,8 @@ AttachmentPanel* AttachmentPanel::show(const Attachment& file, NoteStore& store,
     placeInFrontOfNotes(*panel, nullptr);
     if (noteWindow)
         FocusReturn::watch(*panel, *noteWindow);
+    else
+        FocusReturn::watch(*panel);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect frame = panel->frameGeometry();
         frame.moveCenter(screen->availableGeometry().center());
@@ -238,8 +242,12 @@ void AttachmentPanel::openExternal()
             AppError(QStringLiteral("找不到附件“%1”的文件。").arg(m_file.originalFilename))));
         return;
     }
-    if (m_services.openExternally)
-        m_services.openExternally(*path);
+    if (m_services.openExternally) {
+        NoteStore& store = m_store; // outlives the panel, whose answer may come after it closed
+        m_services.openExternally(*path, [&store](const QString& message) {
+            store.reportError(std::make_exception_ptr(AppError(message)));
+        });
+    }
 }
 
 } // namespace quorrin

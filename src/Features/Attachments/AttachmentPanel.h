@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Domain/Attachment.h"
+#include "Platform/DesktopOpener.h"
 
 #include <QString>
 #include <QWidget>
@@ -24,8 +25,9 @@ struct AttachmentPanelServices {
     // with "添加" and "取消"; nothing when cancelled.
     std::function<std::optional<QString>(QWidget* parent)> askNoteText;
     std::function<void()> beep;
-    // Hands a stored file to the desktop.
-    std::function<void(const QString& path)> openExternally;
+    // Hands a stored file to the desktop; `failed` is told when nothing
+    // opened it.
+    std::function<void(const QString& path, OpenFailure failed)> openExternally;
 
     // The real prompt, the system beep and openOrReveal().
     static AttachmentPanelServices desktop();

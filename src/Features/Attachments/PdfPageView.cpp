@@ -15,6 +15,7 @@ namespace {
 
 constexpr double pageGap = 10;
 constexpr double dragThreshold = 3;
+constexpr int selectionScrollIntervalMs = 30;
 const QColor selectionColor(0, 122, 255, 70);
 
 } // namespace
@@ -56,6 +57,11 @@ protected:
         if (event->buttons() & Qt::LeftButton)
             m_view.dragTo(event->position());
     }
+    void mouseReleaseEvent(QMouseEvent* event) override
+    {
+        if (event->button() == Qt::LeftButton)
+            m_view.release();
+    }
 
 private:
     void paintSelection(QPainter& painter)
@@ -83,6 +89,8 @@ PdfPageView::PdfPageView(PdfAnnotationDocument* document, QWidget* parent)
     setWidget(m_surface);
     setWidgetResizable(false);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_selectionScroll.setInterval(selectionScrollIntervalMs);
+    connect(&m_selectionScroll, &QTimer::timeout, this, &PdfPageView::scrollWithSelection);
     layoutPages();
 }
 
@@ -187,6 +195,7 @@ std::vector<annotation::PageRun> PdfPageView::selectedRuns() const
 
 void PdfPageView::pressAt(const QPointF& point)
 {
+    m_selectionScroll.stop();
     m_press.reset();
     select(std::nullopt);
     if (const std::optional<int> page = pageAt(point))
@@ -203,6 +212,9 @@ void PdfPageView::dragTo(const QPointF& point)
 {
     if (!m_press || !m_document)
         return;
+    m_dragPointer = m_surface->mapTo(viewport(), point);
+    if (annotation::selectionScrollStep(m_dragPointer.y(), viewport()->height()) != 0)
+        m_selectionScroll.start();
     const auto& [page, start] = *m_press;
     if (QLineF(start, point).length() < dragThreshold)
         return;
@@ -214,6 +226,26 @@ void PdfPageView::dragTo(const QPointF& point)
         return;
     const int focus = wordAt(*focusPage, point).value_or(0); // a page without words gives no run
     select(Selection{{page, *anchor}, {*focusPage, focus}});
+}
+
+void PdfPageView::release()
+{
+    m_selectionScroll.stop();
+    m_press.reset();
+}
+
+void PdfPageView::scrollWithSelection()
+{
+    const double step = annotation::selectionScrollStep(m_dragPointer.y(), viewport()->height());
+    if (step == 0 || !m_press) {
+        m_selectionScroll.stop();
+        return;
+    }
+    QScrollBar* bar = verticalScrollBar();
+    bar->setValue(bar->value() + int(step));
+    // The pointer stands still over pages that move: the selection follows
+    // to whatever is under it now.
+    dragTo(m_surface->mapFrom(viewport(), m_dragPointer));
 }
 
 } // namespace quorrin

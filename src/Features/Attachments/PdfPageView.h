@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QScrollArea>
+#include <QTimer>
 
 #include <map>
 #include <optional>
@@ -14,8 +15,9 @@ namespace quorrin {
 class PdfAnnotationDocument;
 
 // The pages of a PDF one below the other, scaled to the view's width, with
-// text selected by dragging across the words. Without a document it shows
-// nothing.
+// text selected by dragging across the words; a drag near or past the top or
+// bottom edge scrolls the pages along until the pointer comes back or the
+// button is released. Without a document it shows nothing.
 class PdfPageView : public QScrollArea {
     Q_OBJECT
 
@@ -58,6 +60,9 @@ private:
     const QImage& pageImage(int page);
     void pressAt(const QPointF& point);
     void dragTo(const QPointF& point);
+    void release();
+    // One step of scrolling while a selection is dragged near an edge.
+    void scrollWithSelection();
     std::optional<int> wordAt(int page, const QPointF& point) const;
 
     PdfAnnotationDocument* m_document;
@@ -67,6 +72,8 @@ private:
     std::map<int, QImage> m_images;
     std::optional<Selection> m_selection;
     std::optional<std::pair<int, QPointF>> m_press; // page and point where a drag began
+    QPointF m_dragPointer; // the pointer of a running drag, in viewport coordinates
+    QTimer m_selectionScroll;
 };
 
 } // namespace quorrin

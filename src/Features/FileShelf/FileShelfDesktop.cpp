@@ -1,6 +1,7 @@
 #include "Features/FileShelf/FileShelfDesktop.h"
 
 #include "Platform/DesktopOpener.h"
+#include "Platform/DialogFolder.h"
 #include "Platform/DialogPlacement.h"
 #include "Platform/FileManager.h"
 
@@ -38,16 +39,17 @@ void addMessage(QFileDialog& dialog, const QString& text)
     }
 }
 
-std::optional<QUrl> chosenUrl(QFileDialog& dialog)
+std::optional<QUrl> chosenUrl(QFileDialog& dialog, DialogFolder& folder)
 {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
+    folder.remember(dialog.selectedFiles());
     return QUrl::fromLocalFile(dialog.selectedFiles().first());
 }
 
-std::optional<QUrl> askCopyFolder(QWidget* parent)
+std::optional<QUrl> askCopyFolder(QWidget* parent, DialogFolder& folder)
 {
-    QFileDialog dialog(parent);
+    QFileDialog dialog(parent, QString(), folder.start());
     placeInFrontOfNotes(dialog, parent ? parent->window() : nullptr);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -55,18 +57,18 @@ std::optional<QUrl> askCopyFolder(QWidget* parent)
     dialog.setOption(QFileDialog::ShowDirsOnly);
     dialog.setLabelText(QFileDialog::Accept, QStringLiteral("复制到这里"));
     addMessage(dialog, QStringLiteral("复制文件，保留原文件和暂存项，不覆盖同名内容。"));
-    return chosenUrl(dialog);
+    return chosenUrl(dialog, folder);
 }
 
-std::optional<QUrl> askRelocation(QWidget* parent)
+std::optional<QUrl> askRelocation(QWidget* parent, DialogFolder& folder)
 {
-    FileOrFolderDialog dialog(parent);
+    FileOrFolderDialog dialog(parent, QString(), folder.start());
     placeInFrontOfNotes(dialog, parent ? parent->window() : nullptr);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     addMessage(dialog, QStringLiteral("重新选择原文件或文件夹；只保存关联，不修改原件。"));
-    return chosenUrl(dialog);
+    return chosenUrl(dialog, folder);
 }
 
 } // namespace
@@ -74,8 +76,10 @@ std::optional<QUrl> askRelocation(QWidget* parent)
 FileShelfDesktop FileShelfDesktop::system()
 {
     FileShelfDesktop desktop;
-    desktop.chooseCopyFolder = askCopyFolder;
-    desktop.chooseRelocation = askRelocation;
+    // Both of a shelf's dialogs open where the last of them chose.
+    auto folder = std::make_shared<DialogFolder>();
+    desktop.chooseCopyFolder = [folder](QWidget* parent) { return askCopyFolder(parent, *folder); };
+    desktop.chooseRelocation = [folder](QWidget* parent) { return askRelocation(parent, *folder); };
     desktop.open = openLinkedFile;
     desktop.reveal = revealInFileManager;
     desktop.icon = [](const QString& path) { return QFileIconProvider().icon(QFileInfo(path)); };

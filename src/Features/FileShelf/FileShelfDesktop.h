@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Platform/DesktopOpener.h"
+
 #include <QIcon>
 #include <QString>
 #include <QUrl>
@@ -18,10 +20,11 @@ struct FileShelfDesktop {
     // Asks for the file or folder a link is to point at; nothing when cancelled.
     std::function<std::optional<QUrl>(QWidget* parent)> chooseRelocation;
     // Opens a linked file (only shown in the file manager when the desktop
-    // might run it).
-    std::function<void(const QString& path)> open;
-    // Shows the file selected in the file manager.
-    std::function<void(const QString& path)> reveal;
+    // might run it); `failed` is told when nothing opened it.
+    std::function<void(const QString& path, OpenFailure failed)> open;
+    // Shows the file selected in the file manager; `failed` is told when
+    // nothing showed it.
+    std::function<void(const QString& path, OpenFailure failed)> reveal;
     // The file's icon as the desktop shows it.
     std::function<QIcon(const QString& path)> icon;
 

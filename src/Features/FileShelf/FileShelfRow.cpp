@@ -122,6 +122,16 @@ void FileShelfRow::report(const QString& message) const
         onError(AppError(message));
 }
 
+OpenFailure FileShelfRow::laterFailure() const
+{
+    // The desktop answers after a while, when the shelf may have been
+    // rebuilt and this row discarded: the shelf's reporting is kept instead.
+    return [errors = onError](const QString& message) {
+        if (errors)
+            errors(AppError(message));
+    };
+}
+
 void FileShelfRow::mousePressEvent(QMouseEvent* event)
 {
     // A single click does nothing but may begin a drag.
@@ -144,7 +154,7 @@ void FileShelfRow::mouseDoubleClickEvent(QMouseEvent* event)
         return;
     }
     if (m_desktop.open)
-        m_desktop.open(m_file.path());
+        m_desktop.open(m_file.path(), laterFailure());
 }
 
 void FileShelfRow::mouseMoveEvent(QMouseEvent* event)
@@ -245,7 +255,7 @@ void FileShelfRow::copyToFolder()
 void FileShelfRow::reveal()
 {
     if (reachable() && m_desktop.reveal)
-        m_desktop.reveal(m_file.path());
+        m_desktop.reveal(m_file.path(), laterFailure());
 }
 
 void FileShelfRow::relocate()

@@ -55,6 +55,8 @@ protected:
 
 private:
     void report(const QString& message) const;
+    // Reports what the desktop could not open, even once this row is gone.
+    OpenFailure laterFailure() const;
     void startDrag();
     bool reachable() const;
 

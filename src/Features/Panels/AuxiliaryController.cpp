@@ -1,7 +1,8 @@
 #include "Features/Panels/AuxiliaryController.h"
 
+#include "Widgets/CloseKeys.h"
+
 #include <QCloseEvent>
-#include <QShortcut>
 
 namespace quorrin {
 
@@ -10,12 +11,7 @@ AuxiliaryWindow::AuxiliaryWindow(QWidget* parent)
 {
     // Closing hides the window; its controller decides when it goes.
     setAttribute(Qt::WA_DeleteOnClose, false);
-    // The keys that close a note close a panel too, as its close button does.
-    for (const QKeySequence& key : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
-        auto* shortcut = new QShortcut(key, this);
-        shortcut->setContext(Qt::WindowShortcut);
-        connect(shortcut, &QShortcut::activated, this, &QWidget::close);
-    }
+    closeOnKeys(*this);
 }
 
 bool AuxiliaryWindow::event(QEvent* event)

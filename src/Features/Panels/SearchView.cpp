@@ -11,10 +11,13 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QKeyEvent>
 #include <QListView>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
 #include <QTextLayout>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace quorrin {
@@ -172,13 +175,18 @@ SearchView::SearchView(LibraryModel& model, Open open, QWidget* parent)
     layout->addWidget(m_list, 1);
 
     // One gesture opens a hit once: a click opens it, Return opens the
+    // current one. From the query, Down goes to the hits and Return opens the
     // current one.
     m_list->installEventFilter(this);
     m_list->viewport()->installEventFilter(this);
-    connect(m_list, &QListView::clicked, this, [this](const QModelIndex& index) { choose(index.row()); });
+    m_query->installEventFilter(this);
     connect(m_list, &QListView::activated, this, [this](const QModelIndex& index) {
         if (!m_pointerInput)
             choose(index.row());
+    });
+    connect(m_query, &QLineEdit::returnPressed, this, [this] {
+        if (m_list->currentIndex().isValid())
+            choose(m_list->currentIndex().row());
     });
     connect(m_query, &QLineEdit::textChanged, this, &SearchView::search);
     connect(m_caseSensitive, &QCheckBox::toggled, this, &SearchView::search);
@@ -214,11 +222,34 @@ void SearchView::search()
 
 bool SearchView::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_query) {
+        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Down
+            && m_listModel->rowCount({}) > 0) {
+            if (!m_list->currentIndex().isValid())
+                m_list->setCurrentIndex(m_listModel->index(0, 0));
+            m_list->setFocus(Qt::TabFocusReason);
+            return true;
+        }
+        return QWidget::eventFilter(watched, event);
+    }
     switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseButtonRelease:
         m_pointerInput = watched == m_list->viewport();
+        if (!m_pointerInput)
+            break;
+        if (const auto* mouse = static_cast<QMouseEvent*>(event); mouse->button() == Qt::LeftButton) {
+            const int row = m_list->indexAt(mouse->position().toPoint()).row();
+            if (event->type() == QEvent::MouseButtonRelease) {
+                if (row >= 0 && row == m_pressedRow)
+                    clicked(row, m_secondClick);
+                m_secondClick = false;
+            } else {
+                m_pressedRow = row;
+                m_secondClick = event->type() == QEvent::MouseButtonDblClick;
+            }
+        }
         break;
     case QEvent::KeyPress:
         m_pointerInput = false;
@@ -229,13 +260,34 @@ bool SearchView::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
+void SearchView::clicked(int row, bool secondClick)
+{
+    if (size_t(row) >= m_hits.size())
+        return;
+    const SearchHit hit = m_hits[size_t(row)];
+    QTimer::singleShot(0, this, [this, hit, secondClick] {
+        if (secondClick && hit.id() == m_clickedHit) {
+            if (bringForward)
+                bringForward(hit.noteID);
+            return;
+        }
+        m_clickedHit = hit.id();
+        open(hit);
+    });
+}
+
 void SearchView::choose(int row)
 {
-    if (row < 0 || size_t(row) >= m_hits.size() || !m_open)
+    if (row < 0 || size_t(row) >= m_hits.size())
         return;
     // Opening may change the store and thus the hits: hand over a copy.
-    const SearchHit hit = m_hits[size_t(row)];
-    m_open(hit.noteID, hit.blockID, hit.remarks, m_query->text(), m_caseSensitive->isChecked());
+    open(SearchHit(m_hits[size_t(row)]));
+}
+
+void SearchView::open(const SearchHit& hit)
+{
+    if (m_open)
+        m_open(hit.noteID, hit.blockID, hit.remarks, m_query->text(), m_caseSensitive->isChecked());
 }
 
 } // namespace quorrin

@@ -32,6 +32,10 @@ public:
     SearchView(LibraryModel& model, Open open, QWidget* parent = nullptr);
     ~SearchView() override;
 
+    // Brings the note of a hit opened a moment ago forward again: the second
+    // click of a double-click on it raised this panel over the note.
+    std::function<void(const QUuid& noteID)> bringForward;
+
     QLineEdit* queryField() const { return m_query; }
     QCheckBox* caseSensitiveSwitch() const { return m_caseSensitive; }
     QListView* list() const { return m_list; }
@@ -48,6 +52,11 @@ protected:
 
 private:
     void search();
+    void open(const SearchHit& hit);
+    // A click on a row ended: its hit opens, or comes forward again after
+    // the second click of a double-click. Done on the next turn, after the
+    // panel's own raise on the press.
+    void clicked(int row, bool secondClick);
 
     QPointer<LibraryModel> m_model;
     Open m_open;
@@ -60,8 +69,12 @@ private:
     SearchHitList* m_listModel = nullptr;
     // The list's latest input came from the pointer: its activations (a
     // double-click, or a click where the style activates on one) belong to
-    // a click that has opened the hit already.
+    // a click that opens the hit already.
     bool m_pointerInput = false;
+    int m_pressedRow = -1;
+    bool m_secondClick = false;
+    // The hit the last click opened.
+    QString m_clickedHit;
 };
 
 } // namespace quorrin

@@ -105,6 +105,18 @@ TEST(AnnotationGeometryTest, APointSelectsTheWordUnderItOrTheNearest)
     EXPECT_FALSE(wordAt({}, {0, 0}));
 }
 
+// A 500-point view scrolls once the pointer is within 16 points of an edge or
+// past it, faster the farther out, never more than 40 points a step.
+TEST(AnnotationGeometryTest, ASelectionDraggedToAnEdgeScrollsTowardsIt)
+{
+    const std::pair<double, double> steps[] = {
+        {250, 0}, {16, 0}, {15, -1}, {-20, -18}, {-1000, -40},
+        {484, 0}, {485, 1}, {520, 18}, {2000, 40},
+    };
+    for (const auto& [y, step] : steps)
+        EXPECT_EQ(selectionScrollStep(y, 500), step) << y;
+}
+
 TEST(AnnotationGeometryTest, FreeTextSitsAboveThePageCentre)
 {
     const QRectF bounds = freeTextBounds({600, 800});

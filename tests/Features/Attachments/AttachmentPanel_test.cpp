@@ -11,6 +11,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QPointer>
+#include <QScrollBar>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -100,7 +101,7 @@ protected:
         AttachmentPanelServices services;
         services.askNoteText = [this](QWidget*) { return noteText; };
         services.beep = [this] { ++beeps; };
-        services.openExternally = [this](const QString& path) { opened << path; };
+        services.openExternally = [this](const QString& path, const OpenFailure&) { opened << path; };
         auto panel = std::make_unique<AttachmentPanel>(attachment, *store, std::move(services));
         // The test owns it; closing must not delete it underneath.
         panel->setAttribute(Qt::WA_DeleteOnClose, false);
@@ -293,6 +294,32 @@ TEST_F(AttachmentPanelTest, ASelectionAcrossAPageBreakIsHighlightedOnBothPages)
         ASSERT_EQ(annotations.size(), 1u) << "one line selected on each page";
         EXPECT_EQ(annotations.front()->subType(), Poppler::Annotation::AHighlight);
     }
+}
+
+// Dragged below the view, the selection scrolls the pages up under the
+// pointer and takes in what comes into view, until the button is released.
+TEST_F(AttachmentPanelTest, ASelectionDraggedPastTheBottomScrollsUntilReleased)
+{
+    const Attachment attachment = storeFile(testing::twoLinePdf(3), QStringLiteral("pdf"));
+    addNotesShowing(attachment);
+    std::unique_ptr<AttachmentPanel> panel = panelFor(attachment);
+    PdfPageView* view = panel->pdfView();
+    ASSERT_TRUE(view && panel->pdfDocument());
+    view->resize(600, 500);
+    QScrollBar* bar = view->verticalScrollBar();
+    ASSERT_EQ(bar->value(), 0);
+    QWidget* surface = view->widget();
+    const QRectF first = panel->pdfDocument()->words(0).front().box;
+    QTest::mousePress(surface, Qt::LeftButton, {}, (view->pageRect(0).topLeft() + first.center() * view->scale()).toPoint());
+    const QPoint below(300, view->viewport()->height() + 30);
+    QTest::mouseMove(surface, surface->mapFrom(view->viewport(), below));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view->currentSelection() && view->currentSelection()->focus.page == 2; },
+                                10000))
+        << "scrolled to " << bar->value();
+    QTest::mouseRelease(surface, Qt::LeftButton, {}, surface->mapFrom(view->viewport(), below));
+    const int released = bar->value();
+    QTest::qWait(200);
+    EXPECT_EQ(bar->value(), released);
 }
 
 TEST_F(AttachmentPanelTest, UnreadableFilesShowNoViewerAndCannotBeSaved)

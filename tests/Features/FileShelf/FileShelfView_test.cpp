@@ -36,8 +36,14 @@ public:
         QDir(folder.path()).mkpath(QStringLiteral("目标"));
         desktop.chooseCopyFolder = [this](QWidget*) { return chosenFolder; };
         desktop.chooseRelocation = [this](QWidget*) { return chosenFile; };
-        desktop.open = [this](const QString& path) { opened.append(path); };
-        desktop.reveal = [this](const QString& path) { revealed.append(path); };
+        desktop.open = [this](const QString& path, const OpenFailure& failed) {
+            opened.append(path);
+            answers.push_back(failed);
+        };
+        desktop.reveal = [this](const QString& path, const OpenFailure& failed) {
+            revealed.append(path);
+            answers.push_back(failed);
+        };
         shelf = std::make_unique<FileShelfView>(&model, std::nullopt, nullptr, desktop);
         shelf->onError = [this](const AppError& error) { errors.append(error.message); };
         model.onChange = [this] { shelf->reload(); };
@@ -84,6 +90,8 @@ public:
     QStringList opened;
     QStringList revealed;
     QStringList errors;
+    // How to tell the shelf, later, that the desktop did not open or show a file.
+    std::vector<OpenFailure> answers;
 };
 
 TEST(FileShelfRow, MenuOffersTheFourActionsInOrder)
@@ -162,6 +170,25 @@ TEST(FileShelfRow, RevealShowsOnlyAReachableFile)
     h.shelf->reload();
     h.choose(QStringLiteral("在文件管理器中显示"));
     EXPECT_EQ(h.revealed.size(), 1);
+}
+
+TEST(FileShelfRow, WhatTheDesktopCouldNotOpenOrShowIsReportedEvenAfterTheRowWent)
+{
+    const std::pair<const char*, std::function<void(ShelfHarness&)>> cases[] = {
+        {"open", [](ShelfHarness& h) { QTest::mouseDClick(h.row(), Qt::LeftButton); }},
+        {"reveal", [](ShelfHarness& h) { h.choose(QStringLiteral("在文件管理器中显示")); }},
+    };
+    for (const auto& [name, act] : cases) {
+        SCOPED_TRACE(name);
+        ShelfHarness h;
+        act(h);
+        ASSERT_EQ(h.answers.size(), 1u);
+        // The desktop answers once the shelf was rebuilt.
+        h.shelf->reload();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        h.answers.front()(QStringLiteral("无法打开“季度报告.pdf”"));
+        EXPECT_EQ(h.errors, QStringList{QStringLiteral("无法打开“季度报告.pdf”")});
+    }
 }
 
 TEST(FileShelfRow, RemovingTheLinkKeepsTheFile)

@@ -125,11 +125,20 @@ TEST_F(SearchTest, TheViewSearchesOnEveryKeystrokeAndStoreChange)
 
 TEST_F(SearchTest, EachGestureOpensAHitOnce)
 {
-    add({PanelStore::paragraph("milk", 1)});
+    Note first = add({PanelStore::paragraph("milk", 1)});
     add({PanelStore::paragraph("more milk", 2)});
     LibraryModel model(*store);
     int opens = 0;
-    SearchView view(model, [&](const QUuid&, std::optional<QUuid>, bool, const QString&, bool) { ++opens; });
+    bool openingChangesTheStore = false;
+    SearchView view(model, [&](const QUuid&, std::optional<QUuid>, bool, const QString&, bool) {
+        ++opens;
+        // Opening a hit in a todo's remarks unfolds them: the hits are
+        // searched anew between the two clicks of a double-click.
+        if (openingChangesTheStore)
+            store->update(first, true, true);
+    });
+    std::vector<QUuid> broughtForward;
+    view.bringForward = [&](const QUuid& id) { broughtForward.push_back(id); };
     view.queryField()->setText("milk");
     view.resize(500, 400);
     view.show();
@@ -137,22 +146,49 @@ TEST_F(SearchTest, EachGestureOpensAHitOnce)
     const QPoint row = list->visualRect(list->model()->index(1, 0)).center();
     ASSERT_FALSE(row.isNull());
 
-    const std::pair<const char*, std::function<void()>> gestures[] = {
+    // As the window system delivers one: the second press comes twice, as a
+    // press and as a double-click.
+    const auto doubleClick = [&] {
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row);
+        QTest::mousePress(list->viewport(), Qt::LeftButton, {}, row);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, row);
+        QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, row);
+    };
+    struct Gesture {
+        const char* name;
+        std::function<void()> perform;
+        bool changesStore = false;
+        int forward = 0; // times the opened note is brought forward again
+    };
+    const Gesture gestures[] = {
         {"click", [&] { QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row); }},
-        {"double-click", [&] {
-             QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row);
-             QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, row);
-         }},
+        {"double-click", doubleClick, false, 1},
+        {"double-click that changes the hits", doubleClick, true, 1},
         {"return", [&] {
              list->setCurrentIndex(list->model()->index(0, 0));
              QTest::keyClick(list, Qt::Key_Return);
          }},
+        {"down and return from the query", [&] {
+             list->setCurrentIndex({});
+             QTest::keyClick(view.queryField(), Qt::Key_Down);
+             EXPECT_EQ(list->currentIndex().row(), 0);
+             EXPECT_EQ(view.focusWidget(), list);
+             QTest::keyClick(list, Qt::Key_Return);
+         }},
+        {"return in the query", [&] {
+             list->setCurrentIndex(list->model()->index(1, 0));
+             QTest::keyClick(view.queryField(), Qt::Key_Return);
+         }},
     };
-    for (const auto& [name, gesture] : gestures) {
-        SCOPED_TRACE(name);
+    for (const Gesture& gesture : gestures) {
+        SCOPED_TRACE(gesture.name);
         opens = 0;
-        gesture();
+        broughtForward.clear();
+        openingChangesTheStore = gesture.changesStore;
+        gesture.perform();
+        QCoreApplication::processEvents();
         EXPECT_EQ(opens, 1);
+        EXPECT_EQ(broughtForward.size(), size_t(gesture.forward));
     }
 }
 

@@ -1,0 +1,154 @@
+#include "Desktop/DesktopTest.h"
+
+#include <algorithm>
+#include <functional>
+
+namespace quorrin::desktop {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Another application's window was in use before quorrin started, and the
+// user then clicked into a note. Window managers hand the focus of a window
+// that closes to that application, or to nobody: whatever of ours closes,
+// the keyboard must be back in a note without a click.
+class ForeignWindow : public FirstNoteTest {
+protected:
+    void prepare(QuorrinApp&) override { openForeignWindow(); }
+
+    void SetUp() override
+    {
+        FirstNoteTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        ASSERT_NE(foreignWindow(), 0u) << "no foreign window";
+        typeAndWaitStored(m_id, QStringLiteral("甲"));
+        m_typed = QStringLiteral("甲");
+    }
+
+    // The note is active, stays so and takes what is typed next.
+    void expectNoteTakesTyping(const QString& more)
+    {
+        ASSERT_TRUE(waitForActive(m_note)) << "active: " << describe(x().activeWindow()).toStdString();
+        ASSERT_TRUE(staysActive(m_note, 1s)) << "then active: " << describe(x().activeWindow()).toStdString();
+        ASSERT_TRUE(input().type(more));
+        m_typed += more;
+        EXPECT_TRUE(waitForStored(m_id, [&](const Note& note) { return blockTexts(note).join(u'\n') == m_typed; }))
+            << "stored: " << (stored(m_id) ? blockTexts(*stored(m_id)).join(u'|').toStdString() : "nothing");
+    }
+
+    QString m_typed;
+};
+
+TEST_F(ForeignWindow, ClosedPanelsGiveTheKeyboardBackToTheirNote)
+{
+    struct Case {
+        const char* name;
+        std::function<bool()> open;
+        QString title;
+        QString close;
+    };
+    const std::vector<Case> cases = {
+        {"settings", [&] { return input().key(QStringLiteral("ctrl+comma")); }, QStringLiteral("Quorrin — 设置"),
+         QStringLiteral("ctrl+w")},
+        {"search", [&] { return input().key(QStringLiteral("ctrl+shift+f")); },
+         QStringLiteral("Quorrin — 搜索全部便笺"), QStringLiteral("Escape")},
+        // Without a tray the note's menu carries the status menu's rows; its
+        // sixteenth: 最近删除…
+        {"recently deleted", [&] { return openNoteMenu(m_note) && chooseMenuRow(16); },
+         QStringLiteral("Quorrin — 最近删除"), QStringLiteral("Escape")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(c.open());
+        const WindowId panel = waitForWindowNamed(c.title);
+        ASSERT_NE(panel, 0u);
+        ASSERT_TRUE(waitForActive(panel)) << "active: " << describe(x().activeWindow()).toStdString();
+        ASSERT_TRUE(input().key(c.close));
+        ASSERT_TRUE(waitForGone(panel));
+        ASSERT_NO_FATAL_FAILURE(expectNoteTakesTyping(QStringLiteral("乙")));
+    }
+}
+
+TEST_F(ForeignWindow, ClosingANoteGivesTheKeyboardToTheNoteActiveBeforeIt)
+{
+    struct Case {
+        const char* name;
+        std::function<bool(WindowId)> close;
+    };
+    const std::vector<Case> cases = {
+        {"Ctrl+W", [&](WindowId) { return input().key(QStringLiteral("ctrl+w")); }},
+        {"its close button", [&](WindowId note) { return input().click(geometry(note).topLeft() + QPoint(16, 12)); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const WindowId other = newNoteFromKeyboard();
+        ASSERT_NE(other, 0u);
+        typeAndWaitStored(app().noteOf(other), QStringLiteral("丙"));
+        ASSERT_TRUE(c.close(other));
+        ASSERT_TRUE(waitForGone(other));
+        ASSERT_NO_FATAL_FAILURE(expectNoteTakesTyping(QStringLiteral("乙")));
+    }
+}
+
+TEST_F(ForeignWindow, ModalDialogsGiveTheKeyboardBackToTheirNote)
+{
+    struct Case {
+        const char* name;
+        std::function<bool()> open;
+    };
+    const std::vector<Case> cases = {
+        // ⋯ → 背景透明度 → 自定义…, the submenu's fifth row.
+        {"custom opacity",
+         [&] {
+             return openNoteMenu(m_note)
+                 && input().key({QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Down"),
+                                 QStringLiteral("Down"), QStringLiteral("Right")})
+                 && waitFor([&] { return app().popups().size() == 2; })
+                 && chooseMenuRow(4);
+         }},
+        {"delete confirmation", [&] { return openNoteMenu(m_note) && chooseMenuRow(10); }},
+        {"insert", [&] { return openNoteMenu(m_note) && chooseMenuRow(6); }},
+        {"export", [&] { return input().key(QStringLiteral("ctrl+e")); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::vector<WindowId> known = app().windows();
+        ASSERT_TRUE(c.open());
+        // The dialog: a new window of ours, active.
+        WindowId dialog = 0;
+        ASSERT_TRUE(waitFor([&] {
+            dialog = x().activeWindow();
+            const std::vector<WindowId> ours = app().windows();
+            return std::find(known.begin(), known.end(), dialog) == known.end()
+                && std::find(ours.begin(), ours.end(), dialog) != ours.end();
+        })) << "no dialog; active: " << describe(x().activeWindow()).toStdString();
+        ASSERT_TRUE(input().key(QStringLiteral("Escape")));
+        ASSERT_TRUE(waitForGone(dialog));
+        ASSERT_NO_FATAL_FAILURE(expectNoteTakesTyping(QStringLiteral("乙")));
+    }
+}
+
+
+// The panels stand above the notes while quorrin is in use, and among the
+// other applications' windows once another application is.
+TEST_F(ForeignWindow, PanelsStayAboveOtherApplicationsOnlyWhileQuorrinIsActive)
+{
+    ASSERT_TRUE(input().key(QStringLiteral("ctrl+comma")));
+    const WindowId settings = waitForWindowNamed(QStringLiteral("Quorrin — 设置"));
+    ASSERT_TRUE(waitForActive(settings));
+    EXPECT_TRUE(waitFor([&] { return aboveEveryNote(settings) && isAbove(settings, foreignWindow()); }));
+
+    ASSERT_TRUE(input().click(geometry(foreignWindow()).topLeft() + QPoint(12, 10)));
+    ASSERT_TRUE(waitForActive(foreignWindow())) << "active: " << describe(x().activeWindow()).toStdString();
+    EXPECT_TRUE(waitFor([&] { return isAbove(foreignWindow(), settings); }))
+        << "the settings stayed above the application in use";
+
+    const QRect rect = geometry(settings);
+    ASSERT_TRUE(input().click(rect.bottomLeft() + QPoint(rect.width() / 2, -6)));
+    ASSERT_TRUE(waitForActive(settings));
+    EXPECT_TRUE(waitFor([&] { return aboveEveryNote(settings) && isAbove(settings, foreignWindow()); }));
+}
+
+} // namespace
+} // namespace quorrin::desktop
