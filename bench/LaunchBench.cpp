@@ -45,6 +45,7 @@
 #include "Platform/AlertPresenter.h"
 #include "Platform/QtScreenProvider.h"
 #include "Widgets/IdleBackingStoreRelease.h"
+#include "OffscreenApplication.h"
 #include "StoredNotes.h"
 
 #include <benchmark/benchmark.h>
@@ -80,17 +81,7 @@ namespace {
 
 QApplication& application()
 {
-    static int argc = 1;
-    static char name[] = "LaunchBench";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = [] {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        auto* made = new QApplication(argc, argv);
-        QApplication::setQuitOnLastWindowClosed(false);
-        return made;
-    }();
-    return *app;
+    return bench::displayOrOffscreenApplication("LaunchBench");
 }
 
 class SilentAlerts final : public AlertPresenter {

@@ -20,4 +20,22 @@ inline QApplication& offscreenApplication(const char* name)
     return *app;
 }
 
+// The same on the platform QT_QPA_PLATFORM names, or on the display when one
+// is set (an X server shows real mapping and stacking), offscreen otherwise;
+// closing its last window does not end it.
+inline QApplication& displayOrOffscreenApplication(const char* name)
+{
+    static int argc = 1;
+    static std::string storedName = name;
+    static char* argv[] = {storedName.data(), nullptr};
+    static QApplication* app = [] {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        auto* made = new QApplication(argc, argv);
+        QApplication::setQuitOnLastWindowClosed(false);
+        return made;
+    }();
+    return *app;
+}
+
 } // namespace quorrin::bench

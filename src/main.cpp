@@ -33,6 +33,8 @@ int main(int argc, char* argv[])
         return 1;
     // The interface is Chinese whatever the desktop's locale: Qt reads the
     // locale of its own widgets while the application object is made.
+    // Nothing may wait for a bus that takes connections and never answers.
+    sessionbus::avoidSilentBuses();
     std::optional<interfacelocale::SystemLocaleOverride> systemLocale(std::in_place);
     QApplication application(display.argc(), display.argv());
     systemLocale.reset();
@@ -77,7 +79,7 @@ int main(int argc, char* argv[])
         };
         return std::unique_ptr<NotificationCenter>(std::make_unique<DeferredNotificationCenter>(connect, make));
     };
-    environment.handOver = [](const QString& dataDirectory, const QStringList& files) -> std::optional<bool> {
+    environment.handOver = [](const QString& dataDirectory, const QStringList& files) {
         return InstanceChannel::send(InstanceChannel::serverName(dataDirectory), files);
     };
     environment.exit = [](int exitCode) { QCoreApplication::exit(exitCode); };

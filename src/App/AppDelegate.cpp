@@ -20,6 +20,7 @@
 #include "Features/Reminders/ReminderCoordinator.h"
 #include "Features/Reminders/ReminderPanel.h"
 #include "Persistence/NoteStore.h"
+#include "Persistence/SaveFailure.h"
 #include "Persistence/StoreAccessError.h"
 #include "Platform/AlertPresenter.h"
 #include "Platform/DialogFolder.h"
@@ -122,18 +123,30 @@ bool AppDelegate::openStore(const QStringList& request, const std::optional<QDea
         // Another instance holds the data directory: hand it our request and
         // leave the data alone.
         const QString root = m_environment.root.value_or(defaultDataDirectory());
-        if (InstanceChannel::isTooLarge(request)) {
+        const auto endSaying = [this](const QString& message) {
             m_startupFailed = true;
-            m_environment.alerts->present(InstanceChannel::requestTooLargeMessage, QString());
+            m_environment.alerts->present(message, QString());
             m_environment.exit(1);
+        };
+        if (InstanceChannel::isTooLarge(request)) {
+            endSaying(InstanceChannel::requestTooLargeMessage);
             return false;
         }
-        if (const std::optional<bool> opened = m_environment.handOver ? m_environment.handOver(root, request)
-                                                                          : std::nullopt) {
+        const InstanceChannel::Delivery delivery =
+            m_environment.handOver ? m_environment.handOver(root, request) : InstanceChannel::Delivery::NotTaken;
+        switch (delivery) {
+        case InstanceChannel::Delivery::NotTaken: break;
+        case InstanceChannel::Delivery::Busy:
+            // Nothing is wrong with the data: the running instance just did
+            // not take the request in time.
+            endSaying(InstanceChannel::busyMessage);
+            return false;
+        case InstanceChannel::Delivery::Opened:
+        case InstanceChannel::Delivery::NotOpened:
             // The running instance answered: this launch succeeded when the
             // files it named were opened there.
             m_startupFailed = true;
-            m_environment.exit(*opened ? 0 : 1);
+            m_environment.exit(delivery == InstanceChannel::Delivery::Opened ? 0 : 1);
             return false;
         }
         // Nobody took the request. An instance that is ending closes its
@@ -192,9 +205,16 @@ void AppDelegate::launchWithStore(const QStringList& request)
                                          "请退出后重新启动 Quorrin。")
                               .arg(channelFailure));
     }
+    // A failed save is told in a notice that leaves the keyboard to the
+    // note, so typing goes on into it; the notice says when all is saved.
+    if (!m_environment.notices)
+        m_environment.notices = std::make_shared<WindowNoticePresenter>();
+    m_saveNotice = std::make_unique<SaveFailureNotice>(*m_environment.notices);
+    connect(m_store.get(), &NoteStore::unsavedChangesSaved, this, [this] { m_saveNotice->saved(); });
     // A save waiting to be tried again is tried as soon as the user acts:
-    // closes the alert or comes back to the application.
+    // closes an alert or the notice, or comes back to the application.
     m_errors->onDismissed = [this] { m_store->retrySaveNow(); };
+    m_saveNotice->onClosedUnsaved = [this] { m_store->retrySaveNow(); };
     if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         connect(gui, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
             if (state == Qt::ApplicationActive && m_store)
@@ -433,6 +453,7 @@ void AppDelegate::handleRequest(const QStringList& request, const std::function<
     }
     // A plain second launch brings every note forward; one that names files
     // opens them and learns whether that worked.
+    const NoteRegistry::HandOver handOver(*m_registry);
     bool opened = true;
     if (request.isEmpty())
         reopen();
@@ -457,7 +478,9 @@ void AppDelegate::reopen()
 
 void AppDelegate::presentError(const std::exception_ptr& error)
 {
-    if (m_errors)
+    if (m_saveNotice && isUnsavedChangesError(error))
+        m_saveNotice->failed(describeError(error));
+    else if (m_errors)
         m_errors->present(describeError(error));
 }
 

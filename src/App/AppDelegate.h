@@ -2,8 +2,10 @@
 
 #include "App/ErrorPresenter.h"
 #include "App/ReminderIndication.h"
+#include "App/SaveFailureNotice.h"
 #include "App/TerminationProtocol.h"
 #include "Platform/DesktopOpener.h"
+#include "Platform/InstanceChannel.h"
 
 #include <QDeadlineTimer>
 #include <QObject>
@@ -39,7 +41,6 @@ class DialogFolder;
 class DocumentIO;
 class FileCommands;
 class FileDialogs;
-class InstanceChannel;
 class NoteRegistry;
 class NoteStore;
 class NoteStoreReminderSource;
@@ -57,6 +58,9 @@ class TrayHost;
 // What the application takes from its surroundings; tests replace each part.
 struct AppEnvironment {
     AlertPresenter* alerts = nullptr;
+    // Where failed saves are told while the user types on; a window that
+    // never takes the keyboard when not given.
+    std::shared_ptr<NoticePresenter> notices;
     // The data directory; the default one (QUORRIN_DATA_DIR or the user's
     // data location) when not given.
     std::optional<QString> root;
@@ -68,9 +72,8 @@ struct AppEnvironment {
     // desktop.
     std::function<std::unique_ptr<NotificationCenter>(SystemEvents* events)> makeNotificationCenter;
     // Hands a second launch's request to the instance that holds the data
-    // directory: none when no instance took it, otherwise whether the
-    // running instance opened the files.
-    std::function<std::optional<bool>(const QString& dataDirectory, const QStringList& request)> handOver;
+    // directory, and says what became of it.
+    std::function<InstanceChannel::Delivery(const QString& dataDirectory, const QStringList& request)> handOver;
     // Ends the process's event loop with that exit code.
     std::function<void(int exitCode)> exit;
     // How long a launch that finds the data directory held and nobody taking
@@ -214,6 +217,7 @@ private:
     std::unique_ptr<ButtonCursorSupport> m_buttonCursors;
     std::unique_ptr<NoteStore> m_store;
     std::unique_ptr<ErrorPresenter> m_errors;
+    std::unique_ptr<SaveFailureNotice> m_saveNotice;
     std::unique_ptr<NotificationCenter> m_notificationCenter;
     std::unique_ptr<SystemEvents> m_systemEvents;
     std::unique_ptr<NoteStoreReminderSource> m_reminderSource;

@@ -169,6 +169,7 @@ void AppDelegate::buildMenu()
 
     m_menus = std::make_unique<ApplicationMenus>();
     m_menus->handlers = menuCommands();
+    m_menus->editHistory = [this] { return m_textCommands->history(); };
     m_menus->openWindows = [this] {
         std::vector<ApplicationMenus::WindowEntry> entries;
         for (RegisteredNoteWindow* window : m_registry->controllers()) {

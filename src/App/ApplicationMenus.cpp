@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QMenu>
 
+#include <algorithm>
+
 namespace quorrin {
 
 namespace {
@@ -55,6 +57,11 @@ QMenu* ApplicationMenus::makeMenu(const QString& title)
 
 void ApplicationMenus::fill(QMenu& menu, const std::vector<MenuItem>& items)
 {
+    const bool showsHistory = std::any_of(items.begin(), items.end(), [](const MenuItem& item) {
+        return item.action == menumodel::action::undo || item.action == menumodel::action::redo;
+    });
+    if (showsHistory)
+        watchEditHistory(menu);
     for (const MenuItem& item : items) {
         switch (item.kind) {
         case MenuItem::Kind::Separator:
@@ -144,6 +151,28 @@ void ApplicationMenus::watchPresentation(QMenu* menu)
     connect(menu, &QMenu::aboutToHide, this, [this] {
         if (presentationMenuDidClose)
             presentationMenuDidClose();
+    });
+}
+
+void ApplicationMenus::watchEditHistory(QMenu& menu)
+{
+    connect(&menu, &QMenu::aboutToShow, this, [this] {
+        const menumodel::EditHistory history = editHistory ? editHistory() : menumodel::EditHistory{};
+        if (QAction* undo = action(menumodel::action::undo)) {
+            undo->setText(menumodel::undoTitle(history.undoName));
+            undo->setEnabled(history.canUndo);
+        }
+        if (QAction* redo = action(menumodel::action::redo)) {
+            redo->setText(menumodel::redoTitle(history.redoName));
+            redo->setEnabled(history.canRedo);
+        }
+    });
+    // The shortcuts stay with the text in focus, which knows best.
+    connect(&menu, &QMenu::aboutToHide, this, [this] {
+        for (const QString& name : {menumodel::action::undo, menumodel::action::redo}) {
+            if (QAction* command = action(name))
+                command->setEnabled(true);
+        }
     });
 }
 

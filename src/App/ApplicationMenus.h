@@ -41,6 +41,9 @@ public:
     std::map<QString, Handler> handlers;
     // The open note windows, for the end of the window menu.
     std::function<std::vector<WindowEntry>()> openWindows;
+    // What undo and redo act on now, asked whenever a menu that shows them
+    // opens: they name the step and are disabled without one.
+    std::function<menumodel::EditHistory()> editHistory;
     // A presentation menu (the application menu or the status menu) is about
     // to open, or has closed.
     std::function<void()> presentationMenuWillOpen;
@@ -80,6 +83,7 @@ private:
     QAction* actionFor(const MenuItem& item);
     void refreshWindowList(QMenu* menu, QAction* marker);
     void watchPresentation(QMenu* menu);
+    void watchEditHistory(QMenu& menu);
 
     std::vector<MenuItem> m_mainModel;
     std::vector<MenuItem> m_statusModel;

@@ -5,12 +5,14 @@
 #include "Platform/TextStyleConversion.h"
 #include "Windows/TitleFormatTarget.h"
 #include "Windows/TitleTextField.h"
+#include "Windows/TitleTypingHistory.h"
 
 #include <QApplication>
 #include <QColorDialog>
 #include <QFontDialog>
 #include <QInputDialog>
 #include <QLineEdit>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QUndoStack>
 
@@ -69,6 +71,26 @@ void FocusedTextCommands::redo()
         edit->redo();
     else if (auto* line = qobject_cast<QLineEdit*>(widget))
         line->redo();
+}
+
+menumodel::EditHistory FocusedTextCommands::history() const
+{
+    QWidget* widget = focused();
+    menumodel::EditHistory history;
+    if (BlockTextView* text = bodyText(widget)) {
+        const QUndoStack& steps = *text->editor->history();
+        history = {steps.canUndo(), steps.undoText(), steps.canRedo(), steps.redoText()};
+    } else if (auto* title = qobject_cast<TitleTextField*>(widget)) {
+        history.canUndo = title->typingHistory().canUndo();
+        history.canRedo = title->typingHistory().canRedo();
+    } else if (auto* edit = qobject_cast<QTextEdit*>(widget)) {
+        history.canUndo = edit->document()->isUndoAvailable();
+        history.canRedo = edit->document()->isRedoAvailable();
+    } else if (auto* line = qobject_cast<QLineEdit*>(widget)) {
+        history.canUndo = line->isUndoAvailable();
+        history.canRedo = line->isRedoAvailable();
+    }
+    return history;
 }
 
 void FocusedTextCommands::cut()

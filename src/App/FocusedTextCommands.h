@@ -1,5 +1,6 @@
 #pragma once
 
+#include "App/MenuModel.h"
 #include "Core/Text/AttributedString.h"
 
 #include <QString>
@@ -35,6 +36,8 @@ public:
 
     void undo();
     void redo();
+    // What undo and redo would act on in the text in focus.
+    menumodel::EditHistory history() const;
     void cut();
     void copy();
     void paste();

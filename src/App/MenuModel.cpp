@@ -95,13 +95,16 @@ std::vector<MenuItem> fileMenu()
     };
 }
 
+const QString undoWord = QStringLiteral("撤销");
+const QString redoWord = QStringLiteral("重做");
+
 std::vector<MenuItem> editMenu()
 {
     MenuItem find = responder(QStringLiteral("查找与替换当前便笺…"), action::findPanel, ctrl(Qt::Key_F));
     find.tag = 1; // show the find interface
     return {
-        responder(QStringLiteral("撤销"), action::undo, ctrl(Qt::Key_Z)),
-        responder(QStringLiteral("重做"), action::redo, ctrlShift(Qt::Key_Z)),
+        responder(undoWord, action::undo, ctrl(Qt::Key_Z)),
+        responder(redoWord, action::redo, ctrlShift(Qt::Key_Z)),
         responder(QStringLiteral("剪切"), action::cut, ctrl(Qt::Key_X)),
         responder(QStringLiteral("复制"), action::copy, ctrl(Qt::Key_C)),
         responder(QStringLiteral("粘贴"), action::paste, ctrl(Qt::Key_V)),
@@ -257,6 +260,16 @@ std::vector<const MenuItem*> commands(const std::vector<MenuItem>& items)
     std::vector<const MenuItem*> found;
     collectCommands(items, found);
     return found;
+}
+
+QString undoTitle(const QString& stepName)
+{
+    return undoWord + stepName;
+}
+
+QString redoTitle(const QString& stepName)
+{
+    return redoWord + stepName;
 }
 
 } // namespace quorrin::menumodel

@@ -116,6 +116,18 @@ const MenuItem* findSubmenu(const std::vector<MenuItem>& items, const QString& t
 // Every command item below `items`, depth first.
 std::vector<const MenuItem*> commands(const std::vector<MenuItem>& items);
 
+// What undo and redo would act on: whether there is a step, and its name
+// (empty for a step without one, such as typing).
+struct EditHistory {
+    bool canUndo = false;
+    QString undoName;
+    bool canRedo = false;
+    QString redoName;
+};
+// The undo and redo items' titles: "撤销" and "重做" followed by the step's name.
+QString undoTitle(const QString& stepName);
+QString redoTitle(const QString& stepName);
+
 } // namespace menumodel
 
 } // namespace quorrin

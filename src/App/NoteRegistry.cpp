@@ -236,14 +236,16 @@ void NoteRegistry::open(const QUuid& noteID, std::optional<QUuid> block, bool ac
             note->isHidden = false;
             m_store->update(*note, true, true);
         }
-        this->activate();
+        // A burst of hand-overs brings the application forward once.
+        if (!m_handingOver || !workspace().isBurstPending())
+            this->activate();
         if (trackingOwnMenu)
             pendingMenuFocusID = noteID;
-        workspace().presentAll(noteID, true, false);
+        presentAll(noteID, true, false);
     } else {
         const std::optional<Note> note = m_store->note(noteID);
         if (note && !note->isHidden)
-            workspace().presentAll(noteID, false, false);
+            presentAll(noteID, false, false);
     }
     if (block) {
         if (RegisteredNoteWindow* window = controller(noteID); window && window->editor())
@@ -254,7 +256,8 @@ void NoteRegistry::open(const QUuid& noteID, std::optional<QUuid> block, bool ac
 void NoteRegistry::raiseAllNotes(bool activate, bool includeHidden)
 {
     if (activate) {
-        this->activate();
+        if (!m_handingOver || !workspace().isBurstPending())
+            this->activate();
         if (trackingOwnMenu)
             pendingMenuActivation = true;
     }
@@ -269,7 +272,15 @@ void NoteRegistry::raiseAllNotes(bool activate, bool includeHidden)
             }
         }
     }
-    workspace().presentAll(candidate, activate, includeHidden);
+    presentAll(candidate, activate, includeHidden);
+}
+
+void NoteRegistry::presentAll(std::optional<QUuid> focus, bool activate, bool includeHidden)
+{
+    if (m_handingOver)
+        workspace().presentAllForBurst(focus, activate, includeHidden);
+    else
+        workspace().presentAll(focus, activate, includeHidden);
 }
 
 void NoteRegistry::showAll()
@@ -338,6 +349,7 @@ std::optional<QString> NoteRegistry::newFromSelection(const QString& text)
 {
     if (text.isEmpty())
         return noSelectionError;
+    const HandOver handOver(*this);
     newFromText(text);
     return std::nullopt;
 }

@@ -95,6 +95,25 @@ public:
     void removeAll();
 
     // --- showing notes
+    // While one exists, what the registry shows serves a hand-over from
+    // another program (selected text, files, a second launch): hand-overs
+    // that arrive together bring the notes forward once
+    // (NoteWorkspace::presentAllForBurst), not once each.
+    class HandOver {
+    public:
+        explicit HandOver(NoteRegistry& registry)
+            : m_registry(registry)
+            , m_outer(std::exchange(registry.m_handingOver, true))
+        {
+        }
+        ~HandOver() { m_registry.m_handingOver = m_outer; }
+        HandOver(const HandOver&) = delete;
+        HandOver& operator=(const HandOver&) = delete;
+
+    private:
+        NoteRegistry& m_registry;
+        bool m_outer;
+    };
     // Shows a live note, expanding it and placing the caret when a block is
     // given. Without activation a hidden note stays hidden and unshown.
     void open(const QUuid& noteID, std::optional<QUuid> block, bool activate);
@@ -142,6 +161,8 @@ private:
     void noteDeleted(const QUuid& noteID);
     void activate();
     void beep() const;
+    // Every note forward, as presentAll, or once for a burst while handing over.
+    void presentAll(std::optional<QUuid> focus, bool activate, bool includeHidden);
     // The current note's editor and the block at its caret.
     std::optional<std::pair<BlockEditor*, QUuid>> currentBlock() const;
     void changeCurrentTodo(const QString& actionName, const std::function<void(TodoMetadata&)>& change);
@@ -152,6 +173,7 @@ private:
     std::vector<Entry> m_entries; // in the order the windows were made
     QHash<QUuid, RegisteredNoteWindow*> m_windowsByNote;
     std::unique_ptr<NoteWorkspace> m_workspace;
+    bool m_handingOver = false;
 };
 
 } // namespace quorrin

@@ -320,8 +320,12 @@ void BlockEditor::onContentsChange(int position, int removed, int added)
     // gutter over them with it. Only the caret's row is its own to follow.
     m_charactersChanged = true;
     if (!m_applyingHistory) {
-        m_history->push(new TextEditCommand(this, at, before.substring(prefix, removedLength),
-                                            after.substring(prefix, addedLength)));
+        TextEdit step{at, before.substring(prefix, removedLength), after.substring(prefix, addedLength)};
+        const QLatin1Char lineBreak('\n');
+        if (step.removed.string().contains(lineBreak) || step.inserted.string().contains(lineBreak))
+            step = wholeParagraphs(step, m_mirror->text());
+        step.position = editortext::storedPosition(m_mirror->text().string(), step.position);
+        m_history->push(new TextEditCommand(this, std::move(step)));
     }
     noteLinkScan(at, at + addedLength);
 }
@@ -451,27 +455,34 @@ bool BlockEditor::restore(Note& snapshot)
     return true;
 }
 
-bool BlockEditor::replaceText(int position, const QString& expected, const AttributedString& replacement,
-                              bool keepSelection)
+std::optional<AttributedString> BlockEditor::replaceText(int position, const QString& expected,
+                                                         const AttributedString& replacement, bool keepSelection,
+                                                         int caretBeforeEnd)
 {
     // Committing a composition here would record it as typing in the middle
     // of the replacement, which then overwrites it.
     if (hasMarkedText()) {
         QApplication::beep();
-        return false;
+        return std::nullopt;
     }
-    if (m_rendering)
-        return false;
+    if (m_rendering || position < 0)
+        return std::nullopt;
     const QTextCursor before = m_textView->textCursor();
     QTextDocument& doc = *document();
-    if (position < 0 || position + expected.size() > editordoc::textLength(doc)
-        || textdoc::plainText(doc, position, int(expected.size())) != expected)
-        return false;
+    const std::optional<editortext::TextSpan> span
+        = editortext::storedSpan(m_mirror->text().string(), position, expected);
+    if (!span || span->end > editordoc::textLength(doc))
+        return std::nullopt;
+    AttributedString replaced = textdoc::read(doc, span->start, span->end - span->start);
     m_applyingHistory = true;
     QTextCursor cursor(&doc);
-    cursor.setPosition(position);
-    cursor.setPosition(position + int(expected.size()), QTextCursor::KeepAnchor);
+    cursor.setPosition(span->start);
+    cursor.setPosition(span->end, QTextCursor::KeepAnchor);
+    // One change for the text to report: a write-back between its parts
+    // would mark the lines being put back with the ids of their neighbours.
+    cursor.beginEditBlock();
     textdoc::insert(cursor, replacement);
+    cursor.endEditBlock();
     m_applyingHistory = false;
     if (keepSelection) {
         const int length = editordoc::textLength(doc);
@@ -480,9 +491,10 @@ bool BlockEditor::replaceText(int position, const QString& expected, const Attri
         kept.setPosition(std::min(before.position(), length), QTextCursor::KeepAnchor);
         m_textView->setTextCursor(kept);
     } else {
+        cursor.setPosition(std::max(cursor.position() - caretBeforeEnd, span->start));
         m_textView->setTextCursor(cursor);
     }
-    return true;
+    return replaced;
 }
 
 // ---------------------------------------------------------------- block commands
@@ -717,6 +729,27 @@ void BlockEditor::focus(const QUuid& blockID, bool remarks)
     if (window())
         m_textView->setFocus(Qt::OtherFocusReason);
     call(scheduleFormatBar);
+}
+
+std::optional<int> BlockEditor::newLineBelowRemarks() const
+{
+    const QTextCursor caret = m_textView->textCursor();
+    if (caret.hasSelection())
+        return std::nullopt;
+    const QString& text = m_mirror->text().string();
+    for (std::size_t i = 0; i + 1 < m_ranges.size(); ++i) {
+        const TextRun& line = m_ranges[i];
+        const TextRun& remarks = m_ranges[i + 1];
+        if (line.isRemarks || !line.contains(caret.position()) || !remarks.isRemarks
+            || remarks.blockID != line.blockID || line.end() > text.size())
+            continue;
+        // Only placeholders between the caret and the line break.
+        const QStringView rest = QStringView(text).sliced(caret.position(), line.end() - 1 - caret.position());
+        if (rest.count(editortext::zeroWidthSpace) == rest.size())
+            return remarks.end();
+        return std::nullopt;
+    }
+    return std::nullopt;
 }
 
 std::optional<QUuid> BlockEditor::currentBlock() const

@@ -76,6 +76,10 @@ public:
     ChangeResult change(const QString& actionName, const Mutation& mutation);
     void focus(const QUuid& blockID, bool remarks = false);
     std::optional<QUuid> currentBlock() const;
+    // Where Return opens its new line when the caret ends a todo's line
+    // whose remarks are shown: below the remarks, which stay with their
+    // todo. Nothing when Return splits the line at the caret.
+    std::optional<int> newLineBelowRemarks() const;
     // Sends each file its own way: documents are imported, images and PDFs
     // inserted after the current block, other files staged. False when a
     // file was refused; the refusal has been reported and nothing of the
@@ -319,10 +323,14 @@ public:
 
     // Used by the undo history.
     bool restore(Note& snapshot);
-    // Puts `replacement` where the text holds `expected`; the caret then
-    // ends after it, or stays where it was with `keepSelection`.
-    bool replaceText(int position, const QString& expected, const AttributedString& replacement,
-                     bool keepSelection = false);
+    // Puts `replacement` where the text holds `expected` from the stored
+    // position `position` on (placeholders not counted); the caret then ends
+    // `caretBeforeEnd` characters before its end, or stays where it was with
+    // `keepSelection`. Answers what stood there, formats and marks as they
+    // are now, or nothing when the text holds something else.
+    std::optional<AttributedString> replaceText(int position, const QString& expected,
+                                                const AttributedString& replacement, bool keepSelection = false,
+                                                int caretBeforeEnd = 0);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -420,6 +428,7 @@ private:
     double m_alarmPulse = 1;
     QTimer m_formatWork;
     bool m_formatWorkEndsTyping = false;
+    bool m_formatAwaitsCaret = false; // the bar went as the caret left the view
     std::map<QUuid, QPointer<TaskShelfView>> m_taskShelfViews;
     FormatPanel* m_formatPanel = nullptr;
     QPointer<BlockMenuPanel> m_blockMenuPanel;

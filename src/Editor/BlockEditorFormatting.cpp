@@ -4,6 +4,7 @@
 
 #include "Domain/NoteTheme.h"
 #include "Editor/BlockTextView.h"
+#include "Editor/DocumentMirror.h"
 #include "Editor/EditorDocument.h"
 #include "Editor/EditorHistory.h"
 #include "Editor/TextDocumentConversion.h"
@@ -64,6 +65,7 @@ void BlockEditor::ownScheduleFormatBar()
 {
     if (m_formatSuppressed)
         return;
+    m_formatAwaitsCaret = false;
     m_formatWork.stop();
     switch (formatbar::schedule(formatBarConditions())) {
     case formatbar::Scheduling::Now:
@@ -81,6 +83,7 @@ void BlockEditor::ownScheduleFormatBar()
 
 void BlockEditor::ownPresentFormatBar()
 {
+    m_formatAwaitsCaret = false;
     if (!builtFormatPanel() && !buildFormatPanel)
         return;
     const std::optional<QRectF> anchor = formatAnchorScreenRect();
@@ -95,19 +98,31 @@ void BlockEditor::ownPresentFormatBar()
 void BlockEditor::ownUpdateFormatBarPosition()
 {
     // Only a panel already shown moves; a hidden one waits for a
-    // presentation.
+    // presentation, unless it went because the caret left the view: it
+    // comes back with the caret while the text is being edited.
     FormatPanel* panel = builtFormatPanel();
-    if (!panel || !panel->isShown())
+    if (!panel)
         return;
     const std::optional<QRectF> anchor = formatAnchorScreenRect();
-    if (formatbar::reposition(formatBarConditions(), anchor.has_value()))
+    const formatbar::Conditions conditions = formatBarConditions();
+    if (!panel->isShown()) {
+        if (m_formatAwaitsCaret && formatbar::present(conditions, anchor.has_value())) {
+            m_formatAwaitsCaret = false;
+            panel->show(*anchor, *window());
+        }
+        return;
+    }
+    if (formatbar::reposition(conditions, anchor.has_value())) {
         panel->show(*anchor, *window());
-    else
+    } else {
         panel->hide();
+        m_formatAwaitsCaret = !anchor && formatbar::canShow(conditions);
+    }
 }
 
 void BlockEditor::ownHideFormatBar()
 {
+    m_formatAwaitsCaret = false;
     m_formatWork.stop();
     if (FormatPanel* panel = builtFormatPanel())
         panel->hide();
@@ -174,9 +189,10 @@ bool BlockEditor::applyToSelection(const QString& actionName, const std::functio
 
     applyingFormat = true;
     const auto done = qScopeGuard([this] { applyingFormat = false; });
-    if (!replaceText(start, saved.string(), formatted))
+    const int position = editortext::storedPosition(m_mirror->text().string(), start);
+    if (!replaceText(position, saved.string(), formatted))
         return false;
-    m_history->push(new TextFormatCommand(this, start, saved, formatted, actionName));
+    m_history->push(new TextFormatCommand(this, position, saved, formatted, actionName));
     const Note* shown = shownNote();
     if (m_charactersChanged || !m_rendered || !shown || !(*m_rendered == *shown))
         flush();

@@ -493,7 +493,8 @@ bool BlockGutter::eventFilter(QObject* watched, QEvent* event)
         return false;
     case QEvent::ToolTip: {
         const auto* help = static_cast<QHelpEvent*>(event);
-        if (toolTip().isEmpty())
+        // Over a link the text tells how to open it.
+        if (toolTip().isEmpty() || m_editor.linkAt(m_editor.textView()->contentPoint(help->pos())))
             return false;
         QToolTip::showText(help->globalPos(), toolTip(), m_editor.textView()->viewport());
         return true;

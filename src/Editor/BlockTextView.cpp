@@ -2,10 +2,12 @@
 
 #include "Editor/BlockEditor.h"
 #include "Editor/EditorDocument.h"
+#include "Editor/LongRunWrapping.h"
 #include "Editor/PastedText.h"
 #include "Editor/TextDocumentConversion.h"
 
 #include <QContextMenuEvent>
+#include <QHelpEvent>
 #include <QGuiApplication>
 #include <QInputMethod>
 #include <QTextBlock>
@@ -16,6 +18,7 @@
 #include <QMimeData>
 #include <QScrollBar>
 #include <QTimer>
+#include <QToolTip>
 #include <QUndoStack>
 #include <QUrl>
 
@@ -33,6 +36,8 @@ QStringList localFiles(const QMimeData* source)
     }
     return files;
 }
+
+const QString linkHint = QStringLiteral("按住 Ctrl 单击打开链接");
 
 bool typesText(const QKeyEvent* event)
 {
@@ -53,6 +58,7 @@ BlockTextView::BlockTextView(QWidget* parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff); // the editor lays a thin scroller over the text
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setLineWrapMode(QTextEdit::WidgetWidth);
+    new LongRunWrapping(*this);
     viewport()->setAutoFillBackground(false);
     setAttribute(Qt::WA_InputMethodEnabled);
     QPalette colours = palette();
@@ -111,8 +117,23 @@ void BlockTextView::insertLineBreak()
 {
     adoptLineBreakTyping();
     QTextCursor cursor = textCursor();
-    cursor.insertBlock(cursor.blockFormat(), cursor.charFormat());
-    setTextCursor(cursor);
+    if (const std::optional<int> below = editor ? editor->newLineBelowRemarks() : std::nullopt) {
+        // The new line starts below the todo's remarks, in the todo's own
+        // formats: typing there would otherwise take the remarks' ones.
+        const QTextBlockFormat line = cursor.blockFormat();
+        const QTextCharFormat lineBreak = cursor.charFormat();
+        cursor.setPosition(*below);
+        cursor.beginEditBlock();
+        cursor.insertBlock(cursor.blockFormat(), lineBreak);
+        cursor.movePosition(QTextCursor::PreviousBlock);
+        cursor.setBlockFormat(line);
+        cursor.endEditBlock();
+        setTextCursor(cursor);
+        setCurrentCharFormat(lineBreak);
+    } else {
+        cursor.insertBlock(cursor.blockFormat(), cursor.charFormat());
+        setTextCursor(cursor);
+    }
     ensureCursorVisible();
 }
 
@@ -202,6 +223,38 @@ void BlockTextView::mousePressEvent(QMouseEvent* event)
                 editor->acknowledgeAlarm(id);
         });
     }
+}
+
+void BlockTextView::mouseMoveEvent(QMouseEvent* event)
+{
+    QTextEdit::mouseMoveEvent(event);
+    followLinkPointer(event->position().toPoint(), event->buttons());
+}
+
+void BlockTextView::followLinkPointer(QPoint viewportPoint, Qt::MouseButtons buttons)
+{
+    const bool onLink = buttons == Qt::NoButton && editor && editor->linkAt(contentPoint(viewportPoint));
+    // The gutter may have set a cursor of its own in between.
+    if (onLink && viewport()->cursor().shape() != Qt::PointingHandCursor)
+        viewport()->setCursor(Qt::PointingHandCursor);
+    else if (!onLink && m_pointerOnLink)
+        viewport()->setCursor(Qt::IBeamCursor);
+    m_pointerOnLink = onLink;
+}
+
+bool BlockTextView::viewportEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        if (editor && editor->linkAt(contentPoint(help->pos()))) {
+            QToolTip::showText(help->globalPos(), linkHint, viewport());
+            return true;
+        }
+    } else if (event->type() == QEvent::Leave && m_pointerOnLink) {
+        m_pointerOnLink = false;
+        viewport()->setCursor(Qt::IBeamCursor);
+    }
+    return QTextEdit::viewportEvent(event);
 }
 
 void BlockTextView::inputMethodEvent(QInputMethodEvent* event)

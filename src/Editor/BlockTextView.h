@@ -55,6 +55,8 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     bool canInsertFromMimeData(const QMimeData* source) const override;
@@ -93,6 +95,9 @@ private:
     // Takes the selection out as text typed or pasted over it does: what
     // comes in its place continues the selection's first paragraph.
     void removeSelection(QTextCursor& cursor) const;
+    // A link under the resting pointer shows the hand: Ctrl+click opens it.
+    void followLinkPointer(QPoint viewportPoint, Qt::MouseButtons buttons);
+    bool m_pointerOnLink = false;
 };
 
 } // namespace quorrin

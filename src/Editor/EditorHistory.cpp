@@ -31,16 +31,17 @@ void NoteChangeCommand::swap()
         setObsolete(true);
 }
 
-TextEditCommand::TextEditCommand(BlockEditor* editor, int position, AttributedString removed, AttributedString inserted)
+TextEditCommand::TextEditCommand(BlockEditor* editor, TextEdit edit)
     : m_editor(editor)
-    , m_edit{position, std::move(removed), std::move(inserted)}
+    , m_edit(std::move(edit))
 {
 }
 
+// Each direction keeps what it took out, as it was then: formats set and
+// block ids given since the step was made come back with a redo.
 void TextEditCommand::undo()
 {
-    if (!m_editor || !m_editor->replaceText(m_edit.position, m_edit.inserted.string(), m_edit.removed))
-        setObsolete(true);
+    swap(m_edit.inserted, m_edit.removed);
 }
 
 void TextEditCommand::redo()
@@ -49,7 +50,17 @@ void TextEditCommand::redo()
         m_applied = false;
         return;
     }
-    if (!m_editor || !m_editor->replaceText(m_edit.position, m_edit.removed.string(), m_edit.inserted))
+    swap(m_edit.removed, m_edit.inserted);
+}
+
+void TextEditCommand::swap(AttributedString& shown, const AttributedString& replacement)
+{
+    std::optional<AttributedString> taken
+        = m_editor ? m_editor->replaceText(m_edit.position, shown.string(), replacement, false, m_edit.tail)
+                   : std::nullopt;
+    if (taken)
+        shown = std::move(*taken);
+    else
         setObsolete(true);
 }
 
@@ -71,19 +82,22 @@ TextFormatCommand::TextFormatCommand(BlockEditor* editor, int position, Attribut
 {
 }
 
-void TextFormatCommand::put(const AttributedString& text)
+void TextFormatCommand::put(const AttributedString& text, AttributedString& shown)
 {
     // Formats change, characters do not: the caret and selection stay.
-    if (!m_editor || !m_editor->replaceText(m_position, text.string(), text, true)) {
+    std::optional<AttributedString> taken
+        = m_editor ? m_editor->replaceText(m_position, text.string(), text, true) : std::nullopt;
+    if (!taken) {
         setObsolete(true);
         return;
     }
+    shown = std::move(*taken);
     m_editor->flush(); // a change of formats alone is no typing the text would write back
 }
 
 void TextFormatCommand::undo()
 {
-    put(m_before);
+    put(m_before, m_after);
 }
 
 void TextFormatCommand::redo()
@@ -92,7 +106,7 @@ void TextFormatCommand::redo()
         m_applied = false;
         return;
     }
-    put(m_after);
+    put(m_after, m_before);
 }
 
 } // namespace quorrin

@@ -29,12 +29,13 @@ private:
 };
 
 // One edit of the text: the characters [position, position + inserted) used
-// to be `removed`. Undo and redo only act when the text still holds what the
-// edit left there; otherwise the step is dropped rather than pasting old
-// characters into whatever text now sits at that place.
+// to be `removed`, positions counted as the stored text counts them. Undo
+// and redo only act when the text still holds what the edit left there;
+// otherwise the step is dropped rather than pasting old characters into
+// whatever text now sits at that place.
 class TextEditCommand final : public QUndoCommand {
 public:
-    TextEditCommand(BlockEditor* editor, int position, AttributedString removed, AttributedString inserted);
+    TextEditCommand(BlockEditor* editor, TextEdit edit);
 
     void undo() override;
     void redo() override;
@@ -42,6 +43,9 @@ public:
     bool mergeWith(const QUndoCommand* other) override;
 
 private:
+    // Puts `replacement` where the text shows `shown`, which becomes what was taken out.
+    void swap(AttributedString& shown, const AttributedString& replacement);
+
     QPointer<BlockEditor> m_editor;
     TextEdit m_edit;
     bool m_applied = true;
@@ -59,7 +63,8 @@ public:
     void redo() override;
 
 private:
-    void put(const AttributedString& text);
+    // Puts `text` in place; `shown`, the other direction's text, becomes what was there.
+    void put(const AttributedString& text, AttributedString& shown);
 
     QPointer<BlockEditor> m_editor;
     int m_position;

@@ -560,7 +560,11 @@ int caretAfterRender(const std::vector<TextRun>& before, const QString& beforeTe
     if (after.empty())
         return 0;
     const auto lastLine = [&] { return std::max(after.back().end() - 1, after.back().start); };
-    const auto old = std::find_if(before.begin(), before.end(), [&](const TextRun& run) { return run.contains(caret); });
+    // Text typed below the last line break makes a run without one, which
+    // ends where the text ends: a caret there is in that run too.
+    const auto old = std::find_if(before.begin(), before.end(), [&](const TextRun& run) {
+        return run.contains(caret) || (caret == beforeText.size() && run.end() == caret);
+    });
     const auto now = old == before.end() ? after.end() : std::find_if(after.begin(), after.end(), [&](const TextRun& run) {
         return run.blockID == old->blockID && run.isRemarks == old->isRemarks;
     });
@@ -581,6 +585,43 @@ int caretAfterRender(const std::vector<TextRun>& before, const QString& beforeTe
             ++seen;
     }
     return position;
+}
+
+int storedPosition(QStringView text, int position)
+{
+    const QStringView before = text.first(std::clamp(qsizetype(position), qsizetype(0), text.size()));
+    return int(before.size() - before.count(zeroWidthSpace));
+}
+
+std::optional<TextSpan> storedSpan(QStringView text, int position, QStringView expected)
+{
+    const qsizetype size = text.size();
+    qsizetype at = 0;
+    for (int counted = 0; counted < position; ++at) {
+        if (at == size)
+            return std::nullopt;
+        if (text[at] != zeroWidthSpace)
+            ++counted;
+    }
+    if (!expected.startsWith(zeroWidthSpace)) {
+        while (at < size && text[at] == zeroWidthSpace)
+            ++at;
+    }
+    qsizetype end = at;
+    for (const QChar c : expected) {
+        if (c == zeroWidthSpace)
+            continue;
+        while (end < size && text[end] == zeroWidthSpace)
+            ++end;
+        if (end == size || text[end] != c)
+            return std::nullopt;
+        ++end;
+    }
+    if (expected.endsWith(zeroWidthSpace)) {
+        while (end < size && text[end] == zeroWidthSpace)
+            ++end;
+    }
+    return TextSpan{int(at), int(end)};
 }
 
 std::optional<QUuid> runAt(const std::vector<TextRun>& ranges, int position, int textLength)

@@ -177,6 +177,20 @@ ParagraphLayoutKey layoutKey(const ParagraphInput& input);
 int caretAfterRender(const std::vector<TextRun>& before, const QString& beforeText, int caret,
                      const std::vector<TextRun>& after, const QString& afterText);
 
+// Undo steps count positions in the characters the stored text has: the
+// U+200B placeholder of an empty run is never stored, and a render adds or
+// drops it, so a position that counted it would point elsewhere afterwards.
+int storedPosition(QStringView text, int position);
+// The characters [start, end) of `text` that hold `expected` from the stored
+// position `position` on, placeholders on either side left out of the
+// comparison; nothing when they hold anything else. A placeholder at the
+// place itself lies before the span unless `expected` begins with one.
+struct TextSpan {
+    int start = 0;
+    int end = 0;
+};
+std::optional<TextSpan> storedSpan(QStringView text, int position, QStringView expected);
+
 // The id of the run under a caret position: the first run holding it, or the
 // run ending at it when it is the end of the text.
 std::optional<QUuid> runAt(const std::vector<TextRun>& ranges, int position, int textLength);

@@ -28,4 +28,20 @@ bool mergeTyping(TextEdit& edit, const TextEdit& next)
     return false;
 }
 
+TextEdit wholeParagraphs(const TextEdit& edit, const AttributedString& text)
+{
+    const QString& characters = text.string();
+    const int end = edit.position + edit.inserted.length();
+    const int start = edit.position > 0
+        ? int(characters.lastIndexOf(QLatin1Char('\n'), edit.position - 1)) + 1
+        : 0;
+    const qsizetype lineBreak = characters.indexOf(QLatin1Char('\n'), end);
+    const int stop = lineBreak < 0 ? int(characters.size()) : int(lineBreak) + 1;
+    TextEdit grown{start, text.substring(start, edit.position - start), text.substring(start, stop - start),
+                   stop - end};
+    grown.removed.append(edit.removed);
+    grown.removed.append(text.substring(end, stop - end));
+    return grown;
+}
+
 } // namespace quorrin

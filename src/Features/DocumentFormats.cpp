@@ -4,6 +4,7 @@
 
 #include "Domain/AppError.h"
 #include "Domain/TextDefaults.h"
+#include "Persistence/BackupPackage.h"
 #include "Core/Files/AtomicRename.h"
 #include "Core/Files/FileNames.h"
 #include "Core/Files/FileSystemError.h"
@@ -36,8 +37,29 @@ QString displayName(const QString& path)
     return name.isEmpty() ? path : name;
 }
 
-// The user's own file, read with the user's rights; anything but a regular
-// file (a directory, a FIFO that would block) is refused before reading.
+AppError documentTooLarge(const QString& path, qint64 size)
+{
+    return AppError(QStringLiteral("“%1”有 %2，超过可导入的文稿上限 %3，未导入。")
+                        .arg(displayName(path), backup::readableSize(size), maximumDocumentSizeText));
+}
+
+// A document's text file, refused unread when it is larger than an import
+// takes; one that grows while it is read is refused too.
+QByteArray readDocumentText(QFile& file, const QString& path)
+{
+    if (file.size() > maximumDocumentBytes)
+        throw documentTooLarge(path, file.size());
+    QByteArray bytes = file.read(maximumDocumentBytes + 1);
+    if (file.error() != QFileDevice::NoError)
+        throw AppError(QStringLiteral("无法读取文件“%1”：%2").arg(displayName(path), FileSystemError::reasonText(file)));
+    if (bytes.size() > maximumDocumentBytes)
+        throw documentTooLarge(path, bytes.size());
+    return bytes;
+}
+
+// The user's own document, read with the user's rights; anything but a
+// regular file (a directory, a FIFO that would block) is refused before
+// reading.
 QByteArray readUserFile(const QString& path)
 {
     struct stat status {};
@@ -48,10 +70,7 @@ QByteArray readUserFile(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw AppError(QStringLiteral("无法读取文件“%1”：%2").arg(displayName(path), FileSystemError::reasonText(file)));
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw AppError(QStringLiteral("无法读取文件“%1”：%2").arg(displayName(path), FileSystemError::reasonText(file)));
-    return bytes;
+    return readDocumentText(file, path);
 }
 
 // Why an RTF document read as nothing; the reader's notes tell a document
@@ -88,7 +107,10 @@ struct BundleFileMessages {
     QString unsafe;
 };
 
-QByteArray readBundleFile(const QString& bundle, const QString& name, const BundleFileMessages& messages)
+// `documentText` names the bundle when the file is its text, which is read
+// only up to the size an import takes.
+QByteArray readBundleFile(const QString& bundle, const QString& name, const BundleFileMessages& messages,
+                          const std::optional<QString>& documentText = std::nullopt)
 {
     try {
         NoFollowFile file = NoFollowFile::open(bundle, name);
@@ -97,6 +119,8 @@ QByteArray readBundleFile(const QString& bundle, const QString& name, const Bund
         case NoFollowFile::Status::notRegularFile: throw AppError(messages.unsafe);
         case NoFollowFile::Status::opened: break;
         }
+        if (documentText)
+            return readDocumentText(file.file(), *documentText);
         QByteArray bytes = file.file().readAll();
         if (file.file().error() != QFileDevice::NoError)
             throw AppError(messages.missing);
@@ -119,7 +143,8 @@ Document readRtfd(const QString& path)
         readBundleFile(bundle, rtfdTextFileName,
                        {QStringLiteral("无法读取“%1”：文稿中缺少 %2。").arg(displayName(path), rtfdTextFileName),
                         QStringLiteral("无法读取“%1”：文稿中的 %2 是链接或非普通文件。")
-                            .arg(displayName(path), rtfdTextFileName)}),
+                            .arg(displayName(path), rtfdTextFileName)},
+                       path),
         path, document.warning);
     for (const AttachmentMark& mark : attachmentsIn(document.text)) {
         if (document.files.count(mark.name))

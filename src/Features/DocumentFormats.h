@@ -61,10 +61,17 @@ std::vector<AttachmentMark> attachmentsIn(const AttributedString& text);
 // UTF-8 when the bytes are valid UTF-8, otherwise GB18030.
 AttributedString decodePlainText(const QByteArray& bytes);
 
+// The largest text file a document is read from (the .txt or .rtf file, or
+// an RTFD's TXT.rtf): a larger one would hold the application up for
+// seconds while its note is made and shown. Refused before it is read.
+inline constexpr qint64 maximumDocumentBytes = 1 << 20;
+inline const QString maximumDocumentSizeText = QStringLiteral("1 MB");
+
 // Reads a document of the type its path names. Every attachment of an RTFD is
 // read here, and every picture of an RTF converted to TIFF ("导入图片.tiff"),
 // so a document that returns is complete. Throws AppError with the reason
-// when the file is missing or unreadable, the RTF is broken, or an attachment
+// when the file is missing, unreadable or larger than maximumDocumentBytes,
+// the RTF is broken, or an attachment
 // is missing, unreadable, unsafe (a name reaching outside the bundle, a
 // symbolic link, anything but a regular file) or neither a PDF nor an image.
 Document readDocument(const QString& path);

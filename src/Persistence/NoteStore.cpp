@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <utility>
 
 namespace quorrin {
 
@@ -290,17 +291,21 @@ void NoteStore::save()
         m_writer.adopt(plan);
     } catch (...) {
         m_lastError = std::current_exception();
+        m_saveFailed = true;
         // What failed to be written is still marked changed; it is written
         // by the next save that succeeds.
         m_retry->start(m_backoff.next(), [this] { retrySave(); });
         throw;
     }
     m_lastError = nullptr;
+    const bool recovered = std::exchange(m_saveFailed, false);
     m_retry->cancel();
     m_backoff.reset();
     m_reportedSaveFailure.clear();
     if (m_onCommit)
         m_onCommit();
+    if (recovered)
+        Q_EMIT unsavedChangesSaved();
 }
 
 void NoteStore::reportSaveFailure(const std::exception_ptr& cause, SaveKind kind)

@@ -155,6 +155,9 @@ public:
 Q_SIGNALS:
     // A note changed (id given) or possibly every note (no id).
     void notesChanged(std::optional<QUuid> id);
+    // A save succeeded after one or more had failed: nothing is unsaved any
+    // more.
+    void unsavedChangesSaved();
 
 private:
     QString pathOf(const QString& name) const;
@@ -198,6 +201,7 @@ private:
     std::unique_ptr<RestartableTimer> m_deadline;
     std::unique_ptr<RestartableTimer> m_retry;
     SaveRetryBackoff m_backoff;
+    bool m_saveFailed = false; // a save failed since the last one that succeeded
     QString m_reportedSaveFailure; // the message onError last got for a failed save, until one succeeds
     std::exception_ptr m_lastError;
     std::function<void()> m_onCommit;

@@ -31,14 +31,27 @@ bool isOutOfSpace(const std::exception_ptr& error)
 std::exception_ptr unsavedChangesError(const std::exception_ptr& cause)
 {
     if (isOutOfSpace(cause)) {
-        return std::make_exception_ptr(AppError(
+        return std::make_exception_ptr(UnsavedChangesError(
             QStringLiteral("磁盘空间不足，便笺未能保存。内容仍保留在便笺中，腾出磁盘空间后会自动保存。")));
     }
     QString reason = describeError(cause);
     while (reason.endsWith(u'。') || reason.endsWith(u'.'))
         reason.chop(1);
-    return std::make_exception_ptr(AppError(
+    return std::make_exception_ptr(UnsavedChangesError(
         QStringLiteral("便笺未能保存：%1。内容仍保留在便笺中，Quorrin 会自动重试，直到保存成功。").arg(reason)));
+}
+
+bool isUnsavedChangesError(const std::exception_ptr& error)
+{
+    if (!error)
+        return false;
+    try {
+        std::rethrow_exception(error);
+    } catch (const UnsavedChangesError&) {
+        return true;
+    } catch (...) {
+        return false;
+    }
 }
 
 std::chrono::milliseconds SaveRetryBackoff::next()

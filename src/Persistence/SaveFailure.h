@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Domain/AppError.h"
+
 #include <QString>
 
 #include <chrono>
@@ -11,10 +13,18 @@ namespace quorrin {
 // has no room left.
 bool isOutOfSpace(const std::exception_ptr& error);
 
+// A save failed and its changes stay in memory until a later attempt
+// writes them. Told apart from other failures because the user learns of it
+// while typing, and learns again once the changes are saved.
+struct UnsavedChangesError : AppError {
+    using AppError::AppError;
+};
+
 // The failure of a save whose changes stay in memory, as the user reads it:
 // what went wrong, that nothing typed is lost and that saving happens again
 // by itself.
 std::exception_ptr unsavedChangesError(const std::exception_ptr& cause);
+bool isUnsavedChangesError(const std::exception_ptr& error);
 
 // The waits between the store's own attempts to save again after a save
 // failed: one second first, twice as long after every further failure, never

@@ -165,36 +165,38 @@ void InstanceChannel::answer(quint64 request, bool succeeded)
     socket->flush();
 }
 
-std::optional<bool> InstanceChannel::send(const QString& name, const QStringList& arguments, int timeoutMs)
+InstanceChannel::Delivery InstanceChannel::send(const QString& name, const QStringList& arguments, int timeoutMs)
 {
     const QByteArray message = encodedRequest(arguments);
     if (name.isEmpty() || message.size() > maximumRequestBytes)
-        return std::nullopt;
+        return Delivery::NotTaken;
     QLocalSocket socket;
     socket.connectToServer(name);
     if (!socket.waitForConnected(timeoutMs))
-        return std::nullopt;
+        return Delivery::NotTaken;
     // Our files go only to an instance of our own.
     if (peerUser(socket.socketDescriptor()) != ::getuid())
-        return std::nullopt;
+        return Delivery::NotTaken;
+    // From here on an instance is there: one that does not read or
+    // acknowledge in time is busy, not missing.
     socket.write(message);
     if (!socket.waitForBytesWritten(timeoutMs))
-        return std::nullopt;
+        return Delivery::Busy;
     // Wait for the acknowledgement so the caller knows the request arrived.
     while (socket.bytesAvailable() < 2) {
         if (!socket.waitForReadyRead(timeoutMs))
-            return std::nullopt;
+            return socket.state() == QLocalSocket::ConnectedState ? Delivery::Busy : Delivery::NotTaken;
     }
     if (socket.read(2) != "ok")
-        return std::nullopt;
+        return Delivery::NotTaken;
     // Then for the outcome: the instance may first ask the user (a restore
     // is confirmed), so there is no time limit; an instance that goes away
     // without answering counts as a failure.
     while (socket.bytesAvailable() < 1) {
         if (!socket.waitForReadyRead(-1))
-            return false;
+            return Delivery::NotOpened;
     }
-    return socket.read(1) == "1";
+    return socket.read(1) == "1" ? Delivery::Opened : Delivery::NotOpened;
 }
 
 } // namespace quorrin

@@ -53,12 +53,25 @@ public:
     // Whether `arguments` are more than a request may carry.
     static bool isTooLarge(const QStringList& arguments);
 
+    // What became of a request handed to the running instance.
+    enum class Delivery {
+        // No instance of this user listens under the name, or the request
+        // is too large.
+        NotTaken,
+        // An instance took the connection but not the request in time: it is
+        // busy with something else.
+        Busy,
+        // The instance took the request and opened the files; or could not.
+        Opened,
+        NotOpened,
+    };
+    inline static const QString busyMessage =
+        QStringLiteral("正在运行的 Quorrin 正忙，没有及时接收这次打开的请求，请稍后再试。");
+
     // Hands the arguments to the instance listening under that name; an empty
-    // list asks it to reopen. None when no instance of this user took the
-    // request in time, or the request is too large; otherwise whether the
-    // instance opened the files (it answers once it has handled them, however
-    // long that takes).
-    static std::optional<bool> send(const QString& name, const QStringList& arguments, int timeoutMs = 3000);
+    // list asks it to reopen. Once the instance took the request, it answers
+    // when it has handled it, however long that takes.
+    static Delivery send(const QString& name, const QStringList& arguments, int timeoutMs = 3000);
 
     // Tells the sender of a received request whether it was carried out.
     void answer(quint64 request, bool succeeded);

@@ -407,7 +407,12 @@ void NoteWindowController::showReminder(const QUuid& blockID, const ReminderCall
         return;
     commitPendingInput();
     closeBlockMenu();
-    m_editor->focus(blockID, false);
+    // A caret already in the todo stays where it is, for the typing that
+    // follows once the panel closes; from elsewhere it moves to the todo.
+    if (m_editor->currentBlock() == blockID)
+        m_editor->textView()->ensureCursorVisible();
+    else
+        m_editor->focus(blockID, false);
     hideFormatBar();
     hideTitleFormatPanel();
     dismissReminderPanel(false);

@@ -59,10 +59,12 @@ bool NoteWorkspace::isLeftMouseButtonDown()
     return X11WindowBehaviour::primaryButtonDown();
 }
 
-NoteWorkspace::NoteWorkspace(WorkspaceHost& host, const ScreenProvider& screens, MouseQuery leftMouseDown)
+NoteWorkspace::NoteWorkspace(WorkspaceHost& host, const ScreenProvider& screens, MouseQuery leftMouseDown,
+                             std::unique_ptr<RestartableTimer> burstTimer)
     : m_host(host)
     , m_screens(screens)
     , m_leftMouseDown(std::move(leftMouseDown))
+    , m_burstTimer(burstTimer ? std::move(burstTimer) : std::make_unique<QtRestartableTimer>())
 {
     m_screenPass.setSingleShot(true);
     m_screenPass.setInterval(0);
@@ -143,7 +145,12 @@ void NoteWorkspace::attach(WorkspaceWindow& window)
 
 void NoteWorkspace::presentAll(std::optional<QUuid> focus, bool activate, bool includeHidden)
 {
-    present(focus, activate, includeHidden, false);
+    // A presentation asked for during a burst (a handed-over note becoming
+    // key, say) joins it: the burst's own pass comes soon enough.
+    if (m_burstTimer->isPending())
+        joinBurst(focus, activate, false, includeHidden);
+    else
+        present(focus, activate, includeHidden, false);
 }
 
 void NoteWorkspace::present(std::optional<QUuid> focus, bool activate, bool includeHidden, bool keepOrdered)
@@ -152,7 +159,7 @@ void NoteWorkspace::present(std::optional<QUuid> focus, bool activate, bool incl
     if (m_presenting || !notes)
         return;
     if (isPresentingGradually()) {
-        deferPresentation(focus, activate, includeHidden);
+        deferPresentation(m_deferredPresentation, focus, activate, includeHidden);
         return;
     }
     m_presenting = true;
@@ -266,13 +273,37 @@ bool NoteWorkspace::isPresentingGradually() const
     return m_gradual && m_gradual->isRunning();
 }
 
-void NoteWorkspace::deferPresentation(std::optional<QUuid> focus, bool activate, bool includeHidden)
+void NoteWorkspace::presentAllForBurst(std::optional<QUuid> focus, bool activate, bool includeHidden)
 {
-    m_deferredPresentation.includeHidden = m_deferredPresentation.includeHidden || includeHidden;
+    if (!store())
+        return;
+    // Making a window key tells every window of the application: the first
+    // request of a burst takes the keyboard at once, a later one only with
+    // the burst's pass.
+    const bool first = !m_burstTimer->isPending();
+    joinBurst(focus, activate && first, activate && !first, includeHidden);
+}
+
+void NoteWorkspace::joinBurst(std::optional<QUuid> focus, bool activateNow, bool activateAtEnd, bool includeHidden)
+{
+    if (!m_burstTimer->isPending())
+        m_burstActivates = false;
+    deferPresentation(m_burstPresentation, focus, activateNow, includeHidden);
+    m_burstActivates = (m_burstActivates || activateAtEnd) && !activateNow;
+    m_burstTimer->start(burstQuiet, [this] {
+        const DeferredPresentation deferred = std::exchange(m_burstPresentation, {});
+        present(deferred.focus, std::exchange(m_burstActivates, false), deferred.includeHidden, false);
+    });
+}
+
+void NoteWorkspace::deferPresentation(DeferredPresentation& deferred, std::optional<QUuid> focus, bool activate,
+                                      bool includeHidden)
+{
+    deferred.includeHidden = deferred.includeHidden || includeHidden;
     WorkspaceWindow* focused = focus ? m_host.noteWindow(*focus) : nullptr;
     if (!focused)
         return;
-    m_deferredPresentation.focus = focus;
+    deferred.focus = focus;
     focused->setTemporarilyRaised(true);
     applyLevel(*focused, windowLevel::floating);
     orderFront(*focused);
@@ -388,6 +419,9 @@ void NoteWorkspace::recoverOntoScreens(WorkspaceWindow& window) const
 
 void NoteWorkspace::reset()
 {
+    m_burstTimer->cancel();
+    m_burstPresentation = {};
+    m_burstActivates = false;
     detachAllNativeLinks();
     m_moveStartFrames.clear();
     m_managedMoveIDs.clear();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Core/Time/RestartableTimer.h"
 #include "Domain/Note.h"
 #include "Windows/FrameApplication.h"
 #include "Windows/NoteWindowHost.h"
@@ -12,6 +13,7 @@
 #include <QTimer>
 #include <QUuid>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -48,8 +50,11 @@ public:
     static bool isLeftMouseButtonDown();
 
     // The host and the screens must outlive the workspace.
+    // `burstTimer` runs the pass that ends a burst of presentations; an
+    // event-loop timer when not given.
     NoteWorkspace(WorkspaceHost& host, const ScreenProvider& screens,
-                  MouseQuery leftMouseDown = &NoteWorkspace::isLeftMouseButtonDown);
+                  MouseQuery leftMouseDown = &NoteWorkspace::isLeftMouseButtonDown,
+                  std::unique_ptr<RestartableTimer> burstTimer = nullptr);
     ~NoteWorkspace() override;
 
     NoteWorkspace(const NoteWorkspace&) = delete;
@@ -72,6 +77,17 @@ public:
     // with that focus, to the end of the presentation.
     void presentAllGradually(std::function<void()> finished);
     bool isPresentingGradually() const;
+    // Presents as presentAll does, once for a burst of requests that arrive
+    // together (hand-overs from other programs, each of which must bring
+    // every note forward): each request brings its focus note forward at
+    // once (the burst's first also activates it when asked), and the pass
+    // over every note runs once no further request came for `burstQuiet`,
+    // with the last focus, activated when a later request asked for it and
+    // hidden notes included when any request asked for them. A presentAll
+    // meanwhile joins the burst, activating its focus at once when asked.
+    void presentAllForBurst(std::optional<QUuid> focus, bool activate, bool includeHidden);
+    static constexpr std::chrono::milliseconds burstQuiet{150};
+    bool isBurstPending() const { return m_burstTimer->isPending(); }
     // Puts every note window back to its own layer.
     void settleAll();
     // Moves every note to the floating or the desktop level once the store
@@ -209,7 +225,20 @@ private:
     // the layout now knows of it.
     void moveInMemory(const Note& note, const QRectF& expanded, bool dragged);
     void saveStore();
-    void deferPresentation(std::optional<QUuid> focus, bool activate, bool includeHidden);
+    // A pass over every note left for later: its focus and whether it
+    // includes the hidden notes.
+    struct DeferredPresentation {
+        std::optional<QUuid> focus;
+        bool includeHidden = false;
+    };
+    // Brings the focus note forward now (activating it when `activateNow`)
+    // and (re)starts the wait for the end of the burst, whose pass activates
+    // its focus when a request asked for that later.
+    void joinBurst(std::optional<QUuid> focus, bool activateNow, bool activateAtEnd, bool includeHidden);
+    // Brings the focus note forward now and leaves the pass over every note
+    // to `deferred`.
+    void deferPresentation(DeferredPresentation& deferred, std::optional<QUuid> focus, bool activate,
+                           bool includeHidden);
 
     WorkspaceHost& m_host;
     const ScreenProvider& m_screens;
@@ -234,11 +263,11 @@ private:
     quint64 m_lastFrontStamp = 0;
     // A presentation asked for while the windows are still being made: it
     // runs as the final pass once they all exist.
-    struct DeferredPresentation {
-        std::optional<QUuid> focus;
-        bool includeHidden = false;
-    };
     DeferredPresentation m_deferredPresentation;
+    // The pass a burst of presentations still owes, run by m_burstTimer.
+    DeferredPresentation m_burstPresentation;
+    bool m_burstActivates = false; // a request after the burst's first asked to activate
+    std::unique_ptr<RestartableTimer> m_burstTimer;
     QRectF m_moveStart;
     std::optional<QPointF> m_moveMouseStart;
     QSizeF m_moveExpandedSize;

@@ -129,10 +129,10 @@ void NoteWorkspace::geometryChanged(const QUuid& noteID, bool resized)
         }
     }
     anchorUserResizeEdge(noteID);
-    // While the launch makes the windows, each one's first move and resize
-    // would lay out every window again; the presentation's final pass lays
-    // them all out once.
-    if (!collapseChanged && m_userResizeID != noteID && isPresentingGradually())
+    // While the launch or a burst of hand-overs makes windows, each one's
+    // first move and resize would lay out every window again; the final
+    // pass of the presentation lays them all out once.
+    if (!collapseChanged && m_userResizeID != noteID && (isPresentingGradually() || isBurstPending()))
         return;
     reflow(collapseChanged ? std::optional<QUuid>(noteID) : std::nullopt);
 }

@@ -27,12 +27,14 @@ public:
     {
     }
 
-    void undo() override { m_caret = m_history.replace(m_edit.position, m_edit.inserted.string(), m_edit.removed); }
+    // Each direction keeps what it took out as it was then: formats set on
+    // the typed text since come back with a redo.
+    void undo() override { m_caret = m_history.replace(m_edit.position, m_edit.inserted, m_edit.removed); }
     void redo() override
     {
         if (std::exchange(m_recorded, false))
             return; // the change is in the document already
-        m_caret = m_history.replace(m_edit.position, m_edit.removed.string(), m_edit.inserted);
+        m_caret = m_history.replace(m_edit.position, m_edit.removed, m_edit.inserted);
     }
     int id() const override { return 1; }
     bool mergeWith(const QUndoCommand* other) override
@@ -82,12 +84,14 @@ int TitleTypingHistory::redo()
     return m_caret;
 }
 
-int TitleTypingHistory::replace(int position, const QString& expected, const AttributedString& replacement)
+int TitleTypingHistory::replace(int position, AttributedString& shown, const AttributedString& replacement)
 {
     const int length = m_document.characterCount() - 1;
+    const QString& expected = shown.string();
     if (position < 0 || position + expected.size() > length
         || m_document.toPlainText().mid(position, expected.size()) != expected)
         return -1;
+    shown = textdoc::read(m_document, position, int(expected.size()));
     const QScopedValueRollback replaying(m_replaying, true);
     QTextCursor cursor(&m_document);
     cursor.setPosition(position);

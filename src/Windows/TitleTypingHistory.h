@@ -30,9 +30,10 @@ public:
     // The document shows a new value: the history starts from it.
     void restart();
 
-    // Used by the steps: puts `replacement` where the document holds
-    // `expected` at `position`; the caret's place afterwards, or -1.
-    int replace(int position, const QString& expected, const AttributedString& replacement);
+    // Used by the steps: puts `replacement` where the document holds the
+    // characters of `shown` at `position`, and `shown` becomes what stood
+    // there, formats included; the caret's place afterwards, or -1.
+    int replace(int position, AttributedString& shown, const AttributedString& replacement);
 
 private:
     void onContentsChange();

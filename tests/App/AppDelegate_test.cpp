@@ -46,6 +46,7 @@ namespace quorrin {
 namespace {
 
 using testing::RecordingAlerts;
+using testing::RecordingNotices;
 
 // Every file below a directory with its bytes, except the lock file whose
 // presence is all that matters.
@@ -66,10 +67,12 @@ class AppDelegateTest : public ::testing::Test {
 protected:
     QTemporaryDir directory;
     RecordingAlerts alerts;
+    std::shared_ptr<RecordingNotices> notices = std::make_shared<RecordingNotices>();
     QStringList steps;
     std::vector<int> exits;
     std::vector<QStringList> handedOver;
     bool handOverSucceeds = true;
+    bool runningInstanceBusy = false;
     // How long a launch waits for an ending holder of the data directory.
     std::chrono::milliseconds holderExitWait{0};
     bool handedFilesOpen = true;
@@ -84,13 +87,14 @@ protected:
     {
         AppEnvironment environment;
         environment.alerts = &alerts;
+        environment.notices = notices;
         environment.root = root;
         environment.screens = std::make_shared<FixedScreenProvider>(QList<QRectF>{QRectF(0, 0, 1600, 1000)});
-        environment.handOver = [this](const QString&, const QStringList& request) -> std::optional<bool> {
+        environment.handOver = [this](const QString&, const QStringList& request) {
             handedOver.push_back(request);
             if (!handOverSucceeds)
-                return std::nullopt;
-            return handedFilesOpen;
+                return runningInstanceBusy ? InstanceChannel::Delivery::Busy : InstanceChannel::Delivery::NotTaken;
+            return handedFilesOpen ? InstanceChannel::Delivery::Opened : InstanceChannel::Delivery::NotOpened;
         };
         environment.watchOtherApplications = false;
         environment.exit = [this](int code) { exits.push_back(code); };
@@ -188,6 +192,21 @@ TEST_F(AppDelegateTest, ASecondInstanceThatCannotHandOverShowsTheLaunchFailure)
     // Quitting after a failed launch ends at once and saves nothing.
     second->requestQuit();
     EXPECT_EQ(exits, (std::vector<int>{1, 0}));
+}
+
+TEST_F(AppDelegateTest, ASecondInstanceWhoseRequestTheBusyInstanceDidNotTakeSaysItIsBusyNotThatTheDataIsInUse)
+{
+    handOverSucceeds = false;
+    runningInstanceBusy = true;
+    auto running = makeDelegate();
+    running->launch();
+
+    auto second = makeDelegate();
+    second->launch({QStringLiteral("/tmp/a.txt")});
+    EXPECT_TRUE(second->startupFailed());
+    EXPECT_EQ(alerts.messages, QStringList{InstanceChannel::busyMessage});
+    EXPECT_EQ(alerts.details, QStringList{QString()});
+    EXPECT_EQ(exits, std::vector<int>{1});
 }
 
 TEST_F(AppDelegateTest, ALaunchWhileTheHolderIsEndingWaitsForItToLetGo)
@@ -394,7 +413,7 @@ TEST_F(AppDelegateTest, ClosingForExitAfterTheQuitLetsTheNextLaunchInWithEveryth
     EXPECT_EQ(next->store()->active().front().customTitle, QStringLiteral("kept"));
 }
 
-TEST_F(AppDelegateTest, AQuitThatCannotSaveKeepsTheTextAndClosingTheAlertSavesItOnceThereIsRoom)
+TEST_F(AppDelegateTest, AQuitThatCannotSaveKeepsTheTextAndClosingTheNoticeSavesItOnceThereIsRoom)
 {
     testing::SmallFileSystem disk(1024);
     if (!disk.isMounted())
@@ -412,11 +431,14 @@ TEST_F(AppDelegateTest, AQuitThatCannotSaveKeepsTheTextAndClosingTheAlertSavesIt
     delegate->requestQuit();
     EXPECT_TRUE(exits.empty());
     EXPECT_TRUE(delegate->store()->isRetryingSave());
-    alerts.whilePresented = [&] { filler.release(); }; // space is freed while the alert is up
     QCoreApplication::processEvents();
-    ASSERT_EQ(alerts.messages.size(), 1);
-    EXPECT_TRUE(alerts.messages.front().contains(QStringLiteral("腾出磁盘空间后会自动保存")));
+    EXPECT_TRUE(alerts.messages.isEmpty()) << "a failed save is told without a modal alert";
+    ASSERT_EQ(notices->messages.size(), 1);
+    EXPECT_TRUE(notices->messages.front().contains(QStringLiteral("腾出磁盘空间后会自动保存")));
+    filler.release(); // space is freed while the notice is up
+    notices->close();
     EXPECT_FALSE(delegate->store()->isRetryingSave());
+    EXPECT_EQ(notices->titles.last(), SaveFailureNotice::savedTitle);
     delegate.reset();
 
     NoteStore reopened(root, true);

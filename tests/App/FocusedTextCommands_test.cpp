@@ -51,11 +51,18 @@ TEST_F(FocusedTextCommandsTest, FormatCommandsChangeTheFocusedNoteAsOneUndoStep)
     EXPECT_TRUE(storedBold(0));
     EXPECT_FALSE(storedBold(6));
 
-    // Undo through the menu goes to the note's own history.
+    // Undo through the menu goes to the note's own history, and the menu
+    // names the step it would act on.
+    EXPECT_EQ(commands.history().undoName, QStringLiteral("加粗"));
+    EXPECT_FALSE(commands.history().canRedo);
     commands.undo();
     EXPECT_FALSE(storedBold(0));
+    EXPECT_EQ(commands.history().redoName, QStringLiteral("加粗"));
+    EXPECT_TRUE(commands.history().canRedo);
     commands.redo();
     EXPECT_TRUE(storedBold(0));
+    focused = nullptr;
+    EXPECT_FALSE(commands.history().canUndo);
 }
 
 TEST_F(FocusedTextCommandsTest, UndoAndRedoFromTheMenuWaitWhileAnInputMethodComposes)

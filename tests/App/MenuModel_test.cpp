@@ -284,6 +284,31 @@ TEST(ApplicationMenus, BuildsTheMenusFromTheTablesAndDispatchesWithTheItem)
     EXPECT_EQ(titlesOf(*text), (QStringList{"编辑", "格式"}));
 }
 
+TEST(ApplicationMenus, UndoAndRedoNameTheStepAndAreDisabledWithoutOne)
+{
+    ApplicationMenus menus;
+    menumodel::EditHistory history;
+    menus.editHistory = [&] { return history; };
+    menus.build();
+    QAction* undo = menus.action(menumodel::action::undo);
+    QAction* redo = menus.action(menumodel::action::redo);
+    QMenu* edit = menus.makeTextContextMenu()->actions().front()->menu();
+
+    Q_EMIT edit->aboutToShow();
+    EXPECT_EQ(undo->text(), "撤销");
+    EXPECT_FALSE(undo->isEnabled());
+    history = {true, "转换内容块", true, ""}; // a typing step has no name
+    Q_EMIT edit->aboutToShow();
+    EXPECT_EQ(undo->text(), "撤销转换内容块");
+    EXPECT_TRUE(undo->isEnabled());
+    EXPECT_EQ(redo->text(), "重做");
+    // Closed, the shortcuts are the focused text's again.
+    history = {};
+    Q_EMIT edit->aboutToShow();
+    Q_EMIT edit->aboutToHide();
+    EXPECT_TRUE(undo->isEnabled());
+}
+
 TEST(ApplicationMenus, WindowMenuEndsWithTheOpenNotes)
 {
     ApplicationMenus menus;

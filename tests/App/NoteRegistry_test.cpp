@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QTest>
+
 #include <QCoreApplication>
 #include <QPointer>
 #include <QUndoStack>
@@ -287,6 +289,28 @@ TEST_F(NoteRegistryTest, NewNotesFromTextClipboardAndTheTextService)
     // Text dropped on a header makes a note too.
     window(notes[0].id)->onTextDrop(QStringLiteral("dropped"));
     EXPECT_EQ(store->active().size(), 4u);
+}
+
+TEST_F(NoteRegistryTest, AHandedOverNoteComesForwardAtOnceAndTheOthersOnlyWithTheBurstCommandsAtOnce)
+{
+    const QUuid other = addNote();
+    EXPECT_EQ(registry->newFromSelection(QStringLiteral("handed over")), std::nullopt);
+    const QUuid handed = store->active().back().id;
+    EXPECT_TRUE(window(handed)->visible);
+    EXPECT_TRUE(window(handed)->key);
+    EXPECT_EQ(window(other), nullptr);
+    EXPECT_TRUE(registry->workspace().isBurstPending());
+    for (int turn = 0; turn < 100 && registry->workspace().isBurstPending(); ++turn)
+        QTest::qWait(20);
+    ASSERT_NE(window(other), nullptr);
+    EXPECT_TRUE(window(other)->visible);
+
+    const QUuid later = addNote();
+    clipboard = QStringLiteral("a command");
+    registry->newFromClipboard(); // not a hand-over: every note at once
+    ASSERT_NE(window(later), nullptr);
+    EXPECT_TRUE(window(later)->visible);
+    EXPECT_FALSE(registry->workspace().isBurstPending());
 }
 
 TEST_F(NoteRegistryTest, TheReminderEditorOpensOnTheNextTurnOnlyForOpenTodos)

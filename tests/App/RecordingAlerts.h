@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Platform/AlertPresenter.h"
+#include "Platform/NoticePresenter.h"
 
 #include <QStringList>
 
@@ -20,6 +21,25 @@ struct RecordingAlerts final : AlertPresenter {
         details << informativeText;
         if (whilePresented)
             whilePresented();
+    }
+};
+
+// Records every notice shown; close() is the user closing it.
+struct RecordingNotices final : NoticePresenter {
+    QStringList titles;
+    QStringList messages;
+    bool shown = false;
+    void show(const QString& title, const QString& message) override
+    {
+        titles << title;
+        messages << message;
+        shown = true;
+    }
+    void close()
+    {
+        shown = false;
+        if (onClosed)
+            onClosed();
     }
 };
 

@@ -29,6 +29,9 @@ public:
     bool running() const { return m_process.running(); }
     int exitCode() const { return m_process.exitCode(); }
     const QString& dataDirectory() const { return m_dataDirectory; }
+    // Another data directory for the next start (e.g. on a file system of
+    // the case's own).
+    void setDataDirectory(const QString& directory) { m_dataDirectory = directory; }
     QString logPath() const;
 
     // The managed top-level windows of this process, in mapping order.

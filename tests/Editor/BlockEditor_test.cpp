@@ -7,6 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+
+#include <QApplication>
+#include <QClipboard>
 #include <QImage>
 #include <QInputMethodEvent>
 #include <QTemporaryDir>
@@ -138,6 +143,27 @@ TEST_F(BlockEditorTest, EveryReturnMakesExactlyOneLineInTheFontOfTheLineItSplits
                                                   QStringLiteral("two")}));
     EXPECT_TRUE(inBodyFont(stored().blocks[2]));
     EXPECT_EQ(text(), QStringLiteral("one\n\nx\ntwo\n"));
+}
+
+TEST_F(BlockEditorTest, ReturnAtTheEndOfATodoLeavesItsShownRemarksUnderIt)
+{
+    Block todo = makeBlock(BlockKind::Todo, QStringLiteral("t1"));
+    todo.todo->notes = RichText(QStringLiteral("r"), TextFont::system(12));
+    todo.todo->notesExpanded = true;
+    open({todo, makeBlock(BlockKind::Paragraph, QStringLiteral("p"))});
+    ASSERT_EQ(text(), QStringLiteral("t1\nr\np\n"));
+    caretAt(2);
+    key(Qt::Key_Return);
+    type(QStringLiteral("x"));
+    EXPECT_EQ(text(), QStringLiteral("t1\nr\nx\np\n"));
+    const Note note = stored();
+    ASSERT_EQ(note.blocks.size(), 3u);
+    EXPECT_EQ(note.blocks[0].todo->notes.attributed().string(), QStringLiteral("r"));
+    EXPECT_EQ(note.blocks[1].text.attributed().string(), QStringLiteral("x"));
+    EXPECT_EQ(note.blocks[1].kind, BlockKind::Todo);
+    editor->undo();
+    editor->undo();
+    EXPECT_EQ(text(), QStringLiteral("t1\nr\np\n"));
 }
 
 TEST_F(BlockEditorTest, TypingAfterTheFinalLineBreakTakesThatLineBreaksAttributes)
@@ -315,6 +341,57 @@ TEST_F(BlockEditorTest, TextUndoRestoresDeletedBlockAndIsDroppedWhenStale)
     EXPECT_EQ(text(), QStringLiteral("other\nkeep\n"));
 }
 
+TEST_F(BlockEditorTest, TypingAfterAPlaceholderStaysUndoableOnceTheLineIsShownWithoutIt)
+{
+    open({makeBlock(BlockKind::Paragraph, QString())});
+    ASSERT_EQ(text(), QStringLiteral("\u200B\n"));
+    caretAt(1); // where a click into the empty line puts the caret
+    type(QStringLiteral("abc"));
+    key(Qt::Key_T, Qt::ControlModifier | Qt::ShiftModifier);
+    ASSERT_EQ(text(), QStringLiteral("abc\n"));
+
+    editor->undo();
+    editor->undo();
+    EXPECT_EQ(blockTexts(), std::vector<QString>{QString()});
+    EXPECT_EQ(stored().blocks[0].kind, BlockKind::Paragraph);
+    editor->redo();
+    editor->redo();
+    EXPECT_EQ(blockTexts(), std::vector<QString>{QStringLiteral("abc")});
+    EXPECT_EQ(stored().blocks[0].kind, BlockKind::Todo);
+}
+
+TEST_F(BlockEditorTest, UndoAndRedoGiveEveryBlockBackItsId)
+{
+    open({makeBlock(BlockKind::Paragraph, QString())});
+    caretAt(1);
+    QApplication::clipboard()->setText(QStringLiteral("a1\nb2"));
+    editor->textView()->paste();
+    key(Qt::Key_Return);
+    type(QStringLiteral("Z"));
+    const auto ids = [this] {
+        std::vector<QUuid> found;
+        std::ranges::transform(stored().blocks, std::back_inserter(found), &Block::id);
+        return found;
+    };
+    const std::vector<QUuid> typed = ids();
+    ASSERT_EQ(blockTexts(), (std::vector<QString>{QStringLiteral("a1"), QStringLiteral("b2"), QStringLiteral("Z")}));
+
+    editor->undo();
+    editor->undo();
+    EXPECT_EQ(ids(), std::vector<QUuid>(typed.begin(), typed.begin() + 2));
+    // The caret is back where Return was pressed.
+    EXPECT_EQ(editor->textView()->textCursor().position(), text().indexOf(QStringLiteral("b2")) + 2);
+    editor->undo();
+    EXPECT_EQ(ids(), std::vector<QUuid>(typed.begin(), typed.begin() + 1));
+    editor->redo();
+    EXPECT_EQ(ids(), std::vector<QUuid>(typed.begin(), typed.begin() + 2));
+    editor->redo();
+    EXPECT_EQ(ids(), typed); // the new line is the one "Z" was typed into
+    editor->redo();
+    EXPECT_EQ(ids(), typed);
+    EXPECT_EQ(blockTexts().back(), QStringLiteral("Z"));
+}
+
 TEST_F(BlockEditorTest, UndoAfterSeveralWriteBacksRestoresEveryBlockAsItWas)
 {
     open({makeBlock(BlockKind::H2, QStringLiteral("Title")), makeBlock(BlockKind::Todo, QStringLiteral("task")),
@@ -394,6 +471,22 @@ TEST_F(BlockEditorTest, ClickFarBelowMakesAtMostFiveHundredLinesInOneStep)
     EXPECT_EQ(editor->currentBlock(), stored().blocks.back().id);
     editor->history()->undo();
     EXPECT_EQ(stored().blocks.size(), 1u);
+}
+
+TEST_F(BlockEditorTest, ABlockCommandKeepsTheCaretInLinesTypedBelowTheLastLineBreak)
+{
+    for (const int returns : {0, 1, 3}) {
+        SCOPED_TRACE(returns);
+        open({makeBlock(BlockKind::Paragraph, QStringLiteral("p"))});
+        caretAt(int(text().size())); // where a click below the text puts it once no lines fit
+        for (int i = 0; i < returns; ++i)
+            key(Qt::Key_Return);
+        type(QStringLiteral("two"));
+        key(Qt::Key_T, Qt::ControlModifier | Qt::ShiftModifier);
+        type(QStringLiteral("Z"));
+        EXPECT_EQ(stored().blocks.back().text.attributed().string(), QStringLiteral("twoZ"));
+        EXPECT_EQ(stored().blocks.back().kind, BlockKind::Todo);
+    }
 }
 
 TEST_F(BlockEditorTest, ImportRoutesFilesAndFailsClearly)

@@ -3,6 +3,7 @@
 #include "EditorTestSupport.h"
 
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTest>
 
 namespace quorrin {
@@ -68,9 +69,12 @@ public:
 class FormatBarTest : public EditorFixture {
 protected:
     std::unique_ptr<FakePanel> panel = std::make_unique<FakePanel>();
-    void openActive()
+    void openActive(int lines = 1)
     {
-        open({makeBlock(BlockKind::Paragraph, QStringLiteral("正文文字"))});
+        std::vector<Block> blocks;
+        for (int i = 0; i < lines; ++i)
+            blocks.push_back(makeBlock(BlockKind::Paragraph, QStringLiteral("正文文字")));
+        open(blocks);
         editor->setFormatPanel(panel.get(), panel.get());
         editor->show();
         editor->activateWindow();
@@ -122,6 +126,30 @@ TEST_F(FormatBarTest, ScrollingOrResizingMovesAShownBarAndNeverShowsAHiddenOne)
         EXPECT_TRUE(panel->anchor.isValid());
         EXPECT_GT(panel->shows, shows + 1);
     }
+}
+
+TEST_F(FormatBarTest, TheBarComesBackWithTheCaretScrolledIntoViewWhileTheTextKeepsTheFocus)
+{
+    openActive(80);
+    QScrollBar& scroll = *editor->textView()->verticalScrollBar();
+    ASSERT_GT(scroll.maximum(), 0);
+    caretAt(0);
+    editor->scheduleFormatBar();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return panel->shown; }, 10000));
+
+    scroll.setValue(scroll.maximum());
+    EXPECT_FALSE(panel->shown);
+    scroll.setValue(0);
+    EXPECT_TRUE(panel->shown);
+
+    // Not while the focus is elsewhere.
+    scroll.setValue(scroll.maximum());
+    QLineEdit elsewhere(editor.get());
+    elsewhere.show();
+    elsewhere.setFocus();
+    ASSERT_FALSE(editor->textView()->hasFocus());
+    scroll.setValue(0);
+    EXPECT_FALSE(panel->shown);
 }
 
 TEST_F(FormatBarTest, NoPanelWithoutActiveWindowOrOnceThePanelIsGone)

@@ -10,7 +10,10 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QHelpEvent>
+#include <QMouseEvent>
 #include <QTest>
+#include <QToolTip>
 #include <QUndoStack>
 
 
@@ -140,6 +143,34 @@ TEST_F(EditorLinkTest, PastedAndRenderedLinksOpenOnlyWebAndMail)
     EXPECT_TRUE(editor->openLinkAt(point));
     EXPECT_EQ(opened, std::vector<QUrl>{QUrl(QStringLiteral("mailto:bob@example.com"))});
     EXPECT_FALSE(editor->openLinkAt(pointOver(0))); // plain text
+}
+
+TEST_F(EditorLinkTest, APointerOverALinkShowsTheHandAndSaysCtrlClickOpensIt)
+{
+    openNote(QString());
+    editor->textView()->setFocus();
+    QTest::keyClicks(editor->textView(), QStringLiteral("go https://example.com now"));
+    QWidget* viewport = editor->textView()->viewport();
+    const QPoint onLink = pointOver(8).toPoint();
+    const QPoint onText = pointOver(0).toPoint();
+
+    const auto hover = [&](QPoint point) {
+        QMouseEvent move(QEvent::MouseMove, point, viewport->mapToGlobal(point), Qt::NoButton, Qt::NoButton, {});
+        QCoreApplication::sendEvent(viewport, &move);
+    };
+
+    hover(onLink);
+    EXPECT_EQ(viewport->cursor().shape(), Qt::PointingHandCursor);
+    QHelpEvent help(QEvent::ToolTip, onLink, viewport->mapToGlobal(onLink));
+    QCoreApplication::sendEvent(viewport, &help);
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("按住 Ctrl 单击打开链接"));
+    hover(onText);
+    EXPECT_EQ(viewport->cursor().shape(), Qt::IBeamCursor);
+
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, onLink);
+    EXPECT_TRUE(opened.empty()); // a plain click edits the link's text
+    QTest::mouseClick(viewport, Qt::LeftButton, Qt::ControlModifier, onLink);
+    EXPECT_EQ(opened, std::vector<QUrl>{QUrl(QStringLiteral("https://example.com"))});
 }
 
 TEST_F(EditorLinkTest, ALinkGivenToWordsSurvivesTypingBesideIt)

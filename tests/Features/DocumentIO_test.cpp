@@ -277,6 +277,30 @@ TEST_F(DocumentIOTest, RefusedDocumentsLeaveTheStoreAndDataDirectoryAsTheyWere)
     }
 }
 
+TEST_F(DocumentIOTest, ADocumentOverTheSizeLimitIsRefusedNamingTheLimitAndOneAtItIsImported)
+{
+    const QByteArray atLimit(documents::maximumDocumentBytes, 'a');
+    const QByteArray over = atLimit + 'a';
+    writeFile(path("at.txt"), atLimit);
+    writeFile(path("over.txt"), over);
+    writeFile(path("over.rtf"), "{\\rtf1 " + over + "}");
+    writeFile(path("over.rtfd/TXT.rtf"), "{\\rtf1 " + over + "}");
+    const std::size_t before = store->notes().size();
+    for (const QString& name : {QStringLiteral("over.txt"), QStringLiteral("over.rtf"), QStringLiteral("over.rtfd")}) {
+        SCOPED_TRACE(name.toStdString());
+        try {
+            DocumentIO::importDocument(path(name), *store);
+            ADD_FAILURE() << "imported";
+        } catch (const AppError& error) {
+            EXPECT_TRUE(error.message.startsWith(QStringLiteral("“%1”有 1.0 MB，").arg(name)));
+            EXPECT_TRUE(error.message.endsWith(QStringLiteral("超过可导入的文稿上限 1 MB，未导入。")));
+        }
+        EXPECT_EQ(store->notes().size(), before);
+    }
+    DocumentIO::importDocument(path("at.txt"), *store);
+    EXPECT_EQ(blockTexts(imported()), QStringList{QString::fromLatin1(atLimit)});
+}
+
 TEST_F(DocumentIOTest, ADocumentNestedTooDeeplyIsRefusedSayingSo)
 {
     writeFile(path("deep.rtf"), QByteArray("{\\rtf1 ") + QByteArray(1000, '{') + QByteArray(1001, '}'));

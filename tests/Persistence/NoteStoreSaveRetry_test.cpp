@@ -30,6 +30,7 @@ protected:
             GTEST_SKIP() << "cannot mount a small file system here";
         store = openStore();
         store->setOnError([this](std::exception_ptr error) { errors << describeError(error); });
+        QObject::connect(store.get(), &NoteStore::unsavedChangesSaved, [this] { ++savedAgain; });
         note = store->create();
     }
 
@@ -71,6 +72,7 @@ protected:
     FakeTimer* retry = nullptr;
     Note note;
     QStringList errors;
+    int savedAgain = 0;
 };
 
 TEST_F(FullDiskSave, KeepsTryingWithGrowingWaitsAndSavesOnceSpaceIsFree)
@@ -98,12 +100,16 @@ TEST_F(FullDiskSave, KeepsTryingWithGrowingWaitsAndSavesOnceSpaceIsFree)
     EXPECT_EQ(retry->lastDelay, 16000ms);
     EXPECT_EQ(errors.size(), 1);
     EXPECT_TRUE(store->lastError());
+    EXPECT_EQ(savedAgain, 0);
 
     filler.release();
     retry->fire();
     EXPECT_FALSE(store->isRetryingSave());
     EXPECT_FALSE(store->lastError());
-    EXPECT_EQ(storedText(), more);
+    EXPECT_EQ(savedAgain, 1);
+    type(more + QStringLiteral("!")); // an ordinary save after that recovers nothing
+    EXPECT_EQ(savedAgain, 1);
+    EXPECT_EQ(storedText(), more + QStringLiteral("!"));
 }
 
 TEST_F(FullDiskSave, TheUserActingTriesAtOnceAndAFailureAfterASuccessIsToldAgain)

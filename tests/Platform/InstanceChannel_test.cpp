@@ -33,7 +33,7 @@ QString uniqueName()
     return QStringLiteral("QuorrinTest-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
 }
 
-std::optional<bool> sendFromAnotherThread(const QString& name, const QStringList& arguments,
+InstanceChannel::Delivery sendFromAnotherThread(const QString& name, const QStringList& arguments,
                                           InstanceChannel* channel = nullptr, bool succeeds = true)
 {
     std::optional<QMetaObject::Connection> answering;
@@ -66,7 +66,7 @@ TEST(InstanceChannel, HandsArgumentsToTheListeningInstance)
         const QString name = uniqueName();
         ASSERT_TRUE(channel.listen(name));
         QSignalSpy spy(&channel, &InstanceChannel::received);
-        EXPECT_EQ(sendFromAnotherThread(name, testCase.arguments, &channel), std::optional<bool>(true));
+        EXPECT_EQ(sendFromAnotherThread(name, testCase.arguments, &channel), InstanceChannel::Delivery::Opened);
         ASSERT_EQ(spy.count(), 1);
         EXPECT_EQ(spy.at(0).at(0).toStringList(), testCase.arguments);
     }
@@ -78,7 +78,7 @@ TEST(InstanceChannel, TheSenderLearnsThatOpeningFailed)
     const QString name = uniqueName();
     ASSERT_TRUE(channel.listen(name));
     EXPECT_EQ(sendFromAnotherThread(name, {QStringLiteral("/tmp/broken.rtf")}, &channel, false),
-              std::optional<bool>(false));
+              InstanceChannel::Delivery::NotOpened);
 }
 
 TEST(InstanceChannel, TwoLaunchesAtOnceEachLearnTheOutcomeOfTheirOwnRequest)
@@ -108,7 +108,16 @@ TEST(InstanceChannel, TwoLaunchesAtOnceEachLearnTheOutcomeOfTheirOwnRequest)
 
 TEST(InstanceChannel, SendingWithoutAListenerFails)
 {
-    EXPECT_EQ(InstanceChannel::send(uniqueName(), {}, 200), std::nullopt);
+    EXPECT_EQ(InstanceChannel::send(uniqueName(), {}, 200), InstanceChannel::Delivery::NotTaken);
+}
+
+TEST(InstanceChannel, AnInstanceThatDoesNotTakeTheRequestInTimeIsBusyNotMissing)
+{
+    InstanceChannel channel;
+    const QString name = uniqueName();
+    ASSERT_TRUE(channel.listen(name));
+    // Its event loop does not turn: the connection is made, the request never read.
+    EXPECT_EQ(InstanceChannel::send(name, {QStringLiteral("/tmp/a.txt")}, 200), InstanceChannel::Delivery::Busy);
 }
 
 TEST(InstanceChannel, SocketIsPrivateToTheUser)
@@ -212,7 +221,7 @@ TEST(InstanceChannel, RequestsLargerThanTheLimitAreNotSent)
     const QString name = uniqueName();
     ASSERT_TRUE(channel.listen(name));
     QSignalSpy spy(&channel, &InstanceChannel::received);
-    EXPECT_EQ(InstanceChannel::send(name, {QString(fitting + 1, u'x')}, 500), std::nullopt);
+    EXPECT_EQ(InstanceChannel::send(name, {QString(fitting + 1, u'x')}, 500), InstanceChannel::Delivery::NotTaken);
     EXPECT_EQ(spy.count(), 0);
 }
 
@@ -324,7 +333,8 @@ TEST(InstanceChannel, RequestsAreNeverHandedToAnotherUsersProcess)
     ::close(ready[0]);
     ::close(ready[1]);
 
-    EXPECT_EQ(InstanceChannel::send(name, {QStringLiteral("/tmp/private.txt")}, 1000), std::nullopt);
+    EXPECT_EQ(InstanceChannel::send(name, {QStringLiteral("/tmp/private.txt")}, 1000),
+              InstanceChannel::Delivery::NotTaken);
     impostor.kill();
 }
 

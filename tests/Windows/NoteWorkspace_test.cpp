@@ -365,3 +365,45 @@ TEST_F(NoteWorkspaceTest, TheLaunchEndsStackedInStoreOrderOrderingFrontOnlyWhatI
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(NoteWorkspaceTest, ABurstOfPresentationsBringsEachFocusForwardAtOnceAndEveryNoteOnceAtItsEnd)
+{
+    auto timer = std::make_unique<ManualRestartableTimer>();
+    ManualRestartableTimer& burstEnd = *timer;
+    workspace = std::make_unique<NoteWorkspace>(host, screens, [] { return false; }, std::move(timer));
+    host.workspace = workspace.get();
+    const QUuid others[] = {addNote(NoteSetup()), addNote(NoteSetup())};
+    const QUuid hidden = addNote(NoteSetup().hide());
+    const QUuid first = addNote(NoteSetup());
+    const QUuid second = addNote(NoteSetup());
+    for (const QUuid& handed : {first, second})
+        host.ensureController(handed);
+
+    workspace->presentAllForBurst(first, true, true);
+    workspace->presentAllForBurst(second, true, false);
+    EXPECT_EQ(window(others[0]), nullptr) << "the pass over every note waits for the burst to end";
+    for (const QUuid& handed : {first, second}) {
+        EXPECT_EQ(window(handed)->frontOrders, 1);
+        EXPECT_EQ(window(handed)->windowLevelValue, top);
+    }
+    EXPECT_TRUE(window(first)->key) << "the burst's first request takes the keyboard at once";
+    EXPECT_FALSE(window(second)->key) << "a later one with the burst's pass";
+    EXPECT_EQ(burstEnd.lastDelay, NoteWorkspace::burstQuiet);
+    EXPECT_EQ(burstEnd.starts, 2);
+
+    burstEnd.fire();
+    for (const QUuid& id : {others[0], others[1], hidden, first, second}) {
+        ASSERT_NE(window(id), nullptr);
+        EXPECT_TRUE(window(id)->visible);
+        EXPECT_EQ(window(id)->windowLevelValue, top);
+    }
+    EXPECT_FALSE(stored(hidden).isHidden) << "one request of the burst asked for the hidden notes";
+    EXPECT_GT(window(second)->frontStamp, window(others[1])->frontStamp) << "the last focus ends on top";
+    EXPECT_TRUE(window(second)->key);
+    EXPECT_EQ(window(others[0])->frontOrders, 1);
+    EXPECT_FALSE(workspace->isBurstPending());
+}
+
+} // namespace

@@ -59,6 +59,8 @@ TEST_F(TitleFormatTargetTest, ASelectionChangeIsNoUndoStepOfItsOwn)
     EXPECT_EQ(at(1).underlineStyle, 1);
     target->toggleItalic();
     target->toggleItalic();
+    select(5, 6);
+    target->toggleUnderline(); // the typed text itself
     EXPECT_EQ(field.toPlainText(), QStringLiteral("Title!"));
     field.undoTyping();
     EXPECT_EQ(field.toPlainText(), QStringLiteral("Title"));
@@ -68,6 +70,7 @@ TEST_F(TitleFormatTargetTest, ASelectionChangeIsNoUndoStepOfItsOwn)
     field.redoTyping();
     EXPECT_EQ(field.toPlainText(), QStringLiteral("Title!"));
     EXPECT_EQ(at(1).underlineStyle, 1);
+    EXPECT_EQ(at(5).underlineStyle, 1); // as it was formatted since, not as typed
 }
 
 TEST_F(TitleFormatTargetTest, SizesStayBetween11And20)

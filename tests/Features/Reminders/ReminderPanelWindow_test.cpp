@@ -1,6 +1,7 @@
 #include "Features/Reminders/ReminderPanel.h"
 
 #include "Editor/BlockEditor.h"
+#include "Editor/BlockTextView.h"
 #include "Persistence/StoreFixtures.h"
 #include "Windows/NoteWindowController.h"
 #include "Widgets/MenuActionButton.h"
@@ -11,6 +12,7 @@
 
 #include <QLabel>
 #include <QTest>
+#include <QTextCursor>
 
 namespace quorrin {
 namespace {
@@ -97,6 +99,26 @@ TEST_F(ReminderPanelWindowTest, AFailedStoreSaveLeavesTheReminderAsItWasAndThePa
     EXPECT_EQ(window->reminderPanel(), panel);
     EXPECT_TRUE(panel->isVisible());
     EXPECT_TRUE(panel->saveButton()->isEnabled());
+}
+
+TEST_F(ReminderPanelWindowTest, ClosingThePanelLeavesTheCaretWhereItWasInTheTodo)
+{
+    const std::pair<const char*, std::function<void(ReminderPanel&)>> closings[] = {
+        {"Escape", [](ReminderPanel& panel) { QTest::keyClick(&panel, Qt::Key_Escape); }},
+        {"save", [](ReminderPanel& panel) { QTest::mouseClick(panel.saveButton(), Qt::LeftButton); }},
+    };
+    for (const auto& [name, close] : closings) {
+        SCOPED_TRACE(name);
+        BlockTextView* text = window->editor()->textView();
+        QTextCursor caret(text->document());
+        caret.setPosition(2); // within "交房租"
+        text->setTextCursor(caret);
+        ReminderPanel* panel = openPanel();
+        ASSERT_NE(panel, nullptr);
+        close(*panel);
+        QTRY_VERIFY_WITH_TIMEOUT(window->reminderPanel() == nullptr, 10000);
+        EXPECT_EQ(text->textCursor().position(), 2);
+    }
 }
 
 TEST_F(ReminderPanelWindowTest, CompletingTheTodoClosesThePanel)
