@@ -116,7 +116,7 @@ TEST_F(ReminderPanelWindowTest, ClosingThePanelLeavesTheCaretWhereItWasInTheTodo
         ReminderPanel* panel = openPanel();
         ASSERT_NE(panel, nullptr);
         close(*panel);
-        QTRY_VERIFY_WITH_TIMEOUT(window->reminderPanel() == nullptr, 10000);
+        EXPECT_TRUE(testing::eventually([&] { return window->reminderPanel() == nullptr; }));
         EXPECT_EQ(text->textCursor().position(), 2);
     }
 }
