@@ -84,8 +84,8 @@ TEST(InstanceChannel, TheSenderLearnsThatOpeningFailed)
 TEST(InstanceChannel, TwoLaunchesAtOnceEachLearnTheOutcomeOfTheirOwnRequest)
 {
     // Declared first, so the channel goes first and lets a sender that still waits return.
-    std::future<std::optional<bool>> first;
-    std::future<std::optional<bool>> second;
+    std::future<InstanceChannel::Delivery> first;
+    std::future<InstanceChannel::Delivery> second;
     InstanceChannel channel;
     const QString name = uniqueName();
     ASSERT_TRUE(channel.listen(name));
@@ -98,12 +98,12 @@ TEST(InstanceChannel, TwoLaunchesAtOnceEachLearnTheOutcomeOfTheirOwnRequest)
 
     channel.answer(requests[QStringLiteral("a")], false);
     channel.answer(requests[QStringLiteral("b")], true);
-    const auto answered = [](std::future<std::optional<bool>>& sent) {
+    const auto answered = [](std::future<InstanceChannel::Delivery>& sent) {
         return sent.wait_for(std::chrono::milliseconds(0)) == std::future_status::ready;
     };
     ASSERT_TRUE(testing::eventually([&] { return answered(first) && answered(second); }));
-    EXPECT_EQ(first.get(), std::optional<bool>(false));
-    EXPECT_EQ(second.get(), std::optional<bool>(true));
+    EXPECT_EQ(first.get(), InstanceChannel::Delivery::NotOpened);
+    EXPECT_EQ(second.get(), InstanceChannel::Delivery::Opened);
 }
 
 TEST(InstanceChannel, SendingWithoutAListenerFails)
