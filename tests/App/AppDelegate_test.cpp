@@ -39,6 +39,8 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <sys/stat.h>
 #include <map>
 
@@ -115,6 +117,18 @@ protected:
             };
         }
         return std::make_unique<AppDelegate>(std::move(environment));
+    }
+
+    // Launches, titles the one note "kept" and asks to quit.
+    std::unique_ptr<AppDelegate> launchRetitleAndQuit()
+    {
+        auto delegate = makeDelegate();
+        delegate->launch();
+        Note note = delegate->store()->active().front();
+        note.customTitle = QStringLiteral("kept");
+        delegate->store()->update(note, false, false);
+        delegate->requestQuit();
+        return delegate;
     }
 };
 
@@ -214,7 +228,8 @@ TEST_F(AppDelegateTest, ALaunchWhileTheHolderIsEndingWaitsForItToLetGo)
     handOverSucceeds = false; // its channel is already closed
     holderExitWait = std::chrono::seconds(10);
     std::optional<InstanceLock> ending(std::in_place, root);
-    QTimer::singleShot(200, [&] { ending.reset(); });
+    const QObject thisCase; // a case that ends early takes the timer with it
+    QTimer::singleShot(200, &thisCase, [&] { ending.reset(); });
 
     auto delegate = makeDelegate();
     delegate->launch();
@@ -377,12 +392,7 @@ TEST_F(AppDelegateTest, TheMenusReachTheCommandsAndHidingLeavesTheNotesAlone)
 
 TEST_F(AppDelegateTest, QuittingSavesAndEnds)
 {
-    auto delegate = makeDelegate();
-    delegate->launch();
-    Note note = delegate->store()->active().front();
-    note.customTitle = QStringLiteral("kept");
-    delegate->store()->update(note, false, false);
-    delegate->requestQuit();
+    auto delegate = launchRetitleAndQuit();
     EXPECT_EQ(exits, std::vector<int>{0});
     delegate.reset();
 
@@ -394,23 +404,33 @@ TEST_F(AppDelegateTest, QuittingSavesAndEnds)
 
 TEST_F(AppDelegateTest, ClosingForExitAfterTheQuitLetsTheNextLaunchInWithEverythingSaved)
 {
-    auto delegate = makeDelegate();
-    delegate->launch();
-    Note note = delegate->store()->active().front();
-    note.customTitle = QStringLiteral("kept");
-    delegate->store()->update(note, false, false);
-    delegate->requestQuit();
-    ASSERT_EQ(exits, std::vector<int>{0});
-    delegate->closeForExit();
-    // As in the process, which ends here: the windows are never taken apart.
-    [[maybe_unused]] AppDelegate* leftAsTheProcessLeavesIt = delegate.release();
+    // Runs in a process of its own, which ends as the application's does: the
+    // first launch's windows are never taken apart, and left alive in this
+    // process they would go on using the store closed under them.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            auto delegate = launchRetitleAndQuit();
+            const bool quit = exits == std::vector<int>{0};
+            delegate->closeForExit();
+            [[maybe_unused]] AppDelegate* leftAsTheProcessLeavesIt = delegate.release();
 
-    auto next = makeDelegate();
-    next->launch();
-    EXPECT_TRUE(handedOver.empty()); // neither the lock nor the channel is held any more
-    ASSERT_FALSE(next->startupFailed());
-    ASSERT_EQ(next->store()->active().size(), 1u);
-    EXPECT_EQ(next->store()->active().front().customTitle, QStringLiteral("kept"));
+            auto next = makeDelegate();
+            next->launch();
+            QString failure;
+            if (!quit)
+                failure = QStringLiteral("the quit did not end the application");
+            else if (!handedOver.empty() || next->startupFailed())
+                failure = QStringLiteral("the data directory is still held");
+            else if (next->store()->active().size() != 1
+                     || next->store()->active().front().customTitle != QStringLiteral("kept"))
+                failure = QStringLiteral("the note was not saved");
+            next.reset();
+            directory.remove();
+            std::fputs(qPrintable(failure), stderr);
+            std::_Exit(failure.isEmpty() ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(AppDelegateTest, AQuitThatCannotSaveKeepsTheTextAndClosingTheNoticeSavesItOnceThereIsRoom)

@@ -1,4 +1,5 @@
 #include "Persistence/StoreFixtures.h"
+#include "Support/StillAnimationClock.h"
 
 #include "App/ControllerNoteWindow.h"
 #include "App/NoteRegistry.h"
@@ -125,6 +126,7 @@ TEST_F(ControllerNoteWindowTest, TheArchiveCommandArchivesACompletedTodoAsOneUnd
 TEST_F(ControllerNoteWindowTest, CollapsingAndExpandingAnimateThroughHeightsBetweenWhileTheWorkspaceLaysOut)
 {
     animations = true;
+    const StillAnimationClock clock; // only the steps below move the animations
     const QUuid id = addNote({100, 100, 300, 330});
     registry->raiseAllNotes(false, false);
     auto& window = dynamic_cast<ControllerNoteWindow&>(*registry->controller(id));

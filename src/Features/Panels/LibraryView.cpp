@@ -99,7 +99,7 @@ QWidget* LibraryView::rowWidget(const QString& heading, const QString& caption, 
     return row;
 }
 
-void LibraryView::restore(const TrashRow& row)
+void LibraryView::restore(TrashRow row)
 {
     if (!m_model || !Library::restoreNote(m_model->store(), row.noteID))
         return;
@@ -107,7 +107,7 @@ void LibraryView::restore(const TrashRow& row)
         m_open(row.noteID, std::nullopt);
 }
 
-void LibraryView::restore(const ArchiveRow& row)
+void LibraryView::restore(ArchiveRow row)
 {
     if (!m_model || !Library::restoreTodo(m_model->store(), row.noteID, row.blockID))
         return;

@@ -36,9 +36,10 @@ public:
     // The rows as shown (for tests and the count of rows).
     const std::vector<TrashRow>& trashRows() const { return m_trashRows; }
     const std::vector<ArchiveRow>& archiveRows() const { return m_archiveRows; }
-    // The restore actions of the rows.
-    void restore(const TrashRow& row);
-    void restore(const ArchiveRow& row);
+    // The restore actions of the rows. A row is taken by value: restoring
+    // reloads the rows, which may be where the caller's row lives.
+    void restore(TrashRow row);
+    void restore(ArchiveRow row);
 
     // How a deletion date is shown.
     static QString dateText(const QDate& date);
