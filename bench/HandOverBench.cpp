@@ -6,18 +6,26 @@
 //    address, letters with combining accents) against prose of the same
 //    length ("ratio"), each in an application of its own, until the window
 //    is shown and the event loop idle;
+//  - BM_NoteFromText: a note made from 1 MB (as UTF-8, the most the text
+//    service takes) of text of each shape a user may select (one-letter
+//    lines, short lines, long lines, prose, one unbroken run, Chinese, lines
+//    with a link), until the window is shown, the text written back as the
+//    note's blocks (as the first keystroke does) and the event loop idle,
+//    against Qt holding the same text in a bare text document ("ratio");
 //  - BM_HandOverBurst: a burst of 100 NewFromSelection calls arriving
 //    together among 1,000 shown notes, against the same burst with no other
 //    note ("ratio"), in the main thread's CPU time per call (the wall time,
 //    which the disk's flushes of every immediate save dominate, beside it);
-//  - BM_DocumentHandedOver: a plain-text document of prose handed over (as
-//    a second launch does), until its note is shown, against one a quarter
-//    its size: "ratio" is its time over four times the quarter's (1 when
-//    the import is linear); rss_per_byte the resident memory it leaves per
-//    byte of the document.
+//  - BM_DocumentHandedOver: a plain-text document (prose, or one letter a
+//    line) handed over (as a second launch does), until its note is shown,
+//    against one a quarter its size: "ratio" is its time over four times the
+//    quarter's (1 when the import is linear); rss_per_byte the resident
+//    memory it leaves per byte of the document.
 #include "App/AppDelegate.h"
 #include "App/FileCommands.h"
 #include "App/NoteRegistry.h"
+#include "App/RegisteredNoteWindow.h"
+#include "Editor/BlockEditor.h"
 #include "Platform/AlertPresenter.h"
 #include "Platform/NoticePresenter.h"
 #include "Windows/NoteWorkspace.h"
@@ -31,6 +39,7 @@
 #include <QElapsedTimer>
 #include <QThread>
 #include <QTemporaryDir>
+#include <QTextDocument>
 
 #include <ctime>
 
@@ -129,6 +138,23 @@ double secondsToShow(RunningApplication& running, const QString& text)
     return double(clock.nsecsElapsed()) / 1e9;
 }
 
+// The same, and then the text written back into the note as its blocks, as
+// the first keystroke in it or leaving it does.
+double secondsToShowAndWriteBack(RunningApplication& running, const QString& text)
+{
+    QElapsedTimer clock;
+    clock.start();
+    NoteRegistry& registry = *running.delegate().registry();
+    registry.newFromText(text);
+    RunningApplication::settle();
+    for (RegisteredNoteWindow* window : registry.controllers()) {
+        if (BlockEditor* editor = window->editor())
+            editor->flush();
+    }
+    RunningApplication::settle();
+    return double(clock.nsecsElapsed()) / 1e9;
+}
+
 // The selected texts that stalled the application, each of `length` UTF-16 units.
 enum class Shape { Run, Address, Combining };
 
@@ -180,6 +206,70 @@ BENCHMARK(BM_NoteFromSelection)
     ->Args({int(Shape::Run), 1 << 20})
     ->Args({int(Shape::Address), 1 << 20})
     ->Args({int(Shape::Combining), 1 << 20})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+
+// Text a user may select, by the shape of its lines.
+enum class TextShape { OneLetterLines, ShortLines, LongLines, Prose, Run, Chinese, LinkLines };
+
+// Whole pieces of `shape` up to `bytes` of UTF-8.
+QString textOfBytes(TextShape shape, qsizetype bytes)
+{
+    const QString prose = QStringLiteral("The quick brown fox jumps over the lazy dog, and the dog sleeps on in the sun. ");
+    QString piece;
+    switch (shape) {
+    case TextShape::OneLetterLines: piece = QStringLiteral("a\n"); break;
+    case TextShape::ShortLines: piece = QStringLiteral("buy milk\n"); break;
+    case TextShape::LongLines: piece = prose.repeated(25).trimmed() + u'\n'; break;
+    case TextShape::Prose: piece = prose.repeated(3).trimmed() + QStringLiteral("\n\n"); break;
+    case TextShape::Run: piece = QStringLiteral("a"); break;
+    case TextShape::Chinese: piece = QStringLiteral("敏捷的棕色狐狸跳过了那只懒狗，狗在阳光下继续睡觉。").repeated(4) + u'\n'; break;
+    case TextShape::LinkLines: piece = QStringLiteral("- see https://example.com/notes/page for more\n"); break;
+    }
+    const qsizetype pieceBytes = piece.toUtf8().size();
+    return piece.repeated(bytes / pieceBytes);
+}
+
+// What Qt takes to hold the text in a text document of its own, unformatted
+// and not laid out: the least any view of it costs.
+double secondsInBareDocument(const QString& text)
+{
+    QElapsedTimer clock;
+    clock.start();
+    QTextDocument document;
+    document.setPlainText(text);
+    return double(clock.nsecsElapsed()) / 1e9;
+}
+
+void BM_NoteFromText(benchmark::State& state)
+{
+    application();
+    const QString text = textOfBytes(TextShape(state.range(0)), state.range(1));
+    double textSeconds = 0;
+    double baselineSeconds = 0;
+    for (auto _ : state) {
+        double round = 0;
+        {
+            QTemporaryDir directory;
+            RunningApplication running(directory.path());
+            round = secondsToShowAndWriteBack(running, text);
+        }
+        baselineSeconds += secondsInBareDocument(text);
+        textSeconds += round;
+        state.SetIterationTime(round);
+    }
+    const double rounds = double(state.iterations());
+    state.counters["text_ms"] = textSeconds * 1000 / rounds;
+    state.counters["bare_document_ms"] = baselineSeconds * 1000 / rounds;
+    state.counters["ratio"] = textSeconds / baselineSeconds;
+}
+
+BENCHMARK(BM_NoteFromText)
+    ->ArgNames({"shape", "bytes"})
+    ->ArgsProduct({{int(TextShape::OneLetterLines), int(TextShape::ShortLines), int(TextShape::LongLines),
+                    int(TextShape::Prose), int(TextShape::Run), int(TextShape::Chinese), int(TextShape::LinkLines)},
+                   {1 << 20}})
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
@@ -256,9 +346,12 @@ BENCHMARK(BM_HandOverBurst)
     ->Iterations(3);
 
 
-// Lines of prose of about 80 characters, a blank line after every fifth.
-QString documentOfBytes(qsizetype bytes)
+// Lines of prose of about 80 characters, a blank line after every fifth;
+// or one letter a line.
+QString documentOfBytes(qsizetype bytes, bool oneLetterLines)
 {
+    if (oneLetterLines)
+        return QStringLiteral("a\n").repeated(bytes / 2);
     const QString line = QStringLiteral("The quick brown fox jumps over the lazy dog, and the dog sleeps on in the sun.\n");
     QString text;
     text.reserve(bytes);
@@ -282,14 +375,14 @@ struct ImportCost {
     double residentGrowth = 0;
 };
 
-ImportCost costOfHandingOver(qsizetype bytes)
+ImportCost costOfHandingOver(qsizetype bytes, bool oneLetterLines)
 {
     QTemporaryDir directory;
     const QString path = directory.filePath(QStringLiteral("document.txt"));
     {
         QFile file(path);
         file.open(QIODevice::WriteOnly);
-        file.write(documentOfBytes(bytes).toUtf8());
+        file.write(documentOfBytes(bytes, oneLetterLines).toUtf8());
     }
     RunningApplication running(directory.filePath(QStringLiteral("data")));
     const double before = residentBytes();
@@ -304,12 +397,13 @@ void BM_DocumentHandedOver(benchmark::State& state)
 {
     application();
     const qsizetype bytes = state.range(0);
+    const bool oneLetterLines = state.range(1) != 0;
     double seconds = 0;
     double quarterSeconds = 0;
     double growth = 0;
     for (auto _ : state) {
-        const ImportCost whole = costOfHandingOver(bytes);
-        quarterSeconds += costOfHandingOver(bytes / 4).seconds;
+        const ImportCost whole = costOfHandingOver(bytes, oneLetterLines);
+        quarterSeconds += costOfHandingOver(bytes / 4, oneLetterLines).seconds;
         seconds += whole.seconds;
         growth += whole.residentGrowth;
         state.SetIterationTime(whole.seconds);
@@ -321,8 +415,9 @@ void BM_DocumentHandedOver(benchmark::State& state)
 }
 
 BENCHMARK(BM_DocumentHandedOver)
-    ->ArgName("bytes")
-    ->Arg(1 << 20) // the largest an import takes
+    ->ArgNames({"bytes", "one_letter_lines"})
+    ->Args({1 << 20, 0}) // the largest an import takes
+    ->Args({1 << 20, 1})
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);

@@ -2,6 +2,7 @@
 
 #include "Editor/BlockEditor.h"
 #include "Editor/EditorDocument.h"
+#include "Editor/BoundedPages.h"
 #include "Editor/LongRunWrapping.h"
 #include "Editor/PastedText.h"
 #include "Editor/TextDocumentConversion.h"
@@ -59,6 +60,7 @@ BlockTextView::BlockTextView(QWidget* parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setLineWrapMode(QTextEdit::WidgetWidth);
     new LongRunWrapping(*this);
+    new BoundedPages(*this);
     viewport()->setAutoFillBackground(false);
     setAttribute(Qt::WA_InputMethodEnabled);
     QPalette colours = palette();

@@ -81,26 +81,10 @@ QColor qtColor(const std::array<double, 4>& c)
     return QColor::fromRgbF(float(c[0]), float(c[1]), float(c[2]), float(c[3]));
 }
 
-// Concatenates pieces pairwise so that long documents do not pay a quadratic
-// price for merging neighbouring runs.
-AttributedString concatenate(std::vector<AttributedString> pieces)
-{
-    if (pieces.empty())
-        return {};
-    while (pieces.size() > 1) {
-        std::vector<AttributedString> next;
-        next.reserve((pieces.size() + 1) / 2);
-        for (std::size_t i = 0; i < pieces.size(); i += 2) {
-            if (i + 1 < pieces.size())
-                pieces[i].append(pieces[i + 1]);
-            next.push_back(std::move(pieces[i]));
-        }
-        pieces = std::move(next);
-    }
-    return std::move(pieces.front());
-}
-
-void appendFragments(const QTextBlock& block, int start, int end, std::vector<AttributedString>& pieces)
+// Appends the characters [start, end) of the block, and its separator when
+// that lies inside, one fragment after another: each fragment's attributes
+// are made once and either extend the last run or start a new one.
+void appendFragments(const QTextBlock& block, int start, int end, AttributedString& text)
 {
     const QTextBlockFormat blockFmt = block.blockFormat();
     for (auto it = block.begin(); !it.atEnd(); ++it) {
@@ -109,13 +93,13 @@ void appendFragments(const QTextBlock& block, int start, int end, std::vector<At
         const int to = std::min(end, fragment.position() + fragment.length());
         if (from >= to)
             continue;
-        pieces.emplace_back(fragment.text().mid(from - fragment.position(), to - from),
-                            attributes(fragment.charFormat(), blockFmt));
+        text.append(fragment.text().mid(from - fragment.position(), to - from),
+                    attributes(fragment.charFormat(), blockFmt));
     }
     const int separator = block.position() + block.length() - 1;
     const QTextBlock next = block.next();
     if (next.isValid() && separator >= start && separator < end)
-        pieces.emplace_back(QStringLiteral("\n"), attributes(next.charFormat(), blockFmt));
+        text.append(QStringLiteral("\n"), attributes(next.charFormat(), blockFmt));
 }
 
 } // namespace
@@ -357,10 +341,10 @@ AttributedString read(const QTextDocument& document, int start, int length)
     const int total = document.characterCount() - 1;
     start = std::clamp(start, 0, total);
     const int end = std::clamp(start + std::max(length, 0), start, total);
-    std::vector<AttributedString> pieces;
+    AttributedString text;
     for (QTextBlock block = document.findBlock(start); block.isValid() && block.position() < end; block = block.next())
-        appendFragments(block, start, end, pieces);
-    return concatenate(std::move(pieces));
+        appendFragments(block, start, end, text);
+    return text;
 }
 
 AttributedString contents(const QTextDocument& document)
@@ -370,10 +354,10 @@ AttributedString contents(const QTextDocument& document)
 
 AttributedString readBlock(const QTextBlock& block, bool withSeparator)
 {
-    std::vector<AttributedString> pieces;
+    AttributedString text;
     const int end = block.position() + block.length() - (withSeparator ? 0 : 1);
-    appendFragments(block, block.position(), end, pieces);
-    return concatenate(std::move(pieces));
+    appendFragments(block, block.position(), end, text);
+    return text;
 }
 
 QString plainText(const QTextDocument& document, int start, int length)

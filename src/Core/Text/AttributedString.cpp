@@ -183,11 +183,28 @@ void AttributedString::append(const AttributedString& other)
         appendRun(Run{run.start + offset, run.length, run.attributes});
 }
 
-void AttributedString::append(const QString& text, const TextAttributes& attributes)
+template <typename Attributes> void AttributedString::appendText(const QString& text, Attributes&& attributes)
 {
+    if (text.isEmpty())
+        return;
     const int offset = length();
     m_text += text;
-    appendRun(Run{offset, int(text.size()), attributes});
+    // Compared before anything is copied: text of the same attributes as
+    // the last run only lengthens it.
+    if (!m_runs.empty() && m_runs.back().attributes == attributes)
+        m_runs.back().length += int(text.size());
+    else
+        m_runs.push_back(Run{offset, int(text.size()), std::forward<Attributes>(attributes)});
+}
+
+void AttributedString::append(const QString& text, const TextAttributes& attributes)
+{
+    appendText(text, attributes);
+}
+
+void AttributedString::append(const QString& text, TextAttributes&& attributes)
+{
+    appendText(text, std::move(attributes));
 }
 
 void AttributedString::replace(int start, int length, const AttributedString& replacement)

@@ -115,6 +115,7 @@ public:
     void append(const AttributedString& other);
     // Appends text carrying the given attributes (cheap: touches only the last run).
     void append(const QString& text, const TextAttributes& attributes);
+    void append(const QString& text, TextAttributes&& attributes);
     void replace(int start, int length, const AttributedString& replacement);
 
     friend bool operator==(const AttributedString&, const AttributedString&) = default;
@@ -123,6 +124,7 @@ private:
     template <typename Change> void modify(int start, int length, Change&& change);
     void normalize();
     void appendRun(Run run);
+    template <typename Attributes> void appendText(const QString& text, Attributes&& attributes);
 
     QString m_text;
     std::vector<Run> m_runs;
