@@ -112,12 +112,23 @@ void BlockEditor::installAttachmentImages(const Note& note)
 {
     const double available = std::max(width() - 100.0, 120.0);
     m_attachmentWidth = available;
+    // The first block of each id, attachments only: looked up run by run, a
+    // note of many lines and no attachment costs one pass over each.
+    QHash<QUuid, const Block*> attachments;
+    bool anyAttachment = false;
+    for (const Block& block : note.blocks) {
+        const bool isAttachment = blockKind::isAttachment(block.kind) && block.attachment;
+        anyAttachment = anyAttachment || isAttachment;
+        if (!attachments.contains(block.id))
+            attachments.insert(block.id, isAttachment ? &block : nullptr);
+    }
+    if (!anyAttachment)
+        return;
     for (const TextRun& run : m_ranges) {
         if (run.isRemarks)
             continue;
-        const auto block = std::find_if(note.blocks.begin(), note.blocks.end(),
-                                        [&](const Block& b) { return b.id == run.blockID; });
-        if (block == note.blocks.end() || !blockKind::isAttachment(block->kind) || !block->attachment)
+        const Block* block = attachments.value(run.blockID, nullptr);
+        if (!block)
             continue;
         if (document()->characterAt(run.start) != editortext::attachmentCharacter)
             continue;
