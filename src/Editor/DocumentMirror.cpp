@@ -18,7 +18,7 @@ DocumentMirror::DocumentMirror(const QTextDocument& document)
 
 std::optional<DocumentMirror::Edit> DocumentMirror::follow(int position, int removed, int added)
 {
-    if (m_suspended)
+    if (m_suspended || m_ownMarks)
         return std::nullopt;
     const int length = editordoc::textLength(m_document);
     // Qt may count the document's closing character in a report.
@@ -37,6 +37,58 @@ std::optional<DocumentMirror::Edit> DocumentMirror::follow(int position, int rem
     m_text.replace(position, removed, edit.after);
     markDirty(position, removed, added);
     return edit;
+}
+
+namespace {
+
+void applyMark(AttributedString& text, const editortext::WriteBack::Mark& mark)
+{
+    text.setCustom(0, text.length(), EditorAttribute::blockID, editortext::idString(mark.blockID));
+    if (mark.isRemarks)
+        text.setCustom(0, text.length(), EditorAttribute::blockRole, editortext::remarksRole);
+    else
+        text.removeCustom(0, text.length(), EditorAttribute::blockRole);
+}
+
+} // namespace
+
+DocumentMirror::OwnMarks::OwnMarks(DocumentMirror& mirror)
+    : m_mirror(mirror)
+    , m_current(!mirror.m_suspended && !mirror.m_paragraphsStale && !mirror.m_dirty)
+{
+    m_mirror.m_ownMarks = m_current;
+}
+
+DocumentMirror::OwnMarks::~OwnMarks()
+{
+    m_mirror.m_ownMarks = false;
+}
+
+void DocumentMirror::OwnMarks::mark(const std::vector<std::size_t>& indices,
+                                    const std::vector<editortext::WriteBack::Mark>& marks)
+{
+    if (!m_current || indices.empty())
+        return; // the reports were followed
+    std::vector<editortext::ParagraphReading>& paragraphs = m_mirror.m_paragraphs;
+    const AttributedString& old = m_mirror.m_text;
+    // Built piece by piece: marking the whole text in place would go over
+    // all its runs once for each paragraph.
+    AttributedString text;
+    int copied = 0;
+    for (const std::size_t index : indices) {
+        editortext::ParagraphReading& paragraph = paragraphs[index];
+        const editortext::WriteBack::Mark& mark = marks[index];
+        text.append(old.substring(copied, paragraph.start - copied));
+        AttributedString piece = old.substring(paragraph.start, paragraph.length);
+        applyMark(piece, mark);
+        text.append(piece);
+        copied = paragraph.start + paragraph.length;
+        paragraph.markedID = paragraph.length > 0 && !mark.blockID.isNull() ? std::optional(mark.blockID) : std::nullopt;
+        paragraph.role = paragraph.length > 0 && mark.isRemarks ? std::optional(editortext::remarksRole) : std::nullopt;
+        applyMark(paragraph.content, mark);
+    }
+    text.append(old.substring(copied, old.length() - copied));
+    m_mirror.m_text = std::move(text);
 }
 
 void DocumentMirror::suspend()
