@@ -174,6 +174,7 @@ bool DocumentMirror::refreshSpan(const Dirty& dirty)
     const int end = toEnd ? editordoc::textLength(m_document) : lastRead.start + lastRead.length + dirty.delta;
 
     std::vector<ParagraphReading> fresh;
+    textdoc::FormatCache cache;
     QTextBlock block = m_document.findBlock(start);
     if (!block.isValid() || block.position() != start)
         return false;
@@ -184,7 +185,7 @@ bool DocumentMirror::refreshSpan(const Dirty& dirty)
         const bool hasSeparator = block.next().isValid();
         if (!hasSeparator && block.length() == 1 && block.position() > 0)
             break;
-        fresh.push_back(editortext::reading({editordoc::readParagraph(block, hasSeparator), block.position()}));
+        fresh.push_back(editortext::reading({editordoc::readParagraph(block, hasSeparator, cache), block.position()}));
     }
     if (!toEnd && (!block.isValid() || block.position() != end))
         return false;

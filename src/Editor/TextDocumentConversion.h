@@ -6,7 +6,9 @@
 #include <QTextCharFormat>
 #include <QTextFormat>
 
+#include <map>
 #include <optional>
+#include <utility>
 
 class QTextBlock;
 class QTextCursor;
@@ -69,12 +71,25 @@ void setContents(QTextDocument& document, const AttributedString& text);
 // Inserts the text at the cursor (replacing its selection); the cursor ends after it.
 void insert(QTextCursor& cursor, const AttributedString& text);
 
+// The attributes of the formats met while reading a document, each pair of
+// character and block format converted once: the text of many paragraphs
+// holds few formats. Valid while the document does not change.
+class FormatCache {
+public:
+    const TextAttributes& attributes(int charFormatIndex, const QTextCharFormat& charFormat,
+                                     int blockFormatIndex, const QTextBlockFormat& blockFormat);
+
+private:
+    std::map<std::pair<int, int>, TextAttributes> m_seen;
+};
+
 // The whole document, or the characters [start, start + length).
 AttributedString contents(const QTextDocument& document);
 AttributedString read(const QTextDocument& document, int start, int length);
 // One block's characters, followed by its separator when it has one and
 // withSeparator is set.
 AttributedString readBlock(const QTextBlock& block, bool withSeparator);
+AttributedString readBlock(const QTextBlock& block, bool withSeparator, FormatCache& cache);
 
 // The document's characters as the attributed string has them ("\n" for a separator).
 QString plainText(const QTextDocument& document, int start, int length);
