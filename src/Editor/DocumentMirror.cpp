@@ -41,13 +41,31 @@ std::optional<DocumentMirror::Edit> DocumentMirror::follow(int position, int rem
 
 namespace {
 
-void applyMark(AttributedString& text, const editortext::WriteBack::Mark& mark)
+// Appends the characters [start, end) of `text` to `out`, with the block id
+// and role of `mark` when there is one: each run's attributes are copied once.
+void appendSpan(const AttributedString& text, int start, int end, const editortext::WriteBack::Mark* mark,
+                AttributedString& out)
 {
-    text.setCustom(0, text.length(), EditorAttribute::blockID, editortext::idString(mark.blockID));
-    if (mark.isRemarks)
-        text.setCustom(0, text.length(), EditorAttribute::blockRole, editortext::remarksRole);
-    else
-        text.removeCustom(0, text.length(), EditorAttribute::blockRole);
+    const std::vector<AttributedString::Run>& runs = text.runs();
+    auto run = std::upper_bound(runs.begin(), runs.end(), start,
+                                [](int value, const AttributedString::Run& r) { return value < r.start; });
+    if (run != runs.begin())
+        --run;
+    for (; run != runs.end() && run->start < end; ++run) {
+        const int from = std::max(start, run->start);
+        const int to = std::min(end, run->start + run->length);
+        if (from >= to)
+            continue;
+        TextAttributes attributes = run->attributes;
+        if (mark) {
+            attributes.custom[EditorAttribute::blockID] = editortext::idString(mark->blockID);
+            if (mark->isRemarks)
+                attributes.custom[EditorAttribute::blockRole] = editortext::remarksRole;
+            else
+                attributes.custom.erase(EditorAttribute::blockRole);
+        }
+        out.append(text.string().mid(from, to - from), std::move(attributes));
+    }
 }
 
 } // namespace
@@ -78,16 +96,17 @@ void DocumentMirror::OwnMarks::mark(const std::vector<std::size_t>& indices,
     for (const std::size_t index : indices) {
         editortext::ParagraphReading& paragraph = paragraphs[index];
         const editortext::WriteBack::Mark& mark = marks[index];
-        text.append(old.substring(copied, paragraph.start - copied));
-        AttributedString piece = old.substring(paragraph.start, paragraph.length);
-        applyMark(piece, mark);
-        text.append(piece);
-        copied = paragraph.start + paragraph.length;
+        const int end = paragraph.start + paragraph.length;
+        appendSpan(old, copied, paragraph.start, nullptr, text);
+        appendSpan(old, paragraph.start, end, &mark, text);
+        copied = end;
         paragraph.markedID = paragraph.length > 0 && !mark.blockID.isNull() ? std::optional(mark.blockID) : std::nullopt;
         paragraph.role = paragraph.length > 0 && mark.isRemarks ? std::optional(editortext::remarksRole) : std::nullopt;
-        applyMark(paragraph.content, mark);
+        AttributedString content;
+        appendSpan(paragraph.content, 0, paragraph.content.length(), &mark, content);
+        paragraph.content = std::move(content);
     }
-    text.append(old.substring(copied, old.length() - copied));
+    appendSpan(old, copied, old.length(), nullptr, text);
     m_mirror.m_text = std::move(text);
 }
 
