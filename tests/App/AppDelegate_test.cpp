@@ -19,6 +19,8 @@
 #include "Core/Storage/InstanceLock.h"
 
 #include "RecordingAlerts.h"
+#include "Support/FakeNotificationCenter.h"
+#include "Support/Eventually.h"
 #include "Support/FakeTrayHost.h"
 #include "Support/SmallFileSystem.h"
 
@@ -78,6 +80,9 @@ protected:
     bool handedFilesOpen = true;
     bool trayAtLaunch = false;
     testing::FakeTrayHost* tray = nullptr;
+    // The notification centre of the last delegate made; none unless asked for.
+    bool withNotificationCenter = false;
+    FakeNotificationCenter* center = nullptr;
     QString root = directory.path();
 
     std::unique_ptr<AppDelegate> makeDelegate()
@@ -102,6 +107,15 @@ protected:
             tray = host.get();
             return std::unique_ptr<TrayHost>(std::move(host));
         };
+        if (withNotificationCenter) {
+            // Its answers wait until the test gives them.
+            environment.makeNotificationCenter = [this](SystemEvents*) {
+                auto made = std::make_unique<FakeNotificationCenter>();
+                made->autoComplete = false;
+                center = made.get();
+                return std::unique_ptr<NotificationCenter>(std::move(made));
+            };
+        }
         return std::make_unique<AppDelegate>(std::move(environment));
     }
 
@@ -449,6 +463,42 @@ TEST_F(AppDelegateTest, AQuitThatCannotSaveKeepsTheTextAndClosingTheNoticeSavesI
 
     NoteStore reopened(root, true);
     EXPECT_EQ(reopened.note(note.id)->customTitle, QString(30000, u't'));
+}
+
+// While a quit waits for the reminder schedule, asking again is the same
+// quit; one that could not save at its end can be asked for again.
+TEST_F(AppDelegateTest, AQuitWaitingForTheReminderScheduleEndsOnceAndOneThatCouldNotSaveCanBeAskedAgain)
+{
+    withNotificationCenter = true;
+    // The centre answers everything asked of it until the condition holds.
+    const auto answeredUntil = [this](const std::function<bool()>& condition) {
+        return testing::eventually([&] {
+            center->completeAll();
+            return condition();
+        });
+    };
+    auto delegate = makeDelegate();
+    delegate->launch();
+    delegate->requestQuit();
+    delegate->requestQuit();
+    ASSERT_TRUE(answeredUntil([&] { return !exits.empty(); }));
+    center->completeAll(); // what a second quit would still wait for
+    QCoreApplication::processEvents();
+    EXPECT_EQ(exits, std::vector<int>{0});
+    delegate.reset();
+
+    exits.clear();
+    delegate = makeDelegate();
+    delegate->launch();
+    delegate->requestQuit();
+    const QString preferences = QDir(root).filePath(NoteStore::preferencesFileName);
+    QFile::remove(preferences);
+    QDir().mkpath(preferences + QStringLiteral("/occupied")); // no save succeeds
+    ASSERT_TRUE(answeredUntil([&] { return delegate->store()->lastError() != nullptr; }));
+    EXPECT_TRUE(exits.empty());
+    QDir(preferences).removeRecursively();
+    delegate->requestQuit();
+    EXPECT_TRUE(answeredUntil([&] { return !exits.empty(); }));
 }
 
 // Fills the data directory with `count` shown notes with text.

@@ -99,8 +99,10 @@ TEST_F(MenuFocusTest, ActivationAskedForWhileOpenHappensWhenItCloses)
     EXPECT_FALSE(registry->pendingMenuActivation);
     // A menu that opens again starts with nothing pending.
     registry->pendingMenuActivation = true;
+    registry->pendingMenuFocusID = QUuid::createUuid();
     focus->menuWillOpen();
     EXPECT_FALSE(registry->pendingMenuActivation);
+    EXPECT_FALSE(registry->pendingMenuFocusID);
 }
 
 TEST_F(MenuFocusTest, TheCandidateIsTheCurrentNoteElseTheFirstShownOne)

@@ -2,11 +2,14 @@
 
 #include "EditorTestSupport.h"
 #include "Editor/BlockMenuPanel.h"
+#include "Support/Eventually.h"
+#include "Support/PaintedArea.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDrag>
 #include <QEventLoop>
+#include <QInputMethodEvent>
 #include <QMenu>
 #include <QMimeData>
 #include <QScrollBar>
@@ -205,12 +208,12 @@ TEST_F(BlockGutterTest, RestingOnAMenuHandleOpensTheMenuAndLeavingClosesIt)
     gutter->pointerMoved(handle);
     EXPECT_TRUE(gutter->isMenuOpenPending());
     EXPECT_EQ(gutter->pendingMenuID, id(0));
-    QTRY_VERIFY_WITH_TIMEOUT(gutter->menuPanel(), 10000);
+    ASSERT_TRUE(testing::eventually([&] { return gutter->menuPanel() != nullptr; }));
     EXPECT_EQ(gutter->menuPanel()->blockID(), id(0));
 
     gutter->pointerMoved(QPointF(gutter->width() / 2, handle.y()));
     EXPECT_TRUE(gutter->isMenuClosePending());
-    QTRY_VERIFY_WITH_TIMEOUT(!gutter->menuPanel(), 10000);
+    EXPECT_TRUE(testing::eventually([&] { return gutter->menuPanel() == nullptr; }));
 }
 
 TEST_F(BlockGutterTest, PointerInsideTheOpenPanelKeepsIt)
@@ -224,7 +227,7 @@ TEST_F(BlockGutterTest, PointerInsideTheOpenPanelKeepsIt)
     EXPECT_TRUE(gutter->menuPanel());
 }
 
-TEST_F(BlockGutterTest, NoHoverMenuWithAButtonHeldOrForAHiddenNote)
+TEST_F(BlockGutterTest, NoHoverMenuWithAButtonHeldNorAnyMenuForAnUnshownNoteOrWhileComposing)
 {
     gutter->pressedButtons = [] { return Qt::LeftButton; };
     gutter->openBlockMenu(id(0), false);
@@ -235,11 +238,28 @@ TEST_F(BlockGutterTest, NoHoverMenuWithAButtonHeldOrForAHiddenNote)
     EXPECT_FALSE(gutter->menuPanel());
 
     gutter->pressedButtons = [] { return Qt::NoButton; };
-    Note hidden = stored();
-    hidden.isHidden = true;
-    store->notes = {hidden};
+    const Note shown = stored();
+    const std::pair<const char*, std::function<void(Note&)>> states[] = {
+        {"hidden", [](Note& note) { note.isHidden = true; }},
+        {"deleted", [](Note& note) { note.deletedAt = fixedNow(); }},
+        {"collapsed", [](Note& note) { note.isCollapsed = true; }},
+    };
+    for (const auto& [name, change] : states) {
+        Note changed = shown;
+        change(changed);
+        store->notes = {changed};
+        gutter->openBlockMenu(id(0), true);
+        EXPECT_FALSE(gutter->menuPanel()) << name;
+    }
+    store->notes = {shown};
+    QInputMethodEvent composing(QStringLiteral("zhong"), {});
+    QCoreApplication::sendEvent(editor->textView(), &composing);
     gutter->openBlockMenu(id(0), true);
-    EXPECT_FALSE(gutter->menuPanel());
+    EXPECT_FALSE(gutter->menuPanel()) << "composing";
+    QInputMethodEvent cancelled;
+    QCoreApplication::sendEvent(editor->textView(), &cancelled);
+    gutter->openBlockMenu(id(0), true);
+    EXPECT_TRUE(gutter->menuPanel());
 }
 
 TEST_F(BlockGutterTest, AClickOnAMenuHandleOpensTheMenuAtOnce)
@@ -544,18 +564,6 @@ TEST_F(BlockGutterViewTest, TodoControlsFadeWithTheRevealAndTheAlarmRingIsDrawn)
     EXPECT_GT(qAlpha(picture().pixel(ringLeft)), 0);
 }
 
-// Collects the area the gutter paints, in its own coordinates.
-class PaintedArea : public QObject {
-public:
-    QRegion region;
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint)
-            region += static_cast<QPaintEvent*>(event)->region();
-        return false;
-    }
-};
-
 TEST_F(BlockGutterViewTest, ControlsScrolledIntoViewArePaintedWholeOrInPart)
 {
     QScrollBar* bar = editor->textView()->verticalScrollBar();
@@ -575,14 +583,8 @@ TEST_F(BlockGutterViewTest, ControlsScrolledIntoViewArePaintedWholeOrInPart)
 
 TEST_F(BlockGutterViewTest, EditsRepaintTheRowsThatMoveAndTheCaretsRows)
 {
-    PaintedArea painted;
-    gutter->installEventFilter(&painted);
-    const auto repainted = [&] {
-        painted.region = {};
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
-        QApplication::processEvents();
-        return painted.region;
-    };
+    PaintedArea painted(*gutter);
+    const auto repainted = [&] { return painted.repainted(); };
     const auto shownRow = [&](int index) {
         const TextRun& run = row(id(index));
         // The row across the gutter's whole width, where its controls are.

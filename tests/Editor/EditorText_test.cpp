@@ -56,6 +56,21 @@ TEST(EditorText, OneEmptyParagraphIsZeroWidthSpaceAndBreak)
     EXPECT_EQ(rendered.ranges[0].length, 2);
 }
 
+// The text's paragraphs, each with its line break, as the editor hands them over.
+std::vector<editortext::Paragraph> paragraphsOf(const AttributedString& text)
+{
+    std::vector<editortext::Paragraph> paragraphs;
+    int start = 0;
+    for (const QString& line : text.string().split(QLatin1Char('\n'))) {
+        const int length = int(line.size()) + 1;
+        if (start >= text.length())
+            break;
+        paragraphs.push_back({text.substring(start, length), start});
+        start += length;
+    }
+    return paragraphs;
+}
+
 TEST(EditorText, WriteBackHandlesSplitsMergesAndRemarks)
 {
     Block heading = makeBlock(BlockKind::H2, QStringLiteral("ab"));
@@ -73,16 +88,7 @@ TEST(EditorText, WriteBackHandlesSplitsMergesAndRemarks)
     AttributedString lines(QStringLiteral("x\ny\nz"), remarks.attributesAt(0));
     text.replace(remarksStart, 0, lines);
 
-    std::vector<editortext::Paragraph> paragraphs;
-    int start = 0;
-    for (const QString& line : text.string().split(QLatin1Char('\n'))) {
-        const int length = int(line.size()) + 1;
-        if (start >= text.length())
-            break;
-        paragraphs.push_back({text.substring(start, length), start});
-        start += length;
-    }
-    const auto result = editortext::writeBack(note, paragraphs, rendered.ranges, {}, fixedNow());
+    const auto result = editortext::writeBack(note, paragraphsOf(text), rendered.ranges, {}, fixedNow());
     ASSERT_EQ(result.note.blocks.size(), 3u);
     EXPECT_EQ(result.note.blocks[0].id, heading.id);
     EXPECT_EQ(result.note.blocks[0].kind, BlockKind::H2);
@@ -92,6 +98,27 @@ TEST(EditorText, WriteBackHandlesSplitsMergesAndRemarks)
     EXPECT_EQ(result.note.blocks[1].text.attributed().string(), QStringLiteral("b"));
     EXPECT_EQ(result.note.blocks[2].id, todo.id);
     EXPECT_EQ(result.note.blocks[2].todo->notes.attributed().string(), QStringLiteral("x\ny\nz"));
+}
+
+TEST(EditorText, TypingInTheRemarksAloneUpdatesTheirTodo)
+{
+    Block todo = makeBlock(BlockKind::Todo, QStringLiteral("t"));
+    todo.todo->notesExpanded = true;
+    Note note = makeNote({todo, makeBlock(BlockKind::Paragraph, QStringLiteral("p"))});
+    // The blocks as the editor writes them back, so only what is typed differs.
+    auto rendered = editortext::render(note.displayBlocks());
+    note = editortext::writeBack(note, paragraphsOf(rendered.text), rendered.ranges, {}, fixedNow()).note;
+    rendered = editortext::render(note.displayBlocks());
+
+    AttributedString text = rendered.text;
+    const int remarks = text.string().lastIndexOf(zeroWidthSpace);
+    text.replace(remarks, 1, AttributedString(QStringLiteral("r"), text.attributesAt(remarks)));
+    const Date later = fixedNow().addingSeconds(60);
+    const Note typed = editortext::writeBack(note, paragraphsOf(text), rendered.ranges, {}, later).note;
+    ASSERT_EQ(typed.blocks.size(), 2u);
+    EXPECT_EQ(typed.blocks[0].todo->notes.attributed().string(), QStringLiteral("r"));
+    EXPECT_EQ(typed.blocks[0].updatedAt, later);
+    EXPECT_EQ(typed.blocks[1].updatedAt, fixedNow());
 }
 
 TEST(EditorText, ArchivedBlocksKeepTheirPlaces)

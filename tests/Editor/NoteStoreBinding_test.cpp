@@ -33,5 +33,19 @@ TEST(NoteStoreBindingTest, FollowsOnlyPlainNamesInsideTheAttachmentsFolderAndNoL
         EXPECT_TRUE(pathOf(name).isEmpty()) << name.toStdString();
 }
 
+TEST(NoteStoreBindingTest, AnUpdateAnswersWithItsOwnFailureAndNotWithAnOlderOne)
+{
+    testing::StoreDirectory data;
+    std::unique_ptr<NoteStore> store = data.open();
+    NoteStoreBinding binding(*store);
+    const Note note = store->create();
+
+    data.breakSaving();
+    EXPECT_TRUE(binding.update(note, true, false).has_value());
+    // The store keeps that error; an update that saves nothing did not fail.
+    ASSERT_TRUE(store->lastError());
+    EXPECT_FALSE(binding.update(note, false, false).has_value());
+}
+
 } // namespace
 } // namespace quorrin

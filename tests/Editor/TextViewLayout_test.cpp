@@ -3,12 +3,14 @@
 #include "EditorTestSupport.h"
 #include "Editor/ScrollOverflowHint.h"
 #include "Widgets/OverlayScroller.h"
+#include "Support/PaintedArea.h"
 
 #include <gtest/gtest.h>
 
 #include <QAbstractTextDocumentLayout>
 #include <QImage>
 #include <QScrollBar>
+#include <QTest>
 
 namespace quorrin {
 namespace {
@@ -98,7 +100,12 @@ TEST(ScrollOverflowHint, TheBadgeHoldsItsWholeTextOnOpaquePaper)
     EXPECT_GE(hint.sizeHint().height(), metrics.height());
     EXPECT_EQ(hint.size(), hint.sizeHint());
 
+    hint.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&hint));
+    testing::PaintedArea painted(hint);
+    painted.repainted();
     hint.setPaperColor(QColor(255, 247, 209));
+    EXPECT_FALSE(painted.repainted().isEmpty()) << "a new paper colour shows at once";
     QImage image(hint.size(), QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::black); // the text under the badge
     hint.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);

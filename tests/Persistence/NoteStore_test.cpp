@@ -277,6 +277,8 @@ TEST_F(NoteStoreTest, CreateCascadesOnTheMainScreenInThePreferredFont)
     store->preferences().height = 200;
     for (int index = 0; index < 13; ++index)
         addNote(QStringLiteral("n%1").arg(index));
+    // Only active notes count: one in the recently deleted moves nothing.
+    store->deleteNote(addNote(QStringLiteral("deleted")).id);
 
     const Note made = store->create();
     EXPECT_EQ(made.frame, (WindowFrame{500 - 150 + 22, 440 - 100 - 22, 300, 200}));

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QScopeGuard>
+
 using namespace quorrin;
 using namespace quorrin::displayplatform;
 
@@ -66,4 +68,20 @@ TEST(DisplayPlatformChoice, NoXServerIsReportedInChineseNamingTheDisplay)
     EXPECT_TRUE(noXServerMessage("").contains(QStringLiteral("DISPLAY 未设置")));
     EXPECT_TRUE(noXServerMessage(":5").contains(QStringLiteral("无法连接到 X 显示“:5”")));
     EXPECT_TRUE(noXServerMessage(":5").contains(QStringLiteral("XWayland")));
+
+    // Only the xcb platform asks for the X server: an offscreen start goes on without one.
+    const auto restore = [](const char* name) {
+        return qScopeGuard([name, set = qEnvironmentVariableIsSet(name), value = qgetenv(name)] {
+            set ? qputenv(name, value) : qunsetenv(name);
+        });
+    };
+    const auto platform = restore("QT_QPA_PLATFORM");
+    const auto display = restore("DISPLAY");
+    qputenv("DISPLAY", "not a display name");
+    char program[] = "quorrin";
+    char* argv[] = {program, nullptr};
+    for (const auto& [chosen, starts] : {std::pair("offscreen", true), std::pair("xcb", false)}) {
+        qputenv("QT_QPA_PLATFORM", chosen);
+        EXPECT_EQ(DisplayPlatformStart(1, argv).canStart(), starts) << chosen;
+    }
 }

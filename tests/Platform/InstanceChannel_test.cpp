@@ -2,6 +2,7 @@
 
 #include "Support/ChildProcess.h"
 #include "Support/UserFacingText.h"
+#include "Support/Eventually.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,7 @@
 
 #include <cstring>
 #include <future>
+#include <map>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -77,6 +79,31 @@ TEST(InstanceChannel, TheSenderLearnsThatOpeningFailed)
     ASSERT_TRUE(channel.listen(name));
     EXPECT_EQ(sendFromAnotherThread(name, {QStringLiteral("/tmp/broken.rtf")}, &channel, false),
               InstanceChannel::Delivery::NotOpened);
+}
+
+TEST(InstanceChannel, TwoLaunchesAtOnceEachLearnTheOutcomeOfTheirOwnRequest)
+{
+    // Declared first, so the channel goes first and lets a sender that still waits return.
+    std::future<InstanceChannel::Delivery> first;
+    std::future<InstanceChannel::Delivery> second;
+    InstanceChannel channel;
+    const QString name = uniqueName();
+    ASSERT_TRUE(channel.listen(name));
+    std::map<QString, quint64> requests;
+    QObject::connect(&channel, &InstanceChannel::received,
+                     [&](const QStringList& arguments, quint64 request) { requests[arguments.value(0)] = request; });
+    first = std::async(std::launch::async, [&] { return InstanceChannel::send(name, {QStringLiteral("a")}, 2000); });
+    second = std::async(std::launch::async, [&] { return InstanceChannel::send(name, {QStringLiteral("b")}, 2000); });
+    ASSERT_TRUE(testing::eventually([&] { return requests.size() == 2; }));
+
+    channel.answer(requests[QStringLiteral("a")], false);
+    channel.answer(requests[QStringLiteral("b")], true);
+    const auto answered = [](std::future<InstanceChannel::Delivery>& sent) {
+        return sent.wait_for(std::chrono::milliseconds(0)) == std::future_status::ready;
+    };
+    ASSERT_TRUE(testing::eventually([&] { return answered(first) && answered(second); }));
+    EXPECT_EQ(first.get(), InstanceChannel::Delivery::NotOpened);
+    EXPECT_EQ(second.get(), InstanceChannel::Delivery::Opened);
 }
 
 TEST(InstanceChannel, SendingWithoutAListenerFails)

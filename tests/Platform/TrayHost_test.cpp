@@ -1,6 +1,7 @@
 #include "Platform/DesktopTrayHost.h"
 #include "Platform/StatusNotifierTrayHost.h"
 
+#include "Support/Eventually.h"
 #include "Support/FakeBusPeer.h"
 #include "Support/FakeTrayHost.h"
 
@@ -23,6 +24,8 @@ public:
     bool isHostRegistered() const
     {
         ++questions;
+        if (whileAnswering)
+            whileAnswering();
         return hostRegistered;
     }
     void registerHost()
@@ -33,6 +36,7 @@ public:
 
     bool hostRegistered = false;
     mutable int questions = 0;
+    std::function<void()> whileAnswering;
 
 Q_SIGNALS:
     void StatusNotifierHostRegistered();
@@ -91,10 +95,22 @@ TEST_F(StatusNotifierTrayHostTest, AWatcherWithoutHostIsNoTrayUntilAHostRegister
     ASSERT_TRUE(panelBus->registerService(service));
     host = std::make_unique<StatusNotifierTrayHost>(QDBusConnection::sessionBus(), service);
     // Asked once and answered "no host": only the registration can change that.
-    QTRY_COMPARE_WITH_TIMEOUT(watcher.questions, 1, 5000);
+    ASSERT_TRUE(testing::eventually([&] { return watcher.questions == 1; }));
     EXPECT_FALSE(host->isAvailable());
     watcher.registerHost();
     EXPECT_TRUE(nextAvailability());
+}
+
+TEST_F(StatusNotifierTrayHostTest, AnAnswerThatArrivesAfterTheWatcherWentIsNotBelieved)
+{
+    watcher.hostRegistered = true;
+    ASSERT_TRUE(panelBus->registerService(service));
+    // The panel quits while it answers: its name is gone before its "yes" arrives.
+    watcher.whileAnswering = [this] { panelBus->unregisterService(service); };
+    host = std::make_unique<StatusNotifierTrayHost>(QDBusConnection::sessionBus(), service);
+    ASSERT_TRUE(testing::eventually([&] { return watcher.questions == 1; }));
+    QTest::qWait(300);
+    EXPECT_FALSE(host->isAvailable());
 }
 
 TEST(AnyTrayHost, IsThereWhileAnyOfItsTraysIs)

@@ -1,5 +1,7 @@
 #include "Widgets/OverlayScroller.h"
 
+#include "Support/Eventually.h"
+
 #include <gtest/gtest.h>
 
 #include <QPlainTextEdit>
@@ -40,6 +42,7 @@ TEST(OverlayScroller, HiddenAtRestShownWhileALongTextScrolls)
     area.verticalScrollBar()->setValue(20);
     EXPECT_FALSE(scroller->isHidden());
     EXPECT_EQ(scroller->geometry().right(), area.viewport()->geometry().right());
+    EXPECT_TRUE(testing::eventually([&] { return scroller->isHidden(); })); // at rest again
 
     area.setPlainText(QStringLiteral("short again"));
     EXPECT_TRUE(scroller->isHidden());

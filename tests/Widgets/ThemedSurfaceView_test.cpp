@@ -1,10 +1,12 @@
 #include "Widgets/ThemedSurfaceView.h"
 
 #include "Platform/TextStyleConversion.h"
+#include "Support/PaintedArea.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QImage>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -33,13 +35,20 @@ private:
     QPalette m_original = QApplication::palette();
 };
 
-TEST_F(ThemedSurfaceViewTest, StartsNeutralWithRadiusTwelve)
+TEST_F(ThemedSurfaceViewTest, StartsNeutralWithRadiusTwelveAndRepaintsOnlyForANewRadius)
 {
     ThemedSurfaceView view;
     EXPECT_EQ(view.theme(), NoteTheme::neutral());
     EXPECT_EQ(view.cornerRadius(), 12);
+    view.resize(80, 40);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    testing::PaintedArea painted(view);
+    painted.repainted();
     view.setCornerRadius(11);
+    EXPECT_FALSE(painted.repainted().isEmpty());
     view.setCornerRadius(11);
+    EXPECT_TRUE(painted.repainted().isEmpty());
     EXPECT_EQ(view.cornerRadius(), 11);
 }
 

@@ -155,11 +155,14 @@ TEST(DockingLayoutTest, SizesTravelAlongRowsAndColumnsKeepingTopEdges)
 
 TEST(DockingLayoutTest, GraphQueries)
 {
+    // 7 is in the recently deleted: it is nobody's dependant.
     DockingGraph graph({node(1, {}), node(2, {}, dock(1, DockEdge::Right)), node(3, {}, dock(2, DockEdge::Below)),
-                        node(4, {}), node(5, {}, dock(6, DockEdge::Left)), node(6, {}, dock(5, DockEdge::Left))});
+                        node(4, {}), node(5, {}, dock(6, DockEdge::Left)), node(6, {}, dock(5, DockEdge::Left)),
+                        DockNode{idNumber(7), {}, false, dock(4, DockEdge::Below), true}});
     EXPECT_EQ(graph.descendants(idNumber(1)), (QSet<QUuid>{idNumber(2), idNumber(3)}));
     EXPECT_EQ(graph.component(idNumber(3)), (QSet<QUuid>{idNumber(1), idNumber(2), idNumber(3)}));
     EXPECT_EQ(graph.component(idNumber(4)), QSet<QUuid>{idNumber(4)});
+    EXPECT_TRUE(graph.descendants(idNumber(4)).isEmpty());
     EXPECT_FALSE(graph.descendants(idNumber(5)).contains(idNumber(5)));
     EXPECT_EQ(graph.component(idNumber(5)), (QSet<QUuid>{idNumber(5), idNumber(6)}));
     EXPECT_TRUE(graph.hasConnection(idNumber(1)));

@@ -82,6 +82,24 @@ TEST(GradualPresentationTest, CancellingStopsWithoutFinishing)
     EXPECT_FALSE(presentation.isRunning());
 }
 
+TEST(GradualPresentationTest, AStepThatStartsAgainEndsTheEarlierRun)
+{
+    const std::vector<QUuid> notes = ids(3);
+    std::vector<QUuid> made;
+    int finished = 0;
+    GradualPresentation presentation(
+        notes,
+        [&](const QUuid& id) {
+            made.push_back(id);
+            if (made.size() == 1)
+                presentation.start();
+        },
+        [&] { ++finished; });
+    presentation.start();
+    EXPECT_EQ(made.size(), 1 + notes.size());
+    EXPECT_EQ(finished, 1);
+}
+
 TEST(OrderedPrefixTest, CountsTheWindowsAlreadyStackedInOrderFromTheBottom)
 {
     const struct {

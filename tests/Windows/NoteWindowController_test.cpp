@@ -372,6 +372,14 @@ TEST_F(NoteWindowControllerTest, DeletingAfterConfirmationHidesTheWindowAndRepor
     EXPECT_TRUE(store->note(note.id)->deletedAt);
     EXPECT_FALSE(controller->panel()->isVisible());
     EXPECT_EQ(deletions, 1);
+
+    // With the confirmation switched off nobody is asked (who would say no here).
+    store->preferences().confirmDeletion = false;
+    confirmAnswer = false;
+    const Note other = addNote(noteWithText(QStringLiteral("other")));
+    auto second = open(other);
+    second->deleteNote();
+    EXPECT_TRUE(store->note(other.id)->deletedAt);
 }
 
 TEST_F(NoteWindowControllerTest, TheCloseCommandIsCtrlW)

@@ -3,6 +3,7 @@
 #include "Windows/NoteBackground.h"
 #include "Windows/StickyPanel.h"
 #include "Windows/TitleTextField.h"
+#include "Support/Eventually.h"
 
 #include <gtest/gtest.h>
 
@@ -44,7 +45,7 @@ TEST(NoteBackground, PrimaryPillAnimatesUnlessMotionIsReduced)
     background.show();
     background.setPrimary(true);
     EXPECT_TRUE(background.isPrimaryAccentAnimating());
-    QTRY_COMPARE_WITH_TIMEOUT(background.primaryAccentOpacity(), 1.0, 10000);
+    EXPECT_TRUE(quorrin::testing::eventually([&] { return background.primaryAccentOpacity() == 1.0; }));
     EXPECT_DOUBLE_EQ(background.primaryAccentScaleX(), 1);
 
     background.prefersReducedMotion = [] { return true; };

@@ -84,6 +84,22 @@ TEST_F(NoteWorkspaceDockingTest, CollapsingKeepsTheNoteInPlaceAndMovesItsFollowe
     EXPECT_EQ(window(tail)->shownFrame, QRectF(100, 220, 300, 180));
 }
 
+// Above its root, a note that collapses keeps its top by moving the root up:
+// the store holds the frames the windows are given.
+TEST_F(NoteWorkspaceDockingTest, ANoteAboveItsRootCollapsesInPlaceAndTheRootsNewFrameIsStored)
+{
+    root = addNote(NoteSetup().at({100, 300, 300, 300}));
+    const QUuid above = addNote(NoteSetup().at({700, 100, 300, 200}).dock(root, DockEdge::Above));
+    workspace->presentAll(std::nullopt, false, false);
+    ASSERT_EQ(rectOf(stored(above).frame), QRectF(100, 600, 300, 200));
+
+    change(above, [](Note& note) { note.isCollapsed = true; });
+    workspace->geometryChanged(above, true);
+    EXPECT_EQ(window(above)->shownFrame, QRectF(100, 745, 300, 55));
+    EXPECT_EQ(window(root)->shownFrame, QRectF(100, 445, 300, 300));
+    EXPECT_EQ(rectOf(stored(root).frame), QRectF(100, 445, 300, 300));
+}
+
 TEST_F(NoteWorkspaceDockingTest, ANewSizeTravelsUpAndDownTheColumnUntilAResetForgetsTheSizes)
 {
     makeColumn();

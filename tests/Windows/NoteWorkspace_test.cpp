@@ -160,20 +160,23 @@ TEST_F(NoteWorkspaceTest, ALayerTheStoreCannotSaveChangesNoWindow)
     EXPECT_EQ(window(a)->refreshes, 0);
 }
 
-TEST_F(NoteWorkspaceTest, RolesFollowTheDockingAndIgnoreHiddenDependants)
+TEST_F(NoteWorkspaceTest, RolesFollowTheDockingAndIgnoreHiddenAndDeletedDependants)
 {
     const QUuid root = addNote(NoteSetup());
     const QUuid lonely = addNote(NoteSetup());
     const QUuid hiddenRoot = addNote(NoteSetup());
+    const QUuid deletedRoot = addNote(NoteSetup());
     const QUuid child = addNote(NoteSetup().dock(root, DockEdge::Right));
     addNote(NoteSetup().hide().dock(hiddenRoot, DockEdge::Below));
+    ASSERT_TRUE(store->deleteNote(addNote(NoteSetup().dock(deletedRoot, DockEdge::Left))));
     workspace->presentAll(std::nullopt, false, false);
 
     const struct {
         QUuid id;
         NoteRole role;
     } expected[] = {
-        {root, {false, true}}, {lonely, {false, false}}, {hiddenRoot, {false, false}}, {child, {true, false}}};
+        {root, {false, true}},        {lonely, {false, false}}, {hiddenRoot, {false, false}},
+        {deletedRoot, {false, false}}, {child, {true, false}}};
     for (const auto& e : expected) {
         EXPECT_EQ(workspace->noteRole(e.id), e.role);
         EXPECT_EQ(window(e.id)->role, std::pair(e.role.secondary, e.role.primary));

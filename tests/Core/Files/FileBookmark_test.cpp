@@ -92,6 +92,15 @@ TEST(FileBookmark, ComparesTheBirthTimeWhereBothSidesHaveOne)
     EXPECT_FALSE(found->stale);
 }
 
+// The process file system keeps no birth times: the zeroes statx leaves in
+// their place are not one.
+TEST(FileBookmark, AFileSystemWithoutBirthTimesGivesNone)
+{
+    const std::optional<FileIdentity> identity = fileIdentity(QStringLiteral("/proc/self/stat"));
+    ASSERT_TRUE(identity);
+    EXPECT_FALSE(identity->birth);
+}
+
 TEST(FileBookmark, IsSameFileComparesBirthOnlyWhenBothHaveIt)
 {
     const BirthTime early{1'700'000'000, 5};

@@ -149,6 +149,18 @@ TEST(RtfReader, ResetsAndDefaults)
     EXPECT_FALSE(x.font.has_value());
     EXPECT_EQ(x.paragraphStyle, ParagraphStyle{});
     EXPECT_EQ(read->attributesAt(5).font->pointSize, 15);
+
+    // Every colour table entry starts from nothing: blue alone is pure blue,
+    // an empty entry is the automatic colour.
+    const auto coloured = rtf::read("{\\rtf1{\\colortbl;\\red255\\green0\\blue0;\\blue255;;}\\cf2 a\\cf3 b}");
+    ASSERT_TRUE(coloured.has_value());
+    EXPECT_EQ(coloured->attributesAt(0).foreground, TextColor::fixed(Rgba{0, 0, 1, 1}));
+    EXPECT_EQ(coloured->attributesAt(1).foreground, TextColor::dynamicText());
+
+    // Text outside any font group is in \deff's font, bytes in its charset.
+    const auto gbk = rtf::read("{\\rtf1\\ansi\\deff1{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset134 SimSun;}}\\'c4\\'e3}");
+    ASSERT_TRUE(gbk.has_value());
+    EXPECT_EQ(gbk->string(), QStringLiteral("你"));
 }
 
 TEST(RtfReader, PlainTextIsTheStringOfTheFullRead)

@@ -203,6 +203,9 @@ TEST_F(FileShelfHostingTest, TheShelfAreaFollowsItsFilesTheWindowAndCollapsing)
     QApplication::processEvents();
     EXPECT_EQ(window->shelfHeight(), 0.0);
     EXPECT_FALSE(window->fileShelf->isVisibleTo(window->panel()));
+    // A later store-wide change (the link setting switched) keeps it hidden.
+    Q_EMIT store->notesChanged(std::nullopt);
+    EXPECT_FALSE(window->fileShelf->isVisibleTo(window->panel()));
 }
 
 TEST_F(FileShelfHostingTest, LinksPersistAcrossReopeningOnlyWhileTheSettingIsOn)
@@ -315,16 +318,22 @@ TEST_F(FileShelfHostingTest, FilesTheEditorCannotShowGoToTheNoteShelf)
     EXPECT_EQ(errors, QStringList{"无法暂存：原文件不存在或不可访问。"});
 }
 
-TEST_F(FileShelfHostingTest, AFileDragExpandsACollapsedNoteUndoably)
+TEST_F(FileShelfHostingTest, AFileDragClosesTheBlockMenuAndExpandsACollapsedNoteUndoably)
 {
-    Note note = Note::create(fixedClock(700000000));
-    note.isCollapsed = true;
-    note = addNote(note);
-    auto window = open(note);
-    router->onBegin();
-    EXPECT_FALSE(store->note(note.id)->isCollapsed);
-    EXPECT_EQ(window->editor()->history()->undoText(), "展开便笺");
-    EXPECT_TRUE(window->temporarilyRaised);
+    for (const bool collapsed : {false, true}) {
+        SCOPED_TRACE(collapsed ? "collapsed" : "expanded");
+        Note note = Note::create(fixedClock(700000000));
+        note.isCollapsed = collapsed;
+        note = addNote(note);
+        auto window = open(note);
+        int menusClosed = 0;
+        window->editor()->closeBlockMenu = [&] { ++menusClosed; };
+        router->onBegin();
+        EXPECT_GT(menusClosed, 0);
+        EXPECT_FALSE(store->note(note.id)->isCollapsed);
+        EXPECT_EQ(window->editor()->history()->undoText(), collapsed ? "展开便笺" : "");
+        EXPECT_TRUE(window->temporarilyRaised);
+    }
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "Windows/NoteWindowController.h"
 #include "Widgets/MenuActionButton.h"
 #include "Windows/StickyPanel.h"
+#include "Support/Eventually.h"
 
 #include <gtest/gtest.h>
 
@@ -81,7 +82,7 @@ TEST_F(ReminderPanelWindowTest, ASavedReminderShowsAtOnceAndThePanelGoesAfterIts
     // The window refreshed the panel from the store's announcement.
     EXPECT_TRUE(panel->snoozeRow()->isVisible());
     EXPECT_EQ(panel->messageLabel()->text(), QStringLiteral("已保存提醒"));
-    QTRY_VERIFY_WITH_TIMEOUT(window->reminderPanel() == nullptr, 10000);
+    EXPECT_TRUE(testing::eventually([&] { return window->reminderPanel() == nullptr; }));
     EXPECT_EQ(errors, 0);
 }
 
@@ -115,7 +116,7 @@ TEST_F(ReminderPanelWindowTest, ClosingThePanelLeavesTheCaretWhereItWasInTheTodo
         ReminderPanel* panel = openPanel();
         ASSERT_NE(panel, nullptr);
         close(*panel);
-        QTRY_VERIFY_WITH_TIMEOUT(window->reminderPanel() == nullptr, 10000);
+        EXPECT_TRUE(testing::eventually([&] { return window->reminderPanel() == nullptr; }));
         EXPECT_EQ(text->textCursor().position(), 2);
     }
 }
@@ -127,7 +128,14 @@ TEST_F(ReminderPanelWindowTest, CompletingTheTodoClosesThePanel)
     Note note = *store->note(noteID);
     note.blocks.front().todo->isCompleted = true;
     store->update(note, true, true);
-    QTRY_VERIFY_WITH_TIMEOUT(window->reminderPanel() == nullptr, 10000);
+    EXPECT_TRUE(testing::eventually([&] { return window->reminderPanel() == nullptr; }));
+}
+
+TEST_F(ReminderPanelWindowTest, HidingTheNoteClosesThePanel)
+{
+    ASSERT_NE(openPanel(), nullptr);
+    window->hideNote();
+    EXPECT_TRUE(testing::eventually([&] { return window->reminderPanel() == nullptr; }));
 }
 
 } // namespace
