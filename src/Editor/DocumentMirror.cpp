@@ -18,6 +18,8 @@ DocumentMirror::DocumentMirror(const QTextDocument& document)
 
 std::optional<DocumentMirror::Edit> DocumentMirror::follow(int position, int removed, int added)
 {
+    if (m_ownMarks && removed != added)
+        m_ownMarksMissed = true; // more than marks: `mark` reads everything anew
     if (m_suspended || m_ownMarks)
         return std::nullopt;
     const int length = editordoc::textLength(m_document);
@@ -75,6 +77,7 @@ DocumentMirror::OwnMarks::OwnMarks(DocumentMirror& mirror)
     , m_current(!mirror.m_suspended && !mirror.m_paragraphsStale && !mirror.m_dirty)
 {
     m_mirror.m_ownMarks = m_current;
+    m_mirror.m_ownMarksMissed = false;
 }
 
 DocumentMirror::OwnMarks::~OwnMarks()
@@ -85,8 +88,15 @@ DocumentMirror::OwnMarks::~OwnMarks()
 void DocumentMirror::OwnMarks::mark(const std::vector<std::size_t>& indices,
                                     const std::vector<editortext::WriteBack::Mark>& marks)
 {
-    if (!m_current || indices.empty())
+    if (!m_current)
         return; // the reports were followed
+    if (m_mirror.m_ownMarksMissed) {
+        m_mirror.m_ownMarks = false;
+        m_mirror.reread();
+        return;
+    }
+    if (indices.empty())
+        return;
     std::vector<editortext::ParagraphReading>& paragraphs = m_mirror.m_paragraphs;
     const AttributedString& old = m_mirror.m_text;
     // Built piece by piece: marking the whole text in place would go over

@@ -90,6 +90,7 @@ private:
     bool m_paragraphsStale = true;
     bool m_suspended = false;
     bool m_ownMarks = false;
+    bool m_ownMarksMissed = false; // a report while marking changed characters
 };
 
 } // namespace quorrin
