@@ -338,9 +338,11 @@ void insert(QTextCursor& cursor, const AttributedString& text)
     }
 }
 
-void setContents(QTextDocument& document, const AttributedString& text)
+void setContents(QTextDocument& document, const AttributedString& text, const std::function<void()>& prepare)
 {
     document.clear();
+    if (prepare)
+        prepare();
     QTextCursor cursor(&document);
     cursor.beginEditBlock();
     insert(cursor, text);

@@ -6,6 +6,7 @@
 #include <QTextCharFormat>
 #include <QTextFormat>
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <utility>
@@ -66,8 +67,10 @@ TextAttributes attributes(const QTextCharFormat& format, const QTextBlockFormat&
 QVariant toVariant(const CustomAttributeValue& value);
 std::optional<CustomAttributeValue> fromVariant(const QVariant& value);
 
-// Replaces the whole document with the text.
-void setContents(QTextDocument& document, const AttributedString& text);
+// Replaces the whole document with the text; `prepare` is run on the emptied
+// document before the text goes in (a change of the frame made then costs no
+// layout of the text).
+void setContents(QTextDocument& document, const AttributedString& text, const std::function<void()>& prepare = {});
 // Inserts the text at the cursor (replacing its selection); the cursor ends after it.
 void insert(QTextCursor& cursor, const AttributedString& text);
 
