@@ -11,7 +11,9 @@
 //    lines, short lines, long lines, prose, one unbroken run, Chinese, lines
 //    with a link), until the window is shown, the text written back as the
 //    note's blocks (as the first keystroke does) and the event loop idle,
-//    against Qt holding the same text in a bare text document ("ratio");
+//    against Qt holding the same text in a bare text document ("ratio"),
+//    and then the quit's write-back of the note untouched since ("quit_ms",
+//    its ratio to the same bare document "quit_ratio");
 //  - BM_HandOverBurst: a burst of 100 NewFromSelection calls arriving
 //    together among 1,000 shown notes, against the same burst with no other
 //    note ("ratio"), in the main thread's CPU time per call (the wall time,
@@ -242,11 +244,23 @@ double secondsInBareDocument(const QString& text)
     return double(clock.nsecsElapsed()) / 1e9;
 }
 
+// What a quit asks of the notes (each one's typing written back, the store
+// saved), the application staying up.
+double secondsToQuit(RunningApplication& running)
+{
+    QElapsedTimer clock;
+    clock.start();
+    running.delegate().requestQuit();
+    RunningApplication::settle();
+    return double(clock.nsecsElapsed()) / 1e9;
+}
+
 void BM_NoteFromText(benchmark::State& state)
 {
     application();
     const QString text = textOfBytes(TextShape(state.range(0)), state.range(1));
     double textSeconds = 0;
+    double quitSeconds = 0;
     double baselineSeconds = 0;
     for (auto _ : state) {
         double round = 0;
@@ -254,6 +268,7 @@ void BM_NoteFromText(benchmark::State& state)
             QTemporaryDir directory;
             RunningApplication running(directory.path());
             round = secondsToShowAndWriteBack(running, text);
+            quitSeconds += secondsToQuit(running);
         }
         baselineSeconds += secondsInBareDocument(text);
         textSeconds += round;
@@ -261,8 +276,10 @@ void BM_NoteFromText(benchmark::State& state)
     }
     const double rounds = double(state.iterations());
     state.counters["text_ms"] = textSeconds * 1000 / rounds;
+    state.counters["quit_ms"] = quitSeconds * 1000 / rounds;
     state.counters["bare_document_ms"] = baselineSeconds * 1000 / rounds;
     state.counters["ratio"] = textSeconds / baselineSeconds;
+    state.counters["quit_ratio"] = quitSeconds / baselineSeconds;
 }
 
 BENCHMARK(BM_NoteFromText)

@@ -242,6 +242,8 @@ void BlockEditor::markParagraphs(const std::vector<editortext::WriteBack::Mark>&
     QTextDocument& doc = *document();
     const std::vector<editortext::ParagraphReading>& paragraphs = m_mirror->paragraphs();
     std::vector<DocumentMirror::Memo>& memos = m_mirror->memos();
+    DocumentMirror::OwnMarks own(*m_mirror);
+    std::vector<std::size_t> marked;
     QTextCursor cursor(&doc);
     cursor.beginEditBlock();
     for (std::size_t i = 0; i < paragraphs.size() && i < marks.size(); ++i) {
@@ -249,6 +251,7 @@ void BlockEditor::markParagraphs(const std::vector<editortext::WriteBack::Mark>&
         if (memos[i].mark == marks[i])
             continue;
         memos[i].mark = marks[i];
+        marked.push_back(i);
         const QString id = editortext::idString(marks[i].blockID);
         const auto needsFix = [&](const QTextCharFormat& format) {
             const QString role = format.property(textdoc::BlockRole).toString();
@@ -280,6 +283,7 @@ void BlockEditor::markParagraphs(const std::vector<editortext::WriteBack::Mark>&
         }
     }
     cursor.endEditBlock();
+    own.mark(marked, marks);
 }
 
 void BlockEditor::afterWrite()

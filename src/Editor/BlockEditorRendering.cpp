@@ -77,8 +77,8 @@ void BlockEditor::render(bool force)
 
     editortext::RenderedText rendered = editortext::render(note->displayBlocks(), newTextAttributes());
     m_mirror->suspend(); // the text is replaced whole and read anew below
-    textdoc::setContents(*document(), rendered.text);
-    applyFrameMargins();
+    // The margins go on first, so that the text is laid out once, within them.
+    textdoc::setContents(*document(), rendered.text, [this] { applyFrameMargins(); });
     m_ranges = std::move(rendered.ranges);
     m_shownRemarks = editortext::remarksIn(m_ranges);
     installAttachmentImages(*note);

@@ -18,7 +18,9 @@ DocumentMirror::DocumentMirror(const QTextDocument& document)
 
 std::optional<DocumentMirror::Edit> DocumentMirror::follow(int position, int removed, int added)
 {
-    if (m_suspended)
+    if (m_ownMarks && removed != added)
+        m_ownMarksMissed = true; // more than marks: `mark` reads everything anew
+    if (m_suspended || m_ownMarks)
         return std::nullopt;
     const int length = editordoc::textLength(m_document);
     // Qt may count the document's closing character in a report.
@@ -37,6 +39,85 @@ std::optional<DocumentMirror::Edit> DocumentMirror::follow(int position, int rem
     m_text.replace(position, removed, edit.after);
     markDirty(position, removed, added);
     return edit;
+}
+
+namespace {
+
+// Appends the characters [start, end) of `text` to `out`, with the block id
+// and role of `mark` when there is one: each run's attributes are copied once.
+void appendSpan(const AttributedString& text, int start, int end, const editortext::WriteBack::Mark* mark,
+                AttributedString& out)
+{
+    const std::vector<AttributedString::Run>& runs = text.runs();
+    auto run = std::upper_bound(runs.begin(), runs.end(), start,
+                                [](int value, const AttributedString::Run& r) { return value < r.start; });
+    if (run != runs.begin())
+        --run;
+    for (; run != runs.end() && run->start < end; ++run) {
+        const int from = std::max(start, run->start);
+        const int to = std::min(end, run->start + run->length);
+        if (from >= to)
+            continue;
+        TextAttributes attributes = run->attributes;
+        if (mark) {
+            attributes.custom[EditorAttribute::blockID] = editortext::idString(mark->blockID);
+            if (mark->isRemarks)
+                attributes.custom[EditorAttribute::blockRole] = editortext::remarksRole;
+            else
+                attributes.custom.erase(EditorAttribute::blockRole);
+        }
+        out.append(text.string().mid(from, to - from), std::move(attributes));
+    }
+}
+
+} // namespace
+
+DocumentMirror::OwnMarks::OwnMarks(DocumentMirror& mirror)
+    : m_mirror(mirror)
+    , m_current(!mirror.m_suspended && !mirror.m_paragraphsStale && !mirror.m_dirty)
+{
+    m_mirror.m_ownMarks = m_current;
+    m_mirror.m_ownMarksMissed = false;
+}
+
+DocumentMirror::OwnMarks::~OwnMarks()
+{
+    m_mirror.m_ownMarks = false;
+}
+
+void DocumentMirror::OwnMarks::mark(const std::vector<std::size_t>& indices,
+                                    const std::vector<editortext::WriteBack::Mark>& marks)
+{
+    if (!m_current)
+        return; // the reports were followed
+    if (m_mirror.m_ownMarksMissed) {
+        m_mirror.m_ownMarks = false;
+        m_mirror.reread();
+        return;
+    }
+    if (indices.empty())
+        return;
+    std::vector<editortext::ParagraphReading>& paragraphs = m_mirror.m_paragraphs;
+    const AttributedString& old = m_mirror.m_text;
+    // Built piece by piece: marking the whole text in place would go over
+    // all its runs once for each paragraph.
+    AttributedString text;
+    int copied = 0;
+    for (const std::size_t index : indices) {
+        editortext::ParagraphReading& paragraph = paragraphs[index];
+        const editortext::WriteBack::Mark& mark = marks[index];
+        const int end = paragraph.start + paragraph.length;
+        appendSpan(old, copied, paragraph.start, nullptr, text);
+        appendSpan(old, paragraph.start, end, &mark, text);
+        copied = end;
+        paragraph.markedID = paragraph.length > 0 && !mark.blockID.isNull() ? std::optional(mark.blockID) : std::nullopt;
+        paragraph.role = paragraph.length > 0 && mark.isRemarks ? std::optional(editortext::remarksRole) : std::nullopt;
+        AttributedString content;
+        appendSpan(paragraph.content, 0, paragraph.content.length(), &mark, content);
+        paragraph.content = std::move(content);
+    }
+    appendSpan(old, copied, old.length(), nullptr, text);
+    m_mirror.m_text = std::move(text);
 }
 
 void DocumentMirror::suspend()
@@ -122,6 +203,7 @@ bool DocumentMirror::refreshSpan(const Dirty& dirty)
     const int end = toEnd ? editordoc::textLength(m_document) : lastRead.start + lastRead.length + dirty.delta;
 
     std::vector<ParagraphReading> fresh;
+    textdoc::FormatCache cache;
     QTextBlock block = m_document.findBlock(start);
     if (!block.isValid() || block.position() != start)
         return false;
@@ -132,7 +214,7 @@ bool DocumentMirror::refreshSpan(const Dirty& dirty)
         const bool hasSeparator = block.next().isValid();
         if (!hasSeparator && block.length() == 1 && block.position() > 0)
             break;
-        fresh.push_back(editortext::reading({editordoc::readParagraph(block, hasSeparator), block.position()}));
+        fresh.push_back(editortext::reading({editordoc::readParagraph(block, hasSeparator, cache), block.position()}));
     }
     if (!toEnd && (!block.isValid() || block.position() != end))
         return false;

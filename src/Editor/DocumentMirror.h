@@ -38,6 +38,25 @@ public:
 
     const AttributedString& text() const { return m_text; }
 
+    // The editor marks paragraphs with their block ids and roles itself, and
+    // knows what that changes: while one of these lives, the document's
+    // reports are not followed when the copy is current, and `mark` brings
+    // the copy up to date instead, so that marks cost no reading anew.
+    class OwnMarks {
+    public:
+        explicit OwnMarks(DocumentMirror& mirror);
+        ~OwnMarks();
+        OwnMarks(const OwnMarks&) = delete;
+        OwnMarks& operator=(const OwnMarks&) = delete;
+        // Every character of the paragraphs `indices` (ascending) now
+        // carries the id and role of their entry of `marks`.
+        void mark(const std::vector<std::size_t>& indices, const std::vector<editortext::WriteBack::Mark>& marks);
+
+    private:
+        DocumentMirror& m_mirror;
+        bool m_current;
+    };
+
     // What a write-back settled about a paragraph, kept until an edit touches it.
     struct Memo {
         std::optional<editortext::WriteBack::Mark> mark;
@@ -70,6 +89,8 @@ private:
     std::optional<Dirty> m_dirty;
     bool m_paragraphsStale = true;
     bool m_suspended = false;
+    bool m_ownMarks = false;
+    bool m_ownMarksMissed = false; // a report while marking changed characters
 };
 
 } // namespace quorrin

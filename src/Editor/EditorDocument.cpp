@@ -52,9 +52,9 @@ bool samePresentation(const QTextFormat& a, const QTextFormat& b)
     });
 }
 
-AttributedString readParagraph(const QTextBlock& block, bool withSeparator)
+AttributedString readParagraph(const QTextBlock& block, bool withSeparator, textdoc::FormatCache& cache)
 {
-    AttributedString text = textdoc::readBlock(block, withSeparator);
+    AttributedString text = textdoc::readBlock(block, withSeparator, cache);
     const QTextBlockFormat format = block.blockFormat();
     if (!format.hasProperty(textdoc::PresentationTail))
         return text;
@@ -74,11 +74,12 @@ AttributedString readParagraph(const QTextBlock& block, bool withSeparator)
 std::vector<editortext::Paragraph> readParagraphs(const QTextDocument& document)
 {
     std::vector<editortext::Paragraph> paragraphs;
+    textdoc::FormatCache cache;
     for (QTextBlock block = document.firstBlock(); block.isValid(); block = block.next()) {
         const bool hasSeparator = block.next().isValid();
         if (!hasSeparator && block.length() == 1 && block.position() > 0)
             break;
-        paragraphs.push_back({readParagraph(block, hasSeparator), block.position()});
+        paragraphs.push_back({readParagraph(block, hasSeparator, cache), block.position()});
     }
     return paragraphs;
 }

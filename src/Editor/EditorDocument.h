@@ -2,6 +2,7 @@
 
 #include "Core/Text/AttributedString.h"
 #include "Editor/EditorText.h"
+#include "Editor/TextDocumentConversion.h"
 
 #include <QString>
 #include <QTextFormat>
@@ -30,7 +31,8 @@ bool samePresentation(const QTextFormat& a, const QTextFormat& b);
 
 // A paragraph as read back, with its block's presentation amounts on every
 // character, so that storing it subtracts exactly what the layout added.
-AttributedString readParagraph(const QTextBlock& block, bool withSeparator);
+// Formats are converted through `cache`.
+AttributedString readParagraph(const QTextBlock& block, bool withSeparator, textdoc::FormatCache& cache);
 
 // The paragraphs of the text as the model sees them: one per block, each with
 // its separator; the empty block after a final line break is no paragraph.

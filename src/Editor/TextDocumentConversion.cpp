@@ -84,9 +84,10 @@ QColor qtColor(const std::array<double, 4>& c)
 // Appends the characters [start, end) of the block, and its separator when
 // that lies inside, one fragment after another: each fragment's attributes
 // are made once and either extend the last run or start a new one.
-void appendFragments(const QTextBlock& block, int start, int end, AttributedString& text)
+void appendFragments(const QTextBlock& block, int start, int end, AttributedString& text, FormatCache& cache)
 {
     const QTextBlockFormat blockFmt = block.blockFormat();
+    const int blockIndex = block.blockFormatIndex();
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment fragment = it.fragment();
         const int from = std::max(start, fragment.position());
@@ -94,12 +95,12 @@ void appendFragments(const QTextBlock& block, int start, int end, AttributedStri
         if (from >= to)
             continue;
         text.append(fragment.text().mid(from - fragment.position(), to - from),
-                    attributes(fragment.charFormat(), blockFmt));
+                    cache.attributes(fragment.charFormatIndex(), fragment.charFormat(), blockIndex, blockFmt));
     }
     const int separator = block.position() + block.length() - 1;
     const QTextBlock next = block.next();
     if (next.isValid() && separator >= start && separator < end)
-        text.append(QStringLiteral("\n"), attributes(next.charFormat(), blockFmt));
+        text.append(QStringLiteral("\n"), cache.attributes(next.charFormatIndex(), next.charFormat(), blockIndex, blockFmt));
 }
 
 } // namespace
@@ -250,6 +251,16 @@ std::optional<ParagraphStyle> paragraphStyle(const QTextBlockFormat& format)
     return style;
 }
 
+const TextAttributes& FormatCache::attributes(int charFormatIndex, const QTextCharFormat& charFormat,
+                                              int blockFormatIndex, const QTextBlockFormat& blockFormat)
+{
+    const std::pair key{charFormatIndex, blockFormatIndex};
+    auto found = m_seen.find(key);
+    if (found == m_seen.end())
+        found = m_seen.emplace(key, textdoc::attributes(charFormat, blockFormat)).first;
+    return found->second;
+}
+
 TextAttributes attributes(const QTextCharFormat& format, const QTextBlockFormat& block)
 {
     TextAttributes a;
@@ -327,9 +338,11 @@ void insert(QTextCursor& cursor, const AttributedString& text)
     }
 }
 
-void setContents(QTextDocument& document, const AttributedString& text)
+void setContents(QTextDocument& document, const AttributedString& text, const std::function<void()>& prepare)
 {
     document.clear();
+    if (prepare)
+        prepare();
     QTextCursor cursor(&document);
     cursor.beginEditBlock();
     insert(cursor, text);
@@ -342,8 +355,9 @@ AttributedString read(const QTextDocument& document, int start, int length)
     start = std::clamp(start, 0, total);
     const int end = std::clamp(start + std::max(length, 0), start, total);
     AttributedString text;
+    FormatCache cache;
     for (QTextBlock block = document.findBlock(start); block.isValid() && block.position() < end; block = block.next())
-        appendFragments(block, start, end, text);
+        appendFragments(block, start, end, text, cache);
     return text;
 }
 
@@ -354,9 +368,15 @@ AttributedString contents(const QTextDocument& document)
 
 AttributedString readBlock(const QTextBlock& block, bool withSeparator)
 {
+    FormatCache cache;
+    return readBlock(block, withSeparator, cache);
+}
+
+AttributedString readBlock(const QTextBlock& block, bool withSeparator, FormatCache& cache)
+{
     AttributedString text;
     const int end = block.position() + block.length() - (withSeparator ? 0 : 1);
-    appendFragments(block, block.position(), end, text);
+    appendFragments(block, block.position(), end, text, cache);
     return text;
 }
 

@@ -6,7 +6,10 @@
 #include <QTextCharFormat>
 #include <QTextFormat>
 
+#include <functional>
+#include <map>
 #include <optional>
+#include <utility>
 
 class QTextBlock;
 class QTextCursor;
@@ -64,10 +67,24 @@ TextAttributes attributes(const QTextCharFormat& format, const QTextBlockFormat&
 QVariant toVariant(const CustomAttributeValue& value);
 std::optional<CustomAttributeValue> fromVariant(const QVariant& value);
 
-// Replaces the whole document with the text.
-void setContents(QTextDocument& document, const AttributedString& text);
+// Replaces the whole document with the text; `prepare` is run on the emptied
+// document before the text goes in (a change of the frame made then costs no
+// layout of the text).
+void setContents(QTextDocument& document, const AttributedString& text, const std::function<void()>& prepare = {});
 // Inserts the text at the cursor (replacing its selection); the cursor ends after it.
 void insert(QTextCursor& cursor, const AttributedString& text);
+
+// The attributes of the formats met while reading a document, each pair of
+// character and block format converted once: the text of many paragraphs
+// holds few formats. Valid while the document does not change.
+class FormatCache {
+public:
+    const TextAttributes& attributes(int charFormatIndex, const QTextCharFormat& charFormat,
+                                     int blockFormatIndex, const QTextBlockFormat& blockFormat);
+
+private:
+    std::map<std::pair<int, int>, TextAttributes> m_seen;
+};
 
 // The whole document, or the characters [start, start + length).
 AttributedString contents(const QTextDocument& document);
@@ -75,6 +92,7 @@ AttributedString read(const QTextDocument& document, int start, int length);
 // One block's characters, followed by its separator when it has one and
 // withSeparator is set.
 AttributedString readBlock(const QTextBlock& block, bool withSeparator);
+AttributedString readBlock(const QTextBlock& block, bool withSeparator, FormatCache& cache);
 
 // The document's characters as the attributed string has them ("\n" for a separator).
 QString plainText(const QTextDocument& document, int start, int length);

@@ -158,6 +158,12 @@ public:
                 ASSERT_EQ(editortext::isRemarksAt(paragraph, c), editor->ranges()[i].isRemarks) << "paragraph " << i;
             }
         }
+        // The readings the next write-back starts from are the paragraphs as they are.
+        DocumentMirror& mirror = const_cast<DocumentMirror&>(editor->mirror());
+        mirror.refreshParagraphs();
+        ASSERT_EQ(mirror.paragraphs().size(), paragraphs.size());
+        for (std::size_t i = 0; i < paragraphs.size(); ++i)
+            EXPECT_EQ(mirror.paragraphs()[i], editortext::reading(paragraphs[i])) << "paragraph " << i;
     }
 };
 
@@ -221,6 +227,24 @@ TEST_F(BlockEditorWriteBackTest, EditsAtBlockBoundariesWriteBackLikeAFullReread)
             t.type(QStringLiteral("?"));
         });
         expectSameAsFullWriteBack();
+    }
+}
+
+TEST_F(BlockEditorWriteBackTest, TheFirstWriteBackOfLinesInOneBlockLeavesNothingToReadAgain)
+{
+    // A note made from selected text holds all its lines in one block; the
+    // first write-back gives each line a block of its own and marks it so.
+    first = makeBlock(BlockKind::Paragraph, QStringLiteral("buy milk\nbuy eggs\nbuy bread"));
+    openNote();
+    onBoth([](auto& t) { t.target->flush(); });
+    expectSameAsFullWriteBack();
+    EXPECT_EQ(store->note(noteID)->blocks.size(), 7u);
+    // Marking is no edit: the paragraphs keep the marks they were given.
+    const std::vector<DocumentMirror::Memo>& memos = const_cast<DocumentMirror&>(editor->mirror()).memos();
+    ASSERT_EQ(memos.size(), editor->ranges().size());
+    for (std::size_t i = 0; i < memos.size(); ++i) {
+        ASSERT_TRUE(memos[i].mark) << "paragraph " << i;
+        EXPECT_EQ(memos[i].mark->blockID, editor->ranges()[i].blockID) << "paragraph " << i;
     }
 }
 

@@ -156,5 +156,30 @@ TEST(DocumentMirror, ReadsEverythingAnewAfterTheDocumentWasReplacedWhole)
     EXPECT_EQ(t.mirror.text(), textdoc::contents(t.document));
 }
 
+// The editor's own marks are taken in place; an edit of characters made
+// while marking still leaves the mirror equal to a full reading.
+TEST(DocumentMirror, TakesOwnMarksInPlaceButNotAnEditMadeMeanwhile)
+{
+    const QUuid id = QUuid::createUuid();
+    const std::vector<editortext::WriteBack::Mark> marks(4, editortext::WriteBack::Mark{id, false});
+    for (const bool typedMeanwhile : {false, true}) {
+        SCOPED_TRACE(typedMeanwhile ? "typed meanwhile" : "marks only");
+        Mirrored t;
+        {
+            DocumentMirror::OwnMarks own(t.mirror);
+            QTextCharFormat format = t.selecting(4, 12).charFormat();
+            format.setProperty(textdoc::BlockID, editortext::idString(id));
+            t.selecting(4, 12).setCharFormat(format);
+            if (typedMeanwhile)
+                t.selecting(0, 0).insertText(QStringLiteral("x"));
+            own.mark({1}, marks);
+        }
+        EXPECT_EQ(t.mirror.text(), textdoc::contents(t.document));
+        t.mirror.refreshParagraphs();
+        EXPECT_EQ(t.mirror.paragraphs(), t.fullReading());
+        EXPECT_EQ(t.mirror.paragraphs()[1].markedID, id);
+    }
+}
+
 } // namespace
 } // namespace quorrin
