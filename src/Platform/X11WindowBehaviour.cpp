@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #endif
 
 namespace quorrin::X11WindowBehaviour {
@@ -52,19 +53,27 @@ using x11::atoms;
 using x11::connection;
 using x11::Reply;
 
+// The values of a list of atoms or windows a window carries, at most
+// `maxValues` of them; none when the window has no such property.
+std::optional<QList<std::uint32_t>> listProperty(xcb_connection_t* c, xcb_window_t window, xcb_atom_t property,
+                                                 xcb_atom_t type, std::uint32_t maxValues)
+{
+    Reply<xcb_get_property_reply_t> reply(
+        xcb_get_property_reply(c, xcb_get_property(c, 0, window, property, type, 0, maxValues), nullptr));
+    if (!reply || reply->format != 32 || reply->type != type)
+        return std::nullopt;
+    const auto* data = static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
+    return QList<std::uint32_t>(data, data + xcb_get_property_value_length(reply.get()) / int(sizeof(std::uint32_t)));
+}
+
 QList<std::uint32_t> currentStates(xcb_connection_t* c, xcb_window_t window, xcb_atom_t stateAtom)
 {
-    QList<std::uint32_t> states;
-    Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-        c, xcb_get_property(c, 0, window, stateAtom, XCB_ATOM_ATOM, 0, 1024), nullptr));
-    if (reply && reply->format == 32 && reply->type == XCB_ATOM_ATOM) {
-        const auto* data = static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
-        const int count = xcb_get_property_value_length(reply.get()) / int(sizeof(std::uint32_t));
-        for (int i = 0; i < count; ++i)
-            states.append(data[i]);
-    }
-    return states;
+    return listProperty(c, window, stateAtom, XCB_ATOM_ATOM, 1024).value_or(QList<std::uint32_t>());
 }
+
+// A request's source indication for a pager or task bar acting for the user,
+// which every window manager follows.
+constexpr std::uint32_t sourcePager = 2;
 
 // The window last ordered front in this turn of the event loop, on the
 // application object.
@@ -116,11 +125,8 @@ void restack(xcb_connection_t* c, xcb_window_t window, xcb_window_t sibling, xcb
 xcb_window_t activeWindow(xcb_connection_t* c)
 {
     const xcb_atom_t activeAtom = atoms(c, {QByteArrayLiteral("_NET_ACTIVE_WINDOW")}).value(0);
-    Reply<xcb_get_property_reply_t> reply(
-        xcb_get_property_reply(c, xcb_get_property(c, 0, rootOf(c), activeAtom, XCB_ATOM_WINDOW, 0, 1), nullptr));
-    if (!reply || reply->type != XCB_ATOM_WINDOW || xcb_get_property_value_length(reply.get()) < 4)
-        return XCB_NONE;
-    return *static_cast<const xcb_window_t*>(xcb_get_property_value(reply.get()));
+    const auto active = listProperty(c, rootOf(c), activeAtom, XCB_ATOM_WINDOW, 1);
+    return active && !active->isEmpty() ? active->first() : XCB_NONE;
 }
 
 bool isOurs(xcb_window_t id)
@@ -188,9 +194,7 @@ bool activateAsTheUsersChoice(QWindow& window)
     const xcb_atom_t active = atoms(c, {QByteArrayLiteral("_NET_ACTIVE_WINDOW")}).value(0);
     if (active == XCB_ATOM_NONE)
         return false;
-    // Source 2: a pager or task bar asks, on behalf of the user.
-    constexpr std::uint32_t fromPager = 2;
-    sendToWindowManager(c, xcb_window_t(window.winId()), active, {fromPager, XCB_CURRENT_TIME, XCB_NONE, 0, 0});
+    sendToWindowManager(c, xcb_window_t(window.winId()), active, {sourcePager, XCB_CURRENT_TIME, XCB_NONE, 0, 0});
     xcb_flush(c);
     return true;
 }
@@ -224,14 +228,11 @@ KeyboardFocus keyboardFocus()
     // (its check window, where openbox parks the focus, or the frame a closed
     // window's focus reverted to) hold it for nobody.
     const xcb_atom_t clientList = atoms(c, {QByteArrayLiteral("_NET_CLIENT_LIST")}).value(0);
-    Reply<xcb_get_property_reply_t> list(
-        xcb_get_property_reply(c, xcb_get_property(c, 0, root, clientList, XCB_ATOM_WINDOW, 0, 4096), nullptr));
-    if (!list || list->type != XCB_ATOM_WINDOW)
+    const auto clients = listProperty(c, root, clientList, XCB_ATOM_WINDOW, 4096);
+    if (!clients)
         return KeyboardFocus::Foreign;
-    const auto* clients = static_cast<const xcb_window_t*>(xcb_get_property_value(list.get()));
-    const int count = xcb_get_property_value_length(list.get()) / int(sizeof(xcb_window_t));
     for (xcb_window_t window = holder; window != XCB_NONE && window != root;) {
-        if (std::find(clients, clients + count, window) != clients + count)
+        if (clients->contains(window))
             return KeyboardFocus::Foreign;
         Reply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(c, xcb_query_tree(c, window), nullptr));
         window = tree ? tree->parent : XCB_NONE;
@@ -261,13 +262,8 @@ bool orderFront(QWindow& window)
     const auto id = xcb_window_t(window.winId());
     const xcb_window_t root = rootOf(c);
     const xcb_atom_t stackingAtom = atoms(c, {QByteArrayLiteral("_NET_CLIENT_LIST_STACKING")}).value(0);
-    Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-        c, xcb_get_property(c, 0, root, stackingAtom, XCB_ATOM_WINDOW, 0, 16384), nullptr));
-    if (!reply || reply->type != XCB_ATOM_WINDOW || reply->format != 32)
-        return false;
-    const auto* windows = static_cast<const xcb_window_t*>(xcb_get_property_value(reply.get()));
-    const QList<xcb_window_t> stacking(windows,
-                                       windows + xcb_get_property_value_length(reply.get()) / int(sizeof(xcb_window_t)));
+    const QList<xcb_window_t> stacking =
+        listProperty(c, root, stackingAtom, XCB_ATOM_WINDOW, 16384).value_or(QList<xcb_window_t>());
     if (!stacking.contains(id))
         return false;
     // Windows ordered front one after the other within one turn of the event
@@ -307,15 +303,10 @@ bool orderBelowActiveWindow(QWindow& window)
     // the one now active); the others take the configure request.
     const QList<xcb_atom_t> names =
         atoms(c, {QByteArrayLiteral("_NET_SUPPORTED"), QByteArrayLiteral("_NET_RESTACK_WINDOW")});
-    Reply<xcb_get_property_reply_t> supported(
-        xcb_get_property_reply(c, xcb_get_property(c, 0, rootOf(c), names[0], XCB_ATOM_ATOM, 0, 4096), nullptr));
-    const auto* offered = supported && supported->type == XCB_ATOM_ATOM
-        ? static_cast<const xcb_atom_t*>(xcb_get_property_value(supported.get()))
-        : nullptr;
-    const int count = offered ? xcb_get_property_value_length(supported.get()) / int(sizeof(xcb_atom_t)) : 0;
-    if (names[1] != XCB_ATOM_NONE && std::find(offered, offered + count, names[1]) != offered + count) {
-        constexpr std::uint32_t fromPager = 2;
-        sendToWindowManager(c, id, names[1], {fromPager, active, XCB_STACK_MODE_BELOW, 0, 0});
+    const QList<xcb_atom_t> offered =
+        listProperty(c, rootOf(c), names[0], XCB_ATOM_ATOM, 4096).value_or(QList<xcb_atom_t>());
+    if (names[1] != XCB_ATOM_NONE && offered.contains(names[1])) {
+        sendToWindowManager(c, id, names[1], {sourcePager, active, XCB_STACK_MODE_BELOW, 0, 0});
         xcb_flush(c);
     } else {
         restack(c, id, active, XCB_STACK_MODE_BELOW);
