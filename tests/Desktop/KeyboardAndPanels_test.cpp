@@ -92,24 +92,24 @@ TEST_F(KeyboardAndPanels, ReturnAndTabInTheTitleGoOnInTheText)
 {
     typeAndWaitStored(m_id, QStringLiteral("正文"));
     const QPoint title = geometry(m_note).topLeft() + QPoint(60, 37);
+    const auto expectStored = [this](const QString& customTitle, const QString& text) {
+        EXPECT_TRUE(waitForStored(m_id, [&](const Note& note) {
+            return note.customTitle == customTitle && blockTexts(note) == QStringList{text};
+        })) << "stored: " << stored(m_id)->customTitle.value_or(QString()).toStdString() << " / "
+            << blockTexts(*stored(m_id)).join(u'|').toStdString();
+    };
     ASSERT_TRUE(input().click(title));
     ASSERT_TRUE(input().type(QStringLiteral("标题")));
     ASSERT_TRUE(input().key(QStringLiteral("Return")));
     ASSERT_TRUE(input().type(QStringLiteral("一")));
-    EXPECT_TRUE(waitForStored(m_id, [](const Note& note) {
-        return note.customTitle == QStringLiteral("标题") && blockTexts(note) == QStringList{QStringLiteral("正文一")};
-    })) << "stored: " << stored(m_id)->customTitle.value_or(QString()).toStdString() << " / "
-        << blockTexts(*stored(m_id)).join(u'|').toStdString();
+    expectStored(QStringLiteral("标题"), QStringLiteral("正文一"));
 
     ASSERT_TRUE(input().click(title));
     ASSERT_TRUE(input().key(QStringLiteral("End")));
     ASSERT_TRUE(input().type(QStringLiteral("二")));
     ASSERT_TRUE(input().key(QStringLiteral("Tab")));
     ASSERT_TRUE(input().type(QStringLiteral(" 三")));
-    EXPECT_TRUE(waitForStored(m_id, [](const Note& note) {
-        return note.customTitle == QStringLiteral("标题二") && blockTexts(note) == QStringList{QStringLiteral("正文一 三")};
-    })) << "stored: " << stored(m_id)->customTitle.value_or(QString()).toStdString() << " / "
-        << blockTexts(*stored(m_id)).join(u'|').toStdString();
+    expectStored(QStringLiteral("标题二"), QStringLiteral("正文一 三"));
     EXPECT_FALSE(storedPreferences().value(QStringLiteral("alwaysOnTop")).toBool()) << "Space switched the layer";
 }
 
