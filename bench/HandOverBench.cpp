@@ -13,7 +13,11 @@
 //    note's blocks (as the first keystroke does) and the event loop idle,
 //    against Qt holding the same text in a bare text document ("ratio"),
 //    and then the quit's write-back of the note untouched since ("quit_ms",
-//    its ratio to the same bare document "quit_ratio");
+//    its ratio to the same bare document "quit_ratio"); beside these, the
+//    longest the application went without turning its event loop on the way
+//    ("longest_turn_ms": what the user feels as a stall), and one keystroke
+//    typed at the end of the written-back note and written back in turn
+//    ("keystroke_ms");
 //  - BM_HandOverBurst: a burst of 100 NewFromSelection calls arriving
 //    together among 1,000 shown notes, against the same burst with no other
 //    note ("ratio"), in the main thread's CPU time per call (the wall time,
@@ -28,6 +32,7 @@
 #include "App/NoteRegistry.h"
 #include "App/RegisteredNoteWindow.h"
 #include "Editor/BlockEditor.h"
+#include "Editor/BlockTextView.h"
 #include "Platform/AlertPresenter.h"
 #include "Platform/NoticePresenter.h"
 #include "Windows/NoteWorkspace.h"
@@ -39,10 +44,13 @@
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QTextCursor>
 #include <QThread>
 #include <QTemporaryDir>
 #include <QTextDocument>
 
+#include <algorithm>
 #include <ctime>
 
 namespace quorrin {
@@ -140,21 +148,66 @@ double secondsToShow(RunningApplication& running, const QString& text)
     return double(clock.nsecsElapsed()) / 1e9;
 }
 
+// Turns the event loop until nothing is left to do, and tells the longest
+// single turn.
+double settleTellingLongestTurn()
+{
+    double longest = 0;
+    for (int turn = 0; turn < 50; ++turn) {
+        QElapsedTimer clock;
+        clock.start();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        longest = std::max(longest, double(clock.nsecsElapsed()) / 1e9);
+    }
+    return longest;
+}
+
+struct WriteBackCost {
+    double seconds = 0;     // until shown, written back and settled
+    double longestTurn = 0; // the longest the event loop waited on the way
+};
+
 // The same, and then the text written back into the note as its blocks, as
 // the first keystroke in it or leaving it does.
-double secondsToShowAndWriteBack(RunningApplication& running, const QString& text)
+WriteBackCost secondsToShowAndWriteBack(RunningApplication& running, const QString& text)
 {
     QElapsedTimer clock;
     clock.start();
     NoteRegistry& registry = *running.delegate().registry();
     registry.newFromText(text);
-    RunningApplication::settle();
+    double longest = double(clock.nsecsElapsed()) / 1e9;
+    longest = std::max(longest, settleTellingLongestTurn());
     for (RegisteredNoteWindow* window : registry.controllers()) {
-        if (BlockEditor* editor = window->editor())
+        if (BlockEditor* editor = window->editor()) {
+            QElapsedTimer writing;
+            writing.start();
             editor->flush();
+            longest = std::max(longest, double(writing.nsecsElapsed()) / 1e9);
+        }
     }
-    RunningApplication::settle();
-    return double(clock.nsecsElapsed()) / 1e9;
+    longest = std::max(longest, settleTellingLongestTurn());
+    return {double(clock.nsecsElapsed()) / 1e9, longest};
+}
+
+// One character typed at the end of the written-back note and written back.
+double secondsToTypeAndWriteBack(RunningApplication& running)
+{
+    for (RegisteredNoteWindow* window : running.delegate().registry()->controllers()) {
+        BlockEditor* editor = window->editor();
+        if (!editor)
+            continue;
+        QTextCursor caret(editor->document());
+        caret.movePosition(QTextCursor::End);
+        editor->textView()->setTextCursor(caret);
+        QElapsedTimer clock;
+        clock.start();
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+        QApplication::sendEvent(editor->textView(), &press);
+        editor->flush();
+        RunningApplication::settle();
+        return double(clock.nsecsElapsed()) / 1e9;
+    }
+    return 0;
 }
 
 // The selected texts that stalled the application, each of `length` UTF-16 units.
@@ -262,12 +315,17 @@ void BM_NoteFromText(benchmark::State& state)
     double textSeconds = 0;
     double quitSeconds = 0;
     double baselineSeconds = 0;
+    double longestTurn = 0;
+    double keystrokeSeconds = 0;
     for (auto _ : state) {
         double round = 0;
         {
             QTemporaryDir directory;
             RunningApplication running(directory.path());
-            round = secondsToShowAndWriteBack(running, text);
+            const WriteBackCost cost = secondsToShowAndWriteBack(running, text);
+            round = cost.seconds;
+            longestTurn = std::max(longestTurn, cost.longestTurn);
+            keystrokeSeconds += secondsToTypeAndWriteBack(running);
             quitSeconds += secondsToQuit(running);
         }
         baselineSeconds += secondsInBareDocument(text);
@@ -277,6 +335,8 @@ void BM_NoteFromText(benchmark::State& state)
     const double rounds = double(state.iterations());
     state.counters["text_ms"] = textSeconds * 1000 / rounds;
     state.counters["quit_ms"] = quitSeconds * 1000 / rounds;
+    state.counters["longest_turn_ms"] = longestTurn * 1000;
+    state.counters["keystroke_ms"] = keystrokeSeconds * 1000 / rounds;
     state.counters["bare_document_ms"] = baselineSeconds * 1000 / rounds;
     state.counters["ratio"] = textSeconds / baselineSeconds;
     state.counters["quit_ratio"] = quitSeconds / baselineSeconds;
