@@ -23,6 +23,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <limits>
 #include <map>
 #include <memory>
 #include <optional>
@@ -30,6 +31,7 @@
 #include <vector>
 
 class QMenu;
+class QTextBlock;
 class QTextDocument;
 
 namespace quorrin {
@@ -161,8 +163,14 @@ public:
     bool prepareWritableLine(QPointF point);
     std::optional<QUuid> alarmingBlockID(QPointF point) const;
     bool isAttachmentAtCursor() const;
-    QRectF rect(int start, int length) const;
+    // The lines of [start, start + length). Given `until`, lines of
+    // paragraphs that start below it are left out (and need no layout), the
+    // rect then reaching down to `until`.
+    QRectF rect(int start, int length, double until = std::numeric_limits<double>::infinity()) const;
     QRectF firstLineRect(int start, int length) const;
+    // The first run whose row may reach down to `y`: every row before it
+    // ends above. The text is laid out only down to `y`.
+    std::vector<TextRun>::const_iterator runsReaching(double y) const;
 
     // --- todo file shelves (the gap below a todo, the views inside the text)
     // The note's staged files, installed by the window; weak.
@@ -381,6 +389,9 @@ private:
     formatbar::Conditions formatBarConditions() const;
     void startFormatWork(int delayMs, bool endsTyping);
     QPointF scrollOffset() const;
+    void layOutThrough(const QTextBlock& block) const;
+    // Whether the text reaches further down than `height`.
+    bool textTallerThan(double height) const;
 
     // The note as stored, whatever is shown.
     std::optional<Note> storedNote() const;

@@ -327,10 +327,11 @@ void BlockEditor::updateScrollHint()
     knob.setAlphaF(0.55f);
     m_scroller->setKnobColor(knob);
     const double visibleHeight = m_textView->viewport()->height();
-    const double contentHeight = document()->documentLayout()->documentSize().height();
     const double offset = m_textView->verticalScrollBar()->value();
-    const bool hidden = (note && note->isCollapsed) || visibleHeight <= 0 || contentHeight <= visibleHeight + 1
-        || offset <= top + 1;
+    // Whether the text is taller than the view is asked last: a long text
+    // laid out lazily answers it when its layout grows (documentSizeChanged).
+    const bool hidden = (note && note->isCollapsed) || visibleHeight <= 0 || offset <= top + 1
+        || !textTallerThan(visibleHeight + 1);
     // The badge sits in a band of its own above the text rather than over
     // its first line. The band only narrows the view, so the badge stays; a
     // view scrolled to the end stays at the end.
@@ -400,11 +401,23 @@ void BlockEditor::changeEvent(QEvent* event)
 
 // ---------------------------------------------------------------- geometry
 
-QRectF BlockEditor::rect(int start, int length) const
+// Lays the text out down to `block` and no further: the rest of a long text
+// is laid out in the event loop's idle steps.
+void BlockEditor::layOutThrough(const QTextBlock& block) const
+{
+    if (block.isValid())
+        document()->documentLayout()->blockBoundingRect(block);
+}
+
+QRectF BlockEditor::rect(int start, int length, double until) const
 {
     QTextDocument& doc = *document();
-    doc.documentLayout()->documentSize(); // lays the text out
     const int end = start + std::max(length, 0);
+    const bool whole = !std::isfinite(until);
+    if (whole) {
+        const QTextBlock last = doc.findBlock(std::min(end, editordoc::textLength(doc)));
+        layOutThrough(last.isValid() ? last : doc.lastBlock());
+    }
     QRectF result;
     for (QTextBlock block = doc.findBlock(start); block.isValid(); block = block.next()) {
         if (block.position() > end || (block.position() == end && length > 0))
@@ -412,6 +425,15 @@ QRectF BlockEditor::rect(int start, int length) const
         const QTextLayout* layout = block.layout();
         if (!layout)
             continue;
+        if (!whole) {
+            layOutThrough(block);
+            if (layout->position().y() > until) {
+                // Cut there: the row reaches at least that far down.
+                result = result.isNull() ? QRectF(layout->position(), QSizeF(1, 0))
+                                         : result.united(QRectF(result.topLeft(), QPointF(result.right(), until)));
+                break;
+            }
+        }
         for (int i = 0; i < layout->lineCount(); ++i) {
             const QTextLine line = layout->lineAt(i);
             const int lineStart = block.position() + line.textStart();
@@ -430,12 +452,12 @@ QRectF BlockEditor::rect(int start, int length) const
 QRectF BlockEditor::firstLineRect(int start, int length) const
 {
     QTextDocument& doc = *document();
-    doc.documentLayout()->documentSize(); // lays the text out
     if (start < 0 || start >= editordoc::textLength(doc))
         return rect(start, length);
     const QTextBlock block = doc.findBlock(start);
     if (!block.isValid() || !block.layout())
         return {};
+    layOutThrough(block);
     const QTextLayout* layout = block.layout();
     const QTextLine line = layout->lineForTextPosition(std::max(start - block.position(), 0));
     if (!line.isValid())
@@ -443,16 +465,47 @@ QRectF BlockEditor::firstLineRect(int start, int length) const
     return line.rect().translated(layout->position());
 }
 
+std::vector<TextRun>::const_iterator BlockEditor::runsReaching(double y) const
+{
+    // The run at that depth, laid out only so far; rows lie down the text in
+    // its order, so the rows before it that still reach `y` (a row counts
+    // as at least 20 high, and 7 below it as its own) are the last few.
+    const int position = document()->documentLayout()->hitTest(QPointF(0, y), Qt::FuzzyHit);
+    auto first = std::partition_point(m_ranges.begin(), m_ranges.end(),
+                                      [&](const TextRun& run) { return run.start <= position; });
+    while (first != m_ranges.begin()) {
+        const TextRun& before = *std::prev(first);
+        if (rect(before.start, before.length, y).bottom() + 27 < y)
+            break;
+        --first;
+    }
+    return first;
+}
+
+bool BlockEditor::textTallerThan(double height) const
+{
+    QTextDocument& doc = *document();
+    QAbstractTextDocumentLayout& layout = *doc.documentLayout();
+    // A paragraph after the one at that depth reaches below it; only the
+    // text down to there needs laying out.
+    const int position = layout.hitTest(QPointF(0, height), Qt::FuzzyHit);
+    const QTextBlock there = doc.findBlock(std::max(position, 0));
+    if (there.isValid() && there.next().isValid())
+        return true;
+    return layout.documentSize().height() > height; // laid out whole already
+}
+
 std::optional<QUuid> BlockEditor::block(double y) const
 {
-    document()->documentLayout()->documentSize();
-    for (const TextRun& run : m_ranges) {
-        if (run.isRemarks)
+    for (auto run = runsReaching(y); run != m_ranges.end(); ++run) {
+        if (run->isRemarks)
             continue;
-        QRectF row = rect(run.start, run.length);
+        QRectF row = rect(run->start, run->length, y);
         row.setHeight(std::max(row.height(), 20.0));
         if (row.top() <= y && y <= row.bottom() + 7)
-            return run.blockID;
+            return run->blockID;
+        if (row.top() > y)
+            break;
     }
     return std::nullopt;
 }

@@ -33,6 +33,8 @@ namespace {
 
 constexpr int menuOpenDelayMs = 280;
 constexpr int menuCloseDelayMs = 350;
+// How far below a row what the gutter draws around it may reach.
+constexpr double paintReach = 40;
 
 const Block* findBlock(const Note& note, const QUuid& id)
 {
@@ -157,9 +159,9 @@ QPointF BlockGutter::fromViewport(const QPointF& viewportPoint) const
     return inEditor - QPointF(pos());
 }
 
-QRectF BlockGutter::lineRect(const TextRun& row) const
+QRectF BlockGutter::lineRect(const TextRun& row, double until) const
 {
-    QRectF line = m_editor.rect(row.start, row.length);
+    QRectF line = m_editor.rect(row.start, row.length, until);
     line.setHeight(std::max(line.height(), 20.0));
     return line;
 }
@@ -231,8 +233,13 @@ std::vector<std::pair<QRectF, Qt::CursorShape>> BlockGutter::cursorRects() const
         return result;
     const QPointF offset = scrollOffset();
     const QRectF visible(offset, QSizeF(size()));
-    for (const TextRun& run : m_editor.ranges()) {
-        if (run.isRemarks || !lineRect(run).intersects(visible))
+    const std::vector<TextRun>& rows = m_editor.ranges();
+    for (auto row = m_editor.runsReaching(visible.top()); row != rows.end(); ++row) {
+        const TextRun& run = *row;
+        const QRectF line = lineRect(run, visible.bottom() + paintReach);
+        if (line.top() >= visible.bottom())
+            break;
+        if (run.isRemarks || !line.intersects(visible))
             continue;
         const BlockControlLayout layout = controls(run);
         for (const BlockControl control : interactiveControls(run.blockID))
@@ -578,19 +585,16 @@ void BlockGutter::paintEvent(QPaintEvent* event)
     const std::vector<std::pair<QUuid, QUuid>> alarms =
         m_editor.alarmCenter ? m_editor.alarmCenter() : std::vector<std::pair<QUuid, QUuid>>{};
     const std::optional<QUuid> currentBlock = m_editor.currentBlock();
-    // Rows lie down the text in its order, each reaching at least as far
-    // down as the one before: the first row that reaches into the area to
-    // paint is found by halving, and the rows end with the first one below
-    // it. A long note thus paints what is in view, not every row.
+    // The rows end with the first one below the area to paint. A long note
+    // thus paints (and lays out) what is in view, not every row.
     const std::vector<TextRun>& rows = m_editor.ranges();
-    const auto first = std::partition_point(rows.begin(), rows.end(), [&](const TextRun& run) {
-        return lineRect(run).bottom() <= dirty.top();
-    });
-    for (auto row = first; row != rows.end(); ++row) {
+    for (auto row = m_editor.runsReaching(dirty.top()); row != rows.end(); ++row) {
         const TextRun& run = *row;
         if (run.isRemarks)
             continue;
-        const QRectF line = lineRect(run);
+        // Drawn around a row reach a few points past it: a row cut below
+        // the area to paint is cut far enough down not to show.
+        const QRectF line = lineRect(run, dirty.bottom() + paintReach);
         if (line.top() >= dirty.bottom())
             break;
         if (!line.intersects(dirty))

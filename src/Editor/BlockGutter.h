@@ -12,6 +12,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <limits>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -140,8 +141,9 @@ private:
     // Between the gutter's coordinates and the text's content coordinates.
     QPointF toContent(QPointF point) const;
     QPointF fromViewport(const QPointF& viewportPoint) const;
-    // The line rectangle of a run in content coordinates (20 high at least).
-    QRectF lineRect(const TextRun& row) const;
+    // The line rectangle of a run in content coordinates (20 high at least);
+    // given `until`, cut there (see BlockEditor::rect).
+    QRectF lineRect(const TextRun& row, double until = std::numeric_limits<double>::infinity()) const;
     void setCursorWhenStable(Qt::CursorShape shape, QPointF point);
     void restoreTextCursor();
     bool handleMouse(QMouseEvent* event);

@@ -59,29 +59,32 @@ void DisplayAppearance::update(std::set<QUuid> completed, bool dark)
 
 void DisplayAppearance::highlightBlock(const QString&)
 {
+    // Most paragraphs need nothing; they cost a few property look-ups and
+    // no palette or id parsing.
     const QTextBlock block = currentBlock();
-    const QPalette palette = QGuiApplication::palette();
-    const QColor secondary = palette.color(QPalette::PlaceholderText);
-    const QColor text = palette.color(QPalette::Text);
+    std::optional<QPalette> palette;
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment fragment = it.fragment();
         const QTextCharFormat format = fragment.charFormat();
-        const bool remarks = format.property(textdoc::BlockRole).toString() == editortext::remarksRole;
-        const auto id = QUuid::fromString(format.property(textdoc::BlockID).toString());
-        const TextAttributes stored = textdoc::attributes(format, {});
-        const appearance::ShownStyle style
-            = appearance::shownStyle(remarks, stored.foreground, m_dark, !id.isNull() && m_completed.count(id) > 0);
+        const bool remarks = format.hasProperty(textdoc::BlockRole)
+            && format.property(textdoc::BlockRole).toString() == editortext::remarksRole;
+        const bool completed = !m_completed.empty() && format.hasProperty(textdoc::BlockID)
+            && m_completed.count(QUuid::fromString(format.property(textdoc::BlockID).toString())) > 0;
+        const appearance::ShownStyle style = appearance::shownStyle(remarks, textdoc::foreground(format), m_dark, completed);
         const bool link = !format.stringProperty(textdoc::Link).isEmpty();
         if (style == appearance::ShownStyle{} && !link)
             continue;
+        if (!palette)
+            palette = QGuiApplication::palette();
         QTextCharFormat shown;
         if (link) {
             // A link is shown underlined in the link colour.
-            shown.setForeground(palette.color(QPalette::Link));
+            shown.setForeground(palette->color(QPalette::Link));
             shown.setFontUnderline(true);
         }
         if (style.colour != appearance::ShownColour::Stored)
-            shown.setForeground(style.colour == appearance::ShownColour::Text ? text : secondary);
+            shown.setForeground(palette->color(style.colour == appearance::ShownColour::Text ? QPalette::Text
+                                                                                             : QPalette::PlaceholderText));
         if (style.struck)
             shown.setFontStrikeOut(true);
         setFormat(fragment.position() - block.position(), fragment.length(), shown);

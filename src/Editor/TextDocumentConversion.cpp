@@ -261,6 +261,19 @@ const TextAttributes& FormatCache::attributes(int charFormatIndex, const QTextCh
     return found->second;
 }
 
+std::optional<TextColor> foreground(const QTextCharFormat& format)
+{
+    if (format.boolProperty(DynamicTextColor))
+        return TextColor::dynamicText();
+    if (!format.hasProperty(QTextFormat::ForegroundBrush))
+        return std::nullopt;
+    const QColor shown = format.foreground().color();
+    const QList<double> exact = format.property(ExactColor).value<QList<double>>();
+    if (exact.size() == 4 && qtColor({exact[0], exact[1], exact[2], exact[3]}) == shown)
+        return TextColor::fixed(Rgba{exact[0], exact[1], exact[2], exact[3]});
+    return TextColor::fixed(Rgba{shown.redF(), shown.greenF(), shown.blueF(), shown.alphaF()});
+}
+
 TextAttributes attributes(const QTextCharFormat& format, const QTextBlockFormat& block)
 {
     TextAttributes a;
@@ -274,16 +287,7 @@ TextAttributes attributes(const QTextCharFormat& format, const QTextBlockFormat&
         font.italic = format.fontItalic();
         a.font = font;
     }
-    if (format.boolProperty(DynamicTextColor)) {
-        a.foreground = TextColor::dynamicText();
-    } else if (format.hasProperty(QTextFormat::ForegroundBrush)) {
-        const QColor shown = format.foreground().color();
-        const QList<double> exact = format.property(ExactColor).value<QList<double>>();
-        if (exact.size() == 4 && qtColor({exact[0], exact[1], exact[2], exact[3]}) == shown)
-            a.foreground = TextColor::fixed(Rgba{exact[0], exact[1], exact[2], exact[3]});
-        else
-            a.foreground = TextColor::fixed(Rgba{shown.redF(), shown.greenF(), shown.blueF(), shown.alphaF()});
-    }
+    a.foreground = foreground(format);
     if (format.fontUnderline())
         a.underlineStyle = format.hasProperty(UnderlineStyle) ? format.intProperty(UnderlineStyle) : 1;
     if (format.fontStrikeOut())

@@ -62,6 +62,8 @@ QTextBlockFormat blockFormat(const std::optional<ParagraphStyle>& style);
 std::optional<ParagraphStyle> paragraphStyle(const QTextBlockFormat& format);
 // Character attributes from a character format, the paragraph style from its block.
 TextAttributes attributes(const QTextCharFormat& format, const QTextBlockFormat& block);
+// The text colour a character format stores, if any.
+std::optional<TextColor> foreground(const QTextCharFormat& format);
 
 // Custom attribute values as stored in a format.
 QVariant toVariant(const CustomAttributeValue& value);
