@@ -10,6 +10,8 @@
 #include <QAbstractTextDocumentLayout>
 #include <QImage>
 #include <QScrollBar>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QTest>
 
 namespace quorrin {
@@ -90,6 +92,35 @@ TEST_F(TextViewLayoutTest, TheOverflowBadgeHasABandOfItsOwnAboveTheText)
     scroll.setValue(0); // back at the top: no badge, no band
     EXPECT_TRUE(hint.isHidden());
     EXPECT_EQ(viewport.mapTo(editor.get(), QPoint(0, 0)).y(), viewportTop);
+}
+
+// A note of many short lines used to be laid out whole, synchronously, as it
+// was shown (for its first line's place, the scroll hint and the gutter),
+// stalling the application for seconds. Only what is in view is laid out
+// now; the rest follows in the event loop's idle steps.
+TEST_F(TextViewLayoutTest, ALongNoteIsShownLaidOutOnlyAsFarAsTheView)
+{
+    QStringList lines;
+    for (int i = 0; i < 20000; ++i)
+        lines << QStringLiteral("line %1").arg(i);
+    open({makeBlock(BlockKind::Paragraph, lines.join(QLatin1Char('\n')))});
+    editor->show();
+    editor->grab(); // paints the text and the gutter
+    const QTextBlock last = editor->document()->lastBlock();
+    const auto laidOutToTheEnd = [&] { return last.layout()->lineCount() > 0; };
+    const TextRun first = editor->ranges().front();
+    const QRectF firstLine = editor->firstLineRect(first.start, first.length);
+    ASSERT_FALSE(laidOutToTheEnd());
+
+    QScrollBar& scroll = *editor->textView()->verticalScrollBar();
+    scroll.setValue(100);
+    EXPECT_FALSE(editor->scrollHint()->isHidden()) << "the text reaches below the view";
+    EXPECT_EQ(editor->block(firstLine.center().y()), first.blockID);
+    EXPECT_FALSE(laidOutToTheEnd());
+
+    contentHeight(); // laid out whole: the places found before stand
+    EXPECT_EQ(editor->firstLineRect(first.start, first.length), firstLine);
+    EXPECT_FALSE(editor->scrollHint()->isHidden());
 }
 
 TEST(ScrollOverflowHint, TheBadgeHoldsItsWholeTextOnOpaquePaper)
