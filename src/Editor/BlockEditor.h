@@ -71,6 +71,9 @@ public:
     // --- rendering
     void render(bool force);
     void applyParagraphLayout(const Note& note, std::optional<QUuid> only = std::nullopt);
+    // What lays out the paragraphs of each of `runs` besides their own formats.
+    std::function<editortext::ParagraphInput(const TextRun&)> paragraphInputs(const Note& note,
+                                                                           const std::vector<TextRun>& runs) const;
     void updateScrollHint();
 
     // --- write-back and changes

@@ -4,6 +4,7 @@
 #include "Editor/BlockEditor.h"
 
 #include "Domain/NoteTheme.h"
+#include "Domain/RichText.h"
 #include "Domain/TextDefaults.h"
 #include "Editor/AttachmentThumbnail.h"
 #include "Editor/BlockCommands.h"
@@ -49,6 +50,74 @@ double emptyLineHeight(QFont font)
     return QFontMetricsF(font).lineSpacing() + 6;
 }
 
+// The rendered text with each paragraph given the style and the marks
+// layOutParagraph would give it once inserted: the marks on its characters,
+// the style (and, through the insert, the marks) on the paragraph. None
+// where a paragraph does not start with the one run it holds.
+std::optional<AttributedString> laidOutText(const editortext::RenderedText& rendered,
+                                            const std::function<editortext::ParagraphInput(const TextRun&)>& inputFor)
+{
+    const AttributedString& text = rendered.text;
+    const QString& s = text.string();
+    const int length = text.length();
+    const std::vector<AttributedString::Run>& runs = text.runs();
+    AttributedString result;
+    std::size_t current = 0; // the attribute run at `copied`
+    int copied = 0;
+    const auto reach = [&](int position) {
+        while (current + 1 < runs.size() && runs[current].start + runs[current].length <= position)
+            ++current;
+    };
+    const auto copy = [&](int to, const std::function<void(TextAttributes&)>& change) {
+        while (copied < to) {
+            reach(copied);
+            const AttributedString::Run& run = runs[current];
+            const int end = std::min(to, run.start + run.length);
+            TextAttributes attributes = run.attributes;
+            if (change)
+                change(attributes);
+            result.append(s.mid(copied, end - copied), std::move(attributes));
+            copied = end;
+        }
+    };
+    for (const TextRun& run : rendered.ranges) {
+        if (run.length <= 0 || run.end() > length)
+            continue;
+        const editortext::ParagraphInput runInput = inputFor(run);
+        int paragraph = run.start;
+        while (paragraph < run.end()) {
+            if (paragraph < copied || (paragraph > 0 && !textdoc::isParagraphSeparator(s.at(paragraph - 1))))
+                return std::nullopt; // a paragraph of two runs, or of a run and text outside any
+            int separator = paragraph;
+            while (separator < length && !textdoc::isParagraphSeparator(s.at(separator)))
+                ++separator;
+            const int to = std::min(separator + 1, run.end());
+            copy(paragraph, {});
+            reach(paragraph);
+            const TextAttributes& first = runs[current].attributes;
+            editortext::ParagraphInput input = runInput;
+            input.endsRun = to == run.end();
+            input.current = textdoc::paragraphStyle(textdoc::blockFormat(first.paragraphStyle));
+            const auto base = first.custom.find(EditorAttribute::presentationBase);
+            if (base != first.custom.end()) {
+                if (const auto* numbers = std::get_if<QList<double>>(&base->second))
+                    input.storedBase = *numbers;
+            }
+            const editortext::ParagraphLayout layout = editortext::layoutParagraph(input);
+            copy(to, [&](TextAttributes& attributes) {
+                attributes.paragraphStyle = layout.style;
+                attributes.custom[EditorAttribute::presentationIndent] = layout.indent;
+                attributes.custom[EditorAttribute::presentationTail] = layout.tail;
+                attributes.custom[EditorAttribute::presentationSpacing] = layout.spacing;
+                attributes.custom[EditorAttribute::presentationBase] = layout.base;
+            });
+            paragraph = separator + 1;
+        }
+    }
+    copy(length, {});
+    return result;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------- rendering
@@ -76,13 +145,21 @@ void BlockEditor::render(bool force)
     const std::vector<TextRun> rangesBefore = m_ranges;
 
     editortext::RenderedText rendered = editortext::render(note->displayBlocks(), newTextAttributes());
+    // Each paragraph is inserted with its layout: no second pass over the text.
+    const std::optional<AttributedString> laidOut = laidOutText(rendered, paragraphInputs(*note, rendered.ranges));
     m_mirror->suspend(); // the text is replaced whole and read anew below
     // The margins go on first, so that the text is laid out once, within them.
-    textdoc::setContents(*document(), rendered.text, [this] { applyFrameMargins(); });
+    const auto presentation = [](QTextBlockFormat& block, const QTextCharFormat& first) {
+        if (first.hasProperty(textdoc::PresentationTail))
+            editordoc::addPresentation(block, first);
+    };
+    textdoc::setContents(*document(), laidOut ? *laidOut : rendered.text, [this] { applyFrameMargins(); },
+                         presentation);
     m_ranges = std::move(rendered.ranges);
     m_shownRemarks = editortext::remarksIn(m_ranges);
     installAttachmentImages(*note);
-    applyParagraphLayout(*note);
+    if (!laidOut)
+        applyParagraphLayout(*note);
 
     QTextCursor cursor(document());
     const int placed = editortext::caretAfterRender(rangesBefore, textBefore, caret, m_ranges, document()->toPlainText());
@@ -213,36 +290,46 @@ void layOutParagraph(QTextDocument& doc, QTextCursor& cursor, const QTextBlock& 
 
 } // namespace
 
+std::function<editortext::ParagraphInput(const TextRun&)> BlockEditor::paragraphInputs(const Note& note,
+                                                                                    const std::vector<TextRun>& runs) const
+{
+    auto blocks = std::make_shared<std::map<QUuid, const Block*>>();
+    for (const Block& block : note.blocks)
+        blocks->try_emplace(block.id, &block);
+    auto lastRunIsRemarks = std::make_shared<std::map<QUuid, bool>>();
+    for (const TextRun& run : runs)
+        (*lastRunIsRemarks)[run.blockID] = run.isRemarks;
+    return [this, blocks, lastRunIsRemarks](const TextRun& run) {
+        const auto found = blocks->find(run.blockID);
+        const Block* block = found == blocks->end() ? nullptr : found->second;
+        const auto progress = revealProgress.find(run.blockID);
+        editortext::ParagraphInput input;
+        input.block = block;
+        input.isRemarks = run.isRemarks;
+        input.revealProgress = progress == revealProgress.end() ? 1.0 : progress->second;
+        input.isLastRunOfBlock = (*lastRunIsRemarks)[run.blockID] == run.isRemarks;
+        input.shelfHeight = shelfHeight ? shelfHeight(run.blockID, block && block->kind == BlockKind::Todo) : 0;
+        return input;
+    };
+}
+
 void BlockEditor::applyParagraphLayout(const Note& note, std::optional<QUuid> only)
 {
     QTextDocument& doc = *document();
-    std::map<QUuid, const Block*> blocks;
-    for (const Block& block : note.blocks)
-        blocks.try_emplace(block.id, &block);
-    std::map<QUuid, bool> lastRunIsRemarks;
-    for (const TextRun& run : m_ranges)
-        lastRunIsRemarks[run.blockID] = run.isRemarks;
-
+    const auto inputFor = paragraphInputs(note, m_ranges);
     const int length = editordoc::textLength(doc);
     QTextCursor cursor(&doc);
     cursor.beginEditBlock();
     for (const TextRun& run : m_ranges) {
         if ((only && *only != run.blockID) || run.length <= 0 || run.end() > length)
             continue;
-        const auto found = blocks.find(run.blockID);
-        const Block* block = found == blocks.end() ? nullptr : found->second;
-        const auto progress = revealProgress.find(run.blockID);
+        const editortext::ParagraphInput runInput = inputFor(run);
         for (QTextBlock paragraph = doc.findBlock(run.start); paragraph.isValid() && paragraph.position() < run.end();
              paragraph = paragraph.next()) {
             const int from = std::max(paragraph.position(), run.start);
             const int to = std::min(paragraph.position() + paragraph.length(), run.end());
-            editortext::ParagraphInput input;
-            input.block = block;
-            input.isRemarks = run.isRemarks;
-            input.revealProgress = progress == revealProgress.end() ? 1.0 : progress->second;
+            editortext::ParagraphInput input = runInput;
             input.endsRun = to == run.end();
-            input.isLastRunOfBlock = lastRunIsRemarks[run.blockID] == run.isRemarks;
-            input.shelfHeight = shelfHeight ? shelfHeight(run.blockID, block && block->kind == BlockKind::Todo) : 0;
             layOutParagraph(doc, cursor, paragraph, from, to, input);
         }
     }

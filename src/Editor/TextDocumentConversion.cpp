@@ -35,11 +35,6 @@ const std::array<NamedProperty, 7>& namedProperties()
     return table;
 }
 
-bool isParagraphSeparator(QChar c)
-{
-    return c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QChar::ParagraphSeparator;
-}
-
 Qt::Alignment qtAlignment(TextAlignment alignment)
 {
     switch (alignment) {
@@ -104,6 +99,11 @@ void appendFragments(const QTextBlock& block, int start, int end, AttributedStri
 }
 
 } // namespace
+
+bool isParagraphSeparator(QChar c)
+{
+    return c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QChar::ParagraphSeparator;
+}
 
 std::optional<int> propertyOf(const QString& customName)
 {
@@ -307,7 +307,7 @@ TextAttributes attributes(const QTextCharFormat& format, const QTextBlockFormat&
     return a;
 }
 
-void insert(QTextCursor& cursor, const AttributedString& text)
+void insert(QTextCursor& cursor, const AttributedString& text, const BlockFormatCompletion& complete)
 {
     if (cursor.hasSelection())
         cursor.removeSelectedText();
@@ -325,8 +325,12 @@ void insert(QTextCursor& cursor, const AttributedString& text)
             int separator = position;
             while (separator < end && !isParagraphSeparator(s.at(separator)))
                 ++separator;
-            if (atParagraphStart && separator >= position)
-                cursor.setBlockFormat(blockFormat(run.attributes.paragraphStyle));
+            if (atParagraphStart && separator >= position) {
+                QTextBlockFormat paragraph = blockFormat(run.attributes.paragraphStyle);
+                if (complete)
+                    complete(paragraph, format);
+                cursor.setBlockFormat(paragraph);
+            }
             if (separator > position) {
                 cursor.insertText(s.mid(position, separator - position), format);
                 atParagraphStart = false;
@@ -342,14 +346,15 @@ void insert(QTextCursor& cursor, const AttributedString& text)
     }
 }
 
-void setContents(QTextDocument& document, const AttributedString& text, const std::function<void()>& prepare)
+void setContents(QTextDocument& document, const AttributedString& text, const std::function<void()>& prepare,
+                 const BlockFormatCompletion& complete)
 {
     document.clear();
     if (prepare)
         prepare();
     QTextCursor cursor(&document);
     cursor.beginEditBlock();
-    insert(cursor, text);
+    insert(cursor, text, complete);
     cursor.endEditBlock();
 }
 

@@ -72,9 +72,16 @@ std::optional<CustomAttributeValue> fromVariant(const QVariant& value);
 // Replaces the whole document with the text; `prepare` is run on the emptied
 // document before the text goes in (a change of the frame made then costs no
 // layout of the text).
-void setContents(QTextDocument& document, const AttributedString& text, const std::function<void()>& prepare = {});
+// Whether a character ends a paragraph when text is inserted.
+bool isParagraphSeparator(QChar c);
+
+// Completes the block format a paragraph is inserted with, given the format
+// of its first characters.
+using BlockFormatCompletion = std::function<void(QTextBlockFormat& block, const QTextCharFormat& first)>;
+void setContents(QTextDocument& document, const AttributedString& text, const std::function<void()>& prepare = {},
+                 const BlockFormatCompletion& complete = {});
 // Inserts the text at the cursor (replacing its selection); the cursor ends after it.
-void insert(QTextCursor& cursor, const AttributedString& text);
+void insert(QTextCursor& cursor, const AttributedString& text, const BlockFormatCompletion& complete = {});
 
 // The attributes of the formats met while reading a document, each pair of
 // character and block format converted once: the text of many paragraphs

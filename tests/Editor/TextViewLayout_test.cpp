@@ -123,6 +123,22 @@ TEST_F(TextViewLayoutTest, ALongNoteIsShownLaidOutOnlyAsFarAsTheView)
     EXPECT_FALSE(editor->scrollHint()->isHidden());
 }
 
+// Every paragraph used to be inserted plain and then given its layout in a
+// second edit, laying out and re-highlighting the whole text again. It is
+// inserted with its layout now: the layout pass finds nothing to change.
+TEST_F(TextViewLayoutTest, ParagraphsAreShownWithTheirLayoutInTheOneInsert)
+{
+    Block todo = makeBlock(BlockKind::Todo, QStringLiteral("buy milk"));
+    todo.todo->notes = RichText(QStringLiteral("remark\nand more"), TextFont::system(12));
+    todo.todo->notesExpanded = true;
+    open({makeBlock(BlockKind::H1, QStringLiteral("Title")), makeBlock(BlockKind::Paragraph, QStringLiteral("one\ntwo")),
+          todo, makeBlock(BlockKind::Bullet, QStringLiteral("point"))});
+    int changes = 0;
+    QObject::connect(editor->document(), &QTextDocument::contentsChange, editor.get(), [&] { ++changes; });
+    editor->applyParagraphLayout(stored());
+    EXPECT_EQ(changes, 0);
+}
+
 TEST(ScrollOverflowHint, TheBadgeHoldsItsWholeTextOnOpaquePaper)
 {
     ScrollOverflowHint hint;
