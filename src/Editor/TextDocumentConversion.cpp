@@ -105,6 +105,33 @@ bool isParagraphSeparator(QChar c)
     return c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QChar::ParagraphSeparator;
 }
 
+namespace {
+
+// The last paragraph separator in [from, to), or `from`.
+int lastParagraphSeparator(const QString& s, int from, int to)
+{
+    for (int i = to - 1; i > from; --i) {
+        if (isParagraphSeparator(s.at(i)))
+            return i;
+    }
+    return from;
+}
+
+// Whether QTextCursor::insertText splits [from, to) into paragraphs where
+// insert does: it takes "\r\n" as one separator, and frame marks as
+// separators too.
+bool splitsAsHere(const QString& s, int from, int to)
+{
+    for (int i = from; i < to; ++i) {
+        const QChar c = s.at(i);
+        if (c == QLatin1Char('\r') || c == QChar(0xfdd0) || c == QChar(0xfdd1))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
 std::optional<int> propertyOf(const QString& customName)
 {
     for (const NamedProperty& entry : namedProperties()) {
@@ -330,6 +357,11 @@ void insert(QTextCursor& cursor, const AttributedString& text, const BlockFormat
                 if (complete)
                     complete(paragraph, format);
                 cursor.setBlockFormat(paragraph);
+                // The run's further paragraphs take the same format: up to its
+                // last separator Qt splits them off itself, in one insert.
+                const int last = lastParagraphSeparator(s, separator, end);
+                if (last > separator && splitsAsHere(s, position, last))
+                    separator = last;
             }
             if (separator > position) {
                 cursor.insertText(s.mid(position, separator - position), format);

@@ -184,6 +184,35 @@ TEST(TextDocumentConversion, InsertInTheMiddleKeepsTheRestOfTheBlock)
               CustomAttributeValue(QStringLiteral("X")));
 }
 
+// The paragraphs of one run are inserted at once: each still takes the
+// run's style, a separator ending the text still leaves a paragraph of no
+// style, and "\r\n" still makes two paragraphs.
+TEST(TextDocumentConversion, ParagraphsOfOneRunTakeItsStyleAndOnlyThem)
+{
+    ParagraphStyle style;
+    style.headIndent = 7;
+    TextAttributes styled;
+    styled.paragraphStyle = style;
+    const std::optional<ParagraphStyle> none;
+    struct Row {
+        QString text;
+        std::vector<std::optional<ParagraphStyle>> expected;
+    };
+    const std::vector<Row> rows = {
+        {QStringLiteral("a\nb\n\nc"), {style, style, style, style}},
+        {QStringLiteral("a\nb\n"), {style, style, none}},
+        {QStringLiteral("a\r\nb\nc"), {style, style, style, style}},
+    };
+    for (const Row& row : rows) {
+        QTextDocument document;
+        textdoc::setContents(document, AttributedString(row.text, styled));
+        ASSERT_EQ(document.blockCount(), int(row.expected.size())) << row.text.toStdString();
+        for (int i = 0; i < document.blockCount(); ++i)
+            EXPECT_EQ(textdoc::paragraphStyle(document.findBlockByNumber(i).blockFormat()), row.expected[i])
+                << row.text.toStdString() << " paragraph " << i;
+    }
+}
+
 TEST(TextDocumentConversion, ReadClampsRanges)
 {
     QTextDocument document;
