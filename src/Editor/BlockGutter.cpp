@@ -592,8 +592,8 @@ void BlockGutter::paintEvent(QPaintEvent* event)
         const TextRun& run = *row;
         if (run.isRemarks)
             continue;
-        // Drawn around a row reach a few points past it: a row cut below
-        // the area to paint is cut far enough down not to show.
+        // What is drawn around a row reaches a few points past it: a row is
+        // cut far enough below the area to paint for its cut not to show.
         const QRectF line = lineRect(run, dirty.bottom() + paintReach);
         if (line.top() >= dirty.bottom())
             break;
