@@ -31,7 +31,6 @@
 #include <vector>
 
 class QMenu;
-class QTextBlock;
 class QTextDocument;
 
 namespace quorrin {
@@ -392,7 +391,6 @@ private:
     formatbar::Conditions formatBarConditions() const;
     void startFormatWork(int delayMs, bool endsTyping);
     QPointF scrollOffset() const;
-    void layOutThrough(const QTextBlock& block) const;
     // Whether the text reaches further down than `height`.
     bool textTallerThan(double height) const;
 

@@ -50,6 +50,14 @@ double emptyLineHeight(QFont font)
     return QFontMetricsF(font).lineSpacing() + 6;
 }
 
+// Lays the text out down to `block` and no further: the rest of a long text
+// is laid out in the event loop's idle steps.
+void layOutThrough(const QTextBlock& block)
+{
+    if (block.isValid())
+        block.document()->documentLayout()->blockBoundingRect(block);
+}
+
 // The rendered text with each paragraph given the style and the marks
 // layOutParagraph would give it once inserted: the marks on its characters,
 // the style (and, through the insert, the marks) on the paragraph. None
@@ -487,14 +495,6 @@ void BlockEditor::changeEvent(QEvent* event)
 }
 
 // ---------------------------------------------------------------- geometry
-
-// Lays the text out down to `block` and no further: the rest of a long text
-// is laid out in the event loop's idle steps.
-void BlockEditor::layOutThrough(const QTextBlock& block) const
-{
-    if (block.isValid())
-        document()->documentLayout()->blockBoundingRect(block);
-}
 
 QRectF BlockEditor::rect(int start, int length, double until) const
 {
