@@ -30,6 +30,9 @@ struct BackupManifest {
     // notes that each passed validate() in a manifest of their own, it gives
     // the answer validate() would give for all of them together.
     static void validateIdsAcross(const std::vector<Note>& notes);
+    // The checks validate() makes of the blocks of one note, for a note
+    // validated without its blocks.
+    static void validateBlocks(const std::vector<Block>& blocks);
 
     friend bool operator==(const BackupManifest&, const BackupManifest&) = default;
 

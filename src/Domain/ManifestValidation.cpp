@@ -140,6 +140,14 @@ void BackupManifest::validate() const
     }
 }
 
+void BackupManifest::validateBlocks(const std::vector<Block>& blocks)
+{
+    QSet<QUuid> seenBlockIDs;
+    seenBlockIDs.reserve(qsizetype(blocks.size()));
+    for (const Block& block : blocks)
+        validateBlock(block, seenBlockIDs);
+}
+
 void BackupManifest::validateIdsAcross(const std::vector<Note>& notes)
 {
     validateUniqueNoteIds(notes);

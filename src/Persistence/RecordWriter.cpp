@@ -90,7 +90,7 @@ void RecordWriter::adoptOpened(const std::vector<Note>& notes, const Preferences
     for (const Note& note : notes) {
         // An opened note is its own durable form: a docking it keeps points
         // at a live stored note.
-        remember(note.id, Encoded{false, note.docking.has_value(), m_rows.value(note.id).payload, blockIdsOf(note),
+        remember(note.id, Encoded{false, note.docking.has_value(), EncodedNote(m_rows.value(note.id).payload), blockIdsOf(note),
                                   linkIdsOf(note), dockTargetOf(note)});
     }
     m_preferencesJson = json::encode(preferences);
@@ -229,19 +229,23 @@ RecordWriter::Plan RecordWriter::plan(const std::vector<Note>& notes, const Pref
         const bool dockingKept = note.docking && isKeptLive(note.docking->targetID);
         QByteArray payload;
         if (earlier && !full && earlier->dockingKept == dockingKept) {
-            payload = earlier->payload;
+            payload = earlier->note.payload();
         } else {
-            const Note durable = durableForm(note, dockingKept);
+            // The durable form keeps the blocks as they are: they are
+            // checked and encoded from the note itself, uncopied.
+            const Note shell = durableShell(note, dockingKept);
             try {
-                BackupManifest{BackupManifest::currentSchemaVersion, durable.createdAt, {durable}, preferences}
-                    .validate();
+                BackupManifest{BackupManifest::currentSchemaVersion, shell.createdAt, {shell}, preferences}.validate();
+                BackupManifest::validateBlocks(note.blocks);
             } catch (const AppError& error) {
                 refuse(error.message);
             }
-            payload = notePayload(durable, preferences);
-            plan.encoded.emplace_back(note.id,
-                                      Encoded{false, dockingKept, payload, blockIdsOf(durable), linkIdsOf(durable),
-                                              dockTargetOf(note)});
+            const auto found = m_encoded.constFind(note.id);
+            EncodedNote encoded =
+                EncodedNote::encode(shell, note.blocks, preferences, found != m_encoded.cend() ? &found->note : nullptr);
+            payload = encoded.payload();
+            plan.encoded.emplace_back(note.id, Encoded{false, dockingKept, std::move(encoded), blockIdsOf(note),
+                                                       linkIdsOf(shell), dockTargetOf(note)});
         }
         if (row != m_rows.cend())
             ++matchedRows;

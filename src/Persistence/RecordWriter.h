@@ -3,6 +3,7 @@
 #include "Domain/Note.h"
 #include "Domain/Preferences.h"
 #include "Core/Storage/RecordStore.h"
+#include "Persistence/EncodedNote.h"
 
 #include <QHash>
 #include <QSet>
@@ -63,7 +64,7 @@ private:
     struct Encoded {
         bool blank = false;
         bool dockingKept = false;
-        QByteArray payload; // empty for a blank draft
+        EncodedNote note; // an empty payload for a blank draft
         std::vector<QUuid> blockIds;
         std::vector<QUuid> linkIds;
         QUuid dockTarget; // the note's docking target when it was encoded, null without docking
