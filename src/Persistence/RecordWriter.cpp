@@ -96,10 +96,12 @@ void RecordWriter::adoptOpened(const std::vector<Note>& notes, const Preferences
     m_preferencesJson = json::encode(preferences);
 }
 
-void RecordWriter::remember(const QUuid& id, const Encoded& entry)
+void RecordWriter::remember(const QUuid& id, const Encoded& entry, bool blockIds)
 {
-    for (const QUuid& blockId : entry.blockIds)
-        m_blockOwners.insert(blockId, id);
+    if (blockIds) {
+        for (const QUuid& blockId : entry.blockIds)
+            m_blockOwners.insert(blockId, id);
+    }
     for (const QUuid& linkId : entry.linkIds)
         m_linkOwners.insert(linkId, id);
     if (!entry.dockTarget.isNull())
@@ -107,12 +109,19 @@ void RecordWriter::remember(const QUuid& id, const Encoded& entry)
     m_encoded.insert(id, entry);
 }
 
-void RecordWriter::forget(const QUuid& id, const Encoded& entry)
+void RecordWriter::forget(const QUuid& id, const Encoded& entry, bool blockIds)
 {
-    forgetOwner(m_blockOwners, entry.blockIds, id);
+    if (blockIds)
+        forgetOwner(m_blockOwners, entry.blockIds, id);
     forgetOwner(m_linkOwners, entry.linkIds, id);
     if (!entry.dockTarget.isNull())
         m_docked.remove(entry.dockTarget, id);
+}
+
+bool RecordWriter::keepsBlockIds(const QUuid& id, const Encoded& entry) const
+{
+    const auto stored = m_encoded.constFind(id);
+    return stored != m_encoded.cend() && stored->blockIds == entry.blockIds;
 }
 
 std::vector<size_t> RecordWriter::changedCandidates(const std::vector<Note>& notes, const Locate& locate) const
@@ -329,9 +338,14 @@ void RecordWriter::checkUniqueIds(const std::vector<Note>& notes, const std::vec
         }
         return false;
     };
-    const auto check = [&](const QHash<QUuid, QUuid>& owners, auto idsOf, const QString& message) {
+    // `keeps` tells an entry whose ids are all its note's already.
+    const auto check = [&](const QHash<QUuid, QUuid>& owners, auto idsOf, auto keeps, const QString& message) {
         QHash<QUuid, QUuid> claimed;
         for (const auto& [noteId, entry] : encoded) {
+            // The one note encoded, holding only ids it held, claims nothing
+            // another note holds.
+            if (encoded.size() == 1 && keeps(noteId, entry))
+                continue;
             for (const QUuid& id : idsOf(entry)) {
                 const auto earlier = claimed.constFind(id);
                 if (earlier != claimed.cend() && *earlier != noteId)
@@ -344,9 +358,10 @@ void RecordWriter::checkUniqueIds(const std::vector<Note>& notes, const std::vec
         }
     };
     check(m_blockOwners, [](const Encoded& entry) -> const std::vector<QUuid>& { return entry.blockIds; },
+          [this](const QUuid& noteId, const Encoded& entry) { return keepsBlockIds(noteId, entry); },
           QStringLiteral("备份含有重复 Block ID。"));
     check(m_linkOwners, [](const Encoded& entry) -> const std::vector<QUuid>& { return entry.linkIds; },
-          QStringLiteral("文件关联记录无效。"));
+          [](const QUuid&, const Encoded&) { return false; }, QStringLiteral("文件关联记录无效。"));
 }
 
 void RecordWriter::forgetOwner(QHash<QUuid, QUuid>& owners, const std::vector<QUuid>& ids, const QUuid& owner)
@@ -373,9 +388,12 @@ void RecordWriter::adopt(const Plan& plan)
         m_encoded.erase(found);
     }
     for (const auto& [id, entry] : plan.encoded) {
+        // A note of many blocks typed in mostly keeps its block ids: their
+        // owner stays as it is.
+        const bool sameBlockIds = keepsBlockIds(id, entry);
         if (const auto old = m_encoded.constFind(id); old != m_encoded.cend())
-            forget(id, *old);
-        remember(id, entry);
+            forget(id, *old, !sameBlockIds);
+        remember(id, entry, !sameBlockIds);
     }
     m_changed.clear();
 }

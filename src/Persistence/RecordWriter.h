@@ -84,8 +84,11 @@ public:
     };
 
 private:
-    void remember(const QUuid& id, const Encoded& entry);
-    void forget(const QUuid& id, const Encoded& entry);
+    // Without `blockIds`, the owners of the entry's block ids are left as they are.
+    void remember(const QUuid& id, const Encoded& entry, bool blockIds = true);
+    void forget(const QUuid& id, const Encoded& entry, bool blockIds = true);
+    // Whether the note's entry holds exactly these block ids, in order.
+    bool keepsBlockIds(const QUuid& id, const Encoded& entry) const;
     // The indices of the notes a partial save looks at, ascending: the
     // changed notes and the notes docked to them.
     std::vector<size_t> changedCandidates(const std::vector<Note>& notes, const Locate& locate) const;

@@ -1,5 +1,6 @@
 #include "Persistence/RecordWriter.h"
 
+#include "Domain/AppError.h"
 #include "Domain/Json.h"
 
 #include <gtest/gtest.h>
@@ -45,6 +46,23 @@ TEST(RecordWriter, preferencesThatOnlyCompareEqualStillRewriteTheRowsThatEmbedTh
         // Unchanged preferences write nothing again.
         EXPECT_TRUE(writer.plan(notes, second).changes.isEmpty());
     }
+}
+
+TEST(RecordWriter, aNoteTypedInKeepsItsBlockIdsFromBeingClaimedByAnother)
+{
+    std::vector<Note> notes = {textNote(QStringLiteral("a")), textNote(QStringLiteral("b"))};
+    notes[0].blocks.push_back(textNote(QStringLiteral("a2")).blocks.front());
+    const Preferences preferences;
+    RecordWriter writer;
+    writer.adopt(writer.plan(notes, preferences));
+    // Typed in: the same block ids, one text changed.
+    notes[0].blocks[0].text = RichText(QStringLiteral("a1"), TextFont::system(14));
+    writer.markChanged(notes[0].id);
+    writer.adopt(writer.plan(notes, preferences));
+
+    notes[1].blocks.front().id = notes[0].blocks[1].id;
+    writer.markChanged(notes[1].id);
+    EXPECT_THROW(writer.plan(notes, preferences), AppError);
 }
 
 } // namespace
