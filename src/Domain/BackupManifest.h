@@ -31,8 +31,9 @@ struct BackupManifest {
     // the answer validate() would give for all of them together.
     static void validateIdsAcross(const std::vector<Note>& notes);
     // The checks validate() makes of the blocks of one note, for a note
-    // validated without its blocks.
-    static void validateBlocks(const std::vector<Block>& blocks);
+    // validated without its blocks; all but the check that their ids are
+    // unique when they are known to be.
+    static void validateBlocks(const std::vector<Block>& blocks, bool idsKnownUnique = false);
 
     friend bool operator==(const BackupManifest&, const BackupManifest&) = default;
 

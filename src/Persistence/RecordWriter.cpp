@@ -243,17 +243,19 @@ RecordWriter::Plan RecordWriter::plan(const std::vector<Note>& notes, const Pref
             // The durable form keeps the blocks as they are: they are
             // checked and encoded from the note itself, uncopied.
             const Note shell = durableShell(note, dockingKept);
+            const auto found = m_encoded.constFind(note.id);
+            std::vector<QUuid> blockIds = blockIdsOf(note);
             try {
                 BackupManifest{BackupManifest::currentSchemaVersion, shell.createdAt, {shell}, preferences}.validate();
-                BackupManifest::validateBlocks(note.blocks);
+                // Ids the last encoding held were unique then.
+                BackupManifest::validateBlocks(note.blocks, found != m_encoded.cend() && found->blockIds == blockIds);
             } catch (const AppError& error) {
                 refuse(error.message);
             }
-            const auto found = m_encoded.constFind(note.id);
             EncodedNote encoded =
                 EncodedNote::encode(shell, note.blocks, preferences, found != m_encoded.cend() ? &found->note : nullptr);
             payload = encoded.payload();
-            plan.encoded.emplace_back(note.id, Encoded{false, dockingKept, std::move(encoded), blockIdsOf(note),
+            plan.encoded.emplace_back(note.id, Encoded{false, dockingKept, std::move(encoded), std::move(blockIds),
                                                        linkIdsOf(shell), dockTargetOf(note)});
         }
         if (row != m_rows.cend())
