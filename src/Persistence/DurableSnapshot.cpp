@@ -42,7 +42,8 @@ Note durableShell(const Note& note, bool dockingTargetKept)
     // Naming every field stops compiling when the note gains one, which
     // must then be copied here too.
     const auto& [id, createdAt, updatedAt, color, opacity, alwaysOnTop, isCollapsed, isHidden, frame, blocks,
-                 prioritySorted, deletedAt, deletionIsExplicit, customTitle, customTitleRich, docking, fileLinks] = note;
+                 prioritySorted, deletedAt, deletionIsExplicit, customTitle, customTitleRich, docking, fileLinks] =
+        note;
     Note shell{.id = id,
                .createdAt = createdAt,
                .updatedAt = updatedAt,

@@ -90,8 +90,8 @@ void RecordWriter::adoptOpened(const std::vector<Note>& notes, const Preferences
     for (const Note& note : notes) {
         // An opened note is its own durable form: a docking it keeps points
         // at a live stored note.
-        remember(note.id, Encoded{false, note.docking.has_value(), EncodedNote(m_rows.value(note.id).payload), blockIdsOf(note),
-                                  linkIdsOf(note), dockTargetOf(note)});
+        remember(note.id, Encoded{false, note.docking.has_value(), EncodedNote(m_rows.value(note.id).payload),
+                                  blockIdsOf(note), linkIdsOf(note), dockTargetOf(note)});
     }
     m_preferencesJson = json::encode(preferences);
 }
@@ -118,10 +118,10 @@ void RecordWriter::forget(const QUuid& id, const Encoded& entry, bool blockIds)
         m_docked.remove(entry.dockTarget, id);
 }
 
-bool RecordWriter::keepsBlockIds(const QUuid& id, const Encoded& entry) const
+bool RecordWriter::keepsBlockIds(const QUuid& id, const std::vector<QUuid>& blockIds) const
 {
     const auto stored = m_encoded.constFind(id);
-    return stored != m_encoded.cend() && stored->blockIds == entry.blockIds;
+    return stored != m_encoded.cend() && stored->blockIds == blockIds;
 }
 
 std::vector<size_t> RecordWriter::changedCandidates(const std::vector<Note>& notes, const Locate& locate) const
@@ -248,12 +248,12 @@ RecordWriter::Plan RecordWriter::plan(const std::vector<Note>& notes, const Pref
             try {
                 BackupManifest{BackupManifest::currentSchemaVersion, shell.createdAt, {shell}, preferences}.validate();
                 // Ids the last encoding held were unique then.
-                BackupManifest::validateBlocks(note.blocks, found != m_encoded.cend() && found->blockIds == blockIds);
+                BackupManifest::validateBlocks(note.blocks, keepsBlockIds(note.id, blockIds));
             } catch (const AppError& error) {
                 refuse(error.message);
             }
-            EncodedNote encoded =
-                EncodedNote::encode(shell, note.blocks, preferences, found != m_encoded.cend() ? &found->note : nullptr);
+            const EncodedNote* const reusable = found != m_encoded.cend() ? &found->note : nullptr;
+            EncodedNote encoded = EncodedNote::encode(shell, note.blocks, preferences, reusable);
             payload = encoded.payload();
             plan.encoded.emplace_back(note.id, Encoded{false, dockingKept, std::move(encoded), std::move(blockIds),
                                                        linkIdsOf(shell), dockTargetOf(note)});
@@ -360,7 +360,7 @@ void RecordWriter::checkUniqueIds(const std::vector<Note>& notes, const std::vec
         }
     };
     check(m_blockOwners, [](const Encoded& entry) -> const std::vector<QUuid>& { return entry.blockIds; },
-          [this](const QUuid& noteId, const Encoded& entry) { return keepsBlockIds(noteId, entry); },
+          [this](const QUuid& noteId, const Encoded& entry) { return keepsBlockIds(noteId, entry.blockIds); },
           QStringLiteral("备份含有重复 Block ID。"));
     check(m_linkOwners, [](const Encoded& entry) -> const std::vector<QUuid>& { return entry.linkIds; },
           [](const QUuid&, const Encoded&) { return false; }, QStringLiteral("文件关联记录无效。"));
@@ -392,7 +392,7 @@ void RecordWriter::adopt(const Plan& plan)
     for (const auto& [id, entry] : plan.encoded) {
         // A note of many blocks typed in mostly keeps its block ids: their
         // owner stays as it is.
-        const bool sameBlockIds = keepsBlockIds(id, entry);
+        const bool sameBlockIds = keepsBlockIds(id, entry.blockIds);
         if (const auto old = m_encoded.constFind(id); old != m_encoded.cend())
             forget(id, *old, !sameBlockIds);
         remember(id, entry, !sameBlockIds);

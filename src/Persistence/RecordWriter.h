@@ -88,7 +88,7 @@ private:
     void remember(const QUuid& id, const Encoded& entry, bool blockIds = true);
     void forget(const QUuid& id, const Encoded& entry, bool blockIds = true);
     // Whether the note's entry holds exactly these block ids, in order.
-    bool keepsBlockIds(const QUuid& id, const Encoded& entry) const;
+    bool keepsBlockIds(const QUuid& id, const std::vector<QUuid>& blockIds) const;
     // The indices of the notes a partial save looks at, ascending: the
     // changed notes and the notes docked to them.
     std::vector<size_t> changedCandidates(const std::vector<Note>& notes, const Locate& locate) const;

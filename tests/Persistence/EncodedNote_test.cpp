@@ -51,7 +51,7 @@ TEST(EncodedNote, reusesExactlyTheBlocksThatAreUnchangedAndGivesTheBytesOfAFresh
     };
     const std::vector<Row> rows = {
         {"nothing", [](Note&) {}, 0},
-        {"one text", [](Note& note) { note.blocks[1].text = RichText(QStringLiteral("买豆奶"), TextFont::system(14)); }, 1},
+        {"one text", [](Note& note) { note.blocks[1].text = paragraph(QStringLiteral("买豆奶")).text; }, 1},
         {"one date", [](Note& note) { note.blocks[0].updatedAt.secondsSinceReferenceDate += 1; }, 1},
         {"one kind", [](Note& note) { note.blocks[2].kind = BlockKind::H1; }, 1},
         {"a block inserted first",
@@ -72,9 +72,8 @@ TEST(EncodedNote, reusesExactlyTheBlocksThatAreUnchangedAndGivesTheBytesOfAFresh
         row.apply(after);
         const EncodedNote again = encoded(after, preferences, &first);
         EXPECT_EQ(again.payload(), notePayload(after, preferences));
-        const auto alwaysEncoded = qsizetype(std::count_if(after.blocks.begin(), after.blocks.end(), [](const Block& block) {
-            return block.todo || block.attachment;
-        }));
+        const auto alwaysEncoded = qsizetype(std::count_if(
+            after.blocks.begin(), after.blocks.end(), [](const Block& block) { return block.todo || block.attachment; }));
         EXPECT_EQ(again.blocksEncoded(), alwaysEncoded + row.blocksEncoded);
         // What was reused is reused again from the new encoding.
         EXPECT_EQ(encoded(after, preferences, &again).blocksEncoded(), alwaysEncoded);
