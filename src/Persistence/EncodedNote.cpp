@@ -37,8 +37,9 @@ public:
         }
         if (m_byId.isEmpty()) {
             m_byId.reserve(qsizetype(m_spans->size()));
+            // Saved block ids are unique; were they not, the last would count.
             for (size_t place = 0; place < m_spans->size(); ++place)
-                m_byId.emplace((*m_spans)[place].id, qsizetype(place)); // the first span with an id counts
+                m_byId.insert((*m_spans)[place].id, qsizetype(place));
         }
         const auto place = m_byId.constFind(id);
         return place == m_byId.cend() ? nullptr : found(*place, index);
