@@ -5,7 +5,10 @@
 //  - the first save after opening (one note changed) vs. one UPDATE + COMMIT;
 //  - saving one changed note in the steady state vs. one UPDATE + COMMIT,
 //    on tmpfs (/dev/shm: the CPU cost, no disk syncs) and on disk (the
-//    system's temporary folder, or QUORRIN_BENCH_DISK).
+//    system's temporary folder, or QUORRIN_BENCH_DISK);
+//  - saving a note of 100,000 (or 500,000) short blocks after one block
+//    changed vs. that note's first save ("ratio": 0 when a save costs what
+//    changed, 1 when it encodes the whole note again), on tmpfs.
 
 #include "Domain/Json.h"
 #include "Persistence/NoteStore.h"
@@ -17,6 +20,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonDocument>
+#include <QTemporaryDir>
 
 #include <chrono>
 #include <map>
@@ -167,6 +171,49 @@ void BM_FirstSaveAfterOpening(benchmark::State& state)
     report(state, storeSeconds, bareSeconds, round);
 }
 
+// A note of `count` short paragraphs, as a long list of lines becomes.
+Note noteOfBlocks(Note note, int count)
+{
+    const TextFont font = TextFont::system(14);
+    note.blocks.clear();
+    note.blocks.reserve(size_t(count));
+    for (int index = 0; index < count; ++index) {
+        Block block;
+        block.text = RichText(QStringLiteral("buy milk"), font);
+        note.blocks.push_back(std::move(block));
+    }
+    return note;
+}
+
+void BM_SaveLargeNoteOneBlockChanged(benchmark::State& state)
+{
+    const QString folder = parentFolder(Medium::Memory);
+    double changedSeconds = 0;
+    double firstSeconds = 0;
+    int round = 0;
+    for (auto _ : state) {
+        QTemporaryDir directory(folder.isEmpty() ? QDir::tempPath() + QStringLiteral("/XXXXXX")
+                                                 : folder + QStringLiteral("/XXXXXX"));
+        NoteStore store(directory.path(), true);
+        Note note = noteOfBlocks(store.create(), int(state.range(0)));
+        auto start = Stopwatch::now();
+        store.update(note, true, false);
+        firstSeconds += secondsSince(start);
+
+        Block& edited = note.blocks[note.blocks.size() / 2];
+        edited.text = RichText(QStringLiteral("buy oat milk"), TextFont::system(14));
+        start = Stopwatch::now();
+        store.update(std::move(note), true, false);
+        const double changedRound = secondsSince(start);
+        changedSeconds += changedRound;
+        ++round;
+        state.SetIterationTime(changedRound);
+    }
+    state.counters["changed_ms"] = benchmark::Counter(changedSeconds * 1000 / round);
+    state.counters["first_ms"] = benchmark::Counter(firstSeconds * 1000 / round);
+    state.counters["ratio"] = benchmark::Counter(changedSeconds / firstSeconds);
+}
+
 void BM_OpenStore(benchmark::State& state)
 {
     const QString& directory = sampleDirectory(int(state.range(0)), Medium::Memory);
@@ -210,5 +257,12 @@ BENCHMARK(BM_OpenStore)->Apply(sizes)->UseManualTime()->Unit(benchmark::kMillise
 BENCHMARK(BM_FirstSaveAfterOpening)->Apply(sizes)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_SaveOneChangedNote_Tmpfs)->Apply(sizes)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(200);
 BENCHMARK(BM_SaveOneChangedNote_Disk)->Apply(sizes)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(50);
+BENCHMARK(BM_SaveLargeNoteOneBlockChanged)
+    ->ArgName("blocks")
+    ->Arg(100000)
+    ->Arg(500000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
 } // namespace

@@ -150,8 +150,8 @@ void FileCommands::restore(const QString& package)
 void FileCommands::importDroppedDocument(const QString& path)
 {
     QSet<QUuid> before;
-    for (const Note& note : m_store.active())
-        before.insert(note.id);
+    for (const QUuid& id : m_store.activeIds())
+        before.insert(id);
     try {
         m_services.importDocument(path, m_store);
     } catch (const AppError&) {
@@ -160,9 +160,9 @@ void FileCommands::importDroppedDocument(const QString& path)
         // The editor reports AppErrors; every other failure is told the same way.
         throw AppError(describeError(std::current_exception()));
     }
-    for (const Note& note : m_store.active()) {
-        if (!before.contains(note.id))
-            m_registry.open(note.id, std::nullopt, true);
+    for (const QUuid& id : m_store.activeIds()) {
+        if (!before.contains(id))
+            m_registry.open(id, std::nullopt, true);
     }
 }
 
@@ -246,9 +246,10 @@ void FileCommands::commitPendingInput()
 void FileCommands::openUnshownNotes()
 {
     // Opening would un-hide them: notes the user hid stay hidden.
-    for (const Note& note : m_store.active()) {
-        if (!m_registry.controller(note.id) && !note.isHidden)
-            m_registry.open(note.id, std::nullopt, true);
+    for (const QUuid& id : m_store.activeIds()) {
+        const Note* note = m_store.findNote(id);
+        if (note && !note->isHidden && !m_registry.controller(id))
+            m_registry.open(id, std::nullopt, true);
     }
 }
 

@@ -123,7 +123,9 @@ void NoteRegistry::ensureController(const QUuid& noteID)
     const Note* note = m_store->findNote(noteID);
     if (!note || note->deletedAt)
         return;
-    std::unique_ptr<RegisteredNoteWindow> window = m_services.makeWindow(*m_store, Note(*note));
+    // The store's own note, uncopied: a window reads what it needs of it
+    // before it changes the notes.
+    std::unique_ptr<RegisteredNoteWindow> window = m_services.makeWindow(*m_store, *note);
     if (!window)
         return;
     wire(*window);

@@ -30,6 +30,8 @@ class ScreenProvider;
 // What the registry takes from its surroundings; tests replace each part.
 struct NoteRegistryServices {
     // Makes the window of a live note.
+    // Makes the window of a note; `note` is the store's own, valid until the
+    // notes next change.
     using WindowFactory = std::function<std::unique_ptr<RegisteredNoteWindow>(NoteStore& store, const Note& note)>;
 
     WindowFactory makeWindow;

@@ -30,6 +30,10 @@ struct BackupManifest {
     // notes that each passed validate() in a manifest of their own, it gives
     // the answer validate() would give for all of them together.
     static void validateIdsAcross(const std::vector<Note>& notes);
+    // The checks validate() makes of the blocks of one note, for a note
+    // validated without its blocks; all but the check that their ids are
+    // unique when they are known to be.
+    static void validateBlocks(const std::vector<Block>& blocks, bool idsKnownUnique = false);
 
     friend bool operator==(const BackupManifest&, const BackupManifest&) = default;
 

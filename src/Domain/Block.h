@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Domain/Attachment.h"
+#include "Domain/HeapOptional.h"
 #include "Domain/Json.h"
 #include "Domain/RichText.h"
 #include "Domain/TextDefaults.h"
@@ -46,8 +47,10 @@ struct Block {
     QUuid id = QUuid::createUuid();
     BlockKind kind = BlockKind::Paragraph;
     RichText text = emptyDefaultText(); // for a todo, the todo's own line
-    std::optional<TodoMetadata> todo;   // kept when the block stops being a todo
-    std::optional<Attachment> attachment;
+    // Kept on the heap: most blocks have neither, and a note of many lines
+    // holds many blocks, in more than one copy.
+    HeapOptional<TodoMetadata> todo; // kept when the block stops being a todo
+    HeapOptional<Attachment> attachment;
     Date createdAt = systemNow();
     Date updatedAt = systemNow();
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Domain/HeapOptional.h"
 #include "Domain/NoteColor.h"
 #include "Domain/ParsedJson.h"
 #include "Domain/RichText.h"
@@ -239,6 +240,14 @@ public:
 
     template <typename T>
     ObjectWriter& set(QLatin1StringView key, const std::optional<T>& value)
+    {
+        if (value)
+            set(key, *value);
+        return *this;
+    }
+
+    template <typename T>
+    ObjectWriter& set(QLatin1StringView key, const HeapOptional<T>& value)
     {
         if (value)
             set(key, *value);

@@ -77,11 +77,8 @@ bool isSafeAttachmentName(const QString& path)
         && !path.contains(QChar(u'\0'));
 }
 
-void validateBlock(const Block& block, QSet<QUuid>& seenBlockIDs)
+void validateBlockContent(const Block& block)
 {
-    if (seenBlockIDs.contains(block.id))
-        fail(u"备份含有重复 Block ID。"_s);
-    seenBlockIDs.insert(block.id);
     if (block.todo) {
         if (block.todo->reminder)
             validateReminder(*block.todo->reminder);
@@ -90,6 +87,14 @@ void validateBlock(const Block& block, QSet<QUuid>& seenBlockIDs)
     }
     if (block.attachment && !isSafeAttachmentName(block.attachment->relativePath))
         fail(u"备份附件路径无效。"_s);
+}
+
+void validateBlock(const Block& block, QSet<QUuid>& seenBlockIDs)
+{
+    if (seenBlockIDs.contains(block.id))
+        fail(u"备份含有重复 Block ID。"_s);
+    seenBlockIDs.insert(block.id);
+    validateBlockContent(block);
 }
 
 void validateUniqueNoteIds(const std::vector<Note>& notes)
@@ -138,6 +143,19 @@ void BackupManifest::validate() const
         for (const Block& block : note.blocks)
             validateBlock(block, seenBlockIDs);
     }
+}
+
+void BackupManifest::validateBlocks(const std::vector<Block>& blocks, bool idsKnownUnique)
+{
+    if (idsKnownUnique) {
+        for (const Block& block : blocks)
+            validateBlockContent(block);
+        return;
+    }
+    QSet<QUuid> seenBlockIDs;
+    seenBlockIDs.reserve(qsizetype(blocks.size()));
+    for (const Block& block : blocks)
+        validateBlock(block, seenBlockIDs);
 }
 
 void BackupManifest::validateIdsAcross(const std::vector<Note>& notes)

@@ -133,7 +133,7 @@ std::optional<AttributedString> laidOutText(const editortext::RenderedText& rend
 void BlockEditor::render(bool force)
 {
     followStoredNote();
-    const std::optional<Note> note = currentNote();
+    std::optional<Note> note = currentNote();
     if (!note)
         return;
     if (!force && m_rendered && *m_rendered == *note)
@@ -178,7 +178,7 @@ void BlockEditor::render(bool force)
         m_textView->ensureCursorVisible();
     // Text typed at the caret takes the format beside it, as after any caret
     // move; an empty line shows the note's typing style.
-    m_rendered = note;
+    m_rendered = std::move(note); // one copy of a note of many blocks is enough
     m_mirror->reread();
     m_charactersChanged = false;
 

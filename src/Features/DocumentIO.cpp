@@ -231,8 +231,10 @@ void DocumentIO::importDocument(const QString& path, NoteStore& store)
     const documents::Document document = documents::readDocument(path);
 
     AttachmentImporter importer(store);
+    const std::vector<documents::DocumentPiece> pieces = documents::splitIntoPieces(document.text);
     std::vector<Block> blocks;
-    for (const documents::DocumentPiece& piece : documents::splitIntoPieces(document.text)) {
+    blocks.reserve(pieces.size()); // the note keeps the vector: no room to spare per line
+    for (const documents::DocumentPiece& piece : pieces) {
         Block block;
         if (piece.kind == documents::DocumentPiece::Kind::Paragraph) {
             // Addresses in an imported document become links, as if typed.
@@ -256,7 +258,7 @@ void DocumentIO::importDocument(const QString& path, NoteStore& store)
     if (!note)
         return;
     note->blocks = std::move(blocks);
-    store.update(*note, true, true);
+    store.update(std::move(*note), true, true);
     if (document.warning)
         store.reportError(std::make_exception_ptr(AppError(*document.warning)));
 }

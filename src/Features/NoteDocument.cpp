@@ -121,7 +121,7 @@ RenderedNote renderNote(const Note& note, const QString& attachmentsDirectory, b
     BundleNames names;
     for (const Block& block : note.displayBlocks()) {
         rendered.text.append(prefixOf(block), TextAttributes{});
-        if (const std::optional<Attachment>& attachment = block.attachment) {
+        if (const HeapOptional<Attachment>& attachment = block.attachment) {
             const std::optional<QByteArray> data =
                 embed ? attachments::readStoredFile(attachmentsDirectory, attachment->relativePath) : std::nullopt;
             if (data) {

@@ -4,19 +4,28 @@
 
 namespace quorrin {
 
-Note withNormalizedFileLinks(Note note)
+namespace {
+
+// Detaches the links whose todo is not among the shown blocks.
+void normalizeFileLinks(std::vector<PersistentFileLink>& links, const std::vector<Block>& blocks)
 {
-    if (!note.fileLinks)
-        return note;
     QSet<QUuid> shownTodos;
-    for (const Block& block : note.displayBlocks()) {
-        if (block.kind == BlockKind::Todo)
+    for (const Block& block : blocks) {
+        if (block.kind == BlockKind::Todo && !block.isArchived())
             shownTodos.insert(block.id);
     }
-    for (PersistentFileLink& link : *note.fileLinks) {
+    for (PersistentFileLink& link : links) {
         if (link.blockID && !shownTodos.contains(*link.blockID))
             link.blockID.reset();
     }
+}
+
+} // namespace
+
+Note withNormalizedFileLinks(Note note)
+{
+    if (note.fileLinks)
+        normalizeFileLinks(*note.fileLinks, note.blocks);
     return note;
 }
 
@@ -26,6 +35,35 @@ Note durableForm(Note note, bool dockingTargetKept)
     if (!dockingTargetKept)
         note.docking.reset();
     return note;
+}
+
+Note durableShell(const Note& note, bool dockingTargetKept)
+{
+    // Naming every field stops compiling when the note gains one, which
+    // must then be copied here too.
+    const auto& [id, createdAt, updatedAt, color, opacity, alwaysOnTop, isCollapsed, isHidden, frame, blocks,
+                 prioritySorted, deletedAt, deletionIsExplicit, customTitle, customTitleRich, docking, fileLinks] =
+        note;
+    Note shell{.id = id,
+               .createdAt = createdAt,
+               .updatedAt = updatedAt,
+               .color = color,
+               .opacity = opacity,
+               .alwaysOnTop = alwaysOnTop,
+               .isCollapsed = isCollapsed,
+               .isHidden = isHidden,
+               .frame = frame,
+               .blocks = {},
+               .prioritySorted = prioritySorted,
+               .deletedAt = deletedAt,
+               .deletionIsExplicit = deletionIsExplicit,
+               .customTitle = customTitle,
+               .customTitleRich = customTitleRich,
+               .docking = dockingTargetKept ? docking : std::nullopt,
+               .fileLinks = fileLinks};
+    if (shell.fileLinks)
+        normalizeFileLinks(*shell.fileLinks, blocks);
+    return shell;
 }
 
 bool reduceToDurableSnapshot(std::vector<Note>& notes)

@@ -16,6 +16,9 @@ Note withNormalizedFileLinks(Note note);
 // A note as it is stored: file links normalized, and its docking dropped when
 // the note it docks to is not stored as a live note.
 Note durableForm(Note note, bool dockingTargetKept);
+// The same without the blocks (which the durable form keeps as they are),
+// made without copying them: what a record holds around the blocks.
+Note durableShell(const Note& note, bool dockingTargetKept);
 
 // The notes that are stored, in order: every note that is not a blank draft
 // (Note::isEmpty), in its durable form.

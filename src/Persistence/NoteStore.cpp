@@ -440,6 +440,16 @@ std::vector<Note> NoteStore::active() const
     return result;
 }
 
+std::vector<QUuid> NoteStore::activeIds() const
+{
+    std::vector<QUuid> ids;
+    for (const Note& note : m_notes) {
+        if (!note.deletedAt)
+            ids.push_back(note.id);
+    }
+    return ids;
+}
+
 Note NoteStore::create(const std::optional<AttributedString>& text)
 {
     Note note = Note::create(m_clock);

@@ -115,6 +115,8 @@ public:
     bool hasActiveNotes() const;
     // The notes without a deletion date, in store order, hidden ones included.
     std::vector<Note> active() const;
+    // Their ids, without copying the notes (a note may hold many blocks).
+    std::vector<QUuid> activeIds() const;
     Note create(const std::optional<AttributedString>& text = std::nullopt);
     // Discards an empty note, or moves a note to the recently deleted and
     // saves at once. Answers whether the note left the live notes: false for

@@ -90,16 +90,18 @@ void RecordWriter::adoptOpened(const std::vector<Note>& notes, const Preferences
     for (const Note& note : notes) {
         // An opened note is its own durable form: a docking it keeps points
         // at a live stored note.
-        remember(note.id, Encoded{false, note.docking.has_value(), m_rows.value(note.id).payload, blockIdsOf(note),
-                                  linkIdsOf(note), dockTargetOf(note)});
+        remember(note.id, Encoded{false, note.docking.has_value(), EncodedNote(m_rows.value(note.id).payload),
+                                  blockIdsOf(note), linkIdsOf(note), dockTargetOf(note)});
     }
     m_preferencesJson = json::encode(preferences);
 }
 
-void RecordWriter::remember(const QUuid& id, const Encoded& entry)
+void RecordWriter::remember(const QUuid& id, const Encoded& entry, bool blockIds)
 {
-    for (const QUuid& blockId : entry.blockIds)
-        m_blockOwners.insert(blockId, id);
+    if (blockIds) {
+        for (const QUuid& blockId : entry.blockIds)
+            m_blockOwners.insert(blockId, id);
+    }
     for (const QUuid& linkId : entry.linkIds)
         m_linkOwners.insert(linkId, id);
     if (!entry.dockTarget.isNull())
@@ -107,12 +109,19 @@ void RecordWriter::remember(const QUuid& id, const Encoded& entry)
     m_encoded.insert(id, entry);
 }
 
-void RecordWriter::forget(const QUuid& id, const Encoded& entry)
+void RecordWriter::forget(const QUuid& id, const Encoded& entry, bool blockIds)
 {
-    forgetOwner(m_blockOwners, entry.blockIds, id);
+    if (blockIds)
+        forgetOwner(m_blockOwners, entry.blockIds, id);
     forgetOwner(m_linkOwners, entry.linkIds, id);
     if (!entry.dockTarget.isNull())
         m_docked.remove(entry.dockTarget, id);
+}
+
+bool RecordWriter::keepsBlockIds(const QUuid& id, const std::vector<QUuid>& blockIds) const
+{
+    const auto stored = m_encoded.constFind(id);
+    return stored != m_encoded.cend() && stored->blockIds == blockIds;
 }
 
 std::vector<size_t> RecordWriter::changedCandidates(const std::vector<Note>& notes, const Locate& locate) const
@@ -229,19 +238,25 @@ RecordWriter::Plan RecordWriter::plan(const std::vector<Note>& notes, const Pref
         const bool dockingKept = note.docking && isKeptLive(note.docking->targetID);
         QByteArray payload;
         if (earlier && !full && earlier->dockingKept == dockingKept) {
-            payload = earlier->payload;
+            payload = earlier->note.payload();
         } else {
-            const Note durable = durableForm(note, dockingKept);
+            // The durable form keeps the blocks as they are: they are
+            // checked and encoded from the note itself, uncopied.
+            const Note shell = durableShell(note, dockingKept);
+            const auto found = m_encoded.constFind(note.id);
+            std::vector<QUuid> blockIds = blockIdsOf(note);
             try {
-                BackupManifest{BackupManifest::currentSchemaVersion, durable.createdAt, {durable}, preferences}
-                    .validate();
+                BackupManifest{BackupManifest::currentSchemaVersion, shell.createdAt, {shell}, preferences}.validate();
+                // Ids the last encoding held were unique then.
+                BackupManifest::validateBlocks(note.blocks, keepsBlockIds(note.id, blockIds));
             } catch (const AppError& error) {
                 refuse(error.message);
             }
-            payload = notePayload(durable, preferences);
-            plan.encoded.emplace_back(note.id,
-                                      Encoded{false, dockingKept, payload, blockIdsOf(durable), linkIdsOf(durable),
-                                              dockTargetOf(note)});
+            const EncodedNote* const reusable = found != m_encoded.cend() ? &found->note : nullptr;
+            EncodedNote encoded = EncodedNote::encode(shell, note.blocks, preferences, reusable);
+            payload = encoded.payload();
+            plan.encoded.emplace_back(note.id, Encoded{false, dockingKept, std::move(encoded), std::move(blockIds),
+                                                       linkIdsOf(shell), dockTargetOf(note)});
         }
         if (row != m_rows.cend())
             ++matchedRows;
@@ -325,9 +340,14 @@ void RecordWriter::checkUniqueIds(const std::vector<Note>& notes, const std::vec
         }
         return false;
     };
-    const auto check = [&](const QHash<QUuid, QUuid>& owners, auto idsOf, const QString& message) {
+    // `keeps` tells an entry whose ids are all its note's already.
+    const auto check = [&](const QHash<QUuid, QUuid>& owners, auto idsOf, auto keeps, const QString& message) {
         QHash<QUuid, QUuid> claimed;
         for (const auto& [noteId, entry] : encoded) {
+            // The one note encoded, holding only ids it held, claims nothing
+            // another note holds.
+            if (encoded.size() == 1 && keeps(noteId, entry))
+                continue;
             for (const QUuid& id : idsOf(entry)) {
                 const auto earlier = claimed.constFind(id);
                 if (earlier != claimed.cend() && *earlier != noteId)
@@ -340,9 +360,10 @@ void RecordWriter::checkUniqueIds(const std::vector<Note>& notes, const std::vec
         }
     };
     check(m_blockOwners, [](const Encoded& entry) -> const std::vector<QUuid>& { return entry.blockIds; },
+          [this](const QUuid& noteId, const Encoded& entry) { return keepsBlockIds(noteId, entry.blockIds); },
           QStringLiteral("备份含有重复 Block ID。"));
     check(m_linkOwners, [](const Encoded& entry) -> const std::vector<QUuid>& { return entry.linkIds; },
-          QStringLiteral("文件关联记录无效。"));
+          [](const QUuid&, const Encoded&) { return false; }, QStringLiteral("文件关联记录无效。"));
 }
 
 void RecordWriter::forgetOwner(QHash<QUuid, QUuid>& owners, const std::vector<QUuid>& ids, const QUuid& owner)
@@ -369,9 +390,12 @@ void RecordWriter::adopt(const Plan& plan)
         m_encoded.erase(found);
     }
     for (const auto& [id, entry] : plan.encoded) {
+        // A note of many blocks typed in mostly keeps its block ids: their
+        // owner stays as it is.
+        const bool sameBlockIds = keepsBlockIds(id, entry.blockIds);
         if (const auto old = m_encoded.constFind(id); old != m_encoded.cend())
-            forget(id, *old);
-        remember(id, entry);
+            forget(id, *old, !sameBlockIds);
+        remember(id, entry, !sameBlockIds);
     }
     m_changed.clear();
 }

@@ -3,6 +3,7 @@
 #include "Domain/Note.h"
 #include "Domain/Preferences.h"
 #include "Core/Storage/RecordStore.h"
+#include "Persistence/EncodedNote.h"
 
 #include <QHash>
 #include <QSet>
@@ -63,7 +64,7 @@ private:
     struct Encoded {
         bool blank = false;
         bool dockingKept = false;
-        QByteArray payload; // empty for a blank draft
+        EncodedNote note; // an empty payload for a blank draft
         std::vector<QUuid> blockIds;
         std::vector<QUuid> linkIds;
         QUuid dockTarget; // the note's docking target when it was encoded, null without docking
@@ -83,8 +84,11 @@ public:
     };
 
 private:
-    void remember(const QUuid& id, const Encoded& entry);
-    void forget(const QUuid& id, const Encoded& entry);
+    // Without `blockIds`, the owners of the entry's block ids are left as they are.
+    void remember(const QUuid& id, const Encoded& entry, bool blockIds = true);
+    void forget(const QUuid& id, const Encoded& entry, bool blockIds = true);
+    // Whether the note's entry holds exactly these block ids, in order.
+    bool keepsBlockIds(const QUuid& id, const std::vector<QUuid>& blockIds) const;
     // The indices of the notes a partial save looks at, ascending: the
     // changed notes and the notes docked to them.
     std::vector<size_t> changedCandidates(const std::vector<Note>& notes, const Locate& locate) const;

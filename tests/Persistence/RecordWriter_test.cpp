@@ -1,5 +1,6 @@
 #include "Persistence/RecordWriter.h"
 
+#include "Domain/AppError.h"
 #include "Domain/Json.h"
 
 #include <gtest/gtest.h>
@@ -44,6 +45,26 @@ TEST(RecordWriter, preferencesThatOnlyCompareEqualStillRewriteTheRowsThatEmbedTh
         writer.adopt(plan);
         // Unchanged preferences write nothing again.
         EXPECT_TRUE(writer.plan(notes, second).changes.isEmpty());
+    }
+}
+
+TEST(RecordWriter, aBlockIdOfANoteTypedInIsRefusedToAnotherBlock)
+{
+    // Another note's block, or another block of the same note, takes an id.
+    for (const size_t claimant : {size_t(1), size_t(0)}) {
+        std::vector<Note> notes = {textNote(QStringLiteral("a")), textNote(QStringLiteral("b"))};
+        notes[0].blocks.push_back(textNote(QStringLiteral("a2")).blocks.front());
+        const Preferences preferences;
+        RecordWriter writer;
+        writer.adopt(writer.plan(notes, preferences));
+        // Typed in: the same block ids, one text changed.
+        notes[0].blocks[0].text = RichText(QStringLiteral("a1"), TextFont::system(14));
+        writer.markChanged(notes[0].id);
+        writer.adopt(writer.plan(notes, preferences));
+
+        notes[claimant].blocks.front().id = notes[0].blocks[1].id;
+        writer.markChanged(notes[claimant].id);
+        EXPECT_THROW(writer.plan(notes, preferences), AppError) << claimant;
     }
 }
 

@@ -1,0 +1,108 @@
+#include "Persistence/EncodedNote.h"
+
+#include "Domain/BackupManifest.h"
+#include "Domain/Json.h"
+
+#include <QHash>
+
+namespace quorrin {
+
+using namespace Qt::StringLiterals;
+
+bool EncodedNote::Span::encodes(const Block& block) const
+{
+    return reusable && !block.todo && !block.attachment && block.id == id && block.kind == kind
+        && block.createdAt == createdAt && block.updatedAt == updatedAt && block.text.rtf() == rtf;
+}
+
+class EncodedNote::Finder {
+public:
+    explicit Finder(const std::vector<Span>* spans)
+        : m_spans(spans)
+    {
+    }
+
+    // The earlier span of the block with `id` now at `index`. Blocks mostly
+    // keep their places, or all move by the same few places after an
+    // insertion or removal: the place the last block found suggests is
+    // tried, and its neighbours, before every id is looked up.
+    const Span* find(const QUuid& id, size_t index)
+    {
+        if (!m_spans || m_spans->empty())
+            return nullptr;
+        const qsizetype guess = qsizetype(index) + m_shift;
+        for (const qsizetype place : {guess, guess + 1, guess - 1}) {
+            if (place >= 0 && size_t(place) < m_spans->size() && (*m_spans)[size_t(place)].id == id)
+                return found(place, index);
+        }
+        if (m_byId.isEmpty()) {
+            m_byId.reserve(qsizetype(m_spans->size()));
+            // Saved block ids are unique; were they not, the last would count.
+            for (size_t place = 0; place < m_spans->size(); ++place)
+                m_byId.insert((*m_spans)[place].id, qsizetype(place));
+        }
+        const auto place = m_byId.constFind(id);
+        return place == m_byId.cend() ? nullptr : found(*place, index);
+    }
+
+private:
+    const Span* found(qsizetype place, size_t index)
+    {
+        m_shift = place - qsizetype(index);
+        return &(*m_spans)[size_t(place)];
+    }
+
+    const std::vector<Span>* m_spans;
+    qsizetype m_shift = 0;
+    QHash<QUuid, qsizetype> m_byId;
+};
+
+EncodedNote EncodedNote::encode(const Note& shell, const std::vector<Block>& blocks, const Preferences& preferences,
+                                const EncodedNote* earlier)
+{
+    Q_ASSERT(shell.blocks.empty());
+    // The note without blocks encodes as the payload with an empty list of
+    // blocks; the blocks' JSON goes between its brackets. Keys come out
+    // sorted and only a number and a boolean precede the note's blocks, so
+    // the first such list is the note's.
+    static const QByteArray emptyBlocks = "\"blocks\":[]"_ba;
+    const QByteArray around =
+        json::encode(BackupManifest{BackupManifest::currentSchemaVersion, shell.createdAt, {shell}, preferences});
+    const qsizetype split = around.indexOf(emptyBlocks) + emptyBlocks.size() - 1;
+    Q_ASSERT(split >= emptyBlocks.size() - 1);
+
+    EncodedNote result;
+    auto spans = std::make_shared<std::vector<Span>>();
+    spans->reserve(blocks.size());
+    const QByteArray* const reused = earlier ? &earlier->m_payload : nullptr;
+    result.m_payload.reserve(around.size() + (reused ? reused->size() : qsizetype(blocks.size()) * 256));
+    result.m_payload.append(around.constData(), split);
+    Finder finder(earlier ? earlier->m_spans.get() : nullptr);
+    for (size_t index = 0; index < blocks.size(); ++index) {
+        const Block& block = blocks[index];
+        if (index > 0)
+            result.m_payload.append(',');
+        const bool reusable = !block.todo && !block.attachment;
+        Span span{block.id, reusable ? block.text.rtf() : QByteArray(), block.createdAt, block.updatedAt,
+                  result.m_payload.size(), 0, block.kind, reusable};
+        if (const Span* before = finder.find(block.id, index); before && before->encodes(block)) {
+            result.m_payload.append(reused->constData() + before->offset, before->length);
+        } else {
+            try {
+                result.m_payload.append(json::serialize(block.toJson().toObject()));
+            } catch (const json::Error& error) {
+                throw error.within(u"blocks"_s).within(u"notes"_s);
+            }
+            ++result.m_blocksEncoded;
+        }
+        span.length = result.m_payload.size() - span.offset;
+        spans->push_back(std::move(span));
+    }
+    result.m_payload.append(around.constData() + split, around.size() - split);
+    if (result.m_payload.capacity() - result.m_payload.size() > result.m_payload.size() / 8)
+        result.m_payload.squeeze(); // kept as long as the note is stored
+    result.m_spans = std::move(spans);
+    return result;
+}
+
+} // namespace quorrin
