@@ -78,17 +78,14 @@ AttributedString typedBesideAttachment(const AttributedString& content, const At
     return rest;
 }
 
+// The block's own id and empty text are its defaults: each is made once.
 Block newBlock(bool asTodo, Date now)
 {
-    Block block;
-    block.id = QUuid::createUuid();
-    block.kind = asTodo ? BlockKind::Todo : BlockKind::Paragraph;
-    block.text = emptyDefaultText();
-    if (asTodo)
-        block.todo = TodoMetadata();
-    block.createdAt = now;
-    block.updatedAt = now;
-    return block;
+    return Block{.kind = asTodo ? BlockKind::Todo : BlockKind::Paragraph,
+                 .todo = asTodo ? std::optional(TodoMetadata()) : std::nullopt,
+                 .attachment = std::nullopt,
+                 .createdAt = now,
+                 .updatedAt = now};
 }
 
 // Every emitted block is placed at most once, so each is moved, not copied.
