@@ -175,7 +175,27 @@ private:
 
 QString idString(const QUuid& id)
 {
-    return id.toString(QUuid::WithoutBraces).toUpper();
+    // Written digit by digit: every paragraph of a long note asks for one.
+    static constexpr char digits[] = "0123456789ABCDEF";
+    QString text(36, Qt::Uninitialized);
+    QChar* out = text.data();
+    const auto put = [&](quint32 value, int nibbles) {
+        for (int shift = 4 * (nibbles - 1); shift >= 0; shift -= 4)
+            *out++ = QLatin1Char(digits[(value >> shift) & 0xf]);
+    };
+    const auto dash = [&] { *out++ = QLatin1Char('-'); };
+    put(id.data1, 8);
+    dash();
+    put(id.data2, 4);
+    dash();
+    put(id.data3, 4);
+    dash();
+    put(id.data4[0], 2);
+    put(id.data4[1], 2);
+    dash();
+    for (int i = 2; i < 8; ++i)
+        put(id.data4[i], 2);
+    return text;
 }
 
 std::optional<QString> roleAt(const AttributedString& text, int position)
