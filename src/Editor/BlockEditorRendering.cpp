@@ -558,8 +558,15 @@ void BlockEditor::ownSyncFileShelves(bool reload)
     if (!note || !fileShelfModel)
         return;
     TaskShelfSource* model = fileShelfModel;
-    const std::vector<QUuid> wanted = taskshelf::wanted(
-        note->displayBlocks(), [model](const QUuid& id) { return model->fileCount(id); }, showsTaskDropTargets);
+    // Only todos get shelves: a note without one (a long import, say) is not
+    // copied into display order to find none.
+    const bool anyTodo = std::any_of(note->blocks.begin(), note->blocks.end(), [](const Block& block) {
+        return block.kind == BlockKind::Todo && !block.isArchived();
+    });
+    const std::vector<QUuid> wanted = anyTodo
+        ? taskshelf::wanted(note->displayBlocks(), [model](const QUuid& id) { return model->fileCount(id); },
+                            showsTaskDropTargets)
+        : std::vector<QUuid>{};
 
     for (auto it = m_taskShelfViews.begin(); it != m_taskShelfViews.end();) {
         if (std::find(wanted.begin(), wanted.end(), it->first) == wanted.end() || !it->second) {
