@@ -132,6 +132,9 @@ BlockEditor::~BlockEditor()
 {
     m_animations->stop();
     delete m_blockMenuPanel;
+    // The gutter watches the text view's events, which go on while the view
+    // is destroyed with the widget tree, when it is a view no longer.
+    qDeleteAll(findChildren<BlockGutter*>(Qt::FindDirectChildrenOnly));
     // The text view goes with the widget tree; nothing it emits may reach us.
     disconnect(document(), nullptr, this, nullptr);
     disconnect(m_textView, nullptr, this, nullptr);

@@ -116,8 +116,14 @@ QRectF OverlayScroller::knob() const
 
 bool OverlayScroller::eventFilter(QObject* watched, QEvent* event)
 {
-    if ((watched == m_area && (event->type() == QEvent::Resize || event->type() == QEvent::LayoutRequest))
-        || (m_area && watched == m_area->viewport() && (event->type() == QEvent::Resize || event->type() == QEvent::Move)))
+    // The area is looked at for geometry events only: the others include
+    // those it sends while it is being destroyed, when it is no longer one.
+    const QEvent::Type type = event->type();
+    if (type != QEvent::Resize && type != QEvent::LayoutRequest && type != QEvent::Move)
+        return QWidget::eventFilter(watched, event);
+    const bool areaChanged = watched == m_area && type != QEvent::Move;
+    const bool viewportChanged = m_area && watched == m_area->viewport() && type != QEvent::LayoutRequest;
+    if (areaChanged || viewportChanged)
         place();
     return QWidget::eventFilter(watched, event);
 }

@@ -263,7 +263,7 @@ bool NoteWindowController::isMovedByWindowManager() const
 
 std::optional<QRectF> NoteWindowController::frameAnimationTarget() const
 {
-    if (!m_frameAnimation || m_frameAnimation->state() != QAbstractAnimation::Running)
+    if (!m_frameAnimation || m_frameAnimation->state() == QAbstractAnimation::Stopped)
         return std::nullopt;
     return m_frameAnimation->endValue().toRectF();
 }

@@ -13,6 +13,7 @@
 
 #include <QCoreApplication>
 #include <QUndoStack>
+#include <QPointer>
 #include <QVariantAnimation>
 
 using namespace quorrin;
@@ -135,7 +136,8 @@ TEST_F(ControllerNoteWindowTest, CollapsingAndExpandingAnimateThroughHeightsBetw
 
     window.controller().toggleCollapse(); // the workspace lays the note out at once
     QCoreApplication::processEvents();
-    QVariantAnimation* animation = window.controller().frameAnimation();
+    // Held weakly: a layout pass that settled the collapse would delete it.
+    QPointer<QVariantAnimation> animation = window.controller().frameAnimation();
     ASSERT_TRUE(animation);
     // The case moves the animation on itself: time that a busy machine lets
     // pass in between must not.
@@ -145,7 +147,9 @@ TEST_F(ControllerNoteWindowTest, CollapsingAndExpandingAnimateThroughHeightsBetw
     animation->pause();
 
     for (int step : {60, 120, 180}) {
+        ASSERT_TRUE(animation) << "the collapse ended before " << step << " ms";
         animation->setCurrentTime(step);
+        registry->workspace().reflow(); // as the note becoming key does
         QCoreApplication::processEvents();
         EXPECT_GT(shown.frame().height(), 56) << step;
         EXPECT_LT(shown.frame().height(), 329) << step;
