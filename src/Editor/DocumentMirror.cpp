@@ -43,13 +43,14 @@ std::optional<DocumentMirror::Edit> DocumentMirror::follow(int position, int rem
 
 namespace {
 
-// Appends the characters [start, end) of `text` to `out`, with the block id
-// `id` and the role of `mark` when there is one: each run's attributes are
-// copied once.
+// The block id (as the text carries it) and the role a span is marked with.
 struct SpanMark {
     QString id;
     bool isRemarks = false;
 };
+
+// Appends the characters [start, end) of `text` to `out`, with the id and
+// role of `mark` when there is one: each run's attributes are copied once.
 void appendSpan(const AttributedString& text, int start, int end, const SpanMark* mark, AttributedString& out)
 {
     const std::vector<AttributedString::Run>& runs = text.runs();
