@@ -3,6 +3,7 @@
 #include "Domain/Attachment.h"
 #include "Domain/HeapOptional.h"
 #include "Domain/Json.h"
+#include "Domain/RandomID.h"
 #include "Domain/RichText.h"
 #include "Domain/TextDefaults.h"
 #include "Domain/Todo.h"
@@ -44,7 +45,7 @@ template <> struct Coder<BlockKind> : EnumCoder<BlockKind, blockKind::rawValue, 
 
 // One block of a note's body. A default block is an empty paragraph made now.
 struct Block {
-    QUuid id = QUuid::createUuid();
+    QUuid id = randomID();
     BlockKind kind = BlockKind::Paragraph;
     RichText text = emptyDefaultText(); // for a todo, the todo's own line
     // Kept on the heap: most blocks have neither, and a note of many lines

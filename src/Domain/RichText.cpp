@@ -33,22 +33,24 @@ double amountIn(const TextAttributes& attributes, const QString& key)
 // (a bullet after a heading, say) each get their own amounts subtracted.
 AttributedString withoutPresentation(const AttributedString& text)
 {
-    AttributedString result = text;
+    // Built run by run: one copy of each run's attributes.
+    AttributedString result;
     for (const AttributedString::Run& run : text.runs()) {
-        if (!run.attributes.paragraphStyle)
-            continue;
-        ParagraphStyle style = *run.attributes.paragraphStyle;
-        const double indent = amountIn(run.attributes, EditorAttribute::presentationIndent);
-        const double tail = amountIn(run.attributes, EditorAttribute::presentationTail);
-        const double spacing = amountIn(run.attributes, EditorAttribute::presentationSpacing);
-        style.paragraphSpacing -= spacing;
-        style.firstLineHeadIndent -= indent;
-        style.headIndent -= indent;
-        style.tailIndent -= tail;
-        result.setParagraphStyle(run.start, run.length, style);
+        TextAttributes attributes = run.attributes;
+        if (attributes.paragraphStyle) {
+            ParagraphStyle& style = *attributes.paragraphStyle;
+            const double indent = amountIn(run.attributes, EditorAttribute::presentationIndent);
+            const double tail = amountIn(run.attributes, EditorAttribute::presentationTail);
+            const double spacing = amountIn(run.attributes, EditorAttribute::presentationSpacing);
+            style.paragraphSpacing -= spacing;
+            style.firstLineHeadIndent -= indent;
+            style.headIndent -= indent;
+            style.tailIndent -= tail;
+        }
+        for (const QString& key : editorKeys())
+            attributes.custom.erase(key);
+        result.append(text.string().mid(run.start, run.length), std::move(attributes));
     }
-    for (const QString& key : editorKeys())
-        result.removeCustom(0, result.length(), key);
     return result;
 }
 

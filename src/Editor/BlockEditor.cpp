@@ -217,10 +217,9 @@ void BlockEditor::flush()
     m_mirror->refreshParagraphs();
     editortext::WriteBack result
         = editortext::writeBack(*note, m_mirror->paragraphs(), m_ranges, m_historicalBlocks, m_clock(), m_shownRemarks);
-    markParagraphs(result.marks);
     m_ranges = std::move(result.ranges);
     m_shownRemarks = editortext::remarksIn(m_ranges);
-    applyWrittenLayout(result.note);
+    markAndLayOut(result);
     recordHistory(result.note);
     if (!(result.note == *note))
         save(std::move(result.note), false, false);
@@ -240,15 +239,31 @@ void BlockEditor::flush()
     }
 }
 
-void BlockEditor::markParagraphs(const std::vector<editortext::WriteBack::Mark>& marks)
+void BlockEditor::markAndLayOut(const editortext::WriteBack& written)
+{
+    DocumentMirror::OwnMarks own(*m_mirror);
+    QTextCursor cursor(document());
+    cursor.beginEditBlock();
+    const std::vector<std::size_t> marked = markParagraphs(cursor, written.marks);
+    const std::optional<editortext::TextSpan> laidOut = applyWrittenLayout(written.note);
+    cursor.endEditBlock();
+    own.mark(marked, written.marks, laidOut);
+}
+
+std::vector<std::size_t> BlockEditor::markParagraphs(QTextCursor& cursor,
+                                                     const std::vector<editortext::WriteBack::Mark>& marks)
 {
     QTextDocument& doc = *document();
     const std::vector<editortext::ParagraphReading>& paragraphs = m_mirror->paragraphs();
     std::vector<DocumentMirror::Memo>& memos = m_mirror->memos();
-    DocumentMirror::OwnMarks own(*m_mirror);
     std::vector<std::size_t> marked;
-    QTextCursor cursor(&doc);
-    cursor.beginEditBlock();
+    // The characters to mark, each span with the format it has now.
+    struct Span {
+        int from;
+        int to;
+        QTextCharFormat format;
+    };
+    std::vector<Span> wrong;
     for (std::size_t i = 0; i < paragraphs.size() && i < marks.size(); ++i) {
         // Marked before with the same id and role, and untouched since.
         if (memos[i].mark == marks[i])
@@ -256,37 +271,48 @@ void BlockEditor::markParagraphs(const std::vector<editortext::WriteBack::Mark>&
         memos[i].mark = marks[i];
         marked.push_back(i);
         const QString id = editortext::idString(marks[i].blockID);
+        const bool isRemarks = marks[i].isRemarks;
         const auto needsFix = [&](const QTextCharFormat& format) {
-            const QString role = format.property(textdoc::BlockRole).toString();
             return format.property(textdoc::BlockID).toString() != id
-                || (marks[i].isRemarks ? role != editortext::remarksRole : format.hasProperty(textdoc::BlockRole));
+                || (isRemarks ? format.property(textdoc::BlockRole).toString() != editortext::remarksRole
+                              : format.hasProperty(textdoc::BlockRole));
         };
-        const auto fix = [&](int from, int to, QTextCharFormat format) {
-            format.setProperty(textdoc::BlockID, id);
-            if (marks[i].isRemarks)
-                format.setProperty(textdoc::BlockRole, editortext::remarksRole);
+        // A span that goes on where the last one ends, in the same format,
+        // is marked with it in one go.
+        const auto add = [&](int from, int to, const QTextCharFormat& format) {
+            if (!wrong.empty() && wrong.back().to == from && wrong.back().format == format)
+                wrong.back().to = to;
             else
-                format.clearProperty(textdoc::BlockRole);
-            cursor.setPosition(from);
-            cursor.setPosition(to, QTextCursor::KeepAnchor);
-            cursor.setCharFormat(format);
+                wrong.push_back({from, to, format});
         };
+        wrong.clear();
         const QTextBlock block = doc.findBlock(paragraphs[i].start);
-        std::vector<std::pair<QTextFragment, QTextCharFormat>> wrong;
         for (auto it = block.begin(); !it.atEnd(); ++it) {
-            if (needsFix(it.fragment().charFormat()))
-                wrong.emplace_back(it.fragment(), it.fragment().charFormat());
+            const QTextFragment fragment = it.fragment();
+            const QTextCharFormat format = fragment.charFormat();
+            if (needsFix(format))
+                add(fragment.position(), fragment.position() + fragment.length(), format);
         }
-        for (const auto& [fragment, format] : wrong)
-            fix(fragment.position(), fragment.position() + fragment.length(), format);
         const QTextBlock next = block.next();
-        if (next.isValid() && needsFix(next.charFormat())) {
-            const int separator = block.position() + block.length() - 1;
-            fix(separator, separator + 1, next.charFormat());
+        if (next.isValid()) {
+            const QTextCharFormat format = next.charFormat();
+            if (needsFix(format)) {
+                const int separator = block.position() + block.length() - 1;
+                add(separator, separator + 1, format);
+            }
+        }
+        for (Span& span : wrong) {
+            span.format.setProperty(textdoc::BlockID, id);
+            if (isRemarks)
+                span.format.setProperty(textdoc::BlockRole, editortext::remarksRole);
+            else
+                span.format.clearProperty(textdoc::BlockRole);
+            cursor.setPosition(span.from);
+            cursor.setPosition(span.to, QTextCursor::KeepAnchor);
+            cursor.setCharFormat(span.format);
         }
     }
-    cursor.endEditBlock();
-    own.mark(marked, marks);
+    return marked;
 }
 
 void BlockEditor::afterWrite()

@@ -31,6 +31,7 @@
 #include <vector>
 
 class QMenu;
+class QTextCursor;
 class QTextDocument;
 
 namespace quorrin {
@@ -360,10 +361,16 @@ private:
     void onTextChanged();
     void onSelectionChanged();
     void installAttachmentImages(const Note& note);
-    // Gives the paragraphs of the mirror the block ids and roles the write-back settled.
-    void markParagraphs(const std::vector<editortext::WriteBack::Mark>& marks);
-    // Lays out again the paragraphs a write-back changed or gave other layout inputs.
-    void applyWrittenLayout(const Note& note);
+    // Gives the paragraphs of the mirror the block ids and roles the write-back
+    // settled, and lays them out, in one edit: the text is laid out and
+    // highlighted again once for both.
+    void markAndLayOut(const editortext::WriteBack& written);
+    // Gives the paragraphs of the mirror the block ids and roles of `marks`
+    // through `cursor`; the paragraphs it marked.
+    std::vector<std::size_t> markParagraphs(QTextCursor& cursor, const std::vector<editortext::WriteBack::Mark>& marks);
+    // Lays out again the paragraphs a write-back changed or gave other layout
+    // inputs; the characters whose formats it changed, if any.
+    std::optional<editortext::TextSpan> applyWrittenLayout(const Note& note);
     // What new text of the note looks like: the saved typing style in the
     // preferences' font. Empty lines show it, so text typed there takes it.
     TextAttributes newTextAttributes() const;

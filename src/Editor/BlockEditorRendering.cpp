@@ -252,8 +252,9 @@ TextAttributes BlockEditor::newTextAttributes() const
 namespace {
 
 // Gives one paragraph (the characters [from, to) of `paragraph`) the style
-// and the presentation marks its layout asks for, where they differ.
-void layOutParagraph(QTextDocument& doc, QTextCursor& cursor, const QTextBlock& paragraph, int from, int to,
+// and the presentation marks its layout asks for, where they differ; whether
+// they did.
+bool layOutParagraph(QTextDocument& doc, QTextCursor& cursor, const QTextBlock& paragraph, int from, int to,
                      editortext::ParagraphInput input)
 {
     const QTextCharFormat first = editordoc::charFormatAt(doc, from);
@@ -273,11 +274,13 @@ void layOutParagraph(QTextDocument& doc, QTextCursor& cursor, const QTextBlock& 
     marks.setProperty(textdoc::PresentationTail, layout.tail);
     marks.setProperty(textdoc::PresentationSpacing, layout.spacing);
     marks.setProperty(textdoc::PresentationBase, QVariant::fromValue(layout.base));
+    bool changed = false;
     if (input.current != layout.style || !editordoc::samePresentation(paragraph.blockFormat(), marks)) {
         QTextBlockFormat format = textdoc::blockFormat(layout.style);
         editordoc::addPresentation(format, marks);
         cursor.setPosition(paragraph.position());
         cursor.setBlockFormat(format);
+        changed = true;
     }
     const QTextCharFormat last = editordoc::charFormatAt(doc, to - 1);
     const auto same = [&](const QTextCharFormat& format) {
@@ -293,7 +296,9 @@ void layOutParagraph(QTextDocument& doc, QTextCursor& cursor, const QTextBlock& 
         cursor.setPosition(from);
         cursor.setPosition(to, QTextCursor::KeepAnchor);
         cursor.mergeCharFormat(marks);
+        changed = true;
     }
+    return changed;
 }
 
 } // namespace
@@ -344,7 +349,7 @@ void BlockEditor::applyParagraphLayout(const Note& note, std::optional<QUuid> on
     cursor.endEditBlock();
 }
 
-void BlockEditor::applyWrittenLayout(const Note& note)
+std::optional<editortext::TextSpan> BlockEditor::applyWrittenLayout(const Note& note)
 {
     // After a write-back each run is one paragraph of the mirror, in order.
     const std::vector<editortext::ParagraphReading>& paragraphs = m_mirror->paragraphs();
@@ -358,7 +363,7 @@ void BlockEditor::applyWrittenLayout(const Note& note)
         for (DocumentMirror::Memo& memo : memos)
             memo.layout.reset();
         applyParagraphLayout(note);
-        return;
+        return editortext::TextSpan{0, editordoc::textLength(*document())};
     }
     QHash<QUuid, const Block*> blocks;
     blocks.reserve(qsizetype(note.blocks.size()));
@@ -374,6 +379,7 @@ void BlockEditor::applyWrittenLayout(const Note& note)
     QTextDocument& doc = *document();
     const int length = editordoc::textLength(doc);
     QTextCursor cursor(&doc);
+    editortext::TextSpan changed{length, 0};
     cursor.beginEditBlock();
     for (std::size_t i = 0; i < m_ranges.size(); ++i) {
         const TextRun& run = m_ranges[i];
@@ -396,9 +402,15 @@ void BlockEditor::applyWrittenLayout(const Note& note)
             continue;
         memos[i].layout = key;
         const QTextBlock paragraph = doc.findBlock(run.start);
-        layOutParagraph(doc, cursor, paragraph, run.start, run.end(), input);
+        if (layOutParagraph(doc, cursor, paragraph, run.start, run.end(), input)) {
+            changed.start = std::min(changed.start, run.start);
+            changed.end = std::max(changed.end, run.end());
+        }
     }
     cursor.endEditBlock();
+    if (changed.start >= changed.end)
+        return std::nullopt;
+    return changed;
 }
 
 void BlockEditor::updateScrollHint()
@@ -686,8 +698,15 @@ void BlockEditor::ownSyncFileShelves(bool reload)
     if (!note || !fileShelfModel)
         return;
     TaskShelfSource* model = fileShelfModel;
-    const std::vector<QUuid> wanted = taskshelf::wanted(
-        note->displayBlocks(), [model](const QUuid& id) { return model->fileCount(id); }, showsTaskDropTargets);
+    // Only todos get shelves: a note without one (a long import, say) is not
+    // copied into display order to find none.
+    const bool anyTodo = std::any_of(note->blocks.begin(), note->blocks.end(), [](const Block& block) {
+        return block.kind == BlockKind::Todo && !block.isArchived();
+    });
+    const std::vector<QUuid> wanted = anyTodo
+        ? taskshelf::wanted(note->displayBlocks(), [model](const QUuid& id) { return model->fileCount(id); },
+                            showsTaskDropTargets)
+        : std::vector<QUuid>{};
 
     for (auto it = m_taskShelfViews.begin(); it != m_taskShelfViews.end();) {
         if (std::find(wanted.begin(), wanted.end(), it->first) == wanted.end() || !it->second) {
@@ -698,9 +717,11 @@ void BlockEditor::ownSyncFileShelves(bool reload)
         }
     }
     const std::weak_ptr<EditorStore> store = m_store;
+    bool madeOrReloaded = false;
     for (const QUuid& id : wanted) {
         QPointer<TaskShelfView>& view = m_taskShelfViews[id];
         if (!view) {
+            madeOrReloaded = true;
             view = model->makeShelfView(id, m_textView->viewport());
             if (!view) {
                 m_taskShelfViews.erase(id);
@@ -714,6 +735,7 @@ void BlockEditor::ownSyncFileShelves(bool reload)
             view->show();
         }
         if (reload || view->showsDropTarget() != showsTaskDropTargets) {
+            madeOrReloaded = true;
             view->setShowsDropTarget(showsTaskDropTargets);
             view->reload();
         }
@@ -721,11 +743,13 @@ void BlockEditor::ownSyncFileShelves(bool reload)
     // Making and reloading shelves may have saved the note's file links:
     // it is read again, never through a pointer from before.
     if (const Note* laidOut = shownNote()) {
-        // Within a write-back only paragraphs whose shelf gap changed need layout.
-        if (m_writingBack)
-            applyWrittenLayout(*laidOut);
-        else
+        // A write-back has just laid the text out with the shelves' gaps as
+        // they stand; only a shelf made or reloaded since may have changed
+        // one, and then only paragraphs whose gap changed need layout.
+        if (!m_writingBack)
             applyParagraphLayout(*laidOut);
+        else if (madeOrReloaded)
+            applyWrittenLayout(*laidOut);
     }
     layoutTaskShelves();
     updateGeometry();

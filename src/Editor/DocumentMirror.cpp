@@ -43,10 +43,15 @@ std::optional<DocumentMirror::Edit> DocumentMirror::follow(int position, int rem
 
 namespace {
 
-// Appends the characters [start, end) of `text` to `out`, with the block id
-// and role of `mark` when there is one: each run's attributes are copied once.
-void appendSpan(const AttributedString& text, int start, int end, const editortext::WriteBack::Mark* mark,
-                AttributedString& out)
+// The block id (as the text carries it) and the role a span is marked with.
+struct SpanMark {
+    QString id;
+    bool isRemarks = false;
+};
+
+// Appends the characters [start, end) of `text` to `out`, with the id and
+// role of `mark` when there is one: each run's attributes are copied once.
+void appendSpan(const AttributedString& text, int start, int end, const SpanMark* mark, AttributedString& out)
 {
     const std::vector<AttributedString::Run>& runs = text.runs();
     auto run = std::upper_bound(runs.begin(), runs.end(), start,
@@ -60,7 +65,7 @@ void appendSpan(const AttributedString& text, int start, int end, const editorte
             continue;
         TextAttributes attributes = run->attributes;
         if (mark) {
-            attributes.custom[EditorAttribute::blockID] = editortext::idString(mark->blockID);
+            attributes.custom[EditorAttribute::blockID] = mark->id;
             if (mark->isRemarks)
                 attributes.custom[EditorAttribute::blockRole] = editortext::remarksRole;
             else
@@ -86,15 +91,25 @@ DocumentMirror::OwnMarks::~OwnMarks()
 }
 
 void DocumentMirror::OwnMarks::mark(const std::vector<std::size_t>& indices,
-                                    const std::vector<editortext::WriteBack::Mark>& marks)
+                                    const std::vector<editortext::WriteBack::Mark>& marks,
+                                    std::optional<editortext::TextSpan> laidOut)
 {
     if (!m_current)
         return; // the reports were followed
+    m_mirror.m_ownMarks = false;
     if (m_mirror.m_ownMarksMissed) {
-        m_mirror.m_ownMarks = false;
         m_mirror.reread();
         return;
     }
+    markCopy(indices, marks);
+    // What the document would have reported of the layout alone.
+    if (laidOut)
+        m_mirror.follow(laidOut->start, laidOut->end - laidOut->start, laidOut->end - laidOut->start);
+}
+
+void DocumentMirror::OwnMarks::markCopy(const std::vector<std::size_t>& indices,
+                                        const std::vector<editortext::WriteBack::Mark>& marks)
+{
     if (indices.empty())
         return;
     std::vector<editortext::ParagraphReading>& paragraphs = m_mirror.m_paragraphs;
@@ -106,14 +121,15 @@ void DocumentMirror::OwnMarks::mark(const std::vector<std::size_t>& indices,
     for (const std::size_t index : indices) {
         editortext::ParagraphReading& paragraph = paragraphs[index];
         const editortext::WriteBack::Mark& mark = marks[index];
+        const SpanMark spanMark{editortext::idString(mark.blockID), mark.isRemarks};
         const int end = paragraph.start + paragraph.length;
         appendSpan(old, copied, paragraph.start, nullptr, text);
-        appendSpan(old, paragraph.start, end, &mark, text);
+        appendSpan(old, paragraph.start, end, &spanMark, text);
         copied = end;
         paragraph.markedID = paragraph.length > 0 && !mark.blockID.isNull() ? std::optional(mark.blockID) : std::nullopt;
         paragraph.role = paragraph.length > 0 && mark.isRemarks ? std::optional(editortext::remarksRole) : std::nullopt;
         AttributedString content;
-        appendSpan(paragraph.content, 0, paragraph.content.length(), &mark, content);
+        appendSpan(paragraph.content, 0, paragraph.content.length(), &spanMark, content);
         paragraph.content = std::move(content);
     }
     appendSpan(old, copied, old.length(), nullptr, text);

@@ -49,10 +49,15 @@ public:
         OwnMarks(const OwnMarks&) = delete;
         OwnMarks& operator=(const OwnMarks&) = delete;
         // Every character of the paragraphs `indices` (ascending) now
-        // carries the id and role of their entry of `marks`.
-        void mark(const std::vector<std::size_t>& indices, const std::vector<editortext::WriteBack::Mark>& marks);
+        // carries the id and role of their entry of `marks`; the formats of
+        // the characters `laidOut` changed too, in the same edit, and are
+        // read again.
+        void mark(const std::vector<std::size_t>& indices, const std::vector<editortext::WriteBack::Mark>& marks,
+                  std::optional<editortext::TextSpan> laidOut = std::nullopt);
 
     private:
+        void markCopy(const std::vector<std::size_t>& indices, const std::vector<editortext::WriteBack::Mark>& marks);
+
         DocumentMirror& m_mirror;
         bool m_current;
     };

@@ -64,11 +64,20 @@ AttributedString readParagraph(const QTextBlock& block, bool withSeparator, text
         {EditorAttribute::presentationSpacing, textdoc::PresentationSpacing},
         {EditorAttribute::presentationBase, textdoc::PresentationBase},
     }};
+    std::vector<std::pair<const QString*, CustomAttributeValue>> values;
     for (const auto& [name, property] : keys) {
         if (const auto value = textdoc::fromVariant(format.property(property)))
-            text.setCustom(0, text.length(), name, *value);
+            values.emplace_back(&name, *value);
     }
-    return text;
+    // Every run gets them in one pass.
+    AttributedString marked;
+    for (const AttributedString::Run& run : text.runs()) {
+        TextAttributes attributes = run.attributes;
+        for (const auto& [name, value] : values)
+            attributes.custom[*name] = value;
+        marked.append(text.string().mid(run.start, run.length), std::move(attributes));
+    }
+    return marked;
 }
 
 std::vector<editortext::Paragraph> readParagraphs(const QTextDocument& document)

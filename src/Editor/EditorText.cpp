@@ -78,17 +78,14 @@ AttributedString typedBesideAttachment(const AttributedString& content, const At
     return rest;
 }
 
+// The block's own id and empty text are its defaults: each is made once.
 Block newBlock(bool asTodo, Date now)
 {
-    Block block;
-    block.id = QUuid::createUuid();
-    block.kind = asTodo ? BlockKind::Todo : BlockKind::Paragraph;
-    block.text = emptyDefaultText();
-    if (asTodo)
-        block.todo = TodoMetadata();
-    block.createdAt = now;
-    block.updatedAt = now;
-    return block;
+    return Block{.kind = asTodo ? BlockKind::Todo : BlockKind::Paragraph,
+                 .todo = asTodo ? std::optional(TodoMetadata()) : std::nullopt,
+                 .attachment = std::nullopt,
+                 .createdAt = now,
+                 .updatedAt = now};
 }
 
 // Every emitted block is placed at most once, so each is moved, not copied.
@@ -178,7 +175,27 @@ private:
 
 QString idString(const QUuid& id)
 {
-    return id.toString(QUuid::WithoutBraces).toUpper();
+    // Written digit by digit: every paragraph of a long note asks for one.
+    static constexpr char digits[] = "0123456789ABCDEF";
+    QString text(36, Qt::Uninitialized);
+    QChar* out = text.data();
+    const auto put = [&](quint32 value, int nibbles) {
+        for (int shift = 4 * (nibbles - 1); shift >= 0; shift -= 4)
+            *out++ = QLatin1Char(digits[(value >> shift) & 0xf]);
+    };
+    const auto dash = [&] { *out++ = QLatin1Char('-'); };
+    put(id.data1, 8);
+    dash();
+    put(id.data2, 4);
+    dash();
+    put(id.data3, 4);
+    dash();
+    put(id.data4[0], 2);
+    put(id.data4[1], 2);
+    dash();
+    for (int i = 2; i < 8; ++i)
+        put(id.data4[i], 2);
+    return text;
 }
 
 std::optional<QString> roleAt(const AttributedString& text, int position)

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 using namespace quorrin;
 using namespace Qt::StringLiterals;
 
@@ -122,6 +124,18 @@ TEST(Note, priorityClampsIntoRangeWithoutOverflow)
     EXPECT_EQ(clampedPriority(std::numeric_limits<qint64>::min()), 1);
     EXPECT_EQ(clampedPriority(std::numeric_limits<qint64>::max()), 4);
     EXPECT_EQ(clampedPriority(3), 3);
+}
+
+TEST(Block, idsAreDistinctRandomUuids)
+{
+    std::set<QUuid> ids;
+    for (int i = 0; i < 1000; ++i) {
+        const QUuid id = Block().id;
+        EXPECT_EQ(id.version(), QUuid::Random);
+        EXPECT_EQ(id.variant(), QUuid::DCE);
+        ids.insert(id);
+    }
+    EXPECT_EQ(ids.size(), 1000u);
 }
 
 } // namespace

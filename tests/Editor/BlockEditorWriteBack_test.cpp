@@ -234,17 +234,28 @@ TEST_F(BlockEditorWriteBackTest, TheFirstWriteBackOfLinesInOneBlockLeavesNothing
 {
     // A note made from selected text holds all its lines in one block; the
     // first write-back gives each line a block of its own and marks it so.
-    first = makeBlock(BlockKind::Paragraph, QStringLiteral("buy milk\nbuy eggs\nbuy bread"));
-    openNote();
-    onBoth([](auto& t) { t.target->flush(); });
-    expectSameAsFullWriteBack();
-    EXPECT_EQ(store->note(noteID)->blocks.size(), 7u);
-    // Marking is no edit: the paragraphs keep the marks they were given.
-    const std::vector<DocumentMirror::Memo>& memos = const_cast<DocumentMirror&>(editor->mirror()).memos();
-    ASSERT_EQ(memos.size(), editor->ranges().size());
-    for (std::size_t i = 0; i < memos.size(); ++i) {
-        ASSERT_TRUE(memos[i].mark) << "paragraph " << i;
-        EXPECT_EQ(memos[i].mark->blockID, editor->ranges()[i].blockID) << "paragraph " << i;
+    // The lines of a todo with a reminder become todos without one, laid out
+    // anew besides: marks and layout go in as one edit, and the text is read
+    // back as both left it.
+    for (const BlockKind kind : {BlockKind::Paragraph, BlockKind::Todo}) {
+        first = makeBlock(kind, QStringLiteral("buy milk\nbuy eggs\nbuy bread"));
+        if (first.todo)
+            first.todo->reminder = TodoReminder{fixedNow(), std::nullopt, std::nullopt};
+        openNote();
+        int edits = 0;
+        QObject::connect(editor->document(), &QTextDocument::contentsChange, editor.get(), [&] { ++edits; });
+        onBoth([](auto& t) { t.target->flush(); });
+        EXPECT_EQ(edits, 1) << int(kind);
+        expectSameAsFullWriteBack();
+        EXPECT_EQ(store->note(noteID)->blocks.size(), 7u);
+        // Marking is no edit: the paragraphs keep the marks they were given
+        // (lines laid out anew are read again, and start without).
+        const std::vector<DocumentMirror::Memo>& memos = const_cast<DocumentMirror&>(editor->mirror()).memos();
+        ASSERT_EQ(memos.size(), editor->ranges().size());
+        for (std::size_t i = 0; kind == BlockKind::Paragraph && i < memos.size(); ++i) {
+            ASSERT_TRUE(memos[i].mark) << "paragraph " << i;
+            EXPECT_EQ(memos[i].mark->blockID, editor->ranges()[i].blockID) << "paragraph " << i;
+        }
     }
 }
 

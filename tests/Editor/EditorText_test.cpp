@@ -45,6 +45,9 @@ TEST(EditorText, RendersEveryKindWithRangesAndIDs)
     const TextAttributes headingAttributes = rendered.text.attributesAt(4);
     EXPECT_EQ(headingAttributes.font, TextFont::system(25, true));
     EXPECT_EQ(rendered.text.attributesAt(14).font, TextFont::system(12));
+    // Ids are marked upper-case and hyphenated, every digit in its place.
+    EXPECT_EQ(editortext::idString(QUuid(QStringLiteral("{0a1b2c3d-4e5f-4a6b-8c7d-9e0f1a2bfc4d}"))),
+              QStringLiteral("0A1B2C3D-4E5F-4A6B-8C7D-9E0F1A2BFC4D"));
 }
 
 TEST(EditorText, OneEmptyParagraphIsZeroWidthSpaceAndBreak)

@@ -84,13 +84,18 @@ template <typename Change> void AttributedString::modify(int start, int length, 
         return;
     std::vector<Run> split;
     split.reserve(m_runs.size() + 2);
-    for (const Run& run : m_runs) {
+    for (Run& run : m_runs) {
         const int runEnd = run.start + run.length;
         const int cuts[] = {run.start, std::clamp(start, run.start, runEnd), std::clamp(end, run.start, runEnd), runEnd};
+        // The run's own attributes go to its last piece; only pieces before
+        // it take copies.
+        int last = 2;
+        while (last > 0 && cuts[last] == cuts[last + 1])
+            --last;
         for (int i = 0; i < 3; ++i) {
             if (cuts[i] == cuts[i + 1])
                 continue;
-            Run piece{cuts[i], cuts[i + 1] - cuts[i], run.attributes};
+            Run piece{cuts[i], cuts[i + 1] - cuts[i], i == last ? std::move(run.attributes) : run.attributes};
             if (piece.start >= start && piece.start + piece.length <= end)
                 change(piece.attributes);
             split.push_back(std::move(piece));
