@@ -1,0 +1,230 @@
+// The block editor's write-back: what is typed into the text is read back
+// into the note's blocks, each paragraph marked with its block, and the
+// document's change reports followed on the way.
+#include "Editor/BlockEditor.h"
+
+#include "Editor/BlockGutter.h"
+#include "Editor/DocumentMirror.h"
+#include "Editor/EditorHistory.h"
+#include "Editor/TextDocumentConversion.h"
+
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTimer>
+
+namespace quorrin {
+
+// ---------------------------------------------------------------- write-back
+
+void BlockEditor::flush()
+{
+    if (dragPreviewNote || m_rendering || hasMarkedText())
+        return;
+    // The stored note is read in place: nothing below changes the store
+    // until the written note is handed over.
+    const Note* note = m_store->findNote(m_noteID);
+    if (!note)
+        return;
+    m_rendering = true;
+    // Only the paragraphs edits touched are read again; the others keep
+    // their readings, marks and layout.
+    m_mirror->refreshParagraphs();
+    editortext::WriteBack result
+        = editortext::writeBack(*note, m_mirror->paragraphs(), m_ranges, m_historicalBlocks, m_clock(), m_shownRemarks);
+    m_ranges = std::move(result.ranges);
+    m_shownRemarks = editortext::remarksIn(m_ranges);
+    markAndLayOut(result);
+    recordHistory(result.note);
+    if (!(result.note == *note))
+        save(std::move(result.note), false, false);
+    // What the store now holds, assigned over the last one so that its
+    // storage is reused.
+    if (const Note* stored = m_store->findNote(m_noteID))
+        m_rendered = *stored;
+    else
+        m_rendered.reset();
+    m_writingBack = true;
+    afterWrite();
+    m_writingBack = false;
+    m_rendering = false;
+    if (result.needsRender) {
+        // Text typed beside an attachment now lives in a block of its own.
+        QTimer::singleShot(0, this, [this] { render(true); });
+    }
+}
+
+void BlockEditor::markAndLayOut(const editortext::WriteBack& written)
+{
+    DocumentMirror::OwnMarks own(*m_mirror);
+    QTextCursor cursor(document());
+    cursor.beginEditBlock();
+    const std::vector<std::size_t> marked = markParagraphs(cursor, written.marks);
+    const std::optional<editortext::TextSpan> laidOut = applyWrittenLayout(written.note);
+    cursor.endEditBlock();
+    own.mark(marked, written.marks, laidOut);
+}
+
+std::vector<std::size_t> BlockEditor::markParagraphs(QTextCursor& cursor,
+                                                     const std::vector<editortext::WriteBack::Mark>& marks)
+{
+    QTextDocument& doc = *document();
+    const std::vector<editortext::ParagraphReading>& paragraphs = m_mirror->paragraphs();
+    std::vector<DocumentMirror::Memo>& memos = m_mirror->memos();
+    std::vector<std::size_t> marked;
+    // The characters to mark, each span with the format it has now.
+    struct Span {
+        int from;
+        int to;
+        QTextCharFormat format;
+    };
+    std::vector<Span> wrong;
+    for (std::size_t i = 0; i < paragraphs.size() && i < marks.size(); ++i) {
+        // Marked before with the same id and role, and untouched since.
+        if (memos[i].mark == marks[i])
+            continue;
+        memos[i].mark = marks[i];
+        marked.push_back(i);
+        const QString id = editortext::idString(marks[i].blockID);
+        const bool isRemarks = marks[i].isRemarks;
+        const auto needsFix = [&](const QTextCharFormat& format) {
+            return format.property(textdoc::BlockID).toString() != id
+                || (isRemarks ? format.property(textdoc::BlockRole).toString() != editortext::remarksRole
+                              : format.hasProperty(textdoc::BlockRole));
+        };
+        // A span that goes on where the last one ends, in the same format,
+        // is marked with it in one go.
+        const auto add = [&](int from, int to, const QTextCharFormat& format) {
+            if (!wrong.empty() && wrong.back().to == from && wrong.back().format == format)
+                wrong.back().to = to;
+            else
+                wrong.push_back({from, to, format});
+        };
+        wrong.clear();
+        const QTextBlock block = doc.findBlock(paragraphs[i].start);
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QTextCharFormat format = fragment.charFormat();
+            if (needsFix(format))
+                add(fragment.position(), fragment.position() + fragment.length(), format);
+        }
+        const QTextBlock next = block.next();
+        if (next.isValid()) {
+            const QTextCharFormat format = next.charFormat();
+            if (needsFix(format)) {
+                const int separator = block.position() + block.length() - 1;
+                add(separator, separator + 1, format);
+            }
+        }
+        for (Span& span : wrong) {
+            span.format.setProperty(textdoc::BlockID, id);
+            if (isRemarks)
+                span.format.setProperty(textdoc::BlockRole, editortext::remarksRole);
+            else
+                span.format.clearProperty(textdoc::BlockRole);
+            cursor.setPosition(span.from);
+            cursor.setPosition(span.to, QTextCursor::KeepAnchor);
+            cursor.setCharFormat(span.format);
+        }
+    }
+    return marked;
+}
+
+void BlockEditor::afterWrite()
+{
+    call(applyCompletion);
+    followCaretInGutter();
+    if (syncFileShelves)
+        syncFileShelves(false);
+    call(onTitleChange);
+}
+
+void BlockEditor::onContentsChange(int position, int removed, int added)
+{
+    // The mirror follows every change, the write-back's own marks and layout too.
+    const std::optional<DocumentMirror::Edit> edit = m_mirror->follow(position, removed, added);
+    if (m_rendering || !edit)
+        return;
+    const AttributedString& before = edit->before;
+    const AttributedString& after = edit->after;
+    const QString& was = before.string();
+    const QString& now = after.string();
+    if (was == now)
+        return; // attributes only
+    int prefix = 0;
+    while (prefix < was.size() && prefix < now.size() && was[prefix] == now[prefix])
+        ++prefix;
+    int suffix = 0;
+    while (suffix < was.size() - prefix && suffix < now.size() - prefix
+           && was[was.size() - 1 - suffix] == now[now.size() - 1 - suffix])
+        ++suffix;
+    const int at = position + prefix;
+    const int removedLength = int(was.size()) - prefix - suffix;
+    const int addedLength = int(now.size()) - prefix - suffix;
+    if (!m_ranges.empty())
+        m_ranges = editortext::adjustRanges(m_ranges, at, addedLength, addedLength - removedLength);
+    // The gutter is not repainted whole for an edit: the layout repaints the
+    // changed lines and all that moved, across the full width, and the
+    // gutter over them with it. Only the caret's row is its own to follow.
+    m_charactersChanged = true;
+    if (!m_applyingHistory) {
+        TextEdit step{at, before.substring(prefix, removedLength), after.substring(prefix, addedLength)};
+        const QLatin1Char lineBreak('\n');
+        if (step.removed.string().contains(lineBreak) || step.inserted.string().contains(lineBreak))
+            step = wholeParagraphs(step, m_mirror->text());
+        step.position = editortext::storedPosition(m_mirror->text().string(), step.position);
+        m_history->push(new TextEditCommand(this, std::move(step)));
+    }
+    noteLinkScan(at, at + addedLength);
+}
+
+void BlockEditor::onTextChanged()
+{
+    if (m_rendering || (!m_charactersChanged && !applyingFormat))
+        return;
+    m_charactersChanged = false;
+    call(closeBlockMenu);
+    // Addresses become links once typed; never while an input method composes.
+    const bool composing = hasMarkedText();
+    if (!(m_linkScan && !composing && markLinks(m_linkScan->first, m_linkScan->second)))
+        flush();
+    if (!composing)
+        m_linkScan.reset();
+    endLinkAtCaret(); // the write-back's layout pass resets what typing inserts
+    if (applyingFormat) {
+        if (FormatPanel* panel = formatPanel())
+            panel->refreshBar();
+        call(presentFormatBar);
+        return;
+    }
+    // Typing keeps the bar out of the way until a pause.
+    m_formatWork.stop();
+    m_formatSuppressed = true;
+    if (FormatPanel* panel = builtFormatPanel(); panel && panel->isExpanded())
+        panel->hide();
+    startFormatWork(formatbar::typingDelayMs, true);
+}
+
+void BlockEditor::onSelectionChanged()
+{
+    if (m_rendering)
+        return;
+    endLinkAtCaret();
+    followCaretInGutter();
+    if (!m_formatSuppressed)
+        call(scheduleFormatBar);
+}
+
+void BlockEditor::followCaretInGutter()
+{
+    // The gutter shows the controls of the caret's block: it is repainted
+    // when the caret reaches another block, not for every step within one.
+    const std::optional<QUuid> block = currentBlock();
+    if (m_gutterCaret && *m_gutterCaret == block)
+        return;
+    m_gutterCaret = block;
+    if (gutter)
+        gutter->update();
+}
+
+} // namespace quorrin
