@@ -189,8 +189,11 @@ void DocumentMirror::refreshParagraphs()
 void DocumentMirror::readAllParagraphs()
 {
     m_paragraphs.clear();
-    for (const editortext::Paragraph& paragraph : editordoc::readParagraphs(m_document))
+    // Each paragraph is read and turned into its reading before the next:
+    // a long text's readings are never held twice over.
+    editordoc::readParagraphs(m_document, [this](const editortext::Paragraph& paragraph) {
         m_paragraphs.push_back(editortext::reading(paragraph));
+    });
     m_memos.assign(m_paragraphs.size(), Memo{});
     m_paragraphsStale = false;
     m_dirty.reset();

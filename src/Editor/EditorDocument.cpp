@@ -80,16 +80,21 @@ AttributedString readParagraph(const QTextBlock& block, bool withSeparator, text
     return marked;
 }
 
-std::vector<editortext::Paragraph> readParagraphs(const QTextDocument& document)
+void readParagraphs(const QTextDocument& document, const std::function<void(editortext::Paragraph)>& take)
 {
-    std::vector<editortext::Paragraph> paragraphs;
     textdoc::FormatCache cache;
     for (QTextBlock block = document.firstBlock(); block.isValid(); block = block.next()) {
         const bool hasSeparator = block.next().isValid();
         if (!hasSeparator && block.length() == 1 && block.position() > 0)
             break;
-        paragraphs.push_back({readParagraph(block, hasSeparator, cache), block.position()});
+        take({readParagraph(block, hasSeparator, cache), block.position()});
     }
+}
+
+std::vector<editortext::Paragraph> readParagraphs(const QTextDocument& document)
+{
+    std::vector<editortext::Paragraph> paragraphs;
+    readParagraphs(document, [&](editortext::Paragraph paragraph) { paragraphs.push_back(std::move(paragraph)); });
     return paragraphs;
 }
 

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QTextFormat>
 
+#include <functional>
 #include <vector>
 
 class QTextBlock;
@@ -37,6 +38,9 @@ AttributedString readParagraph(const QTextBlock& block, bool withSeparator, text
 // The paragraphs of the text as the model sees them: one per block, each with
 // its separator; the empty block after a final line break is no paragraph.
 std::vector<editortext::Paragraph> readParagraphs(const QTextDocument& document);
+// The same paragraphs, each handed to `take` as soon as it is read, so that
+// a caller keeping less of each need not hold them all at once.
+void readParagraphs(const QTextDocument& document, const std::function<void(editortext::Paragraph)>& take);
 
 // The family to show for a preferences' font name: the system family when the
 // name is the system's or not installed.
