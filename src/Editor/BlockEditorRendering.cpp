@@ -708,10 +708,12 @@ void BlockEditor::ownSyncFileShelves(bool reload)
                             showsTaskDropTargets)
         : std::vector<QUuid>{};
 
+    bool changed = false; // a shelf made, reloaded or removed
     for (auto it = m_taskShelfViews.begin(); it != m_taskShelfViews.end();) {
         if (std::find(wanted.begin(), wanted.end(), it->first) == wanted.end() || !it->second) {
             delete it->second.data();
             it = m_taskShelfViews.erase(it);
+            changed = true;
         } else {
             ++it;
         }
@@ -742,14 +744,18 @@ void BlockEditor::ownSyncFileShelves(bool reload)
     }
     // Making and reloading shelves may have saved the note's file links:
     // it is read again, never through a pointer from before.
+    changed = changed || madeOrReloaded;
     if (const Note* laidOut = shownNote()) {
         // A write-back has just laid the text out with the shelves' gaps as
-        // they stand; only a shelf made or reloaded since may have changed
-        // one, and then only paragraphs whose gap changed need layout.
-        if (!m_writingBack)
+        // they stand, and so has a render; only a shelf made, reloaded or
+        // removed since may have changed one, and then after a write-back
+        // only paragraphs whose gap changed need layout.
+        if (m_writingBack) {
+            if (madeOrReloaded)
+                applyWrittenLayout(*laidOut);
+        } else if (!m_rendering || changed) {
             applyParagraphLayout(*laidOut);
-        else if (madeOrReloaded)
-            applyWrittenLayout(*laidOut);
+        }
     }
     layoutTaskShelves();
     updateGeometry();
