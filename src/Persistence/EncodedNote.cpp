@@ -68,8 +68,16 @@ EncodedNote EncodedNote::encode(const Note& shell, const std::vector<Block>& blo
     static const QByteArray emptyBlocks = "\"blocks\":[]"_ba;
     const QByteArray around =
         json::encode(BackupManifest{BackupManifest::currentSchemaVersion, shell.createdAt, {shell}, preferences});
-    const qsizetype split = around.indexOf(emptyBlocks) + emptyBlocks.size() - 1;
-    Q_ASSERT(split >= emptyBlocks.size() - 1);
+    const qsizetype emptyAt = around.indexOf(emptyBlocks);
+    if (emptyAt < 0) {
+        // Not where the blocks were expected: the note is encoded whole
+        // rather than written with its blocks in the wrong place.
+        Note whole = shell;
+        whole.blocks = blocks;
+        return EncodedNote(
+            json::encode(BackupManifest{BackupManifest::currentSchemaVersion, shell.createdAt, {whole}, preferences}));
+    }
+    const qsizetype split = emptyAt + emptyBlocks.size() - 1;
 
     EncodedNote result;
     auto spans = std::make_shared<std::vector<Span>>();
