@@ -3,6 +3,7 @@
 // document's change reports followed on the way.
 #include "Editor/BlockEditor.h"
 
+#include "Core/Text/TextDifference.h"
 #include "Editor/BlockGutter.h"
 #include "Editor/DocumentMirror.h"
 #include "Editor/EditorHistory.h"
@@ -151,13 +152,7 @@ void BlockEditor::onContentsChange(int position, int removed, int added)
     const QString& now = after.string();
     if (was == now)
         return; // attributes only
-    int prefix = 0;
-    while (prefix < was.size() && prefix < now.size() && was[prefix] == now[prefix])
-        ++prefix;
-    int suffix = 0;
-    while (suffix < was.size() - prefix && suffix < now.size() - prefix
-           && was[was.size() - 1 - suffix] == now[now.size() - 1 - suffix])
-        ++suffix;
+    const auto [prefix, suffix] = differenceBetween(was, now);
     const int at = position + prefix;
     const int removedLength = int(was.size()) - prefix - suffix;
     const int addedLength = int(now.size()) - prefix - suffix;

@@ -1,5 +1,6 @@
 #include "Windows/TitleTypingHistory.h"
 
+#include "Core/Text/TextDifference.h"
 #include "Editor/TextDocumentConversion.h"
 #include "Editor/TextEdit.h"
 
@@ -110,13 +111,7 @@ void TitleTypingHistory::onContentsChange()
     const AttributedString now = contentsOf(m_document);
     const QString& old = m_mirror.string();
     const QString& text = now.string();
-    int same = 0;
-    while (same < old.size() && same < text.size() && old[same] == text[same])
-        ++same;
-    int tail = 0;
-    while (tail < old.size() - same && tail < text.size() - same
-           && old[old.size() - 1 - tail] == text[text.size() - 1 - tail])
-        ++tail;
+    const auto [same, tail] = differenceBetween(old, text);
     AttributedString removed = m_mirror.substring(same, int(old.size()) - same - tail);
     AttributedString inserted = now.substring(same, int(text.size()) - same - tail);
     m_mirror = now;
