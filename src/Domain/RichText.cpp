@@ -2,6 +2,7 @@
 
 #include "Core/Text/Rtf.h"
 
+#include <algorithm>
 #include <array>
 
 namespace quorrin {
@@ -27,6 +28,26 @@ double amountIn(const TextAttributes& attributes, const QString& key)
     return number ? *number : 0;
 }
 
+bool isEditorKey(const QString& name)
+{
+    return std::find(editorKeys().begin(), editorKeys().end(), name) != editorKeys().end();
+}
+
+// The attributes stored text keeps: built anew rather than erased from a
+// copy, so that text without custom attributes of its own gets an empty map
+// at no cost, and text without editor marks keeps sharing its own.
+CustomAttributes withoutEditorKeys(const CustomAttributes& custom)
+{
+    if (std::none_of(custom.begin(), custom.end(), [](const auto& entry) { return isEditorKey(entry.first); }))
+        return custom;
+    CustomAttributes kept;
+    for (const auto& [name, value] : custom) {
+        if (!isEditorKey(name))
+            kept[name] = value;
+    }
+    return kept;
+}
+
 // Takes the amounts the editor added for presentation back out of the
 // paragraph style. Each run has one paragraph style and one set of amounts,
 // so neighbouring paragraphs that share a style but carry different amounts
@@ -47,8 +68,7 @@ AttributedString withoutPresentation(const AttributedString& text)
             style.headIndent -= indent;
             style.tailIndent -= tail;
         }
-        for (const QString& key : editorKeys())
-            attributes.custom.erase(key);
+        attributes.custom = withoutEditorKeys(run.attributes.custom);
         result.append(text.string().mid(run.start, run.length), std::move(attributes));
     }
     return result;

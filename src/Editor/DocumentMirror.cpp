@@ -222,20 +222,22 @@ bool DocumentMirror::refreshSpan(const Dirty& dirty)
     const int end = toEnd ? editordoc::textLength(m_document) : lastRead.start + lastRead.length + dirty.delta;
 
     std::vector<ParagraphReading> fresh;
-    textdoc::FormatCache cache;
+    editordoc::ParagraphReader reader;
     QTextBlock block = m_document.findBlock(start);
     if (!block.isValid() || block.position() != start)
         return false;
+    int position = start;
     for (; block.isValid(); block = block.next()) {
-        if (!toEnd && block.position() >= end)
+        if (!toEnd && position >= end)
             break;
         // The same paragraphs editordoc::readParagraphs gives.
         const bool hasSeparator = block.next().isValid();
-        if (!hasSeparator && block.length() == 1 && block.position() > 0)
+        if (!hasSeparator && block.length() == 1 && position > 0)
             break;
-        fresh.push_back(editortext::reading({editordoc::readParagraph(block, hasSeparator, cache), block.position()}));
+        fresh.push_back(editortext::reading({reader.read(block, position, hasSeparator), position}));
+        position += block.length();
     }
-    if (!toEnd && (!block.isValid() || block.position() != end))
+    if (!toEnd && (!block.isValid() || position != end))
         return false;
     if (m_text.length() != editordoc::textLength(m_document) || end < start)
         return false;

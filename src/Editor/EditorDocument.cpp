@@ -52,42 +52,47 @@ bool samePresentation(const QTextFormat& a, const QTextFormat& b)
     });
 }
 
-AttributedString readParagraph(const QTextBlock& block, bool withSeparator, textdoc::FormatCache& cache)
+namespace {
+
+// The block's presentation amounts, over whatever the characters carry.
+void addPresentationAttributes(TextAttributes& attributes, const QTextBlockFormat& format)
 {
-    AttributedString text = textdoc::readBlock(block, withSeparator, cache);
-    const QTextBlockFormat format = block.blockFormat();
     if (!format.hasProperty(textdoc::PresentationTail))
-        return text;
+        return;
     const std::array<std::pair<const QString&, int>, 4> keys{{
         {EditorAttribute::presentationIndent, textdoc::PresentationIndent},
         {EditorAttribute::presentationTail, textdoc::PresentationTail},
         {EditorAttribute::presentationSpacing, textdoc::PresentationSpacing},
         {EditorAttribute::presentationBase, textdoc::PresentationBase},
     }};
-    std::vector<std::pair<const QString*, CustomAttributeValue>> values;
     for (const auto& [name, property] : keys) {
-        if (const auto value = textdoc::fromVariant(format.property(property)))
-            values.emplace_back(&name, *value);
+        if (auto value = textdoc::fromVariant(format.property(property)))
+            attributes.custom[name] = std::move(*value);
     }
-    // Every run gets them in one pass.
-    AttributedString marked;
-    for (const AttributedString::Run& run : text.runs()) {
-        TextAttributes attributes = run.attributes;
-        for (const auto& [name, value] : values)
-            attributes.custom[*name] = value;
-        marked.append(text.string().mid(run.start, run.length), std::move(attributes));
-    }
-    return marked;
+}
+
+} // namespace
+
+ParagraphReader::ParagraphReader()
+    : m_formats(addPresentationAttributes)
+{
+}
+
+AttributedString ParagraphReader::read(const QTextBlock& block, int position, bool withSeparator)
+{
+    return textdoc::readBlock(block, position, withSeparator, m_formats);
 }
 
 void readParagraphs(const QTextDocument& document, const std::function<void(editortext::Paragraph)>& take)
 {
-    textdoc::FormatCache cache;
+    ParagraphReader reader;
+    int position = 0;
     for (QTextBlock block = document.firstBlock(); block.isValid(); block = block.next()) {
         const bool hasSeparator = block.next().isValid();
-        if (!hasSeparator && block.length() == 1 && block.position() > 0)
+        if (!hasSeparator && block.length() == 1 && position > 0)
             break;
-        take({readParagraph(block, hasSeparator, cache), block.position()});
+        take({reader.read(block, position, hasSeparator), position});
+        position += block.length();
     }
 }
 

@@ -30,10 +30,19 @@ int textLength(const QTextDocument& document);
 void addPresentation(QTextBlockFormat& format, const QTextCharFormat& marks);
 bool samePresentation(const QTextFormat& a, const QTextFormat& b);
 
-// A paragraph as read back, with its block's presentation amounts on every
-// character, so that storing it subtracts exactly what the layout added.
-// Formats are converted through `cache`.
-AttributedString readParagraph(const QTextBlock& block, bool withSeparator, textdoc::FormatCache& cache);
+// Reads paragraphs as the write-back sees them, with their block's
+// presentation amounts on every character, so that storing one subtracts
+// exactly what the layout added. Each pair of formats met is converted once,
+// amounts included: valid while the document does not change.
+class ParagraphReader {
+public:
+    ParagraphReader();
+    // The block at `position` (its position in the document).
+    AttributedString read(const QTextBlock& block, int position, bool withSeparator);
+
+private:
+    textdoc::FormatCache m_formats;
+};
 
 // The paragraphs of the text as the model sees them: one per block, each with
 // its separator; the empty block after a final line break is no paragraph.

@@ -76,26 +76,39 @@ QColor qtColor(const std::array<double, 4>& c)
     return QColor::fromRgbF(float(c[0]), float(c[1]), float(c[2]), float(c[3]));
 }
 
-// Appends the characters [start, end) of the block, and its separator when
-// that lies inside, one fragment after another: each fragment's attributes
-// are made once and either extend the last run or start a new one.
-void appendFragments(const QTextBlock& block, int start, int end, AttributedString& text, FormatCache& cache)
+// Appends the characters [start, end) of the block that starts at
+// `position`, and its separator when that lies inside, one fragment after
+// another: each fragment's attributes are made once and either extend the
+// last run or start a new one. Positions are counted along, not asked of the
+// document, which finds each in a tree.
+void appendFragments(const QTextBlock& block, int position, int start, int end, AttributedString& text,
+                     FormatCache& cache)
 {
-    const QTextBlockFormat blockFmt = block.blockFormat();
+    const int separator = position + block.length() - 1;
     const int blockIndex = block.blockFormatIndex();
-    for (auto it = block.begin(); !it.atEnd(); ++it) {
+    const auto blockFormat = [&block] { return block.blockFormat(); };
+    for (auto it = block.begin(); !it.atEnd() && position < end; ++it) {
         const QTextFragment fragment = it.fragment();
-        const int from = std::max(start, fragment.position());
-        const int to = std::min(end, fragment.position() + fragment.length());
-        if (from >= to)
-            continue;
-        text.append(fragment.text().mid(from - fragment.position(), to - from),
-                    cache.attributes(fragment.charFormatIndex(), fragment.charFormat(), blockIndex, blockFmt));
+        const int length = fragment.length();
+        const int from = std::max(start, position);
+        const int to = std::min(end, position + length);
+        if (from < to) {
+            const TextAttributes& attributes = cache.attributes(
+                fragment.charFormatIndex(), [&fragment] { return fragment.charFormat(); }, blockIndex, blockFormat);
+            if (from == position && to == position + length)
+                text.append(fragment.text(), attributes);
+            else
+                text.append(fragment.text().mid(from - position, to - from), attributes);
+        }
+        position += length;
     }
-    const int separator = block.position() + block.length() - 1;
+    if (separator < start || separator >= end)
+        return;
     const QTextBlock next = block.next();
-    if (next.isValid() && separator >= start && separator < end)
-        text.append(QStringLiteral("\n"), cache.attributes(next.charFormatIndex(), next.charFormat(), blockIndex, blockFmt));
+    if (next.isValid())
+        text.append(QStringLiteral("\n"),
+                    cache.attributes(next.charFormatIndex(), [&next] { return next.charFormat(); }, blockIndex,
+                                     blockFormat));
 }
 
 } // namespace
@@ -278,14 +291,17 @@ std::optional<ParagraphStyle> paragraphStyle(const QTextBlockFormat& format)
     return style;
 }
 
-const TextAttributes& FormatCache::attributes(int charFormatIndex, const QTextCharFormat& charFormat,
-                                              int blockFormatIndex, const QTextBlockFormat& blockFormat)
+FormatCache::FormatCache(Completion complete)
+    : m_complete(std::move(complete))
 {
-    const std::pair key{charFormatIndex, blockFormatIndex};
-    auto found = m_seen.find(key);
-    if (found == m_seen.end())
-        found = m_seen.emplace(key, textdoc::attributes(charFormat, blockFormat)).first;
-    return found->second;
+}
+
+TextAttributes FormatCache::convert(const QTextCharFormat& charFormat, const QTextBlockFormat& blockFormat) const
+{
+    TextAttributes converted = textdoc::attributes(charFormat, blockFormat);
+    if (m_complete)
+        m_complete(converted, blockFormat);
+    return converted;
 }
 
 std::optional<TextColor> foreground(const QTextCharFormat& format)
@@ -397,8 +413,11 @@ AttributedString read(const QTextDocument& document, int start, int length)
     const int end = std::clamp(start + std::max(length, 0), start, total);
     AttributedString text;
     FormatCache cache;
-    for (QTextBlock block = document.findBlock(start); block.isValid() && block.position() < end; block = block.next())
-        appendFragments(block, start, end, text, cache);
+    QTextBlock block = document.findBlock(start);
+    for (int position = block.position(); block.isValid() && position < end; block = block.next()) {
+        appendFragments(block, position, start, end, text, cache);
+        position += block.length();
+    }
     return text;
 }
 
@@ -415,9 +434,14 @@ AttributedString readBlock(const QTextBlock& block, bool withSeparator)
 
 AttributedString readBlock(const QTextBlock& block, bool withSeparator, FormatCache& cache)
 {
+    return readBlock(block, block.position(), withSeparator, cache);
+}
+
+AttributedString readBlock(const QTextBlock& block, int position, bool withSeparator, FormatCache& cache)
+{
     AttributedString text;
-    const int end = block.position() + block.length() - (withSeparator ? 0 : 1);
-    appendFragments(block, block.position(), end, text, cache);
+    const int end = position + block.length() - (withSeparator ? 0 : 1);
+    appendFragments(block, position, position, end, text, cache);
     return text;
 }
 

@@ -85,14 +85,34 @@ void insert(QTextCursor& cursor, const AttributedString& text, const BlockFormat
 
 // The attributes of the formats met while reading a document, each pair of
 // character and block format converted once: the text of many paragraphs
-// holds few formats. Valid while the document does not change.
+// holds few formats. Valid while the document does not change. The formats
+// are fetched (by `charFormat()` and `blockFormat()`) only when a pair is met
+// for the first time; `complete`, when given, adds to each pair's attributes
+// what the reader takes from the block format besides the paragraph style.
 class FormatCache {
 public:
-    const TextAttributes& attributes(int charFormatIndex, const QTextCharFormat& charFormat,
-                                     int blockFormatIndex, const QTextBlockFormat& blockFormat);
+    using Completion = std::function<void(TextAttributes& attributes, const QTextBlockFormat& block)>;
+    explicit FormatCache(Completion complete = {});
+
+    template <typename CharFormat, typename BlockFormat>
+    const TextAttributes& attributes(int charFormatIndex, CharFormat&& charFormat, int blockFormatIndex,
+                                     BlockFormat&& blockFormat)
+    {
+        const std::pair key{charFormatIndex, blockFormatIndex};
+        if (m_last != m_seen.end() && m_last->first == key)
+            return m_last->second; // neighbouring fragments mostly share their formats
+        m_last = m_seen.find(key);
+        if (m_last == m_seen.end())
+            m_last = m_seen.emplace(key, convert(charFormat(), blockFormat())).first;
+        return m_last->second;
+    }
 
 private:
+    TextAttributes convert(const QTextCharFormat& charFormat, const QTextBlockFormat& blockFormat) const;
+
+    Completion m_complete;
     std::map<std::pair<int, int>, TextAttributes> m_seen;
+    std::map<std::pair<int, int>, TextAttributes>::iterator m_last = m_seen.end();
 };
 
 // The whole document, or the characters [start, start + length).
@@ -102,6 +122,9 @@ AttributedString read(const QTextDocument& document, int start, int length);
 // withSeparator is set.
 AttributedString readBlock(const QTextBlock& block, bool withSeparator);
 AttributedString readBlock(const QTextBlock& block, bool withSeparator, FormatCache& cache);
+// The same for a block whose position the caller knows already (finding it
+// walks the document's tree).
+AttributedString readBlock(const QTextBlock& block, int position, bool withSeparator, FormatCache& cache);
 
 // The document's characters as the attributed string has them ("\n" for a separator).
 QString plainText(const QTextDocument& document, int start, int length);

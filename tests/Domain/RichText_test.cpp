@@ -62,6 +62,46 @@ TEST(RichText, SubtractsPresentationAmountsAndDropsEditorKeys)
         EXPECT_EQ(run.attributes.custom.count(EditorAttribute::blockID), 0u);
 }
 
+// What a paragraph of the editor is stored as: runs that differ only by the
+// editor's marks are one run once the marks are gone.
+TEST(RichText, BytesOfMarkedTextStayAsStored)
+{
+    const TextAttributes marked = editorMarked(style(30, 30, -10, 8), 30, -10, 8);
+    TextAttributes otherBlock = marked;
+    otherBlock.custom[EditorAttribute::blockID] = QStringLiteral("00000000-0000-0000-0000-000000000001");
+    otherBlock.custom.erase(EditorAttribute::blockRole);
+    AttributedString twoBlocks(QStringLiteral("buy "), marked);
+    twoBlocks.append(QStringLiteral("milk"), otherBlock);
+    TextAttributes linked = marked;
+    linked.custom[QStringLiteral("Quorrin.link")] = QStringLiteral("https://example.com/");
+    AttributedString withLink(QStringLiteral("buy "), marked);
+    withLink.append(QStringLiteral("milk"), linked);
+
+    const struct {
+        const char* name;
+        AttributedString text;
+        const char* bytes;
+    } cases[] = {
+        {"a marked paragraph", AttributedString(QStringLiteral("buy milk"), marked),
+         "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n"
+         "{\\fonttbl{\\f0\\fnil .SystemFont;}}\n"
+         "{\\colortbl;}\n"
+         "{\\pard\\f0\\fs28 buy milk}}"},
+        {"runs apart only by the editor's marks", twoBlocks,
+         "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n"
+         "{\\fonttbl{\\f0\\fnil .SystemFont;}}\n"
+         "{\\colortbl;}\n"
+         "{\\pard\\f0\\fs28 buy milk}}"},
+        {"runs apart by a kept attribute", withLink,
+         "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n"
+         "{\\fonttbl{\\f0\\fnil .SystemFont;}}\n"
+         "{\\colortbl;}\n"
+         "{\\pard\\f0\\fs28 buy }{\\pard\\f0\\fs28{\\*\\quorrinattrstring Quorrin.link;https://example.com/}milk}}"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(RichText(c.text).rtf().toStdString(), c.bytes) << c.name;
+}
+
 TEST(RichText, SubtractionMayGoNegative)
 {
     const AttributedString shown(QStringLiteral("x"), editorMarked(style(0, 0, 0, 0), 12, 3, 4));

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "Core/Text/CustomAttributes.h"
+
 #include <QList>
 #include <QString>
 
-#include <map>
 #include <optional>
-#include <variant>
 #include <vector>
 
 namespace quorrin {
@@ -60,16 +60,13 @@ struct ParagraphStyle {
     friend bool operator==(const ParagraphStyle&, const ParagraphStyle&) = default;
 };
 
-// Value of a named custom attribute.
-using CustomAttributeValue = std::variant<QString, double, QList<double>>;
-
 struct TextAttributes {
     std::optional<TextFont> font;
     std::optional<TextColor> foreground;
     int underlineStyle = 0;     // 0 = none, 1 = single, 2 = thick, 9 = double; other values kept as given
     int strikethroughStyle = 0; // same values as underlineStyle
     std::optional<ParagraphStyle> paragraphStyle;
-    std::map<QString, CustomAttributeValue> custom;
+    CustomAttributes custom;
     friend bool operator==(const TextAttributes&, const TextAttributes&) = default;
 };
 

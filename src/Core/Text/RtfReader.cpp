@@ -53,7 +53,7 @@ struct CharacterState {
     std::optional<std::int64_t> color;
     int underline = 0;
     int strikethrough = 0;
-    std::map<QString, CustomAttributeValue> custom;
+    CustomAttributes custom;
 };
 
 struct Group {

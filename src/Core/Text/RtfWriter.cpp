@@ -6,6 +6,8 @@
 #include "Core/Text/RtfFormat.h"
 
 #include <algorithm>
+#include <charconv>
+#include <iterator>
 #include <cmath>
 #include <vector>
 
@@ -48,7 +50,13 @@ bool holdsNaN(const CustomAttributeValue& value)
 
 TextAttributes quantized(TextAttributes attributes)
 {
-    std::erase_if(attributes.custom, [](const auto& entry) { return holdsNaN(entry.second); });
+    std::vector<QString> notNumbers;
+    for (const auto& [name, value] : attributes.custom) {
+        if (holdsNaN(value))
+            notNumbers.push_back(name);
+    }
+    for (const QString& name : notNumbers)
+        attributes.custom.erase(name);
     if (attributes.font)
         attributes.font->pointSize = pointsFromHalfPoints(halfPointsFromPoints(attributes.font->pointSize));
     if (attributes.foreground && attributes.foreground->rgba)
@@ -163,7 +171,9 @@ private:
     void word(const char* name, std::int64_t parameter)
     {
         word(name);
-        m_out += QByteArray::number(qlonglong(parameter));
+        char digits[24];
+        const auto written = std::to_chars(std::begin(digits), std::end(digits), parameter);
+        m_out.append(digits, written.ptr - digits);
     }
 
     void wordIfNonZero(const char* name, std::int64_t parameter)

@@ -50,6 +50,83 @@ AttributedString mixedText()
     return text;
 }
 
+// Stored documents hold these bytes: the same text must always be written
+// to exactly them again.
+TEST(Rtf, BytesStayAsStored)
+{
+    TextAttributes serif = plain(12);
+    serif.font->family = QStringLiteral("Noto Serif");
+    serif.foreground = TextColor::fixed(Rgba{0.2, 0.4, 0.6, 1});
+    TextAttributes sans = plain(16);
+    sans.font->family = QStringLiteral("Noto Sans");
+    sans.font->bold = true;
+    sans.foreground = TextColor::fixed(Rgba{1, 0, 0, 0.5});
+    TextAttributes serifInRed = serif;
+    serifInRed.foreground = sans.foreground;
+    AttributedString fonts;
+    fonts.append(QStringLiteral("one "), serif);
+    fonts.append(QStringLiteral("two "), sans);
+    fonts.append(QStringLiteral("three "), serifInRed);
+    fonts.append(QStringLiteral("four\n"), plain());
+    fonts.append(QStringLiteral("five"), sans);
+
+    TextAttributes embedded = plain();
+    embedded.custom[rtf::attachmentAttribute] = QStringLiteral("图.png");
+    AttributedString attachments;
+    attachments.append(QStringLiteral("see "), plain());
+    attachments.append(QStringLiteral("\uFFFC\uFFFC"), embedded);
+    attachments.append(QStringLiteral(" done"), plain());
+
+    TextAttributes rounded = plain(13.3);
+    AttributedString merged(QStringLiteral("13.3 pt "), rounded);
+    rounded.font->pointSize = 13.4;
+    merged.append(QStringLiteral("and 13.4 pt read back as one run"), rounded);
+
+    const struct {
+        const char* name;
+        AttributedString text;
+        const char* bytes;
+    } cases[] = {
+        {"a short line in one format", AttributedString(QStringLiteral("buy milk\n"), plain()),
+         "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n"
+         "{\\fonttbl{\\f0\\fnil .SystemFont;}}\n"
+         "{\\colortbl;}\n"
+         "{\\f0\\fs28\\cf0 buy milk\\par\n"
+         "}}"},
+        {"every attribute", mixedText(),
+         "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n"
+         "{\\fonttbl{\\f0\\fnil .SystemFont;}{\\f1\\fnil Noto Sans CJK SC;}}\n"
+         "{\\colortbl;\\red255\\green0\\blue0;\\red0\\green128\\blue255\\quorrinalpha64;}\n"
+         "{\\f0\\fs28\\cf0 Plain \\{braces\\} \\\\ and tabs\\tab here\\par\n"
+         "}{\\f1\\fs31\\b\\i\\cf1\\u20013?\\u25991?\\u31895?\\u20307? \\u-10179?\\u-8704? emoji\\par\n"
+         "}"
+         "{\\pard\\qc\\fi-730\\li490\\ri160\\sb60\\sa120\\slleading50\\f0\\fs28\\cf2\\uldb\\strike{\\*\\quorrinattrstring Quorrin.link;a\\u59?b\\\\\\{c\\} \\u-27394?\\u25509?\\u10?}"
+         "{\\*\\quorrinattrnumbers list;1,-2.25,1e+300}"
+         "{\\*\\quorrinattrnumber weight\\u59?odd name;0.1}Underlined\\line line two}{ no attributes at all}}"},
+        {"several fonts and colours", fonts,
+         "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n"
+         "{\\fonttbl{\\f0\\fnil Noto Serif;}{\\f1\\fnil Noto Sans;}{\\f2\\fnil .SystemFont;}}\n"
+         "{\\colortbl;\\red51\\green102\\blue153;\\red255\\green0\\blue0\\quorrinalpha128;}\n"
+         "{\\f0\\fs24\\cf1 one }{\\f1\\fs32\\b\\cf2 two }{\\f0\\fs24\\cf2 three }{\\f2\\fs28\\cf0 four\\par\n"
+         "}{\\f1\\fs32\\b\\cf2 five}}"},
+        {"attachments", attachments,
+         "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n"
+         "{\\fonttbl{\\f0\\fnil .SystemFont;}}\n"
+         "{\\colortbl;}\n"
+         "{\\f0\\fs28\\cf0 see }{\\f0\\fs28\\cf0{{\\NeXTGraphic\\u22270?.png}\\u172?}"
+         "{{\\NeXTGraphic\\u22270?.png}\\u172?}}{\\f0\\fs28\\cf0  done}}"},
+        {"neighbours equal once rounded", merged,
+         "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n"
+         "{\\fonttbl{\\f0\\fnil .SystemFont;}}\n"
+         "{\\colortbl;}\n"
+         "{\\f0\\fs27\\cf0 13.3 pt and 13.4 pt read back as one run}}"},
+        {"no text", AttributedString(),
+         "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n{\\fonttbl}\n{\\colortbl;}\n}"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(rtf::write(c.text).toStdString(), c.bytes) << c.name;
+}
+
 TEST(Rtf, EveryAttributeRoundTrips)
 {
     const AttributedString text = mixedText();
