@@ -150,7 +150,14 @@ public:
 
     QByteArray document()
     {
-        m_out.reserve(64 + 2 * int(m_pieces.size()) * 24);
+        // Room for what a short text in few formats takes, so that it is
+        // written without growing the buffer on the way.
+        qsizetype room = 64 + 24 * qsizetype(m_colors.size()) + 64 * qsizetype(m_pieces.size());
+        for (const QString& font : m_fonts)
+            room += 16 + font.size();
+        for (const Piece& piece : m_pieces)
+            room += piece.text.size() + piece.text.size() / 4;
+        m_out.reserve(room);
         m_out += "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n";
         writeFontTable();
         writeColorTable();
@@ -213,10 +220,32 @@ private:
 
     // Body text uses \par, \line and \tab; fields (font names, attribute
     // names and values) escape everything unusual, including ';' which ends them.
+    // Whether a character is written as itself.
+    static bool isPlain(char16_t unit, Escaping escaping)
+    {
+        return unit >= 0x20 && unit < 0x7F && unit != u'\\' && unit != u'{' && unit != u'}'
+            && !(escaping == Escaping::Field && unit == u';');
+    }
+
     void text(QStringView text, Escaping escaping)
     {
-        for (const QChar character : text) {
-            const char16_t unit = character.unicode();
+        qsizetype index = 0;
+        while (index < text.size()) {
+            // Characters written as themselves go out a stretch at a time.
+            qsizetype end = index;
+            while (end < text.size() && isPlain(text[end].unicode(), escaping))
+                ++end;
+            if (end > index) {
+                literal(char(text[index].unicode()));
+                const qsizetype at = m_out.size();
+                m_out.resize(at + (end - index - 1));
+                char* out = m_out.data() + at;
+                for (qsizetype i = index + 1; i < end; ++i)
+                    *out++ = char(text[i].unicode());
+                index = end;
+                continue;
+            }
+            const char16_t unit = text[index++].unicode();
             if (escaping == Escaping::Body && unit == u'\n') {
                 word("par");
                 m_out += '\n';
@@ -228,8 +257,6 @@ private:
             } else if (unit == u'\\' || unit == u'{' || unit == u'}') {
                 literal('\\');
                 m_out += char(unit);
-            } else if (unit >= 0x20 && unit < 0x7F && !(escaping == Escaping::Field && unit == u';')) {
-                literal(char(unit));
             } else {
                 unicode(unit);
             }
