@@ -117,6 +117,8 @@ void DocumentMirror::OwnMarks::markCopy(const std::vector<std::size_t>& indices,
     // Built piece by piece: marking the whole text in place would go over
     // all its runs once for each paragraph.
     AttributedString text;
+    // The runs there were, and at most one more for each marked paragraph.
+    text.reserve(old.length(), old.runs().size() + indices.size());
     int copied = 0;
     for (const std::size_t index : indices) {
         editortext::ParagraphReading& paragraph = paragraphs[index];

@@ -181,5 +181,73 @@ TEST(DocumentMirror, TakesOwnMarksInPlaceButNotAnEditMadeMeanwhile)
     }
 }
 
+// Each paragraph is read with its own block's presentation amounts on every
+// character, whatever formats its characters share with other paragraphs,
+// also when an edit changed the amounts or typed one paragraph's format into
+// another.
+TEST(DocumentMirror, ReadsEachParagraphWithItsOwnBlocksAmounts)
+{
+    const TextAttributes plain = marked(QStringLiteral("A"));
+    TextAttributes linked = plain;
+    linked.custom[QStringLiteral("Quorrin.link")] = QStringLiteral("https://example.com/");
+    const auto withAmounts = [](TextAttributes attributes, double tail) {
+        attributes.custom[EditorAttribute::presentationTail] = tail;
+        attributes.custom[EditorAttribute::presentationIndent] = 2 * tail;
+        return attributes;
+    };
+    const auto setAmounts = [](QTextDocument& document, int blockNumber, double tail) {
+        QTextCursor cursor(document.findBlockByNumber(blockNumber));
+        QTextBlockFormat format = cursor.blockFormat();
+        format.setProperty(textdoc::PresentationTail, tail);
+        format.setProperty(textdoc::PresentationIndent, 2 * tail);
+        cursor.setBlockFormat(format);
+    };
+    const auto text = [](std::initializer_list<std::pair<const char*, TextAttributes>> runs) {
+        AttributedString result;
+        for (const auto& [characters, attributes] : runs)
+            result.append(QString::fromUtf8(characters), attributes);
+        return result;
+    };
+    const struct {
+        const char* name;
+        std::function<void(QTextDocument&)> edit;
+        std::vector<AttributedString> contents;
+    } cases[] = {
+        {"as first read", [](QTextDocument&) {},
+         {text({{"x", withAmounts(linked, 3)}, {"y", withAmounts(plain, 3)}}), text({{"z", withAmounts(plain, 5)}}),
+          text({{"w", plain}})}},
+        {"amounts changed by an edit", [&](QTextDocument& document) { setAmounts(document, 1, 7); },
+         {text({{"x", withAmounts(linked, 3)}, {"y", withAmounts(plain, 3)}}), text({{"z", withAmounts(plain, 7)}}),
+          text({{"w", plain}})}},
+        {"a format of another paragraph typed in",
+         [&](QTextDocument& document) {
+             QTextCursor cursor(document.lastBlock());
+             cursor.insertText(QStringLiteral("q"), textdoc::charFormat(linked));
+         },
+         {text({{"x", withAmounts(linked, 3)}, {"y", withAmounts(plain, 3)}}), text({{"z", withAmounts(plain, 5)}}),
+          text({{"q", linked}, {"w", plain}})}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTextDocument document;
+        document.documentLayout();
+        DocumentMirror mirror(document);
+        mirror.suspend();
+        textdoc::setContents(document, text({{"x", linked}, {"y\nz\nw", plain}}));
+        setAmounts(document, 0, 3);
+        setAmounts(document, 1, 5);
+        mirror.reread();
+        QObject::connect(&document, &QTextDocument::contentsChange, &document,
+                         [&mirror](int position, int removed, int added) { mirror.follow(position, removed, added); });
+        mirror.refreshParagraphs();
+        c.edit(document);
+        mirror.refreshParagraphs();
+        std::vector<AttributedString> contents;
+        for (const editortext::ParagraphReading& paragraph : mirror.paragraphs())
+            contents.push_back(paragraph.content);
+        EXPECT_EQ(contents, c.contents);
+    }
+}
+
 } // namespace
 } // namespace quorrin

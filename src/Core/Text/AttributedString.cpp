@@ -150,6 +150,12 @@ void AttributedString::removeCustom(int start, int length, const QString& name)
     modify(start, length, [&](TextAttributes& target) { target.custom.erase(name); });
 }
 
+void AttributedString::reserve(int characters, std::size_t runs)
+{
+    m_text.reserve(characters);
+    m_runs.reserve(runs);
+}
+
 AttributedString AttributedString::substring(int start, int length) const
 {
     start = std::clamp(start, 0, this->length());

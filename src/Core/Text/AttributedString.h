@@ -108,6 +108,9 @@ public:
     void setCustom(int start, int length, const QString& name, const CustomAttributeValue& value);
     void removeCustom(int start, int length, const QString& name);
 
+    // Room for a text of that many characters and runs, built by appending.
+    void reserve(int characters, std::size_t runs);
+
     AttributedString substring(int start, int length) const;
     void append(const AttributedString& other);
     // Appends text carrying the given attributes (cheap: touches only the last run).
