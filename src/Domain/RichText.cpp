@@ -88,6 +88,11 @@ RichText::RichText(const AttributedString& text)
 {
 }
 
+RichText::RichText(const AttributedString& text, rtf::SeriesWriter& writer)
+    : m_rtf(writer.write(withoutPresentation(text)))
+{
+}
+
 RichText::RichText(const QString& text, const TextFont& font)
     : RichText(AttributedString(text, TextAttributes{font, TextColor::dynamicText(), 0, 0, std::nullopt, {}}))
 {

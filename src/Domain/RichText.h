@@ -9,6 +9,10 @@
 
 namespace quorrin {
 
+namespace rtf {
+class SeriesWriter;
+}
+
 // The six attribute names the block editor puts on the text it shows; they
 // never reach stored text.
 namespace EditorAttribute {
@@ -30,6 +34,8 @@ public:
     // Stores the text as RTF without the editor's marks, subtracting the
     // amounts the editor added to each paragraph style.
     explicit RichText(const AttributedString& text);
+    // The same bytes, for one text of a series written through `writer`.
+    RichText(const AttributedString& text, rtf::SeriesWriter& writer);
     // The string in that font and the dynamic text colour.
     RichText(const QString& text, const TextFont& font);
 

@@ -1,5 +1,6 @@
 #include "Editor/DocumentMirror.h"
 
+#include "Core/Text/Rtf.h"
 #include "Editor/EditorDocument.h"
 #include "Editor/TextDocumentConversion.h"
 
@@ -193,8 +194,9 @@ void DocumentMirror::readAllParagraphs()
     m_paragraphs.clear();
     // Each paragraph is read and turned into its reading before the next:
     // a long text's readings are never held twice over.
-    editordoc::readParagraphs(m_document, [this](const editortext::Paragraph& paragraph) {
-        m_paragraphs.push_back(editortext::reading(paragraph));
+    rtf::SeriesWriter writer;
+    editordoc::readParagraphs(m_document, [this, &writer](const editortext::Paragraph& paragraph) {
+        m_paragraphs.push_back(editortext::reading(paragraph, writer));
     });
     m_memos.assign(m_paragraphs.size(), Memo{});
     m_paragraphsStale = false;
@@ -225,6 +227,7 @@ bool DocumentMirror::refreshSpan(const Dirty& dirty)
 
     std::vector<ParagraphReading> fresh;
     editordoc::ParagraphReader reader;
+    rtf::SeriesWriter writer;
     QTextBlock block = m_document.findBlock(start);
     if (!block.isValid() || block.position() != start)
         return false;
@@ -236,7 +239,7 @@ bool DocumentMirror::refreshSpan(const Dirty& dirty)
         const bool hasSeparator = block.next().isValid();
         if (!hasSeparator && block.length() == 1 && position > 0)
             break;
-        fresh.push_back(editortext::reading({reader.read(block, position, hasSeparator), position}));
+        fresh.push_back(editortext::reading({reader.read(block, position, hasSeparator), position}, writer));
         position += block.length();
     }
     if (!toEnd && (!block.isValid() || position != end))

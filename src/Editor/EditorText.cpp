@@ -1,5 +1,6 @@
 #include "Editor/EditorText.h"
 
+#include "Core/Text/Rtf.h"
 #include "Domain/RichText.h"
 #include "Domain/TextDefaults.h"
 
@@ -324,13 +325,19 @@ RenderedText render(const std::vector<Block>& displayBlocks, const TextAttribute
 
 ParagraphReading reading(const Paragraph& paragraph)
 {
+    rtf::SeriesWriter writer;
+    return reading(paragraph, writer);
+}
+
+ParagraphReading reading(const Paragraph& paragraph, rtf::SeriesWriter& writer)
+{
     ParagraphReading result;
     result.start = paragraph.start;
     result.length = paragraph.text.length();
     result.markedID = blockIDAt(paragraph.text, 0);
     result.role = roleAt(paragraph.text, 0);
     result.content = paragraphContent(paragraph.text);
-    result.stored = RichText(result.content);
+    result.stored = RichText(result.content, writer);
     return result;
 }
 

@@ -89,6 +89,8 @@ struct ParagraphReading {
     friend bool operator==(const ParagraphReading&, const ParagraphReading&) = default;
 };
 ParagraphReading reading(const Paragraph& paragraph);
+// The same, for one paragraph of many read in a row.
+ParagraphReading reading(const Paragraph& paragraph, rtf::SeriesWriter& writer);
 
 struct WriteBack {
     Note note;

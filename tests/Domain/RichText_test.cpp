@@ -98,8 +98,11 @@ TEST(RichText, BytesOfMarkedTextStayAsStored)
          "{\\colortbl;}\n"
          "{\\pard\\f0\\fs28 buy }{\\pard\\f0\\fs28{\\*\\quorrinattrstring Quorrin.link;https://example.com/}milk}}"},
     };
-    for (const auto& c : cases)
+    rtf::SeriesWriter series;
+    for (const auto& c : cases) {
         EXPECT_EQ(RichText(c.text).rtf().toStdString(), c.bytes) << c.name;
+        EXPECT_EQ(RichText(c.text, series).rtf().toStdString(), c.bytes) << c.name << ", in a series";
+    }
 }
 
 TEST(RichText, SubtractionMayGoNegative)

@@ -26,6 +26,25 @@ inline constexpr char16_t attachmentCharacter = u'\uFFFC';
 // twips, colour components in 8 bits.
 QByteArray write(const AttributedString& text);
 
+// Writes texts one after another, each to the bytes write() gives. Most of
+// what a short text of one run costs is the start of its document (header,
+// font and colour tables, the run's attributes), which depends on the run's
+// attributes alone: it is made once for each set of attributes met.
+class SeriesWriter {
+public:
+    QByteArray write(const AttributedString& text);
+
+    struct Opening {
+        TextAttributes attributes; // at document precision
+        QByteArray bytes;
+        bool delimit = false; // the bytes end in a control word that needs its delimiter
+    };
+
+private:
+    static constexpr std::size_t maximumOpenings = 16;
+    std::vector<Opening> m_openings;
+};
+
 // What reading a document noticed that its reader may want to tell.
 struct ReadNotes {
     // Groups nested deeper than the reader follows: the document reads as

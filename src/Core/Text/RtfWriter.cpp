@@ -137,8 +137,8 @@ template <typename T> int indexIn(std::vector<T>& table, const T& value)
 
 class Writer {
 public:
-    explicit Writer(const AttributedString& text)
-        : m_pieces(quantizedPieces(text))
+    explicit Writer(std::vector<Piece> pieces)
+        : m_pieces(std::move(pieces))
     {
         for (const Piece& piece : m_pieces) {
             if (piece.attributes.font)
@@ -158,16 +158,43 @@ public:
         for (const Piece& piece : m_pieces)
             room += piece.text.size() + piece.text.size() / 4;
         m_out.reserve(room);
-        m_out += "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n";
-        writeFontTable();
-        writeColorTable();
+        writeHeader();
         for (const Piece& piece : m_pieces)
             writePiece(piece);
         m_out += '}';
         return m_out;
     }
 
+    // What the document of a text of one run (not an attachment) holds
+    // before the run's characters.
+    SeriesWriter::Opening opening()
+    {
+        writeHeader();
+        writePieceOpening(m_pieces.front().attributes);
+        return {m_pieces.front().attributes, m_out, m_delimit};
+    }
+
+    // The document of a text of one run, from its opening.
+    static QByteArray finish(const SeriesWriter::Opening& opening, QStringView characters)
+    {
+        Writer writer({});
+        writer.m_out.reserve(opening.bytes.size() + characters.size() + characters.size() / 4 + 8);
+        writer.m_out += opening.bytes;
+        writer.m_delimit = opening.delimit;
+        writer.text(characters, Escaping::Body);
+        writer.close();
+        writer.m_out += '}';
+        return writer.m_out;
+    }
+
 private:
+    void writeHeader()
+    {
+        m_out += "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n";
+        writeFontTable();
+        writeColorTable();
+    }
+
     void word(const char* name)
     {
         m_out += '\\';
@@ -378,7 +405,18 @@ private:
 
     void writePiece(const Piece& piece)
     {
-        const TextAttributes& attributes = piece.attributes;
+        writePieceOpening(piece.attributes);
+        if (const std::optional<QString> attachment = attachmentName(piece.attributes)) {
+            for (qsizetype index = 0; index < piece.text.size(); ++index)
+                writeAttachment(*attachment);
+        } else {
+            text(piece.text, Escaping::Body);
+        }
+        close();
+    }
+
+    void writePieceOpening(const TextAttributes& attributes)
+    {
         open();
         if (attributes.paragraphStyle)
             writeParagraphStyle(*attributes.paragraphStyle);
@@ -388,18 +426,10 @@ private:
             word("cf", attributes.foreground->rgba ? indexIn(m_colors, *attributes.foreground->rgba) + 1 : 0);
         writeLineStyle(attributes.underlineStyle, "ul", "ulth", "uldb", words::underlineStyle);
         writeLineStyle(attributes.strikethroughStyle, "strike", nullptr, "striked1", words::strikethroughStyle);
-        const std::optional<QString> attachment = attachmentName(attributes);
         for (const auto& [name, value] : attributes.custom) {
             if (name != attachmentAttribute)
                 writeCustom(name, value);
         }
-        if (attachment) {
-            for (qsizetype index = 0; index < piece.text.size(); ++index)
-                writeAttachment(*attachment);
-        } else {
-            text(piece.text, Escaping::Body);
-        }
-        close();
     }
 
     // The group other readers know: the file's name, then the placeholder
@@ -426,7 +456,24 @@ private:
 
 QByteArray write(const AttributedString& text)
 {
-    return Writer(text).document();
+    return Writer(quantizedPieces(text)).document();
+}
+
+QByteArray SeriesWriter::write(const AttributedString& text)
+{
+    std::vector<Piece> pieces = quantizedPieces(text);
+    if (pieces.size() != 1 || attachmentName(pieces.front().attributes))
+        return Writer(std::move(pieces)).document();
+    const Piece& piece = pieces.front();
+    auto found = std::find_if(m_openings.begin(), m_openings.end(),
+                              [&](const Opening& opening) { return opening.attributes == piece.attributes; });
+    if (found == m_openings.end()) {
+        // A series in ever new formats keeps only the first few.
+        if (m_openings.size() >= maximumOpenings)
+            return Writer(std::move(pieces)).document();
+        found = m_openings.insert(m_openings.end(), Writer(pieces).opening());
+    }
+    return Writer::finish(*found, piece.text);
 }
 
 } // namespace quorrin::rtf

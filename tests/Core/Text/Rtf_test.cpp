@@ -77,6 +77,9 @@ TEST(Rtf, BytesStayAsStored)
     attachments.append(QStringLiteral("\uFFFC\uFFFC"), embedded);
     attachments.append(QStringLiteral(" done"), plain());
 
+    TextAttributes linked = plain();
+    linked.custom[QStringLiteral("Quorrin.link")] = QStringLiteral("https://example.com/");
+
     TextAttributes rounded = plain(13.3);
     AttributedString merged(QStringLiteral("13.3 pt "), rounded);
     rounded.font->pointSize = 13.4;
@@ -120,11 +123,29 @@ TEST(Rtf, BytesStayAsStored)
          "{\\fonttbl{\\f0\\fnil .SystemFont;}}\n"
          "{\\colortbl;}\n"
          "{\\f0\\fs27\\cf0 13.3 pt and 13.4 pt read back as one run}}"},
+        {"another line in a format met before, escapes first",
+         AttributedString(QStringLiteral("\tx {y} \\\n"), plain()),
+         "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n"
+         "{\\fonttbl{\\f0\\fnil .SystemFont;}}\n"
+         "{\\colortbl;}\n"
+         "{\\f0\\fs28\\cf0\\tab x \\{y\\} \\\\\\par\n"
+         "}}"},
+        {"a line whose attributes end in a group", AttributedString(QStringLiteral("linked"), linked),
+         "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n"
+         "{\\fonttbl{\\f0\\fnil .SystemFont;}}\n"
+         "{\\colortbl;}\n"
+         "{\\f0\\fs28\\cf0{\\*\\quorrinattrstring Quorrin.link;https://example.com/}linked}}"},
         {"no text", AttributedString(),
          "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n{\\fonttbl}\n{\\colortbl;}\n}"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(rtf::write(c.text).toStdString(), c.bytes) << c.name;
+    // Written in a series, twice over, each opening made once is used again.
+    rtf::SeriesWriter series;
+    for (int round = 0; round < 2; ++round) {
+        for (const auto& c : cases) {
+            EXPECT_EQ(rtf::write(c.text).toStdString(), c.bytes) << c.name;
+            EXPECT_EQ(series.write(c.text).toStdString(), c.bytes) << c.name << ", in a series";
+        }
+    }
 }
 
 TEST(Rtf, EveryAttributeRoundTrips)
