@@ -78,6 +78,10 @@ public:
 
     // --- write-back and changes
     void flush();
+    // The text view lost the keyboard: what was typed since the last
+    // write-back is written back, and the format bar goes. Nothing is read
+    // back when nothing was typed: leaving a long note costs nothing then.
+    void endEditing(Qt::FocusReason reason);
     ChangeResult change(const QString& actionName, const Mutation& mutation);
     void focus(const QUuid& blockID, bool remarks = false);
     std::optional<QUuid> currentBlock() const;
@@ -443,6 +447,7 @@ private:
     bool m_updatingScrollHint = false;
     bool m_applyingHistory = false;
     bool m_charactersChanged = false;
+    bool m_editedSinceWriteBack = false; // the text changed since the last render or write-back
     bool m_formatSuppressed = false;
     double m_alarmPulse = 1;
     QTimer m_formatWork;

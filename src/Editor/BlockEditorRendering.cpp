@@ -141,6 +141,7 @@ void BlockEditor::render(bool force)
     if (hasMarkedText())
         return; // the next render or write-back brings the text up to date
     m_rendering = true;
+    m_editedSinceWriteBack = false; // the text is the stored note's again
     recordHistory(*note);
     const int caret = m_textView->textCursor().position();
     // New text scrolls to its caret; the reader's place is kept instead, and

@@ -28,6 +28,7 @@ void BlockEditor::flush()
     if (!note)
         return;
     m_rendering = true;
+    m_editedSinceWriteBack = false;
     // Only the paragraphs edits touched are read again; the others keep
     // their readings, marks and layout.
     m_mirror->refreshParagraphs();
@@ -53,6 +54,15 @@ void BlockEditor::flush()
         // Text typed beside an attachment now lives in a block of its own.
         QTimer::singleShot(0, this, [this] { render(true); });
     }
+}
+
+void BlockEditor::endEditing(Qt::FocusReason reason)
+{
+    if (m_editedSinceWriteBack)
+        flush();
+    // A popup (the format bar's colour menu) leaves the bar in place.
+    if (hideFormatBar && reason != Qt::PopupFocusReason)
+        hideFormatBar();
 }
 
 void BlockEditor::markAndLayOut(const editortext::WriteBack& written)
@@ -144,6 +154,8 @@ void BlockEditor::onContentsChange(int position, int removed, int added)
 {
     // The mirror follows every change, the write-back's own marks and layout too.
     const std::optional<DocumentMirror::Edit> edit = m_mirror->follow(position, removed, added);
+    if (!m_rendering)
+        m_editedSinceWriteBack = true;
     if (m_rendering || !edit)
         return;
     const AttributedString& before = edit->before;
