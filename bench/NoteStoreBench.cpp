@@ -8,7 +8,9 @@
 //    system's temporary folder, or QUORRIN_BENCH_DISK);
 //  - saving a note of 100,000 (or 500,000) short blocks after one block
 //    changed vs. that note's first save ("ratio": 0 when a save costs what
-//    changed, 1 when it encodes the whole note again), on tmpfs.
+//    changed, 1 when it encodes the whole note again), on tmpfs;
+//  - the first save of a note of 100,000 new short blocks vs. one UPDATE +
+//    COMMIT of its payload (what encoding and checking the note add), on tmpfs.
 
 #include "Domain/Json.h"
 #include "Persistence/NoteStore.h"
@@ -214,6 +216,45 @@ void BM_SaveLargeNoteOneBlockChanged(benchmark::State& state)
     state.counters["ratio"] = benchmark::Counter(changedSeconds / firstSeconds);
 }
 
+// The first save of a note whose one block became `blocks` new blocks at
+// once, as a long list of lines does when first written back, vs. one UPDATE
+// + COMMIT of the same bytes over the same one-block row.
+void BM_SaveLargeNoteAllBlocksNew(benchmark::State& state)
+{
+    const QString folder = parentFolder(Medium::Memory);
+    double storeSeconds = 0;
+    double bareSeconds = 0;
+    int round = 0;
+    for (auto _ : state) {
+        QTemporaryDir directory(folder.isEmpty() ? QDir::tempPath() + QStringLiteral("/XXXXXX")
+                                                 : folder + QStringLiteral("/XXXXXX"));
+        Note created;
+        Preferences preferences;
+        {
+            NoteStore store(directory.path(), true);
+            created = store.create();
+            created.blocks.front().text = RichText(QStringLiteral("buy milk\n").repeated(10), TextFont::system(14));
+            store.update(created, true, false);
+            created = *store.note(created.id);
+            preferences = store.preferences();
+        }
+        const Note note = noteOfBlocks(created, int(state.range(0)));
+        {
+            BareUpdate bare(directory.path());
+            bareSeconds += bare.seconds(note, preferences, round);
+            bare.seconds(created, preferences, round); // the one-block row again
+        }
+        NoteStore store(directory.path(), true);
+        const auto start = Stopwatch::now();
+        store.update(note, true, false);
+        const double storeRound = secondsSince(start);
+        storeSeconds += storeRound;
+        ++round;
+        state.SetIterationTime(storeRound);
+    }
+    report(state, storeSeconds, bareSeconds, round);
+}
+
 void BM_OpenStore(benchmark::State& state)
 {
     const QString& directory = sampleDirectory(int(state.range(0)), Medium::Memory);
@@ -261,6 +302,12 @@ BENCHMARK(BM_SaveLargeNoteOneBlockChanged)
     ->ArgName("blocks")
     ->Arg(100000)
     ->Arg(500000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+BENCHMARK(BM_SaveLargeNoteAllBlocksNew)
+    ->ArgName("blocks")
+    ->Arg(100000)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
