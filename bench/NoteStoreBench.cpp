@@ -173,6 +173,13 @@ void BM_FirstSaveAfterOpening(benchmark::State& state)
     report(state, storeSeconds, bareSeconds, round);
 }
 
+// The template of a fresh folder for one round's store, on tmpfs when there is one.
+QString freshFolderPattern()
+{
+    const QString folder = parentFolder(Medium::Memory);
+    return (folder.isEmpty() ? QDir::tempPath() : folder) + QStringLiteral("/XXXXXX");
+}
+
 // A note of `count` short paragraphs, as a long list of lines becomes.
 Note noteOfBlocks(Note note, int count)
 {
@@ -189,13 +196,11 @@ Note noteOfBlocks(Note note, int count)
 
 void BM_SaveLargeNoteOneBlockChanged(benchmark::State& state)
 {
-    const QString folder = parentFolder(Medium::Memory);
     double changedSeconds = 0;
     double firstSeconds = 0;
     int round = 0;
     for (auto _ : state) {
-        QTemporaryDir directory(folder.isEmpty() ? QDir::tempPath() + QStringLiteral("/XXXXXX")
-                                                 : folder + QStringLiteral("/XXXXXX"));
+        QTemporaryDir directory(freshFolderPattern());
         NoteStore store(directory.path(), true);
         Note note = noteOfBlocks(store.create(), int(state.range(0)));
         auto start = Stopwatch::now();
@@ -221,13 +226,11 @@ void BM_SaveLargeNoteOneBlockChanged(benchmark::State& state)
 // + COMMIT of the same bytes over the same one-block row.
 void BM_SaveLargeNoteAllBlocksNew(benchmark::State& state)
 {
-    const QString folder = parentFolder(Medium::Memory);
     double storeSeconds = 0;
     double bareSeconds = 0;
     int round = 0;
     for (auto _ : state) {
-        QTemporaryDir directory(folder.isEmpty() ? QDir::tempPath() + QStringLiteral("/XXXXXX")
-                                                 : folder + QStringLiteral("/XXXXXX"));
+        QTemporaryDir directory(freshFolderPattern());
         Note created;
         Preferences preferences;
         {
