@@ -13,6 +13,7 @@
 #include "Editor/DocumentMirror.h"
 #include "Editor/EditorDocument.h"
 #include "Editor/FindReplaceBar.h"
+#include "Editor/ParagraphMarks.h"
 #include "Editor/ScrollOverflowHint.h"
 #include "Editor/TextDocumentConversion.h"
 #include "Platform/ReducedMotion.h"
@@ -249,60 +250,6 @@ TextAttributes BlockEditor::newTextAttributes() const
     return typing;
 }
 
-namespace {
-
-// Gives one paragraph (the characters [from, to) of `paragraph`) the style
-// and the presentation marks its layout asks for, where they differ; whether
-// they did.
-bool layOutParagraph(QTextDocument& doc, QTextCursor& cursor, const QTextBlock& paragraph, int from, int to,
-                     editortext::ParagraphInput input)
-{
-    const QTextCharFormat first = editordoc::charFormatAt(doc, from);
-    input.current = textdoc::paragraphStyle(paragraph.blockFormat());
-    // The paragraph's own record of its base wins over a character's.
-    const QVariant storedBase = paragraph.blockFormat().hasProperty(textdoc::PresentationBase)
-        ? paragraph.blockFormat().property(textdoc::PresentationBase)
-        : first.property(textdoc::PresentationBase);
-    if (const auto base = textdoc::fromVariant(storedBase)) {
-        if (const auto* numbers = std::get_if<QList<double>>(&*base))
-            input.storedBase = *numbers;
-    }
-    const editortext::ParagraphLayout layout = editortext::layoutParagraph(input);
-
-    QTextCharFormat marks;
-    marks.setProperty(textdoc::PresentationIndent, layout.indent);
-    marks.setProperty(textdoc::PresentationTail, layout.tail);
-    marks.setProperty(textdoc::PresentationSpacing, layout.spacing);
-    marks.setProperty(textdoc::PresentationBase, QVariant::fromValue(layout.base));
-    bool changed = false;
-    if (input.current != layout.style || !editordoc::samePresentation(paragraph.blockFormat(), marks)) {
-        QTextBlockFormat format = textdoc::blockFormat(layout.style);
-        editordoc::addPresentation(format, marks);
-        cursor.setPosition(paragraph.position());
-        cursor.setBlockFormat(format);
-        changed = true;
-    }
-    const QTextCharFormat last = editordoc::charFormatAt(doc, to - 1);
-    const auto same = [&](const QTextCharFormat& format) {
-        return format.property(textdoc::PresentationIndent) == marks.property(textdoc::PresentationIndent)
-            && format.property(textdoc::PresentationTail) == marks.property(textdoc::PresentationTail)
-            && format.property(textdoc::PresentationSpacing) == marks.property(textdoc::PresentationSpacing)
-            && format.property(textdoc::PresentationBase).value<QList<double>>() == layout.base;
-    };
-    bool uniform = same(first) && same(last);
-    for (auto it = paragraph.begin(); uniform && !it.atEnd(); ++it)
-        uniform = same(it.fragment().charFormat());
-    if (!uniform) {
-        cursor.setPosition(from);
-        cursor.setPosition(to, QTextCursor::KeepAnchor);
-        cursor.mergeCharFormat(marks);
-        changed = true;
-    }
-    return changed;
-}
-
-} // namespace
-
 std::function<editortext::ParagraphInput(const TextRun&)> BlockEditor::paragraphInputs(const Note& note,
                                                                                     const std::vector<TextRun>& runs) const
 {
@@ -333,6 +280,7 @@ void BlockEditor::applyParagraphLayout(const Note& note, std::optional<QUuid> on
     const int length = editordoc::textLength(doc);
     QTextCursor cursor(&doc);
     cursor.beginEditBlock();
+    paragraphmarks::Pass pass(cursor);
     for (const TextRun& run : m_ranges) {
         if ((only && *only != run.blockID) || run.length <= 0 || run.end() > length)
             continue;
@@ -343,13 +291,24 @@ void BlockEditor::applyParagraphLayout(const Note& note, std::optional<QUuid> on
             const int to = std::min(paragraph.position() + paragraph.length(), run.end());
             editortext::ParagraphInput input = runInput;
             input.endsRun = to == run.end();
-            layOutParagraph(doc, cursor, paragraph, from, to, input);
+            pass.apply(paragraph, from, to, nullptr, &input);
         }
     }
     cursor.endEditBlock();
 }
 
 std::optional<editortext::TextSpan> BlockEditor::applyWrittenLayout(const Note& note)
+{
+    QTextCursor cursor(document());
+    cursor.beginEditBlock();
+    const WrittenFormats done = markAndLayOutParagraphs(cursor, nullptr, note);
+    cursor.endEditBlock();
+    return done.laidOut;
+}
+
+BlockEditor::WrittenFormats BlockEditor::markAndLayOutParagraphs(QTextCursor& cursor,
+                                                                 const std::vector<editortext::WriteBack::Mark>* marks,
+                                                                 const Note& note)
 {
     // After a write-back each run is one paragraph of the mirror, in order.
     const std::vector<editortext::ParagraphReading>& paragraphs = m_mirror->paragraphs();
@@ -359,58 +318,104 @@ std::optional<editortext::TextSpan> BlockEditor::applyWrittenLayout(const Note& 
                       [](const editortext::ParagraphReading& paragraph, const TextRun& run) {
                           return paragraph.start == run.start && paragraph.length == run.length;
                       });
+    WrittenFormats done;
     if (!oneRunEach) {
+        if (marks)
+            done.marked = markParagraphs(cursor, *marks);
         for (DocumentMirror::Memo& memo : memos)
             memo.layout.reset();
         applyParagraphLayout(note);
-        return editortext::TextSpan{0, editordoc::textLength(*document())};
+        done.laidOut = editortext::TextSpan{0, editordoc::textLength(*document())};
+        return done;
     }
+    // The runs come in the order of the note's blocks: each run's block is
+    // looked for where the last one was found, and only then in all blocks.
     QHash<QUuid, const Block*> blocks;
-    blocks.reserve(qsizetype(note.blocks.size()));
-    for (const Block& block : note.blocks) {
-        if (!blocks.contains(block.id))
-            blocks.insert(block.id, &block);
-    }
+    std::size_t found = 0;
+    const auto blockOf = [&](const QUuid& id) -> const Block* {
+        for (std::size_t k = found; k < note.blocks.size() && k < found + 2; ++k) {
+            if (note.blocks[k].id == id) {
+                found = k;
+                return &note.blocks[k];
+            }
+        }
+        if (blocks.isEmpty()) {
+            blocks.reserve(qsizetype(note.blocks.size()));
+            for (const Block& block : note.blocks) {
+                if (!blocks.contains(block.id))
+                    blocks.insert(block.id, &block);
+            }
+        }
+        return blocks.value(id, nullptr);
+    };
+    // A block without remarks has no run but its own: only the runs of the
+    // few with remarks are counted to find each one's last.
+    const std::set<QUuid> withRemarks = editortext::remarksIn(m_ranges);
     QHash<QUuid, bool> lastRunIsRemarks;
-    lastRunIsRemarks.reserve(qsizetype(m_ranges.size()));
-    for (const TextRun& run : m_ranges)
-        lastRunIsRemarks.insert(run.blockID, run.isRemarks);
+    for (const TextRun& run : m_ranges) {
+        if (withRemarks.count(run.blockID) > 0)
+            lastRunIsRemarks.insert(run.blockID, run.isRemarks);
+    }
+    const auto isLastRunOfBlock = [&](const TextRun& run) {
+        return withRemarks.count(run.blockID) == 0 || lastRunIsRemarks.value(run.blockID) == run.isRemarks;
+    };
 
     QTextDocument& doc = *document();
     const int length = editordoc::textLength(doc);
-    QTextCursor cursor(&doc);
     editortext::TextSpan changed{length, 0};
-    cursor.beginEditBlock();
+    // The paragraph last changed: the next one is found from it.
+    QTextBlock paragraph;
+    std::size_t paragraphIndex = 0;
+    paragraphmarks::Pass pass(cursor);
     for (std::size_t i = 0; i < m_ranges.size(); ++i) {
         const TextRun& run = m_ranges[i];
-        if (run.length <= 0 || run.end() > length) {
-            memos[i].layout.reset();
-            continue;
+        // Marked before with the same id and role, and untouched since.
+        const editortext::WriteBack::Mark* mark
+            = marks && i < marks->size() && !(memos[i].mark == (*marks)[i]) ? &(*marks)[i] : nullptr;
+        if (mark) {
+            memos[i].mark = *mark;
+            done.marked.push_back(i);
         }
-        const Block* block = blocks.value(run.blockID, nullptr);
-        const auto progress = revealProgress.find(run.blockID);
-        editortext::ParagraphInput input;
-        input.block = block;
-        input.isRemarks = run.isRemarks;
-        input.revealProgress = progress == revealProgress.end() ? 1.0 : progress->second;
-        input.endsRun = true; // the paragraph is the whole run
-        input.isLastRunOfBlock = lastRunIsRemarks.value(run.blockID) == run.isRemarks;
-        input.shelfHeight = shelfHeight ? shelfHeight(run.blockID, block && block->kind == BlockKind::Todo) : 0;
-        const editortext::ParagraphLayoutKey key = editortext::layoutKey(input);
-        // Laid out before with the same inputs, and untouched since.
-        if (memos[i].layout == key)
+        std::optional<editortext::ParagraphInput> input;
+        if (run.length > 0 && run.end() <= length) {
+            const Block* block = blockOf(run.blockID);
+            const auto progress = revealProgress.find(run.blockID);
+            input.emplace();
+            input->block = block;
+            input->isRemarks = run.isRemarks;
+            input->revealProgress = progress == revealProgress.end() ? 1.0 : progress->second;
+            input->endsRun = true; // the paragraph is the whole run
+            input->isLastRunOfBlock = isLastRunOfBlock(run);
+            input->shelfHeight = shelfHeight ? shelfHeight(run.blockID, block && block->kind == BlockKind::Todo) : 0;
+            const editortext::ParagraphLayoutKey key = editortext::layoutKey(*input);
+            // Laid out before with the same inputs, and untouched since.
+            if (memos[i].layout == key)
+                input.reset();
+            else
+                memos[i].layout = key;
+        } else {
+            memos[i].layout.reset();
+        }
+        if (!mark && !input)
             continue;
-        memos[i].layout = key;
-        const QTextBlock paragraph = doc.findBlock(run.start);
-        if (layOutParagraph(doc, cursor, paragraph, run.start, run.end(), input)) {
+        if (paragraph.isValid() && paragraphIndex + 1 == i)
+            paragraph = paragraph.next();
+        if (!paragraph.isValid() || paragraph.position() != run.start)
+            paragraph = doc.findBlock(run.start);
+        paragraphIndex = i;
+        const std::optional<paragraphmarks::IdMark> idMark
+            = mark ? std::optional(paragraphmarks::IdMark{editortext::idString(mark->blockID), mark->isRemarks})
+                   : std::nullopt;
+        const paragraphmarks::Outcome outcome
+            = pass.apply(paragraph, run.start, run.end(), idMark ? &*idMark : nullptr, input ? &*input : nullptr);
+        if (outcome.laidOut) {
             changed.start = std::min(changed.start, run.start);
             changed.end = std::max(changed.end, run.end());
         }
     }
-    cursor.endEditBlock();
-    if (changed.start >= changed.end)
-        return std::nullopt;
-    return changed;
+    if (changed.start < changed.end)
+        done.laidOut = changed;
+    return done;
 }
 
 void BlockEditor::updateScrollHint()

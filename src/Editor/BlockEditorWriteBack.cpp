@@ -5,8 +5,11 @@
 
 #include "Core/Text/TextDifference.h"
 #include "Editor/BlockGutter.h"
+#include "Editor/BlockTextView.h"
+#include "Editor/DeferredLayout.h"
 #include "Editor/DocumentMirror.h"
 #include "Editor/EditorHistory.h"
+#include "Editor/ParagraphMarks.h"
 #include "Editor/TextDocumentConversion.h"
 
 #include <QTextBlock>
@@ -57,13 +60,22 @@ void BlockEditor::flush()
 
 void BlockEditor::markAndLayOut(const editortext::WriteBack& written)
 {
+    // The paragraphs to mark: a first write-back marks every one.
+    const std::vector<DocumentMirror::Memo>& memos = m_mirror->memos();
+    const std::size_t count = std::min(memos.size(), written.marks.size());
+    std::size_t first = 0;
+    while (first < count && memos[first].mark == written.marks[first])
+        ++first;
+    std::size_t last = count;
+    while (last > first && memos[last - 1].mark == written.marks[last - 1])
+        --last;
+    const DeferredLayout deferred(*m_textView, int(first), int(last) - 1);
     DocumentMirror::OwnMarks own(*m_mirror);
     QTextCursor cursor(document());
     cursor.beginEditBlock();
-    const std::vector<std::size_t> marked = markParagraphs(cursor, written.marks);
-    const std::optional<editortext::TextSpan> laidOut = applyWrittenLayout(written.note);
+    const WrittenFormats done = markAndLayOutParagraphs(cursor, &written.marks, written.note);
     cursor.endEditBlock();
-    own.mark(marked, written.marks, laidOut);
+    own.mark(done.marked, written.marks, done.laidOut);
 }
 
 std::vector<std::size_t> BlockEditor::markParagraphs(QTextCursor& cursor,
@@ -73,60 +85,16 @@ std::vector<std::size_t> BlockEditor::markParagraphs(QTextCursor& cursor,
     const std::vector<editortext::ParagraphReading>& paragraphs = m_mirror->paragraphs();
     std::vector<DocumentMirror::Memo>& memos = m_mirror->memos();
     std::vector<std::size_t> marked;
-    // The characters to mark, each span with the format it has now.
-    struct Span {
-        int from;
-        int to;
-        QTextCharFormat format;
-    };
-    std::vector<Span> wrong;
+    paragraphmarks::Pass pass(cursor);
     for (std::size_t i = 0; i < paragraphs.size() && i < marks.size(); ++i) {
         // Marked before with the same id and role, and untouched since.
         if (memos[i].mark == marks[i])
             continue;
         memos[i].mark = marks[i];
         marked.push_back(i);
-        const QString id = editortext::idString(marks[i].blockID);
-        const bool isRemarks = marks[i].isRemarks;
-        const auto needsFix = [&](const QTextCharFormat& format) {
-            return format.property(textdoc::BlockID).toString() != id
-                || (isRemarks ? format.property(textdoc::BlockRole).toString() != editortext::remarksRole
-                              : format.hasProperty(textdoc::BlockRole));
-        };
-        // A span that goes on where the last one ends, in the same format,
-        // is marked with it in one go.
-        const auto add = [&](int from, int to, const QTextCharFormat& format) {
-            if (!wrong.empty() && wrong.back().to == from && wrong.back().format == format)
-                wrong.back().to = to;
-            else
-                wrong.push_back({from, to, format});
-        };
-        wrong.clear();
+        const paragraphmarks::IdMark mark{editortext::idString(marks[i].blockID), marks[i].isRemarks};
         const QTextBlock block = doc.findBlock(paragraphs[i].start);
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            const QTextCharFormat format = fragment.charFormat();
-            if (needsFix(format))
-                add(fragment.position(), fragment.position() + fragment.length(), format);
-        }
-        const QTextBlock next = block.next();
-        if (next.isValid()) {
-            const QTextCharFormat format = next.charFormat();
-            if (needsFix(format)) {
-                const int separator = block.position() + block.length() - 1;
-                add(separator, separator + 1, format);
-            }
-        }
-        for (Span& span : wrong) {
-            span.format.setProperty(textdoc::BlockID, id);
-            if (isRemarks)
-                span.format.setProperty(textdoc::BlockRole, editortext::remarksRole);
-            else
-                span.format.clearProperty(textdoc::BlockRole);
-            cursor.setPosition(span.from);
-            cursor.setPosition(span.to, QTextCursor::KeepAnchor);
-            cursor.setCharFormat(span.format);
-        }
+        pass.apply(block, block.position(), block.position(), &mark, nullptr);
     }
     return marked;
 }
