@@ -1,9 +1,5 @@
 #include "Editor/DeferredLayout.h"
 
-#include <QAbstractTextDocumentLayout>
-#include <QScrollBar>
-#include <QSignalBlocker>
-#include <QTextBlock>
 #include <QTextDocument>
 #include <QTextEdit>
 
@@ -11,7 +7,7 @@ namespace quorrin {
 
 bool DeferredLayout::pays(int changedParagraphs, int paragraphsToViewBottom)
 {
-    return changedParagraphs >= minimumParagraphs && changedParagraphs > 2 * paragraphsToViewBottom;
+    return changedParagraphs >= minimumParagraphs && changedParagraphs > paragraphsToViewBottom;
 }
 
 DeferredLayout::DeferredLayout(QTextEdit& view, int first, int last)
@@ -31,20 +27,11 @@ DeferredLayout::DeferredLayout(QTextEdit& view, int first, int last)
 
 DeferredLayout::~DeferredLayout()
 {
-    if (!m_page || !m_view)
-        return;
-    QTextDocument& document = *m_view->document();
-    QAbstractTextDocumentLayout& layout = *document.documentLayout();
-    {
-        // The view hears of the text's size once the layout has passed its
-        // bottom, and keeps its scroll position: told of the first lines'
-        // height alone, it would scroll back to fit them.
-        const QSignalBlocker quiet(&layout);
-        document.setPageSize(*m_page);
-        const int bottom = m_view->verticalScrollBar()->value() + m_view->viewport()->height();
-        layout.hitTest(QPointF(0, bottom), Qt::FuzzyHit); // lays the text out down to there
-    }
-    m_view->viewport()->update();
+    // The text's size stays as it was laid out until the layout passes it
+    // again, so the view keeps its scroll range and place meanwhile; what it
+    // shows and the caret are laid out as they are asked for.
+    if (m_page && m_view)
+        m_view->document()->setPageSize(*m_page);
 }
 
 } // namespace quorrin

@@ -15,12 +15,12 @@ namespace quorrin {
 // one turn of the event loop. While one of these defers, the view's document
 // is not laid out at all (Qt does nothing while the page has no size); when
 // it ends, the page is given back, which lays the whole text out again in
-// the event loop's idle steps, at once only down to the bottom of the view,
-// and the view stays scrolled where it was.
+// the event loop's idle steps (what the view shows and the caret at once, as
+// they are asked for), and the view stays scrolled where it was.
 class DeferredLayout {
 public:
     // Deferring pays when many paragraphs change, and more of them than lie
-    // above the view's bottom: those are laid out again at once either way.
+    // above the view's bottom: only those are laid out again at once then.
     static constexpr int minimumParagraphs = 1000;
     static bool pays(int changedParagraphs, int paragraphsToViewBottom);
 
