@@ -78,7 +78,7 @@ bool Pass::carriesMarks(int formatIndex, const QTextCharFormat& format)
     return carries;
 }
 
-Outcome Pass::apply(const QTextBlock& paragraph, int from, int to, const IdMark* mark,
+bool Pass::apply(const QTextBlock& paragraph, int from, int to, const IdMark* mark,
                     const editortext::ParagraphInput* layout)
 {
     const int position = paragraph.position();
@@ -145,7 +145,7 @@ Outcome Pass::apply(const QTextBlock& paragraph, int from, int to, const IdMark*
         bool presentation;
     };
     std::vector<Span> spans;
-    Outcome outcome;
+    bool laidOut = false;
     for (const Piece& piece : pieces) {
         const bool marks = mark && needsMark(piece.format, *mark);
         const int cuts[] = {piece.from, std::clamp(from, piece.from, piece.to), std::clamp(to, piece.from, piece.to),
@@ -156,8 +156,7 @@ Outcome Pass::apply(const QTextBlock& paragraph, int from, int to, const IdMark*
             const bool presentation = characters && k == 1;
             if (!marks && !presentation)
                 continue;
-            outcome.marked = outcome.marked || marks;
-            outcome.laidOut = outcome.laidOut || presentation;
+            laidOut = laidOut || presentation;
             if (!spans.empty()) {
                 Span& last = spans.back();
                 if (last.to == cuts[k] && last.marks == marks && last.presentation == presentation
@@ -187,9 +186,9 @@ Outcome Pass::apply(const QTextBlock& paragraph, int from, int to, const IdMark*
     if (blockChanges) {
         m_cursor.setPosition(position);
         m_cursor.setBlockFormat(*m_worked->change.block);
-        outcome.laidOut = true;
+        laidOut = true;
     }
-    return outcome;
+    return laidOut;
 }
 
 } // namespace quorrin::paragraphmarks

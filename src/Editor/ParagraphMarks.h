@@ -26,11 +26,6 @@ struct IdMark {
     bool isRemarks = false;
 };
 
-struct Outcome {
-    bool marked = false;  // a character was given the id or role
-    bool laidOut = false; // the paragraph's style or a character's presentation changed
-};
-
 // One pass over paragraphs, in one edit of `cursor`'s document.
 class Pass {
 public:
@@ -38,8 +33,9 @@ public:
 
     // Applies `mark` (when given) to every character of `paragraph` and its
     // separator, and the layout of `layout` (when given) to the characters
-    // [from, to) of it, where either differs from what they carry.
-    Outcome apply(const QTextBlock& paragraph, int from, int to, const IdMark* mark,
+    // [from, to) of it, where either differs from what they carry; whether
+    // the layout changed the paragraph's style or a character's presentation.
+    bool apply(const QTextBlock& paragraph, int from, int to, const IdMark* mark,
                   const editortext::ParagraphInput* layout);
 
 private:
