@@ -66,7 +66,7 @@ Pass::Pass(QTextCursor& cursor)
 bool Pass::carriesMarks(int formatIndex, const QTextCharFormat& format)
 {
     for (const auto& [index, carries] : m_worked->carriesMarks) {
-        if (index == formatIndex && index >= 0)
+        if (index == formatIndex)
             return carries;
     }
     const QTextCharFormat& marks = m_worked->change.marks;
@@ -74,12 +74,13 @@ bool Pass::carriesMarks(int formatIndex, const QTextCharFormat& format)
         && format.property(textdoc::PresentationTail) == marks.property(textdoc::PresentationTail)
         && format.property(textdoc::PresentationSpacing) == marks.property(textdoc::PresentationSpacing)
         && format.property(textdoc::PresentationBase).value<QList<double>>() == m_worked->base;
-    m_worked->carriesMarks.emplace_back(formatIndex, carries);
+    if (formatIndex >= 0)
+        m_worked->carriesMarks.emplace_back(formatIndex, carries);
     return carries;
 }
 
 bool Pass::apply(const QTextBlock& paragraph, int from, int to, const IdMark* mark,
-                    const editortext::ParagraphInput* layout)
+                 const editortext::ParagraphInput* layout)
 {
     const int position = paragraph.position();
     const int separator = position + paragraph.length() - 1;
