@@ -375,6 +375,16 @@ private:
     // Lays out again the paragraphs a write-back changed or gave other layout
     // inputs; the characters whose formats it changed, if any.
     std::optional<editortext::TextSpan> applyWrittenLayout(const Note& note);
+    // What marking and laying out the written paragraphs changed: the
+    // paragraphs given other marks, the characters given another layout.
+    struct WrittenFormats {
+        std::vector<std::size_t> marked;
+        std::optional<editortext::TextSpan> laidOut;
+    };
+    // Marks (when `marks` is given) and lays out the paragraphs of the mirror
+    // through `cursor`, each read and changed once for both.
+    WrittenFormats markAndLayOutParagraphs(QTextCursor& cursor, const std::vector<editortext::WriteBack::Mark>* marks,
+                                           const Note& note);
     // What new text of the note looks like: the saved typing style in the
     // preferences' font. Empty lines show it, so text typed there takes it.
     TextAttributes newTextAttributes() const;
