@@ -95,10 +95,7 @@ void appendFragments(const QTextBlock& block, int position, int start, int end, 
         if (from < to) {
             const TextAttributes& attributes = cache.attributes(
                 fragment.charFormatIndex(), [&fragment] { return fragment.charFormat(); }, blockIndex, blockFormat);
-            if (from == position && to == position + length)
-                text.append(fragment.text(), attributes);
-            else
-                text.append(fragment.text().mid(from - position, to - from), attributes);
+            text.append(fragment.text().mid(from - position, to - from), attributes);
         }
         position += length;
     }
