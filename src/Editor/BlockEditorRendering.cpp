@@ -746,14 +746,15 @@ void BlockEditor::ownSyncFileShelves(bool reload)
     // it is read again, never through a pointer from before.
     changed = changed || madeOrReloaded;
     if (const Note* laidOut = shownNote()) {
-        // A write-back has just laid the text out with the shelves' gaps as
-        // they stand, and so has a render; only a shelf made, reloaded or
-        // removed since may have changed one, and then after a write-back
-        // only paragraphs whose gap changed need layout.
+        // A render or a write-back lays the text out with the shelves' gaps
+        // as they stand, and a gap is kept exactly for a todo with a shelf:
+        // only a shelf made, reloaded or removed since may have changed one
+        // (a note shown without any has nothing to lay out again), and then
+        // after a write-back only paragraphs whose gap changed need layout.
         if (m_writingBack) {
             if (madeOrReloaded)
                 applyWrittenLayout(*laidOut);
-        } else if (!m_rendering || changed) {
+        } else if (changed) {
             applyParagraphLayout(*laidOut);
         }
     }
