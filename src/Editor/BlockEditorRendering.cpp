@@ -161,8 +161,10 @@ void BlockEditor::render(bool force)
         if (first.hasProperty(textdoc::PresentationTail))
             editordoc::addPresentation(block, first);
     };
-    textdoc::setContents(*document(), laidOut ? *laidOut : rendered.text, [this] { applyFrameMargins(); },
-                         presentation);
+    m_appearance->replaceText([&] {
+        textdoc::setContents(*document(), laidOut ? *laidOut : rendered.text, [this] { applyFrameMargins(); },
+                             presentation);
+    });
     m_ranges = std::move(rendered.ranges);
     m_shownRemarks = editortext::remarksIn(m_ranges);
     installAttachmentImages(*note);
