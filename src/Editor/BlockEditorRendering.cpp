@@ -538,6 +538,10 @@ void BlockEditor::changeEvent(QEvent* event)
 QRectF BlockEditor::rect(int start, int length, double until) const
 {
     QTextDocument& doc = *document();
+    // Qt lays out nothing before the view gives the text a page size: a
+    // text shown before its window has one has no lines to walk yet.
+    if (doc.pageSize().isNull())
+        return {};
     const int end = start + std::max(length, 0);
     const bool whole = !std::isfinite(until);
     if (whole) {
