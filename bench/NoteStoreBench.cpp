@@ -8,7 +8,9 @@
 //    system's temporary folder, or QUORRIN_BENCH_DISK);
 //  - saving a note of 100,000 (or 500,000) short blocks after one block
 //    changed vs. that note's first save ("ratio": 0 when a save costs what
-//    changed, 1 when it encodes the whole note again), on tmpfs.
+//    changed, 1 when it encodes the whole note again), on tmpfs;
+//  - the first save of a note of 100,000 new short blocks vs. one UPDATE +
+//    COMMIT of its payload (what encoding and checking the note add), on tmpfs.
 
 #include "Domain/Json.h"
 #include "Persistence/NoteStore.h"
@@ -171,6 +173,13 @@ void BM_FirstSaveAfterOpening(benchmark::State& state)
     report(state, storeSeconds, bareSeconds, round);
 }
 
+// The template of a fresh folder for one round's store, on tmpfs when there is one.
+QString freshFolderPattern()
+{
+    const QString folder = parentFolder(Medium::Memory);
+    return (folder.isEmpty() ? QDir::tempPath() : folder) + QStringLiteral("/XXXXXX");
+}
+
 // A note of `count` short paragraphs, as a long list of lines becomes.
 Note noteOfBlocks(Note note, int count)
 {
@@ -187,13 +196,11 @@ Note noteOfBlocks(Note note, int count)
 
 void BM_SaveLargeNoteOneBlockChanged(benchmark::State& state)
 {
-    const QString folder = parentFolder(Medium::Memory);
     double changedSeconds = 0;
     double firstSeconds = 0;
     int round = 0;
     for (auto _ : state) {
-        QTemporaryDir directory(folder.isEmpty() ? QDir::tempPath() + QStringLiteral("/XXXXXX")
-                                                 : folder + QStringLiteral("/XXXXXX"));
+        QTemporaryDir directory(freshFolderPattern());
         NoteStore store(directory.path(), true);
         Note note = noteOfBlocks(store.create(), int(state.range(0)));
         auto start = Stopwatch::now();
@@ -212,6 +219,43 @@ void BM_SaveLargeNoteOneBlockChanged(benchmark::State& state)
     state.counters["changed_ms"] = benchmark::Counter(changedSeconds * 1000 / round);
     state.counters["first_ms"] = benchmark::Counter(firstSeconds * 1000 / round);
     state.counters["ratio"] = benchmark::Counter(changedSeconds / firstSeconds);
+}
+
+// The first save of a note whose one block became `blocks` new blocks at
+// once, as a long list of lines does when first written back, vs. one UPDATE
+// + COMMIT of the same bytes over the same one-block row.
+void BM_SaveLargeNoteAllBlocksNew(benchmark::State& state)
+{
+    double storeSeconds = 0;
+    double bareSeconds = 0;
+    int round = 0;
+    for (auto _ : state) {
+        QTemporaryDir directory(freshFolderPattern());
+        Note created;
+        Preferences preferences;
+        {
+            NoteStore store(directory.path(), true);
+            created = store.create();
+            created.blocks.front().text = RichText(QStringLiteral("buy milk\n").repeated(10), TextFont::system(14));
+            store.update(created, true, false);
+            created = *store.note(created.id);
+            preferences = store.preferences();
+        }
+        const Note note = noteOfBlocks(created, int(state.range(0)));
+        {
+            BareUpdate bare(directory.path());
+            bareSeconds += bare.seconds(note, preferences, round);
+            bare.seconds(created, preferences, round); // the one-block row again
+        }
+        NoteStore store(directory.path(), true);
+        const auto start = Stopwatch::now();
+        store.update(note, true, false);
+        const double storeRound = secondsSince(start);
+        storeSeconds += storeRound;
+        ++round;
+        state.SetIterationTime(storeRound);
+    }
+    report(state, storeSeconds, bareSeconds, round);
 }
 
 void BM_OpenStore(benchmark::State& state)
@@ -261,6 +305,12 @@ BENCHMARK(BM_SaveLargeNoteOneBlockChanged)
     ->ArgName("blocks")
     ->Arg(100000)
     ->Arg(500000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+BENCHMARK(BM_SaveLargeNoteAllBlocksNew)
+    ->ArgName("blocks")
+    ->Arg(100000)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);

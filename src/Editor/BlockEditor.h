@@ -78,6 +78,10 @@ public:
 
     // --- write-back and changes
     void flush();
+    // The text view lost the keyboard: what was typed since the last
+    // write-back is written back, and the format bar goes. Nothing is read
+    // back when nothing was typed: leaving a long note costs nothing then.
+    void endEditing(Qt::FocusReason reason);
     ChangeResult change(const QString& actionName, const Mutation& mutation);
     void focus(const QUuid& blockID, bool remarks = false);
     std::optional<QUuid> currentBlock() const;
@@ -371,6 +375,16 @@ private:
     // Lays out again the paragraphs a write-back changed or gave other layout
     // inputs; the characters whose formats it changed, if any.
     std::optional<editortext::TextSpan> applyWrittenLayout(const Note& note);
+    // What marking and laying out the written paragraphs changed: the
+    // paragraphs given other marks, the characters given another layout.
+    struct WrittenFormats {
+        std::vector<std::size_t> marked;
+        std::optional<editortext::TextSpan> laidOut;
+    };
+    // Marks (when `marks` is given) and lays out the paragraphs of the mirror
+    // through `cursor`, each read and changed once for both.
+    WrittenFormats markAndLayOutParagraphs(QTextCursor& cursor, const std::vector<editortext::WriteBack::Mark>* marks,
+                                           const Note& note);
     // What new text of the note looks like: the saved typing style in the
     // preferences' font. Empty lines show it, so text typed there takes it.
     TextAttributes newTextAttributes() const;
@@ -443,6 +457,7 @@ private:
     bool m_updatingScrollHint = false;
     bool m_applyingHistory = false;
     bool m_charactersChanged = false;
+    bool m_editedSinceWriteBack = false; // the text changed since the last render or write-back
     bool m_formatSuppressed = false;
     double m_alarmPulse = 1;
     QTimer m_formatWork;

@@ -13,6 +13,7 @@
 #include "Editor/DocumentMirror.h"
 #include "Editor/EditorDocument.h"
 #include "Editor/FindReplaceBar.h"
+#include "Editor/ParagraphMarks.h"
 #include "Editor/ScrollOverflowHint.h"
 #include "Editor/TextDocumentConversion.h"
 #include "Platform/ReducedMotion.h"
@@ -166,6 +167,7 @@ void BlockEditor::render(bool force)
     if (hasMarkedText())
         return; // the next render or write-back brings the text up to date
     m_rendering = true;
+    m_editedSinceWriteBack = false; // the text is the stored note's again
     recordHistory(*note);
     const int caret = m_textView->textCursor().position();
     // New text scrolls to its caret; the reader's place is kept instead, and
@@ -276,60 +278,6 @@ TextAttributes BlockEditor::newTextAttributes() const
     return typing;
 }
 
-namespace {
-
-// Gives one paragraph (the characters [from, to) of `paragraph`) the style
-// and the presentation marks its layout asks for, where they differ; whether
-// they did.
-bool layOutParagraph(QTextDocument& doc, QTextCursor& cursor, const QTextBlock& paragraph, int from, int to,
-                     editortext::ParagraphInput input)
-{
-    const QTextCharFormat first = editordoc::charFormatAt(doc, from);
-    input.current = textdoc::paragraphStyle(paragraph.blockFormat());
-    // The paragraph's own record of its base wins over a character's.
-    const QVariant storedBase = paragraph.blockFormat().hasProperty(textdoc::PresentationBase)
-        ? paragraph.blockFormat().property(textdoc::PresentationBase)
-        : first.property(textdoc::PresentationBase);
-    if (const auto base = textdoc::fromVariant(storedBase)) {
-        if (const auto* numbers = std::get_if<QList<double>>(&*base))
-            input.storedBase = *numbers;
-    }
-    const editortext::ParagraphLayout layout = editortext::layoutParagraph(input);
-
-    QTextCharFormat marks;
-    marks.setProperty(textdoc::PresentationIndent, layout.indent);
-    marks.setProperty(textdoc::PresentationTail, layout.tail);
-    marks.setProperty(textdoc::PresentationSpacing, layout.spacing);
-    marks.setProperty(textdoc::PresentationBase, QVariant::fromValue(layout.base));
-    bool changed = false;
-    if (input.current != layout.style || !editordoc::samePresentation(paragraph.blockFormat(), marks)) {
-        QTextBlockFormat format = textdoc::blockFormat(layout.style);
-        editordoc::addPresentation(format, marks);
-        cursor.setPosition(paragraph.position());
-        cursor.setBlockFormat(format);
-        changed = true;
-    }
-    const QTextCharFormat last = editordoc::charFormatAt(doc, to - 1);
-    const auto same = [&](const QTextCharFormat& format) {
-        return format.property(textdoc::PresentationIndent) == marks.property(textdoc::PresentationIndent)
-            && format.property(textdoc::PresentationTail) == marks.property(textdoc::PresentationTail)
-            && format.property(textdoc::PresentationSpacing) == marks.property(textdoc::PresentationSpacing)
-            && format.property(textdoc::PresentationBase).value<QList<double>>() == layout.base;
-    };
-    bool uniform = same(first) && same(last);
-    for (auto it = paragraph.begin(); uniform && !it.atEnd(); ++it)
-        uniform = same(it.fragment().charFormat());
-    if (!uniform) {
-        cursor.setPosition(from);
-        cursor.setPosition(to, QTextCursor::KeepAnchor);
-        cursor.mergeCharFormat(marks);
-        changed = true;
-    }
-    return changed;
-}
-
-} // namespace
-
 std::function<editortext::ParagraphInput(const TextRun&)> BlockEditor::paragraphInputs(const Note& note,
                                                                                     const std::vector<TextRun>& runs) const
 {
@@ -360,6 +308,7 @@ void BlockEditor::applyParagraphLayout(const Note& note, std::optional<QUuid> on
     const int length = editordoc::textLength(doc);
     QTextCursor cursor(&doc);
     cursor.beginEditBlock();
+    paragraphmarks::Pass pass(cursor);
     for (const TextRun& run : m_ranges) {
         if ((only && *only != run.blockID) || run.length <= 0 || run.end() > length)
             continue;
@@ -370,74 +319,10 @@ void BlockEditor::applyParagraphLayout(const Note& note, std::optional<QUuid> on
             const int to = std::min(paragraph.position() + paragraph.length(), run.end());
             editortext::ParagraphInput input = runInput;
             input.endsRun = to == run.end();
-            layOutParagraph(doc, cursor, paragraph, from, to, input);
+            pass.apply(paragraph, from, to, nullptr, &input);
         }
     }
     cursor.endEditBlock();
-}
-
-std::optional<editortext::TextSpan> BlockEditor::applyWrittenLayout(const Note& note)
-{
-    // After a write-back each run is one paragraph of the mirror, in order.
-    const std::vector<editortext::ParagraphReading>& paragraphs = m_mirror->paragraphs();
-    std::vector<DocumentMirror::Memo>& memos = m_mirror->memos();
-    const bool oneRunEach = paragraphs.size() == m_ranges.size()
-        && std::equal(paragraphs.begin(), paragraphs.end(), m_ranges.begin(),
-                      [](const editortext::ParagraphReading& paragraph, const TextRun& run) {
-                          return paragraph.start == run.start && paragraph.length == run.length;
-                      });
-    if (!oneRunEach) {
-        for (DocumentMirror::Memo& memo : memos)
-            memo.layout.reset();
-        applyParagraphLayout(note);
-        return editortext::TextSpan{0, editordoc::textLength(*document())};
-    }
-    QHash<QUuid, const Block*> blocks;
-    blocks.reserve(qsizetype(note.blocks.size()));
-    for (const Block& block : note.blocks) {
-        if (!blocks.contains(block.id))
-            blocks.insert(block.id, &block);
-    }
-    QHash<QUuid, bool> lastRunIsRemarks;
-    lastRunIsRemarks.reserve(qsizetype(m_ranges.size()));
-    for (const TextRun& run : m_ranges)
-        lastRunIsRemarks.insert(run.blockID, run.isRemarks);
-
-    QTextDocument& doc = *document();
-    const int length = editordoc::textLength(doc);
-    QTextCursor cursor(&doc);
-    editortext::TextSpan changed{length, 0};
-    cursor.beginEditBlock();
-    for (std::size_t i = 0; i < m_ranges.size(); ++i) {
-        const TextRun& run = m_ranges[i];
-        if (run.length <= 0 || run.end() > length) {
-            memos[i].layout.reset();
-            continue;
-        }
-        const Block* block = blocks.value(run.blockID, nullptr);
-        const auto progress = revealProgress.find(run.blockID);
-        editortext::ParagraphInput input;
-        input.block = block;
-        input.isRemarks = run.isRemarks;
-        input.revealProgress = progress == revealProgress.end() ? 1.0 : progress->second;
-        input.endsRun = true; // the paragraph is the whole run
-        input.isLastRunOfBlock = lastRunIsRemarks.value(run.blockID) == run.isRemarks;
-        input.shelfHeight = shelfHeight ? shelfHeight(run.blockID, block && block->kind == BlockKind::Todo) : 0;
-        const editortext::ParagraphLayoutKey key = editortext::layoutKey(input);
-        // Laid out before with the same inputs, and untouched since.
-        if (memos[i].layout == key)
-            continue;
-        memos[i].layout = key;
-        const QTextBlock paragraph = doc.findBlock(run.start);
-        if (layOutParagraph(doc, cursor, paragraph, run.start, run.end(), input)) {
-            changed.start = std::min(changed.start, run.start);
-            changed.end = std::max(changed.end, run.end());
-        }
-    }
-    cursor.endEditBlock();
-    if (changed.start >= changed.end)
-        return std::nullopt;
-    return changed;
 }
 
 void BlockEditor::updateScrollHint()

@@ -5,14 +5,22 @@
 
 #include "Core/Text/TextDifference.h"
 #include "Editor/BlockGutter.h"
+#include "Editor/BlockTextView.h"
+#include "Editor/DeferredLayout.h"
 #include "Editor/DocumentMirror.h"
+#include "Editor/EditorDocument.h"
 #include "Editor/EditorHistory.h"
+#include "Editor/ParagraphMarks.h"
 #include "Editor/TextDocumentConversion.h"
 
+#include <QHash>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
+
+#include <algorithm>
+#include <set>
 
 namespace quorrin {
 
@@ -28,6 +36,7 @@ void BlockEditor::flush()
     if (!note)
         return;
     m_rendering = true;
+    m_editedSinceWriteBack = false;
     // Only the paragraphs edits touched are read again; the others keep
     // their readings, marks and layout.
     m_mirror->refreshParagraphs();
@@ -55,15 +64,33 @@ void BlockEditor::flush()
     }
 }
 
+void BlockEditor::endEditing(Qt::FocusReason reason)
+{
+    if (m_editedSinceWriteBack)
+        flush();
+    // A popup (the format bar's colour menu) leaves the bar in place.
+    if (hideFormatBar && reason != Qt::PopupFocusReason)
+        hideFormatBar();
+}
+
 void BlockEditor::markAndLayOut(const editortext::WriteBack& written)
 {
+    // The paragraphs to mark: a first write-back marks every one.
+    const std::vector<DocumentMirror::Memo>& memos = m_mirror->memos();
+    const std::size_t count = std::min(memos.size(), written.marks.size());
+    std::size_t first = 0;
+    while (first < count && memos[first].mark == written.marks[first])
+        ++first;
+    std::size_t last = count;
+    while (last > first && memos[last - 1].mark == written.marks[last - 1])
+        --last;
+    const DeferredLayout deferred(*m_textView, int(first), int(last) - 1);
     DocumentMirror::OwnMarks own(*m_mirror);
     QTextCursor cursor(document());
     cursor.beginEditBlock();
-    const std::vector<std::size_t> marked = markParagraphs(cursor, written.marks);
-    const std::optional<editortext::TextSpan> laidOut = applyWrittenLayout(written.note);
+    const WrittenFormats done = markAndLayOutParagraphs(cursor, &written.marks, written.note);
     cursor.endEditBlock();
-    own.mark(marked, written.marks, laidOut);
+    own.mark(done.marked, written.marks, done.laidOut);
 }
 
 std::vector<std::size_t> BlockEditor::markParagraphs(QTextCursor& cursor,
@@ -73,62 +100,137 @@ std::vector<std::size_t> BlockEditor::markParagraphs(QTextCursor& cursor,
     const std::vector<editortext::ParagraphReading>& paragraphs = m_mirror->paragraphs();
     std::vector<DocumentMirror::Memo>& memos = m_mirror->memos();
     std::vector<std::size_t> marked;
-    // The characters to mark, each span with the format it has now.
-    struct Span {
-        int from;
-        int to;
-        QTextCharFormat format;
-    };
-    std::vector<Span> wrong;
+    paragraphmarks::Pass pass(cursor);
     for (std::size_t i = 0; i < paragraphs.size() && i < marks.size(); ++i) {
         // Marked before with the same id and role, and untouched since.
         if (memos[i].mark == marks[i])
             continue;
         memos[i].mark = marks[i];
         marked.push_back(i);
-        const QString id = editortext::idString(marks[i].blockID);
-        const bool isRemarks = marks[i].isRemarks;
-        const auto needsFix = [&](const QTextCharFormat& format) {
-            return format.property(textdoc::BlockID).toString() != id
-                || (isRemarks ? format.property(textdoc::BlockRole).toString() != editortext::remarksRole
-                              : format.hasProperty(textdoc::BlockRole));
-        };
-        // A span that goes on where the last one ends, in the same format,
-        // is marked with it in one go.
-        const auto add = [&](int from, int to, const QTextCharFormat& format) {
-            if (!wrong.empty() && wrong.back().to == from && wrong.back().format == format)
-                wrong.back().to = to;
-            else
-                wrong.push_back({from, to, format});
-        };
-        wrong.clear();
+        const paragraphmarks::IdMark mark{editortext::idString(marks[i].blockID), marks[i].isRemarks};
         const QTextBlock block = doc.findBlock(paragraphs[i].start);
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            const QTextCharFormat format = fragment.charFormat();
-            if (needsFix(format))
-                add(fragment.position(), fragment.position() + fragment.length(), format);
-        }
-        const QTextBlock next = block.next();
-        if (next.isValid()) {
-            const QTextCharFormat format = next.charFormat();
-            if (needsFix(format)) {
-                const int separator = block.position() + block.length() - 1;
-                add(separator, separator + 1, format);
-            }
-        }
-        for (Span& span : wrong) {
-            span.format.setProperty(textdoc::BlockID, id);
-            if (isRemarks)
-                span.format.setProperty(textdoc::BlockRole, editortext::remarksRole);
-            else
-                span.format.clearProperty(textdoc::BlockRole);
-            cursor.setPosition(span.from);
-            cursor.setPosition(span.to, QTextCursor::KeepAnchor);
-            cursor.setCharFormat(span.format);
-        }
+        pass.apply(block, block.position(), block.position(), &mark, nullptr);
     }
     return marked;
+}
+
+std::optional<editortext::TextSpan> BlockEditor::applyWrittenLayout(const Note& note)
+{
+    QTextCursor cursor(document());
+    cursor.beginEditBlock();
+    const WrittenFormats done = markAndLayOutParagraphs(cursor, nullptr, note);
+    cursor.endEditBlock();
+    return done.laidOut;
+}
+
+BlockEditor::WrittenFormats BlockEditor::markAndLayOutParagraphs(QTextCursor& cursor,
+                                                                 const std::vector<editortext::WriteBack::Mark>* marks,
+                                                                 const Note& note)
+{
+    // After a write-back each run is one paragraph of the mirror, in order.
+    const std::vector<editortext::ParagraphReading>& paragraphs = m_mirror->paragraphs();
+    std::vector<DocumentMirror::Memo>& memos = m_mirror->memos();
+    const bool oneRunEach = paragraphs.size() == m_ranges.size()
+        && std::equal(paragraphs.begin(), paragraphs.end(), m_ranges.begin(),
+                      [](const editortext::ParagraphReading& paragraph, const TextRun& run) {
+                          return paragraph.start == run.start && paragraph.length == run.length;
+                      });
+    WrittenFormats done;
+    if (!oneRunEach) {
+        if (marks)
+            done.marked = markParagraphs(cursor, *marks);
+        for (DocumentMirror::Memo& memo : memos)
+            memo.layout.reset();
+        applyParagraphLayout(note);
+        done.laidOut = editortext::TextSpan{0, editordoc::textLength(*document())};
+        return done;
+    }
+    // The runs come in the order of the note's blocks: each run's block is
+    // looked for where the last one was found, and only then in all blocks.
+    QHash<QUuid, const Block*> blocks;
+    std::size_t found = 0;
+    const auto blockOf = [&](const QUuid& id) -> const Block* {
+        for (std::size_t k = found; k < note.blocks.size() && k < found + 2; ++k) {
+            if (note.blocks[k].id == id) {
+                found = k;
+                return &note.blocks[k];
+            }
+        }
+        if (blocks.isEmpty()) {
+            blocks.reserve(qsizetype(note.blocks.size()));
+            for (const Block& block : note.blocks) {
+                if (!blocks.contains(block.id))
+                    blocks.insert(block.id, &block);
+            }
+        }
+        return blocks.value(id, nullptr);
+    };
+    // A block without remarks has no run but its own: only the runs of the
+    // few with remarks are counted to find each one's last.
+    const std::set<QUuid> withRemarks = editortext::remarksIn(m_ranges);
+    QHash<QUuid, bool> lastRunIsRemarks;
+    for (const TextRun& run : m_ranges) {
+        if (withRemarks.count(run.blockID) > 0)
+            lastRunIsRemarks.insert(run.blockID, run.isRemarks);
+    }
+    const auto isLastRunOfBlock = [&](const TextRun& run) {
+        return withRemarks.count(run.blockID) == 0 || lastRunIsRemarks.value(run.blockID) == run.isRemarks;
+    };
+
+    QTextDocument& doc = *document();
+    const int length = editordoc::textLength(doc);
+    editortext::TextSpan changed{length, 0};
+    // The paragraph last changed: the next one is found from it.
+    QTextBlock paragraph;
+    std::size_t paragraphIndex = 0;
+    paragraphmarks::Pass pass(cursor);
+    for (std::size_t i = 0; i < m_ranges.size(); ++i) {
+        const TextRun& run = m_ranges[i];
+        // Marked before with the same id and role, and untouched since.
+        const editortext::WriteBack::Mark* mark
+            = marks && i < marks->size() && !(memos[i].mark == (*marks)[i]) ? &(*marks)[i] : nullptr;
+        if (mark) {
+            memos[i].mark = *mark;
+            done.marked.push_back(i);
+        }
+        std::optional<editortext::ParagraphInput> input;
+        if (run.length > 0 && run.end() <= length) {
+            const Block* block = blockOf(run.blockID);
+            const auto progress = revealProgress.find(run.blockID);
+            input.emplace();
+            input->block = block;
+            input->isRemarks = run.isRemarks;
+            input->revealProgress = progress == revealProgress.end() ? 1.0 : progress->second;
+            input->endsRun = true; // the paragraph is the whole run
+            input->isLastRunOfBlock = isLastRunOfBlock(run);
+            input->shelfHeight = shelfHeight ? shelfHeight(run.blockID, block && block->kind == BlockKind::Todo) : 0;
+            const editortext::ParagraphLayoutKey key = editortext::layoutKey(*input);
+            // Laid out before with the same inputs, and untouched since.
+            if (memos[i].layout == key)
+                input.reset();
+            else
+                memos[i].layout = key;
+        } else {
+            memos[i].layout.reset();
+        }
+        if (!mark && !input)
+            continue;
+        if (paragraph.isValid() && paragraphIndex + 1 == i)
+            paragraph = paragraph.next();
+        if (!paragraph.isValid() || paragraph.position() != run.start)
+            paragraph = doc.findBlock(run.start);
+        paragraphIndex = i;
+        const std::optional<paragraphmarks::IdMark> idMark
+            = mark ? std::optional(paragraphmarks::IdMark{editortext::idString(mark->blockID), mark->isRemarks})
+                   : std::nullopt;
+        if (pass.apply(paragraph, run.start, run.end(), idMark ? &*idMark : nullptr, input ? &*input : nullptr)) {
+            changed.start = std::min(changed.start, run.start);
+            changed.end = std::max(changed.end, run.end());
+        }
+    }
+    if (changed.start < changed.end)
+        done.laidOut = changed;
+    return done;
 }
 
 void BlockEditor::afterWrite()
@@ -144,6 +246,8 @@ void BlockEditor::onContentsChange(int position, int removed, int added)
 {
     // The mirror follows every change, the write-back's own marks and layout too.
     const std::optional<DocumentMirror::Edit> edit = m_mirror->follow(position, removed, added);
+    if (!m_rendering)
+        m_editedSinceWriteBack = true;
     if (m_rendering || !edit)
         return;
     const AttributedString& before = edit->before;

@@ -363,12 +363,8 @@ QTextCharFormat BlockTextView::insertionFormat() const
 void BlockTextView::focusOutEvent(QFocusEvent* event)
 {
     QTextEdit::focusOutEvent(event);
-    if (editor) {
-        editor->flush();
-        // A popup (the format bar's colour menu) leaves the bar in place.
-        if (editor->hideFormatBar && event->reason() != Qt::PopupFocusReason)
-            editor->hideFormatBar();
-    }
+    if (editor)
+        editor->endEditing(event->reason());
 }
 
 } // namespace quorrin

@@ -293,32 +293,20 @@ AttributedString remarksRun(const Block& block, const TextAttributes& newText)
 
 RenderedText render(const std::vector<Block>& displayBlocks, const TextAttributes& newText)
 {
-    std::vector<AttributedString> pieces;
     RenderedText result;
-    int position = 0;
+    result.ranges.reserve(displayBlocks.size());
+    // Each block's run is moved onto the end of the text: a note of many
+    // blocks is joined in one pass over its runs.
     auto add = [&](AttributedString run, const QUuid& id, bool remarks) {
         run.append(lineBreak(id, remarks ? remarksFontSize : bodyFontSize, remarks));
-        result.ranges.push_back(TextRun{id, position, run.length(), remarks});
-        position += run.length();
-        pieces.push_back(std::move(run));
+        result.ranges.push_back(TextRun{id, result.text.length(), run.length(), remarks});
+        result.text.append(std::move(run));
     };
     for (const Block& block : displayBlocks) {
         add(blockRun(block, newText), block.id, false);
         if (block.kind == BlockKind::Todo && block.todo && block.todo->notesExpanded)
             add(remarksRun(block, newText), block.id, true);
     }
-    // Join pairwise: appending one by one would merge runs over and over.
-    while (pieces.size() > 1) {
-        std::vector<AttributedString> next;
-        for (std::size_t i = 0; i < pieces.size(); i += 2) {
-            if (i + 1 < pieces.size())
-                pieces[i].append(pieces[i + 1]);
-            next.push_back(std::move(pieces[i]));
-        }
-        pieces = std::move(next);
-    }
-    if (!pieces.empty())
-        result.text = std::move(pieces.front());
     return result;
 }
 

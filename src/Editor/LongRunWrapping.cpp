@@ -27,9 +27,8 @@ void LongRunWrapping::contentsChanged(int position, int added)
     bool found = false;
     const QTextBlock last = document.findBlock(position + added);
     for (QTextBlock block = document.findBlock(position); block.isValid() && !found; block = block.next()) {
-        // A paragraph no longer than the limit (its length counts its
-        // separator) holds no such run: a text of many short lines is not
-        // copied out line by line to find none.
+        // A paragraph no longer than the limit holds no longer run (and its
+        // text is not copied out to tell).
         found = block.length() - 1 > runLimit && hasUnbreakableRunLongerThan(block.text(), runLimit);
         if (block == last)
             break;

@@ -1,6 +1,7 @@
 #include "Persistence/EncodedNote.h"
 
 #include "Domain/BackupManifest.h"
+#include "Domain/BlockJsonWriter.h"
 #include "Domain/Json.h"
 
 #include <QHash>
@@ -83,9 +84,15 @@ EncodedNote EncodedNote::encode(const Note& shell, const std::vector<Block>& blo
     auto spans = std::make_shared<std::vector<Span>>();
     spans->reserve(blocks.size());
     const QByteArray* const reused = earlier ? &earlier->m_payload : nullptr;
-    result.m_payload.reserve(around.size() + (reused ? reused->size() : qsizetype(blocks.size()) * 256));
+    // Room for every block as a plain one, reused or not: the payload
+    // neither grows by copying nor is much too large to keep.
+    qsizetype expected = around.size() + qsizetype(blocks.size());
+    for (const Block& block : blocks)
+        expected += BlockJsonWriter::sizeHint(block);
+    result.m_payload.reserve(expected);
     result.m_payload.append(around.constData(), split);
     Finder finder(earlier ? earlier->m_spans.get() : nullptr);
+    BlockJsonWriter writer;
     for (size_t index = 0; index < blocks.size(); ++index) {
         const Block& block = blocks[index];
         if (index > 0)
@@ -97,7 +104,7 @@ EncodedNote EncodedNote::encode(const Note& shell, const std::vector<Block>& blo
             result.m_payload.append(reused->constData() + before->offset, before->length);
         } else {
             try {
-                result.m_payload.append(json::serialize(block.toJson().toObject()));
+                writer.append(block, result.m_payload);
             } catch (const json::Error& error) {
                 throw error.within(u"blocks"_s).within(u"notes"_s);
             }

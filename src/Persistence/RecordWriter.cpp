@@ -99,6 +99,7 @@ void RecordWriter::adoptOpened(const std::vector<Note>& notes, const Preferences
 void RecordWriter::remember(const QUuid& id, const Encoded& entry, bool blockIds)
 {
     if (blockIds) {
+        m_blockOwners.reserve(m_blockOwners.size() + qsizetype(entry.blockIds.size()));
         for (const QUuid& blockId : entry.blockIds)
             m_blockOwners.insert(blockId, id);
     }
@@ -342,17 +343,22 @@ void RecordWriter::checkUniqueIds(const std::vector<Note>& notes, const std::vec
     };
     // `keeps` tells an entry whose ids are all its note's already.
     const auto check = [&](const QHash<QUuid, QUuid>& owners, auto idsOf, auto keeps, const QString& message) {
+        // Ids two encoded notes both claim. With one note encoded there are
+        // none to find: a note's own ids were checked to be unique.
         QHash<QUuid, QUuid> claimed;
+        const bool several = encoded.size() > 1;
         for (const auto& [noteId, entry] : encoded) {
             // The one note encoded, holding only ids it held, claims nothing
             // another note holds.
-            if (encoded.size() == 1 && keeps(noteId, entry))
+            if (!several && keeps(noteId, entry))
                 continue;
             for (const QUuid& id : idsOf(entry)) {
-                const auto earlier = claimed.constFind(id);
-                if (earlier != claimed.cend() && *earlier != noteId)
-                    refuse(message);
-                claimed.insert(id, noteId);
+                if (several) {
+                    const auto earlier = claimed.constFind(id);
+                    if (earlier != claimed.cend() && *earlier != noteId)
+                        refuse(message);
+                    claimed.insert(id, noteId);
+                }
                 const QUuid owner = owners.value(id);
                 if (!owner.isNull() && owner != noteId && storedWithoutChange(owner))
                     refuse(message);

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFocusEvent>
 #include <QInputMethodEvent>
 #include <QClipboard>
 #include <QGuiApplication>
@@ -257,6 +258,34 @@ TEST_F(BlockEditorWriteBackTest, TheFirstWriteBackOfLinesInOneBlockLeavesNothing
             EXPECT_EQ(memos[i].mark->blockID, editor->ranges()[i].blockID) << "paragraph " << i;
         }
     }
+}
+
+TEST_F(BlockEditorWriteBackTest, LeavingTheTextWritesBackOnlyWhenItChangedSinceTheLastWriteBack)
+{
+    // Lines in one block are written back as blocks of their own: leaving
+    // the text does that only once something in it changed, so that leaving
+    // a long note untouched never reads it all back.
+    first = makeBlock(BlockKind::Paragraph, QStringLiteral("buy milk\nbuy eggs"));
+    openNote();
+    target = editor.get();
+    const auto leave = [this] {
+        QFocusEvent out(QEvent::FocusOut, Qt::MouseFocusReason);
+        QCoreApplication::sendEvent(editor->textView(), &out);
+    };
+    leave();
+    EXPECT_EQ(store->note(noteID)->blocks.size(), 5u);
+    // A change of format alone is written back when the text is left.
+    QTextCursor cursor(editor->document());
+    cursor.setPosition(at(QStringLiteral("milk")));
+    cursor.setPosition(at(QStringLiteral("milk")) + 4, QTextCursor::KeepAnchor);
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    cursor.mergeCharFormat(bold);
+    EXPECT_EQ(store->note(noteID)->blocks.size(), 5u);
+    leave();
+    const Note written = *store->note(noteID);
+    ASSERT_EQ(written.blocks.size(), 6u);
+    EXPECT_TRUE(written.blocks[1].text.attributed().attributesAt(4).font->bold);
 }
 
 TEST_F(BlockEditorWriteBackTest, UndoAndRedoAfterWriteBacksRestoreTheNote)

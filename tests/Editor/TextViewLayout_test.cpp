@@ -1,5 +1,7 @@
 #include "Editor/BlockEditor.h"
 
+#include "Editor/BlockTextView.h"
+
 #include "EditorTestSupport.h"
 #include "Editor/ScrollOverflowHint.h"
 #include "Widgets/OverlayScroller.h"
@@ -121,6 +123,44 @@ TEST_F(TextViewLayoutTest, ALongNoteIsShownLaidOutOnlyAsFarAsTheView)
     contentHeight(); // laid out whole: the places found before stand
     EXPECT_EQ(editor->firstLineRect(first.start, first.length), firstLine);
     EXPECT_FALSE(editor->scrollHint()->isHidden());
+}
+
+// The first write-back of a note made from many lines marks every paragraph
+// with a block of its own, and Qt used to lay all of them out again at once.
+// The text is laid out again in idle steps now, at once only down to the
+// view: the reader's place, the caret and where everything shows stay put.
+TEST_F(TextViewLayoutTest, TheFirstWriteBackOfALongNoteKeepsTheViewScrolledWhereItWas)
+{
+    // Long lines first: the lines laid out first tell little of the height of the rest.
+    QStringList lines;
+    for (int i = 0; i < 20000; ++i)
+        lines << (i < 50 ? QStringLiteral("word ").repeated(100) : QStringLiteral("line %1").arg(i));
+    open({makeBlock(BlockKind::Paragraph, lines.join(QLatin1Char('\n')))});
+    editor->show();
+    BlockTextView& view = *editor->textView();
+    QScrollBar& scroll = *view.verticalScrollBar();
+    const double height = contentHeight(); // laid out whole, as after a while in the event loop
+    scroll.setValue(scroll.maximum() / 2);
+    const int scrolledTo = scroll.value();
+    ASSERT_GT(scrolledTo, 0);
+    const QPoint middle = view.viewport()->rect().center();
+    caretAt(view.cursorForPosition(middle).position());
+    const int caret = view.textCursor().position();
+    const QRect caretRect = view.cursorRect();
+    const QTextBlock last = editor->document()->lastBlock();
+
+    editor->flush();
+    ASSERT_EQ(editor->ranges().size(), 20000u) << "every line is a block of its own";
+    EXPECT_EQ(last.layout()->lineCount(), 0) << "the end of the text is laid out later";
+    EXPECT_EQ(scroll.value(), scrolledTo);
+    EXPECT_EQ(view.textCursor().position(), caret);
+    EXPECT_EQ(view.cursorRect(), caretRect);
+    EXPECT_EQ(view.cursorForPosition(middle).position(), caret);
+    QCoreApplication::processEvents(); // the layout's next step tells the view the text's size
+    EXPECT_EQ(scroll.value(), scrolledTo);
+    EXPECT_EQ(contentHeight(), height);
+    EXPECT_EQ(scroll.value(), scrolledTo);
+    EXPECT_EQ(view.cursorRect(), caretRect);
 }
 
 // Every paragraph used to be inserted plain and then given its layout in a

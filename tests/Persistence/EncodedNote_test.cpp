@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <limits>
 
 using namespace quorrin;
 
@@ -78,6 +79,66 @@ TEST(EncodedNote, reusesExactlyTheBlocksThatAreUnchangedAndGivesTheBytesOfAFresh
         // What was reused is reused again from the new encoding.
         EXPECT_EQ(encoded(after, preferences, &again).blocksEncoded(), alwaysEncoded);
     }
+}
+
+// Plain blocks are written without a QJsonObject; these are the numbers,
+// ids, kinds and texts where their bytes could part from Qt's.
+TEST(EncodedNote, aPlainBlockIsWrittenAsTheBytesOfAFreshEncoding)
+{
+    struct Row {
+        const char* what;
+        double createdAt;
+        double updatedAt;
+    };
+    const std::vector<Row> dates = {
+        {"zero and negative zero", 0.0, -0.0},
+        {"whole, written without an exponent", 786000000, -978307200},
+        {"fractions", 786012345.678901, 0.1},
+        {"negative fractions", -0.5, -978307200.125},
+        // Within ±2^53 a whole number is written in digits, beyond it as a double.
+        {"whole numbers near 2^53 that a double would write with an exponent", 9e15, -9e15},
+        {"whole numbers beyond 2^53", 9.1e15, -1e16},
+        {"very large", 1e21, -1.7976931348623157e308},
+        {"tiny", 1e-7, 5e-324},
+        {"the exponent threshold", 0.0001, 0.001},
+        {"the same moment twice", 786000000.5, 786000000.5},
+    };
+    const std::vector<RichText> texts = {
+        RichText(), RichText::fromRtf("a"), RichText::fromRtf("ab"), RichText::fromRtf("abc"),
+        RichText::fromRtf(QByteArray("\xff\x00\xfe\x80", 4)), RichText(QStringLiteral("买牛奶 \"\\"), TextFont::system(14)),
+    };
+    const std::vector<QUuid> ids = {QUuid(), QUuid(QStringLiteral("{abcdef01-ABCD-ef01-9a8b-fedcba987654}"))};
+    Preferences preferences;
+    Note note;
+    for (const Row& row : dates) {
+        Block block;
+        block.createdAt.secondsSinceReferenceDate = row.createdAt;
+        block.updatedAt.secondsSinceReferenceDate = row.updatedAt;
+        note.blocks.push_back(block);
+    }
+    for (size_t index = 0; index < blockKind::allCases.size(); ++index) {
+        Block block;
+        block.kind = blockKind::allCases[index];
+        block.text = texts[index % texts.size()];
+        note.blocks.push_back(block);
+    }
+    for (const QUuid& id : ids) {
+        Block block;
+        block.id = id;
+        note.blocks.push_back(block);
+    }
+    for (size_t index = 0; index < note.blocks.size(); ++index) {
+        Note one;
+        one.blocks = {note.blocks[index]};
+        SCOPED_TRACE(index < dates.size() ? dates[index].what : "a kind, text or id");
+        EXPECT_EQ(encoded(one, preferences).payload(), notePayload(one, preferences));
+    }
+    EXPECT_EQ(encoded(note, preferences).payload(), notePayload(note, preferences));
+
+    Note infinite;
+    infinite.blocks = {Block()};
+    infinite.blocks[0].updatedAt.secondsSinceReferenceDate = std::numeric_limits<double>::infinity();
+    EXPECT_THROW(encoded(infinite, preferences), json::Error);
 }
 
 TEST(EncodedNote, aSavedNoteChangedInOneBlockIsWrittenAsItsFreshEncoding)

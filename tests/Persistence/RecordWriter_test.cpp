@@ -66,6 +66,17 @@ TEST(RecordWriter, aBlockIdOfANoteTypedInIsRefusedToAnotherBlock)
         writer.markChanged(notes[claimant].id);
         EXPECT_THROW(writer.plan(notes, preferences), AppError) << claimant;
     }
+
+    // Two notes saved together give a block the same new id.
+    std::vector<Note> notes = {textNote(QStringLiteral("a")), textNote(QStringLiteral("b"))};
+    RecordWriter writer;
+    writer.adopt(writer.plan(notes, Preferences()));
+    const QUuid shared = QUuid::createUuid();
+    for (Note& note : notes) {
+        note.blocks.front().id = shared;
+        writer.markChanged(note.id);
+    }
+    EXPECT_THROW(writer.plan(notes, Preferences()), AppError);
 }
 
 } // namespace

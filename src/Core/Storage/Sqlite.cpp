@@ -53,6 +53,7 @@ SqliteStatement::SqliteStatement(sqlite3* database, sqlite3_stmt* statement)
 SqliteStatement::SqliteStatement(SqliteStatement&& other) noexcept
     : m_database(std::exchange(other.m_database, nullptr))
     , m_statement(std::exchange(other.m_statement, nullptr))
+    , m_boundBlobs(std::move(other.m_boundBlobs))
 {
 }
 
@@ -62,6 +63,7 @@ SqliteStatement& SqliteStatement::operator=(SqliteStatement&& other) noexcept
         sqlite3_finalize(m_statement);
         m_database = std::exchange(other.m_database, nullptr);
         m_statement = std::exchange(other.m_statement, nullptr);
+        m_boundBlobs = std::move(other.m_boundBlobs);
     }
     return *this;
 }
@@ -81,8 +83,18 @@ SqliteStatement& SqliteStatement::bindBlob(int index, const QByteArray& bytes)
 {
     // A non-null pointer with length 0 binds an empty blob rather than NULL.
     static const char empty = 0;
-    const char* data = bytes.isEmpty() ? &empty : bytes.constData();
-    check(sqlite3_bind_blob64(m_statement, index, data, sqlite3_uint64(bytes.size()), SQLITE_TRANSIENT));
+    if (bytes.isEmpty()) {
+        check(sqlite3_bind_blob64(m_statement, index, &empty, 0, SQLITE_STATIC));
+        return *this;
+    }
+    // Bound from a copy kept here, whose bytes stay put while the caller's
+    // may be changed or freed. What an earlier binding of the index kept is
+    // let go only once SQLite no longer points into it.
+    QByteArray kept = bytes;
+    check(sqlite3_bind_blob64(m_statement, index, kept.constData(), sqlite3_uint64(kept.size()), SQLITE_STATIC));
+    if (m_boundBlobs.size() < size_t(index))
+        m_boundBlobs.resize(size_t(index));
+    m_boundBlobs[size_t(index) - 1] = std::move(kept);
     return *this;
 }
 
@@ -134,6 +146,7 @@ void SqliteStatement::reset()
 {
     sqlite3_reset(m_statement);
     sqlite3_clear_bindings(m_statement);
+    m_boundBlobs.clear();
 }
 
 int SqliteStatement::columnCount() const

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <stdexcept>
+#include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -37,6 +38,9 @@ public:
     SqliteStatement& operator=(const SqliteStatement&) = delete;
     ~SqliteStatement();
 
+    // The bytes are kept, shared rather than copied, until the statement is
+    // reset, bound again or destroyed: a payload of many megabytes is not
+    // copied once more before SQLite copies it into the row.
     SqliteStatement& bindBlob(int index, const QByteArray& bytes);
     SqliteStatement& bindText(int index, const QString& text);
     SqliteStatement& bindInt64(int index, qint64 value);
@@ -65,6 +69,7 @@ private:
 
     sqlite3* m_database = nullptr;
     sqlite3_stmt* m_statement = nullptr;
+    std::vector<QByteArray> m_boundBlobs; // by parameter index - 1
 };
 
 // One connection to an SQLite database file, closed on destruction.

@@ -188,6 +188,15 @@ void AttributedString::append(const AttributedString& other)
         appendRun(Run{run.start + offset, run.length, run.attributes});
 }
 
+void AttributedString::append(AttributedString&& other)
+{
+    const int offset = length();
+    m_text += other.m_text;
+    for (Run& run : other.m_runs)
+        appendRun(Run{run.start + offset, run.length, std::move(run.attributes)});
+    other = AttributedString();
+}
+
 template <typename Attributes> void AttributedString::appendText(const QString& text, Attributes&& attributes)
 {
     if (text.isEmpty())

@@ -113,6 +113,7 @@ public:
 
     AttributedString substring(int start, int length) const;
     void append(const AttributedString& other);
+    void append(AttributedString&& other);
     // Appends text carrying the given attributes (cheap: touches only the last run).
     void append(const QString& text, const TextAttributes& attributes);
     void append(const QString& text, TextAttributes&& attributes);

@@ -54,6 +54,20 @@ TEST_F(SqliteTest, BoundValuesReadBackWithTheirTypes)
     EXPECT_TRUE(select.columnBlob(0).isEmpty());
     select.reset();
 
+    // What runs is what was bound last, whatever became of the caller's bytes since.
+    {
+        QByteArray changing("first");
+        insert.bindBlob(1, changing);
+        changing = QByteArray("second");
+        insert.bindBlob(1, changing);
+        changing[0] = 'X';
+    }
+    insert.run();
+    insert.reset();
+    ASSERT_TRUE(select.step());
+    EXPECT_EQ(select.columnBlob(0), QByteArray("second"));
+    select.reset();
+
     const QString text = QStringLiteral("便笺 \u200b note");
     insert.bindText(1, text).run();
     insert.reset();
