@@ -71,23 +71,46 @@ std::optional<AttributedString> laidOutText(const editortext::RenderedText& rend
     const int length = text.length();
     const std::vector<AttributedString::Run>& runs = text.runs();
     AttributedString result;
-    std::size_t current = 0; // the attribute run at `copied`
-    int copied = 0;
-    const auto reach = [&](int position) {
-        while (current + 1 < runs.size() && runs[current].start + runs[current].length <= position)
-            ++current;
+    // The attribute run at a position, from an index that only moves on.
+    const auto reach = [&](std::size_t& index, int position) {
+        while (index + 1 < runs.size() && runs[index].start + runs[index].length <= position)
+            ++index;
     };
-    const auto copy = [&](int to, const std::function<void(TextAttributes&)>& change) {
+    std::size_t copying = 0; // the attribute run at `copied`
+    int copied = 0;
+    const auto copy = [&](int to, const editortext::ParagraphLayout* layout) {
         while (copied < to) {
-            reach(copied);
-            const AttributedString::Run& run = runs[current];
+            reach(copying, copied);
+            const AttributedString::Run& run = runs[copying];
             const int end = std::min(to, run.start + run.length);
             TextAttributes attributes = run.attributes;
-            if (change)
-                change(attributes);
+            if (layout) {
+                attributes.paragraphStyle = layout->style;
+                attributes.custom[EditorAttribute::presentationIndent] = layout->indent;
+                attributes.custom[EditorAttribute::presentationTail] = layout->tail;
+                attributes.custom[EditorAttribute::presentationSpacing] = layout->spacing;
+                attributes.custom[EditorAttribute::presentationBase] = layout->base;
+            }
             result.append(s.mid(copied, end - copied), std::move(attributes));
             copied = end;
         }
+    };
+    // A paragraph's layout follows from its run's inputs, the attributes it
+    // starts with and whether it ends its run: the paragraphs of a run that
+    // start in the same attribute run share one, worked out once and copied
+    // with them in one go.
+    std::size_t starting = 0; // the attribute run at the last paragraph's start
+    int laidTo = 0;           // where the last paragraph ends
+    struct Pending {
+        std::size_t first = 0;
+        bool endsRun = false;
+        editortext::ParagraphLayout layout;
+    };
+    std::optional<Pending> pending; // laid out up to `laidTo`, not yet copied
+    const auto flush = [&] {
+        if (pending)
+            copy(laidTo, &pending->layout);
+        pending.reset();
     };
     for (const TextRun& run : rendered.ranges) {
         if (run.length <= 0 || run.end() > length)
@@ -95,35 +118,37 @@ std::optional<AttributedString> laidOutText(const editortext::RenderedText& rend
         const editortext::ParagraphInput runInput = inputFor(run);
         int paragraph = run.start;
         while (paragraph < run.end()) {
-            if (paragraph < copied || (paragraph > 0 && !textdoc::isParagraphSeparator(s.at(paragraph - 1))))
+            if (paragraph < laidTo || (paragraph > 0 && !textdoc::isParagraphSeparator(s.at(paragraph - 1))))
                 return std::nullopt; // a paragraph of two runs, or of a run and text outside any
             int separator = paragraph;
             while (separator < length && !textdoc::isParagraphSeparator(s.at(separator)))
                 ++separator;
             const int to = std::min(separator + 1, run.end());
-            copy(paragraph, {});
-            reach(paragraph);
-            const TextAttributes& first = runs[current].attributes;
-            editortext::ParagraphInput input = runInput;
-            input.endsRun = to == run.end();
-            input.current = textdoc::paragraphStyle(textdoc::blockFormat(first.paragraphStyle));
-            const auto base = first.custom.find(EditorAttribute::presentationBase);
-            if (base != first.custom.end()) {
-                if (const auto* numbers = std::get_if<QList<double>>(&base->second))
-                    input.storedBase = *numbers;
+            if (paragraph > laidTo) {
+                flush();
+                copy(paragraph, nullptr);
             }
-            const editortext::ParagraphLayout layout = editortext::layoutParagraph(input);
-            copy(to, [&](TextAttributes& attributes) {
-                attributes.paragraphStyle = layout.style;
-                attributes.custom[EditorAttribute::presentationIndent] = layout.indent;
-                attributes.custom[EditorAttribute::presentationTail] = layout.tail;
-                attributes.custom[EditorAttribute::presentationSpacing] = layout.spacing;
-                attributes.custom[EditorAttribute::presentationBase] = layout.base;
-            });
+            reach(starting, paragraph);
+            const bool endsRun = to == run.end();
+            if (!pending || pending->first != starting || pending->endsRun != endsRun) {
+                flush();
+                const TextAttributes& first = runs[starting].attributes;
+                editortext::ParagraphInput input = runInput;
+                input.endsRun = endsRun;
+                input.current = textdoc::paragraphStyle(textdoc::blockFormat(first.paragraphStyle));
+                const auto base = first.custom.find(EditorAttribute::presentationBase);
+                if (base != first.custom.end()) {
+                    if (const auto* numbers = std::get_if<QList<double>>(&base->second))
+                        input.storedBase = *numbers;
+                }
+                pending = Pending{starting, endsRun, editortext::layoutParagraph(input)};
+            }
+            laidTo = to;
             paragraph = separator + 1;
         }
+        flush(); // the next run has inputs of its own
     }
-    copy(length, {});
+    copy(length, nullptr);
     return result;
 }
 
@@ -163,8 +188,10 @@ void BlockEditor::render(bool force)
         if (first.hasProperty(textdoc::PresentationTail))
             editordoc::addPresentation(block, first);
     };
-    textdoc::setContents(*document(), laidOut ? *laidOut : rendered.text, [this] { applyFrameMargins(); },
-                         presentation);
+    m_appearance->replaceText([&] {
+        textdoc::setContents(*document(), laidOut ? *laidOut : rendered.text, [this] { applyFrameMargins(); },
+                             presentation);
+    });
     m_ranges = std::move(rendered.ranges);
     m_shownRemarks = editortext::remarksIn(m_ranges);
     installAttachmentImages(*note);
@@ -396,6 +423,10 @@ void BlockEditor::changeEvent(QEvent* event)
 QRectF BlockEditor::rect(int start, int length, double until) const
 {
     QTextDocument& doc = *document();
+    // Qt lays out nothing before the view gives the text a page size: a
+    // text shown before its window has one has no lines to walk yet.
+    if (doc.pageSize().isNull())
+        return {};
     const int end = start + std::max(length, 0);
     const bool whole = !std::isfinite(until);
     if (whole) {
@@ -631,14 +662,15 @@ void BlockEditor::ownSyncFileShelves(bool reload)
     // it is read again, never through a pointer from before.
     changed = changed || madeOrReloaded;
     if (const Note* laidOut = shownNote()) {
-        // A write-back has just laid the text out with the shelves' gaps as
-        // they stand, and so has a render; only a shelf made, reloaded or
-        // removed since may have changed one, and then after a write-back
-        // only paragraphs whose gap changed need layout.
+        // A render or a write-back lays the text out with the shelves' gaps
+        // as they stand, and a gap is kept exactly for a todo with a shelf:
+        // only a shelf made, reloaded or removed since may have changed one
+        // (a note shown without any has nothing to lay out again), and then
+        // after a write-back only paragraphs whose gap changed need layout.
         if (m_writingBack) {
             if (madeOrReloaded)
                 applyWrittenLayout(*laidOut);
-        } else if (!m_rendering || changed) {
+        } else if (changed) {
             applyParagraphLayout(*laidOut);
         }
     }

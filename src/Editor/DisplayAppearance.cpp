@@ -6,7 +6,9 @@
 #include <QGuiApplication>
 #include <QPalette>
 #include <QTextBlock>
+#include <QTextDocument>
 
+#include <algorithm>
 #include <cmath>
 
 namespace quorrin {
@@ -57,6 +59,45 @@ void DisplayAppearance::update(std::set<QUuid> completed, bool dark)
     rehighlight();
 }
 
+void DisplayAppearance::replaceText(const std::function<void()>& replace)
+{
+    QTextDocument* doc = document();
+    // Qt highlights each paragraph of an insert as it arrives, copying its
+    // text out; held off here, through the connection it makes itself, and
+    // left as it is where that connection is not found.
+    const bool held = doc
+        && QObject::disconnect(doc, SIGNAL(contentsChange(int,int,int)), this, SLOT(_q_reformatBlocks(int,int,int)));
+    replace();
+    if (!held)
+        return;
+    QObject::connect(doc, SIGNAL(contentsChange(int,int,int)), this, SLOT(_q_reformatBlocks(int,int,int)));
+    if (showsAnyOtherwise())
+        rehighlight();
+}
+
+DisplayAppearance::Shown DisplayAppearance::shownAs(const QTextCharFormat& format) const
+{
+    const bool remarks = format.hasProperty(textdoc::BlockRole)
+        && format.property(textdoc::BlockRole).toString() == editortext::remarksRole;
+    const bool completed = !m_completed.empty() && format.hasProperty(textdoc::BlockID)
+        && m_completed.count(QUuid::fromString(format.property(textdoc::BlockID).toString())) > 0;
+    return {appearance::shownStyle(remarks, textdoc::foreground(format), m_dark, completed),
+            !format.stringProperty(textdoc::Link).isEmpty()};
+}
+
+bool DisplayAppearance::showsAnyOtherwise() const
+{
+    // A document's formats are few beside its paragraphs: the text shows
+    // nothing otherwise when none of them does.
+    const QList<QTextFormat> formats = document()->allFormats();
+    return std::any_of(formats.begin(), formats.end(), [this](const QTextFormat& format) {
+        if (!format.isCharFormat())
+            return false;
+        const Shown look = shownAs(format.toCharFormat());
+        return look.style != appearance::ShownStyle{} || look.link;
+    });
+}
+
 void DisplayAppearance::highlightBlock(const QString&)
 {
     // Most paragraphs need nothing; they cost a few property look-ups and
@@ -65,19 +106,14 @@ void DisplayAppearance::highlightBlock(const QString&)
     std::optional<QPalette> palette;
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment fragment = it.fragment();
-        const QTextCharFormat format = fragment.charFormat();
-        const bool remarks = format.hasProperty(textdoc::BlockRole)
-            && format.property(textdoc::BlockRole).toString() == editortext::remarksRole;
-        const bool completed = !m_completed.empty() && format.hasProperty(textdoc::BlockID)
-            && m_completed.count(QUuid::fromString(format.property(textdoc::BlockID).toString())) > 0;
-        const appearance::ShownStyle style = appearance::shownStyle(remarks, textdoc::foreground(format), m_dark, completed);
-        const bool link = !format.stringProperty(textdoc::Link).isEmpty();
-        if (style == appearance::ShownStyle{} && !link)
+        const Shown look = shownAs(fragment.charFormat());
+        const appearance::ShownStyle& style = look.style;
+        if (style == appearance::ShownStyle{} && !look.link)
             continue;
         if (!palette)
             palette = QGuiApplication::palette();
         QTextCharFormat shown;
-        if (link) {
+        if (look.link) {
             // A link is shown underlined in the link colour.
             shown.setForeground(palette->color(QPalette::Link));
             shown.setFontUnderline(true);

@@ -5,6 +5,7 @@
 
 #include <QSyntaxHighlighter>
 
+#include <functional>
 #include <optional>
 #include <set>
 
@@ -49,6 +50,11 @@ public:
 
     // Takes the completed todos and the appearance; redraws only when either changed.
     void update(std::set<QUuid> completed, bool dark);
+    // Replaces the document's text through `replace`, and then draws what
+    // the new text shows otherwise than stored: not paragraph by paragraph
+    // as it arrives, and not at all when none of its formats asks for it
+    // (a long plain text, say).
+    void replaceText(const std::function<void()>& replace);
     bool isDark() const { return m_dark; }
     const std::set<QUuid>& completed() const { return m_completed; }
 
@@ -56,6 +62,13 @@ protected:
     void highlightBlock(const QString& text) override;
 
 private:
+    struct Shown {
+        appearance::ShownStyle style;
+        bool link = false;
+    };
+    Shown shownAs(const QTextCharFormat& format) const;
+    bool showsAnyOtherwise() const;
+
     std::set<QUuid> m_completed;
     bool m_dark = false;
 };

@@ -2,6 +2,7 @@
 
 #include "EditorTestSupport.h"
 
+#include <QTest>
 #include <QTextBlock>
 #include <QTextLayout>
 
@@ -41,6 +42,11 @@ TEST(DisplayAppearanceRules, UnreadableGreysAndCompletedTodos)
 
 class CompletionTest : public EditorFixture {
 protected:
+    // The display formats over the paragraph at a position.
+    QList<QTextLayout::FormatRange> shownAt(int position) const
+    {
+        return editor->document()->findBlock(position).layout()->formats();
+    }
     // Whether any display format over the paragraph at a position strikes through.
     bool struckAt(int position) const
     {
@@ -71,6 +77,24 @@ TEST_F(CompletionTest, CompletedTodoLineIsStruckButNotItsRemarksNorStored)
     EXPECT_EQ(stored().blocks[0].text.attributed().attributesAt(0).strikethroughStyle, 0);
     editor->flush();
     EXPECT_EQ(stored().blocks[0].text.attributed().attributesAt(0).strikethroughStyle, 0);
+}
+
+TEST_F(CompletionTest, ShownRemarksAreDrawnWithTheRenderedTextAndFollowTypingInThem)
+{
+    Block todo = makeBlock(BlockKind::Todo, QStringLiteral("任务"));
+    todo.todo->notesExpanded = true;
+    todo.todo->notes = RichText(QStringLiteral("备注"), TextFont::system(14));
+    open({makeBlock(BlockKind::Paragraph, QStringLiteral("段落")), todo});
+    const TextRun remarks = editor->ranges()[2];
+    ASSERT_TRUE(remarks.isRemarks);
+    EXPECT_TRUE(shownAt(editor->ranges()[0].start).isEmpty());
+    ASSERT_EQ(shownAt(remarks.start).size(), 1);
+    EXPECT_EQ(shownAt(remarks.start).front().length, 2);
+
+    caretAt(remarks.start + 2);
+    QTest::keyClicks(editor->textView(), QStringLiteral("x"));
+    ASSERT_EQ(shownAt(remarks.start).size(), 1);
+    EXPECT_EQ(shownAt(remarks.start).front().length, 3);
 }
 
 } // namespace

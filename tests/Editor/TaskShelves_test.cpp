@@ -105,6 +105,12 @@ TEST_F(TaskShelfTest, ShelvesFollowFilesAndDropTargets)
     ASSERT_NE(shelf(first.id), nullptr);
     EXPECT_FALSE(shelf(first.id)->shows);
     EXPECT_EQ(shelf(first.id)->reloads, 2); // drag on (asked), drag off (target changed)
+
+    // The last file taken off: the shelf goes, and its gap with it.
+    source.files.erase(first.id);
+    editor->syncFileShelves(false);
+    EXPECT_EQ(shelf(first.id), nullptr);
+    EXPECT_EQ(spacingAt(run.start), 12);
 }
 
 TEST_F(TaskShelfTest, TypingKeepsShelfGapsAndFollowsChangedFileCounts)

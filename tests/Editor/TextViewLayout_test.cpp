@@ -169,10 +169,19 @@ TEST_F(TextViewLayoutTest, TheFirstWriteBackOfALongNoteKeepsTheViewScrolledWhere
 TEST_F(TextViewLayoutTest, ParagraphsAreShownWithTheirLayoutInTheOneInsert)
 {
     Block todo = makeBlock(BlockKind::Todo, QStringLiteral("buy milk"));
-    todo.todo->notes = RichText(QStringLiteral("remark\nand more"), TextFont::system(12));
+    // Paragraphs of remarks in styles of their own keep them.
+    AttributedString remarks = RichText(QStringLiteral("remark\nand more\nand last"), TextFont::system(12)).attributed();
+    remarks.setParagraphStyle(7, 9, ParagraphStyle{TextAlignment::Center, 30, 30, 0, 0, 0, 0});
+    todo.todo->notes = RichText(remarks);
     todo.todo->notesExpanded = true;
     open({makeBlock(BlockKind::H1, QStringLiteral("Title")), makeBlock(BlockKind::Paragraph, QStringLiteral("one\ntwo")),
           todo, makeBlock(BlockKind::Bullet, QStringLiteral("point"))});
+    const QTextBlock remark = editor->document()->findBlock(editor->ranges()[3].start);
+    ASSERT_EQ(remark.next().text(), QStringLiteral("and more"));
+    EXPECT_EQ(remark.blockFormat().leftMargin(), 44);
+    EXPECT_EQ(remark.next().blockFormat().leftMargin(), 44 + 30);
+    EXPECT_EQ(remark.next().blockFormat().alignment(), Qt::AlignHCenter);
+    EXPECT_EQ(remark.next().next().blockFormat().leftMargin(), 44);
     int changes = 0;
     QObject::connect(editor->document(), &QTextDocument::contentsChange, editor.get(), [&] { ++changes; });
     editor->applyParagraphLayout(stored());
