@@ -7,8 +7,9 @@
 //    on tmpfs (/dev/shm: the CPU cost, no disk syncs) and on disk (the
 //    system's temporary folder, or QUORRIN_BENCH_DISK);
 //  - saving a note of 100,000 (or 500,000) short blocks after one block
-//    changed vs. that note's first save ("ratio": 0 when a save costs what
-//    changed, 1 when it encodes the whole note again), on tmpfs;
+//    changed vs. that note's first save ("ratio"; with unchanged blocks
+//    copied and new plain ones written straight, both are mostly SQLite
+//    writing the note's row), on tmpfs;
 //  - the first save of a note of 100,000 new short blocks vs. one UPDATE +
 //    COMMIT of its payload (what encoding and checking the note add), on tmpfs.
 
