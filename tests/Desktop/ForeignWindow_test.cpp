@@ -1,5 +1,8 @@
 #include "Desktop/DesktopTest.h"
 
+#include <QDBusConnection>
+#include <QDBusMessage>
+
 #include <algorithm>
 #include <functional>
 
@@ -153,6 +156,52 @@ TEST_F(ForeignWindow, PanelsStayAboveOtherApplicationsOnlyWhileQuorrinIsActive)
     ASSERT_TRUE(input().click(rect.bottomLeft() + QPoint(rect.width() / 2, -6)));
     ASSERT_TRUE(waitForActive(settings));
     EXPECT_TRUE(waitFor([&] { return aboveEveryNote(settings) && isAbove(settings, foreignWindow()); }));
+}
+
+// A note handed over from another program holds its lines in one block until
+// it is typed into. Going to another program without typing leaves it as it
+// was stored; typing writes it back, line by line.
+TEST_F(ForeignWindow, LeavingAHandedOverNoteUntouchedStoresNothingAndTypingWritesItBack)
+{
+    if (const std::string why = clickActivationUnseen(); !why.empty())
+        GTEST_SKIP() << why;
+    const std::vector<WindowId> known = noteWindowIds();
+    QDBusConnection bus = QDBusConnection::connectToBus(
+        session().environment().value(QStringLiteral("DBUS_SESSION_BUS_ADDRESS")), QStringLiteral("handing-over"));
+    QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.quorrin.Quorrin"), QStringLiteral("/TextService"),
+                                                       QStringLiteral("org.quorrin.Quorrin.TextService"),
+                                                       QStringLiteral("NewFromSelection"));
+    call << QStringLiteral("乙\n丙");
+    ASSERT_EQ(bus.call(call).type(), QDBusMessage::ReplyMessage);
+    const WindowId handedOver = waitForNewNoteWindow(known);
+    ASSERT_NE(handedOver, 0u) << "no note for the handed-over text";
+    ASSERT_TRUE(waitForActive(handedOver)) << "active: " << describe(x().activeWindow()).toStdString();
+    std::optional<QUuid> id;
+    ASSERT_TRUE(waitFor([&] {
+        for (const Note& note : storedNotes(app().dataDirectory())) {
+            if (blockTexts(note) == QStringList{QStringLiteral("乙\n丙")})
+                id = note.id;
+        }
+        return id.has_value();
+    })) << "the handed-over text was never stored";
+
+    ASSERT_TRUE(input().click(geometry(foreignWindow()).topLeft() + QPoint(12, 10)));
+    ASSERT_TRUE(waitForActive(foreignWindow())) << "active: " << describe(x().activeWindow()).toStdString();
+    EXPECT_FALSE(waitForStored(*id, [](const Note& note) { return note.blocks.size() != 1; }, 1500ms))
+        << "leaving it untouched wrote it back: " << blockTexts(*stored(*id)).join(u'|').toStdString();
+
+    // The user comes back by clicking below its lines, where a note made
+    // before it and cascaded above it does not cover it; lines are made down
+    // to the click.
+    const QRect frame = geometry(handedOver);
+    ASSERT_TRUE(input().click(frame.bottomLeft() + QPoint(frame.width() / 2, -14)));
+    ASSERT_TRUE(waitForActive(handedOver)) << "active: " << describe(x().activeWindow()).toStdString();
+    ASSERT_TRUE(input().type(QStringLiteral("丁")));
+    EXPECT_TRUE(waitForStored(*id, [](const Note& note) {
+        const QStringList texts = blockTexts(note);
+        return texts.size() >= 3 && texts.front() == QStringLiteral("乙") && texts[1] == QStringLiteral("丙")
+            && texts.back() == QStringLiteral("丁");
+    })) << "stored: " << blockTexts(*stored(*id)).join(u'|').toStdString();
 }
 
 } // namespace
