@@ -1,6 +1,5 @@
 #include "Editor/DocumentMirror.h"
 
-#include "Core/Text/Rtf.h"
 #include "Editor/EditorDocument.h"
 #include "Editor/TextDocumentConversion.h"
 
@@ -194,9 +193,10 @@ void DocumentMirror::readAllParagraphs()
     m_paragraphs.clear();
     // Each paragraph is read and turned into its reading before the next:
     // a long text's readings are never held twice over.
-    rtf::SeriesWriter writer;
-    editordoc::readParagraphs(m_document, [this, &writer](const editortext::Paragraph& paragraph) {
-        m_paragraphs.push_back(editortext::reading(paragraph, writer));
+    m_paragraphs.reserve(std::size_t(m_document.blockCount()));
+    editortext::ReadingSeries series;
+    editordoc::readParagraphs(m_document, [this, &series](const editortext::Paragraph& paragraph) {
+        m_paragraphs.push_back(series.read(paragraph));
     });
     m_memos.assign(m_paragraphs.size(), Memo{});
     m_paragraphsStale = false;
@@ -227,7 +227,7 @@ bool DocumentMirror::refreshSpan(const Dirty& dirty)
 
     std::vector<ParagraphReading> fresh;
     editordoc::ParagraphReader reader;
-    rtf::SeriesWriter writer;
+    editortext::ReadingSeries series;
     QTextBlock block = m_document.findBlock(start);
     if (!block.isValid() || block.position() != start)
         return false;
@@ -239,7 +239,7 @@ bool DocumentMirror::refreshSpan(const Dirty& dirty)
         const bool hasSeparator = block.next().isValid();
         if (!hasSeparator && block.length() == 1 && position > 0)
             break;
-        fresh.push_back(editortext::reading({reader.read(block, position, hasSeparator), position}, writer));
+        fresh.push_back(series.read({reader.read(block, position, hasSeparator), position}));
         position += block.length();
     }
     if (!toEnd && (!block.isValid() || position != end))

@@ -1,6 +1,5 @@
 #include "Editor/EditorText.h"
 
-#include "Core/Text/Rtf.h"
 #include "Domain/RichText.h"
 #include "Domain/TextDefaults.h"
 
@@ -172,6 +171,15 @@ private:
     int m_lastPosition = 0;
 };
 
+// The id a block id text stands for; nothing for one that is no id.
+std::optional<QUuid> idFromText(const QString& text)
+{
+    const QUuid id(text);
+    if (id.isNull())
+        return std::nullopt;
+    return id;
+}
+
 } // namespace
 
 QString idString(const QUuid& id)
@@ -221,10 +229,7 @@ std::optional<QUuid> blockIDAt(const AttributedString& text, int position)
     const auto* string = std::get_if<QString>(&*value);
     if (!string)
         return std::nullopt;
-    const QUuid id(*string);
-    if (id.isNull())
-        return std::nullopt;
-    return id;
+    return idFromText(*string);
 }
 
 bool isRemarksAt(const AttributedString& text, int position)
@@ -313,20 +318,32 @@ RenderedText render(const std::vector<Block>& displayBlocks, const TextAttribute
 
 ParagraphReading reading(const Paragraph& paragraph)
 {
-    rtf::SeriesWriter writer;
-    return reading(paragraph, writer);
+    return ReadingSeries().read(paragraph);
 }
 
-ParagraphReading reading(const Paragraph& paragraph, rtf::SeriesWriter& writer)
+ParagraphReading ReadingSeries::read(const Paragraph& paragraph)
 {
     ParagraphReading result;
     result.start = paragraph.start;
     result.length = paragraph.text.length();
-    result.markedID = blockIDAt(paragraph.text, 0);
+    if (!paragraph.text.isEmpty()) {
+        const auto value = paragraph.text.customAt(0, EditorAttribute::blockID);
+        if (const auto* text = value ? std::get_if<QString>(&*value) : nullptr)
+            result.markedID = idIn(*text);
+    }
     result.role = roleAt(paragraph.text, 0);
     result.content = paragraphContent(paragraph.text);
-    result.stored = RichText(result.content, writer);
+    result.stored = m_stored.store(result.content);
     return result;
+}
+
+std::optional<QUuid> ReadingSeries::idIn(const QString& text)
+{
+    if (text != m_idText) {
+        m_idText = text;
+        m_id = idFromText(text);
+    }
+    return m_id;
 }
 
 WriteBack writeBack(const Note& note, const std::vector<Paragraph>& paragraphs,
@@ -335,8 +352,9 @@ WriteBack writeBack(const Note& note, const std::vector<Paragraph>& paragraphs,
 {
     std::vector<ParagraphReading> readings;
     readings.reserve(paragraphs.size());
+    ReadingSeries series;
     for (const Paragraph& paragraph : paragraphs)
-        readings.push_back(reading(paragraph));
+        readings.push_back(series.read(paragraph));
     return writeBack(note, readings, ranges, history, now, shownRemarks);
 }
 

@@ -89,8 +89,21 @@ struct ParagraphReading {
     friend bool operator==(const ParagraphReading&, const ParagraphReading&) = default;
 };
 ParagraphReading reading(const Paragraph& paragraph);
-// The same, for one paragraph of many read in a row.
-ParagraphReading reading(const Paragraph& paragraph, rtf::SeriesWriter& writer);
+// The same readings, for many paragraphs read in a row. Neighbouring lines
+// mostly carry one block id and one set of attributes: the id is parsed,
+// and what is stored of the attributes worked out, once for a row of
+// paragraphs that share them.
+class ReadingSeries {
+public:
+    ParagraphReading read(const Paragraph& paragraph);
+
+private:
+    std::optional<QUuid> idIn(const QString& text);
+
+    RichText::Series m_stored;
+    QString m_idText; // the last id text met, and the id it stands for
+    std::optional<QUuid> m_id;
+};
 
 struct WriteBack {
     Note note;
