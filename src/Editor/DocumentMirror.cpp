@@ -195,8 +195,8 @@ void DocumentMirror::readAllParagraphs()
     // a long text's readings are never held twice over.
     m_paragraphs.reserve(std::size_t(m_document.blockCount()));
     editortext::ReadingSeries series;
-    editordoc::readParagraphs(m_document, [this, &series](const editortext::Paragraph& paragraph) {
-        m_paragraphs.push_back(series.read(paragraph));
+    editordoc::readParagraphs(m_document, [this, &series](editortext::Paragraph paragraph) {
+        m_paragraphs.push_back(series.read(std::move(paragraph)));
     });
     m_memos.assign(m_paragraphs.size(), Memo{});
     m_paragraphsStale = false;

@@ -48,12 +48,13 @@ bool isLineTerminator(QChar c)
 }
 
 // The paragraph's characters without its terminators and without U+200B.
-AttributedString paragraphContent(const AttributedString& paragraph)
+AttributedString paragraphContent(AttributedString paragraph)
 {
     int end = paragraph.length();
     while (end > 0 && isLineTerminator(paragraph.string().at(end - 1)))
         --end;
-    AttributedString content = paragraph.substring(0, end);
+    AttributedString content = std::move(paragraph);
+    content.truncate(end);
     for (int i = content.length() - 1; i >= 0; --i) {
         if (content.string().at(i) == zeroWidthSpace)
             content.replace(i, 1, AttributedString());
@@ -321,7 +322,7 @@ ParagraphReading reading(const Paragraph& paragraph)
     return ReadingSeries().read(paragraph);
 }
 
-ParagraphReading ReadingSeries::read(const Paragraph& paragraph)
+ParagraphReading ReadingSeries::read(Paragraph paragraph)
 {
     ParagraphReading result;
     result.start = paragraph.start;
@@ -332,7 +333,7 @@ ParagraphReading ReadingSeries::read(const Paragraph& paragraph)
             result.markedID = idIn(*text);
     }
     result.role = roleAt(paragraph.text, 0);
-    result.content = paragraphContent(paragraph.text);
+    result.content = paragraphContent(std::move(paragraph.text));
     result.stored = m_stored.store(result.content);
     return result;
 }

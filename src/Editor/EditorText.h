@@ -95,7 +95,7 @@ ParagraphReading reading(const Paragraph& paragraph);
 // paragraphs that share them.
 class ReadingSeries {
 public:
-    ParagraphReading read(const Paragraph& paragraph);
+    ParagraphReading read(Paragraph paragraph);
 
 private:
     std::optional<QUuid> idIn(const QString& text);
