@@ -368,8 +368,10 @@ WriteBack writeBack(const Note& note, const std::vector<ParagraphReading>& parag
     result.marks.reserve(paragraphs.size());
     std::vector<Block> emitted;
     emitted.reserve(paragraphs.size());
-    QHash<QUuid, std::size_t> emittedAt;       // id to its place in `emitted`
-    emittedAt.reserve(qsizetype(paragraphs.size()));
+    // A kept block's id (stored or from the history) to its place in
+    // `emitted`: each is kept at most once.
+    QHash<QUuid, std::size_t> emittedAt;
+    emittedAt.reserve(qsizetype(std::min(paragraphs.size(), note.blocks.size() + history.size())));
     std::map<QUuid, AttributedString> remarks; // accumulated per todo, in text order
 
     // The first stored block of each id.
@@ -379,7 +381,14 @@ WriteBack writeBack(const Note& note, const std::vector<ParagraphReading>& parag
         if (!stored.contains(block.id))
             stored.insert(block.id, &block);
     }
-    const auto storedBlock = [&](const QUuid& id) -> const Block* { return stored.value(id, nullptr); };
+    // The lines of one block not yet written back all carry its id: the
+    // last answer is given again without hashing.
+    std::optional<std::pair<QUuid, const Block*>> lastStored;
+    const auto storedBlock = [&](const QUuid& id) -> const Block* {
+        if (!lastStored || lastStored->first != id)
+            lastStored.emplace(id, stored.value(id, nullptr));
+        return lastStored->second;
+    };
     auto known = [&](const QUuid& id) { return storedBlock(id) || history.contains(id); };
     RunFinder runs(ranges);
 
@@ -412,13 +421,15 @@ WriteBack writeBack(const Note& note, const std::vector<ParagraphReading>& parag
         }
 
         const bool lastIsTodo = !emitted.empty() && emitted.back().kind == BlockKind::Todo;
+        bool isNew = false;
         Block block = [&] {
-            if (!id || emittedAt.contains(*id))
-                return newBlock(lastIsTodo, now);
-            if (const Block* kept = storedBlock(*id))
-                return *kept;
-            if (auto past = history.find(*id); past != history.end())
-                return past->second;
+            if (id && !emittedAt.contains(*id)) {
+                if (const Block* kept = storedBlock(*id))
+                    return *kept;
+                if (auto past = history.find(*id); past != history.end())
+                    return past->second;
+            }
+            isNew = true;
             return newBlock(lastIsTodo, now);
         }();
 
@@ -436,14 +447,16 @@ WriteBack writeBack(const Note& note, const std::vector<ParagraphReading>& parag
                 result.needsRender = true;
             }
         }
-        emittedAt.insert(block.id, emitted.size());
+        // A new block's id is no paragraph's mark and no run's: nothing asks
+        // where it was placed, and the lines of a long text that become
+        // blocks of their own are placed without hashing.
+        if (!isNew)
+            emittedAt.insert(block.id, emitted.size());
         result.ranges.push_back(TextRun{block.id, paragraph.start, length, false});
         result.marks.push_back({block.id, false});
         emitted.push_back(std::move(block));
-        if (split) {
-            emittedAt.insert(split->id, emitted.size());
+        if (split)
             emitted.push_back(std::move(*split));
-        }
     }
 
     for (auto& [id, text] : remarks) {
