@@ -371,7 +371,7 @@ WriteBack writeBack(const Note& note, const std::vector<ParagraphReading>& parag
     // A kept block's id (stored or from the history) to its place in
     // `emitted`: each is kept at most once.
     QHash<QUuid, std::size_t> emittedAt;
-    emittedAt.reserve(qsizetype(std::min(paragraphs.size(), note.blocks.size() + history.size())));
+    emittedAt.reserve(qsizetype(std::min(paragraphs.size(), note.blocks.size())));
     std::map<QUuid, AttributedString> remarks; // accumulated per todo, in text order
 
     // The first stored block of each id.
@@ -389,7 +389,7 @@ WriteBack writeBack(const Note& note, const std::vector<ParagraphReading>& parag
             lastStored.emplace(id, stored.value(id, nullptr));
         return lastStored->second;
     };
-    auto known = [&](const QUuid& id) { return storedBlock(id) || history.contains(id); };
+    auto known = [&](const QUuid& id) { return storedBlock(id) || history.find(id); };
     RunFinder runs(ranges);
 
     for (const ParagraphReading& paragraph : paragraphs) {
@@ -426,8 +426,8 @@ WriteBack writeBack(const Note& note, const std::vector<ParagraphReading>& parag
             if (id && !emittedAt.contains(*id)) {
                 if (const Block* kept = storedBlock(*id))
                     return *kept;
-                if (auto past = history.find(*id); past != history.end())
-                    return past->second;
+                if (const Block* past = history.find(*id))
+                    return *past;
             }
             isNew = true;
             return newBlock(lastIsTodo, now);
