@@ -148,16 +148,19 @@ double secondsToShow(RunningApplication& running, const QString& text)
     return double(clock.nsecsElapsed()) / 1e9;
 }
 
-// Turns the event loop until nothing is left to do, and tells the longest
-// single turn.
+// Turns the event loop until nothing is left to do (work spread over turns,
+// such as marking a long text's paragraphs, goes on until it is done), and
+// tells the longest single turn.
 double settleTellingLongestTurn()
 {
     double longest = 0;
-    for (int turn = 0; turn < 50; ++turn) {
+    for (int quiet = 0, turn = 0; quiet < 50 && turn < 100000; ++turn) {
         QElapsedTimer clock;
         clock.start();
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        longest = std::max(longest, double(clock.nsecsElapsed()) / 1e9);
+        const double seconds = double(clock.nsecsElapsed()) / 1e9;
+        longest = std::max(longest, seconds);
+        quiet = seconds < 0.005 ? quiet + 1 : 0;
     }
     return longest;
 }

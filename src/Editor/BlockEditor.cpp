@@ -78,6 +78,8 @@ BlockEditor::BlockEditor(std::shared_ptr<EditorStore> store, const QUuid& noteID
     connect(m_textView->verticalScrollBar(), &QScrollBar::valueChanged, this, followScrolling);
     connect(document()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged, this, followScrolling);
 
+    m_markingWork.setSingleShot(true);
+    connect(&m_markingWork, &QTimer::timeout, this, &BlockEditor::markLeftParagraphs);
     m_formatWork.setSingleShot(true);
     connect(&m_formatWork, &QTimer::timeout, this, [this] {
         if (m_formatWorkEndsTyping)

@@ -8,6 +8,7 @@
 #include "Editor/EditorText.h"
 #include "Editor/FindReplace.h"
 #include "Editor/FormatPanel.h"
+#include "Editor/MarkingBacklog.h"
 #include "Editor/TaskShelves.h"
 #include "Editor/TextFormatTarget.h"
 #include "Core/Files/FileSystemError.h"
@@ -335,6 +336,9 @@ public:
     // The note shown instead of the stored one while a drag preview is shown.
     std::optional<Note> dragPreviewNote;
     bool applyingFormat = false;
+    // How many paragraphs a write-back marks with their blocks in one turn
+    // of the event loop; the others follow, a slice per turn.
+    std::size_t marksPerTurn = MarkingBacklog::perTurn;
 
     // Used by the undo history.
     bool restore(Note& snapshot);
@@ -383,8 +387,19 @@ private:
     };
     // Marks (when `marks` is given) and lays out the paragraphs of the mirror
     // through `cursor`, each read and changed once for both.
+    // Only the paragraphs of `within` are gone over when one is given.
     WrittenFormats markAndLayOutParagraphs(QTextCursor& cursor, const std::vector<editortext::WriteBack::Mark>* marks,
-                                           const Note& note);
+                                           const Note& note, std::optional<ParagraphSpan> within = std::nullopt);
+    // Whether each paragraph of the mirror is one run of the note, as after
+    // a write-back of text without remarks.
+    bool paragraphsAreRuns() const;
+    // Marks and lays out the next slice of the paragraphs a write-back left.
+    void markLeftParagraphs();
+    // Marks and lays out the paragraphs (those of `within` when given) in one
+    // edit of the document, which the mirror takes as the editor's own marks
+    // rather than an edit to read back.
+    void markAndLayOutAsOwn(const std::vector<editortext::WriteBack::Mark>& marks, const Note& note,
+                            std::optional<ParagraphSpan> within);
     // What new text of the note looks like: the saved typing style in the
     // preferences' font. Empty lines show it, so text typed there takes it.
     TextAttributes newTextAttributes() const;
@@ -451,6 +466,8 @@ private:
     std::optional<Note> m_rendered;
     editortext::BlockHistory m_historicalBlocks;
     std::unique_ptr<DocumentMirror> m_mirror; // the text as last seen, for undo steps and the write-back
+    MarkingBacklog m_marksLeft;
+    QTimer m_markingWork;
     bool m_rendering = false;
     bool m_writingBack = false; // within flush(): its layout pass is current
     double m_attachmentWidth = 0; // the width the attachment images were last fitted to

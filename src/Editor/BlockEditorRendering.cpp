@@ -183,6 +183,8 @@ void BlockEditor::render(bool force)
     // Each paragraph is inserted with its layout: no second pass over the text.
     const std::optional<AttributedString> laidOut = laidOutText(rendered, paragraphInputs(*note, rendered.ranges));
     m_mirror->suspend(); // the text is replaced whole and read anew below
+    m_marksLeft.clear();
+    m_markingWork.stop();
     // The margins go on first, so that the text is laid out once, within them.
     const auto presentation = [](QTextBlockFormat& block, const QTextCharFormat& first) {
         if (first.hasProperty(textdoc::PresentationTail))
@@ -485,16 +487,15 @@ std::vector<TextRun>::const_iterator BlockEditor::runsReaching(double y) const
     // The run at that depth, laid out only so far; rows lie down the text in
     // its order, so the rows before it that still reach `y` (a row counts
     // as at least 20 high, and 7 below it as its own) are the last few.
+    // Where the text below is not laid out yet, Qt can tell a position far
+    // past `y` (a depth between or above paragraphs hits the first paragraph
+    // not laid out): the rows before it are searched, not walked.
     const int position = document()->documentLayout()->hitTest(QPointF(0, y), Qt::FuzzyHit);
-    auto first = std::partition_point(m_ranges.begin(), m_ranges.end(),
-                                      [&](const TextRun& run) { return run.start <= position; });
-    while (first != m_ranges.begin()) {
-        const TextRun& before = *std::prev(first);
-        if (rect(before.start, before.length, y).bottom() + 27 < y)
-            break;
-        --first;
-    }
-    return first;
+    const auto first = std::partition_point(m_ranges.begin(), m_ranges.end(),
+                                            [&](const TextRun& run) { return run.start <= position; });
+    return std::partition_point(m_ranges.begin(), first, [&](const TextRun& run) {
+        return rect(run.start, run.length, y).bottom() + 27 < y;
+    });
 }
 
 bool BlockEditor::textTallerThan(double height) const

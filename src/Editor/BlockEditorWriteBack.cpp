@@ -84,13 +84,66 @@ void BlockEditor::markAndLayOut(const editortext::WriteBack& written)
     std::size_t last = count;
     while (last > first && memos[last - 1].mark == written.marks[last - 1])
         --last;
-    const DeferredLayout deferred(*m_textView, int(first), int(last) - 1);
+    const ParagraphSpan changed{first, last};
+    // Text with remarks is laid out as a whole: it is marked whole too.
+    const ParagraphSpan now = paragraphsAreRuns()
+        ? MarkingBacklog::markedAtOnce(changed, std::size_t(m_textView->textCursor().blockNumber()), marksPerTurn)
+        : changed;
+    if (now.size() == changed.size()) {
+        m_marksLeft.clear();
+        m_markingWork.stop();
+        const DeferredLayout deferred(*m_textView, int(first), int(last) - 1);
+        markAndLayOutAsOwn(written.marks, written.note, std::nullopt);
+        return;
+    }
+    // What is marked now and in the slices after is laid out again at once,
+    // as Qt does: deferring the layout of a text that is laid out would have
+    // Qt lay it all out again for every slice.
+    markAndLayOutAsOwn(written.marks, written.note, now);
+    m_mirror->expectMarks(changed, written.marks);
+    m_marksLeft.defer(written.marks);
+    m_markingWork.start();
+}
+
+void BlockEditor::markLeftParagraphs()
+{
+    // An edit since the last write-back may have moved paragraphs: the next
+    // write-back, at once after it, settles the marks anew.
+    if (m_marksLeft.isEmpty() || m_rendering || m_editedSinceWriteBack || hasMarkedText())
+        return;
+    const Note* note = m_store->findNote(m_noteID);
+    if (!note || m_mirror->paragraphs().size() != m_marksLeft.marks().size() || !paragraphsAreRuns()) {
+        m_marksLeft.clear();
+        return;
+    }
+    const std::optional<ParagraphSpan> slice = m_marksLeft.nextSlice(marksPerTurn);
+    if (!slice)
+        return;
+    m_rendering = true; // the marks are no edit of the user's
+    markAndLayOutAsOwn(m_marksLeft.marks(), *note, slice);
+    m_rendering = false;
+    m_markingWork.start();
+}
+
+void BlockEditor::markAndLayOutAsOwn(const std::vector<editortext::WriteBack::Mark>& marks, const Note& note,
+                                     std::optional<ParagraphSpan> within)
+{
     DocumentMirror::OwnMarks own(*m_mirror);
     QTextCursor cursor(document());
     cursor.beginEditBlock();
-    const WrittenFormats done = markAndLayOutParagraphs(cursor, &written.marks, written.note);
+    const WrittenFormats done = markAndLayOutParagraphs(cursor, &marks, note, within);
     cursor.endEditBlock();
-    own.mark(done.marked, written.marks, done.laidOut);
+    own.mark(done.marked, marks, done.laidOut);
+}
+
+bool BlockEditor::paragraphsAreRuns() const
+{
+    const std::vector<editortext::ParagraphReading>& paragraphs = m_mirror->paragraphs();
+    return paragraphs.size() == m_ranges.size()
+        && std::equal(paragraphs.begin(), paragraphs.end(), m_ranges.begin(),
+                      [](const editortext::ParagraphReading& paragraph, const TextRun& run) {
+                          return paragraph.start == run.start && paragraph.length == run.length;
+                      });
 }
 
 std::vector<std::size_t> BlockEditor::markParagraphs(QTextCursor& cursor,
@@ -125,18 +178,12 @@ std::optional<editortext::TextSpan> BlockEditor::applyWrittenLayout(const Note& 
 
 BlockEditor::WrittenFormats BlockEditor::markAndLayOutParagraphs(QTextCursor& cursor,
                                                                  const std::vector<editortext::WriteBack::Mark>* marks,
-                                                                 const Note& note)
+                                                                 const Note& note, std::optional<ParagraphSpan> within)
 {
-    // After a write-back each run is one paragraph of the mirror, in order.
-    const std::vector<editortext::ParagraphReading>& paragraphs = m_mirror->paragraphs();
     std::vector<DocumentMirror::Memo>& memos = m_mirror->memos();
-    const bool oneRunEach = paragraphs.size() == m_ranges.size()
-        && std::equal(paragraphs.begin(), paragraphs.end(), m_ranges.begin(),
-                      [](const editortext::ParagraphReading& paragraph, const TextRun& run) {
-                          return paragraph.start == run.start && paragraph.length == run.length;
-                      });
     WrittenFormats done;
-    if (!oneRunEach) {
+    // After a write-back each run is one paragraph of the mirror, in order.
+    if (!paragraphsAreRuns()) {
         if (marks)
             done.marked = markParagraphs(cursor, *marks);
         for (DocumentMirror::Memo& memo : memos)
@@ -147,8 +194,9 @@ BlockEditor::WrittenFormats BlockEditor::markAndLayOutParagraphs(QTextCursor& cu
     }
     // The runs come in the order of the note's blocks: each run's block is
     // looked for where the last one was found, and only then in all blocks.
+    const ParagraphSpan span = within ? *within : ParagraphSpan{0, m_ranges.size()};
     QHash<QUuid, const Block*> blocks;
-    std::size_t found = 0;
+    std::size_t found = std::min(span.from, note.blocks.size());
     const auto blockOf = [&](const QUuid& id) -> const Block* {
         for (std::size_t k = found; k < note.blocks.size() && k < found + 2; ++k) {
             if (note.blocks[k].id == id) {
@@ -184,7 +232,7 @@ BlockEditor::WrittenFormats BlockEditor::markAndLayOutParagraphs(QTextCursor& cu
     QTextBlock paragraph;
     std::size_t paragraphIndex = 0;
     paragraphmarks::Pass pass(cursor);
-    for (std::size_t i = 0; i < m_ranges.size(); ++i) {
+    for (std::size_t i = span.from; i < span.to && i < m_ranges.size(); ++i) {
         const TextRun& run = m_ranges[i];
         // Marked before with the same id and role, and untouched since.
         const editortext::WriteBack::Mark* mark

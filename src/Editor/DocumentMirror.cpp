@@ -75,6 +75,14 @@ void appendSpan(const AttributedString& text, int start, int end, const SpanMark
     }
 }
 
+// What a paragraph's reading says of its first character once the
+// paragraph carries `mark`.
+void takeMark(editortext::ParagraphReading& paragraph, const editortext::WriteBack::Mark& mark)
+{
+    paragraph.markedID = paragraph.length > 0 && !mark.blockID.isNull() ? std::optional(mark.blockID) : std::nullopt;
+    paragraph.role = paragraph.length > 0 && mark.isRemarks ? std::optional(editortext::remarksRole) : std::nullopt;
+}
+
 } // namespace
 
 DocumentMirror::OwnMarks::OwnMarks(DocumentMirror& mirror)
@@ -113,29 +121,48 @@ void DocumentMirror::OwnMarks::markCopy(const std::vector<std::size_t>& indices,
     if (indices.empty())
         return;
     std::vector<editortext::ParagraphReading>& paragraphs = m_mirror.m_paragraphs;
-    const AttributedString& old = m_mirror.m_text;
-    // Built piece by piece: marking the whole text in place would go over
-    // all its runs once for each paragraph.
+    AttributedString& whole = m_mirror.m_text;
+    // Only the stretch from the first marked paragraph to the last one is
+    // built anew, piece by piece, and put in place of the old: marking in
+    // place would go over all its runs once for each paragraph, and building
+    // the whole text anew would make marking a long text a slice at a time
+    // cost the whole text for every slice.
+    const editortext::ParagraphReading& firstMarked = paragraphs[indices.front()];
+    const editortext::ParagraphReading& lastMarked = paragraphs[indices.back()];
+    const int from = firstMarked.start;
+    const int to = lastMarked.start + lastMarked.length;
     AttributedString text;
     // The runs there were, and at most one more for each marked paragraph.
-    text.reserve(old.length(), old.runs().size() + indices.size());
-    int copied = 0;
+    const std::vector<AttributedString::Run>& runs = whole.runs();
+    const auto runAt = [&](int position) {
+        return std::upper_bound(runs.begin(), runs.end(), position,
+                                [](int value, const AttributedString::Run& r) { return value < r.start; });
+    };
+    text.reserve(to - from, std::size_t(runAt(to) - runAt(from)) + 1 + indices.size());
+    int copied = from;
     for (const std::size_t index : indices) {
         editortext::ParagraphReading& paragraph = paragraphs[index];
         const editortext::WriteBack::Mark& mark = marks[index];
         const SpanMark spanMark{editortext::idString(mark.blockID), mark.isRemarks};
         const int end = paragraph.start + paragraph.length;
-        appendSpan(old, copied, paragraph.start, nullptr, text);
-        appendSpan(old, paragraph.start, end, &spanMark, text);
+        appendSpan(whole, copied, paragraph.start, nullptr, text);
+        appendSpan(whole, paragraph.start, end, &spanMark, text);
         copied = end;
-        paragraph.markedID = paragraph.length > 0 && !mark.blockID.isNull() ? std::optional(mark.blockID) : std::nullopt;
-        paragraph.role = paragraph.length > 0 && mark.isRemarks ? std::optional(editortext::remarksRole) : std::nullopt;
+        takeMark(paragraph, mark);
         AttributedString content;
         appendSpan(paragraph.content, 0, paragraph.content.length(), &spanMark, content);
         paragraph.content = std::move(content);
     }
-    appendSpan(old, copied, old.length(), nullptr, text);
-    m_mirror.m_text = std::move(text);
+    whole.replace(from, to - from, text);
+}
+
+void DocumentMirror::expectMarks(ParagraphSpan span, const std::vector<editortext::WriteBack::Mark>& marks)
+{
+    for (std::size_t i = span.from; i < span.to && i < m_paragraphs.size() && i < marks.size(); ++i) {
+        if (m_memos[i].mark == marks[i])
+            continue;
+        takeMark(m_paragraphs[i], marks[i]);
+    }
 }
 
 void DocumentMirror::suspend()

@@ -2,6 +2,7 @@
 
 #include "Core/Text/AttributedString.h"
 #include "Editor/EditorText.h"
+#include "Editor/MarkingBacklog.h"
 
 #include <optional>
 #include <vector>
@@ -74,6 +75,10 @@ public:
     // The paragraphs as of the last refresh, each with its memo.
     const std::vector<editortext::ParagraphReading>& paragraphs() const { return m_paragraphs; }
     std::vector<Memo>& memos() { return m_memos; }
+    // The paragraphs of `span` that do not carry their entry of `marks` yet
+    // are marked later: their readings carry it already, so that a
+    // write-back meanwhile keeps each of them in the block it was given.
+    void expectMarks(ParagraphSpan span, const std::vector<editortext::WriteBack::Mark>& marks);
 
 private:
     // Where edits happened since the last refresh: the characters [low,

@@ -198,7 +198,12 @@ bool FocusReturn::eventFilter(QObject* watched, QEvent* event)
             FocusHistory::instance().shown(*m_opened);
         break;
     case QEvent::Hide:
-        if (m_enabled && m_owner != m_opened && qApp)
+        // A hide the window system reports (spontaneous) is the window
+        // manager hiding the window for a while, which closes nothing: KWin
+        // hides a panel beside a note (a utility window) that maps while no
+        // window or another window of ours is active, and shows it again when
+        // it is activated.
+        if (m_enabled && m_owner != m_opened && qApp && !event->spontaneous())
             closed();
         m_activeAsItHid = false;
         break;

@@ -44,7 +44,8 @@ bool shouldReturn(const Closing& closing);
 
 } // namespace focusreturn
 
-// Gives the focus back when a window of the application hides: on the next
+// Gives the focus back when a window of the application hides (not when the
+// window manager hides it for a while, minimised or set aside): on the next
 // turn of the event loop (after the window manager has handled the unmap),
 // the window it was opened for is activated and the widget that had the
 // focus in it when it opened gets it again. When that window is gone or

@@ -260,6 +260,45 @@ TEST_F(BlockEditorWriteBackTest, TheFirstWriteBackOfLinesInOneBlockLeavesNothing
     }
 }
 
+TEST_F(BlockEditorWriteBackTest, ManyLinesAreMarkedASliceAtATimeAndKeepTheirBlocksMeanwhile)
+{
+    // Marking many lines at once would hold the event loop: the write-back
+    // marks those around the caret and the rest a slice per turn. A
+    // write-back before they are all marked keeps every line in its block.
+    first = makeBlock(BlockKind::Paragraph, QStringLiteral("l0\nl1\nl2\nl3\nl4\nl5\nl6\nl7\nl8\nl9"));
+    openNote();
+    editor->marksPerTurn = 3;
+    const auto unmarked = [this] {
+        const std::vector<editortext::Paragraph> paragraphs = editordoc::readParagraphs(*editor->document());
+        int count = 0;
+        for (std::size_t i = 0; i < paragraphs.size() && i < editor->ranges().size(); ++i)
+            count += editortext::blockIDAt(paragraphs[i].text, 0) != editor->ranges()[i].blockID ? 1 : 0;
+        return count;
+    };
+    onBoth([](auto& t) {
+        t.caretAt(t.at(QStringLiteral("l5")));
+        t.target->flush();
+    });
+    const auto storedIDs = [this] {
+        const Note note = store->note(noteID).value();
+        std::vector<QUuid> ids;
+        for (const Block& block : note.blocks)
+            ids.push_back(block.id);
+        return ids;
+    };
+    const std::vector<QUuid> ids = storedIDs();
+    ASSERT_EQ(ids.size(), 14u);
+    EXPECT_GT(unmarked(), 0) << "some lines are left for later turns";
+
+    onBoth([](auto& t) { t.type(QStringLiteral("x")); });
+    EXPECT_EQ(storedIDs(), ids);
+
+    for (int turn = 0; turn < 20 && unmarked() > 0; ++turn)
+        QCoreApplication::processEvents();
+    EXPECT_EQ(unmarked(), 0);
+    expectSameAsFullWriteBack();
+}
+
 TEST_F(BlockEditorWriteBackTest, LeavingTheTextWritesBackOnlyWhenItChangedSinceTheLastWriteBack)
 {
     // Lines in one block are written back as blocks of their own: leaving

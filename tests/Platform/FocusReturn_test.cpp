@@ -142,6 +142,34 @@ TEST(FocusReturn, AWindowOpenedAsThePanelClosesKeepsTheFocus)
     }
 }
 
+// The window manager hides a panel for a while and shows it again (KWin does
+// so with a panel that maps while another window of ours is active): the
+// panel has not closed and keeps the keyboard; closed afterwards, it gives
+// the keyboard back.
+TEST(FocusReturn, APanelTheWindowManagerHidesForAWhileHasNotClosed)
+{
+    QWidget note;
+    note.show();
+    QApplication::setActiveWindow(&note);
+    QWidget panel;
+    FocusReturn::watch(panel, note);
+    panel.show();
+    QApplication::setActiveWindow(&panel);
+    QCoreApplication::processEvents(); // the platform's reports of the showing
+    const Activations noteActivations(note);
+
+    panel.setWindowState(Qt::WindowMinimized); // reported as a spontaneous hide
+    panel.setWindowState(Qt::WindowNoState);
+    letTheFocusReturn();
+    EXPECT_EQ(noteActivations.count, 0);
+    EXPECT_EQ(QApplication::activeWindow(), &panel);
+
+    panel.hide();
+    QApplication::setActiveWindow(nullptr);
+    letTheFocusReturn();
+    EXPECT_EQ(QApplication::activeWindow(), &note);
+}
+
 TEST(FocusReturn, AClosedNoteGivesTheFocusToTheNoteActiveBeforeIt)
 {
     QWidget notes[3];
