@@ -52,25 +52,29 @@ CustomAttributes withoutEditorKeys(const CustomAttributes& custom)
 // paragraph style. Each run has one paragraph style and one set of amounts,
 // so neighbouring paragraphs that share a style but carry different amounts
 // (a bullet after a heading, say) each get their own amounts subtracted.
+TextAttributes storedAttributes(const TextAttributes& shown)
+{
+    TextAttributes attributes = shown;
+    if (attributes.paragraphStyle) {
+        ParagraphStyle& style = *attributes.paragraphStyle;
+        const double indent = amountIn(shown, EditorAttribute::presentationIndent);
+        const double tail = amountIn(shown, EditorAttribute::presentationTail);
+        const double spacing = amountIn(shown, EditorAttribute::presentationSpacing);
+        style.paragraphSpacing -= spacing;
+        style.firstLineHeadIndent -= indent;
+        style.headIndent -= indent;
+        style.tailIndent -= tail;
+    }
+    attributes.custom = withoutEditorKeys(shown.custom);
+    return attributes;
+}
+
 AttributedString withoutPresentation(const AttributedString& text)
 {
     // Built run by run: one copy of each run's attributes.
     AttributedString result;
-    for (const AttributedString::Run& run : text.runs()) {
-        TextAttributes attributes = run.attributes;
-        if (attributes.paragraphStyle) {
-            ParagraphStyle& style = *attributes.paragraphStyle;
-            const double indent = amountIn(run.attributes, EditorAttribute::presentationIndent);
-            const double tail = amountIn(run.attributes, EditorAttribute::presentationTail);
-            const double spacing = amountIn(run.attributes, EditorAttribute::presentationSpacing);
-            style.paragraphSpacing -= spacing;
-            style.firstLineHeadIndent -= indent;
-            style.headIndent -= indent;
-            style.tailIndent -= tail;
-        }
-        attributes.custom = withoutEditorKeys(run.attributes.custom);
-        result.append(text.string().mid(run.start, run.length), std::move(attributes));
-    }
+    for (const AttributedString::Run& run : text.runs())
+        result.append(text.string().mid(run.start, run.length), storedAttributes(run.attributes));
     return result;
 }
 
@@ -88,9 +92,16 @@ RichText::RichText(const AttributedString& text)
 {
 }
 
-RichText::RichText(const AttributedString& text, rtf::SeriesWriter& writer)
-    : m_rtf(writer.write(withoutPresentation(text)))
+RichText RichText::Series::store(const AttributedString& text)
 {
+    const std::vector<AttributedString::Run>& runs = text.runs();
+    if (runs.size() != 1)
+        return fromRtf(m_writer.write(withoutPresentation(text)));
+    if (!m_shown || !(*m_shown == runs.front().attributes)) {
+        m_shown = runs.front().attributes;
+        m_stored = storedAttributes(*m_shown);
+    }
+    return fromRtf(m_writer.write(text.string(), m_stored));
 }
 
 RichText::RichText(const QString& text, const TextFont& font)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Core/Text/AttributedString.h"
+#include "Core/Text/Rtf.h"
 
 #include <QByteArray>
 #include <QString>
@@ -8,10 +9,6 @@
 #include <optional>
 
 namespace quorrin {
-
-namespace rtf {
-class SeriesWriter;
-}
 
 // The six attribute names the block editor puts on the text it shows; they
 // never reach stored text.
@@ -34,8 +31,6 @@ public:
     // Stores the text as RTF without the editor's marks, subtracting the
     // amounts the editor added to each paragraph style.
     explicit RichText(const AttributedString& text);
-    // The same bytes, for one text of a series written through `writer`.
-    RichText(const AttributedString& text, rtf::SeriesWriter& writer);
     // The string in that font and the dynamic text colour.
     RichText(const QString& text, const TextFont& font);
 
@@ -47,6 +42,20 @@ public:
     std::optional<AttributedString> read() const;
 
     friend bool operator==(const RichText&, const RichText&) = default;
+
+    // Stores texts one after another, each to the bytes RichText(text)
+    // gives. The lines of a long text mostly share one set of attributes:
+    // what the stored text keeps of them is worked out once for a row of
+    // one-run texts that carry the same.
+    class Series {
+    public:
+        RichText store(const AttributedString& text);
+
+    private:
+        rtf::SeriesWriter m_writer;
+        std::optional<TextAttributes> m_shown; // the last one-run text's attributes
+        TextAttributes m_stored;               // and what is stored of them
+    };
 
 private:
     QByteArray m_rtf;

@@ -183,15 +183,7 @@ std::optional<AppError> BlockEditor::save(Note note, bool immediate, bool notify
 
 void BlockEditor::recordHistory(const Note& note)
 {
-    // Most blocks are as they were last seen: those are left alone. A note
-    // whose lines just became blocks brings them all at once: room for them
-    // is made once rather than at every doubling.
-    m_historicalBlocks.reserve(std::max(m_historicalBlocks.size(), note.blocks.size()));
-    for (const Block& block : note.blocks) {
-        const auto [known, added] = m_historicalBlocks.try_emplace(block.id, block);
-        if (!added && !(known->second == block))
-            known->second = block;
-    }
+    m_historicalBlocks.record(note.blocks);
 }
 
 void BlockEditor::applyFrameMargins()

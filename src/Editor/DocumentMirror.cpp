@@ -1,6 +1,5 @@
 #include "Editor/DocumentMirror.h"
 
-#include "Core/Text/Rtf.h"
 #include "Editor/EditorDocument.h"
 #include "Editor/TextDocumentConversion.h"
 
@@ -221,9 +220,10 @@ void DocumentMirror::readAllParagraphs()
     m_paragraphs.clear();
     // Each paragraph is read and turned into its reading before the next:
     // a long text's readings are never held twice over.
-    rtf::SeriesWriter writer;
-    editordoc::readParagraphs(m_document, [this, &writer](const editortext::Paragraph& paragraph) {
-        m_paragraphs.push_back(editortext::reading(paragraph, writer));
+    m_paragraphs.reserve(std::size_t(m_document.blockCount()));
+    editortext::ReadingSeries series;
+    editordoc::readParagraphs(m_document, [this, &series](editortext::Paragraph paragraph) {
+        m_paragraphs.push_back(series.read(std::move(paragraph)));
     });
     m_memos.assign(m_paragraphs.size(), Memo{});
     m_paragraphsStale = false;
@@ -254,7 +254,7 @@ bool DocumentMirror::refreshSpan(const Dirty& dirty)
 
     std::vector<ParagraphReading> fresh;
     editordoc::ParagraphReader reader;
-    rtf::SeriesWriter writer;
+    editortext::ReadingSeries series;
     QTextBlock block = m_document.findBlock(start);
     if (!block.isValid() || block.position() != start)
         return false;
@@ -266,7 +266,7 @@ bool DocumentMirror::refreshSpan(const Dirty& dirty)
         const bool hasSeparator = block.next().isValid();
         if (!hasSeparator && block.length() == 1 && position > 0)
             break;
-        fresh.push_back(editortext::reading({reader.read(block, position, hasSeparator), position}, writer));
+        fresh.push_back(series.read({reader.read(block, position, hasSeparator), position}));
         position += block.length();
     }
     if (!toEnd && (!block.isValid() || position != end))

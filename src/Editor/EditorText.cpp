@@ -1,6 +1,5 @@
 #include "Editor/EditorText.h"
 
-#include "Core/Text/Rtf.h"
 #include "Domain/RichText.h"
 #include "Domain/TextDefaults.h"
 
@@ -49,12 +48,13 @@ bool isLineTerminator(QChar c)
 }
 
 // The paragraph's characters without its terminators and without U+200B.
-AttributedString paragraphContent(const AttributedString& paragraph)
+AttributedString paragraphContent(AttributedString paragraph)
 {
     int end = paragraph.length();
     while (end > 0 && isLineTerminator(paragraph.string().at(end - 1)))
         --end;
-    AttributedString content = paragraph.substring(0, end);
+    AttributedString content = std::move(paragraph);
+    content.truncate(end);
     for (int i = content.length() - 1; i >= 0; --i) {
         if (content.string().at(i) == zeroWidthSpace)
             content.replace(i, 1, AttributedString());
@@ -172,6 +172,15 @@ private:
     int m_lastPosition = 0;
 };
 
+// The id a block id text stands for; nothing for one that is no id.
+std::optional<QUuid> idFromText(const QString& text)
+{
+    const QUuid id(text);
+    if (id.isNull())
+        return std::nullopt;
+    return id;
+}
+
 } // namespace
 
 QString idString(const QUuid& id)
@@ -221,10 +230,7 @@ std::optional<QUuid> blockIDAt(const AttributedString& text, int position)
     const auto* string = std::get_if<QString>(&*value);
     if (!string)
         return std::nullopt;
-    const QUuid id(*string);
-    if (id.isNull())
-        return std::nullopt;
-    return id;
+    return idFromText(*string);
 }
 
 bool isRemarksAt(const AttributedString& text, int position)
@@ -313,20 +319,32 @@ RenderedText render(const std::vector<Block>& displayBlocks, const TextAttribute
 
 ParagraphReading reading(const Paragraph& paragraph)
 {
-    rtf::SeriesWriter writer;
-    return reading(paragraph, writer);
+    return ReadingSeries().read(paragraph);
 }
 
-ParagraphReading reading(const Paragraph& paragraph, rtf::SeriesWriter& writer)
+ParagraphReading ReadingSeries::read(Paragraph paragraph)
 {
     ParagraphReading result;
     result.start = paragraph.start;
     result.length = paragraph.text.length();
-    result.markedID = blockIDAt(paragraph.text, 0);
+    if (!paragraph.text.isEmpty()) {
+        const auto value = paragraph.text.customAt(0, EditorAttribute::blockID);
+        if (const auto* text = value ? std::get_if<QString>(&*value) : nullptr)
+            result.markedID = idIn(*text);
+    }
     result.role = roleAt(paragraph.text, 0);
-    result.content = paragraphContent(paragraph.text);
-    result.stored = RichText(result.content, writer);
+    result.content = paragraphContent(std::move(paragraph.text));
+    result.stored = m_stored.store(result.content);
     return result;
+}
+
+std::optional<QUuid> ReadingSeries::idIn(const QString& text)
+{
+    if (text != m_idText) {
+        m_idText = text;
+        m_id = idFromText(text);
+    }
+    return m_id;
 }
 
 WriteBack writeBack(const Note& note, const std::vector<Paragraph>& paragraphs,
@@ -335,8 +353,9 @@ WriteBack writeBack(const Note& note, const std::vector<Paragraph>& paragraphs,
 {
     std::vector<ParagraphReading> readings;
     readings.reserve(paragraphs.size());
+    ReadingSeries series;
     for (const Paragraph& paragraph : paragraphs)
-        readings.push_back(reading(paragraph));
+        readings.push_back(series.read(paragraph));
     return writeBack(note, readings, ranges, history, now, shownRemarks);
 }
 
@@ -349,8 +368,10 @@ WriteBack writeBack(const Note& note, const std::vector<ParagraphReading>& parag
     result.marks.reserve(paragraphs.size());
     std::vector<Block> emitted;
     emitted.reserve(paragraphs.size());
-    QHash<QUuid, std::size_t> emittedAt;       // id to its place in `emitted`
-    emittedAt.reserve(qsizetype(paragraphs.size()));
+    // A kept block's id (stored or from the history) to its place in
+    // `emitted`: each is kept at most once.
+    QHash<QUuid, std::size_t> emittedAt;
+    emittedAt.reserve(qsizetype(std::min(paragraphs.size(), note.blocks.size())));
     std::map<QUuid, AttributedString> remarks; // accumulated per todo, in text order
 
     // The first stored block of each id.
@@ -360,8 +381,15 @@ WriteBack writeBack(const Note& note, const std::vector<ParagraphReading>& parag
         if (!stored.contains(block.id))
             stored.insert(block.id, &block);
     }
-    const auto storedBlock = [&](const QUuid& id) -> const Block* { return stored.value(id, nullptr); };
-    auto known = [&](const QUuid& id) { return storedBlock(id) || history.contains(id); };
+    // The lines of one block not yet written back all carry its id: the
+    // last answer is given again without hashing.
+    std::optional<std::pair<QUuid, const Block*>> lastStored;
+    const auto storedBlock = [&](const QUuid& id) -> const Block* {
+        if (!lastStored || lastStored->first != id)
+            lastStored.emplace(id, stored.value(id, nullptr));
+        return lastStored->second;
+    };
+    auto known = [&](const QUuid& id) { return storedBlock(id) || history.find(id); };
     RunFinder runs(ranges);
 
     for (const ParagraphReading& paragraph : paragraphs) {
@@ -393,13 +421,15 @@ WriteBack writeBack(const Note& note, const std::vector<ParagraphReading>& parag
         }
 
         const bool lastIsTodo = !emitted.empty() && emitted.back().kind == BlockKind::Todo;
+        bool isNew = false;
         Block block = [&] {
-            if (!id || emittedAt.contains(*id))
-                return newBlock(lastIsTodo, now);
-            if (const Block* kept = storedBlock(*id))
-                return *kept;
-            if (auto past = history.find(*id); past != history.end())
-                return past->second;
+            if (id && !emittedAt.contains(*id)) {
+                if (const Block* kept = storedBlock(*id))
+                    return *kept;
+                if (const Block* past = history.find(*id))
+                    return *past;
+            }
+            isNew = true;
             return newBlock(lastIsTodo, now);
         }();
 
@@ -417,14 +447,16 @@ WriteBack writeBack(const Note& note, const std::vector<ParagraphReading>& parag
                 result.needsRender = true;
             }
         }
-        emittedAt.insert(block.id, emitted.size());
+        // A new block's id is no paragraph's mark and no run's: nothing asks
+        // where it was placed, and the lines of a long text that become
+        // blocks of their own are placed without hashing.
+        if (!isNew)
+            emittedAt.insert(block.id, emitted.size());
         result.ranges.push_back(TextRun{block.id, paragraph.start, length, false});
         result.marks.push_back({block.id, false});
         emitted.push_back(std::move(block));
-        if (split) {
-            emittedAt.insert(split->id, emitted.size());
+        if (split)
             emitted.push_back(std::move(*split));
-        }
     }
 
     for (auto& [id, text] : remarks) {

@@ -3,13 +3,13 @@
 #include "Domain/Block.h"
 #include "Domain/Note.h"
 #include "Core/Text/AttributedString.h"
+#include "Editor/BlockHistory.h"
 
 #include <QUuid>
 
 #include <map>
 #include <optional>
 #include <set>
-#include <unordered_map>
 #include <vector>
 
 namespace quorrin {
@@ -89,8 +89,21 @@ struct ParagraphReading {
     friend bool operator==(const ParagraphReading&, const ParagraphReading&) = default;
 };
 ParagraphReading reading(const Paragraph& paragraph);
-// The same, for one paragraph of many read in a row.
-ParagraphReading reading(const Paragraph& paragraph, rtf::SeriesWriter& writer);
+// The same readings, for many paragraphs read in a row. Neighbouring lines
+// mostly carry one block id and one set of attributes: the id is parsed,
+// and what is stored of the attributes worked out, once for a row of
+// paragraphs that share them.
+class ReadingSeries {
+public:
+    ParagraphReading read(Paragraph paragraph);
+
+private:
+    std::optional<QUuid> idIn(const QString& text);
+
+    RichText::Series m_stored;
+    QString m_idText; // the last id text met, and the id it stands for
+    std::optional<QUuid> m_id;
+};
 
 struct WriteBack {
     Note note;
@@ -106,14 +119,6 @@ struct WriteBack {
     // own; the text must be shown again to reflect that.
     bool needsRender = false;
 };
-
-struct BlockIdHash {
-    size_t operator()(const QUuid& id) const noexcept { return qHash(id); }
-};
-// Every block the editor has shown, by id, as last seen. One node per block:
-// every note window keeps one, and a hash table with inline storage would
-// reserve room for dozens of blocks even in a note of three.
-using BlockHistory = std::unordered_map<QUuid, Block, BlockIdHash>;
 
 // Writes the paragraphs back into the note. `history` holds every block the
 // editor has shown, so that text restored by an undo brings its block back

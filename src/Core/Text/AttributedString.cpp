@@ -176,6 +176,18 @@ AttributedString AttributedString::substring(int start, int length) const
     return result;
 }
 
+void AttributedString::truncate(int length)
+{
+    if (length >= this->length())
+        return;
+    length = std::max(length, 0);
+    m_text.truncate(length);
+    while (!m_runs.empty() && m_runs.back().start >= length)
+        m_runs.pop_back();
+    if (!m_runs.empty())
+        m_runs.back().length = length - m_runs.back().start;
+}
+
 void AttributedString::appendRun(Run run)
 {
     if (run.length <= 0)

@@ -112,6 +112,8 @@ public:
     void reserve(int characters, std::size_t runs);
 
     AttributedString substring(int start, int length) const;
+    // Keeps the first `length` characters, in place.
+    void truncate(int length);
     void append(const AttributedString& other);
     void append(AttributedString&& other);
     // Appends text carrying the given attributes (cheap: touches only the last run).

@@ -33,6 +33,10 @@ QByteArray write(const AttributedString& text);
 class SeriesWriter {
 public:
     QByteArray write(const AttributedString& text);
+    // The same for a text of one run: the characters all in `attributes`.
+    // Texts in a row in the same attributes (the lines of a long plain
+    // text) reuse the opening the first of them found, unconverted.
+    QByteArray write(QStringView characters, const TextAttributes& attributes);
 
     struct Opening {
         TextAttributes attributes; // at document precision
@@ -41,8 +45,15 @@ public:
     };
 
 private:
+    // The opening for a run in these attributes (at document precision).
+    std::optional<std::size_t> openingFor(const TextAttributes& attributes);
+
     static constexpr std::size_t maximumOpenings = 16;
     std::vector<Opening> m_openings;
+    // The attributes of the last one-run text given, and the opening they
+    // have, when they have one.
+    std::optional<TextAttributes> m_lastRun;
+    std::size_t m_lastOpening = 0;
 };
 
 // What reading a document noticed that its reader may want to tell.

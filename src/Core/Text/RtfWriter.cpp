@@ -464,16 +464,40 @@ QByteArray SeriesWriter::write(const AttributedString& text)
     std::vector<Piece> pieces = quantizedPieces(text);
     if (pieces.size() != 1 || attachmentName(pieces.front().attributes))
         return Writer(std::move(pieces)).document();
-    const Piece& piece = pieces.front();
-    auto found = std::find_if(m_openings.begin(), m_openings.end(),
-                              [&](const Opening& opening) { return opening.attributes == piece.attributes; });
-    if (found == m_openings.end()) {
-        // A series in ever new formats keeps only the first few.
-        if (m_openings.size() >= maximumOpenings)
-            return Writer(std::move(pieces)).document();
-        found = m_openings.insert(m_openings.end(), Writer(pieces).opening());
-    }
-    return Writer::finish(*found, piece.text);
+    const std::optional<std::size_t> found = openingFor(pieces.front().attributes);
+    if (!found)
+        return Writer(std::move(pieces)).document();
+    return Writer::finish(m_openings[*found], pieces.front().text);
+}
+
+QByteArray SeriesWriter::write(QStringView characters, const TextAttributes& attributes)
+{
+    if (m_lastRun && *m_lastRun == attributes && !characters.isEmpty())
+        return Writer::finish(m_openings[m_lastOpening], characters);
+    std::vector<Piece> pieces;
+    if (!characters.isEmpty())
+        splitAtAttachments(characters, quantized(attributes), pieces);
+    if (pieces.size() != 1 || attachmentName(pieces.front().attributes))
+        return Writer(std::move(pieces)).document();
+    const std::optional<std::size_t> found = openingFor(pieces.front().attributes);
+    if (!found)
+        return Writer(std::move(pieces)).document();
+    m_lastRun = attributes;
+    m_lastOpening = *found;
+    return Writer::finish(m_openings[*found], characters);
+}
+
+std::optional<std::size_t> SeriesWriter::openingFor(const TextAttributes& attributes)
+{
+    const auto found = std::find_if(m_openings.begin(), m_openings.end(),
+                                    [&](const Opening& opening) { return opening.attributes == attributes; });
+    if (found != m_openings.end())
+        return std::size_t(found - m_openings.begin());
+    // A series in ever new formats keeps only the first few.
+    if (m_openings.size() >= maximumOpenings)
+        return std::nullopt;
+    m_openings.push_back(Writer({Piece{{}, attributes}}).opening());
+    return m_openings.size() - 1;
 }
 
 } // namespace quorrin::rtf

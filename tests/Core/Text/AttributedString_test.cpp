@@ -49,6 +49,12 @@ TEST(AttributedString, SubstringAndReplaceKeepAttributes)
     EXPECT_EQ(middle.string(), QStringLiteral("cD"));
     EXPECT_EQ(spans(middle), (std::vector<std::pair<int, int>>{{0, 1}, {1, 1}}));
     EXPECT_EQ(middle.attributesAt(1), bold());
+    // Truncating gives the substring from the start, in place.
+    for (const int length : {5, 4, 3, 2, 0}) {
+        AttributedString truncated = text;
+        truncated.truncate(length);
+        EXPECT_EQ(truncated, text.substring(0, length)) << length;
+    }
 
     text.replace(1, 4, AttributedString(QStringLiteral("中文"), bold()));
     EXPECT_EQ(text.string(), QStringLiteral("a中文F"));

@@ -135,15 +135,27 @@ TEST(Rtf, BytesStayAsStored)
          "{\\fonttbl{\\f0\\fnil .SystemFont;}}\n"
          "{\\colortbl;}\n"
          "{\\f0\\fs28\\cf0{\\*\\quorrinattrstring Quorrin.link;https://example.com/}linked}}"},
+        {"an attachment alone", AttributedString(QStringLiteral("\uFFFC"), embedded),
+         "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n"
+         "{\\fonttbl{\\f0\\fnil .SystemFont;}}\n"
+         "{\\colortbl;}\n"
+         "{\\f0\\fs28\\cf0{{\\NeXTGraphic\\u22270?.png}\\u172?}}}"},
         {"no text", AttributedString(),
          "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n{\\fonttbl}\n{\\colortbl;}\n}"},
     };
-    // Written in a series, twice over, each opening made once is used again.
+    // Written in a series, twice over, each opening made once is used again;
+    // a text of one run also as its characters and attributes, twice in a
+    // row, the second time from what the first found.
     rtf::SeriesWriter series;
     for (int round = 0; round < 2; ++round) {
         for (const auto& c : cases) {
             EXPECT_EQ(rtf::write(c.text).toStdString(), c.bytes) << c.name;
             EXPECT_EQ(series.write(c.text).toStdString(), c.bytes) << c.name << ", in a series";
+            if (c.text.runs().size() != 1)
+                continue;
+            for (int time = 0; time < 2; ++time)
+                EXPECT_EQ(series.write(c.text.string(), c.text.runs().front().attributes).toStdString(), c.bytes)
+                    << c.name << ", as one run";
         }
     }
 }
