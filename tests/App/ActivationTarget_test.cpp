@@ -25,8 +25,8 @@ TEST(ActivationTarget, TheRequestedWindowElseTheLastUsedShownElseTheLastListed)
         {"none used is shown: the last listed", {&a, &c}, {&b}, nullptr, &c},
         {"nothing shown", {}, {&b, &a}, &a, nullptr},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(activationtarget::choose(c.shown, c.recentFirst, c.requested), c.chosen) << c.name;
+    for (const Case& row : cases)
+        EXPECT_EQ(activationtarget::choose(row.shown, row.recentFirst, row.requested), row.chosen) << row.name;
 }
 
 } // namespace
