@@ -79,9 +79,12 @@ public:
 
     // --- write-back and changes
     void flush();
+    // Writes back what changed in the text since the last write-back or
+    // render, if anything: a long note as it was last written back or shown
+    // is not read back again.
+    void flushEdits();
     // The text view lost the keyboard: what was typed since the last
-    // write-back is written back, and the format bar goes. Nothing is read
-    // back when nothing was typed: leaving a long note costs nothing then.
+    // write-back is written back (flushEdits), and the format bar goes.
     void endEditing(Qt::FocusReason reason);
     ChangeResult change(const QString& actionName, const Mutation& mutation);
     void focus(const QUuid& blockID, bool remarks = false);

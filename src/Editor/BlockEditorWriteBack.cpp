@@ -64,10 +64,15 @@ void BlockEditor::flush()
     }
 }
 
-void BlockEditor::endEditing(Qt::FocusReason reason)
+void BlockEditor::flushEdits()
 {
     if (m_editedSinceWriteBack)
         flush();
+}
+
+void BlockEditor::endEditing(Qt::FocusReason reason)
+{
+    flushEdits();
     // A popup (the format bar's colour menu) leaves the bar in place.
     if (hideFormatBar && reason != Qt::PopupFocusReason)
         hideFormatBar();

@@ -225,7 +225,6 @@ void NoteWindowController::buildPanel()
     buildHeader();
 
     m_editor = new BlockEditor(m_store, m_noteID, m_background);
-    connect(m_editor->document(), &QTextDocument::contentsChange, this, [this] { m_textTouched = true; });
     content->addWidget(m_editor, 1);
     m_editor->onTitleChange = [self] {
         if (self)
@@ -389,10 +388,11 @@ void NoteWindowController::commitPendingInput()
         m_titleLabel->endEditing();
     }
     m_editor->textView()->unmarkText();
-    // A window whose text is as it was shown has nothing to write back: with
-    // many notes, quitting then reads back only the ones typed in.
-    if (m_textTouched)
-        m_editor->flush();
+    // A window whose text is as it was shown, or as typing last wrote it
+    // back, has nothing to write back: with many notes, quitting then reads
+    // back only the ones typed in, and a long note typed in is not read back
+    // again whenever the application settles its windows.
+    m_editor->flushEdits();
 }
 
 void NoteWindowController::showReminder(const QUuid& blockID, const ReminderCallbacks& callbacks)
@@ -474,11 +474,7 @@ void NoteWindowController::refresh()
 
     // A block menu shows the block as it was: it goes when the note changes.
     closeBlockMenu();
-    const bool touchedBefore = std::exchange(m_textTouched, false);
     m_editor->render(false);
-    // A render that ran put the note's text in place; a skipped one left the
-    // text as it was.
-    m_textTouched = m_textTouched ? false : touchedBefore;
     updateTitle();
     if (syncFilePresentation)
         syncFilePresentation();

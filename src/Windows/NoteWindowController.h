@@ -309,10 +309,6 @@ private:
     std::optional<DragSession> m_drag;
     std::optional<ResizeSession> m_resize;
 
-    // Whether the editor's text changed since it last showed the note (the
-    // editor shows it when made): only then can it hold something not yet
-    // written back.
-    bool m_textTouched = false;
     bool m_layerToggleAnimating = false;
     bool m_isSecondary = false;
     bool m_isPrimary = false;
