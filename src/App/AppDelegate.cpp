@@ -66,7 +66,7 @@ AppDelegate::AppDelegate(AppEnvironment environment, QObject* parent)
     , m_dialogFolder(std::make_shared<DialogFolder>())
     , m_globalUndo(std::make_unique<QUndoStack>())
 {
-    activateApplication = [this] { activateWindows(); };
+    activateApplication = [this](QWidget* forWindow) { activateWindows(forWindow); };
     panels.showFindBar = [](RegisteredNoteWindow& note) {
         if (BlockEditor* editor = note.editor())
             editor->showFindBar();
@@ -328,9 +328,10 @@ void AppDelegate::createRegistry()
         return std::make_unique<ControllerNoteWindow>(std::move(controller));
     };
     m_registry = std::make_unique<NoteRegistry>(*m_store, std::move(services));
-    m_registry->activateApplication = [this] {
+    m_registry->activateApplication = [this](RegisteredNoteWindow* forWindow) {
+        auto* note = dynamic_cast<ControllerNoteWindow*>(forWindow);
         if (activateApplication)
-            activateApplication();
+            activateApplication(note ? note->controller().panel() : nullptr);
     };
 }
 

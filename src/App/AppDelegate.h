@@ -140,9 +140,10 @@ public:
     // Reports a failure to the user through the one-at-a-time presenter.
     void presentError(const std::exception_ptr& error);
 
-    // Brings the application forward; replaceable. Every command that
-    // activates the application calls it.
-    std::function<void()> activateApplication;
+    // Brings the application forward, for a window in particular when one is
+    // given (the note a reminder is opened for); replaceable. Every command
+    // that activates the application calls it.
+    std::function<void(QWidget* forWindow)> activateApplication;
     // The panels behind "设置…", "归档事项…", "最近删除…", "搜索全部便笺…",
     // "关于 Quorrin" and the find bar.
     AuxiliaryPanelHooks panels;
@@ -201,7 +202,7 @@ private:
     // shows the icon.
     void addStatusCommandsWithoutTray(QMenu& noteMenu) const;
     std::map<QString, std::function<void(const MenuItem&)>> menuCommands();
-    void activateWindows();
+    void activateWindows(QWidget* forWindow);
     void createRegistry();
     void createFileCommands();
     void restoreNotesOnLaunch(std::function<void()> then);

@@ -2,6 +2,7 @@
 // monitoring.
 #include "App/AppDelegate.h"
 
+#include "App/ActivationTarget.h"
 #include "App/ApplicationMenus.h"
 #include "App/ControllerNoteWindow.h"
 #include "App/FileCommands.h"
@@ -13,6 +14,7 @@
 #include "Features/Reminders/ReminderAlarmCenter.h"
 #include "Platform/DesktopTrayHost.h"
 #include "Platform/DialogPlacement.h"
+#include "Platform/FocusReturn.h"
 #include "Platform/MouseMonitors.h"
 #include "Windows/StickyPanel.h"
 #include "Windows/TitleFormatTarget.h"
@@ -237,7 +239,7 @@ void AppDelegate::hideApplication()
     }
 }
 
-void AppDelegate::activateWindows()
+void AppDelegate::activateWindows(QWidget* forWindow)
 {
     for (const QPointer<QWidget>& widget : std::exchange(m_hiddenWindows, {})) {
         if (widget)
@@ -247,15 +249,19 @@ void AppDelegate::activateWindows()
         active->raise();
         return;
     }
-    // The desktop gives the focus to one of our windows: the topmost shown.
-    const QWidgetList windows = QApplication::topLevelWidgets();
-    for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
-        QWidget* widget = *it;
-        if (widget->isVisible() && isOrdinaryWindow(widget) && !widget->testAttribute(Qt::WA_ShowWithoutActivating)) {
-            widget->activateWindow();
-            return;
-        }
+    // The desktop gives the focus to one of our windows that take it (the
+    // notes show without activating, yet take it): the one asked for, else
+    // the one the user last used. The list of windows keeps no stacking
+    // order: its last window is any window (a panel left open), which would
+    // be active for a moment, and KWin sets a note's panels aside meanwhile.
+    std::vector<QWidget*> shown;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        const bool takesFocus = !widget->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus);
+        if (widget->isVisible() && isOrdinaryWindow(widget) && takesFocus)
+            shown.push_back(widget);
     }
+    if (QWidget* target = activationtarget::choose(shown, FocusReturn::recentFallBacks(), forWindow))
+        target->activateWindow();
 }
 
 } // namespace quorrin

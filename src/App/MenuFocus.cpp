@@ -72,7 +72,7 @@ void MenuFocus::applyPendingMenuFocus()
     const bool activation = std::exchange(m_registry.pendingMenuActivation, false);
     if (note) {
         if (m_registry.activateApplication)
-            m_registry.activateApplication();
+            m_registry.activateApplication(m_registry.controller(*note));
         focusNote(*note);
         // The window manager may still be busy with the closing menu: try
         // once more when it is done.
@@ -82,11 +82,11 @@ void MenuFocus::applyPendingMenuFocus()
             if (!registry || !registry->controller(id))
                 return;
             if (registry->activateApplication)
-                registry->activateApplication();
+                registry->activateApplication(registry->controller(id));
             focusNoteIn(*registry, id);
         });
     } else if (activation && m_registry.activateApplication) {
-        m_registry.activateApplication();
+        m_registry.activateApplication(nullptr);
     }
 }
 

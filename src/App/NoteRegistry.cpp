@@ -210,10 +210,10 @@ void NoteRegistry::removeAll()
     }
 }
 
-void NoteRegistry::activate()
+void NoteRegistry::activate(RegisteredNoteWindow* forWindow)
 {
     if (activateApplication)
-        activateApplication();
+        activateApplication(forWindow);
 }
 
 void NoteRegistry::beep() const
@@ -240,7 +240,7 @@ void NoteRegistry::open(const QUuid& noteID, std::optional<QUuid> block, bool ac
         }
         // A burst of hand-overs brings the application forward once.
         if (!m_handingOver || !workspace().isBurstPending())
-            this->activate();
+            this->activate(controller(noteID));
         if (trackingOwnMenu)
             pendingMenuFocusID = noteID;
         presentAll(noteID, true, false);
@@ -257,12 +257,6 @@ void NoteRegistry::open(const QUuid& noteID, std::optional<QUuid> block, bool ac
 
 void NoteRegistry::raiseAllNotes(bool activate, bool includeHidden)
 {
-    if (activate) {
-        if (!m_handingOver || !workspace().isBurstPending())
-            this->activate();
-        if (trackingOwnMenu)
-            pendingMenuActivation = true;
-    }
     std::optional<QUuid> candidate;
     if (const RegisteredNoteWindow* window = current()) {
         candidate = window->noteID();
@@ -273,6 +267,14 @@ void NoteRegistry::raiseAllNotes(bool activate, bool includeHidden)
                 break;
             }
         }
+    }
+    if (activate) {
+        // For the note that takes the focus: no other window of ours comes
+        // forward on the way.
+        if (!m_handingOver || !workspace().isBurstPending())
+            this->activate(candidate ? controller(*candidate) : nullptr);
+        if (trackingOwnMenu)
+            pendingMenuActivation = true;
     }
     presentAll(candidate, activate, includeHidden);
 }
@@ -310,7 +312,7 @@ void NoteRegistry::showReminder(const QUuid& noteID, const QUuid& blockID)
     QTimer::singleShot(0, this, [this, window, noteID, blockID] {
         if (!window)
             return;
-        activate();
+        activate(window);
         workspace().presentAll(noteID, false, false);
         const ReminderCallbacks callbacks = reminderPanelCallbacks(m_reminders);
         window->showReminder(blockID, callbacks);

@@ -64,8 +64,9 @@ public:
     ~NoteRegistry() override;
 
     // --- wiring by the application
-    // Brings the application forward; every command that activates calls it.
-    std::function<void()> activateApplication;
+    // Brings the application forward, for a note's window in particular when
+    // one is given; every command that activates calls it.
+    std::function<void(RegisteredNoteWindow* forWindow)> activateApplication;
     // The reminder coordinator; without one no reminder editor opens.
     void setReminders(ReminderCoordinator* reminders);
     // The ringing alarms as (note id, block id), handed to every editor.
@@ -161,7 +162,7 @@ private:
     void wire(RegisteredNoteWindow& window);
     void attachDetached();
     void noteDeleted(const QUuid& noteID);
-    void activate();
+    void activate(RegisteredNoteWindow* forWindow = nullptr);
     void beep() const;
     // Every note forward, as presentAll, or once for a burst while handing over.
     void presentAll(std::optional<QUuid> focus, bool activate, bool includeHidden);

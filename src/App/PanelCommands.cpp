@@ -112,7 +112,7 @@ AuxiliaryController* PanelCommands::panel(const QString& title, QWidget* view, Q
     if (m_registry.trackingOwnMenu)
         m_registry.pendingMenuActivation = true;
     if (m_registry.activateApplication)
-        m_registry.activateApplication();
+        m_registry.activateApplication(nullptr);
     controller->showWindow();
     if (m_registry.trackingOwnMenu) {
         // The menu takes the focus back when it closes: ask again after it.
@@ -120,7 +120,7 @@ AuxiliaryController* PanelCommands::panel(const QString& title, QWidget* view, Q
             if (!window || !window->isVisible())
                 return;
             if (m_registry.activateApplication)
-                m_registry.activateApplication();
+                m_registry.activateApplication(nullptr);
             window->raise();
             window->activateWindow();
         });

@@ -88,6 +88,16 @@ public:
         }
         return nullptr;
     }
+    // The windows, most recently active first.
+    std::vector<QWidget*> byRecency() const
+    {
+        std::vector<QWidget*> windows;
+        for (const QPointer<QWidget>& window : m_windows) {
+            if (window)
+                windows.push_back(window);
+        }
+        return windows;
+    }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
@@ -175,6 +185,11 @@ void FocusReturn::fallBackTo(QWidget& window)
 {
     if (qApp)
         FocusHistory::instance().add(window);
+}
+
+std::vector<QWidget*> FocusReturn::recentFallBacks()
+{
+    return qApp ? FocusHistory::instance().byRecency() : std::vector<QWidget*>{};
 }
 
 void FocusReturn::pressedElsewhere()

@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QPointer>
 
+#include <vector>
+
 class QWidget;
 
 namespace quorrin {
@@ -64,6 +66,9 @@ public:
     static void release(QWidget& opened);
     // Makes a top-level window one the focus falls back to.
     static void fallBackTo(QWidget& window);
+    // The windows the focus falls back to, the most recently active first
+    // (those never active yet last, in the order they were made so).
+    static std::vector<QWidget*> recentFallBacks();
     // The user pressed in another application: a window of ours that closes
     // at once leaves the focus there.
     static void pressedElsewhere();

@@ -66,13 +66,16 @@ TEST_F(MenuFocusTest, ANoteOpenedFromTheMenuIsFocusedAfterTheMenuClosesAndOnceMo
     focus->menuDidClose();
     EXPECT_TRUE(window(made)->key);
     EXPECT_EQ(activations, before + 1);
+    EXPECT_EQ(activatedFor, window(made));
     EXPECT_FALSE(registry->pendingMenuFocusID);
 
     // The second pass, after the window manager is done with the menu.
     window(made)->key = false;
+    activatedFor = nullptr;
     runDeferred();
     EXPECT_TRUE(window(made)->key);
     EXPECT_EQ(activations, before + 2);
+    EXPECT_EQ(activatedFor, window(made));
 }
 
 TEST_F(MenuFocusTest, TheSecondPassSkipsANoteThatWentAway)

@@ -38,7 +38,10 @@ protected:
         services.beep = [this] { ++beeps; };
         services.clock = fixedClock(800000000);
         registry = std::make_unique<NoteRegistry>(*store, std::move(services));
-        registry->activateApplication = [this] { ++activations; };
+        registry->activateApplication = [this](RegisteredNoteWindow* forWindow) {
+            ++activations;
+            activatedFor = forWindow;
+        };
     }
     void TearDown() override
     {
@@ -94,6 +97,7 @@ protected:
     int made = 0;
     int beeps = 0;
     int activations = 0;
+    RegisteredNoteWindow* activatedFor = nullptr; // the last activation's window
 };
 
 TEST_F(NoteRegistryTest, OpeningADeletedOrUnknownNoteMakesNoWindow)
@@ -139,6 +143,7 @@ TEST_F(NoteRegistryTest, OnlyAnActivatingOpenShowsAndUnhidesAHiddenNote)
     EXPECT_TRUE(window(hidden)->visible);
     EXPECT_TRUE(window(hidden)->key);
     EXPECT_EQ(activations, 1);
+    EXPECT_EQ(activatedFor, window(hidden));
     EXPECT_EQ(registry->pendingMenuFocusID, hidden);
     EXPECT_EQ(registry->current(), registry->controller(hidden));
 }
@@ -177,8 +182,10 @@ TEST_F(NoteRegistryTest, RaisingAllFocusesTheCurrentOrTheFirstEligibleNote)
 {
     const QUuid hiddenFirst = addNote(true);
     const QUuid second = addNote();
+    registry->ensureController(second);
     registry->raiseAllNotes(true, false);
     EXPECT_TRUE(window(second)->key);
+    EXPECT_EQ(activatedFor, window(second)); // asked for the note that takes the focus
     EXPECT_EQ(window(hiddenFirst), nullptr);
     EXPECT_TRUE(store->note(hiddenFirst)->isHidden);
 
@@ -333,6 +340,7 @@ TEST_F(NoteRegistryTest, TheReminderEditorOpensOnTheNextTurnOnlyForOpenTodos)
     QCoreApplication::processEvents();
     EXPECT_EQ(window(openNote)->reminders, std::vector<QUuid>{openTodo});
     EXPECT_EQ(activations, 1);
+    EXPECT_EQ(activatedFor, window(openNote));
 
     // From the menu: the current todo's editor is flushed and asked the same way.
     focusOn(openNote, openTodo);

@@ -39,7 +39,7 @@ protected:
         services.screens = std::make_shared<FixedScreenProvider>(QList<QRectF>{QRectF(0, 0, 1600, 1000)});
         services.leftMouseDown = [] { return false; };
         registry = std::make_unique<NoteRegistry>(*store, std::move(services));
-        registry->activateApplication = [this] { ++activations; };
+        registry->activateApplication = [this](RegisteredNoteWindow*) { ++activations; };
         PanelServices panelServices;
         panelServices.confirm = [](const QString&, const QString&, const QString&, const QString&) { return true; };
         panelServices.openFolder = [](const QString&) {};

@@ -26,7 +26,10 @@ protected:
         services.leftMouseDown = [] { return false; };
         services.beep = [] {};
         registry = std::make_unique<NoteRegistry>(*store, std::move(services));
-        registry->activateApplication = [this] { ++activations; };
+        registry->activateApplication = [this](RegisteredNoteWindow* forWindow) {
+            ++activations;
+            activatedFor = forWindow;
+        };
     }
     void TearDown() override
     {
@@ -49,6 +52,7 @@ protected:
     std::unique_ptr<NoteStore> store;
     std::unique_ptr<NoteRegistry> registry;
     int activations = 0;
+    RegisteredNoteWindow* activatedFor = nullptr; // the last activation's window
 };
 
 } // namespace quorrin::testing

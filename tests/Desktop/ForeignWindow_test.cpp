@@ -133,6 +133,39 @@ TEST_F(ForeignWindow, ModalDialogsGiveTheKeyboardBackToTheirNote)
 }
 
 
+// A reminder asked for from a todo's block menu while another application is
+// in use brings quorrin forward with the todo's note, never another window
+// of it (the search panel left open): KWin sets a note's panel aside while
+// another of our windows is active.
+TEST_F(ForeignWindow, AReminderOpenedFromAnotherApplicationActivatesItsNoteOnly)
+{
+    if (const std::string why = clickActivationUnseen(); !why.empty())
+        GTEST_SKIP() << why;
+    ASSERT_TRUE(input().key(QStringLiteral("ctrl+shift+t")));
+    ASSERT_TRUE(waitForStored(m_id, [](const Note& note) { return note.blocks.front().kind == BlockKind::Todo; }));
+    // Out of the way of the search panel, which opens in the screen's middle.
+    ASSERT_NO_FATAL_FAILURE(dragByHeader(m_note, QPoint(-700, -300)));
+    ASSERT_TRUE(input().key(QStringLiteral("ctrl+shift+f")));
+    const WindowId search = waitForWindowNamed(QStringLiteral("Quorrin — 搜索全部便笺"));
+    ASSERT_TRUE(waitForActive(search));
+    ASSERT_TRUE(input().click(geometry(foreignWindow()).topLeft() + QPoint(12, 10)));
+    ASSERT_TRUE(waitForActive(foreignWindow())) << "active: " << describe(x().activeWindow()).toStdString();
+    x().watchFocus(search);
+
+    // The todo's handle opens its block menu without the focus; its first
+    // row asks for the reminder.
+    ASSERT_TRUE(input().click(geometry(m_note).topLeft() + QPoint(8, 77)));
+    const WindowId menu = waitForWindowNamed(QStringLiteral("内容块"));
+    ASSERT_NE(menu, 0u) << "the handle opened no block menu";
+    const QRect rows = restingGeometry(menu);
+    ASSERT_TRUE(input().click(rows.topLeft() + QPoint(rows.width() / 2, 8 + 14)));
+    const WindowId reminder = waitForWindowNamed(QStringLiteral("待办提醒"));
+    ASSERT_NE(reminder, 0u) << "no reminder panel";
+    ASSERT_TRUE(waitForActive(reminder)) << "active: " << describe(x().activeWindow()).toStdString();
+    EXPECT_TRUE(staysActive(reminder, 1s)) << "then active: " << describe(x().activeWindow()).toStdString();
+    EXPECT_FALSE(x().focusEntered(search)) << "the search panel took the focus on the way";
+}
+
 // The panels stand above the notes while quorrin is in use, and among the
 // other applications' windows once another application is.
 TEST_F(ForeignWindow, PanelsStayAboveOtherApplicationsOnlyWhileQuorrinIsActive)

@@ -147,6 +147,30 @@ WindowId XDisplay::inputFocus()
     return reply ? reply->focus : 0;
 }
 
+void XDisplay::watchFocus(WindowId window)
+{
+    const std::uint32_t mask = XCB_EVENT_MASK_FOCUS_CHANGE;
+    xcb_change_window_attributes(m_connection, window, XCB_CW_EVENT_MASK, &mask);
+    inputFocus(); // a round trip: watched from here on
+}
+
+bool XDisplay::focusEntered(WindowId window)
+{
+    inputFocus(); // a round trip: every event before it has arrived
+    while (xcb_generic_event_t* event = xcb_poll_for_event(m_connection)) {
+        if ((event->response_type & 0x7f) == XCB_FOCUS_IN) {
+            const auto* in = reinterpret_cast<const xcb_focus_in_event_t*>(event);
+            // Not the focus coming back as a grab ends, nor the pointer's window
+            // taking keys while nothing holds the focus.
+            if ((in->mode == XCB_NOTIFY_MODE_NORMAL || in->mode == XCB_NOTIFY_MODE_WHILE_GRABBED)
+                && in->detail != XCB_NOTIFY_DETAIL_POINTER)
+                m_focusEntered.insert(in->event);
+        }
+        std::free(event);
+    }
+    return m_focusEntered.contains(window);
+}
+
 std::vector<WindowId> XDisplay::stacking()
 {
     return windowList("_NET_CLIENT_LIST_STACKING");

@@ -34,6 +34,11 @@ public:
     WindowId activeWindow();
     // The window holding the keyboard focus (the X server's answer).
     WindowId inputFocus();
+    // From now on notes every time the keyboard focus enters the window (a
+    // passing activation that polling would miss).
+    void watchFocus(WindowId window);
+    // Whether the focus entered a watched window since it was first watched.
+    bool focusEntered(WindowId window);
     // _NET_CLIENT_LIST_STACKING, bottom to top.
     std::vector<WindowId> stacking();
     // _NET_CLIENT_LIST: managed windows in mapping order.
@@ -80,6 +85,7 @@ private:
     xcb_connection_t* m_connection;
     WindowId m_root = 0;
     QSet<char32_t> m_bound;
+    QSet<WindowId> m_focusEntered;
 };
 
 } // namespace quorrin::desktop
