@@ -6,7 +6,7 @@ namespace quorrin {
 
 ParagraphSpan MarkingBacklog::markedAtOnce(ParagraphSpan changed, std::size_t caret, std::size_t budget)
 {
-    if (changed.size() <= budget)
+    if (changed.size() <= 2 * budget)
         return changed;
     const std::size_t from = std::clamp(caret > budget / 2 ? caret - budget / 2 : 0, changed.from, changed.to - budget);
     return {from, from + budget};

@@ -22,16 +22,19 @@ struct ParagraphSpan {
 // Qt gives every marked paragraph a character format of its own, and lays
 // it out and highlights it again: the first write-back of a text of many
 // short lines would hold the event loop for seconds. So a write-back that
-// has more paragraphs to mark than `perTurn` marks those around the caret
-// at once, and leaves the others here, to be marked a slice at a time, one
-// slice per turn of the event loop.
+// has more than twice `perTurn` paragraphs to mark marks `perTurn` of them
+// around the caret at once, and leaves the others here, to be marked a
+// slice at a time, one slice per turn of the event loop. Up to twice that
+// many are marked in one go: their layout then waits for the event loop's
+// idle steps, which makes a paragraph cost about half what it costs in a
+// slice, laid out again at once.
 class MarkingBacklog {
 public:
     static constexpr std::size_t perTurn = 16384;
 
     // The paragraphs of `changed` to mark at once: all of them when they are
-    // at most `budget`, otherwise `budget` of them centred on `caret` as far
-    // as `changed` allows.
+    // at most twice `budget`, otherwise `budget` of them centred on `caret`
+    // as far as `changed` allows.
     static ParagraphSpan markedAtOnce(ParagraphSpan changed, std::size_t caret, std::size_t budget);
 
     bool isEmpty() const { return m_marks.empty(); }

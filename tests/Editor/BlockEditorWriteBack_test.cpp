@@ -267,7 +267,7 @@ TEST_F(BlockEditorWriteBackTest, ManyLinesAreMarkedASliceAtATimeAndKeepTheirBloc
     // write-back before they are all marked keeps every line in its block.
     first = makeBlock(BlockKind::Paragraph, QStringLiteral("l0\nl1\nl2\nl3\nl4\nl5\nl6\nl7\nl8\nl9"));
     openNote();
-    editor->marksPerTurn = 3;
+    editor->marksPerTurn = 2;
     const auto unmarked = [this] {
         const std::vector<editortext::Paragraph> paragraphs = editordoc::readParagraphs(*editor->document());
         int count = 0;

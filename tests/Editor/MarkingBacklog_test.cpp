@@ -14,8 +14,9 @@ TEST(MarkingBacklog, MarksAtOnceAllWhenFewElseABudgetAroundTheCaret)
     };
     const std::size_t budget = 4;
     const Case cases[] = {
-        {{10, 14}, 0, {10, 14}},   // exactly the budget: all of them
-        {{10, 15}, 12, {10, 14}},  // one more: centred, held inside the change
+        {{10, 18}, 0, {10, 18}},   // exactly twice the budget: all of them
+        {{10, 19}, 14, {12, 16}},  // one more: the budget, centred
+        {{10, 19}, 0, {10, 14}},   // held inside the change
         {{0, 100}, 50, {48, 52}},  // centred on the caret
         {{0, 100}, 1, {0, 4}},     // near the start
         {{0, 100}, 99, {96, 100}}, // near the end
