@@ -73,8 +73,8 @@ protected:
     WindowId firstNoteWindow();
     // Waits for a note window that is not among `known`.
     WindowId waitForNewNoteWindow(const std::vector<WindowId>& known);
-    // Waits until one of our windows other than the notes is shown, and
-    // returns it.
+    // Waits until one of our windows other than the notes (and the format
+    // bar, which follows the caret) is shown, and returns it.
     WindowId waitForOtherWindow(const std::vector<WindowId>& known);
     std::vector<WindowId> noteWindowIds();
     // Waits for a shown window of ours with this title ("内容块", "字体格式",
