@@ -426,11 +426,6 @@ AttributedString contents(const QTextDocument& document)
 AttributedString readBlock(const QTextBlock& block, bool withSeparator)
 {
     FormatCache cache;
-    return readBlock(block, withSeparator, cache);
-}
-
-AttributedString readBlock(const QTextBlock& block, bool withSeparator, FormatCache& cache)
-{
     return readBlock(block, block.position(), withSeparator, cache);
 }
 

@@ -93,6 +93,9 @@ class FormatCache {
 public:
     using Completion = std::function<void(TextAttributes& attributes, const QTextBlockFormat& block)>;
     explicit FormatCache(Completion complete = {});
+    // The last pair met is kept as a place in this cache's own table.
+    FormatCache(const FormatCache&) = delete;
+    FormatCache& operator=(const FormatCache&) = delete;
 
     template <typename CharFormat, typename BlockFormat>
     const TextAttributes& attributes(int charFormatIndex, CharFormat&& charFormat, int blockFormatIndex,
@@ -121,7 +124,6 @@ AttributedString read(const QTextDocument& document, int start, int length);
 // One block's characters, followed by its separator when it has one and
 // withSeparator is set.
 AttributedString readBlock(const QTextBlock& block, bool withSeparator);
-AttributedString readBlock(const QTextBlock& block, bool withSeparator, FormatCache& cache);
 // The same for a block whose position the caller knows already (finding it
 // walks the document's tree).
 AttributedString readBlock(const QTextBlock& block, int position, bool withSeparator, FormatCache& cache);
