@@ -172,6 +172,18 @@ private:
     int m_lastPosition = 0;
 };
 
+// The text the character at `position` carries as the custom attribute
+// `name`; nothing when it carries none, or no text.
+std::optional<QString> textAt(const AttributedString& text, int position, const QString& name)
+{
+    if (position < 0 || position >= text.length())
+        return std::nullopt;
+    const auto value = text.customAt(position, name);
+    if (const auto* string = value ? std::get_if<QString>(&*value) : nullptr)
+        return *string;
+    return std::nullopt;
+}
+
 // The id a block id text stands for; nothing for one that is no id.
 std::optional<QUuid> idFromText(const QString& text)
 {
@@ -210,27 +222,14 @@ QString idString(const QUuid& id)
 
 std::optional<QString> roleAt(const AttributedString& text, int position)
 {
-    if (position < 0 || position >= text.length())
-        return std::nullopt;
-    const auto value = text.customAt(position, EditorAttribute::blockRole);
-    if (!value)
-        return std::nullopt;
-    if (const auto* role = std::get_if<QString>(&*value))
-        return *role;
-    return std::nullopt;
+    return textAt(text, position, EditorAttribute::blockRole);
 }
 
 std::optional<QUuid> blockIDAt(const AttributedString& text, int position)
 {
-    if (position < 0 || position >= text.length())
-        return std::nullopt;
-    const auto value = text.customAt(position, EditorAttribute::blockID);
-    if (!value)
-        return std::nullopt;
-    const auto* string = std::get_if<QString>(&*value);
-    if (!string)
-        return std::nullopt;
-    return idFromText(*string);
+    if (const std::optional<QString> id = textAt(text, position, EditorAttribute::blockID))
+        return idFromText(*id);
+    return std::nullopt;
 }
 
 bool isRemarksAt(const AttributedString& text, int position)
@@ -327,11 +326,8 @@ ParagraphReading ReadingSeries::read(Paragraph paragraph)
     ParagraphReading result;
     result.start = paragraph.start;
     result.length = paragraph.text.length();
-    if (!paragraph.text.isEmpty()) {
-        const auto value = paragraph.text.customAt(0, EditorAttribute::blockID);
-        if (const auto* text = value ? std::get_if<QString>(&*value) : nullptr)
-            result.markedID = idIn(*text);
-    }
+    if (const std::optional<QString> id = textAt(paragraph.text, 0, EditorAttribute::blockID))
+        result.markedID = idIn(*id);
     result.role = roleAt(paragraph.text, 0);
     result.content = paragraphContent(std::move(paragraph.text));
     result.stored = m_stored.store(result.content);
