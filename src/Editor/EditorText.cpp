@@ -2,6 +2,7 @@
 
 #include "Domain/RichText.h"
 #include "Domain/TextDefaults.h"
+#include "Editor/StoredBlockFinder.h"
 
 #include <QHash>
 
@@ -87,6 +88,34 @@ Block newBlock(bool asTodo, Date now)
                  .attachment = std::nullopt,
                  .createdAt = now,
                  .updatedAt = now};
+}
+
+// The note holding other blocks, its own left uncopied: a note of many
+// blocks is written back in one copy of them.
+Note withBlocks(const Note& note, std::vector<Block> blocks)
+{
+    // Naming every field stops compiling when the note gains one, which
+    // must then be copied here too.
+    const auto& [id, createdAt, updatedAt, color, opacity, alwaysOnTop, isCollapsed, isHidden, frame, ownBlocks,
+                 prioritySorted, deletedAt, deletionIsExplicit, customTitle, customTitleRich, docking, fileLinks] =
+        note;
+    return Note{.id = id,
+                .createdAt = createdAt,
+                .updatedAt = updatedAt,
+                .color = color,
+                .opacity = opacity,
+                .alwaysOnTop = alwaysOnTop,
+                .isCollapsed = isCollapsed,
+                .isHidden = isHidden,
+                .frame = frame,
+                .blocks = std::move(blocks),
+                .prioritySorted = prioritySorted,
+                .deletedAt = deletedAt,
+                .deletionIsExplicit = deletionIsExplicit,
+                .customTitle = customTitle,
+                .customTitleRich = customTitleRich,
+                .docking = docking,
+                .fileLinks = fileLinks};
 }
 
 // Every emitted block is placed at most once, so each is moved, not copied.
@@ -370,22 +399,10 @@ WriteBack writeBack(const Note& note, const std::vector<ParagraphReading>& parag
     emittedAt.reserve(qsizetype(std::min(paragraphs.size(), note.blocks.size())));
     std::map<QUuid, AttributedString> remarks; // accumulated per todo, in text order
 
-    // The first stored block of each id.
-    QHash<QUuid, const Block*> stored;
-    stored.reserve(qsizetype(note.blocks.size()));
-    for (const Block& block : note.blocks) {
-        if (!stored.contains(block.id))
-            stored.insert(block.id, &block);
-    }
-    // The lines of one block not yet written back all carry its id: the
-    // last answer is given again without hashing.
-    std::optional<std::pair<QUuid, const Block*>> lastStored;
-    const auto storedBlock = [&](const QUuid& id) -> const Block* {
-        if (!lastStored || lastStored->first != id)
-            lastStored.emplace(id, stored.value(id, nullptr));
-        return lastStored->second;
-    };
-    auto known = [&](const QUuid& id) { return storedBlock(id) || history.find(id); };
+    StoredBlockFinder stored(note.blocks);
+    // A kept id is known: the stored blocks are asked only for ids not kept,
+    // as the finder needs.
+    auto known = [&](const QUuid& id) { return emittedAt.contains(id) || stored.find(id) || history.find(id); };
     RunFinder runs(ranges);
 
     for (const ParagraphReading& paragraph : paragraphs) {
@@ -420,7 +437,7 @@ WriteBack writeBack(const Note& note, const std::vector<ParagraphReading>& parag
         bool isNew = false;
         Block block = [&] {
             if (id && !emittedAt.contains(*id)) {
-                if (const Block* kept = storedBlock(*id))
+                if (const Block* kept = stored.find(*id))
                     return *kept;
                 if (const Block* past = history.find(*id))
                     return *past;
@@ -478,9 +495,7 @@ WriteBack writeBack(const Note& note, const std::vector<ParagraphReading>& parag
     if (emitted.empty())
         emitted.push_back(newBlock(false, now));
 
-    std::vector<Block> blocks = placeArchived(note, std::move(emitted));
-    result.note = note;
-    result.note.blocks = std::move(blocks);
+    result.note = withBlocks(note, placeArchived(note, std::move(emitted)));
     return result;
 }
 

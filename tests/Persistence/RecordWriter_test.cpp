@@ -79,4 +79,32 @@ TEST(RecordWriter, aBlockIdOfANoteTypedInIsRefusedToAnotherBlock)
     EXPECT_THROW(writer.plan(notes, Preferences()), AppError);
 }
 
+TEST(RecordWriter, aNoteThatReplacedOneOfItsBlocksGivesUpThatIdAlone)
+{
+    // The note held blocks x, y, z and now x, w, z: only y is free to take.
+    const std::vector<std::pair<const char*, bool>> claims = {
+        {"x", false}, {"y", true}, {"w", false}, {"z", false}};
+    for (const auto& [claimed, accepted] : claims) {
+        std::vector<Note> notes = {textNote(QStringLiteral("x")), textNote(QStringLiteral("b"))};
+        for (const QString& line : {QStringLiteral("y"), QStringLiteral("z")})
+            notes[0].blocks.push_back(textNote(line).blocks.front());
+        const Preferences preferences;
+        RecordWriter writer;
+        writer.adopt(writer.plan(notes, preferences));
+        const QUuid y = notes[0].blocks[1].id;
+        notes[0].blocks[1] = textNote(QStringLiteral("w")).blocks.front();
+        writer.markChanged(notes[0].id);
+        writer.adopt(writer.plan(notes, preferences));
+
+        const std::map<std::string, QUuid> ids = {
+            {"x", notes[0].blocks[0].id}, {"y", y}, {"w", notes[0].blocks[1].id}, {"z", notes[0].blocks[2].id}};
+        notes[1].blocks.front().id = ids.at(claimed);
+        writer.markChanged(notes[1].id);
+        if (accepted)
+            EXPECT_NO_THROW(writer.plan(notes, preferences)) << claimed;
+        else
+            EXPECT_THROW(writer.plan(notes, preferences), AppError) << claimed;
+    }
+}
+
 } // namespace
