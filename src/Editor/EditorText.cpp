@@ -90,34 +90,6 @@ Block newBlock(bool asTodo, Date now)
                  .updatedAt = now};
 }
 
-// The note holding other blocks, its own left uncopied: a note of many
-// blocks is written back in one copy of them.
-Note withBlocks(const Note& note, std::vector<Block> blocks)
-{
-    // Naming every field stops compiling when the note gains one, which
-    // must then be copied here too.
-    const auto& [id, createdAt, updatedAt, color, opacity, alwaysOnTop, isCollapsed, isHidden, frame, ownBlocks,
-                 prioritySorted, deletedAt, deletionIsExplicit, customTitle, customTitleRich, docking, fileLinks] =
-        note;
-    return Note{.id = id,
-                .createdAt = createdAt,
-                .updatedAt = updatedAt,
-                .color = color,
-                .opacity = opacity,
-                .alwaysOnTop = alwaysOnTop,
-                .isCollapsed = isCollapsed,
-                .isHidden = isHidden,
-                .frame = frame,
-                .blocks = std::move(blocks),
-                .prioritySorted = prioritySorted,
-                .deletedAt = deletedAt,
-                .deletionIsExplicit = deletionIsExplicit,
-                .customTitle = customTitle,
-                .customTitleRich = customTitleRich,
-                .docking = docking,
-                .fileLinks = fileLinks};
-}
-
 // Every emitted block is placed at most once, so each is moved, not copied.
 std::vector<Block> placeArchived(const Note& note, std::vector<Block> emitted)
 {
@@ -495,7 +467,7 @@ WriteBack writeBack(const Note& note, const std::vector<ParagraphReading>& parag
     if (emitted.empty())
         emitted.push_back(newBlock(false, now));
 
-    result.note = withBlocks(note, placeArchived(note, std::move(emitted)));
+    result.note = note.withBlocks(placeArchived(note, std::move(emitted)));
     return result;
 }
 
