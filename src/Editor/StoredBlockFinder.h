@@ -13,13 +13,12 @@ namespace quorrin::editortext {
 // The stored blocks a write-back keeps, looked up by id. The paragraphs come
 // in the order of the note's blocks: each block is looked for from where the
 // last one was found, and the blocks passed over on the way (lines deleted,
-// archived todos) are kept apart by id. Only an id not found ahead has every
-// block left looked up by id, once.
+// archived todos) are kept apart by id. Only an id not found ahead (a block
+// answered before, or none) has every block looked up by id, once.
 //
-// Every answer is the first stored block with the id, provided the caller
-// keeps each block it is answered and asks again only for the id answered
-// last or for ids it has not kept: a block passed over without being kept
-// is then the only earlier one that can hold the id.
+// Every answer is the first stored block with the id, but for an id that
+// more than one block holds, asked again after its first block was answered:
+// a later block with it may be answered then.
 class StoredBlockFinder {
 public:
     explicit StoredBlockFinder(const std::vector<Block>& blocks)
@@ -34,10 +33,10 @@ private:
     void passOver(std::size_t from, std::size_t to);
 
     const std::vector<Block>& m_blocks;
-    std::size_t m_next = 0; // the blocks before it were kept or passed over
+    std::size_t m_next = 0; // the blocks before it were answered or passed over
     QHash<QUuid, const Block*> m_passed; // the first passed over of each id
-    // Every block from m_next on, once an id was not found ahead.
-    std::optional<QHash<QUuid, const Block*>> m_rest;
+    // Every block, once an id was not found ahead.
+    std::optional<QHash<QUuid, const Block*>> m_all;
     std::optional<std::pair<QUuid, const Block*>> m_last;
 };
 

@@ -11,8 +11,7 @@ using namespace quorrin::testing;
 
 // Stored blocks named by letter, a repeated letter a second block with the
 // first one's id; each asked id answered with the place of the first stored
-// block holding it (-1 for none), asked as a write-back asks: a block once
-// answered is kept and never asked for again.
+// block holding it (-1 for none).
 TEST(StoredBlockFinder, AnswersTheFirstStoredBlockOfEachIdInAnyOrder)
 {
     struct Case {
@@ -29,6 +28,8 @@ TEST(StoredBlockFinder, AnswersTheFirstStoredBlockOfEachIdInAnyOrder)
         {"a repeated id passed over", "abacd", "cda", {3, 4, 0}},
         {"a repeated id looked up after one not stored", "bab", "xab", {-1, 1, 0}},
         {"a repeated id after one passed over", "cabad", "dba", {4, 2, 1}},
+        {"ids answered before asked again", "abcd", "abcab", {0, 1, 2, 0, 1}},
+        {"an id answered before asked again after some passed over", "abcd", "bdab", {1, 3, 0, 1}},
     };
     for (const Case& c : cases) {
         std::map<QChar, QUuid> ids;
