@@ -47,11 +47,16 @@ void assignBlocks(std::vector<Block>& copy, const std::vector<Block>& source)
     const size_t now = source.size() - head - tail;
     const size_t both = std::min(was, now);
     std::copy(from, from + qsizetype(both), copy.begin() + qsizetype(head));
-    const auto rest = copy.begin() + qsizetype(head + both);
-    if (was > now)
+    if (was > now) {
+        const auto rest = copy.begin() + qsizetype(head + both);
         copy.erase(rest, rest + qsizetype(was - now));
-    else
-        copy.insert(rest, from + qsizetype(both), from + qsizetype(now));
+        return;
+    }
+    // Room for some more: a long note that gains a line does not have every
+    // block moved to memory of its own, line after line.
+    if (copy.capacity() < source.size())
+        copy.reserve(source.size() + source.size() / 8);
+    copy.insert(copy.begin() + qsizetype(head + both), from + qsizetype(both), from + qsizetype(now));
 }
 
 Block Block::create(const Clock& clock)

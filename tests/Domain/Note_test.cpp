@@ -166,4 +166,18 @@ TEST(Block, assignBlocksMakesACopyEqualToAnyOtherRow)
     }
 }
 
+// A copy that grows keeps room for more: the next line added to a long
+// note does not move every block it holds again.
+TEST(Block, aCopyThatGrowsTakesTheNextBlockWhereItIs)
+{
+    std::vector<Block> source(1000);
+    std::vector<Block> copy(source.begin(), source.begin() + 1);
+    assignBlocks(copy, source);
+    const Block* const place = copy.data();
+    source.emplace_back();
+    assignBlocks(copy, source);
+    EXPECT_EQ(copy.data(), place);
+    EXPECT_EQ(copy, source);
+}
+
 } // namespace
