@@ -255,7 +255,12 @@ RecordWriter::Plan RecordWriter::plan(const std::vector<Note>& notes, const Pref
                 refuse(error.message);
             }
             const EncodedNote* const reusable = found != m_encoded.cend() ? &found->note : nullptr;
-            EncodedNote encoded = EncodedNote::encode(shell, note.blocks, preferences, reusable);
+            EncodedNote recycled;
+            if (m_recycled && m_recycled->first == note.id) {
+                recycled = std::move(m_recycled->second);
+                m_recycled.reset();
+            }
+            EncodedNote encoded = EncodedNote::encode(shell, note.blocks, preferences, reusable, std::move(recycled));
             payload = encoded.payload();
             plan.encoded.emplace_back(note.id, Encoded{false, dockingKept, std::move(encoded), std::move(blockIds),
                                                        linkIdsOf(shell), dockTargetOf(note)});
@@ -392,6 +397,8 @@ void RecordWriter::adopt(Plan plan)
     for (const QUuid& id : plan.rowsDeleted)
         m_rows.remove(id);
     for (const QUuid& id : plan.forgotten) {
+        if (m_recycled && m_recycled->first == id)
+            m_recycled.reset();
         const auto found = m_encoded.find(id);
         forget(id, *found);
         m_encoded.erase(found);
@@ -400,7 +407,7 @@ void RecordWriter::adopt(Plan plan)
         // A note of many blocks typed in mostly keeps its block ids, at the
         // same places from either end: their owner stays as it is.
         Ends kept{0, 0};
-        if (const auto old = m_encoded.constFind(id); old != m_encoded.cend()) {
+        if (const auto old = m_encoded.find(id); old != m_encoded.end()) {
             const std::vector<QUuid>& before = old->blockIds;
             const std::vector<QUuid>& after = entry.blockIds;
             const size_t shorter = std::min(before.size(), after.size());
@@ -410,6 +417,7 @@ void RecordWriter::adopt(Plan plan)
                    && before[before.size() - 1 - kept.tail] == after[after.size() - 1 - kept.tail])
                 ++kept.tail;
             forget(id, *old, kept);
+            m_recycled.emplace(id, std::move(old->note));
         }
         remember(id, std::move(entry), kept);
     }

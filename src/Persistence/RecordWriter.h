@@ -105,6 +105,9 @@ private:
     std::optional<QByteArray> m_appState;
     std::optional<QByteArray> m_preferencesJson; // the preferences the encoded payloads embed
     QHash<QUuid, Encoded> m_encoded;
+    // The encoding a save last replaced, and its note: the next encoding of
+    // that note is written into its memory. A plan takes it.
+    mutable std::optional<std::pair<QUuid, EncodedNote>> m_recycled;
     QSet<QUuid> m_changed;
     QHash<QUuid, QUuid> m_blockOwners; // block id -> note id, over stored notes
     QHash<QUuid, QUuid> m_linkOwners;  // file-link id -> note id, over stored notes

@@ -48,6 +48,28 @@ TEST(RecordWriter, preferencesThatOnlyCompareEqualStillRewriteTheRowsThatEmbedTh
     }
 }
 
+// Typing saves one note again and again: each save is encoded into the
+// memory of the save before the last, which nothing holds any more.
+TEST(RecordWriter, aNoteSavedAgainIsEncodedIntoTheMemoryItsEncodingBeforeTheLastHeld)
+{
+    std::vector<Note> notes = {textNote(QStringLiteral("line 00"))};
+    for (int index = 1; index < 100; ++index)
+        notes[0].blocks.push_back(textNote(QStringLiteral("line %1").arg(index)).blocks.front());
+    const Preferences preferences;
+    RecordWriter writer;
+    std::vector<const char*> memory;
+    for (const QString& typed : {QStringLiteral("line aa"), QStringLiteral("line bb"), QStringLiteral("line cc")}) {
+        notes[0].blocks[50].text = RichText(typed, TextFont::system(14)); // as long as before
+        writer.markChanged(notes[0].id);
+        RecordWriter::Plan plan = writer.plan(notes, preferences);
+        ASSERT_EQ(plan.changes.writes.size(), 1u);
+        EXPECT_EQ(plan.changes.writes[0].payload, notePayload(notes[0], preferences));
+        memory.push_back(plan.changes.writes[0].payload.constData());
+        writer.adopt(std::move(plan));
+    }
+    EXPECT_EQ(memory[2], memory[0]);
+}
+
 TEST(RecordWriter, aBlockIdOfANoteTypedInIsRefusedToAnotherBlock)
 {
     // Another note's block, or another block of the same note, takes an id.
