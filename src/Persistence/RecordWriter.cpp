@@ -133,7 +133,8 @@ std::vector<size_t> RecordWriter::changedCandidates(const std::vector<Note>& not
         if (const std::optional<size_t> index = locate(id); index && *index < notes.size() && notes[*index].id == id)
             candidates.push_back(*index);
     };
-    for (const QUuid& id : m_changed) {
+    for (auto changed = m_changed.cbegin(); changed != m_changed.cend(); ++changed) {
+        const QUuid& id = changed.key();
         add(id);
         // Notes docked to a changed note may have to drop their docking.
         for (auto docked = m_docked.constFind(id); docked != m_docked.cend() && docked.key() == id; ++docked)
@@ -150,6 +151,7 @@ RecordWriter::Plan RecordWriter::plan(const std::vector<Note>& notes, const Pref
                                       const Locate& locate) const
 {
     Plan plan;
+    plan.marks = m_marks;
     plan.preferencesJson = json::encode(preferences);
     // Every payload embeds the preferences: when they changed, or before the
     // first save, every note is looked at. Otherwise only the notes marked
@@ -307,7 +309,8 @@ RecordWriter::Plan RecordWriter::plan(const std::vector<Note>& notes, const Pref
         QSet<QUuid> listedChanged;
         for (const size_t index : candidates)
             listedChanged.insert(notes[index].id);
-        for (const QUuid& id : m_changed) {
+        for (auto changed = m_changed.cbegin(); changed != m_changed.cend(); ++changed) {
+            const QUuid& id = changed.key();
             if (listedChanged.contains(id))
                 continue;
             if (const auto row = m_rows.constFind(id); row != m_rows.cend()) {
@@ -421,7 +424,7 @@ void RecordWriter::adopt(Plan plan)
         }
         remember(id, std::move(entry), kept);
     }
-    m_changed.clear();
+    m_changed.removeIf([&](QHash<QUuid, quint64>::iterator changed) { return *changed <= plan.marks; });
 }
 
 } // namespace quorrin

@@ -42,7 +42,7 @@ public:
     // note has no row of its own or a row holds no note.
     void adoptOpened(const std::vector<Note>& notes, const Preferences& preferences);
     // The note with that id differs from what the last save encoded.
-    void markChanged(const QUuid& id) { m_changed.insert(id); }
+    void markChanged(const QUuid& id) { m_changed.insert(id, ++m_marks); }
 
     // Where the note with an id stands in the list handed to plan(), if it
     // is there.
@@ -81,6 +81,7 @@ public:
         std::vector<QUuid> forgotten; // notes no longer in the store's list
         std::vector<std::pair<QUuid, Row>> rowsWritten; // rows as they are after the commit
         std::vector<QUuid> rowsDeleted;
+        quint64 marks = 0; // the marks the plan looked at: those made up to it
     };
 
 private:
@@ -108,7 +109,11 @@ private:
     // The encoding a save last replaced, and its note: the next encoding of
     // that note is written into its memory. A plan takes it.
     mutable std::optional<std::pair<QUuid, EncodedNote>> m_recycled;
-    QSet<QUuid> m_changed;
+    // The notes marked changed, each with the count of marks when it was
+    // last marked: a plan adopted later than it was made leaves the notes
+    // marked since it was made marked.
+    QHash<QUuid, quint64> m_changed;
+    quint64 m_marks = 0;
     QHash<QUuid, QUuid> m_blockOwners; // block id -> note id, over stored notes
     QHash<QUuid, QUuid> m_linkOwners;  // file-link id -> note id, over stored notes
     QMultiHash<QUuid, QUuid> m_docked; // docking target -> ids of the encoded notes docked to it

@@ -70,6 +70,33 @@ TEST(RecordWriter, aNoteSavedAgainIsEncodedIntoTheMemoryItsEncodingBeforeTheLast
     EXPECT_EQ(memory[2], memory[0]);
 }
 
+// A plan's write may run while typing goes on: the notes changed after the
+// plan was made are still saved by the next one.
+TEST(RecordWriter, notesMarkedChangedAfterAPlanWasMadeStayMarkedWhenItIsAdopted)
+{
+    std::vector<Note> notes = {textNote(QStringLiteral("a")), textNote(QStringLiteral("b"))};
+    const Preferences preferences;
+    RecordWriter writer;
+    writer.adopt(writer.plan(notes, preferences));
+    const auto type = [&](size_t index, const QString& text) {
+        notes[index].blocks.front().text = RichText(text, TextFont::system(14));
+        writer.markChanged(notes[index].id);
+    };
+    type(0, QStringLiteral("a2"));
+    RecordWriter::Plan written = writer.plan(notes, preferences);
+    type(1, QStringLiteral("b2"));
+    type(0, QStringLiteral("a3"));
+    writer.adopt(std::move(written));
+
+    const RecordWriter::Plan next = writer.plan(notes, preferences);
+    ASSERT_EQ(next.changes.writes.size(), 2u);
+    for (const RecordWrite& write : next.changes.writes) {
+        const Note& note = write.id.contains(notes[0].id.toString(QUuid::WithoutBraces), Qt::CaseInsensitive)
+            ? notes[0] : notes[1];
+        EXPECT_EQ(write.payload, notePayload(note, preferences));
+    }
+}
+
 TEST(RecordWriter, aBlockIdOfANoteTypedInIsRefusedToAnotherBlock)
 {
     // Another note's block, or another block of the same note, takes an id.

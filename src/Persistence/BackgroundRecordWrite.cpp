@@ -1,0 +1,45 @@
+#include "Persistence/BackgroundRecordWrite.h"
+
+#include <QThread>
+
+#include <utility>
+
+namespace quorrin {
+
+BackgroundRecordWrite::BackgroundRecordWrite(QObject* parent)
+    : QObject(parent)
+{
+}
+
+BackgroundRecordWrite::~BackgroundRecordWrite()
+{
+    wait();
+}
+
+void BackgroundRecordWrite::start(RecordStore& store, RecordChanges changes)
+{
+    Q_ASSERT(!m_thread);
+    // The changes are the thread's own copy: the bytes they share with the
+    // caller's are never written to, by either side.
+    m_thread.reset(QThread::create([this, &store, changes = std::move(changes)] {
+        try {
+            store.apply(changes);
+        } catch (...) {
+            m_failure = std::current_exception();
+        }
+        // To this object's thread, which waits for this one to end.
+        QMetaObject::invokeMethod(this, &BackgroundRecordWrite::done, Qt::QueuedConnection);
+    }));
+    m_thread->start();
+}
+
+std::exception_ptr BackgroundRecordWrite::wait()
+{
+    if (!m_thread)
+        return nullptr;
+    m_thread->wait();
+    m_thread.reset();
+    return std::exchange(m_failure, nullptr);
+}
+
+} // namespace quorrin

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "Core/Storage/RecordStore.h"
+
+#include <QObject>
+
+#include <exception>
+#include <memory>
+
+class QThread;
+
+namespace quorrin {
+
+// The records of one save written on a thread of their own: SQLite takes
+// seconds over the record of a note of many blocks, and the event loop turns
+// meanwhile. The record store is that thread's alone while the write runs:
+// it is used again only once wait() has returned.
+class BackgroundRecordWrite : public QObject {
+    Q_OBJECT
+
+public:
+    explicit BackgroundRecordWrite(QObject* parent = nullptr);
+    // Waits for a write still running.
+    ~BackgroundRecordWrite() override;
+
+    // Starts writing `changes` into `store` in one transaction. Nothing else
+    // may be written meanwhile: a write is started only once the last one
+    // was waited for.
+    void start(RecordStore& store, RecordChanges changes);
+    // Whether a write was started and not yet waited for.
+    bool isStarted() const { return bool(m_thread); }
+    // Waits until the write started last is done, and tells why it failed,
+    // if it did.
+    std::exception_ptr wait();
+
+Q_SIGNALS:
+    // A write is done; sent through the event loop of this object's thread.
+    void done();
+
+private:
+    std::unique_ptr<QThread> m_thread;
+    std::exception_ptr m_failure; // set by the writing thread, read once it ended
+};
+
+} // namespace quorrin
