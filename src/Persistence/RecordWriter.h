@@ -93,8 +93,15 @@ private:
     };
     void remember(const QUuid& id, Encoded entry, Ends keptBlockIds = {0, 0});
     void forget(const QUuid& id, const Encoded& entry, Ends keptBlockIds = {0, 0});
-    // Whether the note's entry holds exactly these block ids, in order.
-    bool keepsBlockIds(const QUuid& id, const std::vector<QUuid>& blockIds) const;
+    // How many ids `after` holds at the places `before` held them, from
+    // either end, the two runs not overlapping in either.
+    static Ends keptEnds(const std::vector<QUuid>& before, const std::vector<QUuid>& after);
+    // The note's block ids other than those its entry holds at the same
+    // places from either end: all of them without an entry.
+    std::pair<const QUuid*, const QUuid*> blockIdsNotKept(const QUuid& id, const std::vector<QUuid>& blockIds) const;
+    // Whether these block ids of the note are known to be unique: its
+    // entry held unique ids, and each of the few others is held once.
+    bool blockIdsStayUnique(const QUuid& id, const std::vector<QUuid>& blockIds) const;
     // The indices of the notes a partial save looks at, ascending: the
     // changed notes and the notes docked to them.
     std::vector<size_t> changedCandidates(const std::vector<Note>& notes, const Locate& locate) const;

@@ -128,6 +128,46 @@ TEST(RecordWriter, aBlockIdOfANoteTypedInIsRefusedToAnotherBlock)
     EXPECT_THROW(writer.plan(notes, Preferences()), AppError);
 }
 
+// A saved note that gains a line is checked for the new line's id alone,
+// against its own ids and those of the other notes.
+TEST(RecordWriter, aBlockAddedToASavedNoteMayTakeNoIdAnyBlockHolds)
+{
+    struct Case {
+        const char* id; // of the two blocks added after x, each named by the id it takes
+        const char* second;
+        bool accepted;
+    };
+    const std::vector<Case> cases = {
+        {"new", "other new", true}, {"x", "new", false},   {"new", "z", false},
+        {"b", "new", false},        {"new", "new", false},
+    };
+    for (const Case& c : cases) {
+        std::vector<Note> notes = {textNote(QStringLiteral("x")), textNote(QStringLiteral("b"))};
+        for (const QString& line : {QStringLiteral("y"), QStringLiteral("z")})
+            notes[0].blocks.push_back(textNote(line).blocks.front());
+        const Preferences preferences;
+        RecordWriter writer;
+        writer.adopt(writer.plan(notes, preferences));
+
+        const QUuid fresh = QUuid::createUuid();
+        const std::map<std::string, QUuid> ids = {{"new", fresh},
+                                                  {"other new", QUuid::createUuid()},
+                                                  {"x", notes[0].blocks[0].id},
+                                                  {"z", notes[0].blocks[2].id},
+                                                  {"b", notes[1].blocks[0].id}};
+        for (const char* name : {c.second, c.id}) {
+            Block added = textNote(QStringLiteral("added")).blocks.front();
+            added.id = ids.at(name);
+            notes[0].blocks.insert(notes[0].blocks.begin() + 1, added);
+        }
+        writer.markChanged(notes[0].id);
+        if (c.accepted)
+            EXPECT_NO_THROW(writer.plan(notes, preferences)) << c.id << " " << c.second;
+        else
+            EXPECT_THROW(writer.plan(notes, preferences), AppError) << c.id << " " << c.second;
+    }
+}
+
 TEST(RecordWriter, aNoteThatReplacedOneOfItsBlocksGivesUpThatIdAlone)
 {
     // The note held blocks x, y, z and now x, w, z: only y is free to take.
