@@ -16,17 +16,19 @@ BackgroundRecordWrite::~BackgroundRecordWrite()
     wait();
 }
 
-void BackgroundRecordWrite::start(RecordStore& store, RecordChanges changes)
+void BackgroundRecordWrite::start(RecordStore& store, RecordChanges changes, std::function<void()> after)
 {
     Q_ASSERT(!m_thread);
     // The changes are the thread's own copy: the bytes they share with the
     // caller's are never written to, by either side.
-    m_thread.reset(QThread::create([this, &store, changes = std::move(changes)] {
+    m_thread.reset(QThread::create([this, &store, changes = std::move(changes), after = std::move(after)] {
         try {
             store.apply(changes);
         } catch (...) {
             m_failure = std::current_exception();
         }
+        if (after)
+            after();
         // To this object's thread, which waits for this one to end.
         QMetaObject::invokeMethod(this, &BackgroundRecordWrite::done, Qt::QueuedConnection);
     }));

@@ -5,6 +5,7 @@
 #include <QObject>
 
 #include <exception>
+#include <functional>
 #include <memory>
 
 class QThread;
@@ -23,10 +24,10 @@ public:
     // Waits for a write still running.
     ~BackgroundRecordWrite() override;
 
-    // Starts writing `changes` into `store` in one transaction. Nothing else
-    // may be written meanwhile: a write is started only once the last one
-    // was waited for.
-    void start(RecordStore& store, RecordChanges changes);
+    // Starts writing `changes` into `store` in one transaction, and then
+    // runs `after` on the same thread. Nothing else may be written
+    // meanwhile: a write is started only once the last one was waited for.
+    void start(RecordStore& store, RecordChanges changes, std::function<void()> after = {});
     // Whether a write was started and not yet waited for.
     bool isStarted() const { return bool(m_thread); }
     // Waits until the write started last is done, and tells why it failed,

@@ -323,7 +323,18 @@ void NoteStore::startSavingInBackground()
         saved(std::move(*plan));
         return;
     }
-    m_background->start(*m_container, plan->changes);
+    // A note of many blocks saved for the first time in a while has its
+    // next encoding written into fresh memory, whose every page the system
+    // clears on the way: the writing thread takes that on meanwhile.
+    m_roomWanted = m_writer.roomWanted(*plan);
+    m_roomMade.reset();
+    std::function<void()> makeRoom;
+    if (m_roomWanted) {
+        makeRoom = [made = &m_roomMade, room = *m_roomWanted] {
+            made->emplace(EncodedNote::roomFor(room.bytes, room.blocks));
+        };
+    }
+    m_background->start(*m_container, plan->changes, std::move(makeRoom));
     m_writing = std::move(plan);
 }
 
@@ -339,7 +350,11 @@ void NoteStore::settleBackgroundSave()
         reportSaveFailure(failure, SaveKind::Deferred);
     } else {
         saved(std::move(plan));
+        if (m_roomWanted && m_roomMade)
+            m_writer.lend(m_roomWanted->note, std::move(*m_roomMade));
     }
+    m_roomWanted.reset();
+    m_roomMade.reset();
     // What changed while the records were written is saved in turn.
     if (std::exchange(m_saveAfterWriting, false) && !m_pending->isPending())
         m_pending->start(saveDelay, [this] { runDeferredSave(); });

@@ -235,6 +235,9 @@ private:
     RecordWriter m_writer;
     std::unique_ptr<BackgroundRecordWrite> m_background; // when the deferred save writes in the background
     std::optional<RecordWriter::Plan> m_writing;         // the save whose records it writes
+    // Memory for a note's next encoding, made ready beside the write.
+    std::optional<RecordWriter::Room> m_roomWanted;
+    std::optional<EncodedNote> m_roomMade; // written by the writing thread, read once it ended
     bool m_saveAfterWriting = false; // the deferred save came while records were being written
 };
 

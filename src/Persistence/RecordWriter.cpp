@@ -426,6 +426,34 @@ void RecordWriter::forgetOwner(QHash<QUuid, QUuid>& owners, const QUuid* from, c
     }
 }
 
+std::optional<RecordWriter::Room> RecordWriter::roomWanted(const Plan& plan) const
+{
+    // Below this, fresh memory costs the save little.
+    constexpr qsizetype large = 1 << 20;
+    std::optional<Room> wanted;
+    for (const auto& [id, entry] : plan.encoded) {
+        const QByteArray& payload = entry.note.payload();
+        if (payload.size() < large || (wanted && wanted->bytes >= payload.size()))
+            continue;
+        const auto replaced = m_encoded.constFind(id);
+        if (replaced != m_encoded.cend() && replaced->note.capacity() >= payload.size() / 2)
+            continue;
+        // Room to grow a little: the next encoding reserves what its blocks
+        // may take, somewhat more than they do, and keeps less than an
+        // eighth more than it holds.
+        const size_t blocks = entry.blockIds.size();
+        wanted = Room{id, payload.size() + payload.size() / 10, blocks + blocks / 10};
+    }
+    return wanted;
+}
+
+void RecordWriter::lend(const QUuid& note, EncodedNote room)
+{
+    if (m_recycled && m_recycled->first == note && m_recycled->second.capacity() >= room.capacity())
+        return;
+    m_recycled.emplace(note, std::move(room));
+}
+
 void RecordWriter::adopt(Plan plan)
 {
     m_preferencesJson = std::move(plan.preferencesJson);

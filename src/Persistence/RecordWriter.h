@@ -56,6 +56,19 @@ public:
     // Takes over the state of a plan once its changes are committed.
     void adopt(Plan plan);
 
+    // A note of many blocks whose next encoding has no memory of the size
+    // it needs: what the plan encodes of it is much larger than the
+    // encoding it replaces, which the next encoding is written into.
+    struct Room {
+        QUuid note;
+        qsizetype bytes = 0;
+        size_t blocks = 0;
+    };
+    std::optional<Room> roomWanted(const Plan& plan) const;
+    // After the plan is adopted: memory for the note's next encoding, kept
+    // unless as much is kept already.
+    void lend(const QUuid& note, EncodedNote room);
+
 private:
     struct Row {
         QString storedId; // the id text as stored, used to address the row

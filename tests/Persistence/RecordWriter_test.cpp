@@ -97,6 +97,52 @@ TEST(RecordWriter, notesMarkedChangedAfterAPlanWasMadeStayMarkedWhenItIsAdopted)
     }
 }
 
+// A note of many blocks saved for the first time replaces an encoding too
+// small to take its next one: memory for that is asked for, and lent.
+TEST(RecordWriter, aLargeNoteFirstSavedAsksForMemoryForItsNextEncoding)
+{
+    struct Case {
+        int lines;
+        bool secondSave;
+        bool wanted;
+    };
+    // Some four thousand lines make a megabyte; a second save replaces an
+    // encoding as large.
+    const std::vector<Case> cases = {{4000, false, true}, {3000, false, false}, {4000, true, false}};
+    const Preferences preferences;
+    for (const Case& c : cases) {
+        std::vector<Note> notes = {textNote(QStringLiteral("line 0000"))};
+        RecordWriter writer;
+        writer.adopt(writer.plan(notes, preferences));
+        for (int index = 1; index < c.lines; ++index)
+            notes[0].blocks.push_back(textNote(QStringLiteral("line %1").arg(index, 4, 10, QLatin1Char('0'))).blocks.front());
+        writer.markChanged(notes[0].id);
+        if (c.secondSave) {
+            writer.adopt(writer.plan(notes, preferences));
+            notes[0].blocks[5].text = RichText(QStringLiteral("line xxxx"), TextFont::system(14));
+            writer.markChanged(notes[0].id);
+        }
+        RecordWriter::Plan plan = writer.plan(notes, preferences);
+        const std::optional<RecordWriter::Room> room = writer.roomWanted(plan);
+        EXPECT_EQ(room.has_value(), c.wanted) << c.lines;
+        if (!room)
+            continue;
+        EXPECT_EQ(room->note, notes[0].id);
+        EXPECT_GE(room->bytes, plan.changes.writes.at(0).payload.size());
+        EXPECT_GE(room->blocks, notes[0].blocks.size());
+
+        writer.adopt(std::move(plan));
+        EncodedNote lent = EncodedNote::roomFor(room->bytes, room->blocks);
+        const char* const memory = lent.payload().constData();
+        writer.lend(room->note, std::move(lent));
+        notes[0].blocks.push_back(textNote(QStringLiteral("line 9999")).blocks.front());
+        writer.markChanged(notes[0].id);
+        const RecordWriter::Plan next = writer.plan(notes, preferences);
+        EXPECT_EQ(next.changes.writes.at(0).payload.constData(), memory);
+        EXPECT_EQ(next.changes.writes.at(0).payload, notePayload(notes[0], preferences));
+    }
+}
+
 TEST(RecordWriter, aBlockIdOfANoteTypedInIsRefusedToAnotherBlock)
 {
     // Another note's block, or another block of the same note, takes an id.
