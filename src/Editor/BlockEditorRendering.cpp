@@ -60,6 +60,16 @@ void layOutThrough(const QTextBlock& block)
         block.document()->documentLayout()->blockBoundingRect(block);
 }
 
+// Moved outside an edit, a cursor has Qt find its place on its line, which
+// lays the text out down to it: a place kept below the part of a long text
+// shown so far would have each part lay out all the parts before it.
+void moveWithoutLayout(QTextCursor& cursor, int position)
+{
+    cursor.beginEditBlock();
+    cursor.setPosition(position);
+    cursor.endEditBlock();
+}
+
 // A paragraph inserted with its layout's margins: they go on its block
 // format, so that it is laid out once, within them.
 void addPresentation(QTextBlockFormat& block, const QTextCharFormat& first)
@@ -284,7 +294,7 @@ void BlockEditor::showNextPart(bool all)
         textdoc::insert(cursor, laidOut ? *laidOut : part->text, addPresentation);
         cursor.endEditBlock();
     }
-    m_partsGoTo.setPosition(at + editordoc::textLength(*document()) - lengthBefore);
+    moveWithoutLayout(m_partsGoTo, at + editordoc::textLength(*document()) - lengthBefore);
     m_mirror->refreshParagraphs();
 
     // Text typed below the last line shown went on the last run: it stays
