@@ -88,6 +88,14 @@ TEST(DocumentMirror, FollowsEveryEditLikeAFullReading)
              QTextCursor cursor = t.selecting(5, 14);
              textdoc::insert(cursor, AttributedString(QStringLiteral("p\nq\nr"), marked(QStringLiteral("new"))));
          }},
+        {"paste styled paragraphs into a paragraph, whose rest takes the last one's style",
+         [](auto& t) {
+             TextAttributes styled = marked(QStringLiteral("new"));
+             styled.paragraphStyle = ParagraphStyle{};
+             styled.paragraphStyle->headIndent = 30;
+             QTextCursor cursor = t.selecting(5, 5);
+             textdoc::insert(cursor, AttributedString(QStringLiteral("p\nq\nr"), styled));
+         }},
         {"format characters",
          [](auto& t) {
              QTextCharFormat bold;
