@@ -12,6 +12,7 @@
 #include "Editor/DisplayAppearance.h"
 #include "Editor/DocumentMirror.h"
 #include "Editor/EditorDocument.h"
+#include "Editor/ParagraphLayouts.h"
 #include "Editor/FindReplaceBar.h"
 #include "Editor/ParagraphMarks.h"
 #include "Editor/ScrollOverflowHint.h"
@@ -78,22 +79,25 @@ std::optional<AttributedString> laidOutText(const editortext::RenderedText& rend
     };
     std::size_t copying = 0; // the attribute run at `copied`
     int copied = 0;
-    const auto copy = [&](int to, const editortext::ParagraphLayout* layout) {
+    editortext::ParagraphLayouts layouts;
+    const auto copy = [&](int to, editortext::ParagraphLayouts::Laid* laid) {
         while (copied < to) {
             reach(copying, copied);
             const AttributedString::Run& run = runs[copying];
             const int end = std::min(to, run.start + run.length);
-            TextAttributes attributes = run.attributes;
-            if (layout) {
-                attributes.paragraphStyle = layout->style;
-                attributes.custom[EditorAttribute::presentationIndent] = layout->indent;
-                attributes.custom[EditorAttribute::presentationTail] = layout->tail;
-                attributes.custom[EditorAttribute::presentationSpacing] = layout->spacing;
-                attributes.custom[EditorAttribute::presentationBase] = layout->base;
-            }
-            result.append(s.mid(copied, end - copied), std::move(attributes));
+            if (laid)
+                result.append(s.mid(copied, end - copied), editortext::ParagraphLayouts::laidOut(*laid, run.attributes));
+            else
+                result.append(s.mid(copied, end - copied), run.attributes);
             copied = end;
         }
+    };
+    // What a paragraph style reads back as from a block, for the last one met.
+    std::optional<std::pair<std::optional<ParagraphStyle>, std::optional<ParagraphStyle>>> shownStyle;
+    const auto asShown = [&](const std::optional<ParagraphStyle>& style) {
+        if (!shownStyle || !(shownStyle->first == style))
+            shownStyle.emplace(style, textdoc::paragraphStyle(textdoc::blockFormat(style)));
+        return shownStyle->second;
     };
     // A paragraph's layout follows from its run's inputs, the attributes it
     // starts with and whether it ends its run: the paragraphs of a run that
@@ -104,12 +108,12 @@ std::optional<AttributedString> laidOutText(const editortext::RenderedText& rend
     struct Pending {
         std::size_t first = 0;
         bool endsRun = false;
-        editortext::ParagraphLayout layout;
+        editortext::ParagraphLayouts::Laid* laid = nullptr;
     };
     std::optional<Pending> pending; // laid out up to `laidTo`, not yet copied
     const auto flush = [&] {
         if (pending)
-            copy(laidTo, &pending->layout);
+            copy(laidTo, pending->laid);
         pending.reset();
     };
     for (const TextRun& run : rendered.ranges) {
@@ -135,13 +139,13 @@ std::optional<AttributedString> laidOutText(const editortext::RenderedText& rend
                 const TextAttributes& first = runs[starting].attributes;
                 editortext::ParagraphInput input = runInput;
                 input.endsRun = endsRun;
-                input.current = textdoc::paragraphStyle(textdoc::blockFormat(first.paragraphStyle));
+                input.current = asShown(first.paragraphStyle);
                 const auto base = first.custom.find(EditorAttribute::presentationBase);
                 if (base != first.custom.end()) {
                     if (const auto* numbers = std::get_if<QList<double>>(&base->second))
                         input.storedBase = *numbers;
                 }
-                pending = Pending{starting, endsRun, editortext::layoutParagraph(input)};
+                pending = Pending{starting, endsRun, &layouts.layout(input)};
             }
             laidTo = to;
             paragraph = separator + 1;
@@ -283,21 +287,30 @@ TextAttributes BlockEditor::newTextAttributes() const
 std::function<editortext::ParagraphInput(const TextRun&)> BlockEditor::paragraphInputs(const Note& note,
                                                                                     const std::vector<TextRun>& runs) const
 {
-    auto blocks = std::make_shared<std::map<QUuid, const Block*>>();
-    for (const Block& block : note.blocks)
-        blocks->try_emplace(block.id, &block);
-    auto lastRunIsRemarks = std::make_shared<std::map<QUuid, bool>>();
+    // Each id's first block and whether its last run holds remarks, found
+    // through one look-up in a hash table a run.
+    struct OfID {
+        const Block* block = nullptr;
+        bool lastRunIsRemarks = false;
+    };
+    auto ids = std::make_shared<QHash<QUuid, OfID>>();
+    ids->reserve(qsizetype(std::max(note.blocks.size(), runs.size())));
+    for (const Block& block : note.blocks) {
+        OfID& of = (*ids)[block.id];
+        if (!of.block)
+            of.block = &block;
+    }
     for (const TextRun& run : runs)
-        (*lastRunIsRemarks)[run.blockID] = run.isRemarks;
-    return [this, blocks, lastRunIsRemarks](const TextRun& run) {
-        const auto found = blocks->find(run.blockID);
-        const Block* block = found == blocks->end() ? nullptr : found->second;
+        (*ids)[run.blockID].lastRunIsRemarks = run.isRemarks;
+    return [this, ids](const TextRun& run) {
+        const OfID of = ids->value(run.blockID);
+        const Block* block = of.block;
         const auto progress = revealProgress.find(run.blockID);
         editortext::ParagraphInput input;
         input.block = block;
         input.isRemarks = run.isRemarks;
         input.revealProgress = progress == revealProgress.end() ? 1.0 : progress->second;
-        input.isLastRunOfBlock = (*lastRunIsRemarks)[run.blockID] == run.isRemarks;
+        input.isLastRunOfBlock = of.lastRunIsRemarks == run.isRemarks;
         input.shelfHeight = shelfHeight ? shelfHeight(run.blockID, block && block->kind == BlockKind::Todo) : 0;
         return input;
     };

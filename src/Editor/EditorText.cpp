@@ -259,9 +259,11 @@ TextAttributes defaultNewText()
     return attributes;
 }
 
-AttributedString blockRun(const Block& block, const TextAttributes& newText)
+namespace {
+
+// A block's run from its stored text as read.
+AttributedString runOf(const Block& block, AttributedString text, const TextAttributes& newText)
 {
-    AttributedString text = block.text.attributed();
     if (blockKind::isAttachment(block.kind) && block.attachment) {
         TextAttributes placeholder;
         placeholder.font = TextFont::system(bodyFontSize);
@@ -286,6 +288,32 @@ AttributedString blockRun(const Block& block, const TextAttributes& newText)
     return text;
 }
 
+// The stored texts of blocks shown one after another: a row of blocks that
+// store the same bytes (the empty or repeated lines of a long text) has
+// them read once.
+class StoredTexts {
+public:
+    const AttributedString& read(const RichText& text)
+    {
+        if (!m_read || m_bytes != text.rtf()) {
+            m_bytes = text.rtf();
+            m_read = text.attributed();
+        }
+        return *m_read;
+    }
+
+private:
+    QByteArray m_bytes;
+    std::optional<AttributedString> m_read;
+};
+
+} // namespace
+
+AttributedString blockRun(const Block& block, const TextAttributes& newText)
+{
+    return runOf(block, block.text.attributed(), newText);
+}
+
 AttributedString remarksRun(const Block& block, const TextAttributes& newText)
 {
     AttributedString text = block.todo ? block.todo->notes.attributed() : AttributedString();
@@ -308,8 +336,9 @@ RenderedText render(const std::vector<Block>& displayBlocks, const TextAttribute
         result.ranges.push_back(TextRun{id, result.text.length(), run.length(), remarks});
         result.text.append(std::move(run));
     };
+    StoredTexts stored;
     for (const Block& block : displayBlocks) {
-        add(blockRun(block, newText), block.id, false);
+        add(runOf(block, stored.read(block.text), newText), block.id, false);
         if (block.kind == BlockKind::Todo && block.todo && block.todo->notesExpanded)
             add(remarksRun(block, newText), block.id, true);
     }
