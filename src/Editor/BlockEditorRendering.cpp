@@ -72,6 +72,7 @@ std::optional<AttributedString> laidOutText(const editortext::RenderedText& rend
     const int length = text.length();
     const std::vector<AttributedString::Run>& runs = text.runs();
     AttributedString result;
+    result.reserve(length, runs.size()); // about as many runs as the rendered text
     // The attribute run at a position, from an index that only moves on.
     const auto reach = [&](std::size_t& index, int position) {
         while (index + 1 < runs.size() && runs[index].start + runs[index].length <= position)
@@ -86,7 +87,7 @@ std::optional<AttributedString> laidOutText(const editortext::RenderedText& rend
             const AttributedString::Run& run = runs[copying];
             const int end = std::min(to, run.start + run.length);
             if (laid)
-                result.append(s.mid(copied, end - copied), editortext::ParagraphLayouts::laidOut(*laid, run.attributes));
+                result.append(s.mid(copied, end - copied), layouts.laidOut(*laid, run.attributes));
             else
                 result.append(s.mid(copied, end - copied), run.attributes);
             copied = end;

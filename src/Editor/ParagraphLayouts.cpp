@@ -35,7 +35,7 @@ TextAttributes ParagraphLayouts::laidOut(Laid& laid, const TextAttributes& run)
     TextAttributes attributes = made;
     const auto mark = run.custom.find(EditorAttribute::blockID);
     if (mark != run.custom.end() && !(made.custom.at(EditorAttribute::blockID) == mark->second))
-        attributes.custom[EditorAttribute::blockID] = mark->second;
+        m_marks.set(attributes.custom, mark->second);
     return attributes;
 }
 

@@ -25,7 +25,7 @@ public:
     // it); valid until the next call.
     Laid& layout(const ParagraphInput& input);
     // The run's attributes with the paragraph's style and presentation marks.
-    static TextAttributes laidOut(Laid& laid, const TextAttributes& run);
+    TextAttributes laidOut(Laid& laid, const TextAttributes& run);
 
 private:
     struct Inputs {
@@ -38,6 +38,7 @@ private:
     // one that gives each its own lays each out anew.
     std::vector<std::pair<Inputs, std::unique_ptr<Laid>>> m_laid;
     std::size_t m_replaced = 0;
+    AttributeSetter m_marks{EditorAttribute::blockID};
 };
 
 } // namespace quorrin::editortext

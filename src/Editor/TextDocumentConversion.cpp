@@ -1,8 +1,6 @@
 #include "Editor/TextDocumentConversion.h"
 #include "Editor/LinkDetection.h"
 
-#include "Core/Text/AttributesApart.h"
-
 #include "Domain/RichText.h"
 
 #include <QColor>
@@ -307,7 +305,7 @@ const TextAttributes& FormatCache::met(quint64 key, const QTextCharFormat& charF
         if (!shared.custom.contains(EditorAttribute::blockID)) {
             m_marked = shared;
             if (auto mark = fromVariant(charFormat.property(BlockID)))
-                m_marked.custom[EditorAttribute::blockID] = std::move(*mark);
+                m_marks.set(m_marked.custom, *mark);
             return m_marked;
         }
     }

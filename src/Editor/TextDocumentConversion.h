@@ -1,6 +1,8 @@
 #pragma once
 
 #include "Core/Text/AttributedString.h"
+#include "Core/Text/AttributesApart.h"
+#include "Domain/RichText.h"
 
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
@@ -133,6 +135,7 @@ private:
     std::vector<Unmarked> m_unmarked;
     std::size_t m_replaced = 0; // the next of them to give way once there are enough
     TextAttributes m_marked;    // the last marked pair's attributes
+    AttributeSetter m_marks{EditorAttribute::blockID};
     const TextAttributes* m_last = nullptr;
     quint64 m_lastKey = 0;
 };

@@ -49,4 +49,21 @@ bool AttributesApart::operator()(const TextAttributes& a, const TextAttributes& 
     return true;
 }
 
+AttributeSetter::AttributeSetter(QString name)
+    : m_name(std::move(name))
+{
+}
+
+void AttributeSetter::set(CustomAttributes& custom, const CustomAttributeValue& value)
+{
+    if (m_value && *m_value == value && custom == m_before) {
+        custom = m_after;
+        return;
+    }
+    m_before = custom;
+    custom[m_name] = value;
+    m_after = custom;
+    m_value = value;
+}
+
 } // namespace quorrin

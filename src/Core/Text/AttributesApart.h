@@ -2,6 +2,7 @@
 
 #include "Core/Text/AttributedString.h"
 
+#include <optional>
 #include <unordered_map>
 
 namespace quorrin {
@@ -22,6 +23,21 @@ public:
 
 private:
     QString m_name;
+};
+
+// Sets the attribute left out on tables copied from shared entries. The runs
+// of one paragraph carry the same value on equal tables: a table equal to
+// the last one set, set to the same value, shares the table that one became.
+class AttributeSetter {
+public:
+    explicit AttributeSetter(QString name);
+    void set(CustomAttributes& custom, const CustomAttributeValue& value);
+
+private:
+    QString m_name;
+    CustomAttributes m_before; // the last table set, as it was
+    CustomAttributes m_after;  // and as it became
+    std::optional<CustomAttributeValue> m_value;
 };
 
 template <typename Value>

@@ -49,5 +49,38 @@ TEST(AttributesApart, OnlyTheLeftOutValueIsPassedOver)
     }
 }
 
+// Equal tables set to the same value become one shared table; a table or a
+// value unlike the last one's is set on its own.
+TEST(AttributesApart, ASetterSharesOnlyWhatEqualTablesSetAlikeBecome)
+{
+    const QString mark = QStringLiteral("mark");
+    const auto table = [&](double x, std::optional<QString> marked = std::nullopt) {
+        CustomAttributes custom;
+        custom[QStringLiteral("x")] = x;
+        if (marked)
+            custom[mark] = *marked;
+        return custom;
+    };
+    struct Row {
+        CustomAttributes before;
+        QString value;
+    };
+    const std::vector<Row> rows = {
+        {table(1), QStringLiteral("one")},
+        {table(1), QStringLiteral("one")},
+        {table(2), QStringLiteral("one")},
+        {table(2), QStringLiteral("two")},
+        {table(2, QStringLiteral("old")), QStringLiteral("two")},
+    };
+    AttributeSetter setter(mark);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        CustomAttributes custom = rows[i].before;
+        setter.set(custom, rows[i].value);
+        CustomAttributes expected = rows[i].before;
+        expected[mark] = rows[i].value;
+        EXPECT_EQ(custom, expected) << "row " << i;
+    }
+}
+
 } // namespace
 } // namespace quorrin
