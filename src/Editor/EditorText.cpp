@@ -31,13 +31,18 @@ void setOverAll(AttributedString& text, const QString& name, const CustomAttribu
     text.setCustom(0, text.length(), name, value);
 }
 
-AttributedString lineBreak(const QUuid& id, double fontSize, bool remarks)
+// The line break after `line`, the run of a block or its remarks.
+AttributedString lineBreak(const QUuid& id, double fontSize, bool remarks, const AttributedString& line)
 {
     TextAttributes attributes;
     attributes.font = TextFont::system(fontSize);
     attributes.custom[EditorAttribute::blockID] = idString(id);
     if (remarks)
         attributes.custom[EditorAttribute::blockRole] = remarksRole;
+    // The line ends mostly in characters that carry these marks and nothing
+    // else: a long note's line and line break then share one table.
+    if (!line.isEmpty() && line.runs().back().attributes.custom == attributes.custom)
+        attributes.custom = line.runs().back().attributes.custom;
     return AttributedString(QStringLiteral("\n"), attributes);
 }
 
@@ -332,7 +337,7 @@ RenderedText render(const std::vector<Block>& displayBlocks, const TextAttribute
     // Each block's run is moved onto the end of the text: a note of many
     // blocks is joined in one pass over its runs.
     auto add = [&](AttributedString run, const QUuid& id, bool remarks) {
-        run.append(lineBreak(id, remarks ? remarksFontSize : bodyFontSize, remarks));
+        run.append(lineBreak(id, remarks ? remarksFontSize : bodyFontSize, remarks, run));
         result.ranges.push_back(TextRun{id, result.text.length(), run.length(), remarks});
         result.text.append(std::move(run));
     };
