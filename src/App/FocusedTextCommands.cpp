@@ -123,6 +123,8 @@ void FocusedTextCommands::paste()
 void FocusedTextCommands::selectAll()
 {
     QWidget* widget = focused();
+    if (auto* body = qobject_cast<BlockTextView*>(widget); body && body->editor)
+        body->editor->showWholeText(); // all of a long note, not the part shown so far
     if (auto* edit = qobject_cast<QTextEdit*>(widget))
         edit->selectAll();
     else if (auto* line = qobject_cast<QLineEdit*>(widget))

@@ -80,6 +80,13 @@ BlockEditor::BlockEditor(std::shared_ptr<EditorStore> store, const QUuid& noteID
 
     m_markingWork.setSingleShot(true);
     connect(&m_markingWork, &QTimer::timeout, this, &BlockEditor::markLeftParagraphs);
+    m_showingWork.setSingleShot(true);
+    connect(&m_showingWork, &QTimer::timeout, this, [this] {
+        showNextPart();
+        // What was typed while the parts came is written back after the last.
+        if (m_leftToShow.isEmpty() && m_editedSinceWriteBack)
+            flush();
+    });
     m_formatWork.setSingleShot(true);
     connect(&m_formatWork, &QTimer::timeout, this, [this] {
         if (m_formatWorkEndsTyping)
@@ -244,6 +251,7 @@ bool BlockEditor::stepHistory(void (QUndoStack::*step)())
         QApplication::beep();
         return false;
     }
+    showWholeText(); // a step may reach anywhere in the text
     (m_history->*step)();
     return true;
 }
@@ -532,9 +540,16 @@ void BlockEditor::previewAttachment()
 
 void BlockEditor::focus(const QUuid& blockID, bool remarks)
 {
-    const auto entry = std::find_if(m_ranges.begin(), m_ranges.end(), [&](const TextRun& run) {
-        return run.blockID == blockID && run.isRemarks == remarks;
-    });
+    const auto runOf = [&] {
+        return std::find_if(m_ranges.begin(), m_ranges.end(), [&](const TextRun& run) {
+            return run.blockID == blockID && run.isRemarks == remarks;
+        });
+    };
+    auto entry = runOf();
+    if (entry == m_ranges.end() && isShowingInParts()) {
+        showWholeText(); // a block further down than shown so far
+        entry = runOf();
+    }
     if (entry == m_ranges.end())
         return;
     QTextCursor cursor(document());

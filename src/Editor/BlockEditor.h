@@ -9,6 +9,7 @@
 #include "Editor/FindReplace.h"
 #include "Editor/FormatPanel.h"
 #include "Editor/MarkingBacklog.h"
+#include "Editor/TextLeftToShow.h"
 #include "Editor/TaskShelves.h"
 #include "Editor/TextFormatTarget.h"
 #include "Core/Files/FileSystemError.h"
@@ -17,6 +18,7 @@
 #include <QColor>
 #include <QPointer>
 #include <QRectF>
+#include <QTextCursor>
 #include <QTimer>
 #include <QUndoStack>
 #include <QUrl>
@@ -32,7 +34,6 @@
 #include <vector>
 
 class QMenu;
-class QTextCursor;
 class QTextDocument;
 
 namespace quorrin {
@@ -70,7 +71,15 @@ public:
     using Mutation = std::function<void(Note&)>;
 
     // --- rendering
+    // Shows the stored note (or the drag preview) anew; with `force` also
+    // when it did not change. A long text is shown a part at a time, one
+    // part per turn of the event loop, the first reaching through the caret.
     void render(bool force);
+    // Whether parts of the rendered text are still to be shown.
+    bool isShowingInParts() const { return !m_leftToShow.isEmpty(); }
+    // Shows at once all that is left of the rendered text: what reads or
+    // changes the whole text asks for it first.
+    void showWholeText();
     void applyParagraphLayout(const Note& note, std::optional<QUuid> only = std::nullopt);
     // What lays out the paragraphs of each of `runs` besides their own formats.
     std::function<editortext::ParagraphInput(const TextRun&)> paragraphInputs(const Note& note,
@@ -231,8 +240,9 @@ public:
     // Opens the note's find and replace bar with the caret in its search field.
     void showFindBar();
     FindReplaceBar* findBar();
-    // The text searched: every shown run, one line break after each.
-    QString searchableText() const;
+    // The text searched: every run, one line break after each (what is
+    // still to show is shown first).
+    QString searchableText();
     void selectMatch(const TextMatch& match);
     void highlightMatches(const std::vector<TextMatch>& matches);
     // Replaces the matches (those still in place) as one undo step under
@@ -342,6 +352,8 @@ public:
     // How many paragraphs a write-back marks with their blocks in one turn
     // of the event loop; the others follow, a slice per turn.
     std::size_t marksPerTurn = MarkingBacklog::perTurn;
+    // How many paragraphs a part of a long rendered text holds.
+    std::size_t paragraphsPerPart = TextLeftToShow::perPart;
 
     // Used by the undo history.
     bool restore(Note& snapshot);
@@ -370,8 +382,15 @@ private:
     void applyToTyping(const std::function<void(TextAttributes&)>& change);
     void toggleTrait(textformat::FontTrait trait, const QString& actionName);
     void onTextChanged();
+    // Writes back what was typed; while parts of a long text are still to
+    // show, the last of them does.
+    void flushTyping();
     void onSelectionChanged();
-    void installAttachmentImages(const Note& note);
+    // Shows the attachments of `runs` (runs of the text shown) as images.
+    void installAttachmentImages(const Note& note, const std::vector<TextRun>& runs);
+    // Inserts the next part of the rendered text still to show (all that is
+    // left with `all`) where the text shown so far ends.
+    void showNextPart(bool all = false);
     // Gives the paragraphs of the mirror the block ids and roles the write-back
     // settled, and lays them out, in one edit: the text is laid out and
     // highlighted again once for both.
@@ -471,6 +490,12 @@ private:
     std::unique_ptr<DocumentMirror> m_mirror; // the text as last seen, for undo steps and the write-back
     MarkingBacklog m_marksLeft;
     QTimer m_markingWork;
+    TextLeftToShow m_leftToShow;
+    QTimer m_showingWork;
+    QTextCursor m_partsGoTo; // where the next part is inserted
+    // How the paragraphs of the parts still to show are laid out: worked out
+    // over the whole note once, when it is rendered.
+    std::function<editortext::ParagraphInput(const TextRun&)> m_partInputs;
     bool m_rendering = false;
     bool m_writingBack = false; // within flush(): its layout pass is current
     double m_attachmentWidth = 0; // the width the attachment images were last fitted to

@@ -50,6 +50,7 @@ void BlockEditor::endDragVisual()
 
 void BlockEditor::beginDragPreview(const QUuid& id)
 {
+    showWholeText(); // the rows are those of the whole text
     const std::optional<Note> stored = storedNote();
     if (!stored) {
         m_drag.rows.clear();

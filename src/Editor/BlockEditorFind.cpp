@@ -14,8 +14,9 @@
 
 namespace quorrin {
 
-QString BlockEditor::searchableText() const
+QString BlockEditor::searchableText()
 {
+    showWholeText();
     return textdoc::plainText(*document(), 0, editordoc::textLength(*document()));
 }
 

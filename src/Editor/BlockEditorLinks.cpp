@@ -98,7 +98,7 @@ bool BlockEditor::markLinks(int from, int to)
     if (changed) {
         // Attributes alone are no typing; the write-back stores them now.
         applyingFormat = true;
-        flush();
+        flushTyping();
         applyingFormat = false;
     }
     return changed;

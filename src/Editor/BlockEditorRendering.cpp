@@ -9,6 +9,7 @@
 #include "Editor/AttachmentThumbnail.h"
 #include "Editor/BlockCommands.h"
 #include "Editor/BlockTextView.h"
+#include "Editor/DeferredLayout.h"
 #include "Editor/DisplayAppearance.h"
 #include "Editor/DocumentMirror.h"
 #include "Editor/EditorDocument.h"
@@ -58,6 +59,14 @@ void layOutThrough(const QTextBlock& block)
 {
     if (block.isValid())
         block.document()->documentLayout()->blockBoundingRect(block);
+}
+
+// A paragraph inserted with its layout's margins: they go on its block
+// format, so that it is laid out once, within them.
+void addPresentation(QTextBlockFormat& block, const QTextCharFormat& first)
+{
+    if (first.hasProperty(textdoc::PresentationTail))
+        editordoc::addPresentation(block, first);
 }
 
 // The rendered text with each paragraph given the style and the marks
@@ -118,17 +127,22 @@ std::optional<AttributedString> laidOutText(const editortext::RenderedText& rend
         pending.reset();
     };
     for (const TextRun& run : rendered.ranges) {
-        if (run.length <= 0 || run.end() > length)
+        // A run of a part of a longer text may begin in an earlier part or go
+        // on in a later one: only its paragraphs within this text are laid
+        // out, and only the last of all ends it.
+        const int from = std::max(run.start, 0);
+        const int until = std::min(run.end(), length);
+        if (run.length <= 0 || from >= until)
             continue;
         const editortext::ParagraphInput runInput = inputFor(run);
-        int paragraph = run.start;
-        while (paragraph < run.end()) {
+        int paragraph = from;
+        while (paragraph < until) {
             if (paragraph < laidTo || (paragraph > 0 && !textdoc::isParagraphSeparator(s.at(paragraph - 1))))
                 return std::nullopt; // a paragraph of two runs, or of a run and text outside any
             int separator = paragraph;
             while (separator < length && !textdoc::isParagraphSeparator(s.at(separator)))
                 ++separator;
-            const int to = std::min(separator + 1, run.end());
+            const int to = std::min(separator + 1, until);
             if (paragraph > laidTo) {
                 flush();
                 copy(paragraph, nullptr);
@@ -163,6 +177,11 @@ std::optional<AttributedString> laidOutText(const editortext::RenderedText& rend
 
 void BlockEditor::render(bool force)
 {
+    // Typing into a text still being shown a part at a time waits for its
+    // last part to be written back: it is written back now, before the text
+    // is replaced.
+    if (!m_leftToShow.isEmpty() && m_editedSinceWriteBack)
+        flush();
     followStoredNote();
     std::optional<Note> note = currentNote();
     if (!note)
@@ -183,30 +202,39 @@ void BlockEditor::render(bool force)
     const bool caretInSight = m_textView->viewport()->rect().intersects(m_textView->cursorRect());
     const QString textBefore = document()->toPlainText();
     const std::vector<TextRun> rangesBefore = m_ranges;
+    // One copy of a note of many blocks is enough: the parts still to show
+    // lay out their paragraphs from this one.
+    m_rendered = std::move(note);
+    const Note& shown = *m_rendered;
 
-    editortext::RenderedText rendered = editortext::render(note->displayBlocks(), newTextAttributes());
+    editortext::RenderedText rendered = editortext::render(shown.displayBlocks(), newTextAttributes());
+    const int placed
+        = editortext::caretAfterRender(rangesBefore, textBefore, caret, rendered.ranges, rendered.text.string());
+    m_shownRemarks = editortext::remarksIn(rendered.ranges);
+    m_partInputs = paragraphInputs(shown, rendered.ranges);
+    m_showingWork.stop();
+    const TextLeftToShow::Part first = m_leftToShow.begin(std::move(rendered), placed, paragraphsPerPart);
     // Each paragraph is inserted with its layout: no second pass over the text.
-    const std::optional<AttributedString> laidOut = laidOutText(rendered, paragraphInputs(*note, rendered.ranges));
+    const std::optional<AttributedString> laidOut = laidOutText(first, m_partInputs);
     m_mirror->suspend(); // the text is replaced whole and read anew below
     m_marksLeft.clear();
     m_markingWork.stop();
     // The margins go on first, so that the text is laid out once, within them.
-    const auto presentation = [](QTextBlockFormat& block, const QTextCharFormat& first) {
-        if (first.hasProperty(textdoc::PresentationTail))
-            editordoc::addPresentation(block, first);
-    };
     m_appearance->replaceText([&] {
-        textdoc::setContents(*document(), laidOut ? *laidOut : rendered.text, [this] { applyFrameMargins(); },
-                             presentation);
+        textdoc::setContents(*document(), laidOut ? *laidOut : first.text, [this] { applyFrameMargins(); },
+                             addPresentation);
     });
-    m_ranges = std::move(rendered.ranges);
-    m_shownRemarks = editortext::remarksIn(m_ranges);
-    installAttachmentImages(*note);
+    m_ranges = TextLeftToShow::shownRuns(first);
+    // Where the next part goes: it follows what is shown, and stays before
+    // anything typed below the last line, as that was typed below the whole.
+    m_partsGoTo = QTextCursor(document());
+    m_partsGoTo.setPosition(std::min(first.text.length(), editordoc::textLength(*document())));
+    m_partsGoTo.setKeepPositionOnInsert(true);
+    installAttachmentImages(shown, m_ranges);
     if (!laidOut)
-        applyParagraphLayout(*note);
+        applyParagraphLayout(shown);
 
     QTextCursor cursor(document());
-    const int placed = editortext::caretAfterRender(rangesBefore, textBefore, caret, m_ranges, document()->toPlainText());
     cursor.setPosition(std::clamp(placed, 0, editordoc::textLength(*document())));
     m_textView->setTextCursor(cursor);
     scroller->setValue(scrolledTo);
@@ -214,8 +242,11 @@ void BlockEditor::render(bool force)
         m_textView->ensureCursorVisible();
     // Text typed at the caret takes the format beside it, as after any caret
     // move; an empty line shows the note's typing style.
-    m_rendered = std::move(note); // one copy of a note of many blocks is enough
     m_mirror->reread();
+    // The paragraphs of a text shown in parts are read part by part, so
+    // that the first write-back need not read them all in one turn.
+    if (!m_leftToShow.isEmpty())
+        m_mirror->refreshParagraphs();
     m_charactersChanged = false;
 
     call(applyCompletion);
@@ -227,9 +258,83 @@ void BlockEditor::render(bool force)
     refreshAlarmVisuals();
     m_rendering = false;
     updateScrollHint();
+    if (!m_leftToShow.isEmpty()) {
+        m_showingWork.start();
+    } else {
+        m_partInputs = nullptr;
+        m_partsGoTo = QTextCursor();
+    }
 }
 
-void BlockEditor::installAttachmentImages(const Note& note)
+void BlockEditor::showNextPart(bool all)
+{
+    if (m_rendering || !m_rendered)
+        return;
+    std::optional<TextLeftToShow::Part> part = m_leftToShow.take(all);
+    if (!part)
+        return;
+    m_rendering = true; // the parts are no edit of the user's
+    const int at = m_partsGoTo.position();
+    const int lengthBefore = editordoc::textLength(*document());
+    const std::optional<AttributedString> laidOut = laidOutText(*part, m_partInputs);
+    {
+        // Laid out at once, each part would have Qt move every paragraph
+        // after the next change of formats (the write-back's marks): the
+        // layout is left to the event loop's idle steps, as for a text
+        // inserted whole.
+        const DeferredLayout deferred(*m_textView);
+        QTextCursor cursor(document());
+        cursor.setPosition(at);
+        cursor.beginEditBlock();
+        textdoc::insert(cursor, laidOut ? *laidOut : part->text, addPresentation);
+        cursor.endEditBlock();
+    }
+    m_partsGoTo.setPosition(at + editordoc::textLength(*document()) - lengthBefore);
+    m_mirror->refreshParagraphs();
+
+    // Text typed below the last line shown went on the last run: it stays
+    // on the last run, below the part.
+    int typedBelow = 0;
+    if (!m_ranges.empty() && m_ranges.back().start < at && m_ranges.back().end() > at) {
+        typedBelow = m_ranges.back().end() - at;
+        m_ranges.back().length -= typedBelow;
+    }
+    std::vector<TextRun> runs = TextLeftToShow::shownRuns(*part);
+    for (TextRun& run : runs)
+        run.start += at;
+    // A run cut at the part's start goes on the run shown last.
+    auto added = runs.begin();
+    if (!part->ranges.empty() && part->ranges.front().start < 0 && added != runs.end() && !m_ranges.empty()) {
+        TextRun& last = m_ranges.back();
+        if (last.end() == at && last.blockID == added->blockID && last.isRemarks == added->isRemarks) {
+            last.length += added->length;
+            ++added;
+        }
+    }
+    m_ranges.insert(m_ranges.end(), std::make_move_iterator(added), std::make_move_iterator(runs.end()));
+    if (!m_ranges.empty())
+        m_ranges.back().length += typedBelow;
+    installAttachmentImages(*m_rendered, runs);
+    if (!laidOut)
+        applyParagraphLayout(*m_rendered);
+    m_rendering = false;
+    if (gutter)
+        gutter->update();
+    if (m_leftToShow.isEmpty()) {
+        m_partInputs = nullptr;
+        m_partsGoTo = QTextCursor();
+    } else {
+        m_showingWork.start();
+    }
+}
+
+void BlockEditor::showWholeText()
+{
+    m_showingWork.stop();
+    showNextPart(true);
+}
+
+void BlockEditor::installAttachmentImages(const Note& note, const std::vector<TextRun>& runs)
 {
     const double available = std::max(width() - 100.0, 120.0);
     m_attachmentWidth = available;
@@ -245,7 +350,7 @@ void BlockEditor::installAttachmentImages(const Note& note)
     }
     if (!anyAttachment)
         return;
-    for (const TextRun& run : m_ranges) {
+    for (const TextRun& run : runs) {
         if (run.isRemarks)
             continue;
         const Block* block = attachments.value(run.blockID, nullptr);
@@ -391,7 +496,7 @@ void BlockEditor::resizeEvent(QResizeEvent* event)
     if (m_rendered && !m_rendering && !hasMarkedText() && std::max(width() - 100.0, 120.0) != m_attachmentWidth) {
         if (const std::optional<Note> note = currentNote()) {
             m_rendering = true;
-            installAttachmentImages(*note); // the mirror follows these changes itself
+            installAttachmentImages(*note, m_ranges); // the mirror follows these changes itself
             m_rendering = false;
         }
     }

@@ -30,6 +30,8 @@ void BlockEditor::flush()
 {
     if (dragPreviewNote || m_rendering || hasMarkedText())
         return;
+    // The write-back reads the whole text: what is still to show comes first.
+    showWholeText();
     // The stored note is read in place: nothing below changes the store
     // until the written note is handed over.
     const Note* note = m_store->findNote(m_noteID);
@@ -62,6 +64,18 @@ void BlockEditor::flush()
         // Text typed beside an attachment now lives in a block of its own.
         QTimer::singleShot(0, this, [this] { render(true); });
     }
+}
+
+void BlockEditor::flushTyping()
+{
+    if (m_leftToShow.isEmpty()) {
+        flush();
+        return;
+    }
+    // Writing back would show the rest of the text at once: the last part
+    // writes back what was typed while the parts came. The paragraphs typed
+    // into are read now, so that no part reads them with all it inserted.
+    m_mirror->refreshParagraphs();
 }
 
 void BlockEditor::flushEdits()
@@ -101,10 +115,14 @@ void BlockEditor::markAndLayOut(const editortext::WriteBack& written)
         markAndLayOutAsOwn(written.marks, written.note, std::nullopt);
         return;
     }
-    // What is marked now and in the slices after is laid out again at once,
-    // as Qt does: deferring the layout of a text that is laid out would have
-    // Qt lay it all out again for every slice.
-    markAndLayOutAsOwn(written.marks, written.note, now);
+    // Laid out at once, what is marked now and in each slice after would
+    // have Qt move every laid-out paragraph below it: the layout of the
+    // whole text is left to the event loop's idle steps instead, each slice
+    // starting it again from the top, which costs what the view shows.
+    {
+        const DeferredLayout deferred(*m_textView);
+        markAndLayOutAsOwn(written.marks, written.note, now);
+    }
     m_mirror->expectMarks(changed, written.marks);
     m_marksLeft.defer(written.marks);
     m_markingWork.start();
@@ -125,6 +143,7 @@ void BlockEditor::markLeftParagraphs()
     if (!slice)
         return;
     m_rendering = true; // the marks are no edit of the user's
+    const DeferredLayout deferred(*m_textView);
     markAndLayOutAsOwn(m_marksLeft.marks(), *note, slice);
     m_rendering = false;
     m_markingWork.start();
@@ -339,7 +358,7 @@ void BlockEditor::onTextChanged()
     // Addresses become links once typed; never while an input method composes.
     const bool composing = hasMarkedText();
     if (!(m_linkScan && !composing && markLinks(m_linkScan->first, m_linkScan->second)))
-        flush();
+        flushTyping();
     if (!composing)
         m_linkScan.reset();
     endLinkAtCaret(); // the write-back's layout pass resets what typing inserts

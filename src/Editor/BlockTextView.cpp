@@ -163,6 +163,11 @@ void BlockTextView::keyPressEvent(QKeyEvent* event)
         contextMenuEvent(&request);
         return;
     }
+    if (editor
+        && (event->matches(QKeySequence::SelectAll) || event->matches(QKeySequence::MoveToEndOfDocument)
+            || event->matches(QKeySequence::SelectEndOfDocument))) {
+        editor->showWholeText(); // the key means the end of the whole text
+    }
     if (editor && event->matches(QKeySequence::Find)) {
         // Reaches the view only when no menu command took the key first.
         editor->showFindBar();

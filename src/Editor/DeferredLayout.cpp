@@ -25,6 +25,17 @@ DeferredLayout::DeferredLayout(QTextEdit& view, int first, int last)
     document.setPageSize(QSizeF(0, 0));
 }
 
+DeferredLayout::DeferredLayout(QTextEdit& view)
+    : m_view(&view)
+{
+    QTextDocument& document = *view.document();
+    const QSizeF page = document.pageSize();
+    if (page.isNull() || page.width() < 0)
+        return;
+    m_page = page;
+    document.setPageSize(QSizeF(0, 0));
+}
+
 DeferredLayout::~DeferredLayout()
 {
     // The text's size stays as it was laid out until the layout passes it

@@ -27,6 +27,8 @@ public:
     // The paragraphs (by number) from `first` to `last` are about to change
     // their formats, and nothing else: the layout is deferred when that pays.
     DeferredLayout(QTextEdit& view, int first, int last);
+    // Defers the layout of whatever the next edits change.
+    explicit DeferredLayout(QTextEdit& view);
     ~DeferredLayout();
     DeferredLayout(const DeferredLayout&) = delete;
     DeferredLayout& operator=(const DeferredLayout&) = delete;

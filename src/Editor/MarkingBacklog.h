@@ -25,9 +25,8 @@ struct ParagraphSpan {
 // has more than twice `perTurn` paragraphs to mark marks `perTurn` of them
 // around the caret at once, and leaves the others here, to be marked a
 // slice at a time, one slice per turn of the event loop. Up to twice that
-// many are marked in one go: their layout then waits for the event loop's
-// idle steps, which makes a paragraph cost about half what it costs in a
-// slice, laid out again at once.
+// many are marked in one go. Either way their layout waits for the event
+// loop's idle steps.
 class MarkingBacklog {
 public:
     static constexpr std::size_t perTurn = 16384;

@@ -115,7 +115,10 @@ public:
     }
     void caretAt(int position) { select(position, position); }
     void type(const QString& keys) { QTest::keyClicks(target->textView(), keys); }
-    void key(Qt::Key k) { QTest::keyClick(target->textView(), k); }
+    void key(Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::keyClick(target->textView(), k, modifiers);
+    }
     void paste(const QString& plain)
     {
         QGuiApplication::clipboard()->setText(plain);
@@ -297,6 +300,125 @@ TEST_F(BlockEditorWriteBackTest, ManyLinesAreMarkedASliceAtATimeAndKeepTheirBloc
         QCoreApplication::processEvents();
     EXPECT_EQ(unmarked(), 0);
     expectSameAsFullWriteBack();
+}
+
+TEST_F(BlockEditorWriteBackTest, EditsWhileALongTextComesInPartsEndAsTheWholeTextEdited)
+{
+    // A long text is shown a part per turn. Typing meanwhile is written back
+    // after the last part; what needs the whole text shows the rest first.
+    struct Case {
+        const char* name;
+        std::function<void(BlockEditorWriteBackTest&)> edit;
+        bool writesBackAtOnce;
+    };
+    const std::vector<Case> cases = {
+        {"nothing typed", nullptr, false},
+        {"type on a line shown", [](auto& t) { t.caretAt(t.at(QStringLiteral("l0"))); t.type(QStringLiteral("x")); },
+         false},
+        {"return on a line shown", [](auto& t) { t.caretAt(t.at(QStringLiteral("l0")) + 2); t.key(Qt::Key_Return); },
+         false},
+
+        {"leave the text after typing", [](auto& t) {
+             t.caretAt(t.at(QStringLiteral("Title")));
+             t.type(QStringLiteral("x"));
+             t.target->flushEdits();
+         },
+         true},
+        {"go to a line not shown yet and type", [](auto& t) {
+             t.target->focus(t.last.id);
+             t.type(QStringLiteral("x"));
+         },
+         true},
+        {"select all and type", [](auto& t) {
+             t.key(Qt::Key_A, Qt::ControlModifier);
+             t.type(QStringLiteral("q"));
+         },
+         true},
+        {"undo what was typed", [](auto& t) {
+             t.caretAt(t.at(QStringLiteral("l0")));
+             t.type(QStringLiteral("x"));
+             t.target->undo();
+         },
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        first = makeBlock(BlockKind::Paragraph, QStringLiteral("l0\nl1\nl2\nl3\nl4\nl5\nl6\nl7\nl8\nl9"));
+        openNote();
+        // Remarks of many lines, laid out otherwise where they end: a part
+        // may end inside them.
+        for (FakeStore* each : {store.get(), referenceStore.get()}) {
+            if (!c.edit)
+                each->notes[0].blocks[2].todo->notes = RichText(QStringLiteral("r0\nr1\nr2\nr3\nr4\nr5"), TextFont::system(12));
+        }
+        const Note shown = *store->note(noteID);
+        reference->render(true);
+        editor->paragraphsPerPart = 2;
+        editor->render(true);
+        ASSERT_TRUE(editor->isShowingInParts());
+        target = editor.get();
+        EXPECT_EQ(text().indexOf(QStringLiteral("l4")), -1) << "not shown yet";
+        if (c.edit)
+            onBoth(c.edit);
+        EXPECT_EQ(editor->isShowingInParts(), !c.writesBackAtOnce);
+        EXPECT_EQ(*store->note(noteID) == shown, !c.writesBackAtOnce) << "written back at once";
+        for (int turn = 0; turn < 50 && editor->isShowingInParts(); ++turn)
+            QCoreApplication::processEvents();
+        EXPECT_FALSE(editor->isShowingInParts());
+        if (c.edit) {
+            expectSameAsFullWriteBack();
+            continue;
+        }
+        // Shown whole at last, as if in one go.
+        EXPECT_EQ(editor->ranges(), reference->ranges());
+        EXPECT_EQ(textdoc::contents(*editor->document()), textdoc::contents(*reference->document()));
+    }
+}
+
+TEST_F(BlockEditorWriteBackTest, TextTypedBelowTheLinesShownStaysBelowTheWholeText)
+{
+    // The parts go in above it, as it was typed below the last line. (The
+    // colour the new line takes may differ: its line above differs.)
+    first = makeBlock(BlockKind::Paragraph, QStringLiteral("l0\nl1\nl2\nl3\nl4\nl5\nl6\nl7\nl8\nl9"));
+    openNote();
+    editor->paragraphsPerPart = 2;
+    editor->render(true);
+    onBoth([](auto& t) {
+        t.caretAt(int(t.text().size()));
+        t.type(QStringLiteral("new"));
+    });
+    for (int turn = 0; turn < 50 && editor->isShowingInParts(); ++turn) {
+        QCoreApplication::processEvents();
+        // The runs follow one another to the text's end, the typed line on the last.
+        const std::vector<TextRun>& runs = editor->ranges();
+        for (std::size_t i = 1; i < runs.size(); ++i)
+            ASSERT_EQ(runs[i].start, runs[i - 1].end()) << "run " << i << ", turn " << turn;
+        ASSERT_EQ(runs.back().end(), editordoc::textLength(*editor->document())) << "turn " << turn;
+    }
+    onBoth([](auto& t) { t.target->flush(); });
+    EXPECT_EQ(textdoc::plainText(*editor->document(), 0, 1 << 20), textdoc::plainText(*reference->document(), 0, 1 << 20));
+    const auto texts = [](const Note& note) {
+        QStringList lines;
+        for (const Block& block : note.blocks)
+            lines << block.text.attributed().string();
+        return lines;
+    };
+    EXPECT_EQ(texts(*store->note(noteID)), texts(*referenceStore->note(noteID)));
+    ASSERT_EQ(editor->ranges().size(), reference->ranges().size());
+    for (std::size_t i = 0; i < editor->ranges().size(); ++i)
+        EXPECT_EQ(editor->ranges()[i].length, reference->ranges()[i].length) << "run " << i;
+}
+
+TEST_F(BlockEditorWriteBackTest, ALongTextShownAgainShowsTheCaretsLineInItsFirstPart)
+{
+    first = makeBlock(BlockKind::Paragraph, QStringLiteral("l0\nl1\nl2\nl3\nl4\nl5\nl6\nl7\nl8\nl9"));
+    openNote();
+    target = editor.get();
+    caretAt(at(QStringLiteral("l8")) + 1);
+    editor->paragraphsPerPart = 2;
+    editor->render(true);
+    EXPECT_TRUE(editor->isShowingInParts());
+    EXPECT_EQ(editor->textView()->textCursor().position(), at(QStringLiteral("l8")) + 1);
 }
 
 TEST_F(BlockEditorWriteBackTest, LeavingTheTextWritesBackOnlyWhenItChangedSinceTheLastWriteBack)
