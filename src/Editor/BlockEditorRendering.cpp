@@ -288,8 +288,10 @@ void BlockEditor::showNextPart(bool all)
         cursor.beginEditBlock();
         textdoc::insert(cursor, laidOut ? *laidOut : part->text, addPresentation);
         cursor.endEditBlock();
+        // Placed once the layout is given back, a cursor would lay out at
+        // once all the text above it, the parts shown before included.
+        m_partsGoTo.setPosition(at + editordoc::textLength(*document()) - lengthBefore);
     }
-    m_partsGoTo.setPosition(at + editordoc::textLength(*document()) - lengthBefore);
     m_mirror->refreshParagraphs();
 
     // Text typed below the last line shown went on the last run: it stays
