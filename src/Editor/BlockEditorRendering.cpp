@@ -340,18 +340,17 @@ void BlockEditor::installAttachmentImages(const Note& note, const std::vector<Te
 {
     const double available = std::max(width() - 100.0, 120.0);
     m_attachmentWidth = available;
-    // The first block of each id, attachments only: looked up run by run, a
-    // note of many lines and no attachment costs one pass over each.
-    QHash<QUuid, const Block*> attachments;
-    bool anyAttachment = false;
-    for (const Block& block : note.blocks) {
-        const bool isAttachment = blockKind::isAttachment(block.kind) && block.attachment;
-        anyAttachment = anyAttachment || isAttachment;
-        if (!attachments.contains(block.id))
-            attachments.insert(block.id, isAttachment ? &block : nullptr);
-    }
-    if (!anyAttachment)
+    // The first block of each id, attachments only: looked up run by run. A
+    // note of many lines and no attachment costs one look at each block, and
+    // no table: each part of a long note asks again.
+    const auto isAttachment = [](const Block& block) { return blockKind::isAttachment(block.kind) && block.attachment; };
+    if (std::none_of(note.blocks.begin(), note.blocks.end(), isAttachment))
         return;
+    QHash<QUuid, const Block*> attachments;
+    for (const Block& block : note.blocks) {
+        if (!attachments.contains(block.id))
+            attachments.insert(block.id, isAttachment(block) ? &block : nullptr);
+    }
     for (const TextRun& run : runs) {
         if (run.isRemarks)
             continue;
