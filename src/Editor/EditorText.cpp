@@ -334,6 +334,9 @@ RenderedText render(const std::vector<Block>& displayBlocks, const TextAttribute
 {
     RenderedText result;
     result.ranges.reserve(displayBlocks.size());
+    // A block's line and its break mostly make two runs: the runs of a note
+    // of many lines are not moved again and again as their vector grows.
+    result.text.reserve(0, 2 * displayBlocks.size());
     // Each block's run is moved onto the end of the text: a note of many
     // blocks is joined in one pass over its runs.
     auto add = [&](AttributedString run, const QUuid& id, bool remarks) {
