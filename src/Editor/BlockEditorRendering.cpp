@@ -61,6 +61,16 @@ void layOutThrough(const QTextBlock& block)
         block.document()->documentLayout()->blockBoundingRect(block);
 }
 
+// Calls `use` with the note's blocks in display order, and answers what it
+// answers: a note that shows its blocks as stored (none archived, none
+// sorted) is not copied for it.
+template <typename Use> auto withDisplayBlocks(const Note& note, Use&& use)
+{
+    const bool asStored = !note.prioritySorted
+        && std::none_of(note.blocks.begin(), note.blocks.end(), [](const Block& block) { return block.isArchived(); });
+    return asStored ? use(note.blocks) : use(note.displayBlocks());
+}
+
 // A paragraph inserted with its layout's margins: they go on its block
 // format, so that it is laid out once, within them.
 void addPresentation(QTextBlockFormat& block, const QTextCharFormat& first)
@@ -207,7 +217,9 @@ void BlockEditor::render(bool force)
     m_rendered = std::move(note);
     const Note& shown = *m_rendered;
 
-    editortext::RenderedText rendered = editortext::render(shown.displayBlocks(), newTextAttributes());
+    editortext::RenderedText rendered = withDisplayBlocks(shown, [&](const std::vector<Block>& blocks) {
+        return editortext::render(blocks, newTextAttributes());
+    });
     const int placed
         = editortext::caretAfterRender(rangesBefore, textBefore, caret, rendered.ranges, rendered.text.string());
     m_shownRemarks = editortext::remarksIn(rendered.ranges);

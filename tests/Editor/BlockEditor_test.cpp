@@ -562,5 +562,32 @@ TEST_F(BlockEditorTest, ALongNoteShownInPartsIsLaidOutNoFurtherThanAsked)
     EXPECT_GT(editor->rect(editor->ranges().back().start, 1).top(), 0) << "laid out once asked";
 }
 
+TEST_F(BlockEditorTest, TheTextShowsTheBlocksInDisplayOrder)
+{
+    // Archived todos are left out; a sorted note shows its todos by priority.
+    Block low = makeBlock(BlockKind::Todo, QStringLiteral("low"));
+    low.todo->priority = 4;
+    Block high = makeBlock(BlockKind::Todo, QStringLiteral("high"));
+    high.todo->priority = 1;
+    Block done = makeBlock(BlockKind::Todo, QStringLiteral("done"));
+    done.todo->archivedAt = fixedNow();
+    const struct {
+        bool archived;
+        bool sorted;
+        QString shown;
+    } cases[] = {
+        {false, false, QStringLiteral("low\nhigh\n")},
+        {true, false, QStringLiteral("low\nhigh\n")},
+        {false, true, QStringLiteral("high\nlow\n")},
+        {true, true, QStringLiteral("high\nlow\n")},
+    };
+    for (const auto& c : cases) {
+        open(c.archived ? std::vector<Block>{low, done, high} : std::vector<Block>{low, high});
+        store->notes[0].prioritySorted = c.sorted;
+        editor->render(true);
+        EXPECT_EQ(text(), c.shown) << c.archived << c.sorted;
+    }
+}
+
 } // namespace
 } // namespace quorrin
