@@ -193,13 +193,15 @@ void BlockEditor::render(bool force)
     if (!m_leftToShow.isEmpty() && m_editedSinceWriteBack)
         flush();
     followStoredNote();
-    std::optional<Note> note = currentNote();
-    if (!note)
+    // Compared where it is: a note shown already is not copied to find that out.
+    const Note* current = shownNote();
+    if (!current)
         return;
-    if (!force && m_rendered && *m_rendered == *note)
+    if (!force && m_rendered && *m_rendered == *current)
         return;
     if (hasMarkedText())
         return; // the next render or write-back brings the text up to date
+    std::optional<Note> note = *current;
     m_rendering = true;
     m_editedSinceWriteBack = false; // the text is the stored note's again
     recordHistory(*note);
