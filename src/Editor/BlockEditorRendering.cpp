@@ -13,6 +13,7 @@
 #include "Editor/DisplayAppearance.h"
 #include "Editor/DocumentMirror.h"
 #include "Editor/EditorDocument.h"
+#include "Editor/ParagraphLayouts.h"
 #include "Editor/FindReplaceBar.h"
 #include "Editor/ParagraphMarks.h"
 #include "Editor/ScrollOverflowHint.h"
@@ -60,6 +61,26 @@ void layOutThrough(const QTextBlock& block)
         block.document()->documentLayout()->blockBoundingRect(block);
 }
 
+// Moved outside an edit, a cursor has Qt find its place on its line, which
+// lays the text out down to it: a place kept below the part of a long text
+// shown so far would have each part lay out all the parts before it.
+void moveWithoutLayout(QTextCursor& cursor, int position)
+{
+    cursor.beginEditBlock();
+    cursor.setPosition(position);
+    cursor.endEditBlock();
+}
+
+// Calls `use` with the note's blocks in display order, and answers what it
+// answers: a note that shows its blocks as stored (none archived, none
+// sorted) is not copied for it.
+template <typename Use> auto withDisplayBlocks(const Note& note, Use&& use)
+{
+    const bool asStored = !note.prioritySorted
+        && std::none_of(note.blocks.begin(), note.blocks.end(), [](const Block& block) { return block.isArchived(); });
+    return asStored ? use(note.blocks) : use(note.displayBlocks());
+}
+
 // A paragraph inserted with its layout's margins: they go on its block
 // format, so that it is laid out once, within them.
 void addPresentation(QTextBlockFormat& block, const QTextCharFormat& first)
@@ -80,6 +101,7 @@ std::optional<AttributedString> laidOutText(const editortext::RenderedText& rend
     const int length = text.length();
     const std::vector<AttributedString::Run>& runs = text.runs();
     AttributedString result;
+    result.reserve(length, runs.size()); // about as many runs as the rendered text
     // The attribute run at a position, from an index that only moves on.
     const auto reach = [&](std::size_t& index, int position) {
         while (index + 1 < runs.size() && runs[index].start + runs[index].length <= position)
@@ -87,22 +109,25 @@ std::optional<AttributedString> laidOutText(const editortext::RenderedText& rend
     };
     std::size_t copying = 0; // the attribute run at `copied`
     int copied = 0;
-    const auto copy = [&](int to, const editortext::ParagraphLayout* layout) {
+    editortext::ParagraphLayouts layouts;
+    const auto copy = [&](int to, editortext::ParagraphLayouts::Laid* laid) {
         while (copied < to) {
             reach(copying, copied);
             const AttributedString::Run& run = runs[copying];
             const int end = std::min(to, run.start + run.length);
-            TextAttributes attributes = run.attributes;
-            if (layout) {
-                attributes.paragraphStyle = layout->style;
-                attributes.custom[EditorAttribute::presentationIndent] = layout->indent;
-                attributes.custom[EditorAttribute::presentationTail] = layout->tail;
-                attributes.custom[EditorAttribute::presentationSpacing] = layout->spacing;
-                attributes.custom[EditorAttribute::presentationBase] = layout->base;
-            }
-            result.append(s.mid(copied, end - copied), std::move(attributes));
+            if (laid)
+                result.append(s.mid(copied, end - copied), layouts.laidOut(*laid, run.attributes));
+            else
+                result.append(s.mid(copied, end - copied), run.attributes);
             copied = end;
         }
+    };
+    // What a paragraph style reads back as from a block, for the last one met.
+    std::optional<std::pair<std::optional<ParagraphStyle>, std::optional<ParagraphStyle>>> shownStyle;
+    const auto asShown = [&](const std::optional<ParagraphStyle>& style) {
+        if (!shownStyle || !(shownStyle->first == style))
+            shownStyle.emplace(style, textdoc::paragraphStyle(textdoc::blockFormat(style)));
+        return shownStyle->second;
     };
     // A paragraph's layout follows from its run's inputs, the attributes it
     // starts with and whether it ends its run: the paragraphs of a run that
@@ -113,12 +138,12 @@ std::optional<AttributedString> laidOutText(const editortext::RenderedText& rend
     struct Pending {
         std::size_t first = 0;
         bool endsRun = false;
-        editortext::ParagraphLayout layout;
+        editortext::ParagraphLayouts::Laid* laid = nullptr;
     };
     std::optional<Pending> pending; // laid out up to `laidTo`, not yet copied
     const auto flush = [&] {
         if (pending)
-            copy(laidTo, &pending->layout);
+            copy(laidTo, pending->laid);
         pending.reset();
     };
     for (const TextRun& run : rendered.ranges) {
@@ -149,13 +174,13 @@ std::optional<AttributedString> laidOutText(const editortext::RenderedText& rend
                 const TextAttributes& first = runs[starting].attributes;
                 editortext::ParagraphInput input = runInput;
                 input.endsRun = endsRun;
-                input.current = textdoc::paragraphStyle(textdoc::blockFormat(first.paragraphStyle));
+                input.current = asShown(first.paragraphStyle);
                 const auto base = first.custom.find(EditorAttribute::presentationBase);
                 if (base != first.custom.end()) {
                     if (const auto* numbers = std::get_if<QList<double>>(&base->second))
                         input.storedBase = *numbers;
                 }
-                pending = Pending{starting, endsRun, editortext::layoutParagraph(input)};
+                pending = Pending{starting, endsRun, &layouts.layout(input)};
             }
             laidTo = to;
             paragraph = separator + 1;
@@ -178,13 +203,15 @@ void BlockEditor::render(bool force)
     if (!m_leftToShow.isEmpty() && m_editedSinceWriteBack)
         flush();
     followStoredNote();
-    std::optional<Note> note = currentNote();
-    if (!note)
+    // Compared where it is: a note shown already is not copied to find that out.
+    const Note* current = shownNote();
+    if (!current)
         return;
-    if (!force && m_rendered && *m_rendered == *note)
+    if (!force && m_rendered && *m_rendered == *current)
         return;
     if (hasMarkedText())
         return; // the next render or write-back brings the text up to date
+    std::optional<Note> note = *current;
     m_rendering = true;
     m_editedSinceWriteBack = false; // the text is the stored note's again
     recordHistory(*note);
@@ -202,7 +229,9 @@ void BlockEditor::render(bool force)
     m_rendered = std::move(note);
     const Note& shown = *m_rendered;
 
-    editortext::RenderedText rendered = editortext::render(shown.displayBlocks(), newTextAttributes());
+    editortext::RenderedText rendered = withDisplayBlocks(shown, [&](const std::vector<Block>& blocks) {
+        return editortext::render(blocks, newTextAttributes());
+    });
     const int placed
         = editortext::caretAfterRender(rangesBefore, textBefore, caret, rendered.ranges, rendered.text.string());
     m_shownRemarks = editortext::remarksIn(rendered.ranges);
@@ -284,7 +313,7 @@ void BlockEditor::showNextPart(bool all)
         textdoc::insert(cursor, laidOut ? *laidOut : part->text, addPresentation);
         cursor.endEditBlock();
     }
-    m_partsGoTo.setPosition(at + editordoc::textLength(*document()) - lengthBefore);
+    moveWithoutLayout(m_partsGoTo, at + editordoc::textLength(*document()) - lengthBefore);
     m_mirror->refreshParagraphs();
 
     // Text typed below the last line shown went on the last run: it stays
@@ -333,18 +362,17 @@ void BlockEditor::installAttachmentImages(const Note& note, const std::vector<Te
 {
     const double available = std::max(width() - 100.0, 120.0);
     m_attachmentWidth = available;
-    // The first block of each id, attachments only: looked up run by run, a
-    // note of many lines and no attachment costs one pass over each.
-    QHash<QUuid, const Block*> attachments;
-    bool anyAttachment = false;
-    for (const Block& block : note.blocks) {
-        const bool isAttachment = blockKind::isAttachment(block.kind) && block.attachment;
-        anyAttachment = anyAttachment || isAttachment;
-        if (!attachments.contains(block.id))
-            attachments.insert(block.id, isAttachment ? &block : nullptr);
-    }
-    if (!anyAttachment)
+    // The first block of each id, attachments only: looked up run by run. A
+    // note of many lines and no attachment costs one look at each block, and
+    // no table: each part of a long note asks again.
+    const auto isAttachment = [](const Block& block) { return blockKind::isAttachment(block.kind) && block.attachment; };
+    if (std::none_of(note.blocks.begin(), note.blocks.end(), isAttachment))
         return;
+    QHash<QUuid, const Block*> attachments;
+    for (const Block& block : note.blocks) {
+        if (!attachments.contains(block.id))
+            attachments.insert(block.id, isAttachment(block) ? &block : nullptr);
+    }
     for (const TextRun& run : runs) {
         if (run.isRemarks)
             continue;
@@ -388,21 +416,30 @@ TextAttributes BlockEditor::newTextAttributes() const
 std::function<editortext::ParagraphInput(const TextRun&)> BlockEditor::paragraphInputs(const Note& note,
                                                                                     const std::vector<TextRun>& runs) const
 {
-    auto blocks = std::make_shared<std::map<QUuid, const Block*>>();
-    for (const Block& block : note.blocks)
-        blocks->try_emplace(block.id, &block);
-    auto lastRunIsRemarks = std::make_shared<std::map<QUuid, bool>>();
+    // Each id's first block and whether its last run holds remarks, found
+    // through one look-up in a hash table a run.
+    struct OfID {
+        const Block* block = nullptr;
+        bool lastRunIsRemarks = false;
+    };
+    auto ids = std::make_shared<QHash<QUuid, OfID>>();
+    ids->reserve(qsizetype(std::max(note.blocks.size(), runs.size())));
+    for (const Block& block : note.blocks) {
+        OfID& of = (*ids)[block.id];
+        if (!of.block)
+            of.block = &block;
+    }
     for (const TextRun& run : runs)
-        (*lastRunIsRemarks)[run.blockID] = run.isRemarks;
-    return [this, blocks, lastRunIsRemarks](const TextRun& run) {
-        const auto found = blocks->find(run.blockID);
-        const Block* block = found == blocks->end() ? nullptr : found->second;
+        (*ids)[run.blockID].lastRunIsRemarks = run.isRemarks;
+    return [this, ids](const TextRun& run) {
+        const OfID of = ids->value(run.blockID);
+        const Block* block = of.block;
         const auto progress = revealProgress.find(run.blockID);
         editortext::ParagraphInput input;
         input.block = block;
         input.isRemarks = run.isRemarks;
         input.revealProgress = progress == revealProgress.end() ? 1.0 : progress->second;
-        input.isLastRunOfBlock = (*lastRunIsRemarks)[run.blockID] == run.isRemarks;
+        input.isLastRunOfBlock = of.lastRunIsRemarks == run.isRemarks;
         input.shelfHeight = shelfHeight ? shelfHeight(run.blockID, block && block->kind == BlockKind::Todo) : 0;
         return input;
     };

@@ -89,7 +89,10 @@ void BlockEditor::flushEdits()
 
 void BlockEditor::endEditing(Qt::FocusReason reason)
 {
-    flushEdits();
+    // Leaving a long text still coming in parts does not show the rest in
+    // one go: the last part writes back what was typed.
+    if (m_editedSinceWriteBack)
+        flushTyping();
     // A popup (the format bar's colour menu) leaves the bar in place.
     if (hideFormatBar && reason != Qt::PopupFocusReason)
         hideFormatBar();

@@ -20,8 +20,11 @@ std::optional<DocumentMirror::Edit> DocumentMirror::follow(int position, int rem
 {
     if (m_ownMarks && removed != added)
         m_ownMarksMissed = true; // more than marks: `mark` reads everything anew
-    if (m_suspended || m_ownMarks)
+    if (m_suspended || m_ownMarks) {
+        if (m_dirty)
+            m_dirty->readWhole = false; // changed since, by a report not followed
         return std::nullopt;
+    }
     const int length = editordoc::textLength(m_document);
     // Qt may count the document's closing character in a report.
     const int overshoot = position + removed - m_text.length();
@@ -183,10 +186,11 @@ void DocumentMirror::markDirty(int position, int removed, int added)
     if (m_paragraphsStale)
         return;
     if (!m_dirty) {
-        m_dirty = Dirty{position, position + added, added - removed};
+        m_dirty = Dirty{position, position + added, added - removed, true};
         return;
     }
     Dirty& dirty = *m_dirty;
+    dirty.readWhole = false;
     // Where the old end of the dirty stretch lies once this edit is made.
     int high = dirty.high;
     if (high >= position + removed)
@@ -278,8 +282,20 @@ bool DocumentMirror::refreshSpan(const Dirty& dirty)
     if (m_text.length() != editordoc::textLength(m_document) || end < start)
         return false;
     // The whole text is brought up to date over the same stretch, so that
-    // nothing an edit report left out outlives the next write-back.
-    m_text.replace(start, end - start, textdoc::read(m_document, start, end - start));
+    // nothing an edit report left out outlives the next write-back. What one
+    // report read after the only change is as the document has it: only the
+    // paragraphs' characters around it are read again (a long text shown a
+    // part at a time is then read once a part, not twice).
+    const auto readAgain = [&](int from, int to) {
+        if (to > from)
+            m_text.replace(from, to - from, textdoc::read(m_document, from, to - from));
+    };
+    if (dirty.readWhole && start <= dirty.low && dirty.low <= dirty.high && dirty.high <= end) {
+        readAgain(dirty.high, end);
+        readAgain(start, dirty.low);
+    } else {
+        readAgain(start, end);
+    }
 
     const auto replaced = std::size_t(last - first + 1);
     const std::size_t kept = std::min(replaced, fresh.size());

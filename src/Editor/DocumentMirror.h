@@ -87,6 +87,10 @@ private:
         int low = 0;
         int high = 0;
         int delta = 0;
+        // Whether [low, high) is what one followed report read, after the
+        // only change since the last refresh: only the text around it is
+        // read again then.
+        bool readWhole = false;
     };
     void markDirty(int position, int removed, int added);
     void readAllParagraphs();

@@ -33,13 +33,18 @@ void setOverAll(AttributedString& text, const QString& name, const CustomAttribu
     text.setCustom(0, text.length(), name, value);
 }
 
-AttributedString lineBreak(const QUuid& id, double fontSize, bool remarks)
+// The line break after `line`, the run of a block or its remarks.
+AttributedString lineBreak(const QUuid& id, double fontSize, bool remarks, const AttributedString& line)
 {
     TextAttributes attributes;
     attributes.font = TextFont::system(fontSize);
     attributes.custom[EditorAttribute::blockID] = idString(id);
     if (remarks)
         attributes.custom[EditorAttribute::blockRole] = remarksRole;
+    // The line ends mostly in characters that carry these marks and nothing
+    // else: a long note's line and line break then share one table.
+    if (!line.isEmpty() && line.runs().back().attributes.custom == attributes.custom)
+        attributes.custom = line.runs().back().attributes.custom;
     return AttributedString(QStringLiteral("\n"), attributes);
 }
 
@@ -297,9 +302,11 @@ TextAttributes defaultNewText()
     return attributes;
 }
 
-AttributedString blockRun(const Block& block, const TextAttributes& newText)
+namespace {
+
+// A block's run from its stored text as read.
+AttributedString runOf(const Block& block, AttributedString text, const TextAttributes& newText)
 {
-    AttributedString text = block.text.attributed();
     if (blockKind::isAttachment(block.kind) && block.attachment) {
         TextAttributes placeholder;
         placeholder.font = TextFont::system(bodyFontSize);
@@ -324,6 +331,32 @@ AttributedString blockRun(const Block& block, const TextAttributes& newText)
     return text;
 }
 
+// The stored texts of blocks shown one after another: a row of blocks that
+// store the same bytes (the empty or repeated lines of a long text) has
+// them read once.
+class StoredTexts {
+public:
+    const AttributedString& read(const RichText& text)
+    {
+        if (!m_read || m_bytes != text.rtf()) {
+            m_bytes = text.rtf();
+            m_read = text.attributed();
+        }
+        return *m_read;
+    }
+
+private:
+    QByteArray m_bytes;
+    std::optional<AttributedString> m_read;
+};
+
+} // namespace
+
+AttributedString blockRun(const Block& block, const TextAttributes& newText)
+{
+    return runOf(block, block.text.attributed(), newText);
+}
+
 AttributedString remarksRun(const Block& block, const TextAttributes& newText)
 {
     AttributedString text = block.todo ? block.todo->notes.attributed() : AttributedString();
@@ -339,15 +372,19 @@ RenderedText render(const std::vector<Block>& displayBlocks, const TextAttribute
 {
     RenderedText result;
     result.ranges.reserve(displayBlocks.size());
+    // A block's line and its break mostly make two runs: the runs of a note
+    // of many lines are not moved again and again as their vector grows.
+    result.text.reserve(0, 2 * displayBlocks.size());
     // Each block's run is moved onto the end of the text: a note of many
     // blocks is joined in one pass over its runs.
     auto add = [&](AttributedString run, const QUuid& id, bool remarks) {
-        run.append(lineBreak(id, remarks ? remarksFontSize : bodyFontSize, remarks));
+        run.append(lineBreak(id, remarks ? remarksFontSize : bodyFontSize, remarks, run));
         result.ranges.push_back(TextRun{id, result.text.length(), run.length(), remarks});
         result.text.append(std::move(run));
     };
+    StoredTexts stored;
     for (const Block& block : displayBlocks) {
-        add(blockRun(block, newText), block.id, false);
+        add(runOf(block, stored.read(block.text), newText), block.id, false);
         if (block.kind == BlockKind::Todo && block.todo && block.todo->notesExpanded)
             add(remarksRun(block, newText), block.id, true);
     }

@@ -293,6 +293,44 @@ FormatCache::FormatCache(Completion complete)
 {
 }
 
+const TextAttributes& FormatCache::met(quint64 key, const QTextCharFormat& charFormat, int blockFormatIndex,
+                                       const QTextBlockFormat& blockFormat)
+{
+    if (charFormat.hasProperty(BlockID)) {
+        QTextCharFormat without = charFormat;
+        without.clearProperty(BlockID);
+        const TextAttributes& shared = unmarked(without, blockFormatIndex, blockFormat);
+        // The mark goes on last; where the rest names a block id already (in
+        // a table of other attributes, say), the whole conversion decides.
+        if (!shared.custom.contains(EditorAttribute::blockID)) {
+            m_marked = shared;
+            if (auto mark = fromVariant(charFormat.property(BlockID)))
+                m_marks.set(m_marked.custom, *mark);
+            return m_marked;
+        }
+    }
+    return m_seen.emplace(key, convert(charFormat, blockFormat)).first->second;
+}
+
+const TextAttributes& FormatCache::unmarked(const QTextCharFormat& charFormat, int blockFormatIndex,
+                                            const QTextBlockFormat& blockFormat)
+{
+    constexpr std::size_t kept = 32;
+    for (const Unmarked& entry : m_unmarked) {
+        if (entry.blockFormatIndex == blockFormatIndex && entry.charFormat == charFormat)
+            return entry.attributes;
+    }
+    Unmarked made{charFormat, blockFormatIndex, convert(charFormat, blockFormat)};
+    if (m_unmarked.size() < kept) {
+        m_unmarked.push_back(std::move(made));
+        return m_unmarked.back().attributes;
+    }
+    Unmarked& slot = m_unmarked[m_replaced];
+    m_replaced = (m_replaced + 1) % kept;
+    slot = std::move(made);
+    return slot.attributes;
+}
+
 TextAttributes FormatCache::convert(const QTextCharFormat& charFormat, const QTextBlockFormat& blockFormat) const
 {
     TextAttributes converted = textdoc::attributes(charFormat, blockFormat);
@@ -347,6 +385,68 @@ TextAttributes attributes(const QTextCharFormat& format, const QTextBlockFormat&
     return a;
 }
 
+namespace {
+
+// The formats of the runs of one insert. The paragraphs of a long text
+// differ mostly in nothing but the block id each is marked with: the formats
+// a run's attributes make are worked out once for all runs that differ only
+// in that mark, which is then set on a copy. A property set again keeps its
+// place among the others, so each format is the very one charFormat() makes.
+class RunFormats {
+public:
+    explicit RunFormats(const BlockFormatCompletion& complete)
+        : m_complete(complete)
+        , m_made(EditorAttribute::blockID)
+    {
+    }
+
+    QTextCharFormat charFormat(const TextAttributes& attributes)
+    {
+        const Made& made = madeFor(attributes);
+        QTextCharFormat format = made.chars;
+        const auto mark = attributes.custom.find(EditorAttribute::blockID);
+        if (mark != attributes.custom.end() && !(made.mark && *made.mark == mark->second))
+            format.setProperty(BlockID, toVariant(mark->second));
+        return format;
+    }
+
+    // The format of a paragraph that starts with such a run, completed with
+    // the format of the first run that made it: a completion takes nothing
+    // from the mark.
+    const QTextBlockFormat& blockFormat(const TextAttributes& attributes)
+    {
+        Made& made = madeFor(attributes);
+        if (!made.block) {
+            QTextBlockFormat block = textdoc::blockFormat(attributes.paragraphStyle);
+            if (m_complete)
+                m_complete(block, made.chars);
+            made.block = std::move(block);
+        }
+        return *made.block;
+    }
+
+private:
+    struct Made {
+        QTextCharFormat chars;                    // with the mark of the attributes that made it
+        std::optional<CustomAttributeValue> mark; // that mark
+        std::optional<QTextBlockFormat> block;
+    };
+
+    Made& madeFor(const TextAttributes& attributes)
+    {
+        return m_made.entry(attributes, [&] {
+            const auto mark = attributes.custom.find(EditorAttribute::blockID);
+            return Made{textdoc::charFormat(attributes),
+                        mark == attributes.custom.end() ? std::nullopt : std::optional(mark->second), std::nullopt};
+        });
+    }
+
+    const BlockFormatCompletion& m_complete;
+    AttributesApartTable<Made> m_made;
+};
+
+} // namespace
+
 void insert(QTextCursor& cursor, const AttributedString& text, const BlockFormatCompletion& complete)
 {
     if (cursor.hasSelection())
@@ -356,9 +456,15 @@ void insert(QTextCursor& cursor, const AttributedString& text, const BlockFormat
     // original block had.
     const QTextBlockFormat original = cursor.blockFormat();
     bool atParagraphStart = cursor.atBlockStart();
+    // Whether the cursor's block was inserted with the format of the
+    // paragraph that starts there, which then needs no setting.
+    bool formatted = false;
+    RunFormats formats(complete);
     const QString& s = text.string();
-    for (const AttributedString::Run& run : text.runs()) {
-        const QTextCharFormat format = charFormat(run.attributes);
+    const std::vector<AttributedString::Run>& runs = text.runs();
+    for (std::size_t index = 0; index < runs.size(); ++index) {
+        const AttributedString::Run& run = runs[index];
+        const QTextCharFormat format = formats.charFormat(run.attributes);
         const int end = run.start + run.length;
         int position = run.start;
         while (position < end) {
@@ -366,10 +472,8 @@ void insert(QTextCursor& cursor, const AttributedString& text, const BlockFormat
             while (separator < end && !isParagraphSeparator(s.at(separator)))
                 ++separator;
             if (atParagraphStart && separator >= position) {
-                QTextBlockFormat paragraph = blockFormat(run.attributes.paragraphStyle);
-                if (complete)
-                    complete(paragraph, format);
-                cursor.setBlockFormat(paragraph);
+                if (!formatted)
+                    cursor.setBlockFormat(formats.blockFormat(run.attributes));
                 // The run's further paragraphs take the same format: up to its
                 // last separator Qt splits them off itself, in one insert.
                 const int last = lastParagraphSeparator(s, separator, end);
@@ -381,14 +485,24 @@ void insert(QTextCursor& cursor, const AttributedString& text, const BlockFormat
                 atParagraphStart = false;
             }
             if (separator < end) {
-                cursor.insertBlock(original, format);
+                // A paragraph follows in the text: its block goes in with its format.
+                const int next = separator + 1;
+                const AttributedString::Run* following
+                    = next < end ? &run : index + 1 < runs.size() ? &runs[index + 1] : nullptr;
+                formatted = following != nullptr;
+                cursor.insertBlock(following ? formats.blockFormat(following->attributes) : original, format);
                 atParagraphStart = true;
-                position = separator + 1;
+                position = next;
             } else {
                 position = end;
             }
         }
     }
+    // What followed the cursor moved on into the last block, which took the
+    // last paragraph's format as it went in: set once more, so that the
+    // document reports those characters as changed too.
+    if (formatted)
+        cursor.setBlockFormat(cursor.blockFormat());
 }
 
 void setContents(QTextDocument& document, const AttributedString& text, const std::function<void()>& prepare,

@@ -1,15 +1,18 @@
 #pragma once
 
 #include "Core/Text/AttributedString.h"
+#include "Core/Text/AttributesApart.h"
+#include "Domain/RichText.h"
 
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextFormat>
 
 #include <functional>
-#include <map>
+#include <unordered_map>
 #include <optional>
 #include <utility>
+#include <vector>
 
 class QTextBlock;
 class QTextCursor;
@@ -89,11 +92,14 @@ void insert(QTextCursor& cursor, const AttributedString& text, const BlockFormat
 // are fetched (by `charFormat()` and `blockFormat()`) only when a pair is met
 // for the first time; `complete`, when given, adds to each pair's attributes
 // what the reader takes from the block format besides the paragraph style.
+// The paragraphs of a long text have character formats of their own that
+// differ only in the block id each is marked with: those are converted once
+// without it, and the mark is set on a copy.
 class FormatCache {
 public:
     using Completion = std::function<void(TextAttributes& attributes, const QTextBlockFormat& block)>;
     explicit FormatCache(Completion complete = {});
-    // The last pair met is kept as a place in this cache's own table.
+    // The last pair met is kept as a place in this cache.
     FormatCache(const FormatCache&) = delete;
     FormatCache& operator=(const FormatCache&) = delete;
 
@@ -101,21 +107,37 @@ public:
     const TextAttributes& attributes(int charFormatIndex, CharFormat&& charFormat, int blockFormatIndex,
                                      BlockFormat&& blockFormat)
     {
-        const std::pair key{charFormatIndex, blockFormatIndex};
-        if (m_last != m_seen.end() && m_last->first == key)
-            return m_last->second; // neighbouring fragments mostly share their formats
-        m_last = m_seen.find(key);
-        if (m_last == m_seen.end())
-            m_last = m_seen.emplace(key, convert(charFormat(), blockFormat())).first;
-        return m_last->second;
+        const quint64 key = (quint64(quint32(charFormatIndex)) << 32) | quint32(blockFormatIndex);
+        if (m_last && m_lastKey == key)
+            return *m_last; // neighbouring fragments mostly share their formats
+        m_lastKey = key;
+        const auto seen = m_seen.find(key);
+        m_last = seen != m_seen.end() ? &seen->second : &met(key, charFormat(), blockFormatIndex, blockFormat());
+        return *m_last;
     }
 
 private:
+    const TextAttributes& met(quint64 key, const QTextCharFormat& charFormat, int blockFormatIndex,
+                              const QTextBlockFormat& blockFormat);
+    const TextAttributes& unmarked(const QTextCharFormat& charFormat, int blockFormatIndex,
+                                   const QTextBlockFormat& blockFormat);
     TextAttributes convert(const QTextCharFormat& charFormat, const QTextBlockFormat& blockFormat) const;
 
     Completion m_complete;
-    std::map<std::pair<int, int>, TextAttributes> m_seen;
-    std::map<std::pair<int, int>, TextAttributes>::iterator m_last = m_seen.end();
+    std::unordered_map<quint64, TextAttributes> m_seen; // by the pair of format indices
+    // The last character formats met without their marks (only a few
+    // differ), with their block formats' indices.
+    struct Unmarked {
+        QTextCharFormat charFormat;
+        int blockFormatIndex = 0;
+        TextAttributes attributes;
+    };
+    std::vector<Unmarked> m_unmarked;
+    std::size_t m_replaced = 0; // the next of them to give way once there are enough
+    TextAttributes m_marked;    // the last marked pair's attributes
+    AttributeSetter m_marks{EditorAttribute::blockID};
+    const TextAttributes* m_last = nullptr;
+    quint64 m_lastKey = 0;
 };
 
 // The whole document, or the characters [start, start + length).

@@ -24,6 +24,9 @@
 #include <QTemporaryDir>
 #include <QTextDocument>
 
+#include <optional>
+#include <utility>
+
 namespace quorrin {
 
 namespace {
@@ -231,16 +234,25 @@ void DocumentIO::importDocument(const QString& path, NoteStore& store)
     const documents::Document document = documents::readDocument(path);
 
     AttachmentImporter importer(store);
-    const std::vector<documents::DocumentPiece> pieces = documents::splitIntoPieces(document.text);
+    std::vector<documents::DocumentPiece> pieces = documents::splitIntoPieces(document.text);
     std::vector<Block> blocks;
     blocks.reserve(pieces.size()); // the note keeps the vector: no room to spare per line
-    for (const documents::DocumentPiece& piece : pieces) {
+    // The lines of a long document mostly share their attributes, and many
+    // are alike: they are stored one after another, and a line like the one
+    // before it shares that one's stored bytes.
+    RichText::Series series;
+    std::optional<std::pair<AttributedString, RichText>> previous;
+    for (documents::DocumentPiece& piece : pieces) {
         Block block;
         if (piece.kind == documents::DocumentPiece::Kind::Paragraph) {
             // Addresses in an imported document become links, as if typed.
-            AttributedString text = piece.text;
+            AttributedString text = std::move(piece.text);
             links::markAddresses(text);
-            block.text = RichText(text);
+            if (!previous || !(previous->first == text)) {
+                RichText stored = series.store(text);
+                previous.emplace(std::move(text), std::move(stored));
+            }
+            block.text = previous->second;
         } else {
             // readDocument has the file of every attachment it lets through.
             const QString name = document.importName(piece.fileName);

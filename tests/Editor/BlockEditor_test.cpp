@@ -543,5 +543,51 @@ TEST_F(BlockEditorTest, FocusAndCurrentBlock)
     EXPECT_EQ(editor->block(editor->firstLineRect(0, 1).center().y()), todo.id);
 }
 
+TEST_F(BlockEditorTest, ALongNoteShownInPartsIsLaidOutNoFurtherThanAsked)
+{
+    // Where the next part goes is kept without laying the text out down to
+    // there: each part would lay out again all the parts before it.
+    std::vector<Block> lines;
+    for (int i = 0; i < 1000; ++i)
+        lines.push_back(makeBlock(BlockKind::Paragraph, QStringLiteral("line %1 of a long note").arg(i)));
+    open(lines);
+    editor->show();
+    editor->paragraphsPerPart = 400;
+    editor->render(true);
+    ASSERT_TRUE(editor->isShowingInParts());
+    const auto laidOut = [&](int line) { return editor->document()->findBlockByNumber(line).layout()->lineCount() > 0; };
+    editor->showWholeText();
+    EXPECT_TRUE(laidOut(0));
+    EXPECT_FALSE(laidOut(999)) << "the last line";
+    EXPECT_GT(editor->rect(editor->ranges().back().start, 1).top(), 0) << "laid out once asked";
+}
+
+TEST_F(BlockEditorTest, TheTextShowsTheBlocksInDisplayOrder)
+{
+    // Archived todos are left out; a sorted note shows its todos by priority.
+    Block low = makeBlock(BlockKind::Todo, QStringLiteral("low"));
+    low.todo->priority = 4;
+    Block high = makeBlock(BlockKind::Todo, QStringLiteral("high"));
+    high.todo->priority = 1;
+    Block done = makeBlock(BlockKind::Todo, QStringLiteral("done"));
+    done.todo->archivedAt = fixedNow();
+    const struct {
+        bool archived;
+        bool sorted;
+        QString shown;
+    } cases[] = {
+        {false, false, QStringLiteral("low\nhigh\n")},
+        {true, false, QStringLiteral("low\nhigh\n")},
+        {false, true, QStringLiteral("high\nlow\n")},
+        {true, true, QStringLiteral("high\nlow\n")},
+    };
+    for (const auto& c : cases) {
+        open(c.archived ? std::vector<Block>{low, done, high} : std::vector<Block>{low, high});
+        store->notes[0].prioritySorted = c.sorted;
+        editor->render(true);
+        EXPECT_EQ(text(), c.shown) << c.archived << c.sorted;
+    }
+}
+
 } // namespace
 } // namespace quorrin

@@ -60,6 +60,11 @@ std::vector<RoundTripCase> roundTripCases()
     notes.custom[EditorAttribute::blockRole] = QStringLiteral("notes");
     notes.font = TextFont::system(12);
 
+    TextAttributes otherMark = marked;
+    otherMark.custom[EditorAttribute::blockID] = QStringLiteral("0A0B0C0D-8B86-D011-B42D-00C04FC964FF");
+    TextAttributes unmarked = marked;
+    unmarked.custom.erase(EditorAttribute::blockID);
+
     return {
         {"empty", AttributedString()},
         {"plain without attributes", AttributedString(QStringLiteral("hello"))},
@@ -71,6 +76,10 @@ std::vector<RoundTripCase> roundTripCases()
                  AttributedString(QStringLiteral("tail"), styled)})},
         {"empty paragraphs between", concat({AttributedString(QStringLiteral("a\n\n\n"), marked),
                                              AttributedString(QStringLiteral("b"), withFont(TextFont::system(25, true)))})},
+        {"paragraphs that differ only in their marks",
+         concat({AttributedString(QStringLiteral("a\n"), marked), AttributedString(QStringLiteral("a\n"), otherMark),
+                 AttributedString(QStringLiteral("a\n"), unmarked), AttributedString(QStringLiteral("a\n"), marked),
+                 AttributedString(QStringLiteral("b"), otherMark)})},
         {"line separator stays inside the paragraph", AttributedString(QStringLiteral("a") + QChar(0x2028) + QStringLiteral("b\n"))},
     };
 }
@@ -82,6 +91,29 @@ TEST(TextDocumentConversion, RoundTripGivesTheSameText)
         textdoc::setContents(document, testCase.text);
         EXPECT_EQ(textdoc::contents(document), testCase.text) << testCase.name;
         EXPECT_EQ(textdoc::plainText(document, 0, testCase.text.length()), testCase.text.string()) << testCase.name;
+    }
+}
+
+// Each character, separators included, carries the very format its
+// attributes make, with its properties in the same order, however many
+// characters before it had attributes that differ only in their marks.
+TEST(TextDocumentConversion, EachCharacterHasTheFormatItsAttributesMake)
+{
+    for (const auto& testCase : roundTripCases()) {
+        QTextDocument document;
+        textdoc::setContents(document, testCase.text);
+        for (QTextBlock block = document.firstBlock(); block.isValid(); block = block.next()) {
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                const QTextFragment fragment = it.fragment();
+                EXPECT_EQ(fragment.charFormat(), textdoc::charFormat(testCase.text.attributesAt(fragment.position())))
+                    << testCase.name << " at " << fragment.position();
+            }
+            const int separator = block.position() + block.length() - 1;
+            if (block.next().isValid()) {
+                EXPECT_EQ(block.next().charFormat(), textdoc::charFormat(testCase.text.attributesAt(separator)))
+                    << testCase.name << " separator at " << separator;
+            }
+        }
     }
 }
 

@@ -3,6 +3,7 @@
 
 #include "Domain/AppError.h"
 #include "Features/DocumentFormats.h"
+#include "Features/NoteDocument.h"
 #include "Persistence/StoreFixtures.h"
 #include "Support/FileDialogAnswer.h"
 #include "Support/FsTestSupport.h"
@@ -165,6 +166,27 @@ TEST_F(DocumentIOTest, AddressesInImportedTextBecomeLinks)
     EXPECT_FALSE(first.customAt(first.length() - 1, links::attribute).has_value()) << "the full stop is not linked";
     const AttributedString& second = note.blocks[1].text.attributed();
     EXPECT_FALSE(second.customAt(0, links::attribute).has_value());
+}
+
+TEST_F(DocumentIOTest, EachImportedLineIsStoredAsItWouldBeAlone)
+{
+    // Lines alike, lines with a link, a line in other attributes and empty
+    // lines, one after another: each block holds the bytes of its own line.
+    writeFile(path("rows.rtf"), "{\\rtf1 a\\par a\\par {\\b a}\\par a\\par\\par\\par see https://example.org/\\par "
+                                "see https://example.org/\\par a}");
+    const documents::Document document = documents::readDocument(path("rows.rtf"));
+    DocumentIO::importDocument(path("rows.rtf"), *store);
+    const Note note = imported();
+    const std::vector<documents::DocumentPiece> pieces = documents::splitIntoPieces(document.text);
+    ASSERT_EQ(note.blocks.size(), pieces.size());
+    ASSERT_EQ(note.blocks.size(), 9u);
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        AttributedString line = pieces[i].text;
+        links::markAddresses(line);
+        EXPECT_EQ(note.blocks[i].text.rtf(), RichText(line).rtf()) << i;
+    }
+    EXPECT_NE(note.blocks[1].text, note.blocks[2].text) << "the bold line";
+    EXPECT_NE(note.blocks[6].text, note.blocks[5].text) << "the linked line";
 }
 
 TEST_F(DocumentIOTest, AnEmptyDocumentGivesOneEmptyParagraph)

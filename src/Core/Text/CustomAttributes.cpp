@@ -38,13 +38,25 @@ const CustomAttributeValue& CustomAttributes::at(const QString& name) const
 
 CustomAttributeValue& CustomAttributes::operator[](const QString& name)
 {
-    if (!m_data)
-        m_data = new Data;
-    std::vector<value_type>& all = m_data->entries; // the non-const access copies a shared table
-    auto found = lowerBound(all, name);
-    if (found == all.end() || found->first != name)
-        found = all.insert(found, value_type{name, CustomAttributeValue()});
-    return found->second;
+    const std::vector<value_type>& current = entries();
+    const auto at = lowerBound(current, name);
+    const auto index = std::size_t(at - current.begin());
+    if (at != current.end() && at->first == name)
+        return m_data->entries[index].second; // the non-const access copies a shared table
+    // Asked through the const pointer: a non-const access would copy the table first.
+    if (const Data* data = m_data.constData(); data && data->ref.loadRelaxed() == 1) {
+        std::vector<value_type>& all = m_data->entries;
+        return all.insert(all.begin() + std::ptrdiff_t(index), value_type{name, CustomAttributeValue()})->second;
+    }
+    // A shared table is copied one entry larger at once: copied and then
+    // grown, each copy would hold room for as many entries again.
+    auto* data = new Data;
+    data->entries.reserve(current.size() + 1);
+    data->entries.insert(data->entries.end(), current.begin(), at);
+    data->entries.emplace_back(name, CustomAttributeValue());
+    data->entries.insert(data->entries.end(), at, current.end());
+    m_data.reset(data);
+    return data->entries[index].second;
 }
 
 CustomAttributes::size_type CustomAttributes::erase(const QString& name)

@@ -33,6 +33,15 @@ TEST(CustomAttributes, ACopyChangesAloneAndComparesByValue)
     rebuilt[QStringLiteral("a")] = QStringLiteral("one");
     rebuilt[QStringLiteral("b")] = 2.0;
     EXPECT_EQ(rebuilt, original) << "equal by value, not by sharing";
+
+    // A name added to a shared copy, between two others, goes to that copy alone.
+    CustomAttributes grown = original;
+    grown[QStringLiteral("ab")] = 3.0;
+    EXPECT_EQ(original.size(), 2u);
+    EXPECT_EQ(original.count(QStringLiteral("ab")), 0u);
+    ASSERT_EQ(grown.size(), 3u);
+    EXPECT_EQ(std::next(grown.begin())->first, QStringLiteral("ab"));
+    EXPECT_EQ(grown.at(QStringLiteral("b")), CustomAttributeValue(2.0));
 }
 
 } // namespace
