@@ -40,6 +40,32 @@ protected:
             << "stored: " << (stored(m_id) ? blockTexts(*stored(m_id)).join(u'|').toStdString() : "nothing");
     }
 
+    // Hands `text` over as another program's selection, as its service is
+    // called, and finds the note made of it once stored.
+    void handOver(const QString& text, WindowId& window, QUuid& id)
+    {
+        const std::vector<WindowId> known = noteWindowIds();
+        QDBusConnection bus = QDBusConnection::connectToBus(
+            session().environment().value(QStringLiteral("DBUS_SESSION_BUS_ADDRESS")), QStringLiteral("handing-over"));
+        QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.quorrin.Quorrin"),
+                                                           QStringLiteral("/TextService"),
+                                                           QStringLiteral("org.quorrin.Quorrin.TextService"),
+                                                           QStringLiteral("NewFromSelection"));
+        call << text;
+        ASSERT_EQ(bus.call(call, QDBus::Block, 60000).type(), QDBusMessage::ReplyMessage);
+        window = waitForNewNoteWindow(known);
+        ASSERT_NE(window, 0u) << "no note for the handed-over text";
+        std::optional<QUuid> found;
+        ASSERT_TRUE(waitFor([&] {
+            for (const Note& note : storedNotes(app().dataDirectory())) {
+                if (blockTexts(note) == QStringList{text})
+                    found = note.id;
+            }
+            return found.has_value();
+        }, 30s)) << "the handed-over text was never stored";
+        id = *found;
+    }
+
     QString m_typed;
 };
 
@@ -198,30 +224,15 @@ TEST_F(ForeignWindow, LeavingAHandedOverNoteUntouchedStoresNothingAndTypingWrite
 {
     if (const std::string why = clickActivationUnseen(); !why.empty())
         GTEST_SKIP() << why;
-    const std::vector<WindowId> known = noteWindowIds();
-    QDBusConnection bus = QDBusConnection::connectToBus(
-        session().environment().value(QStringLiteral("DBUS_SESSION_BUS_ADDRESS")), QStringLiteral("handing-over"));
-    QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.quorrin.Quorrin"), QStringLiteral("/TextService"),
-                                                       QStringLiteral("org.quorrin.Quorrin.TextService"),
-                                                       QStringLiteral("NewFromSelection"));
-    call << QStringLiteral("乙\n丙");
-    ASSERT_EQ(bus.call(call).type(), QDBusMessage::ReplyMessage);
-    const WindowId handedOver = waitForNewNoteWindow(known);
-    ASSERT_NE(handedOver, 0u) << "no note for the handed-over text";
+    WindowId handedOver = 0;
+    QUuid id;
+    ASSERT_NO_FATAL_FAILURE(handOver(QStringLiteral("乙\n丙"), handedOver, id));
     ASSERT_TRUE(waitForActive(handedOver)) << "active: " << describe(x().activeWindow()).toStdString();
-    std::optional<QUuid> id;
-    ASSERT_TRUE(waitFor([&] {
-        for (const Note& note : storedNotes(app().dataDirectory())) {
-            if (blockTexts(note) == QStringList{QStringLiteral("乙\n丙")})
-                id = note.id;
-        }
-        return id.has_value();
-    })) << "the handed-over text was never stored";
 
     ASSERT_TRUE(input().click(geometry(foreignWindow()).topLeft() + QPoint(12, 10)));
     ASSERT_TRUE(waitForActive(foreignWindow())) << "active: " << describe(x().activeWindow()).toStdString();
-    EXPECT_FALSE(waitForStored(*id, [](const Note& note) { return note.blocks.size() != 1; }, 1500ms))
-        << "leaving it untouched wrote it back: " << blockTexts(*stored(*id)).join(u'|').toStdString();
+    EXPECT_FALSE(waitForStored(id, [](const Note& note) { return note.blocks.size() != 1; }, 1500ms))
+        << "leaving it untouched wrote it back: " << blockTexts(*stored(id)).join(u'|').toStdString();
 
     // The user comes back by clicking below its lines, where a note made
     // before it and cascaded above it does not cover it; lines are made down
@@ -230,11 +241,34 @@ TEST_F(ForeignWindow, LeavingAHandedOverNoteUntouchedStoresNothingAndTypingWrite
     ASSERT_TRUE(input().click(frame.bottomLeft() + QPoint(frame.width() / 2, -14)));
     ASSERT_TRUE(waitForActive(handedOver)) << "active: " << describe(x().activeWindow()).toStdString();
     ASSERT_TRUE(input().type(QStringLiteral("丁")));
-    EXPECT_TRUE(waitForStored(*id, [](const Note& note) {
+    EXPECT_TRUE(waitForStored(id, [](const Note& note) {
         const QStringList texts = blockTexts(note);
         return texts.size() >= 3 && texts.front() == QStringLiteral("乙") && texts[1] == QStringLiteral("丙")
             && texts.back() == QStringLiteral("丁");
-    })) << "stored: " << blockTexts(*stored(*id)).join(u'|').toStdString();
+    })) << "stored: " << blockTexts(*stored(id)).join(u'|').toStdString();
+}
+
+// A text long enough to be shown a part at a time: the user types into it
+// and goes to another program before the last part is in. What was typed is
+// written back with the whole text once it is shown, and the other program
+// keeps the keyboard meanwhile.
+TEST_F(ForeignWindow, LeavingALongHandedOverNoteAsItComesInKeepsWhatWasTyped)
+{
+    if (const std::string why = clickActivationUnseen(); !why.empty())
+        GTEST_SKIP() << why;
+    constexpr int lines = 200000; // a dozen parts of 16,384
+    WindowId handedOver = 0;
+    QUuid id;
+    ASSERT_NO_FATAL_FAILURE(handOver(QStringList(lines, QStringLiteral("行")).join(u'\n'), handedOver, id));
+    ASSERT_TRUE(waitForActive(handedOver)) << "active: " << describe(x().activeWindow()).toStdString();
+    ASSERT_TRUE(input().type(QStringLiteral("丁")));
+    ASSERT_TRUE(input().click(geometry(foreignWindow()).topLeft() + QPoint(12, 10)));
+    ASSERT_TRUE(waitForActive(foreignWindow())) << "active: " << describe(x().activeWindow()).toStdString();
+    EXPECT_TRUE(waitForStored(id, [](const Note& note) {
+        const QString text = blockTexts(note).join(u'\n');
+        return note.blocks.size() > 1 && text.count(QStringLiteral("丁")) == 1 && text.count(QStringLiteral("行")) == lines;
+    }, 60s)) << "stored: " << blockTexts(*stored(id)).mid(0, 3).join(u'|').toStdString() << "…";
+    EXPECT_TRUE(staysActive(foreignWindow(), 1s)) << "then active: " << describe(x().activeWindow()).toStdString();
 }
 
 } // namespace
