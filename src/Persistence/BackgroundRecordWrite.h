@@ -41,6 +41,7 @@ Q_SIGNALS:
 private:
     std::unique_ptr<QThread> m_thread;
     std::exception_ptr m_failure; // set by the writing thread, read once it ended
+    quint64 m_started = 0;        // writes started, counted on this object's thread
 };
 
 } // namespace quorrin
