@@ -1,6 +1,9 @@
 #include "Domain/Block.h"
+
 #include "Domain/Json.h"
 #include "Domain/RawValue.h"
+
+#include <algorithm>
 
 namespace quorrin {
 
@@ -29,6 +32,32 @@ std::optional<BlockKind> fromRawValue(const QString& raw)
 }
 
 } // namespace blockKind
+
+void assignBlocks(std::vector<Block>& copy, const std::vector<Block>& source)
+{
+    const size_t shorter = std::min(copy.size(), source.size());
+    size_t head = 0;
+    while (head < shorter && copy[head] == source[head])
+        ++head;
+    size_t tail = 0;
+    while (tail < shorter - head && copy[copy.size() - 1 - tail] == source[source.size() - 1 - tail])
+        ++tail;
+    const auto from = source.begin() + qsizetype(head);
+    const size_t was = copy.size() - head - tail;
+    const size_t now = source.size() - head - tail;
+    const size_t both = std::min(was, now);
+    std::copy(from, from + qsizetype(both), copy.begin() + qsizetype(head));
+    if (was > now) {
+        const auto rest = copy.begin() + qsizetype(head + both);
+        copy.erase(rest, rest + qsizetype(was - now));
+        return;
+    }
+    // Room for some more: a long note that gains a line does not have every
+    // block moved to memory of its own, line after line.
+    if (copy.capacity() < source.size())
+        copy.reserve(source.size() + source.size() / 8);
+    copy.insert(copy.begin() + qsizetype(head + both), from + qsizetype(both), from + qsizetype(now));
+}
 
 Block Block::create(const Clock& clock)
 {

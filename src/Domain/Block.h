@@ -14,6 +14,7 @@
 
 #include <array>
 #include <optional>
+#include <vector>
 
 namespace quorrin {
 
@@ -73,5 +74,11 @@ struct Block {
     static Block fromJson(const json::ParsedValue& value);
     QJsonValue toJson() const;
 };
+
+// Makes `copy` equal to `source` where they differ: the blocks both hold
+// at the same places from either end are compared, not copied again, and
+// those between are replaced. A copy of a note of many blocks follows an
+// edit of a few of them without touching the rest.
+void assignBlocks(std::vector<Block>& copy, const std::vector<Block>& source);
 
 } // namespace quorrin

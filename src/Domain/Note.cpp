@@ -82,6 +82,32 @@ Note Note::create(const Clock& clock)
     return note;
 }
 
+Note Note::withBlocks(std::vector<Block> otherBlocks) const
+{
+    // Naming every field stops compiling when the note gains one, which
+    // must then be copied here too.
+    const auto& [id, createdAt, updatedAt, color, opacity, alwaysOnTop, isCollapsed, isHidden, frame, ownBlocks,
+                 prioritySorted, deletedAt, deletionIsExplicit, customTitle, customTitleRich, docking, fileLinks] =
+        *this;
+    return Note{.id = id,
+                .createdAt = createdAt,
+                .updatedAt = updatedAt,
+                .color = color,
+                .opacity = opacity,
+                .alwaysOnTop = alwaysOnTop,
+                .isCollapsed = isCollapsed,
+                .isHidden = isHidden,
+                .frame = frame,
+                .blocks = std::move(otherBlocks),
+                .prioritySorted = prioritySorted,
+                .deletedAt = deletedAt,
+                .deletionIsExplicit = deletionIsExplicit,
+                .customTitle = customTitle,
+                .customTitleRich = customTitleRich,
+                .docking = docking,
+                .fileLinks = fileLinks};
+}
+
 QString Note::title() const
 {
     if (customTitle) {

@@ -61,6 +61,9 @@ struct Note {
     // be thrown away as a blank draft: it keeps their names as its title.
     void removeFileLinks();
 
+    // This note holding other blocks, its own left uncopied.
+    Note withBlocks(std::vector<Block> otherBlocks) const;
+
     // The blocks as shown: archived ones dropped and, when `prioritySorted`,
     // each run of consecutive todos stably ordered by priority.
     std::vector<Block> displayBlocks() const;

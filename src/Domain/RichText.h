@@ -41,7 +41,11 @@ public:
     // The stored text read back, or nothing when the bytes are not readable RTF.
     std::optional<AttributedString> read() const;
 
-    friend bool operator==(const RichText&, const RichText&) = default;
+    // Copies share their bytes, which are then equal without being read.
+    friend bool operator==(const RichText& a, const RichText& b)
+    {
+        return a.m_rtf.size() == b.m_rtf.size() && (a.m_rtf.constData() == b.m_rtf.constData() || a.m_rtf == b.m_rtf);
+    }
 
     // Stores texts one after another, each to the bytes RichText(text)
     // gives. The lines of a long text mostly share one set of attributes:

@@ -93,7 +93,8 @@ public:
     // is not read back again.
     void flushEdits();
     // The text view lost the keyboard: what was typed since the last
-    // write-back is written back (flushEdits), and the format bar goes.
+    // write-back is written back (after the last part, for a long text
+    // still coming in parts), and the format bar goes.
     void endEditing(Qt::FocusReason reason);
     ChangeResult change(const QString& actionName, const Mutation& mutation);
     void focus(const QUuid& blockID, bool remarks = false);

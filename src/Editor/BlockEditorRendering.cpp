@@ -61,6 +61,16 @@ void layOutThrough(const QTextBlock& block)
         block.document()->documentLayout()->blockBoundingRect(block);
 }
 
+// Moved outside an edit, a cursor has Qt find its place on its line, which
+// lays the text out down to it: a place kept below the part of a long text
+// shown so far would have each part lay out all the parts before it.
+void moveWithoutLayout(QTextCursor& cursor, int position)
+{
+    cursor.beginEditBlock();
+    cursor.setPosition(position);
+    cursor.endEditBlock();
+}
+
 // Calls `use` with the note's blocks in display order, and answers what it
 // answers: a note that shows its blocks as stored (none archived, none
 // sorted) is not copied for it.
@@ -302,10 +312,8 @@ void BlockEditor::showNextPart(bool all)
         cursor.beginEditBlock();
         textdoc::insert(cursor, laidOut ? *laidOut : part->text, addPresentation);
         cursor.endEditBlock();
-        // Placed once the layout is given back, a cursor would lay out at
-        // once all the text above it, the parts shown before included.
-        m_partsGoTo.setPosition(at + editordoc::textLength(*document()) - lengthBefore);
     }
+    moveWithoutLayout(m_partsGoTo, at + editordoc::textLength(*document()) - lengthBefore);
     m_mirror->refreshParagraphs();
 
     // Text typed below the last line shown went on the last run: it stays

@@ -50,12 +50,15 @@ void BlockEditor::flush()
     recordHistory(result.note);
     if (!(result.note == *note))
         save(std::move(result.note), false, false);
-    // What the store now holds, assigned over the last one so that its
-    // storage is reused.
-    if (const Note* stored = m_store->findNote(m_noteID))
-        m_rendered = *stored;
-    else
+    // What the store now holds: the blocks shown before are changed where
+    // they differ, not copied again.
+    if (const Note* stored = m_store->findNote(m_noteID)) {
+        std::vector<Block> blocks = m_rendered ? std::move(m_rendered->blocks) : std::vector<Block>();
+        assignBlocks(blocks, stored->blocks);
+        m_rendered = stored->withBlocks(std::move(blocks));
+    } else {
         m_rendered.reset();
+    }
     m_writingBack = true;
     afterWrite();
     m_writingBack = false;
@@ -86,7 +89,10 @@ void BlockEditor::flushEdits()
 
 void BlockEditor::endEditing(Qt::FocusReason reason)
 {
-    flushEdits();
+    // Leaving a long text still coming in parts does not show the rest in
+    // one go: the last part writes back what was typed.
+    if (m_editedSinceWriteBack)
+        flushTyping();
     // A popup (the format bar's colour menu) leaves the bar in place.
     if (hideFormatBar && reason != Qt::PopupFocusReason)
         hideFormatBar();

@@ -18,7 +18,7 @@ void BlockHistory::record(const std::vector<Block>& blocks)
     // In recorded order, so that of two with one id the later is kept.
     for (std::size_t i = head; i < m_latest.size() - tail; ++i)
         m_earlier.insert_or_assign(m_latest[i].id, std::move(m_latest[i]));
-    m_latest = blocks;
+    assignBlocks(m_latest, blocks);
     m_latestAt.reset();
 }
 

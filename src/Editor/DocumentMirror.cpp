@@ -229,6 +229,10 @@ void DocumentMirror::readAllParagraphs()
     editordoc::readParagraphs(m_document, [this, &series](editortext::Paragraph paragraph) {
         m_paragraphs.push_back(series.read(std::move(paragraph)));
     });
+    // Room for as many memos as readings: the first line added to a long
+    // text does not move every memo.
+    m_memos.clear();
+    m_memos.reserve(m_paragraphs.capacity());
     m_memos.assign(m_paragraphs.size(), Memo{});
     m_paragraphsStale = false;
     m_dirty.reset();

@@ -2,10 +2,12 @@
 
 #include "Domain/RichText.h"
 #include "Domain/TextDefaults.h"
+#include "Editor/StoredBlockFinder.h"
 
 #include <QHash>
 
 #include <algorithm>
+#include <cstdint>
 #include <set>
 
 namespace quorrin::editortext {
@@ -93,6 +95,42 @@ Block newBlock(bool asTodo, Date now)
                  .createdAt = now,
                  .updatedAt = now};
 }
+
+// Where each block a write-back keeps went among the blocks it emits.
+class KeptPlaces {
+public:
+    explicit KeptPlaces(const std::vector<Block>& stored)
+        : m_stored(stored)
+        , m_storedAt(stored.size(), none)
+    {
+    }
+
+    // The place of the kept block with `id`, if it was kept; `storedBlock`
+    // is the stored block with that id, if there is one.
+    std::optional<std::size_t> of(const QUuid& id, const Block* storedBlock) const
+    {
+        if (storedBlock) {
+            const std::uint32_t at = m_storedAt[std::size_t(storedBlock - m_stored.data())];
+            return at == none ? std::nullopt : std::optional<std::size_t>(at);
+        }
+        const auto found = m_past.constFind(id);
+        return found == m_past.cend() ? std::nullopt : std::optional<std::size_t>(*found);
+    }
+    void note(const QUuid& id, const Block* storedBlock, std::size_t place)
+    {
+        if (storedBlock)
+            m_storedAt[std::size_t(storedBlock - m_stored.data())] = std::uint32_t(place);
+        else
+            m_past.insert(id, place);
+    }
+
+private:
+    static constexpr std::uint32_t none = UINT32_MAX;
+
+    const std::vector<Block>& m_stored;
+    std::vector<std::uint32_t> m_storedAt; // by stored position
+    QHash<QUuid, std::size_t> m_past;      // blocks kept from the history
+};
 
 // Every emitted block is placed at most once, so each is moved, not copied.
 std::vector<Block> placeArchived(const Note& note, std::vector<Block> emitted)
@@ -401,28 +439,15 @@ WriteBack writeBack(const Note& note, const std::vector<ParagraphReading>& parag
     result.marks.reserve(paragraphs.size());
     std::vector<Block> emitted;
     emitted.reserve(paragraphs.size());
-    // A kept block's id (stored or from the history) to its place in
-    // `emitted`: each is kept at most once.
-    QHash<QUuid, std::size_t> emittedAt;
-    emittedAt.reserve(qsizetype(std::min(paragraphs.size(), note.blocks.size())));
-    std::map<QUuid, AttributedString> remarks; // accumulated per todo, in text order
-
-    // The first stored block of each id.
-    QHash<QUuid, const Block*> stored;
-    stored.reserve(qsizetype(note.blocks.size()));
-    for (const Block& block : note.blocks) {
-        if (!stored.contains(block.id))
-            stored.insert(block.id, &block);
-    }
-    // The lines of one block not yet written back all carry its id: the
-    // last answer is given again without hashing.
-    std::optional<std::pair<QUuid, const Block*>> lastStored;
-    const auto storedBlock = [&](const QUuid& id) -> const Block* {
-        if (!lastStored || lastStored->first != id)
-            lastStored.emplace(id, stored.value(id, nullptr));
-        return lastStored->second;
-    };
-    auto known = [&](const QUuid& id) { return storedBlock(id) || history.find(id); };
+    StoredBlockFinder stored(note.blocks);
+    // Each block kept (stored or from the history) is kept at most once,
+    // and where it went is found again without hashing its id: a stored
+    // block's place is noted by its position among the stored blocks.
+    KeptPlaces kept(note.blocks);
+    const auto keptPlace = [&](const QUuid& id) { return kept.of(id, stored.find(id)); };
+    auto known = [&](const QUuid& id) { return stored.find(id) || history.find(id); };
+    // Accumulated per todo, in text order, with the todo's place.
+    std::map<QUuid, std::pair<std::size_t, AttributedString>> remarks;
     RunFinder runs(ranges);
 
     for (const ParagraphReading& paragraph : paragraphs) {
@@ -437,16 +462,18 @@ WriteBack writeBack(const Note& note, const std::vector<ParagraphReading>& parag
         const bool isRemarks = paragraph.role == remarksRole
             || (!paragraph.role && entry && entry->isRemarks && id && entry->blockID == *id);
         const AttributedString& content = paragraph.content;
+        const std::optional<std::size_t> place = id ? keptPlace(*id) : std::nullopt;
 
-        if (isRemarks && id && emittedAt.contains(*id)) {
-            Block& owner = emitted[emittedAt.value(*id)];
+        if (isRemarks && place) {
+            Block& owner = emitted[*place];
             if (!owner.todo)
                 owner.todo = TodoMetadata();
-            auto [slot, fresh] = remarks.try_emplace(*id, content);
+            auto [slot, fresh] = remarks.try_emplace(*id, *place, content);
             if (!fresh) {
-                slot->second.append(AttributedString(QStringLiteral("\n"), content.isEmpty()
+                AttributedString& text = slot->second.second;
+                text.append(AttributedString(QStringLiteral("\n"), content.isEmpty()
                     ? TextAttributes{} : content.attributesAt(0)));
-                slot->second.append(content);
+                text.append(content);
             }
             result.ranges.push_back(TextRun{*id, paragraph.start, length, true});
             result.marks.push_back({*id, true});
@@ -454,11 +481,14 @@ WriteBack writeBack(const Note& note, const std::vector<ParagraphReading>& parag
         }
 
         const bool lastIsTodo = !emitted.empty() && emitted.back().kind == BlockKind::Todo;
+        const Block* source = nullptr; // the stored block kept, if any
         bool isNew = false;
         Block block = [&] {
-            if (id && !emittedAt.contains(*id)) {
-                if (const Block* kept = storedBlock(*id))
-                    return *kept;
+            if (id && !place) {
+                if (const Block* found = stored.find(*id)) {
+                    source = found;
+                    return *found;
+                }
                 if (const Block* past = history.find(*id))
                     return *past;
             }
@@ -481,10 +511,9 @@ WriteBack writeBack(const Note& note, const std::vector<ParagraphReading>& parag
             }
         }
         // A new block's id is no paragraph's mark and no run's: nothing asks
-        // where it was placed, and the lines of a long text that become
-        // blocks of their own are placed without hashing.
+        // where it was placed.
         if (!isNew)
-            emittedAt.insert(block.id, emitted.size());
+            kept.note(block.id, source, emitted.size());
         result.ranges.push_back(TextRun{block.id, paragraph.start, length, false});
         result.marks.push_back({block.id, false});
         emitted.push_back(std::move(block));
@@ -492,9 +521,9 @@ WriteBack writeBack(const Note& note, const std::vector<ParagraphReading>& parag
             emitted.push_back(std::move(*split));
     }
 
-    for (auto& [id, text] : remarks) {
-        Block& owner = emitted[emittedAt.value(id)];
-        const RichText notes(text);
+    for (auto& [id, ownerAndText] : remarks) {
+        Block& owner = emitted[ownerAndText.first];
+        const RichText notes(ownerAndText.second);
         if (!(owner.todo->notes == notes) || !owner.todo->notesExpanded) {
             owner.todo->notes = notes;
             owner.todo->notesExpanded = true; // shown as long as the text holds them
@@ -502,9 +531,12 @@ WriteBack writeBack(const Note& note, const std::vector<ParagraphReading>& parag
         }
     }
     for (const QUuid& id : shownRemarks) {
-        if (remarks.count(id) || !emittedAt.contains(id))
+        if (remarks.count(id))
             continue;
-        Block& owner = emitted[emittedAt.value(id)];
+        const std::optional<std::size_t> place = keptPlace(id);
+        if (!place)
+            continue;
+        Block& owner = emitted[*place];
         const TodoMetadata none;
         if (!owner.todo || (owner.todo->notes == none.notes && !owner.todo->notesExpanded))
             continue;
@@ -515,9 +547,7 @@ WriteBack writeBack(const Note& note, const std::vector<ParagraphReading>& parag
     if (emitted.empty())
         emitted.push_back(newBlock(false, now));
 
-    std::vector<Block> blocks = placeArchived(note, std::move(emitted));
-    result.note = note;
-    result.note.blocks = std::move(blocks);
+    result.note = note.withBlocks(placeArchived(note, std::move(emitted)));
     return result;
 }
 

@@ -27,7 +27,12 @@ public:
     // The payload of the note `shell` (whose own blocks must be empty)
     // holding `blocks`, with these preferences, reusing what `earlier`
     // encoded for blocks equal to the ones it encoded. Throws the encoding
-    // error as notePayload would.
+    // error as notePayload would. The memory of `recycled`, an encoding no
+    // longer needed, holds the new one where no copy of it shares it: a
+    // note of many blocks saved again does not have fresh pages of memory
+    // cleared for it each time.
+    static EncodedNote encode(const Note& shell, const std::vector<Block>& blocks, const Preferences& preferences,
+                              const EncodedNote* earlier, EncodedNote recycled);
     static EncodedNote encode(const Note& shell, const std::vector<Block>& blocks, const Preferences& preferences,
                               const EncodedNote* earlier = nullptr);
 
@@ -55,7 +60,7 @@ private:
     class Finder;
 
     QByteArray m_payload;
-    std::shared_ptr<const std::vector<Span>> m_spans;
+    std::shared_ptr<std::vector<Span>> m_spans; // never changed once encoded
     qsizetype m_blocksEncoded = 0;
 };
 

@@ -281,14 +281,14 @@ void NoteStore::save()
     m_pending->cancel();
     m_deadline->cancel();
     try {
-        const RecordWriter::Plan plan =
+        RecordWriter::Plan plan =
             m_writer.plan(m_notes, m_preferences, [this](const QUuid& id) -> std::optional<size_t> {
                 const qsizetype index = indexOf(id);
                 return index < 0 ? std::nullopt : std::optional<size_t>(size_t(index));
             });
         writePreferencesFile(plan.preferencesJson);
         m_container->apply(plan.changes);
-        m_writer.adopt(plan);
+        m_writer.adopt(std::move(plan));
     } catch (...) {
         m_lastError = std::current_exception();
         m_saveFailed = true;

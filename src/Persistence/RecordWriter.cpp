@@ -96,25 +96,26 @@ void RecordWriter::adoptOpened(const std::vector<Note>& notes, const Preferences
     m_preferencesJson = json::encode(preferences);
 }
 
-void RecordWriter::remember(const QUuid& id, const Encoded& entry, bool blockIds)
+void RecordWriter::remember(const QUuid& id, Encoded entry, Ends keptBlockIds)
 {
-    if (blockIds) {
-        m_blockOwners.reserve(m_blockOwners.size() + qsizetype(entry.blockIds.size()));
-        for (const QUuid& blockId : entry.blockIds)
-            m_blockOwners.insert(blockId, id);
-    }
+    const size_t end = entry.blockIds.size() - std::min(keptBlockIds.tail, entry.blockIds.size());
+    if (keptBlockIds.head < end)
+        m_blockOwners.reserve(m_blockOwners.size() + qsizetype(end - keptBlockIds.head));
+    for (size_t at = keptBlockIds.head; at < end; ++at)
+        m_blockOwners.insert(entry.blockIds[at], id);
     for (const QUuid& linkId : entry.linkIds)
         m_linkOwners.insert(linkId, id);
     if (!entry.dockTarget.isNull())
         m_docked.insert(entry.dockTarget, id);
-    m_encoded.insert(id, entry);
+    m_encoded.insert(id, std::move(entry));
 }
 
-void RecordWriter::forget(const QUuid& id, const Encoded& entry, bool blockIds)
+void RecordWriter::forget(const QUuid& id, const Encoded& entry, Ends keptBlockIds)
 {
-    if (blockIds)
-        forgetOwner(m_blockOwners, entry.blockIds, id);
-    forgetOwner(m_linkOwners, entry.linkIds, id);
+    const size_t end = entry.blockIds.size() - std::min(keptBlockIds.tail, entry.blockIds.size());
+    if (keptBlockIds.head < end)
+        forgetOwner(m_blockOwners, entry.blockIds.data() + keptBlockIds.head, entry.blockIds.data() + end, id);
+    forgetOwner(m_linkOwners, entry.linkIds.data(), entry.linkIds.data() + entry.linkIds.size(), id);
     if (!entry.dockTarget.isNull())
         m_docked.remove(entry.dockTarget, id);
 }
@@ -254,7 +255,12 @@ RecordWriter::Plan RecordWriter::plan(const std::vector<Note>& notes, const Pref
                 refuse(error.message);
             }
             const EncodedNote* const reusable = found != m_encoded.cend() ? &found->note : nullptr;
-            EncodedNote encoded = EncodedNote::encode(shell, note.blocks, preferences, reusable);
+            EncodedNote recycled;
+            if (m_recycled && m_recycled->first == note.id) {
+                recycled = std::move(m_recycled->second);
+                m_recycled.reset();
+            }
+            EncodedNote encoded = EncodedNote::encode(shell, note.blocks, preferences, reusable, std::move(recycled));
             payload = encoded.payload();
             plan.encoded.emplace_back(note.id, Encoded{false, dockingKept, std::move(encoded), std::move(blockIds),
                                                        linkIdsOf(shell), dockTargetOf(note)});
@@ -372,36 +378,48 @@ void RecordWriter::checkUniqueIds(const std::vector<Note>& notes, const std::vec
           [](const QUuid&, const Encoded&) { return false; }, QStringLiteral("文件关联记录无效。"));
 }
 
-void RecordWriter::forgetOwner(QHash<QUuid, QUuid>& owners, const std::vector<QUuid>& ids, const QUuid& owner)
+void RecordWriter::forgetOwner(QHash<QUuid, QUuid>& owners, const QUuid* from, const QUuid* to, const QUuid& owner)
 {
-    for (const QUuid& id : ids) {
-        const auto found = owners.find(id);
+    for (const QUuid* id = from; id != to; ++id) {
+        const auto found = owners.find(*id);
         if (found != owners.end() && *found == owner)
             owners.erase(found);
     }
 }
 
-void RecordWriter::adopt(const Plan& plan)
+void RecordWriter::adopt(Plan plan)
 {
-    m_preferencesJson = plan.preferencesJson;
+    m_preferencesJson = std::move(plan.preferencesJson);
     if (plan.changes.appState)
-        m_appState = plan.changes.appState;
-    for (const auto& [id, row] : plan.rowsWritten)
-        m_rows.insert(id, row);
+        m_appState = std::move(plan.changes.appState);
+    for (auto& [id, row] : plan.rowsWritten)
+        m_rows.insert(id, std::move(row));
     for (const QUuid& id : plan.rowsDeleted)
         m_rows.remove(id);
     for (const QUuid& id : plan.forgotten) {
+        if (m_recycled && m_recycled->first == id)
+            m_recycled.reset();
         const auto found = m_encoded.find(id);
         forget(id, *found);
         m_encoded.erase(found);
     }
-    for (const auto& [id, entry] : plan.encoded) {
-        // A note of many blocks typed in mostly keeps its block ids: their
-        // owner stays as it is.
-        const bool sameBlockIds = keepsBlockIds(id, entry.blockIds);
-        if (const auto old = m_encoded.constFind(id); old != m_encoded.cend())
-            forget(id, *old, !sameBlockIds);
-        remember(id, entry, !sameBlockIds);
+    for (auto& [id, entry] : plan.encoded) {
+        // A note of many blocks typed in mostly keeps its block ids, at the
+        // same places from either end: their owner stays as it is.
+        Ends kept{0, 0};
+        if (const auto old = m_encoded.find(id); old != m_encoded.end()) {
+            const std::vector<QUuid>& before = old->blockIds;
+            const std::vector<QUuid>& after = entry.blockIds;
+            const size_t shorter = std::min(before.size(), after.size());
+            while (kept.head < shorter && before[kept.head] == after[kept.head])
+                ++kept.head;
+            while (kept.tail < shorter - kept.head
+                   && before[before.size() - 1 - kept.tail] == after[after.size() - 1 - kept.tail])
+                ++kept.tail;
+            forget(id, *old, kept);
+            m_recycled.emplace(id, std::move(old->note));
+        }
+        remember(id, std::move(entry), kept);
     }
     m_changed.clear();
 }

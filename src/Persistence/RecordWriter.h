@@ -54,7 +54,7 @@ public:
     // changed ones without going through the list.
     Plan plan(const std::vector<Note>& notes, const Preferences& preferences, const Locate& locate = {}) const;
     // Takes over the state of a plan once its changes are committed.
-    void adopt(const Plan& plan);
+    void adopt(Plan plan);
 
 private:
     struct Row {
@@ -84,9 +84,14 @@ public:
     };
 
 private:
-    // Without `blockIds`, the owners of the entry's block ids are left as they are.
-    void remember(const QUuid& id, const Encoded& entry, bool blockIds = true);
-    void forget(const QUuid& id, const Encoded& entry, bool blockIds = true);
+    // The block ids of an entry whose owners change: all of them, or those
+    // between the first `head` and the last `tail`.
+    struct Ends {
+        size_t head;
+        size_t tail;
+    };
+    void remember(const QUuid& id, Encoded entry, Ends keptBlockIds = {0, 0});
+    void forget(const QUuid& id, const Encoded& entry, Ends keptBlockIds = {0, 0});
     // Whether the note's entry holds exactly these block ids, in order.
     bool keepsBlockIds(const QUuid& id, const std::vector<QUuid>& blockIds) const;
     // The indices of the notes a partial save looks at, ascending: the
@@ -94,12 +99,15 @@ private:
     std::vector<size_t> changedCandidates(const std::vector<Note>& notes, const Locate& locate) const;
     void checkUniqueIds(const std::vector<Note>& notes, const std::vector<bool>& blank, const std::vector<bool>& known,
                         const std::vector<std::pair<QUuid, Encoded>>& encoded) const;
-    static void forgetOwner(QHash<QUuid, QUuid>& owners, const std::vector<QUuid>& ids, const QUuid& owner);
+    static void forgetOwner(QHash<QUuid, QUuid>& owners, const QUuid* from, const QUuid* to, const QUuid& owner);
 
     QHash<QUuid, Row> m_rows;
     std::optional<QByteArray> m_appState;
     std::optional<QByteArray> m_preferencesJson; // the preferences the encoded payloads embed
     QHash<QUuid, Encoded> m_encoded;
+    // The encoding a save last replaced, and its note: the next encoding of
+    // that note is written into its memory. A plan takes it.
+    mutable std::optional<std::pair<QUuid, EncodedNote>> m_recycled;
     QSet<QUuid> m_changed;
     QHash<QUuid, QUuid> m_blockOwners; // block id -> note id, over stored notes
     QHash<QUuid, QUuid> m_linkOwners;  // file-link id -> note id, over stored notes

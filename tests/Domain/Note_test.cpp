@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 
 using namespace quorrin;
@@ -136,6 +137,47 @@ TEST(Block, idsAreDistinctRandomUuids)
         ids.insert(id);
     }
     EXPECT_EQ(ids.size(), 1000u);
+}
+
+// Blocks named by letter, one block per letter: a copy made equal to
+// another row, the places both share at either end overlapping or not.
+TEST(Block, assignBlocksMakesACopyEqualToAnyOtherRow)
+{
+    std::map<QChar, Block> blocks;
+    const auto row = [&](const QString& letters) {
+        std::vector<Block> result;
+        for (const QChar letter : letters) {
+            auto [found, fresh] = blocks.try_emplace(letter);
+            if (fresh)
+                found->second.text = RichText(QString(letter), TextFont::system(14));
+            result.push_back(found->second);
+        }
+        return result;
+    };
+    const std::vector<std::pair<QString, QString>> cases = {
+        {u"abc"_s, u"axc"_s}, {u"abc"_s, u"abxc"_s}, {u"abxc"_s, u"abc"_s}, {u"aa"_s, u"a"_s},
+        {u"a"_s, u"aa"_s},    {u"aba"_s, u"a"_s},    {u"a"_s, u"aba"_s},   {u""_s, u"ab"_s},
+        {u"ab"_s, u""_s},     {u"abc"_s, u"cba"_s},  {u"abab"_s, u"ab"_s},
+    };
+    for (const auto& [from, to] : cases) {
+        std::vector<Block> copy = row(from);
+        assignBlocks(copy, row(to));
+        EXPECT_EQ(copy, row(to)) << from.toStdString() << " to " << to.toStdString();
+    }
+}
+
+// A copy that grows keeps room for more: the next line added to a long
+// note does not move every block it holds again.
+TEST(Block, aCopyThatGrowsTakesTheNextBlockWhereItIs)
+{
+    std::vector<Block> source(1000);
+    std::vector<Block> copy(source.begin(), source.begin() + 1);
+    assignBlocks(copy, source);
+    const Block* const place = copy.data();
+    source.emplace_back();
+    assignBlocks(copy, source);
+    EXPECT_EQ(copy.data(), place);
+    EXPECT_EQ(copy, source);
 }
 
 } // namespace

@@ -324,6 +324,12 @@ TEST_F(BlockEditorWriteBackTest, EditsWhileALongTextComesInPartsEndAsTheWholeTex
              t.target->flushEdits();
          },
          true},
+        {"type and leave for another window", [](auto& t) {
+             t.caretAt(t.at(QStringLiteral("l0")));
+             t.type(QStringLiteral("x"));
+             t.target->endEditing(Qt::ActiveWindowFocusReason);
+         },
+         false},
         {"go to a line not shown yet and type", [](auto& t) {
              t.target->focus(t.last.id);
              t.type(QStringLiteral("x"));

@@ -103,6 +103,48 @@ TEST(EditorText, WriteBackHandlesSplitsMergesAndRemarks)
     EXPECT_EQ(result.note.blocks[2].todo->notes.attributed().string(), QStringLiteral("x\ny\nz"));
 }
 
+// A line pasted again keeps the id it carries for its first copy only: the
+// block kept, whether the note still stores it or only the history holds it.
+TEST(EditorText, AKeptBlockIsKeptOnceAndACopyOfItsLineIsANewBlock)
+{
+    const Block a = makeBlock(BlockKind::Paragraph, QStringLiteral("a"));
+    const Block b = makeBlock(BlockKind::Paragraph, QStringLiteral("b"));
+    const Block gone = makeBlock(BlockKind::Paragraph, QStringLiteral("g"));
+    // The lines of a, b and the deleted block as shown, each with its id.
+    const auto shown = editortext::render(makeNote({a, b, gone}).displayBlocks());
+    const auto line = [&](int index) {
+        const TextRun& run = shown.ranges[size_t(index)];
+        return shown.text.substring(run.start, run.length);
+    };
+    editortext::BlockHistory history;
+    history.record({a, b, gone});
+
+    struct Case {
+        const char* name;
+        std::vector<int> lines; // of a, b and the deleted block, in the text's order
+        std::vector<QUuid> kept; // the ids written back, null for a new block
+    };
+    const std::vector<Case> cases = {
+        {"a stored line twice, apart", {0, 1, 0}, {a.id, b.id, QUuid()}},
+        {"a stored line twice, in a row", {0, 0, 1}, {a.id, QUuid(), b.id}},
+        {"a line only the history holds, twice", {0, 1, 2, 2}, {a.id, b.id, gone.id, QUuid()}},
+    };
+    for (const Case& c : cases) {
+        AttributedString text;
+        for (const int index : c.lines)
+            text.append(line(index));
+        const auto result = editortext::writeBack(makeNote({a, b}), paragraphsOf(text), {}, history, fixedNow());
+        ASSERT_EQ(result.note.blocks.size(), c.kept.size()) << c.name;
+        for (size_t index = 0; index < c.kept.size(); ++index) {
+            const QUuid& id = result.note.blocks[index].id;
+            if (c.kept[index].isNull())
+                EXPECT_TRUE(id != a.id && id != b.id && id != gone.id) << c.name << " " << index;
+            else
+                EXPECT_EQ(id, c.kept[index]) << c.name << " " << index;
+        }
+    }
+}
+
 TEST(EditorText, TypingInTheRemarksAloneUpdatesTheirTodo)
 {
     Block todo = makeBlock(BlockKind::Todo, QStringLiteral("t"));

@@ -127,6 +127,23 @@ TEST_F(TextViewLayoutTest, ALongNoteIsShownLaidOutOnlyAsFarAsTheView)
     EXPECT_FALSE(editor->scrollHint()->isHidden());
 }
 
+// Each part of a long note shown in parts goes in below those before it
+// without laying them out: where it goes is kept without Qt finding that
+// place on its line, which lays out all the text above it.
+TEST_F(TextViewLayoutTest, ANoteShownInPartsIsLaidOutOnlyAsFarAsTheView)
+{
+    QStringList lines;
+    for (int i = 0; i < 20000; ++i)
+        lines << QStringLiteral("line %1").arg(i);
+    open({makeBlock(BlockKind::Paragraph, lines.join(QLatin1Char('\n')))});
+    editor->paragraphsPerPart = 2000;
+    editor->render(true);
+    editor->show();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(editor->isShowingInParts());
+    EXPECT_FALSE(editor->document()->lastBlock().layout()->lineCount() > 0);
+}
+
 // The first write-back of a note made from many lines marks every paragraph
 // with a block of its own, and Qt used to lay all of them out again at once.
 // The text is laid out again in idle steps now, at once only down to the

@@ -141,6 +141,60 @@ TEST(EncodedNote, aPlainBlockIsWrittenAsTheBytesOfAFreshEncoding)
     EXPECT_THROW(encoded(infinite, preferences), json::Error);
 }
 
+// Blocks not at or beside the place the last one found suggests are looked
+// up by id once they are many for the note: before, each is encoded anew.
+TEST(EncodedNote, blocksMovedFarAreLookedUpOnceTheyAreManyForTheNote)
+{
+    struct Row {
+        int blocks;
+        qsizetype encoded; // of the blocks reversed, the last three kept in place
+    };
+    // A table of the ids costs about one step per block, one miss one encoding.
+    const std::vector<Row> rows = {{192, 2}, {193, 3}};
+    Preferences preferences;
+    for (const Row& row : rows) {
+        Note note;
+        note.blocks.clear();
+        for (int index = 0; index < row.blocks; ++index)
+            note.blocks.push_back(paragraph(QString::number(index)));
+        const EncodedNote first = encoded(note, preferences);
+        std::reverse(note.blocks.begin(), note.blocks.end() - 3);
+        const EncodedNote again = encoded(note, preferences, &first);
+        EXPECT_EQ(again.payload(), notePayload(note, preferences));
+        EXPECT_EQ(again.blocksEncoded(), row.encoded) << row.blocks;
+    }
+}
+
+// An encoding no longer needed lends its memory to the next one, unless a
+// copy of it still holds that memory.
+TEST(EncodedNote, theNextEncodingIsWrittenIntoTheMemoryOfOneNoLongerNeeded)
+{
+    Preferences preferences;
+    Note note;
+    note.blocks.clear();
+    for (int index = 0; index < 100; ++index)
+        note.blocks.push_back(paragraph(QStringLiteral("line %1").arg(index, 2, 10, QLatin1Char('0'))));
+    const Note shell = durableShell(note, false);
+    EncodedNote first = encoded(note, preferences);
+    const EncodedNote second = encoded(note, preferences, &first);
+    note.blocks[50].text = paragraph(QStringLiteral("line xx")).text; // as long as before
+
+    const char* const memory = first.payload().constData();
+    const EncodedNote third = EncodedNote::encode(shell, note.blocks, preferences, &second, std::move(first));
+    EXPECT_EQ(third.payload().constData(), memory);
+    EXPECT_EQ(third.payload(), notePayload(note, preferences));
+    EXPECT_EQ(third.blocksEncoded(), 1);
+
+    // Lent while `third` shares it, nothing of `third` changes.
+    const std::vector<Block> before = note.blocks;
+    note.blocks[10].text = paragraph(QStringLiteral("line yy")).text;
+    const EncodedNote fourth = EncodedNote::encode(shell, note.blocks, preferences, &second, EncodedNote(third));
+    EXPECT_EQ(fourth.payload(), notePayload(note, preferences));
+    const EncodedNote fifth = EncodedNote::encode(shell, before, preferences, &third);
+    EXPECT_EQ(fifth.payload(), third.payload());
+    EXPECT_EQ(fifth.blocksEncoded(), 0);
+}
+
 TEST(EncodedNote, aSavedNoteChangedInOneBlockIsWrittenAsItsFreshEncoding)
 {
     std::vector<Note> notes = {mixedNote()};

@@ -206,11 +206,15 @@ ReminderReconcileDiff reconcileReminderNotifications(const std::vector<ReminderP
 QStringList staleDeliveredNotifications(const std::vector<Note>& notes, bool privacy,
                                         const QList<DeliveredNotification>& delivered, const Calendar& calendar)
 {
+    // Only a todo with an active reminder can stand behind a notification:
+    // the rest of a note of many lines is passed over without naming it.
     QHash<QString, std::pair<const Note*, const Block*>> liveTodos;
     for (const Note& note : notes) {
         if (note.deletedAt)
             continue;
         for (const Block& block : note.blocks) {
+            if (!reminderNotification::activeReminder(block))
+                continue;
             const QString identifier = reminderNotification::identifier(note.id, block.id);
             if (!liveTodos.contains(identifier))
                 liveTodos.insert(identifier, {&note, &block});
@@ -223,8 +227,6 @@ QStringList staleDeliveredNotifications(const std::vector<Note>& notes, bool pri
             return false;
         const auto [note, block] = *found;
         const TodoReminder* reminder = reminderNotification::activeReminder(*block);
-        if (!reminder)
-            return false;
         const QVariant scheduledAt = request.content.userInfo.value(reminderNotification::scheduledAtKey);
         if (!isNumber(scheduledAt))
             return false;
