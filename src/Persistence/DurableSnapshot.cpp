@@ -39,30 +39,11 @@ Note durableForm(Note note, bool dockingTargetKept)
 
 Note durableShell(const Note& note, bool dockingTargetKept)
 {
-    // Naming every field stops compiling when the note gains one, which
-    // must then be copied here too.
-    const auto& [id, createdAt, updatedAt, color, opacity, alwaysOnTop, isCollapsed, isHidden, frame, blocks,
-                 prioritySorted, deletedAt, deletionIsExplicit, customTitle, customTitleRich, docking, fileLinks] =
-        note;
-    Note shell{.id = id,
-               .createdAt = createdAt,
-               .updatedAt = updatedAt,
-               .color = color,
-               .opacity = opacity,
-               .alwaysOnTop = alwaysOnTop,
-               .isCollapsed = isCollapsed,
-               .isHidden = isHidden,
-               .frame = frame,
-               .blocks = {},
-               .prioritySorted = prioritySorted,
-               .deletedAt = deletedAt,
-               .deletionIsExplicit = deletionIsExplicit,
-               .customTitle = customTitle,
-               .customTitleRich = customTitleRich,
-               .docking = dockingTargetKept ? docking : std::nullopt,
-               .fileLinks = fileLinks};
+    Note shell = note.withBlocks({});
+    if (!dockingTargetKept)
+        shell.docking.reset();
     if (shell.fileLinks)
-        normalizeFileLinks(*shell.fileLinks, blocks);
+        normalizeFileLinks(*shell.fileLinks, note.blocks);
     return shell;
 }
 
