@@ -29,7 +29,7 @@ struct ParagraphSpan {
 // loop's idle steps.
 class MarkingBacklog {
 public:
-    static constexpr std::size_t perTurn = 16384;
+    static constexpr std::size_t perTurn = 8192;
 
     // The paragraphs of `changed` to mark at once: all of them when they are
     // at most twice `budget`, otherwise `budget` of them centred on `caret`

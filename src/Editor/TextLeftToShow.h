@@ -19,7 +19,7 @@ namespace quorrin {
 // reaches through the caret's paragraph.
 class TextLeftToShow {
 public:
-    static constexpr std::size_t perPart = 16384;
+    static constexpr std::size_t perPart = 8192;
 
     // One part: its characters and every run reaching into it, at positions
     // counted from the part's start. A run that began in an earlier part

@@ -256,7 +256,7 @@ TEST_F(ForeignWindow, LeavingALongHandedOverNoteAsItComesInKeepsWhatWasTyped)
 {
     if (const std::string why = clickActivationUnseen(); !why.empty())
         GTEST_SKIP() << why;
-    constexpr int lines = 200000; // a dozen parts of 16,384
+    constexpr int lines = 200000; // some two dozen parts
     WindowId handedOver = 0;
     QUuid id;
     ASSERT_NO_FATAL_FAILURE(handOver(QStringList(lines, QStringLiteral("行")).join(u'\n'), handedOver, id));

@@ -155,6 +155,8 @@ TEST_F(TextViewLayoutTest, TheFirstWriteBackOfALongNoteKeepsTheViewScrolledWhere
     for (int i = 0; i < 20000; ++i)
         lines << (i < 50 ? QStringLiteral("word ").repeated(100) : QStringLiteral("line %1").arg(i));
     open({makeBlock(BlockKind::Paragraph, lines.join(QLatin1Char('\n')))});
+    editor->paragraphsPerPart = std::numeric_limits<std::size_t>::max(); // shown whole
+    editor->render(true);
     editor->show();
     BlockTextView& view = *editor->textView();
     QScrollBar& scroll = *view.verticalScrollBar();
