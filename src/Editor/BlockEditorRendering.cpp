@@ -282,12 +282,7 @@ void BlockEditor::render(bool force)
     refreshAlarmVisuals();
     m_rendering = false;
     updateScrollHint();
-    if (!m_leftToShow.isEmpty()) {
-        m_showingWork.start();
-    } else {
-        m_partInputs = nullptr;
-        m_partsGoTo = QTextCursor();
-    }
+    continueOrEndShowing();
 }
 
 void BlockEditor::showNextPart(bool all)
@@ -344,12 +339,18 @@ void BlockEditor::showNextPart(bool all)
     m_rendering = false;
     if (gutter)
         gutter->update();
-    if (m_leftToShow.isEmpty()) {
-        m_partInputs = nullptr;
-        m_partsGoTo = QTextCursor();
-    } else {
+    continueOrEndShowing();
+}
+
+void BlockEditor::continueOrEndShowing()
+{
+    if (!m_leftToShow.isEmpty()) {
         m_showingWork.start();
+        return;
     }
+    // Once all is shown, nothing lays out a part or inserts one any more.
+    m_partInputs = nullptr;
+    m_partsGoTo = QTextCursor();
 }
 
 void BlockEditor::showWholeText()
