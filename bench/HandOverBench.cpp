@@ -12,13 +12,16 @@
 //    with a link), until the window is shown, the text written back as the
 //    note's blocks (as the first keystroke does) and the event loop idle,
 //    against Qt holding the same text in a bare text document ("ratio"),
-//    and then the quit's write-back of the note untouched since ("quit_ms",
-//    its ratio to the same bare document "quit_ratio"); beside these, the
-//    longest the application went without turning its event loop on the way
-//    ("longest_turn_ms": what the user feels as a stall), and one keystroke
-//    typed at the end of the written-back note and written back in turn
-//    ("keystroke_ms"), and the longest turn in the second after it, which
-//    holds the store's deferred save of that keystroke ("save_ms");
+//    and then the quit's write-back of the note ("quit_ms", its ratio to
+//    the same bare document "quit_ratio"; it comes after the keystroke
+//    below, and waits for the records of that keystroke's save still being
+//    written); beside these, the longest the application went without
+//    turning its event loop on the way ("longest_turn_ms": what the user
+//    feels as a stall), and one keystroke typed at the end of the
+//    written-back note and written back in turn ("keystroke_ms"), and the
+//    longest turn in the second after it, which holds the store's deferred
+//    save of that keystroke, its records written on a thread of their own
+//    ("save_ms");
 //  - BM_HandOverBurst: a burst of 100 NewFromSelection calls arriving
 //    together among 1,000 shown notes, against the same burst with no other
 //    note ("ratio"), in the main thread's CPU time per call (the wall time,

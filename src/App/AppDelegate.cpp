@@ -112,6 +112,7 @@ bool AppDelegate::openStore(const QStringList& request, const std::optional<QDea
     try {
         NoteStoreServices services;
         services.desktop = std::make_shared<QtDesktopMetrics>(m_environment.screens);
+        services.writeInBackground = true;
         m_store = std::make_unique<NoteStore>(m_environment.root, true, std::move(services));
     } catch (const StoreAccessError&) {
         if (waitingForHolder) {

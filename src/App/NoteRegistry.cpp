@@ -33,6 +33,11 @@ bool isLive(const std::optional<Note>& note)
     return note && !note->deletedAt;
 }
 
+bool isLive(const Note* note)
+{
+    return note && !note->deletedAt;
+}
+
 // The first todo block with that id; a block of another kind does not count.
 Block* todoBlock(Note& note, const QUuid& blockID)
 {
@@ -223,20 +228,23 @@ void NoteRegistry::beep() const
 
 void NoteRegistry::open(const QUuid& noteID, std::optional<QUuid> block, bool activate)
 {
-    if (!m_store || !isLive(m_store->note(noteID)))
+    // The note is read where the store holds it, and copied only to change it.
+    if (!m_store || !isLive(m_store->findNote(noteID)))
         return;
     ensureController(noteID);
 
     if (block) {
-        if (std::optional<Note> note = m_store->note(noteID); note && note->isCollapsed) {
-            note->isCollapsed = false;
-            m_store->update(*note, true, true);
+        if (const Note* stored = m_store->findNote(noteID); stored && stored->isCollapsed) {
+            Note note = *stored;
+            note.isCollapsed = false;
+            m_store->update(std::move(note), true, true);
         }
     }
     if (activate) {
-        if (std::optional<Note> note = m_store->note(noteID); note && note->isHidden) {
-            note->isHidden = false;
-            m_store->update(*note, true, true);
+        if (const Note* stored = m_store->findNote(noteID); stored && stored->isHidden) {
+            Note note = *stored;
+            note.isHidden = false;
+            m_store->update(std::move(note), true, true);
         }
         // A burst of hand-overs brings the application forward once.
         if (!m_handingOver || !workspace().isBurstPending())
@@ -245,7 +253,7 @@ void NoteRegistry::open(const QUuid& noteID, std::optional<QUuid> block, bool ac
             pendingMenuFocusID = noteID;
         presentAll(noteID, true, false);
     } else {
-        const std::optional<Note> note = m_store->note(noteID);
+        const Note* note = m_store->findNote(noteID);
         if (note && !note->isHidden)
             presentAll(noteID, false, false);
     }

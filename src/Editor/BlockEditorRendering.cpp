@@ -515,7 +515,7 @@ void BlockEditor::resizeEvent(QResizeEvent* event)
     // Images are fitted to the width they were rendered at; a note opened
     // before its window had its size shows them at the width it has now.
     if (m_rendered && !m_rendering && !hasMarkedText() && std::max(width() - 100.0, 120.0) != m_attachmentWidth) {
-        if (const std::optional<Note> note = currentNote()) {
+        if (const Note* note = shownNote()) { // not copied: fitting images changes no note
             m_rendering = true;
             installAttachmentImages(*note, m_ranges); // the mirror follows these changes itself
             m_rendering = false;

@@ -66,6 +66,17 @@ private:
     QHash<QUuid, qsizetype> m_byId;
 };
 
+EncodedNote EncodedNote::roomFor(qsizetype bytes, size_t blocks)
+{
+    EncodedNote room;
+    // Written over once, so that the system gives each page now.
+    room.m_payload.fill('\0', bytes);
+    room.m_payload.resize(0);
+    room.m_spans = std::make_shared<std::vector<Span>>(blocks);
+    room.m_spans->clear();
+    return room;
+}
+
 EncodedNote EncodedNote::encode(const Note& shell, const std::vector<Block>& blocks, const Preferences& preferences,
                                 const EncodedNote* earlier)
 {

@@ -36,9 +36,17 @@ public:
     static EncodedNote encode(const Note& shell, const std::vector<Block>& blocks, const Preferences& preferences,
                               const EncodedNote* earlier = nullptr);
 
+    // An encoding of nothing whose memory holds `bytes` of payload and
+    // `blocks` blocks, every page of it already the process's own: the
+    // memory a note's next encoding is written into, made ready away from
+    // the thread that encodes.
+    static EncodedNote roomFor(qsizetype bytes, size_t blocks);
+
     const QByteArray& payload() const { return m_payload; }
     // How many blocks were encoded rather than copied from the earlier payload.
     qsizetype blocksEncoded() const { return m_blocksEncoded; }
+    // How many bytes of payload its memory holds.
+    qsizetype capacity() const { return m_payload.capacity(); }
 
 private:
     // A block's JSON in the payload, with the value it was encoded from. Only

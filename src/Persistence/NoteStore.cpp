@@ -142,6 +142,10 @@ NoteStore::NoteStore(const std::optional<QString>& root, bool exclusiveAccess, N
     , m_desktop(std::move(services.desktop))
 {
     open(exclusiveAccess);
+    if (services.writeInBackground) {
+        m_background = std::make_unique<BackgroundRecordWrite>();
+        connect(m_background.get(), &BackgroundRecordWrite::done, this, &NoteStore::settleBackgroundSave);
+    }
 }
 
 NoteStore::~NoteStore()
@@ -149,6 +153,8 @@ NoteStore::~NoteStore()
     m_pending->cancel();
     m_deadline->cancel();
     m_retry->cancel();
+    if (m_background)
+        m_background->wait();
     // Close the record store before the lease lets another instance in.
     m_container.reset();
 }
@@ -276,27 +282,87 @@ void NoteStore::writePreferencesFile(const QByteArray& json)
     writeFileSafely(pathOf(preferencesFileName), json);
 }
 
+RecordWriter::Plan NoteStore::planSave()
+{
+    RecordWriter::Plan plan = m_writer.plan(m_notes, m_preferences, [this](const QUuid& id) -> std::optional<size_t> {
+        const qsizetype index = indexOf(id);
+        return index < 0 ? std::nullopt : std::optional<size_t>(size_t(index));
+    });
+    writePreferencesFile(plan.preferencesJson);
+    return plan;
+}
+
 void NoteStore::save()
+{
+    settleBackgroundSave();
+    m_pending->cancel();
+    m_deadline->cancel();
+    std::optional<RecordWriter::Plan> plan;
+    try {
+        plan = planSave();
+        m_container->apply(plan->changes);
+    } catch (...) {
+        failedToSave(std::current_exception());
+        throw;
+    }
+    saved(std::move(*plan));
+}
+
+void NoteStore::startSavingInBackground()
 {
     m_pending->cancel();
     m_deadline->cancel();
+    std::optional<RecordWriter::Plan> plan;
     try {
-        RecordWriter::Plan plan =
-            m_writer.plan(m_notes, m_preferences, [this](const QUuid& id) -> std::optional<size_t> {
-                const qsizetype index = indexOf(id);
-                return index < 0 ? std::nullopt : std::optional<size_t>(size_t(index));
-            });
-        writePreferencesFile(plan.preferencesJson);
-        m_container->apply(plan.changes);
-        m_writer.adopt(std::move(plan));
+        plan = planSave();
     } catch (...) {
-        m_lastError = std::current_exception();
-        m_saveFailed = true;
-        // What failed to be written is still marked changed; it is written
-        // by the next save that succeeds.
-        m_retry->start(m_backoff.next(), [this] { retrySave(); });
+        failedToSave(std::current_exception());
         throw;
     }
+    if (plan->changes.isEmpty()) {
+        saved(std::move(*plan));
+        return;
+    }
+    // A note of many blocks saved for the first time in a while has its
+    // next encoding written into fresh memory, whose every page the system
+    // clears on the way: the writing thread takes that on meanwhile.
+    m_roomWanted = m_writer.roomWanted(*plan);
+    m_roomMade.reset();
+    std::function<void()> makeRoom;
+    if (m_roomWanted) {
+        makeRoom = [made = &m_roomMade, room = *m_roomWanted] {
+            made->emplace(EncodedNote::roomFor(room.bytes, room.blocks));
+        };
+    }
+    m_background->start(*m_container, plan->changes, std::move(makeRoom));
+    m_writing = std::move(plan);
+}
+
+void NoteStore::settleBackgroundSave()
+{
+    if (!m_writing)
+        return;
+    const std::exception_ptr failure = m_background->wait();
+    RecordWriter::Plan plan = std::move(*m_writing);
+    m_writing.reset();
+    if (failure) {
+        failedToSave(failure);
+        reportSaveFailure(failure, SaveKind::Deferred);
+    } else {
+        saved(std::move(plan));
+        if (m_roomWanted && m_roomMade)
+            m_writer.lend(m_roomWanted->note, std::move(*m_roomMade));
+    }
+    m_roomWanted.reset();
+    m_roomMade.reset();
+    // What changed while the records were written is saved in turn.
+    if (std::exchange(m_saveAfterWriting, false) && !m_pending->isPending())
+        m_pending->start(saveDelay, [this] { runDeferredSave(); });
+}
+
+void NoteStore::saved(RecordWriter::Plan plan)
+{
+    m_writer.adopt(std::move(plan));
     m_lastError = nullptr;
     const bool recovered = std::exchange(m_saveFailed, false);
     m_retry->cancel();
@@ -306,6 +372,15 @@ void NoteStore::save()
         m_onCommit();
     if (recovered)
         Q_EMIT unsavedChangesSaved();
+}
+
+void NoteStore::failedToSave(std::exception_ptr error)
+{
+    m_lastError = std::move(error);
+    m_saveFailed = true;
+    // What failed to be written is still marked changed; it is written
+    // by the next save that succeeds.
+    m_retry->start(m_backoff.next(), [this] { retrySave(); });
 }
 
 void NoteStore::reportSaveFailure(const std::exception_ptr& cause, SaveKind kind)
@@ -418,8 +493,15 @@ void NoteStore::changed(const QUuid& id, bool immediate, bool notify)
 
 void NoteStore::runDeferredSave()
 {
+    if (m_writing) {
+        m_saveAfterWriting = true;
+        return;
+    }
     try {
-        save();
+        if (m_background)
+            startSavingInBackground();
+        else
+            save();
     } catch (...) {
         reportSaveFailure(std::current_exception(), SaveKind::Deferred);
     }

@@ -2,6 +2,7 @@
 
 #include "Domain/Note.h"
 #include "Domain/Preferences.h"
+#include "Persistence/BackgroundRecordWrite.h"
 #include "Persistence/BackupPackage.h"
 #include "Persistence/RecordWriter.h"
 #include "Persistence/SaveFailure.h"
@@ -49,6 +50,9 @@ struct NoteStoreServices {
     // Runs the next attempt after a failed save; an event-loop timer when
     // not given.
     std::unique_ptr<RestartableTimer> saveRetryTimer;
+    // Whether the deferred save writes its records on a thread of its own,
+    // the event loop turning meanwhile (see NoteStore::save).
+    bool writeInBackground = false;
 };
 
 // The one owner of every note and of the preferences. It keeps the data
@@ -102,6 +106,11 @@ public:
     // exactly these preferences), then the changed records in
     // one transaction, then calls onCommit. On failure the records are rolled
     // back, the error becomes lastError and is thrown.
+    //
+    // Writing in the background, the deferred save writes the records on a
+    // thread of their own and takes the rest in, onCommit included, once
+    // they are written. This save and anything else that writes waits for
+    // such a write first; so does closing the store.
     void save();
     // Replaces the note with the same id (nothing happens for an unknown id),
     // then saves at once or after the quiet period, and announces it. A
@@ -174,8 +183,20 @@ private:
     int upgradeCloseRetention();
     void checkpointBeforeSchemaUpgrade();
     void writePreferencesFile(const QByteArray& json);
+    // What a save writes of the notes, worked out, and "Preferences.json"
+    // written.
+    RecordWriter::Plan planSave();
     void changed(const QUuid& id, bool immediate, bool notify);
     void runDeferredSave();
+    // The deferred save writing in the background: planned at once, its
+    // records written by m_background.
+    void startSavingInBackground();
+    // Waits for the records being written in the background, if any, then
+    // takes their save in as done or failed.
+    void settleBackgroundSave();
+    // What follows a save's records being written, or failing to be.
+    void saved(RecordWriter::Plan plan);
+    void failedToSave(std::exception_ptr error);
     // An immediate save follows a command the user gave and is answered
     // every time; a deferred one follows typing.
     enum class SaveKind { Immediate, Deferred };
@@ -212,6 +233,12 @@ private:
     Clock m_clock;
     std::shared_ptr<const DesktopMetrics> m_desktop;
     RecordWriter m_writer;
+    std::unique_ptr<BackgroundRecordWrite> m_background; // when the deferred save writes in the background
+    std::optional<RecordWriter::Plan> m_writing;         // the save whose records it writes
+    // Memory for a note's next encoding, made ready beside the write.
+    std::optional<RecordWriter::Room> m_roomWanted;
+    std::optional<EncodedNote> m_roomMade; // written by the writing thread, read once it ended
+    bool m_saveAfterWriting = false; // the deferred save came while records were being written
 };
 
 } // namespace quorrin

@@ -120,10 +120,43 @@ void RecordWriter::forget(const QUuid& id, const Encoded& entry, Ends keptBlockI
         m_docked.remove(entry.dockTarget, id);
 }
 
-bool RecordWriter::keepsBlockIds(const QUuid& id, const std::vector<QUuid>& blockIds) const
+RecordWriter::Ends RecordWriter::keptEnds(const std::vector<QUuid>& before, const std::vector<QUuid>& after)
 {
-    const auto stored = m_encoded.constFind(id);
-    return stored != m_encoded.cend() && stored->blockIds == blockIds;
+    const size_t shorter = std::min(before.size(), after.size());
+    Ends kept{0, 0};
+    while (kept.head < shorter && before[kept.head] == after[kept.head])
+        ++kept.head;
+    while (kept.tail < shorter - kept.head
+           && before[before.size() - 1 - kept.tail] == after[after.size() - 1 - kept.tail])
+        ++kept.tail;
+    return kept;
+}
+
+std::pair<const QUuid*, const QUuid*> RecordWriter::blockIdsNotKept(const QUuid& id,
+                                                                    const std::vector<QUuid>& blockIds) const
+{
+    const QUuid* const begin = blockIds.data();
+    const auto entry = m_encoded.constFind(id);
+    if (entry == m_encoded.cend())
+        return {begin, begin + blockIds.size()};
+    const Ends kept = keptEnds(entry->blockIds, blockIds);
+    return {begin + kept.head, begin + blockIds.size() - kept.tail};
+}
+
+bool RecordWriter::blockIdsStayUnique(const QUuid& id, const std::vector<QUuid>& blockIds) const
+{
+    // Ids the last encoding held were unique then: the ones kept at either
+    // end still are among themselves, and only an id between can repeat.
+    // Each of a few is looked for among all; more are left to a full check.
+    constexpr std::ptrdiff_t few = 16;
+    if (!m_encoded.contains(id))
+        return false;
+    const auto [from, to] = blockIdsNotKept(id, blockIds);
+    if (to - from > few)
+        return false;
+    return std::all_of(from, to, [&](const QUuid& between) {
+        return std::count(blockIds.begin(), blockIds.end(), between) == 1;
+    });
 }
 
 std::vector<size_t> RecordWriter::changedCandidates(const std::vector<Note>& notes, const Locate& locate) const
@@ -133,7 +166,8 @@ std::vector<size_t> RecordWriter::changedCandidates(const std::vector<Note>& not
         if (const std::optional<size_t> index = locate(id); index && *index < notes.size() && notes[*index].id == id)
             candidates.push_back(*index);
     };
-    for (const QUuid& id : m_changed) {
+    for (auto changed = m_changed.cbegin(); changed != m_changed.cend(); ++changed) {
+        const QUuid& id = changed.key();
         add(id);
         // Notes docked to a changed note may have to drop their docking.
         for (auto docked = m_docked.constFind(id); docked != m_docked.cend() && docked.key() == id; ++docked)
@@ -150,6 +184,7 @@ RecordWriter::Plan RecordWriter::plan(const std::vector<Note>& notes, const Pref
                                       const Locate& locate) const
 {
     Plan plan;
+    plan.marks = m_marks;
     plan.preferencesJson = json::encode(preferences);
     // Every payload embeds the preferences: when they changed, or before the
     // first save, every note is looked at. Otherwise only the notes marked
@@ -249,8 +284,7 @@ RecordWriter::Plan RecordWriter::plan(const std::vector<Note>& notes, const Pref
             std::vector<QUuid> blockIds = blockIdsOf(note);
             try {
                 BackupManifest{BackupManifest::currentSchemaVersion, shell.createdAt, {shell}, preferences}.validate();
-                // Ids the last encoding held were unique then.
-                BackupManifest::validateBlocks(note.blocks, keepsBlockIds(note.id, blockIds));
+                BackupManifest::validateBlocks(note.blocks, blockIdsStayUnique(note.id, blockIds));
             } catch (const AppError& error) {
                 refuse(error.message);
             }
@@ -307,7 +341,8 @@ RecordWriter::Plan RecordWriter::plan(const std::vector<Note>& notes, const Pref
         QSet<QUuid> listedChanged;
         for (const size_t index : candidates)
             listedChanged.insert(notes[index].id);
-        for (const QUuid& id : m_changed) {
+        for (auto changed = m_changed.cbegin(); changed != m_changed.cend(); ++changed) {
+            const QUuid& id = changed.key();
             if (listedChanged.contains(id))
                 continue;
             if (const auto row = m_rows.constFind(id); row != m_rows.cend()) {
@@ -347,35 +382,39 @@ void RecordWriter::checkUniqueIds(const std::vector<Note>& notes, const std::vec
         }
         return false;
     };
-    // `keeps` tells an entry whose ids are all its note's already.
-    const auto check = [&](const QHash<QUuid, QUuid>& owners, auto idsOf, auto keeps, const QString& message) {
+    // `ownIds` gives the ids of an entry that may be another note's: those
+    // it did not hold before.
+    const auto check = [&](const QHash<QUuid, QUuid>& owners, auto idsOf, auto ownIds, const QString& message) {
         // Ids two encoded notes both claim. With one note encoded there are
         // none to find: a note's own ids were checked to be unique.
         QHash<QUuid, QUuid> claimed;
         const bool several = encoded.size() > 1;
         for (const auto& [noteId, entry] : encoded) {
-            // The one note encoded, holding only ids it held, claims nothing
-            // another note holds.
-            if (!several && keeps(noteId, entry))
-                continue;
-            for (const QUuid& id : idsOf(entry)) {
+            const std::vector<QUuid>& ids = idsOf(entry);
+            // The one note encoded claims nothing another note holds with
+            // the ids it held.
+            const auto [from, to] = several ? std::pair(ids.data(), ids.data() + ids.size()) : ownIds(noteId, entry);
+            for (const QUuid* id = from; id != to; ++id) {
                 if (several) {
-                    const auto earlier = claimed.constFind(id);
+                    const auto earlier = claimed.constFind(*id);
                     if (earlier != claimed.cend() && *earlier != noteId)
                         refuse(message);
-                    claimed.insert(id, noteId);
+                    claimed.insert(*id, noteId);
                 }
-                const QUuid owner = owners.value(id);
+                const QUuid owner = owners.value(*id);
                 if (!owner.isNull() && owner != noteId && storedWithoutChange(owner))
                     refuse(message);
             }
         }
     };
     check(m_blockOwners, [](const Encoded& entry) -> const std::vector<QUuid>& { return entry.blockIds; },
-          [this](const QUuid& noteId, const Encoded& entry) { return keepsBlockIds(noteId, entry.blockIds); },
+          [this](const QUuid& noteId, const Encoded& entry) { return blockIdsNotKept(noteId, entry.blockIds); },
           QStringLiteral("备份含有重复 Block ID。"));
     check(m_linkOwners, [](const Encoded& entry) -> const std::vector<QUuid>& { return entry.linkIds; },
-          [](const QUuid&, const Encoded&) { return false; }, QStringLiteral("文件关联记录无效。"));
+          [](const QUuid&, const Encoded& entry) {
+              return std::pair(entry.linkIds.data(), entry.linkIds.data() + entry.linkIds.size());
+          },
+          QStringLiteral("文件关联记录无效。"));
 }
 
 void RecordWriter::forgetOwner(QHash<QUuid, QUuid>& owners, const QUuid* from, const QUuid* to, const QUuid& owner)
@@ -385,6 +424,34 @@ void RecordWriter::forgetOwner(QHash<QUuid, QUuid>& owners, const QUuid* from, c
         if (found != owners.end() && *found == owner)
             owners.erase(found);
     }
+}
+
+std::optional<RecordWriter::Room> RecordWriter::roomWanted(const Plan& plan) const
+{
+    // Below this, fresh memory costs the save little.
+    constexpr qsizetype large = 1 << 20;
+    std::optional<Room> wanted;
+    for (const auto& [id, entry] : plan.encoded) {
+        const QByteArray& payload = entry.note.payload();
+        if (payload.size() < large || (wanted && wanted->bytes >= payload.size()))
+            continue;
+        const auto replaced = m_encoded.constFind(id);
+        if (replaced != m_encoded.cend() && replaced->note.capacity() >= payload.size() / 2)
+            continue;
+        // Room to grow a little: the next encoding reserves what its blocks
+        // may take, somewhat more than they do, and keeps less than an
+        // eighth more than it holds.
+        const size_t blocks = entry.blockIds.size();
+        wanted = Room{id, payload.size() + payload.size() / 10, blocks + blocks / 10};
+    }
+    return wanted;
+}
+
+void RecordWriter::lend(const QUuid& note, EncodedNote room)
+{
+    if (m_recycled && m_recycled->first == note && m_recycled->second.capacity() >= room.capacity())
+        return;
+    m_recycled.emplace(note, std::move(room));
 }
 
 void RecordWriter::adopt(Plan plan)
@@ -408,20 +475,13 @@ void RecordWriter::adopt(Plan plan)
         // same places from either end: their owner stays as it is.
         Ends kept{0, 0};
         if (const auto old = m_encoded.find(id); old != m_encoded.end()) {
-            const std::vector<QUuid>& before = old->blockIds;
-            const std::vector<QUuid>& after = entry.blockIds;
-            const size_t shorter = std::min(before.size(), after.size());
-            while (kept.head < shorter && before[kept.head] == after[kept.head])
-                ++kept.head;
-            while (kept.tail < shorter - kept.head
-                   && before[before.size() - 1 - kept.tail] == after[after.size() - 1 - kept.tail])
-                ++kept.tail;
+            kept = keptEnds(old->blockIds, entry.blockIds);
             forget(id, *old, kept);
             m_recycled.emplace(id, std::move(old->note));
         }
         remember(id, std::move(entry), kept);
     }
-    m_changed.clear();
+    m_changed.removeIf([&](QHash<QUuid, quint64>::iterator changed) { return *changed <= plan.marks; });
 }
 
 } // namespace quorrin

@@ -42,7 +42,7 @@ public:
     // note has no row of its own or a row holds no note.
     void adoptOpened(const std::vector<Note>& notes, const Preferences& preferences);
     // The note with that id differs from what the last save encoded.
-    void markChanged(const QUuid& id) { m_changed.insert(id); }
+    void markChanged(const QUuid& id) { m_changed.insert(id, ++m_marks); }
 
     // Where the note with an id stands in the list handed to plan(), if it
     // is there.
@@ -55,6 +55,19 @@ public:
     Plan plan(const std::vector<Note>& notes, const Preferences& preferences, const Locate& locate = {}) const;
     // Takes over the state of a plan once its changes are committed.
     void adopt(Plan plan);
+
+    // A note of many blocks whose next encoding has no memory of the size
+    // it needs: what the plan encodes of it is much larger than the
+    // encoding it replaces, which the next encoding is written into.
+    struct Room {
+        QUuid note;
+        qsizetype bytes = 0;
+        size_t blocks = 0;
+    };
+    std::optional<Room> roomWanted(const Plan& plan) const;
+    // After the plan is adopted: memory for the note's next encoding, kept
+    // unless as much is kept already.
+    void lend(const QUuid& note, EncodedNote room);
 
 private:
     struct Row {
@@ -81,6 +94,7 @@ public:
         std::vector<QUuid> forgotten; // notes no longer in the store's list
         std::vector<std::pair<QUuid, Row>> rowsWritten; // rows as they are after the commit
         std::vector<QUuid> rowsDeleted;
+        quint64 marks = 0; // the marks the plan looked at: those made up to it
     };
 
 private:
@@ -92,8 +106,15 @@ private:
     };
     void remember(const QUuid& id, Encoded entry, Ends keptBlockIds = {0, 0});
     void forget(const QUuid& id, const Encoded& entry, Ends keptBlockIds = {0, 0});
-    // Whether the note's entry holds exactly these block ids, in order.
-    bool keepsBlockIds(const QUuid& id, const std::vector<QUuid>& blockIds) const;
+    // How many ids `after` holds at the places `before` held them, from
+    // either end, the two runs not overlapping in either.
+    static Ends keptEnds(const std::vector<QUuid>& before, const std::vector<QUuid>& after);
+    // The note's block ids other than those its entry holds at the same
+    // places from either end: all of them without an entry.
+    std::pair<const QUuid*, const QUuid*> blockIdsNotKept(const QUuid& id, const std::vector<QUuid>& blockIds) const;
+    // Whether these block ids of the note are known to be unique: its
+    // entry held unique ids, and each of the few others is held once.
+    bool blockIdsStayUnique(const QUuid& id, const std::vector<QUuid>& blockIds) const;
     // The indices of the notes a partial save looks at, ascending: the
     // changed notes and the notes docked to them.
     std::vector<size_t> changedCandidates(const std::vector<Note>& notes, const Locate& locate) const;
@@ -108,7 +129,11 @@ private:
     // The encoding a save last replaced, and its note: the next encoding of
     // that note is written into its memory. A plan takes it.
     mutable std::optional<std::pair<QUuid, EncodedNote>> m_recycled;
-    QSet<QUuid> m_changed;
+    // The notes marked changed, each with the count of marks when it was
+    // last marked: a plan adopted later than it was made leaves the notes
+    // marked since it was made marked.
+    QHash<QUuid, quint64> m_changed;
+    quint64 m_marks = 0;
     QHash<QUuid, QUuid> m_blockOwners; // block id -> note id, over stored notes
     QHash<QUuid, QUuid> m_linkOwners;  // file-link id -> note id, over stored notes
     QMultiHash<QUuid, QUuid> m_docked; // docking target -> ids of the encoded notes docked to it

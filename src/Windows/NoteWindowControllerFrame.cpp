@@ -48,15 +48,17 @@ namespace quorrin {
 
 void NoteWindowController::restoreSavedFrame()
 {
-    const std::optional<Note> note = m_store.note(m_noteID);
+    // Read where the store holds it: a note of many blocks is not copied for its frame.
+    const Note* note = m_store.findNote(m_noteID);
     if (!note || !m_panel)
         return;
+    const bool collapsed = note->isCollapsed;
     const QRectF expanded(note->frame.x, note->frame.y, note->frame.width, note->frame.height);
-    const QRectF frame = note->isCollapsed ? WindowGeometry::collapsedFrame(expanded) : expanded;
+    const QRectF frame = collapsed ? WindowGeometry::collapsedFrame(expanded) : expanded;
     const QRectF recovered = WindowGeometry::recoveredFrame(frame, m_services.screens->visibleFrames());
     updatingFrame = true;
     m_panel->setMinimumSize(int(notewindow::minimumWidth),
-                            int(note->isCollapsed ? WindowGeometry::collapsedHeight : notewindow::minimumExpandedHeight));
+                            int(collapsed ? WindowGeometry::collapsedHeight : notewindow::minimumExpandedHeight));
     m_panel->setFrame(recovered);
     updatingFrame = false;
 }
@@ -306,7 +308,7 @@ void NoteWindowController::windowDidMove(bool fromServer)
     // the user put it: the stored frame stays until the user moves the note.
     if (fromServer)
         return;
-    const std::optional<Note> note = m_store.note(m_noteID);
+    const Note* note = m_store.findNote(m_noteID);
     // Windows stand at whole pixels: within one of the stored frame is there.
     if (!note || !m_panel
         || WindowGeometry::sameFrame(m_panel->frame(), WindowFrameTracking::displayedFrame(note->frame, note->isCollapsed),
@@ -357,15 +359,16 @@ void NoteWindowController::saveFrame()
 {
     if (updatingFrame || !m_panel)
         return;
-    std::optional<Note> note = m_store.note(m_noteID);
-    if (!note)
+    const Note* current = m_store.findNote(m_noteID);
+    if (!current)
         return;
-    const WindowFrame frame = WindowFrameTracking::expandedFrame(m_panel->frame(), note->frame, note->isCollapsed);
-    const QRectF stored(note->frame.x, note->frame.y, note->frame.width, note->frame.height);
+    const WindowFrame frame = WindowFrameTracking::expandedFrame(m_panel->frame(), current->frame, current->isCollapsed);
+    const QRectF stored(current->frame.x, current->frame.y, current->frame.width, current->frame.height);
     if (WindowGeometry::sameFrame(QRectF(frame.x, frame.y, frame.width, frame.height), stored, pixelTolerance()))
         return;
-    note->frame = frame;
-    m_store.update(*note, false, false);
+    Note note = *current; // copied only when its frame changes
+    note.frame = frame;
+    m_store.update(std::move(note), false, false);
 }
 
 bool NoteWindowController::windowShouldClose()

@@ -117,23 +117,26 @@ void NoteWorkspace::attach(WorkspaceWindow& window)
     applyLevel(window, level);
 
     if (NoteStore* notes = store()) {
-        if (std::optional<Note> note = notes->note(id)) {
+        // Read where the store holds it, and copied only when its frame changes.
+        if (const Note* note = notes->findNote(id)) {
             const WindowFrame before = note->frame;
+            WindowFrame after = before;
             // Docked notes are placed by the reflow, not by their windows.
             // Windows stand at whole pixels; a fractional stored frame within
             // a pixel of its window is the same place.
             const QRectF shown = window.frame();
             const double tolerance = WindowGeometry::pixelTolerance(window.backingScale());
             if (!note->docking && !WindowGeometry::sameFrame(shown, displayedRect(*note), tolerance))
-                note->frame = WindowFrameTracking::expandedFrame(shown, note->frame, note->isCollapsed);
+                after = WindowFrameTracking::expandedFrame(shown, before, note->isCollapsed);
             // A frame smaller than a window can be would never match its
             // window, and every comparison would try to put it back.
-            const WindowFrame& frame = note->frame;
-            const QRectF clamped =
-                WindowGeometry::clampedToMinimum(QRectF(frame.x, frame.y, frame.width, frame.height));
-            note->frame = {clamped.x(), clamped.y(), clamped.width(), clamped.height()};
-            if (note->frame != before)
-                notes->update(*note, false, false);
+            const QRectF clamped = WindowGeometry::clampedToMinimum(QRectF(after.x, after.y, after.width, after.height));
+            after = {clamped.x(), clamped.y(), clamped.width(), clamped.height()};
+            if (after != before) {
+                Note changed = *note;
+                changed.frame = after;
+                notes->update(std::move(changed), false, false);
+            }
         }
     }
     // While a presentation makes many windows, the dependants are looked up

@@ -114,7 +114,8 @@ void NoteWorkspace::geometryChanged(const QUuid& noteID, bool resized)
     if (m_isApplyingFrames || m_movingID == noteID)
         return;
     NoteStore* notes = store();
-    const std::optional<Note> note = notes ? notes->note(noteID) : std::nullopt;
+    // Read where the store holds it, before the store changes below.
+    const Note* note = notes ? notes->findNote(noteID) : nullptr;
     if (!note)
         return;
     const auto known = m_knownCollapsed.constFind(noteID);

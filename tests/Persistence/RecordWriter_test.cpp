@@ -70,6 +70,79 @@ TEST(RecordWriter, aNoteSavedAgainIsEncodedIntoTheMemoryItsEncodingBeforeTheLast
     EXPECT_EQ(memory[2], memory[0]);
 }
 
+// A plan's write may run while typing goes on: the notes changed after the
+// plan was made are still saved by the next one.
+TEST(RecordWriter, notesMarkedChangedAfterAPlanWasMadeStayMarkedWhenItIsAdopted)
+{
+    std::vector<Note> notes = {textNote(QStringLiteral("a")), textNote(QStringLiteral("b"))};
+    const Preferences preferences;
+    RecordWriter writer;
+    writer.adopt(writer.plan(notes, preferences));
+    const auto type = [&](size_t index, const QString& text) {
+        notes[index].blocks.front().text = RichText(text, TextFont::system(14));
+        writer.markChanged(notes[index].id);
+    };
+    type(0, QStringLiteral("a2"));
+    RecordWriter::Plan written = writer.plan(notes, preferences);
+    type(1, QStringLiteral("b2"));
+    type(0, QStringLiteral("a3"));
+    writer.adopt(std::move(written));
+
+    const RecordWriter::Plan next = writer.plan(notes, preferences);
+    ASSERT_EQ(next.changes.writes.size(), 2u);
+    for (const RecordWrite& write : next.changes.writes) {
+        const Note& note = write.id.contains(notes[0].id.toString(QUuid::WithoutBraces), Qt::CaseInsensitive)
+            ? notes[0] : notes[1];
+        EXPECT_EQ(write.payload, notePayload(note, preferences));
+    }
+}
+
+// A note of many blocks saved for the first time replaces an encoding too
+// small to take its next one: memory for that is asked for, and lent.
+TEST(RecordWriter, aLargeNoteFirstSavedAsksForMemoryForItsNextEncoding)
+{
+    struct Case {
+        int lines;
+        bool secondSave;
+        bool wanted;
+    };
+    // Some four thousand lines make a megabyte; a second save replaces an
+    // encoding as large.
+    const std::vector<Case> cases = {{4000, false, true}, {3000, false, false}, {4000, true, false}};
+    const Preferences preferences;
+    for (const Case& c : cases) {
+        std::vector<Note> notes = {textNote(QStringLiteral("line 0000"))};
+        RecordWriter writer;
+        writer.adopt(writer.plan(notes, preferences));
+        for (int index = 1; index < c.lines; ++index)
+            notes[0].blocks.push_back(textNote(QStringLiteral("line %1").arg(index, 4, 10, QLatin1Char('0'))).blocks.front());
+        writer.markChanged(notes[0].id);
+        if (c.secondSave) {
+            writer.adopt(writer.plan(notes, preferences));
+            notes[0].blocks[5].text = RichText(QStringLiteral("line xxxx"), TextFont::system(14));
+            writer.markChanged(notes[0].id);
+        }
+        RecordWriter::Plan plan = writer.plan(notes, preferences);
+        const std::optional<RecordWriter::Room> room = writer.roomWanted(plan);
+        EXPECT_EQ(room.has_value(), c.wanted) << c.lines;
+        if (!room)
+            continue;
+        EXPECT_EQ(room->note, notes[0].id);
+        EXPECT_GE(room->bytes, plan.changes.writes.at(0).payload.size());
+        EXPECT_GE(room->blocks, notes[0].blocks.size());
+
+        writer.adopt(std::move(plan));
+        EncodedNote lent = EncodedNote::roomFor(room->bytes, room->blocks);
+        const char* const memory = lent.payload().constData();
+        writer.lend(room->note, std::move(lent));
+        notes[0].blocks.push_back(textNote(QStringLiteral("line 9999")).blocks.front());
+        writer.markChanged(notes[0].id);
+        const RecordWriter::Plan next = writer.plan(notes, preferences);
+        EXPECT_EQ(next.changes.writes.at(0).payload.constData(), memory);
+        EXPECT_EQ(next.changes.writes.at(0).payload, notePayload(notes[0], preferences));
+    }
+}
+
 TEST(RecordWriter, aBlockIdOfANoteTypedInIsRefusedToAnotherBlock)
 {
     // Another note's block, or another block of the same note, takes an id.
@@ -99,6 +172,46 @@ TEST(RecordWriter, aBlockIdOfANoteTypedInIsRefusedToAnotherBlock)
         writer.markChanged(note.id);
     }
     EXPECT_THROW(writer.plan(notes, Preferences()), AppError);
+}
+
+// A saved note that gains a line is checked for the new line's id alone,
+// against its own ids and those of the other notes.
+TEST(RecordWriter, aBlockAddedToASavedNoteMayTakeNoIdAnyBlockHolds)
+{
+    struct Case {
+        const char* id; // of the two blocks added after x, each named by the id it takes
+        const char* second;
+        bool accepted;
+    };
+    const std::vector<Case> cases = {
+        {"new", "other new", true}, {"x", "new", false},   {"new", "z", false},
+        {"b", "new", false},        {"new", "new", false},
+    };
+    for (const Case& c : cases) {
+        std::vector<Note> notes = {textNote(QStringLiteral("x")), textNote(QStringLiteral("b"))};
+        for (const QString& line : {QStringLiteral("y"), QStringLiteral("z")})
+            notes[0].blocks.push_back(textNote(line).blocks.front());
+        const Preferences preferences;
+        RecordWriter writer;
+        writer.adopt(writer.plan(notes, preferences));
+
+        const QUuid fresh = QUuid::createUuid();
+        const std::map<std::string, QUuid> ids = {{"new", fresh},
+                                                  {"other new", QUuid::createUuid()},
+                                                  {"x", notes[0].blocks[0].id},
+                                                  {"z", notes[0].blocks[2].id},
+                                                  {"b", notes[1].blocks[0].id}};
+        for (const char* name : {c.second, c.id}) {
+            Block added = textNote(QStringLiteral("added")).blocks.front();
+            added.id = ids.at(name);
+            notes[0].blocks.insert(notes[0].blocks.begin() + 1, added);
+        }
+        writer.markChanged(notes[0].id);
+        if (c.accepted)
+            EXPECT_NO_THROW(writer.plan(notes, preferences)) << c.id << " " << c.second;
+        else
+            EXPECT_THROW(writer.plan(notes, preferences), AppError) << c.id << " " << c.second;
+    }
 }
 
 TEST(RecordWriter, aNoteThatReplacedOneOfItsBlocksGivesUpThatIdAlone)

@@ -72,9 +72,10 @@ public:
     QString file(const QString& name) const { return m_directory.filePath(name); }
     QString storePath() const { return file(NoteStore::storeFileName); }
 
-    std::unique_ptr<NoteStore> open(bool exclusiveAccess = true)
+    std::unique_ptr<NoteStore> open(bool exclusiveAccess = true, bool writeInBackground = false)
     {
         NoteStoreServices services;
+        services.writeInBackground = writeInBackground;
         services.clock = [this] { return now; };
         services.desktop = desktop;
         auto timerOwner = std::make_unique<FakeTimer>();

@@ -61,7 +61,7 @@ FileShelfHosting::FileShelfHosting(NoteWindowController& window, const Makers& m
     , m_model(new FileShelfModel(this))
 {
     NoteStore& store = window.store();
-    const std::optional<Note> note = store.note(window.noteID());
+    const Note* note = store.findNote(window.noteID());
     m_model->configure(window.noteID(), store.preferences().keepsFileLinks(),
                        note && note->fileLinks ? *note->fileLinks : std::vector<PersistentFileLink>{});
 
@@ -145,7 +145,7 @@ void FileShelfHosting::wireOverlay(FileDropRouter& overlay)
 {
     const QPointer<FileShelfHosting> self(this);
     overlay.paperColor = [self] {
-        const std::optional<Note> note = self ? self->displayedNote() : std::nullopt;
+        const Note* note = self ? self->displayedNote() : nullptr;
         const QWidget* surface = self && self->m_window ? self->m_window->background() : nullptr;
         const Appearance appearance = surface ? SystemAppearance::of(surface->palette()) : Appearance::Light;
         return toQColor(noteColor::color(note ? note->color : NoteColor::Cream), appearance);
@@ -169,14 +169,25 @@ void FileShelfHosting::wireOverlay(FileDropRouter& overlay)
     };
 }
 
-std::optional<Note> FileShelfHosting::displayedNote() const
+const Note* FileShelfHosting::displayedNote() const
 {
     if (!m_window)
-        return std::nullopt;
+        return nullptr;
     if (const std::optional<Note>& preview = m_window->editor()->dragPreviewNote)
-        return preview;
-    return m_window->store().note(m_window->noteID());
+        return &*preview;
+    return m_window->store().findNote(m_window->noteID());
 }
+
+namespace {
+
+// Whether the note shows `block`: the shown blocks are the note's blocks
+// that are not archived, in an order that does not matter here.
+bool shows(const Block& block)
+{
+    return !block.isArchived();
+}
+
+} // namespace
 
 void FileShelfHosting::report(const AppError& error) const
 {
@@ -199,9 +210,10 @@ void FileShelfHosting::persistFileReferences()
     NoteStore& store = m_window->store();
     const bool keeps = store.preferences().keepsFileLinks();
     const std::vector<PersistentFileLink> records = keeps ? m_model->records() : std::vector<PersistentFileLink>{};
-    std::optional<Note> note = store.note(m_window->noteID());
-    if (!note || note->fileLinks.value_or(std::vector<PersistentFileLink>{}) == records)
+    const Note* stored = store.findNote(m_window->noteID());
+    if (!stored || stored->fileLinks.value_or(std::vector<PersistentFileLink>{}) == records)
         return;
+    std::optional<Note> note = *stored; // copied only to be changed
     if (!keeps)
         note->removeFileLinks(); // links no longer kept: a note of nothing else keeps their names
     else if (records.empty())
@@ -220,9 +232,9 @@ void FileShelfHosting::syncFilePresentation()
     if (!m_window)
         return;
     QSet<QUuid> taskIDs;
-    if (const std::optional<Note> note = displayedNote()) {
-        for (const Block& block : note->displayBlocks()) {
-            if (block.kind == BlockKind::Todo)
+    if (const Note* note = displayedNote()) {
+        for (const Block& block : note->blocks) {
+            if (shows(block) && block.kind == BlockKind::Todo)
                 taskIDs.insert(block.id);
         }
     }
@@ -243,11 +255,11 @@ void FileShelfHosting::syncFilePresentation()
 
 bool FileShelfHosting::hasTasks() const
 {
-    const std::optional<Note> note = displayedNote();
+    const Note* note = displayedNote();
     if (!note)
         return false;
-    const std::vector<Block> shown = note->displayBlocks();
-    return std::any_of(shown.begin(), shown.end(), [](const Block& block) { return block.kind == BlockKind::Todo; });
+    return std::any_of(note->blocks.begin(), note->blocks.end(),
+                       [](const Block& block) { return shows(block) && block.kind == BlockKind::Todo; });
 }
 
 std::map<QUuid, QRectF> FileShelfHosting::taskDropRects() const
@@ -326,12 +338,11 @@ void FileShelfHosting::showTaskTargets(bool shows)
 bool FileShelfHosting::drop(const QList<QUrl>& urls, std::optional<QUuid> blockID)
 {
     if (blockID) {
-        const std::optional<Note> note = displayedNote();
+        const Note* note = displayedNote();
         if (!note)
             return false;
-        const std::vector<Block> shown = note->displayBlocks();
-        if (std::none_of(shown.begin(), shown.end(), [&](const Block& block) {
-                return block.id == *blockID && block.kind == BlockKind::Todo;
+        if (std::none_of(note->blocks.begin(), note->blocks.end(), [&](const Block& block) {
+                return shows(block) && block.id == *blockID && block.kind == BlockKind::Todo;
             }))
             return false;
     }

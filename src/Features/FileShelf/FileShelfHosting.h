@@ -62,7 +62,9 @@ public:
 
 private:
     FileShelfHosting(NoteWindowController& window, const Makers& makers);
-    std::optional<Note> displayedNote() const;
+    // The note as shown (the drag preview during a drag), where it is held:
+    // valid until the store or the preview next changes.
+    const Note* displayedNote() const;
     void report(const AppError& error) const;
     void followPersistenceSetting();
     void wireOverlay(FileDropRouter& overlay);
