@@ -33,8 +33,16 @@ bool containsID(const std::vector<Block>& blocks, const QUuid& id)
 
 } // namespace
 
+bool Note::showsBlocksAsStored() const
+{
+    return !prioritySorted
+        && std::none_of(blocks.begin(), blocks.end(), [](const Block& block) { return block.isArchived(); });
+}
+
 std::vector<Block> Note::displayBlocks() const
 {
+    if (showsBlocksAsStored())
+        return blocks;
     std::vector<Block> shown;
     shown.reserve(blocks.size());
     std::copy_if(blocks.begin(), blocks.end(), std::back_inserter(shown),

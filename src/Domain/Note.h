@@ -67,6 +67,9 @@ struct Note {
     // The blocks as shown: archived ones dropped and, when `prioritySorted`,
     // each run of consecutive todos stably ordered by priority.
     std::vector<Block> displayBlocks() const;
+    // Whether the blocks are shown as they are stored, all of them in the
+    // same order: none is archived and the note is not priority-sorted.
+    bool showsBlocksAsStored() const;
     // Moves block `moved` right before (or after) block `target` in stored
     // order. Nothing happens on a priority-sorted note, for equal ids or for
     // an id that names no block.

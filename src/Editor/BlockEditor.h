@@ -392,6 +392,9 @@ private:
     // Inserts the next part of the rendered text still to show (all that is
     // left with `all`) where the text shown so far ends.
     void showNextPart(bool all = false);
+    // Has the next part shown in a later turn of the event loop while parts
+    // are left; once none is, lets go of what showing them needed.
+    void continueOrEndShowing();
     // Gives the paragraphs of the mirror the block ids and roles the write-back
     // settled, and lays them out, in one edit: the text is laid out and
     // highlighted again once for both.

@@ -72,13 +72,10 @@ void moveWithoutLayout(QTextCursor& cursor, int position)
 }
 
 // Calls `use` with the note's blocks in display order, and answers what it
-// answers: a note that shows its blocks as stored (none archived, none
-// sorted) is not copied for it.
+// answers: a note that shows its blocks as stored is not copied for it.
 template <typename Use> auto withDisplayBlocks(const Note& note, Use&& use)
 {
-    const bool asStored = !note.prioritySorted
-        && std::none_of(note.blocks.begin(), note.blocks.end(), [](const Block& block) { return block.isArchived(); });
-    return asStored ? use(note.blocks) : use(note.displayBlocks());
+    return note.showsBlocksAsStored() ? use(note.blocks) : use(note.displayBlocks());
 }
 
 // A paragraph inserted with its layout's margins: they go on its block
@@ -282,12 +279,7 @@ void BlockEditor::render(bool force)
     refreshAlarmVisuals();
     m_rendering = false;
     updateScrollHint();
-    if (!m_leftToShow.isEmpty()) {
-        m_showingWork.start();
-    } else {
-        m_partInputs = nullptr;
-        m_partsGoTo = QTextCursor();
-    }
+    continueOrEndShowing();
 }
 
 void BlockEditor::showNextPart(bool all)
@@ -344,12 +336,18 @@ void BlockEditor::showNextPart(bool all)
     m_rendering = false;
     if (gutter)
         gutter->update();
-    if (m_leftToShow.isEmpty()) {
-        m_partInputs = nullptr;
-        m_partsGoTo = QTextCursor();
-    } else {
+    continueOrEndShowing();
+}
+
+void BlockEditor::continueOrEndShowing()
+{
+    if (!m_leftToShow.isEmpty()) {
         m_showingWork.start();
+        return;
     }
+    // Once all is shown, nothing lays out a part or inserts one any more.
+    m_partInputs = nullptr;
+    m_partsGoTo = QTextCursor();
 }
 
 void BlockEditor::showWholeText()

@@ -13,24 +13,27 @@ bool DeferredLayout::pays(int changedParagraphs, int paragraphsToViewBottom)
 DeferredLayout::DeferredLayout(QTextEdit& view, int first, int last)
     : m_view(&view)
 {
-    QTextDocument& document = *view.document();
-    const QSizeF page = document.pageSize();
-    // A document the view has not sized yet is not laid out at all.
-    if (page.isNull() || page.width() < 0 || last - first + 1 < minimumParagraphs)
-        return;
-    const int bottom = view.cursorForPosition(QPoint(0, view.viewport()->height())).blockNumber();
-    if (!pays(last - first + 1, bottom + 1))
-        return;
-    m_page = page;
-    document.setPageSize(QSizeF(0, 0));
+    const int changed = last - first + 1;
+    deferWhen([&] {
+        if (changed < minimumParagraphs)
+            return false;
+        const int bottom = view.cursorForPosition(QPoint(0, view.viewport()->height())).blockNumber();
+        return pays(changed, bottom + 1);
+    });
 }
 
 DeferredLayout::DeferredLayout(QTextEdit& view)
     : m_view(&view)
 {
-    QTextDocument& document = *view.document();
+    deferWhen([] { return true; });
+}
+
+void DeferredLayout::deferWhen(const std::function<bool()>& worthIt)
+{
+    QTextDocument& document = *m_view->document();
     const QSizeF page = document.pageSize();
-    if (page.isNull() || page.width() < 0)
+    // A document the view has not sized yet is not laid out at all.
+    if (page.isNull() || page.width() < 0 || !worthIt())
         return;
     m_page = page;
     document.setPageSize(QSizeF(0, 0));

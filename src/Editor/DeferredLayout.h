@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <QSizeF>
 
+#include <functional>
 #include <optional>
 
 class QTextEdit;
@@ -36,6 +37,10 @@ public:
     bool defers() const { return m_page.has_value(); }
 
 private:
+    // Takes the page, to give it back at the end, when the view has sized
+    // its document and `worthIt` (asked only then) says deferring pays.
+    void deferWhen(const std::function<bool()>& worthIt);
+
     QPointer<QTextEdit> m_view;
     std::optional<QSizeF> m_page; // the page to give back
 };

@@ -57,6 +57,26 @@ TEST(DisplayOrder, showsUnarchivedBlocksSortingTodoRunsWhenAsked)
     }
 }
 
+TEST(DisplayOrder, showsBlocksAsStoredOnlyUnsortedAndWithNoneArchived)
+{
+    struct Case {
+        const char* name;
+        std::vector<Block> blocks;
+        bool sorted;
+        bool asStored;
+    };
+    const std::vector<Case> cases = {
+        {"plain", {todo(1, 3), block(2), todo(3, 1)}, false, true},
+        {"priority sorted", {todo(1, 3), block(2), todo(3, 1)}, true, false},
+        {"last one archived", {todo(1, 3), block(2), todo(3, 1, true)}, false, false},
+    };
+    for (const Case& c : cases) {
+        Note note = samples::note(100, c.blocks);
+        note.prioritySorted = c.sorted;
+        EXPECT_EQ(note.showsBlocksAsStored(), c.asStored) << c.name;
+    }
+}
+
 TEST(DisplayOrder, moveReordersStoredBlocks)
 {
     struct Case {
