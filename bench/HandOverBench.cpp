@@ -483,6 +483,7 @@ double residentBytes()
 struct ImportCost {
     double seconds = 0;
     double residentGrowth = 0;
+    double longestTurn = 0; // the call that hands the document over counts as one
 };
 
 ImportCost costOfHandingOver(qsizetype bytes, bool oneLetterLines)
@@ -499,8 +500,15 @@ ImportCost costOfHandingOver(qsizetype bytes, bool oneLetterLines)
     QElapsedTimer clock;
     clock.start();
     running.delegate().fileCommands()->openFiles({path});
-    running.settleBurst();
-    return {double(clock.nsecsElapsed()) / 1e9, residentBytes() - before};
+    double longest = double(clock.nsecsElapsed()) / 1e9;
+    while (running.delegate().registry()->workspace().isBurstPending()) {
+        QElapsedTimer turn;
+        turn.start();
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+        longest = std::max(longest, double(turn.nsecsElapsed()) / 1e9);
+    }
+    longest = std::max(longest, settleTellingLongestTurn());
+    return {double(clock.nsecsElapsed()) / 1e9, residentBytes() - before, longest};
 }
 
 void BM_DocumentHandedOver(benchmark::State& state)
@@ -511,8 +519,10 @@ void BM_DocumentHandedOver(benchmark::State& state)
     double seconds = 0;
     double quarterSeconds = 0;
     double growth = 0;
+    double longestTurn = 0;
     for (auto _ : state) {
         const ImportCost whole = costOfHandingOver(bytes, oneLetterLines);
+        longestTurn = std::max(longestTurn, whole.longestTurn);
         quarterSeconds += costOfHandingOver(bytes / 4, oneLetterLines).seconds;
         seconds += whole.seconds;
         growth += whole.residentGrowth;
@@ -522,6 +532,7 @@ void BM_DocumentHandedOver(benchmark::State& state)
     state.counters["quarter_ms"] = quarterSeconds * 1000 / rounds;
     state.counters["ratio"] = seconds / (4 * quarterSeconds);
     state.counters["rss_per_byte"] = growth / rounds / double(bytes);
+    state.counters["longest_turn_ms"] = longestTurn * 1000;
 }
 
 BENCHMARK(BM_DocumentHandedOver)
