@@ -308,7 +308,7 @@ void NoteStore::save()
     saved(std::move(*plan));
 }
 
-void NoteStore::startSavingInBackground()
+void NoteStore::startSavingInBackground(SaveKind kind)
 {
     m_pending->cancel();
     m_deadline->cancel();
@@ -336,6 +336,7 @@ void NoteStore::startSavingInBackground()
     }
     m_background->start(*m_container, plan->changes, std::move(makeRoom));
     m_writing = std::move(plan);
+    m_writingKind = kind;
 }
 
 void NoteStore::settleBackgroundSave()
@@ -347,7 +348,7 @@ void NoteStore::settleBackgroundSave()
     m_writing.reset();
     if (failure) {
         failedToSave(failure);
-        reportSaveFailure(failure, SaveKind::Deferred);
+        reportSaveFailure(failure, m_writingKind);
     } else {
         saved(std::move(plan));
         if (m_roomWanted && m_roomMade)
@@ -476,7 +477,15 @@ void NoteStore::changed(const QUuid& id, bool immediate, bool notify)
 {
     if (immediate) {
         try {
-            save();
+            // Started at once, but written in the background like the
+            // deferred save: a command on a note of many blocks does not
+            // hold the event loop while SQLite writes its record.
+            if (m_background) {
+                settleBackgroundSave();
+                startSavingInBackground(SaveKind::Immediate);
+            } else {
+                save();
+            }
         } catch (...) {
             reportSaveFailure(std::current_exception(), SaveKind::Immediate);
         }
@@ -499,7 +508,7 @@ void NoteStore::runDeferredSave()
     }
     try {
         if (m_background)
-            startSavingInBackground();
+            startSavingInBackground(SaveKind::Deferred);
         else
             save();
     } catch (...) {

@@ -107,10 +107,11 @@ public:
     // one transaction, then calls onCommit. On failure the records are rolled
     // back, the error becomes lastError and is thrown.
     //
-    // Writing in the background, the deferred save writes the records on a
-    // thread of their own and takes the rest in, onCommit included, once
-    // they are written. This save and anything else that writes waits for
-    // such a write first; so does closing the store.
+    // Writing in the background, the deferred save and the one that follows
+    // an update saved at once write the records on a thread of their own and
+    // take the rest in, onCommit included, once they are written. This save
+    // and anything else that writes waits for such a write first; so does
+    // closing the store.
     void save();
     // Replaces the note with the same id (nothing happens for an unknown id),
     // then saves at once or after the quiet period, and announces it. A
@@ -188,9 +189,7 @@ private:
     RecordWriter::Plan planSave();
     void changed(const QUuid& id, bool immediate, bool notify);
     void runDeferredSave();
-    // The deferred save writing in the background: planned at once, its
-    // records written by m_background.
-    void startSavingInBackground();
+
     // Waits for the records being written in the background, if any, then
     // takes their save in as done or failed.
     void settleBackgroundSave();
@@ -200,6 +199,9 @@ private:
     // An immediate save follows a command the user gave and is answered
     // every time; a deferred one follows typing.
     enum class SaveKind { Immediate, Deferred };
+    // A save writing in the background: planned at once, its records
+    // written by m_background, its failure reported as a save of `kind`.
+    void startSavingInBackground(SaveKind kind);
     // After a failed save whose changes stay in memory: keeps the error and
     // tells onError, unless a deferred save fails for the very reason already
     // told since the last successful save.
@@ -239,6 +241,7 @@ private:
     std::optional<RecordWriter::Room> m_roomWanted;
     std::optional<EncodedNote> m_roomMade; // written by the writing thread, read once it ended
     bool m_saveAfterWriting = false; // the deferred save came while records were being written
+    SaveKind m_writingKind = SaveKind::Deferred;
 };
 
 } // namespace quorrin

@@ -29,6 +29,7 @@ protected:
         store->setOnCommit([this] { ++commits; });
         store->setOnError([this](std::exception_ptr) { ++errors; });
         note = store->create();
+        ASSERT_TRUE(settled(1)); // the new note's record, written in the background
     }
 
     void type(const QString& text)
@@ -78,9 +79,40 @@ TEST_F(NoteStoreBackgroundSaveTest, ASaveAtOnceWaitsForTheRecordsBeingWrittenThe
     type(QStringLiteral("deferred"));
     directory.timer->fire();
     note.blocks.front().text = RichText(QStringLiteral("at once"), TextFont::system(14));
-    store->update(note, true, false);
+    store->update(note, false, false);
+    store->save();
     EXPECT_EQ(commits, before + 2);
     EXPECT_EQ(storedText(directory.storePath(), note.id), QStringLiteral("at once"));
+}
+
+// An update saved at once starts its save before it returns, and writes
+// the records in the background after what was being written; each failure
+// of such a save is reported, as a command's is.
+TEST_F(NoteStoreBackgroundSaveTest, AnUpdateSavedAtOnceIsWrittenInTheBackgroundAfterTheWriteBeforeIt)
+{
+    const int before = commits;
+    type(QStringLiteral("deferred"));
+    directory.timer->fire();
+    note.blocks.front().text = RichText(QStringLiteral("at once"), TextFont::system(14));
+    store->update(note, true, false);
+    EXPECT_EQ(commits, before + 1); // the deferred write was waited for, this one runs
+    EXPECT_FALSE(directory.timer->isPending());
+    ASSERT_TRUE(settled(before + 2));
+    EXPECT_EQ(storedText(directory.storePath(), note.id), QStringLiteral("at once"));
+}
+
+TEST_F(NoteStoreBackgroundSaveTest, EachFailureOfAnUpdateSavedAtOnceIsReported)
+{
+    auto reader = std::make_optional<SqliteDatabase>(directory.storePath(), SqliteDatabase::Mode::ReadOnly);
+    reader->execute(QStringLiteral("BEGIN"));
+    std::optional<SqliteStatement> reading = reader->prepare(QStringLiteral("SELECT count(*) FROM NoteRecord"));
+    ASSERT_TRUE(reading->step());
+    for (const QString& text : {QStringLiteral("one"), QStringLiteral("two")}) {
+        const int reported = errors;
+        note.blocks.front().text = RichText(text, TextFont::system(14));
+        store->update(note, true, false);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return errors == reported + 1; }, 10000)) << text.toStdString();
+    }
 }
 
 TEST_F(NoteStoreBackgroundSaveTest, RecordsThatFailToBeWrittenAreReportedAndWrittenByTheNextAttempt)
