@@ -16,6 +16,15 @@ Note textNote(const QString& plain)
     return note;
 }
 
+// A note of blocks x, y and z, and a note of one block b.
+std::vector<Note> xyzAndB()
+{
+    std::vector<Note> notes = {textNote(QStringLiteral("x")), textNote(QStringLiteral("b"))};
+    for (const QString& line : {QStringLiteral("y"), QStringLiteral("z")})
+        notes[0].blocks.push_back(textNote(line).blocks.front());
+    return notes;
+}
+
 TEST(RecordWriter, preferencesThatOnlyCompareEqualStillRewriteTheRowsThatEmbedThem)
 {
     const std::vector<Note> notes = {textNote(QStringLiteral("a")), textNote(QStringLiteral("b"))};
@@ -188,9 +197,7 @@ TEST(RecordWriter, aBlockAddedToASavedNoteMayTakeNoIdAnyBlockHolds)
         {"b", "new", false},        {"new", "new", false},
     };
     for (const Case& c : cases) {
-        std::vector<Note> notes = {textNote(QStringLiteral("x")), textNote(QStringLiteral("b"))};
-        for (const QString& line : {QStringLiteral("y"), QStringLiteral("z")})
-            notes[0].blocks.push_back(textNote(line).blocks.front());
+        std::vector<Note> notes = xyzAndB();
         const Preferences preferences;
         RecordWriter writer;
         writer.adopt(writer.plan(notes, preferences));
@@ -220,9 +227,7 @@ TEST(RecordWriter, aNoteThatReplacedOneOfItsBlocksGivesUpThatIdAlone)
     const std::vector<std::pair<const char*, bool>> claims = {
         {"x", false}, {"y", true}, {"w", false}, {"z", false}};
     for (const auto& [claimed, accepted] : claims) {
-        std::vector<Note> notes = {textNote(QStringLiteral("x")), textNote(QStringLiteral("b"))};
-        for (const QString& line : {QStringLiteral("y"), QStringLiteral("z")})
-            notes[0].blocks.push_back(textNote(line).blocks.front());
+        std::vector<Note> notes = xyzAndB();
         const Preferences preferences;
         RecordWriter writer;
         writer.adopt(writer.plan(notes, preferences));
