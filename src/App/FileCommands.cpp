@@ -13,6 +13,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSet>
+#include <QTimer>
 
 namespace quorrin {
 
@@ -91,6 +92,7 @@ NoteSource FileCommands::sourceOf(NoteStore& store, RegisteredNoteWindow& window
 
 bool FileCommands::openFiles(const QStringList& paths)
 {
+    bool imported = false;
     for (const QString& path : paths) {
         const QFileInfo file(path);
         const QString extension = file.suffix();
@@ -100,6 +102,7 @@ bool FileCommands::openFiles(const QStringList& paths)
             } else if (const QString lower = extension.toLower();
                        lower == QLatin1String("txt") || lower == QLatin1String("rtf") || lower == QLatin1String("rtfd")) {
                 m_services.importDocument(path, m_store);
+                imported = true;
             } else {
                 if (m_registry.controllers().empty())
                     m_registry.newNote();
@@ -115,7 +118,17 @@ bool FileCommands::openFiles(const QStringList& paths)
             return false;
         }
     }
-    openUnshownNotes();
+    if (imported) {
+        // Reading and storing a document of many lines took this turn of
+        // the event loop: its window is made and shown in the next one, as
+        // part of the same hand-over, so that no turn holds both.
+        QTimer::singleShot(0, &m_registry, [this] {
+            const NoteRegistry::HandOver handOver(m_registry);
+            openUnshownNotes();
+        });
+    } else {
+        openUnshownNotes();
+    }
     return true;
 }
 

@@ -150,6 +150,7 @@ TEST_F(FileCommandsTest, HandedOverFilesAreRoutedByTheirExtension)
     const std::vector<QString> texts = activeTexts();
     EXPECT_NE(std::find(texts.begin(), texts.end(), QStringLiteral("milk\neggs")), texts.end());
     // Every live note is shown once the files are handled.
+    settle();
     for (const Note& note : store().active())
         EXPECT_NE(registry().controller(note.id), nullptr);
 }
@@ -378,8 +379,13 @@ TEST_F(FileCommandsTest, OpeningADocumentLeavesHiddenNotesHidden)
     hidden.isHidden = true;
     store().update(hidden, true, true);
     ASSERT_EQ(registry().controller(hidden.id), nullptr);
+    const std::size_t windowsBefore = registry().controllers().size();
 
     EXPECT_TRUE(commands().openFiles({file(QStringLiteral("new.txt"), "imported")}));
+    // Its window is made in a turn of its own, not in the one that read and
+    // stored the document.
+    EXPECT_EQ(registry().controllers().size(), windowsBefore);
+    settle();
     EXPECT_TRUE(store().note(hidden.id)->isHidden);
     EXPECT_EQ(registry().controller(hidden.id), nullptr);
     // The imported note is shown.
