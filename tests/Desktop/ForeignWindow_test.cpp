@@ -2,6 +2,7 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QFile>
 
 #include <algorithm>
 #include <functional>
@@ -269,6 +270,38 @@ TEST_F(ForeignWindow, LeavingALongHandedOverNoteAsItComesInKeepsWhatWasTyped)
         return note.blocks.size() > 1 && text.count(QStringLiteral("丁")) == 1 && text.count(QStringLiteral("行")) == lines;
     }, 60s)) << "stored: " << blockTexts(*stored(id)).mid(0, 3).join(u'|').toStdString() << "…";
     EXPECT_TRUE(staysActive(foreignWindow(), 1s)) << "then active: " << describe(x().activeWindow()).toStdString();
+}
+
+// A document opened from another program, as a file manager opens it:
+// its note comes up over that program and takes the keyboard.
+TEST_F(ForeignWindow, ADocumentOpenedFromAnotherProgramComesUpInANoteThatTakesTheKeyboard)
+{
+    if (const std::string why = clickActivationUnseen(); !why.empty())
+        GTEST_SKIP() << why;
+    const QString document = session().directory() + QStringLiteral("/清单.txt");
+    {
+        QFile file(document);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QStringLiteral("乙\n丙").toUtf8());
+    }
+    ASSERT_TRUE(input().click(geometry(foreignWindow()).topLeft() + QPoint(12, 10)));
+    ASSERT_TRUE(waitForActive(foreignWindow())) << "active: " << describe(x().activeWindow()).toStdString();
+    const std::vector<WindowId> known = noteWindowIds();
+
+    EXPECT_EQ(app().launchAgain(30s, {document}), 0);
+    const WindowId opened = waitForNewNoteWindow(known);
+    ASSERT_NE(opened, 0u) << "no note for the document";
+    ASSERT_TRUE(waitForActive(opened)) << "active: " << describe(x().activeWindow()).toStdString();
+    ASSERT_TRUE(staysActive(opened, 1s)) << "then active: " << describe(x().activeWindow()).toStdString();
+    ASSERT_TRUE(input().type(QStringLiteral("丁")));
+    EXPECT_TRUE(waitFor([&] {
+        for (const Note& note : storedNotes(app().dataDirectory())) {
+            const QString text = blockTexts(note).join(u'\n');
+            if (text.contains(QStringLiteral("乙")) && text.contains(QStringLiteral("丙")))
+                return text.contains(QStringLiteral("丁"));
+        }
+        return false;
+    }, 10s)) << "what was typed did not reach the document's note";
 }
 
 } // namespace

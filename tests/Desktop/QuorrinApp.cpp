@@ -46,11 +46,11 @@ bool QuorrinApp::start()
                            logPath() + QStringLiteral(".err"));
 }
 
-std::optional<int> QuorrinApp::launchAgain(std::chrono::milliseconds timeout)
+std::optional<int> QuorrinApp::launchAgain(std::chrono::milliseconds timeout, const QStringList& files)
 {
     ManagedProcess second;
     const QString log = m_session.directory() + QStringLiteral("/quorrin-again.log");
-    if (!second.start(binary(), {}, environment(), log, log + QStringLiteral(".err"))
+    if (!second.start(binary(), files, environment(), log, log + QStringLiteral(".err"))
         || !second.waitForExit(timeout))
         return std::nullopt;
     return second.crashed() ? std::nullopt : std::optional<int>(second.exitCode());

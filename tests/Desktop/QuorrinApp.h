@@ -22,8 +22,9 @@ public:
 
     bool start();
     // Launches quorrin a second time while this one runs, as a user starting
-    // it again would, and answers that launch's exit code once it ended.
-    std::optional<int> launchAgain(std::chrono::milliseconds timeout);
+    // it again would (naming `files` to open, as a file manager does), and
+    // answers that launch's exit code once it ended.
+    std::optional<int> launchAgain(std::chrono::milliseconds timeout, const QStringList& files = {});
     // An environment variable for the next start (e.g. TZ).
     void setEnvironment(const QString& name, const QString& value) { m_extra.insert(name, value); }
     // Ends the application by SIGTERM (which runs its quitting protocol).
