@@ -5,6 +5,7 @@
 #include "MemoryEditorStore.h"
 #include "OffscreenApplication.h"
 #include "Editor/BlockTextView.h"
+#include "Editor/EditorText.h"
 #include "Editor/TextDocumentConversion.h"
 
 #include <benchmark/benchmark.h>
@@ -109,9 +110,41 @@ void BM_TypeCharacter500(benchmark::State& state)
     });
 }
 
+// The text of a note of half a million one-letter lines made for showing,
+// against copying its blocks: the least a pass over them costs.
+void BM_RenderedTextOfManyLines(benchmark::State& state)
+{
+    std::vector<Block> blocks;
+    const RichText letter(QStringLiteral("a"), TextFont::system(14));
+    for (int i = 0; i < 524288; ++i) {
+        Block block;
+        block.text = letter;
+        blocks.push_back(block);
+    }
+    const TextAttributes newText{};
+    double total = 0;
+    double copyTotal = 0;
+    for (auto _ : state) {
+        auto start = std::chrono::steady_clock::now();
+        const editortext::RenderedText rendered = editortext::render(blocks, newText);
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        benchmark::DoNotOptimize(rendered.ranges.data());
+        start = std::chrono::steady_clock::now();
+        const std::vector<Block> copy = blocks;
+        copyTotal += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        benchmark::DoNotOptimize(copy.data());
+        state.SetIterationTime(seconds);
+        total += seconds;
+    }
+    state.counters["ms"] = total * 1000 / double(state.iterations());
+    state.counters["copy_ms"] = copyTotal * 1000 / double(state.iterations());
+    state.counters["ratio"] = total / copyTotal;
+}
+
 BENCHMARK(BM_Render500)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Flush500)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TypeCharacter500)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RenderedTextOfManyLines)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
 } // namespace quorrin
