@@ -1,5 +1,6 @@
 #include "Domain/Block.h"
 
+#include "Core/Sequences/SharedEnds.h"
 #include "Domain/Json.h"
 #include "Domain/RawValue.h"
 
@@ -35,13 +36,7 @@ std::optional<BlockKind> fromRawValue(const QString& raw)
 
 void assignBlocks(std::vector<Block>& copy, const std::vector<Block>& source)
 {
-    const size_t shorter = std::min(copy.size(), source.size());
-    size_t head = 0;
-    while (head < shorter && copy[head] == source[head])
-        ++head;
-    size_t tail = 0;
-    while (tail < shorter - head && copy[copy.size() - 1 - tail] == source[source.size() - 1 - tail])
-        ++tail;
+    const auto [head, tail] = sharedEnds(copy, source);
     const auto from = source.begin() + qsizetype(head);
     const size_t was = copy.size() - head - tail;
     const size_t now = source.size() - head - tail;

@@ -120,18 +120,6 @@ void RecordWriter::forget(const QUuid& id, const Encoded& entry, Ends keptBlockI
         m_docked.remove(entry.dockTarget, id);
 }
 
-RecordWriter::Ends RecordWriter::keptEnds(const std::vector<QUuid>& before, const std::vector<QUuid>& after)
-{
-    const size_t shorter = std::min(before.size(), after.size());
-    Ends kept{0, 0};
-    while (kept.head < shorter && before[kept.head] == after[kept.head])
-        ++kept.head;
-    while (kept.tail < shorter - kept.head
-           && before[before.size() - 1 - kept.tail] == after[after.size() - 1 - kept.tail])
-        ++kept.tail;
-    return kept;
-}
-
 std::pair<const QUuid*, const QUuid*> RecordWriter::blockIdsNotKept(const QUuid& id,
                                                                     const std::vector<QUuid>& blockIds) const
 {
@@ -139,7 +127,7 @@ std::pair<const QUuid*, const QUuid*> RecordWriter::blockIdsNotKept(const QUuid&
     const auto entry = m_encoded.constFind(id);
     if (entry == m_encoded.cend())
         return {begin, begin + blockIds.size()};
-    const Ends kept = keptEnds(entry->blockIds, blockIds);
+    const Ends kept = sharedEnds(entry->blockIds, blockIds);
     return {begin + kept.head, begin + blockIds.size() - kept.tail};
 }
 
@@ -475,7 +463,7 @@ void RecordWriter::adopt(Plan plan)
         // same places from either end: their owner stays as it is.
         Ends kept{0, 0};
         if (const auto old = m_encoded.find(id); old != m_encoded.end()) {
-            kept = keptEnds(old->blockIds, entry.blockIds);
+            kept = sharedEnds(old->blockIds, entry.blockIds);
             forget(id, *old, kept);
             m_recycled.emplace(id, std::move(old->note));
         }

@@ -2,6 +2,7 @@
 
 #include "Domain/Note.h"
 #include "Domain/Preferences.h"
+#include "Core/Sequences/SharedEnds.h"
 #include "Core/Storage/RecordStore.h"
 #include "Persistence/EncodedNote.h"
 
@@ -100,15 +101,9 @@ public:
 private:
     // The block ids of an entry whose owners change: all of them, or those
     // between the first `head` and the last `tail`.
-    struct Ends {
-        size_t head;
-        size_t tail;
-    };
+    using Ends = SharedEnds;
     void remember(const QUuid& id, Encoded entry, Ends keptBlockIds = {0, 0});
     void forget(const QUuid& id, const Encoded& entry, Ends keptBlockIds = {0, 0});
-    // How many ids `after` holds at the places `before` held them, from
-    // either end, the two runs not overlapping in either.
-    static Ends keptEnds(const std::vector<QUuid>& before, const std::vector<QUuid>& after);
     // The note's block ids other than those its entry holds at the same
     // places from either end: all of them without an entry.
     std::pair<const QUuid*, const QUuid*> blockIdsNotKept(const QUuid& id, const std::vector<QUuid>& blockIds) const;

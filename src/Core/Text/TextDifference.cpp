@@ -1,19 +1,13 @@
 #include "Core/Text/TextDifference.h"
 
-#include <algorithm>
+#include "Core/Sequences/SharedEnds.h"
 
 namespace quorrin {
 
 TextDifference differenceBetween(const QString& before, const QString& after)
 {
-    const qsizetype shorter = std::min(before.size(), after.size());
-    qsizetype prefix = 0;
-    while (prefix < shorter && before[prefix] == after[prefix])
-        ++prefix;
-    qsizetype suffix = 0;
-    while (suffix < shorter - prefix && before[before.size() - 1 - suffix] == after[after.size() - 1 - suffix])
-        ++suffix;
-    return {int(prefix), int(suffix)};
+    const SharedEnds ends = sharedEnds(before, after);
+    return {int(ends.head), int(ends.tail)};
 }
 
 } // namespace quorrin
