@@ -284,49 +284,46 @@ void NoteStore::writePreferencesFile(const QByteArray& json)
 
 RecordWriter::Plan NoteStore::planSave()
 {
-    RecordWriter::Plan plan = m_writer.plan(m_notes, m_preferences, [this](const QUuid& id) -> std::optional<size_t> {
-        const qsizetype index = indexOf(id);
-        return index < 0 ? std::nullopt : std::optional<size_t>(size_t(index));
-    });
-    writePreferencesFile(plan.preferencesJson);
-    return plan;
+    m_pending->cancel();
+    m_deadline->cancel();
+    try {
+        RecordWriter::Plan plan =
+            m_writer.plan(m_notes, m_preferences, [this](const QUuid& id) -> std::optional<size_t> {
+                const qsizetype index = indexOf(id);
+                return index < 0 ? std::nullopt : std::optional<size_t>(size_t(index));
+            });
+        writePreferencesFile(plan.preferencesJson);
+        return plan;
+    } catch (...) {
+        failedToSave(std::current_exception());
+        throw;
+    }
 }
 
 void NoteStore::save()
 {
     settleBackgroundSave();
-    m_pending->cancel();
-    m_deadline->cancel();
-    std::optional<RecordWriter::Plan> plan;
+    RecordWriter::Plan plan = planSave();
     try {
-        plan = planSave();
-        m_container->apply(plan->changes);
+        m_container->apply(plan.changes);
     } catch (...) {
         failedToSave(std::current_exception());
         throw;
     }
-    saved(std::move(*plan));
+    saved(std::move(plan));
 }
 
 void NoteStore::startSavingInBackground(SaveKind kind)
 {
-    m_pending->cancel();
-    m_deadline->cancel();
-    std::optional<RecordWriter::Plan> plan;
-    try {
-        plan = planSave();
-    } catch (...) {
-        failedToSave(std::current_exception());
-        throw;
-    }
-    if (plan->changes.isEmpty()) {
-        saved(std::move(*plan));
+    RecordWriter::Plan plan = planSave();
+    if (plan.changes.isEmpty()) {
+        saved(std::move(plan));
         return;
     }
     // A note of many blocks saved for the first time in a while has its
     // next encoding written into fresh memory, whose every page the system
     // clears on the way: the writing thread takes that on meanwhile.
-    m_roomWanted = m_writer.roomWanted(*plan);
+    m_roomWanted = m_writer.roomWanted(plan);
     m_roomMade.reset();
     std::function<void()> makeRoom;
     if (m_roomWanted) {
@@ -334,7 +331,7 @@ void NoteStore::startSavingInBackground(SaveKind kind)
             made->emplace(EncodedNote::roomFor(room.bytes, room.blocks));
         };
     }
-    m_background->start(*m_container, plan->changes, std::move(makeRoom));
+    m_background->start(*m_container, plan.changes, std::move(makeRoom));
     m_writing = std::move(plan);
     m_writingKind = kind;
 }

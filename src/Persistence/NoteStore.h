@@ -185,7 +185,8 @@ private:
     void checkpointBeforeSchemaUpgrade();
     void writePreferencesFile(const QByteArray& json);
     // What a save writes of the notes, worked out, and "Preferences.json"
-    // written.
+    // written; the saves waiting to run are called off, as this one takes
+    // their changes. A failure counts as the save's.
     RecordWriter::Plan planSave();
     void changed(const QUuid& id, bool immediate, bool notify);
     void runDeferredSave();
