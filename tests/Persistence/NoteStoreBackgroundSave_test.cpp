@@ -4,6 +4,9 @@
 
 #include <QTest>
 
+#include <optional>
+#include <stdexcept>
+
 using namespace quorrin;
 using namespace quorrin::testing;
 
@@ -18,6 +21,24 @@ QString storedText(const QString& storePath, const QUuid& id)
     }
     return {};
 }
+
+// An open read transaction elsewhere, which keeps a commit from happening
+// while it lasts.
+class ReadingElsewhere {
+public:
+    explicit ReadingElsewhere(const QString& storePath)
+        : m_reader(storePath, SqliteDatabase::Mode::ReadOnly)
+    {
+        m_reader.execute(QStringLiteral("BEGIN"));
+        m_reading.emplace(m_reader.prepare(QStringLiteral("SELECT count(*) FROM NoteRecord")));
+        if (!m_reading->step())
+            throw std::runtime_error("nothing read");
+    }
+
+private:
+    SqliteDatabase m_reader;
+    std::optional<SqliteStatement> m_reading;
+};
 
 // The deferred save writing its records on a thread of their own, the test
 // turning the event loop until they are written.
@@ -103,10 +124,7 @@ TEST_F(NoteStoreBackgroundSaveTest, AnUpdateSavedAtOnceIsWrittenInTheBackgroundA
 
 TEST_F(NoteStoreBackgroundSaveTest, EachFailureOfAnUpdateSavedAtOnceIsReported)
 {
-    auto reader = std::make_optional<SqliteDatabase>(directory.storePath(), SqliteDatabase::Mode::ReadOnly);
-    reader->execute(QStringLiteral("BEGIN"));
-    std::optional<SqliteStatement> reading = reader->prepare(QStringLiteral("SELECT count(*) FROM NoteRecord"));
-    ASSERT_TRUE(reading->step());
+    const ReadingElsewhere reading(directory.storePath());
     for (const QString& text : {QStringLiteral("one"), QStringLiteral("two")}) {
         const int reported = errors;
         note.blocks.front().text = RichText(text, TextFont::system(14));
@@ -117,11 +135,7 @@ TEST_F(NoteStoreBackgroundSaveTest, EachFailureOfAnUpdateSavedAtOnceIsReported)
 
 TEST_F(NoteStoreBackgroundSaveTest, RecordsThatFailToBeWrittenAreReportedAndWrittenByTheNextAttempt)
 {
-    // An open read transaction elsewhere keeps the commit from happening.
-    auto reader = std::make_optional<SqliteDatabase>(directory.storePath(), SqliteDatabase::Mode::ReadOnly);
-    reader->execute(QStringLiteral("BEGIN"));
-    std::optional<SqliteStatement> reading = reader->prepare(QStringLiteral("SELECT count(*) FROM NoteRecord"));
-    ASSERT_TRUE(reading->step());
+    std::optional<ReadingElsewhere> reading(std::in_place, directory.storePath());
 
     const int before = commits;
     type(QStringLiteral("refused"));
@@ -133,7 +147,6 @@ TEST_F(NoteStoreBackgroundSaveTest, RecordsThatFailToBeWrittenAreReportedAndWrit
     ASSERT_TRUE(directory.retry->isPending());
 
     reading.reset();
-    reader.reset();
     directory.retry->fire();
     EXPECT_EQ(commits, before + 1);
     EXPECT_EQ(storedText(directory.storePath(), note.id), QStringLiteral("refused"));
