@@ -234,15 +234,17 @@ void DocumentIO::importDocument(const QString& path, NoteStore& store)
     const documents::Document document = documents::readDocument(path);
 
     AttachmentImporter importer(store);
-    std::vector<documents::DocumentPiece> pieces = documents::splitIntoPieces(document.text);
     std::vector<Block> blocks;
-    blocks.reserve(pieces.size()); // the note keeps the vector: no room to spare per line
+    // The note keeps the vector: room for every line at once, not twice the
+    // lines it grew to. Room never touched costs no memory.
+    blocks.reserve(documents::piecesAtMost(document.text));
     // The lines of a long document mostly share their attributes, and many
     // are alike: they are stored one after another, and a line like the one
-    // before it shares that one's stored bytes.
+    // before it shares that one's stored bytes. Each line is made a block
+    // as it is split off, so the lines are never all held twice.
     RichText::Series series;
     std::optional<std::pair<AttributedString, RichText>> previous;
-    for (documents::DocumentPiece& piece : pieces) {
+    documents::forEachPiece(document.text, [&](documents::DocumentPiece piece) {
         Block block;
         if (piece.kind == documents::DocumentPiece::Kind::Paragraph) {
             // Addresses in an imported document become links, as if typed.
@@ -260,7 +262,7 @@ void DocumentIO::importDocument(const QString& path, NoteStore& store)
             block.attachment = importer.import(name, document.files.at(piece.fileName));
         }
         blocks.push_back(std::move(block));
-    }
+    });
     if (blocks.empty())
         blocks.push_back(Block());
 

@@ -81,6 +81,12 @@ QString prefixOf(const Block& block)
 std::vector<DocumentPiece> splitIntoPieces(const AttributedString& text)
 {
     std::vector<DocumentPiece> pieces;
+    forEachPiece(text, [&](DocumentPiece piece) { pieces.push_back(std::move(piece)); });
+    return pieces;
+}
+
+void forEachPiece(const AttributedString& text, const std::function<void(DocumentPiece)>& take)
+{
     const QString& string = text.string();
     int start = 0;
     while (start < text.length()) {
@@ -90,17 +96,25 @@ std::vector<DocumentPiece> splitIntoPieces(const AttributedString& text)
             --trimmedEnd;
         AttributedString paragraph = text.substring(start, trimmedEnd - start);
         const std::vector<AttachmentMark> marks = attachmentsIn(paragraph);
-        std::vector<DocumentPiece> attachments;
+        std::vector<QString> attachments;
         for (auto mark = marks.rbegin(); mark != marks.rend(); ++mark) {
-            attachments.insert(attachments.begin(), DocumentPiece{DocumentPiece::Kind::Attachment, {}, mark->name});
+            attachments.insert(attachments.begin(), mark->name);
             paragraph.replace(mark->position, 1, AttributedString());
         }
         if (!paragraph.isEmpty() || marks.empty())
-            pieces.push_back(DocumentPiece{DocumentPiece::Kind::Paragraph, std::move(paragraph), {}});
-        pieces.insert(pieces.end(), attachments.begin(), attachments.end());
+            take(DocumentPiece{DocumentPiece::Kind::Paragraph, std::move(paragraph), {}});
+        for (QString& name : attachments)
+            take(DocumentPiece{DocumentPiece::Kind::Attachment, {}, std::move(name)});
         start = end;
     }
-    return pieces;
+}
+
+std::size_t piecesAtMost(const AttributedString& text)
+{
+    std::size_t count = 1;
+    for (const QChar character : text.string())
+        count += isParagraphSeparator(character) || character == QChar(rtf::attachmentCharacter) ? 1 : 0;
+    return count;
 }
 
 BlockKind attachmentKind(const QString& fileName)

@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 namespace quorrin::documents {
@@ -24,6 +25,12 @@ struct DocumentPiece {
 // its text (empty lines included) followed by its attachments in text order;
 // a paragraph that held only attachments yields just them.
 std::vector<DocumentPiece> splitIntoPieces(const AttributedString& text);
+// The same pieces, handed to `take` one at a time as they are split off: a
+// long document's pieces are never all held at once.
+void forEachPiece(const AttributedString& text, const std::function<void(DocumentPiece)>& take);
+// No fewer than the pieces of `text`: one a paragraph and one an attachment
+// character, counted without splitting it.
+std::size_t piecesAtMost(const AttributedString& text);
 
 // The block kind an attachment file becomes: a PDF by its extension, in any
 // case, otherwise an image.

@@ -44,6 +44,10 @@ TEST(LinkDetection, FindsWebAndMailAddressesWithoutTrailingPunctuation)
         {QStringLiteral("www.a, or"), {{0, 5, QStringLiteral("http://www.a")}}},
         {QStringLiteral("https://b."), {{0, 9, QStringLiteral("https://b")}}},
         {QStringLiteral("file:///etc/passwd javascript:alert(1)"), {}},
+        // Each sign of an address alone, in either case, is looked into.
+        {QStringLiteral("WWW.Example.org"), {{0, 15, QStringLiteral("http://WWW.Example.org")}}},
+        {QStringLiteral("HTTPS://a.org"), {{0, 13, QStringLiteral("HTTPS://a.org")}}},
+        {QStringLiteral("me@a.org"), {{0, 8, QStringLiteral("mailto:me@a.org")}}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(links::detect(c.text), c.expected) << c.text.toStdString();
