@@ -19,6 +19,15 @@ namespace quorrin {
 
 namespace {
 
+// Stores the documents in order, and forgets them.
+void addAllToStore(std::vector<ImportedDocument>& documents)
+{
+    std::vector<ImportedDocument> taken = std::move(documents);
+    documents.clear();
+    for (ImportedDocument& document : taken)
+        document.addToStore();
+}
+
 const QString missingAttachmentsMessage = QStringLiteral("备份已完成，但有附件未能备份");
 const QString missingAttachmentsDetail = QStringLiteral("以下附件的文件已不在数据目录中，备份里只保留了它们所在的便笺：\n");
 
@@ -63,8 +72,24 @@ FileCommands::FileCommands(NoteStore& store, NoteRegistry& registry, DocumentIO&
     , m_documents(documents)
     , m_services(std::move(services))
 {
-    if (!m_services.importDocument)
-        m_services.importDocument = &DocumentIO::importDocument;
+    if (!m_services.readDocument)
+        m_services.readDocument = &DocumentIO::readForImport;
+    for (QTimer* timer : {&m_storeImported, &m_showImported}) {
+        timer->setSingleShot(true);
+        timer->setInterval(0);
+    }
+    QObject::connect(&m_storeImported, &QTimer::timeout, &m_registry, [this] {
+        try {
+            addAllToStore(m_unstored);
+        } catch (...) {
+            report(std::current_exception());
+        }
+        m_showImported.start();
+    });
+    QObject::connect(&m_showImported, &QTimer::timeout, &m_registry, [this] {
+        const NoteRegistry::HandOver handOver(m_registry);
+        openUnshownNotes();
+    });
 }
 
 QString FileCommands::backupName(const QDateTime& moment)
@@ -92,17 +117,25 @@ NoteSource FileCommands::sourceOf(NoteStore& store, RegisteredNoteWindow& window
 
 bool FileCommands::openFiles(const QStringList& paths)
 {
+    // A long document is read in this turn of the event loop, stored in the
+    // next and shown in the one after, so that no turn holds two of these.
+    // Anything else handed over after it waits until it is stored, so that
+    // the files are taken in order.
+    const auto storeRead = [this] { addAllToStore(m_unstored); };
     bool imported = false;
     for (const QString& path : paths) {
         const QFileInfo file(path);
         const QString extension = file.suffix();
         try {
+            if (const QString lower = extension.toLower();
+                lower == QLatin1String("txt") || lower == QLatin1String("rtf") || lower == QLatin1String("rtfd")) {
+                m_unstored.push_back(m_services.readDocument(path, m_store));
+                imported = true;
+                continue;
+            }
+            storeRead();
             if (extension == backupExtension) {
                 restore(path);
-            } else if (const QString lower = extension.toLower();
-                       lower == QLatin1String("txt") || lower == QLatin1String("rtf") || lower == QLatin1String("rtfd")) {
-                m_services.importDocument(path, m_store);
-                imported = true;
             } else {
                 if (m_registry.controllers().empty())
                     m_registry.newNote();
@@ -114,21 +147,22 @@ bool FileCommands::openFiles(const QStringList& paths)
                     return false;
             }
         } catch (...) {
-            report(std::current_exception());
+            // The documents read before the failure are imported all the same.
+            const std::exception_ptr failure = std::current_exception();
+            try {
+                storeRead();
+            } catch (...) {
+                report(std::current_exception());
+            }
+            report(failure);
             return false;
         }
     }
-    if (imported) {
-        // Reading and storing a document of many lines took this turn of
-        // the event loop: its window is made and shown in the next one, as
-        // part of the same hand-over, so that no turn holds both.
-        QTimer::singleShot(0, &m_registry, [this] {
-            const NoteRegistry::HandOver handOver(m_registry);
-            openUnshownNotes();
-        });
-    } else {
+    if (!imported) {
         openUnshownNotes();
+        return true;
     }
+    m_storeImported.start();
     return true;
 }
 
@@ -166,7 +200,7 @@ void FileCommands::importDroppedDocument(const QString& path)
     for (const QUuid& id : m_store.activeIds())
         before.insert(id);
     try {
-        m_services.importDocument(path, m_store);
+        m_services.readDocument(path, m_store).addToStore();
     } catch (const AppError&) {
         throw;
     } catch (...) {
@@ -191,7 +225,7 @@ void FileCommands::importDocuments()
         return;
     for (const QString& path : chosen) {
         try {
-            m_services.importDocument(path, m_store);
+            m_services.readDocument(path, m_store).addToStore();
         } catch (...) {
             report(std::current_exception());
             return;

@@ -1,14 +1,17 @@
 #pragma once
 
 #include "Core/Time/Clock.h"
+#include "Features/DocumentIO.h"
 #include "Platform/DesktopOpener.h"
 
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace quorrin {
 
@@ -34,8 +37,9 @@ struct FileCommandServices {
     // Shows a written backup in the file manager; `failed` is told when
     // nothing showed it.
     std::function<void(const QString& path, OpenFailure failed)> reveal;
-    // Reads a text document into a new note; DocumentIO's import when not given.
-    std::function<void(const QString& path, NoteStore& store)> importDocument;
+    // Reads a text document into a note to be stored; DocumentIO's when not
+    // given.
+    std::function<ImportedDocument(const QString& path, NoteStore& store)> readDocument;
     // When a backup is made (its name carries the moment).
     Clock clock = systemNow;
 };
@@ -92,6 +96,12 @@ private:
     NoteRegistry& m_registry;
     DocumentIO& m_documents;
     FileCommandServices m_services;
+    // Documents handed over are read in one turn of the event loop, stored
+    // in the next and shown in the one after: timers, as a timer started
+    // while timers fire waits for a later turn.
+    std::vector<ImportedDocument> m_unstored;
+    QTimer m_storeImported;
+    QTimer m_showImported;
 };
 
 } // namespace quorrin

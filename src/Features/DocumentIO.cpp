@@ -48,6 +48,8 @@ std::optional<Note> currentNote(const NoteSource& source)
     return source.store ? source.store->note(source.noteID) : std::nullopt;
 }
 
+} // namespace
+
 // Files written for one import, in a temporary folder removed afterwards; the
 // stored copies are taken back when the import does not finish.
 class AttachmentImporter {
@@ -92,8 +94,6 @@ private:
     std::vector<Attachment> m_imported;
     bool m_committed = false;
 };
-
-} // namespace
 
 namespace documents {
 
@@ -229,11 +229,11 @@ DocumentIO::~DocumentIO()
     delete m_shareMenu.data();
 }
 
-void DocumentIO::importDocument(const QString& path, NoteStore& store)
+ImportedDocument DocumentIO::readForImport(const QString& path, NoteStore& store)
 {
     const documents::Document document = documents::readDocument(path);
 
-    AttachmentImporter importer(store);
+    auto importer = std::make_unique<AttachmentImporter>(store);
     std::vector<Block> blocks;
     // The note keeps the vector: room for every line at once, not twice the
     // lines it grew to. Room never touched costs no memory.
@@ -259,22 +259,47 @@ void DocumentIO::importDocument(const QString& path, NoteStore& store)
             // readDocument has the file of every attachment it lets through.
             const QString name = document.importName(piece.fileName);
             block.kind = documents::attachmentKind(name);
-            block.attachment = importer.import(name, document.files.at(piece.fileName));
+            block.attachment = importer->import(name, document.files.at(piece.fileName));
         }
         blocks.push_back(std::move(block));
     });
     if (blocks.empty())
         blocks.push_back(Block());
 
-    const QUuid id = store.create().id;
-    importer.commit();
-    std::optional<Note> note = store.note(id);
+    return ImportedDocument(store, std::move(blocks), document.warning, std::move(importer));
+}
+
+void DocumentIO::importDocument(const QString& path, NoteStore& store)
+{
+    readForImport(path, store).addToStore();
+}
+
+ImportedDocument::ImportedDocument(NoteStore& store, std::vector<Block> blocks, std::optional<QString> warning,
+                                   std::unique_ptr<AttachmentImporter> attachments)
+    : m_store(store)
+    , m_blocks(std::move(blocks))
+    , m_warning(std::move(warning))
+    , m_attachments(std::move(attachments))
+{
+}
+
+ImportedDocument::~ImportedDocument() = default;
+ImportedDocument::ImportedDocument(ImportedDocument&&) noexcept = default;
+
+void ImportedDocument::addToStore()
+{
+    if (!m_attachments)
+        return; // stored already
+    const QUuid id = m_store.create().id;
+    m_attachments->commit();
+    m_attachments.reset();
+    std::optional<Note> note = m_store.note(id);
     if (!note)
         return;
-    note->blocks = std::move(blocks);
-    store.update(std::move(*note), true, true);
-    if (document.warning)
-        store.reportError(std::make_exception_ptr(AppError(*document.warning)));
+    note->blocks = std::move(m_blocks);
+    m_store.update(std::move(*note), true, true);
+    if (m_warning)
+        m_store.reportError(std::make_exception_ptr(AppError(*m_warning)));
 }
 
 void DocumentIO::exportNote(const NoteSource& source)

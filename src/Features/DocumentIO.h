@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Domain/Block.h"
 #include "Platform/AlertPresenter.h"
 #include "Platform/DialogFolder.h"
 
@@ -93,6 +94,30 @@ struct NoteSource {
     QWidget* window = nullptr;                // parent of the save panel
 };
 
+class AttachmentImporter;
+
+// A document read whole and made into a note's blocks, not stored yet. Its
+// attachments are in the store's folder already: they are taken back when it
+// is dropped without being stored.
+class ImportedDocument {
+public:
+    ImportedDocument(NoteStore& store, std::vector<Block> blocks, std::optional<QString> warning,
+                     std::unique_ptr<AttachmentImporter> attachments);
+    ~ImportedDocument();
+    ImportedDocument(ImportedDocument&&) noexcept;
+    ImportedDocument& operator=(ImportedDocument&&) = delete;
+
+    // Adds it to the store as a new note, saved at once; a warning the
+    // reading gave is reported then. Once only.
+    void addToStore();
+
+private:
+    NoteStore& m_store;
+    std::vector<Block> m_blocks;
+    std::optional<QString> m_warning;
+    std::unique_ptr<AttachmentImporter> m_attachments;
+};
+
 // Notes from and to text documents (plain text, RTF, RTFD bundles), and the
 // share menu. The application makes one and hands it to its note windows; it
 // keeps the share menu and the last e-mail's files while they are in use.
@@ -110,6 +135,9 @@ public:
     // Throws AppError (or the store's attachment error) and then leaves the
     // store as it was.
     static void importDocument(const QString& path, NoteStore& store);
+    // The same in two steps: the reading, which throws as above and leaves
+    // the notes as they were, and the storing, left to the caller.
+    static ImportedDocument readForImport(const QString& path, NoteStore& store);
 
     // Asks for a destination and writes the note as an RTFD with its
     // attachments, as RTF or as UTF-8 text, chosen by the extension. Failures

@@ -379,11 +379,16 @@ TEST_F(FileCommandsTest, OpeningADocumentLeavesHiddenNotesHidden)
     hidden.isHidden = true;
     store().update(hidden, true, true);
     ASSERT_EQ(registry().controller(hidden.id), nullptr);
+    settle(); // the launch's note is active, and no longer brings every note forward
     const std::size_t windowsBefore = registry().controllers().size();
 
+    const std::size_t notesBefore = store().active().size();
     EXPECT_TRUE(commands().openFiles({file(QStringLiteral("new.txt"), "imported")}));
-    // Its window is made in a turn of its own, not in the one that read and
-    // stored the document.
+    // The document is stored in a turn of its own, and its window made in
+    // the one after: none of them holds the other's work.
+    EXPECT_EQ(store().active().size(), notesBefore);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(store().active().size(), notesBefore + 1);
     EXPECT_EQ(registry().controllers().size(), windowsBefore);
     settle();
     EXPECT_TRUE(store().note(hidden.id)->isHidden);
