@@ -24,6 +24,7 @@ public:
     bool isEmpty() const { return m_next >= size(); }
     // How many blocks have been rendered: the index of the next one.
     std::size_t rendered() const { return m_next; }
+    std::size_t left() const { return size() - m_next; }
     std::size_t size() const { return m_order ? m_order->size() : (m_blocks ? m_blocks->size() : 0); }
     // The block shown at `index`, rendered or not.
     const Block& operator[](std::size_t index) const

@@ -3,6 +3,7 @@
 #include "Editor/TextDocumentConversion.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace quorrin {
 
@@ -60,18 +61,20 @@ TextLeftToShow::Part TextLeftToShow::start(int through, std::size_t paragraphsPe
 {
     m_perPart = std::max<std::size_t>(paragraphsPerPart, 1);
     m_through = through;
-    // Whether the text is long is known once more than twice a part's
-    // paragraphs are rendered: a short one is rendered whole.
+    // Each block left ends at least one paragraph: whether the text is long
+    // is known once more than twice a part's paragraphs are rendered or
+    // left. A short one is rendered whole.
     std::size_t separators = 0;
     for (int counted = 0;; m_blocks.renderNext(m_text)) {
         const QString& s = m_text.text.string();
         for (; counted < s.size(); ++counted)
             separators += textdoc::isParagraphSeparator(s.at(counted)) ? 1 : 0;
-        if (separators > 2 * m_perPart || m_blocks.isEmpty())
+        if (separators + m_blocks.left() > 2 * m_perPart || m_blocks.isEmpty())
             break;
     }
     const QString& s = m_text.text.string();
-    const std::size_t paragraphs = separators + (!s.isEmpty() && !textdoc::isParagraphSeparator(s.back()) ? 1 : 0);
+    const std::size_t paragraphs
+        = separators + m_blocks.left() + (!s.isEmpty() && !textdoc::isParagraphSeparator(s.back()) ? 1 : 0);
     if (paragraphs <= 2 * m_perPart) {
         Part whole = std::move(m_text);
         clear();
@@ -85,6 +88,15 @@ std::optional<TextLeftToShow::Part> TextLeftToShow::take(bool all)
     if (isEmpty())
         return std::nullopt;
     const int end = nextEnd(all);
+    if (m_shown == 0 && end == m_text.text.length()) {
+        // A part of all that is rendered (mostly so: each part is rendered
+        // up to its end) is handed over, not copied.
+        Part part = std::exchange(m_text, {});
+        m_scanned = 0;
+        if (isEmpty())
+            clear();
+        return part;
+    }
     Part part = partOf(m_shown, end);
     m_shown = end;
     if (isEmpty())
