@@ -205,8 +205,9 @@ ParagraphLayoutKey layoutKey(const ParagraphInput& input);
 // into the empty line after it.
 //
 // Of the new text it reads only the first run with the id and role of the
-// caret's old run, or, when there is none, no further than the caret: a
-// text rendered through both places the caret as the whole text would.
+// caret's old run or, when there is none, whether the text reaches past the
+// caret: a text rendered through that run and past the caret places it as
+// the whole text would.
 int caretAfterRender(const std::vector<TextRun>& before, const QString& beforeText, int caret,
                      const std::vector<TextRun>& after, const QString& afterText);
 // The run a caret of a text stands in, if any.
