@@ -13,14 +13,6 @@ qint64 sortPriority(const Block& block)
     return block.todo ? block.todo->priority : lowestPriority;
 }
 
-void flushSorted(std::vector<Block>& run, std::vector<Block>& result)
-{
-    std::stable_sort(run.begin(), run.end(),
-                     [](const Block& a, const Block& b) { return sortPriority(a) < sortPriority(b); });
-    std::move(run.begin(), run.end(), std::back_inserter(result));
-    run.clear();
-}
-
 auto firstWithID(std::vector<Block>& blocks, const QUuid& id)
 {
     return std::find_if(blocks.begin(), blocks.end(), [&](const Block& block) { return block.id == id; });
@@ -39,30 +31,36 @@ bool Note::showsBlocksAsStored() const
         && std::none_of(blocks.begin(), blocks.end(), [](const Block& block) { return block.isArchived(); });
 }
 
+std::vector<std::size_t> Note::displayOrder() const
+{
+    std::vector<std::size_t> order;
+    order.reserve(blocks.size());
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        if (!blocks[i].isArchived())
+            order.push_back(i);
+    }
+    if (!prioritySorted)
+        return order;
+    const auto isTodo = [&](std::size_t i) { return blocks[i].kind == BlockKind::Todo; };
+    const auto byPriority = [&](std::size_t a, std::size_t b) { return sortPriority(blocks[a]) < sortPriority(blocks[b]); };
+    for (auto run = order.begin(); run != order.end();) {
+        const auto end = std::find_if_not(run, order.end(), isTodo);
+        std::stable_sort(run, end, byPriority);
+        run = end == order.end() ? end : std::next(end);
+    }
+    return order;
+}
+
 std::vector<Block> Note::displayBlocks() const
 {
     if (showsBlocksAsStored())
         return blocks;
+    const std::vector<std::size_t> order = displayOrder();
     std::vector<Block> shown;
-    shown.reserve(blocks.size());
-    std::copy_if(blocks.begin(), blocks.end(), std::back_inserter(shown),
-                 [](const Block& block) { return !block.isArchived(); });
-    if (!prioritySorted)
-        return shown;
-
-    std::vector<Block> result;
-    result.reserve(shown.size());
-    std::vector<Block> run;
-    for (Block& block : shown) {
-        if (block.kind == BlockKind::Todo) {
-            run.push_back(std::move(block));
-        } else {
-            flushSorted(run, result);
-            result.push_back(std::move(block));
-        }
-    }
-    flushSorted(run, result);
-    return result;
+    shown.reserve(order.size());
+    for (const std::size_t i : order)
+        shown.push_back(blocks[i]);
+    return shown;
 }
 
 void Note::move(const QUuid& moved, const QUuid& target, bool after)

@@ -67,6 +67,9 @@ struct Note {
     // The blocks as shown: archived ones dropped and, when `prioritySorted`,
     // each run of consecutive todos stably ordered by priority.
     std::vector<Block> displayBlocks() const;
+    // The same order as positions in `blocks`: a note of many blocks can be
+    // walked in it without copying them.
+    std::vector<std::size_t> displayOrder() const;
     // Whether the blocks are shown as they are stored, all of them in the
     // same order: none is archived and the note is not priority-sorted.
     bool showsBlocksAsStored() const;

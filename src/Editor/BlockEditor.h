@@ -84,6 +84,9 @@ public:
     // What lays out the paragraphs of each of `runs` besides their own formats.
     std::function<editortext::ParagraphInput(const TextRun&)> paragraphInputs(const Note& note,
                                                                            const std::vector<TextRun>& runs) const;
+    // The same for the runs of the text `shown` renders, told from its blocks.
+    std::function<editortext::ParagraphInput(const TextRun&)> paragraphInputs(const Note& note,
+                                                                           const BlocksLeftToRender& shown) const;
     void updateScrollHint();
 
     // --- write-back and changes

@@ -1,6 +1,6 @@
 // The block editor's presentation: rendering the note into the text, the
-// paragraph layout, geometry in document coordinates, the todo file shelves
-// and the display-only appearance.
+// paragraph layout, geometry in document coordinates and the display-only
+// appearance.
 #include "Editor/BlockEditor.h"
 
 #include "Domain/NoteTheme.h"
@@ -69,13 +69,6 @@ void moveWithoutLayout(QTextCursor& cursor, int position)
     cursor.beginEditBlock();
     cursor.setPosition(position);
     cursor.endEditBlock();
-}
-
-// Calls `use` with the note's blocks in display order, and answers what it
-// answers: a note that shows its blocks as stored is not copied for it.
-template <typename Use> auto withDisplayBlocks(const Note& note, Use&& use)
-{
-    return note.showsBlocksAsStored() ? use(note.blocks) : use(note.displayBlocks());
 }
 
 // A paragraph inserted with its layout's margins: they go on its block
@@ -221,20 +214,21 @@ void BlockEditor::render(bool force)
     const bool caretInSight = m_textView->viewport()->rect().intersects(m_textView->cursorRect());
     const QString textBefore = document()->toPlainText();
     const std::vector<TextRun> rangesBefore = m_ranges;
+    // The parts left of the text shown before read the note it showed.
+    m_showingWork.stop();
+    m_leftToShow.clear();
     // One copy of a note of many blocks is enough: the parts still to show
-    // lay out their paragraphs from this one.
+    // are rendered, and lay out their paragraphs, from this one.
     m_rendered = std::move(note);
     const Note& shown = *m_rendered;
 
-    editortext::RenderedText rendered = withDisplayBlocks(shown, [&](const std::vector<Block>& blocks) {
-        return editortext::render(blocks, newTextAttributes());
-    });
-    const int placed
-        = editortext::caretAfterRender(rangesBefore, textBefore, caret, rendered.ranges, rendered.text.string());
-    m_shownRemarks = editortext::remarksIn(rendered.ranges);
-    m_partInputs = paragraphInputs(shown, rendered.ranges);
-    m_showingWork.stop();
-    const TextLeftToShow::Part first = m_leftToShow.begin(std::move(rendered), placed, paragraphsPerPart);
+    BlocksLeftToRender blocks(shown, newTextAttributes());
+    m_shownRemarks = blocks.remarksShown();
+    m_partInputs = paragraphInputs(shown, blocks);
+    const TextLeftToShow::Opening opening
+        = m_leftToShow.begin(std::move(blocks), {rangesBefore, textBefore, caret}, paragraphsPerPart);
+    const TextLeftToShow::Part& first = opening.first;
+    const int placed = opening.caret;
     // Each paragraph is inserted with its layout: no second pass over the text.
     const std::optional<AttributedString> laidOut = laidOutText(first, m_partInputs);
     m_mirror->suspend(); // the text is replaced whole and read anew below
@@ -411,36 +405,65 @@ TextAttributes BlockEditor::newTextAttributes() const
     return typing;
 }
 
-std::function<editortext::ParagraphInput(const TextRun&)> BlockEditor::paragraphInputs(const Note& note,
-                                                                                    const std::vector<TextRun>& runs) const
+namespace {
+
+// Each id's first block and whether its last run holds remarks, found
+// through one look-up in a hash table a run.
+struct OfID {
+    const Block* block = nullptr;
+    bool lastRunIsRemarks = false;
+};
+using BlocksByID = QHash<QUuid, OfID>;
+
+std::shared_ptr<BlocksByID> blocksByID(const Note& note, std::size_t runs)
 {
-    // Each id's first block and whether its last run holds remarks, found
-    // through one look-up in a hash table a run.
-    struct OfID {
-        const Block* block = nullptr;
-        bool lastRunIsRemarks = false;
-    };
-    auto ids = std::make_shared<QHash<QUuid, OfID>>();
-    ids->reserve(qsizetype(std::max(note.blocks.size(), runs.size())));
+    auto ids = std::make_shared<BlocksByID>();
+    ids->reserve(qsizetype(std::max(note.blocks.size(), runs)));
     for (const Block& block : note.blocks) {
         OfID& of = (*ids)[block.id];
         if (!of.block)
             of.block = &block;
     }
-    for (const TextRun& run : runs)
-        (*ids)[run.blockID].lastRunIsRemarks = run.isRemarks;
-    return [this, ids](const TextRun& run) {
+    return ids;
+}
+
+std::function<editortext::ParagraphInput(const TextRun&)> inputsOf(const BlockEditor& editor,
+                                                                   std::shared_ptr<const BlocksByID> ids)
+{
+    return [&editor, ids = std::move(ids)](const TextRun& run) {
         const OfID of = ids->value(run.blockID);
         const Block* block = of.block;
-        const auto progress = revealProgress.find(run.blockID);
+        const auto progress = editor.revealProgress.find(run.blockID);
         editortext::ParagraphInput input;
         input.block = block;
         input.isRemarks = run.isRemarks;
-        input.revealProgress = progress == revealProgress.end() ? 1.0 : progress->second;
+        input.revealProgress = progress == editor.revealProgress.end() ? 1.0 : progress->second;
         input.isLastRunOfBlock = of.lastRunIsRemarks == run.isRemarks;
-        input.shelfHeight = shelfHeight ? shelfHeight(run.blockID, block && block->kind == BlockKind::Todo) : 0;
+        input.shelfHeight
+            = editor.shelfHeight ? editor.shelfHeight(run.blockID, block && block->kind == BlockKind::Todo) : 0;
         return input;
     };
+}
+
+} // namespace
+
+std::function<editortext::ParagraphInput(const TextRun&)> BlockEditor::paragraphInputs(const Note& note,
+                                                                                    const std::vector<TextRun>& runs) const
+{
+    const std::shared_ptr<BlocksByID> ids = blocksByID(note, runs.size());
+    for (const TextRun& run : runs)
+        (*ids)[run.blockID].lastRunIsRemarks = run.isRemarks;
+    return inputsOf(*this, ids);
+}
+
+std::function<editortext::ParagraphInput(const TextRun&)> BlockEditor::paragraphInputs(const Note& note,
+                                                                                    const BlocksLeftToRender& shown) const
+{
+    const std::shared_ptr<BlocksByID> ids = blocksByID(note, shown.size());
+    // A block's runs are its line and then, when it shows them, its remarks.
+    for (std::size_t i = 0; i < shown.size(); ++i)
+        (*ids)[shown[i].id].lastRunIsRemarks = editortext::showsRemarks(shown[i]);
+    return inputsOf(*this, ids);
 }
 
 void BlockEditor::applyParagraphLayout(const Note& note, std::optional<QUuid> only)
@@ -733,108 +756,6 @@ bool BlockEditor::isAttachmentAtCursor() const
         return false;
     const auto found = std::find_if(note->blocks.begin(), note->blocks.end(), [&](const Block& b) { return b.id == *id; });
     return found != note->blocks.end() && blockKind::isAttachment(found->kind);
-}
-
-// ---------------------------------------------------------------- todo shelves
-
-QPointF BlockEditor::scrollOffset() const
-{
-    return QPointF(m_textView->horizontalScrollBar()->value(), m_textView->verticalScrollBar()->value());
-}
-
-double BlockEditor::ownShelfHeight(const QUuid& blockID, bool isTodo) const
-{
-    if (!isTodo || !fileShelfModel)
-        return 0;
-    return taskshelf::gap(fileShelfModel->fileCount(blockID), showsTaskDropTargets);
-}
-
-void BlockEditor::ownSyncFileShelves(bool reload)
-{
-    const Note* note = shownNote();
-    if (!note || !fileShelfModel)
-        return;
-    TaskShelfSource* model = fileShelfModel;
-    // Only todos get shelves: a note without one (a long import, say) is not
-    // copied into display order to find none.
-    const bool anyTodo = std::any_of(note->blocks.begin(), note->blocks.end(), [](const Block& block) {
-        return block.kind == BlockKind::Todo && !block.isArchived();
-    });
-    const std::vector<QUuid> wanted = anyTodo
-        ? taskshelf::wanted(note->displayBlocks(), [model](const QUuid& id) { return model->fileCount(id); },
-                            showsTaskDropTargets)
-        : std::vector<QUuid>{};
-
-    bool changed = false; // a shelf made, reloaded or removed
-    for (auto it = m_taskShelfViews.begin(); it != m_taskShelfViews.end();) {
-        if (std::find(wanted.begin(), wanted.end(), it->first) == wanted.end() || !it->second) {
-            delete it->second.data();
-            it = m_taskShelfViews.erase(it);
-            changed = true;
-        } else {
-            ++it;
-        }
-    }
-    const std::weak_ptr<EditorStore> store = m_store;
-    bool madeOrReloaded = false;
-    for (const QUuid& id : wanted) {
-        QPointer<TaskShelfView>& view = m_taskShelfViews[id];
-        if (!view) {
-            madeOrReloaded = true;
-            view = model->makeShelfView(id, m_textView->viewport());
-            if (!view) {
-                m_taskShelfViews.erase(id);
-                continue;
-            }
-            view->onError = [store](const AppError& error) {
-                if (const auto alive = store.lock())
-                    alive->report(error);
-            };
-            view->raise();
-            view->show();
-        }
-        if (reload || view->showsDropTarget() != showsTaskDropTargets) {
-            madeOrReloaded = true;
-            view->setShowsDropTarget(showsTaskDropTargets);
-            view->reload();
-        }
-    }
-    // Making and reloading shelves may have saved the note's file links:
-    // it is read again, never through a pointer from before.
-    changed = changed || madeOrReloaded;
-    if (const Note* laidOut = shownNote()) {
-        // A render or a write-back lays the text out with the shelves' gaps
-        // as they stand, and a gap is kept exactly for a todo with a shelf:
-        // only a shelf made, reloaded or removed since may have changed one
-        // (a note shown without any has nothing to lay out again), and then
-        // after a write-back only paragraphs whose gap changed need layout.
-        if (m_writingBack) {
-            if (madeOrReloaded)
-                applyWrittenLayout(*laidOut);
-        } else if (changed) {
-            applyParagraphLayout(*laidOut);
-        }
-    }
-    layoutTaskShelves();
-    updateGeometry();
-}
-
-void BlockEditor::layoutTaskShelves()
-{
-    const QPointF offset = scrollOffset();
-    const double width = m_textView->viewport()->width();
-    for (const auto& [id, view] : m_taskShelfViews) {
-        if (!view)
-            continue;
-        const auto last = std::find_if(m_ranges.rbegin(), m_ranges.rend(),
-                                       [&](const TextRun& run) { return run.blockID == id; });
-        if (last == m_ranges.rend())
-            continue;
-        const int files = fileShelfModel ? fileShelfModel->fileCount(id) : 0;
-        const QRectF frame = taskshelf::frame(rect(last->start, last->length), width,
-                                              taskshelf::viewHeight(files, view->showsDropTarget()));
-        view->setGeometry(frame.translated(-offset).toRect());
-    }
 }
 
 // ---------------------------------------------------------------- display-only appearance

@@ -331,25 +331,6 @@ AttributedString runOf(const Block& block, AttributedString text, const TextAttr
     return text;
 }
 
-// The stored texts of blocks shown one after another: a row of blocks that
-// store the same bytes (the empty or repeated lines of a long text) has
-// them read once.
-class StoredTexts {
-public:
-    const AttributedString& read(const RichText& text)
-    {
-        if (!m_read || m_bytes != text.rtf()) {
-            m_bytes = text.rtf();
-            m_read = text.attributed();
-        }
-        return *m_read;
-    }
-
-private:
-    QByteArray m_bytes;
-    std::optional<AttributedString> m_read;
-};
-
 } // namespace
 
 AttributedString blockRun(const Block& block, const TextAttributes& newText)
@@ -375,20 +356,43 @@ RenderedText render(const std::vector<Block>& displayBlocks, const TextAttribute
     // A block's line and its break mostly make two runs: the runs of a note
     // of many lines are not moved again and again as their vector grows.
     result.text.reserve(0, 2 * displayBlocks.size());
-    // Each block's run is moved onto the end of the text: a note of many
-    // blocks is joined in one pass over its runs.
-    auto add = [&](AttributedString run, const QUuid& id, bool remarks) {
-        run.append(lineBreak(id, remarks ? remarksFontSize : bodyFontSize, remarks, run));
-        result.ranges.push_back(TextRun{id, result.text.length(), run.length(), remarks});
-        result.text.append(std::move(run));
-    };
-    StoredTexts stored;
-    for (const Block& block : displayBlocks) {
-        add(runOf(block, stored.read(block.text), newText), block.id, false);
-        if (block.kind == BlockKind::Todo && block.todo && block.todo->notesExpanded)
-            add(remarksRun(block, newText), block.id, true);
-    }
+    BlockRenderer renderer(newText);
+    for (const Block& block : displayBlocks)
+        renderer.add(block, result);
     return result;
+}
+
+bool showsRemarks(const Block& block)
+{
+    return block.kind == BlockKind::Todo && block.todo && block.todo->notesExpanded;
+}
+
+BlockRenderer::BlockRenderer(TextAttributes newText)
+    : m_newText(std::move(newText))
+{
+}
+
+void BlockRenderer::add(const Block& block, RenderedText& onto)
+{
+    // Each run is moved onto the end of the text: a note of many blocks is
+    // joined in one pass over its runs.
+    const auto add = [&](AttributedString run, bool remarks) {
+        run.append(lineBreak(block.id, remarks ? remarksFontSize : bodyFontSize, remarks, run));
+        onto.ranges.push_back(TextRun{block.id, onto.text.length(), run.length(), remarks});
+        onto.text.append(std::move(run));
+    };
+    add(runOf(block, read(block.text), m_newText), false);
+    if (showsRemarks(block))
+        add(remarksRun(block, m_newText), true);
+}
+
+const AttributedString& BlockRenderer::read(const RichText& text)
+{
+    if (!m_read || m_readBytes != text.rtf()) {
+        m_readBytes = text.rtf();
+        m_read = text.attributed();
+    }
+    return *m_read;
 }
 
 ParagraphReading reading(const Paragraph& paragraph)
@@ -661,18 +665,24 @@ ParagraphLayoutKey layoutKey(const ParagraphInput& input)
     return key;
 }
 
+const TextRun* caretRun(const std::vector<TextRun>& ranges, const QString& text, int caret)
+{
+    // Text typed below the last line break makes a run without one, which
+    // ends where the text ends: a caret there is in that run too.
+    const auto found = std::find_if(ranges.begin(), ranges.end(), [&](const TextRun& run) {
+        return run.contains(caret) || (caret == text.size() && run.end() == caret);
+    });
+    return found == ranges.end() ? nullptr : &*found;
+}
+
 int caretAfterRender(const std::vector<TextRun>& before, const QString& beforeText, int caret,
                      const std::vector<TextRun>& after, const QString& afterText)
 {
     if (after.empty())
         return 0;
     const auto lastLine = [&] { return std::max(after.back().end() - 1, after.back().start); };
-    // Text typed below the last line break makes a run without one, which
-    // ends where the text ends: a caret there is in that run too.
-    const auto old = std::find_if(before.begin(), before.end(), [&](const TextRun& run) {
-        return run.contains(caret) || (caret == beforeText.size() && run.end() == caret);
-    });
-    const auto now = old == before.end() ? after.end() : std::find_if(after.begin(), after.end(), [&](const TextRun& run) {
+    const TextRun* old = caretRun(before, beforeText, caret);
+    const auto now = !old ? after.end() : std::find_if(after.begin(), after.end(), [&](const TextRun& run) {
         return run.blockID == old->blockID && run.isRemarks == old->isRemarks;
     });
     if (now == after.end())

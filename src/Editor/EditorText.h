@@ -68,6 +68,28 @@ struct RenderedText {
 };
 // `newText` is what an empty line shows, and what text typed there takes.
 RenderedText render(const std::vector<Block>& displayBlocks, const TextAttributes& newText = defaultNewText());
+// Whether a block's text shows its remarks below its own line.
+bool showsRemarks(const Block& block);
+
+// Renders display blocks one after another onto the end of a text, as
+// `render` does the whole: a long note's text can be made a part at a time.
+class BlockRenderer {
+public:
+    explicit BlockRenderer(TextAttributes newText = defaultNewText());
+
+    // Appends the block's line and, when it shows them, its remarks, each
+    // with its line break, their ranges counted in `onto`.
+    void add(const Block& block, RenderedText& onto);
+
+private:
+    // A row of blocks that store the same bytes (the empty or repeated
+    // lines of a long text) has them read once.
+    const AttributedString& read(const RichText& text);
+
+    TextAttributes m_newText;
+    QByteArray m_readBytes;
+    std::optional<AttributedString> m_read;
+};
 
 // One paragraph of the editor's text as read back (its separator included
 // when it has one); start is its position in the whole text.
@@ -181,8 +203,15 @@ ParagraphLayoutKey layoutKey(const ParagraphInput& input);
 // never past the run's own line break. A caret outside every run, or in a run
 // that is gone, keeps its position but never goes past the last line's break
 // into the empty line after it.
+//
+// Of the new text it reads only the first run with the id and role of the
+// caret's old run or, when there is none, whether the text reaches past the
+// caret: a text rendered through that run and past the caret places it as
+// the whole text would.
 int caretAfterRender(const std::vector<TextRun>& before, const QString& beforeText, int caret,
                      const std::vector<TextRun>& after, const QString& afterText);
+// The run a caret of a text stands in, if any.
+const TextRun* caretRun(const std::vector<TextRun>& ranges, const QString& text, int caret);
 
 // Undo steps count positions in the characters the stored text has: the
 // U+200B placeholder of an empty run is never stored, and a render adds or

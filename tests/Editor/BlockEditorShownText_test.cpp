@@ -228,5 +228,25 @@ TEST_F(BlockEditorShownTextTest, TextTypedIntoAnEmptyLineTakesTheNotesTypingStyl
     EXPECT_EQ(storedText(1).attributesAt(0).foreground, TextColor::dynamicText());
 }
 
+TEST_F(BlockEditorShownTextTest, ANoteShownInPartsIsLaidOutAsItsRunsSayWithATodosShelfBelowItsRemarks)
+{
+    Block todo = makeBlock(BlockKind::Todo, QStringLiteral("todo"));
+    todo.todo->notes = RichText(QStringLiteral("r1\nr2"), TextFont::system(12));
+    todo.todo->notesExpanded = true;
+    std::vector<Block> blocks{todo};
+    for (int i = 0; i < 8; ++i)
+        blocks.push_back(makeBlock(BlockKind::Paragraph, QString::number(i)));
+    open(blocks);
+    editor->shelfHeight = [](const QUuid&, bool isTodo) { return isTodo ? 30.0 : 0.0; };
+    editor->paragraphsPerPart = 2;
+    editor->render(true);
+    ASSERT_TRUE(editor->isShowingInParts());
+    editor->showWholeText();
+    const QString inParts = shown(*editor->document());
+    // Laid out again from the runs shown, paragraph by paragraph.
+    editor->applyParagraphLayout(*editor->rendered());
+    EXPECT_EQ(inParts.toStdString(), shown(*editor->document()).toStdString());
+}
+
 } // namespace
 } // namespace quorrin
